@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "core/diagnostics.h"
+#include "core/project.h"
+#include "midi/midi_reader.h"
+
+namespace rendlow {
+
+// The state one running program keeps: the project, the settings shown in the track table's
+// rows, the MIDI file the rows belong to, the chart id counter, and the reader's running status,
+// which carries over from file to file. No globals: the desktop program makes exactly one of
+// these, tests make as many as they like.
+class Application {
+public:
+  explicit Application(std::ostream* diagnosticsStream = nullptr) : diagnostics(diagnosticsStream) {}
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+
+  Project project;
+  std::vector<TrackSettings> rowSettings;
+  std::string loadedMidiPath;
+  int32_t nextWavId = 1;
+  RunningStatus runningStatus;
+  Diagnostics diagnostics;
+
+  bool readMidiFile(const std::string& path) {
+    return rendlow::readMidiFile(project, path, runningStatus, diagnostics);
+  }
+
+  // Copies the settings of listed track n; false when there is no such track.
+  bool getRowSettings(int n, TrackSettings& out) const;
+  // Applies an edit record to listed track n (kept values stay), then stores in row n the
+  // settings the track now has. False, and nothing changed, when there is no listed track n.
+  bool applyRowSettings(int n, const TrackSettings& record);
+};
+
+}  // namespace rendlow

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <ostream>
+
+namespace rendlow {
+
+// Where the engine's progress lines go: the reader's "Read Track" lines, the "NoteOn" lines, the
+// writer's hex dump. The desktop program points it at standard output; the command line leaves
+// it silent unless asked. Formatting is skipped entirely while silent, which matters on long songs.
+class Diagnostics {
+public:
+  explicit Diagnostics(std::ostream* out = nullptr) : out_(out) {}
+
+  void setStream(std::ostream* out) { out_ = out; }
+  bool enabled() const { return out_ != nullptr; }
+
+  void print(const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+private:
+  std::ostream* out_;
+};
+
+}  // namespace rendlow

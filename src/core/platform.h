@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+// The few services that differ between Windows and other systems. Each has a Windows
+// implementation (platform_win32.cpp) and a portable one (platform_portable.cpp); nothing else
+// in the engine touches the operating system directly.
+namespace rendlow {
+
+// True when `byte` starts a two-byte character in the system code page (Shift_JIS lead bytes
+// under code page 932). Always false where texts are UTF-8: no byte of a UTF-8 sequence can be
+// mistaken for an ASCII character.
+bool isLeadByte(unsigned char byte);
+
+// Moves `from` over `to`, replacing `to` if it exists, as one step of the file system.
+bool replaceFile(const std::string& from, const std::string& to);
+
+}  // namespace rendlow

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace rendlow {
+
+// Every text the system stores (paths, names, header texts, box contents) holds at most this
+// many bytes of the system code page; the original program kept them in 512-byte buffers.
+inline constexpr std::size_t kMaxTextBytes = 511;
+
+// A text taken from outside (a file, a box): it ends at its first NUL byte and is cut at exactly
+// kMaxTextBytes bytes, even inside a multibyte character, as a 512-byte buffer would cut it.
+std::string boundedText(std::string_view text);
+
+// A text made for display only (a caption of joined names): cut so that it fits kMaxTextBytes
+// without splitting a character of the system code page.
+std::string displayText(std::string_view text);
+
+// Position of the last occurrence of `ch`, searched as multibyte text of the system code page
+// (a trail byte that happens to equal `ch` is not a match); npos when there is none.
+std::size_t findLastChar(std::string_view text, char ch);
+
+}  // namespace rendlow
