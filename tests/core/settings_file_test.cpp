@@ -18,6 +18,13 @@ const std::string kEol = "\r\n";
 const std::string kEol = "\n";
 #endif
 
+// The bytes of a text file holding these lines.
+std::string fileOf(std::initializer_list<std::string> lines) {
+  std::string file;
+  for (const std::string& line : lines) file += line + kEol;
+  return file;
+}
+
 std::shared_ptr<MidiTrack> addTrack(Project& project, const std::string& name, bool hasContent = true) {
   auto track = std::make_shared<MidiTrack>();
   track->name = name;
@@ -73,10 +80,15 @@ TEST(SaveSettings, WritesEveryLineInOrderByteForByte) {
   Project project;
   fillProject(project, dir.file("song.txt"));
   ASSERT_TRUE(saveSettings(project));
-  const std::string expected = "i\tC:\\music\\song.mid" + kEol + "o\tC:\\music\\song_out.mid" + kEol +
-                               "tr\tPiano\tpno\t16\t480\t0\t2\t120\t1\t8\t30\t5" + kEol +
-                               "tr\t\t\t0\t960\t1920\t1\t0\t0\t0\t0\t2" + kEol + "g\tTrance" + kEol +
-                               "t\tSong\tTitle" + kEol + "a\t" + kEol;
+  const std::string expected = fileOf({
+      "i\tC:\\music\\song.mid",
+      "o\tC:\\music\\song_out.mid",
+      "tr\tPiano\tpno\t16\t480\t0\t2\t120\t1\t8\t30\t5",
+      "tr\t\t\t0\t960\t1920\t1\t0\t0\t0\t0\t2",
+      "g\tTrance",
+      "t\tSong\tTitle",
+      "a\t",
+  });
   EXPECT_EQ(test::readText(dir.file("song.txt")), expected);
 }
 
