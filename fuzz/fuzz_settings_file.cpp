@@ -1,0 +1,24 @@
+// The settings-file reader on arbitrary text: a settings file someone edited by hand must neither
+// crash the program nor yield a text longer than the program stores.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+#include "core/settings_file.h"
+#include "core/text.h"
+#include "fuzz_support/scratch_file.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+  using namespace rendlow;
+  const std::string path = fuzz::writeScratchFile("input.txt", data, size);
+  SettingsFileContents contents;
+  if (!loadSettings(path, contents)) std::abort();  // the file exists: it must open
+  for (const std::string* text : {&contents.inputPath, &contents.outputPath, &contents.genre,
+                                  &contents.title, &contents.artist}) {
+    if (text->size() > kMaxTextBytes) std::abort();
+  }
+  for (const auto& record : contents.records) {
+    if (record.trackName.size() > kMaxTextBytes || record.definitionName.size() > kMaxTextBytes) std::abort();
+  }
+  return 0;
+}
