@@ -1,10 +1,10 @@
 #include "slicer/render_layout.h"
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 #include <unordered_map>
 
-#include "slicer/chain_table.h"
 #include "slicer/note.h"
 
 namespace rendlow {
@@ -43,7 +43,7 @@ std::shared_ptr<MidiEvent> makePreset(MidiTrack& track, int32_t number, int32_t 
 // walk comes back to the first postponed note-on once the open sound has closed.
 class LayoutWalk {
 public:
-  explicit LayoutWalk(MidiTrack& track) : track_(track), events_(track.events), chains_(track.notes) {}
+  explicit LayoutWalk(MidiTrack& track) : track_(track), events_(track.events) {}
 
   EventList run() {
     for (std::size_t position = 0; position < events_.size();) position = step(position);
@@ -56,15 +56,12 @@ private:
     const MidiEvent& e = *events_[position];
     const int32_t delta = clampToInt32(int64_t{e.tick} - previousTick_);
     const auto note = e.note.lock();
-    const bool inSound = note && open_ && chains_.reaches(open_, note.get());
     if (e.startsNote()) {
       if (!note || !note->firstOccurrence) return position + 1;
       if (!open_) {
-        open_ = note.get();
-        openEnd_ = note->lastNoteOff().get();
-        segmentStart_ = position;
+        openSound(*note, position);
         emit(e, position, delta);
-      } else if (inSound) {
+      } else if (inOpenSound(note.get())) {
         emit(e, position, delta);
       } else if (!deferred_) {
         deferred_ = true;
@@ -79,8 +76,22 @@ private:
       emit(e, position, delta);
       return position + 1;
     }
-    if (!(e.endsNote() && !inSound)) emit(e, position, delta);
+    if (!e.endsNote() || inOpenSound(note.get())) emit(e, position, delta);
     return position + 1;
+  }
+
+  void openSound(const Note& head, std::size_t position) {
+    open_ = &head;
+    openEnd_ = head.lastNoteOff().get();
+    segmentStart_ = position;
+    openMembers_.clear();
+    for (const Note* n = &head; n; n = n->chainNext.get()) openMembers_.push_back(n);
+    std::sort(openMembers_.begin(), openMembers_.end(), std::less<const Note*>{});
+  }
+
+  // Whether the note is the open sound's note or reached from it along the chain.
+  bool inOpenSound(const Note* note) const {
+    return open_ && note && std::binary_search(openMembers_.begin(), openMembers_.end(), note, std::less<const Note*>{});
   }
 
   std::size_t closeAndGoBack(const MidiEvent& e, int32_t delta) {
@@ -144,8 +155,8 @@ private:
 
   MidiTrack& track_;
   const EventList& events_;
-  ChainTable chains_;
   const Note* open_ = nullptr;
+  std::vector<const Note*> openMembers_;  // sorted by address
   const MidiEvent* openEnd_ = nullptr;  // the open sound's last note-off
   std::size_t segmentStart_ = 0;
   bool deferred_ = false;

@@ -23,7 +23,7 @@ public:
   void populate(TrackMaker& maker, TrackSettings& settings) {
     pickSettings(settings);
     pickTempos(maker);
-    const int placements = 5 + static_cast<int>(rng_() % 50);
+    const int placements = 5 + static_cast<int>(rng_() % 36);
     std::vector<std::vector<NoteSpec>> motifs(1 + rng_() % 4);
     for (auto& motif : motifs) motif = makeMotif();
     int32_t tick = pick({0, 0, 1, 10});
@@ -80,13 +80,15 @@ private:
     }
   }
 
+  // A chord, a short phrase, or now and then a long overlapping run (one chain under Legato).
   std::vector<NoteSpec> makeMotif() {
-    std::vector<NoteSpec> notes(1 + rng_() % 4);
+    const bool run = rng_() % 6 == 0;
+    std::vector<NoteSpec> notes(run ? 9 + rng_() % 12 : 1 + rng_() % 4);
     int32_t offset = 0;
     for (auto& n : notes) {
-      offset += pick({0, 0, 60, 120, 240});
+      offset += run ? pick({0, 60, 120}) : pick({0, 0, 60, 120, 240});
       n = {offset,
-           pick({0, 60, 120, 240, 480, 960}),
+           run ? pick({180, 240}) : pick({0, 60, 120, 240, 480, 960}),
            pick({60, 62, 64, 67, 60, 72, 0, 127}),
            pick({1, 31, 32, 63, 64, 100, 127}),
            static_cast<int>(rng_() % 3),
@@ -180,7 +182,7 @@ Outcome run(uint32_t seed, Extract extract, Layout layout) {
 
 TEST(Differential, EngineMatchesTheStepByStepStagesOnRandomTracks) {
   Diagnostics silent;
-  for (uint32_t seed = 1; seed <= 400; ++seed) {
+  for (uint32_t seed = 1; seed <= 300; ++seed) {
     const Outcome fast = run(
         seed, [&silent](MidiTrack& t) { extractNotes(t, silent); }, [](MidiTrack& t) { buildRenderLayout(t); });
     const Outcome plain =
