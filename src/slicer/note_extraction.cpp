@@ -7,6 +7,7 @@
 #include "core/track_settings.h"
 #include "slicer/definition_numbering.h"
 #include "slicer/note.h"
+#include "slicer/tick_arithmetic.h"
 
 namespace rendlow {
 
@@ -14,11 +15,6 @@ namespace {
 
 // Note numbers and controller numbers are compared as single data bytes.
 std::size_t byteSlot(int32_t value) { return static_cast<uint8_t>(value); }
-
-int32_t clampToInt32(int64_t value) {
-  return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
-                                                  std::numeric_limits<int32_t>::max()));
-}
 
 std::shared_ptr<MidiEvent> makeNoteOff(MidiTrack& track, const MidiEvent& noteOn, int32_t tick) {
   auto off = std::make_shared<MidiEvent>();

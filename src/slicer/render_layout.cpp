@@ -2,19 +2,14 @@
 
 #include <algorithm>
 #include <functional>
-#include <limits>
 #include <unordered_map>
 
 #include "slicer/note.h"
+#include "slicer/tick_arithmetic.h"
 
 namespace rendlow {
 
 namespace {
-
-int32_t clampToInt32(int64_t value) {
-  return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
-                                                  std::numeric_limits<int32_t>::max()));
-}
 
 bool isTempoOrTimeSignature(const MidiEvent& e) {
   return e.metaType == kMetaTempo || e.metaType == kMetaTimeSignature;

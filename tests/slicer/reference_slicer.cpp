@@ -138,8 +138,7 @@ bool sameSound(Note& note, Note& earlier, MidiTrack& track) {
   int32_t count = 0;
   for (Note* x = h.get(); x; x = x->chainNext.get()) {
     for (Note* y = g.get(); y; y = y->chainNext.get()) {
-      if (sameNote(*x, *y, track) &&
-          y->noteOn->tick - g->noteOn->tick == x->noteOn->tick - h->noteOn->tick) {
+      if (y->noteOn->tick - g->noteOn->tick == x->noteOn->tick - h->noteOn->tick && sameNote(*x, *y, track)) {
         ++count;
         break;
       }
