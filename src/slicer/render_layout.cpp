@@ -38,7 +38,8 @@ std::shared_ptr<MidiEvent> makePreset(MidiTrack& track, int32_t number, int32_t 
 // walk comes back to the first postponed note-on once the open sound has closed.
 class LayoutWalk {
 public:
-  explicit LayoutWalk(MidiTrack& track) : track_(track), events_(track.events) {}
+  explicit LayoutWalk(MidiTrack& track)
+      : track_(track), events_(track.events), repeatsLeft_(kRepeatsPerEvent * events_.size() + kRepeatMargin) {}
 
   EventList run() {
     for (std::size_t position = 0; position < events_.size();) position = step(position);
@@ -48,6 +49,8 @@ public:
 private:
   // Handles the event at `position` and returns the position to go on from.
   std::size_t step(std::size_t position) {
+    const bool walkedBefore = position < reached_;
+    reached_ = std::max(reached_, position + 1);
     const MidiEvent& e = *events_[position];
     const int32_t delta = clampToInt32(int64_t{e.tick} - previousTick_);
     const auto note = e.note.lock();
@@ -71,8 +74,22 @@ private:
       emit(e, position, delta);
       return position + 1;
     }
-    if (!e.endsNote() || inOpenSound(note.get())) emit(e, position, delta);
+    if (e.endsNote()) {
+      if (inOpenSound(note.get())) emit(e, position, delta);
+    } else if (!walkedBefore || takeRepeat()) {
+      emit(e, position, delta);
+    }
     return position + 1;
+  }
+
+  // Walking a postponed stretch again repeats the events in it that belong to no sound. In a
+  // track whose notes all overlap (every note ending only with the song, say) that would repeat
+  // them once per sound, quadratic in the track's length; so repeats stop once they reach a fixed
+  // number per event of the track. The sounds themselves are all laid out regardless.
+  bool takeRepeat() {
+    if (repeatsLeft_ == 0) return false;
+    --repeatsLeft_;
+    return true;
   }
 
   void openSound(const Note& head, std::size_t position) {
@@ -148,8 +165,13 @@ private:
     c.delta = 0;
   }
 
+  static constexpr std::size_t kRepeatsPerEvent = 16;
+  static constexpr std::size_t kRepeatMargin = 65536;  // lets short tracks repeat freely
+
   MidiTrack& track_;
   const EventList& events_;
+  std::size_t repeatsLeft_;
+  std::size_t reached_ = 0;  // one past the furthest position walked
   const Note* open_ = nullptr;
   std::vector<const Note*> openMembers_;  // sorted by address
   const MidiEvent* openEnd_ = nullptr;  // the open sound's last note-off

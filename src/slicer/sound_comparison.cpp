@@ -4,6 +4,7 @@
 #include <limits>
 #include <map>
 #include <utility>
+#include <vector>
 
 namespace rendlow {
 

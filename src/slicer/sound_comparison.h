@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <span>
-#include <vector>
 
 #include "midi/song.h"
 #include "slicer/note.h"

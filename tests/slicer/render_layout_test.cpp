@@ -173,5 +173,23 @@ TEST(RenderLayout, AnUnendedNoteIsRenderedUntilTheEndOfTheSong) {
                    "end @2500 +0"}));
 }
 
+TEST(RenderLayout, RepeatsOfPostponedStretchesAreBoundedByTheTracksLength) {
+  // Every note lasts until the song ends, so each sound postpones all later ones and the walk
+  // goes back over the rest of the track once per sound, meeting every later control change.
+  constexpr int kNotes = 1500;
+  TrackMaker maker = underOneTempo();
+  for (int i = 0; i < kNotes; ++i) maker.noteOn(i * 10, i % 128).controlChange(i * 10 + 5, 1, i % 128);
+  maker.endOfTrack(kNotes * 10 + 10);
+  auto track = sliced(maker, withSplit(SplitMethod::Single));
+  const auto layout = buildRenderLayout(*track);
+  const std::size_t events = track->originalEvents.size();
+  int noteOns = 0;
+  for (const auto& e : layout) noteOns += e->startsNote();
+  EXPECT_EQ(noteOns, kNotes);
+  EXPECT_LE(layout.size(), 17 * events + 65536 + 2 * kNotes);
+  EXPECT_GT(layout.size(), 16 * events);  // without the bound: over a million
+  EXPECT_TRUE(layout.back()->isMeta(kMetaEndOfTrack));
+}
+
 }  // namespace
 }  // namespace rendlow::test
