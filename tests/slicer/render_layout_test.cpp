@@ -1,35 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "slicer/render_layout.h"
 #include "slicing_helpers.h"
 
 namespace rendlow::test {
 namespace {
-
-using Lines = std::vector<std::string>;
-
-// One line per layout event: what it is, its output tick and its delta.
-std::string describe(const MidiEvent& e) {
-  std::string what;
-  switch (e.kind) {
-    case EventKind::NoteOn: what = (e.signedData(1) > 0 ? "on " : "off ") + std::to_string(e.signedData(0)); break;
-    case EventKind::NoteOff: what = "off " + std::to_string(e.signedData(0)); break;
-    case EventKind::ControlChange:
-      what = "cc " + std::to_string(e.signedData(0)) + "=" + std::to_string(e.signedData(1));
-      break;
-    case EventKind::Meta: what = e.metaType == kMetaEndOfTrack ? "end" : "meta " + std::to_string(e.metaType); break;
-    default: what = "other"; break;
-  }
-  return what + " @" + std::to_string(e.tick) + " +" + std::to_string(e.delta);
-}
-
-Lines describe(const EventList& layout) {
-  Lines lines;
-  for (const auto& e : layout) lines.push_back(describe(*e));
-  return lines;
-}
 
 // A track whose events all link to one tempo change of another track.
 TrackMaker underOneTempo() {
