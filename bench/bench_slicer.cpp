@@ -3,8 +3,8 @@
 // over. One run per size; the ratio of 40,000 to 20,000 notes shows how the cost grows.
 
 #include <chrono>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 #include <map>
 #include <utility>
 
@@ -102,8 +102,9 @@ int main() {
     for (int notes : {10000, 20000, 40000}) {
       const Timing t = timeOnce(shape, notes);
       totals[{shape, notes}] = t.total();
-      std::printf("%-9s %6d %7zu %12.1f / %7.1f %12.1f / %7.1f %12.1f / %7.1f\n", nameOf(shape), notes, t.sounds,
-                  t.extract.wall, t.extract.cpu, t.layout.wall, t.layout.cpu, t.total().wall, t.total().cpu);
+      std::printf("%-9s %6d %7zu %12.1f / %7.1f %12.1f / %7.1f %12.1f / %7.1f\n", nameOf(shape), notes,
+                  t.sounds, t.extract.wall, t.extract.cpu, t.layout.wall, t.layout.cpu, t.total().wall,
+                  t.total().cpu);
     }
   }
   for (Shape shape : {Shape::Distinct, Shape::Repeated}) {

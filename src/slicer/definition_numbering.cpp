@@ -24,7 +24,7 @@ struct SoundKey {
   int32_t pitch = 0;
   int32_t duration = 0;
   int32_t velocityBucket = 0;
-  uint32_t tempoBits = 0;        // the BPM's bits; 0 when tempos are ignored
+  uint32_t tempoBits = 0;         // the BPM's bits; 0 when tempos are ignored
   uint64_t controllerDigest = 0;  // of the buckets at the note's start; 0 when not compared
 
   bool operator==(const SoundKey&) const = default;
@@ -34,8 +34,8 @@ struct SoundKeyHash {
   std::size_t operator()(const SoundKey& key) const {
     uint64_t h = key.controllerDigest;
     for (uint64_t v : {uint64_t{key.chainLength}, uint64_t{static_cast<uint32_t>(key.pitch)},
-                       uint64_t{static_cast<uint32_t>(key.duration)}, uint64_t{static_cast<uint32_t>(key.velocityBucket)},
-                       uint64_t{key.tempoBits}}) {
+                       uint64_t{static_cast<uint32_t>(key.duration)},
+                       uint64_t{static_cast<uint32_t>(key.velocityBucket)}, uint64_t{key.tempoBits}}) {
       h = (h ^ v) * 0x9E3779B97F4A7C15ull;
       h ^= h >> 29;
     }
@@ -45,7 +45,8 @@ struct SoundKeyHash {
 
 // The key of a note taking the later (or the earlier) side of sameNote; none when the note can
 // be alike to no note at all (tempos compared and no tempo, or one that equals nothing).
-std::optional<SoundKey> keyOf(const Note& note, std::size_t chainLength, bool asLater, const TrackSettings& settings) {
+std::optional<SoundKey> keyOf(const Note& note, std::size_t chainLength, bool asLater,
+                              const TrackSettings& settings) {
   SoundKey key{chainLength, note.pitch, note.duration, velocityBucket(note.velocity, settings), 0, 0};
   if (!settings.ignoreBpm) {
     const auto tempo = note.noteOn->tempo.lock();
@@ -103,8 +104,7 @@ private:
 
 class Numbering {
 public:
-  explicit Numbering(MidiTrack& track)
-      : track_(track), chains_(track.notes), index_(chains_.chainCount()) {}
+  explicit Numbering(MidiTrack& track) : track_(track), chains_(track.notes), index_(chains_.chainCount()) {}
 
   void run() {
     const auto& notes = track_.notes;
@@ -114,7 +114,8 @@ public:
       // A chain's members come after its head in the list and are numbered together with it.
       if (!note.isHead()) continue;
       const auto chain = chains_.chain(chainId);
-      if (i == 0 || !numberAsRepeat(note, chain)) note.assignDefinition(nextDefinition_++, nextSound_++, true, 0);
+      if (i == 0 || !numberAsRepeat(note, chain))
+        note.assignDefinition(nextDefinition_++, nextSound_++, true, 0);
       index_.add(static_cast<int32_t>(chainId++), chain, track_.settings);
     }
   }

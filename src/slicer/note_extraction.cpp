@@ -75,7 +75,8 @@ public:
   std::map<int32_t, int32_t> snapshot(const std::set<int32_t>& numbers) const {
     std::map<int32_t, int32_t> state;
     for (int32_t number : numbers) {
-      const bool isByte = number >= std::numeric_limits<int8_t>::min() && number <= std::numeric_limits<int8_t>::max();
+      const bool isByte =
+          number >= std::numeric_limits<int8_t>::min() && number <= std::numeric_limits<int8_t>::max();
       state.emplace_hint(state.end(), number, isByte ? values_[byteSlot(number)] : 0);
     }
     return state;
@@ -118,7 +119,8 @@ private:
   int32_t latestEnd_ = 0;
 };
 
-std::shared_ptr<Note> makeNote(const std::shared_ptr<MidiEvent>& noteOn, const std::shared_ptr<MidiEvent>& noteOff) {
+std::shared_ptr<Note> makeNote(const std::shared_ptr<MidiEvent>& noteOn,
+                               const std::shared_ptr<MidiEvent>& noteOff) {
   auto note = std::make_shared<Note>();
   note->noteOn = noteOn;
   note->noteOff = noteOff;

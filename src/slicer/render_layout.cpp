@@ -39,7 +39,9 @@ std::shared_ptr<MidiEvent> makePreset(MidiTrack& track, int32_t number, int32_t 
 class LayoutWalk {
 public:
   explicit LayoutWalk(MidiTrack& track)
-      : track_(track), events_(track.events), repeatsLeft_(kRepeatsPerEvent * events_.size() + kRepeatMargin) {}
+      : track_(track),
+        events_(track.events),
+        repeatsLeft_(kRepeatsPerEvent * events_.size() + kRepeatMargin) {}
 
   EventList run() {
     for (std::size_t position = 0; position < events_.size();) position = step(position);
@@ -103,7 +105,8 @@ private:
 
   // Whether the note is the open sound's note or reached from it along the chain.
   bool inOpenSound(const Note* note) const {
-    return open_ && note && std::binary_search(openMembers_.begin(), openMembers_.end(), note, std::less<const Note*>{});
+    return open_ && note &&
+           std::binary_search(openMembers_.begin(), openMembers_.end(), note, std::less<const Note*>{});
   }
 
   std::size_t closeAndGoBack(const MidiEvent& e, int32_t delta) {
@@ -141,7 +144,8 @@ private:
     const auto tempo = c->tempo.lock();
     if (!tempo) return;
     const auto copied = copiedFrom_.find(tempo.get());
-    const bool fromThisEvent = tempo->event.get() == &e || (copied != copiedFrom_.end() && copied->second == &e);
+    const bool fromThisEvent =
+        tempo->event.get() == &e || (copied != copiedFrom_.end() && copied->second == &e);
     if (!fromThisEvent) return;
     tempo->event = c;
     copiedFrom_[tempo.get()] = &e;
@@ -174,7 +178,7 @@ private:
   std::size_t reached_ = 0;  // one past the furthest position walked
   const Note* open_ = nullptr;
   std::vector<const Note*> openMembers_;  // sorted by address
-  const MidiEvent* openEnd_ = nullptr;  // the open sound's last note-off
+  const MidiEvent* openEnd_ = nullptr;    // the open sound's last note-off
   std::size_t segmentStart_ = 0;
   bool deferred_ = false;
   std::size_t resume_ = 0;

@@ -126,7 +126,8 @@ bool sameNote(const Note& later, const Note& earlier, const MidiTrack& track) {
   return sameControllers(later, earlier, settings.ccSplitWidth, settings.ccInterval);
 }
 
-bool sameChainSound(std::span<const Note* const> chain, std::span<const Note* const> earlierChain, const MidiTrack& track) {
+bool sameChainSound(std::span<const Note* const> chain, std::span<const Note* const> earlierChain,
+                    const MidiTrack& track) {
   // Every note of `chain` must find a match, and the match count must also equal the length of
   // the earlier chain; several notes may match one note, so only the lengths need to agree.
   if (chain.size() != earlierChain.size()) return false;
@@ -142,13 +143,15 @@ bool sameChainSound(std::span<const Note* const> chain, std::span<const Note* co
   if (earlierChain.size() <= kShortChain) {
     return std::all_of(chain.begin(), chain.end(), [&](const Note* x) {
       const int64_t offset = x->noteOn->tick - head;
-      return std::any_of(earlierChain.begin(), earlierChain.end(), [&](const Note* y) { return matches(*x, offset, *y); });
+      return std::any_of(earlierChain.begin(), earlierChain.end(),
+                         [&](const Note* y) { return matches(*x, offset, *y); });
     });
   }
   std::vector<std::pair<int64_t, const Note*>> byOffset;
   byOffset.reserve(earlierChain.size());
   for (const Note* n : earlierChain) byOffset.emplace_back(n->noteOn->tick - earlierHead, n);
-  std::stable_sort(byOffset.begin(), byOffset.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::stable_sort(byOffset.begin(), byOffset.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
   return std::all_of(chain.begin(), chain.end(), [&](const Note* x) {
     const int64_t offset = x->noteOn->tick - head;
     auto y = std::lower_bound(byOffset.begin(), byOffset.end(), offset,
@@ -167,7 +170,8 @@ bool sameSound(const Note& note, const Note& earlier, const MidiTrack& track) {
 uint64_t startControllerDigest(const Note& note, bool asLater, int32_t width) {
   ControlValues values(note.controlState);
   const int64_t start = note.noteOn->tick;
-  for (const MidiEvent* e = note.noteOn->next; e && (asLater ? e->tick <= start : e->tick < start); e = e->next) {
+  for (const MidiEvent* e = note.noteOn->next; e && (asLater ? e->tick <= start : e->tick < start);
+       e = e->next) {
     values.apply(*e);
   }
   uint64_t digest = 0xCBF29CE484222325ull;

@@ -25,7 +25,8 @@ bool sameNote(const Note& later, const Note& earlier, const MidiTrack& track);
 bool sameSound(const Note& note, const Note& earlier, const MidiTrack& track);
 
 // sameSound for chains already collected, head first.
-bool sameChainSound(std::span<const Note* const> chain, std::span<const Note* const> earlierChain, const MidiTrack& track);
+bool sameChainSound(std::span<const Note* const> chain, std::span<const Note* const> earlierChain,
+                    const MidiTrack& track);
 
 // A digest of the controller buckets (value / width, over the note's snapshot in ascending
 // controller number) that the controller test compares at the note's start, with the note taking

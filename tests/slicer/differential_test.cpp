@@ -32,8 +32,8 @@ public:
       const auto& notes = rng_() % 4 == 0 ? makeMotif() : motifs[rng_() % motifs.size()];
       for (const NoteSpec& n : notes) addNote(maker, tick + n.offset, n);
       if (rng_() % 3 == 0) {
-        maker.controlChange(tick + pick({0, 0, 1, 30, 120, 400}), pick({1, 7, 10}), static_cast<int>(rng_() % 128),
-                            static_cast<int>(rng_() % 3));
+        maker.controlChange(tick + pick({0, 0, 1, 30, 120, 400}), pick({1, 7, 10}),
+                            static_cast<int>(rng_() % 128), static_cast<int>(rng_() % 3));
       }
       if (rng_() % 8 == 0) maker.programChange(tick + pick({0, 50}), static_cast<int>(rng_() % 8));
     }
@@ -64,7 +64,8 @@ private:
 
   void pickTempos(TrackMaker& maker) {
     switch (rng_() % 3) {
-      case 0: break;  // no tempo at all
+      case 0:
+        break;  // no tempo at all
       case 1: {
         TrackMaker conductor;
         conductor.tempo(0, 120.0f).tempo(pick({0, 500, 3000}), pick({120, 140}) * 1.0f);
@@ -113,7 +114,8 @@ private:
 class Dump {
 public:
   explicit Dump(const MidiTrack& track) {
-    for (std::size_t i = 0; i < track.notes.size(); ++i) notePlace_[track.notes[i].get()] = static_cast<int>(i);
+    for (std::size_t i = 0; i < track.notes.size(); ++i)
+      notePlace_[track.notes[i].get()] = static_cast<int>(i);
   }
 
   std::string notes(const MidiTrack& track) {
@@ -121,9 +123,9 @@ public:
     for (const auto& n : track.notes) {
       out << noteName(n.get()) << ": on " << n->noteOn->index << " off " << n->noteOff->index << " pitch "
           << n->pitch << " vel " << n->velocity << " dur " << n->duration << " voice " << n->voice << " def "
-          << n->definition << " sound " << n->sound << " var " << n->variant << " first " << n->firstOccurrence
-          << " prev " << noteName(n->chainPrev.lock().get()) << " next " << noteName(n->chainNext.get())
-          << " cc";
+          << n->definition << " sound " << n->sound << " var " << n->variant << " first "
+          << n->firstOccurrence << " prev " << noteName(n->chainPrev.lock().get()) << " next "
+          << noteName(n->chainNext.get()) << " cc";
       for (const auto& [number, value] : n->controlState) out << ' ' << number << '=' << value;
       out << '\n';
     }
@@ -147,9 +149,9 @@ public:
             << " meta " << e->metaType << " index " << e->index << " voice " << e->voice << " data";
         for (uint8_t b : e->data) out << ' ' << int{b};
         const auto tempo = e->tempo.lock();
-        out << " note " << noteName(e->note.lock().get()) << " tempo " << (tempo ? tempo->index : -1) << " tempo-event "
-            << (tempo ? name(tempo->event.get()) : "-") << " prev " << name(e->prev) << " next " << name(e->next)
-            << '\n';
+        out << " note " << noteName(e->note.lock().get()) << " tempo " << (tempo ? tempo->index : -1)
+            << " tempo-event " << (tempo ? name(tempo->event.get()) : "-") << " prev " << name(e->prev)
+            << " next " << name(e->next) << '\n';
       }
     }
     return out.str();
@@ -184,9 +186,11 @@ TEST(Differential, EngineMatchesTheStepByStepStagesOnRandomTracks) {
   Diagnostics silent;
   for (uint32_t seed = 1; seed <= 300; ++seed) {
     const Outcome fast = run(
-        seed, [&silent](MidiTrack& t) { extractNotes(t, silent); }, [](MidiTrack& t) { buildRenderLayout(t); });
-    const Outcome plain =
-        run(seed, [](MidiTrack& t) { reference::extractNotes(t); }, [](MidiTrack& t) { reference::buildRenderLayout(t); });
+        seed, [&silent](MidiTrack& t) { extractNotes(t, silent); },
+        [](MidiTrack& t) { buildRenderLayout(t); });
+    const Outcome plain = run(
+        seed, [](MidiTrack& t) { reference::extractNotes(t); },
+        [](MidiTrack& t) { reference::buildRenderLayout(t); });
     ASSERT_EQ(fast.notes, plain.notes) << "seed " << seed;
     ASSERT_EQ(fast.extracted, plain.extracted) << "seed " << seed;
     ASSERT_EQ(fast.laidOut, plain.laidOut) << "seed " << seed;

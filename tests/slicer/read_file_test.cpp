@@ -20,7 +20,10 @@ TEST(ReadFile, ASongReadFromAFileIsSlicedAndLaidOut) {
   TrackBuilder& lead = song.track();
   lead.name("lead").useRunningStatus().controlChange(0, 1, 7, 100);
   for (int32_t tick : {0, 960, 3840}) {
-    lead.noteOn(tick, 1, 60, 100).noteOn(tick, 1, 64, 100).noteOn(tick + 480, 1, 60, 0).noteOn(tick + 480, 1, 64, 0);
+    lead.noteOn(tick, 1, 60, 100)
+        .noteOn(tick, 1, 64, 100)
+        .noteOn(tick + 480, 1, 60, 0)
+        .noteOn(tick + 480, 1, 64, 0);
   }
   lead.noteOn(4500, 1, 67, 90).endOfTrack(4800);  // the last note is never ended
   TempDir dir;
@@ -39,9 +42,10 @@ TEST(ReadFile, ASongReadFromAFileIsSlicedAndLaidOut) {
   EXPECT_EQ(field(track, &Note::sound), (std::vector<int32_t>{0, 0, 0, 0, 1, 1, 2}));
   EXPECT_EQ(field(track, &Note::definition), (std::vector<int32_t>{0, 0, 0, 0, 1, 1, 2}));
   EXPECT_EQ(describe(buildRenderLayout(track)),
-            (Lines{"meta 3 @0 +0", "cc 7=100 @0 +0", "on 60 @0 +0", "on 64 @0 +0", "off 60 @480 +480", "off 64 @480 +0",
-                   "cc 7=100 @1440 +960", "on 60 @1440 +0", "on 64 @1440 +0", "off 60 @1920 +480", "off 64 @1920 +0",
-                   "cc 7=100 @2880 +960", "on 67 @2880 +0", "off 67 @3180 +300", "end @3180 +0"}));
+            (Lines{"meta 3 @0 +0", "cc 7=100 @0 +0", "on 60 @0 +0", "on 64 @0 +0", "off 60 @480 +480",
+                   "off 64 @480 +0", "cc 7=100 @1440 +960", "on 60 @1440 +0", "on 64 @1440 +0",
+                   "off 60 @1920 +480", "off 64 @1920 +0", "cc 7=100 @2880 +960", "on 67 @2880 +0",
+                   "off 67 @3180 +300", "end @3180 +0"}));
 }
 
 }  // namespace

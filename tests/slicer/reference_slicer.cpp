@@ -72,7 +72,8 @@ void orderNoteOffs(MidiTrack& track) {
       for (std::size_t i = chain.size() - 1; i >= 1; --i) {
         Note* x = chain[i - 1];
         Note* y = chain[i];
-        if (x->noteOff->tick == y->noteOff->tick && x->pitch < y->pitch && y->noteOff->index < x->noteOff->index) {
+        if (x->noteOff->tick == y->noteOff->tick && x->pitch < y->pitch &&
+            y->noteOff->index < x->noteOff->index) {
           std::swap(x->noteOff->index, y->noteOff->index);
           swapped = true;
         }
@@ -225,7 +226,8 @@ struct Walk {
     const bool meta = e.kind == EventKind::Meta;
     const bool tempoOrBeat = e.metaType == 0x51 || e.metaType == 0x58;
     const bool soundStart = position == segmentStart && ((!meta && e.tick > 0) || tempoOrBeat);
-    const bool noteOff = e.kind == EventKind::NoteOff || (e.kind == EventKind::NoteOn && e.signedData(1) == 0);
+    const bool noteOff =
+        e.kind == EventKind::NoteOff || (e.kind == EventKind::NoteOn && e.signedData(1) == 0);
     if (soundStart) {
       c->delta = track.settings.noteInterval;
     } else if (open) {
@@ -310,7 +312,8 @@ EventList buildRenderLayout(MidiTrack& track) {
       }
       continue;
     }
-    const bool noteOff = e.kind == EventKind::NoteOff || (e.kind == EventKind::NoteOn && e.signedData(1) == 0);
+    const bool noteOff =
+        e.kind == EventKind::NoteOff || (e.kind == EventKind::NoteOn && e.signedData(1) == 0);
     if (noteOff && !inSound) continue;
     walk.emit(e, pos, delta);
   }

@@ -1,6 +1,7 @@
+#include "slicer/render_layout.h"
+
 #include <gtest/gtest.h>
 
-#include "slicer/render_layout.h"
 #include "slicing_helpers.h"
 
 namespace rendlow::test {
@@ -22,8 +23,9 @@ TEST(RenderLayout, WorkedExample) {
   auto track = sliced(maker);
   const EventList asRead = track->events;
   const EventList layout = buildRenderLayout(*track);
-  EXPECT_EQ(describe(layout), (Lines{"on 60 @0 +0", "off 60 @480 +480", "on 62 @1440 +960", "off 62 @1920 +480",
-                                     "on 64 @2880 +960", "off 64 @3360 +480", "end @3360 +0"}));
+  EXPECT_EQ(describe(layout),
+            (Lines{"on 60 @0 +0", "off 60 @480 +480", "on 62 @1440 +960", "off 62 @1920 +480",
+                   "on 64 @2880 +960", "off 64 @3360 +480", "end @3360 +0"}));
   EXPECT_EQ(track->events, layout);
   EXPECT_EQ(track->originalEvents, asRead);
   // Copies, not the events as read, which keep their ticks; links still lead to the notes.
@@ -39,8 +41,8 @@ TEST(RenderLayout, PresetsRestoreTheControllersBeforeASoundStart) {
   maker.controlChange(0, 7, 100, 3).controlChange(0, 10, 64, 3).note(480, 480, 60, 100, 3);
   auto track = sliced(maker);
   const EventList layout = buildRenderLayout(*track);
-  EXPECT_EQ(describe(layout), (Lines{"cc 7=100 @0 +0", "cc 10=64 @0 +0", "cc 7=100 @960 +960", "cc 10=64 @960 +0",
-                                     "on 60 @960 +0", "off 60 @1440 +480"}));
+  EXPECT_EQ(describe(layout), (Lines{"cc 7=100 @0 +0", "cc 10=64 @0 +0", "cc 7=100 @960 +960",
+                                     "cc 10=64 @960 +0", "on 60 @960 +0", "off 60 @1440 +480"}));
   const MidiEvent& first = *layout[2];
   const MidiEvent& second = *layout[3];
   const MidiEvent& noteOn = *layout[4];
@@ -62,8 +64,8 @@ TEST(RenderLayout, ATempoChangeOpeningTheTrackTakesTheGap) {
   maker.tempo(0, 120.0f).controlChange(0, 7, 100).note(0, 480, 60).note(480, 480, 62);
   auto track = sliced(maker);
   EXPECT_EQ(describe(buildRenderLayout(*track)),
-            (Lines{"meta 81 @960 +960", "cc 7=100 @960 +0", "on 60 @960 +0", "off 60 @1440 +480", "cc 7=100 @2400 +960",
-                   "on 62 @2400 +0", "off 62 @2880 +480"}));
+            (Lines{"meta 81 @960 +960", "cc 7=100 @960 +0", "on 60 @960 +0", "off 60 @1440 +480",
+                   "cc 7=100 @2400 +960", "on 62 @2400 +0", "off 62 @2880 +480"}));
 }
 
 TEST(RenderLayout, APostponedStretchIsWalkedTwice) {
@@ -71,8 +73,8 @@ TEST(RenderLayout, APostponedStretchIsWalkedTwice) {
   maker.noteOn(0, 60).noteOn(240, 62).controlChange(360, 1, 5).noteOff(480, 62).noteOff(960, 60);
   auto track = sliced(maker, withSplit(SplitMethod::Single));
   EXPECT_EQ(describe(buildRenderLayout(*track)),
-            (Lines{"on 60 @0 +0", "cc 1=5 @360 +360", "off 60 @960 +600", "cc 1=0 @1920 +960", "on 62 @1920 +0",
-                   "cc 1=5 @2040 +120", "off 62 @2160 +120"}));
+            (Lines{"on 60 @0 +0", "cc 1=5 @360 +360", "off 60 @960 +600", "cc 1=0 @1920 +960",
+                   "on 62 @1920 +0", "cc 1=5 @2040 +120", "off 62 @2160 +120"}));
 }
 
 TEST(RenderLayout, ATempoChangeFollowsItsLatestCopy) {
@@ -80,8 +82,8 @@ TEST(RenderLayout, ATempoChangeFollowsItsLatestCopy) {
   maker.noteOn(0, 60).noteOn(240, 62).tempo(300, 90.0f).noteOff(480, 62).noteOff(960, 60);
   auto track = sliced(maker, withSplit(SplitMethod::Single));
   const auto layout = buildRenderLayout(*track);
-  EXPECT_EQ(describe(layout), (Lines{"on 60 @0 +0", "meta 81 @300 +300", "off 60 @960 +660", "on 62 @1920 +960",
-                                     "meta 81 @1980 +60", "off 62 @2160 +180"}));
+  EXPECT_EQ(describe(layout), (Lines{"on 60 @0 +0", "meta 81 @300 +300", "off 60 @960 +660",
+                                     "on 62 @1920 +960", "meta 81 @1980 +60", "off 62 @2160 +180"}));
   const auto& tempos = maker.tempos();
   ASSERT_EQ(tempos.size(), 2u);
   EXPECT_EQ(tempos[1]->event, layout[4]);
@@ -143,9 +145,8 @@ TEST(RenderLayout, AnUnendedNoteIsRenderedUntilTheEndOfTheSong) {
   TrackMaker maker = underOneTempo();
   maker.note(0, 100, 60).noteOn(480, 62).endOfTrack(1920);
   auto track = sliced(maker);
-  EXPECT_EQ(describe(buildRenderLayout(*track)),
-            (Lines{"on 60 @0 +0", "off 60 @100 +100", "on 62 @1060 +960", "off 62 @2500 +1440",
-                   "end @2500 +0"}));
+  EXPECT_EQ(describe(buildRenderLayout(*track)), (Lines{"on 60 @0 +0", "off 60 @100 +100", "on 62 @1060 +960",
+                                                        "off 62 @2500 +1440", "end @2500 +0"}));
 }
 
 TEST(RenderLayout, RepeatsOfPostponedStretchesAreBoundedByTheTracksLength) {

@@ -51,13 +51,21 @@ using Lines = std::vector<std::string>;
 inline std::string describe(const MidiEvent& e) {
   std::string what;
   switch (e.kind) {
-    case EventKind::NoteOn: what = (e.signedData(1) > 0 ? "on " : "off ") + std::to_string(e.signedData(0)); break;
-    case EventKind::NoteOff: what = "off " + std::to_string(e.signedData(0)); break;
+    case EventKind::NoteOn:
+      what = (e.signedData(1) > 0 ? "on " : "off ") + std::to_string(e.signedData(0));
+      break;
+    case EventKind::NoteOff:
+      what = "off " + std::to_string(e.signedData(0));
+      break;
     case EventKind::ControlChange:
       what = "cc " + std::to_string(e.signedData(0)) + "=" + std::to_string(e.signedData(1));
       break;
-    case EventKind::Meta: what = e.metaType == kMetaEndOfTrack ? "end" : "meta " + std::to_string(e.metaType); break;
-    default: what = "other"; break;
+    case EventKind::Meta:
+      what = e.metaType == kMetaEndOfTrack ? "end" : "meta " + std::to_string(e.metaType);
+      break;
+    default:
+      what = "other";
+      break;
   }
   return what + " @" + std::to_string(e.tick) + " +" + std::to_string(e.delta);
 }
