@@ -24,13 +24,13 @@ public:
     pickSettings(settings);
     pickTempos(maker);
     const int placements = 5 + static_cast<int>(rng_() % 36);
-    std::vector<std::vector<NoteSpec>> motifs(1 + rng_() % 4);
+    std::vector<std::vector<PlannedNote>> motifs(1 + rng_() % 4);
     for (auto& motif : motifs) motif = makeMotif();
     int32_t tick = pick({0, 0, 1, 10});
     for (int i = 0; i < placements; ++i) {
       tick += pick({0, 0, 30, 120, 240, 480, 960, 2000});
       const auto& notes = rng_() % 4 == 0 ? makeMotif() : motifs[rng_() % motifs.size()];
-      for (const NoteSpec& n : notes) addNote(maker, tick + n.offset, n);
+      for (const PlannedNote& n : notes) addNote(maker, tick + n.offset, n);
       if (rng_() % 3 == 0) {
         maker.controlChange(tick + pick({0, 0, 1, 30, 120, 400}), pick({1, 7, 10}),
                             static_cast<int>(rng_() % 128), static_cast<int>(rng_() % 3));
@@ -42,7 +42,7 @@ public:
   }
 
 private:
-  struct NoteSpec {
+  struct PlannedNote {
     int32_t offset, duration;
     int pitch, velocity, channel;
     int ending;  // 0 note-off, 1 zero-velocity note-on, 2 none
@@ -82,9 +82,9 @@ private:
   }
 
   // A chord, a short phrase, or now and then a long overlapping run (one chain under Legato).
-  std::vector<NoteSpec> makeMotif() {
+  std::vector<PlannedNote> makeMotif() {
     const bool run = rng_() % 6 == 0;
-    std::vector<NoteSpec> notes(run ? 9 + rng_() % 12 : 1 + rng_() % 4);
+    std::vector<PlannedNote> notes(run ? 9 + rng_() % 12 : 1 + rng_() % 4);
     int32_t offset = 0;
     for (auto& n : notes) {
       offset += run ? pick({0, 60, 120}) : pick({0, 0, 60, 120, 240});
@@ -98,7 +98,7 @@ private:
     return notes;
   }
 
-  void addNote(TrackMaker& maker, int32_t tick, const NoteSpec& n) {
+  void addNote(TrackMaker& maker, int32_t tick, const PlannedNote& n) {
     maker.noteOn(tick, n.pitch, n.velocity, n.channel);
     const int32_t end = tick + n.duration;
     songEnd_ = std::max(songEnd_, end);
