@@ -3,24 +3,29 @@
 // What happens when the user asks for output: the "Midi出力", "Midi&&BMS出力" and "設定保存"
 // buttons all run runOutput.
 
+#include <optional>
 #include <string>
-#include <vector>
+
+#include "core/file_output.h"
 
 namespace rendlow {
 
 class Application;
 class Form;
 
-// What one output wrote, for front ends that report it (the desktop program has the user read
-// the messages instead).
-struct OutputResult {
-  std::string midiPath;      // the rendering MIDI file asked for; empty when none was asked for
-  bool midiWritten = false;
-  std::string settingsPath;  // the settings file asked for; empty when none was asked for
-  bool settingsWritten = false;
-  std::vector<std::string> failures;  // the messages that told the user what could not be written
+// One file an output was asked to write: where, and whether it was written (and if not, why).
+struct OutputFile {
+  std::string path;
+  WriteStatus status;
+};
 
-  bool ok() const { return failures.empty(); }
+// What one output wrote, for front ends that report it themselves (the desktop program leaves
+// that to the messages the flow shows).
+struct OutputResult {
+  std::optional<OutputFile> midi;      // the rendering MIDI file, when one was asked for
+  std::optional<OutputFile> settings;  // the settings file, when one was asked for
+
+  bool ok() const { return (!midi || midi->status.ok) && (!settings || settings->status.ok); }
 };
 
 // The completion message, shown only when the rendering MIDI file was written.
