@@ -112,8 +112,12 @@ TEST_F(NoChart, ReadsASettingsFileAsInput) {
   std::filesystem::remove(rendering);
   const Outcome result = run({"--no-chart", settings});
   EXPECT_EQ(result.status, kExitOk) << result.err;
-  EXPECT_TRUE(std::filesystem::exists(rendering));
   EXPECT_NE(test::readText(settings).find("tr\tBass\ttr02\t16\t"), std::string::npos);
+  TrackSettings bass;
+  bass.definitionName = "tr02";
+  bass.gridUnit = 0;
+  bass.velocitySplitWidth = 16;
+  EXPECT_EQ(test::readText(rendering), renderDirectly(dir.file("direct.mid"), {{1, bass}}));
 }
 
 TEST_F(NoChart, ARowTheSongDoesNotHaveIsAUsageError) {
@@ -150,6 +154,7 @@ TEST_F(NoChart, VerboseShowsTheEnginesLinesBeforeTheReport) {
   EXPECT_NE(result.out.find("\n\nFF 03 43 6F 6E"), std::string::npos);  // the conductor's name, dumped
   const std::string report = "rendering MIDI file: " + rendering + "\nsettings file: " + settings + "\n";
   EXPECT_EQ(result.out.substr(result.out.size() - report.size()), report);
+  EXPECT_EQ(test::readText(rendering), renderDirectly(dir.file("direct.mid"), {}));
 }
 
 }  // namespace

@@ -158,6 +158,7 @@ TEST(OutputFlow, ASettingsFileThatCannotBeWrittenIsToldAfterTheCompletion) {
   std::filesystem::create_directory(loaded.settingsPath);  // a folder where the file should go
   const OutputResult result = runOutput(loaded.app, loaded.form, true, false);
   EXPECT_TRUE(result.midi->status.ok);
+  test::exportForInterop(loaded.app.project, loaded.outputPath());
   EXPECT_FALSE(result.settings->status.ok);
   ASSERT_EQ(loaded.form.messages.size(), 2u);
   EXPECT_EQ(loaded.form.messages[0], "midiファイルを出力しました");
@@ -175,6 +176,7 @@ TEST(OutputFlow, AMidiFileThatCanNoLongerBeReadGivesAFileWithoutTracks) {
   std::filesystem::remove(loaded.midiPath);
   const OutputResult result = runOutput(loaded.app, loaded.form, true, false);
   EXPECT_TRUE(result.midi->status.ok);
+  test::exportForInterop(loaded.app.project, loaded.outputPath());
   EXPECT_EQ(test::readBytes(loaded.outputPath()).size(), 14u);
   // The failed read leaves no settings path, so the settings file cannot be saved, and the user
   // hears that too.
@@ -189,6 +191,7 @@ TEST(OutputFlow, TakesTheHeaderTextsFromTheForm) {
   loaded.form.setText(control::kTitle, std::string(600, 't'));
   loaded.form.setText(control::kArtist, "");
   runOutput(loaded.app, loaded.form, true, false);
+  test::exportForInterop(loaded.app.project, loaded.outputPath());
   EXPECT_EQ(loaded.app.project.genre, "G");
   EXPECT_EQ(loaded.app.project.title, std::string(511, 't'));
   EXPECT_EQ(loaded.app.project.artist, "");

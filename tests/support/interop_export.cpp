@@ -17,7 +17,7 @@ namespace {
 
 std::string folderPath() {
   const char* folder = std::getenv("RENDLOW_INTEROP_DIR");
-  return folder ? folder : "";
+  return folder && *folder ? std::string(folder) + "/midi" : "";
 }
 
 // "<suite>.<test>.<n>": one name per file a test writes, the same on every run.

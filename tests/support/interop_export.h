@@ -1,7 +1,8 @@
 #pragma once
 
-// Hands the rendering MIDI files the tests write to the interop test (tests/interop), which reads
-// them with an independent MIDI parser. Does nothing unless RENDLOW_INTEROP_DIR names a folder.
+// Hands the rendering MIDI files the tests write to the interop test
+// (tests/interop/midi_file.test.mjs), which reads them with an independent MIDI parser. Does
+// nothing unless RENDLOW_INTEROP_DIR names a folder; the files go to its "midi" subfolder.
 
 #include <string>
 
