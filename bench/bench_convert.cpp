@@ -36,7 +36,8 @@ MidiBuilder makeSong(int events, int tempoChanges) {
   const int32_t songEnd = notes * kStep;
   TrackBuilder& conductor = song.track().name("Conductor").timeSignature(0, 4, 2);
   for (int i = 0; i < tempoChanges; ++i) {
-    conductor.tempoBpm(static_cast<int32_t>(int64_t{songEnd} * i / tempoChanges), 90.0 + 90.0 * i / tempoChanges);
+    conductor.tempoBpm(static_cast<int32_t>(int64_t{songEnd} * i / tempoChanges),
+                       90.0 + 90.0 * i / tempoChanges);
   }
   conductor.endOfTrack(songEnd);
   for (int t = 1; t < kTracks; ++t) {
@@ -48,8 +49,10 @@ MidiBuilder makeSong(int events, int tempoChanges) {
       const int pitch = 36 + ((n % 16) * 5 + t) % 48;
       const int velocity = 64 + (n % 8) * 8;
       if (n % 4 == 0) track.controlChange(tick, channel, 7, 40 + (n / 4) % 80);
-      for (int voice = 0; voice < (chords ? 3 : 1); ++voice) track.noteOn(tick, channel, pitch + 4 * voice, velocity);
-      for (int voice = 0; voice < (chords ? 3 : 1); ++voice) track.noteOff(tick + kStep / 2, channel, pitch + 4 * voice);
+      for (int voice = 0; voice < (chords ? 3 : 1); ++voice)
+        track.noteOn(tick, channel, pitch + 4 * voice, velocity);
+      for (int voice = 0; voice < (chords ? 3 : 1); ++voice)
+        track.noteOff(tick + kStep / 2, channel, pitch + 4 * voice);
     }
     track.endOfTrack(songEnd);
   }
@@ -104,21 +107,21 @@ Run timeConversion(const std::string& input, int32_t gridUnit) {
 }
 
 void printRun(const Run& run) {
-  std::printf("%8zu %6zu %7.4f %8.4f %10.4f %7.4f %8.4f %7.4f %8.4f %7.4f %6d%s\n", run.events, run.tempos, run.read,
-              run.measures, run.extraction, run.layout, run.retiming, run.write, run.convert(), run.whole(),
-              run.cycles, run.settled ? "" : " (stopped)");
+  std::printf("%8zu %6zu %7.4f %8.4f %10.4f %7.4f %8.4f %7.4f %8.4f %7.4f %6d%s\n", run.events, run.tempos,
+              run.read, run.measures, run.extraction, run.layout, run.retiming, run.write, run.convert(),
+              run.whole(), run.cycles, run.settled ? "" : " (stopped)");
 }
 
 void compareSizes(const char* title, const std::string& single, const std::string& twice, int32_t gridUnit) {
   std::printf("%s\n", title);
-  std::printf("%8s %6s %7s %8s %10s %7s %8s %7s %8s %7s %6s\n", "events", "tempos", "read", "measures", "extraction",
-              "layout", "retiming", "write", "convert", "whole", "cycles");
+  std::printf("%8s %6s %7s %8s %10s %7s %8s %7s %8s %7s %6s\n", "events", "tempos", "read", "measures",
+              "extraction", "layout", "retiming", "write", "convert", "whole", "cycles");
   const Run small = timeConversion(single, gridUnit);
   const Run large = timeConversion(twice, gridUnit);
   printRun(small);
   printRun(large);
-  std::printf("time ratio (double size / single size): whole %.2f, convert %.2f\n\n", large.whole() / small.whole(),
-              large.convert() / small.convert());
+  std::printf("time ratio (double size / single size): whole %.2f, convert %.2f\n\n",
+              large.whole() / small.whole(), large.convert() / small.convert());
 }
 
 }  // namespace

@@ -46,7 +46,6 @@ struct SettleReport {
 // tempo records carry what earlier cycles learned. Stops after `maxCycles` with the last
 // cycle's layout, or on an overflow with the layouts as built; either way with a diagnostics line
 // and deltas that can be written.
-SettleReport settleLayout(Project& project, Diagnostics& diagnostics,
-                          int32_t maxCycles = kMaxRetimingCycles);
+SettleReport settleLayout(Project& project, Diagnostics& diagnostics, int32_t maxCycles = kMaxRetimingCycles);
 
 }  // namespace rendlow

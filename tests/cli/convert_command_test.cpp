@@ -39,25 +39,40 @@ protected:
   // A conductor with a tempo change; Piano with a chord and a repeat; Bass with controllers.
   void SetUp() override {
     test::MidiBuilder song;
-    song.track().name("Conductor").tempo(0, 500000).timeSignature(0, 4, 2).tempo(3840, 428571).endOfTrack(3840);
+    song.track()
+        .name("Conductor")
+        .tempo(0, 500000)
+        .timeSignature(0, 4, 2)
+        .tempo(3840, 428571)
+        .endOfTrack(3840);
     song.track()
         .name("Piano")
-        .noteOn(0, 0, 60, 100).noteOn(0, 0, 64, 100).noteOff(480, 0, 60).noteOff(480, 0, 64)
-        .noteOn(1920, 0, 60, 100).noteOn(1920, 0, 64, 100).noteOff(2400, 0, 60).noteOff(2400, 0, 64)
-        .noteOn(4000, 0, 67, 90).noteOff(4300, 0, 67)
+        .noteOn(0, 0, 60, 100)
+        .noteOn(0, 0, 64, 100)
+        .noteOff(480, 0, 60)
+        .noteOff(480, 0, 64)
+        .noteOn(1920, 0, 60, 100)
+        .noteOn(1920, 0, 64, 100)
+        .noteOff(2400, 0, 60)
+        .noteOff(2400, 0, 64)
+        .noteOn(4000, 0, 67, 90)
+        .noteOff(4300, 0, 67)
         .endOfTrack(4300);
     song.track()
         .name("Bass")
         .controlChange(0, 1, 7, 100)
-        .noteOn(240, 1, 36, 80).noteOff(700, 1, 36)
+        .noteOn(240, 1, 36, 80)
+        .noteOff(700, 1, 36)
         .controlChange(3000, 1, 7, 60)
-        .noteOn(3900, 1, 38, 80).noteOff(4100, 1, 38)
+        .noteOn(3900, 1, 38, 80)
+        .noteOff(4100, 1, 38)
         .endOfTrack(4100);
     song.write(midi);
   }
 
   // The same job through the output flow directly, with the edits given as settings records.
-  std::string renderDirectly(const std::string& output, const std::vector<std::pair<int, TrackSettings>>& edits) {
+  std::string renderDirectly(const std::string& output,
+                             const std::vector<std::pair<int, TrackSettings>>& edits) {
     Application app;
     MemoryForm form;
     loadFile(app, form, midi);

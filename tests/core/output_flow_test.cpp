@@ -21,7 +21,8 @@ using test::MidiBuilder;
 class FormInMemory : public Form {
 public:
   explicit FormInMemory(bool withOutputBox = true) {
-    for (int id : {control::kInputFile, control::kTrackTable, control::kGenre, control::kTitle, control::kArtist})
+    for (int id :
+         {control::kInputFile, control::kTrackTable, control::kGenre, control::kTitle, control::kArtist})
       texts_[id];
     if (withOutputBox) texts_[control::kOutputFile];
   }
@@ -49,8 +50,13 @@ MidiBuilder songWithTracks(const std::vector<std::string>& names) {
   song.track().name("Conductor").tempo(0, 500000).timeSignature(0, 4, 2).tempo(3840, 400000).endOfTrack(3840);
   int pitch = 48;
   for (const std::string& name : names) {
-    song.track().name(name).noteOn(480, 0, pitch, 100).noteOff(960, 0, pitch).noteOn(4000, 0, pitch + 1, 90)
-        .noteOff(4480, 0, pitch + 1).endOfTrack(4480);
+    song.track()
+        .name(name)
+        .noteOn(480, 0, pitch, 100)
+        .noteOff(960, 0, pitch)
+        .noteOn(4000, 0, pitch + 1, 90)
+        .noteOff(4480, 0, pitch + 1)
+        .endOfTrack(4480);
     pitch += 5;
   }
   return song;
@@ -147,7 +153,8 @@ TEST(OutputFlow, ARenderingFileThatCannotBeWrittenIsToldNeverCompleted) {
   EXPECT_FALSE(result.ok());
   EXPECT_FALSE(result.midi->status.ok);
   ASSERT_EQ(loaded.form.messages.size(), 1u);
-  EXPECT_EQ(loaded.form.messages[0], "midiファイルを出力できませんでした\n" + unwritable + "\n" + result.midi->status.reason);
+  EXPECT_EQ(loaded.form.messages[0],
+            "midiファイルを出力できませんでした\n" + unwritable + "\n" + result.midi->status.reason);
   EXPECT_FALSE(result.midi->status.reason.empty());
   EXPECT_TRUE(result.settings->status.ok);  // the settings are still saved
   EXPECT_TRUE(std::filesystem::exists(loaded.settingsPath));
@@ -162,8 +169,8 @@ TEST(OutputFlow, ASettingsFileThatCannotBeWrittenIsToldAfterTheCompletion) {
   EXPECT_FALSE(result.settings->status.ok);
   ASSERT_EQ(loaded.form.messages.size(), 2u);
   EXPECT_EQ(loaded.form.messages[0], "midiファイルを出力しました");
-  EXPECT_EQ(loaded.form.messages[1],
-            "設定ファイルを保存できませんでした\n" + loaded.settingsPath + "\n" + result.settings->status.reason);
+  EXPECT_EQ(loaded.form.messages[1], "設定ファイルを保存できませんでした\n" + loaded.settingsPath + "\n" +
+                                         result.settings->status.reason);
 
   loaded.form.messages.clear();
   EXPECT_FALSE(runOutput(loaded.app, loaded.form, false, false).ok());

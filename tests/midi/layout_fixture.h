@@ -46,7 +46,8 @@ public:
     return note;
   }
   // A note-on whose note is chained behind `head` (a chord or legato member).
-  std::shared_ptr<Note> member(int32_t delta, const std::shared_ptr<Note>& head, const std::shared_ptr<Tempo>& tempo) {
+  std::shared_ptr<Note> member(int32_t delta, const std::shared_ptr<Note>& head,
+                               const std::shared_ptr<Tempo>& tempo) {
     auto note = noteOn(delta, tempo);
     head->appendToChain(note);
     return note;

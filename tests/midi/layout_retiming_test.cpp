@@ -20,8 +20,8 @@ using Ticks = std::vector<int64_t>;
 TEST(AlignLayout, WorkedExampleMovesSoundStartsOntoTheGrid) {
   Project project;
   LayoutTrack layout(project, 960, 1920);
-  layout.sound(960, 480, nullptr);   // 960 -> 1920
-  layout.sound(960, 480, nullptr);   // 3360 -> 2880 rounded up -> 3840
+  layout.sound(960, 480, nullptr);  // 960 -> 1920
+  layout.sound(960, 480, nullptr);  // 3360 -> 2880 rounded up -> 3840
   layout.end(0, nullptr);
   EXPECT_EQ(alignLayout(layout.track(), false), AlignOutcome::Stable);
   EXPECT_EQ(layout.ticks(), (Ticks{1920, 2400, 3840, 4320, 4320}));

@@ -34,7 +34,8 @@ std::string nextCaseName() {
 void describeEvent(std::ostream& out, int64_t tick, const MidiEvent& event) {
   out << "{\"tick\":" << tick << ",\"status\":" << int{event.status} << ",\"metaType\":" << event.metaType
       << ",\"data\":[";
-  const std::size_t length = std::min<std::size_t>(static_cast<std::size_t>(std::max(event.length, 0)), event.data.size());
+  const std::size_t length =
+      std::min<std::size_t>(static_cast<std::size_t>(std::max(event.length, 0)), event.data.size());
   for (std::size_t i = 0; i < length; ++i) out << (i ? "," : "") << int{event.data[i]};
   out << "]}";
 }
