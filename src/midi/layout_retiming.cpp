@@ -24,15 +24,19 @@ int64_t roundUpTo(int64_t value, int64_t unit) {
 }
 
 // One layout event as the re-timing reads it. The links are resolved once per settling rather
-// than once per event per cycle: the tempo records and notes stay alive for the whole of it.
+// than once per event per cycle (the tempo records stay alive for the whole of it), and the
+// event itself is touched again only when the result is written back.
 struct Step {
   MidiEvent* event = nullptr;
-  Tempo* tempo = nullptr;      // the live tempo record of the event, or none
-  const Note* note = nullptr;  // for a sound's note-on: its live note, or none
-  int32_t delta = 0;           // as the current cycle has it
-  int32_t builtDelta = 0;      // as the layout was built
-  bool startsNote = false;
+  Tempo* tempo = nullptr;   // the live tempo record of the event, or none
+  int32_t delta = 0;        // as the current cycle has it
+  int32_t builtDelta = 0;   // as the layout was built
+  int32_t tick = 0;         // where the re-timing placed a sound start or tempo change
+  int32_t duration = 0;     // of a sound head's note
+  bool startsNote = false;  // a note-on with velocity
+  bool soundHead = false;   // ... whose live note heads its chain
   bool changesTempo = false;
+  bool placed = false;  // `tick` holds a place to write back
 };
 
 // A track's layout as steps, with the way back to its events.
@@ -45,25 +49,33 @@ public:
       step.event = event.get();
       step.tempo = event->tempo.lock().get();
       step.startsNote = event->startsNote();
-      if (step.startsNote) step.note = event->note.lock().get();
+      const std::shared_ptr<Note> note = step.startsNote ? event->note.lock() : nullptr;
+      step.soundHead = note && note->isHead();
+      step.duration = step.soundHead ? note->duration : 0;
       step.changesTempo = event->isMeta(kMetaTempo) && step.tempo;
       step.delta = step.builtDelta = event->delta;
+      hasTempoChanges_ = hasTempoChanges_ || step.changesTempo;
     }
   }
 
   const MidiTrack& track() const { return track_; }
+  bool hasTempoChanges() const { return hasTempoChanges_; }
   std::vector<Step>& steps() { return steps_; }
 
   void restoreBuiltDeltas() {
     for (Step& step : steps_) step.delta = step.builtDelta;
   }
-  void writeDeltas() const {
-    for (const Step& step : steps_) step.event->delta = step.delta;
+  void writeBack() const {
+    for (const Step& step : steps_) {
+      step.event->delta = step.delta;
+      if (step.placed) step.event->tick = step.tick;
+    }
   }
 
 private:
   MidiTrack& track_;
   std::vector<Step> steps_;
+  bool hasTempoChanges_ = false;
 };
 
 // One alignLayout pass. Ticks are held in 64 bits so that an overflow is seen before any 32-bit
@@ -107,7 +119,8 @@ private:
   // event of the track.
   bool moveTo(Step& step, int64_t newTick) {
     if (!fitsTick(newTick) || !fitsTick(newTick - run_)) return false;
-    step.event->tick = static_cast<int32_t>(newTick);
+    step.tick = static_cast<int32_t>(newTick);
+    step.placed = true;
     step.delta = static_cast<int32_t>(newTick - run_);
     return true;
   }
@@ -115,7 +128,7 @@ private:
   // A sound head goes onto the grid, never before the event that precedes it, and at least
   // kTempoClearance after its tempo change; the room it needs is recorded on the tempo.
   bool alignSoundStart(const Step& step, int64_t cur, int64_t& newTick) {
-    if (!step.note || !step.note->isHead()) return true;
+    if (!step.soundHead) return true;
     const TrackSettings& settings = layout_.track().settings;
     if (settings.gridUnit > 0 && cur % settings.gridUnit > 0) {
       int64_t base = cur - lastNoteOn_ <= settings.noteInterval ? cur : lastNoteOn_ + settings.noteInterval;
@@ -130,7 +143,7 @@ private:
       newTick = clearance;
     }
     const int64_t need =
-        int64_t{settings.noteInterval} + step.note->duration + newTick - sectionStart_ - sectionPush_;
+        int64_t{settings.noteInterval} + step.duration + newTick - sectionStart_ - sectionPush_;
     if (!fitsTick(newTick) || !fitsTick(sectionPush_) || !fitsTick(need)) return false;
     if (need > tempo->extent) tempo->extent = static_cast<int32_t>(need);
     return true;
@@ -191,7 +204,10 @@ AlignOutcome runCycle(std::vector<TrackLayout>& layouts) {
     if (outcome == AlignOutcome::Overflow) return outcome;
     stable = stable && outcome == AlignOutcome::Stable;
   }
+  // A track without tempo changes has nothing to move in this pass, and the sums it would add
+  // up were checked by the pass before (or are the song's own ticks, for a disabled track).
   for (TrackLayout& layout : layouts) {
+    if (!layout.hasTempoChanges()) continue;
     const AlignOutcome outcome = LayoutAligner(layout, true).run();
     if (outcome == AlignOutcome::Overflow) return outcome;
     stable = stable && outcome == AlignOutcome::Stable;
@@ -204,7 +220,7 @@ AlignOutcome runCycle(std::vector<TrackLayout>& layouts) {
 AlignOutcome alignLayout(MidiTrack& track, bool temposOnly) {
   TrackLayout layout(track);
   const AlignOutcome outcome = LayoutAligner(layout, temposOnly).run();
-  if (outcome != AlignOutcome::Overflow) layout.writeDeltas();
+  if (outcome != AlignOutcome::Overflow) layout.writeBack();
   return outcome;
 }
 
@@ -213,7 +229,7 @@ SettleReport settleLayout(Project& project, Diagnostics& diagnostics, int32_t ma
   layouts.reserve(project.tracks.size());
   for (const auto& track : project.tracks) layouts.emplace_back(*track);
   const auto finish = [&](int32_t cycles, SettleReport::Ending ending) {
-    for (TrackLayout& layout : layouts) layout.writeDeltas();
+    for (TrackLayout& layout : layouts) layout.writeBack();
     return SettleReport{cycles, ending};
   };
   for (int32_t cycle = 1; cycle <= maxCycles; ++cycle) {
