@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include "cli/convert_command.h"
 #include "cli/exit_status.h"
 #include "cli/list_command.h"
 #include "cli/options.h"
@@ -20,6 +21,8 @@ int runCli(std::span<const std::string> args, std::ostream& out, std::ostream& e
       return kExitOk;
     case Command::List:
       return runList(options, out, err);
+    case Command::Convert:
+      return runConvert(options, out, err);
   }
   return kExitUsage;
 }

@@ -4,6 +4,8 @@
 #include <array>
 #include <string_view>
 
+#include "core/text.h"
+
 namespace rendlow::cli {
 
 namespace {
@@ -30,7 +32,27 @@ constexpr std::array kOptions = {
                  o.command = Command::List;
                  return std::string();
                }},
-    OptionSpec{"--verbose", "-v", "", "print the reader's progress lines first",
+    OptionSpec{"--no-chart", "", "", "write the rendering MIDI file and the settings file, not the chart",
+               [](Options& o, std::string_view) {
+                 o.chart = false;
+                 return std::string();
+               }},
+    OptionSpec{"--output", "-o", "OUTPUT",
+               "the rendering MIDI file to write (default: INPUT's name + _out.mid)",
+               [](Options& o, std::string_view value) {
+                 if (value.empty()) return std::string("the output file name is empty");
+                 if (value.size() > kMaxTextBytes)
+                   return std::string("the output file name is longer than 511 bytes");
+                 o.outputPath = std::string(value);
+                 return std::string();
+               }},
+    OptionSpec{"--set", "", "ROW:FIELD=VALUE", "set one field of a track row (from 0) before the output",
+               [](Options& o, std::string_view value) {
+                 std::string error;
+                 if (auto edit = parseRowEdit(value, error)) o.edits.push_back(*edit);
+                 return error;
+               }},
+    OptionSpec{"--verbose", "-v", "", "print the engine's progress lines first",
                [](Options& o, std::string_view) {
                  o.verbose = true;
                  return std::string();
@@ -94,7 +116,12 @@ private:
   }
 
   ParseResult finish() {
-    if (!options_.command) return {std::nullopt, "no command given (--list)"};
+    const bool converting = !options_.chart || options_.outputPath || !options_.edits.empty();
+    if (options_.command == Command::List && converting)
+      return {std::nullopt, "--list writes nothing: it takes no --no-chart, -o or --set"};
+    // Until the chart can be written, a conversion is asked for with --no-chart.
+    if (!options_.command && !options_.chart) options_.command = Command::Convert;
+    if (!options_.command) return {std::nullopt, "no command given (--list or --no-chart)"};
     if (options_.input.empty()) return {std::nullopt, "no input file given"};
     return {options_, {}};
   }
@@ -111,8 +138,11 @@ ParseResult parseOptions(std::span<const std::string> args) { return Parser(args
 std::string usageText() {
   std::string text =
       "Usage: rendlow-cli --list [--verbose] INPUT\n"
+      "       rendlow-cli --no-chart [-o OUTPUT] [--set ROW:FIELD=VALUE]... [--verbose] INPUT\n"
       "\n"
       "INPUT is a Standard MIDI File, or a settings file (.txt) that names one.\n"
+      "--no-chart does what the \"Midi出力\" button does: it loads INPUT, applies the edits, writes\n"
+      "the rendering MIDI file and the settings file beside INPUT, and says what it wrote.\n"
       "\n"
       "Options:\n";
   for (const OptionSpec& spec : kOptions) {
@@ -122,6 +152,9 @@ std::string usageText() {
     names.resize(std::max<std::size_t>(names.size() + 2, 24), ' ');
     text += "  " + names + std::string(spec.help) + "\n";
   }
+  text += "\nFIELD is one of " + rowEditFieldNames() +
+          ".\nVALUE is a whole number from 0 (splitMethod: 0 single, 1 chord, 2 legato; ignoreBpm and\n"
+          "enabled: 0 or 1), or the name for definitionName. Fields not named keep their value.\n";
   text +=
       "\n"
       "Exit status: 0 on success, 1 when a file cannot be read or written, 2 on a usage error.\n";

@@ -3,19 +3,26 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
+
+#include "cli/row_edit.h"
 
 namespace rendlow::cli {
 
 // What the user asked the command line to do.
 enum class Command {
-  Help,  // print the usage and stop
-  List,  // load the input and print one line per track row
+  Help,     // print the usage and stop
+  List,     // load the input and print one line per track row
+  Convert,  // load the input, apply the edits, write the outputs as the form's buttons do
 };
 
 struct Options {
   std::optional<Command> command;
   bool verbose = false;  // the engine's progress lines on standard output
   std::string input;     // a MIDI file or a settings file
+  bool chart = true;     // Convert: write the chart too (--no-chart: "Midi出力", not "Midi&&BMS出力")
+  std::optional<std::string> outputPath;  // Convert: instead of the name the load proposes
+  std::vector<RowEdit> edits;             // Convert: in the order given
 };
 
 // Options on success; otherwise a one-line reason, meant to be followed by a pointer to --help.

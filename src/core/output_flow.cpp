@@ -1,0 +1,80 @@
+#include "core/output_flow.h"
+
+#include <algorithm>
+
+#include "core/application.h"
+#include "core/conversion.h"
+#include "core/form.h"
+#include "core/settings_file.h"
+#include "core/text.h"
+#include "midi/midi_writer.h"
+
+namespace rendlow {
+
+const char* const kMidiWrittenMessage = "midiファイルを出力しました";
+const char* const kMidiNotWrittenMessage = "midiファイルを出力できませんでした";
+const char* const kSettingsNotSavedMessage = "設定ファイルを保存できませんでした";
+
+namespace {
+
+void takeBoxText(const Form& form, int id, std::string& field) {
+  if (form.hasControl(id)) field = boundedText(form.text(id));
+}
+
+void takeHeaderTexts(Application& app, const Form& form) {
+  takeBoxText(form, control::kGenre, app.project.genre);
+  takeBoxText(form, control::kTitle, app.project.title);
+  takeBoxText(form, control::kArtist, app.project.artist);
+}
+
+// A file that could not be written: the user hears which one and why.
+void tellIfFailed(Form& form, const char* what, const OutputFile& file) {
+  if (file.status) return;
+  std::string message = what;
+  message += "\n";
+  message += file.path;
+  message += "\n";
+  message += file.status.reason;
+  form.showMessage(message);
+}
+
+OutputFile saveSettingsFile(const Project& project) { return {project.settingsPath, saveSettings(project)}; }
+
+// The song as it now stands on disk, with each row's settings back on the track of that row.
+void reloadWithRowSettings(Application& app) {
+  app.readMidiFile(app.loadedMidiPath);
+  const TrackList listed = app.project.listedTracks();
+  const std::size_t rows = std::min(listed.size(), app.rowSettings.size());
+  for (std::size_t row = 0; row < rows; ++row) {
+    const TrackSettings record = app.rowSettings[row];
+    app.applyRowSettings(static_cast<int>(row), *listed[row], record);
+  }
+}
+
+}  // namespace
+
+OutputResult runOutput(Application& app, Form& form, bool writeMidi, [[maybe_unused]] bool writeBms) {
+  OutputResult result;
+  if (!form.hasControl(control::kOutputFile)) return result;
+  const std::string outputPath = boundedText(form.text(control::kOutputFile));
+  takeHeaderTexts(app, form);
+  if (!writeMidi) {
+    app.project.outputPath = outputPath;
+    result.settings = saveSettingsFile(app.project);
+    tellIfFailed(form, kSettingsNotSavedMessage, *result.settings);
+    return result;
+  }
+
+  reloadWithRowSettings(app);
+  convert(app.project, app.diagnostics);
+  result.midi = OutputFile{outputPath, writeMidiFile(app.project, outputPath, app.diagnostics)};
+  result.settings = saveSettingsFile(app.project);
+  if (result.midi->status) form.showMessage(kMidiWrittenMessage);
+  tellIfFailed(form, kMidiNotWrittenMessage, *result.midi);
+  tellIfFailed(form, kSettingsNotSavedMessage, *result.settings);
+
+  // CHART STEP: with writeBms, the chart is written here, after the user has closed the message.
+  return result;
+}
+
+}  // namespace rendlow
