@@ -5,7 +5,6 @@
 #include "bms/bms_writer.h"
 #include "bms/chart_building.h"
 #include "bms/measure_grid.h"
-#include "converted_track.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"
 

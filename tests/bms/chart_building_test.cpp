@@ -2,7 +2,7 @@
 
 #include "bms/chart_building.h"
 #include "bms/measure_grid.h"
-#include "converted_track.h"
+#include "support/converted_track.h"
 
 namespace rendlow {
 namespace {

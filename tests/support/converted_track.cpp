@@ -1,4 +1,4 @@
-#include "converted_track.h"
+#include "support/converted_track.h"
 
 #include <algorithm>
 
