@@ -180,11 +180,11 @@ AlignOutcome alignLayout(MidiTrack& track, bool temposOnly) {
   return LayoutAligner(track, temposOnly).run();
 }
 
-SettleReport settleLayout(Project& project, Diagnostics& diagnostics) {
+SettleReport settleLayout(Project& project, Diagnostics& diagnostics, int32_t maxCycles) {
   // Every cycle starts from the layouts as built: a push left in a delta would be counted again
   // in its section's need by the next cycle, and the sections would grow without end.
   const TrackDeltas built = rememberDeltas(project.tracks);
-  for (int32_t cycle = 1; cycle <= kMaxRetimingCycles; ++cycle) {
+  for (int32_t cycle = 1; cycle <= maxCycles; ++cycle) {
     restoreDeltas(project.tracks, built);
     const AlignOutcome outcome =
         shiftTempos(project.tempos) ? runCycle(project.tracks) : AlignOutcome::Overflow;
@@ -196,8 +196,8 @@ SettleReport settleLayout(Project& project, Diagnostics& diagnostics) {
       return {cycle, SettleReport::Ending::Overflow};
     }
   }
-  diagnostics.print("Re-timing stopped after %d cycles without settling\n", kMaxRetimingCycles);
-  return {kMaxRetimingCycles, SettleReport::Ending::CycleLimit};
+  diagnostics.print("Re-timing stopped after %d cycles without settling\n", maxCycles);
+  return {maxCycles, SettleReport::Ending::CycleLimit};
 }
 
 }  // namespace rendlow

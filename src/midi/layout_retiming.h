@@ -17,8 +17,9 @@ class Project;
 // the sequencer has settled into the tempo before the sound begins.
 inline constexpr int32_t kTempoClearance = 960;
 
-// Songs of real tempo maps settle in two or three cycles; this bound only stops a layout that
-// keeps moving (a tempo record whose event appears twice in one layout, for one).
+// Songs settle in two cycles without a grid, in a few more with one (a grid move can make a
+// section ask for more room once the sections before it have moved); the bound only stops a
+// layout that would keep moving.
 inline constexpr int32_t kMaxRetimingCycles = 1000;
 
 enum class AlignOutcome {
@@ -42,9 +43,10 @@ struct SettleReport {
 };
 
 // The cycle loop over every track's layout. Each cycle starts from the layouts as built; the
-// tempo records carry what earlier cycles learned. Stops after kMaxRetimingCycles with the last
+// tempo records carry what earlier cycles learned. Stops after `maxCycles` with the last
 // cycle's layout, or on an overflow with the layouts as built; either way with a diagnostics line
 // and deltas that can be written.
-SettleReport settleLayout(Project& project, Diagnostics& diagnostics);
+SettleReport settleLayout(Project& project, Diagnostics& diagnostics,
+                          int32_t maxCycles = kMaxRetimingCycles);
 
 }  // namespace rendlow
