@@ -23,6 +23,13 @@ void buildChart(Application& app) {
   }
 }
 
+ChartResult tell(Form& form, ChartOutcome outcome, const std::string& path, const char* what,
+                 const std::string& reason) {
+  ChartResult result{outcome, path, std::string(what) + "\n" + path + "\n" + reason};
+  form.showMessage(result.message);
+  return result;
+}
+
 }  // namespace
 
 std::optional<std::string> chartPathFor(std::string_view outputPath) {
@@ -30,20 +37,16 @@ std::optional<std::string> chartPathFor(std::string_view outputPath) {
   return std::string(outputPath.substr(0, outputPath.size() - kExtensionBytes)) + ".bme";
 }
 
-ChartOutcome writeChart(Application& app, Form& form, const std::string& outputPath) {
+ChartResult writeChart(Application& app, Form& form, const std::string& outputPath) {
   const auto chartPath = chartPathFor(outputPath);
-  if (!chartPath) return ChartOutcome::NoChartPath;
+  if (!chartPath) return {};
   buildChart(app);
   if (const auto breach = chartLimitBreach(app.project)) {
-    form.showMessage("The chart " + *chartPath + " was not written. " + *breach);
-    return ChartOutcome::Refused;
+    return tell(form, ChartOutcome::Refused, *chartPath, kChartRefusedMessage, *breach);
   }
   const WriteStatus status = writeBmsFile(app.project, *chartPath);
-  if (!status) {
-    form.showMessage("The chart " + *chartPath + " could not be written: " + status.reason);
-    return ChartOutcome::Failed;
-  }
-  return ChartOutcome::Written;
+  if (!status) return tell(form, ChartOutcome::Failed, *chartPath, kChartFailedMessage, status.reason);
+  return {ChartOutcome::Written, *chartPath, {}};
 }
 
 }  // namespace rendlow

@@ -23,9 +23,20 @@ enum class ChartOutcome {
 // ".bme". Nothing for a path of 4 bytes or fewer. The bytes cut are not looked at.
 std::optional<std::string> chartPathFor(std::string_view outputPath);
 
+struct ChartResult {
+  ChartOutcome outcome = ChartOutcome::NoChartPath;
+  std::string path;     // the chart asked for; empty without a chart path
+  std::string message;  // what the user was told when the chart was refused or failed
+};
+
+// The first line of the message when the chart passes a limit, and when it cannot be written.
+inline constexpr const char* kChartRefusedMessage = "譜面ファイルを出力しませんでした";
+inline constexpr const char* kChartFailedMessage = "譜面ファイルを出力できませんでした";
+
 // Rebuilds the chart model from the converted song (one chart track per track that has content
 // and is enabled, the file's first track included) and writes the chart. A refusal or a failure
-// reaches the user through the form's message, naming the file and the reason.
-ChartOutcome writeChart(Application& app, Form& form, const std::string& outputPath);
+// reaches the user through the form's message: what happened, the file, and the reason, one line
+// each.
+ChartResult writeChart(Application& app, Form& form, const std::string& outputPath);
 
 }  // namespace rendlow

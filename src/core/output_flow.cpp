@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/application.h"
+#include "core/chart_output.h"
 #include "core/conversion.h"
 #include "core/form.h"
 #include "core/settings_file.h"
@@ -57,9 +58,17 @@ void reloadWithRowSettings(Application& app) {
   }
 }
 
+void writeChartFile(Application& app, Form& form, const std::string& outputPath, OutputResult& result) {
+  const ChartResult chart = writeChart(app, form, outputPath);
+  result.chartPath = chart.path;
+  result.chartWritten = chart.outcome == ChartOutcome::Written;
+  if (chart.outcome == ChartOutcome::Refused) result.chartRefusal = chart.message;
+  if (chart.outcome == ChartOutcome::Failed) result.failures.push_back(chart.message);
+}
+
 }  // namespace
 
-OutputResult runOutput(Application& app, Form& form, bool writeMidi, [[maybe_unused]] bool writeBms) {
+OutputResult runOutput(Application& app, Form& form, bool writeMidi, bool writeBms) {
   OutputResult result;
   if (!form.hasControl(control::kOutputFile)) return result;
   const std::string outputPath = boundedText(form.text(control::kOutputFile));
@@ -80,7 +89,7 @@ OutputResult runOutput(Application& app, Form& form, bool writeMidi, [[maybe_unu
   else tellFailure(form, result, "midiファイルを出力できませんでした", outputPath, midi.reason);
   tellSettingsFailure(form, result, settings);
 
-  // CHART STEP: with writeBms, the chart is written here, after the user has closed the message.
+  if (writeBms) writeChartFile(app, form, outputPath, result);
   return result;
 }
 

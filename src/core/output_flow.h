@@ -18,6 +18,9 @@ struct OutputResult {
   bool midiWritten = false;
   std::string settingsPath;  // the settings file asked for; empty when none was asked for
   bool settingsWritten = false;
+  std::string chartPath;     // the chart asked for; empty when none was asked for
+  bool chartWritten = false;
+  std::string chartRefusal;  // what the user was told when the chart passed a limit of the format
   std::vector<std::string> failures;  // the messages that told the user what could not be written
 
   bool ok() const { return failures.empty(); }
@@ -31,7 +34,9 @@ inline constexpr const char* kMidiWrittenMessage = "midiファイルを出力し
 // rendering MIDI file and the settings file, and tells the user: the completion message when the
 // MIDI file was written, and for each file that could not be written which one and why. Without
 // it only the settings file is written (a failure is told the same way). Nothing happens on a
-// form without an output-file box.
+// form without an output-file box. With `writeBms` the chart follows, after the completion
+// message: refused as a whole when it passes a limit of the format (the user is told which), and
+// a chart that cannot be written is a failure like the others.
 OutputResult runOutput(Application& app, Form& form, bool writeMidi, bool writeBms);
 
 }  // namespace rendlow

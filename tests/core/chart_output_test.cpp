@@ -65,7 +65,9 @@ protected:
 };
 
 TEST_F(ChartOutput, WritesTheChartOfTheTracksThatTakePart) {
-  EXPECT_EQ(writeChart(app, form, dir.file("song_out.mid")), ChartOutcome::Written);
+  const ChartResult result = writeChart(app, form, dir.file("song_out.mid"));
+  EXPECT_EQ(result.outcome, ChartOutcome::Written);
+  EXPECT_EQ(result.path, dir.file("song_out.bme"));
   EXPECT_TRUE(form.messages.empty());
   EXPECT_EQ(app.project.chartTracks.size(), 2u);
   EXPECT_EQ(app.nextWavId, 5);
@@ -78,25 +80,30 @@ TEST_F(ChartOutput, WritesTheChartOfTheTracksThatTakePart) {
 }
 
 TEST_F(ChartOutput, EveryChartStartsFromAnEmptyModel) {
-  ASSERT_EQ(writeChart(app, form, dir.file("a.mid")), ChartOutcome::Written);
-  ASSERT_EQ(writeChart(app, form, dir.file("b.mid")), ChartOutcome::Written);
+  ASSERT_EQ(writeChart(app, form, dir.file("a.mid")).outcome, ChartOutcome::Written);
+  ASSERT_EQ(writeChart(app, form, dir.file("b.mid")).outcome, ChartOutcome::Written);
   EXPECT_EQ(app.project.chartTracks.size(), 2u);
   EXPECT_EQ(app.project.chartBpms.size(), 1u);
   EXPECT_EQ(test::readText(dir.file("a.bme")), test::readText(dir.file("b.bme")));
 }
 
 TEST_F(ChartOutput, AShortPathWritesNothingAndSaysNothing) {
-  EXPECT_EQ(writeChart(app, form, ".mid"), ChartOutcome::NoChartPath);
+  const ChartResult result = writeChart(app, form, ".mid");
+  EXPECT_EQ(result.outcome, ChartOutcome::NoChartPath);
+  EXPECT_TRUE(result.path.empty());
   EXPECT_TRUE(form.messages.empty());
   EXPECT_TRUE(app.project.chartTracks.empty());
 }
 
 TEST_F(ChartOutput, AFileThatCannotBeWrittenIsReportedWithItsPath) {
   const std::string path = dir.file("missing/song_out.mid");
-  EXPECT_EQ(writeChart(app, form, path), ChartOutcome::Failed);
+  const ChartResult result = writeChart(app, form, path);
+  EXPECT_EQ(result.outcome, ChartOutcome::Failed);
   ASSERT_EQ(form.messages.size(), 1u);
-  EXPECT_EQ(form.messages[0].find("The chart " + dir.file("missing/song_out.bme") + " could not be written: "), 0u)
-      << form.messages[0];
+  EXPECT_EQ(form.messages[0], result.message);
+  const std::string told = "譜面ファイルを出力できませんでした\n" + dir.file("missing/song_out.bme") + "\n";
+  EXPECT_EQ(result.message.substr(0, told.size()), told);
+  EXPECT_GT(result.message.size(), told.size());
 }
 
 TEST_F(ChartOutput, AChartPastTheIdLimitIsRefusedAndTheUserToldWhy) {
@@ -105,10 +112,10 @@ TEST_F(ChartOutput, AChartPastTheIdLimitIsRefusedAndTheUserToldWhy) {
   late.note(0, 0, 0);
   late.finish();
   const std::string path = dir.file("song_out.mid");
-  EXPECT_EQ(writeChart(app, form, path), ChartOutcome::Refused);
+  EXPECT_EQ(writeChart(app, form, path).outcome, ChartOutcome::Refused);
   ASSERT_EQ(form.messages.size(), 1u);
-  EXPECT_EQ(form.messages[0].find("The chart " + dir.file("song_out.bme") + " was not written. The chart needs "
-                                  "#WAV ids up to 1303, 8 more"),
+  EXPECT_EQ(form.messages[0].find("譜面ファイルを出力しませんでした\n" + dir.file("song_out.bme") +
+                                  "\nThe chart needs #WAV ids up to 1303, 8 more"),
             0u)
       << form.messages[0];
   EXPECT_TRUE(test::readBytes(dir.file("song_out.bme")).empty());
