@@ -25,9 +25,8 @@ void buildChart(Application& app) {
 
 ChartResult tell(Form& form, ChartOutcome outcome, const std::string& path, const char* what,
                  const std::string& reason) {
-  ChartResult result{outcome, path, std::string(what) + "\n" + path + "\n" + reason};
-  form.showMessage(result.message);
-  return result;
+  form.showMessage(std::string(what) + "\n" + path + "\n" + reason);
+  return {outcome, path, reason};
 }
 
 }  // namespace

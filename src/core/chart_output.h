@@ -25,8 +25,8 @@ std::optional<std::string> chartPathFor(std::string_view outputPath);
 
 struct ChartResult {
   ChartOutcome outcome = ChartOutcome::NoChartPath;
-  std::string path;     // the chart asked for; empty without a chart path
-  std::string message;  // what the user was told when the chart was refused or failed
+  std::string path;    // the chart asked for; empty without a chart path
+  std::string reason;  // why the chart was refused or not written; the user was told
 };
 
 // The first line of the message when the chart passes a limit, and when it cannot be written.

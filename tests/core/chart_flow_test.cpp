@@ -50,8 +50,9 @@ TEST_F(ChartFlow, MidiAndChartWritesTheChartAfterTheMessageIsClosed) {
   EXPECT_FALSE(chartBeforeMessage);
   EXPECT_TRUE(exists(output));
   EXPECT_TRUE(exists(dir.file("song.txt")));
-  EXPECT_TRUE(result.chartWritten);
-  EXPECT_EQ(result.chartPath, chart);
+  ASSERT_TRUE(result.chart);
+  EXPECT_EQ(result.chart->path, chart);
+  EXPECT_TRUE(result.chart->status);
   EXPECT_NE(test::readText(chart).find("#WAV01 tr01_01.wav\n#WAV04 tr02_01.wav\n"), std::string::npos);
   test::exportChartForInterop(app.project, input, chart);
 }
@@ -59,9 +60,9 @@ TEST_F(ChartFlow, MidiAndChartWritesTheChartAfterTheMessageIsClosed) {
 TEST_F(ChartFlow, TheOtherButtonsWriteNoChart) {
   const OutputResult midi = press(OutputButton::Midi);
   EXPECT_TRUE(exists(output));
-  EXPECT_TRUE(midi.chartPath.empty());
+  EXPECT_FALSE(midi.chart);
   const OutputResult settings = press(OutputButton::SettingsOnly);
-  EXPECT_TRUE(settings.chartPath.empty());
+  EXPECT_FALSE(settings.chart);
   EXPECT_FALSE(exists(chart));
 }
 
@@ -77,13 +78,13 @@ TEST_F(ChartFlow, AChartThatCannotBeWrittenIsAFailureNamingTheFile) {
   std::filesystem::create_directory(chart);  // nothing can replace a folder with a file
   const OutputResult result = press(OutputButton::MidiAndChart);
   EXPECT_TRUE(exists(output));
-  ASSERT_EQ(result.failures.size(), 1u);
+  EXPECT_FALSE(result.ok());
+  ASSERT_TRUE(result.chart);
+  EXPECT_FALSE(result.chart->status);
+  EXPECT_FALSE(result.chartRefused);
   ASSERT_EQ(form.messages.size(), 2u);
   EXPECT_EQ(form.messages[0], "midiファイルを出力しました");
-  EXPECT_EQ(form.messages[1], result.failures[0]);
-  EXPECT_EQ(result.failures[0].rfind(std::string(kChartFailedMessage) + "\n" + chart + "\n", 0), 0u)
-      << result.failures[0];
-  EXPECT_FALSE(result.chartWritten);
+  EXPECT_EQ(form.messages[1], std::string(kChartFailedMessage) + "\n" + chart + "\n" + result.chart->status.reason);
 }
 
 // A song whose every note is a sound of its own: more ids than a chart can hold.
@@ -102,15 +103,15 @@ TEST(ChartFlowLimits, AChartPastALimitIsRefusedWhileTheOtherFilesAreWritten) {
   test::TestForm form;
   const OutputResult result = test::runWholeJob(app, form, dir.file("song.mid"), dir.file("song_out.mid"));
   EXPECT_TRUE(result.ok());
-  EXPECT_TRUE(result.midiWritten);
-  EXPECT_TRUE(result.settingsWritten);
-  EXPECT_FALSE(result.chartWritten);
+  EXPECT_TRUE(result.midi->status);
+  EXPECT_TRUE(result.settings->status);
+  ASSERT_TRUE(result.chart);
+  EXPECT_TRUE(result.chartRefused);
   EXPECT_FALSE(exists(dir.file("song_out.bme")));
   ASSERT_EQ(form.messages.size(), 2u);
-  EXPECT_EQ(form.messages[1], result.chartRefusal);
-  EXPECT_EQ(result.chartRefusal.rfind(std::string(kChartRefusedMessage) + "\n" + dir.file("song_out.bme") + "\n", 0),
-            0u);
-  EXPECT_NE(result.chartRefusal.find("#WAV ids up to 1300, 5 more"), std::string::npos) << result.chartRefusal;
+  EXPECT_EQ(form.messages[1], std::string(kChartRefusedMessage) + "\n" + dir.file("song_out.bme") + "\n" +
+                                  result.chart->status.reason);
+  EXPECT_NE(form.messages[1].find("#WAV ids up to 1300, 5 more"), std::string::npos) << form.messages[1];
 }
 
 }  // namespace

@@ -41,7 +41,7 @@ protected:
     const test::JobSetup setup{edits, {{control::kGenre, "Test"}, {control::kTitle, "Song"}, {control::kArtist, "Rendlow"}}};
     const OutputResult result = test::runWholeJob(app, form, input, dir.file("song_out.mid"), setup);
     EXPECT_TRUE(result.ok());
-    EXPECT_TRUE(result.chartWritten);
+    EXPECT_TRUE(result.chart && result.chart->status.ok);
     const std::string chart = test::readText(dir.file("song_out.bme"));
     test::exportChartForInterop(app.project, input, dir.file("song_out.bme"));
     EXPECT_EQ(test::channelObjects(chart), test::placedNotes(app.project)) << chart;

@@ -73,8 +73,8 @@ protected:
       WorkingFolder here(dir.path());
       const OutputResult result = test::runWholeJob(app, form, "example_song.mid", "", setup);
       ASSERT_TRUE(result.ok());
-      ASSERT_TRUE(result.chartWritten);
-      ASSERT_EQ(result.midiPath, "example_song_out.mid");
+      ASSERT_TRUE(result.chart && result.chart->status.ok);
+      ASSERT_EQ(result.midi->path, "example_song_out.mid");
     }
     const std::string golden = kGoldenDir + "/" + goldenFolder + "/";
     compareWithGolden(dir.file("example_song_out.mid"), golden + "example_song_out.mid", false);
