@@ -15,7 +15,7 @@ int runCli(std::span<const std::string> args, std::ostream& out, std::ostream& e
     return kExitUsage;
   }
   const Options& options = *parsed.options;
-  switch (options.command) {
+  switch (*options.command) {
     case Command::Help:
       out << usageText();
       return kExitOk;

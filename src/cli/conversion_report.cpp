@@ -4,7 +4,6 @@
 #include <array>
 
 #include "bms/chart_lines.h"
-#include "core/output_flow.h"
 #include "core/project.h"
 #include "slicer/note.h"
 
@@ -84,12 +83,6 @@ void printTrackTable(std::ostream& out, const std::vector<TrackReport>& tracks) 
     for (std::size_t c = 0; c < kColumns; ++c) widths[c] = std::max(widths[c], row[c].size());
   }
   for (const Row& row : rows) printRow(out, row, widths);
-}
-
-void printWrittenFiles(std::ostream& out, const OutputResult& result) {
-  for (const auto* file : {&result.midi, &result.settings, &result.chart}) {
-    if (*file && (*file)->status) out << "wrote " << (*file)->path << '\n';
-  }
 }
 
 }  // namespace rendlow::cli

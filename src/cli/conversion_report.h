@@ -10,8 +10,7 @@
 
 namespace rendlow {
 class Project;
-struct OutputResult;
-}  // namespace rendlow
+}
 
 namespace rendlow::cli {
 
@@ -31,8 +30,5 @@ std::vector<TrackReport> reportTracks(const Project& project);
 
 // The table, one header line and one line per track, columns aligned, each line indented.
 void printTrackTable(std::ostream& out, const std::vector<TrackReport>& tracks);
-
-// "wrote PATH" for every file the output wrote, in the order written.
-void printWrittenFiles(std::ostream& out, const OutputResult& result);
 
 }  // namespace rendlow::cli

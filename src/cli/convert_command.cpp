@@ -14,49 +14,46 @@ namespace rendlow::cli {
 
 namespace {
 
-std::string inQuotes(const std::string& text) { return "\"" + text + "\""; }
-
-// Applies the edits in the order given; an edit of a row the song does not have is a mistake in
-// the command line, found only now that the song is loaded.
-bool applyEdits(Application& app, const Options& options, const std::string& input, std::ostream& err) {
-  for (const RowEdit& edit : options.edits) {
-    TrackSettings row;
-    if (!app.getRowSettings(edit.row, row)) {
-      err << "rendlow-cli: --set " << edit.row << ":" << edit.field << ": " << inQuotes(input) << " has "
-          << app.rowSettings.size() << " track rows, no row " << edit.row << "\n";
+// Each edit starts from the row's settings as they stand, so it changes its one field only.
+bool applyEdits(Application& app, const std::vector<RowEdit>& edits, std::ostream& err) {
+  for (const RowEdit& edit : edits) {
+    const auto rows = app.rowSettings.size();
+    if (static_cast<std::size_t>(edit.row) >= rows) {
+      err << "rendlow-cli: --set: there is no row " << edit.row << " (the song has " << rows << " track row"
+          << (rows == 1 ? "" : "s") << ")\n";
       return false;
     }
-    app.applyRowSettings(edit.row, editRecord(edit, row));
+    TrackSettings record = app.rowSettings[static_cast<std::size_t>(edit.row)];
+    applyRowEdit(edit, record);
+    app.applyRowSettings(edit.row, record);
   }
   return true;
 }
 
 void fillBoxes(MemoryForm& form, const Options& options) {
-  if (options.output) form.setText(control::kOutputFile, *options.output);
+  if (options.outputPath) form.setText(control::kOutputFile, *options.outputPath);
   if (options.genre) form.setText(control::kGenre, *options.genre);
   if (options.title) form.setText(control::kTitle, *options.title);
   if (options.artist) form.setText(control::kArtist, *options.artist);
 }
 
-OutputResult pressButton(Application& app, MemoryForm& form, Outputs outputs) {
-  const bool midi = outputs != Outputs::SettingsOnly;
-  return runOutput(app, form, midi, outputs == Outputs::MidiAndChart);
+// Tells what one file came to: written (on `out`, unless quiet) or not, and why (on `err`).
+void reportFile(const char* what, const std::optional<OutputFile>& file, bool quiet, std::ostream& out,
+                std::ostream& err) {
+  if (!file) return;
+  if (file->status) {
+    if (!quiet) out << what << ": " << file->path << '\n';
+  } else {
+    err << "rendlow-cli: cannot write the " << what << " \"" << file->path << "\": " << file->status.reason
+        << '\n';
+  }
 }
 
-// Every file that could not be written, and a chart refused for a limit, on standard error.
-int tellProblems(const OutputResult& result, std::ostream& err) {
-  int status = kExitOk;
-  for (const auto* file : {&result.midi, &result.settings, &result.chart}) {
-    if (!*file || (*file)->status) continue;
-    if (file == &result.chart && result.chartRefused) {
-      err << "rendlow-cli: the chart " << inQuotes((*file)->path)
-          << " was not written: " << (*file)->status.reason << "\n";
-      continue;
-    }
-    err << "rendlow-cli: cannot write " << inQuotes((*file)->path) << ": " << (*file)->status.reason << "\n";
-    status = kExitFileFailed;
-  }
-  return status;
+// A chart past a limit of the format was left out on purpose: the reason, but no error.
+void reportChart(const OutputResult& result, bool quiet, std::ostream& out, std::ostream& err) {
+  if (!result.chartRefused) return reportFile("chart", result.chart, quiet, out, err);
+  err << "rendlow-cli: the chart \"" << result.chart->path
+      << "\" was not written: " << result.chart->status.reason << '\n';
 }
 
 int convertOne(const Options& options, const std::string& input, std::ostream& out, std::ostream& err) {
@@ -64,27 +61,30 @@ int convertOne(const Options& options, const std::string& input, std::ostream& o
   MemoryForm form;
   loadFile(app, form, input);
   if (const auto problem = loadProblem(input, app)) {
-    err << "rendlow-cli: " << *problem << "\n";
+    err << "rendlow-cli: " << *problem << '\n';
     return kExitFileFailed;
   }
-  if (!applyEdits(app, options, input, err)) return kExitUsage;
+  if (!applyEdits(app, options.edits, err)) return kExitUsage;
   fillBoxes(form, options);
-  const OutputResult result = pressButton(app, form, options.outputs);
-  if (!options.quiet) {
-    out << input << "\n";
-    if (result.midi) printTrackTable(out, reportTracks(app.project));
-    printWrittenFiles(out, result);
+
+  const bool writeMidi = !options.settingsOnly;
+  const OutputResult result = runOutput(app, form, writeMidi, writeMidi && options.chart);
+  if (!options.quiet && result.midi) {
+    out << input << '\n';
+    printTrackTable(out, reportTracks(app.project));
   }
-  return tellProblems(result, err);
+  reportFile("rendering MIDI file", result.midi, options.quiet, out, err);
+  reportFile("settings file", result.settings, options.quiet, out, err);
+  reportChart(result, options.quiet, out, err);
+  return result.ok() ? kExitOk : kExitFileFailed;
 }
 
 }  // namespace
 
 int runConvert(const Options& options, std::ostream& out, std::ostream& err) {
   int status = kExitOk;
-  for (const std::string& input : options.inputs) {
+  for (const std::string& input : options.inputs)
     status = std::max(status, convertOne(options, input, out, err));
-  }
   return status;
 }
 

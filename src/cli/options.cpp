@@ -4,6 +4,8 @@
 #include <array>
 #include <string_view>
 
+#include "core/text.h"
+
 namespace rendlow::cli {
 
 namespace {
@@ -19,7 +21,12 @@ struct OptionSpec {
   std::string (*apply)(Options& options, std::string_view value);
 };
 
-std::string setText(std::optional<std::string>& field, std::string_view value) {
+// A header text keeps its place in the settings file's one-line record, so it holds no line break.
+std::string headerText(std::optional<std::string>& field, std::string_view value) {
+  if (value.size() > kMaxTextBytes) return std::string("a chart header text is longer than 511 bytes");
+  if (value.find_first_of("\r\n") != std::string_view::npos) {
+    return std::string("a chart header text holds a line break");
+  }
   field = std::string(value);
   return {};
 }
@@ -30,45 +37,48 @@ constexpr std::array kOptions = {
                  o.command = Command::Help;  // asking for help is never wrong
                  return std::string();
                }},
-    OptionSpec{"--output", "-o", "PATH", "the rendering MIDI file (one INPUT only); the chart goes beside it",
-               [](Options& o, std::string_view value) {
-                 if (value.empty()) return std::string("the output file name is empty");
-                 return setText(o.output, value);
-               }},
-    OptionSpec{"--no-chart", "", "", "write the rendering MIDI file and the settings file only",
-               [](Options& o, std::string_view) {
-                 if (o.outputs == Outputs::MidiAndChart) o.outputs = Outputs::MidiOnly;
-                 return std::string();
-               }},
-    OptionSpec{"--settings-only", "", "", "write the settings file only, without converting",
-               [](Options& o, std::string_view) {
-                 o.outputs = Outputs::SettingsOnly;
-                 return std::string();
-               }},
-    OptionSpec{"--genre", "", "TEXT", "the chart's #GENRE",
-               [](Options& o, std::string_view v) { return setText(o.genre, v); }},
-    OptionSpec{"--title", "", "TEXT", "the chart's #TITLE",
-               [](Options& o, std::string_view v) { return setText(o.title, v); }},
-    OptionSpec{"--artist", "", "TEXT", "the chart's #ARTIST",
-               [](Options& o, std::string_view v) { return setText(o.artist, v); }},
-    OptionSpec{"--set", "", "ROW:FIELD=VALUE", "edit one setting of a track row (from 0) before converting",
-               [](Options& o, std::string_view value) {
-                 RowEdit edit;
-                 std::string error = parseRowEdit(value, edit);
-                 if (error.empty()) o.edits.push_back(std::move(edit));
-                 return error;
-               }},
     OptionSpec{"--list", "", "", "load INPUT and print one TAB-separated line per track row",
                [](Options& o, std::string_view) {
                  o.command = Command::List;
                  return std::string();
                }},
-    OptionSpec{"--verbose", "-v", "", "print the engine's progress lines",
+    OptionSpec{"--no-chart", "", "", "write the rendering MIDI file and the settings file, not the chart",
+               [](Options& o, std::string_view) {
+                 o.chart = false;
+                 return std::string();
+               }},
+    OptionSpec{"--settings-only", "", "", "write only the settings file, without converting",
+               [](Options& o, std::string_view) {
+                 o.settingsOnly = true;
+                 return std::string();
+               }},
+    OptionSpec{"--genre", "", "TEXT", "the chart's #GENRE (default: the loaded settings file's)",
+               [](Options& o, std::string_view value) { return headerText(o.genre, value); }},
+    OptionSpec{"--title", "", "TEXT", "the chart's #TITLE (default: the loaded settings file's)",
+               [](Options& o, std::string_view value) { return headerText(o.title, value); }},
+    OptionSpec{"--artist", "", "TEXT", "the chart's #ARTIST (default: the loaded settings file's)",
+               [](Options& o, std::string_view value) { return headerText(o.artist, value); }},
+    OptionSpec{"--output", "-o", "OUTPUT",
+               "the rendering MIDI file to write (default: INPUT's name + _out.mid)",
+               [](Options& o, std::string_view value) {
+                 if (value.empty()) return std::string("the output file name is empty");
+                 if (value.size() > kMaxTextBytes)
+                   return std::string("the output file name is longer than 511 bytes");
+                 o.outputPath = std::string(value);
+                 return std::string();
+               }},
+    OptionSpec{"--set", "", "ROW:FIELD=VALUE", "set one field of a track row (from 0) before the output",
+               [](Options& o, std::string_view value) {
+                 std::string error;
+                 if (auto edit = parseRowEdit(value, error)) o.edits.push_back(*edit);
+                 return error;
+               }},
+    OptionSpec{"--verbose", "-v", "", "print the engine's progress lines first",
                [](Options& o, std::string_view) {
                  o.verbose = true;
                  return std::string();
                }},
-    OptionSpec{"--quiet", "-q", "", "print no report of the tracks and files",
+    OptionSpec{"--quiet", "-q", "", "print no table of the tracks and no list of the files written",
                [](Options& o, std::string_view) {
                  o.quiet = true;
                  return std::string();
@@ -128,14 +138,26 @@ private:
     return {};
   }
 
+  bool converting() const {
+    return !options_.chart || options_.settingsOnly || options_.outputPath || !options_.edits.empty() ||
+           options_.genre || options_.title || options_.artist || options_.quiet;
+  }
+
   ParseResult finish() {
-    if (options_.inputs.empty()) return {std::nullopt, "no input file given"};
-    if (options_.command == Command::List && options_.inputs.size() > 1) {
-      return {std::nullopt, "--list takes one input file, not " + std::to_string(options_.inputs.size())};
+    if (options_.command == Command::List) {
+      if (converting()) {
+        return {
+            std::nullopt,
+            "--list writes nothing: it takes no --no-chart, --settings-only, -o, --set, --genre, --title, "
+            "--artist or -q"};
+      }
+      if (options_.inputs.size() > 1) return {std::nullopt, "--list takes one input file"};
     }
-    if (options_.output && options_.inputs.size() > 1) {
-      return {std::nullopt,
-              "-o names the output of one input file, not of " + std::to_string(options_.inputs.size())};
+    if (!options_.command) options_.command = Command::Convert;
+    if (options_.inputs.empty()) return {std::nullopt, "no input file given"};
+    if (options_.outputPath && options_.inputs.size() > 1) {
+      return {std::nullopt, "-o names the output of one input file, and " +
+                                std::to_string(options_.inputs.size()) + " are given"};
     }
     return {options_, {}};
   }
@@ -154,11 +176,13 @@ std::string usageText() {
       "Usage: rendlow-cli [options] INPUT...\n"
       "       rendlow-cli --list [--verbose] INPUT\n"
       "\n"
-      "Converts each INPUT in turn as the desktop program's \"Midi&&BMS出力\" button does: the\n"
-      "rendering MIDI file (INPUT with \"_out.mid\" for its extension, unless -o names it), the\n"
-      "settings file beside the MIDI file, and the \".bme\" chart beside the rendering file. Then\n"
-      "prints a table of the converted tracks and the files written.\n"
-      "INPUT is a Standard MIDI File, or a settings file (.txt) that names one.\n"
+      "INPUT is a Standard MIDI File, or a settings file (.txt) that names one. Each INPUT in turn is\n"
+      "loaded, edited (--set) and converted as the \"Midi&&BMS出力\" button does: the rendering MIDI\n"
+      "file (INPUT's name + _out.mid unless -o names it), the settings file beside the MIDI file and\n"
+      "the \".bme\" chart beside the rendering file. --no-chart does what \"Midi出力\" does, and\n"
+      "--settings-only what \"設定保存\" does. Then a table shows, per converted track, its notes, its\n"
+      "chart objects, its distinct sounds (the sound files to cut), its definitions and its #WAV\n"
+      "ids, followed by the files written.\n"
       "\n"
       "Options:\n";
   for (const OptionSpec& spec : kOptions) {
@@ -168,16 +192,14 @@ std::string usageText() {
     names.resize(std::max<std::size_t>(names.size() + 2, 24), ' ');
     text += "  " + names + std::string(spec.help) + "\n";
   }
+  text += "\nFIELD is one of " + rowEditFieldNames() +
+          ".\nVALUE is a whole number from 0 (splitMethod: 0 single, 1 chord, 2 legato; ignoreBpm and\n"
+          "enabled: 0 or 1), or the name for definitionName. Fields not named keep their value.\n";
   text +=
       "\n"
-      "--set FIELD is one of: " +
-      std::string(rowEditFieldNames()) +
-      ".\n"
-      "ignoreBpm and enabled take 0 or 1; splitMethod 0 (single), 1 (chord) or 2 (legato).\n"
-      "\n"
-      "Exit status: 0 on success (also when a chart passes a limit of the format and is not\n"
-      "written: the reason goes to standard error), 1 when a file cannot be read or written, 2 on a\n"
-      "usage error.\n";
+      "Exit status: 0 on success, 1 when a file cannot be read or written, 2 on a usage error. A\n"
+      "chart that passes a limit of the format (ids up to ZZ, measures up to 999) is not written;\n"
+      "the reason goes to standard error and the status stays 0.\n";
   return text;
 }
 

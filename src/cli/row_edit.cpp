@@ -1,117 +1,126 @@
 #include "cli/row_edit.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
+#include <limits>
 
 #include "core/text.h"
 
 namespace rendlow::cli {
 
+enum class FieldKind { Name, Number, SplitMethod, Flag };
+
+struct FieldSpec {
+  std::string_view name;
+  FieldKind kind;
+  int32_t TrackSettings::*number;
+  bool TrackSettings::*flag;
+};
+
 namespace {
 
-enum class Kind { Text, Number, SplitMethod, Flag };
-
-struct Field {
-  std::string_view name;
-  Kind kind;
-  void (*set)(TrackSettings& record, const RowEdit& edit);
-};
-
 constexpr std::array kFields = {
-    Field{"definitionName", Kind::Text,
-          [](TrackSettings& r, const RowEdit& e) { r.definitionName = e.text; }},
-    Field{"velocitySplitWidth", Kind::Number,
-          [](TrackSettings& r, const RowEdit& e) { r.velocitySplitWidth = e.number; }},
-    Field{"ccSplitWidth", Kind::Number,
-          [](TrackSettings& r, const RowEdit& e) { r.ccSplitWidth = e.number; }},
-    Field{"noteInterval", Kind::Number,
-          [](TrackSettings& r, const RowEdit& e) { r.noteInterval = e.number; }},
-    Field{"gridUnit", Kind::Number, [](TrackSettings& r, const RowEdit& e) { r.gridUnit = e.number; }},
-    Field{"multipleThreshold", Kind::Number,
-          [](TrackSettings& r, const RowEdit& e) { r.multipleThreshold = e.number; }},
-    Field{"ccInterval", Kind::Number, [](TrackSettings& r, const RowEdit& e) { r.ccInterval = e.number; }},
-    Field{"splitMethod", Kind::SplitMethod,
-          [](TrackSettings& r, const RowEdit& e) { r.splitMethod = e.number; }},
-    Field{"ignoreBpm", Kind::Flag, [](TrackSettings& r, const RowEdit& e) { r.ignoreBpm = e.number != 0; }},
-    Field{"wavDefinitionGap", Kind::Number,
-          [](TrackSettings& r, const RowEdit& e) { r.wavDefinitionGap = e.number; }},
-    Field{"enabled", Kind::Flag, [](TrackSettings& r, const RowEdit& e) { r.enabled = e.number != 0; }},
+    FieldSpec{"definitionName", FieldKind::Name, nullptr, nullptr},
+    FieldSpec{"velocitySplitWidth", FieldKind::Number, &TrackSettings::velocitySplitWidth, nullptr},
+    FieldSpec{"ccSplitWidth", FieldKind::Number, &TrackSettings::ccSplitWidth, nullptr},
+    FieldSpec{"noteInterval", FieldKind::Number, &TrackSettings::noteInterval, nullptr},
+    FieldSpec{"gridUnit", FieldKind::Number, &TrackSettings::gridUnit, nullptr},
+    FieldSpec{"multipleThreshold", FieldKind::Number, &TrackSettings::multipleThreshold, nullptr},
+    FieldSpec{"ccInterval", FieldKind::Number, &TrackSettings::ccInterval, nullptr},
+    FieldSpec{"splitMethod", FieldKind::SplitMethod, &TrackSettings::splitMethod, nullptr},
+    FieldSpec{"ignoreBpm", FieldKind::Flag, nullptr, &TrackSettings::ignoreBpm},
+    FieldSpec{"wavDefinitionGap", FieldKind::Number, &TrackSettings::wavDefinitionGap, nullptr},
+    FieldSpec{"enabled", FieldKind::Flag, nullptr, &TrackSettings::enabled},
 };
 
-const Field* findField(std::string_view name) {
-  for (const Field& field : kFields) {
-    if (field.name == name) return &field;
-  }
-  return nullptr;
+// A whole number written with decimal digits only (no sign, no spaces) that fits 32 bits.
+std::optional<int32_t> wholeNumber(std::string_view text) {
+  int32_t value = 0;
+  if (text.empty() || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return std::nullopt;
+  const auto [end, problem] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (problem != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
 }
 
-bool parseCount(std::string_view text, int32_t& value) {
-  const char* end = text.data() + text.size();
-  const auto [stop, error] = std::from_chars(text.data(), end, value);
-  return !text.empty() && error == std::errc() && stop == end && value >= 0;
-}
-
-std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
-
-std::string parseValue(const Field& field, std::string_view value, RowEdit& edit) {
-  const std::string what = "--set " + std::string(field.name) + ": ";
-  switch (field.kind) {
-    case Kind::Text:
-      if (value.empty()) return what + "the name is empty";
-      edit.text = boundedText(value);
-      return {};
-    case Kind::Number:
-      if (!parseCount(value, edit.number)) return what + quoted(value) + " is not a number of 0 or more";
-      return {};
-    case Kind::SplitMethod:
-      if (!parseCount(value, edit.number) || edit.number > 2) {
-        return what + quoted(value) + " is not 0 (single), 1 (chord) or 2 (legato)";
-      }
-      return {};
-    case Kind::Flag:
-      if (value != "0" && value != "1") return what + quoted(value) + " is not 0 or 1";
-      edit.number = value == "1" ? 1 : 0;
-      return {};
+// Why `value` cannot go into `field`; empty when it can.
+std::string valueProblem(const FieldSpec& field, std::string_view value, RowEdit& edit) {
+  if (field.kind == FieldKind::Name) {
+    if (value.empty()) return "the definition name is empty";
+    if (value.size() > kMaxTextBytes) return "the definition name is longer than 511 bytes";
+    if (value.find_first_of("\t\r\n") != std::string_view::npos)
+      return "the definition name holds a TAB or a line break, which the settings file cannot keep";
+    edit.text = value;
+    return {};
   }
+  const std::optional<int32_t> number = wholeNumber(value);
+  const int32_t largest = field.kind == FieldKind::Flag          ? 1
+                          : field.kind == FieldKind::SplitMethod ? 2
+                                                                 : std::numeric_limits<int32_t>::max();
+  if (!number || *number > largest) {
+    return std::string(field.name) + " takes a whole number from 0 to " + std::to_string(largest);
+  }
+  edit.number = *number;
   return {};
 }
 
 }  // namespace
 
-std::string parseRowEdit(std::string_view argument, RowEdit& edit) {
-  const std::size_t colon = argument.find(':');
-  const std::size_t equals = argument.find('=', colon == std::string_view::npos ? 0 : colon);
-  if (colon == std::string_view::npos || equals == std::string_view::npos) {
-    return "--set " + quoted(argument) + " is not ROW:FIELD=VALUE";
+std::optional<RowEdit> parseRowEdit(std::string_view text, std::string& error) {
+  const std::string given = "--set \"" + std::string(text) + "\": ";
+  const std::size_t colon = text.find(':');
+  const std::size_t equals = text.find('=');
+  if (colon == std::string_view::npos || equals == std::string_view::npos || equals < colon) {
+    error = given + "expected ROW:FIELD=VALUE";
+    return std::nullopt;
   }
-  int32_t row = 0;
-  if (!parseCount(argument.substr(0, colon), row)) {
-    return "--set " + quoted(argument) + ": " + quoted(argument.substr(0, colon)) + " is not a row number";
+  const std::optional<int32_t> row = wholeNumber(text.substr(0, colon));
+  if (!row) {
+    error = given + "the row is a whole number from 0";
+    return std::nullopt;
   }
-  const std::string_view name = argument.substr(colon + 1, equals - colon - 1);
-  const Field* field = findField(name);
-  if (!field)
-    return "--set " + quoted(argument) + ": no field " + quoted(name) + " (" +
-           std::string(rowEditFieldNames()) + ")";
-  edit.row = row;
-  edit.field = std::string(name);
-  return parseValue(*field, argument.substr(equals + 1), edit);
+  const std::string_view name = text.substr(colon + 1, equals - colon - 1);
+  const auto field =
+      std::find_if(kFields.begin(), kFields.end(), [name](const FieldSpec& f) { return f.name == name; });
+  if (field == kFields.end()) {
+    error = given + "unknown field \"" + std::string(name) + "\" (fields: " + rowEditFieldNames() + ")";
+    return std::nullopt;
+  }
+  RowEdit edit;
+  edit.row = *row;
+  edit.field = &*field;
+  const std::string problem = valueProblem(*field, text.substr(equals + 1), edit);
+  if (!problem.empty()) {
+    error = given + problem;
+    return std::nullopt;
+  }
+  return edit;
 }
 
-TrackSettings editRecord(const RowEdit& edit, const TrackSettings& row) {
-  TrackSettings record;
-  record.velocitySplitWidth = record.ccSplitWidth = record.noteInterval = record.gridUnit = -1;
-  record.multipleThreshold = record.ccInterval = record.wavDefinitionGap = -1;
-  record.splitMethod = -1;
-  record.ignoreBpm = row.ignoreBpm;
-  record.enabled = row.enabled;
-  if (const Field* field = findField(edit.field)) field->set(record, edit);
-  return record;
+void applyRowEdit(const RowEdit& edit, TrackSettings& settings) {
+  const FieldSpec& field = *edit.field;
+  switch (field.kind) {
+    case FieldKind::Name:
+      settings.definitionName = edit.text;
+      break;
+    case FieldKind::Flag:
+      settings.*field.flag = edit.number != 0;
+      break;
+    case FieldKind::Number:
+    case FieldKind::SplitMethod:
+      settings.*field.number = edit.number;
+      break;
+  }
 }
 
-std::string_view rowEditFieldNames() {
-  return "definitionName, velocitySplitWidth, ccSplitWidth, noteInterval, gridUnit, multipleThreshold, "
-         "ccInterval, splitMethod, ignoreBpm, wavDefinitionGap, enabled";
+std::string rowEditFieldNames() {
+  std::string names;
+  for (const FieldSpec& field : kFields) {
+    if (!names.empty()) names += ", ";
+    names += field.name;
+  }
+  return names;
 }
 
 }  // namespace rendlow::cli

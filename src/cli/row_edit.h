@@ -1,9 +1,6 @@
 #pragma once
 
-// --set ROW:FIELD=VALUE: one edit of one row of the track table, made the way the desktop
-// program's update button makes it, so the row keeps every value the edit does not name.
-
-#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,24 +8,26 @@
 
 namespace rendlow::cli {
 
+struct FieldSpec;
+
+// One --set ROW:FIELD=VALUE: a new value for one field of one track row, checked when parsed.
 struct RowEdit {
   int row = 0;
-  std::string field;   // a TrackSettings field name, as the user typed it
-  std::string text;    // the value of definitionName
-  int32_t number = 0;  // the value of every other field (0 or 1 for ignoreBpm and enabled)
+  const FieldSpec* field = nullptr;
+  std::string text;    // the definition name
+  int32_t number = 0;  // every other field, flags as 0 or 1
 };
 
-// Reads "ROW:FIELD=VALUE". Returns an error text for the user, or an empty one when `edit` holds
-// the parsed edit. ROW counts from 0; numbers are decimal, 0 or more; splitMethod is 0, 1 or 2;
-// ignoreBpm and enabled are 0 or 1; definitionName is any non-empty text.
-std::string parseRowEdit(std::string_view argument, RowEdit& edit);
+// Parses "ROW:FIELD=VALUE". ROW counts from 0; FIELD is a TrackSettings field name; VALUE is a
+// whole number from 0 up (splitMethod 0 to 2, ignoreBpm and enabled 0 or 1), or for
+// definitionName a name of 1 to 511 bytes without TAB or line breaks. No value means "keep" here,
+// so none that an edit record would read as "keep" is accepted. On failure, `error` says why.
+std::optional<RowEdit> parseRowEdit(std::string_view text, std::string& error);
 
-// The edit record the update button would apply for this edit to a row showing `row`: the named
-// field set, every other field marked "keep" (ignoreBpm and enabled, which have no keep value,
-// as the row shows them).
-TrackSettings editRecord(const RowEdit& edit, const TrackSettings& row);
+// Puts the edit's value into `settings`, leaving every other field as it is.
+void applyRowEdit(const RowEdit& edit, TrackSettings& settings);
 
-// The field names --set accepts, for the usage text.
-std::string_view rowEditFieldNames();
+// The field names --set accepts, separated by ", ".
+std::string rowEditFieldNames();
 
 }  // namespace rendlow::cli

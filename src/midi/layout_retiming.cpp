@@ -23,64 +23,119 @@ int64_t roundUpTo(int64_t value, int64_t unit) {
   return multiples * unit;
 }
 
-// One alignLayout call. Ticks are held in 64 bits so that an overflow is seen before any
-// 32-bit field takes a value it cannot hold.
+// One layout event as the re-timing reads it. The links are resolved once per settling rather
+// than once per event per cycle (the tempo records stay alive for the whole of it), and the
+// event itself is touched again only when the result is written back.
+struct Step {
+  MidiEvent* event = nullptr;
+  Tempo* tempo = nullptr;   // the live tempo record of the event, or none
+  int32_t delta = 0;        // as the current cycle has it
+  int32_t builtDelta = 0;   // as the layout was built
+  int32_t tick = 0;         // where the re-timing placed a sound start or tempo change
+  int32_t duration = 0;     // of a sound head's note
+  bool startsNote = false;  // a note-on with velocity
+  bool soundHead = false;   // ... whose live note heads its chain
+  bool changesTempo = false;
+  bool placed = false;  // `tick` holds a place to write back
+};
+
+// A track's layout as steps, with the way back to its events.
+class TrackLayout {
+public:
+  explicit TrackLayout(MidiTrack& track) : track_(track) {
+    steps_.reserve(track.events.size());
+    for (const auto& event : track.events) {
+      Step& step = steps_.emplace_back();
+      step.event = event.get();
+      step.tempo = event->tempo.lock().get();
+      step.startsNote = event->startsNote();
+      const std::shared_ptr<Note> note = step.startsNote ? event->note.lock() : nullptr;
+      step.soundHead = note && note->isHead();
+      step.duration = step.soundHead ? note->duration : 0;
+      step.changesTempo = event->isMeta(kMetaTempo) && step.tempo;
+      step.delta = step.builtDelta = event->delta;
+      hasTempoChanges_ = hasTempoChanges_ || step.changesTempo;
+    }
+  }
+
+  const MidiTrack& track() const { return track_; }
+  bool hasTempoChanges() const { return hasTempoChanges_; }
+  std::vector<Step>& steps() { return steps_; }
+
+  void restoreBuiltDeltas() {
+    for (Step& step : steps_) step.delta = step.builtDelta;
+  }
+  void writeBack() const {
+    for (const Step& step : steps_) {
+      step.event->delta = step.delta;
+      if (step.placed) step.event->tick = step.tick;
+    }
+  }
+
+private:
+  MidiTrack& track_;
+  std::vector<Step> steps_;
+  bool hasTempoChanges_ = false;
+};
+
+// One alignLayout pass. Ticks are held in 64 bits so that an overflow is seen before any 32-bit
+// field takes a value it cannot hold.
 class LayoutAligner {
 public:
-  LayoutAligner(MidiTrack& track, bool temposOnly) : track_(track), temposOnly_(temposOnly) {}
+  LayoutAligner(TrackLayout& layout, bool temposOnly) : layout_(layout), temposOnly_(temposOnly) {}
 
   AlignOutcome run() {
-    for (const auto& event : track_.events) {
-      if (!alignEvent(*event)) return AlignOutcome::Overflow;
+    for (Step& step : layout_.steps()) {
+      if (!alignStep(step)) return AlignOutcome::Overflow;
     }
     return stable_ ? AlignOutcome::Stable : AlignOutcome::Moved;
   }
 
 private:
-  bool alignEvent(MidiEvent& e) {
-    const int64_t cur = run_ + e.delta;
+  bool alignStep(Step& step) {
+    const int64_t cur = run_ + step.delta;
     if (!fitsTick(cur)) return false;
-    const std::shared_ptr<Tempo> tempo = e.tempo.lock();
-    if (previousTempo_ && tempo && previousTempo_ != tempo) {
+    if (previousTempo_ && step.tempo && previousTempo_ != step.tempo) {
       sectionPush_ = 0;
       sectionStart_ = cur;
     }
     int64_t newTick = cur;
-    if (!temposOnly_ && e.startsNote()) {
-      if (!alignSoundStart(e, cur, tempo.get(), newTick) || !moveTo(e, newTick)) return false;
+    if (!temposOnly_ && step.startsNote) {
+      if (!alignSoundStart(step, cur, newTick) || !moveTo(step, newTick)) return false;
       lastNoteOn_ = newTick;
-    } else if (e.isMeta(kMetaTempo) && tempo) {
-      newTick = alignTempoChange(*tempo);
-      if (!moveTo(e, newTick)) return false;
-      tempo->tick = static_cast<int32_t>(newTick);
+    } else if (step.changesTempo) {
+      newTick = alignTempoChange(*step.tempo);
+      if (!moveTo(step, newTick)) return false;
+      step.tempo->tick = static_cast<int32_t>(newTick);
     }
     run_ = newTick;
     // Events without a tempo (controller presets) neither begin nor end a section: letting them
     // through would hide a boundary and fold the previous section into this one's need.
-    if (tempo) previousTempo_ = tempo;
+    if (step.tempo) previousTempo_ = step.tempo;
     return true;
   }
 
   // Places a sound start or tempo change at `newTick`; the delta carries the move to every later
   // event of the track.
-  bool moveTo(MidiEvent& e, int64_t newTick) {
+  bool moveTo(Step& step, int64_t newTick) {
     if (!fitsTick(newTick) || !fitsTick(newTick - run_)) return false;
-    e.tick = static_cast<int32_t>(newTick);
-    e.delta = static_cast<int32_t>(newTick - run_);
+    step.tick = static_cast<int32_t>(newTick);
+    step.placed = true;
+    step.delta = static_cast<int32_t>(newTick - run_);
     return true;
   }
 
   // A sound head goes onto the grid, never before the event that precedes it, and at least
   // kTempoClearance after its tempo change; the room it needs is recorded on the tempo.
-  bool alignSoundStart(const MidiEvent& e, int64_t cur, Tempo* tempo, int64_t& newTick) {
-    const std::shared_ptr<Note> note = e.note.lock();
-    if (!note || !note->isHead()) return true;
-    const TrackSettings& settings = track_.settings;
+  bool alignSoundStart(const Step& step, int64_t cur, int64_t& newTick) {
+    if (!step.soundHead) return true;
+    const TrackSettings& settings = layout_.track().settings;
     if (settings.gridUnit > 0 && cur % settings.gridUnit > 0) {
       int64_t base = cur - lastNoteOn_ <= settings.noteInterval ? cur : lastNoteOn_ + settings.noteInterval;
       base = std::max(base, run_);
       newTick = roundUpTo(base, settings.gridUnit);
     }
+    Tempo* tempo = step.tempo;
     if (!tempo) return true;
     const int64_t clearance = int64_t{tempo->tick} + kTempoClearance;
     if (newTick < clearance) {
@@ -88,7 +143,7 @@ private:
       newTick = clearance;
     }
     const int64_t need =
-        int64_t{settings.noteInterval} + note->duration + newTick - sectionStart_ - sectionPush_;
+        int64_t{settings.noteInterval} + step.duration + newTick - sectionStart_ - sectionPush_;
     if (!fitsTick(newTick) || !fitsTick(sectionPush_) || !fitsTick(need)) return false;
     if (need > tempo->extent) tempo->extent = static_cast<int32_t>(need);
     return true;
@@ -117,35 +172,15 @@ private:
     return newTick;
   }
 
-  MidiTrack& track_;
+  TrackLayout& layout_;
   const bool temposOnly_;
   int64_t run_ = 0;
-  std::shared_ptr<Tempo> previousTempo_;
+  Tempo* previousTempo_ = nullptr;
   int64_t sectionStart_ = 0;
   int64_t sectionPush_ = 0;
   int64_t lastNoteOn_ = 0;
   bool stable_ = true;
 };
-
-using TrackDeltas = std::vector<std::vector<int32_t>>;
-
-TrackDeltas rememberDeltas(const TrackList& tracks) {
-  TrackDeltas deltas;
-  deltas.reserve(tracks.size());
-  for (const auto& track : tracks) {
-    auto& saved = deltas.emplace_back();
-    saved.reserve(track->events.size());
-    for (const auto& event : track->events) saved.push_back(event->delta);
-  }
-  return deltas;
-}
-
-void restoreDeltas(const TrackList& tracks, const TrackDeltas& deltas) {
-  for (std::size_t t = 0; t < tracks.size(); ++t) {
-    const EventList& events = tracks[t]->events;
-    for (std::size_t i = 0; i < events.size(); ++i) events[i]->delta = deltas[t][i];
-  }
-}
 
 bool shiftTempos(const TempoList& tempos) {
   for (const auto& tempo : tempos) {
@@ -157,17 +192,23 @@ bool shiftTempos(const TempoList& tempos) {
   return true;
 }
 
-// One cycle: every enabled track in full mode, then every track for its tempo changes.
-AlignOutcome runCycle(const TrackList& tracks) {
+// One cycle: every enabled track in full mode, then every track for its tempo changes. Each
+// cycle starts from the layouts as built: a push left in a delta would be counted again in its
+// section's need by the next cycle, and the sections would grow without end.
+AlignOutcome runCycle(std::vector<TrackLayout>& layouts) {
   bool stable = true;
-  for (const auto& track : tracks) {
-    if (!track->settings.enabled) continue;
-    const AlignOutcome outcome = alignLayout(*track, false);
+  for (TrackLayout& layout : layouts) layout.restoreBuiltDeltas();
+  for (TrackLayout& layout : layouts) {
+    if (!layout.track().settings.enabled) continue;
+    const AlignOutcome outcome = LayoutAligner(layout, false).run();
     if (outcome == AlignOutcome::Overflow) return outcome;
     stable = stable && outcome == AlignOutcome::Stable;
   }
-  for (const auto& track : tracks) {
-    const AlignOutcome outcome = alignLayout(*track, true);
+  // A track without tempo changes has nothing to move in this pass, and the sums it would add
+  // up were checked by the pass before (or are the song's own ticks, for a disabled track).
+  for (TrackLayout& layout : layouts) {
+    if (!layout.hasTempoChanges()) continue;
+    const AlignOutcome outcome = LayoutAligner(layout, true).run();
     if (outcome == AlignOutcome::Overflow) return outcome;
     stable = stable && outcome == AlignOutcome::Stable;
   }
@@ -177,27 +218,32 @@ AlignOutcome runCycle(const TrackList& tracks) {
 }  // namespace
 
 AlignOutcome alignLayout(MidiTrack& track, bool temposOnly) {
-  return LayoutAligner(track, temposOnly).run();
+  TrackLayout layout(track);
+  const AlignOutcome outcome = LayoutAligner(layout, temposOnly).run();
+  if (outcome != AlignOutcome::Overflow) layout.writeBack();
+  return outcome;
 }
 
 SettleReport settleLayout(Project& project, Diagnostics& diagnostics, int32_t maxCycles) {
-  // Every cycle starts from the layouts as built: a push left in a delta would be counted again
-  // in its section's need by the next cycle, and the sections would grow without end.
-  const TrackDeltas built = rememberDeltas(project.tracks);
+  std::vector<TrackLayout> layouts;
+  layouts.reserve(project.tracks.size());
+  for (const auto& track : project.tracks) layouts.emplace_back(*track);
+  const auto finish = [&](int32_t cycles, SettleReport::Ending ending) {
+    for (TrackLayout& layout : layouts) layout.writeBack();
+    return SettleReport{cycles, ending};
+  };
   for (int32_t cycle = 1; cycle <= maxCycles; ++cycle) {
-    restoreDeltas(project.tracks, built);
-    const AlignOutcome outcome =
-        shiftTempos(project.tempos) ? runCycle(project.tracks) : AlignOutcome::Overflow;
-    if (outcome == AlignOutcome::Stable) return {cycle, SettleReport::Ending::Settled};
+    const AlignOutcome outcome = shiftTempos(project.tempos) ? runCycle(layouts) : AlignOutcome::Overflow;
+    if (outcome == AlignOutcome::Stable) return finish(cycle, SettleReport::Ending::Settled);
     if (outcome == AlignOutcome::Overflow) {
       // A pass stopped half way; the layouts as built are the last deltas known to be whole.
-      restoreDeltas(project.tracks, built);
+      for (TrackLayout& layout : layouts) layout.restoreBuiltDeltas();
       diagnostics.print("Re-timing stopped in cycle %d: a tick would pass 2147483647\n", cycle);
-      return {cycle, SettleReport::Ending::Overflow};
+      return finish(cycle, SettleReport::Ending::Overflow);
     }
   }
   diagnostics.print("Re-timing stopped after %d cycles without settling\n", maxCycles);
-  return {maxCycles, SettleReport::Ending::CycleLimit};
+  return finish(maxCycles, SettleReport::Ending::CycleLimit);
 }
 
 }  // namespace rendlow

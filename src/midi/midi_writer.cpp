@@ -13,7 +13,8 @@ bool isWritten(const MidiTrack& track) { return track.hasContent && track.settin
 
 // The data bytes of an event: its `length`, never more than it holds.
 std::size_t payloadSize(const MidiEvent& event) {
-  return static_cast<std::size_t>(std::clamp<int64_t>(event.length, 0, static_cast<int64_t>(event.data.size())));
+  return static_cast<std::size_t>(
+      std::clamp<int64_t>(event.length, 0, static_cast<int64_t>(event.data.size())));
 }
 
 int varLenSize(int32_t value) {
@@ -25,7 +26,8 @@ int varLenSize(int32_t value) {
 bool isEndOfTrack(const MidiEvent& event) { return event.isMeta(kMetaEndOfTrack); }
 
 void appendBigEndian(std::string& out, uint32_t value, int bytes) {
-  for (int shift = 8 * (bytes - 1); shift >= 0; shift -= 8) out.push_back(static_cast<char>((value >> shift) & 0xFF));
+  for (int shift = 8 * (bytes - 1); shift >= 0; shift -= 8)
+    out.push_back(static_cast<char>((value >> shift) & 0xFF));
 }
 
 void appendByte(std::string& out, uint8_t byte, Diagnostics& diagnostics) {
@@ -54,11 +56,13 @@ void forEachWrittenEvent(const MidiTrack& track, Write write) {
 void writeTrackChunk(std::string& out, const MidiTrack& track, Diagnostics& diagnostics) {
   // The length goes before the events, so it is summed from their sizes first.
   uint64_t length = 0;
-  forEachWrittenEvent(track, [&](const MidiEvent& event, int32_t delta) { length += encodedSize(event, delta); });
+  forEachWrittenEvent(track,
+                      [&](const MidiEvent& event, int32_t delta) { length += encodedSize(event, delta); });
   out += "MTrk";
   diagnostics.print("\n\n");
   appendBigEndian(out, static_cast<uint32_t>(length), 4);
-  forEachWrittenEvent(track, [&](const MidiEvent& event, int32_t delta) { writeEvent(out, event, delta, diagnostics); });
+  forEachWrittenEvent(
+      track, [&](const MidiEvent& event, int32_t delta) { writeEvent(out, event, delta, diagnostics); });
 }
 
 }  // namespace
@@ -102,7 +106,8 @@ void writeEvent(std::string& out, const MidiEvent& event, int32_t delta, Diagnos
       return;
     }
   }
-  if (event.kind == EventKind::Meta || event.kind == EventKind::SysEx || event.kind == EventKind::SysExEscape) {
+  if (event.kind == EventKind::Meta || event.kind == EventKind::SysEx ||
+      event.kind == EventKind::SysExEscape) {
     writeVarLen(out, static_cast<int32_t>(payload));
   }
   for (std::size_t i = 0; i < payload; ++i) appendByte(out, event.data[i], diagnostics);

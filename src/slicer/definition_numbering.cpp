@@ -18,34 +18,36 @@ namespace {
 // with the length of the chain it belongs to. Two chains can only make the same sound when they
 // are equally long and the head of the later one shares its key with a note at the start of the
 // earlier one, so the search for earlier occurrences only looks at chains filed under that key.
+// Keys that agree by accident only bring in chains that the full comparison then turns down.
 struct SoundKey {
   std::size_t chainLength = 0;
   int32_t pitch = 0;
   int32_t duration = 0;
   int32_t velocityBucket = 0;
-  uint32_t tempoBits = 0;                 // the BPM's bits; 0 when tempos are ignored
-  std::vector<int32_t> controllerBuckets;  // at the note's start; empty when not compared
+  uint32_t tempoBits = 0;         // the BPM's bits; 0 when tempos are ignored
+  uint64_t controllerDigest = 0;  // of the buckets at the note's start; 0 when not compared
 
   bool operator==(const SoundKey&) const = default;
 };
 
 struct SoundKeyHash {
   std::size_t operator()(const SoundKey& key) const {
-    std::size_t h = key.chainLength;
-    const auto mix = [&h](uint64_t v) { h = (h ^ v) * 0x100000001B3ull + (h >> 29); };
-    mix(static_cast<uint32_t>(key.pitch));
-    mix(static_cast<uint32_t>(key.duration));
-    mix(static_cast<uint32_t>(key.velocityBucket));
-    mix(key.tempoBits);
-    for (int32_t b : key.controllerBuckets) mix(static_cast<uint32_t>(b));
-    return h;
+    uint64_t h = key.controllerDigest;
+    for (uint64_t v : {uint64_t{key.chainLength}, uint64_t{static_cast<uint32_t>(key.pitch)},
+                       uint64_t{static_cast<uint32_t>(key.duration)},
+                       uint64_t{static_cast<uint32_t>(key.velocityBucket)}, uint64_t{key.tempoBits}}) {
+      h = (h ^ v) * 0x9E3779B97F4A7C15ull;
+      h ^= h >> 29;
+    }
+    return static_cast<std::size_t>(h);
   }
 };
 
 // The key of a note taking the later (or the earlier) side of sameNote; none when the note can
 // be alike to no note at all (tempos compared and no tempo, or one that equals nothing).
-std::optional<SoundKey> keyOf(const Note& note, std::size_t chainLength, bool asLater, const TrackSettings& settings) {
-  SoundKey key{chainLength, note.pitch, note.duration, velocityBucket(note.velocity, settings), 0, {}};
+std::optional<SoundKey> keyOf(const Note& note, std::size_t chainLength, bool asLater,
+                              const TrackSettings& settings) {
+  SoundKey key{chainLength, note.pitch, note.duration, velocityBucket(note.velocity, settings), 0, 0};
   if (!settings.ignoreBpm) {
     const auto tempo = note.noteOn->tempo.lock();
     if (!tempo || tempo->bpm != tempo->bpm) return std::nullopt;
@@ -55,51 +57,66 @@ std::optional<SoundKey> keyOf(const Note& note, std::size_t chainLength, bool as
   // A note that does not last passes the controller test without a comparison. The buckets line
   // up because every note's snapshot holds the same controller numbers, the track's.
   if (settings.ccSplitWidth > 0 && note.duration > 0) {
-    key.controllerBuckets = startControllerBuckets(note, asLater, settings.ccSplitWidth);
+    key.controllerDigest = startControllerDigest(note, asLater, settings.ccSplitWidth);
   }
   return key;
 }
 
-// Numbered chains filed under the keys of their notes at distance 0 from the head, in the order
-// they were numbered.
+// Numbered chains filed under the keys of their notes at distance 0 from the head. Each key
+// leads to its newest entry, and each entry to the one filed before it under the same key.
 class CandidateIndex {
 public:
+  explicit CandidateIndex(std::size_t expectedChains) { newest_.reserve(expectedChains); }
+
   void add(int32_t chainId, std::span<const Note* const> chain, const TrackSettings& settings) {
     const int64_t head = chain.front()->noteOn->tick;
     for (const Note* n : chain) {
       if (n->noteOn->tick != head) continue;
-      auto key = keyOf(*n, chain.size(), false, settings);
+      const auto key = keyOf(*n, chain.size(), false, settings);
       if (!key) continue;
-      auto& filed = chains_[std::move(*key)];
-      if (filed.empty() || filed.back() != chainId) filed.push_back(chainId);
+      const auto [at, isNew] = newest_.try_emplace(*key, kNone);
+      if (!isNew && entries_[static_cast<std::size_t>(at->second)].chain == chainId) continue;
+      entries_.push_back({chainId, at->second});
+      at->second = static_cast<int32_t>(entries_.size() - 1);
     }
   }
 
-  const std::vector<int32_t>& candidates(const SoundKey& key) const {
-    static const std::vector<int32_t> kNone;
-    const auto found = chains_.find(key);
-    return found == chains_.end() ? kNone : found->second;
+  // Calls `visit` with each chain filed under the key, newest first, until it returns true.
+  template <typename Visit>
+  void newestFirst(const SoundKey& key, Visit visit) const {
+    const auto found = newest_.find(key);
+    for (int32_t e = found == newest_.end() ? kNone : found->second; e != kNone;) {
+      const Entry& entry = entries_[static_cast<std::size_t>(e)];
+      if (visit(entry.chain)) return;
+      e = entry.older;
+    }
   }
 
 private:
-  std::unordered_map<SoundKey, std::vector<int32_t>, SoundKeyHash> chains_;
+  static constexpr int32_t kNone = -1;
+  struct Entry {
+    int32_t chain;
+    int32_t older;
+  };
+  std::unordered_map<SoundKey, int32_t, SoundKeyHash> newest_;
+  std::vector<Entry> entries_;
 };
 
 class Numbering {
 public:
-  explicit Numbering(MidiTrack& track) : track_(track), chains_(track.notes) {}
+  explicit Numbering(MidiTrack& track) : track_(track), chains_(track.notes), index_(chains_.chainCount()) {}
 
   void run() {
     const auto& notes = track_.notes;
+    std::size_t chainId = 0;
     for (std::size_t i = 0; i < notes.size(); ++i) {
       Note& note = *notes[i];
-      if (note.definition >= 0) continue;  // numbered together with its chain's head
-      const int32_t chainId = chains_.placeOf(&note).chain;
-      const auto chain = chains_.chain(static_cast<std::size_t>(chainId));
-      if (i == 0 || !numberAsRepeat(note, chain)) {
+      // A chain's members come after its head in the list and are numbered together with it.
+      if (!note.isHead()) continue;
+      const auto chain = chains_.chain(chainId);
+      if (i == 0 || !numberAsRepeat(note, chain))
         note.assignDefinition(nextDefinition_++, nextSound_++, true, 0);
-      }
-      index_.add(chainId, chain, track_.settings);
+      index_.add(static_cast<int32_t>(chainId++), chain, track_.settings);
     }
   }
 
@@ -111,25 +128,28 @@ private:
   bool numberAsRepeat(Note& note, std::span<const Note* const> chain) {
     const auto key = keyOf(*chain.front(), chain.size(), true, track_.settings);
     if (!key) return false;
-    const auto& candidates = index_.candidates(*key);
     std::unordered_set<int32_t> excludedVariants;
     int32_t matchCount = 0;
     int32_t matchedSound = -1;
-    for (auto id = candidates.rbegin(); id != candidates.rend(); ++id) {
-      const auto earlier = chains_.chain(static_cast<std::size_t>(*id));
-      if (!sameChainSound(chain, earlier, track_)) continue;
+    bool reused = false;
+    index_.newestFirst(*key, [&](int32_t id) {
+      const auto earlier = chains_.chain(static_cast<std::size_t>(id));
+      if (!sameChainSound(chain, earlier, track_)) return false;
       for (auto q = earlier.rbegin(); q != earlier.rend(); ++q) {
         const Note& other = **q;
         matchedSound = other.sound;
         const int64_t distance = int64_t{note.noteOn->tick} - other.noteOn->tick;
         if (!excludedVariants.contains(other.variant) && distance > track_.settings.multipleThreshold) {
           note.assignDefinition(other.definition, other.sound, false, other.variant);
+          reused = true;
           return true;
         }
         ++matchCount;
         excludedVariants.insert(other.variant);
       }
-    }
+      return false;
+    });
+    if (reused) return true;
     if (matchedSound < 0) return false;
     note.assignDefinition(nextDefinition_++, matchedSound, false, matchCount);
     return true;

@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <utility>
+#include <vector>
 
 #include "core/track_settings.h"
 #include "slicer/definition_numbering.h"
 #include "slicer/note.h"
+#include "slicer/tick_arithmetic.h"
 
 namespace rendlow {
 
@@ -14,11 +17,6 @@ namespace {
 
 // Note numbers and controller numbers are compared as single data bytes.
 std::size_t byteSlot(int32_t value) { return static_cast<uint8_t>(value); }
-
-int32_t clampToInt32(int64_t value) {
-  return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
-                                                  std::numeric_limits<int32_t>::max()));
-}
 
 std::shared_ptr<MidiEvent> makeNoteOff(MidiTrack& track, const MidiEvent& noteOn, int32_t tick) {
   auto off = std::make_shared<MidiEvent>();
@@ -47,24 +45,33 @@ void relink(EventList& events) {
 // A note-on that no later event ends is ended at the end of its track: by a note-off at the tick
 // of the last event, placed before it when it is the End of Track and after it otherwise. Later
 // unended note-ons of the same note number are ended by that same note-off, as a search would
-// find it, so one note-off per note number is enough.
-void endUnendedNotes(MidiTrack& track) {
+// find it, so one note-off per note number is enough. Keeps `noteOffs` in step with the list:
+// the note-offs go in after every note-on and every event that ends one.
+void endUnendedNotes(MidiTrack& track, std::vector<std::ptrdiff_t>& noteOffs) {
   EventList& events = track.events;
-  const auto noteOffs = findNoteOffs(events);
   EventList added;
-  std::array<bool, 256> ended{};
+  std::array<std::ptrdiff_t, 256> addedFor;
+  addedFor.fill(-1);
+  std::vector<std::pair<std::size_t, std::ptrdiff_t>> unended;  // note-on position, added note-off
   for (std::size_t i = 0; i < events.size(); ++i) {
     const MidiEvent& e = *events[i];
-    if (!e.startsNote() || noteOffs[i] || ended[byteSlot(e.signedData(0))]) continue;
-    ended[byteSlot(e.signedData(0))] = true;
-    added.push_back(makeNoteOff(track, e, events.back()->tick));
+    if (!e.startsNote() || noteOffs[i] != kNoNoteOff) continue;
+    std::ptrdiff_t& off = addedFor[byteSlot(e.signedData(0))];
+    if (off < 0) {
+      off = static_cast<std::ptrdiff_t>(added.size());
+      added.push_back(makeNoteOff(track, e, events.back()->tick));
+    }
+    unended.emplace_back(i, off);
   }
   if (added.empty()) return;
-  const bool beforeEnd = events.back()->isMeta(kMetaEndOfTrack);
-  const auto at = events.insert(beforeEnd ? events.end() - 1 : events.end(), added.begin(), added.end());
+  const auto at =
+      static_cast<std::ptrdiff_t>(events.size()) - (events.back()->isMeta(kMetaEndOfTrack) ? 1 : 0);
+  events.insert(events.begin() + at, added.begin(), added.end());
+  noteOffs.insert(noteOffs.begin() + at, added.size(), kNoNoteOff);
+  for (const auto& [noteOn, off] : unended) noteOffs[noteOn] = at + off;
   relink(events);
   // Keep every delta the distance from the previous event: the added events and the one after.
-  const auto first = static_cast<std::size_t>(at - events.begin());
+  const auto first = static_cast<std::size_t>(at);
   for (std::size_t i = first; i < events.size() && i <= first + added.size(); ++i) {
     events[i]->delta = clampToInt32(int64_t{events[i]->tick} - (i > 0 ? events[i - 1]->tick : 0));
   }
@@ -79,7 +86,8 @@ public:
   std::map<int32_t, int32_t> snapshot(const std::set<int32_t>& numbers) const {
     std::map<int32_t, int32_t> state;
     for (int32_t number : numbers) {
-      const bool isByte = number >= std::numeric_limits<int8_t>::min() && number <= std::numeric_limits<int8_t>::max();
+      const bool isByte =
+          number >= std::numeric_limits<int8_t>::min() && number <= std::numeric_limits<int8_t>::max();
       state.emplace_hint(state.end(), number, isByte ? values_[byteSlot(number)] : 0);
     }
     return state;
@@ -122,7 +130,8 @@ private:
   int32_t latestEnd_ = 0;
 };
 
-std::shared_ptr<Note> makeNote(const std::shared_ptr<MidiEvent>& noteOn, const std::shared_ptr<MidiEvent>& noteOff) {
+std::shared_ptr<Note> makeNote(const std::shared_ptr<MidiEvent>& noteOn,
+                               const std::shared_ptr<MidiEvent>& noteOff) {
   auto note = std::make_shared<Note>();
   note->noteOn = noteOn;
   note->noteOff = noteOff;
@@ -160,14 +169,15 @@ void orderNoteOffsInChains(const std::vector<std::shared_ptr<Note>>& notes) {
 
 }  // namespace
 
-std::vector<std::shared_ptr<MidiEvent>> findNoteOffs(const EventList& events) {
-  std::vector<std::shared_ptr<MidiEvent>> found(events.size());
-  std::array<const std::shared_ptr<MidiEvent>*, 256> nearestEnd{};  // per note number, from the right
+std::vector<std::ptrdiff_t> findNoteOffs(const EventList& events) {
+  std::vector<std::ptrdiff_t> found(events.size(), kNoNoteOff);
+  std::array<std::ptrdiff_t, 256> nearestEnd;  // per note number, from the right
+  nearestEnd.fill(kNoNoteOff);
   for (std::size_t i = events.size(); i-- > 0;) {
     const MidiEvent& e = *events[i];
     const std::size_t number = byteSlot(e.signedData(0));
-    if (e.startsNote() && nearestEnd[number]) found[i] = *nearestEnd[number];
-    if (e.endsNote()) nearestEnd[number] = &events[i];
+    if (e.startsNote()) found[i] = nearestEnd[number];
+    if (e.endsNote()) nearestEnd[number] = static_cast<std::ptrdiff_t>(i);
   }
   return found;
 }
@@ -191,14 +201,14 @@ void sortEventsByIndex(MidiTrack& track) {
 }
 
 void extractNotes(MidiTrack& track, Diagnostics& diagnostics) {
-  endUnendedNotes(track);
-  const auto noteOffs = findNoteOffs(track.events);
+  auto noteOffs = findNoteOffs(track.events);
+  endUnendedNotes(track, noteOffs);
   WorkingControllers controllers;
   Grouping grouping(track.settings.splitMethod);
   for (std::size_t i = 0; i < track.events.size(); ++i) {
     const auto& e = track.events[i];
     if (e->startsNote()) {
-      auto note = makeNote(e, noteOffs[i]);
+      auto note = makeNote(e, track.events[static_cast<std::size_t>(noteOffs[i])]);
       note->controlState = controllers.snapshot(track.controllers);
       diagnostics.print("NoteOn: %d %d %d\n", note->noteOn->tick, note->duration, note->pitch);
       track.notes.push_back(note);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <memory>
+#include <cstddef>
 #include <vector>
 
 #include "core/diagnostics.h"
@@ -15,10 +15,12 @@ namespace rendlow {
 // "NoteOn" line per note to the diagnostics.
 void extractNotes(MidiTrack& track, Diagnostics& diagnostics);
 
-// For each event of the list, in list order: when it starts a note, the first event after it
-// that ends a note of the same note number (on any channel); otherwise, and when there is none,
-// empty. One pass over the list for all note-ons at once.
-std::vector<std::shared_ptr<MidiEvent>> findNoteOffs(const EventList& events);
+inline constexpr std::ptrdiff_t kNoNoteOff = -1;
+
+// For each event of the list, in list order: when it starts a note, the position in the list of
+// the first event after it that ends a note of the same note number (on any channel); otherwise,
+// and when there is none, kNoNoteOff. One pass over the list for all note-ons at once.
+std::vector<std::ptrdiff_t> findNoteOffs(const EventList& events);
 
 // Rebuilds the track's events in order of their `index` fields, taking index 0, 1, 2, ... and
 // stopping at the first index no event carries. Indexes and neighbour links are left as they are.

@@ -1,20 +1,15 @@
 #include "slicer/render_layout.h"
 
 #include <algorithm>
-#include <limits>
+#include <functional>
 #include <unordered_map>
 
-#include "slicer/chain_table.h"
 #include "slicer/note.h"
+#include "slicer/tick_arithmetic.h"
 
 namespace rendlow {
 
 namespace {
-
-int32_t clampToInt32(int64_t value) {
-  return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
-                                                  std::numeric_limits<int32_t>::max()));
-}
 
 bool isTempoOrTimeSignature(const MidiEvent& e) {
   return e.metaType == kMetaTempo || e.metaType == kMetaTimeSignature;
@@ -43,7 +38,10 @@ std::shared_ptr<MidiEvent> makePreset(MidiTrack& track, int32_t number, int32_t 
 // walk comes back to the first postponed note-on once the open sound has closed.
 class LayoutWalk {
 public:
-  explicit LayoutWalk(MidiTrack& track) : track_(track), events_(track.events), chains_(track.notes) {}
+  explicit LayoutWalk(MidiTrack& track)
+      : track_(track),
+        events_(track.events),
+        repeatsLeft_(kRepeatsPerEvent * events_.size() + kRepeatMargin) {}
 
   EventList run() {
     for (std::size_t position = 0; position < events_.size();) position = step(position);
@@ -53,18 +51,17 @@ public:
 private:
   // Handles the event at `position` and returns the position to go on from.
   std::size_t step(std::size_t position) {
+    const bool walkedBefore = position < reached_;
+    reached_ = std::max(reached_, position + 1);
     const MidiEvent& e = *events_[position];
     const int32_t delta = clampToInt32(int64_t{e.tick} - previousTick_);
     const auto note = e.note.lock();
-    const bool inSound = note && open_ && chains_.reaches(open_, note.get());
     if (e.startsNote()) {
       if (!note || !note->firstOccurrence) return position + 1;
       if (!open_) {
-        open_ = note.get();
-        openEnd_ = note->lastNoteOff().get();
-        segmentStart_ = position;
+        openSound(*note, position);
         emit(e, position, delta);
-      } else if (inSound) {
+      } else if (inOpenSound(note.get())) {
         emit(e, position, delta);
       } else if (!deferred_) {
         deferred_ = true;
@@ -79,8 +76,37 @@ private:
       emit(e, position, delta);
       return position + 1;
     }
-    if (!(e.endsNote() && !inSound)) emit(e, position, delta);
+    if (e.endsNote()) {
+      if (inOpenSound(note.get())) emit(e, position, delta);
+    } else if (!walkedBefore || takeRepeat()) {
+      emit(e, position, delta);
+    }
     return position + 1;
+  }
+
+  // Walking a postponed stretch again repeats the events in it that belong to no sound. In a
+  // track whose notes all overlap (every note ending only with the song, say) that would repeat
+  // them once per sound, quadratic in the track's length; so repeats stop once they reach a fixed
+  // number per event of the track. The sounds themselves are all laid out regardless.
+  bool takeRepeat() {
+    if (repeatsLeft_ == 0) return false;
+    --repeatsLeft_;
+    return true;
+  }
+
+  void openSound(const Note& head, std::size_t position) {
+    open_ = &head;
+    openEnd_ = head.lastNoteOff().get();
+    segmentStart_ = position;
+    openMembers_.clear();
+    for (const Note* n = &head; n; n = n->chainNext.get()) openMembers_.push_back(n);
+    std::sort(openMembers_.begin(), openMembers_.end(), std::less<const Note*>{});
+  }
+
+  // Whether the note is the open sound's note or reached from it along the chain.
+  bool inOpenSound(const Note* note) const {
+    return open_ && note &&
+           std::binary_search(openMembers_.begin(), openMembers_.end(), note, std::less<const Note*>{});
   }
 
   std::size_t closeAndGoBack(const MidiEvent& e, int32_t delta) {
@@ -118,7 +144,8 @@ private:
     const auto tempo = c->tempo.lock();
     if (!tempo) return;
     const auto copied = copiedFrom_.find(tempo.get());
-    const bool fromThisEvent = tempo->event.get() == &e || (copied != copiedFrom_.end() && copied->second == &e);
+    const bool fromThisEvent =
+        tempo->event.get() == &e || (copied != copiedFrom_.end() && copied->second == &e);
     if (!fromThisEvent) return;
     tempo->event = c;
     copiedFrom_[tempo.get()] = &e;
@@ -142,11 +169,16 @@ private:
     c.delta = 0;
   }
 
+  static constexpr std::size_t kRepeatsPerEvent = 16;
+  static constexpr std::size_t kRepeatMargin = 65536;  // lets short tracks repeat freely
+
   MidiTrack& track_;
   const EventList& events_;
-  ChainTable chains_;
+  std::size_t repeatsLeft_;
+  std::size_t reached_ = 0;  // one past the furthest position walked
   const Note* open_ = nullptr;
-  const MidiEvent* openEnd_ = nullptr;  // the open sound's last note-off
+  std::vector<const Note*> openMembers_;  // sorted by address
+  const MidiEvent* openEnd_ = nullptr;    // the open sound's last note-off
   std::size_t segmentStart_ = 0;
   bool deferred_ = false;
   std::size_t resume_ = 0;

@@ -4,6 +4,7 @@
 #include <limits>
 #include <map>
 #include <utility>
+#include <vector>
 
 namespace rendlow {
 
@@ -125,45 +126,59 @@ bool sameNote(const Note& later, const Note& earlier, const MidiTrack& track) {
   return sameControllers(later, earlier, settings.ccSplitWidth, settings.ccInterval);
 }
 
-bool sameChainSound(std::span<const Note* const> chain, std::span<const Note* const> earlierChain, const MidiTrack& track) {
+bool sameChainSound(std::span<const Note* const> chain, std::span<const Note* const> earlierChain,
+                    const MidiTrack& track) {
   // Every note of `chain` must find a match, and the match count must also equal the length of
   // the earlier chain; several notes may match one note, so only the lengths need to agree.
   if (chain.size() != earlierChain.size()) return false;
   if (chain.empty()) return true;
   const int64_t head = chain.front()->noteOn->tick;
   const int64_t earlierHead = earlierChain.front()->noteOn->tick;
-  // The earlier chain's notes by distance from its head, chain order kept within one distance.
+  const auto matches = [&](const Note& x, int64_t offset, const Note& y) {
+    return int64_t{y.noteOn->tick} - earlierHead == offset && sameNote(x, y, track);
+  };
+  // Chords and short runs are searched note by note; long legato runs through their notes sorted
+  // by distance from the head, so that each note only meets the notes at its own distance.
+  constexpr std::size_t kShortChain = 8;
+  if (earlierChain.size() <= kShortChain) {
+    return std::all_of(chain.begin(), chain.end(), [&](const Note* x) {
+      const int64_t offset = x->noteOn->tick - head;
+      return std::any_of(earlierChain.begin(), earlierChain.end(),
+                         [&](const Note* y) { return matches(*x, offset, *y); });
+    });
+  }
   std::vector<std::pair<int64_t, const Note*>> byOffset;
   byOffset.reserve(earlierChain.size());
   for (const Note* n : earlierChain) byOffset.emplace_back(n->noteOn->tick - earlierHead, n);
   std::stable_sort(byOffset.begin(), byOffset.end(),
-                   [](const auto& x, const auto& y) { return x.first < y.first; });
-  for (const Note* x : chain) {
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  return std::all_of(chain.begin(), chain.end(), [&](const Note* x) {
     const int64_t offset = x->noteOn->tick - head;
     auto y = std::lower_bound(byOffset.begin(), byOffset.end(), offset,
                               [](const auto& entry, int64_t o) { return entry.first < o; });
     for (; y != byOffset.end() && y->first == offset; ++y) {
-      if (sameNote(*x, *y->second, track)) break;
+      if (sameNote(*x, *y->second, track)) return true;
     }
-    if (y == byOffset.end() || y->first != offset) return false;
-  }
-  return true;
+    return false;
+  });
 }
 
 bool sameSound(const Note& note, const Note& earlier, const MidiTrack& track) {
   return sameChainSound(chainFrom(headOf(note)), chainFrom(headOf(earlier)), track);
 }
 
-std::vector<int32_t> startControllerBuckets(const Note& note, bool asLater, int32_t width) {
+uint64_t startControllerDigest(const Note& note, bool asLater, int32_t width) {
   ControlValues values(note.controlState);
   const int64_t start = note.noteOn->tick;
-  for (const MidiEvent* e = note.noteOn->next; e && (asLater ? e->tick <= start : e->tick < start); e = e->next) {
+  for (const MidiEvent* e = note.noteOn->next; e && (asLater ? e->tick <= start : e->tick < start);
+       e = e->next) {
     values.apply(*e);
   }
-  std::vector<int32_t> buckets;
-  buckets.reserve(note.controlState.size());
-  for (const auto& entry : note.controlState) buckets.push_back(values.valueOf(entry.first) / width);
-  return buckets;
+  uint64_t digest = 0xCBF29CE484222325ull;
+  for (const auto& entry : note.controlState) {
+    digest = (digest ^ static_cast<uint32_t>(values.valueOf(entry.first) / width)) * 0x100000001B3ull;
+  }
+  return digest;
 }
 
 }  // namespace rendlow

@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <span>
-#include <vector>
 
 #include "midi/song.h"
 #include "slicer/note.h"
@@ -26,11 +25,13 @@ bool sameNote(const Note& later, const Note& earlier, const MidiTrack& track);
 bool sameSound(const Note& note, const Note& earlier, const MidiTrack& track);
 
 // sameSound for chains already collected, head first.
-bool sameChainSound(std::span<const Note* const> chain, std::span<const Note* const> earlierChain, const MidiTrack& track);
+bool sameChainSound(std::span<const Note* const> chain, std::span<const Note* const> earlierChain,
+                    const MidiTrack& track);
 
-// The controller buckets (value / width, in ascending controller number over the note's
-// snapshot) that the controller test compares at the note's start, with the note taking the
-// later side or the earlier side of the comparison.
-std::vector<int32_t> startControllerBuckets(const Note& note, bool asLater, int32_t width);
+// A digest of the controller buckets (value / width, over the note's snapshot in ascending
+// controller number) that the controller test compares at the note's start, with the note taking
+// the later or the earlier side of the comparison. Notes whose buckets agree there have equal
+// digests; unequal buckets may, rarely, share one.
+uint64_t startControllerDigest(const Note& note, bool asLater, int32_t width);
 
 }  // namespace rendlow

@@ -15,7 +15,9 @@ struct Grid {
   bool operator==(const Grid&) const = default;
 };
 
-std::ostream& operator<<(std::ostream& out, const Grid& g) { return out << "{" << g.start << ", " << g.length << "}"; }
+std::ostream& operator<<(std::ostream& out, const Grid& g) {
+  return out << "{" << g.start << ", " << g.length << "}";
+}
 
 void addBeat(Project& project, int32_t tick, int32_t numerator, int32_t denominator) {
   auto beat = std::make_shared<Beat>();
@@ -79,7 +81,7 @@ TEST(BuildMeasures, LengthsInSinglePrecision) {
   EXPECT_EQ(lengthOf(6, 8, 480), 1440);
   EXPECT_EQ(lengthOf(7, 8, 480), 1680);
   EXPECT_EQ(lengthOf(5, 16, 96), 120);
-  EXPECT_EQ(lengthOf(1, 3, 100), 133);   // 1/3 x 400, truncated
+  EXPECT_EQ(lengthOf(1, 3, 100), 133);  // 1/3 x 400, truncated
   EXPECT_EQ(lengthOf(127, 1, 32767), 16645636);
 }
 

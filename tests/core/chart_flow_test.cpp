@@ -7,7 +7,7 @@
 
 #include "core/application.h"
 #include "core/chart_output.h"
-#include "support/chart_interop_export.h"
+#include "support/interop_export.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"
 #include "support/whole_job.h"

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "core/application.h"
-#include "support/chart_interop_export.h"
+#include "support/interop_export.h"
 #include "support/chart_text.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"

@@ -36,7 +36,9 @@ MidiBuilder songWithTempoChanges(int tempoCount, int trackCount) {
     auto& track = song.track();
     const int channel = t % 16;
     const int32_t length = t % 2 == 0 ? 480 : 1920;
-    track.name("Track " + std::to_string(t)).controlChange(0, channel, 7, 100).controlChange(0, channel, 10, 64);
+    track.name("Track " + std::to_string(t))
+        .controlChange(0, channel, 7, 100)
+        .controlChange(0, channel, 10, 64);
     for (int32_t start = 240 * (t % 4); start < tempoCount * kSectionTicks; start += 1920) {
       // The held note is a sound of its own, so the layout keeps it.
       const bool lastOfSection = start % kSectionTicks >= 3 * 1920;
@@ -131,11 +133,18 @@ TEST(Conversion, AConductorStartingWithATimeSignatureKeepsEveryDeltaWhole) {
   // follows the first by what the bass needs there: 960 of clearance and its 480 ticks.
   MidiBuilder song(480);
   song.track().timeSignature(0, 4, 2).tempo(0, 500000).tempo(7680, 400000).endOfTrack(7680);
-  song.track().name("Bass").noteOn(0, 0, 40, 100).noteOff(480, 0, 40).noteOn(7680, 0, 41, 100).noteOff(8160, 0, 41).endOfTrack(8160);
+  song.track()
+      .name("Bass")
+      .noteOn(0, 0, 40, 100)
+      .noteOff(480, 0, 40)
+      .noteOn(7680, 0, 41, 100)
+      .noteOff(8160, 0, 41)
+      .endOfTrack(8160);
   ConvertedSong converted(song);
   ASSERT_TRUE(converted.report.settled());
   expectLayoutPromises(converted.app.project);
-  EXPECT_EQ(layoutTicks(*converted.app.project.tracks[0]), (std::vector<int64_t>{960, 960, 960 + 1440, 960 + 1440}));
+  EXPECT_EQ(layoutTicks(*converted.app.project.tracks[0]),
+            (std::vector<int64_t>{960, 960, 960 + 1440, 960 + 1440}));
 }
 
 TEST(Conversion, ConvertRunsEveryStageOnEnabledTracksOnly) {

@@ -10,7 +10,7 @@
 #include <filesystem>
 
 #include "core/application.h"
-#include "support/chart_interop_export.h"
+#include "support/interop_export.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"
 #include "support/whole_job.h"

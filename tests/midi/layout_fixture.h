@@ -4,7 +4,9 @@
 // engine leaves them: sound heads linked to their notes, controller presets without a tempo,
 // every other event linked to the tempo change it was read under.
 
+#include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -46,7 +48,8 @@ public:
     return note;
   }
   // A note-on whose note is chained behind `head` (a chord or legato member).
-  std::shared_ptr<Note> member(int32_t delta, const std::shared_ptr<Note>& head, const std::shared_ptr<Tempo>& tempo) {
+  std::shared_ptr<Note> member(int32_t delta, const std::shared_ptr<Note>& head,
+                               const std::shared_ptr<Tempo>& tempo) {
     auto note = noteOn(delta, tempo);
     head->appendToChain(note);
     return note;
@@ -92,7 +95,7 @@ public:
     return -1;
   }
   int32_t smallestDelta() const {
-    int32_t smallest = INT32_MAX;
+    int32_t smallest = std::numeric_limits<int32_t>::max();
     for (const auto& event : track_->events) smallest = std::min(smallest, event->delta);
     return smallest;
   }

@@ -20,8 +20,8 @@ using Ticks = std::vector<int64_t>;
 TEST(AlignLayout, WorkedExampleMovesSoundStartsOntoTheGrid) {
   Project project;
   LayoutTrack layout(project, 960, 1920);
-  layout.sound(960, 480, nullptr);   // 960 -> 1920
-  layout.sound(960, 480, nullptr);   // 3360 -> 2880 rounded up -> 3840
+  layout.sound(960, 480, nullptr);  // 960 -> 1920
+  layout.sound(960, 480, nullptr);  // 3360 -> 2880 rounded up -> 3840
   layout.end(0, nullptr);
   EXPECT_EQ(alignLayout(layout.track(), false), AlignOutcome::Stable);
   EXPECT_EQ(layout.ticks(), (Ticks{1920, 2400, 3840, 4320, 4320}));
@@ -325,13 +325,18 @@ TEST(SettleLayout, EverySoundStartsClearOfItsTempoChangeAndBeforeTheNext) {
 TEST(SettleLayout, DisabledTracksAreNotAlignedButTheirTempoChangesAre) {
   Project project;
   auto first = addTempo(project, 0);
-  LayoutTrack sounds(project, 960, 1920);
-  sounds.sound(100, 480, nullptr);
-  sounds.track().settings.enabled = false;
+  auto second = addTempo(project, 7680);
+  LayoutTrack off(project, 960, 1920);
+  off.tempoChange(0, first);
+  off.sound(100, 480, first);  // off the grid and too close to its tempo change
+  off.tempoChange(7100, second);
+  off.track().settings.enabled = false;
+  LayoutTrack on(project);
+  on.sound(960, 480, first);
   Diagnostics quiet;
   EXPECT_TRUE(settleLayout(project, quiet).settled());
-  EXPECT_EQ(sounds.ticks(), (Ticks{100, 580}));
-  (void)first;
+  EXPECT_EQ(off.ticks(), (Ticks{0, 100, 580, 2400}));
+  EXPECT_EQ(on.ticks(), (Ticks{960, 1440}));
 }
 
 TEST(SettleLayout, ATempoChangeWalkedTwiceStopsAtTheOverflowWithTheLayoutAsBuilt) {

@@ -67,7 +67,12 @@ TEST(MidiRoundTrip, EveryKindOfEventComesBackAsItWasGiven) {
       .noteOff(192, 1, 60, 64)
       .noteOn(200, 1, 64, 0)
       .endOfTrack(20000);
-  song.track().name("Pads").meta(0, 0x21, {0x00}).noteOn(16384, 2, 48, 1).noteOff(16384 + 128, 2, 48).endOfTrack(16384 + 200);
+  song.track()
+      .name("Pads")
+      .meta(0, 0x21, {0x00})
+      .noteOn(16384, 2, 48, 1)
+      .noteOff(16384 + 128, 2, 48)
+      .endOfTrack(16384 + 200);
   ReadSession original;
   ASSERT_TRUE(original.read(song));
   expectRoundTrip(original, 3);

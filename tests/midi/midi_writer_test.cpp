@@ -43,7 +43,8 @@ Bytes chunkBody(const std::initializer_list<std::shared_ptr<MidiEvent>>& events)
   project.tracks.push_back(std::make_shared<MidiTrack>(trackOf(events)));
   Diagnostics quiet;
   const Bytes file = bytesOf(encodeMidiFile(project, quiet));
-  const uint32_t length = (uint32_t{file[18]} << 24) | (uint32_t{file[19]} << 16) | (uint32_t{file[20]} << 8) | file[21];
+  const uint32_t length =
+      (uint32_t{file[18]} << 24) | (uint32_t{file[19]} << 16) | (uint32_t{file[20]} << 8) | file[21];
   EXPECT_EQ(length, file.size() - 22) << "the chunk length counts exactly the bytes that follow";
   return Bytes(file.begin() + 22, file.end());
 }
@@ -154,7 +155,8 @@ TEST(WriteMidiFile, WritesTheFileAndRemembersItsPath) {
   test::TempDir dir;
   Project project;
   project.header.division = 96;
-  project.tracks.push_back(std::make_shared<MidiTrack>(trackOf({event(0, 0x90, {0x3C, 0x64}), endOfTrack(96)})));
+  project.tracks.push_back(
+      std::make_shared<MidiTrack>(trackOf({event(0, 0x90, {0x3C, 0x64}), endOfTrack(96)})));
   Diagnostics quiet;
   const std::string path = dir.file("song_out.mid");
   ASSERT_TRUE(writeMidiFile(project, path, quiet));

@@ -1,6 +1,7 @@
+#include "slicer/definition_numbering.h"
+
 #include <gtest/gtest.h>
 
-#include "slicer/definition_numbering.h"
 #include "slicing_helpers.h"
 
 namespace rendlow::test {

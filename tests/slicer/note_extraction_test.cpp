@@ -1,8 +1,9 @@
+#include "slicer/note_extraction.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "slicer/note_extraction.h"
 #include "slicing_helpers.h"
 
 namespace rendlow::test {

@@ -72,7 +72,8 @@ void orderNoteOffs(MidiTrack& track) {
       for (std::size_t i = chain.size() - 1; i >= 1; --i) {
         Note* x = chain[i - 1];
         Note* y = chain[i];
-        if (x->noteOff->tick == y->noteOff->tick && x->pitch < y->pitch && y->noteOff->index < x->noteOff->index) {
+        if (x->noteOff->tick == y->noteOff->tick && x->pitch < y->pitch &&
+            y->noteOff->index < x->noteOff->index) {
           std::swap(x->noteOff->index, y->noteOff->index);
           swapped = true;
         }
@@ -138,8 +139,7 @@ bool sameSound(Note& note, Note& earlier, MidiTrack& track) {
   int32_t count = 0;
   for (Note* x = h.get(); x; x = x->chainNext.get()) {
     for (Note* y = g.get(); y; y = y->chainNext.get()) {
-      if (sameNote(*x, *y, track) &&
-          y->noteOn->tick - g->noteOn->tick == x->noteOn->tick - h->noteOn->tick) {
+      if (y->noteOn->tick - g->noteOn->tick == x->noteOn->tick - h->noteOn->tick && sameNote(*x, *y, track)) {
         ++count;
         break;
       }
@@ -226,7 +226,8 @@ struct Walk {
     const bool meta = e.kind == EventKind::Meta;
     const bool tempoOrBeat = e.metaType == 0x51 || e.metaType == 0x58;
     const bool soundStart = position == segmentStart && ((!meta && e.tick > 0) || tempoOrBeat);
-    const bool noteOff = e.kind == EventKind::NoteOff || (e.kind == EventKind::NoteOn && e.signedData(1) == 0);
+    const bool noteOff =
+        e.kind == EventKind::NoteOff || (e.kind == EventKind::NoteOn && e.signedData(1) == 0);
     if (soundStart) {
       c->delta = track.settings.noteInterval;
     } else if (open) {
@@ -311,7 +312,8 @@ EventList buildRenderLayout(MidiTrack& track) {
       }
       continue;
     }
-    const bool noteOff = e.kind == EventKind::NoteOff || (e.kind == EventKind::NoteOn && e.signedData(1) == 0);
+    const bool noteOff =
+        e.kind == EventKind::NoteOff || (e.kind == EventKind::NoteOn && e.signedData(1) == 0);
     if (noteOff && !inSound) continue;
     walk.emit(e, pos, delta);
   }

@@ -1,35 +1,11 @@
+#include "slicer/render_layout.h"
+
 #include <gtest/gtest.h>
 
-#include <string>
-
-#include "slicer/render_layout.h"
 #include "slicing_helpers.h"
 
 namespace rendlow::test {
 namespace {
-
-using Lines = std::vector<std::string>;
-
-// One line per layout event: what it is, its output tick and its delta.
-std::string describe(const MidiEvent& e) {
-  std::string what;
-  switch (e.kind) {
-    case EventKind::NoteOn: what = (e.signedData(1) > 0 ? "on " : "off ") + std::to_string(e.signedData(0)); break;
-    case EventKind::NoteOff: what = "off " + std::to_string(e.signedData(0)); break;
-    case EventKind::ControlChange:
-      what = "cc " + std::to_string(e.signedData(0)) + "=" + std::to_string(e.signedData(1));
-      break;
-    case EventKind::Meta: what = e.metaType == kMetaEndOfTrack ? "end" : "meta " + std::to_string(e.metaType); break;
-    default: what = "other"; break;
-  }
-  return what + " @" + std::to_string(e.tick) + " +" + std::to_string(e.delta);
-}
-
-Lines describe(const EventList& layout) {
-  Lines lines;
-  for (const auto& e : layout) lines.push_back(describe(*e));
-  return lines;
-}
 
 // A track whose events all link to one tempo change of another track.
 TrackMaker underOneTempo() {
@@ -47,8 +23,9 @@ TEST(RenderLayout, WorkedExample) {
   auto track = sliced(maker);
   const EventList asRead = track->events;
   const EventList layout = buildRenderLayout(*track);
-  EXPECT_EQ(describe(layout), (Lines{"on 60 @0 +0", "off 60 @480 +480", "on 62 @1440 +960", "off 62 @1920 +480",
-                                     "on 64 @2880 +960", "off 64 @3360 +480", "end @3360 +0"}));
+  EXPECT_EQ(describe(layout),
+            (Lines{"on 60 @0 +0", "off 60 @480 +480", "on 62 @1440 +960", "off 62 @1920 +480",
+                   "on 64 @2880 +960", "off 64 @3360 +480", "end @3360 +0"}));
   EXPECT_EQ(track->events, layout);
   EXPECT_EQ(track->originalEvents, asRead);
   // Copies, not the events as read, which keep their ticks; links still lead to the notes.
@@ -64,8 +41,8 @@ TEST(RenderLayout, PresetsRestoreTheControllersBeforeASoundStart) {
   maker.controlChange(0, 7, 100, 3).controlChange(0, 10, 64, 3).note(480, 480, 60, 100, 3);
   auto track = sliced(maker);
   const EventList layout = buildRenderLayout(*track);
-  EXPECT_EQ(describe(layout), (Lines{"cc 7=100 @0 +0", "cc 10=64 @0 +0", "cc 7=100 @960 +960", "cc 10=64 @960 +0",
-                                     "on 60 @960 +0", "off 60 @1440 +480"}));
+  EXPECT_EQ(describe(layout), (Lines{"cc 7=100 @0 +0", "cc 10=64 @0 +0", "cc 7=100 @960 +960",
+                                     "cc 10=64 @960 +0", "on 60 @960 +0", "off 60 @1440 +480"}));
   const MidiEvent& first = *layout[2];
   const MidiEvent& second = *layout[3];
   const MidiEvent& noteOn = *layout[4];
@@ -87,8 +64,8 @@ TEST(RenderLayout, ATempoChangeOpeningTheTrackTakesTheGap) {
   maker.tempo(0, 120.0f).controlChange(0, 7, 100).note(0, 480, 60).note(480, 480, 62);
   auto track = sliced(maker);
   EXPECT_EQ(describe(buildRenderLayout(*track)),
-            (Lines{"meta 81 @960 +960", "cc 7=100 @960 +0", "on 60 @960 +0", "off 60 @1440 +480", "cc 7=100 @2400 +960",
-                   "on 62 @2400 +0", "off 62 @2880 +480"}));
+            (Lines{"meta 81 @960 +960", "cc 7=100 @960 +0", "on 60 @960 +0", "off 60 @1440 +480",
+                   "cc 7=100 @2400 +960", "on 62 @2400 +0", "off 62 @2880 +480"}));
 }
 
 TEST(RenderLayout, APostponedStretchIsWalkedTwice) {
@@ -96,8 +73,8 @@ TEST(RenderLayout, APostponedStretchIsWalkedTwice) {
   maker.noteOn(0, 60).noteOn(240, 62).controlChange(360, 1, 5).noteOff(480, 62).noteOff(960, 60);
   auto track = sliced(maker, withSplit(SplitMethod::Single));
   EXPECT_EQ(describe(buildRenderLayout(*track)),
-            (Lines{"on 60 @0 +0", "cc 1=5 @360 +360", "off 60 @960 +600", "cc 1=0 @1920 +960", "on 62 @1920 +0",
-                   "cc 1=5 @2040 +120", "off 62 @2160 +120"}));
+            (Lines{"on 60 @0 +0", "cc 1=5 @360 +360", "off 60 @960 +600", "cc 1=0 @1920 +960",
+                   "on 62 @1920 +0", "cc 1=5 @2040 +120", "off 62 @2160 +120"}));
 }
 
 TEST(RenderLayout, ATempoChangeFollowsItsLatestCopy) {
@@ -105,8 +82,8 @@ TEST(RenderLayout, ATempoChangeFollowsItsLatestCopy) {
   maker.noteOn(0, 60).noteOn(240, 62).tempo(300, 90.0f).noteOff(480, 62).noteOff(960, 60);
   auto track = sliced(maker, withSplit(SplitMethod::Single));
   const auto layout = buildRenderLayout(*track);
-  EXPECT_EQ(describe(layout), (Lines{"on 60 @0 +0", "meta 81 @300 +300", "off 60 @960 +660", "on 62 @1920 +960",
-                                     "meta 81 @1980 +60", "off 62 @2160 +180"}));
+  EXPECT_EQ(describe(layout), (Lines{"on 60 @0 +0", "meta 81 @300 +300", "off 60 @960 +660",
+                                     "on 62 @1920 +960", "meta 81 @1980 +60", "off 62 @2160 +180"}));
   const auto& tempos = maker.tempos();
   ASSERT_EQ(tempos.size(), 2u);
   EXPECT_EQ(tempos[1]->event, layout[4]);
@@ -168,9 +145,26 @@ TEST(RenderLayout, AnUnendedNoteIsRenderedUntilTheEndOfTheSong) {
   TrackMaker maker = underOneTempo();
   maker.note(0, 100, 60).noteOn(480, 62).endOfTrack(1920);
   auto track = sliced(maker);
-  EXPECT_EQ(describe(buildRenderLayout(*track)),
-            (Lines{"on 60 @0 +0", "off 60 @100 +100", "on 62 @1060 +960", "off 62 @2500 +1440",
-                   "end @2500 +0"}));
+  EXPECT_EQ(describe(buildRenderLayout(*track)), (Lines{"on 60 @0 +0", "off 60 @100 +100", "on 62 @1060 +960",
+                                                        "off 62 @2500 +1440", "end @2500 +0"}));
+}
+
+TEST(RenderLayout, RepeatsOfPostponedStretchesAreBoundedByTheTracksLength) {
+  // Every note lasts until the song ends, so each sound postpones all later ones and the walk
+  // goes back over the rest of the track once per sound, meeting every later control change.
+  constexpr int kNotes = 1500;
+  TrackMaker maker = underOneTempo();
+  for (int i = 0; i < kNotes; ++i) maker.noteOn(i * 10, i % 128).controlChange(i * 10 + 5, 1, i % 128);
+  maker.endOfTrack(kNotes * 10 + 10);
+  auto track = sliced(maker, withSplit(SplitMethod::Single));
+  const auto layout = buildRenderLayout(*track);
+  const std::size_t events = track->originalEvents.size();
+  int noteOns = 0;
+  for (const auto& e : layout) noteOns += e->startsNote();
+  EXPECT_EQ(noteOns, kNotes);
+  EXPECT_LE(layout.size(), 17 * events + 65536 + 2 * kNotes);
+  EXPECT_GT(layout.size(), 16 * events);  // without the bound: over a million
+  EXPECT_TRUE(layout.back()->isMeta(kMetaEndOfTrack));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "core/diagnostics.h"
@@ -42,6 +43,37 @@ inline std::vector<int32_t> pitchesOf(const EventList& events, EventKind kind) {
     if (e->kind == kind) pitches.push_back(e->signedData(0));
   }
   return pitches;
+}
+
+using Lines = std::vector<std::string>;
+
+// One line per layout event: what it is, its output tick and its delta ("on 60 @960 +960").
+inline std::string describe(const MidiEvent& e) {
+  std::string what;
+  switch (e.kind) {
+    case EventKind::NoteOn:
+      what = (e.signedData(1) > 0 ? "on " : "off ") + std::to_string(e.signedData(0));
+      break;
+    case EventKind::NoteOff:
+      what = "off " + std::to_string(e.signedData(0));
+      break;
+    case EventKind::ControlChange:
+      what = "cc " + std::to_string(e.signedData(0)) + "=" + std::to_string(e.signedData(1));
+      break;
+    case EventKind::Meta:
+      what = e.metaType == kMetaEndOfTrack ? "end" : "meta " + std::to_string(e.metaType);
+      break;
+    default:
+      what = "other";
+      break;
+  }
+  return what + " @" + std::to_string(e.tick) + " +" + std::to_string(e.delta);
+}
+
+inline Lines describe(const EventList& layout) {
+  Lines lines;
+  for (const auto& e : layout) lines.push_back(describe(*e));
+  return lines;
 }
 
 }  // namespace rendlow::test

@@ -1,6 +1,7 @@
+#include "slicer/sound_comparison.h"
+
 #include <gtest/gtest.h>
 
-#include "slicer/sound_comparison.h"
 #include "slicing_helpers.h"
 
 namespace rendlow::test {
@@ -112,7 +113,11 @@ TEST(SameNote, TheEarlierNoteOnlySeesChangesBeforeTheSampleTick) {
   // the earlier one only after it, so the sample at 120 differs while one at 240 would not.
   const auto both = [](int32_t offset, int32_t interval) {
     Pair p;
-    p.maker.tempo(0, 120.0f).controlChange(0, 7, 0).noteOn(0, 60).controlChange(offset, 7, 100).noteOff(480, 60);
+    p.maker.tempo(0, 120.0f)
+        .controlChange(0, 7, 0)
+        .noteOn(0, 60)
+        .controlChange(offset, 7, 100)
+        .noteOff(480, 60);
     p.maker.controlChange(999, 7, 0).noteOn(1000, 60).controlChange(1000 + offset, 7, 100).noteOff(1480, 60);
     p.build();
     p.track->settings.ccSplitWidth = 16;
@@ -142,17 +147,17 @@ TEST(SameNote, ANoteWithoutDurationPassesTheControllerTest) {
 
 TEST(SameSound, ChordsMustMatchNoteForNoteAndInLength) {
   TrackMaker maker;
-  maker.tempo(0, 120.0f).note(0, 100, 60).note(0, 100, 64);            // C-E
-  maker.note(1000, 100, 60).note(1000, 100, 67);                       // C-G
+  maker.tempo(0, 120.0f).note(0, 100, 60).note(0, 100, 64);           // C-E
+  maker.note(1000, 100, 60).note(1000, 100, 67);                      // C-G
   maker.note(2000, 100, 60).note(2000, 100, 64).note(2000, 100, 67);  // C-E-G
-  maker.note(3000, 100, 64).note(3000, 100, 60);                       // E-C
+  maker.note(3000, 100, 64).note(3000, 100, 60);                      // E-C
   auto track = sliced(maker);
   const auto& n = track->notes;
   EXPECT_FALSE(sameSound(*n[2], *n[0], *track));
   EXPECT_FALSE(sameSound(*n[4], *n[0], *track));
   EXPECT_FALSE(sameSound(*n[0], *n[4], *track));
-  EXPECT_TRUE(sameSound(*n[8], *n[0], *track));   // member order does not matter
-  EXPECT_TRUE(sameSound(*n[7], *n[1], *track));   // any note of either chain stands for it
+  EXPECT_TRUE(sameSound(*n[8], *n[0], *track));  // member order does not matter
+  EXPECT_TRUE(sameSound(*n[7], *n[1], *track));  // any note of either chain stands for it
 }
 
 TEST(SameSound, IsNotSymmetric) {

@@ -11,8 +11,11 @@ TrackMaker& TrackMaker::add(Pending event) {
 }
 
 TrackMaker& TrackMaker::noteOn(int32_t tick, int pitch, int velocity, int channel) {
-  return add({tick, static_cast<uint8_t>(0x90 | channel), -1,
-              {static_cast<uint8_t>(pitch), static_cast<uint8_t>(velocity)}, 0.0f});
+  return add({tick,
+              static_cast<uint8_t>(0x90 | channel),
+              -1,
+              {static_cast<uint8_t>(pitch), static_cast<uint8_t>(velocity)},
+              0.0f});
 }
 
 TrackMaker& TrackMaker::noteOff(int32_t tick, int pitch, int channel) {
@@ -25,8 +28,11 @@ TrackMaker& TrackMaker::note(int32_t tick, int32_t length, int pitch, int veloci
 }
 
 TrackMaker& TrackMaker::controlChange(int32_t tick, int controller, int value, int channel) {
-  return add({tick, static_cast<uint8_t>(0xB0 | channel), -1,
-              {static_cast<uint8_t>(controller), static_cast<uint8_t>(value)}, 0.0f});
+  return add({tick,
+              static_cast<uint8_t>(0xB0 | channel),
+              -1,
+              {static_cast<uint8_t>(controller), static_cast<uint8_t>(value)},
+              0.0f});
 }
 
 TrackMaker& TrackMaker::programChange(int32_t tick, int program, int channel) {
@@ -35,9 +41,12 @@ TrackMaker& TrackMaker::programChange(int32_t tick, int program, int channel) {
 
 TrackMaker& TrackMaker::tempo(int32_t tick, float bpm) {
   const auto micros = static_cast<uint32_t>(std::lround(60000000.0 / bpm));
-  return add({tick, 0xFF, kMetaTempo,
-              {static_cast<uint8_t>(micros >> 16), static_cast<uint8_t>(micros >> 8), static_cast<uint8_t>(micros)},
-              bpm});
+  return add(
+      {tick,
+       0xFF,
+       kMetaTempo,
+       {static_cast<uint8_t>(micros >> 16), static_cast<uint8_t>(micros >> 8), static_cast<uint8_t>(micros)},
+       bpm});
 }
 
 TrackMaker& TrackMaker::meta(int32_t tick, int type, std::vector<uint8_t> payload) {
