@@ -143,9 +143,11 @@ private:
   void followTempo(const MidiEvent& e, const std::shared_ptr<MidiEvent>& c) {
     const auto tempo = c->tempo.lock();
     if (!tempo) return;
-    const auto copied = copiedFrom_.find(tempo.get());
-    const bool fromThisEvent =
-        tempo->event.get() == &e || (copied != copiedFrom_.end() && copied->second == &e);
+    bool fromThisEvent = tempo->event.get() == &e;
+    if (!fromThisEvent && !copiedFrom_.empty()) {
+      const auto copied = copiedFrom_.find(tempo.get());
+      fromThisEvent = copied != copiedFrom_.end() && copied->second == &e;
+    }
     if (!fromThisEvent) return;
     tempo->event = c;
     copiedFrom_[tempo.get()] = &e;
