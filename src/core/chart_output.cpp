@@ -8,6 +8,9 @@
 
 namespace rendlow {
 
+const char kChartRefusedMessage[] = "譜面ファイルを出力しませんでした";
+const char kChartFailedMessage[] = "譜面ファイルを出力できませんでした";
+
 namespace {
 
 constexpr std::size_t kExtensionBytes = 4;

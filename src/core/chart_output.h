@@ -30,8 +30,9 @@ struct ChartResult {
 };
 
 // The first line of the message when the chart passes a limit, and when it cannot be written.
-inline constexpr const char* kChartRefusedMessage = "譜面ファイルを出力しませんでした";
-inline constexpr const char* kChartFailedMessage = "譜面ファイルを出力できませんでした";
+// Defined with the program's code, so that their bytes are those of the system code page.
+extern const char kChartRefusedMessage[];
+extern const char kChartFailedMessage[];
 
 // Rebuilds the chart model from the converted song (one chart track per track that has content
 // and is enabled, the file's first track included) and writes the chart. A refusal or a failure

@@ -12,6 +12,8 @@
 
 namespace rendlow {
 
+const char kMidiWrittenMessage[] = "midiファイルを出力しました";
+
 namespace {
 
 void takeBoxText(const Form& form, int id, std::string& field) {

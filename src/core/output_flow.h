@@ -35,8 +35,9 @@ struct OutputResult {
   }
 };
 
-// The completion message, shown only when the rendering MIDI file was written.
-inline constexpr const char* kMidiWrittenMessage = "midiファイルを出力しました";
+// The completion message, shown only when the rendering MIDI file was written. Defined with the
+// program's code, so that its bytes are those of the system code page wherever it is compared.
+extern const char kMidiWrittenMessage[];
 
 // Takes the output path and the chart header texts from the form. With `writeMidi`: reads the
 // MIDI file again from loadedMidiPath, applies rowSettings by row position, converts, writes the

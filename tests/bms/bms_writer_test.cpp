@@ -6,6 +6,7 @@
 
 #include "bms/chart_building.h"
 #include "bms/measure_grid.h"
+#include "support/chart_text.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"
 
@@ -168,7 +169,7 @@ TEST_F(BmsWriter, WritesTheFileAtomicallyAndReportsWhyItCouldNot) {
   test::TempDir dir;
   const std::string path = dir.file("song.bme");
   ASSERT_TRUE(writeBmsFile(project, path));
-  EXPECT_EQ(test::readText(path).substr(0, 10), "#PLAYER 1\n");
+  EXPECT_EQ(test::readTextFile(path).substr(0, 10), "#PLAYER 1\n");
   const WriteStatus failed = writeBmsFile(project, dir.file("no-such-folder/song.bme"));
   EXPECT_FALSE(failed);
   EXPECT_FALSE(failed.reason.empty());

@@ -57,7 +57,8 @@ TEST_F(ChartLimits, AnIdPastZZRefusesTheChartAndSaysHowToShareMore) {
   ASSERT_TRUE(breach);
   EXPECT_NE(breach->find("#WAV ids up to 1300, 5 more"), std::string::npos) << *breach;
   EXPECT_NE(breach->find("ZZ = 1295"), std::string::npos);
-  for (const char* setting : {"Vel分割幅", "CC分割幅", "ignoreBpm", "multipleThreshold"}) {
+  for (const char* setting :
+       {"velocity and controller split widths", "ignoreBpm", "multipleThreshold", "wavDefinitionGap"}) {
     EXPECT_NE(breach->find(setting), std::string::npos) << setting;
   }
   const auto [status, written] = write();

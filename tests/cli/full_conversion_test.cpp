@@ -10,6 +10,7 @@
 
 #include "cli/cli.h"
 #include "cli/exit_status.h"
+#include "support/chart_text.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"
 
@@ -71,7 +72,7 @@ TEST_F(FullConversion, ConvertsAsTheMidiAndBmsButtonAndReportsTracksAndFiles) {
                             "rendering MIDI file: " +
                             dir.file("song_out.mid") + "\n" + "settings file: " + dir.file("song.txt") +
                             "\n" + "chart: " + dir.file("song_out.bme") + "\n");
-  EXPECT_NE(test::readText(dir.file("song_out.bme")).find("#WAV04 tr02_01.wav\n#WAV05 tr02_02.wav\n"),
+  EXPECT_NE(test::readTextFile(dir.file("song_out.bme")).find("#WAV04 tr02_01.wav\n#WAV05 tr02_02.wav\n"),
             std::string::npos);
 }
 
@@ -86,7 +87,7 @@ TEST_F(FullConversion, TheOtherButtonsAndTheOutputPath) {
   EXPECT_EQ(settingsOnly.status, kExitOk) << settingsOnly.err;
   EXPECT_EQ(settingsOnly.out, "settings file: " + dir.file("song.txt") + "\n");
   EXPECT_FALSE(exists(dir.file("other.mid")));
-  EXPECT_NE(test::readText(dir.file("song.txt")).find("o\t" + dir.file("other.mid") + "\n"),
+  EXPECT_NE(test::readTextFile(dir.file("song.txt")).find("o\t" + dir.file("other.mid") + "\n"),
             std::string::npos);
 
   const Outcome chart = run({"-q", "--output=" + dir.file("with_chart.mid"), midi});
@@ -99,12 +100,12 @@ TEST_F(FullConversion, EditsRowsAndTheChartHeaderBeforeConverting) {
       run({"--set", "0:definitionName=piano", "--set", "1:splitMethod=0", "--set", "1:wavDefinitionGap=0",
            "--genre", "Demo", "--title=Song", "--artist", "Me", "-q", midi});
   EXPECT_EQ(result.status, kExitOk) << result.err;
-  const std::string chart = test::readText(dir.file("song_out.bme"));
+  const std::string chart = test::readTextFile(dir.file("song_out.bme"));
   EXPECT_EQ(chart.rfind("#PLAYER 1\n#GENRE Demo\n#TITLE Song\n#ARTIST Me\n", 0), 0u) << chart;
   EXPECT_NE(chart.find("#WAV01 piano_01.wav\n#WAV04 tr02_01.wav\n#WAV05 tr02_02.wav\n"), std::string::npos)
       << chart;
   // The edits are kept in the settings file, with every value they did not name.
-  EXPECT_NE(test::readText(dir.file("song.txt"))
+  EXPECT_NE(test::readTextFile(dir.file("song.txt"))
                 .find("tr\tPiano\tpiano\t0\t960\t0\t1\t0\t0\t0\t0\t2\n"
                       "tr\t\ttr02\t0\t960\t0\t0\t0\t0\t0\t0\t0\n"),
             std::string::npos);

@@ -7,6 +7,7 @@
 
 #include "core/application.h"
 #include "core/chart_output.h"
+#include "support/chart_text.h"
 #include "support/interop_export.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"
@@ -46,14 +47,14 @@ TEST_F(ChartFlow, MidiAndChartWritesTheChartAfterTheMessageIsClosed) {
   form.onMessage = [&](const std::string&) { chartBeforeMessage = exists(chart); };
   const OutputResult result = press(OutputButton::MidiAndChart);
   EXPECT_TRUE(result.ok());
-  EXPECT_EQ(form.messages, std::vector<std::string>{"midiファイルを出力しました"});
+  EXPECT_EQ(form.messages, std::vector<std::string>{kMidiWrittenMessage});
   EXPECT_FALSE(chartBeforeMessage);
   EXPECT_TRUE(exists(output));
   EXPECT_TRUE(exists(dir.file("song.txt")));
   ASSERT_TRUE(result.chart);
   EXPECT_EQ(result.chart->path, chart);
   EXPECT_TRUE(result.chart->status);
-  EXPECT_NE(test::readText(chart).find("#WAV01 tr01_01.wav\n#WAV04 tr02_01.wav\n"), std::string::npos);
+  EXPECT_NE(test::readTextFile(chart).find("#WAV01 tr01_01.wav\n#WAV04 tr02_01.wav\n"), std::string::npos);
   test::exportChartForInterop(app.project, input, chart);
 }
 
@@ -68,7 +69,7 @@ TEST_F(ChartFlow, TheOtherButtonsWriteNoChart) {
 
 TEST_F(ChartFlow, AnUncheckedRowTakesNoPartInTheChart) {
   press(OutputButton::MidiAndChart, {{0, [](TrackSettings& s) { s.enabled = false; }}});
-  const std::string text = test::readText(chart);
+  const std::string text = test::readTextFile(chart);
   EXPECT_EQ(text.find("tr01_"), std::string::npos);
   EXPECT_NE(text.find("\n#WAV01 tr02_01.wav\n\n"), std::string::npos) << text;
   test::exportChartForInterop(app.project, input, chart);
@@ -83,7 +84,7 @@ TEST_F(ChartFlow, AChartThatCannotBeWrittenIsAFailureNamingTheFile) {
   EXPECT_FALSE(result.chart->status);
   EXPECT_FALSE(result.chartRefused);
   ASSERT_EQ(form.messages.size(), 2u);
-  EXPECT_EQ(form.messages[0], "midiファイルを出力しました");
+  EXPECT_EQ(form.messages[0], kMidiWrittenMessage);
   EXPECT_EQ(form.messages[1],
             std::string(kChartFailedMessage) + "\n" + chart + "\n" + result.chart->status.reason);
 }

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "core/application.h"
-#include "support/interop_export.h"
 #include "support/chart_text.h"
+#include "support/interop_export.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"
 #include "support/whole_job.h"
@@ -43,7 +43,7 @@ protected:
     const OutputResult result = test::runWholeJob(app, form, input, dir.file("song_out.mid"), setup);
     EXPECT_TRUE(result.ok());
     EXPECT_TRUE(result.chart && result.chart->status.ok);
-    const std::string chart = test::readText(dir.file("song_out.bme"));
+    const std::string chart = test::readTextFile(dir.file("song_out.bme"));
     test::exportChartForInterop(app.project, input, dir.file("song_out.bme"));
     EXPECT_EQ(test::channelObjects(chart), test::placedNotes(app.project)) << chart;
     return chart;

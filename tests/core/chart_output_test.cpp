@@ -6,6 +6,7 @@
 
 #include "core/application.h"
 #include "core/form.h"
+#include "support/chart_text.h"
 #include "support/converted_track.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"
@@ -71,7 +72,7 @@ TEST_F(ChartOutput, WritesTheChartOfTheTracksThatTakePart) {
   EXPECT_TRUE(form.messages.empty());
   EXPECT_EQ(app.project.chartTracks.size(), 2u);
   EXPECT_EQ(app.nextWavId, 5);
-  const std::string chart = test::readText(dir.file("song_out.bme"));
+  const std::string chart = test::readTextFile(dir.file("song_out.bme"));
   EXPECT_NE(chart.find("#BPM 150.000000\n"), std::string::npos);
   EXPECT_NE(chart.find("\n#WAV01 piano_01.wav\n#WAV02 piano_02.wav\n\n\n#00001:0102\n\n#00101:00\n\n"),
             std::string::npos)
@@ -84,7 +85,7 @@ TEST_F(ChartOutput, EveryChartStartsFromAnEmptyModel) {
   ASSERT_EQ(writeChart(app, form, dir.file("b.mid")).outcome, ChartOutcome::Written);
   EXPECT_EQ(app.project.chartTracks.size(), 2u);
   EXPECT_EQ(app.project.chartBpms.size(), 1u);
-  EXPECT_EQ(test::readText(dir.file("a.bme")), test::readText(dir.file("b.bme")));
+  EXPECT_EQ(test::readTextFile(dir.file("a.bme")), test::readTextFile(dir.file("b.bme")));
 }
 
 TEST_F(ChartOutput, AShortPathWritesNothingAndSaysNothing) {
@@ -102,7 +103,7 @@ TEST_F(ChartOutput, AFileThatCannotBeWrittenIsReportedWithItsPath) {
   ASSERT_EQ(form.messages.size(), 1u);
   EXPECT_FALSE(result.reason.empty());
   EXPECT_EQ(form.messages[0],
-            "譜面ファイルを出力できませんでした\n" + dir.file("missing/song_out.bme") + "\n" + result.reason);
+            kChartFailedMessage + ("\n" + dir.file("missing/song_out.bme") + "\n" + result.reason));
 }
 
 TEST_F(ChartOutput, AChartPastTheIdLimitIsRefusedAndTheUserToldWhy) {
@@ -113,7 +114,7 @@ TEST_F(ChartOutput, AChartPastTheIdLimitIsRefusedAndTheUserToldWhy) {
   const std::string path = dir.file("song_out.mid");
   EXPECT_EQ(writeChart(app, form, path).outcome, ChartOutcome::Refused);
   ASSERT_EQ(form.messages.size(), 1u);
-  EXPECT_EQ(form.messages[0].find("譜面ファイルを出力しませんでした\n" + dir.file("song_out.bme") +
+  EXPECT_EQ(form.messages[0].find(kChartRefusedMessage + ("\n" + dir.file("song_out.bme")) +
                                   "\nThe chart needs #WAV ids up to 1303, 8 more"),
             0u)
       << form.messages[0];

@@ -6,6 +6,7 @@
 
 #include "bms/chart_lines.h"
 #include "core/project.h"
+#include "support/midi_builder.h"
 
 namespace rendlow::test {
 
@@ -17,6 +18,17 @@ ChartObject reduced(int32_t measure, int64_t numerator, int64_t denominator, std
 }
 
 }  // namespace
+
+std::string readTextFile(const std::string& path) {
+  std::string text = readText(path);
+  std::string lines;
+  lines.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    lines += text[i];
+  }
+  return lines;
+}
 
 std::vector<ChartObject> channelObjects(std::string_view chartText, std::string_view channel) {
   std::vector<ChartObject> objects;

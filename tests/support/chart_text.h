@@ -25,6 +25,10 @@ struct ChartObject {
   auto operator<=>(const ChartObject&) const = default;
 };
 
+// A text file the program wrote (a chart, a settings file), with the platform's line ends read
+// back as "\n": text mode writes CR LF on Windows.
+std::string readTextFile(const std::string& path);
+
 // Every object of the channel's lines ("01" background, "08" tempo), sorted.
 std::vector<ChartObject> channelObjects(std::string_view chartText, std::string_view channel = "01");
 
