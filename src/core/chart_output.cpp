@@ -8,8 +8,8 @@
 
 namespace rendlow {
 
-const char kChartRefusedMessage[] = "譜面ファイルを出力しませんでした";
-const char kChartFailedMessage[] = "譜面ファイルを出力できませんでした";
+const char* const kChartRefusedMessage = "譜面ファイルを出力しませんでした";
+const char* const kChartFailedMessage = "譜面ファイルを出力できませんでした";
 
 namespace {
 

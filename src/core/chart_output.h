@@ -31,8 +31,8 @@ struct ChartResult {
 
 // The first line of the message when the chart passes a limit, and when it cannot be written.
 // Defined with the program's code, so that their bytes are those of the system code page.
-extern const char kChartRefusedMessage[];
-extern const char kChartFailedMessage[];
+extern const char* const kChartRefusedMessage;
+extern const char* const kChartFailedMessage;
 
 // Rebuilds the chart model from the converted song (one chart track per track that has content
 // and is enabled, the file's first track included) and writes the chart. A refusal or a failure

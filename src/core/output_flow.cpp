@@ -12,7 +12,9 @@
 
 namespace rendlow {
 
-const char kMidiWrittenMessage[] = "midiファイルを出力しました";
+const char* const kMidiWrittenMessage = "midiファイルを出力しました";
+const char* const kMidiNotWrittenMessage = "midiファイルを出力できませんでした";
+const char* const kSettingsNotSavedMessage = "設定ファイルを保存できませんでした";
 
 namespace {
 
@@ -38,9 +40,6 @@ void tellIfFailed(Form& form, const char* what, const OutputFile& file) {
 }
 
 OutputFile saveSettingsFile(const Project& project) { return {project.settingsPath, saveSettings(project)}; }
-
-constexpr const char* kSettingsFailed = "設定ファイルを保存できませんでした";
-constexpr const char* kMidiFailed = "midiファイルを出力できませんでした";
 
 // The song as it now stands on disk, with each row's settings back on the track of that row.
 void reloadWithRowSettings(Application& app) {
@@ -71,7 +70,7 @@ OutputResult runOutput(Application& app, Form& form, bool writeMidi, bool writeB
   if (!writeMidi) {
     app.project.outputPath = outputPath;
     result.settings = saveSettingsFile(app.project);
-    tellIfFailed(form, kSettingsFailed, *result.settings);
+    tellIfFailed(form, kSettingsNotSavedMessage, *result.settings);
     return result;
   }
 
@@ -80,8 +79,8 @@ OutputResult runOutput(Application& app, Form& form, bool writeMidi, bool writeB
   result.midi = OutputFile{outputPath, writeMidiFile(app.project, outputPath, app.diagnostics)};
   result.settings = saveSettingsFile(app.project);
   if (result.midi->status) form.showMessage(kMidiWrittenMessage);
-  tellIfFailed(form, kMidiFailed, *result.midi);
-  tellIfFailed(form, kSettingsFailed, *result.settings);
+  tellIfFailed(form, kMidiNotWrittenMessage, *result.midi);
+  tellIfFailed(form, kSettingsNotSavedMessage, *result.settings);
 
   if (writeBms) writeChartFile(app, form, outputPath, result);
   return result;

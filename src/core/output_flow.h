@@ -35,9 +35,13 @@ struct OutputResult {
   }
 };
 
-// The completion message, shown only when the rendering MIDI file was written. Defined with the
-// program's code, so that its bytes are those of the system code page wherever it is compared.
-extern const char kMidiWrittenMessage[];
+// The messages of the flow, in the system code page. They are defined in the engine, not here:
+// code that includes this header may be compiled to another code page (the tests on Windows).
+// The completion message, shown only when the rendering MIDI file was written:
+extern const char* const kMidiWrittenMessage;
+// The first line of the message that tells which file could not be written, and why:
+extern const char* const kMidiNotWrittenMessage;
+extern const char* const kSettingsNotSavedMessage;
 
 // Takes the output path and the chart header texts from the form. With `writeMidi`: reads the
 // MIDI file again from loadedMidiPath, applies rowSettings by row position, converts, writes the

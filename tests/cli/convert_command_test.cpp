@@ -39,6 +39,13 @@ Outcome run(std::vector<std::string> args) {
   return result;
 }
 
+// The settings file as its lines read, whatever the platform's line end (it is a text file).
+std::string settingsText(const std::string& path) {
+  std::string text = test::readText(path);
+  std::erase(text, '\r');
+  return text;
+}
+
 class NoChart : public ::testing::Test {
 protected:
   // A conductor with a tempo change; Piano with a chord and a repeat; Bass with controllers.
@@ -113,7 +120,7 @@ TEST_F(NoChart, AppliesEachEditToItsRowKeepingTheFieldsItDoesNotName) {
   EXPECT_EQ(result.status, kExitOk) << result.err;
   EXPECT_TRUE(endsWith(result.out, "rendering MIDI file: " + output + "\nsettings file: " + settings + "\n"))
       << result.out;
-  const std::string saved = test::readText(settings);
+  const std::string saved = settingsText(settings);
   EXPECT_NE(saved.find("o\t" + output + "\n"), std::string::npos) << saved;
   EXPECT_NE(saved.find("tr\tPiano\tkeys\t0\t960\t1920\t1\t0\t0\t0\t0\t2\n"), std::string::npos) << saved;
   EXPECT_NE(saved.find("tr\tBass\ttr02\t0\t960\t0\t1\t0\t0\t0\t0\t2\n"), std::string::npos) << saved;
@@ -135,7 +142,7 @@ TEST_F(NoChart, ReadsASettingsFileAsInput) {
   std::filesystem::remove(rendering);
   const Outcome result = run({"--no-chart", settings});
   EXPECT_EQ(result.status, kExitOk) << result.err;
-  EXPECT_NE(test::readText(settings).find("tr\tBass\ttr02\t16\t"), std::string::npos);
+  EXPECT_NE(settingsText(settings).find("tr\tBass\ttr02\t16\t"), std::string::npos);
   TrackSettings bass;
   bass.definitionName = "tr02";
   bass.gridUnit = 0;

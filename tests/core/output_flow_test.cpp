@@ -44,6 +44,13 @@ private:
   std::map<int, std::string> texts_;
 };
 
+// The settings file as its lines read, whatever the platform's line end (it is a text file).
+std::string settingsText(const std::string& path) {
+  std::string text = test::readText(path);
+  std::erase(text, '\r');
+  return text;
+}
+
 // A conductor with a tempo change, then one track per name, each with two different sounds.
 MidiBuilder songWithTracks(const std::vector<std::string>& names) {
   MidiBuilder song(480);
@@ -90,11 +97,11 @@ TEST(OutputFlow, MidiOutputWritesBothFilesThenSaysSo) {
   ASSERT_TRUE(result.midi && result.settings);
   EXPECT_EQ(result.midi->path, loaded.outputPath());
   EXPECT_EQ(result.settings->path, loaded.settingsPath);
-  EXPECT_EQ(loaded.form.messages, (std::vector<std::string>{"midiファイルを出力しました"}));
+  EXPECT_EQ(loaded.form.messages, (std::vector<std::string>{kMidiWrittenMessage}));
   test::exportForInterop(loaded.app.project, loaded.outputPath());
   EXPECT_EQ(loaded.tracksIn(loaded.outputPath()), 3u);
   EXPECT_EQ(loaded.app.project.outputPath, loaded.outputPath());
-  EXPECT_NE(test::readText(loaded.settingsPath).find("o\t" + loaded.outputPath() + "\n"), std::string::npos);
+  EXPECT_NE(settingsText(loaded.settingsPath).find("o\t" + loaded.outputPath() + "\n"), std::string::npos);
   // The tracks hold their layouts now, the song as read beside them.
   EXPECT_FALSE(loaded.app.project.tracks[1]->originalEvents.empty());
 }
@@ -137,7 +144,7 @@ TEST(OutputFlow, SaveSettingsNeitherReadsNorConverts) {
   EXPECT_TRUE(result.ok());
   EXPECT_FALSE(result.midi);
   EXPECT_TRUE(loaded.form.messages.empty());
-  const std::string saved = test::readText(loaded.settingsPath);
+  const std::string saved = settingsText(loaded.settingsPath);
   EXPECT_NE(saved.find("o\tC:\\a\\song_out.mid\n"), std::string::npos);
   EXPECT_NE(saved.find("g\tAmbient\n"), std::string::npos);
   EXPECT_NE(saved.find("tr\tPiano\t"), std::string::npos);
@@ -154,7 +161,7 @@ TEST(OutputFlow, ARenderingFileThatCannotBeWrittenIsToldNeverCompleted) {
   EXPECT_FALSE(result.midi->status.ok);
   ASSERT_EQ(loaded.form.messages.size(), 1u);
   EXPECT_EQ(loaded.form.messages[0],
-            "midiファイルを出力できませんでした\n" + unwritable + "\n" + result.midi->status.reason);
+            std::string(kMidiNotWrittenMessage) + "\n" + unwritable + "\n" + result.midi->status.reason);
   EXPECT_FALSE(result.midi->status.reason.empty());
   EXPECT_TRUE(result.settings->status.ok);  // the settings are still saved
   EXPECT_TRUE(std::filesystem::exists(loaded.settingsPath));
@@ -168,14 +175,14 @@ TEST(OutputFlow, ASettingsFileThatCannotBeWrittenIsToldAfterTheCompletion) {
   test::exportForInterop(loaded.app.project, loaded.outputPath());
   EXPECT_FALSE(result.settings->status.ok);
   ASSERT_EQ(loaded.form.messages.size(), 2u);
-  EXPECT_EQ(loaded.form.messages[0], "midiファイルを出力しました");
-  EXPECT_EQ(loaded.form.messages[1], "設定ファイルを保存できませんでした\n" + loaded.settingsPath + "\n" +
-                                         result.settings->status.reason);
+  EXPECT_EQ(loaded.form.messages[0], kMidiWrittenMessage);
+  EXPECT_EQ(loaded.form.messages[1], std::string(kSettingsNotSavedMessage) + "\n" + loaded.settingsPath +
+                                         "\n" + result.settings->status.reason);
 
   loaded.form.messages.clear();
   EXPECT_FALSE(runOutput(loaded.app, loaded.form, false, false).ok());
   ASSERT_EQ(loaded.form.messages.size(), 1u);
-  EXPECT_EQ(loaded.form.messages[0].rfind("設定ファイルを保存できませんでした\n", 0), 0u);
+  EXPECT_EQ(loaded.form.messages[0].rfind(std::string(kSettingsNotSavedMessage) + "\n", 0), 0u);
 }
 
 TEST(OutputFlow, AMidiFileThatCanNoLongerBeReadGivesAFileWithoutTracks) {
@@ -188,8 +195,8 @@ TEST(OutputFlow, AMidiFileThatCanNoLongerBeReadGivesAFileWithoutTracks) {
   // The failed read leaves no settings path, so the settings file cannot be saved, and the user
   // hears that too.
   ASSERT_EQ(loaded.form.messages.size(), 2u);
-  EXPECT_EQ(loaded.form.messages[0], "midiファイルを出力しました");
-  EXPECT_EQ(loaded.form.messages[1].rfind("設定ファイルを保存できませんでした\n\n", 0), 0u);
+  EXPECT_EQ(loaded.form.messages[0], kMidiWrittenMessage);
+  EXPECT_EQ(loaded.form.messages[1].rfind(std::string(kSettingsNotSavedMessage) + "\n\n", 0), 0u);
 }
 
 TEST(OutputFlow, TakesTheHeaderTextsFromTheForm) {
@@ -203,6 +210,15 @@ TEST(OutputFlow, TakesTheHeaderTextsFromTheForm) {
   EXPECT_EQ(loaded.app.project.title, std::string(511, 't'));
   EXPECT_EQ(loaded.app.project.artist, "");
 }
+
+#ifndef _WIN32
+// Where texts are UTF-8 the engine's messages can be read here as they are written.
+TEST(OutputFlow, TheMessagesSayWhatHappened) {
+  EXPECT_STREQ(kMidiWrittenMessage, "midiファイルを出力しました");
+  EXPECT_STREQ(kMidiNotWrittenMessage, "midiファイルを出力できませんでした");
+  EXPECT_STREQ(kSettingsNotSavedMessage, "設定ファイルを保存できませんでした");
+}
+#endif
 
 TEST(OutputFlow, AFormWithoutAnOutputBoxWritesNothing) {
   LoadedSong loaded(songWithTracks({"Piano"}), false);
