@@ -155,6 +155,10 @@ TEST_F(ChartJob, ALaterTickPlacedAtASmallerFractionIsKept) {
   ASSERT_EQ(objects.size(), 2u);
   EXPECT_EQ(objects[0], (test::ChartObject{1, 59, 96, "02"}));
   EXPECT_EQ(objects[1], (test::ChartObject{1, 79, 128, "01"}));
+  // In the order they were placed, each on a line whose slots run forward.
+  const std::string first = "#00101:" + std::string(79 * 2, '0') + "01" + std::string((128 - 80) * 2, '0');
+  const std::string second = "#00101:" + std::string(118 * 2, '0') + "02" + std::string((192 - 119) * 2, '0');
+  EXPECT_NE(chart.find("\n" + first + "\n" + second + "\n\n"), std::string::npos) << chart;
 }
 
 TEST_F(ChartJob, TempoChangesFromTwoTracksAreAllWritten) {
