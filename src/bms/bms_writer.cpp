@@ -14,7 +14,7 @@ namespace rendlow {
 
 namespace {
 
-// The Midi default tempo, for a song that never sets one.
+// The MIDI default tempo, for a song that never sets one.
 constexpr float kDefaultBpm = 120.0f;
 
 // Formats one whole line, however long: a fixed buffer would cut long names.
