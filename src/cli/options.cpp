@@ -21,6 +21,16 @@ struct OptionSpec {
   std::string (*apply)(Options& options, std::string_view value);
 };
 
+// A header text keeps its place in the settings file's one-line record, so it holds no line break.
+std::string headerText(std::optional<std::string>& field, std::string_view value) {
+  if (value.size() > kMaxTextBytes) return std::string("a chart header text is longer than 511 bytes");
+  if (value.find_first_of("\r\n") != std::string_view::npos) {
+    return std::string("a chart header text holds a line break");
+  }
+  field = std::string(value);
+  return {};
+}
+
 constexpr std::array kOptions = {
     OptionSpec{"--help", "-h", "", "print this help and exit",
                [](Options& o, std::string_view) {
@@ -37,6 +47,17 @@ constexpr std::array kOptions = {
                  o.chart = false;
                  return std::string();
                }},
+    OptionSpec{"--settings-only", "", "", "write only the settings file, without converting",
+               [](Options& o, std::string_view) {
+                 o.settingsOnly = true;
+                 return std::string();
+               }},
+    OptionSpec{"--genre", "", "TEXT", "the chart's #GENRE (default: the loaded settings file's)",
+               [](Options& o, std::string_view value) { return headerText(o.genre, value); }},
+    OptionSpec{"--title", "", "TEXT", "the chart's #TITLE (default: the loaded settings file's)",
+               [](Options& o, std::string_view value) { return headerText(o.title, value); }},
+    OptionSpec{"--artist", "", "TEXT", "the chart's #ARTIST (default: the loaded settings file's)",
+               [](Options& o, std::string_view value) { return headerText(o.artist, value); }},
     OptionSpec{"--output", "-o", "OUTPUT",
                "the rendering MIDI file to write (default: INPUT's name + _out.mid)",
                [](Options& o, std::string_view value) {
@@ -55,6 +76,11 @@ constexpr std::array kOptions = {
     OptionSpec{"--verbose", "-v", "", "print the engine's progress lines first",
                [](Options& o, std::string_view) {
                  o.verbose = true;
+                 return std::string();
+               }},
+    OptionSpec{"--quiet", "-q", "", "print no table of the tracks and no list of the files written",
+               [](Options& o, std::string_view) {
+                 o.quiet = true;
                  return std::string();
                }},
 };
@@ -107,22 +133,32 @@ private:
   }
 
   std::string positional(const std::string& arg) {
-    if (!options_.input.empty()) {
-      return "more than one input file: " + inQuotes(options_.input) + " and " + inQuotes(arg);
-    }
     if (arg.empty()) return "the input file name is empty";
-    options_.input = arg;
+    options_.inputs.push_back(arg);
     return {};
   }
 
+  bool converting() const {
+    return !options_.chart || options_.settingsOnly || options_.outputPath || !options_.edits.empty() ||
+           options_.genre || options_.title || options_.artist || options_.quiet;
+  }
+
   ParseResult finish() {
-    const bool converting = !options_.chart || options_.outputPath || !options_.edits.empty();
-    if (options_.command == Command::List && converting)
-      return {std::nullopt, "--list writes nothing: it takes no --no-chart, -o or --set"};
-    // Until the chart can be written, a conversion is asked for with --no-chart.
-    if (!options_.command && !options_.chart) options_.command = Command::Convert;
-    if (!options_.command) return {std::nullopt, "no command given (--list or --no-chart)"};
-    if (options_.input.empty()) return {std::nullopt, "no input file given"};
+    if (options_.command == Command::List) {
+      if (converting()) {
+        return {
+            std::nullopt,
+            "--list writes nothing: it takes no --no-chart, --settings-only, -o, --set, --genre, --title, "
+            "--artist or -q"};
+      }
+      if (options_.inputs.size() > 1) return {std::nullopt, "--list takes one input file"};
+    }
+    if (!options_.command) options_.command = Command::Convert;
+    if (options_.inputs.empty()) return {std::nullopt, "no input file given"};
+    if (options_.outputPath && options_.inputs.size() > 1) {
+      return {std::nullopt, "-o names the output of one input file, and " +
+                                std::to_string(options_.inputs.size()) + " are given"};
+    }
     return {options_, {}};
   }
 
@@ -137,12 +173,16 @@ ParseResult parseOptions(std::span<const std::string> args) { return Parser(args
 
 std::string usageText() {
   std::string text =
-      "Usage: rendlow-cli --list [--verbose] INPUT\n"
-      "       rendlow-cli --no-chart [-o OUTPUT] [--set ROW:FIELD=VALUE]... [--verbose] INPUT\n"
+      "Usage: rendlow-cli [options] INPUT...\n"
+      "       rendlow-cli --list [--verbose] INPUT\n"
       "\n"
-      "INPUT is a Standard MIDI File, or a settings file (.txt) that names one.\n"
-      "--no-chart does what the \"Midi出力\" button does: it loads INPUT, applies the edits, writes\n"
-      "the rendering MIDI file and the settings file beside INPUT, and says what it wrote.\n"
+      "INPUT is a Standard MIDI File, or a settings file (.txt) that names one. Each INPUT in turn is\n"
+      "loaded, edited (--set) and converted as the \"Midi&&BMS出力\" button does: the rendering MIDI\n"
+      "file (INPUT's name + _out.mid unless -o names it), the settings file beside the MIDI file and\n"
+      "the \".bme\" chart beside the rendering file. --no-chart does what \"Midi出力\" does, and\n"
+      "--settings-only what \"設定保存\" does. Then a table shows, per converted track, its notes, its\n"
+      "chart objects, its distinct sounds (the sound files to cut), its definitions and its #WAV\n"
+      "ids, followed by the files written.\n"
       "\n"
       "Options:\n";
   for (const OptionSpec& spec : kOptions) {
@@ -157,7 +197,9 @@ std::string usageText() {
           "enabled: 0 or 1), or the name for definitionName. Fields not named keep their value.\n";
   text +=
       "\n"
-      "Exit status: 0 on success, 1 when a file cannot be read or written, 2 on a usage error.\n";
+      "Exit status: 0 on success, 1 when a file cannot be read or written, 2 on a usage error. A\n"
+      "chart that passes a limit of the format (ids up to ZZ, measures up to 999) is not written;\n"
+      "the reason goes to standard error and the status stays 0.\n";
   return text;
 }
 

@@ -13,16 +13,21 @@ namespace rendlow::cli {
 enum class Command {
   Help,     // print the usage and stop
   List,     // load the input and print one line per track row
-  Convert,  // load the input, apply the edits, write the outputs as the form's buttons do
+  Convert,  // load each input, apply the edits, write the outputs as the form's buttons do
 };
 
 struct Options {
-  std::optional<Command> command;
-  bool verbose = false;  // the engine's progress lines on standard output
-  std::string input;     // a MIDI file or a settings file
-  bool chart = true;     // Convert: write the chart too (--no-chart: "Midi出力", not "Midi&&BMS出力")
-  std::optional<std::string> outputPath;  // Convert: instead of the name the load proposes
-  std::vector<RowEdit> edits;             // Convert: in the order given
+  std::optional<Command> command;   // Convert when no other command is given
+  bool verbose = false;             // the engine's progress lines on standard output
+  bool quiet = false;               // Convert: no table of the tracks, no list of the files written
+  std::vector<std::string> inputs;  // MIDI files or settings files, converted in this order
+  bool chart = true;  // Convert: write the chart too (--no-chart: "Midi出力", not "Midi&&BMS出力")
+  bool settingsOnly = false;              // Convert: only the settings file ("設定保存")
+  std::optional<std::string> outputPath;  // Convert, one input only: instead of the name the load proposes
+  std::optional<std::string> genre;       // Convert: the chart header texts, instead of the loaded ones
+  std::optional<std::string> title;
+  std::optional<std::string> artist;
+  std::vector<RowEdit> edits;  // Convert: in the order given, on every input
 };
 
 // Options on success; otherwise a one-line reason, meant to be followed by a pointer to --help.

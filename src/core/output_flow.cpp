@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/application.h"
+#include "core/chart_output.h"
 #include "core/conversion.h"
 #include "core/form.h"
 #include "core/settings_file.h"
@@ -51,9 +52,17 @@ void reloadWithRowSettings(Application& app) {
   }
 }
 
+void writeChartFile(Application& app, Form& form, const std::string& outputPath, OutputResult& result) {
+  const ChartResult chart = writeChart(app, form, outputPath);
+  if (chart.outcome == ChartOutcome::NoChartPath) return;
+  const bool written = chart.outcome == ChartOutcome::Written;
+  result.chart = OutputFile{chart.path, written ? WriteStatus{} : WriteStatus::failed(chart.reason)};
+  result.chartRefused = chart.outcome == ChartOutcome::Refused;
+}
+
 }  // namespace
 
-OutputResult runOutput(Application& app, Form& form, bool writeMidi, [[maybe_unused]] bool writeBms) {
+OutputResult runOutput(Application& app, Form& form, bool writeMidi, bool writeBms) {
   OutputResult result;
   if (!form.hasControl(control::kOutputFile)) return result;
   const std::string outputPath = boundedText(form.text(control::kOutputFile));
@@ -73,7 +82,7 @@ OutputResult runOutput(Application& app, Form& form, bool writeMidi, [[maybe_unu
   tellIfFailed(form, kMidiNotWrittenMessage, *result.midi);
   tellIfFailed(form, kSettingsNotSavedMessage, *result.settings);
 
-  // CHART STEP: with writeBms, the chart is written here, after the user has closed the message.
+  if (writeBms) writeChartFile(app, form, outputPath, result);
   return result;
 }
 

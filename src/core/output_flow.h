@@ -24,8 +24,15 @@ struct OutputFile {
 struct OutputResult {
   std::optional<OutputFile> midi;      // the rendering MIDI file, when one was asked for
   std::optional<OutputFile> settings;  // the settings file, when one was asked for
+  std::optional<OutputFile> chart;     // the chart, when one was asked for and the path can name one
+  // The chart passed a limit of the format and was not written on purpose: the user was told which
+  // limit and what raises sharing, and the other files stand.
+  bool chartRefused = false;
 
-  bool ok() const { return (!midi || midi->status.ok) && (!settings || settings->status.ok); }
+  bool ok() const {
+    return (!midi || midi->status.ok) && (!settings || settings->status.ok) &&
+           (!chart || chart->status.ok || chartRefused);
+  }
 };
 
 // The messages of the flow, in the system code page. They are defined in the engine, not here:
@@ -41,7 +48,9 @@ extern const char* const kSettingsNotSavedMessage;
 // rendering MIDI file and the settings file, and tells the user: the completion message when the
 // MIDI file was written, and for each file that could not be written which one and why. Without
 // it only the settings file is written (a failure is told the same way). Nothing happens on a
-// form without an output-file box.
+// form without an output-file box. With `writeBms` the chart follows, after the completion
+// message: refused as a whole when it passes a limit of the format (the user is told which), and
+// a chart that cannot be written is told like the other files.
 OutputResult runOutput(Application& app, Form& form, bool writeMidi, bool writeBms);
 
 }  // namespace rendlow

@@ -17,7 +17,7 @@ TEST(ParseOptions, ReadsTheListCommandWithItsFlagInAnyOrder) {
     ASSERT_TRUE(result.options) << result.error;
     EXPECT_EQ(result.options->command, Command::List);
     EXPECT_TRUE(result.options->verbose);
-    EXPECT_EQ(result.options->input, "song.mid");
+    EXPECT_EQ(result.options->inputs, std::vector<std::string>{"song.mid"});
   }
   const ParseResult plain = parse({"--list", "song.mid"});
   ASSERT_TRUE(plain.options);
@@ -27,8 +27,11 @@ TEST(ParseOptions, ReadsTheListCommandWithItsFlagInAnyOrder) {
 TEST(ParseOptions, TakesEverythingAfterDoubleDashAsAFileName) {
   const ParseResult result = parse({"--list", "--", "-song.mid"});
   ASSERT_TRUE(result.options) << result.error;
-  EXPECT_EQ(result.options->input, "-song.mid");
-  EXPECT_FALSE(parse({"--list", "--", "--verbose", "a.mid"}).options);  // two files
+  EXPECT_EQ(result.options->inputs, std::vector<std::string>{"-song.mid"});
+  const ParseResult two = parse({"--", "--verbose", "a.mid"});
+  ASSERT_TRUE(two.options) << two.error;
+  EXPECT_EQ(two.options->inputs, (std::vector<std::string>{"--verbose", "a.mid"}));
+  EXPECT_FALSE(two.options->verbose);
 }
 
 TEST(ParseOptions, HelpWinsOverWhatFollowsButNotOverAnEarlierMistake) {
@@ -39,35 +42,61 @@ TEST(ParseOptions, HelpWinsOverWhatFollowsButNotOverAnEarlierMistake) {
     EXPECT_EQ(result.options->command, Command::Help);
   }
   EXPECT_FALSE(parse({"--bogus", "--help"}).options);
-  EXPECT_FALSE(parse({"a.mid", "b.mid", "--help"}).options);
+}
+
+TEST(ParseOptions, AConversionIsTheCommandWhenNoOtherIsGiven) {
+  const ParseResult result = parse({"a.mid", "--genre=Pop", "-q", "--title", "T", "--artist", "", "b.txt"});
+  ASSERT_TRUE(result.options) << result.error;
+  const Options& o = *result.options;
+  EXPECT_EQ(o.command, Command::Convert);
+  EXPECT_EQ(o.inputs, (std::vector<std::string>{"a.mid", "b.txt"}));
+  EXPECT_TRUE(o.chart);
+  EXPECT_FALSE(o.settingsOnly);
+  EXPECT_TRUE(o.quiet);
+  EXPECT_EQ(o.genre, "Pop");
+  EXPECT_EQ(o.title, "T");
+  EXPECT_EQ(o.artist, "");
+  const ParseResult settingsOnly = parse({"--settings-only", "-o", "out.mid", "a.mid"});
+  ASSERT_TRUE(settingsOnly.options) << settingsOnly.error;
+  EXPECT_TRUE(settingsOnly.options->settingsOnly);
+  EXPECT_EQ(settingsOnly.options->outputPath, "out.mid");
 }
 
 TEST(ParseOptions, ExplainsEveryMistake) {
+  const std::string kListTakesNoOutputs =
+      "--list writes nothing: it takes no --no-chart, --settings-only, -o, --set, --genre, --title, --artist "
+      "or -q";
   struct Case {
     std::vector<std::string> args;
     std::string error;
   };
   const std::vector<Case> cases = {
-      {{}, "no command given (--list or --no-chart)"},
-      {{"song.mid"}, "no command given (--list or --no-chart)"},
+      {{}, "no input file given"},
+      {{"-q"}, "no input file given"},
       {{"--list"}, "no input file given"},
       {{"--list", ""}, "the input file name is empty"},
-      {{"--list", "a.mid", "b.mid"}, "more than one input file: \"a.mid\" and \"b.mid\""},
+      {{"--list", "a.mid", "b.mid"}, "--list takes one input file"},
+      {{"-o", "x.mid", "a.mid", "b.mid"}, "-o names the output of one input file, and 2 are given"},
+      {{"--genre", "a\nb", "a.mid"}, "a chart header text holds a line break"},
+      {{"--title", std::string(512, 't'), "a.mid"}, "a chart header text is longer than 511 bytes"},
       {{"--list", "--bogus", "a.mid"}, "unknown option \"--bogus\""},
       {{"--list", "-x", "a.mid"}, "unknown option \"-x\""},
       {{"--list=yes", "a.mid"}, "option \"--list\" takes no value"},
       {{"--lis", "a.mid"}, "unknown option \"--lis\""},
-      {{"--list", "-o", "x.mid", "a.mid"}, "--list writes nothing: it takes no --no-chart, -o or --set"},
-      {{"--list", "--no-chart", "a.mid"}, "--list writes nothing: it takes no --no-chart, -o or --set"},
+      {{"--list", "-o", "x.mid", "a.mid"}, kListTakesNoOutputs},
+      {{"--list", "--no-chart", "a.mid"}, kListTakesNoOutputs},
       {{"--no-chart", "-o", "", "a.mid"}, "the output file name is empty"},
       {{"--no-chart", "-o", std::string(512, 'x'), "a.mid"}, "the output file name is longer than 511 bytes"},
       {{"--no-chart", "a.mid", "-o"}, "option \"-o\" needs a value"},
       {{"--no-chart", "--set", "0gridUnit=0", "a.mid"}, "--set \"0gridUnit=0\": expected ROW:FIELD=VALUE"},
       {{"--no-chart", "--set", "0=x:y", "a.mid"}, "--set \"0=x:y\": expected ROW:FIELD=VALUE"},
-      {{"--no-chart", "--set", "-1:gridUnit=0", "a.mid"}, "--set \"-1:gridUnit=0\": the row is a whole number from 0"},
+      {{"--no-chart", "--set", "-1:gridUnit=0", "a.mid"},
+       "--set \"-1:gridUnit=0\": the row is a whole number from 0"},
       {{"--no-chart", "--set=0:grid=0", "a.mid"},
-       "--set \"0:grid=0\": unknown field \"grid\" (fields: definitionName, velocitySplitWidth, ccSplitWidth, "
-       "noteInterval, gridUnit, multipleThreshold, ccInterval, splitMethod, ignoreBpm, wavDefinitionGap, enabled)"},
+       "--set \"0:grid=0\": unknown field \"grid\" (fields: definitionName, velocitySplitWidth, "
+       "ccSplitWidth, "
+       "noteInterval, gridUnit, multipleThreshold, ccInterval, splitMethod, ignoreBpm, wavDefinitionGap, "
+       "enabled)"},
       {{"--no-chart", "--set", "0:gridUnit=-1", "a.mid"},
        "--set \"0:gridUnit=-1\": gridUnit takes a whole number from 0 to 2147483647"},
       {{"--no-chart", "--set", "0:gridUnit= 5", "a.mid"},
@@ -76,13 +105,17 @@ TEST(ParseOptions, ExplainsEveryMistake) {
        "--set \"0:noteInterval=2147483648\": noteInterval takes a whole number from 0 to 2147483647"},
       {{"--no-chart", "--set", "0:splitMethod=3", "a.mid"},
        "--set \"0:splitMethod=3\": splitMethod takes a whole number from 0 to 2"},
-      {{"--no-chart", "--set", "0:enabled=yes", "a.mid"}, "--set \"0:enabled=yes\": enabled takes a whole number from 0 to 1"},
-      {{"--no-chart", "--set", "0:definitionName=", "a.mid"}, "--set \"0:definitionName=\": the definition name is empty"},
+      {{"--no-chart", "--set", "0:enabled=yes", "a.mid"},
+       "--set \"0:enabled=yes\": enabled takes a whole number from 0 to 1"},
+      {{"--no-chart", "--set", "0:definitionName=", "a.mid"},
+       "--set \"0:definitionName=\": the definition name is empty"},
       {{"--no-chart", "--set", "0:definitionName=a\tb", "a.mid"},
-       "--set \"0:definitionName=a\tb\": the definition name holds a TAB or a line break, which the settings file "
+       "--set \"0:definitionName=a\tb\": the definition name holds a TAB or a line break, which the settings "
+       "file "
        "cannot keep"},
       {{"--no-chart", "--set", "0:definitionName=" + std::string(512, 'n'), "a.mid"},
-       "--set \"0:definitionName=" + std::string(512, 'n') + "\": the definition name is longer than 511 bytes"},
+       "--set \"0:definitionName=" + std::string(512, 'n') +
+           "\": the definition name is longer than 511 bytes"},
   };
   for (const Case& c : cases) {
     const ParseResult result = parse(c.args);
@@ -138,7 +171,12 @@ TEST(RowEdit, EachFieldTakesItsValueAndLeavesTheOthers) {
 
 TEST(UsageText, ShowsTheCommandLineAndEveryOption) {
   const std::string usage = usageText();
-  EXPECT_EQ(usage.rfind("Usage: rendlow-cli --list [--verbose] INPUT\n", 0), 0u);
+  EXPECT_EQ(
+      usage.rfind("Usage: rendlow-cli [options] INPUT...\n       rendlow-cli --list [--verbose] INPUT\n", 0),
+      0u);
+  EXPECT_NE(usage.find("      --settings-only  "), std::string::npos);
+  EXPECT_NE(usage.find("      --genre TEXT  "), std::string::npos);
+  EXPECT_NE(usage.find("  -q, --quiet  "), std::string::npos);
   EXPECT_NE(usage.find("  -h, --help  "), std::string::npos);
   EXPECT_NE(usage.find("      --list  "), std::string::npos);
   EXPECT_NE(usage.find("  -v, --verbose  "), std::string::npos);

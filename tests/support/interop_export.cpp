@@ -8,6 +8,7 @@
 #include <map>
 #include <sstream>
 
+#include "bms/chart_lines.h"
 #include "core/project.h"
 #include "support/midi_builder.h"
 
@@ -15,20 +16,20 @@ namespace rendlow::test {
 
 namespace {
 
-std::string folderPath() {
+std::string folderPath(const std::string& subfolder) {
   const char* folder = std::getenv("RENDLOW_INTEROP_DIR");
-  return folder && *folder ? std::string(folder) + "/midi" : "";
+  return folder && *folder ? std::string(folder) + "/" + subfolder : "";
 }
 
-// "<suite>.<test>.<n>": one name per file a test writes, the same on every run.
-std::string nextCaseName() {
+// "<suite>.<test>.<n>": one name per file a test writes into `folder`, the same on every run.
+std::string nextCaseName(const std::string& folder) {
   static std::map<std::string, int> written;
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
   std::string name = info ? std::string(info->test_suite_name()) + "." + info->name() : "outside-a-test";
   for (char& c : name) {
     if (c == '/') c = '_';
   }
-  return name + "." + std::to_string(written[name]++);
+  return name + "." + std::to_string(written[folder + "/" + name]++);
 }
 
 void describeEvent(std::ostream& out, int64_t tick, const MidiEvent& event) {
@@ -68,15 +69,41 @@ std::string describeProject(const Project& project, const std::string& fileName)
   return out.str();
 }
 
+std::string describeChart(const Project& project, const std::string& name) {
+  std::ostringstream out;
+  out << "{\"chart\":\"" << name << ".bme\",\"source\":\"" << name << ".source.mid\",\"objects\":[";
+  bool first = true;
+  for (const auto& track : project.chartTracks) {
+    for (const auto& note : track->notes) {
+      out << (first ? "\n  " : ",\n  ") << "{\"id\":\"" << toBase36(note->wav) << "\",\"tick\":" << note->tick
+          << "}";
+      first = false;
+    }
+  }
+  out << "]}\n";
+  return out.str();
+}
+
 }  // namespace
 
 void exportForInterop(const Project& project, const std::string& midiPath) {
-  const std::string folder = folderPath();
+  const std::string folder = folderPath("midi");
   if (folder.empty()) return;
-  const std::string name = nextCaseName();
+  const std::string name = nextCaseName(folder);
   std::filesystem::create_directories(folder);
   writeBytes(folder + "/" + name + ".mid", readBytes(midiPath));
   std::ofstream(folder + "/" + name + ".json", std::ios::binary) << describeProject(project, name + ".mid");
+}
+
+void exportChartForInterop(const Project& project, const std::string& sourceMidiPath,
+                           const std::string& chartPath) {
+  const std::string folder = folderPath("charts");
+  if (folder.empty()) return;
+  const std::string name = nextCaseName(folder);
+  std::filesystem::create_directories(folder);
+  writeBytes(folder + "/" + name + ".bme", readBytes(chartPath));
+  writeBytes(folder + "/" + name + ".source.mid", readBytes(sourceMidiPath));
+  std::ofstream(folder + "/" + name + ".json", std::ios::binary) << describeChart(project, name);
 }
 
 }  // namespace rendlow::test

@@ -1,8 +1,10 @@
 #pragma once
 
-// Hands the rendering MIDI files the tests write to the interop test
-// (tests/interop/midi_file.test.mjs), which reads them with an independent MIDI parser. Does
-// nothing unless RENDLOW_INTEROP_DIR names a folder; the files go to its "midi" subfolder.
+// Hands the files the tests write to the interop tests, which read them with independent parsers:
+// the rendering MIDI files (tests/interop/midi_file.test.mjs, with a MIDI parser) go to the "midi"
+// subfolder, the charts (tests/interop/bms_chart.test.mjs, with the BMS parser of a public
+// rhythm-game player) to the "charts" subfolder. Does nothing unless RENDLOW_INTEROP_DIR names a
+// folder.
 
 #include <string>
 
@@ -17,5 +19,12 @@ namespace rendlow::test {
 // for it: the header's division and, per written track (hasContent and enabled), every written
 // event (kind None is never written) with its absolute layout tick, status, meta type and data.
 void exportForInterop(const Project& project, const std::string& midiPath);
+
+// Copies the chart at `chartPath` and the MIDI file it was made from into the "charts" folder as
+// "<suite>.<test>.<n>.bme" and "<same name>.source.mid", and describes beside them, in
+// "<same name>.json", every background object the chart must hold: its #WAV id and the song
+// tick of the note-on it stands for.
+void exportChartForInterop(const Project& project, const std::string& sourceMidiPath,
+                           const std::string& chartPath);
 
 }  // namespace rendlow::test
