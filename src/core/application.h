@@ -37,6 +37,10 @@ public:
   // Applies an edit record to listed track n (kept values stay), then stores in row n the
   // settings the track now has. False, and nothing changed, when there is no listed track n.
   bool applyRowSettings(int n, const TrackSettings& record);
+  // The same for `track`, which must be listed track n, with rowSettings holding an entry n. For
+  // flows that visit every row: finding each track with listedTrack(n) would walk all tracks per
+  // row, while listedTracks() finds them all in one pass.
+  void applyRowSettings(int n, MidiTrack& track, const TrackSettings& record);
 };
 
 }  // namespace rendlow

@@ -11,4 +11,12 @@ std::shared_ptr<MidiTrack> Project::listedTrack(int n) const {
   return {};
 }
 
+TrackList Project::listedTracks() const {
+  TrackList listed;
+  for (std::size_t i = 1; i < tracks.size(); ++i) {
+    if (tracks[i]->hasContent) listed.push_back(tracks[i]);
+  }
+  return listed;
+}
+
 }  // namespace rendlow

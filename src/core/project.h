@@ -36,6 +36,8 @@ public:
 
   // Row n of the track table: the n-th track after the first whose hasContent is set.
   std::shared_ptr<MidiTrack> listedTrack(int n) const;
+  // Every listed track in row order, found in one pass (listedTrack(n) walks the tracks each time).
+  TrackList listedTracks() const;
 };
 
 }  // namespace rendlow

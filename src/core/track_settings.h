@@ -26,6 +26,11 @@ struct TrackSettings {
 
   void setDefaults() { *this = TrackSettings{}; }
 
+  // Takes over every value of an edit record that is not marked "keep". `ignoreBpm` has no keep
+  // value and `enabled` is always taken too. Applying edit A and then edit B has the same effect
+  // as applying the record A.applyEdit(B) makes, so a run of edits can be folded into one.
+  void applyEdit(const TrackSettings& edit);
+
   bool operator==(const TrackSettings&) const = default;
 };
 

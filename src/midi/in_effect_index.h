@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace rendlow {
+
+// Finds, for a list of tempo changes or time signatures that only grows at its end, the entry
+// that the read-order scan of tempoAt/beatAt returns, without scanning. The reader asks once per
+// event; with hundreds of tempo changes and hundreds of thousands of events the scan would make
+// reading quadratic.
+//
+// The scan stops at the first entry whose tick lies after the asked tick. That is the first
+// position where the running maximum of the ticks passes the asked tick, and the running maxima
+// never fall, so a binary search over them finds the same stop.
+class InEffectIndex {
+public:
+  void clear() { runningMax_.clear(); }
+  // The tick of an entry just appended to the list. Entries must not change their tick later.
+  void append(int32_t tick);
+  // Position in the list of the entry in effect at `tick`; empty while the list is empty.
+  std::optional<std::size_t> find(int32_t tick) const;
+
+private:
+  std::vector<int32_t> runningMax_;
+};
+
+}  // namespace rendlow
