@@ -5,13 +5,13 @@
 // window exists and has its font), attach handlers, then add it to the ControlRegistry, which
 // keeps it alive until the program ends.
 
-#include <windows.h>
-
 #include <cstdint>
 #include <functional>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "ui/win32.h"
 
 namespace rendlow::ui {
 

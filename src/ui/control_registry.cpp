@@ -1,7 +1,6 @@
 #include "ui/control_registry.h"
 
-#include <commctrl.h>
-#include <windows.h>
+#include "ui/win32.h"
 
 namespace rendlow::ui {
 

@@ -1,12 +1,11 @@
 #pragma once
 
-#include <windows.h>
-
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 #include "ui/control_item.h"
+#include "ui/win32.h"
 
 namespace rendlow::ui {
 

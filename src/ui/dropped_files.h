@@ -1,10 +1,9 @@
 #pragma once
 
-#include <shellapi.h>
-#include <windows.h>
-
 #include <optional>
 #include <string>
+
+#include "ui/win32.h"
 
 namespace rendlow::ui {
 

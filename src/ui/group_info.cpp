@@ -1,11 +1,10 @@
 #include "ui/group_info.h"
 
-#include <shellapi.h>
-
 #include <string>
 
 #include "ui/control_registry.h"
 #include "ui/main_window.h"
+#include "ui/win32.h"
 
 namespace rendlow::ui {
 

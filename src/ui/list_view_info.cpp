@@ -1,9 +1,8 @@
 #include "ui/list_view_info.h"
 
-#include <shellapi.h>
-
 #include "core/text.h"
 #include "ui/control_registry.h"
+#include "ui/win32.h"
 
 namespace rendlow::ui {
 

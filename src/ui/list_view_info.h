@@ -1,12 +1,10 @@
 #pragma once
 
-#include <commctrl.h>
-#include <windows.h>
-
 #include <string>
 #include <vector>
 
 #include "ui/control_item.h"
+#include "ui/win32.h"
 
 namespace rendlow::ui {
 

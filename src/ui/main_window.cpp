@@ -1,25 +1,16 @@
 #include "ui/main_window.h"
 
-#include <shellapi.h>
-
 #include <optional>
 #include <string>
 
 #include "ui/dropped_files.h"
+#include "ui/form_ids.h"
+#include "ui/win32.h"
 
 namespace rendlow::ui {
 
 namespace {
 
-constexpr int kTrackTableId = 105;
-constexpr int kMidiGroupId = 1;
-constexpr int kSettingsGroupId = 106;
-constexpr int kChartGroupId = 128;
-constexpr int kOutputLabelId = 104;
-constexpr int kOutputFileId = 103;
-constexpr int kChartOutputButtonId = 136;
-constexpr int kMidiOutputButtonId = 135;
-constexpr int kSaveSettingsButtonId = 137;
 constexpr int kDefaultSettingsGroupWidth = 260;
 
 WindowInfo* reachableWindow(HWND window) {
@@ -114,17 +105,17 @@ constexpr int kOwn = -1;
 void layoutControls(const WindowInfo& window, const ControlRegistry& registry) {
   const int w = window.width;
   const int h = window.height;
-  const ControlItem* settingsGroup = registry.findById(kSettingsGroupId);
+  const ControlItem* settingsGroup = registry.findById(ids::kSettingsGroup);
   const int g = settingsGroup ? outerSize(settingsGroup->getHandle()).cx : kDefaultSettingsGroupWidth;
-  place(registry, kMidiGroupId, 5, 5, w - g - 30, h - 140);
-  place(registry, kTrackTableId, 10, 45, w - g - 50, h - 200);
-  place(registry, kSettingsGroupId, w - g - 15, 5, g, kOwn);
-  place(registry, kChartGroupId, w - g - 15, h - 120, g, kOwn);
-  place(registry, kOutputLabelId, 15, h - 115, kOwn, kOwn);
-  place(registry, kOutputFileId, 85, h - 120, kOwn, kOwn);
-  place(registry, kChartOutputButtonId, 10, h - 60, kOwn, kOwn);
-  place(registry, kMidiOutputButtonId, 125, h - 60, kOwn, kOwn);
-  place(registry, kSaveSettingsButtonId, 240, h - 60, kOwn, kOwn);
+  place(registry, ids::kMidiGroup, 5, 5, w - g - 30, h - 140);
+  place(registry, ids::kTrackTable, 10, 45, w - g - 50, h - 200);
+  place(registry, ids::kSettingsGroup, w - g - 15, 5, g, kOwn);
+  place(registry, ids::kChartGroup, w - g - 15, h - 120, g, kOwn);
+  place(registry, ids::kOutputLabel, 15, h - 115, kOwn, kOwn);
+  place(registry, ids::kOutputFile, 85, h - 120, kOwn, kOwn);
+  place(registry, ids::kChartOutputButton, 10, h - 60, kOwn, kOwn);
+  place(registry, ids::kMidiOutputButton, 125, h - 60, kOwn, kOwn);
+  place(registry, ids::kSaveSettingsButton, 240, h - 60, kOwn, kOwn);
 }
 
 SIZE outerWindowSize(int clientWidth, int clientHeight) {

@@ -1,8 +1,7 @@
 #pragma once
 
-#include <windows.h>
-
 #include "ui/control_registry.h"
+#include "ui/win32.h"
 #include "ui/window_info.h"
 
 namespace rendlow::ui {

@@ -5,13 +5,12 @@
 
 #include "core/text.h"
 #include "ui/control_registry.h"
+#include "ui/form_ids.h"
 
 namespace rendlow::ui {
 
 namespace {
 
-constexpr int32_t kFirstSettingsId = 106;
-constexpr int32_t kUpdateButtonId = 127;
 constexpr WPARAM kEnter = 13;
 
 }  // namespace
@@ -25,8 +24,8 @@ void TextboxInfo::create(int32_t id, int x, int y, int width, int height, std::s
 
 int32_t TextboxInfo::handleMessage(int32_t code, WPARAM wParam, LPARAM) {
   if (code != WM_CHAR || wParam != kEnter) return 0;
-  if (id() < kFirstSettingsId || id() > kUpdateButtonId || !registry()) return 0;
-  if (ControlItem* update = registry()->findById(kUpdateButtonId))
+  if (id() < ids::kFirstSettingsId || id() > ids::kLastSettingsId || !registry()) return 0;
+  if (ControlItem* update = registry()->findById(ids::kUpdateButton))
     update->handleMessage(BN_CLICKED, 0, reinterpret_cast<LPARAM>(update->getHandle()));
   return 0;
 }

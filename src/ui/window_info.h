@@ -1,10 +1,10 @@
 #pragma once
 
-#include <windows.h>
-
 #include <cstdint>
 #include <functional>
 #include <string>
+
+#include "ui/win32.h"
 
 namespace rendlow::ui {
 

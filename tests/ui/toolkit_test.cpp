@@ -1,6 +1,3 @@
-#include <commctrl.h>
-#include <windows.h>
-
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +9,7 @@
 #include "ui/label_info.h"
 #include "ui/list_view_info.h"
 #include "ui/textbox_info.h"
+#include "ui/win32.h"
 #include "ui_test_support.h"
 
 namespace rendlow::ui {

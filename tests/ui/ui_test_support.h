@@ -4,15 +4,14 @@
 // display) and speak to them with the messages the platform would send.
 
 #include <gtest/gtest.h>
-#include <shellapi.h>
-#include <shlobj.h>
-#include <windows.h>
 
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ui/shell.h"
+#include "ui/win32.h"
 
 namespace rendlow::ui::test {
 
@@ -42,6 +41,19 @@ inline std::string windowText(HWND window) {
   char buffer[1024] = {};
   GetWindowTextA(window, buffer, sizeof buffer);
   return buffer;
+}
+
+// The Shift_JIS bytes of a UTF-8 text: how the program's own literals reach the platform (the
+// program is compiled with the CP932 execution character set; the tests are not).
+inline std::string shiftJis(std::u8string_view utf8) {
+  const auto* bytes = reinterpret_cast<const char*>(utf8.data());
+  const int wideLength = MultiByteToWideChar(CP_UTF8, 0, bytes, static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, bytes, static_cast<int>(utf8.size()), wide.data(), wideLength);
+  const int length = WideCharToMultiByte(932, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+  std::string result(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(932, 0, wide.data(), wideLength, result.data(), length, nullptr, nullptr);
+  return result;
 }
 
 inline std::string windowClassName(HWND window) {
