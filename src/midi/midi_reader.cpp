@@ -54,7 +54,9 @@ std::array<char, 4> readChunkId(ByteReader& cursor) {
 }
 
 // Data byte `i` as an unsigned value; 0 when a short event does not have it.
-uint32_t unsignedData(const MidiEvent& event, std::size_t i) { return i < event.data.size() ? event.data[i] : 0; }
+uint32_t unsignedData(const MidiEvent& event, std::size_t i) {
+  return i < event.data.size() ? event.data[i] : 0;
+}
 
 // Fills one song from one file held in memory, walking it chunk by chunk and event by event.
 class MidiReader {
@@ -261,8 +263,8 @@ void MidiReader::takeData(MidiEvent& event, int32_t length) {
 void MidiReader::applyMeta(MidiTrack& track, const std::shared_ptr<MidiEvent>& event) {
   switch (event->metaType) {
     case kMetaTrackName:
-      track.name = boundedText(std::string_view(reinterpret_cast<const char*>(event->data.data()),
-                                                event->data.size()));
+      track.name = boundedText(
+          std::string_view(reinterpret_cast<const char*>(event->data.data()), event->data.size()));
       diagnostics_.print("Name: %s\n", track.name.c_str());
       break;
     case kMetaTempo:
@@ -277,7 +279,8 @@ void MidiReader::applyMeta(MidiTrack& track, const std::shared_ptr<MidiEvent>& e
 }
 
 void MidiReader::addTempo(const std::shared_ptr<MidiEvent>& event) {
-  const uint32_t usec = (unsignedData(*event, 0) << 16) | (unsignedData(*event, 1) << 8) | unsignedData(*event, 2);
+  const uint32_t usec =
+      (unsignedData(*event, 0) << 16) | (unsignedData(*event, 1) << 8) | unsignedData(*event, 2);
   // Single precision throughout: later stages compare tempos as these very floats.
   const float bpm = 60.0f / (static_cast<float>(usec) / 1000000.0f);
   diagnostics_.print("Set BPM: %f\n", static_cast<double>(bpm));
@@ -297,8 +300,9 @@ void MidiReader::addBeat(const std::shared_ptr<MidiEvent>& event) {
   beat->event = event;
   beat->numerator = event->signedData(0);
   const int32_t exponent = event->signedData(1);
-  beat->denominator =
-      exponent > kMaxDenominatorExponent ? 0 : static_cast<int32_t>(std::pow(2.0, static_cast<double>(exponent)));
+  beat->denominator = exponent > kMaxDenominatorExponent
+                          ? 0
+                          : static_cast<int32_t>(std::pow(2.0, static_cast<double>(exponent)));
   diagnostics_.print("Set Mesauge: %d/%d\n", beat->numerator, beat->denominator);
   beat->tick = event->tick;
   beat->shiftedTick = event->tick;

@@ -112,7 +112,8 @@ struct Measure {
   int32_t startTick = 0;
   int32_t length = 0;
 
-  int32_t endTick() const { return startTick + length; }
+  // 64 bits: the last measure of a song may end past the largest tick a song can have.
+  int64_t endTick() const { return int64_t{startTick} + length; }
 };
 
 class MidiTrack {

@@ -2,6 +2,16 @@
 
 namespace rendlow {
 
+Note::~Note() {
+  std::shared_ptr<Note> next = std::move(chainNext);
+  // Only a note this chain alone keeps alive would be destroyed with it; detach its successor
+  // first so that its destructor has nothing left to release.
+  while (next && next.use_count() == 1) {
+    std::shared_ptr<Note> after = std::move(next->chainNext);
+    next = std::move(after);
+  }
+}
+
 void Note::appendToChain(const std::shared_ptr<Note>& note) {
   Note* last = this;
   while (last->chainNext) last = last->chainNext.get();

@@ -25,6 +25,13 @@ struct Note : std::enable_shared_from_this<Note> {
   bool firstOccurrence = false;
   int32_t voice = 0;
 
+  Note() = default;
+  Note(const Note&) = delete;
+  Note& operator=(const Note&) = delete;
+  // Releases the rest of the chain link by link: a legato run of tens of thousands of notes is
+  // one chain, and letting each note release the next would take a stack frame per note.
+  ~Note();
+
   bool isHead() const { return chainPrev.expired(); }
 
   void appendToChain(const std::shared_ptr<Note>& note);

@@ -1,0 +1,61 @@
+#pragma once
+
+// The song's bar grid: the measures that the chart addresses its objects by, built from the
+// time signatures, and the placement of a tick as a fraction of its measure.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "midi/song.h"
+
+namespace rendlow {
+
+class Project;
+
+// The grid never holds more measures than this. A chart addresses measures 000 to 999, so a
+// longer song cannot be charted anyway; the bound keeps a tiny damaged file with a huge tick
+// from allocating millions of measures.
+inline constexpr std::size_t kMaxMeasures = 10000;
+
+// Ticks per measure under `beat`: numerator / denominator x (division x 4) in single precision,
+// truncated. No time signature, or one that is unusable (numerator or denominator below 1, or a
+// measure shorter than one tick), counts as 4/4.
+int32_t measureLength(const Beat* beat, int32_t division);
+
+// Fills project.measures with contiguous measures from tick 0 until one ends after songEnd
+// (none when songEnd is 0). Each measure takes the time signature in effect at its first tick.
+void buildMeasures(Project& project);
+
+// A tick as `position` / `resolution` of the way through its measure, resolution 1 to 192.
+struct Placement {
+  int32_t position = 0;
+  int32_t resolution = 1;
+
+  bool operator==(const Placement&) const = default;
+};
+
+// Exact when the offset is a whole number of 1/d of the measure for some d up to 191 (the
+// smallest such d is taken); otherwise rounded down to a 192nd of the measure. `tick` is
+// expected to lie inside `measure`.
+Placement placeInMeasure(const Measure& measure, int32_t tick);
+
+// Finds the measure of each tick of one walk whose ticks only grow (one track's events), moving
+// forward from the previous answer. A tick at or after the end of the grid gets measures appended
+// to project.measures, each with the time signature in effect at its start, so no object is ever
+// dropped. A tick earlier than the previous answer gets the previous answer (the cursor never
+// moves back). Empty only when the tick lies beyond kMaxMeasures measures.
+class MeasureCursor {
+public:
+  explicit MeasureCursor(Project& project) : project_(project) {}
+
+  std::shared_ptr<Measure> measureFor(int32_t tick);
+
+private:
+  bool appendMeasure();
+
+  Project& project_;
+  std::size_t position_ = 0;
+};
+
+}  // namespace rendlow
