@@ -1,6 +1,7 @@
 #include "ui/main_form.h"
 
 #include "core/load_flow.h"
+#include "core/output_flow.h"
 #include "core/text.h"
 #include "ui/button_info.h"
 #include "ui/checkbox_info.h"
@@ -211,9 +212,7 @@ void MainForm::onTrackListDrop(WPARAM drop) {
   if (const auto path = takeDroppedSongFile(reinterpret_cast<HDROP>(drop))) load(*path);
 }
 
-void MainForm::runOutputFlow(bool, bool) {
-  // The output flow is wired in once it is available to this branch.
-}
+void MainForm::runOutputFlow(bool writeMidi, bool writeBms) { runOutput(app_, *this, writeMidi, writeBms); }
 
 void MainForm::load(const std::string& path) { loadFile(app_, *this, path); }
 
