@@ -4,7 +4,7 @@ namespace rendlow::cli {
 
 // The exit statuses of rendlow-cli.
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitInputFailed = 1;  // an input file cannot be opened or read
-inline constexpr int kExitUsage = 2;        // the command line itself is wrong
+inline constexpr int kExitFileFailed = 1;  // a file cannot be read or written
+inline constexpr int kExitUsage = 2;       // the command line itself is wrong
 
 }  // namespace rendlow::cli

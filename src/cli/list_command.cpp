@@ -15,7 +15,7 @@ int runList(const Options& options, std::ostream& out, std::ostream& err) {
   loadFile(app, form, options.input);
   if (const auto problem = loadProblem(options.input, app)) {
     err << "rendlow-cli: " << *problem << '\n';
-    return kExitInputFailed;
+    return kExitFileFailed;
   }
   const auto& rows = form.rows();
   for (std::size_t row = 0; row < rows.size(); ++row) {

@@ -19,12 +19,6 @@ struct OptionSpec {
   std::string (*apply)(Options& options, std::string_view value);
 };
 
-std::string setCommand(Options& options, Command command) {
-  if (options.command && *options.command != command) return "only one command can be given";
-  options.command = command;
-  return {};
-}
-
 constexpr std::array kOptions = {
     OptionSpec{"--help", "-h", "", "print this help and exit",
                [](Options& o, std::string_view) {
@@ -32,7 +26,10 @@ constexpr std::array kOptions = {
                  return std::string();
                }},
     OptionSpec{"--list", "", "", "load INPUT and print one TAB-separated line per track row",
-               [](Options& o, std::string_view) { return setCommand(o, Command::List); }},
+               [](Options& o, std::string_view) {
+                 o.command = Command::List;
+                 return std::string();
+               }},
     OptionSpec{"--verbose", "-v", "", "print the reader's progress lines first",
                [](Options& o, std::string_view) {
                  o.verbose = true;
@@ -88,8 +85,9 @@ private:
   }
 
   std::string positional(const std::string& arg) {
-    if (!options_.input.empty())
+    if (!options_.input.empty()) {
       return "more than one input file: " + inQuotes(options_.input) + " and " + inQuotes(arg);
+    }
     if (arg.empty()) return "the input file name is empty";
     options_.input = arg;
     return {};
@@ -126,7 +124,7 @@ std::string usageText() {
   }
   text +=
       "\n"
-      "Exit status: 0 on success, 1 when INPUT cannot be read, 2 when the command line is wrong.\n";
+      "Exit status: 0 on success, 1 when a file cannot be read or written, 2 on a usage error.\n";
   return text;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/application.h"
+#include "core/chart_output.h"
 #include "core/conversion.h"
 #include "core/form.h"
 #include "core/settings_file.h"
@@ -23,28 +24,21 @@ void takeHeaderTexts(Application& app, const Form& form) {
   takeBoxText(form, control::kArtist, app.project.artist);
 }
 
-// A failure the user must hear of: what was not written, where, and why.
-void tellFailure(Form& form, OutputResult& result, const char* what, const std::string& path,
-                 const std::string& reason) {
+// A file that could not be written: the user hears which one and why.
+void tellIfFailed(Form& form, const char* what, const OutputFile& file) {
+  if (file.status) return;
   std::string message = what;
   message += "\n";
-  message += path;
+  message += file.path;
   message += "\n";
-  message += reason;
+  message += file.status.reason;
   form.showMessage(message);
-  result.failures.push_back(std::move(message));
 }
 
-WriteStatus saveSettingsFile(Application& app, OutputResult& result) {
-  result.settingsPath = app.project.settingsPath;
-  WriteStatus status = saveSettings(app.project);
-  result.settingsWritten = status.ok;
-  return status;
-}
+OutputFile saveSettingsFile(const Project& project) { return {project.settingsPath, saveSettings(project)}; }
 
-void tellSettingsFailure(Form& form, OutputResult& result, const WriteStatus& status) {
-  if (!status) tellFailure(form, result, "設定ファイルを保存できませんでした", result.settingsPath, status.reason);
-}
+constexpr const char* kSettingsFailed = "設定ファイルを保存できませんでした";
+constexpr const char* kMidiFailed = "midiファイルを出力できませんでした";
 
 // The song as it now stands on disk, with each row's settings back on the track of that row.
 void reloadWithRowSettings(Application& app) {
@@ -57,30 +51,37 @@ void reloadWithRowSettings(Application& app) {
   }
 }
 
+void writeChartFile(Application& app, Form& form, const std::string& outputPath, OutputResult& result) {
+  const ChartResult chart = writeChart(app, form, outputPath);
+  if (chart.outcome == ChartOutcome::NoChartPath) return;
+  const bool written = chart.outcome == ChartOutcome::Written;
+  result.chart = OutputFile{chart.path, written ? WriteStatus{} : WriteStatus::failed(chart.reason)};
+  result.chartRefused = chart.outcome == ChartOutcome::Refused;
+}
+
 }  // namespace
 
-OutputResult runOutput(Application& app, Form& form, bool writeMidi, [[maybe_unused]] bool writeBms) {
+OutputResult runOutput(Application& app, Form& form, bool writeMidi, bool writeBms) {
   OutputResult result;
   if (!form.hasControl(control::kOutputFile)) return result;
   const std::string outputPath = boundedText(form.text(control::kOutputFile));
   takeHeaderTexts(app, form);
   if (!writeMidi) {
     app.project.outputPath = outputPath;
-    tellSettingsFailure(form, result, saveSettingsFile(app, result));
+    result.settings = saveSettingsFile(app.project);
+    tellIfFailed(form, kSettingsFailed, *result.settings);
     return result;
   }
 
   reloadWithRowSettings(app);
   convert(app.project, app.diagnostics);
-  result.midiPath = outputPath;
-  const WriteStatus midi = writeMidiFile(app.project, outputPath, app.diagnostics);
-  result.midiWritten = midi.ok;
-  const WriteStatus settings = saveSettingsFile(app, result);
-  if (midi) form.showMessage(kMidiWrittenMessage);
-  else tellFailure(form, result, "midiファイルを出力できませんでした", outputPath, midi.reason);
-  tellSettingsFailure(form, result, settings);
+  result.midi = OutputFile{outputPath, writeMidiFile(app.project, outputPath, app.diagnostics)};
+  result.settings = saveSettingsFile(app.project);
+  if (result.midi->status) form.showMessage(kMidiWrittenMessage);
+  tellIfFailed(form, kMidiFailed, *result.midi);
+  tellIfFailed(form, kSettingsFailed, *result.settings);
 
-  // CHART STEP: with writeBms, the chart is written here, after the user has closed the message.
+  if (writeBms) writeChartFile(app, form, outputPath, result);
   return result;
 }
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <optional>
@@ -27,10 +26,8 @@ constexpr int32_t kMaxTick = std::numeric_limits<int32_t>::max();
 constexpr int32_t kMaxDenominatorExponent = 30;
 
 // The whole file, so that every later read is a bounds-checked look into memory. Empty when the
-// file cannot be opened (a folder cannot be opened as a file either).
+// file cannot be opened or read (a folder opens on some systems but cannot be read).
 std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path) {
-  std::error_code ignored;
-  if (std::filesystem::is_directory(path, ignored)) return std::nullopt;
   std::ifstream in(path, std::ios::binary);
   if (!in) return std::nullopt;
   std::vector<uint8_t> bytes;

@@ -107,7 +107,7 @@ TEST_F(ListCommand, ListsASettingsFileWithItsRecordsApplied) {
 TEST_F(ListCommand, FailsCleanlyOnAMissingFile) {
   const std::string missing = dir.file("missing.mid");
   const Outcome result = run({"--list", missing});
-  EXPECT_EQ(result.status, kExitInputFailed);
+  EXPECT_EQ(result.status, kExitFileFailed);
   EXPECT_EQ(result.out, "");
   EXPECT_EQ(result.err.rfind("rendlow-cli: cannot open \"" + missing + "\": ", 0), 0u) << result.err;
   EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1);
@@ -121,7 +121,7 @@ TEST_F(ListCommand, FailsCleanlyOnFilesThatAreNotMidiFiles) {
 
   writeText(text, "RIFF....WAVEfmt ");
   const Outcome riff = run({"--list", text});
-  EXPECT_EQ(riff.status, kExitInputFailed);
+  EXPECT_EQ(riff.status, kExitFileFailed);
   EXPECT_EQ(riff.out, "");
   expectOneErrorLine(riff, "\"" + text + "\" is not a MIDI file: it does not start with \"MThd\"");
 
@@ -132,31 +132,31 @@ TEST_F(ListCommand, FailsCleanlyOnFilesThatAreNotMidiFiles) {
   timeCode.track().endOfTrack(0);
   timeCode.write(text);
   const Outcome refused = run({"--list", text});
-  EXPECT_EQ(refused.status, kExitInputFailed);
+  EXPECT_EQ(refused.status, kExitFileFailed);
   expectOneErrorLine(
       refused,
       "\"" + text + "\" is not supported: its division is -7936, not a number of ticks per quarter note");
 
   const Outcome folder = run({"--list", dir.path()});
-  EXPECT_EQ(folder.status, kExitInputFailed);
+  EXPECT_EQ(folder.status, kExitFileFailed);
   expectOneErrorLine(folder, "cannot open \"" + dir.path() + "\": it is a folder");
 }
 
 TEST_F(ListCommand, FailsCleanlyOnSettingsFilesThatLeadToNoSong) {
   const std::string settings = dir.file("song.txt");
   const Outcome missing = run({"--list", settings});
-  EXPECT_EQ(missing.status, kExitInputFailed);
+  EXPECT_EQ(missing.status, kExitFileFailed);
   EXPECT_EQ(missing.err.rfind("rendlow-cli: cannot open \"" + settings + "\": ", 0), 0u) << missing.err;
 
   writeText(settings, "o\tout.mid\n");
   const Outcome noInput = run({"--list", settings});
-  EXPECT_EQ(noInput.status, kExitInputFailed);
+  EXPECT_EQ(noInput.status, kExitFileFailed);
   expectOneErrorLine(noInput, "settings file \"" + settings + "\" names no MIDI file (no \"i\" line)");
 
   const std::string gone = dir.file("gone.mid");
   writeText(settings, "i\t" + gone + "\n");
   const Outcome goneMidi = run({"--list", settings});
-  EXPECT_EQ(goneMidi.status, kExitInputFailed);
+  EXPECT_EQ(goneMidi.status, kExitFileFailed);
   EXPECT_EQ(goneMidi.err.rfind("rendlow-cli: cannot open \"" + gone + "\": ", 0), 0u) << goneMidi.err;
   EXPECT_NE(goneMidi.err.find("(named by settings file \"" + settings + "\")\n"), std::string::npos);
 }

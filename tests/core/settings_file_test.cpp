@@ -191,9 +191,6 @@ TEST(ScanTrackLine, AShortLineKeepsTheDefaultsOfTheMissingFields) {
   expected.velocitySplitWidth = 3;
   expected.noteInterval = 100;
   EXPECT_EQ(scanned("Piano\tpno\t3\t100"), expected);
-  EXPECT_EQ(expected.gridUnit, 1920);
-  EXPECT_EQ(expected.splitMethod, 1);
-  EXPECT_EQ(expected.wavDefinitionGap, 2);
 }
 
 TEST(ScanTrackLine, AnEmptyTextFieldStopsTheScan) {

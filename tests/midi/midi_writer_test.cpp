@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "core/project.h"
+#include "support/interop_export.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"
 
@@ -157,6 +158,7 @@ TEST(WriteMidiFile, WritesTheFileAndRemembersItsPath) {
   Diagnostics quiet;
   const std::string path = dir.file("song_out.mid");
   ASSERT_TRUE(writeMidiFile(project, path, quiet));
+  test::exportForInterop(project, path);
   EXPECT_EQ(project.outputPath, path);
   EXPECT_EQ(test::readBytes(path), bytesOf(encodeMidiFile(project, quiet)));
 }

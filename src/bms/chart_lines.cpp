@@ -1,0 +1,130 @@
+#include "bms/chart_lines.h"
+
+#include <cstdio>
+#include <limits>
+#include <numeric>
+#include <vector>
+
+namespace rendlow {
+
+namespace {
+
+constexpr char kDigits[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+constexpr int64_t kFallbackSlots = 192;
+
+using Line = std::vector<LineObject>;
+
+// Compared as rationals, so 79/128 and 118/192 order by value, not by position.
+bool isBefore(const LineObject& a, const LineObject& b) {
+  return int64_t{a.position} * b.resolution < int64_t{b.position} * a.resolution;
+}
+
+// An object the chart building left unplaced has no slot; every object it places is placed.
+bool isPlaced(const LineObject& o) {
+  return o.resolution >= 1 && o.position >= 0 && o.position < o.resolution;
+}
+
+// Each object goes on the first line whose last object lies strictly before it, else on a new
+// line, so no object ever finds its slot taken or passed.
+std::vector<Line> distributeByFraction(std::span<const LineObject> objects) {
+  std::vector<Line> lines;
+  for (const LineObject& object : objects) {
+    if (!isPlaced(object)) continue;
+    Line* target = nullptr;
+    for (Line& line : lines) {
+      if (isBefore(line.back(), object)) {
+        target = &line;
+        break;
+      }
+    }
+    if (target) {
+      target->push_back(object);
+    } else {
+      lines.push_back(Line{object});
+    }
+  }
+  return lines;
+}
+
+// The least common multiple of the line's resolutions; 0 when it would pass 2^31 - 1.
+int64_t exactSlotCount(const Line& line) {
+  int64_t slots = 1;
+  for (const LineObject& object : line) {
+    slots = std::lcm(slots, int64_t{object.resolution});
+    if (slots > std::numeric_limits<int32_t>::max()) return 0;
+  }
+  return slots;
+}
+
+int64_t fallbackSlot(const LineObject& o) { return int64_t{o.position} * kFallbackSlots / o.resolution; }
+
+// Rounded down to 192nds, two objects can share a slot; the later one moves to a further line,
+// each of 192 slots, so that it is still heard.
+std::vector<Line> splitByFallbackSlot(const Line& line) {
+  std::vector<Line> lines;
+  for (const LineObject& object : line) {
+    Line* target = nullptr;
+    for (Line& candidate : lines) {
+      if (fallbackSlot(candidate.back()) < fallbackSlot(object)) {
+        target = &candidate;
+        break;
+      }
+    }
+    if (target) {
+      target->push_back(object);
+    } else {
+      lines.push_back(Line{object});
+    }
+  }
+  return lines;
+}
+
+void appendLineStart(std::string& out, int32_t measure, int channel) {
+  char start[32];
+  const int n = std::snprintf(start, sizeof start, "#%03d%02d:", measure, channel);
+  out.append(start, static_cast<std::size_t>(n));
+}
+
+void appendLine(std::string& out, int32_t measure, int channel, const Line& line, int64_t slots,
+                bool fallback) {
+  appendLineStart(out, measure, channel);
+  const std::size_t begin = out.size();
+  out.append(static_cast<std::size_t>(slots) * 2, '0');
+  for (const LineObject& object : line) {
+    const int64_t slot = fallback ? fallbackSlot(object) : slots / object.resolution * object.position;
+    const std::string id = toBase36(object.id);
+    out.replace(begin + static_cast<std::size_t>(slot) * 2, 2, id, 0, 2);
+  }
+  out += '\n';
+}
+
+}  // namespace
+
+std::string toBase36(int32_t value) {
+  std::string digits;
+  uint32_t rest = value < 0 ? 0u : static_cast<uint32_t>(value);
+  do {
+    digits.insert(digits.begin(), kDigits[rest % 36]);
+    rest /= 36;
+  } while (rest > 0);
+  if (digits.size() < 2) digits.insert(digits.begin(), '0');
+  return digits;
+}
+
+void appendChannelLines(std::string& out, int32_t measure, int channel, std::span<const LineObject> objects) {
+  const std::vector<Line> lines = distributeByFraction(objects);
+  if (lines.empty()) {
+    appendLine(out, measure, channel, Line{}, 1, false);
+    return;
+  }
+  for (const Line& line : lines) {
+    const int64_t slots = exactSlotCount(line);
+    if (slots > 0) {
+      appendLine(out, measure, channel, line, slots, false);
+      continue;
+    }
+    for (const Line& part : splitByFallbackSlot(line)) appendLine(out, measure, channel, part, kFallbackSlots, true);
+  }
+}
+
+}  // namespace rendlow

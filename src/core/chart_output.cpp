@@ -1,0 +1,51 @@
+#include "core/chart_output.h"
+
+#include "bms/bms_writer.h"
+#include "bms/chart_building.h"
+#include "bms/chart_limits.h"
+#include "core/application.h"
+#include "core/form.h"
+
+namespace rendlow {
+
+namespace {
+
+constexpr std::size_t kExtensionBytes = 4;
+
+void buildChart(Application& app) {
+  Project& project = app.project;
+  project.chartTracks.clear();
+  project.chartBpms.clear();
+  app.nextWavId = 1;
+  for (const auto& track : project.tracks) {
+    if (!track->hasContent || !track->settings.enabled) continue;
+    project.chartTracks.push_back(buildChartTrack(track, project, app.nextWavId));
+  }
+}
+
+ChartResult tell(Form& form, ChartOutcome outcome, const std::string& path, const char* what,
+                 const std::string& reason) {
+  form.showMessage(std::string(what) + "\n" + path + "\n" + reason);
+  return {outcome, path, reason};
+}
+
+}  // namespace
+
+std::optional<std::string> chartPathFor(std::string_view outputPath) {
+  if (outputPath.size() <= kExtensionBytes) return std::nullopt;
+  return std::string(outputPath.substr(0, outputPath.size() - kExtensionBytes)) + ".bme";
+}
+
+ChartResult writeChart(Application& app, Form& form, const std::string& outputPath) {
+  const auto chartPath = chartPathFor(outputPath);
+  if (!chartPath) return {};
+  buildChart(app);
+  if (const auto breach = chartLimitBreach(app.project)) {
+    return tell(form, ChartOutcome::Refused, *chartPath, kChartRefusedMessage, *breach);
+  }
+  const WriteStatus status = writeBmsFile(app.project, *chartPath);
+  if (!status) return tell(form, ChartOutcome::Failed, *chartPath, kChartFailedMessage, status.reason);
+  return {ChartOutcome::Written, *chartPath, {}};
+}
+
+}  // namespace rendlow
