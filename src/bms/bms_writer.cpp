@@ -184,7 +184,8 @@ std::string formatBmsChart(Project& project) {
     writeBpmLine(project.chartBpms, bpmCursor, out, m);
     writeMeasureLengthLine(project, out, m);
     bool unfinished = false;
-    for (const auto& track : project.chartTracks) unfinished = writeMeasureLines(*track, out, m) || unfinished;
+    for (const auto& track : project.chartTracks)
+      unfinished = writeMeasureLines(*track, out, m) || unfinished;
     out += "\n";
     if (!unfinished) break;
   }

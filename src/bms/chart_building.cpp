@@ -13,8 +13,8 @@ namespace {
 // Ids far beyond what a chart can hold are refused later as a whole; here they only must not
 // overflow.
 int32_t saturatingSum(int64_t a, int64_t b) {
-  return static_cast<int32_t>(std::clamp<int64_t>(a + b, std::numeric_limits<int32_t>::min(),
-                                                  std::numeric_limits<int32_t>::max()));
+  return static_cast<int32_t>(
+      std::clamp<int64_t>(a + b, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
 // Puts the object into the measure holding `tick`. Past the largest grid the object stays

@@ -11,7 +11,7 @@ namespace {
 struct ChartNeeds {
   int64_t largestWavId = 0;
   int64_t largestBpmId = 0;
-  int64_t lastMeasure = 0;  // the closing block after the last measure holding a sound
+  int64_t lastMeasure = 0;       // the closing block after the last measure holding a sound
   bool pastLongestGrid = false;  // a sound lies beyond every measure the grid would build
 };
 

@@ -123,7 +123,8 @@ void appendChannelLines(std::string& out, int32_t measure, int channel, std::spa
       appendLine(out, measure, channel, line, slots, false);
       continue;
     }
-    for (const Line& part : splitByFallbackSlot(line)) appendLine(out, measure, channel, part, kFallbackSlots, true);
+    for (const Line& part : splitByFallbackSlot(line))
+      appendLine(out, measure, channel, part, kFallbackSlots, true);
   }
 }
 

@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include "cli/convert_command.h"
 #include "cli/exit_status.h"
 #include "cli/list_command.h"
 #include "cli/options.h"
@@ -14,12 +15,14 @@ int runCli(std::span<const std::string> args, std::ostream& out, std::ostream& e
     return kExitUsage;
   }
   const Options& options = *parsed.options;
-  switch (*options.command) {
+  switch (options.command) {
     case Command::Help:
       out << usageText();
       return kExitOk;
     case Command::List:
       return runList(options, out, err);
+    case Command::Convert:
+      return runConvert(options, out, err);
   }
   return kExitUsage;
 }

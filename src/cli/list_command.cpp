@@ -12,8 +12,8 @@ namespace rendlow::cli {
 int runList(const Options& options, std::ostream& out, std::ostream& err) {
   Application app(options.verbose ? &out : nullptr);
   MemoryForm form;
-  loadFile(app, form, options.input);
-  if (const auto problem = loadProblem(options.input, app)) {
+  loadFile(app, form, options.inputs.front());
+  if (const auto problem = loadProblem(options.inputs.front(), app)) {
     err << "rendlow-cli: " << *problem << '\n';
     return kExitFileFailed;
   }

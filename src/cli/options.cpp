@@ -19,20 +19,58 @@ struct OptionSpec {
   std::string (*apply)(Options& options, std::string_view value);
 };
 
+std::string setText(std::optional<std::string>& field, std::string_view value) {
+  field = std::string(value);
+  return {};
+}
+
 constexpr std::array kOptions = {
     OptionSpec{"--help", "-h", "", "print this help and exit",
                [](Options& o, std::string_view) {
                  o.command = Command::Help;  // asking for help is never wrong
                  return std::string();
                }},
+    OptionSpec{"--output", "-o", "PATH", "the rendering MIDI file (one INPUT only); the chart goes beside it",
+               [](Options& o, std::string_view value) {
+                 if (value.empty()) return std::string("the output file name is empty");
+                 return setText(o.output, value);
+               }},
+    OptionSpec{"--no-chart", "", "", "write the rendering MIDI file and the settings file only",
+               [](Options& o, std::string_view) {
+                 if (o.outputs == Outputs::MidiAndChart) o.outputs = Outputs::MidiOnly;
+                 return std::string();
+               }},
+    OptionSpec{"--settings-only", "", "", "write the settings file only, without converting",
+               [](Options& o, std::string_view) {
+                 o.outputs = Outputs::SettingsOnly;
+                 return std::string();
+               }},
+    OptionSpec{"--genre", "", "TEXT", "the chart's #GENRE",
+               [](Options& o, std::string_view v) { return setText(o.genre, v); }},
+    OptionSpec{"--title", "", "TEXT", "the chart's #TITLE",
+               [](Options& o, std::string_view v) { return setText(o.title, v); }},
+    OptionSpec{"--artist", "", "TEXT", "the chart's #ARTIST",
+               [](Options& o, std::string_view v) { return setText(o.artist, v); }},
+    OptionSpec{"--set", "", "ROW:FIELD=VALUE", "edit one setting of a track row (from 0) before converting",
+               [](Options& o, std::string_view value) {
+                 RowEdit edit;
+                 std::string error = parseRowEdit(value, edit);
+                 if (error.empty()) o.edits.push_back(std::move(edit));
+                 return error;
+               }},
     OptionSpec{"--list", "", "", "load INPUT and print one TAB-separated line per track row",
                [](Options& o, std::string_view) {
                  o.command = Command::List;
                  return std::string();
                }},
-    OptionSpec{"--verbose", "-v", "", "print the reader's progress lines first",
+    OptionSpec{"--verbose", "-v", "", "print the engine's progress lines",
                [](Options& o, std::string_view) {
                  o.verbose = true;
+                 return std::string();
+               }},
+    OptionSpec{"--quiet", "-q", "", "print no report of the tracks and files",
+               [](Options& o, std::string_view) {
+                 o.quiet = true;
                  return std::string();
                }},
 };
@@ -85,17 +123,20 @@ private:
   }
 
   std::string positional(const std::string& arg) {
-    if (!options_.input.empty()) {
-      return "more than one input file: " + inQuotes(options_.input) + " and " + inQuotes(arg);
-    }
     if (arg.empty()) return "the input file name is empty";
-    options_.input = arg;
+    options_.inputs.push_back(arg);
     return {};
   }
 
   ParseResult finish() {
-    if (!options_.command) return {std::nullopt, "no command given (--list)"};
-    if (options_.input.empty()) return {std::nullopt, "no input file given"};
+    if (options_.inputs.empty()) return {std::nullopt, "no input file given"};
+    if (options_.command == Command::List && options_.inputs.size() > 1) {
+      return {std::nullopt, "--list takes one input file, not " + std::to_string(options_.inputs.size())};
+    }
+    if (options_.output && options_.inputs.size() > 1) {
+      return {std::nullopt,
+              "-o names the output of one input file, not of " + std::to_string(options_.inputs.size())};
+    }
     return {options_, {}};
   }
 
@@ -110,8 +151,13 @@ ParseResult parseOptions(std::span<const std::string> args) { return Parser(args
 
 std::string usageText() {
   std::string text =
-      "Usage: rendlow-cli --list [--verbose] INPUT\n"
+      "Usage: rendlow-cli [options] INPUT...\n"
+      "       rendlow-cli --list [--verbose] INPUT\n"
       "\n"
+      "Converts each INPUT in turn as the desktop program's \"Midi&&BMS出力\" button does: the\n"
+      "rendering MIDI file (INPUT with \"_out.mid\" for its extension, unless -o names it), the\n"
+      "settings file beside the MIDI file, and the \".bme\" chart beside the rendering file. Then\n"
+      "prints a table of the converted tracks and the files written.\n"
       "INPUT is a Standard MIDI File, or a settings file (.txt) that names one.\n"
       "\n"
       "Options:\n";
@@ -124,7 +170,14 @@ std::string usageText() {
   }
   text +=
       "\n"
-      "Exit status: 0 on success, 1 when a file cannot be read or written, 2 on a usage error.\n";
+      "--set FIELD is one of: " +
+      std::string(rowEditFieldNames()) +
+      ".\n"
+      "ignoreBpm and enabled take 0 or 1; splitMethod 0 (single), 1 (chord) or 2 (legato).\n"
+      "\n"
+      "Exit status: 0 on success (also when a chart passes a limit of the format and is not\n"
+      "written: the reason goes to standard error), 1 when a file cannot be read or written, 2 on a\n"
+      "usage error.\n";
   return text;
 }
 

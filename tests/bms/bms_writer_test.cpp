@@ -1,8 +1,9 @@
+#include "bms/bms_writer.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "bms/bms_writer.h"
 #include "bms/chart_building.h"
 #include "bms/measure_grid.h"
 #include "support/midi_builder.h"
@@ -12,7 +13,8 @@ namespace rendlow {
 namespace {
 
 constexpr const char* kHeader =
-    "#PLAYER 1\n#GENRE TEMP\n#TITLE TEMP\n#ARTIST TEMP\n#BPM 120.000000\n#PLAYLEVEL 1\n#RANK 100\n#TOTAL 100\n"
+    "#PLAYER 1\n#GENRE TEMP\n#TITLE TEMP\n#ARTIST TEMP\n#BPM 120.000000\n#PLAYLEVEL 1\n#RANK 100\n#TOTAL "
+    "100\n"
     "\n\n";
 
 // Charts placed by hand: every object's measure and fraction as the chart building would give.
@@ -197,7 +199,7 @@ TEST_F(BmsWriter, TwoChainsOnOneTickAreBothWritten) {
 
 TEST_F(BmsWriter, TempoChangesFromTwoTracksAreWrittenInTimeOrder) {
   for (int i = 0; i < 3; ++i) addTempo(i, 120.0f + static_cast<float>(10 * i));
-  addBpmObject(0, 0, 0, 0, 1);     // first track: at 0 and in measure 2
+  addBpmObject(0, 0, 0, 0, 1);  // first track: at 0 and in measure 2
   addBpmObject(1, 3840, 2, 0, 1);
   addBpmObject(2, 2400, 1, 1, 4);  // second track: in measure 1
   addNote(1, 3, 0, 1);

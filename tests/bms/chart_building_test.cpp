@@ -1,6 +1,7 @@
+#include "bms/chart_building.h"
+
 #include <gtest/gtest.h>
 
-#include "bms/chart_building.h"
 #include "bms/measure_grid.h"
 #include "support/converted_track.h"
 

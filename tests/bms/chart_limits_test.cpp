@@ -1,7 +1,8 @@
+#include "bms/chart_limits.h"
+
 #include <gtest/gtest.h>
 
 #include "bms/bms_writer.h"
-#include "bms/chart_limits.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"
 
@@ -70,7 +71,8 @@ TEST_F(ChartLimits, AMeasurePast999RefusesTheChart) {
   addNote(1, 999);
   const auto breach = chartLimitBreach(project);
   ASSERT_TRUE(breach);
-  EXPECT_NE(breach->find("measure numbers up to 1000, 1 more than the format allows (999)"), std::string::npos)
+  EXPECT_NE(breach->find("measure numbers up to 1000, 1 more than the format allows (999)"),
+            std::string::npos)
       << *breach;
   EXPECT_FALSE(write().second);
 }

@@ -1,10 +1,10 @@
+#include "bms/chart_lines.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
 #include <string>
 #include <vector>
-
-#include "bms/chart_lines.h"
 
 namespace rendlow {
 namespace {

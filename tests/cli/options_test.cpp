@@ -17,7 +17,7 @@ TEST(ParseOptions, ReadsTheListCommandWithItsFlagInAnyOrder) {
     ASSERT_TRUE(result.options) << result.error;
     EXPECT_EQ(result.options->command, Command::List);
     EXPECT_TRUE(result.options->verbose);
-    EXPECT_EQ(result.options->input, "song.mid");
+    EXPECT_EQ(result.options->inputs, std::vector<std::string>{"song.mid"});
   }
   const ParseResult plain = parse({"--list", "song.mid"});
   ASSERT_TRUE(plain.options);
@@ -25,10 +25,10 @@ TEST(ParseOptions, ReadsTheListCommandWithItsFlagInAnyOrder) {
 }
 
 TEST(ParseOptions, TakesEverythingAfterDoubleDashAsAFileName) {
-  const ParseResult result = parse({"--list", "--", "-song.mid"});
+  const ParseResult result = parse({"--no-chart", "--", "-song.mid", "--verbose"});
   ASSERT_TRUE(result.options) << result.error;
-  EXPECT_EQ(result.options->input, "-song.mid");
-  EXPECT_FALSE(parse({"--list", "--", "--verbose", "a.mid"}).options);  // two files
+  EXPECT_EQ(result.options->inputs, (std::vector<std::string>{"-song.mid", "--verbose"}));
+  EXPECT_FALSE(result.options->verbose);
 }
 
 TEST(ParseOptions, HelpWinsOverWhatFollowsButNotOverAnEarlierMistake) {
@@ -39,7 +39,31 @@ TEST(ParseOptions, HelpWinsOverWhatFollowsButNotOverAnEarlierMistake) {
     EXPECT_EQ(result.options->command, Command::Help);
   }
   EXPECT_FALSE(parse({"--bogus", "--help"}).options);
-  EXPECT_FALSE(parse({"a.mid", "b.mid", "--help"}).options);
+}
+
+TEST(ParseOptions, AConversionTakesItsOutputsHeaderTextsAndEditsInOrder) {
+  const ParseResult result = parse({"a.mid", "--set", "1:gridUnit=480", "--genre=Pop", "-q", "--title", "T",
+                                    "--set=0:definitionName=piano", "--artist", "", "b.txt", "--no-chart"});
+  ASSERT_TRUE(result.options) << result.error;
+  const Options& o = *result.options;
+  EXPECT_EQ(o.command, Command::Convert);
+  EXPECT_EQ(o.inputs, (std::vector<std::string>{"a.mid", "b.txt"}));
+  EXPECT_EQ(o.outputs, Outputs::MidiOnly);
+  EXPECT_TRUE(o.quiet);
+  EXPECT_EQ(o.genre, "Pop");
+  EXPECT_EQ(o.title, "T");
+  EXPECT_EQ(o.artist, "");
+  EXPECT_FALSE(o.output);
+  ASSERT_EQ(o.edits.size(), 2u);
+  EXPECT_EQ(o.edits[0].row, 1);
+  EXPECT_EQ(o.edits[0].field, "gridUnit");
+  EXPECT_EQ(o.edits[0].number, 480);
+  EXPECT_EQ(o.edits[1].text, "piano");
+
+  const ParseResult settingsOnly = parse({"--settings-only", "--no-chart", "-o", "out.mid", "a.mid"});
+  ASSERT_TRUE(settingsOnly.options) << settingsOnly.error;
+  EXPECT_EQ(settingsOnly.options->outputs, Outputs::SettingsOnly);
+  EXPECT_EQ(settingsOnly.options->output, "out.mid");
 }
 
 TEST(ParseOptions, ExplainsEveryMistake) {
@@ -48,11 +72,14 @@ TEST(ParseOptions, ExplainsEveryMistake) {
     std::string error;
   };
   const std::vector<Case> cases = {
-      {{}, "no command given (--list)"},
-      {{"song.mid"}, "no command given (--list)"},
+      {{}, "no input file given"},
       {{"--list"}, "no input file given"},
       {{"--list", ""}, "the input file name is empty"},
-      {{"--list", "a.mid", "b.mid"}, "more than one input file: \"a.mid\" and \"b.mid\""},
+      {{"--list", "a.mid", "b.mid"}, "--list takes one input file, not 2"},
+      {{"-o", "out.mid", "a.mid", "b.mid"}, "-o names the output of one input file, not of 2"},
+      {{"-o", "", "a.mid"}, "the output file name is empty"},
+      {{"a.mid", "-o"}, "option \"-o\" needs a value"},
+      {{"--set", "0:gridUnit", "a.mid"}, "--set \"0:gridUnit\" is not ROW:FIELD=VALUE"},
       {{"--list", "--bogus", "a.mid"}, "unknown option \"--bogus\""},
       {{"--list", "-x", "a.mid"}, "unknown option \"-x\""},
       {{"--list=yes", "a.mid"}, "option \"--list\" takes no value"},
@@ -67,7 +94,12 @@ TEST(ParseOptions, ExplainsEveryMistake) {
 
 TEST(UsageText, ShowsTheCommandLineAndEveryOption) {
   const std::string usage = usageText();
-  EXPECT_EQ(usage.rfind("Usage: rendlow-cli --list [--verbose] INPUT\n", 0), 0u);
+  EXPECT_EQ(
+      usage.rfind("Usage: rendlow-cli [options] INPUT...\n       rendlow-cli --list [--verbose] INPUT\n", 0),
+      0u);
+  EXPECT_NE(usage.find("  -o, --output PATH  "), std::string::npos);
+  EXPECT_NE(usage.find("      --set ROW:FIELD=VALUE  "), std::string::npos);
+  EXPECT_NE(usage.find("  -q, --quiet  "), std::string::npos);
   EXPECT_NE(usage.find("  -h, --help  "), std::string::npos);
   EXPECT_NE(usage.find("      --list  "), std::string::npos);
   EXPECT_NE(usage.find("  -v, --verbose  "), std::string::npos);

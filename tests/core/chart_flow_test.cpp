@@ -84,7 +84,8 @@ TEST_F(ChartFlow, AChartThatCannotBeWrittenIsAFailureNamingTheFile) {
   EXPECT_FALSE(result.chartRefused);
   ASSERT_EQ(form.messages.size(), 2u);
   EXPECT_EQ(form.messages[0], "midiファイルを出力しました");
-  EXPECT_EQ(form.messages[1], std::string(kChartFailedMessage) + "\n" + chart + "\n" + result.chart->status.reason);
+  EXPECT_EQ(form.messages[1],
+            std::string(kChartFailedMessage) + "\n" + chart + "\n" + result.chart->status.reason);
 }
 
 // A song whose every note is a sound of its own: more ids than a chart can hold.

@@ -38,7 +38,8 @@ protected:
   std::string chartOf(const MidiBuilder& song, const std::vector<RowEdit>& edits = {}) {
     const std::string input = dir.file("song.mid");
     song.write(input);
-    const test::JobSetup setup{edits, {{control::kGenre, "Test"}, {control::kTitle, "Song"}, {control::kArtist, "Rendlow"}}};
+    const test::JobSetup setup{
+        edits, {{control::kGenre, "Test"}, {control::kTitle, "Song"}, {control::kArtist, "Rendlow"}}};
     const OutputResult result = test::runWholeJob(app, form, input, dir.file("song_out.mid"), setup);
     EXPECT_TRUE(result.ok());
     EXPECT_TRUE(result.chart && result.chart->status.ok);
@@ -70,14 +71,15 @@ TEST_F(ChartJob, TwoTracksTakeTheirIdRangesWithTheGapBetween) {
       .noteOff(2400, 1, 36)
       .endOfTrack(3840);
   const std::string chart = chartOf(song, {definitionNameOf(0, "keys"), definitionNameOf(1, "bass")});
-  EXPECT_EQ(chart,
-            "#PLAYER 1\n#GENRE Test\n#TITLE Song\n#ARTIST Rendlow\n#BPM 120.000000\n#PLAYLEVEL 1\n#RANK 100\n"
-            "#TOTAL 100\n\n\n\n"
-            "#WAV01 keys_01.wav\n#WAV02 keys_02.wav\n#WAV03 keys_03.wav\n#WAV04 keys_04.wav\n#WAV05 keys_05.wav\n"
-            "#WAV08 bass_01.wav\n#WAV09 bass_02.wav\n\n\n"
-            "#00001:01020304\n#00001:0809\n\n"
-            "#00101:05\n#00101:08\n\n"
-            "#00201:00\n#00201:00\n\n");
+  EXPECT_EQ(
+      chart,
+      "#PLAYER 1\n#GENRE Test\n#TITLE Song\n#ARTIST Rendlow\n#BPM 120.000000\n#PLAYLEVEL 1\n#RANK 100\n"
+      "#TOTAL 100\n\n\n\n"
+      "#WAV01 keys_01.wav\n#WAV02 keys_02.wav\n#WAV03 keys_03.wav\n#WAV04 keys_04.wav\n#WAV05 keys_05.wav\n"
+      "#WAV08 bass_01.wav\n#WAV09 bass_02.wav\n\n\n"
+      "#00001:01020304\n#00001:0809\n\n"
+      "#00101:05\n#00101:08\n\n"
+      "#00201:00\n#00201:00\n\n");
   EXPECT_EQ(app.nextWavId, 12);
 }
 
@@ -157,7 +159,12 @@ TEST_F(ChartJob, ALaterTickPlacedAtASmallerFractionIsKept) {
 
 TEST_F(ChartJob, TempoChangesFromTwoTracksAreAllWritten) {
   MidiBuilder song;
-  song.track().name("Conductor").tempo(0, 500000).timeSignature(0, 4, 2).tempoBpm(7680, 90.0).endOfTrack(9600);
+  song.track()
+      .name("Conductor")
+      .tempo(0, 500000)
+      .timeSignature(0, 4, 2)
+      .tempoBpm(7680, 90.0)
+      .endOfTrack(9600);
   auto& piano = song.track().name("Piano");
   for (int tick = 0; tick < 9600; tick += 960) {
     if (tick == 3840) piano.tempoBpm(3840, 150.0);
@@ -174,7 +181,12 @@ TEST_F(ChartJob, TempoChangesFromTwoTracksAreAllWritten) {
 
 TEST_F(ChartJob, AThreeFourSectionGetsItsMeasureLengthLines) {
   MidiBuilder song;
-  song.track().name("Conductor").tempo(0, 500000).timeSignature(0, 4, 2).timeSignature(9600, 3, 2).endOfTrack(12480);
+  song.track()
+      .name("Conductor")
+      .tempo(0, 500000)
+      .timeSignature(0, 4, 2)
+      .timeSignature(9600, 3, 2)
+      .endOfTrack(12480);
   auto& piano = song.track().name("Piano");
   for (int tick = 0; tick < 12480; tick += 480) piano.noteOn(tick, 0, 60, 100).noteOff(tick + 240, 0, 60);
   piano.endOfTrack(12480);

@@ -101,7 +101,8 @@ TEST_F(ChartOutput, AFileThatCannotBeWrittenIsReportedWithItsPath) {
   EXPECT_EQ(result.outcome, ChartOutcome::Failed);
   ASSERT_EQ(form.messages.size(), 1u);
   EXPECT_FALSE(result.reason.empty());
-  EXPECT_EQ(form.messages[0], "譜面ファイルを出力できませんでした\n" + dir.file("missing/song_out.bme") + "\n" + result.reason);
+  EXPECT_EQ(form.messages[0],
+            "譜面ファイルを出力できませんでした\n" + dir.file("missing/song_out.bme") + "\n" + result.reason);
 }
 
 TEST_F(ChartOutput, AChartPastTheIdLimitIsRefusedAndTheUserToldWhy) {

@@ -94,20 +94,23 @@ TEST_F(GoldenJob, TheExampleSongWithEditedRows) {
   test::JobSetup setup;
   setup.edits = {
       // Piano: the louder bar becomes sounds of its own; a chord per note on a grid of a bar.
-      {0, [](TrackSettings& s) {
+      {0,
+       [](TrackSettings& s) {
          s.definitionName = "piano";
          s.velocitySplitWidth = 16;
          s.gridUnit = 1920;
        }},
       // Lead: whole legato phrases as sounds, split by volume and pan.
-      {1, [](TrackSettings& s) {
+      {1,
+       [](TrackSettings& s) {
          s.definitionName = "lead";
          s.splitMethod = static_cast<int32_t>(SplitMethod::Legato);
          s.ccSplitWidth = 32;
          s.ignoreBpm = true;
        }},
       // Drums: every hit its own object, close hits on their own definitions, a wider id gap.
-      {2, [](TrackSettings& s) {
+      {2,
+       [](TrackSettings& s) {
          s.definitionName = "drums";
          s.splitMethod = static_cast<int32_t>(SplitMethod::Single);
          s.multipleThreshold = 600;

@@ -24,7 +24,8 @@ std::vector<ChartObject> channelObjects(std::string_view chartText, std::string_
   std::string line;
   while (std::getline(lines, line)) {
     if (line.size() < 7 || line[0] != '#' || line[6] != ':' || line.substr(4, 2) != channel) continue;
-    if (!std::all_of(line.begin() + 1, line.begin() + 4, [](char c) { return c >= '0' && c <= '9'; })) continue;
+    if (!std::all_of(line.begin() + 1, line.begin() + 4, [](char c) { return c >= '0' && c <= '9'; }))
+      continue;
     const int32_t measure = std::stoi(line.substr(1, 3));
     const std::string slots = line.substr(7);
     const int64_t count = static_cast<int64_t>(slots.size() / 2);

@@ -41,7 +41,8 @@ std::shared_ptr<Note> ConvertedTrack::note(int32_t tick, int32_t definition, int
   return note;
 }
 
-std::shared_ptr<Note> ConvertedTrack::member(const std::shared_ptr<Note>& head, int32_t tick, int32_t length) {
+std::shared_ptr<Note> ConvertedTrack::member(const std::shared_ptr<Note>& head, int32_t tick,
+                                             int32_t length) {
   auto member = note(tick, head->definition, head->sound, 0, length);
   head->appendToChain(member);
   return member;

@@ -1,0 +1,38 @@
+#pragma once
+
+// What the command line tells the author after a conversion: per converted track how many notes
+// it had, how many chart objects and sound files they became, and which #WAV ids the track took.
+// These are the figures an author reads to tune the velocity and controller widths.
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace rendlow {
+class Project;
+struct OutputResult;
+}  // namespace rendlow
+
+namespace rendlow::cli {
+
+struct TrackReport {
+  std::string name;
+  std::string definitionName;
+  std::size_t notes = 0;
+  std::size_t objects = 0;  // one per occurrence of a sound: the chains' heads
+  int32_t sounds = 0;       // distinct sounds, the sound files to cut
+  int32_t definitions = 0;  // #WAV definitions the track needs
+  std::string wavIds;       // "01-05", or "-" without a chart or without notes
+};
+
+// One entry per converted track (content and enabled), in file order, from the converted
+// project and the chart built from it (if any).
+std::vector<TrackReport> reportTracks(const Project& project);
+
+// The table, one header line and one line per track, columns aligned, each line indented.
+void printTrackTable(std::ostream& out, const std::vector<TrackReport>& tracks);
+
+// "wrote PATH" for every file the output wrote, in the order written.
+void printWrittenFiles(std::ostream& out, const OutputResult& result);
+
+}  // namespace rendlow::cli
