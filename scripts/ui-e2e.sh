@@ -12,8 +12,10 @@ build=${1:-build/mingw}
 # shellcheck source=wine-env
 source scripts/wine-env
 
-if [ ! -f "$build/CMakeCache.txt" ]; then cmake --preset mingw >/dev/null; fi
-cmake --build "$build" --target Rendlow rendlow-cli >/dev/null
+mkdir -p "$build"
+if [ ! -f "$build/CMakeCache.txt" ]; then cmake --preset mingw >"$build/ui-e2e-build.log" 2>&1; fi
+cmake --build "$build" --target Rendlow rendlow-cli >>"$build/ui-e2e-build.log" 2>&1 ||
+  { cat "$build/ui-e2e-build.log" >&2; exit 1; }
 gui_exe="$build/src/ui/Rendlow.exe"
 cli_exe="$build/src/rendlow-cli.exe"
 
@@ -138,6 +140,11 @@ wine "$cli_exe" -q \
   --set 1:definitionName=melody --set 1:gridUnit=480 --set 1:ignoreBpm=1 \
   "$input_win" >"$work/cli-stdout.txt" 2>"$work/cli-stderr.txt" || fail "rendlow-cli failed: $(cat "$work/cli-stderr.txt")"
 for f in "${outputs[@]}"; do mv "$work/$f" "$work/cli/$f"; done
+
+# The edits made through the window must show in what it wrote, or the comparison proves little.
+grep -qP "^tr\\tPiano\\ttr01\\t16\\t480\\t" "$work/gui/example_song.txt" || fail "row 0's edits are missing"
+grep -qP "^tr\\tLead\\tmelody\\t0\\t960\\t480\\t1\\t0\\t1\\t" "$work/gui/example_song.txt" || fail "row 1's edits are missing"
+grep -q "melody_01.wav" "$work/gui/example_song_out.bme" || fail "the chart lacks the edited definition name"
 
 status=0
 for f in "${outputs[@]}"; do
