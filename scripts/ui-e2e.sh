@@ -1,0 +1,159 @@
+#!/usr/bin/env bash
+# Drives the real desktop program, Rendlow.exe, under Wine in a virtual display: loads the bundled
+# example song through the browse dialog, edits two rows through the settings group, presses
+# "Midi&&BMS出力" and closes the completion message. The three files it writes must be byte-equal
+# to what the Windows build of rendlow-cli writes under Wine from the same input path with the
+# same edits. A screenshot of the window with the loaded song is kept in the work folder.
+#
+# Usage: scripts/ui-e2e.sh [BUILD_DIR]   (default build/mingw; configured and built when needed)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build/mingw}
+# shellcheck source=wine-env
+source scripts/wine-env
+
+mkdir -p "$build"
+if [ ! -f "$build/CMakeCache.txt" ]; then cmake --preset mingw >"$build/ui-e2e-build.log" 2>&1; fi
+cmake --build "$build" --target Rendlow rendlow-cli >>"$build/ui-e2e-build.log" 2>&1 ||
+  { cat "$build/ui-e2e-build.log" >&2; exit 1; }
+gui_exe="$build/src/ui/Rendlow.exe"
+cli_exe="$build/src/rendlow-cli.exe"
+
+work="$build/ui-e2e"
+rm -rf "$work"
+mkdir -p "$work/gui" "$work/cli"
+cp examples/example_song.mid "$work/example_song.mid"
+input_win=$(winepath -w "$(pwd)/$work/example_song.mid" 2>/dev/null)
+outputs=(example_song_out.mid example_song.txt example_song_out.bme)
+
+fail() {
+  echo "ui-e2e: $*" >&2
+  exit 1
+}
+
+# Waits up to $2 seconds (default 20) for the file $1.
+wait_for_file() {
+  for _ in $(seq $((${2:-20} * 10))); do
+    [ -s "$1" ] && return 0
+    sleep 0.1
+  done
+  fail "no $1 after ${2:-20} s"
+}
+
+# Waits for a top-level window named exactly $1 to appear (or, with "gone", to disappear).
+wait_for_window() {
+  for _ in $(seq 200); do
+    if xdotool search --name "^$1\$" >/dev/null 2>&1; then
+      [ "${2:-}" = gone ] || return 0
+    else
+      [ "${2:-}" = gone ] && return 0
+    fi
+    sleep 0.1
+  done
+  fail "window \"$1\" did not ${2:-appear}"
+}
+
+# Mouse and keyboard on the main window, in client coordinates: with no window manager the X
+# window of a Wine top-level window is its client area.
+origin_x=0
+origin_y=0
+click() {
+  xdotool mousemove $((origin_x + $1)) $((origin_y + $2)) click 1
+  sleep 0.3
+}
+# Replaces the text of the edit box centred at client ($1, $2) by $3.
+type_into() {
+  click "$1" "$2"
+  xdotool key --clearmodifiers End shift+Home BackSpace
+  xdotool type --delay 30 "$3"
+  sleep 0.2
+}
+
+# Where the controls are: the form's fixed positions (the window keeps its first size here).
+browse=(315 35)
+row_y() { echo $((74 + 14 * $1)); } # the track table's rows, 14 pixels apart under the header
+row_x=110
+definition_name=(545 35)
+velocity_split_width=(545 60)
+note_interval=(545 85)
+grid_unit=(545 110)
+ignore_bpm=(492 185)
+update=(575 295)
+midi_and_bms=(60 420)
+
+wine "$gui_exe" >"$work/gui-stdout.txt" 2>"$work/gui-stderr.txt" &
+gui_pid=$!
+trap 'kill "$gui_pid" 2>/dev/null || true; kill "${RENDLOW_XVFB_PID:-}" 2>/dev/null || true' EXIT
+wait_for_window "Rendlow 0.96"
+window=$(xdotool search --name "^Rendlow 0.96\$" | head -1)
+eval "$(xdotool getwindowgeometry --shell "$window")"
+origin_x=$X
+origin_y=$Y
+sleep 1
+
+# Load the song through the open-file dialog.
+click "${browse[@]}"
+wait_for_window "音声ファイルの選択"
+sleep 0.5
+xdotool type --delay 20 "$input_win"
+xdotool key Return
+wait_for_window "音声ファイルの選択" gone
+sleep 1
+
+# Row 0: note interval 480, velocity split width 16.
+click "$row_x" "$(row_y 0)"
+type_into "${note_interval[@]}" 480
+type_into "${velocity_split_width[@]}" 16
+click "${update[@]}"
+# Row 1: definition name "melody", grid unit 480, BPM ignored (its box shows the row's "Off").
+click "$row_x" "$(row_y 1)"
+type_into "${definition_name[@]}" melody
+type_into "${grid_unit[@]}" 480
+click "${ignore_bpm[@]}"
+click "${update[@]}"
+sleep 0.5
+import -window root -crop "${WIDTH}x${HEIGHT}+${origin_x}+${origin_y}" "$work/rendlow-loaded.png"
+
+# Output: the completion message appears once the MIDI and settings files are written; the
+# chart follows when it is closed.
+click "${midi_and_bms[@]}"
+wait_for_file "$work/example_song_out.mid"
+wait_for_file "$work/example_song.txt"
+sleep 1
+import -window root "$work/rendlow-message.png"
+[ ! -e "$work/example_song_out.bme" ] || fail "the chart was written before the message was closed"
+xdotool key Return
+wait_for_file "$work/example_song_out.bme"
+sleep 1
+# Close the window the way a user does, so the program ends through its message loop.
+click 200 385
+xdotool key alt+F4
+for _ in $(seq 100); do kill -0 "$gui_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$gui_pid" 2>/dev/null && fail "Rendlow.exe did not end when its window was closed"
+wait "$gui_pid" || fail "Rendlow.exe ended with status $?"
+grep -q "^Read Track [0-9]" "$work/gui-stdout.txt" || fail "no reader progress lines on standard output"
+for f in "${outputs[@]}"; do mv "$work/$f" "$work/gui/$f"; done
+
+# The same job through the command line, from the same input path.
+wine "$cli_exe" -q \
+  --set 0:noteInterval=480 --set 0:velocitySplitWidth=16 \
+  --set 1:definitionName=melody --set 1:gridUnit=480 --set 1:ignoreBpm=1 \
+  "$input_win" >"$work/cli-stdout.txt" 2>"$work/cli-stderr.txt" || fail "rendlow-cli failed: $(cat "$work/cli-stderr.txt")"
+for f in "${outputs[@]}"; do mv "$work/$f" "$work/cli/$f"; done
+
+# The edits made through the window must show in what it wrote, or the comparison proves little.
+grep -qP "^tr\\tPiano\\ttr01\\t16\\t480\\t" "$work/gui/example_song.txt" || fail "row 0's edits are missing"
+grep -qP "^tr\\tLead\\tmelody\\t0\\t960\\t480\\t1\\t0\\t1\\t" "$work/gui/example_song.txt" || fail "row 1's edits are missing"
+grep -q "melody_01.wav" "$work/gui/example_song_out.bme" || fail "the chart lacks the edited definition name"
+
+status=0
+for f in "${outputs[@]}"; do
+  if cmp -s "$work/gui/$f" "$work/cli/$f"; then
+    echo "ui-e2e: $f identical ($(stat -c %s "$work/gui/$f") bytes)"
+  else
+    echo "ui-e2e: $f differs between Rendlow.exe and rendlow-cli" >&2
+    status=1
+  fi
+done
+echo "ui-e2e: screenshot $work/rendlow-loaded.png"
+exit $status

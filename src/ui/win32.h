@@ -1,0 +1,11 @@
+#pragma once
+
+// The platform headers the desktop program uses, in the order they need: the others use types
+// that only <windows.h> declares.
+// clang-format off
+#include <windows.h>
+#include <commctrl.h>
+#include <commdlg.h>
+#include <shellapi.h>
+#include <shlobj.h>
+// clang-format on
