@@ -85,7 +85,7 @@ Timing timeOnce(Shape shape, int notes) {
   rendlow::extractNotes(*track, silent);
   timing.extract = extraction.elapsed();
   const Stopwatch layout;
-  rendlow::buildRenderLayout(*track);
+  if (!rendlow::buildRenderLayout(*track)) std::fprintf(stderr, "the layout was refused\n");
   timing.layout = layout.elapsed();
   for (const auto& note : track->notes) timing.sounds += note->firstOccurrence;
   return timing;

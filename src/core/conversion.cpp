@@ -13,17 +13,22 @@ void extractAllNotes(Project& project, Diagnostics& diagnostics) {
   }
 }
 
-void layOutAllTracks(Project& project) {
-  for (const auto& track : project.tracks) {
-    if (track->settings.enabled) buildRenderLayout(*track);
+std::optional<std::size_t> layOutAllTracks(Project& project) {
+  for (std::size_t index = 0; index < project.tracks.size(); ++index) {
+    MidiTrack& track = *project.tracks[index];
+    if (track.settings.enabled && !buildRenderLayout(track)) return index;
   }
+  return std::nullopt;
 }
 
-bool convert(Project& project, Diagnostics& diagnostics) {
+ConversionReport convert(Project& project, Diagnostics& diagnostics) {
   buildMeasures(project);
   extractAllNotes(project, diagnostics);
-  layOutAllTracks(project);
-  return settleLayout(project, diagnostics).settled();
+  ConversionReport report;
+  report.refusedTrack = layOutAllTracks(project);
+  if (report.refusedTrack) return report;
+  report.retiming = settleLayout(project, diagnostics);
+  return report;
 }
 
 }  // namespace rendlow

@@ -52,7 +52,10 @@ public:
       const std::shared_ptr<Note> note = step.startsNote ? event->note.lock() : nullptr;
       step.soundHead = note && note->isHead();
       step.duration = step.soundHead ? note->duration : 0;
-      step.changesTempo = event->isMeta(kMetaTempo) && step.tempo;
+      // A postponed stretch can copy a Set Tempo event into the layout twice; only the copy its
+      // record follows is that tempo change. An earlier copy moving the record as well would make
+      // the record follow itself, asking for more room every cycle.
+      step.changesTempo = event->isMeta(kMetaTempo) && step.tempo && step.tempo->event == event;
       step.delta = step.builtDelta = event->delta;
       hasTempoChanges_ = hasTempoChanges_ || step.changesTempo;
     }
@@ -150,10 +153,11 @@ private:
   }
 
   // The tempo change follows the previous one by the room its section was granted, and never
-  // comes before the event that precedes it.
+  // comes before the event that precedes it. A change never follows itself: after a postponed
+  // stretch, the events before its one real copy can still carry its own record.
   int64_t alignTempoChange(const Tempo& tempo) {
     int64_t newTick = tempo.tick;
-    if (previousTempo_) {
+    if (previousTempo_ && previousTempo_ != &tempo) {
       Tempo& previous = *previousTempo_;
       if (int64_t{previous.tick} + previous.shift > tempo.tick) {
         newTick = int64_t{previous.tick} + previous.shift;

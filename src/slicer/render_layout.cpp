@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <unordered_map>
 
 #include "slicer/note.h"
@@ -39,20 +40,22 @@ std::shared_ptr<MidiEvent> makePreset(MidiTrack& track, int32_t number, int32_t 
 class LayoutWalk {
 public:
   explicit LayoutWalk(MidiTrack& track)
-      : track_(track),
-        events_(track.events),
-        repeatsLeft_(kRepeatsPerEvent * events_.size() + kRepeatMargin) {}
+      : track_(track), events_(track.events), limits_(layoutLimits(events_.size())) {}
 
-  EventList run() {
-    for (std::size_t position = 0; position < events_.size();) position = step(position);
+  // The layout, or nothing when the walk would pass its limits; then the tempo records are as
+  // they were before the walk.
+  std::optional<EventList> run() {
+    for (std::size_t position = 0; position < events_.size();) {
+      if (++steps_ > limits_.steps || layout_.size() > limits_.events) return giveUp();
+      position = step(position);
+    }
+    if (layout_.size() > limits_.events) return giveUp();
     return std::move(layout_);
   }
 
 private:
   // Handles the event at `position` and returns the position to go on from.
   std::size_t step(std::size_t position) {
-    const bool walkedBefore = position < reached_;
-    reached_ = std::max(reached_, position + 1);
     const MidiEvent& e = *events_[position];
     const int32_t delta = clampToInt32(int64_t{e.tick} - previousTick_);
     const auto note = e.note.lock();
@@ -76,22 +79,13 @@ private:
       emit(e, position, delta);
       return position + 1;
     }
-    if (e.endsNote()) {
-      if (inOpenSound(note.get())) emit(e, position, delta);
-    } else if (!walkedBefore || takeRepeat()) {
-      emit(e, position, delta);
-    }
+    if (!e.endsNote() || inOpenSound(note.get())) emit(e, position, delta);
     return position + 1;
   }
 
-  // Walking a postponed stretch again repeats the events in it that belong to no sound. In a
-  // track whose notes all overlap (every note ending only with the song, say) that would repeat
-  // them once per sound, quadratic in the track's length; so repeats stop once they reach a fixed
-  // number per event of the track. The sounds themselves are all laid out regardless.
-  bool takeRepeat() {
-    if (repeatsLeft_ == 0) return false;
-    --repeatsLeft_;
-    return true;
+  std::nullopt_t giveUp() {
+    for (const auto& [tempo, followed] : followed_) tempo->event = followed.original;
+    return std::nullopt;
   }
 
   void openSound(const Note& head, std::size_t position) {
@@ -143,14 +137,13 @@ private:
   void followTempo(const MidiEvent& e, const std::shared_ptr<MidiEvent>& c) {
     const auto tempo = c->tempo.lock();
     if (!tempo) return;
-    bool fromThisEvent = tempo->event.get() == &e;
-    if (!fromThisEvent && !copiedFrom_.empty()) {
-      const auto copied = copiedFrom_.find(tempo.get());
-      fromThisEvent = copied != copiedFrom_.end() && copied->second == &e;
+    if (tempo->event.get() == &e) {
+      followed_.try_emplace(tempo.get(), Followed{&e, tempo->event});
+    } else {
+      const auto followed = followed_.find(tempo.get());
+      if (followed == followed_.end() || followed->second.source != &e) return;
     }
-    if (!fromThisEvent) return;
     tempo->event = c;
-    copiedFrom_[tempo.get()] = &e;
   }
 
   // Restores the controller values the sound started with, at the sound's start: the first
@@ -171,13 +164,17 @@ private:
     c.delta = 0;
   }
 
-  static constexpr std::size_t kRepeatsPerEvent = 16;
-  static constexpr std::size_t kRepeatMargin = 65536;  // lets short tracks repeat freely
+  // A tempo record whose meta event the layout copied: the event it was copied from, and the
+  // event the record led to before the walk.
+  struct Followed {
+    const MidiEvent* source = nullptr;
+    std::shared_ptr<MidiEvent> original;
+  };
 
   MidiTrack& track_;
   const EventList& events_;
-  std::size_t repeatsLeft_;
-  std::size_t reached_ = 0;  // one past the furthest position walked
+  const LayoutLimits limits_;
+  std::size_t steps_ = 0;
   const Note* open_ = nullptr;
   std::vector<const Note*> openMembers_;  // sorted by address
   const MidiEvent* openEnd_ = nullptr;    // the open sound's last note-off
@@ -187,15 +184,20 @@ private:
   int32_t previousTick_ = 0;
   int64_t outputTick_ = 0;
   EventList layout_;
-  std::unordered_map<const Tempo*, const MidiEvent*> copiedFrom_;
+  std::unordered_map<Tempo*, Followed> followed_;
 };
 
 }  // namespace
 
-EventList buildRenderLayout(MidiTrack& track) {
-  EventList layout = LayoutWalk(track).run();
+LayoutLimits layoutLimits(std::size_t events) {
+  return {kLayoutStepsPerEvent * events + kLayoutStepsMargin, kLayoutEventsPerEvent * events + kLayoutEventsMargin};
+}
+
+std::optional<EventList> buildRenderLayout(MidiTrack& track) {
+  std::optional<EventList> layout = LayoutWalk(track).run();
+  if (!layout) return std::nullopt;
   track.originalEvents = std::move(track.events);
-  track.events = layout;
+  track.events = *layout;
   return layout;
 }
 

@@ -1,8 +1,32 @@
 #pragma once
 
+#include <cstddef>
+#include <optional>
+
 #include "midi/song.h"
 
 namespace rendlow {
+
+// A sound that starts while another is still open is postponed, and the walk later goes back over
+// the stretch it skipped, laying out again the events there that belong to no sound. In a track
+// whose sounds all overlap (every note held until the song ends, say) that walks the rest of the
+// track once per sound: quadratic in its length. So a layout is bounded in time, by the steps of
+// the walk, and in memory, by the events laid out (controller presets included), each in
+// proportion to the track's events, with a margin that lets short tracks overlap freely.
+// Generated songs of every kind we tried needed up to 22 steps and 3 events per event (a
+// sustained arpeggio whose notes each last 32 notes, all sounds distinct); a track with many
+// controllers needs about one preset per controller and distinct sound.
+struct LayoutLimits {
+  std::size_t steps = 0;
+  std::size_t events = 0;
+};
+inline constexpr std::size_t kLayoutStepsPerEvent = 256;
+inline constexpr std::size_t kLayoutStepsMargin = std::size_t{1} << 16;
+inline constexpr std::size_t kLayoutEventsPerEvent = 32;
+inline constexpr std::size_t kLayoutEventsMargin = std::size_t{1} << 10;
+
+// The limits of the layout of a track of `events` events.
+LayoutLimits layoutLimits(std::size_t events);
 
 // Lays out the track for rendering: every distinct sound (every chain marked as the first
 // occurrence of its sound) played once, in the order of their sound numbers, each after a gap
@@ -10,6 +34,8 @@ namespace rendlow {
 // with. Events that are not notes travel along at their song distances. Returns the layout and
 // makes it the track's events; the events as read move to `originalEvents`. Tempo records whose
 // meta event is copied into the layout are re-pointed at the copy.
-EventList buildRenderLayout(MidiTrack& track);
+// Nothing, and the track and its tempo records left as they were, when the layout would take
+// more than layoutLimits allow: such a track cannot be rendered in reasonable time or memory.
+std::optional<EventList> buildRenderLayout(MidiTrack& track);
 
 }  // namespace rendlow

@@ -57,7 +57,7 @@ struct ConvertedSong {
     for (const auto& track : app.project.tracks) track->settings.gridUnit = gridUnit;
     buildMeasures(app.project);
     extractAllNotes(app.project, app.diagnostics);
-    layOutAllTracks(app.project);
+    EXPECT_EQ(layOutAllTracks(app.project), std::nullopt);
     report = settleLayout(app.project, app.diagnostics);
   }
 
@@ -147,6 +147,76 @@ TEST(Conversion, AConductorStartingWithATimeSignatureKeepsEveryDeltaWhole) {
             (std::vector<int64_t>{960, 960, 960 + 1440, 960 + 1440}));
 }
 
+TEST(Conversion, ASetTempoEventLaidOutTwiceMovesItsTempoChangeOnlyOnce) {
+  // One track carries the tempo changes and the notes, as format 0 files do. The drone holds until
+  // after the second tempo change, so the sound that starts under it is postponed, and walking back
+  // to it lays the second Set Tempo event out again.
+  MidiBuilder song(480, 0);
+  song.track()
+      .tempo(0, 500000)
+      .noteOn(0, 0, 36, 100)
+      .noteOn(960, 0, 60, 100)
+      .tempo(1920, 400000)
+      .noteOff(2400, 0, 60)
+      .noteOn(2880, 0, 62, 100)
+      .noteOff(3360, 0, 62)
+      .noteOff(3840, 0, 36)
+      .endOfTrack(3840);
+  ConvertedSong converted(song);
+  const Project& project = converted.app.project;
+  ASSERT_EQ(project.tempos.size(), 2u);
+  const Tempo& second = *project.tempos[1];
+  const MidiTrack& track = *project.tracks[0];
+  std::vector<std::size_t> copies;
+  for (std::size_t i = 0; i < track.events.size(); ++i) {
+    const MidiEvent& event = *track.events[i];
+    if (event.isMeta(kMetaTempo) && event.tempo.lock().get() == &second) copies.push_back(i);
+  }
+  ASSERT_EQ(copies.size(), 2u);
+  ASSERT_EQ(second.event, track.events[copies[1]]);
+
+  EXPECT_TRUE(converted.report.settled());
+  EXPECT_LE(converted.report.cycles, 3);
+  const auto ticks = layoutTicks(track);
+  EXPECT_EQ(ticks[copies[1]], second.tick);
+  // The earlier copy keeps the distance it was laid out at from the event before it.
+  EXPECT_EQ(track.events[copies[0]]->delta, 1920);
+  for (const auto& event : track.events) EXPECT_GE(event->delta, 0);
+  // The sounds under the second tempo start clear of it.
+  for (std::size_t i = copies[1]; i < track.events.size(); ++i) {
+    if (!track.events[i]->startsNote()) continue;
+    EXPECT_GE(ticks[i], second.tick + kTempoClearance);
+  }
+}
+
+TEST(Conversion, ATempoChangeLaidOutTwiceNeverFollowsItself) {
+  // The song sets no tempo before its first tempo change, so the postponed sound carries no tempo
+  // and the event before the second copy is the first copy's own note-off: the tempo change
+  // would find its own record as the one before it.
+  MidiBuilder song(480, 0);
+  song.track()
+      .noteOn(0, 0, 36, 100)
+      .noteOn(960, 0, 60, 100)
+      .tempo(1920, 400000)
+      .noteOff(2400, 0, 60)
+      .noteOn(2880, 0, 62, 100)
+      .noteOff(3360, 0, 62)
+      .noteOff(3840, 0, 36)
+      .endOfTrack(3840);
+  ConvertedSong converted(song);
+  ASSERT_EQ(converted.app.project.tempos.size(), 1u);
+  EXPECT_TRUE(converted.report.settled());
+  EXPECT_LE(converted.report.cycles, 3);
+  const MidiTrack& track = *converted.app.project.tracks[0];
+  const Tempo& tempo = *converted.app.project.tempos[0];
+  const auto ticks = layoutTicks(track);
+  for (std::size_t i = 0; i < track.events.size(); ++i) {
+    EXPECT_GE(track.events[i]->delta, 0);
+    if (track.events[i] != tempo.event) continue;
+    EXPECT_EQ(ticks[i], tempo.tick);
+  }
+}
+
 TEST(Conversion, ConvertRunsEveryStageOnEnabledTracksOnly) {
   test::TempDir dir;
   const std::string path = dir.file("song.mid");
@@ -154,7 +224,9 @@ TEST(Conversion, ConvertRunsEveryStageOnEnabledTracksOnly) {
   Application app;
   ASSERT_TRUE(app.readMidiFile(path));
   app.project.tracks[2]->settings.enabled = false;
-  EXPECT_TRUE(convert(app.project, app.diagnostics));
+  const ConversionReport report = convert(app.project, app.diagnostics);
+  EXPECT_TRUE(report.laidOut());
+  EXPECT_TRUE(report.retiming.settled());
   EXPECT_FALSE(app.project.measures.empty());
   EXPECT_FALSE(app.project.tracks[1]->originalEvents.empty());
   EXPECT_FALSE(app.project.tracks[1]->notes.empty());

@@ -19,7 +19,7 @@ TEST(LongChains, ALegatoRunOfThirtyThousandNotesIsOneSoundLaidOutOnce) {
   EXPECT_EQ(track->notes.front()->chainLength(), kNotes);
   EXPECT_EQ(track->notes.back()->sound, 0);
   EXPECT_TRUE(track->notes.back()->firstOccurrence);
-  const auto layout = buildRenderLayout(*track);
+  const auto layout = buildRenderLayout(*track).value();
   EXPECT_EQ(layout.size(), std::size_t{2 * kNotes + 1});
   EXPECT_EQ(layout.back()->tick, 960 + (kNotes - 1) * 10 + 15);
   // The notes go first, leaving the chain owned link by link from its head.

@@ -41,7 +41,7 @@ TEST(ReadFile, ASongReadFromAFileIsSlicedAndLaidOut) {
   // The chord under 150 BPM is another sound than the two under 120 BPM.
   EXPECT_EQ(field(track, &Note::sound), (std::vector<int32_t>{0, 0, 0, 0, 1, 1, 2}));
   EXPECT_EQ(field(track, &Note::definition), (std::vector<int32_t>{0, 0, 0, 0, 1, 1, 2}));
-  EXPECT_EQ(describe(buildRenderLayout(track)),
+  EXPECT_EQ(describe(buildRenderLayout(track).value()),
             (Lines{"meta 3 @0 +0", "cc 7=100 @0 +0", "on 60 @0 +0", "on 64 @0 +0", "off 60 @480 +480",
                    "off 64 @480 +0", "cc 7=100 @1440 +960", "on 60 @1440 +0", "on 64 @1440 +0",
                    "off 60 @1920 +480", "off 64 @1920 +0", "cc 7=100 @2880 +960", "on 67 @2880 +0",

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "reference_slicer.h"
 #include "slicing_helpers.h"
 
 namespace rendlow::test {
@@ -22,7 +23,7 @@ TEST(RenderLayout, WorkedExample) {
   maker.note(0, 480, 60).note(240, 480, 62).note(1920, 480, 60).note(3840, 480, 64).endOfTrack(4800);
   auto track = sliced(maker);
   const EventList asRead = track->events;
-  const EventList layout = buildRenderLayout(*track);
+  const EventList layout = buildRenderLayout(*track).value();
   EXPECT_EQ(describe(layout),
             (Lines{"on 60 @0 +0", "off 60 @480 +480", "on 62 @1440 +960", "off 62 @1920 +480",
                    "on 64 @2880 +960", "off 64 @3360 +480", "end @3360 +0"}));
@@ -40,7 +41,7 @@ TEST(RenderLayout, PresetsRestoreTheControllersBeforeASoundStart) {
   TrackMaker maker = underOneTempo();
   maker.controlChange(0, 7, 100, 3).controlChange(0, 10, 64, 3).note(480, 480, 60, 100, 3);
   auto track = sliced(maker);
-  const EventList layout = buildRenderLayout(*track);
+  const EventList layout = buildRenderLayout(*track).value();
   EXPECT_EQ(describe(layout), (Lines{"cc 7=100 @0 +0", "cc 10=64 @0 +0", "cc 7=100 @960 +960",
                                      "cc 10=64 @960 +0", "on 60 @960 +0", "off 60 @1440 +480"}));
   const MidiEvent& first = *layout[2];
@@ -63,7 +64,7 @@ TEST(RenderLayout, ATempoChangeOpeningTheTrackTakesTheGap) {
   TrackMaker maker;
   maker.tempo(0, 120.0f).controlChange(0, 7, 100).note(0, 480, 60).note(480, 480, 62);
   auto track = sliced(maker);
-  EXPECT_EQ(describe(buildRenderLayout(*track)),
+  EXPECT_EQ(describe(buildRenderLayout(*track).value()),
             (Lines{"meta 81 @960 +960", "cc 7=100 @960 +0", "on 60 @960 +0", "off 60 @1440 +480",
                    "cc 7=100 @2400 +960", "on 62 @2400 +0", "off 62 @2880 +480"}));
 }
@@ -72,7 +73,7 @@ TEST(RenderLayout, APostponedStretchIsWalkedTwice) {
   TrackMaker maker = underOneTempo();
   maker.noteOn(0, 60).noteOn(240, 62).controlChange(360, 1, 5).noteOff(480, 62).noteOff(960, 60);
   auto track = sliced(maker, withSplit(SplitMethod::Single));
-  EXPECT_EQ(describe(buildRenderLayout(*track)),
+  EXPECT_EQ(describe(buildRenderLayout(*track).value()),
             (Lines{"on 60 @0 +0", "cc 1=5 @360 +360", "off 60 @960 +600", "cc 1=0 @1920 +960",
                    "on 62 @1920 +0", "cc 1=5 @2040 +120", "off 62 @2160 +120"}));
 }
@@ -81,7 +82,7 @@ TEST(RenderLayout, ATempoChangeFollowsItsLatestCopy) {
   TrackMaker maker = underOneTempo();
   maker.noteOn(0, 60).noteOn(240, 62).tempo(300, 90.0f).noteOff(480, 62).noteOff(960, 60);
   auto track = sliced(maker, withSplit(SplitMethod::Single));
-  const auto layout = buildRenderLayout(*track);
+  const auto layout = buildRenderLayout(*track).value();
   EXPECT_EQ(describe(layout), (Lines{"on 60 @0 +0", "meta 81 @300 +300", "off 60 @960 +660",
                                      "on 62 @1920 +960", "meta 81 @1980 +60", "off 62 @2160 +180"}));
   const auto& tempos = maker.tempos();
@@ -94,7 +95,7 @@ TEST(RenderLayout, AHeadAtTickZeroPostponedBehindAnotherFollowsWithoutAGap) {
   TrackMaker maker = underOneTempo();
   maker.noteOn(0, 60).noteOn(0, 62).noteOff(240, 62).noteOff(480, 60);
   auto track = sliced(maker, withSplit(SplitMethod::Single));
-  EXPECT_EQ(describe(buildRenderLayout(*track)),
+  EXPECT_EQ(describe(buildRenderLayout(*track).value()),
             (Lines{"on 60 @0 +0", "off 60 @480 +480", "on 62 @480 +0", "off 62 @720 +240"}));
 }
 
@@ -103,7 +104,7 @@ TEST(RenderLayout, ThreeSingleNotesOnOneTickBecomeThreeSoundsOneAfterAnother) {
   maker.noteOn(480, 60).noteOn(480, 62).noteOn(480, 64);
   maker.noteOff(960, 60).noteOff(960, 62).noteOff(960, 64);
   auto single = sliced(maker, withSplit(SplitMethod::Single));
-  EXPECT_EQ(describe(buildRenderLayout(*single)),
+  EXPECT_EQ(describe(buildRenderLayout(*single).value()),
             (Lines{"on 60 @960 +960", "off 60 @1440 +480", "on 62 @2400 +960", "off 62 @2880 +480",
                    "on 64 @3840 +960", "off 64 @4320 +480"}));
 
@@ -111,7 +112,7 @@ TEST(RenderLayout, ThreeSingleNotesOnOneTickBecomeThreeSoundsOneAfterAnother) {
   again.noteOn(480, 60).noteOn(480, 62).noteOn(480, 64);
   again.noteOff(960, 60).noteOff(960, 62).noteOff(960, 64);
   auto chord = sliced(again, withSplit(SplitMethod::Chord));
-  EXPECT_EQ(describe(buildRenderLayout(*chord)),
+  EXPECT_EQ(describe(buildRenderLayout(*chord).value()),
             (Lines{"on 60 @960 +960", "on 62 @960 +0", "on 64 @960 +0", "off 60 @1440 +480",
                    "off 62 @1440 +0", "off 64 @1440 +0"}));
 }
@@ -120,7 +121,7 @@ TEST(RenderLayout, ALegatoChainLastsUntilItsLastNoteOff) {
   TrackMaker maker = underOneTempo();
   maker.note(0, 600, 60).note(240, 120, 62).note(480, 480, 64).note(2000, 100, 65);
   auto track = sliced(maker, withSplit(SplitMethod::Legato));
-  EXPECT_EQ(describe(buildRenderLayout(*track)),
+  EXPECT_EQ(describe(buildRenderLayout(*track).value()),
             (Lines{"on 60 @0 +0", "on 62 @240 +240", "off 62 @360 +120", "on 64 @480 +120",
                    "off 60 @600 +120", "off 64 @960 +360", "on 65 @1920 +960", "off 65 @2020 +100"}));
 }
@@ -129,7 +130,7 @@ TEST(RenderLayout, RepeatedOccurrencesAreLeftOut) {
   TrackMaker maker = underOneTempo();
   for (int i = 0; i < 50; ++i) maker.note(i * 200, 100, 60).controlChange(i * 200 + 150, 1, i);
   auto track = sliced(maker);
-  const auto layout = buildRenderLayout(*track);
+  const auto layout = buildRenderLayout(*track).value();
   int noteOns = 0;
   for (const auto& e : layout) noteOns += e->startsNote();
   EXPECT_EQ(noteOns, 1);
@@ -145,26 +146,60 @@ TEST(RenderLayout, AnUnendedNoteIsRenderedUntilTheEndOfTheSong) {
   TrackMaker maker = underOneTempo();
   maker.note(0, 100, 60).noteOn(480, 62).endOfTrack(1920);
   auto track = sliced(maker);
-  EXPECT_EQ(describe(buildRenderLayout(*track)), (Lines{"on 60 @0 +0", "off 60 @100 +100", "on 62 @1060 +960",
+  EXPECT_EQ(describe(buildRenderLayout(*track).value()), (Lines{"on 60 @0 +0", "off 60 @100 +100", "on 62 @1060 +960",
                                                         "off 62 @2500 +1440", "end @2500 +0"}));
 }
 
-TEST(RenderLayout, RepeatsOfPostponedStretchesAreBoundedByTheTracksLength) {
-  // Every note lasts until the song ends, so each sound postpones all later ones and the walk
-  // goes back over the rest of the track once per sound, meeting every later control change.
-  constexpr int kNotes = 1500;
-  TrackMaker maker = underOneTempo();
-  for (int i = 0; i < kNotes; ++i) maker.noteOn(i * 10, i % 128).controlChange(i * 10 + 5, 1, i % 128);
-  maker.endOfTrack(kNotes * 10 + 10);
+// Every note lasts until the song ends, so each sound postpones all later ones and the walk goes
+// back over the rest of the track once per sound, meeting every later control change again.
+TrackMaker everyNoteHeldToTheEnd(int notes, const TempoList& tempos) {
+  TrackMaker maker;
+  maker.useTempos(tempos);
+  for (int i = 0; i < notes; ++i) maker.noteOn(i * 10, i % 128).controlChange(i * 10 + 5, 1, i % 128);
+  maker.endOfTrack(notes * 10 + 10);
+  return maker;
+}
+
+TEST(RenderLayout, PostponedStretchesRepeatTheirControllersInFullWithinTheBound) {
+  TrackMaker conductor = underOneTempo();
+  constexpr int kNotes = 40;  // about 1,700 steps and 1,700 events laid out: within the margin
+  TrackMaker maker = everyNoteHeldToTheEnd(kNotes, conductor.tempos());
+  TrackMaker same = everyNoteHeldToTheEnd(kNotes, conductor.tempos());
   auto track = sliced(maker, withSplit(SplitMethod::Single));
+  auto plain = sliced(same, withSplit(SplitMethod::Single));
   const auto layout = buildRenderLayout(*track);
-  const std::size_t events = track->originalEvents.size();
-  int noteOns = 0;
-  for (const auto& e : layout) noteOns += e->startsNote();
-  EXPECT_EQ(noteOns, kNotes);
-  EXPECT_LE(layout.size(), 17 * events + 65536 + 2 * kNotes);
-  EXPECT_GT(layout.size(), 16 * events);  // without the bound: over a million
-  EXPECT_TRUE(layout.back()->isMeta(kMetaEndOfTrack));
+  ASSERT_TRUE(layout);
+  EXPECT_EQ(describe(*layout), describe(reference::buildRenderLayout(*plain)));
+  int controllers = 0;
+  for (const auto& e : *layout) controllers += e->kind == EventKind::ControlChange;
+  // Sound k meets the control changes after its note-on again: 40 + 39 + ... + 1; and every
+  // sound but the first starts with a preset of the controller's value.
+  EXPECT_EQ(controllers, kNotes * (kNotes + 1) / 2 + kNotes - 1);
+}
+
+TEST(RenderLayout, ATrackPastTheBoundIsRefusedAndLeftAsItWas) {
+  // 1,500 sounds each walking the rest of the track: over a million steps for 3,001 events.
+  TrackMaker conductor;
+  conductor.tempo(0, 120.0f);
+  auto conductorTrack = conductor.build();
+  TrackMaker maker = everyNoteHeldToTheEnd(1500, conductor.tempos());
+  maker.tempo(7, 140.0f);  // a tempo change of this track, laid out more than once
+  auto track = sliced(maker, withSplit(SplitMethod::Single));
+  const EventList asRead = track->events;
+  std::vector<std::shared_ptr<MidiEvent>> tempoEvents;
+  for (const auto& tempo : maker.tempos()) tempoEvents.push_back(tempo->event);
+
+  EXPECT_EQ(buildRenderLayout(*track), std::nullopt);
+  EXPECT_EQ(track->events, asRead);
+  EXPECT_TRUE(track->originalEvents.empty());
+  for (std::size_t i = 0; i < tempoEvents.size(); ++i) EXPECT_EQ(maker.tempos()[i]->event, tempoEvents[i]);
+}
+
+TEST(RenderLayout, TheBoundsGrowWithTheTrack) {
+  EXPECT_EQ(layoutLimits(0).steps, kLayoutStepsMargin);
+  EXPECT_EQ(layoutLimits(0).events, kLayoutEventsMargin);
+  EXPECT_EQ(layoutLimits(1000).steps, 1000 * kLayoutStepsPerEvent + kLayoutStepsMargin);
+  EXPECT_EQ(layoutLimits(1000).events, 1000 * kLayoutEventsPerEvent + kLayoutEventsMargin);
 }
 
 }  // namespace
