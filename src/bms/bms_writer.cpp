@@ -79,7 +79,7 @@ LineObject lineObject(const BMSNoteBase& object, int32_t id) {
 }
 
 void writeNoteLines(const BMSTrack& track, const std::vector<const BMSNote*>& notes, std::string& out,
-                    int32_t m) {
+                    int32_t m, LineBudget& budget) {
   const int32_t lanes = laneCount(track);
   const bool byLane = writesLanes(track);
   for (int32_t lane = 0; lane < (byLane ? lanes : 1); ++lane) {
@@ -89,14 +89,17 @@ void writeNoteLines(const BMSTrack& track, const std::vector<const BMSNote*>& no
       if (byLane && std::clamp(note->voice, 0, lanes - 1) != lane) continue;
       objects.push_back(lineObject(*note, note->wav));
     }
-    appendChannelLines(out, m, kChannelBackground, objects);
+    if (!appendChannelLines(out, m, kChannelBackground, objects, budget)) return;
   }
 }
 
-void writeEmptyLines(const BMSTrack& track, std::string& out, int32_t m) {
+// A lane without objects in the measure still has its line, "00" alone.
+void writeEmptyLines(const BMSTrack& track, std::string& out, int32_t m, LineBudget& budget) {
   const int32_t lanes = laneCount(track);
   const int32_t lines = writesLanes(track) ? lanes : std::min(lanes, 1);
-  for (int32_t i = 0; i < lines; ++i) appendFormatted(out, "#%03d01:00\n", m);
+  for (int32_t i = 0; i < lines; ++i) {
+    if (!appendChannelLines(out, m, kChannelBackground, {}, budget)) return;
+  }
 }
 
 // Past the grid (the closing block) the line follows the time signatures in effect at tick 0,
@@ -139,7 +142,7 @@ void writeWavDefinitions(BMSTrack& track, std::string& out) {
   track.done = false;
 }
 
-bool writeMeasureLines(BMSTrack& track, std::string& out, int32_t m) {
+bool writeMeasureLines(BMSTrack& track, std::string& out, int32_t m, LineBudget& budget) {
   const bool atEnd = track.done || track.cursor >= track.notes.size();
   const int32_t next = atEnd ? 0 : track.notes[track.cursor]->measureIndex;
   bool wrote = false;
@@ -151,16 +154,17 @@ bool writeMeasureLines(BMSTrack& track, std::string& out, int32_t m) {
       if (note.measureIndex == m) notes.push_back(&note);
     }
     if (laneCount(track) > 0) {
-      writeNoteLines(track, notes, out, m);
+      writeNoteLines(track, notes, out, m, budget);
       wrote = true;
     }
     if (track.cursor >= track.notes.size()) track.done = true;
   }
-  if (!wrote) writeEmptyLines(track, out, m);
+  if (!wrote) writeEmptyLines(track, out, m, budget);
   return wrote || next > m;
 }
 
-void writeBpmLine(const ChartBpmList& chartBpms, std::size_t& cursor, std::string& out, int32_t m) {
+void writeBpmLine(const ChartBpmList& chartBpms, std::size_t& cursor, std::string& out, int32_t m,
+                  LineBudget& budget) {
   if (cursor >= chartBpms.size() || chartBpms[cursor]->measureIndex > m) return;
   std::vector<LineObject> objects;
   for (; cursor < chartBpms.size(); ++cursor) {
@@ -168,10 +172,11 @@ void writeBpmLine(const ChartBpmList& chartBpms, std::size_t& cursor, std::strin
     if (bpm.measureIndex > m) break;
     if (bpm.measureIndex == m) objects.push_back(lineObject(bpm, bpm.tempoIndex));
   }
-  appendChannelLines(out, m, kChannelTempo, objects);
+  appendChannelLines(out, m, kChannelTempo, objects, budget);
 }
 
-std::string formatBmsChart(Project& project) {
+ChartText formatBmsChart(Project& project) {
+  if (auto breach = chartLimitBreach(project)) return {{}, std::move(breach)};
   std::string out;
   writeHeader(project, out);
   writeBpmDefinitions(project, out);
@@ -180,16 +185,18 @@ std::string formatBmsChart(Project& project) {
   sortBpmsByTick(project.chartBpms);
   // The first tempo is the header's "#BPM"; the channel starts with the second.
   std::size_t bpmCursor = project.chartBpms.size() >= 2 ? 1 : project.chartBpms.size();
+  LineBudget budget;
   for (int32_t m = 0;; ++m) {
-    writeBpmLine(project.chartBpms, bpmCursor, out, m);
+    writeBpmLine(project.chartBpms, bpmCursor, out, m, budget);
     writeMeasureLengthLine(project, out, m);
     bool unfinished = false;
     for (const auto& track : project.chartTracks)
-      unfinished = writeMeasureLines(*track, out, m) || unfinished;
+      unfinished = writeMeasureLines(*track, out, m, budget) || unfinished;
+    if (budget.breach()) return {{}, budget.breach()};
     out += "\n";
     if (!unfinished) break;
   }
-  return out;
+  return {std::move(out), std::nullopt};
 }
 
 void writeMeasureLengthLine(const Project& project, std::string& out, int32_t m) {
@@ -210,8 +217,9 @@ void writeMeasureLengthLine(const Project& project, std::string& out, int32_t m)
 }
 
 WriteStatus writeBmsFile(Project& project, const std::string& path) {
-  if (const auto breach = chartLimitBreach(project)) return WriteStatus::failed(*breach);
-  return writeFileAtomically(path, formatBmsChart(project), FileMode::Text);
+  const ChartText chart = formatBmsChart(project);
+  if (chart.refusal) return WriteStatus::failed(*chart.refusal);
+  return writeFileAtomically(path, chart.text, FileMode::Text);
 }
 
 }  // namespace rendlow

@@ -1,16 +1,16 @@
 #include "bms/chart_lines.h"
 
 #include <cstdio>
-#include <limits>
 #include <numeric>
 #include <vector>
+
+#include "core/messages.h"
 
 namespace rendlow {
 
 namespace {
 
 constexpr char kDigits[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-constexpr int64_t kFallbackSlots = 192;
 
 using Line = std::vector<LineObject>;
 
@@ -46,37 +46,14 @@ std::vector<Line> distributeByFraction(std::span<const LineObject> objects) {
   return lines;
 }
 
-// The least common multiple of the line's resolutions; 0 when it would pass 2^31 - 1.
-int64_t exactSlotCount(const Line& line) {
+// The least common multiple of the line's resolutions, or a count past kMaxLineSlots.
+int64_t slotCount(const Line& line) {
   int64_t slots = 1;
   for (const LineObject& object : line) {
     slots = std::lcm(slots, int64_t{object.resolution});
-    if (slots > std::numeric_limits<int32_t>::max()) return 0;
+    if (slots > kMaxLineSlots) return slots;
   }
   return slots;
-}
-
-int64_t fallbackSlot(const LineObject& o) { return int64_t{o.position} * kFallbackSlots / o.resolution; }
-
-// Rounded down to 192nds, two objects can share a slot; the later one moves to a further line,
-// each of 192 slots, so that it is still heard.
-std::vector<Line> splitByFallbackSlot(const Line& line) {
-  std::vector<Line> lines;
-  for (const LineObject& object : line) {
-    Line* target = nullptr;
-    for (Line& candidate : lines) {
-      if (fallbackSlot(candidate.back()) < fallbackSlot(object)) {
-        target = &candidate;
-        break;
-      }
-    }
-    if (target) {
-      target->push_back(object);
-    } else {
-      lines.push_back(Line{object});
-    }
-  }
-  return lines;
 }
 
 void appendLineStart(std::string& out, int32_t measure, int channel) {
@@ -85,13 +62,12 @@ void appendLineStart(std::string& out, int32_t measure, int channel) {
   out.append(start, static_cast<std::size_t>(n));
 }
 
-void appendLine(std::string& out, int32_t measure, int channel, const Line& line, int64_t slots,
-                bool fallback) {
+void appendLine(std::string& out, int32_t measure, int channel, const Line& line, int64_t slots) {
   appendLineStart(out, measure, channel);
   const std::size_t begin = out.size();
   out.append(static_cast<std::size_t>(slots) * 2, '0');
   for (const LineObject& object : line) {
-    const int64_t slot = fallback ? fallbackSlot(object) : slots / object.resolution * object.position;
+    const int64_t slot = slots / object.resolution * object.position;
     const std::string id = toBase36(object.id);
     out.replace(begin + static_cast<std::size_t>(slot) * 2, 2, id, 0, 2);
   }
@@ -111,21 +87,31 @@ std::string toBase36(int32_t value) {
   return digits;
 }
 
-void appendChannelLines(std::string& out, int32_t measure, int channel, std::span<const LineObject> objects) {
-  const std::vector<Line> lines = distributeByFraction(objects);
-  if (lines.empty()) {
-    appendLine(out, measure, channel, Line{}, 1, false);
-    return;
+bool LineBudget::take(int32_t measure, int channel, int64_t slots) {
+  if (breach_) return false;
+  // "#mmmcc:", two characters a slot, and the line end.
+  const int64_t bytes = 8 + 2 * slots;
+  if (slots > kMaxLineSlots) {
+    breach_ = lineSlotsBreach(measure, channel, kMaxLineSlots);
+  } else if (used_ + bytes > kMaxChartLineBytes) {
+    breach_ = chartSizeBreach(measure, kMaxChartLineBytes >> 20);
+  } else {
+    used_ += bytes;
+    return true;
   }
+  return false;
+}
+
+bool appendChannelLines(std::string& out, int32_t measure, int channel, std::span<const LineObject> objects,
+                        LineBudget& budget) {
+  std::vector<Line> lines = distributeByFraction(objects);
+  if (lines.empty()) lines.emplace_back();  // an empty measure still has its "00" line
   for (const Line& line : lines) {
-    const int64_t slots = exactSlotCount(line);
-    if (slots > 0) {
-      appendLine(out, measure, channel, line, slots, false);
-      continue;
-    }
-    for (const Line& part : splitByFallbackSlot(line))
-      appendLine(out, measure, channel, part, kFallbackSlots, true);
+    const int64_t slots = slotCount(line);
+    if (!budget.take(measure, channel, slots)) return false;
+    appendLine(out, measure, channel, line, slots);
   }
+  return true;
 }
 
 }  // namespace rendlow

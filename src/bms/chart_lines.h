@@ -5,6 +5,7 @@
 // every line of the same measure and channel, so one measure may have several lines.
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -28,10 +29,36 @@ struct LineObject {
   int32_t id = 0;
 };
 
+// A line has as many slots as the least common multiple of its objects' resolutions, which a
+// crafted measure can drive past 2^31 - 1; a track has a line per lane in every measure, and a
+// crafted track can have thousands of lanes; and the chart is formatted whole before it is
+// written. So every line is counted before it is made: one line may have kMaxLineSlots slots
+// (songs need under 2,000; a 15/16 measure at 9,600 ticks per quarter, 72,000 at most), and the
+// lines of the whole chart may take kMaxChartLineBytes. A chart that needs more is refused, not
+// written cut short.
+inline constexpr int64_t kMaxLineSlots = int64_t{1} << 18;
+inline constexpr int64_t kMaxChartLineBytes = int64_t{64} << 20;
+
+// What the lines of one chart may still take. Once a line would pass a bound, no further line
+// is taken, and the breach says which measure (and channel) and which bound.
+class LineBudget {
+public:
+  // Takes a line of `slots` slots; false when it does not fit. `slots` above kMaxLineSlots
+  // stands for any count past it.
+  bool take(int32_t measure, int channel, int64_t slots);
+  const std::optional<std::string>& breach() const { return breach_; }
+
+private:
+  int64_t used_ = 0;
+  std::optional<std::string> breach_;
+};
+
 // Appends the lines of one channel of one measure holding `objects` (given in build order).
 // Every object gets a slot: an object whose fraction is not past the last one of a line starts
 // or joins a later line, and each line has as many slots as the least common multiple of its
-// objects' resolutions. With no objects, one empty line "00" is written.
-void appendChannelLines(std::string& out, int32_t measure, int channel, std::span<const LineObject> objects);
+// objects' resolutions. With no objects, one empty line "00" is written. False, and nothing more
+// appended, when a line does not fit the budget.
+bool appendChannelLines(std::string& out, int32_t measure, int channel, std::span<const LineObject> objects,
+                        LineBudget& budget);
 
 }  // namespace rendlow

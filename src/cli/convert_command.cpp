@@ -37,23 +37,20 @@ void fillBoxes(MemoryForm& form, const Options& options) {
   if (options.artist) form.setText(control::kArtist, *options.artist);
 }
 
-// Tells what one file came to: written (on `out`, unless quiet) or not, and why (on `err`).
-void reportFile(const char* what, const std::optional<OutputFile>& file, bool quiet, std::ostream& out,
-                std::ostream& err) {
-  if (!file) return;
-  if (file->status) {
-    if (!quiet) out << what << ": " << file->path << '\n';
-  } else {
-    err << "rendlow-cli: cannot write the " << what << " \"" << file->path << "\": " << file->status.reason
-        << '\n';
+// A message of the flows as a command line prints it: the program's name before its first line,
+// the lines after it indented beneath.
+void printMessage(std::ostream& err, const std::string& message) {
+  err << "rendlow-cli: ";
+  for (char c : message) {
+    err << c;
+    if (c == '\n') err << "  ";
   }
+  err << '\n';
 }
 
-// A chart past a limit of the format was left out on purpose: the reason, but no error.
-void reportChart(const OutputResult& result, bool quiet, std::ostream& out, std::ostream& err) {
-  if (!result.chartRefused) return reportFile("chart", result.chart, quiet, out, err);
-  err << "rendlow-cli: the chart \"" << result.chart->path
-      << "\" was not written: " << result.chart->status.reason << '\n';
+// The files written, on `out` unless quiet; what went wrong was told on `err` already.
+void reportWritten(const char* what, const std::optional<OutputFile>& file, bool quiet, std::ostream& out) {
+  if (!quiet && file && file->status) out << what << ": " << file->path << '\n';
 }
 
 int convertOne(const Options& options, const std::string& input, std::ostream& out, std::ostream& err) {
@@ -61,7 +58,7 @@ int convertOne(const Options& options, const std::string& input, std::ostream& o
   MemoryForm form;
   loadFile(app, form, input);
   if (const auto problem = loadProblem(input, app)) {
-    err << "rendlow-cli: " << *problem << '\n';
+    printMessage(err, *problem);
     return kExitFileFailed;
   }
   if (!applyEdits(app, options.edits, err)) return kExitUsage;
@@ -73,9 +70,10 @@ int convertOne(const Options& options, const std::string& input, std::ostream& o
     out << input << '\n';
     printTrackTable(out, reportTracks(app.project));
   }
-  reportFile("rendering MIDI file", result.midi, options.quiet, out, err);
-  reportFile("settings file", result.settings, options.quiet, out, err);
-  reportChart(result, options.quiet, out, err);
+  reportWritten("rendering MIDI file", result.midi, options.quiet, out);
+  reportWritten("settings file", result.settings, options.quiet, out);
+  reportWritten("chart", result.chart, options.quiet, out);
+  for (const std::string& problem : result.problems) printMessage(err, problem);
   return result.ok() ? kExitOk : kExitFileFailed;
 }
 

@@ -10,9 +10,12 @@ namespace rendlow::cli {
 // row through applyRowSettings (as the form's update button does, every field it does not name
 // kept), puts -o and the chart header texts into their boxes, runs the output flow, then shows
 // the table of the converted tracks and says on `out` which files it wrote. A --set for a row
-// the song does not have is a usage error; an input that cannot be read or a file that cannot be
-// written is a file error, told on `err`; the other inputs are still converted. A chart refused
-// for a limit of the format is told on `err` and is no error. Returns the exit status.
+// the song does not have is a usage error. An input that cannot be read, a file that cannot be
+// written, and every refusal of the output flow (an output over the input MIDI file, a track too
+// complex to lay out; nothing is written then) is a file error; the other inputs are still
+// converted. Everything that went wrong is told on `err` with the messages the desktop program
+// shows. A chart refused for a limit of its format or size, and a re-timing that did not settle,
+// are told but are no error: the other files stand. Returns the exit status.
 int runConvert(const Options& options, std::ostream& out, std::ostream& err);
 
 }  // namespace rendlow::cli

@@ -13,11 +13,7 @@ namespace rendlow::cli {
 // The load flow reads whatever it is given and says nothing when that fails (an empty table is
 // its only sign). The command line must tell the user why, so after a load it looks at the files
 // itself: the settings file when the input is one, then the MIDI file the flow tried to read.
-// Returns one line naming the file and the reason, or nothing when the song was read.
+// Returns the message for the user (see core/messages.h), or nothing when the song was read.
 std::optional<std::string> loadProblem(std::string_view input, const Application& app);
-
-// Why `path` is not a MIDI file the reader can use: it cannot be opened, does not start with
-// "MThd", has a header cut short or a division the reader refuses. Nothing when it looks usable.
-std::optional<std::string> midiFileProblem(const std::string& path);
 
 }  // namespace rendlow::cli

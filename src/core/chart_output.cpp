@@ -2,14 +2,11 @@
 
 #include "bms/bms_writer.h"
 #include "bms/chart_building.h"
-#include "bms/chart_limits.h"
 #include "core/application.h"
+#include "core/file_output.h"
 #include "core/form.h"
 
 namespace rendlow {
-
-const char* const kChartRefusedMessage = "譜面ファイルを出力しませんでした";
-const char* const kChartFailedMessage = "譜面ファイルを出力できませんでした";
 
 namespace {
 
@@ -26,10 +23,10 @@ void buildChart(Application& app) {
   }
 }
 
-ChartResult tell(Form& form, ChartOutcome outcome, const std::string& path, const char* what,
-                 const std::string& reason) {
-  form.showMessage(std::string(what) + "\n" + path + "\n" + reason);
-  return {outcome, path, reason};
+ChartResult tell(Form& form, ChartOutcome outcome, const std::string& path, const std::string& reason,
+                 std::string message) {
+  form.showMessage(message);
+  return {outcome, path, reason, std::move(message)};
 }
 
 }  // namespace
@@ -43,12 +40,16 @@ ChartResult writeChart(Application& app, Form& form, const std::string& outputPa
   const auto chartPath = chartPathFor(outputPath);
   if (!chartPath) return {};
   buildChart(app);
-  if (const auto breach = chartLimitBreach(app.project)) {
-    return tell(form, ChartOutcome::Refused, *chartPath, kChartRefusedMessage, *breach);
+  const ChartText chart = formatBmsChart(app.project);
+  if (chart.refusal) {
+    return tell(form, ChartOutcome::Refused, *chartPath, *chart.refusal,
+                chartRefusedMessage(*chartPath, *chart.refusal));
   }
-  const WriteStatus status = writeBmsFile(app.project, *chartPath);
-  if (!status) return tell(form, ChartOutcome::Failed, *chartPath, kChartFailedMessage, status.reason);
-  return {ChartOutcome::Written, *chartPath, {}};
+  const WriteStatus status = writeFileAtomically(*chartPath, chart.text, FileMode::Text);
+  if (!status) {
+    return tell(form, ChartOutcome::Failed, *chartPath, status.reason, chartFailedMessage(*chartPath, status.reason));
+  }
+  return {ChartOutcome::Written, *chartPath, {}, {}};
 }
 
 }  // namespace rendlow

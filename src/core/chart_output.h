@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/messages.h"
+
 namespace rendlow {
 
 class Application;
@@ -15,7 +17,7 @@ class Form;
 enum class ChartOutcome {
   Written,
   NoChartPath,  // the output path is too short to carry an extension to replace
-  Refused,      // the chart passes a limit of the format; the user was told which
+  Refused,      // the chart passes a limit of the format or of its size; the user was told which
   Failed,       // the file could not be written; the user was told why
 };
 
@@ -25,19 +27,14 @@ std::optional<std::string> chartPathFor(std::string_view outputPath);
 
 struct ChartResult {
   ChartOutcome outcome = ChartOutcome::NoChartPath;
-  std::string path;    // the chart asked for; empty without a chart path
-  std::string reason;  // why the chart was refused or not written; the user was told
+  std::string path;     // the chart asked for; empty without a chart path
+  std::string reason;   // why the chart was refused or not written
+  std::string message;  // what the user was told then (chartRefusedMessage, chartFailedMessage)
 };
-
-// The first line of the message when the chart passes a limit, and when it cannot be written.
-// Defined with the program's code, so that their bytes are those of the system code page.
-extern const char* const kChartRefusedMessage;
-extern const char* const kChartFailedMessage;
 
 // Rebuilds the chart model from the converted song (one chart track per track that has content
 // and is enabled, the file's first track included) and writes the chart. A refusal or a failure
-// reaches the user through the form's message: what happened, the file, and the reason, one line
-// each.
+// reaches the user through the form's message.
 ChartResult writeChart(Application& app, Form& form, const std::string& outputPath);
 
 }  // namespace rendlow

@@ -2,20 +2,20 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 
+#include "core/messages.h"
 #include "core/platform.h"
 
 namespace rendlow {
 
 namespace {
 
-std::string systemReason() { return std::strerror(errno); }
+std::string systemReason() { return writeReason(errno); }
 
 }  // namespace
 
 WriteStatus writeFileAtomically(const std::string& path, std::string_view contents, FileMode mode) {
-  if (path.empty()) return WriteStatus::failed("no file name was given");
+  if (path.empty()) return WriteStatus::failed(noFileNameReason());
   const std::string temporary = path + ".rendlow-tmp";
   // stdio in text mode does the line-end translation of the platform, as the format asks.
   std::FILE* file = std::fopen(temporary.c_str(), mode == FileMode::Text ? "w" : "wb");

@@ -5,8 +5,10 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/file_output.h"
+#include "core/messages.h"
 
 namespace rendlow {
 
@@ -22,35 +24,34 @@ struct OutputFile {
 // What one output wrote, for front ends that report it themselves (the desktop program leaves
 // that to the messages the flow shows).
 struct OutputResult {
-  std::optional<OutputFile> midi;      // the rendering MIDI file, when one was asked for
-  std::optional<OutputFile> settings;  // the settings file, when one was asked for
+  std::optional<OutputFile> midi;      // the rendering MIDI file, when one was written or tried
+  std::optional<OutputFile> settings;  // the settings file, when one was written or tried
   std::optional<OutputFile> chart;     // the chart, when one was asked for and the path can name one
-  // The chart passed a limit of the format and was not written on purpose: the user was told which
-  // limit and what raises sharing, and the other files stand.
+  // The chart passed a limit of the format or of its size and was not written on purpose: the
+  // user was told which limit, and the other files stand.
   bool chartRefused = false;
+  // The output stopped before writing anything: an output would replace the input MIDI file, the
+  // MIDI file can no longer be read, or a track is too complex to lay out.
+  bool refused = false;
+  // Every message the user was shown other than the completion message, in the order shown.
+  std::vector<std::string> problems;
 
   bool ok() const {
-    return (!midi || midi->status.ok) && (!settings || settings->status.ok) &&
+    return !refused && (!midi || midi->status.ok) && (!settings || settings->status.ok) &&
            (!chart || chart->status.ok || chartRefused);
   }
 };
 
-// The messages of the flow, in the system code page. They are defined in the engine, not here:
-// code that includes this header may be compiled to another code page (the tests on Windows).
-// The completion message, shown only when the rendering MIDI file was written:
-extern const char* const kMidiWrittenMessage;
-// The first line of the message that tells which file could not be written, and why:
-extern const char* const kMidiNotWrittenMessage;
-extern const char* const kSettingsNotSavedMessage;
-
-// Takes the output path and the chart header texts from the form. With `writeMidi`: reads the
-// MIDI file again from loadedMidiPath, applies rowSettings by row position, converts, writes the
-// rendering MIDI file and the settings file, and tells the user: the completion message when the
-// MIDI file was written, and for each file that could not be written which one and why. Without
-// it only the settings file is written (a failure is told the same way). Nothing happens on a
-// form without an output-file box. With `writeBms` the chart follows, after the completion
-// message: refused as a whole when it passes a limit of the format (the user is told which), and
-// a chart that cannot be written is told like the other files.
+// Takes the output path and the chart header texts from the form. First makes sure that no file
+// it is to write (the rendering MIDI file, the settings file, the chart) is the input MIDI file
+// itself, by identity, not by spelling; if one is, it writes nothing and says which. With
+// `writeMidi`: reads the MIDI file again from loadedMidiPath (if it cannot, writes nothing and
+// says why), applies rowSettings by row position, converts (a track too complex to lay out stops
+// it, with nothing written), writes the rendering MIDI file and the settings file, and tells the
+// user: the completion message when the MIDI file was written, then what went wrong, if anything
+// (a file not written, a re-timing that did not settle). Without it only the settings file is
+// written. Nothing happens on a form without an output-file box. With `writeBms` the chart
+// follows, after the completion message (see writeChart).
 OutputResult runOutput(Application& app, Form& form, bool writeMidi, bool writeBms);
 
 }  // namespace rendlow

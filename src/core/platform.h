@@ -12,7 +12,13 @@ namespace rendlow {
 // mistaken for an ASCII character.
 bool isLeadByte(unsigned char byte);
 
-// Moves `from` over `to`, replacing `to` if it exists, as one step of the file system.
+// Moves `from` over `to`, replacing `to` if it exists, as one step of the file system. On failure
+// errno says why.
 bool replaceFile(const std::string& from, const std::string& to);
+
+// True when both paths name one existing file: by the file system's identity of the file, not
+// by spelling, so names differing in letter case on a file system that ignores case, links and
+// "dir/../name" detours are all caught. False when either does not exist.
+bool sameFile(const std::string& a, const std::string& b);
 
 }  // namespace rendlow

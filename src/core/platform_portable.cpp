@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <cstdio>
 
 #include "core/platform.h"
@@ -8,6 +10,14 @@ bool isLeadByte(unsigned char) { return false; }
 
 bool replaceFile(const std::string& from, const std::string& to) {
   return std::rename(from.c_str(), to.c_str()) == 0;  // POSIX rename replaces atomically
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+  // The device and the inode name one file, whatever links or spellings lead to it.
+  struct stat first {};
+  struct stat second {};
+  return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+         first.st_ino == second.st_ino;
 }
 
 }  // namespace rendlow

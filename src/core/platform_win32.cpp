@@ -1,6 +1,10 @@
-// The engine's only Windows-specific file: the code page's lead-byte test and the atomic
-// replacement of a file, through the ANSI calls so paths stay in the system code page.
+// The engine's only Windows-specific file: the code page's lead-byte test, the atomic
+// replacement of a file and the identity of a file, through the ANSI calls so paths stay in the
+// system code page.
 #include <windows.h>
+
+#include <cerrno>
+#include <optional>
 
 #include "core/platform.h"
 
@@ -8,8 +12,63 @@ namespace rendlow {
 
 bool isLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != 0; }
 
+namespace {
+
+// The C library's number for the error of the last call, so the caller's message can say why.
+int errnoOfLastError() {
+  switch (GetLastError()) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      return ENOENT;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return EACCES;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return ENOSPC;
+    case ERROR_WRITE_PROTECT:
+      return EROFS;
+    case ERROR_FILENAME_EXCED_RANGE:
+      return ENAMETOOLONG;
+    default:
+      return EIO;
+  }
+}
+
+// The volume and the index of the file within it: together they name one file, whatever the
+// spelling of the path that led to it.
+struct FileIdentity {
+  DWORD volume = 0;
+  DWORD high = 0;
+  DWORD low = 0;
+};
+
+std::optional<FileIdentity> identityOf(const std::string& path) {
+  // No access asked, only the attributes; folders open too with the backup flag.
+  const HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  BY_HANDLE_FILE_INFORMATION info;
+  const bool known = GetFileInformationByHandle(file, &info) != 0;
+  CloseHandle(file);
+  if (!known) return std::nullopt;
+  return FileIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+}
+
+}  // namespace
+
 bool replaceFile(const std::string& from, const std::string& to) {
-  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0) return true;
+  errno = errnoOfLastError();
+  return false;
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+  const auto first = identityOf(a);
+  const auto second = identityOf(b);
+  return first && second && first->volume == second->volume && first->high == second->high &&
+         first->low == second->low;
 }
 
 }  // namespace rendlow

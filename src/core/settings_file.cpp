@@ -4,6 +4,7 @@
 #include <streambuf>
 #include <string_view>
 
+#include "core/messages.h"
 #include "core/project.h"
 #include "core/track_line.h"
 
@@ -18,9 +19,7 @@ public:
   bool add(std::string_view key, std::string_view value, const std::string& what) {
     const std::size_t length = key.size() + 1 + value.size();
     if (length > kMaxSettingsLineBytes) {
-      reason_ = what + " would make a settings line of " + std::to_string(length) +
-                " bytes, longer than the " + std::to_string(kMaxSettingsLineBytes) +
-                " bytes a settings file allows";
+      reason_ = settingsLineTooLongReason(what, length, kMaxSettingsLineBytes);
       return false;
     }
     contents_.append(key).append("\t").append(value).append("\n");
@@ -35,25 +34,21 @@ private:
   std::string reason_;
 };
 
-std::string describeRow(int row, const MidiTrack& track) {
-  return "the settings of row " + std::to_string(row) + " (track \"" + track.name + "\")";
-}
-
 bool addLines(const Project& project, SettingsWriter& writer) {
-  if (!writer.add("i", project.inputPath, "the input path") ||
-      !writer.add("o", project.outputPath, "the output path")) {
+  if (!writer.add("i", project.inputPath, settingsLineOfPath(true)) ||
+      !writer.add("o", project.outputPath, settingsLineOfPath(false))) {
     return false;
   }
   const auto listed = project.listedTracks();
   for (std::size_t row = 0; row < listed.size(); ++row) {
     const MidiTrack& track = *listed[row];
     if (!writer.add("tr", formatTrackFields(track.name, track.settings),
-                    describeRow(static_cast<int>(row), track))) {
+                    settingsLineOfRow(static_cast<int>(row), track.name))) {
       return false;
     }
   }
-  return writer.add("g", project.genre, "the genre") && writer.add("t", project.title, "the title") &&
-         writer.add("a", project.artist, "the artist");
+  return writer.add("g", project.genre, "GENRE") && writer.add("t", project.title, "TITLE") &&
+         writer.add("a", project.artist, "ARTIST");
 }
 
 enum class LineRead { Line, TooLong, End };

@@ -62,7 +62,7 @@ protected:
 
   // The part of the chart after the definitions.
   std::string blocks() {
-    const std::string text = formatBmsChart(project);
+    const std::string text = formatBmsChart(project).text;
     const auto start = text.find("\n\n\n#000");
     return start == std::string::npos ? text : text.substr(start + 3);
   }
@@ -75,7 +75,7 @@ protected:
 TEST_F(BmsWriter, WritesTheWholeChartOfAChordTrack) {
   addNote(1, 0, 0, 1);
   addNote(2, 1, 1, 2);
-  EXPECT_EQ(formatBmsChart(project), std::string(kHeader) +
+  EXPECT_EQ(formatBmsChart(project).text, std::string(kHeader) +
                                          "\n"
                                          "#WAV01 piano_01.wav\n#WAV02 piano_02.wav\n"
                                          "\n\n"
@@ -111,7 +111,7 @@ TEST_F(BmsWriter, TracksWithoutNotesInAMeasureWriteAnEmptyLineThere) {
   project.chartTracks.push_back(second);
   project.chartTracks.push_back(std::make_shared<BMSTrack>());  // a track that placed no note
   addNote(1, 0, 0, 1);
-  const std::string text = formatBmsChart(project);
+  const std::string text = formatBmsChart(project).text;
   EXPECT_NE(text.find("#WAV01 piano_01.wav\n#WAV05 bass_01.wav\n\n\n"), std::string::npos);
   EXPECT_EQ(blocks(),
             "#00001:01\n#00001:00\n\n"
@@ -141,7 +141,7 @@ TEST_F(BmsWriter, TempoDefinitionsAndTheTempoChannel) {
   addBpmObject(0, 0, 0, 0, 1);
   addBpmObject(16, 2880, 1, 1, 2);
   addNote(1, 1, 0, 1);
-  const std::string text = formatBmsChart(project);
+  const std::string text = formatBmsChart(project).text;
   EXPECT_NE(text.find("#BPM 123.459999\n"), std::string::npos);
   EXPECT_NE(text.find("#TOTAL 100\n\n\n#BPM01 128.130005\n#BPM02 102.000000\n"), std::string::npos);
   EXPECT_NE(text.find("#BPM0G 116.000000\n\n#WAV01"), std::string::npos);
@@ -150,7 +150,7 @@ TEST_F(BmsWriter, TempoDefinitionsAndTheTempoChannel) {
 
 TEST_F(BmsWriter, ASongWithoutTempoChangesStartsAt120) {
   addNote(1, 0, 0, 1);
-  const std::string text = formatBmsChart(project);
+  const std::string text = formatBmsChart(project).text;
   EXPECT_EQ(text.substr(0, std::string(kHeader).size()), kHeader);
   EXPECT_EQ(text.find("08:"), std::string::npos);
 }
@@ -159,7 +159,7 @@ TEST_F(BmsWriter, OnlyTheStartingTempoWritesNoTempoLine) {
   addTempo(0, 140.0f);
   addBpmObject(0, 0, 0, 0, 1);
   addNote(1, 0, 0, 1);
-  const std::string text = formatBmsChart(project);
+  const std::string text = formatBmsChart(project).text;
   EXPECT_NE(text.find("#BPM 140.000000\n"), std::string::npos);
   EXPECT_EQ(text.find("08:"), std::string::npos);
 }

@@ -6,12 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "core/messages.h"
+
 namespace rendlow {
 namespace {
 
 std::string lines(int32_t measure, int channel, const std::vector<LineObject>& objects) {
   std::string out;
-  appendChannelLines(out, measure, channel, objects);
+  LineBudget budget;
+  EXPECT_TRUE(appendChannelLines(out, measure, channel, objects, budget));
+  EXPECT_EQ(budget.breach(), std::nullopt);
   return out;
 }
 
@@ -64,18 +68,38 @@ TEST(ChannelLines, EachObjectJoinsTheFirstLineItCanFollow) {
   EXPECT_EQ(out, "#00001:00000A0C\n#00001:" + slotText(12, {{3, "0B"}, {4, "0D"}}) + "\n");
 }
 
-TEST(ChannelLines, AnOverlongSlotCountFallsBackTo192Slots) {
-  // 191 x 181 x 179 x 173 x 167 passes 2^31 - 1: each object goes to its 192nd, rounded down.
-  const std::string out = lines(9, 1, {{1, 191, 1}, {2, 181, 2}, {3, 179, 3}, {4, 173, 4}, {5, 167, 5}});
-  EXPECT_EQ(out, "#00901:" + slotText(192, {{1, "01"}, {2, "02"}, {3, "03"}, {4, "04"}, {5, "05"}}) + "\n");
+TEST(ChannelLines, ALineOfUpToTheBoundIsWrittenWhole) {
+  // 128 x 81 x 25 = 259,200 slots, just within 2^18.
+  std::string out;
+  LineBudget budget;
+  ASSERT_TRUE(appendChannelLines(out, 5, 1, std::vector<LineObject>{{1, 128, 1}, {1, 81, 2}, {1, 25, 3}}, budget));
+  EXPECT_EQ(out.size(), 7 + 2 * 259200 + 1);
+  EXPECT_EQ(out.substr(7 + 2 * 2025, 2), "01");  // 1/128 of 259,200
+  EXPECT_EQ(out.substr(7 + 2 * 3200, 2), "02");
+  EXPECT_EQ(out.substr(7 + 2 * 10368, 2), "03");
 }
 
-TEST(ChannelLines, TwoObjectsInOne192ndOfAFallbackLineAreBothKept) {
-  // 1/191 and 1/190 both round down to slot 1 of 192.
-  const std::string out =
-      lines(9, 1, {{1, 191, 1}, {1, 190, 2}, {2, 181, 3}, {3, 179, 4}, {4, 173, 5}, {5, 167, 6}});
-  EXPECT_EQ(out, "#00901:" + slotText(192, {{1, "01"}, {2, "03"}, {3, "04"}, {4, "05"}, {5, "06"}}) +
-                     "\n#00901:" + slotText(192, {{1, "02"}}) + "\n");
+TEST(ChannelLines, ALineFinerThanTheBoundIsRefusedWithItsMeasureAndChannel) {
+  // 191 x 181 x 179 x 173 x 167 would pass 2^31 - 1; 191 x 181 x 179 already passes the bound.
+  std::string out = "before";
+  LineBudget budget;
+  const std::vector<LineObject> objects{{1, 191, 1}, {2, 181, 2}, {3, 179, 3}, {4, 173, 4}, {5, 167, 5}};
+  EXPECT_FALSE(appendChannelLines(out, 9, 1, objects, budget));
+  EXPECT_EQ(out, "before");
+  EXPECT_EQ(budget.breach(), lineSlotsBreach(9, 1, kMaxLineSlots));
+  // Once refused, the budget takes nothing more, not even an empty line.
+  EXPECT_FALSE(appendChannelLines(out, 10, 1, {}, budget));
+  EXPECT_EQ(out, "before");
+}
+
+TEST(ChannelLines, TheLinesOfAChartTogetherAreBounded) {
+  // Lines of 128 x 81 x 25 slots, 518,408 bytes each: the 130th passes 64 MiB.
+  const std::vector<LineObject> objects{{1, 128, 1}, {1, 81, 2}, {1, 25, 3}};
+  LineBudget budget;
+  int32_t measure = 0;
+  for (std::string out; appendChannelLines(out, measure, 1, objects, budget); out.clear()) ++measure;
+  EXPECT_EQ(measure, kMaxChartLineBytes / (8 + 2 * 259200));
+  EXPECT_EQ(budget.breach(), chartSizeBreach(measure, 64));
 }
 
 }  // namespace
