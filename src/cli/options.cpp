@@ -86,8 +86,8 @@ constexpr std::array kOptions = {
 };
 
 const OptionSpec* findOption(std::string_view name) {
-  const auto found = std::find_if(kOptions.begin(), kOptions.end(), [name](const OptionSpec& spec) {
-    return spec.longName == name || (!spec.shortName.empty() && spec.shortName == name);
+  const auto found = std::find_if(kOptions.begin(), kOptions.end(), [name](const OptionSpec& known) {
+    return known.longName == name || (!known.shortName.empty() && known.shortName == name);
   });
   return found == kOptions.end() ? nullptr : &*found;
 }
@@ -121,15 +121,15 @@ private:
   std::string option(std::string_view arg) {
     const std::size_t equals = arg.starts_with("--") ? arg.find('=') : std::string_view::npos;
     const std::string_view name = arg.substr(0, equals);
-    const OptionSpec* spec = findOption(name);
-    if (!spec) return "unknown option " + inQuotes(name);
-    if (spec->valueName.empty()) {
+    const OptionSpec* known = findOption(name);
+    if (!known) return "unknown option " + inQuotes(name);
+    if (known->valueName.empty()) {
       if (equals != std::string_view::npos) return "option " + inQuotes(name) + " takes no value";
-      return spec->apply(options_, {});
+      return known->apply(options_, {});
     }
-    if (equals != std::string_view::npos) return spec->apply(options_, arg.substr(equals + 1));
+    if (equals != std::string_view::npos) return known->apply(options_, arg.substr(equals + 1));
     if (next_ >= args_.size()) return "option " + inQuotes(name) + " needs a value";
-    return spec->apply(options_, args_[next_++]);
+    return known->apply(options_, args_[next_++]);
   }
 
   std::string positional(const std::string& arg) {
@@ -185,12 +185,12 @@ std::string usageText() {
       "ids, followed by the files written.\n"
       "\n"
       "Options:\n";
-  for (const OptionSpec& spec : kOptions) {
-    std::string names = spec.shortName.empty() ? "    " : std::string(spec.shortName) + ", ";
-    names += spec.longName;
-    if (!spec.valueName.empty()) names += " " + std::string(spec.valueName);
+  for (const OptionSpec& known : kOptions) {
+    std::string names = known.shortName.empty() ? "    " : std::string(known.shortName) + ", ";
+    names += known.longName;
+    if (!known.valueName.empty()) names += " " + std::string(known.valueName);
     names.resize(std::max<std::size_t>(names.size() + 2, 24), ' ');
-    text += "  " + names + std::string(spec.help) + "\n";
+    text += "  " + names + std::string(known.help) + "\n";
   }
   text += "\nFIELD is one of " + rowEditFieldNames() +
           ".\nVALUE is a whole number from 0 (splitMethod: 0 single, 1 chord, 2 legato; ignoreBpm and\n"

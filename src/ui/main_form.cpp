@@ -106,10 +106,10 @@ void MainForm::buildOutputRow() {
       {ids::kMidiOutputButton, 125, "Midi出力", true, false},
       {ids::kSaveSettingsButton, 240, "設定保存", false, false},
   };
-  for (const auto& spec : buttons) {
+  for (const auto& entry : buttons) {
     auto button = construct<ButtonInfo>(nullptr);
-    button->create(spec.id, spec.x, 400, 100, 40, spec.text);
-    button->setHandler(kClicked, [this, writeMidi = spec.writeMidi, writeBms = spec.writeBms](
+    button->create(entry.id, entry.x, 400, 100, 40, entry.text);
+    button->setHandler(kClicked, [this, writeMidi = entry.writeMidi, writeBms = entry.writeBms](
                                      ControlItem&, int32_t, WPARAM, LPARAM) {
       runOutputFlow(writeMidi, writeBms);
       return 0;

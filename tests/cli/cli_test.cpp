@@ -1,4 +1,5 @@
 #include "cli/cli.h"
+#include "cli_run.h"
 
 #include <gtest/gtest.h>
 
@@ -14,21 +15,8 @@
 namespace rendlow::cli {
 namespace {
 
-struct Outcome {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-Outcome run(std::vector<std::string> args) {
-  std::ostringstream out;
-  std::ostringstream err;
-  Outcome result;
-  result.status = runCli(args, out, err);
-  result.out = out.str();
-  result.err = err.str();
-  return result;
-}
+using Outcome = test::CliOutcome;
+using test::runCommandLine;
 
 void writeText(const std::string& path, const std::string& text) {
   test::writeBytes(path, test::Bytes(text.begin(), text.end()));
@@ -58,7 +46,7 @@ protected:
 };
 
 TEST_F(ListCommand, PrintsOneLinePerRowWithTheFieldsOfATrackLine) {
-  const Outcome result = run({"--list", midi});
+  const Outcome result = runCommandLine({"--list", midi});
   EXPECT_EQ(result.status, kExitOk);
   EXPECT_EQ(result.out,
             "0\tPiano\ttr01\t0\t960\t0\t1\t0\t0\t0\t0\t2\n"
@@ -68,7 +56,7 @@ TEST_F(ListCommand, PrintsOneLinePerRowWithTheFieldsOfATrackLine) {
 }
 
 TEST_F(ListCommand, VerbosePrintsTheReadersLinesFirst) {
-  const Outcome result = run({"--list", "--verbose", midi});
+  const Outcome result = runCommandLine({"--list", "--verbose", midi});
   EXPECT_EQ(result.status, kExitOk);
   EXPECT_EQ(result.out,
             "Read Track 1...\n"
@@ -94,7 +82,7 @@ TEST_F(ListCommand, ListsASettingsFileWithItsRecordsApplied) {
                           "tr\tBass\tbs\t8\t480\t240\t2\t10\t7\t4\t5\t3\r\n"
                           "tr\t\tnoname\t1\t2\t3\t0\r\n"
                           "tr\tPiano\t\t1\r\n");
-  const Outcome result = run({"--list", settings});
+  const Outcome result = runCommandLine({"--list", settings});
   EXPECT_EQ(result.status, kExitOk) << result.err;
   // The records of Piano and the unnamed track stop at an empty text: all their numbers are the
   // defaults, the grid of 1920 included, where a plain load shows 0. Bass's flag 7 reads as 1.
@@ -106,7 +94,7 @@ TEST_F(ListCommand, ListsASettingsFileWithItsRecordsApplied) {
 
 TEST_F(ListCommand, FailsCleanlyOnAMissingFile) {
   const std::string missing = dir.file("missing.mid");
-  const Outcome result = run({"--list", missing});
+  const Outcome result = runCommandLine({"--list", missing});
   EXPECT_EQ(result.status, kExitFileFailed);
   EXPECT_EQ(result.out, "");
   EXPECT_EQ(result.err.rfind("rendlow-cli: cannot open \"" + missing + "\": ", 0), 0u) << result.err;
@@ -116,53 +104,53 @@ TEST_F(ListCommand, FailsCleanlyOnAMissingFile) {
 TEST_F(ListCommand, FailsCleanlyOnFilesThatAreNotMidiFiles) {
   const std::string text = dir.file("text.mid");
   writeText(text, "MTh");
-  expectOneErrorLine(run({"--list", text}),
+  expectOneErrorLine(runCommandLine({"--list", text}),
                      "\"" + text + "\" is not a MIDI file: it does not start with \"MThd\"");
 
   writeText(text, "RIFF....WAVEfmt ");
-  const Outcome riff = run({"--list", text});
+  const Outcome riff = runCommandLine({"--list", text});
   EXPECT_EQ(riff.status, kExitFileFailed);
   EXPECT_EQ(riff.out, "");
   expectOneErrorLine(riff, "\"" + text + "\" is not a MIDI file: it does not start with \"MThd\"");
 
   writeText(text, std::string("MThd\0\0\0\6\0\1", 10));
-  expectOneErrorLine(run({"--list", text}), "\"" + text + "\" is not a MIDI file: its header is cut short");
+  expectOneErrorLine(runCommandLine({"--list", text}), "\"" + text + "\" is not a MIDI file: its header is cut short");
 
   test::MidiBuilder timeCode(-7936);
   timeCode.track().endOfTrack(0);
   timeCode.write(text);
-  const Outcome refused = run({"--list", text});
+  const Outcome refused = runCommandLine({"--list", text});
   EXPECT_EQ(refused.status, kExitFileFailed);
   expectOneErrorLine(
       refused,
       "\"" + text + "\" is not supported: its division is -7936, not a number of ticks per quarter note");
 
-  const Outcome folder = run({"--list", dir.path()});
+  const Outcome folder = runCommandLine({"--list", dir.path()});
   EXPECT_EQ(folder.status, kExitFileFailed);
   expectOneErrorLine(folder, "cannot open \"" + dir.path() + "\": it is a folder");
 }
 
 TEST_F(ListCommand, FailsCleanlyOnSettingsFilesThatLeadToNoSong) {
   const std::string settings = dir.file("song.txt");
-  const Outcome missing = run({"--list", settings});
+  const Outcome missing = runCommandLine({"--list", settings});
   EXPECT_EQ(missing.status, kExitFileFailed);
   EXPECT_EQ(missing.err.rfind("rendlow-cli: cannot open \"" + settings + "\": ", 0), 0u) << missing.err;
 
   writeText(settings, "o\tout.mid\n");
-  const Outcome noInput = run({"--list", settings});
+  const Outcome noInput = runCommandLine({"--list", settings});
   EXPECT_EQ(noInput.status, kExitFileFailed);
   expectOneErrorLine(noInput, "settings file \"" + settings + "\" names no MIDI file (no \"i\" line)");
 
   const std::string gone = dir.file("gone.mid");
   writeText(settings, "i\t" + gone + "\n");
-  const Outcome goneMidi = run({"--list", settings});
+  const Outcome goneMidi = runCommandLine({"--list", settings});
   EXPECT_EQ(goneMidi.status, kExitFileFailed);
   EXPECT_EQ(goneMidi.err.rfind("rendlow-cli: cannot open \"" + gone + "\": ", 0), 0u) << goneMidi.err;
   EXPECT_NE(goneMidi.err.find("(named by settings file \"" + settings + "\")\n"), std::string::npos);
 }
 
 TEST(CommandLine, HelpGoesToStandardOutput) {
-  const Outcome result = run({"--help"});
+  const Outcome result = runCommandLine({"--help"});
   EXPECT_EQ(result.status, kExitOk);
   EXPECT_EQ(result.out, usageText());
   EXPECT_EQ(result.err, "");
@@ -170,7 +158,7 @@ TEST(CommandLine, HelpGoesToStandardOutput) {
 
 TEST(CommandLine, MistakesGiveAUsageErrorAndStatusTwo) {
   for (const auto& args : std::vector<std::vector<std::string>>{{}, {"--bogus", "a.mid"}, {"--list"}}) {
-    const Outcome result = run(args);
+    const Outcome result = runCommandLine(args);
     EXPECT_EQ(result.status, kExitUsage);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err.rfind("rendlow-cli: ", 0), 0u);

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "cli_run.h"
 #include "cli/exit_status.h"
 #include "cli/memory_form.h"
 #include "core/application.h"
@@ -18,26 +19,13 @@
 namespace rendlow::cli {
 namespace {
 
-struct Outcome {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
 // The list of files written comes last, after the table of the converted tracks.
 bool endsWith(const std::string& text, const std::string& end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
-Outcome run(std::vector<std::string> args) {
-  std::ostringstream out;
-  std::ostringstream err;
-  Outcome result;
-  result.status = runCli(args, out, err);
-  result.out = out.str();
-  result.err = err.str();
-  return result;
-}
+using Outcome = test::CliOutcome;
+using test::runCommandLine;
 
 // The settings file as its lines read, whatever the platform's line end (it is a text file).
 std::string settingsText(const std::string& path) {
@@ -103,7 +91,7 @@ protected:
 };
 
 TEST_F(NoChart, WritesTheRenderingFileAndTheSettingsFileAndSaysWhere) {
-  const Outcome result = run({"--no-chart", midi});
+  const Outcome result = runCommandLine({"--no-chart", midi});
   EXPECT_EQ(result.status, kExitOk) << result.err;
   EXPECT_TRUE(
       endsWith(result.out, "rendering MIDI file: " + rendering + "\nsettings file: " + settings + "\n"))
@@ -115,7 +103,7 @@ TEST_F(NoChart, WritesTheRenderingFileAndTheSettingsFileAndSaysWhere) {
 
 TEST_F(NoChart, AppliesEachEditToItsRowKeepingTheFieldsItDoesNotName) {
   const std::string output = dir.file("custom.mid");
-  const Outcome result = run({"--no-chart", "-o", output, "--set", "0:gridUnit=1920", "--set",
+  const Outcome result = runCommandLine({"--no-chart", "-o", output, "--set", "0:gridUnit=1920", "--set",
                               "0:definitionName=keys", "--set", "1:enabled=0", midi});
   EXPECT_EQ(result.status, kExitOk) << result.err;
   EXPECT_TRUE(endsWith(result.out, "rendering MIDI file: " + output + "\nsettings file: " + settings + "\n"))
@@ -138,9 +126,9 @@ TEST_F(NoChart, AppliesEachEditToItsRowKeepingTheFieldsItDoesNotName) {
 }
 
 TEST_F(NoChart, ReadsASettingsFileAsInput) {
-  ASSERT_EQ(run({"--no-chart", "--set", "1:velocitySplitWidth=16", midi}).status, kExitOk);
+  ASSERT_EQ(runCommandLine({"--no-chart", "--set", "1:velocitySplitWidth=16", midi}).status, kExitOk);
   std::filesystem::remove(rendering);
-  const Outcome result = run({"--no-chart", settings});
+  const Outcome result = runCommandLine({"--no-chart", settings});
   EXPECT_EQ(result.status, kExitOk) << result.err;
   EXPECT_NE(settingsText(settings).find("tr\tBass\ttr02\t16\t"), std::string::npos);
   TrackSettings bass;
@@ -151,7 +139,7 @@ TEST_F(NoChart, ReadsASettingsFileAsInput) {
 }
 
 TEST_F(NoChart, ARowTheSongDoesNotHaveIsAUsageError) {
-  const Outcome result = run({"--no-chart", "--set", "2:gridUnit=0", midi});
+  const Outcome result = runCommandLine({"--no-chart", "--set", "2:gridUnit=0", midi});
   EXPECT_EQ(result.status, kExitUsage);
   EXPECT_EQ(result.err, "rendlow-cli: --set: there is no row 2 (the song has 2 track rows)\n");
   EXPECT_EQ(result.out, "");
@@ -161,7 +149,7 @@ TEST_F(NoChart, ARowTheSongDoesNotHaveIsAUsageError) {
 
 TEST_F(NoChart, AFileThatCannotBeWrittenIsAFileError) {
   const std::string output = dir.file("missing") + "/out.mid";
-  const Outcome result = run({"--no-chart", "-o", output, midi});
+  const Outcome result = runCommandLine({"--no-chart", "-o", output, midi});
   EXPECT_EQ(result.status, kExitFileFailed);
   EXPECT_TRUE(endsWith(result.out, "\nsettings file: " + settings + "\n")) << result.out;
   EXPECT_EQ(result.out.find("rendering MIDI file: "), std::string::npos);
@@ -171,14 +159,14 @@ TEST_F(NoChart, AFileThatCannotBeWrittenIsAFileError) {
 }
 
 TEST_F(NoChart, AnInputThatCannotBeReadIsAFileError) {
-  const Outcome result = run({"--no-chart", dir.file("missing.mid")});
+  const Outcome result = runCommandLine({"--no-chart", dir.file("missing.mid")});
   EXPECT_EQ(result.status, kExitFileFailed);
   EXPECT_EQ(result.err.rfind("rendlow-cli: cannot open \"" + dir.file("missing.mid") + "\": ", 0), 0u);
   EXPECT_EQ(result.out, "");
 }
 
 TEST_F(NoChart, VerboseShowsTheEnginesLinesBeforeTheReport) {
-  const Outcome result = run({"--no-chart", "--verbose", midi});
+  const Outcome result = runCommandLine({"--no-chart", "--verbose", midi});
   EXPECT_EQ(result.status, kExitOk);
   EXPECT_EQ(result.out.rfind("Read Track 1...\n", 0), 0u);
   EXPECT_NE(result.out.find("NoteOn: 0 480 60\n"), std::string::npos);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "cli_run.h"
 #include "cli/exit_status.h"
 #include "support/chart_text.h"
 #include "support/midi_builder.h"
@@ -17,21 +18,8 @@
 namespace rendlow::cli {
 namespace {
 
-struct Outcome {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-Outcome run(std::vector<std::string> args) {
-  std::ostringstream out;
-  std::ostringstream err;
-  Outcome result;
-  result.status = runCli(args, out, err);
-  result.out = out.str();
-  result.err = err.str();
-  return result;
-}
+using Outcome = test::CliOutcome;
+using test::runCommandLine;
 
 bool exists(const std::string& path) { return std::filesystem::exists(path); }
 
@@ -61,7 +49,7 @@ protected:
 };
 
 TEST_F(FullConversion, ConvertsAsTheMidiAndBmsButtonAndReportsTracksAndFiles) {
-  const Outcome result = run({midi});
+  const Outcome result = runCommandLine({midi});
   EXPECT_EQ(result.status, kExitOk) << result.err;
   EXPECT_EQ(result.err, "");
   EXPECT_EQ(result.out, midi + "\n" +
@@ -77,27 +65,27 @@ TEST_F(FullConversion, ConvertsAsTheMidiAndBmsButtonAndReportsTracksAndFiles) {
 }
 
 TEST_F(FullConversion, TheOtherButtonsAndTheOutputPath) {
-  const Outcome noChart = run({"--no-chart", "-o", dir.file("render.mid"), midi});
+  const Outcome noChart = runCommandLine({"--no-chart", "-o", dir.file("render.mid"), midi});
   EXPECT_EQ(noChart.status, kExitOk) << noChart.err;
   EXPECT_TRUE(exists(dir.file("render.mid")));
   EXPECT_FALSE(exists(dir.file("render.bme")));
   EXPECT_EQ(noChart.out.find("chart: "), std::string::npos);
 
-  const Outcome settingsOnly = run({"--settings-only", "-o", dir.file("other.mid"), midi});
+  const Outcome settingsOnly = runCommandLine({"--settings-only", "-o", dir.file("other.mid"), midi});
   EXPECT_EQ(settingsOnly.status, kExitOk) << settingsOnly.err;
   EXPECT_EQ(settingsOnly.out, "settings file: " + dir.file("song.txt") + "\n");
   EXPECT_FALSE(exists(dir.file("other.mid")));
   EXPECT_NE(test::readTextFile(dir.file("song.txt")).find("o\t" + dir.file("other.mid") + "\n"),
             std::string::npos);
 
-  const Outcome chart = run({"-q", "--output=" + dir.file("with_chart.mid"), midi});
+  const Outcome chart = runCommandLine({"-q", "--output=" + dir.file("with_chart.mid"), midi});
   EXPECT_EQ(chart.out, "");
   EXPECT_TRUE(exists(dir.file("with_chart.bme")));
 }
 
 TEST_F(FullConversion, EditsRowsAndTheChartHeaderBeforeConverting) {
   const Outcome result =
-      run({"--set", "0:definitionName=piano", "--set", "1:splitMethod=0", "--set", "1:wavDefinitionGap=0",
+      runCommandLine({"--set", "0:definitionName=piano", "--set", "1:splitMethod=0", "--set", "1:wavDefinitionGap=0",
            "--genre", "Demo", "--title=Song", "--artist", "Me", "-q", midi});
   EXPECT_EQ(result.status, kExitOk) << result.err;
   const std::string chart = test::readTextFile(dir.file("song_out.bme"));
@@ -112,7 +100,7 @@ TEST_F(FullConversion, EditsRowsAndTheChartHeaderBeforeConverting) {
 }
 
 TEST_F(FullConversion, AnUncheckedRowLeavesTheTableAndTheChart) {
-  const Outcome result = run({"--set", "0:enabled=0", midi});
+  const Outcome result = runCommandLine({"--set", "0:enabled=0", midi});
   EXPECT_EQ(result.status, kExitOk) << result.err;
   EXPECT_EQ(result.out.find("Piano"), std::string::npos) << result.out;
   EXPECT_NE(result.out.find("  (no name)  tr02            2        2       2            2  01-02\n"),
@@ -122,20 +110,20 @@ TEST_F(FullConversion, AnUncheckedRowLeavesTheTableAndTheChart) {
 
 TEST_F(FullConversion, ConvertsEachInputInTurnAndFailsForTheOnesItCannotRead) {
   const std::string missing = dir.file("missing.mid");
-  const Outcome result = run({"-q", missing, midi});
+  const Outcome result = runCommandLine({"-q", missing, midi});
   EXPECT_EQ(result.status, kExitFileFailed);
   EXPECT_EQ(result.err.rfind("rendlow-cli: cannot open \"" + missing + "\": ", 0), 0u) << result.err;
   EXPECT_TRUE(exists(dir.file("song_out.bme")));
 
   // The settings file just written names the song and its rows.
   std::filesystem::remove(dir.file("song_out.bme"));
-  EXPECT_EQ(run({"-q", dir.file("song.txt")}).status, kExitOk);
+  EXPECT_EQ(runCommandLine({"-q", dir.file("song.txt")}).status, kExitOk);
   EXPECT_TRUE(exists(dir.file("song_out.bme")));
 }
 
 TEST_F(FullConversion, AnOutputThatCannotBeWrittenIsAFailure) {
   const std::string output = dir.file("no-such-folder/out.mid");
-  const Outcome result = run({"-o", output, midi});
+  const Outcome result = runCommandLine({"-o", output, midi});
   EXPECT_EQ(result.status, kExitFileFailed);
   EXPECT_NE(result.err.find("rendlow-cli: cannot write the rendering MIDI file \"" + output + "\": "),
             std::string::npos)
@@ -148,7 +136,7 @@ TEST_F(FullConversion, AnOutputThatCannotBeWrittenIsAFailure) {
 }
 
 TEST_F(FullConversion, VerboseShowsTheEnginesLinesBeforeTheReport) {
-  const Outcome result = run({"--verbose", midi});
+  const Outcome result = runCommandLine({"--verbose", midi});
   EXPECT_EQ(result.out.rfind("Read Track 1...\n", 0), 0u);
   EXPECT_NE(result.out.find("NoteOn: 960 480 38\n"), std::string::npos);
   EXPECT_LT(result.out.find("NoteOn:"), result.out.find(midi + "\n  track"));
@@ -162,7 +150,7 @@ TEST(FullConversionLimits, AChartPastALimitIsToldButIsNoFailure) {
   for (int i = 0; i < 1000; ++i) notes.noteOn(i * 1920, 0, 60, 100).noteOff(i * 1920 + 10, 0, 60);
   notes.endOfTrack(1000 * 1920);
   song.write(dir.file("long.mid"));
-  const Outcome result = run({"-q", dir.file("long.mid")});
+  const Outcome result = runCommandLine({"-q", dir.file("long.mid")});
   EXPECT_EQ(result.status, kExitOk);
   EXPECT_EQ(result.err.rfind("rendlow-cli: the chart \"" + dir.file("long_out.bme") +
                                  "\" was not written: The chart needs measure numbers up to 1000, 1 more",
