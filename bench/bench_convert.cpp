@@ -94,7 +94,8 @@ Run timeConversion(const std::string& input, int32_t gridUnit) {
   run.measures = secondsSince(clock);
   rendlow::extractAllNotes(app.project, app.diagnostics);
   run.extraction = secondsSince(clock);
-  if (rendlow::layOutAllTracks(app.project)) std::fprintf(stderr, "a track of %s was refused\n", input.c_str());
+  if (rendlow::layOutAllTracks(app.project))
+    std::fprintf(stderr, "a track of %s was refused\n", input.c_str());
   run.layout = secondsSince(clock);
   const rendlow::SettleReport report = rendlow::settleLayout(app.project, app.diagnostics);
   run.retiming = secondsSince(clock);

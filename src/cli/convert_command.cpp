@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "cli/conversion_report.h"
+#include "cli/error_output.h"
 #include "cli/exit_status.h"
 #include "cli/input_check.h"
 #include "cli/memory_form.h"
@@ -35,17 +36,6 @@ void fillBoxes(MemoryForm& form, const Options& options) {
   if (options.genre) form.setText(control::kGenre, *options.genre);
   if (options.title) form.setText(control::kTitle, *options.title);
   if (options.artist) form.setText(control::kArtist, *options.artist);
-}
-
-// A message of the flows as a command line prints it: the program's name before its first line,
-// the lines after it indented beneath.
-void printMessage(std::ostream& err, const std::string& message) {
-  err << "rendlow-cli: ";
-  for (char c : message) {
-    err << c;
-    if (c == '\n') err << "  ";
-  }
-  err << '\n';
 }
 
 // The files written, on `out` unless quiet; what went wrong was told on `err` already.

@@ -30,7 +30,8 @@ std::optional<std::string> settingsFileProblem(const std::string& path) {
 std::optional<std::string> loadProblem(std::string_view input, const Application& app) {
   const std::string path = boundedText(input);
   if (!isSettingsFilePath(path)) {
-    if (auto reason = midiFileProblem(app.loadedMidiPath)) return midiNotLoadedMessage(app.loadedMidiPath, *reason);
+    if (auto reason = midiFileProblem(app.loadedMidiPath))
+      return midiNotLoadedMessage(app.loadedMidiPath, *reason);
     return std::nullopt;
   }
   if (auto reason = settingsFileProblem(path)) return settingsUnreadableMessage(path, *reason);

@@ -1,5 +1,6 @@
 #include "cli/list_command.h"
 
+#include "cli/error_output.h"
 #include "cli/exit_status.h"
 #include "cli/input_check.h"
 #include "cli/memory_form.h"
@@ -14,7 +15,7 @@ int runList(const Options& options, std::ostream& out, std::ostream& err) {
   MemoryForm form;
   loadFile(app, form, options.inputs.front());
   if (const auto problem = loadProblem(options.inputs.front(), app)) {
-    err << "rendlow-cli: " << *problem << '\n';
+    printMessage(err, *problem);
     return kExitFileFailed;
   }
   const auto& rows = form.rows();

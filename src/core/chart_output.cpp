@@ -47,7 +47,8 @@ ChartResult writeChart(Application& app, Form& form, const std::string& outputPa
   }
   const WriteStatus status = writeFileAtomically(*chartPath, chart.text, FileMode::Text);
   if (!status) {
-    return tell(form, ChartOutcome::Failed, *chartPath, status.reason, chartFailedMessage(*chartPath, status.reason));
+    return tell(form, ChartOutcome::Failed, *chartPath, status.reason,
+                chartFailedMessage(*chartPath, status.reason));
   }
   return {ChartOutcome::Written, *chartPath, {}, {}};
 }

@@ -77,7 +77,8 @@ const char* overwriteAdvice(OutputKind kind) {
       return "設定ファイルはmidiファイルの拡張子を .txt にした名前になります。midiファイルの拡張子を .mid "
              "にしてください。";
     case OutputKind::Chart:
-      return "譜面ファイルは出力ファイル名の拡張子を .bme にした名前になります。出力ファイル名を変えてください。";
+      return "譜面ファイルは出力ファイル名の拡張子を .bme "
+             "にした名前になります。出力ファイル名を変えてください。";
   }
   return "";
 }
@@ -113,26 +114,30 @@ std::string midiUnreadableMessage(const std::string& path, const std::string& re
 }
 
 std::string trackTooComplexMessage(const std::string& midiPath, int32_t number, const std::string& name) {
-  return compose(kTrackTooComplexMessage,
-                 {fileLine(midiPath),
-                  "トラック: " + rendlow::number(number) + " 番目「" + (name.empty() ? "(名前なし)" : name) + "」",
-                  "音の重なりが多すぎて、出力midiファイルに並べるには時間とメモリーがかかりすぎます。何も出力して"
-                  "いません。このトラックの分割方式をレガートにするか、出力から外してください。ノートオフの欠けた"
-                  "音がないかも確かめてください。"});
+  return compose(
+      kTrackTooComplexMessage,
+      {fileLine(midiPath),
+       "トラック: " + rendlow::number(number) + " 番目「" + (name.empty() ? "(名前なし)" : name) + "」",
+       "音の重なりが多すぎて、出力midiファイルに並べるには時間とメモリーがかかりすぎます。何も出力して"
+       "いません。このトラックの分割方式をレガートにするか、出力から外してください。ノートオフの欠けた"
+       "音がないかも確かめてください。"});
 }
 
 std::string retimingUnsettledMessage(const std::string& path, bool overflow, int32_t cycles) {
   const std::string why =
       overflow ? "テンポ変更を動かすとティックが上限 (2147483647) を超えるため、動かす前の位置で"
                : rendlow::number(cycles) + " 回くり返してもテンポ変更の位置が定まらないため、最後の位置で";
-  return compose(kRetimingUnsettledMessage,
-                 {fileLine(path), why + "midiファイルを出力しました。一部の音が本来と違うテンポで鳴るかもしれ"
-                                        "ません。グリッド単位や音符間隔を小さくして、もう一度出力してください。"});
+  return compose(
+      kRetimingUnsettledMessage,
+      {fileLine(path), why + "midiファイルを出力しました。一部の音が本来と違うテンポで鳴るかもしれ"
+                             "ません。グリッド単位や音符間隔を小さくして、もう一度出力してください。"});
 }
 
-std::string midiNotLoadedMessage(const std::string& path, const std::string& reason, const std::string& namedBy) {
+std::string midiNotLoadedMessage(const std::string& path, const std::string& reason,
+                                 const std::string& namedBy) {
   if (namedBy.empty()) return compose(kMidiNotLoadedMessage, {fileLine(path), reason});
-  return compose(kMidiNotLoadedMessage, {fileLine(path), "このファイルを指す設定ファイル: " + namedBy, reason});
+  return compose(kMidiNotLoadedMessage,
+                 {fileLine(path), "このファイルを指す設定ファイル: " + namedBy, reason});
 }
 
 std::string settingsUnreadableMessage(const std::string& path, const std::string& reason) {
@@ -143,7 +148,8 @@ std::string settingsUnreadableMessage(const std::string& path, const std::string
 
 std::string writeReason(int errorNumber) {
   return systemText(errorNumber) +
-         "。保存先のフォルダーがあって書き込めるか、ファイルがほかのプログラムで開かれていないか確かめてください。";
+         "。保存先のフォルダーがあって書き込めるか、ファイルがほかのプログラムで開かれていないか確かめてくだ"
+         "さい。";
 }
 
 std::string readReason(int errorNumber) {
@@ -170,12 +176,14 @@ std::string divisionReason(int32_t division) {
 }
 
 std::string noMidiNamedReason() {
-  return "midiファイルを指す \"i\" の行がありません。midiファイルを読み込み直して、設定を保存し直してください。";
+  return "midiファイルを指す \"i\" "
+         "の行がありません。midiファイルを読み込み直して、設定を保存し直してください。";
 }
 
 std::string settingsLineTooLongReason(const std::string& what, std::size_t length, std::size_t limit) {
-  return what + "の行が " + number(static_cast<int64_t>(length)) + " バイトになり、設定ファイルの1行の上限 (" +
-         number(static_cast<int64_t>(limit)) + " バイト) を超えます。短くしてください。";
+  return what + "の行が " + number(static_cast<int64_t>(length)) +
+         " バイトになり、設定ファイルの1行の上限 (" + number(static_cast<int64_t>(limit)) +
+         " バイト) を超えます。短くしてください。";
 }
 
 std::string settingsLineOfPath(bool input) { return input ? "入力ファイルのパス" : "出力ファイルのパス"; }
@@ -188,7 +196,8 @@ std::string wavIdBreach(int64_t largest, int64_t limit) {
   return "#WAV の番号が " + number(largest) + " まで必要で、上限の ZZ (" + number(limit) + ") を " +
          number(largest - limit) +
          " 超えます。Vel分割幅・CC分割幅を大きくする、BPM無視をオンにする、多重閾値を小さくすると、同じ音"
-         "として番号を共有する音が増えます。#WAV定義間隔を小さくすると、トラックの間の使わない番号が減ります。";
+         "として番号を共有する音が増えます。#"
+         "WAV定義間隔を小さくすると、トラックの間の使わない番号が減ります。";
 }
 
 std::string bpmIdBreach(int64_t largest, int64_t limit) {
@@ -199,7 +208,8 @@ std::string bpmIdBreach(int64_t largest, int64_t limit) {
 std::string measureBreach(int64_t last, int64_t limit, bool atLeast) {
   const std::string bound = atLeast ? "少なくとも " : "";
   return "小節番号が " + bound + number(last) + " まで必要で、上限の " + number(limit) + " を " + bound +
-         number(last - limit) + " 超えます。音を共有しても短くなりません。曲を短くするか、いくつかに分けてください。";
+         number(last - limit) +
+         " 超えます。音を共有しても短くなりません。曲を短くするか、いくつかに分けてください。";
 }
 
 std::string lineSlotsBreach(int32_t measure, int channel, int64_t limit) {

@@ -46,8 +46,8 @@ struct FileIdentity {
 
 std::optional<FileIdentity> identityOf(const std::string& path) {
   // No access asked, only the attributes; folders open too with the backup flag.
-  const HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  const HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (file == INVALID_HANDLE_VALUE) return std::nullopt;
   BY_HANDLE_FILE_INFORMATION info;
   const bool known = GetFileInformationByHandle(file, &info) != 0;
@@ -59,7 +59,8 @@ std::optional<FileIdentity> identityOf(const std::string& path) {
 }  // namespace
 
 bool replaceFile(const std::string& from, const std::string& to) {
-  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0) return true;
+  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0)
+    return true;
   errno = errnoOfLastError();
   return false;
 }

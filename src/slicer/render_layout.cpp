@@ -190,7 +190,8 @@ private:
 }  // namespace
 
 LayoutLimits layoutLimits(std::size_t events) {
-  return {kLayoutStepsPerEvent * events + kLayoutStepsMargin, kLayoutEventsPerEvent * events + kLayoutEventsMargin};
+  return {kLayoutStepsPerEvent * events + kLayoutStepsMargin,
+          kLayoutEventsPerEvent * events + kLayoutEventsMargin};
 }
 
 std::optional<EventList> buildRenderLayout(MidiTrack& track) {

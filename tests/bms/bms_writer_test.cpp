@@ -76,12 +76,12 @@ TEST_F(BmsWriter, WritesTheWholeChartOfAChordTrack) {
   addNote(1, 0, 0, 1);
   addNote(2, 1, 1, 2);
   EXPECT_EQ(formatBmsChart(project).text, std::string(kHeader) +
-                                         "\n"
-                                         "#WAV01 piano_01.wav\n#WAV02 piano_02.wav\n"
-                                         "\n\n"
-                                         "#00001:01\n\n"
-                                         "#00101:0002\n\n"
-                                         "#00201:00\n\n");
+                                              "\n"
+                                              "#WAV01 piano_01.wav\n#WAV02 piano_02.wav\n"
+                                              "\n\n"
+                                              "#00001:01\n\n"
+                                              "#00101:0002\n\n"
+                                              "#00201:00\n\n");
 }
 
 TEST_F(BmsWriter, ASingleTrackWritesOneLinePerLane) {

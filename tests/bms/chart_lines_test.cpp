@@ -72,7 +72,8 @@ TEST(ChannelLines, ALineOfUpToTheBoundIsWrittenWhole) {
   // 128 x 81 x 25 = 259,200 slots, just within 2^18.
   std::string out;
   LineBudget budget;
-  ASSERT_TRUE(appendChannelLines(out, 5, 1, std::vector<LineObject>{{1, 128, 1}, {1, 81, 2}, {1, 25, 3}}, budget));
+  ASSERT_TRUE(
+      appendChannelLines(out, 5, 1, std::vector<LineObject>{{1, 128, 1}, {1, 81, 2}, {1, 25, 3}}, budget));
   EXPECT_EQ(out.size(), 7 + 2 * 259200 + 1);
   EXPECT_EQ(out.substr(7 + 2 * 2025, 2), "01");  // 1/128 of 259,200
   EXPECT_EQ(out.substr(7 + 2 * 3200, 2), "02");

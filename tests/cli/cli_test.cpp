@@ -1,14 +1,17 @@
 #include "cli/cli.h"
-#include "cli_run.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <sstream>
 #include <vector>
 
+#include "cli/error_output.h"
 #include "cli/exit_status.h"
 #include "cli/options.h"
+#include "cli_run.h"
+#include "core/messages.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"
 
@@ -22,10 +25,11 @@ void writeText(const std::string& path, const std::string& text) {
   test::writeBytes(path, test::Bytes(text.begin(), text.end()));
 }
 
-// One line on standard error, starting with the program's name.
-void expectOneErrorLine(const Outcome& result, const std::string& line) {
-  EXPECT_EQ(result.err, "rendlow-cli: " + line + "\n");
-  EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1);
+// A file error: nothing on standard output, the message on standard error, status 1.
+void expectFileError(const Outcome& result, const std::string& message) {
+  EXPECT_EQ(result.status, kExitFileFailed);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err, asStandardError(message));
 }
 
 class ListCommand : public ::testing::Test {
@@ -94,59 +98,47 @@ TEST_F(ListCommand, ListsASettingsFileWithItsRecordsApplied) {
 
 TEST_F(ListCommand, FailsCleanlyOnAMissingFile) {
   const std::string missing = dir.file("missing.mid");
-  const Outcome result = runCommandLine({"--list", missing});
-  EXPECT_EQ(result.status, kExitFileFailed);
-  EXPECT_EQ(result.out, "");
-  EXPECT_EQ(result.err.rfind("rendlow-cli: cannot open \"" + missing + "\": ", 0), 0u) << result.err;
-  EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1);
+  expectFileError(runCommandLine({"--list", missing}), midiNotLoadedMessage(missing, readReason(ENOENT)));
 }
 
 TEST_F(ListCommand, FailsCleanlyOnFilesThatAreNotMidiFiles) {
   const std::string text = dir.file("text.mid");
   writeText(text, "MTh");
-  expectOneErrorLine(runCommandLine({"--list", text}),
-                     "\"" + text + "\" is not a MIDI file: it does not start with \"MThd\"");
-
+  expectFileError(runCommandLine({"--list", text}), midiNotLoadedMessage(text, notMidiReason()));
   writeText(text, "RIFF....WAVEfmt ");
-  const Outcome riff = runCommandLine({"--list", text});
-  EXPECT_EQ(riff.status, kExitFileFailed);
-  EXPECT_EQ(riff.out, "");
-  expectOneErrorLine(riff, "\"" + text + "\" is not a MIDI file: it does not start with \"MThd\"");
-
+  expectFileError(runCommandLine({"--list", text}), midiNotLoadedMessage(text, notMidiReason()));
   writeText(text, std::string("MThd\0\0\0\6\0\1", 10));
-  expectOneErrorLine(runCommandLine({"--list", text}), "\"" + text + "\" is not a MIDI file: its header is cut short");
+  expectFileError(runCommandLine({"--list", text}), midiNotLoadedMessage(text, headerCutShortReason()));
 
   test::MidiBuilder timeCode(-7936);
   timeCode.track().endOfTrack(0);
   timeCode.write(text);
   const Outcome refused = runCommandLine({"--list", text});
-  EXPECT_EQ(refused.status, kExitFileFailed);
-  expectOneErrorLine(
-      refused,
-      "\"" + text + "\" is not supported: its division is -7936, not a number of ticks per quarter note");
+  expectFileError(refused, midiNotLoadedMessage(text, divisionReason(-7936)));
+  EXPECT_NE(refused.err.find("-7936"), std::string::npos);
 
-  const Outcome folder = runCommandLine({"--list", dir.path()});
-  EXPECT_EQ(folder.status, kExitFileFailed);
-  expectOneErrorLine(folder, "cannot open \"" + dir.path() + "\": it is a folder");
+  expectFileError(runCommandLine({"--list", dir.path()}), midiNotLoadedMessage(dir.path(), folderReason()));
 }
 
 TEST_F(ListCommand, FailsCleanlyOnSettingsFilesThatLeadToNoSong) {
   const std::string settings = dir.file("song.txt");
-  const Outcome missing = runCommandLine({"--list", settings});
-  EXPECT_EQ(missing.status, kExitFileFailed);
-  EXPECT_EQ(missing.err.rfind("rendlow-cli: cannot open \"" + settings + "\": ", 0), 0u) << missing.err;
+  expectFileError(runCommandLine({"--list", settings}),
+                  settingsUnreadableMessage(settings, readReason(ENOENT)));
 
   writeText(settings, "o\tout.mid\n");
-  const Outcome noInput = runCommandLine({"--list", settings});
-  EXPECT_EQ(noInput.status, kExitFileFailed);
-  expectOneErrorLine(noInput, "settings file \"" + settings + "\" names no MIDI file (no \"i\" line)");
+  expectFileError(runCommandLine({"--list", settings}),
+                  settingsUnreadableMessage(settings, noMidiNamedReason()));
 
   const std::string gone = dir.file("gone.mid");
   writeText(settings, "i\t" + gone + "\n");
   const Outcome goneMidi = runCommandLine({"--list", settings});
-  EXPECT_EQ(goneMidi.status, kExitFileFailed);
-  EXPECT_EQ(goneMidi.err.rfind("rendlow-cli: cannot open \"" + gone + "\": ", 0), 0u) << goneMidi.err;
-  EXPECT_NE(goneMidi.err.find("(named by settings file \"" + settings + "\")\n"), std::string::npos);
+  expectFileError(goneMidi, midiNotLoadedMessage(gone, readReason(ENOENT), settings));
+  EXPECT_NE(goneMidi.err.find(settings), std::string::npos);
+}
+
+TEST(ErrorOutput, AMessageStartsWithTheProgramsNameAndIndentsItsFurtherLines) {
+  EXPECT_EQ(asStandardError("what\nfile\nwhy"), "rendlow-cli: what\n  file\n  why\n");
+  EXPECT_EQ(asStandardError("one line"), "rendlow-cli: one line\n");
 }
 
 TEST(CommandLine, HelpGoesToStandardOutput) {

@@ -4,13 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <sstream>
 #include <vector>
 
 #include "cli/cli.h"
-#include "cli_run.h"
+#include "cli/error_output.h"
 #include "cli/exit_status.h"
+#include "cli_run.h"
+#include "core/messages.h"
 #include "support/chart_text.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"
@@ -84,9 +87,9 @@ TEST_F(FullConversion, TheOtherButtonsAndTheOutputPath) {
 }
 
 TEST_F(FullConversion, EditsRowsAndTheChartHeaderBeforeConverting) {
-  const Outcome result =
-      runCommandLine({"--set", "0:definitionName=piano", "--set", "1:splitMethod=0", "--set", "1:wavDefinitionGap=0",
-           "--genre", "Demo", "--title=Song", "--artist", "Me", "-q", midi});
+  const Outcome result = runCommandLine({"--set", "0:definitionName=piano", "--set", "1:splitMethod=0",
+                                         "--set", "1:wavDefinitionGap=0", "--genre", "Demo", "--title=Song",
+                                         "--artist", "Me", "-q", midi});
   EXPECT_EQ(result.status, kExitOk) << result.err;
   const std::string chart = test::readTextFile(dir.file("song_out.bme"));
   EXPECT_EQ(chart.rfind("#PLAYER 1\n#GENRE Demo\n#TITLE Song\n#ARTIST Me\n", 0), 0u) << chart;
@@ -112,7 +115,7 @@ TEST_F(FullConversion, ConvertsEachInputInTurnAndFailsForTheOnesItCannotRead) {
   const std::string missing = dir.file("missing.mid");
   const Outcome result = runCommandLine({"-q", missing, midi});
   EXPECT_EQ(result.status, kExitFileFailed);
-  EXPECT_EQ(result.err.rfind("rendlow-cli: cannot open \"" + missing + "\": ", 0), 0u) << result.err;
+  EXPECT_EQ(result.err, asStandardError(midiNotLoadedMessage(missing, readReason(ENOENT))));
   EXPECT_TRUE(exists(dir.file("song_out.bme")));
 
   // The settings file just written names the song and its rows.
@@ -125,13 +128,9 @@ TEST_F(FullConversion, AnOutputThatCannotBeWrittenIsAFailure) {
   const std::string output = dir.file("no-such-folder/out.mid");
   const Outcome result = runCommandLine({"-o", output, midi});
   EXPECT_EQ(result.status, kExitFileFailed);
-  EXPECT_NE(result.err.find("rendlow-cli: cannot write the rendering MIDI file \"" + output + "\": "),
-            std::string::npos)
-      << result.err;
-  EXPECT_NE(
-      result.err.find("rendlow-cli: cannot write the chart \"" + dir.file("no-such-folder/out.bme") + "\": "),
-      std::string::npos)
-      << result.err;
+  EXPECT_EQ(result.err,
+            asStandardError(midiNotWrittenMessage(output, writeReason(ENOENT))) +
+                asStandardError(chartFailedMessage(dir.file("no-such-folder/out.bme"), writeReason(ENOENT))));
   EXPECT_NE(result.out.find("settings file: " + dir.file("song.txt") + "\n"), std::string::npos);
 }
 
@@ -152,11 +151,8 @@ TEST(FullConversionLimits, AChartPastALimitIsToldButIsNoFailure) {
   song.write(dir.file("long.mid"));
   const Outcome result = runCommandLine({"-q", dir.file("long.mid")});
   EXPECT_EQ(result.status, kExitOk);
-  EXPECT_EQ(result.err.rfind("rendlow-cli: the chart \"" + dir.file("long_out.bme") +
-                                 "\" was not written: The chart needs measure numbers up to 1000, 1 more",
-                             0),
-            0u)
-      << result.err;
+  EXPECT_EQ(result.err,
+            asStandardError(chartRefusedMessage(dir.file("long_out.bme"), measureBreach(1000, 999, false))));
   EXPECT_TRUE(exists(dir.file("long_out.mid")));
   EXPECT_FALSE(exists(dir.file("long_out.bme")));
 }

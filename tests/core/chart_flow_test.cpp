@@ -85,8 +85,8 @@ TEST_F(ChartFlow, AChartThatCannotBeWrittenIsAFailureNamingTheFile) {
   EXPECT_FALSE(result.chartRefused);
   ASSERT_EQ(form.messages.size(), 2u);
   EXPECT_EQ(form.messages[0], kMidiWrittenMessage);
-  EXPECT_EQ(form.messages[1],
-            std::string(kChartFailedMessage) + "\n" + chart + "\n" + result.chart->status.reason);
+  EXPECT_EQ(form.messages[1], chartFailedMessage(chart, result.chart->status.reason));
+  EXPECT_EQ(result.problems, std::vector<std::string>{form.messages[1]});
 }
 
 // A song whose every note is a sound of its own: more ids than a chart can hold.
@@ -111,9 +111,8 @@ TEST(ChartFlowLimits, AChartPastALimitIsRefusedWhileTheOtherFilesAreWritten) {
   EXPECT_TRUE(result.chartRefused);
   EXPECT_FALSE(exists(dir.file("song_out.bme")));
   ASSERT_EQ(form.messages.size(), 2u);
-  EXPECT_EQ(form.messages[1], std::string(kChartRefusedMessage) + "\n" + dir.file("song_out.bme") + "\n" +
-                                  result.chart->status.reason);
-  EXPECT_NE(form.messages[1].find("#WAV ids up to 1300, 5 more"), std::string::npos) << form.messages[1];
+  EXPECT_EQ(form.messages[1], chartRefusedMessage(dir.file("song_out.bme"), result.chart->status.reason));
+  EXPECT_EQ(result.chart->status.reason, wavIdBreach(1300, 1295));
 }
 
 }  // namespace

@@ -102,8 +102,8 @@ TEST_F(ChartOutput, AFileThatCannotBeWrittenIsReportedWithItsPath) {
   EXPECT_EQ(result.outcome, ChartOutcome::Failed);
   ASSERT_EQ(form.messages.size(), 1u);
   EXPECT_FALSE(result.reason.empty());
-  EXPECT_EQ(form.messages[0],
-            kChartFailedMessage + ("\n" + dir.file("missing/song_out.bme") + "\n" + result.reason));
+  EXPECT_EQ(form.messages[0], chartFailedMessage(dir.file("missing/song_out.bme"), result.reason));
+  EXPECT_EQ(result.message, form.messages[0]);
 }
 
 TEST_F(ChartOutput, AChartPastTheIdLimitIsRefusedAndTheUserToldWhy) {
@@ -112,12 +112,11 @@ TEST_F(ChartOutput, AChartPastTheIdLimitIsRefusedAndTheUserToldWhy) {
   late.note(0, 0, 0);
   late.finish();
   const std::string path = dir.file("song_out.mid");
-  EXPECT_EQ(writeChart(app, form, path).outcome, ChartOutcome::Refused);
-  ASSERT_EQ(form.messages.size(), 1u);
-  EXPECT_EQ(form.messages[0].find(kChartRefusedMessage + ("\n" + dir.file("song_out.bme")) +
-                                  "\nThe chart needs #WAV ids up to 1303, 8 more"),
-            0u)
-      << form.messages[0];
+  const ChartResult result = writeChart(app, form, path);
+  EXPECT_EQ(result.outcome, ChartOutcome::Refused);
+  EXPECT_EQ(result.reason, wavIdBreach(1303, 1295));
+  EXPECT_EQ(form.messages,
+            std::vector<std::string>{chartRefusedMessage(dir.file("song_out.bme"), result.reason)});
   EXPECT_TRUE(test::readBytes(dir.file("song_out.bme")).empty());
 }
 

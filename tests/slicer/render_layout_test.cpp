@@ -146,8 +146,9 @@ TEST(RenderLayout, AnUnendedNoteIsRenderedUntilTheEndOfTheSong) {
   TrackMaker maker = underOneTempo();
   maker.note(0, 100, 60).noteOn(480, 62).endOfTrack(1920);
   auto track = sliced(maker);
-  EXPECT_EQ(describe(buildRenderLayout(*track).value()), (Lines{"on 60 @0 +0", "off 60 @100 +100", "on 62 @1060 +960",
-                                                        "off 62 @2500 +1440", "end @2500 +0"}));
+  EXPECT_EQ(
+      describe(buildRenderLayout(*track).value()),
+      (Lines{"on 60 @0 +0", "off 60 @100 +100", "on 62 @1060 +960", "off 62 @2500 +1440", "end @2500 +0"}));
 }
 
 // Every note lasts until the song ends, so each sound postpones all later ones and the walk goes
