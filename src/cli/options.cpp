@@ -197,9 +197,12 @@ std::string usageText() {
           "enabled: 0 or 1), or the name for definitionName. Fields not named keep their value.\n";
   text +=
       "\n"
-      "Exit status: 0 on success, 1 when a file cannot be read or written, 2 on a usage error. A\n"
-      "chart that passes a limit of the format (ids up to ZZ, measures up to 999) is not written;\n"
-      "the reason goes to standard error and the status stays 0.\n";
+      "Exit status: 0 on success, 1 when a file cannot be read or written or the output is refused,\n"
+      "2 on a usage error. The output is refused, with nothing written, when a file it would write\n"
+      "is INPUT's MIDI file itself (by identity: links and letter case count), or when a track is\n"
+      "too complex to lay out. A chart that passes a limit of its format or size (ids up to ZZ,\n"
+      "measures up to 999, 64 MiB of lines) is not written, and a re-timing that does not settle\n"
+      "is written as it stands; either is told on standard error and the status stays 0.\n";
   return text;
 }
 

@@ -74,11 +74,11 @@ const char* overwriteAdvice(OutputKind kind) {
     case OutputKind::RenderingMidi:
       return "出力ファイル名を入力のmidiファイルと違う名前にしてください。";
     case OutputKind::Settings:
-      return "設定ファイルはmidiファイルの拡張子を .txt にした名前になります。midiファイルの拡張子を .mid "
-             "にしてください。";
+      return "設定ファイルはmidiファイルの拡張子を .txt にした名前になります。"
+             "midiファイルの拡張子を .mid にしてください。";
     case OutputKind::Chart:
-      return "譜面ファイルは出力ファイル名の拡張子を .bme "
-             "にした名前になります。出力ファイル名を変えてください。";
+      return "譜面ファイルは出力ファイル名の拡張子を .bme にした名前になります。"
+             "出力ファイル名を変えてください。";
   }
   return "";
 }
@@ -118,9 +118,9 @@ std::string trackTooComplexMessage(const std::string& midiPath, int32_t number, 
       kTrackTooComplexMessage,
       {fileLine(midiPath),
        "トラック: " + rendlow::number(number) + " 番目「" + (name.empty() ? "(名前なし)" : name) + "」",
-       "音の重なりが多すぎて、出力midiファイルに並べるには時間とメモリーがかかりすぎます。何も出力して"
-       "いません。このトラックの分割方式をレガートにするか、出力から外してください。ノートオフの欠けた"
-       "音がないかも確かめてください。"});
+       "音の重なりが多すぎて、出力midiファイルに並べるには時間とメモリーがかかりすぎます。"
+       "何も出力していません。このトラックの分割方式をレガートにするか、出力から外してください。"
+       "ノートオフの欠けた音がないかも確かめてください。"});
 }
 
 std::string retimingUnsettledMessage(const std::string& path, bool overflow, int32_t cycles) {
@@ -129,8 +129,8 @@ std::string retimingUnsettledMessage(const std::string& path, bool overflow, int
                : rendlow::number(cycles) + " 回くり返してもテンポ変更の位置が定まらないため、最後の位置で";
   return compose(
       kRetimingUnsettledMessage,
-      {fileLine(path), why + "midiファイルを出力しました。一部の音が本来と違うテンポで鳴るかもしれ"
-                             "ません。グリッド単位や音符間隔を小さくして、もう一度出力してください。"});
+      {fileLine(path), why + "midiファイルを出力しました。一部の音が本来と違うテンポで鳴るかもしれません。"
+                             "グリッド単位や音符間隔を小さくして、もう一度出力してください。"});
 }
 
 std::string midiNotLoadedMessage(const std::string& path, const std::string& reason,
@@ -148,8 +148,8 @@ std::string settingsUnreadableMessage(const std::string& path, const std::string
 
 std::string writeReason(int errorNumber) {
   return systemText(errorNumber) +
-         "。保存先のフォルダーがあって書き込めるか、ファイルがほかのプログラムで開かれていないか確かめてくだ"
-         "さい。";
+         "。保存先のフォルダーがあって書き込めるか、"
+         "ファイルがほかのプログラムで開かれていないか確かめてください。";
 }
 
 std::string readReason(int errorNumber) {
@@ -176,8 +176,8 @@ std::string divisionReason(int32_t division) {
 }
 
 std::string noMidiNamedReason() {
-  return "midiファイルを指す \"i\" "
-         "の行がありません。midiファイルを読み込み直して、設定を保存し直してください。";
+  return "midiファイルを指す \"i\" の行がありません。"
+         "midiファイルを読み込み直して、設定を保存し直してください。";
 }
 
 std::string settingsLineTooLongReason(const std::string& what, std::size_t length, std::size_t limit) {
@@ -195,9 +195,9 @@ std::string settingsLineOfRow(int row, const std::string& trackName) {
 std::string wavIdBreach(int64_t largest, int64_t limit) {
   return "#WAV の番号が " + number(largest) + " まで必要で、上限の ZZ (" + number(limit) + ") を " +
          number(largest - limit) +
-         " 超えます。Vel分割幅・CC分割幅を大きくする、BPM無視をオンにする、多重閾値を小さくすると、同じ音"
-         "として番号を共有する音が増えます。#"
-         "WAV定義間隔を小さくすると、トラックの間の使わない番号が減ります。";
+         " 超えます。Vel分割幅・CC分割幅を大きくする、BPM無視をオンにする、多重閾値を小さくすると、"
+         "同じ音として番号を共有する音が増えます。"
+         "#WAV定義間隔を小さくすると、トラックの間の使わない番号が減ります。";
 }
 
 std::string bpmIdBreach(int64_t largest, int64_t limit) {
