@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "core/application.h"
+#include "core/messages.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"
 #include "ui/form_ids.h"
@@ -36,7 +37,7 @@ BOOL CALLBACK answerMessageBox(HWND window, LPARAM) {
   char windowClass[16] = {};
   GetClassNameA(window, windowClass, sizeof windowClass);
   if (std::string(windowClass) != "#32770" || !IsWindowVisible(window)) return TRUE;
-  char text[256] = {};
+  char text[2048] = {};
   GetDlgItemTextA(window, 0xFFFF, text, sizeof text);  // the message's static control
   watch->seen.push_back({test::windowText(window), text, GetWindow(window, GW_OWNER),
                          std::filesystem::exists(watch->chartPath),
@@ -115,6 +116,18 @@ TEST_F(OutputButtonsTest, AFileThatCannotBeWrittenIsNamedInsteadOfClaimingSucces
   for (const auto& message : messages.seen)
     EXPECT_NE(message.text, test::shiftJis(u8"midiファイルを出力しました"));
   EXPECT_NE(messages.seen[0].text.find("song_out.mid"), std::string::npos) << messages.seen[0].text;
+}
+
+TEST_F(OutputButtonsTest, AnOutputOverTheSongIsRefusedWithBothPathsAndNothingWritten) {
+  const auto song = rendlow::test::readBytes(input);
+  dynamic_cast<TextboxInfo&>(*registry().findById(ids::kOutputFile)).setText(input);
+  press(ids::kChartOutputButton);
+  ASSERT_EQ(messages.seen.size(), 1u);
+  EXPECT_EQ(messages.seen[0].text, overwriteRefusedMessage(input, OutputKind::RenderingMidi, input));
+  EXPECT_EQ(messages.seen[0].caption, "");
+  EXPECT_EQ(rendlow::test::readBytes(input), song);
+  EXPECT_FALSE(std::filesystem::exists(settings));
+  EXPECT_FALSE(std::filesystem::exists(folder.file("song.bme")));
 }
 
 }  // namespace
