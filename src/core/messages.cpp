@@ -31,6 +31,11 @@ std::string fileLine(const std::string& path) { return "ファイル: " + path; 
 
 std::string number(int64_t value) { return std::to_string(value); }
 
+// A track as the user finds it in the file: its position from 1, and its name.
+std::string trackInFile(int32_t trackNumber, const std::string& name) {
+  return number(trackNumber) + " 番目のトラック「" + (name.empty() ? "(名前なし)" : name) + "」";
+}
+
 // The C library's words for the common failures are English; these are the ones a user meets.
 std::string systemText(int errorNumber) {
   switch (errorNumber) {
@@ -164,6 +169,20 @@ std::string folderReason() { return "フォルダーです。ファイルを選�
 
 std::string notMidiReason() {
   return "\"MThd\" で始まらないので、midiファイルではありません。midiファイルを選んでください。";
+}
+
+std::string deltaTooLargeReason(int32_t trackNumber, const std::string& trackName, int64_t delta,
+                                int64_t limit) {
+  return trackInFile(trackNumber, trackName) + "に " + number(delta) +
+         " ティックの間隔があり、midiファイルに書ける最大 " + number(limit) +
+         " を超えます。曲の中の長い空白を詰めてから出力してください。";
+}
+
+std::string renderingTooLongReason(int32_t trackNumber, const std::string& trackName, int64_t ticks,
+                                   int64_t limit) {
+  return trackInFile(trackNumber, trackName) + "の出力が " + number(ticks) +
+         " ティックになり、midiファイルで数えられる最大 " + number(limit) +
+         " を超えます。音符間隔やグリッド単位を小さくするか、曲を分けて出力してください。";
 }
 
 std::string headerCutShortReason() {

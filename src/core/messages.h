@@ -64,6 +64,12 @@ std::string writeReason(int errorNumber);
 std::string readReason(int errorNumber);
 std::string noFileNameReason();
 
+// A rendering file would need a delta time larger than a MIDI file can hold (`limit`).
+std::string deltaTooLargeReason(int32_t trackNumber, const std::string& trackName, int64_t delta, int64_t limit);
+// A track of the rendering file would last longer, in ticks, than a MIDI file can count (`limit`).
+std::string renderingTooLongReason(int32_t trackNumber, const std::string& trackName, int64_t ticks,
+                                   int64_t limit);
+
 // Why a file is not a MIDI file the reader can use.
 std::string folderReason();
 std::string notMidiReason();

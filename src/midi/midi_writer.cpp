@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
+#include "core/messages.h"
 #include "core/project.h"
 
 namespace rendlow {
@@ -63,6 +65,31 @@ void writeTrackChunk(std::string& out, const MidiTrack& track, Diagnostics& diag
   appendBigEndian(out, static_cast<uint32_t>(length), 4);
   forEachWrittenEvent(
       track, [&](const MidiEvent& event, int32_t delta) { writeEvent(out, event, delta, diagnostics); });
+}
+
+// A variable-length number in a MIDI file has at most four bytes: 28 bits. A longer delta, or a
+// track whose ticks add up past what a signed 32-bit tick holds, would be written, but no reader
+// (ours included) could read the file back.
+constexpr int64_t kLargestDelta = 0x0FFFFFFF;
+constexpr int64_t kLargestTick = std::numeric_limits<int32_t>::max();
+
+// Why the project's rendering file cannot be written as a MIDI file; nothing when it can.
+std::optional<std::string> unwritableTiming(const Project& project) {
+  for (std::size_t i = 0; i < project.tracks.size(); ++i) {
+    const MidiTrack& track = *project.tracks[i];
+    if (!isWritten(track)) continue;
+    int64_t largestDelta = 0;
+    int64_t end = 0;
+    forEachWrittenEvent(track, [&](const MidiEvent&, int32_t delta) {
+      largestDelta = std::max<int64_t>(largestDelta, delta);
+      end += std::max(delta, 0);
+    });
+    const auto number = static_cast<int32_t>(i + 1);
+    if (largestDelta > kLargestDelta)
+      return deltaTooLargeReason(number, track.name, largestDelta, kLargestDelta);
+    if (end > kLargestTick) return renderingTooLongReason(number, track.name, end, kLargestTick);
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -129,6 +156,7 @@ std::string encodeMidiFile(const Project& project, Diagnostics& diagnostics) {
 }
 
 WriteStatus writeMidiFile(Project& project, const std::string& path, Diagnostics& diagnostics) {
+  if (auto reason = unwritableTiming(project)) return WriteStatus::failed(std::move(*reason));
   const std::string contents = encodeMidiFile(project, diagnostics);
   WriteStatus status = writeFileAtomically(path, contents, FileMode::Binary);
   if (status) project.outputPath = path;

@@ -176,5 +176,41 @@ TEST(WriteMidiFile, AFailedWriteSaysWhyAndKeepsTheOutputPath) {
   EXPECT_EQ(project.outputPath, "before.mid");
 }
 
+// A delta needs five variable-length bytes from 2^28 on, which no MIDI reader takes: such a file
+// is refused instead of written unreadable. A None event's delta carried to the next counts too.
+TEST(WriteMidiFile, RefusesADeltaTooLongForAMidiFile) {
+  test::TempDir dir;
+  const std::string path = dir.file("song_out.mid");
+  Diagnostics quiet;
+  Project project;
+  project.tracks.push_back(std::make_shared<MidiTrack>(
+      trackOf({event(0x0FFFFFFF, 0x90, {0x3C, 0x64}), endOfTrack(0)})));
+  ASSERT_TRUE(writeMidiFile(project, path, quiet)) << "the largest four-byte delta is fine";
+
+  project.tracks.push_back(std::make_shared<MidiTrack>(
+      trackOf({event(0x0FFFFFF0, 0x00, {}), event(0x10, 0x90, {0x3C, 0x64}), endOfTrack(0)})));
+  project.tracks.back()->name = "Pad";
+  const Bytes before = test::readBytes(path);
+  const WriteStatus status = writeMidiFile(project, path, quiet);
+  EXPECT_FALSE(status);
+  EXPECT_NE(status.reason.find("268435456"), std::string::npos) << status.reason;
+  EXPECT_NE(status.reason.find("Pad"), std::string::npos) << status.reason;
+  EXPECT_EQ(test::readBytes(path), before) << "the file that was there stays";
+}
+
+// Each delta fits, but together they pass the largest tick a reader can count.
+TEST(WriteMidiFile, RefusesATrackLongerThanTicksCanCount) {
+  test::TempDir dir;
+  Diagnostics quiet;
+  Project project;
+  project.tracks.push_back(std::make_shared<MidiTrack>(trackOf(
+      {event(0x0FFFFFFF, 0x90, {0x3C, 0x64}), event(0x0FFFFFFF, 0x80, {0x3C, 0}), endOfTrack(0x0FFFFFFF)})));
+  for (int i = 0; i < 7; ++i) project.tracks.back()->events.push_back(endOfTrack(0x0FFFFFFF));
+  const WriteStatus status = writeMidiFile(project, dir.file("long_out.mid"), quiet);
+  EXPECT_FALSE(status);
+  EXPECT_NE(status.reason.find("2147483647"), std::string::npos) << status.reason;
+  EXPECT_TRUE(test::readBytes(dir.file("long_out.mid")).empty());
+}
+
 }  // namespace
 }  // namespace rendlow
