@@ -4,6 +4,7 @@
 // rendering MIDI file must read back as a MIDI file without damage.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 
@@ -39,6 +40,15 @@ TrackSettings settingsFrom(const uint8_t* b) {
   return s;
 }
 
+// The reader's damage lines ("Track %d damaged: ..."); a track name may contain the word too.
+bool reportsDamage(const std::string& diagnostics) {
+  std::istringstream lines(diagnostics);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.starts_with("Track ") && line.find(" damaged: ") != std::string::npos) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
@@ -60,7 +70,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     std::ostringstream lines;
     reader.diagnostics.setStream(&lines);
     if (!reader.readMidiFile(result.midi->path)) std::abort();
-    if (lines.str().find("damaged") != std::string::npos) std::abort();
+    if (reportsDamage(lines.str())) {
+      std::fputs(lines.str().c_str(), stderr);  // says which track and why
+      std::abort();
+    }
   }
   return 0;
 }
