@@ -119,13 +119,11 @@ std::string midiUnreadableMessage(const std::string& path, const std::string& re
 }
 
 std::string trackTooComplexMessage(const std::string& midiPath, int32_t number, const std::string& name) {
-  return compose(
-      kTrackTooComplexMessage,
-      {fileLine(midiPath),
-       "トラック: " + rendlow::number(number) + " 番目「" + (name.empty() ? "(名前なし)" : name) + "」",
-       "音の重なりが多すぎて、出力midiファイルに並べるには時間とメモリーがかかりすぎます。"
-       "何も出力していません。このトラックの分割方式をレガートにするか、出力から外してください。"
-       "ノートオフの欠けた音がないかも確かめてください。"});
+  return compose(kTrackTooComplexMessage,
+                 {fileLine(midiPath), trackInFile(number, name),
+                  "音の重なりが多すぎて、出力midiファイルに並べるには時間とメモリーがかかりすぎます。"
+                  "何も出力していません。このトラックの分割方式をレガートにするか、出力から外してください。"
+                  "ノートオフの欠けた音がないかも確かめてください。"});
 }
 
 std::string retimingUnsettledMessage(const std::string& path, bool overflow, int32_t cycles) {
