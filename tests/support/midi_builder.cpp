@@ -106,6 +106,13 @@ TrackBuilder& TrackBuilder::tempoBpm(int32_t tick, double bpm) {
   return tempo(tick, static_cast<uint32_t>(std::lround(60000000.0 / bpm)));
 }
 
+TrackBuilder& TrackBuilder::tempoRamp(int32_t end, int changes, double fromBpm, double toBpm) {
+  for (int i = 0; i < changes; ++i) {
+    tempoBpm(static_cast<int32_t>(int64_t{end} * i / changes), fromBpm + (toBpm - fromBpm) * i / changes);
+  }
+  return *this;
+}
+
 TrackBuilder& TrackBuilder::timeSignature(int32_t tick, int numerator, int denominatorExponent) {
   return meta(tick, 0x58, Bytes{static_cast<uint8_t>(numerator), static_cast<uint8_t>(denominatorExponent), 24, 8});
 }

@@ -30,6 +30,9 @@ public:
   TrackBuilder& name(const std::string& text, int32_t tick = 0);
   TrackBuilder& tempo(int32_t tick, uint32_t microsecondsPerQuarter);
   TrackBuilder& tempoBpm(int32_t tick, double bpm);
+  // `changes` tempo changes spread evenly from tick 0 to before `end`, rising linearly from
+  // `fromBpm` towards `toBpm`: the tempo ramps long benchmark songs carry.
+  TrackBuilder& tempoRamp(int32_t end, int changes, double fromBpm, double toBpm);
   TrackBuilder& timeSignature(int32_t tick, int numerator, int denominatorExponent);
   TrackBuilder& endOfTrack(int32_t tick);
 
