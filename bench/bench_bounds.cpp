@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "cli/cli.h"
-#include "core/diagnostics.h"
+#include "base/diagnostics.h"
 #include "slicer/note_extraction.h"
 #include "slicer/render_layout.h"
 #include "support/midi_builder.h"

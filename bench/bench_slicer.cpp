@@ -8,7 +8,7 @@
 #include <map>
 #include <utility>
 
-#include "core/diagnostics.h"
+#include "base/diagnostics.h"
 #include "slicer/note.h"
 #include "slicer/note_extraction.h"
 #include "slicer/render_layout.h"

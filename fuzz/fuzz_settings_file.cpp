@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "core/settings_file.h"
-#include "core/text.h"
+#include "base/text.h"
 #include "fuzz_support/scratch_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "bms/chart_lines.h"
-#include "core/file_output.h"
+#include "base/file_output.h"
 #include "core/project.h"
 
 namespace rendlow {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "bms/chart_lines.h"
-#include "core/messages.h"
+#include "base/messages.h"
 
 namespace rendlow {
 

@@ -4,7 +4,7 @@
 #include <numeric>
 #include <vector>
 
-#include "core/messages.h"
+#include "base/messages.h"
 
 namespace rendlow {
 

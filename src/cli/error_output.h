@@ -6,7 +6,7 @@
 
 namespace rendlow::cli {
 
-// A message of the engine (core/messages.h) as the command line prints it on standard error: the
+// A message of the engine (base/messages.h) as the command line prints it on standard error: the
 // program's name before its first line, each further line indented beneath, and a line end.
 std::string asStandardError(std::string_view message);
 

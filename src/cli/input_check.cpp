@@ -7,9 +7,9 @@
 
 #include "core/application.h"
 #include "core/load_flow.h"
-#include "core/messages.h"
+#include "base/messages.h"
 #include "core/midi_file_check.h"
-#include "core/text.h"
+#include "base/text.h"
 
 namespace rendlow::cli {
 

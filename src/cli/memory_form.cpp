@@ -1,6 +1,6 @@
 #include "cli/memory_form.h"
 
-#include "core/text.h"
+#include "base/text.h"
 
 namespace rendlow::cli {
 

@@ -4,7 +4,7 @@
 #include <array>
 #include <string_view>
 
-#include "core/text.h"
+#include "base/text.h"
 
 namespace rendlow::cli {
 

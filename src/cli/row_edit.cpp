@@ -5,7 +5,7 @@
 #include <charconv>
 #include <limits>
 
-#include "core/text.h"
+#include "base/text.h"
 
 namespace rendlow::cli {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/diagnostics.h"
+#include "base/diagnostics.h"
 #include "core/project.h"
 #include "midi/midi_reader.h"
 

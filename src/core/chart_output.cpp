@@ -3,7 +3,7 @@
 #include "bms/bms_writer.h"
 #include "bms/chart_building.h"
 #include "core/application.h"
-#include "core/file_output.h"
+#include "base/file_output.h"
 #include "core/form.h"
 
 namespace rendlow {

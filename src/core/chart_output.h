@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/messages.h"
+#include "base/messages.h"
 
 namespace rendlow {
 

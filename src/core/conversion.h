@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <optional>
 
-#include "core/diagnostics.h"
+#include "base/diagnostics.h"
 #include "midi/layout_retiming.h"
 
 namespace rendlow {

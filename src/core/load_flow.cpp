@@ -7,7 +7,7 @@
 #include "core/application.h"
 #include "core/form.h"
 #include "core/settings_file.h"
-#include "core/text.h"
+#include "base/text.h"
 
 namespace rendlow {
 

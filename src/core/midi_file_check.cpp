@@ -8,7 +8,7 @@
 #include <memory>
 #include <system_error>
 
-#include "core/messages.h"
+#include "base/messages.h"
 
 namespace rendlow {
 

@@ -7,9 +7,9 @@
 #include "core/conversion.h"
 #include "core/form.h"
 #include "core/midi_file_check.h"
-#include "core/platform.h"
+#include "base/platform.h"
 #include "core/settings_file.h"
-#include "core/text.h"
+#include "base/text.h"
 #include "midi/midi_writer.h"
 
 namespace rendlow {

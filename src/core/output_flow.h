@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "core/file_output.h"
-#include "core/messages.h"
+#include "base/file_output.h"
+#include "base/messages.h"
 
 namespace rendlow {
 

@@ -4,7 +4,7 @@
 #include <streambuf>
 #include <string_view>
 
-#include "core/messages.h"
+#include "base/messages.h"
 #include "core/project.h"
 #include "core/track_line.h"
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "core/file_output.h"
+#include "base/file_output.h"
 #include "core/track_settings.h"
 
 namespace rendlow {

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "core/diagnostics.h"
+#include "base/diagnostics.h"
 #include "midi/song.h"
 
 namespace rendlow {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/project.h"
-#include "core/text.h"
+#include "base/text.h"
 #include "midi/byte_reader.h"
 #include "midi/in_effect_index.h"
 

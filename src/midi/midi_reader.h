@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/diagnostics.h"
+#include "base/diagnostics.h"
 #include "midi/song.h"
 
 namespace rendlow {

@@ -4,7 +4,7 @@
 #include <limits>
 #include <optional>
 
-#include "core/messages.h"
+#include "base/messages.h"
 #include "core/project.h"
 
 namespace rendlow {

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string>
 
-#include "core/diagnostics.h"
-#include "core/file_output.h"
+#include "base/diagnostics.h"
+#include "base/file_output.h"
 #include "midi/song.h"
 
 namespace rendlow {

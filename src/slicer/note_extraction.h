@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "core/diagnostics.h"
+#include "base/diagnostics.h"
 #include "midi/song.h"
 
 namespace rendlow {

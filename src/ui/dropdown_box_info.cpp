@@ -1,6 +1,6 @@
 #include "ui/dropdown_box_info.h"
 
-#include "core/text.h"
+#include "base/text.h"
 
 namespace rendlow::ui {
 

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "core/text.h"
+#include "base/text.h"
 
 namespace rendlow::ui {
 

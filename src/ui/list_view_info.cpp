@@ -1,6 +1,6 @@
 #include "ui/list_view_info.h"
 
-#include "core/text.h"
+#include "base/text.h"
 #include "ui/control_registry.h"
 #include "ui/win32.h"
 

@@ -2,7 +2,7 @@
 
 #include "core/load_flow.h"
 #include "core/output_flow.h"
-#include "core/text.h"
+#include "base/text.h"
 #include "ui/button_info.h"
 #include "ui/checkbox_info.h"
 #include "ui/dropdown_box_info.h"

@@ -3,7 +3,7 @@
 #include <array>
 #include <vector>
 
-#include "core/text.h"
+#include "base/text.h"
 #include "ui/dropped_files.h"
 #include "ui/win32.h"
 

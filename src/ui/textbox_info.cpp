@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdio>
 
-#include "core/text.h"
+#include "base/text.h"
 #include "ui/control_registry.h"
 #include "ui/form_ids.h"
 

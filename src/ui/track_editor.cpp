@@ -6,7 +6,7 @@
 #include <limits>
 #include <optional>
 
-#include "core/text.h"
+#include "base/text.h"
 #include "ui/checkbox_info.h"
 #include "ui/dropdown_box_info.h"
 #include "ui/form_ids.h"

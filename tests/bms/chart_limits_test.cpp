@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "bms/bms_writer.h"
-#include "core/messages.h"
+#include "base/messages.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"
 

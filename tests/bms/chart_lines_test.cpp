@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/messages.h"
+#include "base/messages.h"
 
 namespace rendlow {
 namespace {

@@ -11,7 +11,7 @@
 #include "cli/exit_status.h"
 #include "cli/options.h"
 #include "cli_run.h"
-#include "core/messages.h"
+#include "base/messages.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"
 

@@ -13,7 +13,7 @@
 #include "cli_run.h"
 #include "core/application.h"
 #include "core/load_flow.h"
-#include "core/messages.h"
+#include "base/messages.h"
 #include "core/output_flow.h"
 #include "support/interop_export.h"
 #include "support/midi_builder.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/file_output.h"
+#include "base/file_output.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"
 

@@ -10,7 +10,7 @@
 #include <system_error>
 
 #include "core/application.h"
-#include "core/messages.h"
+#include "base/messages.h"
 #include "core/output_flow.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"

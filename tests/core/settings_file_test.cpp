@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/messages.h"
+#include "base/messages.h"
 #include "core/project.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"

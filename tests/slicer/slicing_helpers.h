@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/diagnostics.h"
+#include "base/diagnostics.h"
 #include "core/track_settings.h"
 #include "midi/song.h"
 #include "slicer/note.h"

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "core/application.h"
-#include "core/messages.h"
+#include "base/messages.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"
 #include "ui/form_ids.h"

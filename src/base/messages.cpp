@@ -1,4 +1,4 @@
-#include "core/messages.h"
+#include "base/messages.h"
 
 #include <cerrno>
 #include <cstring>

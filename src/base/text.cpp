@@ -1,6 +1,6 @@
-#include "core/text.h"
+#include "base/text.h"
 
-#include "core/platform.h"
+#include "base/platform.h"
 
 namespace rendlow {
 

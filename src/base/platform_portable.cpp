@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "core/platform.h"
+#include "base/platform.h"
 
 namespace rendlow {
 

@@ -1,10 +1,10 @@
-#include "core/file_output.h"
+#include "base/file_output.h"
 
 #include <cerrno>
 #include <cstdio>
 
-#include "core/messages.h"
-#include "core/platform.h"
+#include "base/messages.h"
+#include "base/platform.h"
 
 namespace rendlow {
 

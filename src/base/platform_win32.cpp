@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <optional>
 
-#include "core/platform.h"
+#include "base/platform.h"
 
 namespace rendlow {
 
