@@ -10,9 +10,9 @@
 #include <string>
 
 #include "bms/measure_grid.h"
-#include "core/application.h"
-#include "core/conversion.h"
-#include "midi/layout_retiming.h"
+#include "app/application.h"
+#include "app/conversion.h"
+#include "slicer/layout_retiming.h"
 #include "midi/midi_writer.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"

@@ -9,9 +9,9 @@
 #include <cstdio>
 #include <string>
 
-#include "core/application.h"
-#include "core/form.h"
-#include "core/load_flow.h"
+#include "app/application.h"
+#include "app/form.h"
+#include "app/load_flow.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"
 

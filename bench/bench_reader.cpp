@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "core/application.h"
+#include "app/application.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "core/application.h"
+#include "app/application.h"
 #include "fuzz_support/scratch_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "core/settings_file.h"
+#include "app/settings_file.h"
 #include "base/text.h"
 #include "fuzz_support/scratch_file.h"
 

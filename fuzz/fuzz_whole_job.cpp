@@ -9,9 +9,9 @@
 #include <sstream>
 
 #include "cli/memory_form.h"
-#include "core/application.h"
-#include "core/load_flow.h"
-#include "core/output_flow.h"
+#include "app/application.h"
+#include "app/load_flow.h"
+#include "app/output_flow.h"
 #include "fuzz_support/scratch_file.h"
 
 namespace {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <ostream>
+#include <string>
 
 namespace rendlow {
 
@@ -18,6 +19,7 @@ public:
 
 private:
   std::ostream* out_;
+  std::string line_;  // reused, so a long dump does not allocate per line
 };
 
 }  // namespace rendlow

@@ -7,7 +7,8 @@
 namespace rendlow {
 
 // Every text the system stores (paths, names, header texts, box contents) holds at most this
-// many bytes of the system code page; the original program kept them in 512-byte buffers.
+// many bytes of the system code page: a settings file line, a box and a name each travel in a
+// buffer of 512 bytes with its terminating NUL, so a longer text could not come back whole.
 inline constexpr std::size_t kMaxTextBytes = 511;
 
 // A text taken from outside (a file, a box): it ends at its first NUL byte and is cut at exactly

@@ -5,54 +5,53 @@
 // measure and its fraction of it, so the writer does no tick arithmetic.
 
 #include <cstdint>
-#include <memory>
+#include <string>
 #include <vector>
-
-#include "midi/song.h"
 
 namespace rendlow {
 
-class BMSNoteBase {
-public:
-  virtual ~BMSNoteBase() = default;
-  virtual bool isNote() const { return false; }
-  virtual bool isBpm() const { return false; }
-
-  std::weak_ptr<Measure> measure;
-  int32_t tick = 0;          // song tick (events as read, never the rendering layout)
+// Where an object lies: its measure, and `position` / `resolution` of the way through it.
+struct BMSNoteBase {
+  int32_t tick = 0;  // song tick (events as read, never the rendering layout)
   int32_t measureIndex = 0;
-  int32_t position = -1;     // placement numerator; -1 until placed
-  int32_t resolution = 1;    // placement denominator
+  int32_t position = -1;  // -1 until placed
+  int32_t resolution = 1;
 };
 
-class BMSNote : public BMSNoteBase {
-public:
-  bool isNote() const override { return true; }
-
+// One placed sound.
+struct BMSNote : BMSNoteBase {
   int32_t wav = 0;         // #WAV id: the note's definition plus the track's firstWav
   int32_t fileNumber = 0;  // number in the sound file's name: the note's sound plus 1
   int32_t voice = 0;
 };
 
-class BMSBPM : public BMSNoteBase {
-public:
-  bool isBpm() const override { return true; }
-
+// One placed tempo change.
+struct BMSBPM : BMSNoteBase {
   float bpm = 0.0f;
   int32_t tempoIndex = 0;
 };
 
-class BMSTrack {
-public:
-  std::size_t cursor = 0;  // writer state: next note to write
-  bool done = true;        // writer state: all notes written
+struct BMSTrack {
+  int32_t track = 0;  // position of the source track in the song
   int32_t firstWav = 0;
   int32_t maxDefinition = 0;
-  std::vector<std::shared_ptr<BMSNote>> notes;
-  std::weak_ptr<MidiTrack> track;
+  std::vector<BMSNote> notes;
+  // What the writer needs of the source track: its sound files' base name, and its lanes.
+  std::string definitionName;
+  int32_t maxPolyphony = 0;
+  int32_t splitMethod = 0;
 };
 
-using ChartTrackList = std::vector<std::shared_ptr<BMSTrack>>;
-using ChartBpmList = std::vector<std::shared_ptr<BMSBPM>>;
+struct Chart {
+  std::vector<BMSTrack> chartTracks;  // in track order
+  std::vector<BMSBPM> chartBpms;      // as built: track by track, each in event order
+};
+
+// The chart header's texts.
+struct ChartHeader {
+  std::string genre = "TEMP";
+  std::string title = "TEMP";
+  std::string artist = "TEMP";
+};
 
 }  // namespace rendlow

@@ -1,83 +1,78 @@
 #include "bms/chart_building.h"
 
 #include <algorithm>
-#include <limits>
 
+#include "base/integer_math.h"
 #include "bms/measure_grid.h"
-#include "slicer/note.h"
 
 namespace rendlow {
 
 namespace {
 
-// Ids far beyond what a chart can hold are refused later as a whole; here they only must not
-// overflow.
-int32_t saturatingSum(int64_t a, int64_t b) {
-  return static_cast<int32_t>(
-      std::clamp<int64_t>(a + b, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
-}
-
 // Puts the object into the measure holding `tick`. Past the largest grid the object stays
 // unplaced, beyond every measure the grid has, and the chart is refused for its length.
-void place(BMSNoteBase& object, int32_t tick, MeasureCursor& cursor, const Project& project) {
+void place(BMSNoteBase& object, int32_t tick, MeasureCursor& cursor, const Song& song) {
   object.tick = tick;
-  const auto measure = cursor.measureFor(tick);
+  const Measure* measure = cursor.measureFor(tick);
   if (!measure) {
-    object.measureIndex = static_cast<int32_t>(project.measures.size());
+    object.measureIndex = static_cast<int32_t>(song.measures.size());
     return;
   }
-  object.measure = measure;
   object.measureIndex = measure->index;
   const Placement placement = placeInMeasure(*measure, tick);
   object.position = placement.position;
   object.resolution = placement.resolution;
 }
 
-std::shared_ptr<BMSNote> placeNote(const Note& note, int32_t firstWav, MeasureCursor& cursor,
-                                   const Project& project) {
-  auto object = std::make_shared<BMSNote>();
-  place(*object, note.noteOn->tick, cursor, project);
-  object->wav = saturatingSum(note.definition, firstWav);
-  object->fileNumber = saturatingSum(note.sound, 1);
-  object->voice = note.voice;
+BMSNote placeNote(const Note& note, int32_t firstWav, MeasureCursor& cursor, const Song& song) {
+  BMSNote object;
+  place(object, note.tick, cursor, song);
+  // Ids far beyond what a chart can hold are refused later as a whole; here they only must not
+  // overflow.
+  object.wav = clampToInt32(int64_t{note.definition} + firstWav);
+  object.fileNumber = clampToInt32(int64_t{note.sound} + 1);
+  object.voice = note.voice;
   return object;
 }
 
-std::shared_ptr<BMSBPM> placeTempo(const MidiEvent& event, const Tempo& tempo, MeasureCursor& cursor,
-                                   const Project& project) {
-  auto object = std::make_shared<BMSBPM>();
-  place(*object, event.tick, cursor, project);
-  object->bpm = tempo.bpm;
-  object->tempoIndex = tempo.index;
+BMSBPM placeTempo(const MidiEvent& event, const Tempo& tempo, MeasureCursor& cursor, const Song& song) {
+  BMSBPM object;
+  place(object, event.tick, cursor, song);
+  object.bpm = tempo.bpm;
+  object.tempoIndex = tempo.index;
   return object;
 }
 
 }  // namespace
 
-std::shared_ptr<BMSTrack> buildChartTrack(const std::shared_ptr<MidiTrack>& track, Project& project,
-                                          int32_t& nextWavId) {
-  auto chart = std::make_shared<BMSTrack>();
-  chart->track = track;
-  chart->firstWav = nextWavId;
-  MeasureCursor cursor(project);
+BMSTrack buildChartTrack(Song& song, std::size_t track, const SlicedTrack& sliced, const TrackSettings& settings,
+                         std::vector<BMSBPM>& chartBpms, int32_t& nextWavId) {
+  const MidiTrack& source = song.tracks[track];
+  BMSTrack chart;
+  chart.track = static_cast<int32_t>(track);
+  chart.firstWav = nextWavId;
+  chart.definitionName = settings.definitionName;
+  chart.maxPolyphony = source.maxPolyphony;
+  chart.splitMethod = settings.splitMethod;
+  MeasureCursor cursor(song);
   bool notePlaced = false;
-  for (const auto& event : track->originalEvents) {
-    const auto note = event->note.lock();
-    if (note && note->noteOn && event->startsNote()) {
+  for (const MidiEvent& event : source.originalEvents) {
+    if (event.note != kNone && event.startsNote()) {
+      const Note& note = sliced.notes[static_cast<std::size_t>(event.note)];
       // Members of a chord or legato chain sound with their head's object.
-      if (!note->isHead()) continue;
-      chart->notes.push_back(placeNote(*note, nextWavId, cursor, project));
-      chart->maxDefinition = std::max(chart->maxDefinition, note->definition);
+      if (!note.isHead()) continue;
+      chart.notes.push_back(placeNote(note, nextWavId, cursor, song));
+      chart.maxDefinition = std::max(chart.maxDefinition, note.definition);
       notePlaced = true;
       continue;
     }
-    const auto tempo = event->isMeta(kMetaTempo) ? event->tempo.lock() : nullptr;
-    if (tempo) project.chartBpms.push_back(placeTempo(*event, *tempo, cursor, project));
+    if (event.isMeta(kMetaTempo) && event.tempo != kNone)
+      chartBpms.push_back(placeTempo(event, song.tempos[static_cast<std::size_t>(event.tempo)], cursor, song));
   }
   if (notePlaced) {
     // A negative gap would let the next track's ids overlap this track's.
-    const int32_t gap = std::max(track->settings.wavDefinitionGap, 0);
-    nextWavId = saturatingSum(saturatingSum(nextWavId, 1), int64_t{gap} + chart->maxDefinition);
+    const int32_t gap = std::max(settings.wavDefinitionGap, 0);
+    nextWavId = clampToInt32(int64_t{nextWavId} + 1 + gap + chart.maxDefinition);
   }
   return chart;
 }

@@ -4,19 +4,22 @@
 // sound (every chain head) at the song time of its note-on, and one tempo object per tempo
 // change the track holds. The track's #WAV ids are taken from the running id counter.
 
+#include <cstddef>
 #include <cstdint>
-#include <memory>
+#include <vector>
 
 #include "bms/chart.h"
-#include "core/project.h"
+#include "midi/song.h"
+#include "slicer/note.h"
+#include "slicer/track_settings.h"
 
 namespace rendlow {
 
-// Builds the chart track of `track`, which the conversion run has sliced and numbered. Appends
-// the track's tempo changes to project.chartBpms and, when it placed a note, advances
-// `nextWavId` past the track's ids and its gap. project.measures grows when an object lies
-// past the end of the grid.
-std::shared_ptr<BMSTrack> buildChartTrack(const std::shared_ptr<MidiTrack>& track, Project& project,
-                                          int32_t& nextWavId);
+// Builds the chart track of song track `track`, which the conversion has sliced and numbered,
+// from its events as read. Appends the track's tempo changes to `chartBpms` and, when it placed a
+// note, advances `nextWavId` past the track's ids and its gap. song.measures grows when an
+// object lies past the end of the grid.
+BMSTrack buildChartTrack(Song& song, std::size_t track, const SlicedTrack& sliced, const TrackSettings& settings,
+                         std::vector<BMSBPM>& chartBpms, int32_t& nextWavId);
 
 }  // namespace rendlow

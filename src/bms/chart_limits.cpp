@@ -16,39 +16,35 @@ struct ChartNeeds {
   bool pastLongestGrid = false;  // a sound lies beyond every measure the grid would build
 };
 
-ChartNeeds needsOf(const Project& project) {
+ChartNeeds needsOf(const Song& song, const Chart& chart) {
   ChartNeeds needs;
   int64_t lastNoteMeasure = -1;
-  for (const auto& track : project.chartTracks) {
-    if (track->notes.empty()) continue;
-    needs.largestWavId = std::max(needs.largestWavId, int64_t{track->firstWav} + track->maxDefinition);
-    for (const auto& note : track->notes) {
-      needs.largestWavId = std::max<int64_t>(needs.largestWavId, note->wav);
-      lastNoteMeasure = std::max<int64_t>(lastNoteMeasure, note->measureIndex);
-      if (note->position < 0) needs.pastLongestGrid = true;
+  for (const BMSTrack& track : chart.chartTracks) {
+    if (track.notes.empty()) continue;
+    needs.largestWavId = std::max(needs.largestWavId, int64_t{track.firstWav} + track.maxDefinition);
+    for (const BMSNote& note : track.notes) {
+      needs.largestWavId = std::max<int64_t>(needs.largestWavId, note.wav);
+      lastNoteMeasure = std::max<int64_t>(lastNoteMeasure, note.measureIndex);
+      if (note.position < 0) needs.pastLongestGrid = true;
     }
   }
   // Every tempo change after the first gets a "#BPMxx" definition named by its index.
-  needs.largestBpmId = project.tempos.empty() ? 0 : static_cast<int64_t>(project.tempos.size()) - 1;
+  needs.largestBpmId = song.tempos.empty() ? 0 : static_cast<int64_t>(song.tempos.size()) - 1;
   needs.lastMeasure = lastNoteMeasure + 1;
   return needs;
 }
 
 }  // namespace
 
-std::optional<std::string> chartLimitBreach(const Project& project) {
-  const ChartNeeds needs = needsOf(project);
-  std::string message;
-  const auto add = [&message](const std::string& breach) {
-    if (!message.empty()) message += '\n';
-    message += breach;
-  };
+std::optional<Message> chartLimitBreach(const Song& song, const Chart& chart) {
+  const ChartNeeds needs = needsOf(song, chart);
+  std::optional<Message> message;
+  const auto add = [&message](const Message& breach) { message = message ? linesOf(*message, breach) : breach; };
   if (needs.largestWavId > kMaxChartId) add(wavIdBreach(needs.largestWavId, kMaxChartId));
   if (needs.largestBpmId > kMaxChartId) add(bpmIdBreach(needs.largestBpmId, kMaxChartId));
   if (needs.lastMeasure > kMaxMeasureNumber) {
     add(measureBreach(needs.lastMeasure, kMaxMeasureNumber, needs.pastLongestGrid));
   }
-  if (message.empty()) return std::nullopt;
   return message;
 }
 

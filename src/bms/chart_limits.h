@@ -5,14 +5,15 @@
 // measure numbers that every player would misread.
 
 #include <optional>
-#include <string>
 
-#include "core/project.h"
+#include "base/message.h"
+#include "bms/chart.h"
+#include "midi/song.h"
 
 namespace rendlow {
 
 // Which limits the built chart passes, by how much, and what the author can change; nothing
 // when the chart fits the format.
-std::optional<std::string> chartLimitBreach(const Project& project);
+std::optional<Message> chartLimitBreach(const Song& song, const Chart& chart);
 
 }  // namespace rendlow

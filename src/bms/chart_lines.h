@@ -9,6 +9,8 @@
 #include <span>
 #include <string>
 
+#include "base/message.h"
+
 namespace rendlow {
 
 inline constexpr int kChannelBackground = 1;
@@ -46,11 +48,11 @@ public:
   // Takes a line of `slots` slots; false when it does not fit. `slots` above kMaxLineSlots
   // stands for any count past it.
   bool take(int32_t measure, int channel, int64_t slots);
-  const std::optional<std::string>& breach() const { return breach_; }
+  const std::optional<Message>& breach() const { return breach_; }
 
 private:
   int64_t used_ = 0;
-  std::optional<std::string> breach_;
+  std::optional<Message> breach_;
 };
 
 // Appends the lines of one channel of one measure holding `objects` (given in build order).

@@ -4,7 +4,6 @@
 #include <limits>
 #include <numeric>
 
-#include "core/project.h"
 
 namespace rendlow {
 
@@ -17,30 +16,26 @@ constexpr int32_t kFinestResolution = 192;
 // the measures costs one pass over the time signatures instead of one scan per measure.
 class BeatWalk {
 public:
-  explicit BeatWalk(const BeatList& beats) : beats_(beats) {}
+  explicit BeatWalk(const std::vector<Beat>& beats) : beats_(beats) {}
 
   const Beat* at(int64_t tick) {
-    while (stop_ < beats_.size() && beats_[stop_]->tick <= tick) ++stop_;
+    while (stop_ < beats_.size() && beats_[stop_].tick <= tick) ++stop_;
     if (beats_.empty()) return nullptr;
-    return stop_ == 0 ? beats_.front().get() : beats_[stop_ - 1].get();
+    return stop_ == 0 ? &beats_.front() : &beats_[stop_ - 1];
   }
 
 private:
-  const BeatList& beats_;
+  const std::vector<Beat>& beats_;
   std::size_t stop_ = 0;
 };
 
 int32_t commonTimeLength(int32_t division) { return std::max(division * 4, 1); }
 
-std::shared_ptr<Measure> makeMeasure(std::size_t index, int64_t startTick, int32_t length) {
-  auto measure = std::make_shared<Measure>();
-  measure->index = static_cast<int32_t>(index);
-  measure->startTick = static_cast<int32_t>(startTick);
-  measure->length = length;
-  return measure;
+Measure makeMeasure(std::size_t index, int64_t startTick, int32_t length) {
+  return {static_cast<int32_t>(index), static_cast<int32_t>(startTick), length};
 }
 
-int64_t gridEnd(const MeasureList& measures) { return measures.empty() ? 0 : measures.back()->endTick(); }
+int64_t gridEnd(const std::vector<Measure>& measures) { return measures.empty() ? 0 : measures.back().endTick(); }
 
 }  // namespace
 
@@ -53,14 +48,14 @@ int32_t measureLength(const Beat* beat, int32_t division) {
   return static_cast<int32_t>(length);
 }
 
-void buildMeasures(Project& project) {
-  project.measures.clear();
-  BeatWalk beats(project.beats);
+void buildMeasures(Song& song) {
+  song.measures.clear();
+  BeatWalk beats(song.beats);
   // 64 bits: the end of the last measure may lie past the largest tick a song can have.
   int64_t tick = 0;
-  while (tick < project.songEnd && project.measures.size() < kMaxMeasures) {
-    const int32_t length = measureLength(beats.at(tick), project.header.division);
-    project.measures.push_back(makeMeasure(project.measures.size(), tick, length));
+  while (tick < song.songEnd && song.measures.size() < kMaxMeasures) {
+    const int32_t length = measureLength(beats.at(tick), song.header.division);
+    song.measures.push_back(makeMeasure(song.measures.size(), tick, length));
     tick += length;
   }
 }
@@ -78,23 +73,24 @@ Placement placeInMeasure(const Measure& measure, int32_t tick) {
   return {static_cast<int32_t>(offset * kFinestResolution / length), kFinestResolution};
 }
 
-std::shared_ptr<Measure> MeasureCursor::measureFor(int32_t tick) {
-  MeasureList& measures = project_.measures;
-  if (measures.empty() && !appendMeasure()) return {};
-  while (tick >= measures[position_]->endTick()) {
-    if (position_ + 1 == measures.size() && !appendMeasure()) return {};
+const Measure* MeasureCursor::measureFor(int32_t tick) {
+  std::vector<Measure>& measures = song_.measures;
+  if (measures.empty() && !appendMeasure()) return nullptr;
+  while (tick >= measures[position_].endTick()) {
+    if (position_ + 1 == measures.size() && !appendMeasure()) return nullptr;
     ++position_;
   }
-  return measures[position_];
+  return &measures[position_];
 }
 
 bool MeasureCursor::appendMeasure() {
-  MeasureList& measures = project_.measures;
+  std::vector<Measure>& measures = song_.measures;
   if (measures.size() >= kMaxMeasures) return false;
   const int64_t start = gridEnd(measures);
   // Only a tick at or after the grid's end asks for a measure, so the start is a tick itself.
-  const Beat* beat = project_.beatAt(static_cast<int32_t>(start)).get();
-  measures.push_back(makeMeasure(measures.size(), start, measureLength(beat, project_.header.division)));
+  const int32_t beat = beatAt(song_.beats, static_cast<int32_t>(start));
+  const Beat* inEffect = beat == kNone ? nullptr : &song_.beats[static_cast<std::size_t>(beat)];
+  measures.push_back(makeMeasure(measures.size(), start, measureLength(inEffect, song_.header.division)));
   return true;
 }
 

@@ -5,13 +5,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 
 #include "midi/song.h"
 
 namespace rendlow {
-
-class Project;
 
 // The grid never holds more measures than this. A chart addresses measures 000 to 999, so a
 // longer song cannot be charted anyway; the bound keeps a tiny damaged file with a huge tick
@@ -23,9 +20,9 @@ inline constexpr std::size_t kMaxMeasures = 10000;
 // measure shorter than one tick), counts as 4/4.
 int32_t measureLength(const Beat* beat, int32_t division);
 
-// Fills project.measures with contiguous measures from tick 0 until one ends after songEnd
-// (none when songEnd is 0). Each measure takes the time signature in effect at its first tick.
-void buildMeasures(Project& project);
+// Fills song.measures with contiguous measures from tick 0 until one ends after songEnd (none
+// when songEnd is 0). Each measure takes the time signature in effect at its first tick.
+void buildMeasures(Song& song);
 
 // A tick as `position` / `resolution` of the way through its measure, resolution 1 to 192.
 struct Placement {
@@ -42,19 +39,19 @@ Placement placeInMeasure(const Measure& measure, int32_t tick);
 
 // Finds the measure of each tick of one walk whose ticks only grow (one track's events), moving
 // forward from the previous answer. A tick at or after the end of the grid gets measures appended
-// to project.measures, each with the time signature in effect at its start, so no object is ever
+// to song.measures, each with the time signature in effect at its start, so no object is ever
 // dropped. A tick earlier than the previous answer gets the previous answer (the cursor never
-// moves back). Empty only when the tick lies beyond kMaxMeasures measures.
+// moves back). Null only when the tick lies beyond kMaxMeasures measures.
 class MeasureCursor {
 public:
-  explicit MeasureCursor(Project& project) : project_(project) {}
+  explicit MeasureCursor(Song& song) : song_(song) {}
 
-  std::shared_ptr<Measure> measureFor(int32_t tick);
+  const Measure* measureFor(int32_t tick);
 
 private:
   bool appendMeasure();
 
-  Project& project_;
+  Song& song_;
   std::size_t position_ = 0;
 };
 

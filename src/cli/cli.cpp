@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 
 #include "cli/convert_command.h"
+#include "cli/error_output.h"
 #include "cli/exit_status.h"
 #include "cli/list_command.h"
 #include "cli/options.h"
@@ -8,13 +9,14 @@
 namespace rendlow::cli {
 
 int runCli(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
-  const ParseResult parsed = parseOptions(args);
-  if (!parsed.options) {
-    err << "rendlow-cli: " << parsed.error << "\n"
-        << "Try 'rendlow-cli --help' for more information.\n";
+  const Result<Options> parsed = parseOptions(args);
+  if (!parsed) {
+    printMessage(err, parsed.problem().message +
+                          Message("\n詳しくは 'rendlow-cli --help' を見てください。",
+                                  "\nTry 'rendlow-cli --help' for more information."));
     return kExitUsage;
   }
-  const Options& options = *parsed.options;
+  const Options& options = *parsed;
   switch (*options.command) {
     case Command::Help:
       out << usageText();

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 #include "bms/chart_lines.h"
-#include "core/project.h"
-#include "slicer/note.h"
+#include "app/project.h"
 
 namespace rendlow::cli {
 
@@ -14,9 +14,9 @@ namespace {
 constexpr std::size_t kColumns = 7;
 using Row = std::array<std::string, kColumns>;
 
-std::shared_ptr<BMSTrack> chartTrackOf(const Project& project, const MidiTrack& track) {
-  for (const auto& chart : project.chartTracks) {
-    if (chart->track.lock().get() == &track) return chart;
+const BMSTrack* chartTrackOf(const Project& project, std::size_t track) {
+  for (const BMSTrack& chart : project.chart.chartTracks) {
+    if (std::cmp_equal(chart.track, track)) return &chart;
   }
   return nullptr;
 }
@@ -26,18 +26,21 @@ std::string wavIdRange(const BMSTrack* chart) {
   return toBase36(chart->firstWav) + "-" + toBase36(chart->firstWav + chart->maxDefinition);
 }
 
-TrackReport reportTrack(const Project& project, const MidiTrack& track) {
+TrackReport reportTrack(const Project& project, std::size_t track) {
   TrackReport report;
-  report.name = track.name.empty() ? "(no name)" : track.name;
-  report.definitionName = track.settings.definitionName.empty() ? "-" : track.settings.definitionName;
-  report.notes = track.notes.size();
-  for (const auto& note : track.notes) {
-    if (note->isHead()) ++report.objects;
+  const std::string& name = project.song.tracks[track].name;
+  const std::string& definitionName = project.settings[track].definitionName;
+  report.name = name.empty() ? "(no name)" : name;
+  report.definitionName = definitionName.empty() ? "-" : definitionName;
+  const std::vector<Note>& notes = project.sliced[track].notes;
+  report.notes = notes.size();
+  for (const Note& note : notes) {
+    if (note.isHead()) ++report.objects;
     // Sound and definition numbers run from 0 without gaps.
-    report.sounds = std::max(report.sounds, note->sound + 1);
-    report.definitions = std::max(report.definitions, note->definition + 1);
+    report.sounds = std::max(report.sounds, note.sound + 1);
+    report.definitions = std::max(report.definitions, note.definition + 1);
   }
-  report.wavIds = wavIdRange(chartTrackOf(project, track).get());
+  report.wavIds = wavIdRange(chartTrackOf(project, track));
   return report;
 }
 
@@ -68,9 +71,7 @@ void printRow(std::ostream& out, const Row& row, const std::array<std::size_t, k
 
 std::vector<TrackReport> reportTracks(const Project& project) {
   std::vector<TrackReport> reports;
-  for (const auto& track : project.tracks) {
-    if (track->hasContent && track->settings.enabled) reports.push_back(reportTrack(project, *track));
-  }
+  for (const std::size_t track : project.convertedTracks()) reports.push_back(reportTrack(project, track));
   return reports;
 }
 

@@ -4,12 +4,21 @@
 #include <string>
 #include <string_view>
 
+#include "base/message.h"
+
 namespace rendlow::cli {
 
-// A message of the engine (base/messages.h) as the command line prints it on standard error: the
-// program's name before its first line, each further line indented beneath, and a line end.
+// Japanese when the first of LC_ALL, LC_MESSAGES and LANG that is set starts with "ja"; English
+// otherwise, and when none is set.
+Audience consoleAudience();
+
+// A message of the engine as the command line prints it on standard error, in the console's
+// language: the program's name before its first line, each further line indented beneath, and a
+// line end.
 std::string asStandardError(std::string_view message);
 
-inline void printMessage(std::ostream& err, std::string_view message) { err << asStandardError(message); }
+inline void printMessage(std::ostream& err, const Message& message) {
+  err << asStandardError(message.in(consoleAudience()));
+}
 
 }  // namespace rendlow::cli

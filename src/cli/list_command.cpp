@@ -1,21 +1,19 @@
 #include "cli/list_command.h"
 
+#include "app/application.h"
+#include "app/load_flow.h"
+#include "app/memory_form.h"
+#include "app/track_line.h"
 #include "cli/error_output.h"
 #include "cli/exit_status.h"
-#include "cli/input_check.h"
-#include "cli/memory_form.h"
-#include "core/application.h"
-#include "core/load_flow.h"
-#include "core/track_line.h"
 
 namespace rendlow::cli {
 
 int runList(const Options& options, std::ostream& out, std::ostream& err) {
   Application app(options.verbose ? &out : nullptr);
   MemoryForm form;
-  loadFile(app, form, options.inputs.front());
-  if (const auto problem = loadProblem(options.inputs.front(), app)) {
-    printMessage(err, *problem);
+  if (Result<void> loaded = loadFile(app, form, options.inputs.front()); !loaded) {
+    printMessage(err, loaded.problem().message);
     return kExitFileFailed;
   }
   const auto& rows = form.rows();

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
+#include <utility>
 #include <string_view>
 
 #include "base/text.h"
@@ -12,81 +14,86 @@ namespace {
 
 // One option of the command line. Adding an option is adding a row to kOptions: the parser and
 // the usage text both work from the table.
-struct OptionSpec {
+struct OptionRule {
   std::string_view longName;   // with its dashes
   std::string_view shortName;  // with its dash; empty when there is none
   std::string_view valueName;  // shown in the usage; empty for an option without value
   std::string_view help;
-  // Records the option; returns an error text, or an empty one when the value was accepted.
-  std::string (*apply)(Options& options, std::string_view value);
+  // Records the option; returns why the value is refused, or nothing when it was accepted.
+  std::optional<Message> (*apply)(Options& options, std::string_view value);
 };
 
 // A header text keeps its place in the settings file's one-line record, so it holds no line break.
-std::string headerText(std::optional<std::string>& field, std::string_view value) {
-  if (value.size() > kMaxTextBytes) return std::string("a chart header text is longer than 511 bytes");
-  if (value.find_first_of("\r\n") != std::string_view::npos) {
-    return std::string("a chart header text holds a line break");
-  }
+std::optional<Message> headerText(std::optional<std::string>& field, std::string_view value) {
+  if (value.size() > kMaxTextBytes)
+    return Message("譜面のヘッダーの文字列が 511 バイトを超えます", "a chart header text is longer than 511 bytes");
+  if (value.find_first_of("\r\n") != std::string_view::npos)
+    return Message("譜面のヘッダーの文字列に改行があります", "a chart header text holds a line break");
   field = std::string(value);
-  return {};
+  return std::nullopt;
 }
 
+// The option has been recorded.
+std::optional<Message> accepted() { return std::nullopt; }
+
 constexpr std::array kOptions = {
-    OptionSpec{"--help", "-h", "", "print this help and exit",
+    OptionRule{"--help", "-h", "", "print this help and exit",
                [](Options& o, std::string_view) {
                  o.command = Command::Help;  // asking for help is never wrong
-                 return std::string();
+                 return accepted();
                }},
-    OptionSpec{"--list", "", "", "load INPUT and print one TAB-separated line per track row",
+    OptionRule{"--list", "", "", "load INPUT and print one TAB-separated line per track row",
                [](Options& o, std::string_view) {
                  o.command = Command::List;
-                 return std::string();
+                 return accepted();
                }},
-    OptionSpec{"--no-chart", "", "", "write the rendering MIDI file and the settings file, not the chart",
+    OptionRule{"--no-chart", "", "", "write the rendering MIDI file and the settings file, not the chart",
                [](Options& o, std::string_view) {
                  o.chart = false;
-                 return std::string();
+                 return accepted();
                }},
-    OptionSpec{"--settings-only", "", "", "write only the settings file, without converting",
+    OptionRule{"--settings-only", "", "", "write only the settings file, without converting",
                [](Options& o, std::string_view) {
                  o.settingsOnly = true;
-                 return std::string();
+                 return accepted();
                }},
-    OptionSpec{"--genre", "", "TEXT", "the chart's #GENRE (default: the loaded settings file's)",
+    OptionRule{"--genre", "", "TEXT", "the chart's #GENRE (default: the loaded settings file's)",
                [](Options& o, std::string_view value) { return headerText(o.genre, value); }},
-    OptionSpec{"--title", "", "TEXT", "the chart's #TITLE (default: the loaded settings file's)",
+    OptionRule{"--title", "", "TEXT", "the chart's #TITLE (default: the loaded settings file's)",
                [](Options& o, std::string_view value) { return headerText(o.title, value); }},
-    OptionSpec{"--artist", "", "TEXT", "the chart's #ARTIST (default: the loaded settings file's)",
+    OptionRule{"--artist", "", "TEXT", "the chart's #ARTIST (default: the loaded settings file's)",
                [](Options& o, std::string_view value) { return headerText(o.artist, value); }},
-    OptionSpec{"--output", "-o", "OUTPUT",
+    OptionRule{"--output", "-o", "OUTPUT",
                "the rendering MIDI file to write (default: INPUT's name + _out.mid)",
                [](Options& o, std::string_view value) {
-                 if (value.empty()) return std::string("the output file name is empty");
+                 if (value.empty()) return std::optional(Message("出力ファイル名が空です", "the output file name is empty"));
                  if (value.size() > kMaxTextBytes)
-                   return std::string("the output file name is longer than 511 bytes");
+                   return std::optional(Message("出力ファイル名が 511 バイトを超えます",
+                                                "the output file name is longer than 511 bytes"));
                  o.outputPath = std::string(value);
-                 return std::string();
+                 return accepted();
                }},
-    OptionSpec{"--set", "", "ROW:FIELD=VALUE", "set one field of a track row (from 0) before the output",
+    OptionRule{"--set", "", "ROW:FIELD=VALUE", "set one field of a track row (from 0) before the output",
                [](Options& o, std::string_view value) {
-                 std::string error;
-                 if (auto edit = parseRowEdit(value, error)) o.edits.push_back(*edit);
-                 return error;
+                 Result<RowEdit> edit = parseRowEdit(value);
+                 if (!edit) return std::optional(edit.problem().message);
+                 o.edits.push_back(*edit);
+                 return accepted();
                }},
-    OptionSpec{"--verbose", "-v", "", "print the engine's progress lines first",
+    OptionRule{"--verbose", "-v", "", "print the engine's progress lines first",
                [](Options& o, std::string_view) {
                  o.verbose = true;
-                 return std::string();
+                 return accepted();
                }},
-    OptionSpec{"--quiet", "-q", "", "print no table of the tracks and no list of the files written",
+    OptionRule{"--quiet", "-q", "", "print no table of the tracks and no list of the files written",
                [](Options& o, std::string_view) {
                  o.quiet = true;
-                 return std::string();
+                 return accepted();
                }},
 };
 
-const OptionSpec* findOption(std::string_view name) {
-  const auto found = std::find_if(kOptions.begin(), kOptions.end(), [name](const OptionSpec& known) {
+const OptionRule* findOption(std::string_view name) {
+  const auto found = std::find_if(kOptions.begin(), kOptions.end(), [name](const OptionRule& known) {
     return known.longName == name || (!known.shortName.empty() && known.shortName == name);
   });
   return found == kOptions.end() ? nullptr : &*found;
@@ -94,48 +101,53 @@ const OptionSpec* findOption(std::string_view name) {
 
 std::string inQuotes(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
+Problem problem(std::string japanese, std::string english) { return {Message(std::move(japanese), std::move(english))}; }
+
 // Walks the arguments once, left to right.
 class Parser {
 public:
   explicit Parser(std::span<const std::string> args) : args_(args) {}
 
-  ParseResult run() {
+  Result<Options> run() {
     bool optionsEnded = false;
     for (next_ = 0; next_ < args_.size();) {
       const std::string& arg = args_[next_++];
-      std::string error;
+      std::optional<Message> refused;
       if (!optionsEnded && arg == "--") {
         optionsEnded = true;
       } else if (!optionsEnded && arg.size() > 1 && arg.front() == '-') {
-        error = option(arg);
+        refused = option(arg);
       } else {
-        error = positional(arg);
+        refused = positional(arg);
       }
-      if (!error.empty()) return {std::nullopt, error};
-      if (options_.command == Command::Help) return {options_, {}};
+      if (refused) return Problem{std::move(*refused)};
+      if (options_.command == Command::Help) return options_;
     }
     return finish();
   }
 
 private:
-  std::string option(std::string_view arg) {
+  std::optional<Message> option(std::string_view arg) {
     const std::size_t equals = arg.starts_with("--") ? arg.find('=') : std::string_view::npos;
     const std::string_view name = arg.substr(0, equals);
-    const OptionSpec* known = findOption(name);
-    if (!known) return "unknown option " + inQuotes(name);
+    const OptionRule* known = findOption(name);
+    const std::string quoted = inQuotes(name);
+    if (!known) return Message("オプション " + quoted + " はありません", "unknown option " + quoted);
     if (known->valueName.empty()) {
-      if (equals != std::string_view::npos) return "option " + inQuotes(name) + " takes no value";
+      if (equals != std::string_view::npos)
+        return Message("オプション " + quoted + " は値を取りません", "option " + quoted + " takes no value");
       return known->apply(options_, {});
     }
     if (equals != std::string_view::npos) return known->apply(options_, arg.substr(equals + 1));
-    if (next_ >= args_.size()) return "option " + inQuotes(name) + " needs a value";
+    if (next_ >= args_.size())
+      return Message("オプション " + quoted + " には値が必要です", "option " + quoted + " needs a value");
     return known->apply(options_, args_[next_++]);
   }
 
-  std::string positional(const std::string& arg) {
-    if (arg.empty()) return "the input file name is empty";
+  std::optional<Message> positional(const std::string& arg) {
+    if (arg.empty()) return Message("入力ファイル名が空です", "the input file name is empty");
     options_.inputs.push_back(arg);
-    return {};
+    return std::nullopt;
   }
 
   bool converting() const {
@@ -143,23 +155,24 @@ private:
            options_.genre || options_.title || options_.artist || options_.quiet;
   }
 
-  ParseResult finish() {
+  Result<Options> finish() {
     if (options_.command == Command::List) {
       if (converting()) {
-        return {
-            std::nullopt,
-            "--list writes nothing: it takes no --no-chart, --settings-only, -o, --set, --genre, --title, "
-            "--artist or -q"};
+        return problem("--list は何も書き出さないので、--no-chart, --settings-only, -o, --set, --genre, --title, "
+                       "--artist, -q を取りません",
+                       "--list writes nothing: it takes no --no-chart, --settings-only, -o, --set, --genre, "
+                       "--title, --artist or -q");
       }
-      if (options_.inputs.size() > 1) return {std::nullopt, "--list takes one input file"};
+      if (options_.inputs.size() > 1) return problem("--list の入力ファイルは1つです", "--list takes one input file");
     }
     if (!options_.command) options_.command = Command::Convert;
-    if (options_.inputs.empty()) return {std::nullopt, "no input file given"};
+    if (options_.inputs.empty()) return problem("入力ファイルがありません", "no input file given");
     if (options_.outputPath && options_.inputs.size() > 1) {
-      return {std::nullopt, "-o names the output of one input file, and " +
-                                std::to_string(options_.inputs.size()) + " are given"};
+      const std::string count = std::to_string(options_.inputs.size());
+      return problem("-o は1つの入力ファイルの出力の名前ですが、入力ファイルが " + count + " 個あります",
+                     "-o names the output of one input file, and " + count + " are given");
     }
-    return {options_, {}};
+    return options_;
   }
 
   std::span<const std::string> args_;
@@ -169,7 +182,7 @@ private:
 
 }  // namespace
 
-ParseResult parseOptions(std::span<const std::string> args) { return Parser(args).run(); }
+Result<Options> parseOptions(std::span<const std::string> args) { return Parser(args).run(); }
 
 std::string usageText() {
   std::string text =
@@ -185,7 +198,7 @@ std::string usageText() {
       "ids, followed by the files written.\n"
       "\n"
       "Options:\n";
-  for (const OptionSpec& known : kOptions) {
+  for (const OptionRule& known : kOptions) {
     std::string names = known.shortName.empty() ? "    " : std::string(known.shortName) + ", ";
     names += known.longName;
     if (!known.valueName.empty()) names += " " + std::string(known.valueName);

@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/row_edit.h"
+#include "app/row_edit.h"
+#include "base/result.h"
 
 namespace rendlow::cli {
 
@@ -30,16 +31,10 @@ struct Options {
   std::vector<RowEdit> edits;  // Convert: in the order given, on every input
 };
 
-// Options on success; otherwise a one-line reason, meant to be followed by a pointer to --help.
-struct ParseResult {
-  std::optional<Options> options;
-  std::string error;
-};
-
 // Reads the arguments after the program name. Long options take their value as "--name=VALUE" or
 // as the next argument, short ones as the next argument; "--" ends the options. --help wins over
-// whatever follows it.
-ParseResult parseOptions(std::span<const std::string> args);
+// whatever follows it. A problem is one line, meant to be followed by a pointer to --help.
+Result<Options> parseOptions(std::span<const std::string> args);
 
 // The usage text printed by --help; one line per option, made from the same table the parser uses.
 std::string usageText();

@@ -22,6 +22,7 @@ public:
 
   bool atEnd() const { return position_ >= bytes_.size(); }
   std::size_t remaining() const { return bytes_.size() - position_; }
+  std::size_t position() const { return position_; }
 
   std::optional<uint8_t> readByte();
   // Un-reads the byte just read, so that it is read again (a data byte under running status).

@@ -1,16 +1,18 @@
 #include "midi/midi_reader.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
-#include <fstream>
+#include <filesystem>
 #include <limits>
+#include <memory>
 #include <optional>
-#include <span>
+#include <system_error>
 #include <utility>
-#include <vector>
 
-#include "core/project.h"
+#include "base/messages.h"
 #include "base/text.h"
 #include "midi/byte_reader.h"
 #include "midi/in_effect_index.h"
@@ -24,18 +26,27 @@ constexpr int32_t kMaxTick = std::numeric_limits<int32_t>::max();
 // 2 to a higher power does not fit a signed 32-bit denominator; such a time signature stores 0,
 // which the measure grid treats as unusable.
 constexpr int32_t kMaxDenominatorExponent = 30;
+// The fewest bytes an event takes in a typical track (a delta and two data bytes under running
+// status), to size the event list once instead of growing it step by step.
+constexpr std::size_t kTypicalEventBytes = 3;
 
-// The whole file, so that every later read is a bounds-checked look into memory. Empty when the
-// file cannot be opened or read (a folder opens on some systems but cannot be read).
-std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// The whole file, so that every later read is a bounds-checked look into memory.
+Result<std::vector<uint8_t>> readWholeFile(const std::string& path) {
+  std::error_code ignored;
+  // A folder opens as a file on some systems and only fails when read.
+  if (std::filesystem::is_directory(path, ignored)) return Problem{folderReason()};
+  const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  if (!file) return Problem{readReason(errno)};
   std::vector<uint8_t> bytes;
-  char buffer[64 * 1024];
-  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-    bytes.insert(bytes.end(), buffer, buffer + in.gcount());
+  uint8_t buffer[64 * 1024];
+  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0;) {
+    bytes.insert(bytes.end(), buffer, buffer + got);
   }
-  if (in.bad()) return std::nullopt;
+  if (std::ferror(file.get())) return Problem{readReason(errno)};
   return bytes;
 }
 
@@ -50,164 +61,176 @@ std::array<char, 4> readChunkId(ByteReader& cursor) {
   return id;
 }
 
-// Data byte `i` as an unsigned value; 0 when a short event does not have it.
-uint32_t unsignedData(const MidiEvent& event, std::size_t i) {
-  return i < event.data.size() ? event.data[i] : 0;
-}
-
 // Fills one song from one file held in memory, walking it chunk by chunk and event by event.
 class MidiReader {
 public:
-  MidiReader(Project& project, RunningStatus& running, Diagnostics& diagnostics,
-             std::span<const uint8_t> file)
-      : project_(project), running_(running), diagnostics_(diagnostics), cursor_(file) {}
+  MidiReader(Song& song, RunningStatus& running, Diagnostics& diagnostics)
+      : song_(song), running_(running), diagnostics_(diagnostics), cursor_(song.bytes) {}
 
-  // Reads the header chunk; false when the file is not a MIDI file the program can read.
-  bool readHeader();
+  // Reads the header chunk; the reason when the file is not a MIDI file the program can read.
+  Result<void> readHeader();
   // Reads one track chunk and appends it; false when the reading of tracks is over.
   bool readTrack();
+  // After the last track: a file that ended before all its announced tracks is damaged.
+  void checkTrackCount();
 
 private:
   enum class TrackEvent { Read, EndOfTrack, Nothing };
 
   TrackEvent readTrackEvent(MidiTrack& track);
-  std::shared_ptr<MidiEvent> readEvent(MidiTrack& track);
+  std::optional<MidiEvent> readEvent(MidiTrack& track);
   int32_t readVarLen();
-  bool readBody(MidiTrack& track, const std::shared_ptr<MidiEvent>& event);
+  bool readBody(MidiTrack& track, MidiEvent& event);
   bool readChannelData(MidiEvent& event, int32_t count);
-  bool readMeta(MidiTrack& track, const std::shared_ptr<MidiEvent>& event);
   bool readSysEx(MidiEvent& event);
+  bool readMeta(MidiTrack& track, MidiEvent& event);
   void takeData(MidiEvent& event, int32_t length);
-  void applyMeta(MidiTrack& track, const std::shared_ptr<MidiEvent>& event);
-  void addTempo(const std::shared_ptr<MidiEvent>& event);
-  void addBeat(const std::shared_ptr<MidiEvent>& event);
-  void linkInEffect(MidiEvent& event);
-  void reportDamage(const char* what);
+  void applyMeta(MidiTrack& track, MidiEvent& event);
+  void addTempo(MidiEvent& event);
+  void addBeat(MidiEvent& event);
+  void linkTempo(MidiEvent& event);
+  void reportDamage(ReadDamage::Kind kind, const char* what);
 
-  Project& project_;
+  Song& song_;
   RunningStatus& running_;
   Diagnostics& diagnostics_;
   ByteReader cursor_;
   InEffectIndex tempoIndex_;
-  InEffectIndex beatIndex_;
   int trackNumber_ = 0;
   // A damaged track ends the reading of tracks: after it, nothing in the file can be trusted.
   bool damaged_ = false;
+  bool stoppedAtChunk_ = false;
 };
 
-bool MidiReader::readHeader() {
+Result<void> MidiReader::readHeader() {
   const auto bytes = cursor_.readUpTo(kHeaderBytes);
   ByteReader fields(bytes);
-  MidiHeader& header = project_.header;
+  MidiHeader& header = song_.header;
   header.chunkId = readChunkId(fields);
   header.length = fields.readBigEndian(4);
   header.format = static_cast<int16_t>(fields.readBigEndian(2));
   header.trackCount = static_cast<int16_t>(fields.readBigEndian(2));
   header.division = static_cast<int16_t>(fields.readBigEndian(2));
+  if (!sameId(header.chunkId, "MThd")) return Problem{notMidiReason()};
   // A header cut short is no MIDI file: its division and track count are not there to use.
-  if (!sameId(header.chunkId, "MThd") || bytes.size() < kHeaderBytes) return false;
+  if (bytes.size() < kHeaderBytes) return Problem{headerCutShortReason()};
   if (header.division <= 0) {
     diagnostics_.print("Division %d is not supported\n", header.division);
-    return false;
+    return Problem{divisionReason(header.division)};
   }
-  return true;
+  return {};
 }
 
 bool MidiReader::readTrack() {
   if (damaged_ || cursor_.atEnd()) return false;
-  if (std::cmp_greater_equal(project_.tracks.size(), project_.header.trackCount)) return false;
-  auto track = std::make_shared<MidiTrack>();
-  trackNumber_ = static_cast<int>(project_.tracks.size()) + 1;
-  track->chunkId = readChunkId(cursor_);
-  if (!sameId(track->chunkId, "MTrk")) {
+  if (std::cmp_greater_equal(song_.tracks.size(), song_.header.trackCount)) return false;
+  trackNumber_ = static_cast<int>(song_.tracks.size()) + 1;
+  const std::array<char, 4> chunkId = readChunkId(cursor_);
+  if (!sameId(chunkId, "MTrk")) {
     diagnostics_.print("Failed to Read Track %d\n", trackNumber_);
+    song_.damage.push_back({ReadDamage::Kind::NotATrack, trackNumber_, 0});
+    stoppedAtChunk_ = true;
     return false;
   }
   diagnostics_.print("Read Track %d...\n", trackNumber_);
+  MidiTrack& track = song_.tracks.emplace_back();
+  track.chunkId = chunkId;
   // Stored only: events are read until End of Track, whatever the chunk claims.
-  track->chunkLength = static_cast<int32_t>(cursor_.readBigEndian(4));
-  while (readTrackEvent(*track) == TrackEvent::Read) {
+  track.chunkLength = static_cast<int32_t>(cursor_.readBigEndian(4));
+  track.events.reserve(std::min<std::size_t>(static_cast<uint32_t>(track.chunkLength), cursor_.remaining()) /
+                       kTypicalEventBytes);
+  TrackEvent last;
+  while ((last = readTrackEvent(track)) == TrackEvent::Read) {
   }
-  project_.tracks.push_back(std::move(track));
+  if (last == TrackEvent::Nothing && !damaged_) {
+    song_.damage.push_back({ReadDamage::Kind::TrackCutShort, trackNumber_, 0});
+  }
   return true;
 }
 
+void MidiReader::checkTrackCount() {
+  const auto read = static_cast<int32_t>(song_.tracks.size());
+  if (!damaged_ && !stoppedAtChunk_ && read < song_.header.trackCount) {
+    song_.damage.push_back({ReadDamage::Kind::TracksMissing, read, song_.header.trackCount});
+  }
+}
+
 MidiReader::TrackEvent MidiReader::readTrackEvent(MidiTrack& track) {
-  const auto event = readEvent(track);
-  if (!event) return TrackEvent::Nothing;
-  if (event->startsNote()) {
-    event->voice = track.activeNotes;
+  std::optional<MidiEvent> read = readEvent(track);
+  if (!read) return TrackEvent::Nothing;
+  MidiEvent& event = *read;
+  if (event.startsNote()) {
+    event.voice = track.activeNotes;
     ++track.activeNotes;
     track.maxPolyphony = std::max(track.maxPolyphony, track.activeNotes);
-  } else if (event->endsNote()) {
+  } else if (event.endsNote()) {
     --track.activeNotes;
-  } else if (event->kind == EventKind::ControlChange) {
-    track.controllers.insert(event->signedData(0));
+  } else if (event.kind == EventKind::ControlChange) {
+    track.useController(event.signedData(0));
   }
-  const bool endOfTrack = event->isMeta(kMetaEndOfTrack);
-  const bool tempo = event->isMeta(kMetaTempo);
+  const bool endOfTrack = event.isMeta(kMetaEndOfTrack);
+  const bool tempo = event.isMeta(kMetaTempo);
   if (tempo) track.hasTempo = true;
   // An event of kind None counts here like a channel event: it is not a meta event.
-  if ((event->kind != EventKind::Meta && event->tick > 0) || tempo || event->isMeta(kMetaTimeSignature)) {
+  if ((event.kind != EventKind::Meta && event.tick > 0) || tempo || event.isMeta(kMetaTimeSignature)) {
     track.hasContent = true;
   }
-  track.addEvent(event, project_.songEnd);
+  track.addEvent(event, song_.songEnd);
   return endOfTrack ? TrackEvent::EndOfTrack : TrackEvent::Read;
 }
 
-std::shared_ptr<MidiEvent> MidiReader::readEvent(MidiTrack& track) {
+std::optional<MidiEvent> MidiReader::readEvent(MidiTrack& track) {
   const int32_t delta = readVarLen();
-  if (delta < 0) return nullptr;
+  if (delta < 0) return std::nullopt;
   if (delta > kMaxTick - track.currentTick) {
-    reportDamage("tick past 2147483647");
-    return nullptr;
+    reportDamage(ReadDamage::Kind::TickPastLimit, "tick past 2147483647");
+    return std::nullopt;
   }
   const auto statusByte = cursor_.readByte();
-  if (!statusByte) return nullptr;  // the file ends right after a delta time
-  auto event = std::make_shared<MidiEvent>();
-  event->track = &track;
+  if (!statusByte) return std::nullopt;  // the file ends right after a delta time
+  MidiEvent event;
   track.currentTick += delta;
-  event->delta = delta;
-  event->tick = track.currentTick;
-  event->status = *statusByte;
-  event->kind = classifyStatus(*statusByte);
+  event.delta = delta;
+  event.tick = track.currentTick;
+  event.status = *statusByte;
+  event.kind = classifyStatus(*statusByte);
   if (*statusByte < 0x80) {
     // A data byte: the event repeats the last status, and the byte is its first data byte.
     cursor_.stepBack();
-    event->status = running_.lastStatus;
-    event->kind = running_.lastKind;
+    event.status = running_.lastStatus;
+    event.kind = running_.lastKind;
   }
-  running_.lastStatus = event->status;
-  running_.lastKind = event->kind;
-  if (!readBody(track, event)) return nullptr;
-  linkInEffect(*event);
+  running_.lastStatus = event.status;
+  running_.lastKind = event.kind;
+  if (!readBody(track, event)) return std::nullopt;
+  linkTempo(event);
   return event;
 }
 
 int32_t MidiReader::readVarLen() {
   const VarLen number = cursor_.readVarLen();
   if (!number.tooLong) return number.value;
-  reportDamage("variable-length number longer than 4 bytes");
+  reportDamage(ReadDamage::Kind::NumberTooLong, "variable-length number longer than 4 bytes");
   return -1;
 }
 
-bool MidiReader::readBody(MidiTrack& track, const std::shared_ptr<MidiEvent>& event) {
-  switch (event->kind) {
+bool MidiReader::readBody(MidiTrack& track, MidiEvent& event) {
+  switch (event.kind) {
     case EventKind::NoteOff:
     case EventKind::NoteOn:
     case EventKind::PolyPressure:
     case EventKind::ControlChange:
     case EventKind::PitchBend:
-      return readChannelData(*event, 2);
+      return readChannelData(event, 2);
     case EventKind::ProgramChange:
     case EventKind::ChannelPressure:
-      return readChannelData(*event, 1);
+      return readChannelData(event, 1);
     case EventKind::SysEx:
     case EventKind::SysExEscape:
       // System-exclusive and meta events cancel running status, even one that the end of the
       // file cuts off.
       running_.lastKind = EventKind::None;
-      return readSysEx(*event);
+      return readSysEx(event);
     case EventKind::Meta:
       running_.lastKind = EventKind::None;
       return readMeta(track, event);
@@ -222,7 +245,7 @@ bool MidiReader::readChannelData(MidiEvent& event, int32_t count) {
   const auto bytes = cursor_.readUpTo(static_cast<std::size_t>(count));
   if (bytes.size() < static_cast<std::size_t>(count)) return false;
   event.length = count;
-  event.data.assign(bytes.begin(), bytes.end());
+  std::copy(bytes.begin(), bytes.end(), event.head.begin());
   return true;
 }
 
@@ -233,37 +256,40 @@ bool MidiReader::readSysEx(MidiEvent& event) {
   return true;
 }
 
-bool MidiReader::readMeta(MidiTrack& track, const std::shared_ptr<MidiEvent>& event) {
+bool MidiReader::readMeta(MidiTrack& track, MidiEvent& event) {
   const auto type = cursor_.readByte();
   if (!type) return false;
-  event->metaType = static_cast<int8_t>(*type);
+  event.metaType = static_cast<int8_t>(*type);
   const int32_t length = readVarLen();
   if (damaged_) return false;
-  if (event->metaType == kMetaEndOfTrack) {
+  if (event.metaType == kMetaEndOfTrack) {
     // End of Track carries no data; whatever its length claims is left unread.
-    event->length = static_cast<int32_t>(std::min<std::size_t>(std::max(length, 0), cursor_.remaining()));
+    event.length = static_cast<int32_t>(std::min<std::size_t>(std::max(length, 0), cursor_.remaining()));
+    event.dataOffset = static_cast<uint32_t>(cursor_.position());
   } else {
-    takeData(*event, length);
+    takeData(event, length);
   }
   applyMeta(track, event);
   return true;
 }
 
-// A length that runs past the end of the file is cut to the bytes that are there, so nothing is
-// allocated for bytes the file does not have.
+// A length that runs past the end of the file is cut to the bytes that are there. The bytes stay
+// in the file as read; the event only records where.
 void MidiReader::takeData(MidiEvent& event, int32_t length) {
+  event.dataOffset = static_cast<uint32_t>(cursor_.position());
   const auto bytes = cursor_.readUpTo(static_cast<std::size_t>(std::max(length, 0)));
   event.length = static_cast<int32_t>(bytes.size());
-  event.data.assign(bytes.begin(), bytes.end());
+  std::copy_n(bytes.begin(), std::min<std::size_t>(bytes.size(), event.head.size()), event.head.begin());
 }
 
-void MidiReader::applyMeta(MidiTrack& track, const std::shared_ptr<MidiEvent>& event) {
-  switch (event->metaType) {
-    case kMetaTrackName:
-      track.name = boundedText(
-          std::string_view(reinterpret_cast<const char*>(event->data.data()), event->data.size()));
+void MidiReader::applyMeta(MidiTrack& track, MidiEvent& event) {
+  switch (event.metaType) {
+    case kMetaTrackName: {
+      const auto text = song_.dataOf(event);
+      track.name = boundedText(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
       diagnostics_.print("Name: %s\n", track.name.c_str());
       break;
+    }
     case kMetaTempo:
       addTempo(event);
       break;
@@ -275,86 +301,72 @@ void MidiReader::applyMeta(MidiTrack& track, const std::shared_ptr<MidiEvent>& e
   }
 }
 
-void MidiReader::addTempo(const std::shared_ptr<MidiEvent>& event) {
-  const uint32_t usec =
-      (unsignedData(*event, 0) << 16) | (unsignedData(*event, 1) << 8) | unsignedData(*event, 2);
+void MidiReader::addTempo(MidiEvent& event) {
+  const auto data = song_.dataOf(event);
+  uint32_t usec = 0;
+  for (std::size_t i = 0; i < 3; ++i) usec = (usec << 8) | (i < data.size() ? data[i] : 0u);
   // Single precision throughout: later stages compare tempos as these very floats.
   const float bpm = 60.0f / (static_cast<float>(usec) / 1000000.0f);
   diagnostics_.print("Set BPM: %f\n", static_cast<double>(bpm));
-  auto tempo = std::make_shared<Tempo>();
-  tempo->event = event;
-  tempo->bpm = bpm;
-  tempo->tick = event->tick;
-  tempo->shiftedTick = event->tick;
-  tempo->index = static_cast<int32_t>(project_.tempos.size());
-  project_.tempos.push_back(tempo);
-  tempoIndex_.append(tempo->shiftedTick);
-  event->tempo = tempo;
+  Tempo tempo;
+  tempo.track = static_cast<int32_t>(song_.tracks.size() - 1);
+  tempo.event = static_cast<int32_t>(song_.tracks.back().events.size());
+  tempo.bpm = bpm;
+  tempo.tick = event.tick;
+  tempo.shiftedTick = event.tick;
+  tempo.index = static_cast<int32_t>(song_.tempos.size());
+  song_.tempos.push_back(tempo);
+  tempoIndex_.append(tempo.shiftedTick);
+  event.tempo = tempo.index;
 }
 
-void MidiReader::addBeat(const std::shared_ptr<MidiEvent>& event) {
-  auto beat = std::make_shared<Beat>();
-  beat->event = event;
-  beat->numerator = event->signedData(0);
-  const int32_t exponent = event->signedData(1);
-  beat->denominator = exponent > kMaxDenominatorExponent
-                          ? 0
-                          : static_cast<int32_t>(std::pow(2.0, static_cast<double>(exponent)));
-  diagnostics_.print("Set Mesauge: %d/%d\n", beat->numerator, beat->denominator);
-  beat->tick = event->tick;
-  beat->shiftedTick = event->tick;
-  project_.beats.push_back(beat);
-  beatIndex_.append(beat->tick);
-  event->beat = beat;
+void MidiReader::addBeat(MidiEvent& event) {
+  Beat beat;
+  beat.numerator = event.signedData(0);
+  const int32_t exponent = event.signedData(1);
+  beat.denominator = exponent > kMaxDenominatorExponent
+                         ? 0
+                         : static_cast<int32_t>(std::pow(2.0, static_cast<double>(exponent)));
+  diagnostics_.print("Set Mesauge: %d/%d\n", beat.numerator, beat.denominator);
+  beat.tick = event.tick;
+  song_.beats.push_back(beat);
 }
 
-// The tempo change and time signature in effect at the event's tick, as far as the file has been
-// read. A Set Tempo or Time Signature event keeps the record it has just made, even where the
-// scan would stop at an earlier one: pointing it at another record would make the re-timing treat
-// that record as following itself.
-void MidiReader::linkInEffect(MidiEvent& event) {
-  if (!event.isMeta(kMetaTempo)) {
-    if (const auto at = tempoIndex_.find(event.tick)) event.tempo = project_.tempos[*at];
-  }
-  if (!event.isMeta(kMetaTimeSignature)) {
-    if (const auto at = beatIndex_.find(event.tick)) event.beat = project_.beats[*at];
-  }
+// The tempo change in effect at the event's tick, as far as the file has been read. A Set Tempo
+// event keeps the record it has just made, even where the scan would stop at an earlier one:
+// pointing it at another record would make the re-timing treat that record as following itself.
+void MidiReader::linkTempo(MidiEvent& event) {
+  if (event.isMeta(kMetaTempo)) return;
+  if (const auto at = tempoIndex_.find(event.tick)) event.tempo = static_cast<int32_t>(*at);
 }
 
-void MidiReader::reportDamage(const char* what) {
+void MidiReader::reportDamage(ReadDamage::Kind kind, const char* what) {
   diagnostics_.print("Track %d damaged: %s\n", trackNumber_, what);
+  song_.damage.push_back({kind, trackNumber_, 0});
   damaged_ = true;
 }
 
 }  // namespace
 
-bool readMidiFile(Project& project, const std::string& path, RunningStatus& runningStatus,
-                  Diagnostics& diagnostics) {
-  project.tempos.clear();
-  project.tracks.clear();
-  project.settingsPath.clear();
-  const auto file = readWholeFile(path);
-  if (!file) {
-    diagnostics.print("Failed to open file\n");
-    return false;
-  }
-  project.beats.clear();
-  project.measures.clear();
-  project.songEnd = 0;
-  MidiReader reader(project, runningStatus, diagnostics, *file);
-  if (!reader.readHeader()) return false;
+Result<Song> readMidiBytes(std::vector<uint8_t> bytes, RunningStatus& runningStatus, Diagnostics& diagnostics) {
+  Song song;
+  song.bytes = std::move(bytes);
+  MidiReader reader(song, runningStatus, diagnostics);
+  if (Result<void> header = reader.readHeader(); !header) return header.problem();
   while (reader.readTrack()) {
   }
+  reader.checkTrackCount();
   diagnostics.print("Read Track End\n");
-  project.inputPath = path;
-  project.settingsPath = settingsPathFor(path);
-  return true;
+  return song;
 }
 
-std::string settingsPathFor(const std::string& midiPath) {
-  // Searched as text of the system code page: a trail byte equal to '.' is not a dot.
-  const std::size_t dot = findLastChar(midiPath, '.');
-  return midiPath.substr(0, dot) + ".txt";
+Result<Song> readMidiFile(const std::string& path, RunningStatus& runningStatus, Diagnostics& diagnostics) {
+  Result<std::vector<uint8_t>> file = readWholeFile(path);
+  if (!file) {
+    diagnostics.print("Failed to open file\n");
+    return file.problem();
+  }
+  return readMidiBytes(std::move(file).value(), runningStatus, diagnostics);
 }
 
 }  // namespace rendlow

@@ -4,11 +4,10 @@
 #include <string>
 
 #include "base/diagnostics.h"
+#include "base/result.h"
 #include "midi/song.h"
 
 namespace rendlow {
-
-class Project;
 
 // Running status as the reader keeps it: for the whole life of the program, not per track or
 // per file.
@@ -17,13 +16,12 @@ struct RunningStatus {
   EventKind lastKind = EventKind::None;
 };
 
-// Reads a Standard MIDI File into the project, replacing the song it held. True when a file with
-// an "MThd" header was read (even if some or all tracks failed); false when the file could not be
-// opened, is not a MIDI file, or has a division the program cannot use.
-bool readMidiFile(Project& project, const std::string& path, RunningStatus& runningStatus,
-                  Diagnostics& diagnostics);
+// Reads a Standard MIDI File. A damaged file gives what could be read, with its damage listed
+// in the song. Fails, with the reason for the user, when the file cannot be read at all, is not
+// a MIDI file ("MThd"), has a header cut short or a division the program cannot use.
+Result<Song> readMidiFile(const std::string& path, RunningStatus& runningStatus, Diagnostics& diagnostics);
 
-// The settings file that belongs to a MIDI file: everything from the last "." replaced by ".txt".
-std::string settingsPathFor(const std::string& midiPath);
+// Reads a MIDI file already in memory, as readMidiFile does after reading the file.
+Result<Song> readMidiBytes(std::vector<uint8_t> bytes, RunningStatus& runningStatus, Diagnostics& diagnostics);
 
 }  // namespace rendlow

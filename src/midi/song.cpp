@@ -1,5 +1,7 @@
 #include "midi/song.h"
 
+#include <algorithm>
+
 namespace rendlow {
 
 EventKind classifyStatus(uint8_t status) {
@@ -19,53 +21,35 @@ EventKind classifyStatus(uint8_t status) {
   return EventKind::Meta;
 }
 
-std::shared_ptr<MidiEvent> MidiEvent::copy() const {
-  auto c = std::make_shared<MidiEvent>();
-  c->track = track;
-  c->tick = tick;
-  c->delta = delta;
-  c->status = status;
-  c->kind = kind;
-  c->length = length;
-  c->metaType = metaType;
-  c->data = data;
-  c->next = next;
-  c->prev = prev;
-  c->note = note;
-  c->tempo = tempo;
-  return c;
+void MidiTrack::addEvent(const MidiEvent& event, int32_t& songEnd) {
+  MidiEvent& added = events.emplace_back(event);
+  added.index = static_cast<int32_t>(events.size() - 1);
+  songEnd = std::max(songEnd, event.tick);
 }
 
-void MidiTrack::addEvent(const std::shared_ptr<MidiEvent>& event, int32_t& songEnd) {
-  MidiEvent* last = events.empty() ? nullptr : events.back().get();
-  event->index = static_cast<int32_t>(events.size());
-  events.push_back(event);
-  if (last) last->next = event.get();
-  if (event->tick > songEnd) songEnd = event->tick;
-  event->prev = last;
+void MidiTrack::useController(int32_t number) {
+  const auto at = std::lower_bound(controllers.begin(), controllers.end(), number);
+  if (at == controllers.end() || *at != number) controllers.insert(at, number);
 }
 
-namespace {
+std::span<const uint8_t> Song::dataOf(const MidiEvent& event) const {
+  const auto length = static_cast<std::size_t>(std::max(event.length, 0));
+  if (isChannelKind(event.kind)) return std::span(event.head).first(std::min(length, event.head.size()));
+  if (event.dataOffset > bytes.size()) return {};
+  return std::span(bytes).subspan(event.dataOffset, std::min(length, bytes.size() - event.dataOffset));
+}
 
-template <typename List, typename KeyOf>
-typename List::value_type inEffectAt(const List& list, int32_t tick, KeyOf key) {
-  if (list.empty()) return {};
-  typename List::value_type found = list.front();
-  for (const auto& entry : list) {
-    if (key(*entry) > tick) break;
-    found = entry;
-  }
+uint32_t Song::store(std::span<const uint8_t> data) {
+  const auto offset = static_cast<uint32_t>(bytes.size());
+  bytes.insert(bytes.end(), data.begin(), data.end());
+  return offset;
+}
+
+int32_t beatAt(const std::vector<Beat>& beats, int32_t tick) {
+  if (beats.empty()) return kNone;
+  int32_t found = 0;
+  for (std::size_t i = 0; i < beats.size() && beats[i].tick <= tick; ++i) found = static_cast<int32_t>(i);
   return found;
-}
-
-}  // namespace
-
-std::shared_ptr<Tempo> tempoAt(const TempoList& tempos, int32_t tick) {
-  return inEffectAt(tempos, tick, [](const Tempo& t) { return t.shiftedTick; });
-}
-
-std::shared_ptr<Beat> beatAt(const BeatList& beats, int32_t tick) {
-  return inEffectAt(beats, tick, [](const Beat& b) { return b.tick; });
 }
 
 }  // namespace rendlow

@@ -3,24 +3,24 @@
 // The in-memory form of a Standard MIDI File: header, tracks with their events, and the
 // song-wide tempo changes, time signatures and measures that the rest of the program works from.
 // All times are absolute ticks from the start of a track, in the header's division.
+//
+// Everything is held by value. Events live in their track's lists and are named by position;
+// tempo changes and time signatures by their position in the song's lists. The data bytes of
+// meta and system-exclusive events stay where the file had them, in the song's byte store.
 
 #include <array>
 #include <cstdint>
-#include <memory>
-#include <set>
+#include <span>
 #include <string>
+#include <utility>
 #include <vector>
-
-#include "core/track_settings.h"
 
 namespace rendlow {
 
-struct Note;
-struct Tempo;
-struct Beat;
-class MidiTrack;
+// The position of no event, note, tempo change or time signature.
+inline constexpr int32_t kNone = -1;
 
-enum class EventKind {
+enum class EventKind : uint8_t {
   None,  // a data byte where no running status applied; never reclassified
   NoteOff,
   NoteOn,
@@ -36,6 +36,9 @@ enum class EventKind {
 
 EventKind classifyStatus(uint8_t status);
 
+// A channel event: note-off to pitch bend. Its data bytes (one or two) are held in the event.
+inline bool isChannelKind(EventKind kind) { return kind >= EventKind::NoteOff && kind <= EventKind::PitchBend; }
+
 inline constexpr int32_t kMetaTrackName = 0x03;
 inline constexpr int32_t kMetaEndOfTrack = 0x2F;
 inline constexpr int32_t kMetaTempo = 0x51;
@@ -50,30 +53,27 @@ struct MidiHeader {
 };
 
 struct MidiEvent {
-  MidiTrack* track = nullptr;  // the owning track; events never outlive their track's lists
   int32_t tick = 0;
   int32_t delta = 0;
+  int32_t length = 0;       // data bytes
+  uint32_t dataOffset = 0;  // of the data bytes in Song::bytes; channel events keep theirs in `head`
+  int32_t index = 0;
+  int32_t voice = 0;
+  int32_t tempo = kNone;  // the tempo change in effect at `tick` when the event was read
+  int32_t note = kNone;   // the note the slicer made from this note-on or note-off, in its track
   uint8_t status = 0;
   // Kept beside `status` because an event read with no running status to apply is of kind None
   // while `status` holds the last meta or system-exclusive byte; classifying it again would turn
   // it into a meta or system-exclusive event.
   EventKind kind = EventKind::None;
-  int32_t length = 0;
-  int32_t metaType = -1;
-  std::vector<uint8_t> data;  // `length` bytes; empty when the event has none
-  int32_t index = 0;
-  int32_t voice = 0;
-  // Neighbours in the track as read. Non-owning: the track's lists own every event, and owning
-  // links in both directions would keep a song alive forever.
-  MidiEvent* next = nullptr;
-  MidiEvent* prev = nullptr;
-  std::weak_ptr<Note> note;
-  std::weak_ptr<Tempo> tempo;
-  std::weak_ptr<Beat> beat;
+  int8_t metaType = -1;  // the meta type byte; -1 for every other event
+  // The first two data bytes (0 where the event has fewer): all a channel event has, and what
+  // every stage tests (note number and velocity, controller number and value).
+  std::array<uint8_t, 2> head{};
 
-  // Data byte `i` as a signed 8-bit value, widened; 0 when the event has no such byte.
+  // Data byte `i` (0 or 1) as a signed 8-bit value, widened; 0 when the event has no such byte.
   int32_t signedData(std::size_t i) const {
-    return i < data.size() ? static_cast<int32_t>(static_cast<int8_t>(data[i])) : 0;
+    return std::cmp_less(i, length) ? static_cast<int32_t>(static_cast<int8_t>(head[i])) : 0;
   }
   // A note-on with velocity above 0: it starts a note.
   bool startsNote() const { return kind == EventKind::NoteOn && signedData(1) > 0; }
@@ -82,15 +82,15 @@ struct MidiEvent {
     return kind == EventKind::NoteOff || (kind == EventKind::NoteOn && signedData(1) == 0);
   }
   bool isMeta(int32_t type) const { return kind == EventKind::Meta && metaType == type; }
-
-  // A fresh event with the same track, times, status, data and links; index and voice 0, no beat.
-  std::shared_ptr<MidiEvent> copy() const;
 };
 
-using EventList = std::vector<std::shared_ptr<MidiEvent>>;
+using EventList = std::vector<MidiEvent>;
 
 struct Tempo {
-  std::shared_ptr<MidiEvent> event;
+  // The Set Tempo event: its track, and its position in that track's events. The rendering
+  // layout moves it to the event's copy in the layout.
+  int32_t track = kNone;
+  int32_t event = kNone;
   float bpm = 0.0f;
   int32_t tick = 0;
   int32_t shiftedTick = 0;
@@ -100,11 +100,9 @@ struct Tempo {
 };
 
 struct Beat {
-  std::shared_ptr<MidiEvent> event;
   int32_t numerator = 0;
   int32_t denominator = 0;
   int32_t tick = 0;
-  int32_t shiftedTick = 0;
 };
 
 struct Measure {
@@ -116,37 +114,60 @@ struct Measure {
   int64_t endTick() const { return int64_t{startTick} + length; }
 };
 
-class MidiTrack {
-public:
+struct MidiTrack {
   int32_t currentTick = 0;
   bool hasTempo = false;
   int32_t activeNotes = 0;
   int32_t maxPolyphony = 0;
-  std::set<int32_t> controllers;
-  std::vector<std::shared_ptr<Note>> notes;
+  std::vector<int32_t> controllers;  // every controller number used, ascending, each once
   std::array<char, 4> chunkId{};
   int32_t chunkLength = 0;
   std::string name;
-  TrackSettings settings;
   EventList events;
-  EventList originalEvents;
-  std::vector<int32_t> sectionExtents;
+  EventList originalEvents;  // after the rendering layout replaced `events`: the events as read
   bool hasContent = false;
 
-  // Appends an event read from the file: numbers it, links it to its neighbour, and raises the
-  // song's end to its tick.
-  void addEvent(const std::shared_ptr<MidiEvent>& event, int32_t& songEnd);
+  // Appends an event read from the file: numbers it, and raises the song's end to its tick.
+  void addEvent(const MidiEvent& event, int32_t& songEnd);
+  // Adds a controller number to `controllers`, keeping them ascending and distinct.
+  void useController(int32_t number);
 };
 
-using TrackList = std::vector<std::shared_ptr<MidiTrack>>;
-using TempoList = std::vector<std::shared_ptr<Tempo>>;
-using BeatList = std::vector<std::shared_ptr<Beat>>;
-using MeasureList = std::vector<std::shared_ptr<Measure>>;
+// What a damaged file lost while it was read; everything read before the damage is kept.
+struct ReadDamage {
+  enum class Kind {
+    TrackCutShort,  // the file ends inside the track, before its End of Track
+    NumberTooLong,  // a variable-length number of more than 4 bytes: nothing after it is read
+    TickPastLimit,  // the track's ticks pass 2147483647: nothing after it is read
+    NotATrack,      // where the track should be, a chunk that is not "MTrk": no track from it on
+    TracksMissing,  // the file ends before all the tracks its header announces
+  };
+  Kind kind = Kind::TrackCutShort;
+  int32_t track = 0;      // 1 for the file's first track; TracksMissing: the tracks read
+  int32_t announced = 0;  // TracksMissing: the header's track count
+};
 
-// The tempo change (time signature) in effect at `tick`: the scan runs over the list in reading
+struct Song {
+  MidiHeader header;
+  std::vector<MidiTrack> tracks;
+  std::vector<Tempo> tempos;  // in reading order, all tracks together
+  std::vector<Beat> beats;    // likewise
+  std::vector<Measure> measures;
+  int32_t songEnd = 0;
+  // The file as read, then any data bytes the program adds; meta and system-exclusive events
+  // point into it.
+  std::vector<uint8_t> bytes;
+  std::vector<ReadDamage> damage;
+
+  // The data bytes of an event of one of the song's tracks.
+  std::span<const uint8_t> dataOf(const MidiEvent& event) const;
+  // Appends bytes for an event the program makes and returns where they start.
+  uint32_t store(std::span<const uint8_t> data);
+};
+
+// The position of the time signature in effect at `tick`: the scan runs over the list in reading
 // order and stops at the first entry that lies later; before the first entry, the first entry.
-// Empty on an empty list.
-std::shared_ptr<Tempo> tempoAt(const TempoList& tempos, int32_t tick);
-std::shared_ptr<Beat> beatAt(const BeatList& beats, int32_t tick);
+// kNone on an empty list.
+int32_t beatAt(const std::vector<Beat>& beats, int32_t tick);
 
 }  // namespace rendlow

@@ -6,8 +6,6 @@
 #include <unordered_set>
 #include <vector>
 
-#include "slicer/chain_table.h"
-#include "slicer/note.h"
 #include "slicer/sound_comparison.h"
 
 namespace rendlow {
@@ -46,20 +44,35 @@ struct SoundKeyHash {
 // The key of a note taking the later (or the earlier) side of sameNote; none when the note can
 // be alike to no note at all (tempos compared and no tempo, or one that equals nothing).
 std::optional<SoundKey> keyOf(const Note& note, std::size_t chainLength, bool asLater,
-                              const TrackSettings& settings) {
+                              const SoundComparison& comparison) {
+  const TrackSettings& settings = comparison.settings();
   SoundKey key{chainLength, note.pitch, note.duration, velocityBucket(note.velocity, settings), 0, 0};
   if (!settings.ignoreBpm) {
-    const auto tempo = note.noteOn->tempo.lock();
+    const Tempo* tempo = comparison.tempoOf(note);
     if (!tempo || tempo->bpm != tempo->bpm) return std::nullopt;
     const float bpm = tempo->bpm == 0.0f ? 0.0f : tempo->bpm;  // the two zeros compare equal
     key.tempoBits = std::bit_cast<uint32_t>(bpm);
   }
   // A note that does not last passes the controller test without a comparison. The buckets line
-  // up because every note's snapshot holds the same controller numbers, the track's.
-  if (settings.ccSplitWidth > 0 && note.duration > 0) {
-    key.controllerDigest = startControllerDigest(note, asLater, settings.ccSplitWidth);
-  }
+  // up because every note's state holds the same controller numbers, the track's.
+  if (settings.ccSplitWidth > 0 && note.duration > 0) key.controllerDigest = comparison.startControllerDigest(note, asLater);
   return key;
+}
+
+// A chain: the notes from its head up to the next head. Grouping only ever extends the newest
+// chain, so every chain occupies consecutive places in the track's notes.
+struct Chain {
+  int32_t head = 0;
+  int32_t length = 0;
+};
+
+std::vector<Chain> chainsOf(const std::vector<Note>& notes) {
+  std::vector<Chain> chains;
+  for (std::size_t i = 0; i < notes.size(); ++i) {
+    if (notes[i].isHead()) chains.push_back({static_cast<int32_t>(i), 0});
+    ++chains.back().length;
+  }
+  return chains;
 }
 
 // Numbered chains filed under the keys of their notes at distance 0 from the head. Each key
@@ -68,13 +81,13 @@ class CandidateIndex {
 public:
   explicit CandidateIndex(std::size_t expectedChains) { newest_.reserve(expectedChains); }
 
-  void add(int32_t chainId, std::span<const Note* const> chain, const TrackSettings& settings) {
-    const int64_t head = chain.front()->noteOn->tick;
-    for (const Note* n : chain) {
-      if (n->noteOn->tick != head) continue;
-      const auto key = keyOf(*n, chain.size(), false, settings);
+  void add(int32_t chainId, std::span<const Note> chain, const SoundComparison& comparison) {
+    const int64_t head = chain.front().tick;
+    for (const Note& n : chain) {
+      if (n.tick != head) continue;
+      const auto key = keyOf(n, chain.size(), false, comparison);
       if (!key) continue;
-      const auto [at, isNew] = newest_.try_emplace(*key, kNone);
+      const auto [at, isNew] = newest_.try_emplace(*key, kNoEntry);
       if (!isNew && entries_[static_cast<std::size_t>(at->second)].chain == chainId) continue;
       entries_.push_back({chainId, at->second});
       at->second = static_cast<int32_t>(entries_.size() - 1);
@@ -85,7 +98,7 @@ public:
   template <typename Visit>
   void newestFirst(const SoundKey& key, Visit visit) const {
     const auto found = newest_.find(key);
-    for (int32_t e = found == newest_.end() ? kNone : found->second; e != kNone;) {
+    for (int32_t e = found == newest_.end() ? kNoEntry : found->second; e != kNoEntry;) {
       const Entry& entry = entries_[static_cast<std::size_t>(e)];
       if (visit(entry.chain)) return;
       e = entry.older;
@@ -93,7 +106,7 @@ public:
   }
 
 private:
-  static constexpr int32_t kNone = -1;
+  static constexpr int32_t kNoEntry = -1;
   struct Entry {
     int32_t chain;
     int32_t older;
@@ -104,43 +117,45 @@ private:
 
 class Numbering {
 public:
-  explicit Numbering(MidiTrack& track) : track_(track), chains_(track.notes), index_(chains_.chainCount()) {}
+  Numbering(std::vector<Note>& notes, const SoundComparison& comparison)
+      : notes_(notes), comparison_(comparison), chains_(chainsOf(notes)), index_(chains_.size()) {}
 
   void run() {
-    const auto& notes = track_.notes;
-    std::size_t chainId = 0;
-    for (std::size_t i = 0; i < notes.size(); ++i) {
-      Note& note = *notes[i];
-      // A chain's members come after its head in the list and are numbered together with it.
-      if (!note.isHead()) continue;
-      const auto chain = chains_.chain(chainId);
-      if (i == 0 || !numberAsRepeat(note, chain))
-        note.assignDefinition(nextDefinition_++, nextSound_++, true, 0);
-      index_.add(static_cast<int32_t>(chainId++), chain, track_.settings);
+    for (std::size_t id = 0; id < chains_.size(); ++id) {
+      const Chain& chain = chains_[id];
+      if (id == 0 || !numberAsRepeat(chain)) {
+        assignDefinition(notes_, chain.head, nextDefinition_++, nextSound_++, true, 0);
+      }
+      index_.add(static_cast<int32_t>(id), notesOf(chain), comparison_);
     }
   }
 
 private:
-  // Searches the earlier occurrences of the note's sound from the nearest backwards. Chains
-  // occupy consecutive places in `notes` (grouping only ever extends the newest chain), so
-  // taking the candidate chains newest first and each one's notes last first visits the earlier
-  // notes in exactly the backward order of the whole list, minus notes that cannot match.
-  bool numberAsRepeat(Note& note, std::span<const Note* const> chain) {
-    const auto key = keyOf(*chain.front(), chain.size(), true, track_.settings);
+  std::span<const Note> notesOf(const Chain& chain) const {
+    return std::span(notes_).subspan(static_cast<std::size_t>(chain.head), static_cast<std::size_t>(chain.length));
+  }
+
+  // Searches the earlier occurrences of the chain's sound from the nearest backwards. Taking the
+  // candidate chains newest first and each one's notes last first visits the earlier notes in
+  // exactly the backward order of the whole list, minus notes that cannot match.
+  bool numberAsRepeat(const Chain& chain) {
+    const std::span<const Note> notes = notesOf(chain);
+    const Note& note = notes.front();
+    const auto key = keyOf(note, notes.size(), true, comparison_);
     if (!key) return false;
     std::unordered_set<int32_t> excludedVariants;
     int32_t matchCount = 0;
     int32_t matchedSound = -1;
     bool reused = false;
     index_.newestFirst(*key, [&](int32_t id) {
-      const auto earlier = chains_.chain(static_cast<std::size_t>(id));
-      if (!sameChainSound(chain, earlier, track_)) return false;
+      const std::span<const Note> earlier = notesOf(chains_[static_cast<std::size_t>(id)]);
+      if (!comparison_.sameSound(notes, earlier)) return false;
       for (auto q = earlier.rbegin(); q != earlier.rend(); ++q) {
-        const Note& other = **q;
+        const Note& other = *q;
         matchedSound = other.sound;
-        const int64_t distance = int64_t{note.noteOn->tick} - other.noteOn->tick;
-        if (!excludedVariants.contains(other.variant) && distance > track_.settings.multipleThreshold) {
-          note.assignDefinition(other.definition, other.sound, false, other.variant);
+        const int64_t distance = int64_t{note.tick} - other.tick;
+        if (!excludedVariants.contains(other.variant) && distance > comparison_.settings().multipleThreshold) {
+          assignDefinition(notes_, chain.head, other.definition, other.sound, false, other.variant);
           reused = true;
           return true;
         }
@@ -151,12 +166,13 @@ private:
     });
     if (reused) return true;
     if (matchedSound < 0) return false;
-    note.assignDefinition(nextDefinition_++, matchedSound, false, matchCount);
+    assignDefinition(notes_, chain.head, nextDefinition_++, matchedSound, false, matchCount);
     return true;
   }
 
-  MidiTrack& track_;
-  ChainTable chains_;
+  std::vector<Note>& notes_;
+  const SoundComparison& comparison_;
+  std::vector<Chain> chains_;
   CandidateIndex index_;
   int32_t nextDefinition_ = 0;
   int32_t nextSound_ = 0;
@@ -164,6 +180,10 @@ private:
 
 }  // namespace
 
-void numberDefinitions(MidiTrack& track) { Numbering(track).run(); }
+void numberDefinitions(const EventList& events, SlicedTrack& sliced, const TrackSettings& settings,
+                       std::span<const Tempo> tempos) {
+  const SoundComparison comparison(events, sliced, settings, tempos);
+  Numbering(sliced.notes, comparison).run();
+}
 
 }  // namespace rendlow

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <span>
+
 #include "midi/song.h"
+#include "slicer/note.h"
+#include "slicer/track_settings.h"
 
 namespace rendlow {
 
@@ -8,6 +12,8 @@ namespace rendlow {
 // its sound number (which rendered sound file it plays), its first-occurrence mark and its
 // variant. An occurrence reuses the most recent usable definition of its sound unless it starts
 // within `multipleThreshold` ticks of it; then it gets a further definition of the same sound.
-void numberDefinitions(MidiTrack& track);
+// `events` are the track's events the notes were made from.
+void numberDefinitions(const EventList& events, SlicedTrack& sliced, const TrackSettings& settings,
+                       std::span<const Tempo> tempos);
 
 }  // namespace rendlow

@@ -1,21 +1,23 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
-#include <memory>
+#include <span>
+#include <vector>
 
 #include "midi/song.h"
 
 namespace rendlow {
 
-// One sounding note: a note-on and the event that ends it. Notes that are heard as one sound
-// (a chord, a legato run) form a chain: the head owns the rest through `chainNext`.
-struct Note : std::enable_shared_from_this<Note> {
-  std::shared_ptr<MidiEvent> noteOn;
-  std::shared_ptr<MidiEvent> noteOff;
-  std::shared_ptr<Note> chainNext;
-  std::weak_ptr<Note> chainPrev;
-  std::map<int32_t, int32_t> controlState;  // controller number -> value when the note started
+// One sounding note: a note-on and the event that ends it. Notes that are heard as one sound (a
+// chord, a legato run) form a chain, linked through the track's note list: the head has no
+// `chainPrev`, and `chainNext` leads from each note to the next one grouped with it.
+struct Note {
+  int32_t noteOn = kNone;   // positions in the track's events as read
+  int32_t noteOff = kNone;
+  int32_t chainNext = kNone;  // positions in the track's notes
+  int32_t chainPrev = kNone;
+  int32_t controlState = kNone;  // the controller values when the note started (SlicedTrack)
+  int32_t tick = 0;              // of the note-on
   int32_t duration = 0;
   int32_t pitch = 0;
   int32_t velocity = 0;
@@ -25,23 +27,32 @@ struct Note : std::enable_shared_from_this<Note> {
   bool firstOccurrence = false;
   int32_t voice = 0;
 
-  Note() = default;
-  Note(const Note&) = delete;
-  Note& operator=(const Note&) = delete;
-  // Releases the rest of the chain link by link: a legato run of tens of thousands of notes is
-  // one chain, and letting each note release the next would take a stack frame per note.
-  ~Note();
-
-  bool isHead() const { return chainPrev.expired(); }
-
-  void appendToChain(const std::shared_ptr<Note>& note);
-  std::shared_ptr<Note> chainHead();
-  int32_t chainLength();
-  bool chainContains(const Note& note) const;
-  // Among this note and the notes after it in the chain, the note-off with the highest index.
-  std::shared_ptr<MidiEvent> lastNoteOff() const;
-  // Sets the four numbers on every note of this note's chain.
-  void assignDefinition(int32_t definition, int32_t sound, bool firstOccurrence, int32_t variant);
+  bool isHead() const { return chainPrev == kNone; }
+  // The note-off's tick: duration never overflows, as a note ends no earlier than it starts.
+  int32_t endTick() const { return tick + duration; }
 };
+
+// What the slicer makes of one track: its notes in note-on order, chained and numbered, and the
+// controller values they start with. Many notes start with the same values (most tracks change
+// controllers rarely), so each set of values is kept once and notes share it.
+struct SlicedTrack {
+  std::vector<Note> notes;
+  std::vector<int32_t> controllerNumbers;  // the track's controllers, ascending
+  std::vector<int32_t> controllerValues;   // one row of values per state, in controllerNumbers' order
+
+  std::span<const int32_t> controlState(const Note& note) const {
+    if (note.controlState == kNone) return {};
+    return std::span(controllerValues).subspan(static_cast<std::size_t>(note.controlState) * controllerNumbers.size(),
+                                               controllerNumbers.size());
+  }
+};
+
+// Among the notes of the chain from `first` on, the position of the note-off that comes last in
+// the track; at equal positions the first found.
+int32_t lastNoteOff(const std::vector<Note>& notes, int32_t first);
+
+// Sets the four numbers on every note of the chain that `head` starts.
+void assignDefinition(std::vector<Note>& notes, int32_t head, int32_t definition, int32_t sound,
+                      bool firstOccurrence, int32_t variant);
 
 }  // namespace rendlow

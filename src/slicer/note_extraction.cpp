@@ -2,14 +2,10 @@
 
 #include <algorithm>
 #include <array>
-#include <limits>
 #include <utility>
-#include <vector>
 
-#include "core/track_settings.h"
 #include "slicer/definition_numbering.h"
-#include "slicer/note.h"
-#include "slicer/tick_arithmetic.h"
+#include "base/integer_math.h"
 
 namespace rendlow {
 
@@ -18,28 +14,19 @@ namespace {
 // Note numbers and controller numbers are compared as single data bytes.
 std::size_t byteSlot(int32_t value) { return static_cast<uint8_t>(value); }
 
-std::shared_ptr<MidiEvent> makeNoteOff(MidiTrack& track, const MidiEvent& noteOn, int32_t tick) {
-  auto off = std::make_shared<MidiEvent>();
-  off->track = &track;
-  off->tick = tick;
-  off->status = static_cast<uint8_t>(0x80 | (noteOn.status & 0x0F));
-  off->kind = EventKind::NoteOff;
-  off->length = 2;
-  off->data = {static_cast<uint8_t>(noteOn.signedData(0)), 0};
+MidiEvent makeNoteOff(const MidiEvent& noteOn, int32_t tick) {
+  MidiEvent off;
+  off.tick = tick;
+  off.status = static_cast<uint8_t>(0x80 | (noteOn.status & 0x0F));
+  off.kind = EventKind::NoteOff;
+  off.length = 2;
+  off.head = {static_cast<uint8_t>(noteOn.signedData(0)), 0};
   return off;
 }
 
-// Numbers the events by position and links each to its neighbours, as the reader leaves them.
-void relink(EventList& events) {
-  MidiEvent* prev = nullptr;
-  for (std::size_t i = 0; i < events.size(); ++i) {
-    MidiEvent& e = *events[i];
-    e.index = static_cast<int32_t>(i);
-    e.prev = prev;
-    e.next = nullptr;
-    if (prev) prev->next = &e;
-    prev = &e;
-  }
+// Numbers the events by position, as the reader leaves them.
+void renumber(EventList& events) {
+  for (std::size_t i = 0; i < events.size(); ++i) events[i].index = static_cast<int32_t>(i);
 }
 
 // A note-on that no later event ends is ended at the end of its track: by a note-off at the tick
@@ -47,54 +34,68 @@ void relink(EventList& events) {
 // unended note-ons of the same note number are ended by that same note-off, as a search would
 // find it, so one note-off per note number is enough. Keeps `noteOffs` in step with the list:
 // the note-offs go in after every note-on and every event that ends one.
-void endUnendedNotes(MidiTrack& track, std::vector<std::ptrdiff_t>& noteOffs) {
-  EventList& events = track.events;
+void endUnendedNotes(EventList& events, std::vector<int32_t>& noteOffs) {
   EventList added;
-  std::array<std::ptrdiff_t, 256> addedFor;
-  addedFor.fill(-1);
-  std::vector<std::pair<std::size_t, std::ptrdiff_t>> unended;  // note-on position, added note-off
+  std::array<int32_t, 256> addedFor;
+  addedFor.fill(kNone);
+  std::vector<std::pair<std::size_t, int32_t>> unended;  // note-on position, added note-off
   for (std::size_t i = 0; i < events.size(); ++i) {
-    const MidiEvent& e = *events[i];
-    if (!e.startsNote() || noteOffs[i] != kNoNoteOff) continue;
-    std::ptrdiff_t& off = addedFor[byteSlot(e.signedData(0))];
-    if (off < 0) {
-      off = static_cast<std::ptrdiff_t>(added.size());
-      added.push_back(makeNoteOff(track, e, events.back()->tick));
+    const MidiEvent& e = events[i];
+    if (!e.startsNote() || noteOffs[i] != kNone) continue;
+    int32_t& off = addedFor[byteSlot(e.signedData(0))];
+    if (off == kNone) {
+      off = static_cast<int32_t>(added.size());
+      added.push_back(makeNoteOff(e, events.back().tick));
     }
     unended.emplace_back(i, off);
   }
   if (added.empty()) return;
-  const auto at =
-      static_cast<std::ptrdiff_t>(events.size()) - (events.back()->isMeta(kMetaEndOfTrack) ? 1 : 0);
+  const auto at = static_cast<int32_t>(events.size()) - (events.back().isMeta(kMetaEndOfTrack) ? 1 : 0);
   events.insert(events.begin() + at, added.begin(), added.end());
-  noteOffs.insert(noteOffs.begin() + at, added.size(), kNoNoteOff);
+  noteOffs.insert(noteOffs.begin() + at, added.size(), kNone);
   for (const auto& [noteOn, off] : unended) noteOffs[noteOn] = at + off;
-  relink(events);
+  renumber(events);
   // Keep every delta the distance from the previous event: the added events and the one after.
   const auto first = static_cast<std::size_t>(at);
   for (std::size_t i = first; i < events.size() && i <= first + added.size(); ++i) {
-    events[i]->delta = clampToInt32(int64_t{events[i]->tick} - (i > 0 ? events[i - 1]->tick : 0));
+    events[i].delta = clampToInt32(int64_t{events[i].tick} - (i > 0 ? events[i - 1].tick : 0));
   }
 }
 
-// Controller values as the walk over the track meets them: per track, not per channel.
-class WorkingControllers {
+// Controller values as the walk over the track meets them, per track (not per channel), kept
+// once per distinct set of values that notes start with.
+class ControllerWalk {
 public:
-  void apply(const MidiEvent& e) { values_[byteSlot(e.signedData(0))] = e.signedData(1); }
+  explicit ControllerWalk(SlicedTrack& sliced) : sliced_(sliced) {}
 
-  // The values of the track's controller numbers, each 0 until changed.
-  std::map<int32_t, int32_t> snapshot(const std::set<int32_t>& numbers) const {
-    std::map<int32_t, int32_t> state;
-    for (int32_t number : numbers) {
-      const bool isByte =
-          number >= std::numeric_limits<int8_t>::min() && number <= std::numeric_limits<int8_t>::max();
-      state.emplace_hint(state.end(), number, isByte ? values_[byteSlot(number)] : 0);
+  void apply(const MidiEvent& e) {
+    values_[byteSlot(e.signedData(0))] = e.signedData(1);
+    changed_ = true;
+  }
+
+  // The state a note starting now carries; the same as the previous note's when nothing changed.
+  int32_t stateNow() {
+    const std::vector<int32_t>& numbers = sliced_.controllerNumbers;
+    if (numbers.empty()) return kNone;
+    if (!changed_ && current_ != kNone) return current_;
+    changed_ = false;
+    std::vector<int32_t>& rows = sliced_.controllerValues;
+    const std::size_t start = rows.size();
+    for (const int32_t number : numbers) rows.push_back(values_[byteSlot(number)]);
+    if (current_ != kNone && std::equal(rows.begin() + static_cast<std::ptrdiff_t>(start), rows.end(),
+                                        rows.begin() + static_cast<std::ptrdiff_t>(start - numbers.size()))) {
+      rows.resize(start);
+      return current_;
     }
-    return state;
+    current_ = static_cast<int32_t>(start / numbers.size());
+    return current_;
   }
 
 private:
+  SlicedTrack& sliced_;
   std::array<int32_t, 256> values_{};
+  bool changed_ = true;
+  int32_t current_ = kNone;
 };
 
 // Collects notes into chains. Only the newest chain is open; a note that does not join it opens
@@ -102,62 +103,64 @@ private:
 // the new note, and the new note joins when it starts before the latest end in the chain.
 class Grouping {
 public:
-  explicit Grouping(int32_t splitMethod) : method_(splitMethod) {}
+  Grouping(std::vector<Note>& notes, int32_t splitMethod) : notes_(notes), method_(splitMethod) {}
 
-  void add(const std::shared_ptr<Note>& note) {
-    if (joinsOpenChain(*note)) {
-      tail_->appendToChain(note);
-      tail_ = note.get();
-      latestEnd_ = std::max(latestEnd_, note->noteOff->tick);
+  void add(int32_t index) {
+    Note& note = notes_[static_cast<std::size_t>(index)];
+    if (joinsOpenChain(note)) {
+      notes_[static_cast<std::size_t>(tail_)].chainNext = index;
+      note.chainPrev = tail_;
+      latestEnd_ = std::max(latestEnd_, note.endTick());
     } else {
-      head_ = note.get();
-      tail_ = note.get();
-      latestEnd_ = note->noteOff->tick;
+      head_ = index;
+      latestEnd_ = note.endTick();
     }
+    tail_ = index;
   }
 
 private:
   bool joinsOpenChain(const Note& note) const {
-    if (!head_) return false;
-    if (method_ == static_cast<int32_t>(SplitMethod::Chord)) return note.noteOn->tick == head_->noteOn->tick;
-    if (method_ == static_cast<int32_t>(SplitMethod::Legato)) return note.noteOn->tick < latestEnd_;
+    if (head_ == kNone) return false;
+    if (method_ == static_cast<int32_t>(SplitMethod::Chord)) return note.tick == notes_[static_cast<std::size_t>(head_)].tick;
+    if (method_ == static_cast<int32_t>(SplitMethod::Legato)) return note.tick < latestEnd_;
     return false;
   }
 
+  std::vector<Note>& notes_;
   int32_t method_;
-  const Note* head_ = nullptr;
-  Note* tail_ = nullptr;
+  int32_t head_ = kNone;
+  int32_t tail_ = kNone;
   int32_t latestEnd_ = 0;
 };
 
-std::shared_ptr<Note> makeNote(const std::shared_ptr<MidiEvent>& noteOn,
-                               const std::shared_ptr<MidiEvent>& noteOff) {
-  auto note = std::make_shared<Note>();
-  note->noteOn = noteOn;
-  note->noteOff = noteOff;
-  note->pitch = noteOn->signedData(0);
-  note->velocity = noteOn->signedData(1);
-  note->duration = clampToInt32(int64_t{noteOff->tick} - noteOn->tick);
-  note->voice = noteOn->voice;
-  noteOn->note = note;
-  noteOff->note = note;  // of two notes ended by one event, the later one keeps the link
+Note makeNote(const EventList& events, int32_t noteOn, int32_t noteOff) {
+  const MidiEvent& on = events[static_cast<std::size_t>(noteOn)];
+  Note note;
+  note.noteOn = noteOn;
+  note.noteOff = noteOff;
+  note.tick = on.tick;
+  note.pitch = on.signedData(0);
+  note.velocity = on.signedData(1);
+  note.duration = clampToInt32(int64_t{events[static_cast<std::size_t>(noteOff)].tick} - on.tick);
+  note.voice = on.voice;
   return note;
 }
 
 // Where neighbouring chain members of rising pitch end on one tick, the earlier member's
 // note-off is made to come first. Passes run tail to head until one swaps nothing; only the
 // index fields move here, the events follow when the list is sorted by index.
-void orderNoteOffsInChains(const std::vector<std::shared_ptr<Note>>& notes) {
+void orderNoteOffsInChains(const std::vector<Note>& notes, EventList& events) {
   std::vector<const Note*> chain;
-  for (const auto& head : notes) {
-    if (!head->isHead() || !head->chainNext) continue;
+  for (const Note& head : notes) {
+    if (!head.isHead() || head.chainNext == kNone) continue;
     chain.clear();
-    for (const Note* n = head.get(); n; n = n->chainNext.get()) chain.push_back(n);
+    for (const Note* n = &head; n; n = n->chainNext == kNone ? nullptr : &notes[static_cast<std::size_t>(n->chainNext)])
+      chain.push_back(n);
     for (bool swapped = true; swapped;) {
       swapped = false;
       for (std::size_t i = chain.size() - 1; i-- > 0;) {
-        MidiEvent& x = *chain[i]->noteOff;
-        MidiEvent& y = *chain[i + 1]->noteOff;
+        MidiEvent& x = events[static_cast<std::size_t>(chain[i]->noteOff)];
+        MidiEvent& y = events[static_cast<std::size_t>(chain[i + 1]->noteOff)];
         if (x.tick == y.tick && chain[i]->pitch < chain[i + 1]->pitch && y.index < x.index) {
           std::swap(x.index, y.index);
           swapped = true;
@@ -167,59 +170,65 @@ void orderNoteOffsInChains(const std::vector<std::shared_ptr<Note>>& notes) {
   }
 }
 
+// Rebuilds the events in order of their `index` fields (a permutation of the positions, after the
+// swaps above), and moves the notes' references along with the events.
+void sortEventsByIndex(EventList& events, std::vector<Note>& notes) {
+  std::vector<int32_t> movedTo(events.size());
+  EventList sorted(events.size());
+  for (std::size_t i = 0; i < events.size(); ++i) {
+    const auto to = static_cast<std::size_t>(events[i].index);
+    movedTo[i] = events[i].index;
+    sorted[to] = events[i];
+  }
+  events = std::move(sorted);
+  for (Note& note : notes) {
+    note.noteOn = movedTo[static_cast<std::size_t>(note.noteOn)];
+    note.noteOff = movedTo[static_cast<std::size_t>(note.noteOff)];
+  }
+}
+
 }  // namespace
 
-std::vector<std::ptrdiff_t> findNoteOffs(const EventList& events) {
-  std::vector<std::ptrdiff_t> found(events.size(), kNoNoteOff);
-  std::array<std::ptrdiff_t, 256> nearestEnd;  // per note number, from the right
-  nearestEnd.fill(kNoNoteOff);
+std::vector<int32_t> findNoteOffs(const EventList& events) {
+  std::vector<int32_t> found(events.size(), kNone);
+  std::array<int32_t, 256> nearestEnd;  // per note number, from the right
+  nearestEnd.fill(kNone);
   for (std::size_t i = events.size(); i-- > 0;) {
-    const MidiEvent& e = *events[i];
+    const MidiEvent& e = events[i];
     const std::size_t number = byteSlot(e.signedData(0));
     if (e.startsNote()) found[i] = nearestEnd[number];
-    if (e.endsNote()) nearestEnd[number] = static_cast<std::ptrdiff_t>(i);
+    if (e.endsNote()) nearestEnd[number] = static_cast<int32_t>(i);
   }
   return found;
 }
 
-void sortEventsByIndex(MidiTrack& track) {
+SlicedTrack extractNotes(MidiTrack& track, const TrackSettings& settings, std::span<const Tempo> tempos,
+                        Diagnostics& diagnostics) {
   EventList& events = track.events;
-  // The first event (in list order) carrying each index; an index at or past the list's size
-  // could only be reached after every event had been taken.
-  std::vector<std::shared_ptr<MidiEvent>*> byIndex(events.size(), nullptr);
-  for (auto& e : events) {
-    const int32_t index = e->index;
-    if (index >= 0 && static_cast<std::size_t>(index) < events.size() && !byIndex[index]) byIndex[index] = &e;
-  }
-  EventList sorted;
-  sorted.reserve(events.size());
-  for (auto* e : byIndex) {
-    if (!e) break;
-    sorted.push_back(std::move(*e));
-  }
-  events = std::move(sorted);
-}
-
-void extractNotes(MidiTrack& track, Diagnostics& diagnostics) {
-  auto noteOffs = findNoteOffs(track.events);
-  endUnendedNotes(track, noteOffs);
-  WorkingControllers controllers;
-  Grouping grouping(track.settings.splitMethod);
-  for (std::size_t i = 0; i < track.events.size(); ++i) {
-    const auto& e = track.events[i];
-    if (e->startsNote()) {
-      auto note = makeNote(e, track.events[static_cast<std::size_t>(noteOffs[i])]);
-      note->controlState = controllers.snapshot(track.controllers);
-      diagnostics.print("NoteOn: %d %d %d\n", note->noteOn->tick, note->duration, note->pitch);
-      track.notes.push_back(note);
-      grouping.add(note);
-    } else if (e->kind == EventKind::ControlChange) {
-      controllers.apply(*e);
+  std::vector<int32_t> noteOffs = findNoteOffs(events);
+  endUnendedNotes(events, noteOffs);
+  SlicedTrack sliced;
+  sliced.controllerNumbers = track.controllers;
+  ControllerWalk controllers(sliced);
+  Grouping grouping(sliced.notes, settings.splitMethod);
+  for (std::size_t i = 0; i < events.size(); ++i) {
+    MidiEvent& e = events[i];
+    if (e.startsNote()) {
+      const auto index = static_cast<int32_t>(sliced.notes.size());
+      Note& note = sliced.notes.emplace_back(makeNote(events, static_cast<int32_t>(i), noteOffs[i]));
+      note.controlState = controllers.stateNow();
+      e.note = index;
+      events[static_cast<std::size_t>(note.noteOff)].note = index;  // of two notes ended by one event, the later
+      diagnostics.print("NoteOn: %d %d %d\n", note.tick, note.duration, note.pitch);
+      grouping.add(index);
+    } else if (e.kind == EventKind::ControlChange) {
+      controllers.apply(e);
     }
   }
-  orderNoteOffsInChains(track.notes);
-  sortEventsByIndex(track);
-  numberDefinitions(track);
+  orderNoteOffsInChains(sliced.notes, events);
+  sortEventsByIndex(events, sliced.notes);
+  numberDefinitions(events, sliced, settings, tempos);
+  return sliced;
 }
 
 }  // namespace rendlow

@@ -1,29 +1,31 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <vector>
 
 #include "base/diagnostics.h"
 #include "midi/song.h"
+#include "slicer/note.h"
+#include "slicer/track_settings.h"
 
 namespace rendlow {
 
 // Pairs every note-on of the track with the event that ends it into a Note, records the
 // controller values in effect at each note's start, groups the notes into chains by the track's
 // split method, puts note-offs that end together inside a chain in rising-pitch order, and
-// numbers the chains. A note-on that nothing ends is first ended where the track ends. Writes a
+// numbers the chains. A note-on that nothing ends is first ended where the track ends. The
+// track's events are left in their new order with each note's events linked to it. Only
+// note-offs move: the added ones go in before the End of Track, and note-offs of one tick trade
+// places; every other event keeps its position, which the tempo changes refer to. Writes a
 // "NoteOn" line per note to the diagnostics.
-void extractNotes(MidiTrack& track, Diagnostics& diagnostics);
-
-inline constexpr std::ptrdiff_t kNoNoteOff = -1;
+// `tempos` are the song's tempo changes, which the sound comparison reads.
+SlicedTrack extractNotes(MidiTrack& track, const TrackSettings& settings, std::span<const Tempo> tempos,
+                        Diagnostics& diagnostics);
 
 // For each event of the list, in list order: when it starts a note, the position in the list of
 // the first event after it that ends a note of the same note number (on any channel); otherwise,
-// and when there is none, kNoNoteOff. One pass over the list for all note-ons at once.
-std::vector<std::ptrdiff_t> findNoteOffs(const EventList& events);
-
-// Rebuilds the track's events in order of their `index` fields, taking index 0, 1, 2, ... and
-// stopping at the first index no event carries. Indexes and neighbour links are left as they are.
-void sortEventsByIndex(MidiTrack& track);
+// and when there is none, kNone. One pass over the list for all note-ons at once.
+std::vector<int32_t> findNoteOffs(const EventList& events);
 
 }  // namespace rendlow

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstddef>
-#include <optional>
+#include <vector>
 
 #include "midi/song.h"
+#include "slicer/note.h"
+#include "slicer/track_settings.h"
 
 namespace rendlow {
 
@@ -33,11 +35,12 @@ LayoutLimits layoutLimits(std::size_t events);
 // Lays out the track for rendering: every distinct sound (every chain marked as the first
 // occurrence of its sound) played once, in the order of their sound numbers, each after a gap
 // of `noteInterval` ticks and preceded by controller presets that restore the values it started
-// with. Events that are not notes travel along at their song distances. Returns the layout and
-// makes it the track's events; the events as read move to `originalEvents`. Tempo records whose
-// meta event is copied into the layout are re-pointed at the copy.
-// Nothing, and the track and its tempo records left as they were, when the layout would take
-// more than layoutLimits allow: such a track cannot be rendered in reasonable time or memory.
-std::optional<EventList> buildRenderLayout(MidiTrack& track);
+// with. Events that are not notes travel along at their song distances. The layout becomes the
+// track's events; the events as read move to `originalEvents`. A tempo change of this track
+// (`trackIndex` in the song) whose Set Tempo event the layout copies is re-pointed at the copy.
+// False, and the track and the tempo changes left as they were, when the layout would take more
+// than layoutLimits allow: such a track cannot be rendered in reasonable time or memory.
+bool buildRenderLayout(MidiTrack& track, int32_t trackIndex, const SlicedTrack& sliced,
+                       const TrackSettings& settings, std::vector<Tempo>& tempos);
 
 }  // namespace rendlow

@@ -9,6 +9,7 @@
 
 #include "midi/song.h"
 #include "slicer/note.h"
+#include "slicer/track_settings.h"
 
 namespace rendlow {
 
@@ -16,22 +17,40 @@ namespace rendlow {
 // in one bucket when the width is below 1.
 int32_t velocityBucket(int32_t velocity, const TrackSettings& settings);
 
-// `later` is the note being numbered, `earlier` a note before it in the track. Not symmetric:
-// the controller test lets the later note's changes on its own start tick count at the start.
-bool sameNote(const Note& later, const Note& earlier, const MidiTrack& track);
+// The comparisons over one extracted track: its events as read (the controller changes a note
+// meets), its notes' controller states, its settings and the song's tempo changes.
+class SoundComparison {
+public:
+  SoundComparison(const EventList& events, const SlicedTrack& sliced, const TrackSettings& settings,
+                  std::span<const Tempo> tempos)
+      : events_(events), sliced_(sliced), settings_(settings), tempos_(tempos) {}
 
-// Whether the chain of `note` makes the same sound as the chain of `earlier`: equally long, and
-// every note of the first chain alike to a note at the same distance from the head in the second.
-bool sameSound(const Note& note, const Note& earlier, const MidiTrack& track);
+  const TrackSettings& settings() const { return settings_; }
 
-// sameSound for chains already collected, head first.
-bool sameChainSound(std::span<const Note* const> chain, std::span<const Note* const> earlierChain,
-                    const MidiTrack& track);
+  // `later` is the note being numbered, `earlier` a note before it in the track. Not symmetric:
+  // the controller test lets the later note's changes on its own start tick count at the start.
+  bool sameNote(const Note& later, const Note& earlier) const;
 
-// A digest of the controller buckets (value / width, over the note's snapshot in ascending
-// controller number) that the controller test compares at the note's start, with the note taking
-// the later or the earlier side of the comparison. Notes whose buckets agree there have equal
-// digests; unequal buckets may, rarely, share one.
-uint64_t startControllerDigest(const Note& note, bool asLater, int32_t width);
+  // Whether `chain` makes the same sound as `earlierChain` (each head first): equally long, and
+  // every note of the first alike to a note at the same distance from the head in the second.
+  bool sameSound(std::span<const Note> chain, std::span<const Note> earlierChain) const;
+
+  // The tempo a note started under; none when the note has no live tempo link.
+  const Tempo* tempoOf(const Note& note) const;
+
+  // A digest of the controller buckets (value / width, over the note's state in ascending
+  // controller number) that the controller test compares at the note's start, with the note
+  // taking the later or the earlier side of the comparison. Notes whose buckets agree there
+  // have equal digests; unequal buckets may, rarely, share one.
+  uint64_t startControllerDigest(const Note& note, bool asLater) const;
+
+private:
+  bool sameControllers(const Note& later, const Note& earlier) const;
+
+  const EventList& events_;
+  const SlicedTrack& sliced_;
+  const TrackSettings& settings_;
+  std::span<const Tempo> tempos_;
+};
 
 }  // namespace rendlow

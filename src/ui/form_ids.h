@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "core/form.h"
+#include "app/form.h"
 
 // Logical ids of the main form's controls, by which the application finds them. The boxes the
 // flows use share their numbers with rendlow::control.

@@ -1,7 +1,7 @@
 #include "ui/main_form.h"
 
-#include "core/load_flow.h"
-#include "core/output_flow.h"
+#include "app/load_flow.h"
+#include "app/output_flow.h"
 #include "base/text.h"
 #include "ui/button_info.h"
 #include "ui/checkbox_info.h"

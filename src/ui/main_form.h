@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/application.h"
-#include "core/form.h"
+#include "app/application.h"
+#include "app/form.h"
 #include "ui/shell.h"
 #include "ui/track_editor.h"
 

@@ -4,7 +4,7 @@
 #include <set>
 #include <string>
 
-#include "core/application.h"
+#include "app/application.h"
 #include "ui/control_registry.h"
 #include "ui/win32.h"
 

@@ -2,7 +2,7 @@
 // message loop until the window is closed. Progress lines go to standard output.
 #include <iostream>
 
-#include "core/application.h"
+#include "app/application.h"
 #include "ui/main_form.h"
 #include "ui/main_window.h"
 #include "ui/shell.h"

@@ -4,7 +4,7 @@
 
 #include <climits>
 
-#include "core/project.h"
+#include "app/project.h"
 
 namespace rendlow {
 namespace {

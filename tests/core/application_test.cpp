@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/application.h"
+#include "app/application.h"
 
 namespace rendlow {
 namespace {

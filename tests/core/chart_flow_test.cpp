@@ -5,8 +5,8 @@
 
 #include <filesystem>
 
-#include "core/application.h"
-#include "core/chart_output.h"
+#include "app/application.h"
+#include "app/chart_output.h"
 #include "support/chart_text.h"
 #include "support/interop_export.h"
 #include "support/midi_builder.h"

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/application.h"
+#include "app/application.h"
 #include "support/chart_text.h"
 #include "support/interop_export.h"
 #include "support/midi_builder.h"

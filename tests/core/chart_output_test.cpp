@@ -1,11 +1,11 @@
-#include "core/chart_output.h"
+#include "app/chart_output.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "core/application.h"
-#include "core/form.h"
+#include "app/application.h"
+#include "app/form.h"
 #include "support/chart_text.h"
 #include "support/converted_track.h"
 #include "support/midi_builder.h"

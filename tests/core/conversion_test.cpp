@@ -1,12 +1,12 @@
 // The conversion run on songs read from files: the stages in their order, and the rendering
 // layouts they leave, checked against what the re-timing promises.
 
-#include "core/conversion.h"
+#include "app/conversion.h"
 
 #include <gtest/gtest.h>
 
 #include "bms/measure_grid.h"
-#include "core/application.h"
+#include "app/application.h"
 #include "midi/midi_writer.h"
 #include "slicer/note.h"
 #include "support/interop_export.h"

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "core/application.h"
+#include "app/application.h"
 #include "support/interop_export.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"

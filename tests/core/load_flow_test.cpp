@@ -1,4 +1,4 @@
-#include "core/load_flow.h"
+#include "app/load_flow.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <sstream>
 #include <vector>
 
-#include "core/application.h"
-#include "core/form.h"
+#include "app/application.h"
+#include "app/form.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"
 

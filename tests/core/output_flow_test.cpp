@@ -1,4 +1,4 @@
-#include "core/output_flow.h"
+#include "app/output_flow.h"
 
 #include <gtest/gtest.h>
 
@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <map>
 
-#include "core/application.h"
-#include "core/form.h"
-#include "core/load_flow.h"
+#include "app/application.h"
+#include "app/form.h"
+#include "app/load_flow.h"
 #include "support/interop_export.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"

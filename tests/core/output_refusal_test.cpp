@@ -9,9 +9,9 @@
 #include <filesystem>
 #include <system_error>
 
-#include "core/application.h"
+#include "app/application.h"
 #include "base/messages.h"
-#include "core/output_flow.h"
+#include "app/output_flow.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"
 #include "support/whole_job.h"

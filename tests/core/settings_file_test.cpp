@@ -1,11 +1,11 @@
-#include "core/settings_file.h"
+#include "app/settings_file.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "base/messages.h"
-#include "core/project.h"
+#include "app/project.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"
 

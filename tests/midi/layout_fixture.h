@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "core/project.h"
+#include "app/project.h"
 #include "slicer/note.h"
 
 namespace rendlow::test {

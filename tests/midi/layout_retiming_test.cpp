@@ -1,4 +1,4 @@
-#include "midi/layout_retiming.h"
+#include "slicer/layout_retiming.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include <climits>
 #include <sstream>
 
-#include "core/project.h"
+#include "app/project.h"
 #include "support/interop_export.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/project.h"
+#include "app/project.h"
 
 namespace rendlow {
 namespace {

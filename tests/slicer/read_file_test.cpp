@@ -5,7 +5,7 @@
 
 #include <sstream>
 
-#include "core/application.h"
+#include "app/application.h"
 #include "slicer/render_layout.h"
 #include "slicing_helpers.h"
 #include "support/midi_builder.h"

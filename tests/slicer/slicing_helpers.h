@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "base/diagnostics.h"
-#include "core/track_settings.h"
+#include "slicer/track_settings.h"
 #include "midi/song.h"
 #include "slicer/note.h"
 #include "slicer/note_extraction.h"

@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "bms/chart_lines.h"
-#include "core/project.h"
+#include "app/project.h"
 #include "support/midi_builder.h"
 
 namespace rendlow::test {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "core/project.h"
+#include "app/project.h"
 #include "slicer/note.h"
 
 namespace rendlow::test {

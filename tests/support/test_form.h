@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/form.h"
+#include "app/form.h"
 
 namespace rendlow::test {
 

@@ -1,6 +1,6 @@
 #include "support/whole_job.h"
 
-#include "core/load_flow.h"
+#include "app/load_flow.h"
 
 namespace rendlow::test {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "core/application.h"
-#include "core/output_flow.h"
+#include "app/application.h"
+#include "app/output_flow.h"
 #include "support/test_form.h"
 
 namespace rendlow::test {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/application.h"
+#include "app/application.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"
 #include "ui/checkbox_info.h"

@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "core/application.h"
+#include "app/application.h"
 #include "base/messages.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"

@@ -1,0 +1,31 @@
+#pragma once
+
+// The conversion run: the stages that turn the song as read into rendering layouts, in their
+// fixed order.
+
+#include <cstddef>
+#include <optional>
+
+#include "base/diagnostics.h"
+#include "slicer/layout_retiming.h"
+
+namespace rendlow {
+
+class Project;
+
+struct ConversionReport {
+  // The position of the track that could not be laid out within its bounds; then nothing was
+  // re-timed, and the project must not be written.
+  std::optional<std::size_t> refusedTrack;
+  // How the re-timing ended. When it stopped without settling, the layouts can still be written
+  // and are valid, but some sounds may lie under another tempo than their own.
+  SettleReport retiming;
+};
+
+// Measures, then the notes of every enabled track, then every layout (stopping at the first
+// track whose layout would pass its bounds), then the re-timing of all layouts together. Every
+// extraction comes before any layout: a layout reads the numbers of its own track only, but the
+// re-timing needs every layout built.
+ConversionReport convert(Project& project, Diagnostics& diagnostics);
+
+}  // namespace rendlow

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "bms/chart.h"
+#include "midi/song.h"
+#include "slicer/note.h"
+#include "slicer/track_settings.h"
+
+namespace rendlow {
+
+// Everything one job works on: the song as read (and, after a conversion, its rendering layout),
+// each track's settings and notes, the chart built from it, and the texts of the chart header.
+// One per application.
+class Project {
+public:
+  Project() = default;
+  Project(const Project&) = delete;
+  Project& operator=(const Project&) = delete;
+
+  Song song;
+  std::vector<TrackSettings> settings;  // one per track of the song
+  std::vector<SlicedTrack> sliced;      // one per track, after a conversion
+  Chart chart;
+  ChartHeader chartHeader;
+  std::string inputPath;
+  std::string outputPath;
+  std::string settingsPath;
+
+  // Row n of the track table: the position in song.tracks of the n-th track after the first
+  // whose hasContent is set; kNone when there is none.
+  int32_t listedTrack(int n) const;
+  // Every listed track in row order, found in one pass (listedTrack(n) walks the tracks each time).
+  std::vector<std::size_t> listedTracks() const;
+  // The tracks that take part in the rendering file and the chart: with content and enabled.
+  std::vector<std::size_t> convertedTracks() const;
+};
+
+}  // namespace rendlow

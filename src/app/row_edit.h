@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "base/result.h"
+#include "slicer/track_settings.h"
+
+namespace rendlow {
+
+struct FieldRule;
+
+// A new value for one field of one track row, as the command line's --set ROW:FIELD=VALUE gives
+// it, checked when parsed.
+struct RowEdit {
+  int row = 0;
+  const FieldRule* field = nullptr;
+  std::string text;    // the definition name
+  int32_t number = 0;  // every other field, flags as 0 or 1
+};
+
+// Parses "ROW:FIELD=VALUE". ROW counts from 0; FIELD is a TrackSettings field name; VALUE is a
+// whole number from 0 up (splitMethod 0 to 2, ignoreBpm and enabled 0 or 1), or for
+// definitionName a name of 1 to 511 bytes without TAB or line breaks. No value means "keep" here,
+// so none that an edit record would read as "keep" is accepted.
+Result<RowEdit> parseRowEdit(std::string_view text);
+
+// Puts the edit's value into `settings`, leaving every other field as it is.
+void applyRowEdit(const RowEdit& edit, TrackSettings& settings);
+
+// The field names --set accepts, separated by ", ".
+std::string rowEditFieldNames();
+
+}  // namespace rendlow

@@ -1,0 +1,130 @@
+#include "app/settings_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string_view>
+#include <system_error>
+
+#include "app/project.h"
+#include "app/track_line.h"
+#include "base/file_output.h"
+#include "base/messages.h"
+
+namespace rendlow {
+
+namespace {
+
+// Collects the file's lines, refusing any that the reader could not take back whole.
+class SettingsWriter {
+public:
+  // `what` names the line for the user when it is too long.
+  bool add(std::string_view key, std::string_view value, const Message& what) {
+    const std::size_t length = key.size() + 1 + value.size();
+    if (length > kMaxSettingsLineBytes) {
+      reason_ = settingsLineTooLongReason(what, length, kMaxSettingsLineBytes);
+      return false;
+    }
+    contents_.append(key).append("\t").append(value).append("\n");
+    return true;
+  }
+
+  const std::string& contents() const { return contents_; }
+  const Message& reason() const { return reason_; }
+
+private:
+  std::string contents_;
+  Message reason_;
+};
+
+bool addLines(const Project& project, SettingsWriter& writer) {
+  if (!writer.add("i", project.inputPath, settingsLineOfPath(true)) ||
+      !writer.add("o", project.outputPath, settingsLineOfPath(false))) {
+    return false;
+  }
+  const auto listed = project.listedTracks();
+  for (std::size_t row = 0; row < listed.size(); ++row) {
+    const std::string& name = project.song.tracks[listed[row]].name;
+    if (!writer.add("tr", formatTrackFields(name, project.settings[listed[row]]),
+                    settingsLineOfRow(static_cast<int>(row), name))) {
+      return false;
+    }
+  }
+  const ChartHeader& header = project.chartHeader;
+  return writer.add("g", header.genre, Message::verbatim("GENRE")) &&
+         writer.add("t", header.title, Message::verbatim("TITLE")) &&
+         writer.add("a", header.artist, Message::verbatim("ARTIST"));
+}
+
+enum class LineRead { Line, TooLong, End };
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// Reads one line, without its LF or CR LF. A line of more than kMaxSettingsLineBytes bytes is not
+// read to its end: the reading stops there, so an endless line costs no more than one buffer.
+LineRead readLine(std::FILE* in, std::string& line) {
+  line.clear();
+  for (;;) {
+    const int c = std::getc(in);
+    if (c == EOF) {
+      if (line.empty()) return LineRead::End;
+      break;
+    }
+    if (c == '\n') {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      break;
+    }
+    line.push_back(static_cast<char>(c));
+    // One byte of slack for the CR of a CR LF line end.
+    if (line.size() > kMaxSettingsLineBytes + 1) return LineRead::TooLong;
+  }
+  return line.size() > kMaxSettingsLineBytes ? LineRead::TooLong : LineRead::Line;
+}
+
+void readLineInto(std::string_view line, SettingsFileContents& contents) {
+  // A line is a C text to the program: it ends at its first NUL byte.
+  line = line.substr(0, line.find('\0'));
+  const std::size_t tab = line.find('\t');
+  if (tab == std::string_view::npos) return;
+  const std::string_view key = line.substr(0, tab);
+  const std::string_view value = line.substr(tab + 1);
+  if (key == "i") {
+    contents.inputPath.assign(value);
+  } else if (key == "o") {
+    contents.outputPath.assign(value);
+  } else if (key == "g") {
+    contents.genre.assign(value);
+  } else if (key == "t") {
+    contents.title.assign(value);
+  } else if (key == "a") {
+    contents.artist.assign(value);
+  } else if (key == "tr") {
+    contents.records.push_back(scanTrackFields(value));
+  }
+}
+
+}  // namespace
+
+Result<void> saveSettings(const Project& project) {
+  SettingsWriter writer;
+  if (!addLines(project, writer)) return Problem{writer.reason()};
+  return writeFileAtomically(project.settingsPath, writer.contents(), FileMode::Text);
+}
+
+Result<SettingsFileContents> loadSettings(const std::string& path) {
+  std::error_code ignored;
+  // A folder opens as a file on some systems and only fails when read.
+  if (std::filesystem::is_directory(path, ignored)) return Problem{folderReason()};
+  // Binary, so that CR LF and LF files read alike on every platform.
+  const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  if (!file) return Problem{readReason(errno)};
+  SettingsFileContents contents;
+  std::string line;
+  while (readLine(file.get(), line) == LineRead::Line) readLineInto(line, contents);
+  return contents;
+}
+
+}  // namespace rendlow

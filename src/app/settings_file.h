@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "base/result.h"
+#include "slicer/track_settings.h"
+
+namespace rendlow {
+
+class Project;
+
+// Everything a settings file holds, as read back: the MIDI file, the last output name, one record
+// per "tr" line in file order, and the chart header texts. Empty until something is read.
+struct SettingsFileContents {
+  std::string inputPath;
+  std::string outputPath;
+  std::vector<TrackSettings> records;
+  std::string genre;
+  std::string title;
+  std::string artist;
+};
+
+// The longest line a settings file may hold, line end excluded: readers keep lines in 512-byte
+// buffers, so a longer one cannot be read back.
+inline constexpr std::size_t kMaxSettingsLineBytes = 511;
+
+// Writes the project's settings file at its settingsPath, replacing any file there in one step:
+// the input and output paths, one "tr" line per listed track in row order, then genre, title and
+// artist. When any line would be longer than kMaxSettingsLineBytes nothing is written (the file
+// that was there stays) and the reason names the line, so no setup is ever saved cut short.
+Result<void> saveSettings(const Project& project);
+
+// Reads a settings file. Fails, with the reason, only when the file cannot be read; whatever the
+// lines hold is not an error. Lines may end in LF or CR LF; a line longer than
+// kMaxSettingsLineBytes ends the reading, and nothing from it on is used.
+Result<SettingsFileContents> loadSettings(const std::string& path);
+
+}  // namespace rendlow

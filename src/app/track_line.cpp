@@ -1,0 +1,105 @@
+#include "app/track_line.h"
+
+#include <cstdint>
+#include <limits>
+
+#include "base/text.h"
+
+namespace rendlow {
+
+namespace {
+
+void appendNumber(std::string& line, int32_t value) {
+  line += '\t';
+  line += std::to_string(value);
+}
+
+// Walks a "tr" line's fields from left to right. Each call either consumes what it matched and
+// returns true, or consumes nothing, leaves its output alone and returns false.
+class FieldScanner {
+public:
+  explicit FieldScanner(std::string_view text) : rest_(text) {}
+
+  bool separator() {
+    if (rest_.empty() || rest_.front() != '\t') return false;
+    rest_.remove_prefix(1);
+    return true;
+  }
+
+  bool text(std::string& out) {
+    std::size_t length = rest_.find_first_of("\t\n");
+    if (length == std::string_view::npos) length = rest_.size();
+    if (length > kMaxTextBytes) length = kMaxTextBytes;
+    if (length == 0) return false;
+    out.assign(rest_.substr(0, length));
+    rest_.remove_prefix(length);
+    return true;
+  }
+
+  bool number(int32_t& out) {
+    std::string_view s = rest_;
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    const bool negative = !s.empty() && s.front() == '-';
+    if (!s.empty() && (s.front() == '-' || s.front() == '+')) s.remove_prefix(1);
+    if (s.empty() || !isDigit(s.front())) return false;
+
+    // The magnitude is capped just past the largest one that fits, so a run of any number of
+    // digits can neither overflow the accumulator nor be mistaken for a small value.
+    constexpr int64_t kLimit = int64_t{std::numeric_limits<int32_t>::max()} + 1;
+    int64_t magnitude = 0;
+    while (!s.empty() && isDigit(s.front())) {
+      if (magnitude <= kLimit) magnitude = magnitude * 10 + (s.front() - '0');
+      s.remove_prefix(1);
+    }
+    const int64_t value = negative ? -magnitude : magnitude;
+    if (value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max()) {
+      return false;
+    }
+    out = static_cast<int32_t>(value);
+    rest_ = s;
+    return true;
+  }
+
+private:
+  static bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+  std::string_view rest_;
+};
+
+}  // namespace
+
+std::string formatTrackFields(std::string_view trackName, const TrackSettings& settings) {
+  std::string line(trackName);
+  line += '\t';
+  line += settings.definitionName;
+  appendNumber(line, settings.velocitySplitWidth);
+  appendNumber(line, settings.noteInterval);
+  appendNumber(line, settings.gridUnit);
+  appendNumber(line, settings.splitMethod);
+  appendNumber(line, settings.multipleThreshold);
+  appendNumber(line, settings.ignoreBpm ? 1 : 0);
+  appendNumber(line, settings.ccSplitWidth);
+  appendNumber(line, settings.ccInterval);
+  appendNumber(line, settings.wavDefinitionGap);
+  return line;
+}
+
+TrackSettings scanTrackFields(std::string_view fields) {
+  TrackSettings record;
+  int32_t ignoreBpmFlag = 0;
+  int32_t* const numbers[] = {
+      &record.velocitySplitWidth, &record.noteInterval,      &record.gridUnit,
+      &record.splitMethod,        &record.multipleThreshold, &ignoreBpmFlag,
+      &record.ccSplitWidth,       &record.ccInterval,        &record.wavDefinitionGap,
+  };
+  FieldScanner scan(fields);
+  if (scan.text(record.trackName) && scan.separator() && scan.text(record.definitionName)) {
+    for (int32_t* field : numbers) {
+      if (!scan.separator() || !scan.number(*field)) break;
+    }
+  }
+  record.ignoreBpm = ignoreBpmFlag != 0;
+  return record;
+}
+
+}  // namespace rendlow
