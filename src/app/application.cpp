@@ -6,10 +6,12 @@ namespace rendlow {
 
 Result<void> Application::readMidiFile(const std::string& path) {
   project.settingsPath.clear();
+  // The song read before goes first: a long song held twice would double the peak memory.
+  project.song = Song{};
+  project.sliced.clear();
   Result<Song> song = rendlow::readMidiFile(path, runningStatus, diagnostics);
   project.song = song ? std::move(song).value() : Song{};
   project.settings.assign(project.song.tracks.size(), TrackSettings{});
-  project.sliced.clear();
   if (!song) return song.problem();
   project.inputPath = path;
   project.settingsPath = settingsPathFor(path);

@@ -54,6 +54,8 @@ BMSTrack buildChartTrack(Song& song, std::size_t track, const SlicedTrack& slice
   chart.definitionName = settings.definitionName;
   chart.maxPolyphony = source.maxPolyphony;
   chart.splitMethod = settings.splitMethod;
+  chart.notes.reserve(static_cast<std::size_t>(
+      std::count_if(sliced.notes.begin(), sliced.notes.end(), [](const Note& note) { return note.isHead(); })));
   MeasureCursor cursor(song);
   bool notePlaced = false;
   for (const MidiEvent& event : source.originalEvents) {

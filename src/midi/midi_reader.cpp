@@ -41,12 +41,15 @@ Result<std::vector<uint8_t>> readWholeFile(const std::string& path) {
   if (std::filesystem::is_directory(path, ignored)) return Problem{folderReason()};
   const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
   if (!file) return Problem{readReason(errno)};
-  std::vector<uint8_t> bytes;
-  uint8_t buffer[64 * 1024];
-  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0;) {
-    bytes.insert(bytes.end(), buffer, buffer + got);
+  std::vector<uint8_t> bytes(static_cast<std::size_t>(std::filesystem::file_size(path, ignored) & 0xFFFFFFFF));
+  std::size_t size = std::fread(bytes.data(), 1, bytes.size(), file.get());
+  // The size is a hint only: a file may grow while it is read.
+  while (size == bytes.size() && !std::feof(file.get()) && !std::ferror(file.get())) {
+    bytes.resize(size + 64 * 1024);
+    size += std::fread(bytes.data() + size, 1, bytes.size() - size, file.get());
   }
   if (std::ferror(file.get())) return Problem{readReason(errno)};
+  bytes.resize(size);
   return bytes;
 }
 

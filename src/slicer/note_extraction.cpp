@@ -170,20 +170,16 @@ void orderNoteOffsInChains(const std::vector<Note>& notes, EventList& events) {
   }
 }
 
-// Rebuilds the events in order of their `index` fields (a permutation of the positions, after the
-// swaps above), and moves the notes' references along with the events.
+// Puts the events in order of their `index` fields (a permutation of the positions, after the
+// swaps above), in place, and moves the notes' references along: an event's index is where it
+// goes.
 void sortEventsByIndex(EventList& events, std::vector<Note>& notes) {
-  std::vector<int32_t> movedTo(events.size());
-  EventList sorted(events.size());
-  for (std::size_t i = 0; i < events.size(); ++i) {
-    const auto to = static_cast<std::size_t>(events[i].index);
-    movedTo[i] = events[i].index;
-    sorted[to] = events[i];
-  }
-  events = std::move(sorted);
   for (Note& note : notes) {
-    note.noteOn = movedTo[static_cast<std::size_t>(note.noteOn)];
-    note.noteOff = movedTo[static_cast<std::size_t>(note.noteOff)];
+    note.noteOn = events[static_cast<std::size_t>(note.noteOn)].index;
+    note.noteOff = events[static_cast<std::size_t>(note.noteOff)].index;
+  }
+  for (std::size_t i = 0; i < events.size(); ++i) {
+    while (std::cmp_not_equal(events[i].index, i)) std::swap(events[i], events[static_cast<std::size_t>(events[i].index)]);
   }
 }
 
@@ -208,6 +204,8 @@ SlicedTrack extractNotes(MidiTrack& track, const TrackSettings& settings, std::s
   std::vector<int32_t> noteOffs = findNoteOffs(events);
   endUnendedNotes(events, noteOffs);
   SlicedTrack sliced;
+  sliced.notes.reserve(static_cast<std::size_t>(
+      std::count_if(events.begin(), events.end(), [](const MidiEvent& e) { return e.startsNote(); })));
   sliced.controllerNumbers = track.controllers;
   ControllerWalk controllers(sliced);
   Grouping grouping(sliced.notes, settings.splitMethod);

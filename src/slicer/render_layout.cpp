@@ -51,9 +51,7 @@ public:
         sliced_(sliced),
         settings_(settings),
         tempos_(tempos),
-        limits_(layoutLimits(events_.size())) {
-    layout_.reserve(events_.size());
-  }
+        limits_(layoutLimits(events_.size())) {}
 
   // The layout, or false when the walk would pass its limits.
   bool run() {
