@@ -3,6 +3,8 @@
 #include "app/application.h"
 #include "app/form.h"
 #include "app/load_flow.h"
+#include "app/paths.h"
+#include "app/settings_file.h"
 #include "base/messages.h"
 
 namespace rendlow {
@@ -30,12 +32,24 @@ void fillBoxes(Form& form, const JobRequest& request) {
 
 }  // namespace
 
-Result<OutputResult> runJob(Application& app, Form& form, const JobRequest& request) {
-  if (Result<void> loaded = loadFile(app, form, request.input); !loaded) return loaded.problem();
+std::optional<std::string> savedSettingsFor(const std::string& input) {
+  if (isSettingsFilePath(input)) return std::nullopt;
+  const std::string path = settingsPathFor(input);
+  const Result<SettingsFileContents> settings = loadSettings(path);
+  if (!settings || !namesSameFile(settings->inputPath, input)) return std::nullopt;
+  return path;
+}
+
+Result<JobReport> runJob(Application& app, Form& form, const JobRequest& request) {
+  JobReport report;
+  if (request.useSavedSettings) report.savedSettings = savedSettingsFor(request.input);
+  if (Result<void> loaded = loadFile(app, form, report.savedSettings.value_or(request.input)); !loaded)
+    return loaded.problem();
   if (Result<void> edited = applyEdits(app, request.edits); !edited) return edited.problem();
   fillBoxes(form, request);
   const bool writeMidi = request.output != JobOutput::SettingsOnly;
-  return runOutput(app, form, writeMidi, request.output == JobOutput::MidiAndChart);
+  report.output = runOutput(app, form, writeMidi, request.output == JobOutput::MidiAndChart);
+  return report;
 }
 
 }  // namespace rendlow

@@ -31,12 +31,25 @@ struct JobRequest {
   std::optional<std::string> title;
   std::optional<std::string> artist;
   JobOutput output = JobOutput::MidiAndChart;
+  // A MIDI file whose settings file lies beside it, naming this very MIDI file, is loaded through
+  // that settings file, so a second run keeps the setup the first one saved.
+  bool useSavedSettings = true;
 };
 
-// Loads the input as the load flow does, applies each edit to its row through applyRowSettings
-// (as the form's update button does, every field it does not name kept), puts the output path and
-// the header texts into their boxes, then runs the output flow. Fails, with nothing written, when
-// the input cannot be loaded or an edit names a row the song does not have.
-Result<OutputResult> runJob(Application& app, Form& form, const JobRequest& request);
+struct JobReport {
+  std::optional<std::string> savedSettings;  // the settings file loaded in place of the MIDI file
+  OutputResult output;
+};
+
+// Loads the input as the load flow does (through its saved settings, see useSavedSettings),
+// applies each edit to its row through applyRowSettings (as the form's update button does, every
+// field it does not name kept), puts the output path and the header texts into their boxes, then
+// runs the output flow. Fails, with nothing written, when the input cannot be loaded or an edit
+// names a row the song does not have.
+Result<JobReport> runJob(Application& app, Form& form, const JobRequest& request);
+
+// The settings file saved beside a MIDI file for that very file: the one its "i" line names.
+// Nothing for a settings file given as input, or when there is none.
+std::optional<std::string> savedSettingsFor(const std::string& input);
 
 }  // namespace rendlow

@@ -1,5 +1,6 @@
 #include "app/load_flow.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <vector>
@@ -26,19 +27,21 @@ void startRows(Application& app) {
   }
 }
 
-// Each record applies to every listed track of its name, records in file order, so a later record
-// overrides an earlier one. Folding each name's records into one edit first gives the tracks the
-// same settings while touching each track once, however many records and tracks share a name.
+// The k-th record of a name goes to the k-th listed track of that name, so tracks that share a
+// name (three "Guitar" tracks, say) each get their own line back; tracks beyond the records of
+// their name take the last one.
 void applyRecords(Application& app, const std::vector<TrackSettings>& records) {
-  std::map<std::string, TrackSettings> editByName;
-  for (const TrackSettings& record : records) {
-    const auto [entry, first] = editByName.try_emplace(record.trackName, record);
-    if (!first) entry->second.applyEdit(record);
-  }
+  std::map<std::string, std::vector<const TrackSettings*>> recordsByName;
+  for (const TrackSettings& record : records) recordsByName[record.trackName].push_back(&record);
+  std::map<std::string, std::size_t> seen;
   const auto listed = app.project.listedTracks();
   for (std::size_t row = 0; row < listed.size(); ++row) {
-    const auto edit = editByName.find(app.project.song.tracks[listed[row]].name);
-    if (edit != editByName.end()) app.applyRowSettings(static_cast<int>(row), listed[row], edit->second);
+    const std::string& name = app.project.song.tracks[listed[row]].name;
+    const auto found = recordsByName.find(name);
+    if (found == recordsByName.end()) continue;
+    const std::vector<const TrackSettings*>& ofName = found->second;
+    const std::size_t k = std::min(seen[name]++, ofName.size() - 1);
+    app.applyRowSettings(static_cast<int>(row), listed[row], *ofName[k]);
   }
 }
 

@@ -1,6 +1,7 @@
 #include "app/output_flow.h"
 
 #include <algorithm>
+#include <map>
 
 #include "app/application.h"
 #include "app/chart_output.h"
@@ -10,7 +11,6 @@
 #include "app/settings_file.h"
 #include "base/file_output.h"
 #include "base/messages.h"
-#include "base/platform.h"
 #include "base/text.h"
 #include "midi/midi_writer.h"
 
@@ -27,7 +27,12 @@ void takeHeaderTexts(Application& app, const Form& form) {
 
 void tell(Form& form, OutputResult& result, Message message) {
   form.showMessage(message);
-  result.problems.push_back(std::move(message));
+  result.told.push_back(std::move(message));
+}
+
+void warn(Form& form, OutputResult& result, Message message) {
+  result.warned = true;
+  tell(form, result, std::move(message));
 }
 
 OutputResult refuse(Form& form, Message message) {
@@ -53,10 +58,36 @@ std::vector<Target> targetsOf(const Application& app, const std::string& outputP
   return targets;
 }
 
-// The author's song must never be replaced by what the program makes of it.
-std::optional<Message> overwriteProblem(const std::string& input, const std::vector<Target>& targets) {
+// The author's song must never be replaced by what the program makes of it, and no output may
+// replace another: the later one would take the earlier one's place without a word.
+std::optional<Message> targetProblem(const std::string& input, const std::vector<Target>& targets) {
   for (const Target& target : targets) {
-    if (sameFile(input, target.path)) return overwriteRefusedMessage(input, target.kind, target.path);
+    if (namesSameFile(input, target.path)) return overwriteRefusedMessage(input, target.kind, target.path);
+  }
+  for (std::size_t i = 0; i < targets.size(); ++i) {
+    for (std::size_t j = i + 1; j < targets.size(); ++j) {
+      if (namesSameFile(targets[i].path, targets[j].path))
+        return outputsCollideMessage(targets[i].kind, targets[i].path, targets[j].kind, targets[j].path);
+    }
+  }
+  return std::nullopt;
+}
+
+// Two converted tracks of one definition name would give their different sounds the same file
+// names, and the chart would play the wrong ones.
+std::optional<Message> definitionNameProblem(const Project& project) {
+  std::map<std::string, std::size_t> firstRowOfName;
+  const std::vector<std::size_t> listed = project.listedTracks();
+  for (const std::size_t track : project.convertedTracks()) {
+    const auto row = std::find(listed.begin(), listed.end(), track);
+    if (row == listed.end()) continue;  // the first track of the file has no row and no name
+    const std::size_t n = static_cast<std::size_t>(row - listed.begin());
+    const std::string& name = project.settings[track].definitionName;
+    const auto [first, isNew] = firstRowOfName.try_emplace(name, n);
+    if (isNew) continue;
+    const auto trackOf = [&](std::size_t r) -> const std::string& { return project.song.tracks[listed[r]].name; };
+    return definitionNameSharedMessage(name, static_cast<int32_t>(first->second + 1), trackOf(first->second),
+                                       static_cast<int32_t>(n + 1), trackOf(n));
   }
   return std::nullopt;
 }
@@ -74,8 +105,27 @@ Result<void> reloadWithRowSettings(Application& app) {
 }
 
 Message tooComplexMessage(const Application& app, std::size_t track) {
-  return trackTooComplexMessage(app.loadedMidiPath, static_cast<int32_t>(track) + 1,
-                                app.project.song.tracks[track].name);
+  return trackTooComplexMessage(app.loadedMidiPath, static_cast<int32_t>(track) + 1, app.project.song.tracks[track].name);
+}
+
+// What a damaged file lost, one line per damage.
+Message damageReport(const Song& song) {
+  std::optional<Message> lines;
+  for (const ReadDamage& damage : song.damage) {
+    const auto nameOf = [&](int32_t track) -> std::string {
+      return track >= 1 && std::cmp_less_equal(track, song.tracks.size()) ? song.tracks[track - 1].name : "";
+    };
+    Message line;
+    switch (damage.kind) {
+      case ReadDamage::Kind::TrackCutShort: line = trackCutShortDamage(damage.track, nameOf(damage.track)); break;
+      case ReadDamage::Kind::NumberTooLong: line = numberTooLongDamage(damage.track, nameOf(damage.track)); break;
+      case ReadDamage::Kind::TickPastLimit: line = tickPastLimitDamage(damage.track, nameOf(damage.track)); break;
+      case ReadDamage::Kind::NotATrack: line = notATrackDamage(damage.track); break;
+      case ReadDamage::Kind::TracksMissing: line = tracksMissingDamage(damage.track, damage.announced); break;
+    }
+    lines = lines ? linesOf(*lines, line) : line;
+  }
+  return lines.value_or(Message());
 }
 
 OutputFile saveSettingsFile(const Project& project) { return {project.settingsPath, saveSettings(project)}; }
@@ -83,13 +133,6 @@ OutputFile saveSettingsFile(const Project& project) { return {project.settingsPa
 void tellIfNotSaved(Form& form, OutputResult& result) {
   const OutputFile& settings = *result.settings;
   if (!settings.status) tell(form, result, settingsNotSavedMessage(settings.path, settings.status.problem().message));
-}
-
-// Written, but the re-timing stopped: the file is valid, some sounds may lie under another tempo.
-void tellIfUnsettled(Form& form, const std::string& outputPath, const SettleReport& retiming, OutputResult& result) {
-  if (retiming.settled()) return;
-  const bool overflow = retiming.ending == SettleReport::Ending::Overflow;
-  tell(form, result, retimingUnsettledMessage(outputPath, overflow, retiming.cycles));
 }
 
 OutputFile writeRenderingFile(Application& app, const std::string& outputPath) {
@@ -111,10 +154,30 @@ void writeChartFile(Application& app, Form& form, const std::string& outputPath,
   } else if (const std::optional<Message>& refusal = *chart) {
     result.chart = OutputFile{*chartPath, Problem{*refusal}};
     result.chartRefused = true;
-    tell(form, result, chartRefusedMessage(*chartPath, *refusal));
+    warn(form, result, chartRefusedMessage(*chartPath, *refusal));
   } else {
     result.chart = OutputFile{*chartPath, {}};
   }
+}
+
+// Writes the rendering MIDI file and the settings file of the converted song, and tells the user
+// how it went: the completion message when the MIDI file was written, then what must be read.
+void writeConversion(Application& app, Form& form, const std::string& outputPath, const SettleReport& retiming,
+                     OutputResult& result) {
+  result.midi = writeRenderingFile(app, outputPath);
+  result.settings = saveSettingsFile(app.project);
+  if (result.midi->status) {
+    form.showMessage(midiWrittenMessage());
+    if (!app.project.song.damage.empty())
+      warn(form, result, midiDamagedMessage(app.loadedMidiPath, damageReport(app.project.song)));
+    if (!retiming.settled()) {
+      const bool overflow = retiming.ending == SettleReport::Ending::Overflow;
+      warn(form, result, retimingUnsettledMessage(outputPath, overflow, retiming.cycles));
+    }
+  } else {
+    tell(form, result, midiNotWrittenMessage(outputPath, result.midi->status.problem().message));
+  }
+  tellIfNotSaved(form, result);
 }
 
 }  // namespace
@@ -122,7 +185,7 @@ void writeChartFile(Application& app, Form& form, const std::string& outputPath,
 OutputResult runOutput(Application& app, Form& form, bool writeMidi, bool writeBms) {
   const std::string outputPath = boundedText(form.text(Box::OutputFile));
   takeHeaderTexts(app, form);
-  if (auto problem = overwriteProblem(app.loadedMidiPath, targetsOf(app, outputPath, writeMidi, writeBms))) {
+  if (auto problem = targetProblem(app.loadedMidiPath, targetsOf(app, outputPath, writeMidi, writeBms))) {
     return refuse(form, std::move(*problem));
   }
   OutputResult result;
@@ -136,18 +199,10 @@ OutputResult runOutput(Application& app, Form& form, bool writeMidi, bool writeB
   if (Result<void> reloaded = reloadWithRowSettings(app); !reloaded) {
     return refuse(form, midiUnreadableMessage(app.loadedMidiPath, reloaded.problem().message));
   }
+  if (auto problem = definitionNameProblem(app.project)) return refuse(form, std::move(*problem));
   const ConversionReport conversion = convert(app.project, app.diagnostics);
   if (conversion.refusedTrack) return refuse(form, tooComplexMessage(app, *conversion.refusedTrack));
-  result.midi = writeRenderingFile(app, outputPath);
-  result.settings = saveSettingsFile(app.project);
-  if (result.midi->status) {
-    form.showMessage(midiWrittenMessage());
-    tellIfUnsettled(form, outputPath, conversion.retiming, result);
-  } else {
-    tell(form, result, midiNotWrittenMessage(outputPath, result.midi->status.problem().message));
-  }
-  tellIfNotSaved(form, result);
-
+  writeConversion(app, form, outputPath, conversion.retiming, result);
   if (writeBms) writeChartFile(app, form, outputPath, result);
   return result;
 }

@@ -1,36 +1,75 @@
 #include "app/paths.h"
 
+#include "base/platform.h"
 #include "base/text.h"
 
 namespace rendlow {
 
 namespace {
 
-constexpr std::size_t kExtensionBytes = 4;
+bool isSeparator(char c) { return c == '/' || c == '\\'; }
+
+// Where the file name starts: after the last separator, searched as multibyte text.
+std::size_t fileNameStart(std::string_view path) {
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < path.size();) {
+    if (isSeparator(path[i])) start = i + 1;
+    i += isLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size() ? 2 : 1;
+  }
+  return start;
+}
+
+bool isAbsolute(std::string_view path) {
+  const bool drive = path.size() >= 2 && path[1] == ':' &&
+                     ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+  return drive || (!path.empty() && isSeparator(path[0]));
+}
 
 }  // namespace
 
-std::string settingsPathFor(std::string_view midiPath) {
-  // Searched as text of the system code page: a trail byte equal to '.' is not a dot.
-  const std::size_t dot = findLastChar(midiPath, '.');
-  return std::string(midiPath.substr(0, dot)) + ".txt";
+std::string_view pathStem(std::string_view path) {
+  const std::size_t name = fileNameStart(path);
+  const std::size_t dot = findLastChar(path.substr(name), '.');
+  if (dot == std::string_view::npos || dot == 0) return path;
+  return path.substr(0, name + dot);
 }
 
+std::string settingsPathFor(std::string_view midiPath) { return std::string(pathStem(midiPath)) + ".txt"; }
+
 std::string outputNameFor(std::string_view inputText) {
-  if (inputText.size() <= 5) return std::string(inputText);
-  std::string name(inputText.substr(0, inputText.size() - kExtensionBytes));
-  name += "_out.mid";
-  return boundedText(name);
+  if (inputText.empty()) return {};
+  return boundedText(std::string(pathStem(inputText)) + "_out.mid");
 }
 
 std::optional<std::string> chartPathFor(std::string_view outputPath) {
-  if (outputPath.size() <= kExtensionBytes) return std::nullopt;
-  return std::string(outputPath.substr(0, outputPath.size() - kExtensionBytes)) + ".bme";
+  if (outputPath.empty()) return std::nullopt;
+  return std::string(pathStem(outputPath)) + ".bme";
 }
 
 bool isSettingsFilePath(std::string_view path) {
   const std::size_t dot = findLastChar(path, '.');
   return dot != std::string_view::npos && path.substr(dot, 4) == ".txt";
+}
+
+std::string_view folderOf(std::string_view path) { return path.substr(0, fileNameStart(path)); }
+
+std::string resolveFrom(std::string_view folder, std::string_view path) {
+  if (path.empty() || isAbsolute(path)) return std::string(path);
+  return std::string(folder) + std::string(path);
+}
+
+std::string keptFrom(std::string_view folder, std::string_view path) {
+  if (path.empty()) return {};
+  const std::string file = absolutePath(std::string(path));
+  std::string base = absolutePath(folder.empty() ? std::string(".") : std::string(folder));
+  if (base.empty() || !isSeparator(base.back())) base += file.find('\\') != std::string::npos ? '\\' : '/';
+  if (file.size() > base.size() && sameSpelling(file.substr(0, base.size()), base)) return file.substr(base.size());
+  return file;
+}
+
+bool namesSameFile(const std::string& a, const std::string& b) {
+  if (a.empty() || b.empty()) return false;  // no file
+  return sameFile(a, b) || sameSpelling(absolutePath(a), absolutePath(b));
 }
 
 }  // namespace rendlow

@@ -1,6 +1,8 @@
 #pragma once
 
-// The names the program gives its files, all derived from the paths the user chose.
+// The names the program gives its files, all derived from the paths the user chose, and the
+// paths a settings file keeps. Paths are texts of the system code page, searched with their
+// multibyte characters in mind (a Shift_JIS trail byte can equal "\").
 
 #include <optional>
 #include <string>
@@ -8,20 +10,41 @@
 
 namespace rendlow {
 
-// The settings file that belongs to a MIDI file: everything from the last "." replaced by ".txt".
+// A path without its file name's extension. The file name is what follows the last "\" or "/";
+// its extension starts at its last dot. When that dot is the file name's first byte, or there is
+// none, the stem is the whole path: "C:\a\song.mid" gives "C:\a\song", "C:\my.dir\song" and
+// ".hidden" stay as they are.
+std::string_view pathStem(std::string_view path);
+
+// The settings file of a MIDI file: its stem and ".txt".
 std::string settingsPathFor(std::string_view midiPath);
 
-// The rendering MIDI file proposed for an input-file box text: its last 4 bytes (the extension)
-// replaced by "_out.mid" when it is longer than 5 bytes, otherwise the text unchanged; cut to
-// 511 bytes.
+// The rendering MIDI file proposed for an input-file box text: its stem and "_out.mid", cut to
+// 511 bytes. Empty for an empty text.
 std::string outputNameFor(std::string_view inputText);
 
-// The chart's path: the output path with its last 4 bytes (taken to be ".mid") replaced by
-// ".bme". Nothing for a path of 4 bytes or fewer. The bytes cut are not looked at.
+// The chart of a rendering MIDI file: its stem and ".bme". Nothing for an empty path, which
+// names no file.
 std::optional<std::string> chartPathFor(std::string_view outputPath);
 
 // True when the load flow reads `path` as a settings file: the four bytes from its last "."
 // (searched as text of the system code page) are ".txt", in lower case.
 bool isSettingsFilePath(std::string_view path);
+
+// The folder a path lies in, with its last separator ("dir/" for "dir/song.txt"); empty for a
+// bare file name.
+std::string_view folderOf(std::string_view path);
+
+// A path as a settings file keeps it, read back: one that is not absolute is taken from the
+// settings file's folder, `folder` (see folderOf), not from the working folder.
+std::string resolveFrom(std::string_view folder, std::string_view path);
+
+// A path as a settings file in `folder` keeps it: relative to that folder when the file lies
+// inside it, absolute otherwise, so the settings file can be loaded from anywhere.
+std::string keptFrom(std::string_view folder, std::string_view path);
+
+// Whether two paths name one file: the same existing file by identity, or the same spelling
+// once made absolute (for files not written yet). An empty path names no file.
+bool namesSameFile(const std::string& a, const std::string& b);
 
 }  // namespace rendlow

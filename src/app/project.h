@@ -28,6 +28,10 @@ public:
   std::string inputPath;
   std::string outputPath;
   std::string settingsPath;
+  // Whether the settings file keeps its paths relative to its own folder where it can (the
+  // command line, so that a song's folder can move), or as they were given (the desktop program,
+  // whose dialog gives absolute paths).
+  bool relativeSettingsPaths = false;
 
   // Row n of the track table: the position in song.tracks of the n-th track after the first
   // whose hasContent is set; kNone when there is none.

@@ -10,29 +10,32 @@
 
 namespace rendlow {
 
-enum class FieldKind { Name, Number, SplitMethod, Flag };
-
-struct FieldRule {
-  std::string_view name;
-  FieldKind kind;
-  int32_t TrackSettings::*number;
-  bool TrackSettings::*flag;
-};
-
 namespace {
 
 constexpr std::array kFields = {
-    FieldRule{"definitionName", FieldKind::Name, nullptr, nullptr},
-    FieldRule{"velocitySplitWidth", FieldKind::Number, &TrackSettings::velocitySplitWidth, nullptr},
-    FieldRule{"ccSplitWidth", FieldKind::Number, &TrackSettings::ccSplitWidth, nullptr},
-    FieldRule{"noteInterval", FieldKind::Number, &TrackSettings::noteInterval, nullptr},
-    FieldRule{"gridUnit", FieldKind::Number, &TrackSettings::gridUnit, nullptr},
-    FieldRule{"multipleThreshold", FieldKind::Number, &TrackSettings::multipleThreshold, nullptr},
-    FieldRule{"ccInterval", FieldKind::Number, &TrackSettings::ccInterval, nullptr},
-    FieldRule{"splitMethod", FieldKind::SplitMethod, &TrackSettings::splitMethod, nullptr},
-    FieldRule{"ignoreBpm", FieldKind::Flag, nullptr, &TrackSettings::ignoreBpm},
-    FieldRule{"wavDefinitionGap", FieldKind::Number, &TrackSettings::wavDefinitionGap, nullptr},
-    FieldRule{"enabled", FieldKind::Flag, nullptr, &TrackSettings::enabled},
+    FieldRule{"definitionName", FieldKind::Name, nullptr, nullptr,
+              "base name of the track's sound files (NAME_01.wav, ...); default tr and the row from 1"},
+    FieldRule{"velocitySplitWidth", FieldKind::Number, &TrackSettings::velocitySplitWidth, nullptr,
+              "notes whose velocities fall in one bucket of this width are one sound; 0: velocity "
+              "ignored; default 0"},
+    FieldRule{"ccSplitWidth", FieldKind::Number, &TrackSettings::ccSplitWidth, nullptr,
+              "controller values in buckets of this width; 0: controllers ignored; default 0"},
+    FieldRule{"noteInterval", FieldKind::Number, &TrackSettings::noteInterval, nullptr,
+              "ticks of silence before each sound in the rendering MIDI file; default 960"},
+    FieldRule{"gridUnit", FieldKind::Number, &TrackSettings::gridUnit, nullptr,
+              "ticks; sounds start on this grid in the rendering MIDI file; 0: no grid; default 0"},
+    FieldRule{"multipleThreshold", FieldKind::Number, &TrackSettings::multipleThreshold, nullptr,
+              "ticks; a repeat this close to the last one gets its own #WAV id; default 0"},
+    FieldRule{"ccInterval", FieldKind::Number, &TrackSettings::ccInterval, nullptr,
+              "ticks between controller samples along a note; 0: its start only; default 0"},
+    FieldRule{"splitMethod", FieldKind::SplitMethod, &TrackSettings::splitMethod, nullptr,
+              "0 each note, 1 notes starting together (chords), 2 overlapping notes (legato); default 1"},
+    FieldRule{"ignoreBpm", FieldKind::Flag, nullptr, &TrackSettings::ignoreBpm,
+              "1: notes under different tempos can be one sound; default 0"},
+    FieldRule{"wavDefinitionGap", FieldKind::Number, &TrackSettings::wavDefinitionGap, nullptr,
+              "#WAV ids left free after the track's own; default 2"},
+    FieldRule{"enabled", FieldKind::Flag, nullptr, &TrackSettings::enabled,
+              "0 leaves the track out of the rendering MIDI file and the chart; default 1"},
 };
 
 // A whole number written with decimal digits only (no sign, no spaces) that fits 32 bits.
@@ -110,6 +113,8 @@ void applyRowEdit(const RowEdit& edit, TrackSettings& settings) {
       break;
   }
 }
+
+std::span<const FieldRule> rowEditFields() { return kFields; }
 
 std::string rowEditFieldNames() {
   std::string names;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -8,7 +9,17 @@
 
 namespace rendlow {
 
-struct FieldRule;
+enum class FieldKind { Name, Number, SplitMethod, Flag };
+
+// One field a row edit can set: its name, its kind, where it lives in TrackSettings, and what it
+// does, in one line.
+struct FieldRule {
+  std::string_view name;
+  FieldKind kind;
+  int32_t TrackSettings::*number;
+  bool TrackSettings::*flag;
+  std::string_view help;
+};
 
 // A new value for one field of one track row, as the command line's --set ROW:FIELD=VALUE gives
 // it, checked when parsed.
@@ -27,6 +38,9 @@ Result<RowEdit> parseRowEdit(std::string_view text);
 
 // Puts the edit's value into `settings`, leaving every other field as it is.
 void applyRowEdit(const RowEdit& edit, TrackSettings& settings);
+
+// Every field a row edit can set, in the order the help lists them.
+std::span<const FieldRule> rowEditFields();
 
 // The field names --set accepts, separated by ", ".
 std::string rowEditFieldNames();

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "app/paths.h"
 #include "app/project.h"
 #include "app/track_line.h"
 #include "base/file_output.h"
@@ -38,9 +39,13 @@ private:
   Message reason_;
 };
 
+std::string keptPath(const Project& project, const std::string& path) {
+  return project.relativeSettingsPaths ? keptFrom(folderOf(project.settingsPath), path) : path;
+}
+
 bool addLines(const Project& project, SettingsWriter& writer) {
-  if (!writer.add("i", project.inputPath, settingsLineOfPath(true)) ||
-      !writer.add("o", project.outputPath, settingsLineOfPath(false))) {
+  if (!writer.add("i", keptPath(project, project.inputPath), settingsLineOfPath(true)) ||
+      !writer.add("o", keptPath(project, project.outputPath), settingsLineOfPath(false))) {
     return false;
   }
   const auto listed = project.listedTracks();
@@ -124,6 +129,9 @@ Result<SettingsFileContents> loadSettings(const std::string& path) {
   SettingsFileContents contents;
   std::string line;
   while (readLine(file.get(), line) == LineRead::Line) readLineInto(line, contents);
+  const std::string_view folder = folderOf(path);
+  contents.inputPath = resolveFrom(folder, contents.inputPath);
+  contents.outputPath = resolveFrom(folder, contents.outputPath);
   return contents;
 }
 

@@ -26,13 +26,14 @@ struct SettingsFileContents {
 inline constexpr std::size_t kMaxSettingsLineBytes = 511;
 
 // Writes the project's settings file at its settingsPath, replacing any file there in one step:
-// the input and output paths, one "tr" line per listed track in row order, then genre, title and
+// the input and output paths (relative to the settings file's folder where the project asks it), one "tr" line per listed track in row order, then genre, title and
 // artist. When any line would be longer than kMaxSettingsLineBytes nothing is written (the file
 // that was there stays) and the reason names the line, so no setup is ever saved cut short.
 Result<void> saveSettings(const Project& project);
 
-// Reads a settings file. Fails, with the reason, only when the file cannot be read; whatever the
-// lines hold is not an error. Lines may end in LF or CR LF; a line longer than
+// Reads a settings file. Paths that are not absolute are taken from the settings file's folder.
+// Fails, with the reason, only when the file cannot be read; whatever the lines hold is not an
+// error. Lines may end in LF or CR LF; a line longer than
 // kMaxSettingsLineBytes ends the reading, and nothing from it on is used.
 Result<SettingsFileContents> loadSettings(const std::string& path);
 

@@ -26,11 +26,12 @@ public:
     return true;
   }
 
+  // An empty text (an unnamed track) is a text too: stopping there would lose every number after
+  // it, and the track would come back with the defaults.
   bool text(std::string& out) {
     std::size_t length = rest_.find_first_of("\t\n");
     if (length == std::string_view::npos) length = rest_.size();
     if (length > kMaxTextBytes) length = kMaxTextBytes;
-    if (length == 0) return false;
     out.assign(rest_.substr(0, length));
     rest_.remove_prefix(length);
     return true;

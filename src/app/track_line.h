@@ -17,8 +17,8 @@ std::string formatTrackFields(std::string_view trackName, const TrackSettings& s
 // the defaults. The scan stops at the first field that does not match, and every field from there
 // on keeps its default:
 //  - a TAB between fields matches exactly one TAB;
-//  - a text field needs at least one character other than TAB and line end (at most 511 bytes),
-//    so an empty text stops the scan;
+//  - a text field is the characters up to the next TAB or line end (at most 511 bytes), none
+//    for an unnamed track or an empty definition name;
 //  - a number skips leading spaces and TABs, then needs an optional sign and at least one digit;
 //    a number outside the signed 32-bit range does not match.
 // Anything after the eleventh field is ignored.

@@ -228,6 +228,18 @@ Message midiDamagedMessage(const std::string& path, const Message& losses) {
                           "What could be read was converted. Export the song again if you can.")});
 }
 
+Message usingSavedSettingsMessage(const std::string& settingsPath) {
+  return Message(settingsPath + " の設定を使います", "using the settings in " + settingsPath);
+}
+
+Message filesSummaryMessage(const std::string& written, const std::string& notWritten) {
+  const std::string none = "-";
+  return Message("書き出したファイル: " + (written.empty() ? none : written), "Written: " + (written.empty() ? none : written)) +
+         kNewLine +
+         Message("書き出していないファイル: " + (notWritten.empty() ? none : notWritten),
+                 "Not written: " + (notWritten.empty() ? none : notWritten));
+}
+
 // --- Reasons -----------------------------------------------------------------------------
 
 Message writeReason(int errorNumber) {

@@ -59,6 +59,12 @@ Message noSuchRowMessage(int row, std::size_t rows);
 // What was read is converted all the same.
 Message midiDamagedMessage(const std::string& path, const Message& losses);
 
+// The command line loads the settings file saved beside the MIDI file it was given.
+Message usingSavedSettingsMessage(const std::string& settingsPath);
+
+// After a job that did not write everything: the files written, and those not written.
+Message filesSummaryMessage(const std::string& written, const std::string& notWritten);
+
 // --- Reasons -----------------------------------------------------------------------------
 
 // Why a file could not be written or read, from the C library's error number.

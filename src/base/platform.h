@@ -21,4 +21,12 @@ bool replaceFile(const std::string& from, const std::string& to);
 // "dir/../name" detours are all caught. False when either does not exist.
 bool sameFile(const std::string& a, const std::string& b);
 
+// The absolute form of a path, without "." and ".." steps, resolved against the working folder
+// as the file system would (links are not followed), with the platform's separators.
+std::string absolutePath(const std::string& path);
+
+// Whether two absolute paths are spelled alike where the file system would take them for one
+// file: letter case aside on Windows.
+bool sameSpelling(const std::string& a, const std::string& b);
+
 }  // namespace rendlow

@@ -1,6 +1,8 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "base/platform.h"
 
@@ -19,5 +21,13 @@ bool sameFile(const std::string& a, const std::string& b) {
   return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
          first.st_ino == second.st_ino;
 }
+
+std::string absolutePath(const std::string& path) {
+  std::error_code ignored;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, ignored);
+  return absolute.lexically_normal().string();
+}
+
+bool sameSpelling(const std::string& a, const std::string& b) { return a == b; }
 
 }  // namespace rendlow

@@ -5,6 +5,8 @@
 
 #include <cerrno>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "base/platform.h"
 
@@ -70,6 +72,19 @@ bool sameFile(const std::string& a, const std::string& b) {
   const auto second = identityOf(b);
   return first && second && first->volume == second->volume && first->high == second->high &&
          first->low == second->low;
+}
+
+std::string absolutePath(const std::string& path) {
+  const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+  if (needed == 0) return path;
+  std::vector<char> full(needed);
+  const DWORD length = GetFullPathNameA(path.c_str(), needed, full.data(), nullptr);
+  return length == 0 || length >= needed ? path : std::string(full.data(), length);
+}
+
+bool sameSpelling(const std::string& a, const std::string& b) {
+  return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
+                        static_cast<int>(b.size())) == CSTR_EQUAL;
 }
 
 }  // namespace rendlow

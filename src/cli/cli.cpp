@@ -21,6 +21,9 @@ int runCli(std::span<const std::string> args, std::ostream& out, std::ostream& e
     case Command::Help:
       out << usageText();
       return kExitOk;
+    case Command::Version:
+      out << versionText();
+      return kExitOk;
     case Command::List:
       return runList(options, out, err);
     case Command::Convert:

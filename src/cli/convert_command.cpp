@@ -1,10 +1,9 @@
 #include "cli/convert_command.h"
 
-#include <algorithm>
-
 #include "app/application.h"
 #include "app/job.h"
 #include "app/memory_form.h"
+#include "base/messages.h"
 #include "cli/conversion_report.h"
 #include "cli/error_output.h"
 #include "cli/exit_status.h"
@@ -24,6 +23,7 @@ JobRequest requestFor(const Options& options, const std::string& input) {
   request.output = options.settingsOnly ? JobOutput::SettingsOnly
                    : options.chart      ? JobOutput::MidiAndChart
                                         : JobOutput::MidiOnly;
+  request.useSavedSettings = !options.defaults;
   return request;
 }
 
@@ -32,15 +32,36 @@ void reportWritten(const char* what, const std::optional<OutputFile>& file, bool
   if (!quiet && file && file->status) out << what << ": " << file->path << '\n';
 }
 
-int convertOne(const Options& options, const std::string& input, std::ostream& out, std::ostream& err) {
-  Application app(options.verbose ? &out : nullptr);
-  MemoryForm form;
-  const Result<OutputResult> job = runJob(app, form, requestFor(options, input));
-  if (!job) {
-    printMessage(err, job.problem().message);
-    return kExitFileFailed;
+// After a failure, which files stand and which do not, so the author knows what to look at.
+Message filesSummary(const OutputResult& result) {
+  std::string written;
+  std::string notWritten;
+  for (const auto* file : {&result.midi, &result.settings, &result.chart}) {
+    if (!*file) continue;
+    std::string& list = (*file)->status ? written : notWritten;
+    if (!list.empty()) list += ", ";
+    list += (*file)->path;
   }
-  const OutputResult& result = *job;
+  return filesSummaryMessage(written, notWritten);
+}
+
+// A problem about one of several inputs says which.
+Message aboutInput(const Options& options, const std::string& input, const Message& message) {
+  if (options.inputs.size() < 2) return message;
+  return Message::verbatim(input + ":\n") + message;
+}
+
+int convertOne(const Options& options, const std::string& input, std::ostream& out, std::ostream& err) {
+  Application app(options.verbose ? &err : nullptr);
+  app.project.relativeSettingsPaths = true;
+  MemoryForm form;
+  const Result<JobReport> job = runJob(app, form, requestFor(options, input));
+  if (!job) {
+    printMessage(err, aboutInput(options, input, job.problem().message));
+    return kExitFailed;
+  }
+  if (job->savedSettings) printMessage(err, usingSavedSettingsMessage(*job->savedSettings));
+  const OutputResult& result = job->output;
   if (!options.quiet && result.midi && result.midi->status) {
     out << input << '\n';
     printTrackTable(out, reportTracks(app.project));
@@ -48,15 +69,20 @@ int convertOne(const Options& options, const std::string& input, std::ostream& o
   reportWritten("rendering MIDI file", result.midi, options.quiet, out);
   reportWritten("settings file", result.settings, options.quiet, out);
   reportWritten("chart", result.chart, options.quiet, out);
-  for (const Message& problem : result.problems) printMessage(err, problem);
-  return result.ok() ? kExitOk : kExitFileFailed;
+  for (const Message& message : result.told) printMessage(err, message);
+  if (!result.ok()) {
+    // A refusal says itself that nothing was written.
+    if (!result.refused) printMessage(err, filesSummary(result));
+    return kExitFailed;
+  }
+  return result.warned ? kExitWarning : kExitOk;
 }
 
 }  // namespace
 
 int runConvert(const Options& options, std::ostream& out, std::ostream& err) {
   int status = kExitOk;
-  for (const std::string& input : options.inputs) status = std::max(status, convertOne(options, input, out, err));
+  for (const std::string& input : options.inputs) status = worseStatus(status, convertOne(options, input, out, err));
   return status;
 }
 

@@ -3,8 +3,15 @@
 namespace rendlow::cli {
 
 // The exit statuses of rendlow-cli.
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitFileFailed = 1;  // a file cannot be read or written
-inline constexpr int kExitUsage = 2;       // the command line itself is wrong
+inline constexpr int kExitOk = 0;       // everything asked was written, with nothing to warn about
+inline constexpr int kExitFailed = 1;   // refused or failed; standard error says what was written
+inline constexpr int kExitUsage = 2;    // the command line itself is wrong
+inline constexpr int kExitWarning = 3;  // written, with a warning the author must read
+
+// Of several inputs' statuses, the one the whole run ends with: a failure before a warning.
+inline int worseStatus(int a, int b) {
+  const auto rank = [](int status) { return status == kExitFailed ? 3 : status == kExitWarning ? 2 : status == kExitUsage ? 1 : 0; };
+  return rank(a) >= rank(b) ? a : b;
+}
 
 }  // namespace rendlow::cli

@@ -10,11 +10,11 @@
 namespace rendlow::cli {
 
 int runList(const Options& options, std::ostream& out, std::ostream& err) {
-  Application app(options.verbose ? &out : nullptr);
+  Application app(options.verbose ? &err : nullptr);
   MemoryForm form;
   if (Result<void> loaded = loadFile(app, form, options.inputs.front()); !loaded) {
     printMessage(err, loaded.problem().message);
-    return kExitFileFailed;
+    return kExitFailed;
   }
   const auto& rows = form.rows();
   for (std::size_t row = 0; row < rows.size(); ++row) {

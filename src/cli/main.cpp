@@ -10,7 +10,7 @@ int main(int argc, char** argv) {
   const int status = rendlow::cli::runCli(args, std::cout, std::cerr);
   if (!std::cout.flush()) {
     std::cerr << "rendlow-cli: cannot write to standard output\n";
-    return rendlow::cli::kExitFileFailed;
+    return rendlow::cli::kExitFailed;
   }
   return status;
 }

@@ -42,6 +42,11 @@ constexpr std::array kOptions = {
                  o.command = Command::Help;  // asking for help is never wrong
                  return accepted();
                }},
+    OptionRule{"--version", "", "", "print the name and version and exit",
+               [](Options& o, std::string_view) {
+                 o.command = Command::Version;
+                 return accepted();
+               }},
     OptionRule{"--list", "", "", "load INPUT and print one TAB-separated line per track row",
                [](Options& o, std::string_view) {
                  o.command = Command::List;
@@ -80,7 +85,12 @@ constexpr std::array kOptions = {
                  o.edits.push_back(*edit);
                  return accepted();
                }},
-    OptionRule{"--verbose", "-v", "", "print the engine's progress lines first",
+    OptionRule{"--defaults", "", "", "start from the default settings, not from the settings file saved beside INPUT",
+               [](Options& o, std::string_view) {
+                 o.defaults = true;
+                 return accepted();
+               }},
+    OptionRule{"--verbose", "-v", "", "print the engine's progress lines on standard error",
                [](Options& o, std::string_view) {
                  o.verbose = true;
                  return accepted();
@@ -121,7 +131,7 @@ public:
         refused = positional(arg);
       }
       if (refused) return Problem{std::move(*refused)};
-      if (options_.command == Command::Help) return options_;
+      if (options_.command == Command::Help || options_.command == Command::Version) return options_;
     }
     return finish();
   }
@@ -152,16 +162,16 @@ private:
 
   bool converting() const {
     return !options_.chart || options_.settingsOnly || options_.outputPath || !options_.edits.empty() ||
-           options_.genre || options_.title || options_.artist || options_.quiet;
+           options_.genre || options_.title || options_.artist || options_.quiet || options_.defaults;
   }
 
   Result<Options> finish() {
     if (options_.command == Command::List) {
       if (converting()) {
         return problem("--list は何も書き出さないので、--no-chart, --settings-only, -o, --set, --genre, --title, "
-                       "--artist, -q を取りません",
+                       "--artist, -q, --defaults を取りません",
                        "--list writes nothing: it takes no --no-chart, --settings-only, -o, --set, --genre, "
-                       "--title, --artist or -q");
+                       "--title, --artist, -q or --defaults");
       }
       if (options_.inputs.size() > 1) return problem("--list の入力ファイルは1つです", "--list takes one input file");
     }
@@ -184,39 +194,50 @@ private:
 
 Result<Options> parseOptions(std::span<const std::string> args) { return Parser(args).run(); }
 
+// One line of the usage: a name padded to the column where its explanation starts.
+std::string usageLine(std::string name, std::string_view help) {
+  name.resize(std::max<std::size_t>(name.size() + 2, 24), ' ');
+  return "  " + name + std::string(help) + "\n";
+}
+
 std::string usageText() {
   std::string text =
       "Usage: rendlow-cli [options] INPUT...\n"
       "       rendlow-cli --list [--verbose] INPUT\n"
       "\n"
       "INPUT is a Standard MIDI File, or a settings file (.txt) that names one. Each INPUT in turn is\n"
-      "loaded, edited (--set) and converted as the \"Midi&&BMS出力\" button does: the rendering MIDI\n"
-      "file (INPUT's name + _out.mid unless -o names it), the settings file beside the MIDI file and\n"
-      "the \".bme\" chart beside the rendering file. --no-chart does what \"Midi出力\" does, and\n"
-      "--settings-only what \"設定保存\" does. Then a table shows, per converted track, its notes, its\n"
-      "chart objects, its distinct sounds (the sound files to cut), its definitions and its #WAV\n"
-      "ids, followed by the files written.\n"
+      "loaded, edited (--set) and converted as the desktop program's \"Midi&BMS出力\" button does: the\n"
+      "rendering MIDI file (INPUT's name + _out.mid unless -o names it), the settings file beside the\n"
+      "MIDI file (INPUT's name + .txt) and the chart beside the rendering file (its name + .bme).\n"
+      "--no-chart does what \"Midi出力\" does, and --settings-only what \"設定保存\" does. When the\n"
+      "settings file beside a MIDI file names that file, it is loaded too, so a second run keeps the\n"
+      "setup of the first. Then a table shows, per converted track, its notes, its chart objects, its\n"
+      "distinct sounds (the sound files to cut), its definitions and its #WAV ids, followed by the\n"
+      "files written.\n"
       "\n"
       "Options:\n";
   for (const OptionRule& known : kOptions) {
     std::string names = known.shortName.empty() ? "    " : std::string(known.shortName) + ", ";
     names += known.longName;
     if (!known.valueName.empty()) names += " " + std::string(known.valueName);
-    names.resize(std::max<std::size_t>(names.size() + 2, 24), ' ');
-    text += "  " + names + std::string(known.help) + "\n";
+    text += usageLine(names, known.help);
   }
-  text += "\nFIELD is one of " + rowEditFieldNames() +
-          ".\nVALUE is a whole number from 0 (splitMethod: 0 single, 1 chord, 2 legato; ignoreBpm and\n"
-          "enabled: 0 or 1), or the name for definitionName. Fields not named keep their value.\n";
+  text += "\nFields of --set ROW:FIELD=VALUE (ROW counts from 0, as --list shows; VALUE is a whole number from 0,\n"
+          "or the name for definitionName; fields not named keep their value):\n";
+  for (const FieldRule& field : rowEditFields()) text += usageLine(std::string(field.name), field.help);
   text +=
       "\n"
-      "Exit status: 0 on success, 1 when a file cannot be read or written or the output is refused,\n"
-      "2 on a usage error. The output is refused, with nothing written, when a file it would write\n"
-      "is INPUT's MIDI file itself (by identity: links and letter case count), or when a track is\n"
-      "too complex to lay out. A chart that passes a limit of its format or size (ids up to ZZ,\n"
-      "measures up to 999, 64 MiB of lines) is not written, and a re-timing that does not settle\n"
-      "is written as it stands; either is told on standard error and the status stays 0.\n";
+      "Exit status: 0 when everything asked was written; 1 when the output was refused or a file could not\n"
+      "be read or written (standard error says which files were written and which were not); 2 on a\n"
+      "usage error; 3 when everything was written but there is a warning to read: the chart left out\n"
+      "for a limit of its format (ids up to ZZ, measures up to 999, 64 MiB of lines), a damaged MIDI\n"
+      "file, or a re-timing that did not settle. The output is refused, with nothing written, when two\n"
+      "of its files would be one file or one of them INPUT's MIDI file itself (by identity: links and\n"
+      "letter case count), when two converted tracks share a definition name, or when a track is too\n"
+      "complex to lay out.\n";
   return text;
 }
+
+std::string versionText() { return std::string("rendlow-cli ") + RENDLOW_VERSION + "\n"; }
 
 }  // namespace rendlow::cli

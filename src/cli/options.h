@@ -13,13 +13,14 @@ namespace rendlow::cli {
 // What the user asked the command line to do.
 enum class Command {
   Help,     // print the usage and stop
+  Version,  // print the name and version and stop
   List,     // load the input and print one line per track row
   Convert,  // load each input, apply the edits, write the outputs as the form's buttons do
 };
 
 struct Options {
   std::optional<Command> command;   // Convert when no other command is given
-  bool verbose = false;             // the engine's progress lines on standard output
+  bool verbose = false;             // the engine's progress lines on standard error
   bool quiet = false;               // Convert: no table of the tracks, no list of the files written
   std::vector<std::string> inputs;  // MIDI files or settings files, converted in this order
   bool chart = true;  // Convert: write the chart too (--no-chart: "Midi出力", not "Midi&&BMS出力")
@@ -29,6 +30,7 @@ struct Options {
   std::optional<std::string> title;
   std::optional<std::string> artist;
   std::vector<RowEdit> edits;  // Convert: in the order given, on every input
+  bool defaults = false;       // Convert: start from the defaults, not from a saved settings file
 };
 
 // Reads the arguments after the program name. Long options take their value as "--name=VALUE" or
@@ -36,7 +38,11 @@ struct Options {
 // whatever follows it. A problem is one line, meant to be followed by a pointer to --help.
 Result<Options> parseOptions(std::span<const std::string> args);
 
-// The usage text printed by --help; one line per option, made from the same table the parser uses.
+// The usage text printed by --help; one line per option and per field, made from the same tables
+// the parser uses.
 std::string usageText();
+
+// What --version prints: the program's name and version.
+std::string versionText();
 
 }  // namespace rendlow::cli
