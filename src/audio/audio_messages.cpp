@@ -43,8 +43,8 @@ Message audioNotWrittenMessage(const std::string& path, const Message& reason) {
 Message fileSystemReason(int errorNumber) {
   switch (errorNumber) {
     case ENOENT:
-      return Message("ファイルが見つかりません。名前と場所が正しいか確かめてください。",
-                     "The file does not exist. Check its name and folder.");
+      return Message("ファイルまたはフォルダーが見つかりません。名前と場所が正しいか確かめてください。",
+                     "The file or folder does not exist. Check its name and where it is.");
     case EACCES:
     case EPERM:
       return Message("アクセスが拒否されました。ファイルを読める権限があるか確かめてください。",
@@ -130,10 +130,10 @@ Message oggNotInBuildReason() {
 
 // --- Cutting stems -----------------------------------------------------------------------
 
-Message stemsFolderMissingMessage(const std::string& folder) {
-  return compose(Message("トラックごとの音声ファイルのフォルダーが見つかりません",
-                         "The folder of the per-track sound files does not exist"),
-                 {folderLine(folder),
+Message stemsFolderUnreadableMessage(const std::string& folder, const Message& reason) {
+  return compose(Message("トラックごとの音声ファイルのフォルダーを読めませんでした",
+                         "Could not read the folder of the per-track sound files"),
+                 {folderLine(folder), reason,
                   Message("出力midiファイルをトラックごとに書き出した音声ファイル (tr01.wav など) を"
                           "入れたフォルダーを指定してください。何も書き出していません。",
                           "Name the folder holding the sound files rendered from the rendering MIDI file, "

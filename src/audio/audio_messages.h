@@ -29,7 +29,7 @@ Message wavTooLongReason(int64_t dataBytes);
 Message oggNotInBuildReason();
 
 // --- Cutting stems -----------------------------------------------------------------------
-Message stemsFolderMissingMessage(const std::string& folder);
+Message stemsFolderUnreadableMessage(const std::string& folder, const Message& reason);
 Message missingStemMessage(const std::string& folder, const std::string& stemName);
 Message extraStemMessage(const std::string& path);
 Message stemTooShortMessage(const std::string& path, double stemSeconds, double lastStartSeconds,

@@ -1,6 +1,6 @@
 #include "audio/audio_backend.h"
 #include "audio/audio_messages.h"
-#include "audio/file_bytes.h"
+#include "audio/file_access.h"
 #include "audio/wav_reader.h"
 #include "audio/wav_writer.h"
 

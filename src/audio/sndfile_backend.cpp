@@ -3,7 +3,7 @@
 
 #include "audio/audio_backend.h"
 #include "audio/audio_messages.h"
-#include "audio/file_bytes.h"
+#include "audio/file_access.h"
 #include "audio/pcm_samples.h"
 #include "audio/sndfile_memory.h"
 

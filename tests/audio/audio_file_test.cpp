@@ -169,7 +169,7 @@ TEST_P(AudioFiles, RefusesAMissingFileNamingIt) {
   Result<AudioBuffer> buffer = backend().read(path);
   ASSERT_FALSE(buffer);
   EXPECT_EQ(buffer.problem().message.in(Audience::EnglishConsole),
-            "Could not read a sound file\nFile: " + path + "\nThe file does not exist. Check its name and folder.");
+            "Could not read a sound file\nFile: " + path + "\nThe file or folder does not exist. Check its name and where it is.");
 }
 
 TEST_P(AudioFiles, AFailedWriteNamesTheFile) {
