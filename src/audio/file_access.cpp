@@ -50,6 +50,11 @@ Result<std::string> readWholeFile(const std::string& path) {
   return bytes;
 }
 
+bool fileExists(const std::string& path) {
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  return file != nullptr;
+}
+
 Result<void> writeSoundFile(const std::string& path, std::string_view bytes) {
   const WriteStatus status = writeFileAtomically(path, bytes, FileMode::Binary);
   if (!status) return Problem{audioNotWrittenMessage(path, writeFailedReason(status.reason))};

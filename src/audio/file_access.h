@@ -12,6 +12,9 @@ namespace rendlow::audio {
 // folder), for the caller to put under the headline that says what it was reading.
 Result<std::string> readWholeFile(const std::string& path);
 
+// True when the file can be opened for reading.
+bool fileExists(const std::string& path);
+
 // Writes a sound file's bytes atomically; the problem is the whole message naming the file.
 Result<void> writeSoundFile(const std::string& path, std::string_view bytes);
 

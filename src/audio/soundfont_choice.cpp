@@ -1,20 +1,9 @@
 #include "audio/soundfont_choice.h"
 
-#include <cstdio>
-
 #include "audio/audio_messages.h"
+#include "audio/file_access.h"
 
 namespace rendlow::audio {
-
-namespace {
-
-bool fileExists(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file) std::fclose(file);
-  return file != nullptr;
-}
-
-}  // namespace
 
 const std::vector<std::string>& defaultSoundFonts() {
   static const std::vector<std::string> paths{"/usr/share/sounds/sf2/FluidR3_GM.sf2",
