@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <numbers>
 
 #include "audio/audio_backend.h"
 #include "audio/audio_messages.h"
@@ -182,7 +183,7 @@ TEST_P(AudioFiles, AFailedWriteNamesTheFile) {
 TEST_P(AudioFiles, OggVorbisIsWrittenOnlyWhereLibsndfileIs) {
   AudioBuffer tone{44100, 2, {}};
   for (int i = 0; i < 44100; ++i) {
-    const float value = 0.5f * static_cast<float>(std::sin(2 * M_PI * 440 * i / 44100.0));
+    const float value = 0.5f * static_cast<float>(std::sin(2 * std::numbers::pi * 440 * i / 44100.0));
     tone.samples.insert(tone.samples.end(), {value, value});
   }
   const std::string path = dir_.file("tone.ogg");
