@@ -20,7 +20,8 @@ public:
 
   virtual std::string_view name() const = 0;
   virtual Result<AudioBuffer> read(const std::string& path) const = 0;
-  virtual Result<void> write(const std::string& path, const AudioBuffer& buffer, AudioFileType type) const = 0;
+  virtual Result<void> write(const std::string& path, const AudioBuffer& buffer,
+                             AudioFileType type) const = 0;
   // The lower-case extensions, with their dot, of the files `read` understands.
   virtual std::vector<std::string> readableExtensions() const = 0;
   virtual bool writes(AudioFileType type) const = 0;

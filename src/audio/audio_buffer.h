@@ -14,7 +14,9 @@ struct AudioBuffer {
   std::vector<float> samples;
 
   int64_t frames() const { return channels > 0 ? static_cast<int64_t>(samples.size()) / channels : 0; }
-  float& at(int64_t frame, int32_t channel) { return samples[static_cast<std::size_t>(frame * channels + channel)]; }
+  float& at(int64_t frame, int32_t channel) {
+    return samples[static_cast<std::size_t>(frame * channels + channel)];
+  }
   float at(int64_t frame, int32_t channel) const {
     return samples[static_cast<std::size_t>(frame * channels + channel)];
   }

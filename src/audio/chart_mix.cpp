@@ -51,7 +51,8 @@ Result<std::map<int32_t, AudioBuffer>> loadSounds(const ChartTimeline& timeline,
   for (const TimedSound& object : timeline.objects) {
     auto file = timeline.soundFiles.find(object.wavId);
     if (file == timeline.soundFiles.end() || sounds.count(object.wavId)) continue;
-    Result<AudioBuffer> sound = loadSound(findSoundFile(soundFolder, file->second, backend), chartPath, shape, backend);
+    Result<AudioBuffer> sound =
+        loadSound(findSoundFile(soundFolder, file->second, backend), chartPath, shape, backend);
     if (!sound) return sound.problem();
     sounds.emplace(object.wavId, std::move(*sound));
   }

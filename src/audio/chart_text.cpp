@@ -58,7 +58,8 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // "#mmmcc:data", with blanks allowed after the colon.
 void readChannelLine(std::string_view line, ChartText& chart) {
-  if (line.size() < 7 || line[6] != ':' || !isDigit(line[1]) || !isDigit(line[2]) || !isDigit(line[3])) return;
+  if (line.size() < 7 || line[6] != ':' || !isDigit(line[1]) || !isDigit(line[2]) || !isDigit(line[3]))
+    return;
   const int32_t measure = (line[1] - '0') * 100 + (line[2] - '0') * 10 + (line[3] - '0');
   chart.lines.push_back({measure, std::string(line.substr(4, 2)), std::string(trimmed(line.substr(7)))});
 }

@@ -22,7 +22,8 @@ std::vector<double> measureStarts(const ChartText& chart) {
   std::vector<double> lengths(kMeasures, 1.0);
   for (const ChannelLine& line : chart.lines) {
     if (line.channel != "02") continue;
-    if (const double length = std::strtod(line.data.c_str(), nullptr); length > 0) lengths[line.measure] = length;
+    if (const double length = std::strtod(line.data.c_str(), nullptr); length > 0)
+      lengths[line.measure] = length;
   }
   std::vector<double> starts(kMeasures + 1, 0.0);
   for (int32_t m = 0; m < kMeasures; ++m) starts[m + 1] = starts[m] + 4 * lengths[m];
@@ -32,12 +33,14 @@ std::vector<double> measureStarts(const ChartText& chart) {
 // Each non-empty two-character slot of a line, at its beat, with the value `valueOf` gives
 // (or none when it gives a non-positive value).
 template <class ValueOf>
-void addSlots(const ChannelLine& line, const std::vector<double>& starts, ValueOf valueOf, std::vector<BeatEvent>& out) {
+void addSlots(const ChannelLine& line, const std::vector<double>& starts, ValueOf valueOf,
+              std::vector<BeatEvent>& out) {
   const std::size_t slots = line.data.size() / 2;
   const double measureBeats = starts[line.measure + 1] - starts[line.measure];
   for (std::size_t i = 0; i < slots; ++i) {
     const double value = valueOf(std::string_view(line.data).substr(2 * i, 2));
-    if (value > 0) out.push_back({starts[line.measure] + measureBeats * static_cast<double>(i) / slots, value});
+    if (value > 0)
+      out.push_back({starts[line.measure] + measureBeats * static_cast<double>(i) / slots, value});
   }
 }
 
@@ -48,8 +51,8 @@ double hexTempo(std::string_view slot) {
   return *end == '\0' ? static_cast<double>(value) : 0;
 }
 
-std::vector<BeatEvent> slotsOf(const ChartText& chart, const std::string& channel, const std::vector<double>& starts,
-                               auto valueOf) {
+std::vector<BeatEvent> slotsOf(const ChartText& chart, const std::string& channel,
+                               const std::vector<double>& starts, auto valueOf) {
   std::vector<BeatEvent> events;
   for (const ChannelLine& line : chart.lines) {
     if (line.channel == channel) addSlots(line, starts, valueOf, events);
@@ -65,13 +68,16 @@ std::vector<BeatEvent> tempoChanges(const ChartText& chart, const std::vector<do
     return bpm == chart.bpmById.end() ? 0.0 : bpm->second;
   });
   changes.insert(changes.end(), byId.begin(), byId.end());
-  std::stable_sort(changes.begin(), changes.end(), [](const BeatEvent& a, const BeatEvent& b) { return a.beat < b.beat; });
+  std::stable_sort(changes.begin(), changes.end(),
+                   [](const BeatEvent& a, const BeatEvent& b) { return a.beat < b.beat; });
   return changes;
 }
 
 // Walks the objects in beat order alongside the tempo changes, adding up seconds.
-std::vector<TimedSound> timedObjects(std::vector<BeatEvent> objects, const std::vector<BeatEvent>& changes, double bpm) {
-  std::stable_sort(objects.begin(), objects.end(), [](const BeatEvent& a, const BeatEvent& b) { return a.beat < b.beat; });
+std::vector<TimedSound> timedObjects(std::vector<BeatEvent> objects, const std::vector<BeatEvent>& changes,
+                                     double bpm) {
+  std::stable_sort(objects.begin(), objects.end(),
+                   [](const BeatEvent& a, const BeatEvent& b) { return a.beat < b.beat; });
   std::vector<TimedSound> timed;
   double beat = 0;
   double seconds = 0;

@@ -16,7 +16,8 @@ Spectrum segment(const std::vector<float>& samples, int64_t first, int64_t count
   Spectrum out(size);
   for (int64_t i = 0; i < count; ++i) {
     const int64_t at = first + i;
-    if (at >= 0 && at < static_cast<int64_t>(samples.size())) out[static_cast<std::size_t>(i)] = samples[static_cast<std::size_t>(at)];
+    if (at >= 0 && at < static_cast<int64_t>(samples.size()))
+      out[static_cast<std::size_t>(i)] = samples[static_cast<std::size_t>(at)];
   }
   return out;
 }
@@ -24,8 +25,8 @@ Spectrum segment(const std::vector<float>& samples, int64_t first, int64_t count
 // Adds the correlation of reference block [start, start + block) with the signal around it,
 // lags -maxLag..maxLag, into `sums` (index lag + maxLag). The signal's segment is the block
 // widened by maxLag on each side, which fills the transform exactly, so no lag wraps around.
-void addBlock(const Fft& fft, const std::vector<float>& reference, const std::vector<float>& signal, int64_t start,
-              int64_t block, int64_t maxLag, std::vector<double>& sums) {
+void addBlock(const Fft& fft, const std::vector<float>& reference, const std::vector<float>& signal,
+              int64_t start, int64_t block, int64_t maxLag, std::vector<double>& sums) {
   Spectrum ref = segment(reference, start, block, fft.size());
   Spectrum sig = segment(signal, start - maxLag, block + 2 * maxLag, fft.size());
   fft.forward(ref);

@@ -20,7 +20,8 @@ std::vector<std::size_t> bitReversal(std::size_t size) {
 Fft::Fft(std::size_t size) : size_(size), reversed_(bitReversal(size)) {
   assert(size > 0 && (size & (size - 1)) == 0);
   for (std::size_t k = 0; k < size / 2; ++k) {
-    twiddles_.push_back(std::polar(1.0, -2 * std::numbers::pi * static_cast<double>(k) / static_cast<double>(size)));
+    twiddles_.push_back(
+        std::polar(1.0, -2 * std::numbers::pi * static_cast<double>(k) / static_cast<double>(size)));
   }
 }
 
@@ -42,7 +43,8 @@ void Fft::transform(std::vector<std::complex<double>>& data, bool inverse) const
     const std::size_t stride = size_ / length;
     for (std::size_t start = 0; start < size_; start += length) {
       for (std::size_t k = 0; k < half; ++k) {
-        const std::complex<double> twiddle = inverse ? std::conj(twiddles_[k * stride]) : twiddles_[k * stride];
+        const std::complex<double> twiddle =
+            inverse ? std::conj(twiddles_[k * stride]) : twiddles_[k * stride];
         const std::complex<double> odd = data[start + k + half] * twiddle;
         data[start + k + half] = data[start + k] - odd;
         data[start + k] += odd;

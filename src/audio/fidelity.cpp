@@ -27,7 +27,8 @@ AudioBuffer shifted(const AudioBuffer& playback, int64_t lag, int64_t frames) {
   for (int64_t frame = 0; frame < frames; ++frame) {
     const int64_t from = frame + lag;
     if (from < 0 || from >= playback.frames()) continue;
-    for (int32_t channel = 0; channel < playback.channels; ++channel) aligned.at(frame, channel) = playback.at(from, channel);
+    for (int32_t channel = 0; channel < playback.channels; ++channel)
+      aligned.at(frame, channel) = playback.at(from, channel);
   }
   return aligned;
 }
@@ -48,8 +49,14 @@ FidelityFigures comparePlayback(const AudioBuffer& playback, const AudioBuffer& 
   const AudioBuffer aligned = shifted(playback, lag, reference.frames());
   const SpectralFigures spectra = compareSpectra(reference, aligned);
   const WaveformFigures waveforms = compareWaveforms(reference, aligned);
-  return {spectra.logSpectralDistanceDb, spectra.spectralSnrDb,   waveforms.snrDb, waveforms.worstStretchSeconds,
-          waveforms.worstStretchSnrDb,   peakDbfs(playback),      lag,             reference.sampleRate};
+  return {spectra.logSpectralDistanceDb,
+          spectra.spectralSnrDb,
+          waveforms.snrDb,
+          waveforms.worstStretchSeconds,
+          waveforms.worstStretchSnrDb,
+          peakDbfs(playback),
+          lag,
+          reference.sampleRate};
 }
 
 Result<FidelityFigures> measureChartFidelity(const std::string& chartPath, const std::string& soundFolder,
@@ -70,8 +77,8 @@ std::string fidelityLine(const FidelityFigures& figures) {
   std::snprintf(stretch, sizeof stretch, "%.3f s", figures.worstStretchSeconds);
   return "log-spectral distance " + decibels(figures.logSpectralDistanceDb, 2) + " dB, spectral SNR " +
          decibels(figures.spectralSnrDb, 1) + " dB, waveform SNR " + decibels(figures.waveformSnrDb, 1) +
-         " dB, worst 50 ms at " + stretch + " (" + decibels(figures.worstStretchSnrDb, 1) + " dB), mix peak " +
-         decibels(figures.mixPeakDbfs, 1) + " dBFS, lag " + lag;
+         " dB, worst 50 ms at " + stretch + " (" + decibels(figures.worstStretchSnrDb, 1) +
+         " dB), mix peak " + decibels(figures.mixPeakDbfs, 1) + " dBFS, lag " + lag;
 }
 
 }  // namespace rendlow::audio

@@ -8,14 +8,16 @@ namespace rendlow::audio {
 
 namespace {
 
-Result<AudioBuffer> renderOneTrack(const RenderTrack& track, const TempoMap& tempoMap, const std::string& soundFont) {
+Result<AudioBuffer> renderOneTrack(const RenderTrack& track, const TempoMap& tempoMap,
+                                   const std::string& soundFont) {
   Result<SynthSession> session = SynthSession::open(soundFont);
   if (!session) return session.problem();
   return TrackRender(*session, tempoMap).renderSounds(track);
 }
 
-Result<void> cutRenderedTrack(const RenderTrack& track, const TempoMap& tempoMap, const std::string& soundFont,
-                              const SoundOutput& output, SoundFilesReport& report) {
+Result<void> cutRenderedTrack(const RenderTrack& track, const TempoMap& tempoMap,
+                              const std::string& soundFont, const SoundOutput& output,
+                              SoundFilesReport& report) {
   Result<SynthSession> session = SynthSession::open(soundFont);
   if (!session) return session.problem();
   TrackRender render(*session, tempoMap);
@@ -23,7 +25,8 @@ Result<void> cutRenderedTrack(const RenderTrack& track, const TempoMap& tempoMap
   const AudioBuffer rendered = render.renderSounds(track);
   for (std::size_t i = 0; i < track.sounds.size(); ++i) {
     const AudioBuffer sound = cutSound(rendered, frames[i].start, frames[i].end);
-    if (Result<void> written = writeSound(output, track.sounds[i].fileName, sound, report); !written) return written;
+    if (Result<void> written = writeSound(output, track.sounds[i].fileName, sound, report); !written)
+      return written;
   }
   return {};
 }
@@ -37,7 +40,8 @@ void addInto(AudioBuffer& mix, const AudioBuffer& track) {
 
 bool fluidSynthInBuild() { return true; }
 
-Result<AudioBuffer> renderTrack(const RenderTrack& track, const TempoMap& tempoMap, const std::string& soundFont) {
+Result<AudioBuffer> renderTrack(const RenderTrack& track, const TempoMap& tempoMap,
+                                const std::string& soundFont) {
   Result<std::string> path = chooseSoundFont(soundFont);
   if (!path) return path.problem();
   return renderOneTrack(track, tempoMap, *path);
@@ -49,13 +53,14 @@ Result<SoundFilesReport> renderSounds(const std::vector<RenderTrack>& tracks, co
   if (!path) return path.problem();
   SoundFilesReport report{output.folder, 0, {}};
   for (const RenderTrack& track : tracks) {
-    if (Result<void> cut = cutRenderedTrack(track, tempoMap, *path, output, report); !cut) return cut.problem();
+    if (Result<void> cut = cutRenderedTrack(track, tempoMap, *path, output, report); !cut)
+      return cut.problem();
   }
   return report;
 }
 
-Result<AudioBuffer> renderSong(const std::vector<std::vector<ChannelMessage>>& tracks, const TempoMap& tempoMap,
-                               const std::string& soundFont) {
+Result<AudioBuffer> renderSong(const std::vector<std::vector<ChannelMessage>>& tracks,
+                               const TempoMap& tempoMap, const std::string& soundFont) {
   Result<std::string> path = chooseSoundFont(soundFont);
   if (!path) return path.problem();
   AudioBuffer mix = emptyRender();

@@ -18,7 +18,8 @@ constexpr int kSustain = 64;
 void silenceLogging() {
   static std::once_flag once;
   std::call_once(once, [] {
-    for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level) fluid_set_log_function(level, nullptr, nullptr);
+    for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level)
+      fluid_set_log_function(level, nullptr, nullptr);
   });
 }
 

@@ -42,13 +42,15 @@ AudioBuffer TrackRender::renderSounds(const RenderTrack& track) {
 AudioBuffer TrackRender::renderToSilence(const std::vector<ChannelMessage>& events) {
   for (const ChannelMessage& event : events) play(event);
   const int64_t limit = out_.frames() + static_cast<int64_t>(kRingOutSeconds * kRenderSampleRate);
-  while (session_.sounding() && out_.frames() < limit) session_.renderTo(out_.frames() + kRingOutStepFrames, out_);
+  while (session_.sounding() && out_.frames() < limit)
+    session_.renderTo(out_.frames() + kRingOutStepFrames, out_);
   return std::move(out_);
 }
 
 std::vector<SoundFrames> TrackRender::soundFrames(const RenderTrack& track) const {
   std::vector<SoundFrames> frames;
-  for (const RenderSound& sound : track.sounds) frames.push_back({frameOf(sound.startTick), frameOf(sound.endTick)});
+  for (const RenderSound& sound : track.sounds)
+    frames.push_back({frameOf(sound.startTick), frameOf(sound.endTick)});
   return frames;
 }
 
@@ -62,7 +64,9 @@ void TrackRender::silenceBefore(int64_t soundFrame, const std::set<int>& channel
   session_.renderTo(soundFrame, out_);
 }
 
-int64_t TrackRender::frameOf(int64_t tick) const { return renderFrameOf(tempoMap_, tick, session_.blockFrames()); }
+int64_t TrackRender::frameOf(int64_t tick) const {
+  return renderFrameOf(tempoMap_, tick, session_.blockFrames());
+}
 
 void TrackRender::play(const ChannelMessage& message) {
   session_.renderTo(frameOf(message.tick), out_);

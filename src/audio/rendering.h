@@ -44,10 +44,11 @@ struct RenderTrack {
 bool fluidSynthInBuild();
 
 // The whole rendering of one track, from tick 0 to its last sound's end. Each sound starts on
-// the synthesizer block boundary renderFrameOf gives (blocks of 64 frames), after everything still sounding on the
-// track's channels was silenced there (All Sound Off, sustain released), so nothing of the one
-// before bleeds into it. `soundFont` may be empty: see chooseSoundFont.
-Result<AudioBuffer> renderTrack(const RenderTrack& track, const TempoMap& tempoMap, const std::string& soundFont);
+// the synthesizer block boundary renderFrameOf gives (blocks of 64 frames), after everything still sounding
+// on the track's channels was silenced there (All Sound Off, sustain released), so nothing of the one before
+// bleeds into it. `soundFont` may be empty: see chooseSoundFont.
+Result<AudioBuffer> renderTrack(const RenderTrack& track, const TempoMap& tempoMap,
+                                const std::string& soundFont);
 
 // Renders every track and cuts each sound out of it, as cutSound does, into the output folder.
 // Two runs write the same bytes.
@@ -56,7 +57,7 @@ Result<SoundFilesReport> renderSounds(const std::vector<RenderTrack>& tracks, co
 
 // The song itself from its own events, each track rendered alone and the tracks summed, each
 // ringing out after its last event: the reference the chart's playback is measured against.
-Result<AudioBuffer> renderSong(const std::vector<std::vector<ChannelMessage>>& tracks, const TempoMap& tempoMap,
-                               const std::string& soundFont);
+Result<AudioBuffer> renderSong(const std::vector<std::vector<ChannelMessage>>& tracks,
+                               const TempoMap& tempoMap, const std::string& soundFont);
 
 }  // namespace rendlow::audio

@@ -62,13 +62,15 @@ Result<std::string> encode(const AudioBuffer& buffer, AudioFileType type) {
   SF_INFO info{};
   info.samplerate = buffer.sampleRate;
   info.channels = buffer.channels;
-  info.format = type == AudioFileType::Wav ? (SF_FORMAT_WAV | SF_FORMAT_PCM_16) : (SF_FORMAT_OGG | SF_FORMAT_VORBIS);
+  info.format =
+      type == AudioFileType::Wav ? (SF_FORMAT_WAV | SF_FORMAT_PCM_16) : (SF_FORMAT_OGG | SF_FORMAT_VORBIS);
   MemoryFile memory;
   SndfileHandle file(sf_open_virtual(&memoryFileIo(), SFM_WRITE, &info, &memory));
   if (!file) return Problem{libraryRefusedReason(sf_strerror(nullptr))};
-  const sf_count_t written = type == AudioFileType::Wav
-                                 ? sf_writef_short(file.get(), pcm16Samples(buffer).data(), buffer.frames())
-                                 : sf_writef_float(file.get(), clampedSamples(buffer).data(), buffer.frames());
+  const sf_count_t written =
+      type == AudioFileType::Wav
+          ? sf_writef_short(file.get(), pcm16Samples(buffer).data(), buffer.frames())
+          : sf_writef_float(file.get(), clampedSamples(buffer).data(), buffer.frames());
   if (written != buffer.frames()) return Problem{libraryRefusedReason(sf_strerror(file.get()))};
   file.reset();
   return std::move(memory.bytes);

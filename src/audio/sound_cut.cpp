@@ -11,7 +11,8 @@ AudioBuffer sliceFrames(const AudioBuffer& source, int64_t startFrame, int64_t e
   const int64_t start = std::clamp<int64_t>(startFrame, 0, source.frames());
   const int64_t end = std::clamp<int64_t>(endFrame, start, source.frames());
   AudioBuffer slice{source.sampleRate, source.channels, {}};
-  slice.samples.assign(source.samples.begin() + start * source.channels, source.samples.begin() + end * source.channels);
+  slice.samples.assign(source.samples.begin() + start * source.channels,
+                       source.samples.begin() + end * source.channels);
   return slice;
 }
 
@@ -31,10 +32,12 @@ void dropTrailingSilence(AudioBuffer& buffer) {
 // Frame i of the last n is scaled by (n - 1 - i) / n: a straight line that reaches zero on the
 // last frame, so the sound ends on silence whatever follows it in the chart.
 void fadeOut(AudioBuffer& buffer) {
-  const int64_t fadeFrames = std::min<int64_t>(std::llround(kFadeOutSeconds * buffer.sampleRate), buffer.frames());
+  const int64_t fadeFrames =
+      std::min<int64_t>(std::llround(kFadeOutSeconds * buffer.sampleRate), buffer.frames());
   const int64_t first = buffer.frames() - fadeFrames;
   for (int64_t i = 0; i < fadeFrames; ++i) {
-    const float gain = static_cast<float>(static_cast<double>(fadeFrames - 1 - i) / static_cast<double>(fadeFrames));
+    const float gain =
+        static_cast<float>(static_cast<double>(fadeFrames - 1 - i) / static_cast<double>(fadeFrames));
     for (int32_t channel = 0; channel < buffer.channels; ++channel) buffer.at(first + i, channel) *= gain;
   }
 }

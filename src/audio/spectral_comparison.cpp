@@ -32,14 +32,16 @@ struct Totals {
 
 std::vector<double> hannWindow() {
   std::vector<double> window(kFrameSize);
-  for (std::size_t i = 0; i < kFrameSize; ++i) window[i] = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * i / kFrameSize);
+  for (std::size_t i = 0; i < kFrameSize; ++i)
+    window[i] = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * i / kFrameSize);
   return window;
 }
 
 // Both signals' frame in one complex transform, reference as the real part and playback as
 // the imaginary; the two spectra separate again by symmetry.
-std::vector<std::complex<double>> framePair(const AudioBuffer& reference, const AudioBuffer& playback, int64_t start,
-                                            int32_t channel, const std::vector<double>& window) {
+std::vector<std::complex<double>> framePair(const AudioBuffer& reference, const AudioBuffer& playback,
+                                            int64_t start, int32_t channel,
+                                            const std::vector<double>& window) {
   std::vector<std::complex<double>> frame(kFrameSize);
   const int64_t count = std::min<int64_t>(kFrameSize, reference.frames() - start);
   for (int64_t i = 0; i < count; ++i) {
@@ -58,7 +60,8 @@ void separate(const std::vector<std::complex<double>>& z, std::vector<double>& r
   }
 }
 
-void addFrame(const std::vector<double>& referencePower, const std::vector<double>& playbackPower, Totals& totals) {
+void addFrame(const std::vector<double>& referencePower, const std::vector<double>& playbackPower,
+              Totals& totals) {
   double loudest = 0;
   for (std::size_t k = 0; k < referencePower.size(); ++k) {
     const double difference = std::sqrt(referencePower[k]) - std::sqrt(playbackPower[k]);
@@ -71,7 +74,8 @@ void addFrame(const std::vector<double>& referencePower, const std::vector<doubl
   int64_t bins = 0;
   for (std::size_t k = 0; k < referencePower.size(); ++k) {
     if (referencePower[k] < loudest * kBinRange) continue;
-    const double db = 10 * std::log10(referencePower[k] / std::max(playbackPower[k], loudest * kPlaybackFloor));
+    const double db =
+        10 * std::log10(referencePower[k] / std::max(playbackPower[k], loudest * kPlaybackFloor));
     squares += db * db;
     ++bins;
   }
@@ -100,7 +104,8 @@ SpectralFigures compareSpectra(const AudioBuffer& reference, const AudioBuffer& 
       addFrame(referencePower, playbackPower, totals);
     }
   }
-  const double distance = totals.soundingFrames ? totals.distanceSum / static_cast<double>(totals.soundingFrames) : 0;
+  const double distance =
+      totals.soundingFrames ? totals.distanceSum / static_cast<double>(totals.soundingFrames) : 0;
   return {distance, ratioDb(totals.referenceEnergy, totals.differenceEnergy)};
 }
 

@@ -30,7 +30,8 @@ std::set<std::string> writtenNames(const std::vector<StemTrack>& tracks, const S
 // How many of the sounds start at or past the stem's last frame.
 int32_t soundsPastEnd(const StemTrack& track, const AudioBuffer& stem) {
   int32_t count = 0;
-  for (const StemSound& sound : track.sounds) count += frameAt(sound.startSeconds, stem.sampleRate) >= stem.frames();
+  for (const StemSound& sound : track.sounds)
+    count += frameAt(sound.startSeconds, stem.sampleRate) >= stem.frames();
   return count;
 }
 
@@ -43,7 +44,8 @@ Result<void> cutTrack(const StemTrack& track, const std::string& stemPath, const
   }
   if (const int32_t pastEnd = soundsPastEnd(track, *stem); pastEnd > 0) {
     const double stemSeconds = static_cast<double>(stem->frames()) / stem->sampleRate;
-    report.notices.push_back(stemTooShortMessage(stemPath, stemSeconds, track.sounds.back().startSeconds, pastEnd));
+    report.notices.push_back(
+        stemTooShortMessage(stemPath, stemSeconds, track.sounds.back().startSeconds, pastEnd));
   }
   for (const StemSound& sound : track.sounds) {
     const int64_t start = frameAt(sound.startSeconds, stem->sampleRate);
@@ -62,7 +64,8 @@ Result<SoundFilesReport> cutStems(const std::vector<StemTrack>& tracks, const st
                                       writtenNames(tracks, output));
   if (!stems) return stems.problem();
   SoundFilesReport report{output.folder, 0, {}};
-  for (const std::string& stemName : stems->missingStems) report.notices.push_back(missingStemMessage(stemsFolder, stemName));
+  for (const std::string& stemName : stems->missingStems)
+    report.notices.push_back(missingStemMessage(stemsFolder, stemName));
   for (const std::string& path : stems->extraFiles) report.notices.push_back(extraStemMessage(path));
   for (const StemTrack& track : tracks) {
     auto stemPath = stems->pathOfStem.find(track.stemName);

@@ -10,9 +10,9 @@ namespace rendlow::audio {
 
 // One distinct sound of a track, as the rendering MIDI file plays it.
 struct StemSound {
-  std::string fileName;       // as the chart's #WAV line names it: "tr01_01.wav"
-  double startSeconds = 0;    // where it starts in the rendering file
-  double endSeconds = 0;      // where the next sound starts, or the track ends
+  std::string fileName;     // as the chart's #WAV line names it: "tr01_01.wav"
+  double startSeconds = 0;  // where it starts in the rendering file
+  double endSeconds = 0;    // where the next sound starts, or the track ends
 };
 
 // A converted track: its definition name, which names its stem ("tr01" for "tr01.wav"), and

@@ -31,7 +31,8 @@ const std::string* claimedFile(const std::string& stemName, const std::vector<st
 }  // namespace
 
 Result<StemFiles> findStems(const std::string& folder, const std::vector<std::string>& stemNames,
-                            const std::vector<std::string>& extensions, const std::set<std::string>& ignoredNames) {
+                            const std::vector<std::string>& extensions,
+                            const std::set<std::string>& ignoredNames) {
   Result<std::vector<std::string>> names = fileNamesIn(folder);
   if (!names) return Problem{stemsFolderUnreadableMessage(folder, names.problem().message)};
   StemFiles stems;

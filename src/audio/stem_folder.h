@@ -20,6 +20,7 @@ struct StemFiles {
 // `ignoredNames` (lower case) are audio files that are not stems: the sound files the run
 // writes, should the chart's folder be the stems folder too. The problem is the whole message.
 Result<StemFiles> findStems(const std::string& folder, const std::vector<std::string>& stemNames,
-                            const std::vector<std::string>& extensions, const std::set<std::string>& ignoredNames);
+                            const std::vector<std::string>& extensions,
+                            const std::set<std::string>& ignoredNames);
 
 }  // namespace rendlow::audio

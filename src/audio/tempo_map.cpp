@@ -12,7 +12,8 @@ constexpr int32_t kDefaultMicrosecondsPerQuarter = 500000;
 
 }  // namespace
 
-TempoMap::TempoMap(int32_t division, std::vector<TempoChange> changes) : microsecondsPerTickDivisor_(1e6 * division) {
+TempoMap::TempoMap(int32_t division, std::vector<TempoChange> changes)
+    : microsecondsPerTickDivisor_(1e6 * division) {
   assert(division > 0);
   std::stable_sort(changes.begin(), changes.end(),
                    [](const TempoChange& a, const TempoChange& b) { return a.tick < b.tick; });

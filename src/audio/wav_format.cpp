@@ -15,7 +15,8 @@ constexpr int64_t kPlainFormatSize = 16;
 constexpr int64_t kExtensibleFormatSize = 40;
 // The sub-format GUID of WAVE_FORMAT_EXTENSIBLE after its first two bytes, which hold the
 // plain format tag: {XXXX0000-0000-0010-8000-00AA00389B71}.
-constexpr std::string_view kExtensibleGuidTail("\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71", 14);
+constexpr std::string_view kExtensibleGuidTail("\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71",
+                                               14);
 
 std::optional<SampleEncoding> encodingOf(uint16_t tag, uint16_t bits) {
   if (tag == kFloatTag && bits == 32) return SampleEncoding::Float32;

@@ -59,7 +59,8 @@ Result<AudioBuffer> decodeChunks(const WavChunks& chunks) {
   if (!format) return format.problem();
   AudioBuffer buffer{format->sampleRate, format->channels, {}};
   // An incomplete last frame is left out, as every player does.
-  const std::size_t frameBytes = static_cast<std::size_t>(format->channels) * bytesPerSample(format->encoding);
+  const std::size_t frameBytes =
+      static_cast<std::size_t>(format->channels) * bytesPerSample(format->encoding);
   const std::size_t wholeFrames = chunks.data->size() / frameBytes;
   appendDecodedSamples(chunks.data->substr(0, wholeFrames * frameBytes), format->encoding, buffer.samples);
   return buffer;

@@ -39,7 +39,8 @@ Result<std::string> encodeWav16(const AudioBuffer& buffer) {
   if (dataBytes > kLargestData) return Problem{wavTooLongReason(dataBytes)};
   std::string bytes = wav16Header(buffer.sampleRate, buffer.channels, buffer.frames());
   bytes.reserve(bytes.size() + static_cast<std::size_t>(dataBytes));
-  for (float sample : buffer.samples) putLittleEndian(bytes, static_cast<uint16_t>(pcm16FromFloat(sample)), 2);
+  for (float sample : buffer.samples)
+    putLittleEndian(bytes, static_cast<uint16_t>(pcm16FromFloat(sample)), 2);
   return bytes;
 }
 

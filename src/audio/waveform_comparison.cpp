@@ -15,7 +15,8 @@ struct Energies {
   double error = 0;
 };
 
-Energies energiesOf(const AudioBuffer& reference, const AudioBuffer& playback, std::size_t first, std::size_t last) {
+Energies energiesOf(const AudioBuffer& reference, const AudioBuffer& playback, std::size_t first,
+                    std::size_t last) {
   Energies energies;
   for (std::size_t i = first; i < last; ++i) {
     const double error = static_cast<double>(playback.samples[i]) - reference.samples[i];

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "backends.h"
+
+#include <gtest/gtest.h>
 
 namespace rendlow::audio::test {
 

@@ -1,7 +1,8 @@
+#include "audio/chart_mix.h"
+
 #include <gtest/gtest.h>
 
 #include "audio/audio_backend.h"
-#include "audio/chart_mix.h"
 #include "audio/fidelity.h"
 #include "support/temp_dir.h"
 #include "wav_bytes.h"
@@ -10,11 +11,13 @@ namespace rendlow::audio {
 namespace {
 
 // At 60 BPM a 4-slot measure puts its objects a second apart: a.wav at 0 s and 2 s, b.wav at 1 s.
-const char* const kChart = "#BPM 60\r\n#WAV01 a.wav\r\n#WAV02 b.wav\r\n#WAV03 unused.wav\r\n#00001:01020100\r\n#00101:04\r\n";
+const char* const kChart =
+    "#BPM 60\r\n#WAV01 a.wav\r\n#WAV02 b.wav\r\n#WAV03 unused.wav\r\n#00001:01020100\r\n#00101:04\r\n";
 
 AudioBuffer constant(int32_t rate, int32_t channels, int64_t frames, std::vector<float> frame) {
   AudioBuffer buffer{rate, channels, {}};
-  for (int64_t i = 0; i < frames; ++i) buffer.samples.insert(buffer.samples.end(), frame.begin(), frame.end());
+  for (int64_t i = 0; i < frames; ++i)
+    buffer.samples.insert(buffer.samples.end(), frame.begin(), frame.end());
   return buffer;
 }
 
@@ -58,7 +61,8 @@ TEST_F(ChartMix, PlaysEveryObjectUntilItsIdComesAgain) {
 TEST_F(ChartMix, TheChartPlayedAgainstItselfIsFaithful) {
   writeSound("a.wav", constant(1000, 2, 2500, {0.25f, -0.25f}));
   writeSound("b.wav", constant(1000, 1, 500, {0.5f}));
-  Result<FidelityFigures> figures = measureChartFidelity(chartPath(), dir_.path(), expectedMix(), builtinBackend());
+  Result<FidelityFigures> figures =
+      measureChartFidelity(chartPath(), dir_.path(), expectedMix(), builtinBackend());
   ASSERT_TRUE(figures);
   EXPECT_EQ(figures->lagFrames, 0);
   EXPECT_EQ(figures->waveformSnrDb, std::numeric_limits<double>::infinity());
@@ -67,7 +71,8 @@ TEST_F(ChartMix, TheChartPlayedAgainstItselfIsFaithful) {
 TEST_F(ChartMix, ASoundSavedAsOggIsFoundForItsWavName) {
   if (!defaultBackend().writes(AudioFileType::OggVorbis)) GTEST_SKIP() << "no Ogg Vorbis in this build";
   writeSound("a.wav", constant(1000, 2, 2500, {0.25f, -0.25f}));
-  ASSERT_TRUE(defaultBackend().write(dir_.file("b.ogg"), constant(1000, 1, 500, {0.5f}), AudioFileType::OggVorbis));
+  ASSERT_TRUE(
+      defaultBackend().write(dir_.file("b.ogg"), constant(1000, 1, 500, {0.5f}), AudioFileType::OggVorbis));
   Result<ChartTimeline> timeline = readChartTimeline(chartPath());
   ASSERT_TRUE(timeline);
   Result<AudioBuffer> mixed = mixChart(*timeline, chartPath(), dir_.path(), 1000, 2, defaultBackend());
@@ -85,7 +90,8 @@ TEST_F(ChartMix, RefusesSoundsItCannotMixSayingWhich) {
   const std::vector<RefusedSounds> cases{
       {"Missing", {}, "A sound file of the chart is missing\nFile: "},
       {"OtherRate", constant(2000, 1, 10, {0.5f}), "It is 2000 Hz; the reference is 1000 Hz."},
-      {"OtherChannelCount", constant(1000, 3, 10, {0.5f, 0.5f, 0.5f}), "It has 3 channels; the reference has 2."},
+      {"OtherChannelCount", constant(1000, 3, 10, {0.5f, 0.5f, 0.5f}),
+       "It has 3 channels; the reference has 2."},
   };
   writeSound("a.wav", constant(1000, 2, 10, {0.25f, -0.25f}));
   for (const RefusedSounds& c : cases) {

@@ -1,6 +1,7 @@
+#include "audio/chart_timeline.h"
+
 #include <gtest/gtest.h>
 
-#include "audio/chart_timeline.h"
 #include "wav_bytes.h"
 
 namespace rendlow::audio {

@@ -1,3 +1,5 @@
+#include "audio/fidelity.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,7 +9,6 @@
 
 #include "audio/cross_correlation.h"
 #include "audio/fft.h"
-#include "audio/fidelity.h"
 
 namespace rendlow::audio {
 namespace {
@@ -38,7 +39,8 @@ TEST(Fft, AgreesWithTheDefinitionAndInvertsExactly) {
     fft.forward(data);
     for (std::size_t k = 0; k < size; ++k) {
       std::complex<double> sum = 0;
-      for (std::size_t n = 0; n < size; ++n) sum += original[n] * std::polar(1.0, -2 * std::numbers::pi * k * n / size);
+      for (std::size_t n = 0; n < size; ++n)
+        sum += original[n] * std::polar(1.0, -2 * std::numbers::pi * k * n / size);
       EXPECT_NEAR(std::abs(data[k] - sum), 0, 1e-12) << k;
     }
     fft.inverse(data);
@@ -64,7 +66,8 @@ TEST(CrossCorrelation, FindsTheLagOfADelayedCopy) {
 AudioBuffer song() {
   AudioBuffer buffer{44100, 2, noise(2 * 44100, 3)};
   for (int64_t frame = 0; frame < buffer.frames(); ++frame) {
-    const float swell = frame < 2000 ? 0.0f : static_cast<float>(0.2 + 0.8 * std::sin(std::numbers::pi * frame / 44100));
+    const float swell =
+        frame < 2000 ? 0.0f : static_cast<float>(0.2 + 0.8 * std::sin(std::numbers::pi * frame / 44100));
     buffer.at(frame, 0) *= swell;
     buffer.at(frame, 1) *= swell * 0.5f;
   }
@@ -81,7 +84,8 @@ AudioBuffer delayed(const AudioBuffer& buffer, int64_t lag) {
   AudioBuffer moved = silentLike(buffer, buffer.frames() + std::max<int64_t>(lag, 0));
   for (int64_t frame = 0; frame < buffer.frames(); ++frame) {
     if (frame + lag < 0) continue;
-    for (int32_t channel = 0; channel < 2; ++channel) moved.at(frame + lag, channel) = buffer.at(frame, channel);
+    for (int32_t channel = 0; channel < 2; ++channel)
+      moved.at(frame + lag, channel) = buffer.at(frame, channel);
   }
   return moved;
 }
@@ -147,9 +151,10 @@ TEST(Fidelity, MixPeakIsTheLoudestSampleInDbfs) {
 
 TEST(Fidelity, OneLineNamesEveryFigure) {
   const FidelityFigures figures{1.234, 25.06, kInfinity, 73.45, -3.21, -0.8, -10, 44100};
-  EXPECT_EQ(fidelityLine(figures),
-            "log-spectral distance 1.23 dB, spectral SNR 25.1 dB, waveform SNR inf dB, worst 50 ms at 73.450 s "
-            "(-3.2 dB), mix peak -0.8 dBFS, lag -0.23 ms (-10 frames)");
+  EXPECT_EQ(
+      fidelityLine(figures),
+      "log-spectral distance 1.23 dB, spectral SNR 25.1 dB, waveform SNR inf dB, worst 50 ms at 73.450 s "
+      "(-3.2 dB), mix peak -0.8 dBFS, lag -0.23 ms (-10 frames)");
 }
 
 }  // namespace

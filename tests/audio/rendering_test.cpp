@@ -1,3 +1,5 @@
+#include "audio/rendering.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -6,7 +8,6 @@
 #include "audio/audio_backend.h"
 #include "audio/pcm_samples.h"
 #include "audio/render_timing.h"
-#include "audio/rendering.h"
 #include "support/temp_dir.h"
 #include "wav_bytes.h"
 
@@ -27,7 +28,9 @@ TempoMap songTempo() { return TempoMap(480, {{480, 400000}}); }
 // A piano note on channel 0 with its controller presets before it, as the rendering file
 // places a sound.
 std::vector<ChannelMessage> pianoNote(int64_t tick, int64_t length, int key = 60) {
-  return {{tick, 0xC0, 0, 0}, {tick, 0xB0, 7, 100}, {tick, 0x90, static_cast<uint8_t>(key), 100},
+  return {{tick, 0xC0, 0, 0},
+          {tick, 0xB0, 7, 100},
+          {tick, 0x90, static_cast<uint8_t>(key), 100},
           {tick + length, 0x80, static_cast<uint8_t>(key), 0}};
 }
 
@@ -73,17 +76,20 @@ TEST_F(Rendering, AOneNoteSoundStartsOnItsBlockBoundary) {
 }
 
 TEST_F(Rendering, TheCutStartsWithTheRendersSampleAtTheBoundary) {
-  const RenderTrack track{"tr01", joined(pianoNote(100, 200), pianoNote(700, 240, 67)),
+  const RenderTrack track{"tr01",
+                          joined(pianoNote(100, 200), pianoNote(700, 240, 67)),
                           {{"tr01_01.wav", 100, 700}, {"tr01_02.wav", 700, 1200}}};
   const AudioBuffer whole = render(track);
   rendlow::test::TempDir chart;
-  ASSERT_TRUE(renderSounds({track}, songTempo(), kSmallSoundFont, SoundOutput{chart.path(), AudioFileType::Wav}));
+  ASSERT_TRUE(
+      renderSounds({track}, songTempo(), kSmallSoundFont, SoundOutput{chart.path(), AudioFileType::Wav}));
   Result<AudioBuffer> second = builtinBackend().read(chart.file("tr01_02.wav"));
   ASSERT_TRUE(second);
   const int64_t boundary = renderFrameOf(songTempo(), 700, 64);
   for (int64_t frame = 0; frame < 1000; ++frame) {
     for (int32_t channel = 0; channel < 2; ++channel) {
-      ASSERT_EQ(second->at(frame, channel), pcm16FromFloat(whole.at(boundary + frame, channel)) / 32768.0f) << frame;
+      ASSERT_EQ(second->at(frame, channel), pcm16FromFloat(whole.at(boundary + frame, channel)) / 32768.0f)
+          << frame;
     }
   }
 }
@@ -100,7 +106,9 @@ struct BleedCase {
 TEST_F(Rendering, NothingOfASoundBleedsIntoTheNext) {
   const std::vector<ChannelMessage> sustained{{0, 0xB0, 64, 127}, {0, 0x90, 67, 120}, {100, 0x80, 67, 0}};
   const std::vector<BleedCase> cases{
-      {"HeldBySustain", {{0, 0xB0, 64, 127}, {0, 0x90, 48, 120}, {100, 0x80, 48, 0}}, pianoNote(700, 240, 67)},
+      {"HeldBySustain",
+       {{0, 0xB0, 64, 127}, {0, 0x90, 48, 120}, {100, 0x80, 48, 0}},
+       pianoNote(700, 240, 67)},
       {"SameKeyHeldBySustain", sustained, pianoNote(700, 240, 67)},
       {"NextReleasesTheSustainItself", sustained, joined({{700, 0xB0, 64, 0}}, pianoNote(700, 240, 67))},
       {"NoteNeverReleased", {{0, 0x90, 67, 120}}, pianoNote(700, 240, 67)},
@@ -108,7 +116,8 @@ TEST_F(Rendering, NothingOfASoundBleedsIntoTheNext) {
   const int64_t boundary = renderFrameOf(songTempo(), 700, 64);
   for (const BleedCase& c : cases) {
     SCOPED_TRACE(c.name);
-    const AudioBuffer both = render({"tr01", joined(c.before, c.next), {{"a.wav", 0, 700}, {"b.wav", 700, 1200}}});
+    const AudioBuffer both =
+        render({"tr01", joined(c.before, c.next), {{"a.wav", 0, 700}, {"b.wav", 700, 1200}}});
     const AudioBuffer alone = render({"tr01", c.next, {{"b.wav", 700, 1200}}});
     ASSERT_NE(both.at(boundary - 65, 0), 0.0f) << "the first sound should still ring a block before";
     ASSERT_EQ(both.frames(), alone.frames());
@@ -119,12 +128,14 @@ TEST_F(Rendering, NothingOfASoundBleedsIntoTheNext) {
 }
 
 TEST_F(Rendering, TwoRunsWriteTheSameBytes) {
-  const RenderTrack track{"tr01",
-                          joined(joined(pianoNote(0, 200), pianoNote(480, 100, 64)), {{900, 0xE0, 0, 80}, {950, 0xB0, 1, 90}}),
-                          {{"tr01_01.wav", 0, 480}, {"tr01_02.wav", 480, 1100}}};
+  const RenderTrack track{
+      "tr01",
+      joined(joined(pianoNote(0, 200), pianoNote(480, 100, 64)), {{900, 0xE0, 0, 80}, {950, 0xB0, 1, 90}}),
+      {{"tr01_01.wav", 0, 480}, {"tr01_02.wav", 480, 1100}}};
   rendlow::test::TempDir first;
   rendlow::test::TempDir second;
-  Result<SoundFilesReport> report = renderSounds({track}, songTempo(), kSmallSoundFont, SoundOutput{first.path()});
+  Result<SoundFilesReport> report =
+      renderSounds({track}, songTempo(), kSmallSoundFont, SoundOutput{first.path()});
   ASSERT_TRUE(report);
   EXPECT_EQ(report->filesWritten, 2);
   ASSERT_TRUE(renderSounds({track}, songTempo(), kSmallSoundFont, SoundOutput{second.path()}));
@@ -156,7 +167,8 @@ TEST_F(Rendering, TheSongSumsEachTrackRenderedAlone) {
 
 TEST_F(Rendering, AMissingSoundFontIsTheProblem) {
   rendlow::test::TempDir chart;
-  Result<SoundFilesReport> report = renderSounds({}, songTempo(), chart.file("absent.sf2"), SoundOutput{chart.path()});
+  Result<SoundFilesReport> report =
+      renderSounds({}, songTempo(), chart.file("absent.sf2"), SoundOutput{chart.path()});
   ASSERT_FALSE(report);
   EXPECT_EQ(report.problem().message.in(Audience::EnglishConsole),
             "The SoundFont does not exist\nFile: " + chart.file("absent.sf2") +

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "audio/sound_cut.h"
+
+#include <gtest/gtest.h>
 
 namespace rendlow::audio {
 namespace {
@@ -13,9 +13,13 @@ struct CutCase {
   std::vector<float> expected;
 };
 
-AudioBuffer at1000Hz(int32_t channels, std::vector<float> samples) { return {1000, channels, std::move(samples)}; }
+AudioBuffer at1000Hz(int32_t channels, std::vector<float> samples) {
+  return {1000, channels, std::move(samples)};
+}
 
-std::vector<float> repeated(float value, int count) { return std::vector<float>(static_cast<std::size_t>(count), value); }
+std::vector<float> repeated(float value, int count) {
+  return std::vector<float>(static_cast<std::size_t>(count), value);
+}
 
 std::vector<float> joined(std::vector<float> a, const std::vector<float>& b) {
   a.insert(a.end(), b.begin(), b.end());
@@ -27,12 +31,22 @@ TEST(CutSound, StartsExactlyTrimsTheSilentTailAndFadesOut) {
   // -60 dBFS itself is kept; below it, on the way out, is silence.
   const std::vector<float> tail{0.5f, 0.5f, 0.001f, 0.0009f, -0.0009f, 0};
   const std::vector<CutCase> cases{
-      {"EndsAtTheNextStart", at1000Hz(1, repeated(0.5f, 20)), 3, 13, joined(repeated(0.5f, 5), {0.4f, 0.3f, 0.2f, 0.1f, 0})},
-      {"LeadingSilenceKept", at1000Hz(1, joined(repeated(0, 3), repeated(0.5f, 10))), 1, 10,
+      {"EndsAtTheNextStart", at1000Hz(1, repeated(0.5f, 20)), 3, 13,
+       joined(repeated(0.5f, 5), {0.4f, 0.3f, 0.2f, 0.1f, 0})},
+      {"LeadingSilenceKept",
+       at1000Hz(1, joined(repeated(0, 3), repeated(0.5f, 10))),
+       1,
+       10,
        {0, 0, 0.5f, 0.5f, 0.4f, 0.3f, 0.2f, 0.1f, 0}},
-      {"TailBelowMinus60dBDropped", at1000Hz(1, joined(repeated(0.5f, 4), tail)), 0, 10,
+      {"TailBelowMinus60dBDropped",
+       at1000Hz(1, joined(repeated(0.5f, 4), tail)),
+       0,
+       10,
        {0.5f, 0.5f, 0.4f, 0.3f, 0.2f, 0.1f, 0}},
-      {"SilentOnEveryChannelOnly", at1000Hz(2, {0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0, 0.002f, 0, 0}), 0, 7,
+      {"SilentOnEveryChannelOnly",
+       at1000Hz(2, {0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0, 0.002f, 0, 0}),
+       0,
+       7,
        {0.5f, 0.5f, 0.4f, 0.4f, 0.3f, 0.3f, 0.2f, 0.2f, 0.1f, 0.1f, 0, 0}},
       {"ShorterThanTheFade", at1000Hz(1, repeated(0.6f, 10)), 4, 7, {0.4f, 0.2f, 0}},
       {"EndPastTheSourceClamped", at1000Hz(1, repeated(0.5f, 8)), 2, 50, {0.5f, 0.4f, 0.3f, 0.2f, 0.1f, 0}},

@@ -1,9 +1,10 @@
+#include "audio/stem_cutting.h"
+
 #include <gtest/gtest.h>
 
 #include "audio/audio_backend.h"
 #include "audio/pcm_samples.h"
 #include "audio/sound_cut.h"
-#include "audio/stem_cutting.h"
 #include "support/temp_dir.h"
 #include "wav_bytes.h"
 
@@ -36,7 +37,8 @@ protected:
     ASSERT_TRUE(builtinBackend().write(stems_.file(name), stem, AudioFileType::Wav));
   }
 
-  Result<SoundFilesReport> cut(const std::vector<StemTrack>& tracks, AudioFileType type = AudioFileType::Wav) {
+  Result<SoundFilesReport> cut(const std::vector<StemTrack>& tracks,
+                               AudioFileType type = AudioFileType::Wav) {
     return cutStems(tracks, stems_.path(), SoundOutput{chart_.path(), type, &defaultBackend()});
   }
 
@@ -53,7 +55,8 @@ protected:
 TEST_F(CutStems, CutsEachSoundOfEachStemAtItsFrames) {
   const AudioBuffer stem = numberedStem(400);
   writeStem("tr01.wav", stem);
-  Result<SoundFilesReport> report = cut({{"tr01", {{"tr01_01.wav", 0.0101, 0.1504}, {"tr01_02.wav", 0.1504, 0.4}}}});
+  Result<SoundFilesReport> report =
+      cut({{"tr01", {{"tr01_01.wav", 0.0101, 0.1504}, {"tr01_02.wav", 0.1504, 0.4}}}});
   ASSERT_TRUE(report);
   EXPECT_TRUE(report->notices.empty());
   EXPECT_EQ(englishOf(report->summary()), "Wrote 2 sound files\nFolder: " + chart_.path());
@@ -75,19 +78,24 @@ TEST_F(CutStems, TellsMissingAndExtraStemsByNameAndGoesOn) {
                SoundOutput{stems_.path(), AudioFileType::Wav, &defaultBackend()});
   ASSERT_TRUE(report);
   ASSERT_EQ(report->notices.size(), 2u);
-  EXPECT_EQ(englishOf(report->notices[0]),
-            "The sound file of track tr02 is missing\nFolder: " + stems_.path() +
-                "\nNone of its sounds were written. Render this track of the rendering MIDI file from its start "
-                "(tick 0) and put it in this folder as tr02.wav.");
-  EXPECT_NE(englishOf(report->notices[1]).find("belongs to no converted track\nFile: " + stems_.file("tr09.wav")),
-            std::string::npos);
+  EXPECT_EQ(
+      englishOf(report->notices[0]),
+      "The sound file of track tr02 is missing\nFolder: " + stems_.path() +
+          "\nNone of its sounds were written. Render this track of the rendering MIDI file from its start "
+          "(tick 0) and put it in this folder as tr02.wav.");
+  EXPECT_NE(
+      englishOf(report->notices[1]).find("belongs to no converted track\nFile: " + stems_.file("tr09.wav")),
+      std::string::npos);
   EXPECT_EQ(report->filesWritten, 1);
 }
 
 TEST_F(CutStems, AShortStemWritesOnlyTheSoundsBeforeItsEnd) {
   writeStem("tr01.wav", numberedStem(250));
-  Result<SoundFilesReport> report =
-      cut({{"tr01", {{"tr01_01.wav", 0, 0.1}, {"tr01_02.wav", 0.1, 0.25}, {"tr01_03.wav", 0.25, 0.3}, {"tr01_04.wav", 0.3, 0.4}}}});
+  Result<SoundFilesReport> report = cut({{"tr01",
+                                          {{"tr01_01.wav", 0, 0.1},
+                                           {"tr01_02.wav", 0.1, 0.25},
+                                           {"tr01_03.wav", 0.25, 0.3},
+                                           {"tr01_04.wav", 0.3, 0.4}}}});
   ASSERT_TRUE(report);
   ASSERT_EQ(report->notices.size(), 1u);
   EXPECT_NE(englishOf(report->notices[0])
@@ -101,32 +109,39 @@ TEST_F(CutStems, AShortStemWritesOnlyTheSoundsBeforeItsEnd) {
 TEST_F(CutStems, AnUnreadableStemIsToldAndTheOthersGoOn) {
   rendlow::audio::test::writeFile(stems_.file("tr01.wav"), "RIFF");
   writeStem("tr02.wav", numberedStem(100));
-  Result<SoundFilesReport> report = cut({{"tr01", {{"tr01_01.wav", 0, 0.05}}}, {"tr02", {{"tr02_01.wav", 0, 0.05}}}});
+  Result<SoundFilesReport> report =
+      cut({{"tr01", {{"tr01_01.wav", 0, 0.05}}}, {"tr02", {{"tr02_01.wav", 0, 0.05}}}});
   ASSERT_TRUE(report);
   ASSERT_EQ(report->notices.size(), 1u);
-  EXPECT_NE(englishOf(report->notices[0]).find("Could not read a sound file\nFile: " + stems_.file("tr01.wav")),
-            std::string::npos);
+  EXPECT_NE(
+      englishOf(report->notices[0]).find("Could not read a sound file\nFile: " + stems_.file("tr01.wav")),
+      std::string::npos);
   EXPECT_EQ(report->filesWritten, 1);
 }
 
 TEST_F(CutStems, StopsAtASoundThatCannotBeWritten) {
   writeStem("tr01.wav", numberedStem(100));
-  Result<SoundFilesReport> report = cutStems({{"tr01", {{"tr01_01.wav", 0, 0.05}}}}, stems_.path(),
-                                             SoundOutput{chart_.file("absent"), AudioFileType::Wav, &defaultBackend()});
+  Result<SoundFilesReport> report =
+      cutStems({{"tr01", {{"tr01_01.wav", 0, 0.05}}}}, stems_.path(),
+               SoundOutput{chart_.file("absent"), AudioFileType::Wav, &defaultBackend()});
   ASSERT_FALSE(report);
-  EXPECT_NE(englishOf(report.problem().message).find("Could not write a sound file\nFile: " + chart_.file("absent")),
+  EXPECT_NE(englishOf(report.problem().message)
+                .find("Could not write a sound file\nFile: " + chart_.file("absent")),
             std::string::npos);
 }
 
 TEST_F(CutStems, AFolderThatCannotBeReadIsTheProblem) {
-  Result<SoundFilesReport> report = cutStems({{"tr01", {}}}, stems_.file("absent"), SoundOutput{chart_.path()});
+  Result<SoundFilesReport> report =
+      cutStems({{"tr01", {}}}, stems_.file("absent"), SoundOutput{chart_.path()});
   ASSERT_FALSE(report);
-  EXPECT_NE(englishOf(report.problem().message).find("Could not read the folder of the per-track sound files"),
-            std::string::npos);
+  EXPECT_NE(
+      englishOf(report.problem().message).find("Could not read the folder of the per-track sound files"),
+      std::string::npos);
 }
 
 TEST_F(CutStems, OggVorbisSoundsTakeTheOggExtension) {
-  if (!defaultBackend().writes(AudioFileType::OggVorbis)) GTEST_SKIP() << "no Ogg Vorbis writer in this build";
+  if (!defaultBackend().writes(AudioFileType::OggVorbis))
+    GTEST_SKIP() << "no Ogg Vorbis writer in this build";
   writeStem("tr01.wav", numberedStem(400));
   ASSERT_TRUE(cut({{"tr01", {{"tr01_01.wav", 0, 0.3}}}}, AudioFileType::OggVorbis));
   EXPECT_EQ(rendlow::audio::test::readFile(chart_.file("tr01_01.ogg")).substr(0, 4), "OggS");

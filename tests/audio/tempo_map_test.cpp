@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "audio/tempo_map.h"
+
+#include <gtest/gtest.h>
 
 namespace rendlow::audio {
 namespace {
@@ -25,12 +25,16 @@ TEST(TempoMap, TurnsTicksIntoSecondsPieceByPiece) {
        480,
        {{960, 250000}, {480, 1000000}},
        {{240, 0.25}, {480, 0.5}, {720, 1.0}, {960, 1.5}, {1440, 1.75}}},
-      {"LastOfOneTickWins", 96, {{0, 1000000}, {0, 250000}, {192, 500000}, {192, 2000000}}, {{96, 0.25}, {288, 2.5}}},
+      {"LastOfOneTickWins",
+       96,
+       {{0, 1000000}, {0, 250000}, {192, 500000}, {192, 2000000}},
+       {{96, 0.25}, {288, 2.5}}},
   };
   for (const TempoCase& c : cases) {
     SCOPED_TRACE(c.name);
     const TempoMap map(c.division, c.changes);
-    for (const TickTime& time : c.times) EXPECT_DOUBLE_EQ(map.secondsAt(time.tick), time.seconds) << time.tick;
+    for (const TickTime& time : c.times)
+      EXPECT_DOUBLE_EQ(map.secondsAt(time.tick), time.seconds) << time.tick;
   }
 }
 
@@ -49,7 +53,8 @@ TEST(TempoMap, StaysExactOverManyChanges) {
     changes.push_back({tick, previousTempo});
   }
   const TempoMap map(479, changes);
-  for (const TickTime& time : expected) EXPECT_NEAR(map.secondsAt(time.tick), time.seconds, 1e-9) << time.tick;
+  for (const TickTime& time : expected)
+    EXPECT_NEAR(map.secondsAt(time.tick), time.seconds, 1e-9) << time.tick;
 }
 
 TEST(TempoMap, FrameIsTheNearestSample) {
