@@ -4,6 +4,7 @@
 #include "audio/audio_backend.h"
 #include "audio/audio_messages.h"
 #include "audio/file_access.h"
+#include "audio/ogg_pages.h"
 #include "audio/pcm_samples.h"
 #include "audio/sndfile_memory.h"
 
@@ -57,7 +58,8 @@ std::vector<short> pcm16Samples(const AudioBuffer& buffer) {
 }
 
 // Encodes into memory: 16-bit samples we convert ourselves, so the bytes match the builtin
-// writer's; Vorbis from floats at libsndfile's default quality.
+// writer's; Vorbis from floats at libsndfile's default quality, with a fixed serial number so
+// that the same sound always gives the same bytes.
 Result<std::string> encode(const AudioBuffer& buffer, AudioFileType type) {
   SF_INFO info{};
   info.samplerate = buffer.sampleRate;
@@ -73,6 +75,7 @@ Result<std::string> encode(const AudioBuffer& buffer, AudioFileType type) {
           : sf_writef_float(file.get(), clampedSamples(buffer).data(), buffer.frames());
   if (written != buffer.frames()) return Problem{libraryRefusedReason(sf_strerror(file.get()))};
   file.reset();
+  if (type == AudioFileType::OggVorbis) setOggSerialNumber(memory.bytes, kOggSerialNumber);
   return std::move(memory.bytes);
 }
 
