@@ -1,5 +1,6 @@
 #include "audio/fidelity.h"
 
+#include <cassert>
 #include <cmath>
 #include <cstdio>
 
@@ -44,6 +45,7 @@ std::string decibels(double value, int decimals) {
 }  // namespace
 
 FidelityFigures comparePlayback(const AudioBuffer& playback, const AudioBuffer& reference) {
+  assert(playback.sampleRate == reference.sampleRate && playback.channels == reference.channels);
   const int64_t maxLag = std::llround(kLagSearchSeconds * reference.sampleRate);
   const int64_t lag = bestLag(monoOf(reference), monoOf(playback), maxLag);
   const AudioBuffer aligned = shifted(playback, lag, reference.frames());

@@ -14,8 +14,7 @@ void putLittleEndian(std::string& out, uint32_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
 }
 
-}  // namespace
-
+// The 44-byte header of a file of `frames` frames.
 std::string wav16Header(int32_t sampleRate, int32_t channels, int64_t frames) {
   const uint32_t blockAlign = static_cast<uint32_t>(channels) * 2;
   const uint32_t dataBytes = static_cast<uint32_t>(frames * blockAlign);
@@ -33,6 +32,8 @@ std::string wav16Header(int32_t sampleRate, int32_t channels, int64_t frames) {
   putLittleEndian(header, dataBytes, 4);
   return header;
 }
+
+}  // namespace
 
 Result<std::string> encodeWav16(const AudioBuffer& buffer) {
   const int64_t dataBytes = static_cast<int64_t>(buffer.samples.size()) * 2;

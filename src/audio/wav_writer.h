@@ -12,7 +12,4 @@ namespace rendlow::audio {
 // then the samples. The problem carries only the reason (too long for a WAV file).
 Result<std::string> encodeWav16(const AudioBuffer& buffer);
 
-// The 44-byte header alone, for a file of `frames` frames.
-std::string wav16Header(int32_t sampleRate, int32_t channels, int64_t frames);
-
 }  // namespace rendlow::audio

@@ -198,13 +198,6 @@ TEST_P(AudioFiles, RefusesAMissingFileNamingIt) {
                 "\nThe file or folder does not exist. Check its name and where it is.");
 }
 
-TEST_P(AudioFiles, AFailedWriteNamesTheFile) {
-  const std::string path = dir_.file("no-such-folder/out.wav");
-  Result<void> written = backend().write(path, AudioBuffer{44100, 1, {0.5f}}, AudioFileType::Wav);
-  ASSERT_FALSE(written);
-  EXPECT_NE(written.problem().message.in(Audience::EnglishConsole).find("File: " + path), std::string::npos);
-}
-
 // Read back whole, the pages' checksums hold after the serial number was set; written twice,
 // the bytes agree.
 TEST_P(AudioFiles, OggVorbisIsWrittenOnlyWhereLibsndfileIs) {
