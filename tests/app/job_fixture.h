@@ -34,6 +34,14 @@ private:
   std::filesystem::path previous_;
 };
 
+// A request for the job on `input` with `edits`, everything else as the command line leaves it.
+inline JobRequest request(std::string input, std::vector<RowEdit> edits = {}) {
+  JobRequest r;
+  r.input = std::move(input);
+  r.edits = std::move(edits);
+  return r;
+}
+
 // One job in its own folder, as the command line runs it: relative settings paths, no saved
 // settings unless asked.
 struct JobRun {

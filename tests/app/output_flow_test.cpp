@@ -32,23 +32,23 @@ std::vector<std::string> written(const JobRun& job) {
 
 struct Refusal {
   const char* name;
-  JobRequest request;
+  JobRequest job;
   const char* firstLine;
 };
 
 TEST(OutputFlow, RefusesBeforeWritingAnythingWhenFilesWouldMeetOrSoundsShareNames) {
-  JobRequest linkedOutput{"song.mid"};
+  JobRequest linkedOutput = request("song.mid");
   linkedOutput.outputPath = "link.mid";
-  JobRequest chartOverRendering{"song.mid"};
+  JobRequest chartOverRendering = request("song.mid");
   chartOverRendering.outputPath = "out.bme";
-  JobRequest settingsOverRendering{"song.mid"};
+  JobRequest settingsOverRendering = request("song.mid");
   settingsOverRendering.outputPath = "song.txt";
   const Refusal cases[] = {
       {"a hard link to the song", linkedOutput, "Nothing was written: an output would replace the input MIDI file."},
       {"the chart over the rendering file", chartOverRendering, "Nothing was written: two outputs would be one file."},
       {"the settings file over the rendering file", settingsOverRendering,
        "Nothing was written: two outputs would be one file."},
-      {"two rows named alike", {"song.mid", {*parseRowEdit("1:definitionName=tr01")}},
+      {"two rows named alike", request("song.mid", {*parseRowEdit("1:definitionName=tr01")}),
        "Nothing was written: two tracks share a definition name."},
   };
   for (const Refusal& c : cases) {
@@ -56,7 +56,7 @@ TEST(OutputFlow, RefusesBeforeWritingAnythingWhenFilesWouldMeetOrSoundsShareName
     JobRun job;
     job.put("song.mid", readBytes(kExampleSong));
     fs::create_hard_link(job.dir.file("song.mid"), job.dir.file("link.mid"));
-    const Result<JobReport> report = job.run(c.request);
+    const Result<JobReport> report = job.run(c.job);
     ASSERT_TRUE(report);
     EXPECT_TRUE(report->output.refused);
     ASSERT_EQ(report->output.told.size(), 1u);
@@ -70,7 +70,7 @@ TEST(OutputFlow, AnUncheckedRowMayShareItsNameAndLeavesEveryFile) {
   JobRun job;
   job.put("song.mid", readBytes(kExampleSong));
   const Result<JobReport> report =
-      job.run({"song.mid", {*parseRowEdit("1:definitionName=tr01"), *parseRowEdit("1:enabled=0")}});
+      job.run(request("song.mid", {*parseRowEdit("1:definitionName=tr01"), *parseRowEdit("1:enabled=0")}));
   ASSERT_TRUE(report && report->output.ok());
   EXPECT_EQ(job.read("song_out.bme").find("tr02"), std::string::npos);
   EXPECT_EQ(job.app.project.convertedTracks().size(), 3u);  // the conductor and two rows
@@ -81,7 +81,7 @@ TEST(OutputFlow, ADamagedSongIsConvertedAsFarAsItWasReadAndTheDamageToldAfterThe
   Bytes song = readBytes(kExampleSong);
   song.resize(300);
   job.put("song.mid", song);
-  const Result<JobReport> report = job.run({"song.mid"});
+  const Result<JobReport> report = job.run(request("song.mid"));
   ASSERT_TRUE(report);
   const OutputResult& output = report->output;
   EXPECT_TRUE(output.ok());
@@ -105,7 +105,7 @@ TEST(OutputFlow, AChartPastItsIdsIsLeftOutWithAWarningAndTheOtherFilesStand) {
   track.endOfTrack(tick);
   JobRun job;
   job.put("song.mid", builder.bytes());
-  const Result<JobReport> report = job.run({"song.mid"});
+  const Result<JobReport> report = job.run(request("song.mid"));
   ASSERT_TRUE(report);
   EXPECT_TRUE(report->output.ok());
   EXPECT_TRUE(report->output.chartRefused);
@@ -117,9 +117,9 @@ TEST(OutputFlow, AChartPastItsIdsIsLeftOutWithAWarningAndTheOtherFilesStand) {
 TEST(OutputFlow, AFileThatCannotBeWrittenIsToldAndTheOthersAreStillWritten) {
   JobRun job;
   job.put("song.mid", readBytes(kExampleSong));
-  JobRequest request{"song.mid"};
-  request.outputPath = "missing/folder/out.mid";
-  const Result<JobReport> report = job.run(request);
+  JobRequest toMissingFolder = request("song.mid");
+  toMissingFolder.outputPath = "missing/folder/out.mid";
+  const Result<JobReport> report = job.run(toMissingFolder);
   ASSERT_TRUE(report);
   const OutputResult& output = report->output;
   EXPECT_FALSE(output.ok());
@@ -140,8 +140,7 @@ TEST(OutputFlow, ATrackTooComplexToLayOutStopsTheOutputNamingIt) {
   track.endOfTrack(30000);
   JobRun job;
   job.put("song.mid", builder.bytes());
-  const Result<JobReport> report = job.run({"song.mid", {}, std::nullopt, std::nullopt, std::nullopt,
-                                            std::nullopt, JobOutput::MidiAndChart});
+  const Result<JobReport> report = job.run(request("song.mid"));
   ASSERT_TRUE(report);
   EXPECT_TRUE(report->output.refused);
   EXPECT_NE(report->output.told[0].in(Audience::EnglishConsole).find("track 1 \"Pad\""), std::string::npos);
@@ -151,9 +150,9 @@ TEST(OutputFlow, ATrackTooComplexToLayOutStopsTheOutputNamingIt) {
 TEST(OutputFlow, SavingTheSettingsReadsNothingAndWritesOnlyTheSettingsFile) {
   JobRun job;
   job.put("song.mid", readBytes(kExampleSong));
-  JobRequest request{"song.mid", {*parseRowEdit("0:noteInterval=480")}};
-  request.output = JobOutput::SettingsOnly;
-  ASSERT_TRUE(job.run(request));
+  JobRequest save = request("song.mid", {*parseRowEdit("0:noteInterval=480")});
+  save.output = JobOutput::SettingsOnly;
+  ASSERT_TRUE(job.run(save));
   EXPECT_EQ(written(job), std::vector<std::string>{"song.txt"});
   EXPECT_NE(job.read("song.txt").find("tr\tPiano\ttr01\t0\t480"), std::string::npos);
 }
@@ -161,13 +160,13 @@ TEST(OutputFlow, SavingTheSettingsReadsNothingAndWritesOnlyTheSettingsFile) {
 TEST(Job, ASecondRunLoadsTheSettingsSavedBesideTheSongOnlyWhenTheyNameIt) {
   JobRun job;
   job.put("song.mid", readBytes(kExampleSong));
-  ASSERT_TRUE(job.run({"song.mid", {*parseRowEdit("0:noteInterval=480")}}));
-  Result<JobReport> again = job.run({"song.mid"});
+  ASSERT_TRUE(job.run(request("song.mid", {*parseRowEdit("0:noteInterval=480")})));
+  Result<JobReport> again = job.run(request("song.mid"));
   ASSERT_TRUE(again);
   EXPECT_EQ(again->savedSettings, "song.txt");
   EXPECT_EQ(job.app.rowSettings[0].noteInterval, 480);
 
-  JobRequest fresh{"song.mid"};
+  JobRequest fresh = request("song.mid");
   fresh.useSavedSettings = false;
   again = job.run(fresh);
   EXPECT_FALSE(again->savedSettings);
@@ -175,14 +174,14 @@ TEST(Job, ASecondRunLoadsTheSettingsSavedBesideTheSongOnlyWhenTheyNameIt) {
 
   const std::string other = "i\tother.mid\n";
   job.put("song.txt", Bytes(other.begin(), other.end()));
-  again = job.run({"song.mid"});
+  again = job.run(request("song.mid"));
   EXPECT_FALSE(again->savedSettings);
 }
 
 TEST(Job, AnEditForARowTheSongDoesNotHaveIsRefusedWithNothingWritten) {
   JobRun job;
   job.put("song.mid", readBytes(kExampleSong));
-  const Result<JobReport> report = job.run({"song.mid", {*parseRowEdit("3:noteInterval=480")}});
+  const Result<JobReport> report = job.run(request("song.mid", {*parseRowEdit("3:noteInterval=480")}));
   ASSERT_FALSE(report);
   EXPECT_EQ(report.problem().message.in(Audience::EnglishConsole),
             "--set: there is no row 3 (the song has 3 track rows)");

@@ -96,7 +96,7 @@ TEST(SettingsFile, ACommandLineSettingsFileLoadsFromAnyFolder) {
   JobRun job;
   std::filesystem::create_directories(job.dir.file("songs"));
   job.put("songs/song.mid", readBytes(kExampleSong));
-  ASSERT_TRUE(job.run({"songs/song.mid"}));
+  ASSERT_TRUE(job.run(request("songs/song.mid")));
   EXPECT_TRUE(job.read("songs/song.txt").starts_with(withPlatformLineEnds("i\tsong.mid\no\tsong_out.mid\n")));
   // Read from another working folder, the paths still lead to the song.
   const Result<SettingsFileContents> read = loadSettings(job.dir.file("songs/song.txt"));

@@ -35,27 +35,27 @@ Bytes songWithSharedAndMissingNames() {
 
 struct GoldenCase {
   const char* folder;
-  JobRequest request;
+  JobRequest job;
 };
 
 TEST(GoldenJob, TheExampleSongAsTheGoldenFilesHoldIt) {
   // Piano: the louder bar becomes sounds of its own, on a grid of a bar. Lead: whole legato
   // phrases, split by volume and pan, whatever the tempo. Drums: every hit its own object, close
   // hits on definitions of their own, a wider id gap.
-  JobRequest edited{"example_song.mid",
-                    edits({"0:definitionName=piano", "0:velocitySplitWidth=16", "0:gridUnit=1920",
+  JobRequest edited = request("example_song.mid",
+                               edits({"0:definitionName=piano", "0:velocitySplitWidth=16", "0:gridUnit=1920",
                            "1:definitionName=lead", "1:splitMethod=2", "1:ccSplitWidth=32", "1:ignoreBpm=1",
                            "2:definitionName=drums", "2:splitMethod=0", "2:multipleThreshold=600",
-                           "2:wavDefinitionGap=5"})};
+                           "2:wavDefinitionGap=5"}));
   edited.genre = "Demo";
   edited.title = "Example Song";
   edited.artist = "Rendlow";
-  const GoldenCase cases[] = {{"default", {"example_song.mid"}}, {"edited", edited}};
+  const GoldenCase cases[] = {{"default", request("example_song.mid")}, {"edited", edited}};
   for (const GoldenCase& c : cases) {
     SCOPED_TRACE(c.folder);
     JobRun job;
     job.put("example_song.mid", readBytes(kExampleSong));
-    const Result<JobReport> report = job.run(c.request);
+    const Result<JobReport> report = job.run(c.job);
     ASSERT_TRUE(report && report->output.ok() && !report->output.warned);
     for (const char* file : {"example_song_out.mid", "example_song.txt", "example_song_out.bme"}) {
       const std::string name(file);
@@ -84,12 +84,12 @@ TEST(RoundTrip, ConvertingAgainFromTheWrittenSettingsFileGivesTheSameBytes) {
     SCOPED_TRACE(c.name);
     JobRun first;
     first.put("song.mid", c.song);
-    ASSERT_TRUE(first.run({"song.mid", c.edits}));
+    ASSERT_TRUE(first.run(request("song.mid", c.edits)));
     exportChartForInterop(first.app.project, first.dir.file("song.mid"), first.dir.file("song_out.bme"));
     JobRun second;
     second.put("song.mid", c.song);
     second.put("song.txt", readBytes(first.dir.file("song.txt")));
-    ASSERT_TRUE(second.run({"song.txt"}));
+    ASSERT_TRUE(second.run(request("song.txt")));
     for (const char* file : {"song_out.mid", "song.txt", "song_out.bme"})
       EXPECT_EQ(second.read(file), first.read(file)) << file;
   }

@@ -1,0 +1,271 @@
+#include "audio/audio_messages.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <initializer_list>
+
+namespace rendlow::audio {
+
+namespace {
+
+// The headline, then each further line, one per line.
+Message compose(Message headline, std::initializer_list<Message> lines) {
+  for (const Message& line : lines) headline += Message("\n", "\n") + line;
+  return headline;
+}
+
+Message fileLine(const std::string& path) { return Message("ファイル: " + path, "File: " + path); }
+Message folderLine(const std::string& path) { return Message("フォルダー: " + path, "Folder: " + path); }
+
+std::string number(int64_t value) { return std::to_string(value); }
+
+std::string seconds(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.3f", value);
+  return text;
+}
+
+}  // namespace
+
+// --- Reading and writing sound files -----------------------------------------------------
+
+Message audioUnreadableMessage(const std::string& path, const Message& reason) {
+  return compose(Message("音声ファイルを読み込めませんでした", "Could not read a sound file"),
+                 {fileLine(path), reason});
+}
+
+Message audioNotWrittenMessage(const std::string& path, const Message& reason) {
+  return compose(Message("音声ファイルを書き出せませんでした", "Could not write a sound file"),
+                 {fileLine(path), reason});
+}
+
+Message fileSystemReason(int errorNumber) {
+  switch (errorNumber) {
+    case ENOENT:
+      return Message("ファイルまたはフォルダーが見つかりません。名前と場所が正しいか確かめてください。",
+                     "The file or folder does not exist. Check its name and where it is.");
+    case EACCES:
+    case EPERM:
+      return Message("アクセスが拒否されました。ファイルを読める権限があるか確かめてください。",
+                     "Access was denied. Check that you may read the file.");
+    case EISDIR:
+      return Message("フォルダーです。音声ファイルを選んでください。",
+                     "It is a folder. Choose a sound file.");
+    default:
+      return Message::verbatim(std::strerror(errorNumber));
+  }
+}
+
+Message notRiffWaveReason() {
+  return Message(
+      "\"RIFF\" と \"WAVE\" で始まらないので、WAVファイルではありません。"
+      "WAV (PCM 16/24/32ビット、または32ビット浮動小数点) で書き出し直してください。",
+      "It does not start with \"RIFF\" and \"WAVE\", so it is not a WAV file. Export it again "
+      "as WAV (16-, 24- or 32-bit PCM, or 32-bit float).");
+}
+
+Message chunkPastEndReason(const std::string& chunkId, int64_t declared, int64_t available) {
+  return Message("\"" + chunkId + "\" チャンクの長さが " + number(declared) +
+                     " バイトとありますが、ファイルには " + number(available) +
+                     " バイトしか残っていません。ファイルが途中で切れています。書き出し直してください。",
+                 "The \"" + chunkId + "\" chunk says it is " + number(declared) + " bytes long, but only " +
+                     number(available) + " bytes follow: the file is cut short. Export it again.");
+}
+
+Message chunkMissingReason(const std::string& chunkId) {
+  return Message(
+      "\"" + chunkId + "\" チャンクがありません。ファイルが壊れていないか確かめ、書き出し直してください。",
+      "It has no \"" + chunkId + "\" chunk. Check that the file is whole and export it again.");
+}
+
+Message formatChunkShortReason(int64_t size, int64_t needed) {
+  return Message("\"fmt \" チャンクが " + number(size) + " バイトしかなく、必要な " + number(needed) +
+                     " バイトに足りません。書き出し直してください。",
+                 "The \"fmt \" chunk is " + number(size) + " bytes long, short of the " + number(needed) +
+                     " bytes it needs. Export it again.");
+}
+
+Message unsupportedEncodingReason(int32_t formatTag, int32_t bitsPerSample) {
+  return Message("形式 (フォーマットタグ " + number(formatTag) + "、" + number(bitsPerSample) +
+                     " ビット) に対応していません。PCM "
+                     "16/24/32ビット、または32ビット浮動小数点で書き出し直してください。",
+                 "Its encoding (format tag " + number(formatTag) + ", " + number(bitsPerSample) +
+                     " bits) is not supported. Export it as 16-, 24- or 32-bit PCM, or as 32-bit float.");
+}
+
+Message inconsistentFormatReason(int32_t channels, int64_t sampleRate, int32_t blockAlign) {
+  return Message("チャンネル数 " + number(channels) + "、サンプリング周波数 " + number(sampleRate) +
+                     " Hz、ブロック長 " + number(blockAlign) +
+                     " バイトの組み合わせがあり得ません。ファイルが壊れています。書き出し直してください。",
+                 "Its channel count " + number(channels) + ", sample rate " + number(sampleRate) +
+                     " Hz and block size " + number(blockAlign) +
+                     " bytes do not fit together: the file is damaged. Export it again.");
+}
+
+Message libraryRefusedReason(const std::string& libraryText) {
+  const std::string text = !libraryText.empty() && libraryText.back() == '.'
+                               ? libraryText.substr(0, libraryText.size() - 1)
+                               : libraryText;
+  return Message(
+      "libsndfile の説明: " + text + "。ファイルが壊れていないか確かめ、WAVで書き出し直してください。",
+      "libsndfile says: " + text + ". Check that the file is whole, or export it as WAV.");
+}
+
+Message unsupportedContainerReason() {
+  return Message(
+      "WAV、Ogg Vorbis、FLAC のどれでもないか、その中の形式に対応していません。"
+      "WAV (PCM 16/24/32ビット、または32ビット浮動小数点) で書き出し直してください。",
+      "It is not WAV, Ogg Vorbis or FLAC, or its encoding inside is not supported. Export it "
+      "as WAV (16-, 24- or 32-bit PCM, or 32-bit float).");
+}
+
+Message wavTooLongReason(int64_t dataBytes) {
+  return Message("音声データが " + number(dataBytes) +
+                     " バイトになり、WAVファイルに書ける上限 (約4 GiB) を超えます。音を短くしてください。",
+                 "Its sound data would be " + number(dataBytes) +
+                     " bytes, past the 4 GiB a WAV file can hold. Make the sound shorter.");
+}
+
+Message oggNotInBuildReason() {
+  return Message(
+      "このビルドには Ogg Vorbis の書き出し (libsndfile) が入っていません。WAVで書き出してください。",
+      "This build cannot write Ogg Vorbis (it has no libsndfile). Write WAV files instead.");
+}
+
+// --- Cutting stems -----------------------------------------------------------------------
+
+Message stemsFolderUnreadableMessage(const std::string& folder, const Message& reason) {
+  return compose(Message("トラックごとの音声ファイルのフォルダーを読めませんでした",
+                         "Could not read the folder of the per-track sound files"),
+                 {folderLine(folder), reason,
+                  Message("出力midiファイルをトラックごとに書き出した音声ファイル (tr01.wav など) を"
+                          "入れたフォルダーを指定してください。何も書き出していません。",
+                          "Name the folder holding the sound files rendered from the rendering MIDI file, "
+                          "one per track (tr01.wav, ...). Nothing was written.")});
+}
+
+Message missingStemMessage(const std::string& folder, const std::string& stemName) {
+  return compose(
+      Message("トラック " + stemName + " の音声ファイルがありません",
+              "The sound file of track " + stemName + " is missing"),
+      {folderLine(folder),
+       Message("このトラックの音は書き出していません。出力midiファイルのこのトラックを先頭 (0 ティック) から"
+               "書き出し、" +
+                   stemName + ".wav としてこのフォルダーに置いてください。",
+               "None of its sounds were written. Render this track of the rendering MIDI file "
+               "from its start (tick 0) and put it in this folder as " +
+                   stemName + ".wav.")});
+}
+
+Message extraStemMessage(const std::string& path) {
+  return compose(
+      Message("どのトラックのものでもない音声ファイルがあります",
+              "A sound file belongs to no converted track"),
+      {fileLine(path), Message("使わずに飛ばしました。トラックの定義名 (tr01 など) "
+                               "と同じ名前にするか、フォルダーから外してください。",
+                               "It was left out. Name it after a track's definition name (tr01, ...) or "
+                               "move it out of the folder.")});
+}
+
+Message stemTooShortMessage(const std::string& path, double stemSeconds, double lastStartSeconds,
+                            int32_t soundsLeftOut) {
+  return compose(
+      Message("トラックの音声ファイルが途中で終わっています", "A track's sound file ends too early"),
+      {fileLine(path),
+       Message("長さは " + seconds(stemSeconds) + " 秒ですが、最後の音は " + seconds(lastStartSeconds) +
+                   " 秒から始まります。終わりより後の " + number(soundsLeftOut) +
+                   " 個の音は書き出していません。出力midiファイルのこのトラックを最後まで書き出し直してくださ"
+                   "い。",
+               "It is " + seconds(stemSeconds) + " s long, but its last sound starts at " +
+                   seconds(lastStartSeconds) + " s. The " + number(soundsLeftOut) +
+                   " sounds past its end were not written. Render this track of the rendering "
+                   "MIDI file again, to its end.")});
+}
+
+Message soundsWrittenMessage(int32_t count, const std::string& folder) {
+  return compose(Message("音声ファイルを " + number(count) + " 個書き出しました",
+                         "Wrote " + number(count) + " sound files"),
+                 {folderLine(folder)});
+}
+
+// --- Rendering ---------------------------------------------------------------------------
+
+Message fluidSynthAbsentMessage() {
+  return compose(
+      Message("このビルドでは音声ファイルを作れません", "This build cannot render sound files"),
+      {Message("FluidSynth が入っていないためです。出力midiファイルをトラックごとにほかのソフトで書き出し、"
+               "その音声ファイルから切り出してください (--cut)。",
+               "It was built without FluidSynth. Render the rendering MIDI file track by track "
+               "with other software and cut the sounds from those files (--cut).")});
+}
+
+Message soundFontNotFoundMessage(const std::string& explicitPath, const std::vector<std::string>& searched) {
+  if (!explicitPath.empty()) {
+    return compose(
+        Message("SoundFont が見つかりません", "The SoundFont does not exist"),
+        {fileLine(explicitPath), Message("名前と場所が正しいか確かめてください。何も書き出していません。",
+                                         "Check its name and folder. Nothing was written.")});
+  }
+  std::string list;
+  for (const std::string& path : searched) list += "\n  " + path;
+  return compose(
+      Message("SoundFont が見つかりません", "No SoundFont was found"),
+      {Message("次のどれもありません:" + list, "None of these exists:" + list),
+       Message("SoundFont (.sf2) を指定するか、fluid-soundfont-gm を入れてください。何も書き出していません。",
+               "Name a SoundFont (.sf2) or install fluid-soundfont-gm. Nothing was written.")});
+}
+
+Message soundFontUnreadableMessage(const std::string& path) {
+  return compose(
+      Message("SoundFont を読み込めませんでした", "Could not load the SoundFont"),
+      {fileLine(path),
+       Message("FluidSynth が読めない形式か、壊れています。ほかの SoundFont (.sf2) を指定してください。",
+               "FluidSynth cannot read it, or it is damaged. Name another SoundFont (.sf2).")});
+}
+
+Message synthesizerNotStartedMessage() {
+  return compose(
+      Message("シンセサイザーを始められませんでした", "Could not start the synthesizer"),
+      {Message("FluidSynth が準備に失敗しました。メモリーが足りないかもしれません。ほかのプログラムを閉じて、"
+               "もう一度試してください。",
+               "FluidSynth failed to set itself up, perhaps for lack of memory. Close other "
+               "programs and try again.")});
+}
+
+// --- Fidelity ----------------------------------------------------------------------------
+
+Message chartUnreadableMessage(const std::string& path, const Message& reason) {
+  return compose(Message("譜面ファイルを読み込めませんでした", "Could not read the chart"),
+                 {fileLine(path), reason});
+}
+
+Message soundFileMissingMessage(const std::string& chartPath, const std::string& soundPath) {
+  return compose(Message("譜面の音声ファイルがありません", "A sound file of the chart is missing"),
+                 {fileLine(soundPath), Message("譜面ファイル: " + chartPath, "Chart: " + chartPath),
+                  Message("音声ファイルを書き出してから、もう一度比べてください。",
+                          "Write the sound files first, then compare again.")});
+}
+
+Message sampleRateMismatchMessage(const std::string& path, int32_t rate, int32_t referenceRate) {
+  return compose(
+      Message("音声ファイルのサンプリング周波数が比べる音と違います",
+              "A sound file's sample rate differs from the reference's"),
+      {fileLine(path), Message(number(rate) + " Hz ですが、比べる音は " + number(referenceRate) +
+                                   " Hz です。どちらかを同じ周波数で書き出し直してください。",
+                               "It is " + number(rate) + " Hz; the reference is " + number(referenceRate) +
+                                   " Hz. Render one of them again at the other's rate.")});
+}
+
+Message channelCountMismatchMessage(const std::string& path, int32_t channels, int32_t referenceChannels) {
+  return compose(
+      Message("音声ファイルのチャンネル数が比べる音と合いません",
+              "A sound file's channel count does not fit the reference's"),
+      {fileLine(path),
+       Message(number(channels) + " チャンネルですが、比べる音は " + number(referenceChannels) +
+                   " チャンネルです。モノラルか、比べる音と同じチャンネル数で書き出し直してください。",
+               "It has " + number(channels) + " channels; the reference has " + number(referenceChannels) +
+                   ". Render it again in mono or with the reference's channel count.")});
+}
+
+}  // namespace rendlow::audio

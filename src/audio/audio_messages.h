@@ -1,0 +1,50 @@
+#pragma once
+
+// Every text the audio layer shows a user: what happened, to which file, why, and what to do.
+// Whole messages end in "...Message"; the reasons they carry end in "...Reason".
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "base/message.h"
+
+namespace rendlow::audio {
+
+// --- Reading and writing sound files -----------------------------------------------------
+Message audioUnreadableMessage(const std::string& path, const Message& reason);
+Message audioNotWrittenMessage(const std::string& path, const Message& reason);
+
+Message fileSystemReason(int errorNumber);
+Message notRiffWaveReason();
+Message chunkPastEndReason(const std::string& chunkId, int64_t declared, int64_t available);
+Message chunkMissingReason(const std::string& chunkId);
+Message formatChunkShortReason(int64_t size, int64_t needed);
+Message unsupportedEncodingReason(int32_t formatTag, int32_t bitsPerSample);
+Message inconsistentFormatReason(int32_t channels, int64_t sampleRate, int32_t blockAlign);
+Message libraryRefusedReason(const std::string& libraryText);
+Message unsupportedContainerReason();
+Message wavTooLongReason(int64_t dataBytes);
+Message oggNotInBuildReason();
+
+// --- Cutting stems -----------------------------------------------------------------------
+Message stemsFolderUnreadableMessage(const std::string& folder, const Message& reason);
+Message missingStemMessage(const std::string& folder, const std::string& stemName);
+Message extraStemMessage(const std::string& path);
+Message stemTooShortMessage(const std::string& path, double stemSeconds, double lastStartSeconds,
+                            int32_t soundsLeftOut);
+Message soundsWrittenMessage(int32_t count, const std::string& folder);
+
+// --- Rendering ---------------------------------------------------------------------------
+Message fluidSynthAbsentMessage();
+Message soundFontNotFoundMessage(const std::string& explicitPath, const std::vector<std::string>& searched);
+Message soundFontUnreadableMessage(const std::string& path);
+Message synthesizerNotStartedMessage();
+
+// --- Fidelity ----------------------------------------------------------------------------
+Message chartUnreadableMessage(const std::string& path, const Message& reason);
+Message soundFileMissingMessage(const std::string& chartPath, const std::string& soundPath);
+Message sampleRateMismatchMessage(const std::string& path, int32_t rate, int32_t referenceRate);
+Message channelCountMismatchMessage(const std::string& path, int32_t channels, int32_t referenceChannels);
+
+}  // namespace rendlow::audio

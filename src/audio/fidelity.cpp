@@ -1,0 +1,86 @@
+#include "audio/fidelity.h"
+
+#include <cassert>
+#include <cmath>
+#include <cstdio>
+
+#include "audio/chart_mix.h"
+#include "audio/chart_timeline.h"
+#include "audio/cross_correlation.h"
+#include "audio/spectral_comparison.h"
+#include "audio/waveform_comparison.h"
+
+namespace rendlow::audio {
+
+namespace {
+
+std::vector<float> monoOf(const AudioBuffer& buffer) {
+  std::vector<float> mono(static_cast<std::size_t>(buffer.frames()), 0.0f);
+  for (int64_t frame = 0; frame < buffer.frames(); ++frame) {
+    for (int32_t channel = 0; channel < buffer.channels; ++channel) mono[frame] += buffer.at(frame, channel);
+  }
+  return mono;
+}
+
+// The playback moved back by `lag` frames and cut or padded with silence to `frames`.
+AudioBuffer shifted(const AudioBuffer& playback, int64_t lag, int64_t frames) {
+  AudioBuffer aligned = silentLike(playback, frames);
+  for (int64_t frame = 0; frame < frames; ++frame) {
+    const int64_t from = frame + lag;
+    if (from < 0 || from >= playback.frames()) continue;
+    for (int32_t channel = 0; channel < playback.channels; ++channel)
+      aligned.at(frame, channel) = playback.at(from, channel);
+  }
+  return aligned;
+}
+
+// A figure as the line shows it: "inf" and "-inf" for the infinite ones.
+std::string decibels(double value, int decimals) {
+  if (std::isinf(value)) return value > 0 ? "inf" : "-inf";
+  char text[32];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  return text;
+}
+
+}  // namespace
+
+FidelityFigures comparePlayback(const AudioBuffer& playback, const AudioBuffer& reference) {
+  assert(playback.sampleRate == reference.sampleRate && playback.channels == reference.channels);
+  const int64_t maxLag = std::llround(kLagSearchSeconds * reference.sampleRate);
+  const int64_t lag = bestLag(monoOf(reference), monoOf(playback), maxLag);
+  const AudioBuffer aligned = shifted(playback, lag, reference.frames());
+  const SpectralFigures spectra = compareSpectra(reference, aligned);
+  const WaveformFigures waveforms = compareWaveforms(reference, aligned);
+  return {spectra.logSpectralDistanceDb,
+          spectra.spectralSnrDb,
+          waveforms.snrDb,
+          waveforms.worstStretchSeconds,
+          waveforms.worstStretchSnrDb,
+          peakDbfs(playback),
+          lag,
+          reference.sampleRate};
+}
+
+Result<FidelityFigures> measureChartFidelity(const std::string& chartPath, const std::string& soundFolder,
+                                             const AudioBuffer& reference, const AudioBackend& backend) {
+  Result<ChartTimeline> timeline = readChartTimeline(chartPath);
+  if (!timeline) return timeline.problem();
+  Result<AudioBuffer> mix =
+      mixChart(*timeline, chartPath, soundFolder, reference.sampleRate, reference.channels, backend);
+  if (!mix) return mix.problem();
+  return comparePlayback(*mix, reference);
+}
+
+std::string fidelityLine(const FidelityFigures& figures) {
+  char lag[64];
+  std::snprintf(lag, sizeof lag, "%+.2f ms (%+lld frames)", 1000.0 * figures.lagFrames / figures.sampleRate,
+                static_cast<long long>(figures.lagFrames));
+  char stretch[32];
+  std::snprintf(stretch, sizeof stretch, "%.3f s", figures.worstStretchSeconds);
+  return "log-spectral distance " + decibels(figures.logSpectralDistanceDb, 2) + " dB, spectral SNR " +
+         decibels(figures.spectralSnrDb, 1) + " dB, waveform SNR " + decibels(figures.waveformSnrDb, 1) +
+         " dB, worst 50 ms at " + stretch + " (" + decibels(figures.worstStretchSnrDb, 1) +
+         " dB), mix peak " + decibels(figures.mixPeakDbfs, 1) + " dBFS, lag " + lag;
+}
+
+}  // namespace rendlow::audio

@@ -1,0 +1,75 @@
+#include "audio/fluid_synth_session.h"
+#include "audio/fluid_track_render.h"
+#include "audio/rendering.h"
+#include "audio/sound_cut.h"
+#include "audio/soundfont_choice.h"
+
+namespace rendlow::audio {
+
+namespace {
+
+Result<AudioBuffer> renderOneTrack(const RenderTrack& track, const TempoMap& tempoMap,
+                                   const std::string& soundFont) {
+  Result<SynthSession> session = SynthSession::open(soundFont);
+  if (!session) return session.problem();
+  return TrackRender(*session, tempoMap).renderSounds(track);
+}
+
+Result<void> cutRenderedTrack(const RenderTrack& track, const TempoMap& tempoMap,
+                              const std::string& soundFont, const SoundOutput& output,
+                              SoundFilesReport& report) {
+  Result<SynthSession> session = SynthSession::open(soundFont);
+  if (!session) return session.problem();
+  TrackRender render(*session, tempoMap);
+  const std::vector<SoundFrames> frames = render.soundFrames(track);
+  const AudioBuffer rendered = render.renderSounds(track);
+  for (std::size_t i = 0; i < track.sounds.size(); ++i) {
+    const AudioBuffer sound = cutSound(rendered, frames[i].start, frames[i].end);
+    if (Result<void> written = writeSound(output, track.sounds[i].fileName, sound, report); !written)
+      return written;
+  }
+  return {};
+}
+
+void addInto(AudioBuffer& mix, const AudioBuffer& track) {
+  if (track.samples.size() > mix.samples.size()) mix.samples.resize(track.samples.size(), 0.0f);
+  for (std::size_t i = 0; i < track.samples.size(); ++i) mix.samples[i] += track.samples[i];
+}
+
+}  // namespace
+
+bool fluidSynthInBuild() { return true; }
+
+Result<AudioBuffer> renderTrack(const RenderTrack& track, const TempoMap& tempoMap,
+                                const std::string& soundFont) {
+  Result<std::string> path = chooseSoundFont(soundFont);
+  if (!path) return path.problem();
+  return renderOneTrack(track, tempoMap, *path);
+}
+
+Result<SoundFilesReport> renderSounds(const std::vector<RenderTrack>& tracks, const TempoMap& tempoMap,
+                                      const std::string& soundFont, const SoundOutput& output) {
+  Result<std::string> path = chooseSoundFont(soundFont);
+  if (!path) return path.problem();
+  SoundFilesReport report{output.folder, 0, {}};
+  for (const RenderTrack& track : tracks) {
+    if (Result<void> cut = cutRenderedTrack(track, tempoMap, *path, output, report); !cut)
+      return cut.problem();
+  }
+  return report;
+}
+
+Result<AudioBuffer> renderSong(const std::vector<std::vector<ChannelMessage>>& tracks,
+                               const TempoMap& tempoMap, const std::string& soundFont) {
+  Result<std::string> path = chooseSoundFont(soundFont);
+  if (!path) return path.problem();
+  AudioBuffer mix = emptyRender();
+  for (const std::vector<ChannelMessage>& events : tracks) {
+    Result<SynthSession> session = SynthSession::open(*path);
+    if (!session) return session.problem();
+    addInto(mix, TrackRender(*session, tempoMap).renderToSilence(events));
+  }
+  return mix;
+}
+
+}  // namespace rendlow::audio

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <fluidsynth.h>
+
+#include <memory>
+#include <set>
+#include <string>
+
+#include "audio/audio_buffer.h"
+#include "audio/rendering.h"
+#include "base/result.h"
+
+namespace rendlow::audio {
+
+// One FluidSynth synthesizer with a SoundFont loaded, fresh for each track so that a track
+// renders the same whatever was rendered before it. It writes into a growing buffer; an event
+// applied when the buffer ends on a block boundary sounds from that frame on.
+class SynthSession {
+public:
+  static Result<SynthSession> open(const std::string& soundFont);
+
+  // Renders until the buffer is `frame` frames long (nothing if it is already).
+  void renderTo(int64_t frame, AudioBuffer& out);
+  void apply(const ChannelMessage& message);
+  // All Sound Off and sustain released on each channel.
+  void silence(const std::set<int>& channels);
+  bool sounding() const;
+  int32_t blockFrames() const;
+
+private:
+  struct SettingsDeleter {
+    void operator()(fluid_settings_t* settings) const { delete_fluid_settings(settings); }
+  };
+  struct SynthDeleter {
+    void operator()(fluid_synth_t* synth) const { delete_fluid_synth(synth); }
+  };
+
+  SynthSession() = default;
+
+  // Declared first, destroyed last: the synthesizer keeps a pointer to its settings.
+  std::unique_ptr<fluid_settings_t, SettingsDeleter> settings_;
+  std::unique_ptr<fluid_synth_t, SynthDeleter> synth_;
+};
+
+// An empty buffer of the render's rate and channels.
+AudioBuffer emptyRender();
+
+}  // namespace rendlow::audio

@@ -1,0 +1,76 @@
+#include "audio/fluid_track_render.h"
+
+#include <set>
+
+#include "audio/render_timing.h"
+
+namespace rendlow::audio {
+
+namespace {
+
+// How often a ringing track is asked whether it still sounds: about 23 ms.
+constexpr int64_t kRingOutStepFrames = 1024;
+
+std::set<int> channelsOf(const std::vector<ChannelMessage>& events) {
+  std::set<int> channels;
+  for (const ChannelMessage& event : events) channels.insert(event.status & 0x0F);
+  return channels;
+}
+
+}  // namespace
+
+TrackRender::TrackRender(SynthSession& session, const TempoMap& tempoMap)
+    : session_(session), tempoMap_(tempoMap), out_(emptyRender()) {}
+
+AudioBuffer TrackRender::renderSounds(const RenderTrack& track) {
+  const std::set<int> channels = channelsOf(track.events);
+  std::size_t nextSound = 0;
+  auto startSoundsUpTo = [&](int64_t tick) {
+    for (; nextSound < track.sounds.size() && track.sounds[nextSound].startTick <= tick; ++nextSound) {
+      silenceBefore(frameOf(track.sounds[nextSound].startTick), channels);
+    }
+  };
+  for (const ChannelMessage& event : track.events) {
+    startSoundsUpTo(event.tick);
+    play(event);
+  }
+  startSoundsUpTo(INT64_MAX);
+  if (!track.sounds.empty()) session_.renderTo(frameOf(track.sounds.back().endTick), out_);
+  return std::move(out_);
+}
+
+AudioBuffer TrackRender::renderToSilence(const std::vector<ChannelMessage>& events) {
+  for (const ChannelMessage& event : events) play(event);
+  const int64_t limit = out_.frames() + static_cast<int64_t>(kRingOutSeconds * kRenderSampleRate);
+  while (session_.sounding() && out_.frames() < limit)
+    session_.renderTo(out_.frames() + kRingOutStepFrames, out_);
+  return std::move(out_);
+}
+
+std::vector<SoundFrames> TrackRender::soundFrames(const RenderTrack& track) const {
+  std::vector<SoundFrames> frames;
+  for (const RenderSound& sound : track.sounds)
+    frames.push_back({frameOf(sound.startTick), frameOf(sound.endTick)});
+  return frames;
+}
+
+// One block early: FluidSynth ends a killed voice only while it renders the next block, and a
+// pedal released or a note of the same key played before then would call the voice back into
+// its release. The block before a sound is the silence the rendering file leaves between
+// sounds, and the cut of the sound before ends at the boundary anyway.
+void TrackRender::silenceBefore(int64_t soundFrame, const std::set<int>& channels) {
+  session_.renderTo(soundFrame - session_.blockFrames(), out_);
+  session_.silence(channels);
+  session_.renderTo(soundFrame, out_);
+}
+
+int64_t TrackRender::frameOf(int64_t tick) const {
+  return renderFrameOf(tempoMap_, tick, session_.blockFrames());
+}
+
+void TrackRender::play(const ChannelMessage& message) {
+  session_.renderTo(frameOf(message.tick), out_);
+  session_.apply(message);
+}
+
+}  // namespace rendlow::audio

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <set>
+#include <vector>
+
+#include "audio/fluid_synth_session.h"
+#include "audio/rendering.h"
+#include "audio/tempo_map.h"
+
+namespace rendlow::audio {
+
+// Where each sound of a track lies in its rendering, in frames.
+struct SoundFrames {
+  int64_t start = 0;
+  int64_t end = 0;
+};
+
+// Drives one session through a track's events at their render frames; before each sound's
+// start, silences the track's channels.
+class TrackRender {
+public:
+  TrackRender(SynthSession& session, const TempoMap& tempoMap);
+
+  // The rendering of a track of the rendering file, to its last sound's end.
+  AudioBuffer renderSounds(const RenderTrack& track);
+  // The rendering of a track of the song, until it has rung out (at most kRingOutSeconds).
+  AudioBuffer renderToSilence(const std::vector<ChannelMessage>& events);
+  // The frames of each sound in what renderSounds returns.
+  std::vector<SoundFrames> soundFrames(const RenderTrack& track) const;
+
+  static constexpr double kRingOutSeconds = 10;
+
+private:
+  int64_t frameOf(int64_t tick) const;
+  void silenceBefore(int64_t soundFrame, const std::set<int>& channels);
+  void play(const ChannelMessage& message);
+
+  SynthSession& session_;
+  const TempoMap& tempoMap_;
+  AudioBuffer out_;
+};
+
+}  // namespace rendlow::audio

@@ -1,0 +1,23 @@
+#include "audio/audio_messages.h"
+#include "audio/rendering.h"
+
+namespace rendlow::audio {
+
+// This build has no FluidSynth: rendering says so, and cutting the author's stems remains.
+bool fluidSynthInBuild() { return false; }
+
+Result<AudioBuffer> renderTrack(const RenderTrack&, const TempoMap&, const std::string&) {
+  return Problem{fluidSynthAbsentMessage()};
+}
+
+Result<SoundFilesReport> renderSounds(const std::vector<RenderTrack>&, const TempoMap&, const std::string&,
+                                      const SoundOutput&) {
+  return Problem{fluidSynthAbsentMessage()};
+}
+
+Result<AudioBuffer> renderSong(const std::vector<std::vector<ChannelMessage>>&, const TempoMap&,
+                               const std::string&) {
+  return Problem{fluidSynthAbsentMessage()};
+}
+
+}  // namespace rendlow::audio
