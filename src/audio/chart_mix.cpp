@@ -1,5 +1,7 @@
 #include "audio/chart_mix.h"
 
+#include "audio/render_timing.h"
+
 #include <algorithm>
 #include <map>
 
@@ -61,13 +63,14 @@ Result<std::map<int32_t, AudioBuffer>> loadSounds(const ChartTimeline& timeline,
 
 // Where each object plays, walking backwards so each knows when its id comes next.
 std::vector<Placement> placements(const ChartTimeline& timeline, const std::map<int32_t, AudioBuffer>& sounds,
-                                  int32_t sampleRate) {
+                                  int32_t sampleRate, int32_t blockFrames) {
   std::vector<Placement> placed;
   std::map<int32_t, int64_t> nextStartOfId;
   for (auto object = timeline.objects.rbegin(); object != timeline.objects.rend(); ++object) {
     auto sound = sounds.find(object->wavId);
     if (sound == sounds.end()) continue;
-    const int64_t start = frameAt(object->seconds, sampleRate);
+    const int64_t start = blockFrames > 0 ? blockBoundaryAtOrAfter(object->seconds * sampleRate, blockFrames)
+                                          : frameAt(object->seconds, sampleRate);
     int64_t frames = sound->second.frames();
     if (auto next = nextStartOfId.find(object->wavId); next != nextStartOfId.end()) {
       frames = std::min(frames, next->second - start);
@@ -93,11 +96,11 @@ void addPlacement(const Placement& placement, AudioBuffer& mix) {
 
 Result<AudioBuffer> mixChart(const ChartTimeline& timeline, const std::string& chartPath,
                              const std::string& soundFolder, int32_t sampleRate, int32_t channels,
-                             const AudioBackend& backend) {
+                             const AudioBackend& backend, int32_t blockFrames) {
   AudioBuffer mix{sampleRate, channels, {}};
   Result<std::map<int32_t, AudioBuffer>> sounds = loadSounds(timeline, chartPath, soundFolder, mix, backend);
   if (!sounds) return sounds.problem();
-  const std::vector<Placement> placed = placements(timeline, *sounds, sampleRate);
+  const std::vector<Placement> placed = placements(timeline, *sounds, sampleRate, blockFrames);
   int64_t frames = 0;
   for (const Placement& placement : placed) frames = std::max(frames, placement.start + placement.frames);
   mix = silentLike(mix, frames);

@@ -62,11 +62,12 @@ FidelityFigures comparePlayback(const AudioBuffer& playback, const AudioBuffer& 
 }
 
 Result<FidelityFigures> measureChartFidelity(const std::string& chartPath, const std::string& soundFolder,
-                                             const AudioBuffer& reference, const AudioBackend& backend) {
+                                             const AudioBuffer& reference, const AudioBackend& backend,
+                                             int32_t blockFrames) {
   Result<ChartTimeline> timeline = readChartTimeline(chartPath);
   if (!timeline) return timeline.problem();
   Result<AudioBuffer> mix =
-      mixChart(*timeline, chartPath, soundFolder, reference.sampleRate, reference.channels, backend);
+      mixChart(*timeline, chartPath, soundFolder, reference.sampleRate, reference.channels, backend, blockFrames);
   if (!mix) return mix.problem();
   return comparePlayback(*mix, reference);
 }

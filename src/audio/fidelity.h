@@ -32,9 +32,11 @@ FidelityFigures comparePlayback(const AudioBuffer& playback, const AudioBuffer& 
 
 // The chart (.bme) at `chartPath` played from the sound files in `soundFolder`, compared with
 // `reference`: the song rendered directly, or the author's own render of it from its start.
+// `blockFrames`: the synthesizer's block when the reference is its render (see mixChart), 0 for
+// a recording.
 Result<FidelityFigures> measureChartFidelity(const std::string& chartPath, const std::string& soundFolder,
-                                             const AudioBuffer& reference,
-                                             const AudioBackend& backend = defaultBackend());
+                                             const AudioBuffer& reference, const AudioBackend& backend,
+                                             int32_t blockFrames);
 
 // The figures on one line, for the console.
 std::string fidelityLine(const FidelityFigures& figures);

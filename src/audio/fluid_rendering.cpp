@@ -40,6 +40,8 @@ void addInto(AudioBuffer& mix, const AudioBuffer& track) {
 
 bool fluidSynthInBuild() { return true; }
 
+int32_t synthBlockFrames() { return SynthSession::blockFramesOfSetup(); }
+
 Result<AudioBuffer> renderTrack(const RenderTrack& track, const TempoMap& tempoMap,
                                 const std::string& soundFont) {
   Result<std::string> path = chooseSoundFont(soundFont);

@@ -104,6 +104,16 @@ bool SynthSession::sounding() const { return fluid_synth_get_active_voice_count(
 
 int32_t SynthSession::blockFrames() const { return fluid_synth_get_internal_bufsize(synth_.get()); }
 
+int32_t SynthSession::blockFramesOfSetup() {
+  silenceLogging();
+  fluid_settings_t* settings = renderSettings();
+  fluid_synth_t* synth = settings ? new_fluid_synth(settings) : nullptr;
+  const int32_t frames = synth ? fluid_synth_get_internal_bufsize(synth) : 0;
+  if (synth) delete_fluid_synth(synth);
+  if (settings) delete_fluid_settings(settings);
+  return frames;
+}
+
 AudioBuffer emptyRender() { return AudioBuffer{kRenderSampleRate, 2, {}}; }
 
 }  // namespace rendlow::audio

@@ -26,6 +26,8 @@ public:
   void silence(const std::set<int>& channels);
   bool sounding() const;
   int32_t blockFrames() const;
+  // The block size of a synthesizer as this program sets one up, without a SoundFont to load.
+  static int32_t blockFramesOfSetup();
 
 private:
   struct SettingsDeleter {

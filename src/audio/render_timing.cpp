@@ -13,7 +13,10 @@ constexpr double kPositionTolerance = 1e-6;
 }  // namespace
 
 int64_t renderFrameOf(const TempoMap& tempoMap, int64_t tick, int32_t blockFrames) {
-  const double exactFrame = tempoMap.secondsAt(tick) * kRenderSampleRate;
+  return blockBoundaryAtOrAfter(tempoMap.secondsAt(tick) * kRenderSampleRate, blockFrames);
+}
+
+int64_t blockBoundaryAtOrAfter(double exactFrame, int32_t blockFrames) {
   const double blocks = std::ceil((exactFrame - kPositionTolerance) / blockFrames);
   return static_cast<int64_t>(blocks) * blockFrames;
 }

@@ -14,4 +14,7 @@ constexpr int32_t kRenderSampleRate = 44100;
 // starting there has its first sample there, so its cut starts there too.
 int64_t renderFrameOf(const TempoMap& tempoMap, int64_t tick, int32_t blockFrames);
 
+// The first boundary of `blockFrames`-frame blocks at or after an exact position in frames.
+int64_t blockBoundaryAtOrAfter(double exactFrame, int32_t blockFrames);
+
 }  // namespace rendlow::audio

@@ -43,6 +43,11 @@ struct RenderTrack {
 // False in a build without FluidSynth, where every call below says so in its problem.
 bool fluidSynthInBuild();
 
+// The synthesizer starts what an event asks only where one of its blocks of this many frames
+// begins; 0 without FluidSynth. Its own render of the song has every note start so, and a
+// playback compared with that render must place its sounds alike (see mixChart).
+int32_t synthBlockFrames();
+
 // The whole rendering of one track, from tick 0 to its last sound's end. Each sound starts on
 // the synthesizer block boundary renderFrameOf gives (blocks of 64 frames), after everything still sounding
 // on the track's channels was silenced there (All Sound Off, sustain released), so nothing of the one before

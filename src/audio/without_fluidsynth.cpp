@@ -6,6 +6,8 @@ namespace rendlow::audio {
 // This build has no FluidSynth: rendering says so, and cutting the author's stems remains.
 bool fluidSynthInBuild() { return false; }
 
+int32_t synthBlockFrames() { return 0; }
+
 Result<AudioBuffer> renderTrack(const RenderTrack&, const TempoMap&, const std::string&) {
   return Problem{fluidSynthAbsentMessage()};
 }

@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "app/job.h"
+#include "app/keysounds.h"
 #include "app/memory_form.h"
 #include "base/messages.h"
 #include "cli/conversion_report.h"
@@ -51,6 +52,26 @@ Message aboutInput(const Options& options, const std::string& input, const Messa
   return Message::verbatim(input + ":\n") + message;
 }
 
+// The sound files of a job that wrote its chart, and the fidelity line; the status the job ends
+// with.
+int makeSounds(const Options& options, const Project& project, const OutputFile& chart, std::ostream& out,
+               std::ostream& err) {
+  KeysoundRequest request;
+  request.stemsFolder = options.stemsFolder;
+  request.soundFont = options.soundFont.value_or("");
+  request.ogg = options.ogg;
+  request.recording = options.recording;
+  const Result<KeysoundReport> made = makeKeysounds(project, chart.path, request);
+  if (!made) {
+    printMessage(err, made.problem().message);
+    return kExitFailed;
+  }
+  for (const Message& notice : made->files.notices) printMessage(err, notice);
+  if (!options.quiet) out << made->files.summary().in(consoleAudience()) << '\n';
+  if (made->fidelity) out << audio::fidelityLine(*made->fidelity) << '\n';
+  return made->files.notices.empty() ? kExitOk : kExitWarning;
+}
+
 int convertOne(const Options& options, const std::string& input, std::ostream& out, std::ostream& err) {
   Application app(options.verbose ? &err : nullptr);
   app.project.relativeSettingsPaths = true;
@@ -75,7 +96,9 @@ int convertOne(const Options& options, const std::string& input, std::ostream& o
     if (!result.refused) printMessage(err, filesSummary(result));
     return kExitFailed;
   }
-  return result.warned ? kExitWarning : kExitOk;
+  const int status = result.warned ? kExitWarning : kExitOk;
+  if (!(options.stemsFolder || options.keysounds) || !result.chart || !result.chart->status) return status;
+  return worseStatus(status, makeSounds(options, app.project, *result.chart, out, err));
 }
 
 }  // namespace

@@ -90,6 +90,31 @@ constexpr std::array kOptions = {
                  o.defaults = true;
                  return accepted();
                }},
+    OptionRule{"--cut", "", "STEMS", "cut the sound files out of your renders of each track, STEMS/tr01.wav ...",
+               [](Options& o, std::string_view value) {
+                 o.stemsFolder = std::string(value);
+                 return accepted();
+               }},
+    OptionRule{"--keysounds", "", "", "render the sound files with FluidSynth, and measure the chart",
+               [](Options& o, std::string_view) {
+                 o.keysounds = true;
+                 return accepted();
+               }},
+    OptionRule{"--soundfont", "", "FILE", "the SoundFont for --keysounds (default: a General MIDI one installed)",
+               [](Options& o, std::string_view value) {
+                 o.soundFont = std::string(value);
+                 return accepted();
+               }},
+    OptionRule{"--ogg", "", "", "write the sound files as Ogg Vorbis (.ogg) instead of WAV",
+               [](Options& o, std::string_view) {
+                 o.ogg = true;
+                 return accepted();
+               }},
+    OptionRule{"--compare", "", "MIX.wav", "with --cut: measure the chart against your render of the whole song",
+               [](Options& o, std::string_view value) {
+                 o.recording = std::string(value);
+                 return accepted();
+               }},
     OptionRule{"--verbose", "-v", "", "print the engine's progress lines on standard error",
                [](Options& o, std::string_view) {
                  o.verbose = true;
@@ -162,19 +187,41 @@ private:
 
   bool converting() const {
     return !options_.chart || options_.settingsOnly || options_.outputPath || !options_.edits.empty() ||
-           options_.genre || options_.title || options_.artist || options_.quiet || options_.defaults;
+           options_.genre || options_.title || options_.artist || options_.quiet || options_.defaults ||
+           makesSounds() || options_.soundFont || options_.ogg || options_.recording;
+  }
+
+  bool makesSounds() const { return options_.stemsFolder || options_.keysounds; }
+
+  // Why the options for sound files do not go together; nothing when they do.
+  std::optional<Message> soundProblem() const {
+    if (options_.stemsFolder && options_.keysounds)
+      return Message("--cut と --keysounds は一緒に使えません", "--cut and --keysounds do not go together");
+    if ((options_.soundFont || options_.ogg || options_.recording) && !makesSounds())
+      return Message("--soundfont, --ogg, --compare は --cut か --keysounds と使います",
+                     "--soundfont, --ogg and --compare go with --cut or --keysounds");
+    if (options_.soundFont && !options_.keysounds)
+      return Message("--soundfont は --keysounds と使います", "--soundfont goes with --keysounds");
+    if (options_.recording && !options_.stemsFolder)
+      return Message("--compare は --cut と使います", "--compare goes with --cut");
+    if (makesSounds() && (!options_.chart || options_.settingsOnly))
+      return Message("音声ファイルは譜面の名前で書き出すので、--no-chart や --settings-only とは使えません",
+                     "the sound files are named by the chart: --cut and --keysounds take no --no-chart or "
+                     "--settings-only");
+    return std::nullopt;
   }
 
   Result<Options> finish() {
     if (options_.command == Command::List) {
       if (converting()) {
         return problem("--list は何も書き出さないので、--no-chart, --settings-only, -o, --set, --genre, --title, "
-                       "--artist, -q, --defaults を取りません",
+                       "--artist, -q, --defaults や音声ファイルのオプションを取りません",
                        "--list writes nothing: it takes no --no-chart, --settings-only, -o, --set, --genre, "
-                       "--title, --artist, -q or --defaults");
+                       "--title, --artist, -q, --defaults or sound file options");
       }
       if (options_.inputs.size() > 1) return problem("--list の入力ファイルは1つです", "--list takes one input file");
     }
+    if (const auto problem = soundProblem()) return Problem{*problem};
     if (!options_.command) options_.command = Command::Convert;
     if (options_.inputs.empty()) return problem("入力ファイルがありません", "no input file given");
     if (options_.outputPath && options_.inputs.size() > 1) {
@@ -227,11 +274,22 @@ std::string usageText() {
   for (const FieldRule& field : rowEditFields()) text += usageLine(std::string(field.name), field.help);
   text +=
       "\n"
+      "Sound files: --cut STEMS cuts them out of your own renders: render each track of the rendering MIDI\n"
+      "file from its start, one file per track named by its definition name (tr01.wav, ...), into STEMS.\n"
+      "--keysounds renders them with FluidSynth instead. Either way every sound the chart names is written\n"
+      "beside the chart, and the chart's playback is measured against the song (your MIX.wav with --compare,\n"
+      "or the song rendered directly). The fidelity line gives: the log-spectral distance (dB, lower is\n"
+      "closer; under about 6 dB a listener hears the same song), the SNR of the spectra, which ignores phase,\n"
+      "and of the waveform (dB, higher is closer), the worst 50 ms and when it is, the mix's peak (above\n"
+      "0 dBFS the chart clips), and how far the playback lags. Finer splits (smaller widths, --set\n"
+      "ROW:velocitySplitWidth=16 ...) bring the figures closer at the cost of more sound files.\n";
+  text +=
+      "\n"
       "Exit status: 0 when everything asked was written; 1 when the output was refused or a file could not\n"
       "be read or written (standard error says which files were written and which were not); 2 on a\n"
       "usage error; 3 when everything was written but there is a warning to read: the chart left out\n"
       "for a limit of its format (ids up to ZZ, measures up to 999, 64 MiB of lines), a damaged MIDI\n"
-      "file, or a re-timing that did not settle. The output is refused, with nothing written, when two\n"
+      "file, a re-timing that did not settle, or stems missing, left over or too short. The output is refused, with nothing written, when two\n"
       "of its files would be one file or one of them INPUT's MIDI file itself (by identity: links and\n"
       "letter case count), when two converted tracks share a definition name, or when a track is too\n"
       "complex to lay out.\n";

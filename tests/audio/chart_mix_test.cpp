@@ -62,7 +62,7 @@ TEST_F(ChartMix, TheChartPlayedAgainstItselfIsFaithful) {
   writeSound("a.wav", constant(1000, 2, 2500, {0.25f, -0.25f}));
   writeSound("b.wav", constant(1000, 1, 500, {0.5f}));
   Result<FidelityFigures> figures =
-      measureChartFidelity(chartPath(), dir_.path(), expectedMix(), builtinBackend());
+      measureChartFidelity(chartPath(), dir_.path(), expectedMix(), builtinBackend(), 0);
   ASSERT_TRUE(figures);
   EXPECT_EQ(figures->lagFrames, 0);
   EXPECT_EQ(figures->waveformSnrDb, std::numeric_limits<double>::infinity());

@@ -1,0 +1,137 @@
+#include "app/keysounds.h"
+
+#include <cstdio>
+
+#include "app/paths.h"
+#include "app/project.h"
+
+namespace rendlow {
+
+namespace {
+
+// The chart's name for a sound's file, as its #WAV lines give it.
+std::string soundFileName(const std::string& definitionName, int32_t sound) {
+  char number[16];
+  std::snprintf(number, sizeof number, "_%02d.wav", sound + 1);
+  return definitionName + number;
+}
+
+// Calls `visit(event, tick)` for each event of a list, with its tick counted from its deltas.
+template <typename Visit>
+void walk(const EventList& events, Visit visit) {
+  int64_t tick = 0;
+  for (const MidiEvent& event : events) {
+    tick += event.delta;
+    visit(event, tick);
+  }
+}
+
+std::vector<audio::ChannelMessage> channelMessages(const EventList& events) {
+  std::vector<audio::ChannelMessage> messages;
+  walk(events, [&](const MidiEvent& event, int64_t tick) {
+    if (isChannelKind(event.kind)) messages.push_back({tick, event.status, event.head[0], event.head[1]});
+  });
+  return messages;
+}
+
+// The Set Tempo events of `lists`, at the ticks their deltas give them.
+audio::TempoMap tempoMapOf(const Song& song, const std::vector<const EventList*>& lists) {
+  std::vector<audio::TempoChange> changes;
+  for (const EventList* events : lists) {
+    walk(*events, [&](const MidiEvent& event, int64_t tick) {
+      if (!event.isMeta(kMetaTempo)) return;
+      const auto data = song.dataOf(event);
+      int32_t microseconds = 0;
+      for (std::size_t i = 0; i < 3; ++i) microseconds = (microseconds << 8) | (i < data.size() ? data[i] : 0);
+      changes.push_back({tick, microseconds});
+    });
+  }
+  return audio::TempoMap(song.header.division, std::move(changes));
+}
+
+audio::RenderTrack renderingTrack(const Project& project, std::size_t track) {
+  const EventList& layout = project.song.tracks[track].events;
+  const std::vector<Note>& notes = project.sliced[track].notes;
+  audio::RenderTrack rendered;
+  rendered.stemName = project.settings[track].definitionName;
+  rendered.events = channelMessages(layout);
+  int64_t end = 0;
+  walk(layout, [&](const MidiEvent& event, int64_t tick) {
+    end = tick;
+    if (!event.startsNote() || event.note == kNone) return;
+    const Note& note = notes[static_cast<std::size_t>(event.note)];
+    if (!note.isHead() || !note.firstOccurrence) return;
+    if (!rendered.sounds.empty()) rendered.sounds.back().endTick = tick;
+    rendered.sounds.push_back({soundFileName(rendered.stemName, note.sound), tick, tick});
+  });
+  if (!rendered.sounds.empty()) rendered.sounds.back().endTick = end;
+  return rendered;
+}
+
+std::vector<audio::StemTrack> stemTracks(const std::vector<audio::RenderTrack>& tracks, const audio::TempoMap& tempo) {
+  std::vector<audio::StemTrack> stems;
+  for (const audio::RenderTrack& track : tracks) {
+    audio::StemTrack& stem = stems.emplace_back();
+    stem.stemName = track.stemName;
+    for (const audio::RenderSound& sound : track.sounds)
+      stem.sounds.push_back({sound.fileName, tempo.secondsAt(sound.startTick), tempo.secondsAt(sound.endTick)});
+  }
+  return stems;
+}
+
+// The song as read, each converted track's own events, rendered as the keysounds were.
+Result<audio::AudioBuffer> renderSongAsRead(const Project& project, const std::string& soundFont) {
+  std::vector<std::vector<audio::ChannelMessage>> tracks;
+  std::vector<const EventList*> asRead;
+  for (std::size_t i = 0; i < project.song.tracks.size(); ++i) {
+    const MidiTrack& track = project.song.tracks[i];
+    asRead.push_back(track.originalEvents.empty() ? &track.events : &track.originalEvents);
+  }
+  for (const std::size_t track : project.convertedTracks()) tracks.push_back(channelMessages(*asRead[track]));
+  return audio::renderSong(tracks, tempoMapOf(project.song, asRead), soundFont);
+}
+
+Result<audio::AudioBuffer> referenceFor(const Project& project, const KeysoundRequest& request,
+                                        const audio::AudioBackend& backend) {
+  if (request.recording) return backend.read(*request.recording);
+  return renderSongAsRead(project, request.soundFont);
+}
+
+}  // namespace
+
+std::vector<audio::RenderTrack> renderingTracks(const Project& project) {
+  std::vector<audio::RenderTrack> tracks;
+  for (const std::size_t track : project.convertedTracks()) tracks.push_back(renderingTrack(project, track));
+  return tracks;
+}
+
+audio::TempoMap renderingTempoMap(const Project& project) {
+  std::vector<const EventList*> layouts;
+  for (const std::size_t track : project.convertedTracks()) layouts.push_back(&project.song.tracks[track].events);
+  return tempoMapOf(project.song, layouts);
+}
+
+Result<KeysoundReport> makeKeysounds(const Project& project, const std::string& chartPath,
+                                     const KeysoundRequest& request) {
+  const std::string folder(folderOf(chartPath));
+  const audio::SoundOutput output{folder.empty() ? std::string(".") : folder,
+                                  request.ogg ? audio::AudioFileType::OggVorbis : audio::AudioFileType::Wav};
+  const std::vector<audio::RenderTrack> tracks = renderingTracks(project);
+  const audio::TempoMap tempo = renderingTempoMap(project);
+  Result<audio::SoundFilesReport> files =
+      request.stemsFolder ? audio::cutStems(stemTracks(tracks, tempo), *request.stemsFolder, output)
+                          : audio::renderSounds(tracks, tempo, request.soundFont, output);
+  if (!files) return files.problem();
+  KeysoundReport report{std::move(files).value(), std::nullopt};
+  if (request.stemsFolder && !request.recording) return report;
+  Result<audio::AudioBuffer> reference = referenceFor(project, request, *output.backend);
+  if (!reference) return reference.problem();
+  Result<audio::FidelityFigures> figures =
+      audio::measureChartFidelity(chartPath, output.folder, *reference, *output.backend,
+                                  request.recording ? 0 : audio::synthBlockFrames());
+  if (!figures) return figures.problem();
+  report.fidelity = *figures;
+  return report;
+}
+
+}  // namespace rendlow

@@ -1,0 +1,49 @@
+#pragma once
+
+// From the converted song to the sound files its chart names: cut out of the author's own
+// renders of the rendering MIDI file, or rendered with the synthesizer; and how faithfully the
+// chart then plays the song back.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "audio/fidelity.h"
+#include "audio/rendering.h"
+#include "audio/sound_output.h"
+#include "audio/stem_cutting.h"
+#include "base/result.h"
+
+namespace rendlow {
+
+class Project;
+
+struct KeysoundRequest {
+  // The folder of the author's stems, one audio file per converted track named by its
+  // definition name; none to render the sounds with the synthesizer.
+  std::optional<std::string> stemsFolder;
+  std::string soundFont;  // for the synthesizer; empty for the first General MIDI one installed
+  bool ogg = false;       // Ogg Vorbis files, named as the chart's ".wav" names with ".ogg"
+  // A recording of the song from its start to measure the chart against; the synthesizer's
+  // sounds are measured against the song it renders directly.
+  std::optional<std::string> recording;
+};
+
+struct KeysoundReport {
+  audio::SoundFilesReport files;
+  std::optional<audio::FidelityFigures> fidelity;
+};
+
+// Writes every distinct sound of every converted track of the project, just converted and
+// charted at `chartPath`, into the chart's folder, then measures the chart's playback when
+// there is something to measure it against.
+Result<KeysoundReport> makeKeysounds(const Project& project, const std::string& chartPath,
+                                     const KeysoundRequest& request);
+
+// Each converted track of the rendering MIDI file with its distinct sounds: the #WAV file name,
+// where the sound starts (its chain head's note-on as laid out and re-timed) and where the next
+// one starts or the track ends; and the rendering file's own tempo map.
+std::vector<audio::RenderTrack> renderingTracks(const Project& project);
+audio::TempoMap renderingTempoMap(const Project& project);
+
+}  // namespace rendlow
