@@ -101,7 +101,11 @@ Result<audio::AudioBuffer> referenceFor(const Project& project, const KeysoundRe
 
 std::vector<audio::RenderTrack> renderingTracks(const Project& project) {
   std::vector<audio::RenderTrack> tracks;
-  for (const std::size_t track : project.convertedTracks()) tracks.push_back(renderingTrack(project, track));
+  for (const std::size_t track : project.convertedTracks()) {
+    // A track without sounds (a conductor) has nothing to render or cut, and no stem.
+    audio::RenderTrack rendered = renderingTrack(project, track);
+    if (!rendered.sounds.empty()) tracks.push_back(std::move(rendered));
+  }
   return tracks;
 }
 

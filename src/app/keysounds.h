@@ -40,7 +40,7 @@ struct KeysoundReport {
 Result<KeysoundReport> makeKeysounds(const Project& project, const std::string& chartPath,
                                      const KeysoundRequest& request);
 
-// Each converted track of the rendering MIDI file with its distinct sounds: the #WAV file name,
+// Each converted track of the rendering MIDI file that has sounds, with its distinct sounds: the #WAV file name,
 // where the sound starts (its chain head's note-on as laid out and re-timed) and where the next
 // one starts or the track ends; and the rendering file's own tempo map.
 std::vector<audio::RenderTrack> renderingTracks(const Project& project);

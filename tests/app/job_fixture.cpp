@@ -114,4 +114,17 @@ void exportChartForInterop(const Project& project, const std::string& sourceMidi
   out << "]}\n";
 }
 
+void exportKeysoundsForInterop(const std::string& chartPath) {
+  const std::string folder = folderPath("keysounds");
+  if (folder.empty()) return;
+  const fs::path target = fs::path(folder) / nextCaseName(folder);
+  fs::create_directories(target);
+  const fs::path chart(chartPath);
+  for (const auto& entry : fs::directory_iterator(chart.parent_path())) {
+    const std::string extension = entry.path().extension().string();
+    if (entry.path() == chart || extension == ".wav" || extension == ".ogg")
+      fs::copy_file(entry.path(), target / entry.path().filename(), fs::copy_options::overwrite_existing);
+  }
+}
+
 }  // namespace rendlow::test

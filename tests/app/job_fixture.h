@@ -73,5 +73,8 @@ void expectGolden(const std::string& written, const std::string& golden, bool te
 // RENDLOW_INTEROP_DIR names a folder.
 void exportForInterop(const Project& project, const std::string& midiPath);
 void exportChartForInterop(const Project& project, const std::string& sourceMidiPath, const std::string& chartPath);
+// Hands a chart with its sound files beside it to the interop suite, which checks that a player
+// finds a file for every sound the chart names.
+void exportKeysoundsForInterop(const std::string& chartPath);
 
 }  // namespace rendlow::test

@@ -1,0 +1,138 @@
+// From a converted song to the sound files its chart names: where each sound starts in the
+// rendering MIDI file, cutting the author's stems, rendering with the synthesizer, and how
+// faithfully the chart then plays the song.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <regex>
+#include <set>
+
+#include "app/keysounds.h"
+#include "audio/audio_backend.h"
+#include "job_fixture.h"
+
+namespace rendlow::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The General MIDI SoundFont authors get by default; the small one renders other instruments.
+const std::string kSoundFont = "/usr/share/sounds/sf2/FluidR3_GM.sf2";
+
+// The files the chart's #WAV lines name.
+std::set<std::string> wavNames(const std::string& chart) {
+  std::set<std::string> names;
+  const std::regex line("#WAV[0-9A-Z]{2} (.*\\.wav)\r?");
+  std::istringstream lines(chart);
+  for (std::string text; std::getline(lines, text);) {
+    std::smatch match;
+    if (std::regex_match(text, match, line)) names.insert(match[1]);
+  }
+  return names;
+}
+
+// One track of `notes` notes, each its own sound, none overlapping, all on the chart's grid, so
+// the chart can place every one exactly; velocities 40 to 127, or all 100.
+Bytes soloSong(int notes, bool varyVelocity) {
+  MidiBuilder song;
+  song.track().tempoBpm(0, 120).endOfTrack(0);
+  TrackBuilder& track = song.track();
+  track.name("Solo");
+  for (int n = 0; n < notes; ++n) {
+    const int pitch = varyVelocity ? 60 + n % 3 : 40 + n;
+    track.noteOn(480 + n * 600, 0, pitch, varyVelocity ? 40 + (n * 37) % 88 : 100).noteOff(480 + n * 600 + 400, 0, pitch);
+  }
+  track.endOfTrack(480 + notes * 600);
+  return song.bytes();
+}
+
+TEST(SoundStarts, EverySoundOfTheChartStartsOnceInItsTrackInOrder) {
+  JobRun job;
+  job.put("song.mid", readBytes(kExampleSong));
+  ASSERT_TRUE(job.run(request("song.mid", {*parseRowEdit("0:gridUnit=1920"), *parseRowEdit("1:splitMethod=2")})));
+  ASSERT_FALSE(renderingTracks(job.app.project).empty());
+  std::set<std::string> named;
+  for (const audio::RenderTrack& track : renderingTracks(job.app.project)) {
+    for (std::size_t s = 0; s < track.sounds.size(); ++s) {
+      const audio::RenderSound& sound = track.sounds[s];
+      EXPECT_TRUE(named.insert(sound.fileName).second) << sound.fileName;
+      EXPECT_LT(sound.startTick, sound.endTick);
+      if (s + 1 < track.sounds.size()) EXPECT_EQ(sound.endTick, track.sounds[s + 1].startTick);
+    }
+  }
+  EXPECT_EQ(named, wavNames(job.read("song_out.bme")));
+}
+
+TEST(Keysounds, StemsAreCutIntoEveryFileTheChartNamesAndMissingOnesAreTold) {
+  JobRun job;
+  job.put("song.mid", readBytes(kExampleSong));
+  ASSERT_TRUE(job.run(request("song.mid")));
+  // tr01 and tr02 rendered as a steady tone from tick 0; tr03 missing; an extra stem beside them.
+  fs::create_directories(job.dir.file("stems"));
+  audio::AudioBuffer tone{44100, 2, std::vector<float>(2 * 44100 * 60, 0.25f)};
+  for (const char* stem : {"tr01.wav", "tr02.wav", "extra.wav"})
+    ASSERT_TRUE(audio::builtinBackend().write(job.dir.file("stems/") + stem, tone, audio::AudioFileType::Wav));
+  KeysoundRequest cut;
+  cut.stemsFolder = job.dir.file("stems");
+  const Result<KeysoundReport> made = makeKeysounds(job.app.project, job.dir.file("song_out.bme"), cut);
+  ASSERT_TRUE(made);
+  EXPECT_EQ(made->files.filesWritten, 14);  // tr01's five sounds and tr02's nine
+  std::string notices;
+  for (const Message& notice : made->files.notices) notices += notice.in(Audience::EnglishConsole) + "\n";
+  ASSERT_EQ(made->files.notices.size(), 2u) << notices;
+  EXPECT_NE(notices.find("tr03"), std::string::npos) << notices;
+  EXPECT_NE(notices.find("extra"), std::string::npos) << notices;
+  for (const std::string& name : wavNames(job.read("song_out.bme")))
+    EXPECT_EQ(fs::exists(job.dir.file(name)), !name.starts_with("tr03")) << name;
+  EXPECT_FALSE(made->fidelity);
+}
+
+class Rendered : public ::testing::Test {
+protected:
+  void SetUp() override {
+    if (!audio::fluidSynthInBuild()) GTEST_SKIP() << "FluidSynth is not in this build";
+    if (!fs::exists(kSoundFont)) GTEST_SKIP() << kSoundFont << " is not installed (fluid-soundfont-gm)";
+  }
+
+  // The figures of the chart of `song`, converted with `edits`, rendered with the synthesizer.
+  audio::FidelityFigures render(JobRun& job, const Bytes& song, std::vector<RowEdit> edits = {}) {
+    job.put("song.mid", song);
+    EXPECT_TRUE(job.run(request("song.mid", std::move(edits))));
+    KeysoundRequest synthesize;
+    synthesize.soundFont = kSoundFont;
+    const Result<KeysoundReport> made = makeKeysounds(job.app.project, job.dir.file("song_out.bme"), synthesize);
+    EXPECT_TRUE(made && made->fidelity);
+    return made && made->fidelity ? *made->fidelity : audio::FidelityFigures{};
+  }
+};
+
+TEST_F(Rendered, AChartOfOneSoundPerNotePlaysItsSongBackAlmostExactly) {
+  JobRun job;
+  const audio::FidelityFigures figures = render(job, soloSong(24, false));
+  EXPECT_GE(figures.waveformSnrDb, 30.0);
+  EXPECT_EQ(figures.lagFrames, 0);
+  // Every file begins with its sound: a sample above the quietest a 16-bit file holds within
+  // the first millisecond.
+  for (const std::string& name : wavNames(job.read("song_out.bme"))) {
+    const Result<audio::AudioBuffer> sound = audio::builtinBackend().read(job.dir.file(name));
+    ASSERT_TRUE(sound) << name;
+    const auto loud = std::find_if(sound->samples.begin(), sound->samples.end(), [](float s) { return std::fabs(s) >= 1.0f / 32768; });
+    EXPECT_LT((loud - sound->samples.begin()) / sound->channels, 44) << name;
+  }
+  exportKeysoundsForInterop(job.dir.file("song_out.bme"));
+}
+
+TEST_F(Rendered, FinerVelocityBucketsPlayTheSongBackCloser) {
+  JobRun coarse;
+  JobRun fine;
+  const audio::FidelityFigures one = render(coarse, soloSong(24, true));
+  const audio::FidelityFigures many = render(fine, soloSong(24, true), {*parseRowEdit("0:velocitySplitWidth=16")});
+  EXPECT_GT(many.waveformSnrDb, one.waveformSnrDb + 6.0);
+  EXPECT_LT(many.logSpectralDistanceDb, one.logSpectralDistanceDb);
+}
+
+}  // namespace
+}  // namespace rendlow::test
