@@ -26,9 +26,7 @@ TEST(WriteFileAtomically, ReplacesTheFileAndLeavesNoTemporaryBehind) {
   writeBytes(path, kOld);
   ASSERT_TRUE(writeFileAtomically(path, std::string_view("new\0bytes\n", 10), FileMode::Binary));
   EXPECT_EQ(readText(path), std::string("new\0bytes\n", 10));
-  ASSERT_TRUE(writeFileAtomically(dir.file("new.txt"), "a\nb\n", FileMode::Text));
-  EXPECT_EQ(readText(dir.file("new.txt")), "a\nb\n");
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
 }
 
 // The new file is a new file: a second name of the old one still reads the old bytes, as it
@@ -52,7 +50,7 @@ TEST(WriteFileAtomically, AFailedWriteKeepsTheOldFileAndSaysWhy) {
   const Result<void> blocked = writeFileAtomically(path, "new\n", FileMode::Text);
   ASSERT_FALSE(blocked);
   EXPECT_EQ(readText(path), "old");
-  EXPECT_NE(blocked.problem().message.in(Audience::EnglishConsole).find("A folder has that name"), std::string::npos);
+  EXPECT_EQ(blocked.problem().message.in(Audience::EnglishConsole).rfind("A folder has that name. Check", 0), 0u);
 
   const Result<void> missing = writeFileAtomically(dir.file("missing/out.txt"), "x\n", FileMode::Text);
   ASSERT_FALSE(missing);
@@ -72,7 +70,6 @@ TEST(SameFile, ByIdentityNotBySpelling) {
   EXPECT_TRUE(sameFile(path, dir.file("symlink.mid")));
   EXPECT_TRUE(sameFile(path, dir.file("hardlink.mid")));
   EXPECT_FALSE(sameFile(path, dir.file("other.mid")));
-  EXPECT_FALSE(sameFile(path, dir.file("missing.mid")));
   EXPECT_FALSE(sameFile(dir.file("missing.mid"), dir.file("missing.mid")));
 }
 

@@ -1,5 +1,5 @@
 // The rendering MIDI file: variable-length numbers, every kind of event byte for byte, the
-// chunk lengths, the refusals, and files that read back as they were written.
+// chunk lengths, the refusals, and a file that reads back as it was written.
 
 #include "midi/midi_writer.h"
 
@@ -19,15 +19,9 @@ Bytes bytesOf(const std::string& text) { return Bytes(text.begin(), text.end());
 
 TEST(WriteVarLen, SplitsIntoSevenBitGroupsMostSignificantFirst) {
   const std::pair<int32_t, Bytes> cases[] = {
-      {0, {0x00}},          {127, {0x7F}},
-      {128, {0x81, 0x00}},  {255, {0x81, 0x7F}},
-      {960, {0x87, 0x40}},  {16383, {0xFF, 0x7F}},
-      {16384, {0x81, 0x80, 0x00}},
-      {0x0FFFFFFF, {0xFF, 0xFF, 0xFF, 0x7F}},
-      {INT32_MAX, {0x87, 0xFF, 0xFF, 0xFF, 0x7F}},
-      {-5, {0x7B}},  // a negative value is one byte of its low seven bits
-      {INT32_MIN, {0x00}},
-  };
+      {0, {0x00}}, {127, {0x7F}}, {128, {0x81, 0x00}}, {255, {0x81, 0x7F}}, {960, {0x87, 0x40}},
+      {16383, {0xFF, 0x7F}}, {16384, {0x81, 0x80, 0x00}}, {0x0FFFFFFF, {0xFF, 0xFF, 0xFF, 0x7F}},
+      {INT32_MAX, {0x87, 0xFF, 0xFF, 0xFF, 0x7F}}, {-5, {0x7B}}, {INT32_MIN, {0x00}}};  // negative: low 7 bits
   for (const auto& [value, expected] : cases) {
     std::string out = "x";
     EXPECT_EQ(writeVarLen(out, value), static_cast<int>(expected.size())) << value;
@@ -35,113 +29,86 @@ TEST(WriteVarLen, SplitsIntoSevenBitGroupsMostSignificantFirst) {
   }
 }
 
-// Songs made by hand, the way a layout leaves them: deltas, kinds and data, nothing else.
-class Encode : public ::testing::Test {
-protected:
-  Encode() { song.header.division = 96; }
+// An event as a layout leaves it: a delta, a status and data; `none` makes it a data byte that
+// was read with no running status to apply.
+struct Ev {
+  int32_t delta;
+  uint8_t status;
+  Bytes data;
+  int8_t metaType = -1;
+  bool none = false;
+};
+const Ev kEnd{0, 0xFF, {}, kMetaEndOfTrack};
 
-  MidiTrack& track(const std::string& name = "") {
-    song.tracks.emplace_back().name = name;
-    return song.tracks.back();
-  }
-  void add(MidiTrack& t, int32_t delta, uint8_t status, const Bytes& data, int8_t metaType = -1) {
-    MidiEvent& e = t.events.emplace_back();
-    e.delta = delta;
-    e.status = status;
-    e.kind = classifyStatus(status);
-    e.metaType = metaType;
-    e.length = static_cast<int32_t>(data.size());
-    if (isChannelKind(e.kind)) {
-      std::copy(data.begin(), data.end(), e.head.begin());
-    } else {
-      e.dataOffset = song.store(data);
+Song songOf(const std::vector<std::pair<std::string, std::vector<Ev>>>& tracks, int16_t division = 96) {
+  Song song;
+  song.header.division = division;
+  for (const auto& [name, events] : tracks) {
+    MidiTrack& track = song.tracks.emplace_back();
+    track.name = name;
+    for (const Ev& ev : events) {
+      MidiEvent& e = track.events.emplace_back(MidiEvent{.delta = ev.delta, .length = static_cast<int32_t>(ev.data.size()),
+                                                         .status = ev.status, .metaType = ev.metaType});
+      e.kind = ev.none ? EventKind::None : classifyStatus(ev.status);
+      if (isChannelKind(e.kind)) std::copy(ev.data.begin(), ev.data.end(), e.head.begin());
+      if (!isChannelKind(e.kind)) e.dataOffset = song.store(ev.data);
     }
   }
-  void end(MidiTrack& t, int32_t delta) { add(t, delta, 0xFF, {}, kMetaEndOfTrack); }
+  return song;
+}
 
-  Result<std::string> encode(const std::vector<std::size_t>& tracks, std::ostream* dump = nullptr) {
-    Diagnostics diagnostics(dump);
-    return encodeMidiFile(song, tracks, diagnostics);
-  }
-  // The one chunk's events, after checking that its length counts exactly the bytes that follow.
-  Bytes chunkBody() {
-    const Bytes file = bytesOf(encode({0}).value());
-    const uint32_t length = (uint32_t{file[18]} << 24) | (uint32_t{file[19]} << 16) | (uint32_t{file[20]} << 8) | file[21];
-    EXPECT_EQ(length, file.size() - 22);
-    return Bytes(file.begin() + 22, file.end());
-  }
+Result<std::string> encode(const Song& song, const std::vector<std::size_t>& tracks, std::ostream* dump = nullptr) {
+  Diagnostics diagnostics(dump);
+  return encodeMidiFile(song, tracks, diagnostics);
+}
 
-  Song song;
-};
+// The events of a one-track file, after checking that the chunk length counts the bytes that follow.
+Bytes chunkBody(const std::vector<Ev>& events) {
+  const Bytes file = bytesOf(encode(songOf({{"", events}}), {0}).value());
+  EXPECT_EQ((file[18] << 24) | (file[19] << 16) | (file[20] << 8) | file[21], static_cast<int>(file.size()) - 22);
+  return Bytes(file.begin() + 22, file.end());
+}
 
-TEST_F(Encode, EveryKindOfEventWithItsStatusByteAndLength) {
-  MidiTrack& t = track();
-  add(t, 0, 0x93, {0x3C, 0x64});
-  add(t, 0, 0x93, {0x40, 0x64});  // no running status
-  add(t, 128, 0xC1, {0x05});
-  add(t, 0, 0xD1, {0x40});
-  add(t, 0, 0xFF, {0x07, 0xA1, 0x20}, kMetaTempo);
-  add(t, 0, 0xF0, {0x7E, 0xF7});
-  add(t, 0, 0xF7, {0x43});
-  add(t, 0, 0xFF, Bytes(200, 'a'), 0x01);
-  end(t, 960);
+TEST(Encode, EveryKindOfEventWithItsStatusByteAndLength) {
   Bytes expected{0x00, 0x93, 0x3C, 0x64, 0x00, 0x93, 0x40, 0x64, 0x81, 0x00, 0xC1, 0x05, 0x00, 0xD1, 0x40,
                  0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x00, 0xF0, 0x02, 0x7E, 0xF7, 0x00, 0xF7, 0x01, 0x43,
                  0x00, 0xFF, 0x01, 0x81, 0x48};
   expected.insert(expected.end(), 200, 'a');
   expected.insert(expected.end(), {0x87, 0x40, 0xFF, 0x2F, 0x00});
-  EXPECT_EQ(chunkBody(), expected);
+  EXPECT_EQ(chunkBody({{0, 0x93, {0x3C, 0x64}}, {0, 0x93, {0x40, 0x64}}, {128, 0xC1, {0x05}}, {0, 0xD1, {0x40}},
+                       {0, 0xFF, {0x07, 0xA1, 0x20}, kMetaTempo}, {0, 0xF0, {0x7E, 0xF7}}, {0, 0xF7, {0x43}},
+                       {0, 0xFF, Bytes(200, 'a'), 0x01}, {960, 0xFF, {}, kMetaEndOfTrack}}),
+            expected);
+  // An event of kind None is left out; its delta goes to the next event written.
+  EXPECT_EQ(chunkBody({{10, 0x90, {0x3C, 0x64}}, {5, 0xFF, {}, -1, true}, {7, 0x80, {0x3C, 0x00}}, kEnd}),
+            (Bytes{0x0A, 0x90, 0x3C, 0x64, 0x0C, 0x80, 0x3C, 0x00, 0x00, 0xFF, 0x2F, 0x00}));
 }
 
-// An event of kind None (a data byte read with no running status) is left out; its delta goes
-// to the next event written, so that event keeps its time.
-TEST_F(Encode, AnEventOfKindNoneIsLeftOutAndItsDeltaGoesToTheNext) {
-  MidiTrack& t = track();
-  add(t, 10, 0x90, {0x3C, 0x64});
-  add(t, 5, 0xFF, {});
-  t.events.back().kind = EventKind::None;
-  add(t, 7, 0x80, {0x3C, 0x00});
-  end(t, 0);
-  EXPECT_EQ(chunkBody(), (Bytes{0x0A, 0x90, 0x3C, 0x64, 0x0C, 0x80, 0x3C, 0x00, 0x00, 0xFF, 0x2F, 0x00}));
-}
-
-TEST_F(Encode, TheHeaderAndTheGivenTracksInTheGivenOrderWithTheirDump) {
-  song.header.division = -1;  // kept as the same 16 bits
-  for (const uint8_t note : {0x10, 0x20, 0x30}) {
-    MidiTrack& t = track();
-    add(t, 0, 0x90, {note, 0x64});
-    end(t, 0);
-  }
+TEST(Encode, TheHeaderAndTheGivenTracksInTheGivenOrderWithTheirDump) {
+  const Song song = songOf({{"", {{0, 0x90, {0x10, 0x64}}, kEnd}}, {"", {{0, 0x90, {0x20, 0x64}}, kEnd}},
+                            {"", {{0, 0xF0, {0x7E}}, {0, 0x00, {}, -1, true}, {0, 0x90, {0x30, 0x64}}, kEnd}}},
+                           -1);  // a division kept as the same 16 bits
   std::ostringstream dump;
-  const Bytes file = bytesOf(encode({2, 0}, &dump).value());
-  Bytes expected{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 2, 0xFF, 0xFF};
-  for (const uint8_t note : {0x30, 0x10}) expected.insert(expected.end(), {'M', 'T', 'r', 'k', 0, 0, 0, 8, 0x00, 0x90, note, 0x64, 0x00, 0xFF, 0x2F, 0x00});
-  EXPECT_EQ(file, expected);
-  EXPECT_EQ(dump.str(), "\n\n90 30 64   FF 2F   \n\n90 10 64   FF 2F   ");
-  EXPECT_EQ(bytesOf(encode({}).value()), (Bytes{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 0, 0xFF, 0xFF}));
+  Bytes expected{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 2, 0xFF, 0xFF, 'M', 'T', 'r', 'k', 0, 0, 0, 12, 0x00, 0xF0,
+                 0x01, 0x7E, 0x00, 0x90, 0x30, 0x64, 0x00, 0xFF, 0x2F, 0x00};
+  expected.insert(expected.end(), {'M', 'T', 'r', 'k', 0, 0, 0, 8, 0x00, 0x90, 0x10, 0x64, 0x00, 0xFF, 0x2F, 0x00});
+  EXPECT_EQ(bytesOf(encode(song, {2, 0}, &dump).value()), expected);
+  EXPECT_EQ(dump.str(), "\n\nF0 7E   90 30 64   FF 2F   \n\n90 10 64   FF 2F   ");
+  EXPECT_EQ(bytesOf(encode(song, {}).value()), (Bytes{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 0, 0xFF, 0xFF}));
 }
 
 // A delta of five variable-length bytes (2^28 on), or a track longer than 2^31 - 1 ticks, would
 // be written but never read back: refused, naming the track. A carried delta counts too.
-TEST_F(Encode, RefusesTimesNoReaderCouldReadBack) {
-  MidiTrack& largest = track("Lead");
-  add(largest, 0x0FFFFFFF, 0x90, {0x3C, 0x64});
-  end(largest, 0);
-  ASSERT_TRUE(encode({0}));
-  MidiTrack& carried = track("Pad");
-  add(carried, 0x0FFFFFF0, 0xFF, {});
-  carried.events.back().kind = EventKind::None;
-  add(carried, 0x10, 0x90, {0x3C, 0x64});
-  const Result<std::string> tooLong = encode({0, 1});
-  ASSERT_FALSE(tooLong);
-  EXPECT_EQ(tooLong.problem().message.in(Audience::EnglishConsole).rfind("track 2 \"Pad\" has a gap of 268435456 ticks", 0), 0u);
-  MidiTrack& longTrack = track("Long");
-  for (int i = 0; i < 9; ++i) add(longTrack, 0x0FFFFFFF, 0xB0, {7, 100});
-  const Result<std::string> pastTicks = encode({2});
-  ASSERT_FALSE(pastTicks);
-  EXPECT_EQ(pastTicks.problem().message.in(Audience::EnglishConsole).rfind("track 3 \"Long\" would last 2415919095 ticks", 0), 0u);
-  longTrack.events.pop_back();
-  EXPECT_TRUE(encode({2}));
+TEST(Encode, RefusesTimesNoReaderCouldReadBack) {
+  const std::vector<Ev> eightLongest(8, Ev{0x0FFFFFFF, 0xB0, {7, 100}});
+  std::vector<Ev> nineLongest = eightLongest;
+  nineLongest.push_back(nineLongest.back());
+  const Song song = songOf({{"Lead", eightLongest}, {"Pad", {{0x0FFFFFF0, 0xFF, {}, -1, true}, {0x10, 0x90, {60, 1}}}},
+                            {"Long", nineLongest}});
+  EXPECT_TRUE(encode(song, {0}));
+  const auto reason = [&](std::size_t track) { return encode(song, {0, track}).problem().message.in(Audience::EnglishConsole); };
+  EXPECT_EQ(reason(1).rfind("track 2 \"Pad\" has a gap of 268435456 ticks, more than the 268435455", 0), 0u);
+  EXPECT_EQ(reason(2).rfind("track 3 \"Long\" would last 2415919095 ticks", 0), 0u);
 }
 
 // A file read, written and read again holds the same events at the same ticks, every kind.
@@ -158,18 +125,13 @@ TEST(MidiRoundTrip, EveryKindOfEventComesBackAsItWasRead) {
   RunningStatus running;
   Diagnostics quiet;
   const Song song = readMidiBytes(builder.bytes(), running, quiet).value();
-  const std::vector<std::size_t> all{0, 1, 2};
-  const std::string file = encodeMidiFile(song, all, quiet).value();
-  const Song again = readMidiBytes(bytesOf(file), running, quiet).value();
+  const Song again = readMidiBytes(bytesOf(encode(song, {0, 1, 2}).value()), running, quiet).value();
   EXPECT_EQ(again.header.format, 1);
   EXPECT_EQ(again.header.division, 96);
   ASSERT_EQ(again.tracks.size(), 3u);
   for (std::size_t t = 0; t < 3; ++t) {
-    std::string before;
-    for (const MidiEvent& e : song.tracks[t].events) {
-      if (e.kind != EventKind::None) before += describeEvent(song, e) + "\n";
-    }
-    std::string after;
+    std::string before, after;
+    for (const MidiEvent& e : song.tracks[t].events) before += e.kind == EventKind::None ? "" : describeEvent(song, e) + "\n";
     for (const MidiEvent& e : again.tracks[t].events) after += describeEvent(again, e) + "\n";
     EXPECT_EQ(after, before) << "track " << t;
   }

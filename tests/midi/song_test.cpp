@@ -1,5 +1,5 @@
 // The song model's own rules and the reader's building blocks: status classification, the
-// controller list, data bytes, the read-order scan, its quick index, and the byte cursor.
+// controller list, the read-order scan, its quick index, and variable-length numbers.
 
 #include "midi/song.h"
 
@@ -31,19 +31,6 @@ TEST(MidiTrack, NumbersEventsRaisesTheSongEndAndKeepsControllersSorted) {
   EXPECT_EQ(track.events[2].index, 2);
   for (const int32_t number : {10, 7, 10, -3, 64}) track.useController(number);
   EXPECT_EQ(track.controllers, (std::vector<int32_t>{-3, 7, 10, 64}));
-}
-
-TEST(Song, DataOfAnEventStaysInsideWhatIsThere) {
-  Song song;
-  song.bytes = {1, 2, 3};
-  const uint32_t at = song.store(std::vector<uint8_t>{7, 8});
-  EXPECT_EQ(at, 3u);
-  const auto data = [&](const MidiEvent& e) { const auto d = song.dataOf(e); return std::vector<uint8_t>(d.begin(), d.end()); };
-  EXPECT_EQ(data(MidiEvent{.length = 2, .dataOffset = at, .kind = EventKind::Meta}), (std::vector<uint8_t>{7, 8}));
-  EXPECT_EQ(data(MidiEvent{.length = 9, .dataOffset = 4, .kind = EventKind::SysEx}), (std::vector<uint8_t>{8}));
-  EXPECT_TRUE(data(MidiEvent{.length = 1, .dataOffset = 6, .kind = EventKind::Meta}).empty());
-  EXPECT_EQ(data(MidiEvent{.length = 1, .dataOffset = 0, .kind = EventKind::ProgramChange, .head = {5, 6}}),
-            (std::vector<uint8_t>{5}));
 }
 
 std::vector<Beat> beatsAt(std::initializer_list<int32_t> ticks) {
@@ -105,21 +92,6 @@ TEST(ReadVarLen, OneToFourBytesAndWhatADamagedFileGives) {
     EXPECT_EQ(number.tooLong, c.tooLong) << c.value;
     EXPECT_EQ(reader.remaining(), c.left) << c.value;
   }
-}
-
-TEST(ByteReader, ReadsNeverPassTheEnd) {
-  const std::vector<uint8_t> bytes{0x01, 0x02, 0x03};
-  ByteReader reader(bytes);
-  EXPECT_EQ(reader.readBigEndian(2), 0x0102u);
-  EXPECT_EQ(reader.readBigEndian(4), 0x03000000u);  // missing bytes count as 0
-  EXPECT_TRUE(reader.atEnd());
-  EXPECT_FALSE(reader.readByte());
-  reader.stepBack();
-  EXPECT_EQ(reader.readByte(), 0x03);
-  ByteReader again(bytes);
-  EXPECT_EQ(again.readUpTo(2).size(), 2u);
-  EXPECT_EQ(again.readUpTo(100).size(), 1u);
-  EXPECT_EQ(again.readUpTo(1).size(), 0u);
 }
 
 }  // namespace

@@ -113,14 +113,16 @@ std::string eventsText(const Song& song, const EventList& events) {
   return text;
 }
 
-std::string noteText(int32_t on, int32_t off, const reference::Note& n, const std::string& controllers) {
+std::string noteText(const reference::Note& n, const std::string& controllers) {
   char line[256];
-  std::snprintf(line, sizeof line, "on %d off %d tick %d dur %d pitch %d vel %d voice %d prev %d next %d def %d sound %d var %d first %d cc%s\n",
-                on, off, n.tick, n.duration, n.pitch, n.velocity, n.voice, n.prev, n.next, n.definition, n.sound,
-                n.variant, n.firstOccurrence, controllers.c_str());
+  std::snprintf(line, sizeof line, "on %d off %d tick %d dur %d pitch %d vel %d voice %d prev %d next %d def %d "
+                "sound %d var %d first %d cc%s\n", n.on, n.off, n.tick, n.duration, n.pitch, n.velocity, n.voice,
+                n.prev, n.next, n.definition, n.sound, n.variant, n.firstOccurrence, controllers.c_str());
   return line;
 }
 
+// Everything the stages decide, as text: notes, the events as extracted, the layout, the tempo
+// changes' events.
 struct Outcome {
   std::string notes, extracted, layout, tempos;
 };
@@ -135,10 +137,8 @@ Outcome engine(Song song, const TrackSettings& settings) {
     const auto values = sliced.controlState(n);
     for (std::size_t i = 0; i < values.size(); ++i)
       controllers += " " + std::to_string(sliced.controllerNumbers[i]) + "=" + std::to_string(values[i]);
-    out.notes += noteText(n.noteOn, n.noteOff,
-                          {0, 0, n.tick, n.duration, n.pitch, n.velocity, n.voice, {}, n.chainPrev, n.chainNext,
-                           n.definition, n.sound, n.variant, n.firstOccurrence},
-                          controllers);
+    out.notes += noteText({n.noteOn, n.noteOff, n.tick, n.duration, n.pitch, n.velocity, n.voice, {}, n.chainPrev,
+                           n.chainNext, n.definition, n.sound, n.variant, n.firstOccurrence}, controllers);
   }
   out.extracted = eventsText(song, track.events);
   EXPECT_TRUE(buildRenderLayout(track, 1, sliced, settings, song.tempos));
@@ -149,16 +149,17 @@ Outcome engine(Song song, const TrackSettings& settings) {
 }
 
 Outcome plain(const Song& song, const TrackSettings& settings) {
-  const reference::Track track = reference::extractNotes(song.tracks[1], settings, song.tempos);
+  reference::Track track{song.tempos, settings, {}, {}};
+  track.extractNotes(song.tracks[1]);
   Outcome out;
   for (const reference::Note& n : track.notes) {
     std::string controllers;
     for (const auto& [number, value] : n.controllers) controllers += " " + std::to_string(number) + "=" + std::to_string(value);
-    out.notes += noteText(n.on, n.off, n, controllers);
+    out.notes += noteText(n, controllers);
   }
   out.extracted = eventsText(song, track.events);
   std::map<int32_t, int32_t> followed;
-  out.layout = eventsText(song, reference::buildRenderLayout(track, 1, settings, song.tempos, followed));
+  out.layout = eventsText(song, track.buildRenderLayout(1, followed));
   for (const Tempo& t : song.tempos) out.tempos += std::to_string(followed.contains(t.index) ? followed[t.index] : t.event) + " ";
   return out;
 }
@@ -167,8 +168,7 @@ TEST(Differential, EngineMatchesTheStepByStepStagesOnRandomTracks) {
   for (uint32_t seed = 1; seed <= 300; ++seed) {
     TrackSettings settings;
     const Song song = RandomSong(seed).make(settings);
-    const Outcome fast = engine(song, settings);
-    const Outcome slow = plain(song, settings);
+    const Outcome fast = engine(song, settings), slow = plain(song, settings);
     ASSERT_EQ(fast.notes, slow.notes) << "seed " << seed;
     ASSERT_EQ(fast.extracted, slow.extracted) << "seed " << seed;
     ASSERT_EQ(fast.layout, slow.layout) << "seed " << seed;
