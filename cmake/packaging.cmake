@@ -1,0 +1,56 @@
+# What an author installs: the programs, the README and the licence, the example song, and on
+# Linux a man page made from the command line's own --help, so the two never disagree. CPack
+# makes the packages from the same rules: a zip on Windows, a .deb and a .tar.gz on Linux.
+
+include(GNUInstallDirs)
+
+if(WIN32)
+  # Everything in one folder, the README as a text file Windows opens.
+  set(RENDLOW_DOC_DIR .)
+  set(RENDLOW_BIN_DIR .)
+  install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION . RENAME README.txt)
+else()
+  set(RENDLOW_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/rendlow)
+  set(RENDLOW_BIN_DIR ${CMAKE_INSTALL_BINDIR})
+  install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${RENDLOW_DOC_DIR})
+endif()
+install(TARGETS rendlow-cli RUNTIME DESTINATION ${RENDLOW_BIN_DIR})
+if(TARGET Rendlow)
+  install(TARGETS Rendlow RUNTIME DESTINATION ${RENDLOW_BIN_DIR})
+endif()
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/examples/example_song.mid
+        DESTINATION ${RENDLOW_DOC_DIR})
+
+find_program(RENDLOW_HELP2MAN help2man)
+if(NOT WIN32 AND RENDLOW_HELP2MAN)
+  set(man_page ${CMAKE_BINARY_DIR}/rendlow-cli.1)
+  add_custom_command(
+    OUTPUT ${man_page}
+    COMMAND ${RENDLOW_HELP2MAN} --no-info --locale=C.UTF-8 --name "turn a song into the material of a BMS chart"
+            --section 1 --output ${man_page} $<TARGET_FILE:rendlow-cli>
+    DEPENDS rendlow-cli
+    COMMENT "Writing the man page from rendlow-cli --help")
+  add_custom_target(rendlow-man-page ALL DEPENDS ${man_page})
+  install(FILES ${man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endif()
+
+set(CPACK_PACKAGE_NAME rendlow)
+set(CPACK_PACKAGE_VENDOR "The Rendlow authors")
+set(CPACK_PACKAGE_CONTACT "The Rendlow authors")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Turns a MIDI song into a keysounded BMS chart and its sound files")
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+if(WIN32)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_FILE_NAME rendlow-${PROJECT_VERSION}-windows-x64)
+  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+else()
+  set(CPACK_GENERATOR "DEB;TGZ")
+  set(CPACK_PACKAGE_FILE_NAME rendlow-${PROJECT_VERSION}-linux-x86_64)
+  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+  set(CPACK_DEBIAN_PACKAGE_SECTION sound)
+  # The libraries the program links (FluidSynth, libsndfile, the C++ runtime) as the system
+  # names them; a General MIDI SoundFont for --keysounds is only recommended.
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fluid-soundfont-gm")
+endif()
+include(CPack)
