@@ -6,7 +6,8 @@
 namespace rendlow {
 
 // How notes of one track are sliced into sounds, plus where its chart objects go.
-// Used as plain values everywhere: in the track, in the track table's rows, in the settings file.
+// Used as plain values everywhere: per track of the project, in the track table's rows, in the
+// settings file.
 //
 // As an edit record (the form's update button, the command line's --set), an empty text, a
 // negative number in the numeric fields and -1 in `splitMethod` mean "keep the track's value".
@@ -23,8 +24,6 @@ struct TrackSettings {
   bool ignoreBpm = false;
   bool enabled = true;
   int32_t wavDefinitionGap = 2;
-
-  void setDefaults() { *this = TrackSettings{}; }
 
   // Takes over every value of an edit record that is not marked "keep". `ignoreBpm` has no keep
   // value and `enabled` is always taken too. Applying edit A and then edit B has the same effect
