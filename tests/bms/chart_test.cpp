@@ -1,50 +1,166 @@
-// The chart: objects built from converted tracks, the format's limits, and the text written.
+// The chart: the bar grid, the placement of a tick in its measure, the channel lines, objects
+// built from converted tracks, the format's limits, and the text written.
 
 #include <gtest/gtest.h>
+
+#include <climits>
 
 #include "base/messages.h"
 #include "bms/bms_writer.h"
 #include "bms/chart_building.h"
 #include "bms/chart_limits.h"
+#include "bms/chart_lines.h"
 #include "bms/measure_grid.h"
-#include "midi/midi_reader.h"
-#include "slicer/note_extraction.h"
-#include "slicer/render_layout.h"
-#include "support/midi_builder.h"
+#include "support/converted_song.h"
 
 namespace rendlow {
 namespace {
 
+using Grid = std::vector<std::pair<int32_t, int32_t>>;  // start, length of every measure
+
+Song songOf(int32_t songEnd, int16_t division, std::vector<Beat> beats) {
+  Song song;
+  song.header.division = division;
+  song.songEnd = songEnd;
+  song.beats = std::move(beats);
+  return song;
+}
+
+Grid gridOf(const Song& song) {
+  Grid grid;
+  for (const Measure& m : song.measures) {
+    EXPECT_EQ(m.index, static_cast<int32_t>(grid.size()));
+    grid.emplace_back(m.startTick, m.length);
+  }
+  return grid;
+}
+
+TEST(BuildMeasures, EachMeasureTakesTheTimeSignatureInEffectAtItsStart) {
+  struct Case {
+    int32_t songEnd;
+    int16_t division;
+    std::vector<Beat> beats;  // numerator, denominator, tick
+    Grid grid;
+  };
+  const Case cases[] = {
+      {7680, 480, {{4, 4, 0}}, {{0, 1920}, {1920, 1920}, {3840, 1920}, {5760, 1920}}},
+      {4000, 480, {{4, 4, 0}, {3, 4, 1920}}, {{0, 1920}, {1920, 1440}, {3360, 1440}}},
+      {4000, 480, {{4, 4, 0}, {6, 8, 960}}, {{0, 1920}, {1920, 1440}, {3360, 1440}}},
+      {1000, 96, {}, {{0, 384}, {384, 384}, {768, 384}}},
+      {3000, 480, {{4, 0, 0}, {-3, 4, 1920}}, {{0, 1920}, {1920, 1920}}},
+      {40, 8, {{1, 64, 0}}, {{0, 32}, {32, 32}}},  // half a tick long: unusable
+      {300, 100, {{1, 3, 0}}, {{0, 133}, {133, 133}, {266, 133}}},  // 1/3 of 400 ticks, truncated
+      {0, 480, {{4, 4, 0}}, {}},
+      // Read-order scan: the 3/4 read after the 2/4 only takes effect once the 2/4 is passed.
+      {6000, 480, {{4, 4, 0}, {2, 4, 3840}, {3, 4, 1920}}, {{0, 1920}, {1920, 1920}, {3840, 1440}, {5280, 1440}}},
+  };
+  for (const Case& c : cases) {
+    Song song = songOf(c.songEnd, c.division, c.beats);
+    buildMeasures(song);
+    EXPECT_EQ(gridOf(song), c.grid) << c.songEnd << " " << c.division;
+  }
+}
+
+TEST(PlaceInMeasure, ExactWithTheSmallestResolutionElseDownToA192nd) {
+  struct Case {
+    Measure measure;
+    int32_t tick;
+    Placement placement;
+  };
+  const Measure bar{0, 0, 1920};
+  const Case cases[] = {
+      {bar, 0, {0, 1}},       {bar, 960, {1, 2}},      {bar, 480, {1, 4}},      {bar, 640, {1, 3}},
+      {bar, 120, {1, 16}},    {bar, 1180, {59, 96}},   {bar, 1185, {79, 128}},  {bar, 1, {0, 192}},
+      {bar, 822, {82, 192}},  {bar, 1189, {118, 192}}, {bar, 1919, {191, 192}}, {{3, 5000, 1440}, 5480, {1, 3}},
+      {{3, 5000, 1440}, 6439, {191, 192}}, {{0, 0, 100}, 37, {37, 100}},
+      {{0, INT32_MAX - 16645635, 16645636}, INT32_MAX, {191, 192}},
+  };
+  for (const Case& c : cases) {
+    const Placement p = placeInMeasure(c.measure, c.tick);
+    EXPECT_EQ(p, c.placement) << c.tick << " -> " << p.position << "/" << p.resolution;
+  }
+}
+
+TEST(MeasureCursor, WalksForwardAndAppendsMeasuresPastTheGrid) {
+  Song song = songOf(7680, 480, {{4, 4, 0}, {3, 4, 7680}});
+  buildMeasures(song);
+  ASSERT_EQ(song.measures.size(), 4u);
+  MeasureCursor cursor(song);
+  const std::pair<int32_t, int32_t> walk[] = {{0, 0}, {1919, 0}, {1920, 1}, {7679, 3}, {100, 3}, {7680, 4}, {9120, 5}};
+  for (const auto& [tick, index] : walk) EXPECT_EQ(cursor.measureFor(tick)->index, index) << tick;
+  EXPECT_EQ(gridOf(song).back(), (std::pair<int32_t, int32_t>{9120, 1440}));
+  MeasureCursor other(song);  // another track's cursor finds the appended measures
+  EXPECT_EQ(other.measureFor(8000)->index, 4);
+  Song tiny = songOf(0, 1, {});
+  EXPECT_FALSE(MeasureCursor(tiny).measureFor(INT32_MAX));
+  EXPECT_EQ(tiny.measures.size(), kMaxMeasures);
+}
+
+TEST(ToBase36, AtLeastTwoUpperCaseDigits) {
+  const std::pair<int32_t, const char*> cases[] = {{0, "00"},  {1, "01"},    {16, "0G"},   {35, "0Z"},
+                                                   {36, "10"}, {1295, "ZZ"}, {1296, "100"}};
+  for (const auto& [value, text] : cases) EXPECT_EQ(toBase36(value), text);
+}
+
+std::string slots(int count, std::initializer_list<std::pair<int, const char*>> filled) {
+  std::string text(2 * static_cast<std::size_t>(count), '0');
+  for (const auto& [slot, id] : filled) text.replace(2 * static_cast<std::size_t>(slot), 2, id);
+  return text;
+}
+
+// Every object gets a slot: on the first line whose last object lies strictly before it, each
+// line with the least common multiple of its resolutions as slots.
+TEST(ChannelLines, EveryObjectKeepsItsSlot) {
+  struct Case {
+    int32_t measure;
+    int channel;
+    std::vector<LineObject> objects;  // position, resolution, id
+    std::string lines;
+  };
+  const Case cases[] = {
+      {3, 1, {}, "#00301:00\n"},
+      {7, 8, {{0, 1, 36}}, "#00708:10\n"},
+      {0, 1, {{1, 4, 1}, {1, 3, 2}}, "#00001:" + slots(12, {{3, "01"}, {4, "02"}}) + "\n"},
+      {1, 1, {{1, 128, 5}, {1, 3, 6}}, "#00101:" + slots(384, {{3, "05"}, {128, "06"}}) + "\n"},
+      {0, 1, {{0, 1, 1}, {0, 1, 2}}, "#00001:01\n#00001:02\n"},
+      {2, 1, {{1, 2, 1}, {2, 4, 2}}, "#00201:0001\n#00201:00000200\n"},
+      // 1185 of 1920 ticks is 79/128; 1189 rounds down to 118/192, which lies before it.
+      {4,
+       1,
+       {{79, 128, 1}, {118, 192, 2}},
+       "#00401:" + slots(128, {{79, "01"}}) + "\n#00401:" + slots(192, {{118, "02"}}) + "\n"},
+      // 3/4 follows 1/2 on the first line although 1/4 started a second line in between.
+      {0,
+       1,
+       {{1, 2, 10}, {1, 4, 11}, {3, 4, 12}, {1, 3, 13}},
+       "#00001:00000A0C\n#00001:" + slots(12, {{3, "0B"}, {4, "0D"}}) + "\n"},
+      {0, 1, {{0, -1, 5}, {1, 2, 6}}, "#00001:0006\n"},  // an object left unplaced has no slot
+  };
+  for (const Case& c : cases) {
+    std::string out;
+    LineBudget budget;
+    EXPECT_TRUE(appendChannelLines(out, c.measure, c.channel, c.objects, budget));
+    EXPECT_EQ(out, c.lines);
+  }
+}
+
+TEST(ChannelLines, ALineOrAChartPastItsBoundIsRefusedWithItsMeasure) {
+  // 128 x 81 x 25 = 259,200 slots fit 2^18; 191 x 181 x 179 do not, and all five pass 2^31 - 1.
+  std::string out;
+  LineBudget budget;
+  ASSERT_TRUE(appendChannelLines(out, 5, 1, std::vector<LineObject>{{1, 128, 1}, {1, 81, 2}, {1, 25, 3}}, budget));
+  EXPECT_EQ(out.size(), 7 + 2 * 259200 + 1);
+  out = "before";
+  const std::vector<LineObject> tooFine{{1, 191, 1}, {2, 181, 2}, {3, 179, 3}, {4, 173, 4}, {5, 167, 5}};
+  EXPECT_FALSE(appendChannelLines(out, 9, 1, tooFine, budget));
+  EXPECT_EQ(out, "before");
+  EXPECT_EQ(budget.breach()->in(Audience::EnglishConsole),
+            lineSlotsBreach(9, 1, kMaxLineSlots).in(Audience::EnglishConsole));
+  EXPECT_FALSE(appendChannelLines(out, 10, 1, {}, budget));  // once refused, nothing more
+}
+
 using test::MidiBuilder;
 using test::TrackBuilder;
-
-// A song read and converted track by track, ready for the chart building.
-struct Converted {
-  Converted(const MidiBuilder& b, std::vector<TrackSettings> trackSettings) : settings(std::move(trackSettings)) {
-    RunningStatus running;
-    Diagnostics quiet;
-    song = readMidiBytes(b.bytes(), running, quiet).value();
-    buildMeasures(song);
-    for (std::size_t i = 0; i < song.tracks.size(); ++i) {
-      sliced.push_back(extractNotes(song.tracks[i], settings.at(i), song.tempos, quiet));
-      EXPECT_TRUE(buildRenderLayout(song.tracks[i], static_cast<int32_t>(i), sliced[i], settings[i], song.tempos));
-    }
-  }
-  BMSTrack build(std::size_t track) { return buildChartTrack(song, track, sliced[track], settings[track], bpms, nextWavId); }
-
-  Song song;
-  std::vector<TrackSettings> settings;
-  std::vector<SlicedTrack> sliced;
-  std::vector<BMSBPM> bpms;
-  int32_t nextWavId = 1;
-};
-
-TrackSettings settingsWith(int32_t threshold, int32_t gap) {
-  TrackSettings s;
-  s.multipleThreshold = threshold;
-  s.wavDefinitionGap = gap;
-  return s;
-}
 
 // Each track takes the ids from the counter up to its largest definition, then leaves its gap
 // free; a negative gap counts as none, so the next track's ids never overlap.
@@ -59,41 +175,30 @@ TEST(ChartBuilding, EachTrackTakesItsIdRangeAndLeavesItsGap) {
       keys.noteOn(tick, 0, pitch, 100).noteOff(tick + 5, 0, pitch);
     keys.endOfTrack(1455);
     b.track().noteOn(0, 0, 40, 100).noteOff(100, 0, 40).endOfTrack(100);
-    Converted c(b, {{}, settingsWith(15, gap), {}});
-    const BMSTrack conductor = c.build(0);
-    EXPECT_TRUE(conductor.notes.empty());
-    EXPECT_EQ(c.nextWavId, 1);
-    const BMSTrack keysChart = c.build(1);
+    TrackSettings keySettings;
+    keySettings.multipleThreshold = 15, keySettings.wavDefinitionGap = gap;
+    test::ConvertedSong c(b.bytes(), {{}, keySettings, {}});
+    buildMeasures(c.song);
+    std::vector<BMSBPM> bpms;
+    int32_t nextWavId = 1;
+    const auto build = [&](std::size_t t) {
+      return buildChartTrack(c.song, t, c.sliced[t], c.settings[t], bpms, nextWavId);
+    };
+    EXPECT_TRUE(build(0).notes.empty());
+    EXPECT_EQ(nextWavId, 1);
+    const BMSTrack keysChart = build(1);
     EXPECT_EQ(keysChart.firstWav, 1);
     EXPECT_EQ(keysChart.maxDefinition, 3);
     std::vector<std::pair<int32_t, int32_t>> objects;  // wav, file number
     for (const BMSNote& n : keysChart.notes) objects.emplace_back(n.wav, n.fileNumber);
     EXPECT_EQ(objects, (std::vector<std::pair<int32_t, int32_t>>{{1, 1}, {2, 2}, {3, 3}, {1, 1}, {4, 1}}));
-    EXPECT_EQ(c.build(2).firstWav, secondFirst) << "gap " << gap;
-    EXPECT_EQ(c.nextWavId, secondFirst + 3);
-    ASSERT_EQ(c.bpms.size(), 2u);
-    const BMSBPM& later = c.bpms[1];
+    EXPECT_EQ(build(2).firstWav, secondFirst) << "gap " << gap;
+    EXPECT_EQ(nextWavId, secondFirst + 3);
+    ASSERT_EQ(bpms.size(), 2u);
+    const BMSBPM& later = bpms[1];
     EXPECT_EQ(std::tuple(later.tempoIndex, later.bpm, later.tick, later.measureIndex, later.position, later.resolution),
               std::tuple(1, c.song.tempos[1].bpm, 2400, 1, 1, 4));
   }
-}
-
-TEST(ChartBuilding, AChainIsOneObjectAtItsHeadAndNoObjectIsLostPastTheGrid) {
-  MidiBuilder b;
-  TrackBuilder& piano = b.track().tempo(0, 500000);
-  for (const int note : {60, 64, 67}) piano.noteOn(480, 0, note, 100);
-  for (const int note : {60, 64, 67}) piano.noteOff(960, 0, note);
-  // The song ends on a bar line, where the last note stands: it gets a measure of its own.
-  piano.noteOn(1440, 1, 62, 100).noteOff(1500, 1, 62).noteOn(3840, 0, 65, 100).noteOff(3840, 0, 65).endOfTrack(3840);
-  Converted c(b, {{}});
-  ASSERT_EQ(c.song.measures.size(), 2u);
-  const BMSTrack chart = c.build(0);
-  ASSERT_EQ(chart.notes.size(), 3u);
-  EXPECT_EQ(std::tuple(chart.notes[0].tick, chart.notes[0].measureIndex, chart.notes[0].position, chart.notes[0].resolution),
-            std::tuple(480, 0, 1, 4));
-  EXPECT_EQ(chart.notes[1].wav, 2);
-  EXPECT_EQ(std::tuple(chart.notes[2].measureIndex, chart.notes[2].position), std::tuple(2, 0));
-  EXPECT_EQ(c.song.measures.size(), 3u);
 }
 
 // A chart placed by hand, of one track whose lanes hold the given objects.
@@ -101,18 +206,12 @@ struct HandChart {
   HandChart() {
     song.header.division = 480;
     song.tempos.push_back({.bpm = 120.0f});
-    chart.chartTracks.push_back({.track = 0, .firstWav = 1, .definitionName = "piano", .maxPolyphony = 3, .splitMethod = 1});
+    chart.chartTracks.push_back(
+        {.track = 0, .firstWav = 1, .notes = {}, .definitionName = "piano", .maxPolyphony = 3, .splitMethod = 1});
   }
   BMSTrack& track() { return chart.chartTracks.back(); }
   void note(int32_t wav, int32_t measure, int32_t position, int32_t resolution, int32_t voice = 0, int32_t file = 0) {
-    BMSNote n;
-    n.measureIndex = measure;
-    n.position = position;
-    n.resolution = resolution;
-    n.wav = wav;
-    n.fileNumber = file ? file : wav;
-    n.voice = voice;
-    track().notes.push_back(n);
+    track().notes.push_back({{0, measure, position, resolution}, wav, file ? file : wav, voice});
     track().maxDefinition = std::max(track().maxDefinition, wav - track().firstWav);
   }
   std::string text() { return formatBmsChart(song, chart, {}).value(); }
@@ -179,7 +278,6 @@ TEST(BmsWriter, MeasureLengthLinesFollowTheGrid) {
       {480, {{3, 4, 960}}, 2880, "#00002: 0.750000\n#00102: 0.750000\n"},  // no line past the grid: 4/4 at tick 0
       {480, {{2, 2, 0}, {0, 4, 1920}}, 3840, ""},
       {480, {{3, 4, 0}}, 1440, "#00002: 0.750000\n#00102: 0.750000\n"},
-      {480, {{4, 4, 0}, {3, 4, 1920}}, 3360, "#00102: 0.750000\n"},
       // 7/8 of 1916 ticks truncates to 1676 in the grid; past it the plain ratio stands.
       {479, {{7, 8, 0}}, 1676, "#00002: 0.874739\n#00102: 0.875000\n"},
   };
@@ -209,14 +307,16 @@ TEST(ChartLimits, TheLargestIdAndTheLastMeasureFitAndOneMoreIsRefused) {
   const auto breach = chartLimitBreach(c.song, c.chart);
   ASSERT_TRUE(breach);
   EXPECT_EQ(breach->in(Audience::EnglishConsole),
-            linesOf(linesOf(wavIdBreach(1296, 1295), bpmIdBreach(1299, 1295)), measureBreach(1000, 999, false)).in(Audience::EnglishConsole));
+            linesOf(linesOf(wavIdBreach(1296, 1295), bpmIdBreach(1299, 1295)), measureBreach(1000, 999, false))
+                .in(Audience::EnglishConsole));
   EXPECT_FALSE(formatBmsChart(c.song, c.chart, {}));
   c.track().notes = {c.track().notes[0]};
   c.track().maxDefinition = 5;
   c.track().notes[0].position = -1;  // beyond the longest grid: the measure count is a lower bound
   c.track().notes[0].measureIndex = 10000;
   c.song.tempos.resize(1);
-  EXPECT_EQ(chartLimitBreach(c.song, c.chart)->in(Audience::EnglishConsole), measureBreach(10001, 999, true).in(Audience::EnglishConsole));
+  EXPECT_EQ(chartLimitBreach(c.song, c.chart)->in(Audience::EnglishConsole),
+            measureBreach(10001, 999, true).in(Audience::EnglishConsole));
 }
 
 }  // namespace

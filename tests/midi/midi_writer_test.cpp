@@ -47,8 +47,10 @@ Song songOf(const std::vector<std::pair<std::string, std::vector<Ev>>>& tracks, 
     MidiTrack& track = song.tracks.emplace_back();
     track.name = name;
     for (const Ev& ev : events) {
-      MidiEvent& e = track.events.emplace_back(MidiEvent{.delta = ev.delta, .length = static_cast<int32_t>(ev.data.size()),
-                                                         .status = ev.status, .metaType = ev.metaType});
+      MidiEvent& e = track.events.emplace_back(MidiEvent{.delta = ev.delta,
+                                                         .length = static_cast<int32_t>(ev.data.size()),
+                                                         .status = ev.status,
+                                                         .metaType = ev.metaType});
       e.kind = ev.none ? EventKind::None : classifyStatus(ev.status);
       if (isChannelKind(e.kind)) std::copy(ev.data.begin(), ev.data.end(), e.head.begin());
       if (!isChannelKind(e.kind)) e.dataOffset = song.store(ev.data);
@@ -106,7 +108,9 @@ TEST(Encode, RefusesTimesNoReaderCouldReadBack) {
   const Song song = songOf({{"Lead", eightLongest}, {"Pad", {{0x0FFFFFF0, 0xFF, {}, -1, true}, {0x10, 0x90, {60, 1}}}},
                             {"Long", nineLongest}});
   EXPECT_TRUE(encode(song, {0}));
-  const auto reason = [&](std::size_t track) { return encode(song, {0, track}).problem().message.in(Audience::EnglishConsole); };
+  const auto reason = [&](std::size_t track) {
+    return encode(song, {0, track}).problem().message.in(Audience::EnglishConsole);
+  };
   EXPECT_EQ(reason(1).rfind("track 2 \"Pad\" has a gap of 268435456 ticks, more than the 268435455", 0), 0u);
   EXPECT_EQ(reason(2).rfind("track 3 \"Long\" would last 2415919095 ticks", 0), 0u);
 }
@@ -131,7 +135,8 @@ TEST(MidiRoundTrip, EveryKindOfEventComesBackAsItWasRead) {
   ASSERT_EQ(again.tracks.size(), 3u);
   for (std::size_t t = 0; t < 3; ++t) {
     std::string before, after;
-    for (const MidiEvent& e : song.tracks[t].events) before += e.kind == EventKind::None ? "" : describeEvent(song, e) + "\n";
+    for (const MidiEvent& e : song.tracks[t].events)
+      before += e.kind == EventKind::None ? "" : describeEvent(song, e) + "\n";
     for (const MidiEvent& e : again.tracks[t].events) after += describeEvent(again, e) + "\n";
     EXPECT_EQ(after, before) << "track " << t;
   }

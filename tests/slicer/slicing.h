@@ -1,8 +1,9 @@
 #pragma once
 
-// Songs for the slicer's tests, read from bytes the MIDI builder writes, exactly as the reader
-// leaves them: voices, controller lists and tempo links included.
+// One track of a song read from the bytes a MIDI builder wrote, exactly as the reader leaves it
+// (voices, controller lists, tempo links), extracted with its settings, numbering included.
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -13,11 +14,8 @@
 
 namespace rendlow::test {
 
-inline Song readSong(const MidiBuilder& builder) {
-  RunningStatus running;
-  Diagnostics quiet;
-  return readMidiBytes(builder.bytes(), running, quiet).value();
-}
+using Ints = std::vector<int32_t>;
+using Lines = std::vector<std::string>;
 
 inline TrackSettings withSplit(SplitMethod method) {
   TrackSettings settings;
@@ -25,32 +23,34 @@ inline TrackSettings withSplit(SplitMethod method) {
   return settings;
 }
 
-// One track of a song, extracted with its settings (numbering included).
 struct Sliced {
-  Sliced(const MidiBuilder& builder, const TrackSettings& trackSettings = {}, std::size_t trackIndex = 0)
-      : song(readSong(builder)), settings(trackSettings), index(trackIndex) {
+  Sliced(const MidiBuilder& builder, const TrackSettings& trackSettings = {}, std::size_t trackIndex = 0,
+         std::ostream* lines = nullptr)
+      : settings(trackSettings), index(trackIndex) {
+    RunningStatus running;
     Diagnostics quiet;
-    sliced = extractNotes(track(), settings, song.tempos, quiet);
+    song = readMidiBytes(builder.bytes(), running, quiet).value();
+    Diagnostics diagnostics(lines);
+    sliced = extractNotes(track(), settings, song.tempos, diagnostics);
   }
   MidiTrack& track() { return song.tracks.at(index); }
-  std::vector<int32_t> field(int32_t Note::*member) const {
-    std::vector<int32_t> values;
+  Ints field(int32_t Note::*member) const {
+    Ints values;
     for (const Note& note : sliced.notes) values.push_back(note.*member);
     return values;
   }
-  // Lays the track out; one line per layout event, "on 60 @960 +960": what it is, its tick, its delta.
-  std::vector<std::string> layout() {
+  // Lays the track out: one line per event, "on 60 @960 +960" (what it is, its tick, its delta).
+  Lines layout() {
     EXPECT_TRUE(buildRenderLayout(track(), static_cast<int32_t>(index), sliced, settings, song.tempos));
-    std::vector<std::string> lines;
+    Lines lines;
     for (const MidiEvent& e : track().events) lines.push_back(describe(e));
     return lines;
   }
   static std::string describe(const MidiEvent& e) {
-    std::string what = "other";
-    if (e.startsNote()) what = "on " + std::to_string(e.head[0]);
-    if (e.endsNote()) what = "off " + std::to_string(e.head[0]);
+    std::string what = e.kind == EventKind::Meta ? "meta " + std::to_string(e.metaType) : "other";
+    if (e.startsNote() || e.endsNote()) what = (e.startsNote() ? "on " : "off ") + std::to_string(e.head[0]);
     if (e.kind == EventKind::ControlChange) what = "cc " + std::to_string(e.head[0]) + "=" + std::to_string(e.head[1]);
-    if (e.kind == EventKind::Meta) what = e.isMeta(kMetaEndOfTrack) ? "end" : "meta " + std::to_string(e.metaType);
+    if (e.isMeta(kMetaEndOfTrack)) what = "end";
     return what + " @" + std::to_string(e.tick) + " +" + std::to_string(e.delta);
   }
 
@@ -59,8 +59,5 @@ struct Sliced {
   std::size_t index;
   SlicedTrack sliced;
 };
-
-using Ints = std::vector<int32_t>;
-using Lines = std::vector<std::string>;
 
 }  // namespace rendlow::test

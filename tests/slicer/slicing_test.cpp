@@ -1,5 +1,6 @@
 // Worked examples of each slicing stage: pairing, grouping, note-off order, unended notes,
-// controller states, the sound comparison, numbering and the rendering layout.
+// controller states, the sound comparison, numbering, the rendering layout of one track, and
+// the re-timing of all layouts together, on songs read from files as the conversion runs them.
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 
 #include "slicer/sound_comparison.h"
 #include "slicing.h"
+#include "support/converted_song.h"
 
 namespace rendlow::test {
 namespace {
@@ -24,6 +26,18 @@ TEST(NotePairing, ANoteEndsAtTheNextEndOfItsNumberOnAnyChannel) {
   EXPECT_EQ(s.field(&Note::voice), (Ints{0, 1}));
   EXPECT_EQ(s.track().events[4].note, 1);  // the later note takes the shared note-off
   EXPECT_EQ(s.track().events[2].note, 1);
+}
+
+// A track under 120 BPM of the given notes (tick, length, pitch), note-ons before note-offs.
+MidiBuilder songOfNotes(const std::vector<std::array<int32_t, 3>>& notes) {
+  std::vector<std::array<int32_t, 3>> events;  // tick, 0 for on or 1 for off, pitch
+  for (const auto& [tick, length, pitch] : notes)
+    events.push_back({tick, 0, pitch}), events.push_back({tick + length, 1, pitch});
+  std::stable_sort(events.begin(), events.end(), [](const auto& x, const auto& y) { return x[0] < y[0]; });
+  MidiBuilder b;
+  TrackBuilder& track = b.track().tempo(0, 500000);
+  for (const auto& [tick, off, pitch] : events) off ? track.noteOff(tick, 0, pitch) : track.noteOn(tick, 0, pitch, 100);
+  return b;
 }
 
 struct GroupCase {
@@ -44,41 +58,11 @@ TEST(Grouping, ChordsShareATickAndLegatoRunsOverlapHalfOpen) {
       {-7, {{0, 480, 60}, {0, 480, 64}}, {kNone, kNone}},
   };
   for (const GroupCase& c : cases) {
-    std::vector<std::array<int32_t, 3>> events;  // tick, 0 for on or 1 for off, pitch
-    for (const auto& [tick, length, pitch] : c.notes) {
-      events.push_back({tick, 0, pitch});
-      events.push_back({tick + length, 1, pitch});
-    }
-    std::stable_sort(events.begin(), events.end(), [](const auto& x, const auto& y) { return x[0] < y[0]; });
-    MidiBuilder b;
-    TrackBuilder& track = b.track().tempo(0, 500000);
-    for (const auto& [tick, off, pitch] : events) off ? track.noteOff(tick, 0, pitch) : track.noteOn(tick, 0, pitch, 100);
     TrackSettings settings;
     settings.splitMethod = c.method;
-    EXPECT_EQ(Sliced(b, settings).field(&Note::chainPrev), c.chainPrev) << "method " << c.method << ", " << c.notes.size() << " notes";
+    EXPECT_EQ(Sliced(songOfNotes(c.notes), settings).field(&Note::chainPrev), c.chainPrev)
+        << c.notes.size() << " notes";
   }
-}
-
-Ints offPitches(const MidiTrack& track) {
-  Ints pitches;
-  for (const MidiEvent& e : track.events) {
-    if (e.endsNote()) pitches.push_back(e.head[0]);
-  }
-  return pitches;
-}
-
-// Where chord members of rising pitch end on one tick, they end in chain order; other note-offs
-// keep their places, and every event its index.
-TEST(NoteOffOrder, RisingPitchesInAChainEndInChainOrder) {
-  MidiBuilder b;
-  b.track().noteOn(0, 0, 60, 100).noteOn(0, 0, 64, 100).noteOn(0, 0, 67, 100).noteOff(960, 0, 67)
-      .noteOff(960, 0, 64).noteOff(960, 0, 60).noteOn(1000, 0, 64, 100).noteOn(1000, 0, 60, 100)
-      .noteOff(1500, 0, 60).noteOff(1500, 0, 64).noteOn(2000, 0, 60, 100).noteOn(2001, 0, 64, 100)
-      .noteOff(2500, 0, 64).noteOff(2500, 0, 60).endOfTrack(2500);
-  Sliced s(b);
-  EXPECT_EQ(offPitches(s.track()), (Ints{60, 64, 67, 60, 64, 64, 60}));
-  for (std::size_t i = 0; i < s.track().events.size(); ++i) EXPECT_EQ(s.track().events[i].index, static_cast<int32_t>(i));
-  for (const Note& n : s.sliced.notes) EXPECT_EQ(s.track().events[n.noteOff].head[0], n.pitch);
 }
 
 // A note nothing ends is ended at the track's last tick, before its End of Track; one added
@@ -90,63 +74,28 @@ TEST(UnendedNotes, AreEndedBeforeTheEndOfTrackOncePerNumber) {
   Sliced s(b, withSplit(SplitMethod::Single));
   EXPECT_EQ(s.field(&Note::duration), (Ints{960, 720, 660}));
   EXPECT_EQ(s.field(&Note::noteOff), (Ints{5, 5, 6}));
-  const EventList& events = s.track().events;
-  ASSERT_EQ(events.size(), 8u);
-  EXPECT_EQ(Sliced::describe(events[4]), "off 59 @400 +100");
-  EXPECT_EQ(Sliced::describe(events[5]), "off 60 @960 +560");
-  EXPECT_EQ(Sliced::describe(events[6]), "off 61 @960 +0");
-  EXPECT_EQ(Sliced::describe(events[7]), "end @960 +0");
-  EXPECT_EQ(events[6].status, 0x83);
-  EXPECT_EQ(events[6].note, 2);
-  EXPECT_EQ(events[6].index, 6);
+  const EventList& e = s.track().events;
+  ASSERT_EQ(e.size(), 8u);
+  EXPECT_EQ(Sliced::describe(e[4]) + ", " + Sliced::describe(e[5]) + ", " + Sliced::describe(e[6]) + ", " +
+                Sliced::describe(e[7]),
+            "off 59 @400 +100, off 60 @960 +560, off 61 @960 +0, end @960 +0");
+  EXPECT_EQ(std::tuple(e[6].status, e[6].note, e[6].index), std::tuple(0x83, 2, 6));
 }
 
 TEST(ControllerStates, ArePerTrackAndHoldEveryControllerOfTheTrack) {
   MidiBuilder b;
-  b.track().controlChange(0, 0, 7, 100).controlChange(10, 5, 7, 50).controlChange(20, 3, 10, 64)
-      .noteOn(30, 0, 60, 100).noteOff(130, 0, 60).controlChange(200, 0, 11, 127).noteOn(300, 0, 62, 100).noteOff(400, 0, 62);
-  const MidiBuilder copy = b;
-  Sliced s(b);
+  b.track().controlChange(0, 0, 7, 100).controlChange(10, 5, 7, 50).controlChange(20, 3, 10, 64).noteOn(30, 0, 60, 100)
+      .noteOff(130, 0, 60).controlChange(200, 0, 11, 127).noteOn(300, 0, 62, 100).noteOff(400, 0, 62);
+  std::ostringstream lines;
+  Sliced s(b, {}, 0, &lines);
   EXPECT_EQ(s.sliced.controllerNumbers, (Ints{7, 10, 11}));
-  const auto state = [&](std::size_t n) { const auto v = s.sliced.controlState(s.sliced.notes[n]); return Ints(v.begin(), v.end()); };
+  const auto state = [&](std::size_t n) {
+    const auto v = s.sliced.controlState(s.sliced.notes[n]);
+    return Ints(v.begin(), v.end());
+  };
   EXPECT_EQ(state(0), (Ints{50, 64, 0}));
   EXPECT_EQ(state(1), (Ints{50, 64, 127}));
-  std::ostringstream lines;
-  Diagnostics diagnostics(&lines);
-  Song song = readSong(copy);
-  extractNotes(song.tracks[0], {}, song.tempos, diagnostics);
   EXPECT_EQ(lines.str(), "NoteOn: 30 100 60\nNoteOn: 300 100 62\n");
-}
-
-// Two notes, at 0 and 1000, as the numbering compares them: the later against the earlier.
-bool alike(MidiBuilder& b, const TrackSettings& settings) {
-  Sliced s(b, withSplit(SplitMethod::Single));
-  return SoundComparison(s.track().events, s.sliced, settings, s.song.tempos).sameNote(s.sliced.notes[1], s.sliced.notes[0]);
-}
-
-TEST(SameNote, VelocitiesCompareInTruncatingBucketsAndTemposAsFloats) {
-  const std::array<int32_t, 4> velocities[] = {
-      {1, 127, 0, 1}, {1, 127, -3, 1}, {31, 32, 32, 0}, {32, 63, 32, 1}, {63, 64, 32, 0}, {100, 101, 1, 0}, {100, 100, 1, 1}};
-  for (const auto& [earlier, later, width, expected] : velocities) {
-    MidiBuilder b;
-    b.track().tempo(0, 500000).noteOn(0, 0, 60, earlier).noteOff(100, 0, 60).noteOn(1000, 0, 60, later).noteOff(1100, 0, 60);
-    TrackSettings settings;
-    settings.velocitySplitWidth = width;
-    EXPECT_EQ(alike(b, settings), expected == 1) << earlier << " " << later << " / " << width;
-  }
-  const std::array<uint32_t, 3> tempos[] = {{0, 0, 0}, {500000, 497925, 0}, {500000, 500000, 1}};  // 120 and 120.5 BPM
-  for (const auto& [first, second, expected] : tempos) {
-    MidiBuilder b;
-    TrackBuilder& t = b.track();
-    if (first) t.tempo(0, first);
-    t.noteOn(0, 0, 60, 100).noteOff(100, 0, 60);
-    if (second) t.tempo(500, second);
-    t.noteOn(1000, 0, 60, 100).noteOff(1100, 0, 60);
-    EXPECT_EQ(alike(b, {}), expected == 1) << first << " " << second;
-    TrackSettings ignored;
-    ignored.ignoreBpm = true;
-    EXPECT_TRUE(alike(b, ignored));
-  }
 }
 
 // Both notes last 480 ticks with volume 0 at their start; each changes it to 100 at `earlier` and
@@ -168,17 +117,22 @@ TEST(SameNote, ControllersAreSampledInBucketsWhileTheLaterNoteSounds) {
       if (change >= 0) t.controlChange(start + change, 0, 7, 100);
       t.noteOff(start + 480, 0, 60);
     }
+    // The later note against the earlier, as the numbering compares them.
+    Sliced s(b, withSplit(SplitMethod::Single));
     TrackSettings settings;
-    settings.ccSplitWidth = 16;
-    settings.ccInterval = c.interval;
-    EXPECT_EQ(alike(b, settings), c.alike) << c.earlier << " " << c.later << " every " << c.interval;
+    settings.ccSplitWidth = 16, settings.ccInterval = c.interval;
+    const auto alike = [&] {
+      return SoundComparison(s.track().events, s.sliced, settings, s.song.tempos)
+          .sameNote(s.sliced.notes[1], s.sliced.notes[0]);
+    };
+    EXPECT_EQ(alike(), c.alike) << c.earlier << " " << c.later << " every " << c.interval;
     settings.ccSplitWidth = 0;
-    EXPECT_TRUE(alike(b, settings));
+    EXPECT_TRUE(alike());
   }
 }
 
 struct NumberCase {
-  std::vector<std::pair<int32_t, int>> notes;  // tick, pitch: one chain per tick under Chord
+  std::vector<std::array<int32_t, 3>> notes;  // tick, length, pitch: one chain per tick under Chord
   int32_t threshold;
   SplitMethod split;
   Ints definitions, sounds, variants, firsts;
@@ -186,39 +140,172 @@ struct NumberCase {
 
 TEST(Numbering, ReusesTheNearestDefinitionFartherThanTheThreshold) {
   const NumberCase cases[] = {
-      {{{100, 60}}, 0, SplitMethod::Chord, {0}, {0}, {0}, {1}},
-      {{{0, 60}, {10, 60}, {20, 60}}, 15, SplitMethod::Chord, {0, 1, 0}, {0, 0, 0}, {0, 1, 0}, {1, 0, 0}},
-      {{{0, 60}, {10, 60}, {20, 60}}, 25, SplitMethod::Chord, {0, 1, 2}, {0, 0, 0}, {0, 1, 2}, {1, 0, 0}},
+      {{{100, 5, 60}}, 0, SplitMethod::Chord, {0}, {0}, {0}, {1}},
+      {{{0, 5, 60}, {10, 5, 60}, {20, 5, 60}}, 15, SplitMethod::Chord, {0, 1, 0}, {0, 0, 0}, {0, 1, 0}, {1, 0, 0}},
+      {{{0, 5, 60}, {10, 5, 60}, {20, 5, 60}}, 25, SplitMethod::Chord, {0, 1, 2}, {0, 0, 0}, {0, 1, 2}, {1, 0, 0}},
       // 30 reuses definition 0; 40 finds 30 too close, and the note at 0 has the variant excluded.
-      {{{0, 60}, {30, 60}, {40, 60}}, 25, SplitMethod::Chord, {0, 0, 1}, {0, 0, 0}, {0, 0, 2}, {1, 0, 0}},
-      {{{0, 60}, {0, 60}}, 0, SplitMethod::Single, {0, 1}, {0, 0}, {0, 1}, {1, 0}},
-      {{{0, 60}, {100, 60}, {2000, 60}}, 0, SplitMethod::Chord, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {1, 0, 0}},
-      {{{0, 60}, {200, 62}, {400, 60}, {600, 62}}, 0, SplitMethod::Chord, {0, 1, 0, 1}, {0, 1, 0, 1}, {0, 0, 0, 0}, {1, 1, 0, 0}},
+      {{{0, 5, 60}, {30, 5, 60}, {40, 5, 60}}, 25, SplitMethod::Chord, {0, 0, 1}, {0, 0, 0}, {0, 0, 2}, {1, 0, 0}},
+      {{{0, 5, 60}, {0, 5, 60}}, 0, SplitMethod::Single, {0, 1}, {0, 0}, {0, 1}, {1, 0}},
+      {{{0, 5, 60}, {100, 5, 60}, {2000, 5, 60}}, 0, SplitMethod::Chord, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {1, 0, 0}},
+      {{{0, 5, 60}, {200, 5, 62}, {400, 5, 60}}, 0, SplitMethod::Chord, {0, 1, 0}, {0, 1, 0}, {0, 0, 0}, {1, 1, 0}},
       // Each note of the earlier chord is too close and counts: the variant is 2.
-      {{{0, 60}, {0, 64}, {10, 60}, {10, 64}}, 15, SplitMethod::Chord, {0, 0, 1, 1}, {0, 0, 0, 0}, {0, 0, 2, 2}, {1, 1, 0, 0}},
+      {{{0, 5, 60}, {0, 5, 64}, {10, 5, 60}, {10, 5, 64}}, 15, SplitMethod::Chord, {0, 0, 1, 1}, {0, 0, 0, 0},
+       {0, 0, 2, 2}, {1, 1, 0, 0}},
       // A chord with one more note is another sound.
-      {{{0, 60}, {0, 64}, {1000, 60}, {1000, 64}, {2000, 60}, {2000, 64}, {2000, 67}}, 0, SplitMethod::Chord,
-       {0, 0, 0, 0, 1, 1, 1}, {0, 0, 0, 0, 1, 1, 1}, {0, 0, 0, 0, 0, 0, 0}, {1, 1, 0, 0, 1, 1, 1}},
+      {{{0, 5, 60}, {0, 5, 64}, {1000, 5, 60}, {1000, 5, 64}, {2000, 5, 60}, {2000, 5, 64}, {2000, 5, 67}}, 0,
+       SplitMethod::Chord, {0, 0, 0, 0, 1, 1, 1}, {0, 0, 0, 0, 1, 1, 1}, {0, 0, 0, 0, 0, 0, 0}, {1, 1, 0, 0, 1, 1, 1}},
   };
   for (const NumberCase& c : cases) {
-    MidiBuilder b;
-    TrackBuilder& track = b.track().tempo(0, 500000);
-    for (std::size_t i = 0; i < c.notes.size(); ++i) {
-      track.noteOn(c.notes[i].first, 0, c.notes[i].second, 100);
-      if (i + 1 == c.notes.size() || c.notes[i + 1].first != c.notes[i].first) {
-        for (std::size_t k = 0; k <= i; ++k)
-          if (c.notes[k].first == c.notes[i].first) track.noteOff(c.notes[i].first + 5, 0, c.notes[k].second);
-      }
-    }
     TrackSettings settings = withSplit(c.split);
     settings.multipleThreshold = c.threshold;
-    Sliced s(b, settings);
-    const Ints firsts = [&] { Ints f; for (const Note& n : s.sliced.notes) f.push_back(n.firstOccurrence); return f; }();
-    EXPECT_EQ(s.field(&Note::definition), c.definitions) << c.notes.size() << " notes, threshold " << c.threshold;
-    EXPECT_EQ(s.field(&Note::sound), c.sounds) << c.notes.size() << " notes, threshold " << c.threshold;
-    EXPECT_EQ(s.field(&Note::variant), c.variants) << c.notes.size() << " notes, threshold " << c.threshold;
-    EXPECT_EQ(firsts, c.firsts) << c.notes.size() << " notes, threshold " << c.threshold;
+    Sliced s(songOfNotes(c.notes), settings);
+    Ints firsts;
+    for (const Note& n : s.sliced.notes) firsts.push_back(n.firstOccurrence);
+    const std::string name = std::to_string(c.notes.size()) + " notes, threshold " + std::to_string(c.threshold);
+    EXPECT_EQ(s.field(&Note::definition), c.definitions) << name;
+    EXPECT_EQ(s.field(&Note::sound), c.sounds) << name;
+    EXPECT_EQ(s.field(&Note::variant), c.variants) << name;
+    EXPECT_EQ(firsts, c.firsts) << name;
   }
+}
+
+// A conductor with one tempo change at 0; the track under test is track 1.
+MidiBuilder underOneTempo() {
+  MidiBuilder b;
+  b.track().tempo(0, 500000).endOfTrack(0);
+  return b;
+}
+
+TEST(RenderLayout, EveryDistinctSoundOnceAfterItsGap) {
+  MidiBuilder b = underOneTempo();
+  b.track().noteOn(0, 0, 60, 100).noteOn(240, 0, 62, 100).noteOff(480, 0, 60).noteOff(720, 0, 62)
+      .noteOn(1920, 0, 60, 100).noteOff(2400, 0, 60).noteOn(3840, 0, 64, 100).noteOff(4320, 0, 64).endOfTrack(4800);
+  Sliced s(b, {}, 1);
+  const EventList asRead = s.track().events;
+  EXPECT_EQ(s.layout(), (Lines{"on 60 @0 +0", "off 60 @480 +480", "on 62 @1440 +960", "off 62 @1920 +480",
+                               "on 64 @2880 +960", "off 64 @3360 +480", "end @3360 +0"}));
+  ASSERT_EQ(s.track().originalEvents.size(), asRead.size());
+  EXPECT_EQ(s.track().originalEvents[6].tick, 3840);
+  EXPECT_EQ(s.track().events[2].note, 1);
+  // A tempo change opening the track takes the gap; presets stand before every sound off tick 0.
+  MidiBuilder opening;
+  opening.track().tempo(0, 500000).controlChange(0, 0, 7, 100).noteOn(0, 0, 60, 100).noteOff(480, 0, 60)
+      .noteOn(480, 0, 62, 100).noteOff(960, 0, 62);
+  EXPECT_EQ(Sliced(opening).layout(),
+            (Lines{"meta 81 @960 +960", "cc 7=100 @960 +0", "on 60 @960 +0", "off 60 @1440 +480", "cc 7=100 @2400 +960",
+                   "on 62 @2400 +0", "off 62 @2880 +480"}));
+}
+
+// A sound met while another is open is postponed; the walk comes back for it and meets the
+// stretch in between again. A Set Tempo event in that stretch is copied twice, and its record
+// follows the later copy.
+TEST(RenderLayout, APostponedStretchIsWalkedTwice) {
+  MidiBuilder b = underOneTempo();
+  b.track().noteOn(0, 0, 60, 100).noteOn(240, 0, 62, 100).controlChange(300, 0, 1, 5).tempo(360, 666667)
+      .noteOff(480, 0, 62).noteOff(960, 0, 60);
+  Sliced s(b, withSplit(SplitMethod::Single), 1);
+  EXPECT_EQ(s.layout(), (Lines{"on 60 @0 +0", "cc 1=5 @300 +300", "meta 81 @360 +60", "off 60 @960 +600",
+                               "cc 1=0 @1920 +960", "on 62 @1920 +0", "cc 1=5 @1980 +60", "meta 81 @2040 +60",
+                               "off 62 @2160 +120"}));
+  EXPECT_EQ(s.song.tempos[1].event, 7);
+  EXPECT_EQ(s.song.tempos[0].event, 0);  // a tempo change of another track stays
+}
+
+// Two sounds and no tempo: the second starts on the grid line after the first's start plus the
+// gap, but never before the first has ended.
+TEST(SettleLayout, SoundStartsGoOntoTheGridNeverBeforeTheEventBeforeThem) {
+  struct Case {
+    int32_t firstLength, gridUnit;
+    std::vector<int64_t> ticks;
+  };
+  const Case cases[] = {{480, 0, {960, 1440, 2400, 2880}},
+                        {480, 960, {960, 1440, 1920, 2400}},
+                        {1500, 960, {960, 2460, 2880, 3360}},
+                        {480, 1920, {1920, 2400, 3840, 4320}}};
+  for (const Case& c : cases) {
+    MidiBuilder b;
+    b.track().noteOn(960, 0, 60, 100).noteOff(960 + c.firstLength, 0, 60).noteOn(5000, 0, 62, 100).noteOff(5480, 0, 62);
+    ConvertedSong converted(b.bytes(), {gridOf(c.gridUnit)});
+    EXPECT_EQ(converted.ticks(0), c.ticks) << c.firstLength << " on a grid of " << c.gridUnit;
+    EXPECT_TRUE(converted.report.settled());
+  }
+}
+
+// The conductor's first tempo change keeps tick 0; the bass's first sound starts 960 after it;
+// the second tempo change follows by what that section needs (the clearance is room the tempo
+// change gives, not room the sound needs): 960 of gap and 480 of sound.
+TEST(SettleLayout, ATempoChangeFollowsThePreviousSectionsNeedInTwoCycles) {
+  MidiBuilder b;
+  b.track().tempo(0, 500000).tempo(7680, 400000).endOfTrack(7680);
+  b.track().noteOn(0, 0, 60, 100).noteOff(480, 0, 60).noteOn(7680, 0, 62, 100).noteOff(8160, 0, 62).endOfTrack(8160);
+  ConvertedSong converted(b.bytes(), {gridOf(0)});
+  EXPECT_TRUE(converted.report.settled());
+  EXPECT_EQ(converted.report.cycles, 2);
+  EXPECT_EQ(converted.ticks(0), (std::vector<int64_t>{0, 1440, 1440}));
+  EXPECT_EQ(converted.ticks(1), (std::vector<int64_t>{960, 1440, 2400, 2880, 2880}));
+  EXPECT_EQ(converted.song.tempos[0].extent, 1440);
+  EXPECT_EQ(converted.song.tempos[0].shift, 1440);
+  EXPECT_EQ(converted.song.tempos[1].tick, 1440);
+  EXPECT_EQ(converted.lines.str(), "");
+}
+
+// Format 0: the drone holds past the second tempo change, so the sound under that tempo is
+// postponed and the second Set Tempo event is laid out twice. Only the copy its record follows
+// moves as the tempo change; the earlier copy keeps its distance.
+TEST(SettleLayout, ATempoChangeLaidOutTwiceMovesOnlyAtTheCopyItsRecordFollows) {
+  MidiBuilder b(480, 0);
+  b.track().tempo(0, 500000).noteOn(0, 0, 36, 100).noteOn(960, 0, 60, 100).tempo(1920, 400000)
+      .noteOff(2400, 0, 60).noteOn(2880, 0, 62, 100).noteOff(3360, 0, 62).noteOff(3840, 0, 36).endOfTrack(3840);
+  TrackSettings single = withSplit(SplitMethod::Single);
+  single.gridUnit = 0;
+  ConvertedSong converted(b.bytes(), {single});
+  const std::vector<int64_t> ticks = converted.ticks(0);
+  const EventList& events = converted.song.tracks[0].events;
+  ASSERT_EQ(Sliced::describe(events[2]) + ", " + Sliced::describe(events[5]), "meta 81 @2880 +1920, meta 81 @5760 +0");
+  EXPECT_EQ(converted.song.tempos[1].event, 5);
+  EXPECT_TRUE(converted.report.settled());
+  EXPECT_EQ(converted.song.tempos[1].tick, 5760);
+  EXPECT_EQ(Sliced::describe(events[7]), "on 62 @7200 +960");
+}
+
+// A conductor with `tempoCount` tempo changes four measures apart, and tracks that play one note
+// per measure: one sound per tempo section but the section's last note, each track setting its
+// volume and pan once, so presets (which belong to no tempo) stand before every sound. Every
+// other track holds its notes for a measure, so a section's last note ends under the next tempo.
+MidiBuilder songWithTempoChanges(int tempoCount, int trackCount) {
+  constexpr int32_t kSection = 4 * 1920;
+  MidiBuilder b;
+  TrackBuilder& conductor = b.track().timeSignature(0, 4, 2);
+  for (int i = 0; i < tempoCount; ++i) conductor.tempoBpm(i * kSection, 90.0 + 60.0 * i / tempoCount);
+  conductor.endOfTrack(tempoCount * kSection);
+  for (int t = 0; t < trackCount; ++t) {
+    TrackBuilder& track = b.track().controlChange(0, t, 7, 100).controlChange(0, t, 10, 64);
+    for (int32_t start = 240 * (t % 4); start < tempoCount * kSection; start += 1920) {
+      const int pitch = 36 + (start / kSection + t) % 60 + (start % kSection >= 3 * 1920 ? 1 : 0);
+      track.noteOn(start, t, pitch, 100).noteOff(start + (t % 2 == 0 ? 480 : 1920), t, pitch);
+    }
+    track.endOfTrack(tempoCount * kSection + 1920);
+  }
+  return b;
+}
+
+// The conductor starts with a time signature, which the layout gives the gap of a sound start:
+// the tempo change at 0 behind it is never pulled before it.
+TEST(SettleLayout, ManyTempoChangesWithPresetsInEveryTrack) {
+  ConvertedSong plain(songWithTempoChanges(40, 6).bytes(), {gridOf(0)});
+  EXPECT_TRUE(plain.report.settled());
+  EXPECT_EQ(plain.report.cycles, 2);
+  // Each section is as long as its longest need: a held track's two sounds of 1920 ticks, 960
+  // after the tempo change and 960 apart, and the gap after the second.
+  for (std::size_t i = 1; i < plain.song.tempos.size(); ++i)
+    EXPECT_EQ(plain.song.tempos[i].tick - plain.song.tempos[i - 1].tick, 960 + 1920 + 960 + 1920 + 960) << i;
+  ConvertedSong gridded(songWithTempoChanges(12, 4).bytes(), {gridOf(1920)});
+  EXPECT_TRUE(gridded.report.settled());
+  for (std::size_t t = 0; t < gridded.song.tracks.size(); ++t) gridded.ticks(t);
+  ConvertedSong stopped(songWithTempoChanges(12, 4).bytes(), {gridOf(1920)}, 1);
+  EXPECT_EQ(stopped.report.ending, SettleReport::Ending::CycleLimit);
+  EXPECT_EQ(stopped.lines.str(), "Re-timing stopped after 1 cycles without settling\n");
+  stopped.ticks(1);  // the last cycle's deltas, every one whole
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 #pragma once
 
 // A song as text, so that a test compares tracks, events, kinds, ticks, links and damage in one
-// exact string, and the expected string can live in a data file. Header only: the support
-// library itself knows nothing of the engine; only the suites that link the MIDI layer use this.
+// exact string, and the expected string can live in a data file. Header only, for the suites
+// that link the MIDI layer: the support library itself knows nothing of the engine.
 
 #include <cstdio>
 #include <string>
@@ -11,41 +11,28 @@
 
 namespace rendlow::test {
 
-inline const char* kindName(EventKind kind) {
-  static const char* const kNames[] = {"None",          "NoteOff",         "NoteOn",    "PolyPressure",
-                                       "ControlChange", "ProgramChange",   "ChannelPressure",
-                                       "PitchBend",     "SysEx",           "SysExEscape", "Meta"};
-  return kNames[static_cast<int>(kind)];
-}
-
 // "<tick> <kind> <status>[/<meta type>] [<length>] <data bytes>", then the tempo link and, for a
 // note-on that starts a note, its voice.
 inline std::string describeEvent(const Song& song, const MidiEvent& e) {
+  static const char* const kKinds[] = {"None",          "NoteOff",         "NoteOn",    "PolyPressure",
+                                       "ControlChange", "ProgramChange",   "ChannelPressure",
+                                       "PitchBend",     "SysEx",           "SysExEscape", "Meta"};
   char part[64];
-  std::snprintf(part, sizeof part, "%d %s %02X", e.tick, kindName(e.kind), e.status);
+  std::snprintf(part, sizeof part, "%d %s %02X", e.tick, kKinds[static_cast<int>(e.kind)], e.status);
   std::string text = part;
-  if (e.metaType != -1) {
-    std::snprintf(part, sizeof part, "/%02X", static_cast<unsigned>(e.metaType) & 0xFFu);
-    text += part;
-  }
+  if (e.metaType != -1)
+    std::snprintf(part, sizeof part, "/%02X", static_cast<unsigned>(e.metaType) & 0xFFu), text += part;
   text += " [" + std::to_string(e.length) + "]";
-  for (const uint8_t byte : song.dataOf(e)) {
-    std::snprintf(part, sizeof part, " %02X", byte);
-    text += part;
-  }
+  for (const uint8_t byte : song.dataOf(e)) std::snprintf(part, sizeof part, " %02X", byte), text += part;
   if (e.tempo != kNone) text += " tempo=" + std::to_string(e.tempo);
   if (e.startsNote()) text += " voice=" + std::to_string(e.voice);
   return text;
 }
 
-inline const char* damageName(ReadDamage::Kind kind) {
-  static const char* const kNames[] = {"TrackCutShort", "NumberTooLong", "TickPastLimit", "NotATrack",
-                                       "TracksMissing"};
-  return kNames[static_cast<int>(kind)];
-}
-
 // The header, every track with its events, the tempo changes, time signatures and damage.
 inline std::string describeSong(const Song& song) {
+  static const char* const kDamage[] = {"TrackCutShort", "NumberTooLong", "TickPastLimit", "NotATrack",
+                                        "TracksMissing"};
   char line[128];
   std::snprintf(line, sizeof line, "header format=%d tracks=%d division=%d end=%d\n", song.header.format,
                 song.header.trackCount, song.header.division, song.songEnd);
@@ -64,9 +51,12 @@ inline std::string describeSong(const Song& song) {
                   t.tick, static_cast<double>(t.bpm));
     text += line;
   }
-  for (const Beat& b : song.beats) text += "beat " + std::to_string(b.numerator) + "/" + std::to_string(b.denominator) + " tick " + std::to_string(b.tick) + "\n";
+  for (const Beat& b : song.beats)
+    text += "beat " + std::to_string(b.numerator) + "/" + std::to_string(b.denominator) + " tick " +
+            std::to_string(b.tick) + "\n";
   for (const ReadDamage& d : song.damage) {
-    std::snprintf(line, sizeof line, "damage %s track %d announced %d\n", damageName(d.kind), d.track, d.announced);
+    std::snprintf(line, sizeof line, "damage %s track %d announced %d\n", kDamage[static_cast<int>(d.kind)], d.track,
+                  d.announced);
     text += line;
   }
   return text;

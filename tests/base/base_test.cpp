@@ -1,0 +1,148 @@
+// Texts taken from outside, integer helpers, printf-style formatting, messages (every form of a
+// text kept apart, every whole message shaped alike), the atomic write, and file identity.
+
+#include "base/text.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <filesystem>
+
+#include "base/file_output.h"
+#include "base/format.h"
+#include "base/integer_math.h"
+#include "base/messages.h"
+#include "base/platform.h"
+#include "support/midi_builder.h"
+#include "support/temp_dir.h"
+
+namespace rendlow {
+namespace {
+
+using namespace std::string_literals;
+
+TEST(Text, EndsAtTheFirstNulAndKeeps511Bytes) {
+  EXPECT_EQ(boundedText("Pia\0no"s), "Pia");
+  EXPECT_EQ(boundedText(std::string(511, 'n')), std::string(511, 'n'));
+  EXPECT_EQ(boundedText(std::string(600, 'n') + "\0x"s), std::string(511, 'n'));
+  EXPECT_EQ(displayText(std::string(512, 'd')), std::string(511, 'd'));
+  EXPECT_EQ(displayText("ab\0cd"s), "ab");
+  EXPECT_EQ(findLastChar("a.b.mid", '.'), 3u);
+  EXPECT_EQ(findLastChar(".", '.'), 0u);
+  EXPECT_EQ(findLastChar("song", '.'), std::string_view::npos);
+}
+
+TEST(IntegerMath, RoundUpToAndTheThirtyTwoBitBounds) {
+  // Negative values round toward zero, which is up.
+  const std::array<int64_t, 3> cases[] = {{0, 1920, 0},     {1, 1920, 1920}, {1920, 1920, 1920},
+                                          {1921, 1920, 3840}, {-1, 960, 0},  {-961, 960, -960}};
+  for (const auto& [value, unit, expected] : cases) EXPECT_EQ(roundUpTo(value, unit), expected) << value;
+  EXPECT_TRUE(fitsInt32(INT32_MAX) && fitsInt32(INT32_MIN));
+  EXPECT_FALSE(fitsInt32(int64_t{INT32_MAX} + 1) || fitsInt32(int64_t{INT32_MIN} - 1));
+  EXPECT_EQ(clampToInt32(int64_t{1} << 40), INT32_MAX);
+  EXPECT_EQ(clampToInt32(-(int64_t{1} << 40)), INT32_MIN);
+}
+
+TEST(AppendFormatted, AppendsTextOfAnyLength) {
+  std::string out = "head ";
+  const std::string longText(5000, 'x');
+  appendFormatted(out, "%d %s|", 42, longText.c_str());
+  EXPECT_EQ(out, "head 42 " + longText + "|");
+}
+
+constexpr Audience kAll[] = {Audience::Window, Audience::JapaneseConsole, Audience::EnglishConsole};
+
+// A first line saying what happened, then the file, then the reason, in every form.
+TEST(Messages, AFirstLineThenTheFileThenTheReason) {
+  const Message reason = Message::perAudience("R1", "R2", "R3");
+  for (const Message& message :
+       {midiNotWrittenMessage("o.mid", reason), settingsNotSavedMessage("o.mid", reason),
+        chartFailedMessage("o.mid", reason), chartRefusedMessage("o.mid", reason),
+        midiNotLoadedMessage("o.mid", reason), settingsUnreadableMessage("o.mid", reason),
+        midiUnreadableMessage("o.mid", reason), midiDamagedMessage("o.mid", reason)}) {
+    for (std::size_t a = 0; a < std::size(kAll); ++a) {
+      const std::string& text = message.in(kAll[a]);
+      const std::string file = (a == 2 ? "File: " : "ファイル: ") + std::string("o.mid");
+      EXPECT_NE(text.find("\n" + file + "\nR" + std::to_string(a + 1)), std::string::npos) << text;
+      EXPECT_EQ(text.find('\n'), text.find("\n" + file)) << text;
+    }
+  }
+  EXPECT_EQ(midiNotLoadedMessage("a.mid", reason, "a.txt").in(Audience::EnglishConsole),
+            "The MIDI file cannot be read.\nFile: a.mid\nNamed by the settings file: a.txt\nR3");
+}
+
+// Forms are joined form by form; a track is named by number and name; an error the catalogue
+// has no words for is told as the C library tells it.
+TEST(Messages, ReasonsNameTheTrackAndTellUnknownErrorsAsTheSystemDoes) {
+  const Message joined = Message("ja ", "en ") + Message::perAudience("w", "j", "e");
+  EXPECT_EQ(joined.in(Audience::Window) + joined.in(Audience::JapaneseConsole) + joined.in(Audience::EnglishConsole),
+            "ja wja jen e");
+  EXPECT_EQ(trackCutShortDamage(2, "").in(Audience::EnglishConsole).rfind("track 2 \"(no name)\":", 0), 0u);
+  EXPECT_EQ(trackCutShortDamage(3, "Lead").in(Audience::Window).rfind("3 番目のトラック「Lead」", 0), 0u);
+  EXPECT_EQ(readReason(EXDEV).in(Audience::EnglishConsole).rfind(std::string(std::strerror(EXDEV)) + ". Check", 0), 0u);
+  EXPECT_EQ(writeReason(EACCES).in(Audience::EnglishConsole).rfind("Access denied. ", 0), 0u);
+}
+
+namespace fs = std::filesystem;
+using test::readText;
+using test::writeBytes;
+
+const test::Bytes kOld{'o', 'l', 'd'};
+
+TEST(WriteFileAtomically, ReplacesTheFileAndLeavesNoTemporaryBehind) {
+  test::TempDir dir;
+  const std::string path = dir.file("out.mid");
+  writeBytes(path, kOld);
+  ASSERT_TRUE(writeFileAtomically(path, std::string_view("new\0bytes\n", 10), FileMode::Binary));
+  EXPECT_EQ(readText(path), std::string("new\0bytes\n", 10));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+}
+
+// The new file is a new file: a second name of the old one still reads the old bytes, as it
+// would if the program were stopped half way through the write.
+TEST(WriteFileAtomically, AHardLinkToTheTargetKeepsTheOldBytes) {
+  test::TempDir dir;
+  const std::string path = dir.file("out.bme");
+  writeBytes(path, kOld);
+  ASSERT_EQ(::link(path.c_str(), dir.file("link.bme").c_str()), 0);
+  ASSERT_TRUE(writeFileAtomically(path, "#PLAYER 1\n", FileMode::Text));
+  EXPECT_EQ(readText(path), "#PLAYER 1\n");
+  EXPECT_EQ(readText(dir.file("link.bme")), "old");
+}
+
+TEST(WriteFileAtomically, AFailedWriteKeepsTheOldFileAndSaysWhy) {
+  test::TempDir dir;
+  const std::string path = dir.file("out.txt");
+  writeBytes(path, kOld);
+  // The temporary cannot be made where a folder has its name.
+  fs::create_directory(path + ".rendlow-tmp");
+  const Result<void> blocked = writeFileAtomically(path, "new\n", FileMode::Text);
+  ASSERT_FALSE(blocked);
+  EXPECT_EQ(readText(path), "old");
+  EXPECT_EQ(blocked.problem().message.in(Audience::EnglishConsole).rfind("A folder has that name. Check", 0), 0u);
+
+  const Result<void> missing = writeFileAtomically(dir.file("missing/out.txt"), "x\n", FileMode::Text);
+  ASSERT_FALSE(missing);
+  EXPECT_EQ(missing.problem().message.in(Audience::EnglishConsole).rfind("No such file or folder. Check", 0), 0u);
+  EXPECT_FALSE(writeFileAtomically("", "x", FileMode::Text));
+}
+
+TEST(SameFile, ByIdentityNotBySpelling) {
+  test::TempDir dir;
+  const std::string path = dir.file("song.mid");
+  writeBytes(path, kOld);
+  writeBytes(dir.file("other.mid"), kOld);
+  fs::create_directory(dir.file("sub"));
+  fs::create_symlink(path, dir.file("symlink.mid"));
+  ASSERT_EQ(::link(path.c_str(), dir.file("hardlink.mid").c_str()), 0);
+  for (const char* alias : {"sub/../song.mid", "symlink.mid", "hardlink.mid"})
+    EXPECT_TRUE(sameFile(path, dir.file(alias)));
+  EXPECT_FALSE(sameFile(path, dir.file("other.mid")));
+  EXPECT_FALSE(sameFile(dir.file("missing.mid"), dir.file("missing.mid")));
+}
+
+}  // namespace
+}  // namespace rendlow
