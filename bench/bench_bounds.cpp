@@ -2,13 +2,11 @@
 // command-line job (`rendlow-cli -q SONG.mid`): how long it takes and how much memory it holds at
 // its peak. Every one must stay far below 10 s and 1 GiB, whether the job is refused or done.
 //
-// Each shape runs in a process of its own (the program starts itself with the shape's name), so
-// that the peak memory is that shape's alone.
-
-#include <sys/resource.h>
+// Each shape runs the real program in a process of its own, so that the peak memory is that
+// shape's job alone. An argument names another rendlow-cli to measure instead of the one built
+// here.
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -16,13 +14,14 @@
 #include <string>
 #include <vector>
 
-#include "cli/cli.h"
 #include "base/diagnostics.h"
+#include "cli_process.h"
+#include "midi/midi_reader.h"
 #include "slicer/note_extraction.h"
 #include "slicer/render_layout.h"
+#include "slicer/track_settings.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"
-#include "support/track_maker.h"
 
 namespace {
 
@@ -57,15 +56,16 @@ int heldNotesAtTheBound() {
   int high = 4000;
   while (low + 1 < high) {
     const int middle = (low + high) / 2;
-    rendlow::test::TrackMaker maker;
-    for (int i = 0; i < middle; ++i) {
-      maker.noteOn(i * 10, 20 + i % 100, 1 + i / 100 % 127).controlChange(i * 10 + 5, 1, i % 128);
-    }
-    maker.endOfTrack(middle * 10 + 10);
-    auto track = maker.build();
+    MidiBuilder song(480, 0);
+    heldNotes(song.track(), middle);
+    rendlow::RunningStatus status;
     rendlow::Diagnostics silent;
-    rendlow::extractNotes(*track, silent);
-    (rendlow::buildRenderLayout(*track) ? low : high) = middle;
+    rendlow::Result<rendlow::Song> read = rendlow::readMidiBytes(song.bytes(), status, silent);
+    if (!read) std::exit(2);
+    rendlow::MidiTrack& track = read->tracks[0];
+    const rendlow::TrackSettings settings;
+    const rendlow::SlicedTrack sliced = rendlow::extractNotes(track, settings, read->tempos, silent);
+    (rendlow::buildRenderLayout(track, 0, sliced, settings, read->tempos) ? low : high) = middle;
   }
   return low;
 }
@@ -149,26 +149,16 @@ const std::vector<Shape>& shapes() {
   return all;
 }
 
-double peakMiB() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_maxrss) / 1024.0;  // kilobytes on Linux
-}
-
-// The job on one shape, in this process.
-int runShape(const Shape& shape) {
+// The job on one shape, in a process of its own.
+int runShape(const std::string& cli, const Shape& shape) {
   rendlow::test::TempDir dir;
   const std::string path = dir.file("song.mid");
   const MidiBuilder song = shape.make();
   song.write(path);
   const std::size_t bytes = song.bytes().size();
-  const auto start = std::chrono::steady_clock::now();
-  std::ostringstream out;
-  std::ostringstream err;
-  const int status = rendlow::cli::runCli(std::vector<std::string>{"-q", path}, out, err);
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const rendlow::bench::ProcessRun job = rendlow::bench::runMeasured({cli, "-q", path}, dir.file("errors.txt"));
   // What went wrong first, in the engine's words: its first line and the start of its reason.
-  std::istringstream lines(err.str());
+  std::istringstream lines(job.errors);
   std::string headline;
   std::string file;
   std::string reason;
@@ -178,25 +168,18 @@ int runShape(const Shape& shape) {
   std::size_t cut = std::min<std::size_t>(reason.size(), 72);
   while (cut > 0 && cut < reason.size() && (static_cast<unsigned char>(reason[cut]) & 0xC0) == 0x80) --cut;
   const std::string told = headline.empty() ? "written" : headline + " /" + reason.substr(0, cut);
-  std::printf("%-28s %6zu %4d %8.2f %9.1f  %s\n", shape.name, bytes, status, seconds, peakMiB(), told.c_str());
+  std::printf("%-28s %6zu %4d %8.3f %9.1f  %s\n", shape.name, bytes, job.status, job.seconds, job.peakMiB,
+              told.c_str());
+  std::fflush(stdout);
   return bytes <= kInputLimit ? 0 : 1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 2) {
-    for (const Shape& shape : shapes()) {
-      if (shape.name == std::string(argv[1])) return runShape(shape);
-    }
-    return 2;
-  }
+  const std::string cli = rendlow::bench::cliPath(argc, argv);
   std::printf("%-28s %6s %4s %8s %9s  %s\n", "shape", "bytes", "exit", "seconds", "peak MiB", "outcome");
   int failures = 0;
-  for (const Shape& shape : shapes()) {
-    std::fflush(stdout);
-    const std::string command = std::string("\"") + argv[0] + "\" " + shape.name;
-    failures += std::system(command.c_str()) != 0;
-  }
+  for (const Shape& shape : shapes()) failures += runShape(cli, shape);
   return failures == 0 ? 0 : 1;
 }

@@ -1,20 +1,18 @@
 // The whole command-line job on generated songs of 25,000 and 50,000 notes: reading, slicing,
 // layout, re-timing, the rendering MIDI file, the settings file and the chart, as
-// `rendlow-cli -q SONG.mid` runs it. One run of each size; the larger should take at most 2.5
-// times as long as the smaller.
+// `rendlow-cli -q SONG.mid` runs it: the real program, in a process of its own, so that its peak
+// memory is measured too. One run of each size; the larger should take at most 2.5 times as long
+// as the smaller. An argument names another rendlow-cli to time instead of the one built here.
 //
 // The songs: a conductor with a tempo change every 16 bars and a 3/4 section in the middle, and
 // 16 tracks in turn of chords, legato lines and single notes, with velocities and a controller
 // that vary, so that sounds repeat but not all of them.
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <sstream>
 #include <string>
-#include <vector>
 
-#include "cli/cli.h"
+#include "cli_process.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"
 
@@ -82,12 +80,12 @@ int player(TrackBuilder& t, int index, const Grid& grid, int notesWanted) {
 
 struct Run {
   int notes = 0;
-  double seconds = 0;
-  int status = 0;
-  std::string errors;
+  rendlow::bench::ProcessRun job;
 };
 
-Run timeJob(int totalNotes) {
+// Each run in a folder of its own: the program would load the settings file a run before it
+// saved beside the song.
+Run timeJob(const std::string& cli, int totalNotes) {
   // Every track gets its share of the notes; a single-note track needs a step for each.
   const int share = totalNotes / kTracks;
   Grid grid;
@@ -103,30 +101,25 @@ Run timeJob(int totalNotes) {
     notes += player(song.track(), i, grid, i + 1 < kTracks ? share : totalNotes - notes);
   song.write(dir.file("song.mid"));
 
-  const std::vector<std::string> args = {"-q", dir.file("song.mid")};
-  std::ostringstream out;
-  std::ostringstream err;
-  const auto start = std::chrono::steady_clock::now();
-  const int status = rendlow::cli::runCli(args, out, err);
-  const auto stop = std::chrono::steady_clock::now();
-  return {notes, std::chrono::duration<double>(stop - start).count(), status, err.str()};
+  return {notes, rendlow::bench::runMeasured({cli, "-q", dir.file("song.mid")}, dir.file("errors.txt"))};
 }
 
 }  // namespace
 
-int main() {
-  std::printf("%8s %10s\n", "notes", "seconds");
+int main(int argc, char** argv) {
+  const std::string cli = rendlow::bench::cliPath(argc, argv);
+  std::printf("%8s %10s %9s\n", "notes", "seconds", "peak MiB");
   double previous = 0;
   double last = 0;
   for (int notes : {25000, 50000}) {
-    const Run run = timeJob(notes);
-    if (run.status != 0 || !run.errors.empty()) {
-      std::fprintf(stderr, "the job failed (status %d): %s", run.status, run.errors.c_str());
+    const Run run = timeJob(cli, notes);
+    if (run.job.status != 0 || !run.job.errors.empty()) {
+      std::fprintf(stderr, "the job failed (status %d): %s", run.job.status, run.job.errors.c_str());
       return 1;
     }
-    std::printf("%8d %10.3f\n", run.notes, run.seconds);
+    std::printf("%8d %10.3f %9.1f\n", run.notes, run.job.seconds, run.job.peakMiB);
     previous = last;
-    last = run.seconds;
+    last = run.job.seconds;
   }
   const double ratio = previous > 0 ? last / previous : 0.0;
   std::printf("ratio: %.2f (at most 2.5)\n", ratio);

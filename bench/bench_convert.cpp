@@ -4,16 +4,21 @@
 // (measures, note extraction, layout, re-timing) and of writing the rendering file, the number of
 // re-timing cycles, and the ratio of the two sizes' whole times (about 2 when the work grows
 // linearly). Runs the song as loaded (no grid) and with a grid of 1920 on every other track.
+//
+// The stages are those of convert() (app/conversion.cpp), called one by one so that each can be
+// timed; writing is what the output flow does with the rendering file: encode, then write.
 
 #include <chrono>
 #include <cstdio>
 #include <string>
 
-#include "bms/measure_grid.h"
 #include "app/application.h"
-#include "app/conversion.h"
-#include "slicer/layout_retiming.h"
+#include "base/file_output.h"
+#include "bms/measure_grid.h"
 #include "midi/midi_writer.h"
+#include "slicer/layout_retiming.h"
+#include "slicer/note_extraction.h"
+#include "slicer/render_layout.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"
 
@@ -78,29 +83,43 @@ struct Run {
 
 Run timeConversion(const std::string& input, int32_t gridUnit) {
   rendlow::Application app;  // progress lines off, as in the command line
+  rendlow::Project& project = app.project;
+  rendlow::Song& song = project.song;
   Run run;
   auto clock = Clock::now();
-  app.readMidiFile(input);
+  if (!app.readMidiFile(input)) std::fprintf(stderr, "reading %s failed\n", input.c_str());
   run.read = secondsSince(clock);
-  for (std::size_t t = 0; t < app.project.tracks.size(); ++t) {
-    app.project.tracks[t]->settings.gridUnit = t % 2 == 1 ? gridUnit : 0;
-    run.events += app.project.tracks[t]->events.size();
+  for (std::size_t t = 0; t < song.tracks.size(); ++t) {
+    project.settings[t].gridUnit = t % 2 == 1 ? gridUnit : 0;
+    run.events += song.tracks[t].events.size();
   }
-  run.tempos = app.project.tempos.size();
+  run.tempos = song.tempos.size();
 
   clock = Clock::now();
-  rendlow::buildMeasures(app.project);
+  rendlow::buildMeasures(song);
   run.measures = secondsSince(clock);
-  rendlow::extractAllNotes(app.project, app.diagnostics);
+  project.sliced.assign(song.tracks.size(), rendlow::SlicedTrack{});
+  for (std::size_t t = 0; t < song.tracks.size(); ++t) {
+    if (project.settings[t].enabled)
+      project.sliced[t] = rendlow::extractNotes(song.tracks[t], project.settings[t], song.tempos, app.diagnostics);
+  }
   run.extraction = secondsSince(clock);
-  if (rendlow::layOutAllTracks(app.project))
-    std::fprintf(stderr, "a track of %s was refused\n", input.c_str());
+  for (std::size_t t = 0; t < song.tracks.size(); ++t) {
+    if (project.settings[t].enabled &&
+        !rendlow::buildRenderLayout(song.tracks[t], static_cast<int32_t>(t), project.sliced[t], project.settings[t],
+                                    song.tempos)) {
+      std::fprintf(stderr, "a track of %s was refused\n", input.c_str());
+      break;
+    }
+  }
   run.layout = secondsSince(clock);
-  const rendlow::SettleReport report = rendlow::settleLayout(app.project, app.diagnostics);
+  const rendlow::SettleReport report = rendlow::settleLayout(song, project.sliced, project.settings, app.diagnostics);
   run.retiming = secondsSince(clock);
   run.cycles = report.cycles;
   run.settled = report.settled();
-  const bool written = rendlow::writeMidiFile(app.project, input + "_out.mid", app.diagnostics).ok;
+  const rendlow::Result<std::string> file = rendlow::encodeMidiFile(song, project.convertedTracks(), app.diagnostics);
+  const bool written =
+      file && rendlow::writeFileAtomically(input + "_out.mid", *file, rendlow::FileMode::Binary).ok();
   run.write = secondsSince(clock);
   if (!written) std::fprintf(stderr, "writing %s_out.mid failed\n", input.c_str());
   return run;
