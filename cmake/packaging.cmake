@@ -48,9 +48,10 @@ else()
   set(CPACK_PACKAGE_FILE_NAME rendlow-${PROJECT_VERSION}-linux-x86_64)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SECTION sound)
-  # The libraries the program links (FluidSynth, libsndfile, the C++ runtime) as the system
-  # names them; a General MIDI SoundFont for --keysounds is only recommended.
+  # The libraries the program links (the C++ runtime) as the system names them, and those it
+  # opens when it makes sound files; a General MIDI SoundFont for --keysounds is recommended.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libfluidsynth3, libsndfile1")
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fluid-soundfont-gm")
 endif()
 include(CPack)

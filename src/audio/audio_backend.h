@@ -29,7 +29,7 @@ public:
 
 // Our own WAV reader and writer: in every build, and the only backend on Windows.
 const AudioBackend& builtinBackend();
-// libsndfile: WAV, Ogg Vorbis and FLAC. Null in a build without it.
+// libsndfile: WAV, Ogg Vorbis and FLAC. Null in a build without it, or where it is not installed.
 const AudioBackend* sndfileBackend();
 // The most capable backend in this build.
 const AudioBackend& defaultBackend();

@@ -224,6 +224,12 @@ Message soundFontUnreadableMessage(const std::string& path) {
                "FluidSynth cannot read it, or it is damaged. Name another SoundFont (.sf2).")});
 }
 
+Message fluidSynthNotInstalledMessage() {
+  return compose(Message("音声ファイルを作れませんでした", "Could not render the sound files"),
+                 {Message("FluidSynth のライブラリー (libfluidsynth3) が見つかりません。インストールしてください。",
+                          "The FluidSynth library (libfluidsynth3) is not installed. Install it.")});
+}
+
 Message synthesizerNotStartedMessage() {
   return compose(
       Message("シンセサイザーを始められませんでした", "Could not start the synthesizer"),

@@ -40,6 +40,7 @@ Message fluidSynthAbsentMessage();
 Message soundFontNotFoundMessage(const std::string& explicitPath, const std::vector<std::string>& searched);
 Message soundFontUnreadableMessage(const std::string& path);
 Message synthesizerNotStartedMessage();
+Message fluidSynthNotInstalledMessage();
 
 // --- Fidelity ----------------------------------------------------------------------------
 Message chartUnreadableMessage(const std::string& path, const Message& reason);

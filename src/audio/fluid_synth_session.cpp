@@ -15,34 +15,35 @@ constexpr int kAllSoundOff = 120;
 constexpr int kSustain = 64;
 
 // FluidSynth prints to the console unless told otherwise; our messages say what matters.
-void silenceLogging() {
+void silenceLogging(const FluidLibrary& fluid) {
   static std::once_flag once;
-  std::call_once(once, [] {
-    for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level)
-      fluid_set_log_function(level, nullptr, nullptr);
+  std::call_once(once, [&fluid] {
+    for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level) fluid.setLogFunction(level, nullptr, nullptr);
   });
 }
 
-fluid_settings_t* renderSettings() {
-  fluid_settings_t* settings = new_fluid_settings();
+fluid_settings_t* renderSettings(const FluidLibrary& fluid) {
+  fluid_settings_t* settings = fluid.newSettings();
   if (!settings) return nullptr;
-  fluid_settings_setnum(settings, "synth.sample-rate", kRenderSampleRate);
-  fluid_settings_setint(settings, "synth.reverb.active", 0);
-  fluid_settings_setint(settings, "synth.chorus.active", 0);
-  fluid_settings_setint(settings, "synth.cpu-cores", 1);
-  fluid_settings_setint(settings, "synth.threadsafe-api", 0);
+  fluid.setNumber(settings, "synth.sample-rate", kRenderSampleRate);
+  fluid.setInteger(settings, "synth.reverb.active", 0);
+  fluid.setInteger(settings, "synth.chorus.active", 0);
+  fluid.setInteger(settings, "synth.cpu-cores", 1);
+  fluid.setInteger(settings, "synth.threadsafe-api", 0);
   return settings;
 }
 
 }  // namespace
 
 Result<SynthSession> SynthSession::open(const std::string& soundFont) {
-  silenceLogging();
-  SynthSession session;
-  session.settings_.reset(renderSettings());
-  if (session.settings_) session.synth_.reset(new_fluid_synth(session.settings_.get()));
+  const FluidLibrary* fluid = fluidLibrary();
+  if (!fluid) return Problem{fluidSynthNotInstalledMessage()};
+  silenceLogging(*fluid);
+  SynthSession session(*fluid);
+  session.settings_.reset(renderSettings(*fluid));
+  if (session.settings_) session.synth_.reset(fluid->newSynth(session.settings_.get()));
   if (!session.synth_) return Problem{synthesizerNotStartedMessage()};
-  if (fluid_synth_sfload(session.synth_.get(), soundFont.c_str(), 1) == FLUID_FAILED) {
+  if (fluid->loadSoundFont(session.synth_.get(), soundFont.c_str(), 1) == FLUID_FAILED) {
     return Problem{soundFontUnreadableMessage(soundFont)};
   }
   return session;
@@ -54,37 +55,38 @@ void SynthSession::renderTo(int64_t frame, AudioBuffer& out) {
     const std::size_t first = out.samples.size();
     out.samples.resize(first + static_cast<std::size_t>(count) * 2);
     float* interleaved = out.samples.data() + first;
-    fluid_synth_write_float(synth_.get(), static_cast<int>(count), interleaved, 0, 2, interleaved, 1, 2);
+    fluid_->writeFloat(synth_.get(), static_cast<int>(count), interleaved, 0, 2, interleaved, 1, 2);
   }
 }
 
 void SynthSession::apply(const ChannelMessage& message) {
+  const FluidLibrary& fluid = *fluid_;
   fluid_synth_t* synth = synth_.get();
   const int channel = message.status & 0x0F;
   const int data1 = message.data1 & 0x7F;
   const int data2 = message.data2 & 0x7F;
   switch (message.status & 0xF0) {
     case 0x80:
-      fluid_synth_noteoff(synth, channel, data1);
+      fluid.noteOff(synth, channel, data1);
       break;
     case 0x90:
       // Velocity 0 is a note-off, which FluidSynth's note-on takes care of.
-      fluid_synth_noteon(synth, channel, data1, data2);
+      fluid.noteOn(synth, channel, data1, data2);
       break;
     case 0xA0:
-      fluid_synth_key_pressure(synth, channel, data1, data2);
+      fluid.keyPressure(synth, channel, data1, data2);
       break;
     case 0xB0:
-      fluid_synth_cc(synth, channel, data1, data2);
+      fluid.controlChange(synth, channel, data1, data2);
       break;
     case 0xC0:
-      fluid_synth_program_change(synth, channel, data1);
+      fluid.programChange(synth, channel, data1);
       break;
     case 0xD0:
-      fluid_synth_channel_pressure(synth, channel, data1);
+      fluid.channelPressure(synth, channel, data1);
       break;
     case 0xE0:
-      fluid_synth_pitch_bend(synth, channel, data1 | (data2 << 7));
+      fluid.pitchBend(synth, channel, data1 | (data2 << 7));
       break;
     default:
       break;
@@ -95,22 +97,24 @@ void SynthSession::apply(const ChannelMessage& message) {
 // released after All Sound Off would bring a held voice back into its release instead.
 void SynthSession::silence(const std::set<int>& channels) {
   for (int channel : channels) {
-    fluid_synth_cc(synth_.get(), channel, kSustain, 0);
-    fluid_synth_cc(synth_.get(), channel, kAllSoundOff, 0);
+    fluid_->controlChange(synth_.get(), channel, kSustain, 0);
+    fluid_->controlChange(synth_.get(), channel, kAllSoundOff, 0);
   }
 }
 
-bool SynthSession::sounding() const { return fluid_synth_get_active_voice_count(synth_.get()) > 0; }
+bool SynthSession::sounding() const { return fluid_->activeVoices(synth_.get()) > 0; }
 
-int32_t SynthSession::blockFrames() const { return fluid_synth_get_internal_bufsize(synth_.get()); }
+int32_t SynthSession::blockFrames() const { return fluid_->blockFrames(synth_.get()); }
 
 int32_t SynthSession::blockFramesOfSetup() {
-  silenceLogging();
-  fluid_settings_t* settings = renderSettings();
-  fluid_synth_t* synth = settings ? new_fluid_synth(settings) : nullptr;
-  const int32_t frames = synth ? fluid_synth_get_internal_bufsize(synth) : 0;
-  if (synth) delete_fluid_synth(synth);
-  if (settings) delete_fluid_settings(settings);
+  const FluidLibrary* fluid = fluidLibrary();
+  if (!fluid) return 0;
+  silenceLogging(*fluid);
+  fluid_settings_t* settings = renderSettings(*fluid);
+  fluid_synth_t* synth = settings ? fluid->newSynth(settings) : nullptr;
+  const int32_t frames = synth ? fluid->blockFrames(synth) : 0;
+  if (synth) fluid->deleteSynth(synth);
+  if (settings) fluid->deleteSettings(settings);
   return frames;
 }
 

@@ -1,12 +1,11 @@
 #pragma once
 
-#include <fluidsynth.h>
-
 #include <memory>
 #include <set>
 #include <string>
 
 #include "audio/audio_buffer.h"
+#include "audio/fluid_library.h"
 #include "audio/rendering.h"
 #include "base/result.h"
 
@@ -30,18 +29,13 @@ public:
   static int32_t blockFramesOfSetup();
 
 private:
-  struct SettingsDeleter {
-    void operator()(fluid_settings_t* settings) const { delete_fluid_settings(settings); }
-  };
-  struct SynthDeleter {
-    void operator()(fluid_synth_t* synth) const { delete_fluid_synth(synth); }
-  };
+  explicit SynthSession(const FluidLibrary& fluid)
+      : fluid_(&fluid), settings_(nullptr, fluid.deleteSettings), synth_(nullptr, fluid.deleteSynth) {}
 
-  SynthSession() = default;
-
+  const FluidLibrary* fluid_;
   // Declared first, destroyed last: the synthesizer keeps a pointer to its settings.
-  std::unique_ptr<fluid_settings_t, SettingsDeleter> settings_;
-  std::unique_ptr<fluid_synth_t, SynthDeleter> synth_;
+  std::unique_ptr<fluid_settings_t, decltype(&delete_fluid_settings)> settings_;
+  std::unique_ptr<fluid_synth_t, decltype(&delete_fluid_synth)> synth_;
 };
 
 // An empty buffer of the render's rate and channels.

@@ -6,16 +6,14 @@
 #include "audio/file_access.h"
 #include "audio/ogg_pages.h"
 #include "audio/pcm_samples.h"
+#include "audio/sndfile_library.h"
 #include "audio/sndfile_memory.h"
 
 namespace rendlow::audio {
 
 namespace {
 
-struct SndfileCloser {
-  void operator()(SNDFILE* file) const { sf_close(file); }
-};
-using SndfileHandle = std::unique_ptr<SNDFILE, SndfileCloser>;
+using SndfileHandle = std::unique_ptr<SNDFILE, decltype(&sf_close)>;
 
 constexpr sf_count_t kFramesPerRead = 65536;
 
@@ -34,11 +32,11 @@ bool namesWavFile(const std::string& path) {
   return extension == ".wav";
 }
 
-Result<AudioBuffer> readOpened(SNDFILE* file, const SF_INFO& info) {
+Result<AudioBuffer> readOpened(const SndfileLibrary& sndfile, SNDFILE* file, const SF_INFO& info) {
   AudioBuffer buffer{info.samplerate, info.channels, {}};
   std::vector<float> block(static_cast<std::size_t>(kFramesPerRead * info.channels));
   sf_count_t frames;
-  while ((frames = sf_readf_float(file, block.data(), kFramesPerRead)) > 0) {
+  while ((frames = sndfile.readFloat(file, block.data(), kFramesPerRead)) > 0) {
     const auto count = static_cast<std::size_t>(frames * info.channels);
     for (std::size_t i = 0; i < count; ++i) buffer.samples.push_back(clampedSample(block[i]));
   }
@@ -60,20 +58,20 @@ std::vector<short> pcm16Samples(const AudioBuffer& buffer) {
 // Encodes into memory: 16-bit samples we convert ourselves, so the bytes match the builtin
 // writer's; Vorbis from floats at libsndfile's default quality, with a fixed serial number so
 // that the same sound always gives the same bytes.
-Result<std::string> encode(const AudioBuffer& buffer, AudioFileType type) {
+Result<std::string> encode(const SndfileLibrary& sndfile, const AudioBuffer& buffer, AudioFileType type) {
   SF_INFO info{};
   info.samplerate = buffer.sampleRate;
   info.channels = buffer.channels;
   info.format =
       type == AudioFileType::Wav ? (SF_FORMAT_WAV | SF_FORMAT_PCM_16) : (SF_FORMAT_OGG | SF_FORMAT_VORBIS);
   MemoryFile memory;
-  SndfileHandle file(sf_open_virtual(&memoryFileIo(), SFM_WRITE, &info, &memory));
-  if (!file) return Problem{libraryRefusedReason(sf_strerror(nullptr))};
+  SndfileHandle file(sndfile.openVirtual(&memoryFileIo(), SFM_WRITE, &info, &memory), sndfile.close);
+  if (!file) return Problem{libraryRefusedReason(sndfile.errorText(nullptr))};
   const sf_count_t written =
       type == AudioFileType::Wav
-          ? sf_writef_short(file.get(), pcm16Samples(buffer).data(), buffer.frames())
-          : sf_writef_float(file.get(), clampedSamples(buffer).data(), buffer.frames());
-  if (written != buffer.frames()) return Problem{libraryRefusedReason(sf_strerror(file.get()))};
+          ? sndfile.writeShort(file.get(), pcm16Samples(buffer).data(), buffer.frames())
+          : sndfile.writeFloat(file.get(), clampedSamples(buffer).data(), buffer.frames());
+  if (written != buffer.frames()) return Problem{libraryRefusedReason(sndfile.errorText(file.get()))};
   file.reset();
   if (type == AudioFileType::OggVorbis) setOggSerialNumber(memory.bytes, kOggSerialNumber);
   return std::move(memory.bytes);
@@ -81,6 +79,8 @@ Result<std::string> encode(const AudioBuffer& buffer, AudioFileType type) {
 
 class SndfileBackend final : public AudioBackend {
 public:
+  explicit SndfileBackend(const SndfileLibrary& sndfile) : sndfile_(sndfile) {}
+
   std::string_view name() const override { return "libsndfile"; }
 
   Result<AudioBuffer> read(const std::string& path) const override {
@@ -89,27 +89,31 @@ public:
     if (!bytes) return Problem{audioUnreadableMessage(path, bytes.problem().message)};
     MemoryFile memory{std::move(*bytes), 0};
     SF_INFO info{};
-    SndfileHandle file(sf_open_virtual(&memoryFileIo(), SFM_READ, &info, &memory));
-    if (!file) return Problem{audioUnreadableMessage(path, libraryRefusedReason(sf_strerror(nullptr)))};
+    SndfileHandle file(sndfile_.openVirtual(&memoryFileIo(), SFM_READ, &info, &memory), sndfile_.close);
+    if (!file) return Problem{audioUnreadableMessage(path, libraryRefusedReason(sndfile_.errorText(nullptr)))};
     if (!readable(info.format)) return Problem{audioUnreadableMessage(path, unsupportedContainerReason())};
-    return readOpened(file.get(), info);
+    return readOpened(sndfile_, file.get(), info);
   }
 
   Result<void> write(const std::string& path, const AudioBuffer& buffer, AudioFileType type) const override {
-    Result<std::string> bytes = encode(buffer, type);
+    Result<std::string> bytes = encode(sndfile_, buffer, type);
     if (!bytes) return Problem{audioNotWrittenMessage(path, bytes.problem().message)};
     return writeSoundFile(path, *bytes);
   }
 
   std::vector<std::string> readableExtensions() const override { return {".wav", ".ogg", ".flac"}; }
   bool writes(AudioFileType) const override { return true; }
+
+private:
+  const SndfileLibrary& sndfile_;
 };
 
 }  // namespace
 
 const AudioBackend* sndfileBackend() {
-  static const SndfileBackend backend;
-  return &backend;
+  static const std::unique_ptr<SndfileBackend> backend =
+      sndfileLibrary() ? std::make_unique<SndfileBackend>(*sndfileLibrary()) : nullptr;
+  return backend.get();
 }
 
 }  // namespace rendlow::audio
