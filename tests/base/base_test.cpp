@@ -4,7 +4,6 @@
 #include "base/text.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <climits>
@@ -107,8 +106,8 @@ TEST(WriteFileAtomically, AHardLinkToTheTargetKeepsTheOldBytes) {
   test::TempDir dir;
   const std::string path = dir.file("out.bme");
   writeBytes(path, kOld);
-  ASSERT_EQ(::link(path.c_str(), dir.file("link.bme").c_str()), 0);
-  ASSERT_TRUE(writeFileAtomically(path, "#PLAYER 1\n", FileMode::Text));
+  fs::create_hard_link(path, dir.file("link.bme"));
+  ASSERT_TRUE(writeFileAtomically(path, "#PLAYER 1\n", FileMode::Binary));
   EXPECT_EQ(readText(path), "#PLAYER 1\n");
   EXPECT_EQ(readText(dir.file("link.bme")), "old");
 }
@@ -122,7 +121,7 @@ TEST(WriteFileAtomically, AFailedWriteKeepsTheOldFileAndSaysWhy) {
   const Result<void> blocked = writeFileAtomically(path, "new\n", FileMode::Text);
   ASSERT_FALSE(blocked);
   EXPECT_EQ(readText(path), "old");
-  EXPECT_EQ(blocked.problem().message.in(Audience::EnglishConsole).rfind("A folder has that name. Check", 0), 0u);
+  EXPECT_NE(blocked.problem().message.in(Audience::EnglishConsole).find(". Check that the folder"), std::string::npos);
 
   const Result<void> missing = writeFileAtomically(dir.file("missing/out.txt"), "x\n", FileMode::Text);
   ASSERT_FALSE(missing);
@@ -136,9 +135,10 @@ TEST(SameFile, ByIdentityNotBySpelling) {
   writeBytes(path, kOld);
   writeBytes(dir.file("other.mid"), kOld);
   fs::create_directory(dir.file("sub"));
-  fs::create_symlink(path, dir.file("symlink.mid"));
-  ASSERT_EQ(::link(path.c_str(), dir.file("hardlink.mid").c_str()), 0);
-  for (const char* alias : {"sub/../song.mid", "symlink.mid", "hardlink.mid"})
+  fs::create_hard_link(path, dir.file("hardlink.mid"));
+  std::error_code noSymlinks;  // a system may refuse them to an ordinary user
+  fs::create_symlink(path, dir.file("symlink.mid"), noSymlinks);
+  for (const char* alias : {"sub/../song.mid", "hardlink.mid", noSymlinks ? "hardlink.mid" : "symlink.mid"})
     EXPECT_TRUE(sameFile(path, dir.file(alias)));
   EXPECT_FALSE(sameFile(path, dir.file("other.mid")));
   EXPECT_FALSE(sameFile(dir.file("missing.mid"), dir.file("missing.mid")));

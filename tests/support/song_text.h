@@ -39,7 +39,8 @@ inline std::string describeSong(const Song& song) {
   std::string text = line;
   for (std::size_t t = 0; t < song.tracks.size(); ++t) {
     const MidiTrack& track = song.tracks[t];
-    std::snprintf(line, sizeof line, "track %zu content=%d tempo=%d polyphony=%d active=%d controllers=", t + 1,
+    std::snprintf(line, sizeof line,
+                  "track %d content=%d tempo=%d polyphony=%d active=%d controllers=", static_cast<int>(t) + 1,
                   track.hasContent, track.hasTempo, track.maxPolyphony, track.activeNotes);
     text += line;
     for (const int32_t c : track.controllers) text += std::to_string(c) + ",";
