@@ -160,7 +160,7 @@ void writeMeasureLengthLine(const Song& song, std::string& out, int32_t m) {
     if (!beyondGridRatio(song, numerator, denominator)) return;
     ratio = static_cast<float>(numerator) / static_cast<float>(denominator);
   }
-  appendFormatted(out, "#%03d02: %f\n", m, static_cast<double>(ratio));
+  appendFormatted(out, "#%03d02:%f\n", m, static_cast<double>(ratio));
 }
 
 // Tempo changes are collected track by track; the measure walk needs them in time order.

@@ -19,11 +19,12 @@ bool keepsItsDistance(const MidiEvent& e) {
   return (e.kind != EventKind::Meta && e.tick > 0) || isTempoOrTimeSignature(e);
 }
 
-// A control change on the first channel that restores one controller before a sound starts.
-MidiEvent makePreset(int32_t number, int32_t value, int32_t tick) {
+// A control change that restores one controller before a sound starts, on the channel of the
+// note-on it precedes: on another channel it would miss the note and change whatever plays there.
+MidiEvent makePreset(int32_t number, int32_t value, int32_t tick, uint8_t channel) {
   MidiEvent preset;
   preset.tick = tick;
-  preset.status = 0xB0;
+  preset.status = static_cast<uint8_t>(0xB0 | channel);
   preset.kind = EventKind::ControlChange;
   preset.length = 2;
   preset.head = {static_cast<uint8_t>(number), static_cast<uint8_t>(value)};
@@ -158,7 +159,8 @@ private:
     const std::span<const int32_t> state = note ? sliced_.controlState(*note) : std::span<const int32_t>();
     if (state.empty()) return;
     for (std::size_t i = 0; i < state.size(); ++i) {
-      MidiEvent& preset = layout_.emplace_back(makePreset(sliced_.controllerNumbers[i], state[i], c.tick));
+      MidiEvent& preset =
+          layout_.emplace_back(makePreset(sliced_.controllerNumbers[i], state[i], c.tick, e.status & 0x0F));
       preset.delta = i == 0 ? c.delta : 0;
     }
     c.delta = 0;

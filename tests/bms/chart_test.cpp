@@ -274,12 +274,12 @@ TEST(BmsWriter, MeasureLengthLinesFollowTheGrid) {
     std::string lines;
   };
   const Case cases[] = {
-      {480, {{4, 4, 0}, {3, 4, 9600}}, 9600 + 2 * 1440, "#00502: 0.750000\n#00602: 0.750000\n"},
-      {480, {{3, 4, 960}}, 2880, "#00002: 0.750000\n#00102: 0.750000\n"},  // no line past the grid: 4/4 at tick 0
+      {480, {{4, 4, 0}, {3, 4, 9600}}, 9600 + 2 * 1440, "#00502:0.750000\n#00602:0.750000\n"},
+      {480, {{3, 4, 960}}, 2880, "#00002:0.750000\n#00102:0.750000\n"},  // no line past the grid: 4/4 at tick 0
       {480, {{2, 2, 0}, {0, 4, 1920}}, 3840, ""},
-      {480, {{3, 4, 0}}, 1440, "#00002: 0.750000\n#00102: 0.750000\n"},
+      {480, {{3, 4, 0}}, 1440, "#00002:0.750000\n#00102:0.750000\n"},
       // 7/8 of 1916 ticks truncates to 1676 in the grid; past it the plain ratio stands.
-      {479, {{7, 8, 0}}, 1676, "#00002: 0.874739\n#00102: 0.875000\n"},
+      {479, {{7, 8, 0}}, 1676, "#00002:0.874739\n#00102:0.875000\n"},
   };
   for (const Case& k : cases) {
     HandChart c;
@@ -290,7 +290,7 @@ TEST(BmsWriter, MeasureLengthLinesFollowTheGrid) {
     c.note(1, static_cast<int32_t>(c.song.measures.size()) - 1, 0, 1);
     std::string lines;
     const std::string blocks = c.blocks();
-    for (std::size_t at = blocks.find("02: "); at != std::string::npos; at = blocks.find("02: ", at + 1))
+    for (std::size_t at = blocks.find("02:"); at != std::string::npos; at = blocks.find("02:", at + 1))
       lines += blocks.substr(at - 4, blocks.find('\n', at) + 1 - (at - 4));
     EXPECT_EQ(lines, k.lines) << k.songEnd;
   }
