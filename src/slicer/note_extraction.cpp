@@ -62,11 +62,27 @@ void endUnendedNotes(EventList& events, std::vector<int32_t>& noteOffs) {
   }
 }
 
+// The values a General MIDI instrument holds before it is told otherwise. A controller the track
+// sets only after its first notes is at this value for them: at 0, a volume (7) or expression
+// (11) set later would make those notes' sounds silent.
+constexpr std::array<std::pair<int32_t, int32_t>, 8> kPowerOnValues = {{
+    {7, 100},   // volume
+    {8, 64},    // balance
+    {10, 64},   // pan
+    {11, 127},  // expression
+    {98, 127},  // NRPN and RPN selects: none selected
+    {99, 127},
+    {100, 127},
+    {101, 127},
+}};
+
 // Controller values as the walk over the track meets them, per track (not per channel), kept
 // once per distinct set of values that notes start with.
 class ControllerWalk {
 public:
-  explicit ControllerWalk(SlicedTrack& sliced) : sliced_(sliced) {}
+  explicit ControllerWalk(SlicedTrack& sliced) : sliced_(sliced) {
+    for (const auto& [number, value] : kPowerOnValues) values_[byteSlot(number)] = value;
+  }
 
   void apply(const MidiEvent& e) {
     values_[byteSlot(e.signedData(0))] = e.signedData(1);

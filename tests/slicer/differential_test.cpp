@@ -164,8 +164,11 @@ struct Track {
   void extractNotes(const MidiTrack& source) {
     events = source.events;
     endUnendedNotes();
+    // A controller starts at its General MIDI power-on value until the track sets it.
+    const std::map<int32_t, int32_t> powerOn = {{7, 100}, {8, 64}, {10, 64}, {11, 127},
+                                                {98, 127}, {99, 127}, {100, 127}, {101, 127}};
     std::map<int32_t, int32_t> working;
-    for (const int32_t c : source.controllers) working[c] = 0;
+    for (const int32_t c : source.controllers) working[c] = powerOn.contains(c) ? powerOn.at(c) : 0;
     for (std::size_t i = 0; i < events.size(); ++i) {
       const MidiEvent& e = events[i];
       if (e.startsNote()) {
@@ -218,7 +221,7 @@ struct Track {
         layout.push_back({.tick = c.tick,
                           .delta = v == values.begin() ? c.delta : 0,
                           .length = 2,
-                          .status = 0xB0,
+                          .status = static_cast<uint8_t>(0xB0 | (e.status & 0x0F)),
                           .kind = EventKind::ControlChange,
                           .head = {static_cast<uint8_t>(v->first), static_cast<uint8_t>(v->second)}});
       }

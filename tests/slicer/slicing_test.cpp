@@ -85,7 +85,7 @@ TEST(UnendedNotes, AreEndedBeforeTheEndOfTrackOncePerNumber) {
 TEST(ControllerStates, ArePerTrackAndHoldEveryControllerOfTheTrack) {
   MidiBuilder b;
   b.track().controlChange(0, 0, 7, 100).controlChange(10, 5, 7, 50).controlChange(20, 3, 10, 64).noteOn(30, 0, 60, 100)
-      .noteOff(130, 0, 60).controlChange(200, 0, 11, 127).noteOn(300, 0, 62, 100).noteOff(400, 0, 62);
+      .noteOff(130, 0, 60).controlChange(200, 0, 11, 90).noteOn(300, 0, 62, 100).noteOff(400, 0, 62);
   std::ostringstream lines;
   Sliced s(b, {}, 0, &lines);
   EXPECT_EQ(s.sliced.controllerNumbers, (Ints{7, 10, 11}));
@@ -93,8 +93,9 @@ TEST(ControllerStates, ArePerTrackAndHoldEveryControllerOfTheTrack) {
     const auto v = s.sliced.controlState(s.sliced.notes[n]);
     return Ints(v.begin(), v.end());
   };
-  EXPECT_EQ(state(0), (Ints{50, 64, 0}));
-  EXPECT_EQ(state(1), (Ints{50, 64, 127}));
+  // Expression (11) is at its power-on 127 until the track sets it.
+  EXPECT_EQ(state(0), (Ints{50, 64, 127}));
+  EXPECT_EQ(state(1), (Ints{50, 64, 90}));
   EXPECT_EQ(lines.str(), "NoteOn: 30 100 60\nNoteOn: 300 100 62\n");
 }
 
@@ -249,11 +250,12 @@ TEST(SettleLayout, ATempoChangeFollowsThePreviousSectionsNeedInTwoCycles) {
   EXPECT_EQ(converted.lines.str(), "");
 }
 
-// Format 0: the drone holds past the second tempo change, so the sound under that tempo is
-// postponed and the second Set Tempo event is laid out twice. Only the copy its record follows
-// moves as the tempo change; the earlier copy keeps its distance.
+// One track with its tempo changes (format 2; a format 0 file would be split by channel): the
+// drone holds past the second tempo change, so the sound under that tempo is postponed and the
+// second Set Tempo event is laid out twice. Only the copy its record follows moves as the tempo
+// change; the earlier copy keeps its distance.
 TEST(SettleLayout, ATempoChangeLaidOutTwiceMovesOnlyAtTheCopyItsRecordFollows) {
-  MidiBuilder b(480, 0);
+  MidiBuilder b(480, 2);
   b.track().tempo(0, 500000).noteOn(0, 0, 36, 100).noteOn(960, 0, 60, 100).tempo(1920, 400000)
       .noteOff(2400, 0, 60).noteOn(2880, 0, 62, 100).noteOff(3360, 0, 62).noteOff(3840, 0, 36).endOfTrack(3840);
   TrackSettings single = withSplit(SplitMethod::Single);
