@@ -15,6 +15,7 @@
 #include "base/messages.h"
 #include "base/text.h"
 #include "midi/byte_reader.h"
+#include "midi/channel_split.h"
 #include "midi/in_effect_index.h"
 
 namespace rendlow {
@@ -360,6 +361,7 @@ Result<Song> readMidiBytes(std::vector<uint8_t> bytes, RunningStatus& runningSta
   }
   reader.checkTrackCount();
   diagnostics.print("Read Track End\n");
+  splitChannels(song);
   return song;
 }
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "job_fixture.h"
 #include "support/generated_song.h"
 
@@ -31,6 +33,61 @@ Bytes songWithSharedAndMissingNames() {
     track.endOfTrack(3840);
   }
   return song.bytes();
+}
+
+// A format 0 song, as karaoke files and game rips come: piano chords on channel 1, a bass on
+// channel 2 and drums on channel 10, all in one track with the tempo changes.
+Bytes formatZeroSong() {
+  MidiBuilder song(480, 0);
+  TrackBuilder& track = song.track();
+  track.name("All in one").tempoBpm(0, 120).timeSignature(0, 4, 2).programChange(0, 1, 33);
+  struct Hit {
+    int32_t tick;
+    int channel, note, velocity, length;
+  };
+  std::vector<Hit> hits;
+  for (int bar = 0; bar < 4; ++bar) {
+    const int32_t at = bar * 1920;
+    for (const int note : {60, 64, 67}) hits.push_back({at, 0, note + (bar % 2) * 2, 80, 900});
+    for (int beat = 0; beat < 4; ++beat) {
+      hits.push_back({at + beat * 480, 1, 36 + (beat % 2) * 7, 100, 400});
+      hits.push_back({at + beat * 480, 9, beat % 2 ? 38 : 36, 110, 60});
+      hits.push_back({at + beat * 480 + 240, 9, 42, 70, 60});
+    }
+  }
+  struct Timed {
+    int32_t tick;
+    bool on;
+    Hit hit;
+  };
+  std::vector<Timed> events;
+  for (const Hit& h : hits) events.push_back({h.tick, true, h}), events.push_back({h.tick + h.length, false, h});
+  std::stable_sort(events.begin(), events.end(),
+                   [](const Timed& a, const Timed& b) { return a.tick != b.tick ? a.tick < b.tick : !a.on && b.on; });
+  bool faster = false;
+  for (const Timed& e : events) {
+    if (e.tick >= 3840 && !faster) faster = (track.tempoBpm(3840, 140), true);
+    if (e.on) track.noteOn(e.tick, e.hit.channel, e.hit.note, e.hit.velocity);
+    else track.noteOff(e.tick, e.hit.channel, e.hit.note);
+  }
+  track.endOfTrack(7680);
+  return song.bytes();
+}
+
+TEST(GoldenJob, AFormatZeroSongGetsARowAndASoundFamilyPerChannel) {
+  JobRun job;
+  job.put("song.mid", formatZeroSong());
+  const Result<JobReport> report = job.run(request("song.mid"));
+  ASSERT_TRUE(report && report->output.ok() && !report->output.warned);
+  std::vector<std::string> rows;
+  for (const MemoryForm::Row& row : job.form.rows()) rows.push_back(row.trackName);
+  EXPECT_EQ(rows, (std::vector<std::string>{"Ch01", "Ch02", "Ch10"}));
+  for (const char* file : {"song_out.mid", "song.txt", "song_out.bme"}) {
+    const std::string name(file);
+    expectGolden(job.dir.file(name), kGoldenDir + "/format0/" + name, !name.ends_with(".mid"));
+  }
+  exportForInterop(job.app.project, job.dir.file("song_out.mid"));
+  exportChartForInterop(job.app.project, job.dir.file("song.mid"), job.dir.file("song_out.bme"));
 }
 
 struct GoldenCase {
@@ -78,13 +135,15 @@ TEST(RoundTrip, ConvertingAgainFromTheWrittenSettingsFileGivesTheSameBytes) {
       {"example edited", readBytes(kExampleSong), edits({"0:splitMethod=2", "1:ccSplitWidth=16", "2:gridUnit=960"})},
       {"shared and missing names", songWithSharedAndMissingNames(),
        edits({"0:noteInterval=240", "1:splitMethod=0", "2:velocitySplitWidth=8", "3:gridUnit=480"})},
-      {"generated", generatedSong(), edits({"1:velocitySplitWidth=16", "1:ccSplitWidth=16", "2:splitMethod=2"})},
+      {"generated", generatedSong(), edits({"0:velocitySplitWidth=32", "2:splitMethod=2", "3:ignoreBpm=1"})},
+      {"format 0", formatZeroSong(), edits({"0:splitMethod=0", "2:velocitySplitWidth=32"})},
   };
   for (const RoundTrip& c : cases) {
     SCOPED_TRACE(c.name);
     JobRun first;
     first.put("song.mid", c.song);
-    ASSERT_TRUE(first.run(request("song.mid", c.edits)));
+    const Result<JobReport> report = first.run(request("song.mid", c.edits));
+    ASSERT_TRUE(report && report->output.ok() && !report->output.warned);
     exportChartForInterop(first.app.project, first.dir.file("song.mid"), first.dir.file("song_out.bme"));
     JobRun second;
     second.put("song.mid", c.song);

@@ -196,7 +196,8 @@ TEST(TempoLinks, SeeWhatWasReadBeforeAndSetTempoSeesItsOwn) {
       .noteOn(500, 0, 62, 100)
       .noteOn(960, 0, 64, 100)
       .endOfTrack(1000);
-  MidiBuilder format0(480, 0);
+  // A single track (format 2: a format 0 file would be split by channel) links to its own tempos.
+  MidiBuilder format0(480, 2);
   format0.track().noteOn(0, 0, 60, 100).tempo(0, 500000).noteOff(240, 0, 60).tempo(480, 400000).noteOn(480, 0, 62, 100);
   struct Case {
     MidiBuilder builder;
