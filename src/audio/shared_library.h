@@ -17,10 +17,11 @@ public:
   SharedLibrary(const SharedLibrary&) = delete;
   SharedLibrary& operator=(const SharedLibrary&) = delete;
 
-  // The function `name` as a pointer of the type `Function` names; null when it is missing.
+  // Puts the function `name` into `into`, a pointer of its type; false when it is missing.
   template <class Function>
-  Function function(const char* name) const {
-    return reinterpret_cast<Function>(address(name));
+  bool bind(const char* name, Function& into) const {
+    into = reinterpret_cast<Function>(address(name));
+    return into != nullptr;
   }
 
 private:

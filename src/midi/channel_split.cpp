@@ -51,7 +51,7 @@ MidiEvent endOfTrack(int32_t tick, int32_t tempo) {
   return end;
 }
 
-// Counts a track's bookkeeping anew over its events, in order, by the rules the reader follows.
+// Numbers and times a track's events anew, and counts its bookkeeping again by the reader's rules.
 void recount(MidiTrack& track, int32_t& songEnd) {
   EventList events = std::move(track.events);
   track.events.clear();
@@ -59,20 +59,8 @@ void recount(MidiTrack& track, int32_t& songEnd) {
   int32_t previousTick = 0;
   for (MidiEvent& event : events) {
     event.delta = event.tick - previousTick;
-    previousTick = event.tick;
     event.voice = 0;
-    if (event.startsNote()) {
-      event.voice = track.activeNotes++;
-      track.maxPolyphony = std::max(track.maxPolyphony, track.activeNotes);
-    } else if (event.endsNote()) {
-      --track.activeNotes;
-    } else if (event.kind == EventKind::ControlChange) {
-      track.useController(event.signedData(0));
-    }
-    const bool tempo = event.isMeta(kMetaTempo);
-    if (tempo) track.hasTempo = true;
-    if ((event.kind != EventKind::Meta && event.tick > 0) || tempo || event.isMeta(kMetaTimeSignature))
-      track.hasContent = true;
+    previousTick = event.tick;
     track.addEvent(event, songEnd);
   }
   track.currentTick = previousTick;

@@ -162,24 +162,8 @@ void MidiReader::checkTrackCount() {
 MidiReader::TrackEvent MidiReader::readTrackEvent(MidiTrack& track) {
   std::optional<MidiEvent> read = readEvent(track);
   if (!read) return TrackEvent::Nothing;
-  MidiEvent& event = *read;
-  if (event.startsNote()) {
-    event.voice = track.activeNotes;
-    ++track.activeNotes;
-    track.maxPolyphony = std::max(track.maxPolyphony, track.activeNotes);
-  } else if (event.endsNote()) {
-    --track.activeNotes;
-  } else if (event.kind == EventKind::ControlChange) {
-    track.useController(event.signedData(0));
-  }
-  const bool endOfTrack = event.isMeta(kMetaEndOfTrack);
-  const bool tempo = event.isMeta(kMetaTempo);
-  if (tempo) track.hasTempo = true;
-  // An event of kind None counts here like a channel event: it is not a meta event.
-  if ((event.kind != EventKind::Meta && event.tick > 0) || tempo || event.isMeta(kMetaTimeSignature)) {
-    track.hasContent = true;
-  }
-  track.addEvent(event, song_.songEnd);
+  const bool endOfTrack = read->isMeta(kMetaEndOfTrack);
+  track.addEvent(*read, song_.songEnd);
   return endOfTrack ? TrackEvent::EndOfTrack : TrackEvent::Read;
 }
 

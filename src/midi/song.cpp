@@ -21,15 +21,23 @@ EventKind classifyStatus(uint8_t status) {
   return EventKind::Meta;
 }
 
-void MidiTrack::addEvent(const MidiEvent& event, int32_t& songEnd) {
-  MidiEvent& added = events.emplace_back(event);
-  added.index = static_cast<int32_t>(events.size() - 1);
+void MidiTrack::addEvent(MidiEvent event, int32_t& songEnd) {
+  if (event.startsNote()) {
+    event.voice = activeNotes++;
+    maxPolyphony = std::max(maxPolyphony, activeNotes);
+  } else if (event.endsNote()) {
+    --activeNotes;
+  } else if (event.kind == EventKind::ControlChange) {
+    const auto at = std::lower_bound(controllers.begin(), controllers.end(), event.signedData(0));
+    if (at == controllers.end() || *at != event.signedData(0)) controllers.insert(at, event.signedData(0));
+  }
+  const bool tempo = event.isMeta(kMetaTempo);
+  hasTempo = hasTempo || tempo;
+  // An event of kind None counts here like a channel event: it is not a meta event.
+  if ((event.kind != EventKind::Meta && event.tick > 0) || tempo || event.isMeta(kMetaTimeSignature)) hasContent = true;
+  event.index = static_cast<int32_t>(events.size());
   songEnd = std::max(songEnd, event.tick);
-}
-
-void MidiTrack::useController(int32_t number) {
-  const auto at = std::lower_bound(controllers.begin(), controllers.end(), number);
-  if (at == controllers.end() || *at != number) controllers.insert(at, number);
+  events.push_back(event);
 }
 
 std::span<const uint8_t> Song::dataOf(const MidiEvent& event) const {

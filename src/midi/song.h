@@ -127,10 +127,10 @@ struct MidiTrack {
   EventList originalEvents;  // after the rendering layout replaced `events`: the events as read
   bool hasContent = false;
 
-  // Appends an event read from the file: numbers it, and raises the song's end to its tick.
-  void addEvent(const MidiEvent& event, int32_t& songEnd);
-  // Adds a controller number to `controllers`, keeping them ascending and distinct.
-  void useController(int32_t number);
+  // Appends an event as the reader keeps it: counts it into the track's bookkeeping (a note-on's
+  // voice, the sounding notes and the most at once, the controllers used, whether the track
+  // holds a tempo change and has content), numbers it, and raises the song's end to its tick.
+  void addEvent(MidiEvent event, int32_t& songEnd);
 };
 
 // What a damaged file lost while it was read; everything read before the damage is kept.
