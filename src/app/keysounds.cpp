@@ -2,7 +2,10 @@
 
 #include <cstdio>
 
+#include "app/application.h"
+#include "app/output_flow.h"
 #include "app/paths.h"
+#include "audio/file_access.h"
 #include "app/project.h"
 
 namespace rendlow {
@@ -98,6 +101,25 @@ Result<audio::AudioBuffer> referenceFor(const Project& project, const KeysoundRe
 }
 
 }  // namespace
+
+std::optional<Result<KeysoundReport>> cutAfterOutput(Application& app, Form& form, const std::string& stemsFolder) {
+  const OutputResult output = runOutput(app, form, true, true);
+  if (!output.chart || !output.chart->status) return std::nullopt;
+  KeysoundRequest cut;
+  cut.stemsFolder = stemsFolder;
+  const std::string songName(pathStem(app.loadedMidiPath).substr(folderOf(app.loadedMidiPath).size()));
+  const std::string mix = audio::pathIn(stemsFolder, songName + "_mix.wav");
+  if (audio::fileExists(mix)) cut.recording = mix;
+  return makeKeysounds(app.project, output.chart->path, cut);
+}
+
+Message keysoundSummary(const KeysoundReport& report) {
+  Message summary;
+  for (const Message& notice : report.files.notices) summary += notice + Message::verbatim("\n");
+  summary += report.files.summary();
+  if (report.fidelity) summary += Message::verbatim("\n" + audio::fidelityLine(*report.fidelity));
+  return summary;
+}
 
 std::vector<audio::RenderTrack> renderingTracks(const Project& project) {
   std::vector<audio::RenderTrack> tracks;

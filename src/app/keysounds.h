@@ -40,6 +40,19 @@ struct KeysoundReport {
 Result<KeysoundReport> makeKeysounds(const Project& project, const std::string& chartPath,
                                      const KeysoundRequest& request);
 
+class Application;
+class Form;
+
+// The desktop program's "cut from stems": the output that "Midi&&BMS出力" makes, then every sound
+// cut from the stems in `stemsFolder` into the chart's folder, measured against the song when the
+// folder holds the author's render of it as "<song>_mix.wav" (the MIDI file's name). Nothing is
+// cut when the output wrote no chart; the output told why.
+std::optional<Result<KeysoundReport>> cutAfterOutput(Application& app, Form& form, const std::string& stemsFolder);
+
+// What a keysound run tells the user: what it could not do, how many files it wrote where, and
+// the fidelity figures when there are any.
+Message keysoundSummary(const KeysoundReport& report);
+
 // Each converted track of the rendering MIDI file that has sounds, with its distinct sounds: the #WAV file name,
 // where the sound starts (its chain head's note-on as laid out and re-timed) and where the next
 // one starts or the track ends; and the rendering file's own tempo map.
