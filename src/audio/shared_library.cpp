@@ -11,8 +11,6 @@ std::unique_ptr<SharedLibrary> SharedLibrary::open(std::initializer_list<const c
   return nullptr;
 }
 
-SharedLibrary::~SharedLibrary() { dlclose(handle_); }
-
 void* SharedLibrary::address(const char* name) const { return dlsym(handle_, name); }
 
 }  // namespace rendlow::audio

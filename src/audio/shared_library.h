@@ -8,12 +8,12 @@ namespace rendlow::audio {
 // A shared library opened while the program runs. The synthesizer and the sound file library
 // are opened only by jobs that make sound files: linked at start, they and the dozens of
 // libraries they need would cost every job several milliseconds and megabytes, and most jobs
-// make none.
+// make none. Once open, a library stays open until the process ends: FluidSynth leaves a thread
+// behind after loading a SoundFont, which would run into unloaded code.
 class SharedLibrary {
 public:
   // The first of `names` that opens; nothing when none does.
   static std::unique_ptr<SharedLibrary> open(std::initializer_list<const char*> names);
-  ~SharedLibrary();
   SharedLibrary(const SharedLibrary&) = delete;
   SharedLibrary& operator=(const SharedLibrary&) = delete;
 
