@@ -117,7 +117,7 @@ Message keysoundSummary(const KeysoundReport& report) {
   Message summary;
   for (const Message& notice : report.files.notices) summary += notice + Message::verbatim("\n");
   summary += report.files.summary();
-  if (report.fidelity) summary += Message::verbatim("\n" + audio::fidelityLine(*report.fidelity));
+  if (report.fidelity) summary += Message::verbatim("\n") + audio::fidelityLine(*report.fidelity);
   return summary;
 }
 

@@ -72,16 +72,23 @@ Result<FidelityFigures> measureChartFidelity(const std::string& chartPath, const
   return comparePlayback(*mix, reference);
 }
 
-std::string fidelityLine(const FidelityFigures& figures) {
-  char lag[64];
-  std::snprintf(lag, sizeof lag, "%+.2f ms (%+lld frames)", 1000.0 * figures.lagFrames / figures.sampleRate,
-                static_cast<long long>(figures.lagFrames));
+Message fidelityLine(const FidelityFigures& figures) {
+  char lag[32];
+  std::snprintf(lag, sizeof lag, "%+.2f", 1000.0 * figures.lagFrames / figures.sampleRate);
+  const std::string frames = (figures.lagFrames >= 0 ? "+" : "") + std::to_string(figures.lagFrames);
   char stretch[32];
-  std::snprintf(stretch, sizeof stretch, "%.3f s", figures.worstStretchSeconds);
-  return "log-spectral distance " + decibels(figures.logSpectralDistanceDb, 2) + " dB, spectral SNR " +
-         decibels(figures.spectralSnrDb, 1) + " dB, waveform SNR " + decibels(figures.waveformSnrDb, 1) +
-         " dB, worst 50 ms at " + stretch + " (" + decibels(figures.worstStretchSnrDb, 1) +
-         " dB), mix peak " + decibels(figures.mixPeakDbfs, 1) + " dBFS, lag " + lag;
+  std::snprintf(stretch, sizeof stretch, "%.3f", figures.worstStretchSeconds);
+  const std::string lsd = decibels(figures.logSpectralDistanceDb, 2);
+  const std::string spectral = decibels(figures.spectralSnrDb, 1);
+  const std::string waveform = decibels(figures.waveformSnrDb, 1);
+  const std::string worst = decibels(figures.worstStretchSnrDb, 1);
+  const std::string peak = decibels(figures.mixPeakDbfs, 1);
+  return Message("対数スペクトル距離 " + lsd + " dB、スペクトルSNR " + spectral + " dB、波形SNR " + waveform +
+                     " dB、最悪の50ミリ秒 " + stretch + " 秒 (" + worst + " dB)、ミックスのピーク " + peak +
+                     " dBFS、ずれ " + lag + " ミリ秒 (" + frames + " フレーム)",
+                 "log-spectral distance " + lsd + " dB, spectral SNR " + spectral + " dB, waveform SNR " + waveform +
+                     " dB, worst 50 ms at " + stretch + " s (" + worst + " dB), mix peak " + peak + " dBFS, lag " +
+                     lag + " ms (" + frames + " frames)");
 }
 
 }  // namespace rendlow::audio

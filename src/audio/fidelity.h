@@ -38,7 +38,7 @@ Result<FidelityFigures> measureChartFidelity(const std::string& chartPath, const
                                              const AudioBuffer& reference, const AudioBackend& backend,
                                              int32_t blockFrames);
 
-// The figures on one line, for the console.
-std::string fidelityLine(const FidelityFigures& figures);
+// The figures on one line, in Japanese and English.
+Message fidelityLine(const FidelityFigures& figures);
 
 }  // namespace rendlow::audio

@@ -68,7 +68,7 @@ int makeSounds(const Options& options, const Project& project, const OutputFile&
   }
   for (const Message& notice : made->files.notices) printMessage(err, notice);
   if (!options.quiet) out << made->files.summary().in(consoleAudience()) << '\n';
-  if (made->fidelity) out << audio::fidelityLine(*made->fidelity) << '\n';
+  if (made->fidelity) out << audio::fidelityLine(*made->fidelity).in(consoleAudience()) << '\n';
   return made->files.notices.empty() ? kExitOk : kExitWarning;
 }
 

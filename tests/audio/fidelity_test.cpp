@@ -116,7 +116,7 @@ TEST(Fidelity, MeasuresKnownDifferencesFromTheReference) {
 TEST(Fidelity, OneLineNamesEveryFigure) {
   const FidelityFigures figures{1.234, 25.06, kInfinity, 73.45, -3.21, -0.8, 10, 44100};
   EXPECT_EQ(
-      fidelityLine(figures),
+      fidelityLine(figures).in(Audience::EnglishConsole),
       "log-spectral distance 1.23 dB, spectral SNR 25.1 dB, waveform SNR inf dB, worst 50 ms at 73.450 s "
       "(-3.2 dB), mix peak -0.8 dBFS, lag +0.23 ms (+10 frames)");
 }
