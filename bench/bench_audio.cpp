@@ -100,6 +100,6 @@ int main() {
   start = std::chrono::steady_clock::now();
   const FidelityFigures figures = comparePlayback(*song, *song);
   report("fidelity of the song against itself", songSeconds, secondsSince(start));
-  std::printf("%s\n", fidelityLine(figures).in(Audience::EnglishConsole).c_str());
+  std::printf("%s\n", fidelityLine(figures).in(rendlow::Audience::EnglishConsole).c_str());
   return 0;
 }
