@@ -1,23 +1,15 @@
 #include "app/keysounds.h"
 
-#include <cstdio>
-
 #include "app/application.h"
 #include "app/output_flow.h"
 #include "app/paths.h"
 #include "audio/file_access.h"
+#include "bms/chart.h"
 #include "app/project.h"
 
 namespace rendlow {
 
 namespace {
-
-// The chart's name for a sound's file, as its #WAV lines give it.
-std::string soundFileName(const std::string& definitionName, int32_t sound) {
-  char number[16];
-  std::snprintf(number, sizeof number, "_%02d.wav", sound + 1);
-  return definitionName + number;
-}
 
 // Calls `visit(event, tick)` for each event of a list, with its tick counted from its deltas.
 template <typename Visit>
@@ -65,7 +57,7 @@ audio::RenderTrack renderingTrack(const Project& project, std::size_t track) {
     const Note& note = notes[static_cast<std::size_t>(event.note)];
     if (!note.isHead() || !note.firstOccurrence) return;
     if (!rendered.sounds.empty()) rendered.sounds.back().endTick = tick;
-    rendered.sounds.push_back({soundFileName(rendered.stemName, note.sound), tick, tick});
+    rendered.sounds.push_back({soundFileName(rendered.stemName, note.sound + 1), tick, tick});
   });
   if (!rendered.sounds.empty()) rendered.sounds.back().endTick = end;
   return rendered;

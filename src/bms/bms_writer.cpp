@@ -57,8 +57,8 @@ void writeWavDefinitions(const BMSTrack& track, std::string& out) {
       fileNumbers[static_cast<std::size_t>(definition)] = note.fileNumber;
   }
   for (int32_t d = 0; d <= track.maxDefinition; ++d) {
-    appendFormatted(out, "#WAV%s %s_%02d.wav\n", toBase36(track.firstWav + d).c_str(), track.definitionName.c_str(),
-                    fileNumbers[static_cast<std::size_t>(d)]);
+    out += "#WAV" + toBase36(track.firstWav + d) + " " +
+           soundFileName(track.definitionName, fileNumbers[static_cast<std::size_t>(d)]) + "\n";
   }
 }
 
@@ -175,6 +175,12 @@ std::vector<const BMSBPM*> bpmsByTick(const std::vector<BMSBPM>& bpms) {
 }  // namespace
 
 float chartBpmValue(float bpm) { return std::roundf(bpm * 100.0f) / 100.0f; }
+
+std::string soundFileName(const std::string& definitionName, int32_t fileNumber) {
+  std::string name = definitionName + "_";
+  appendFormatted(name, "%02d.wav", fileNumber);
+  return name;
+}
 
 Result<std::string> formatBmsChart(const Song& song, const Chart& chart, const ChartHeader& header) {
   if (auto breach = chartLimitBreach(song, chart)) return Problem{std::move(*breach)};

@@ -47,6 +47,10 @@ struct Chart {
   std::vector<BMSBPM> chartBpms;      // as built: track by track, each in event order
 };
 
+// The file a sound of a track is rendered to, as the chart's #WAV lines name it: the track's
+// definition name and the sound's number from 1, "tr01_03.wav".
+std::string soundFileName(const std::string& definitionName, int32_t fileNumber);
+
 // The chart header's texts.
 struct ChartHeader {
   std::string genre = "TEMP";

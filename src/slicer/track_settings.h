@@ -26,8 +26,7 @@ struct TrackSettings {
   int32_t wavDefinitionGap = 2;
 
   // Takes over every value of an edit record that is not marked "keep". `ignoreBpm` has no keep
-  // value and `enabled` is always taken too. Applying edit A and then edit B has the same effect
-  // as applying the record A.applyEdit(B) makes, so a run of edits can be folded into one.
+  // value and `enabled` is always taken too.
   void applyEdit(const TrackSettings& edit);
 
   bool operator==(const TrackSettings&) const = default;
