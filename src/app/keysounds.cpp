@@ -3,9 +3,9 @@
 #include "app/application.h"
 #include "app/output_flow.h"
 #include "app/paths.h"
+#include "app/project.h"
 #include "audio/file_access.h"
 #include "bms/chart.h"
-#include "app/project.h"
 
 namespace rendlow {
 
