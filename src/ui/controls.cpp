@@ -46,9 +46,9 @@ void Control::setText(std::string_view text) { SetWindowTextW(handle_, toWindowT
 
 void Control::create(const wchar_t* windowClass, const Parent& parent, int id, const Bounds& at,
                      std::string_view text, DWORD style, DWORD extendedStyle) {
-  handle_ = CreateWindowExW(extendedStyle, windowClass, toWindowText(text).c_str(), style, at.x, at.y, at.width,
-                            at.height, parent.window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                            GetModuleHandleW(nullptr), nullptr);
+  handle_ = CreateWindowExW(
+      extendedStyle, windowClass, toWindowText(text).c_str(), style, at.x, at.y, at.width, at.height,
+      parent.window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
   if (!handle_) return;
   SetWindowSubclass(handle_, procedure, 0, reinterpret_cast<DWORD_PTR>(this));
   SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(parent.font), FALSE);
@@ -134,7 +134,8 @@ HBRUSH CheckBox::backgroundInGroup(HDC context) { return buttonFace(context); }
 // --- TextBox, DropDown -----------------------------------------------------------------------
 
 void TextBox::create(const Parent& parent, int id, const Bounds& at) {
-  Control::create(WC_EDITW, parent, id, at, "", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL);
+  Control::create(WC_EDITW, parent, id, at, "",
+                  WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL);
 }
 
 void TextBox::setNumber(int32_t value) {
@@ -182,9 +183,10 @@ void DropDown::select(int index) { SendMessageW(handle(), CB_SETCURSEL, static_c
 // --- ListView --------------------------------------------------------------------------------
 
 void ListView::create(const Parent& parent, int id, const Bounds& at) {
-  Control::create(WC_LISTVIEWW, parent, id, at, "",
-                  WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS,
-                  WS_EX_ACCEPTFILES);
+  Control::create(
+      WC_LISTVIEWW, parent, id, at, "",
+      WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS,
+      WS_EX_ACCEPTFILES);
   if (!handle()) return;
   constexpr DWORD kExtended = LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT;
   SendMessageW(handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, kExtended, kExtended);
@@ -210,7 +212,8 @@ void ListView::addRow(std::string_view text) {
   item.mask = LVIF_TEXT;
   item.iItem = rowCount();
   item.pszText = cell.data();
-  const int row = static_cast<int>(SendMessageW(handle(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+  const int row =
+      static_cast<int>(SendMessageW(handle(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
   setChecked(row, true);
 }
 

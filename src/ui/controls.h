@@ -49,8 +49,8 @@ public:
 
 protected:
   // Makes the native window as child `id` of the parent, with the parent's font.
-  void create(const wchar_t* windowClass, const Parent& parent, int id, const Bounds& at, std::string_view text,
-              DWORD style, DWORD extendedStyle = 0);
+  void create(const wchar_t* windowClass, const Parent& parent, int id, const Bounds& at,
+              std::string_view text, DWORD style, DWORD extendedStyle = 0);
 
   // A command from the control's window (BN_CLICKED …), reflected by its parent.
   virtual void command(WORD) {}

@@ -40,9 +40,7 @@ void move(const Control& control, int x, int y, int width, int height) {
 }  // namespace
 
 MainForm::MainForm(Application& app, Shell& shell)
-    : app_(app),
-      shell_(shell),
-      editor_(app, table_, [this](const std::wstring& text) {
+    : app_(app), shell_(shell), editor_(app, table_, [this](const std::wstring& text) {
         tellNaming(textOutsideCodePageMessage(kNameMark), text);
       }) {}
 
@@ -135,9 +133,7 @@ void MainForm::layout(int w, int h) {
   move(saveSettings_, 240, h - 60, kOwn, kOwn);
 }
 
-TextBox& MainForm::box(Box box) {
-  return const_cast<TextBox&>(static_cast<const MainForm&>(*this).box(box));
-}
+TextBox& MainForm::box(Box box) { return const_cast<TextBox&>(static_cast<const MainForm&>(*this).box(box)); }
 
 const TextBox& MainForm::box(Box box) const {
   switch (box) {

@@ -64,8 +64,8 @@ bool Shell::open(HINSTANCE instance, int showCommand) {
   if (!font_) return false;
   const SIZE outer = outerWindowSize(kInitialClientWidth, kInitialClientHeight);
   window_ = CreateWindowExW(WS_EX_ACCEPTFILES, className.c_str(), toWindowText(kWindowTitle).c_str(),
-                            WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX, CW_USEDEFAULT, CW_USEDEFAULT,
-                            outer.cx, outer.cy, nullptr, nullptr, instance, this);
+                            WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX, CW_USEDEFAULT,
+                            CW_USEDEFAULT, outer.cx, outer.cy, nullptr, nullptr, instance, this);
   if (!window_) return false;
   ShowWindow(window_, showCommand);
   return true;
