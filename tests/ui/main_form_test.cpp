@@ -1,0 +1,225 @@
+#include <cstdlib>
+#include <set>
+
+#include "ui_test_support.h"
+
+// The platform's structures are filled by naming the members a call reads; the rest are zero.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
+namespace rendlow::ui {
+namespace {
+
+using test::FormTest;
+
+// The track table and the settings group, driven as the list view and the user drive them.
+class TableTest : public FormTest {
+protected:
+  HWND table() { return item(ids::kTrackTable); }
+  std::wstring cell(int row, int column) {
+    wchar_t text[600] = {};
+    LVITEMW query{.iSubItem = column, .pszText = text, .cchTextMax = 600};
+    SendMessageW(table(), LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&query));
+    return text;
+  }
+  bool checked(int row) { return (SendMessageW(table(), LVM_GETITEMSTATE, row, 0xF000) >> 12) != 1; }
+  void setState(int row, UINT mask, UINT value) {
+    LVITEMW state{.state = value, .stateMask = mask};
+    SendMessageW(table(), LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
+  }
+  // What the list view does when the user clicks a row's check box.
+  void setCheck(int row, bool on) { setState(row, 0xF000, INDEXTOSTATEIMAGEMASK(on ? 2 : 1)); }
+  // Selects exactly `selection`, then the click the list view reports (-1: below the rows).
+  void select(const std::set<int>& selection, int clicked) {
+    for (int row = 0; row < rows(); ++row)
+      setState(row, LVIS_SELECTED, selection.count(row) ? LVIS_SELECTED : 0);
+    NMITEMACTIVATE click{.hdr = {table(), ids::kTrackTable, static_cast<UINT>(NM_CLICK)}, .iItem = clicked};
+    SendMessageW(GetParent(table()), WM_NOTIFY, ids::kTrackTable, reinterpret_cast<LPARAM>(&click));
+  }
+  void select(const std::set<int>& selection) { select(selection, *selection.rbegin()); }
+  void enter(int id) { SendMessageW(item(id), WM_CHAR, L'\r', 0); }
+};
+
+TEST(Environment, TheAnsiCodePageIsTheOneTheRunAskedFor) {
+  const char* expected = std::getenv("RENDLOW_EXPECT_ACP");
+  if (!expected) GTEST_SKIP() << "RENDLOW_EXPECT_ACP not set";
+  EXPECT_EQ(GetACP(), static_cast<UINT>(std::atoi(expected)));
+}
+
+TEST_F(TableTest, CaptionsReadBackInUtf16WhateverTheCodePage) {
+  EXPECT_EQ(test::textOf(shell.window()), L"Rendlow 0.96");
+  EXPECT_EQ(text(ids::kMidiGroup), L"Midiファイル情報");
+  EXPECT_EQ(text(ids::kChartGroup), L"BMS情報");
+  EXPECT_EQ(text(ids::kMultipleThresholdLabel), L"多重定義間隔（閾値）");
+  EXPECT_EQ(text(ids::kChartOutputButton), L"Midi&&BMS出力");
+  EXPECT_EQ(text(ids::kUpdateButton), L"更新");
+  const std::vector<std::wstring> headers = {L"トラック名",   L"定義名",     L"Vel分割幅",   L"音符間隔",
+                                             L"グリッド単位", L"分割方式",   L"多重閾値",    L"BPM無視",
+                                             L"CC分割幅",     L"CC判定間隔", L"#WAV定義間隔"};
+  for (int column = 0; column < 11; ++column) {
+    wchar_t header[64] = {};
+    LVCOLUMNW query{.mask = LVCF_TEXT, .pszText = header, .cchTextMax = 64};
+    ASSERT_TRUE(SendMessageW(table(), LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&query)));
+    EXPECT_EQ(header, headers[column]);
+  }
+  wchar_t legato[16] = {};
+  SendMessageW(item(ids::kSplitMethod), CB_GETLBTEXT, 2, reinterpret_cast<LPARAM>(legato));
+  EXPECT_EQ(std::wstring(legato), L"レガート");
+}
+
+TEST_F(TableTest, ShiftJisTrackNamesShowAsTheirCharactersAndTheCaptionIsCutBetweenThem) {
+  // "ピアノ", "ベース" and thirty "あ" in code page 932: the bytes a Japanese MIDI file holds.
+  std::string a30;
+  for (int i = 0; i < 30; ++i) a30 += "\x82\xa0";
+  std::vector<std::string> names = {"\x83\x73\x83\x41\x83\x6d", "\x83\x78\x81\x5b\x83\x58"};
+  names.resize(10, a30);
+  drop(ids::kTrackTable, writeSong(names));
+  ASSERT_EQ(rows(), 10);
+  EXPECT_EQ(cell(0, 0), L"ピアノ");
+  EXPECT_EQ(cell(1, 0), L"ベース");
+  EXPECT_EQ(cell(0, 5), L"和音");
+  select({0, 1});
+  EXPECT_EQ(text(ids::kSettingsGroup), L"ピアノ,ベース");
+
+  // Ten names of 60 bytes joined pass 511 bytes: the caption ends at byte 510, before the
+  // character that would cover bytes 510 and 511, not at 511 characters nor inside a character.
+  names.assign(10, a30);
+  drop(ids::kTrackTable, writeSong(names));
+  select({0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
+  const std::wstring name(30, L'あ');
+  std::wstring expected;
+  for (int i = 0; i < 8; ++i) expected += name + L",";
+  EXPECT_EQ(text(ids::kSettingsGroup), expected + std::wstring(11, L'あ'));
+}
+
+TEST_F(TableTest, ADroppedSongFillsTheTableAndTheBoxesButTheTableTakesOnlySongFiles) {
+  const std::wstring path = writeSong();
+  drop(ids::kTrackTable, path);
+  EXPECT_EQ(text(ids::kInputFile), path);
+  EXPECT_EQ(text(ids::kOutputFile), path.substr(0, path.size() - 4) + L"_out.mid");
+  ASSERT_EQ(rows(), 3);
+  const std::vector<std::wstring> first = {L"Piano", L"tr01", L"0", L"960", L"0", L"和音",
+                                           L"0",     L"Off",  L"0", L"0",   L"2"};
+  for (int column = 0; column < 11; ++column) EXPECT_EQ(cell(0, column), first[column]) << column;
+  for (int row = 0; row < 3; ++row) EXPECT_TRUE(checked(row));
+
+  const std::wstring one = writeSong({"Solo"}, L"", L"ONE.MID");
+  const std::wstring sound = writeSong({"Solo"}, L"", L"solo.wav");
+  drop(ids::kTrackTable, sound);
+  EXPECT_EQ(rows(), 3);
+  drop(ids::kTrackTable, one);
+  EXPECT_EQ(rows(), 1);
+  drop(0, path);
+  EXPECT_EQ(rows(), 3);
+  drop(ids::kSettingsGroup, sound);  // a group hands its drops to the window, which loads anything
+  EXPECT_EQ(rows(), 1);
+  EXPECT_EQ(text(ids::kInputFile), sound);
+}
+
+TEST_F(TableTest, RowsThatDisagreeShowAnEmptyBoxAndAnEmptyBoxKeepsEachRowsValue) {
+  drop(ids::kTrackTable, writeSong());
+  select({1});
+  type(ids::kNoteInterval, L"480");
+  press(ids::kUpdateButton);
+  ASSERT_EQ(cell(1, 3), L"480");
+
+  select({0, 1});
+  EXPECT_EQ(text(ids::kSettingsGroup), L"Piano,Bass");
+  EXPECT_EQ(text(ids::kNoteInterval), L"");
+  EXPECT_EQ(text(ids::kDefinitionName), L"");
+  EXPECT_EQ(text(ids::kWavDefinitionGap), L"2");  // shared values still show
+  press(ids::kUpdateButton);
+  EXPECT_EQ(cell(0, 3), L"960");
+  EXPECT_EQ(cell(1, 3), L"480");
+  EXPECT_EQ(cell(0, 1), L"tr01");
+  EXPECT_EQ(cell(1, 1), L"tr02");
+
+  const std::vector<std::pair<std::wstring, std::wstring>> entries = {
+      {L"  240 beats", L"240"},         // the leading number counts
+      {L"-3", L"240"},                  // a negative number keeps
+      {L"abc", L"960"},                 // no number: the default
+      {L"99999999999", L"2147483647"},  // held at the largest value
+  };
+  for (const auto& [typed, shown] : entries) {
+    type(ids::kNoteInterval, typed);
+    press(ids::kUpdateButton);
+    EXPECT_EQ(cell(0, 3), shown) << typed;
+    EXPECT_EQ(cell(1, 3), shown) << typed;
+  }
+  type(ids::kDefinitionName, L"  lead pad");
+  press(ids::kUpdateButton);
+  EXPECT_EQ(cell(0, 1), L"lead");
+  EXPECT_EQ(cell(1, 1), L"lead");
+  EXPECT_EQ(cell(2, 1), L"tr03");  // not selected
+}
+
+TEST_F(TableTest, EnterInASettingsBoxUpdatesTheRowAndElsewhereDoesNothing) {
+  drop(ids::kTrackTable, writeSong());
+  select({2});
+  EXPECT_EQ(text(ids::kSettingsGroup), L"Strings");
+  EXPECT_EQ(text(ids::kDefinitionName), L"tr03");
+  SendMessageW(item(ids::kSplitMethod), CB_SETCURSEL, 2, 0);
+  press(ids::kIgnoreBpm);
+  type(ids::kVelocitySplitWidth, L"8");
+  type(ids::kWavDefinitionGap, L"0");
+  enter(ids::kWavDefinitionGap);
+  EXPECT_EQ(cell(2, 2), L"8");
+  EXPECT_EQ(cell(2, 5), L"レガート");
+  EXPECT_EQ(cell(2, 7), L"On");
+  EXPECT_EQ(cell(2, 10), L"0");
+  EXPECT_EQ(text(ids::kWavDefinitionGap), L"0");  // Enter is not typed into the box
+
+  type(ids::kVelocitySplitWidth, L"9");
+  enter(ids::kOutputFile);
+  enter(ids::kGenre);
+  EXPECT_EQ(cell(2, 2), L"8");
+  enter(ids::kDefinitionName);
+  EXPECT_EQ(cell(2, 2), L"9");
+  EXPECT_EQ(cell(2, 7), L"On");  // pressing again keeps the check box's value
+}
+
+TEST_F(TableTest, AClickBelowTheRowsClearsTheTrackFieldsButNotTheControllerBoxes) {
+  drop(ids::kTrackTable, writeSong());
+  select({0});
+  type(ids::kCcSplitWidth, L"7");
+  select({}, -1);
+  EXPECT_EQ(text(ids::kSettingsGroup), L"");
+  for (const int id : {ids::kDefinitionName, ids::kNoteInterval, ids::kWavDefinitionGap})
+    EXPECT_EQ(text(id), L"") << id;
+  EXPECT_EQ(SendMessageW(item(ids::kSplitMethod), CB_GETCURSEL, 0, 0), CB_ERR);
+  EXPECT_EQ(text(ids::kCcSplitWidth), L"7");
+  type(ids::kNoteInterval, L"100");
+  press(ids::kUpdateButton);  // nothing selected, nothing changes
+  EXPECT_EQ(cell(0, 3), L"960");
+}
+
+TEST_F(TableTest, UncheckedRowsStayOutButTheTempoRowChecksItselfAgain) {
+  drop(ids::kTrackTable, writeSong());
+  setCheck(2, false);  // "Strings" carries a tempo change
+  EXPECT_TRUE(checked(2));
+  EXPECT_TRUE(app.rowSettings[2].enabled);
+  setCheck(1, false);
+  EXPECT_FALSE(checked(1));
+
+  select({0, 1});
+  type(ids::kNoteInterval, L"120");
+  press(ids::kUpdateButton);
+  EXPECT_EQ(cell(1, 3), L"120");
+  EXPECT_FALSE(checked(1));
+  EXPECT_FALSE(app.rowSettings[1].enabled);
+  EXPECT_TRUE(app.rowSettings[0].enabled);
+}
+
+TEST_F(TableTest, ABoxTextOutsideCodePage932IsNamedAndChangesNothing) {
+  drop(ids::kTrackTable, writeSong());
+  select({0});
+  type(ids::kDefinitionName, L"피아노");
+  type(ids::kNoteInterval, L"100");
+  press(ids::kUpdateButton);
+  ASSERT_EQ(modal.seen.size(), 1u);
+  EXPECT_NE(modal.seen[0].text.find(L"文字: 피아노\n"), std::wstring::npos) << modal.seen[0].text;
+  EXPECT_EQ(cell(0, 1), L"tr01");
+  EXPECT_EQ(cell(0, 3), L"960");
+}
+
+}  // namespace
+}  // namespace rendlow::ui
