@@ -5,10 +5,10 @@
 // through the controls' ids, their texts read back in UTF-16, and the messages they are sent.
 
 #include <gtest/gtest.h>
+#include <shlobj.h>  // DROPFILES
 
 #include <filesystem>
 #include <fstream>
-#include <string>
 #include <vector>
 
 #include "support/midi_builder.h"
@@ -33,10 +33,11 @@ struct SeenMessage {
 };
 
 // Modal boxes run their own message loop while the code that opened them waits. A timer fires
-// inside that loop, reads what is open and answers it as the user would: the open dialog gets
-// `chosenFile` (or is cancelled), every message box is read and closed with OK.
+// inside that loop, reads what is open and answers it as the user would: the open dialog (known
+// by its file name box) gets `chosenFile` or is cancelled, every message box is read and closed.
 struct ModalWatch {
   std::wstring chosenFile;
+  std::wstring dialogTitle;
   std::filesystem::path watchedFile;
   std::vector<SeenMessage> seen;
 };
@@ -46,9 +47,10 @@ inline BOOL CALLBACK answerModal(HWND window, LPARAM) {
   wchar_t windowClass[16] = {};
   GetClassNameW(window, windowClass, 16);
   if (std::wstring(windowClass) != L"#32770" || !IsWindowVisible(window)) return TRUE;
-  if (textOf(window) == L"音声ファイルの選択") {
-    constexpr int kFileNameBox = 0x47C;
-    SetWindowTextW(GetDlgItem(window, kFileNameBox), activeWatch->chosenFile.c_str());
+  constexpr int kFileNameBox = 0x47C;
+  if (const HWND fileName = GetDlgItem(window, kFileNameBox)) {
+    activeWatch->dialogTitle = textOf(window);
+    SetWindowTextW(fileName, activeWatch->chosenFile.c_str());
     PostMessageW(window, WM_COMMAND, activeWatch->chosenFile.empty() ? IDCANCEL : IDOK, 0);
     return FALSE;
   }
