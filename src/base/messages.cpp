@@ -422,4 +422,41 @@ Message chartSizeBreach(int32_t measure, int64_t limitMiB) {
 
 Message linesOf(const Message& first, const Message& second) { return first + kNewLine + second; }
 
+// --- The desktop program: texts outside code page 932 ---------------------------------------
+
+Message pathOutsideCodePageMessage(const std::string& path) {
+  return compose({"ファイルのパスに、日本語のコードページ (932) にない文字があります",
+                  "The file's path holds characters that the Japanese code page (932) does not have."},
+                 {fileLine(path),
+                  Message("このプログラムはファイルを日本語のコードページの名前で扱うため、このパスは使えません。"
+                          "ファイルを移動するか名前を変えて、パスを日本語のコードページにある文字だけにしてください。",
+                          "Rendlow names files in the Japanese code page, so it cannot use this path. Move or "
+                          "rename the file so that its path uses only characters of the Japanese code page.")});
+}
+
+Message pathOutsideSystemCodePageMessage(const std::string& path, unsigned codePage) {
+  const std::string page = std::to_string(codePage);
+  return compose({"このWindowsでは、このパスのファイルを扱えません",
+                  "Rendlow cannot use this path on this Windows."},
+                 {fileLine(path),
+                  Message("このWindowsのコードページ (" + page +
+                              ") では、パスの一部の文字が別の文字になり、別のファイルを指してしまいます。"
+                              "ファイルを移動するか名前を変えて、パスを半角英数字と記号だけにしてください。",
+                          "Under this Windows's code page (" + page +
+                              ") some of its characters read as others, and it would name another file. "
+                              "Move or rename the file so that its path uses only ASCII letters, digits and "
+                              "signs.")});
+}
+
+Message textOutsideCodePageMessage(const std::string& text) {
+  return compose({"入力された文字に、日本語のコードページ (932) にない文字があります",
+                  "A box holds characters that the Japanese code page (932) does not have."},
+                 {Message("文字: ", "Text: ") + verbatim(text),
+                  Message("midiファイル・設定ファイル・譜面は日本語のコードページで書くため、この文字は保存も出力もできません。"
+                          "何も変えていません。日本語のコードページにある文字に置き換えてください。",
+                          "The MIDI file, the settings file and the chart are written in the Japanese code page, "
+                          "which cannot keep them. Nothing was changed. Use characters of the Japanese code page "
+                          "instead.")});
+}
+
 }  // namespace rendlow

@@ -113,4 +113,15 @@ Message chartSizeBreach(int32_t measure, int64_t limitMiB);
 // Several reasons, one per line.
 Message linesOf(const Message& first, const Message& second);
 
+// --- The desktop program: texts outside code page 932 ---------------------------------------
+
+// A file the user chose in the window (the open dialog, a drop, the output box) has a path with
+// characters that code page 932 lacks, so no name of the engine can reach it.
+Message pathOutsideCodePageMessage(const std::string& path);
+// A path that code page 932 holds, but that the system's ANSI code page `codePage`, in which the
+// engine opens files, reads as another name.
+Message pathOutsideSystemCodePageMessage(const std::string& path, unsigned codePage);
+// A box of the window holds `text`, with characters that code page 932 lacks.
+Message textOutsideCodePageMessage(const std::string& text);
+
 }  // namespace rendlow

@@ -2,24 +2,14 @@
 
 #include "app/load_flow.h"
 #include "app/output_flow.h"
-#include "base/text.h"
-#include "ui/button_info.h"
-#include "ui/checkbox_info.h"
-#include "ui/dropdown_box_info.h"
+#include "base/messages.h"
 #include "ui/form_ids.h"
-#include "ui/group_info.h"
-#include "ui/label_info.h"
-#include "ui/list_view_info.h"
 #include "ui/song_file_choice.h"
-#include "ui/textbox_info.h"
+#include "ui/window_text.h"
 
 namespace rendlow::ui {
 
 namespace {
-
-constexpr int32_t kClicked = BN_CLICKED;
-constexpr int32_t kNotify = WM_NOTIFY;
-constexpr int32_t kDroppedFiles = WM_DROPFILES;
 
 // The track table's columns: header and width in pixels. Column i shows sub-item i.
 constexpr std::pair<const char*, int> kTrackColumns[] = {
@@ -28,192 +18,198 @@ constexpr std::pair<const char*, int> kTrackColumns[] = {
     {"CC分割幅", 40},     {"CC判定間隔", 40}, {"#WAV定義間隔", 40},
 };
 
-// The settings group's rows below the definition name: box id, label id, label text. Each row
-// is 25 pixels below the one before; the label sits 5 pixels lower than its box.
-struct SettingsRow {
-  int32_t boxId;
-  int32_t labelId;
-  const char* label;
-};
+// The messages about names outside code page 932 are made with this in the name's place: the
+// catalogue's texts are bytes of that code page, which cannot hold the name. The name joins the
+// message once it is UTF-16.
+constexpr char kNameMark[] = "\x01";
+
+constexpr int kOwn = -1;
+
+SIZE outerSize(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+// Moves a control; a negative width or height keeps the control's own.
+void move(const Control& control, int x, int y, int width, int height) {
+  const SIZE own = outerSize(control.handle());
+  SetWindowPos(control.handle(), HWND_TOP, x, y, width < 0 ? own.cx : width, height < 0 ? own.cy : height, 0);
+}
 
 }  // namespace
 
 MainForm::MainForm(Application& app, Shell& shell)
-    : app_(app), shell_(shell), registry_(shell.registry()), editor_(app, shell.registry()) {}
+    : app_(app), shell_(shell), editor_(app, table_, [this](const std::wstring& text) {
+        tellNaming(textOutsideCodePageMessage(kNameMark), text);
+      }) {}
 
-template <class T>
-std::shared_ptr<T> MainForm::construct(HWND parent) {
-  return std::make_shared<T>(registry_, parent);
+MainForm::~MainForm() {
+  shell_.onResize = nullptr;
+  shell_.onFileDropped = nullptr;
 }
 
-template <class T>
-std::shared_ptr<T> MainForm::place(HWND parent, int32_t id, int x, int y, int width, int height,
-                                   std::string_view text) {
-  auto control = construct<T>(parent);
-  control->create(id, x, y, width, height, text);
-  addToRegistry(control);
-  return control;
+Label& MainForm::label(const Parent& parent, int id, const Bounds& at, const char* text) {
+  labels_.push_back(std::make_unique<Label>());
+  labels_.back()->create(parent, id, at, text);
+  return *labels_.back();
 }
-
-void MainForm::addToRegistry(std::shared_ptr<ControlItem> control) { registry_.add(std::move(control)); }
 
 void MainForm::build() {
-  buildMidiGroup();
-  buildOutputRow();
-  buildSettingsGroup();
-  buildChartGroup();
-  shell_.window().fileDropped = [this](const std::string& path) { load(path); };
-}
+  const Parent main = shell_.parent();
+  midiGroup_.create(main, ids::kMidiGroup, {5, 5, 340, 320}, "Midiファイル情報");
+  const Parent midi = midiGroup_.inside();
+  inputFile_.create(midi, ids::kInputFile, {80, 20, 210, 20});
+  label(midi, ids::kInputLabel, {10, 25, 70, 20}, "入力ファイル");
+  browse_.create(midi, ids::kBrowseButton, {290, 20, 40, 20}, "...");
+  browse_.onClick = [this] { browse(); };
+  table_.create(midi, ids::kTrackTable, {10, 45, 320, 260});
+  for (const auto& [header, width] : kTrackColumns) table_.addColumn(width, header);
+  table_.onClick = [this](int row) { editor_.rowClicked(row); };
+  table_.onChange = [this](int row) { editor_.rowChanged(row); };
+  // Only songs and settings load from the table; the window loads whatever it is given.
+  table_.onDrop = [this](const std::wstring& path) {
+    if (hasSongFileExtension(path)) load(path);
+  };
 
-HWND MainForm::buildMidiGroup() {
-  const HWND group =
-      place<GroupInfo>(nullptr, ids::kMidiGroup, 5, 5, 340, 320, "Midiファイル情報")->getHandle();
-  place<TextboxInfo>(group, ids::kInputFile, 80, 20, 210, 20, "");
-  place<LabelInfo>(group, ids::kInputLabel, 10, 25, 70, 20, "入力ファイル");
-  auto browse = construct<ButtonInfo>(group);
-  browse->create(ids::kBrowseButton, 290, 20, 40, 20, "...");
-  browse->setHandler(kClicked, [this](ControlItem& button, int32_t, WPARAM, LPARAM) {
-    onBrowse(button);
-    return 0;
-  });
-  addToRegistry(browse);
-
-  auto table = construct<ListViewInfo>(group);
-  table->createWithoutText(ids::kTrackTable, 10, 45, 320, 260);
-  for (const auto& [header, width] : kTrackColumns) table->addColumn(width, header);
-  table->setHandler(kNotify, [this](ControlItem& control, int32_t code, WPARAM wParam, LPARAM lParam) {
-    return editor_.onTrackListNotify(control, code, wParam, lParam);
-  });
-  table->setHandler(kDroppedFiles, [this](ControlItem&, int32_t, WPARAM wParam, LPARAM) {
-    onTrackListDrop(wParam);
-    return 0;
-  });
-  addToRegistry(table);
-  return group;
-}
-
-void MainForm::buildOutputRow() {
-  place<TextboxInfo>(nullptr, ids::kOutputFile, 85, 340, 250, 20, "");
-  place<LabelInfo>(nullptr, ids::kOutputLabel, 15, 345, 70, 20, "出力ファイル");
+  outputFile_.create(main, ids::kOutputFile, {85, 340, 250, 20});
+  outputLabel_ = &label(main, ids::kOutputLabel, {15, 345, 70, 20}, "出力ファイル");
   const struct {
-    int32_t id;
+    Button& button;
+    int id;
     int x;
     const char* text;
     bool writeMidi;
     bool writeBms;
   } buttons[] = {
-      {ids::kChartOutputButton, 10, "Midi&&BMS出力", true, true},
-      {ids::kMidiOutputButton, 125, "Midi出力", true, false},
-      {ids::kSaveSettingsButton, 240, "設定保存", false, false},
+      {chartOutput_, ids::kChartOutputButton, 10, "Midi&&BMS出力", true, true},
+      {midiOutput_, ids::kMidiOutputButton, 125, "Midi出力", true, false},
+      {saveSettings_, ids::kSaveSettingsButton, 240, "設定保存", false, false},
   };
   for (const auto& entry : buttons) {
-    auto button = construct<ButtonInfo>(nullptr);
-    button->create(entry.id, entry.x, 400, 100, 40, entry.text);
-    button->setHandler(kClicked, [this, writeMidi = entry.writeMidi, writeBms = entry.writeBms](
-                                     ControlItem&, int32_t, WPARAM, LPARAM) {
-      runOutputFlow(writeMidi, writeBms);
-      return 0;
-    });
-    addToRegistry(button);
+    entry.button.create(main, entry.id, {entry.x, 400, 100, 40}, entry.text);
+    entry.button.onClick = [this, writeMidi = entry.writeMidi, writeBms = entry.writeBms] {
+      output(writeMidi, writeBms);
+    };
   }
-}
 
-void MainForm::buildSettingsGroup() {
-  const int left = shell_.window().width - 285;
-  const HWND group = place<GroupInfo>(nullptr, ids::kSettingsGroup, left, 5, 260, 320, "")->getHandle();
-  place<TextboxInfo>(group, ids::kDefinitionName, 130, 20, 120, 20, "");
-  place<LabelInfo>(group, 108, 10, 25, 120, 20, "定義名");
-  const SettingsRow upper[] = {
-      {ids::kVelocitySplitWidth, 110, "Velocity分割間隔"},
-      {ids::kNoteInterval, 112, "音符間隔"},
-      {ids::kGridUnit, 114, "配置グリッド間隔"},
-      {ids::kMultipleThreshold, 116, "多重定義間隔（閾値）"},
-  };
-  int y = 45;
-  for (const auto& row : upper) {
-    place<TextboxInfo>(group, row.boxId, 130, y, 120, 20, "");
-    place<LabelInfo>(group, row.labelId, 10, y + 5, 120, 20, row.label);
-    y += 25;
-  }
-  auto methods = construct<DropdownBoxInfo>(group);
-  methods->createWithoutText(ids::kSplitMethod, 130, 145, 120, 20);
-  for (const char* item : {"単音", "和音", "レガート"}) methods->addItem(item);
-  addToRegistry(methods);
-  place<LabelInfo>(group, 118, 10, 150, 120, 20, "分割タイプ");
-  place<CheckboxInfo>(group, ids::kIgnoreBpm, 130, 170, 120, 20, "");
-  place<LabelInfo>(group, 120, 10, 175, 120, 20, "BPM無視");
-  const SettingsRow lower[] = {
-      {ids::kCcSplitWidth, 122, "CC分割間隔"},
-      {ids::kCcInterval, 124, "CC判定間隔"},
-      {ids::kWavDefinitionGap, 126, "#WAV定義の間隔"},
-  };
-  y = 195;
-  for (const auto& row : lower) {
-    place<TextboxInfo>(group, row.boxId, 130, y, 120, 20, "");
-    place<LabelInfo>(group, row.labelId, 10, y + 5, 120, 20, row.label);
-    y += 25;
-  }
-  auto update = construct<ButtonInfo>(group);
-  update->create(ids::kUpdateButton, 190, 275, 60, 30, "更新");
-  update->setHandler(kClicked, [this](ControlItem& control, int32_t code, WPARAM wParam, LPARAM lParam) {
-    return editor_.onUpdate(control, code, wParam, lParam);
-  });
-  addToRegistry(update);
-}
+  editor_.build(main, shell_.clientWidth() - 285);
 
-void MainForm::buildChartGroup() {
-  const HWND group = place<GroupInfo>(nullptr, ids::kChartGroup, 355, 340, 260, 105, "BMS情報")->getHandle();
-  const std::pair<int32_t, const char*> rows[] = {
-      {ids::kGenre, "GENRE"}, {ids::kTitle, "TITLE"}, {ids::kArtist, "ARTIST"}};
+  chartGroup_.create(main, ids::kChartGroup, {355, 340, 260, 105}, "BMS情報");
+  const Parent chart = chartGroup_.inside();
+  const struct {
+    TextBox& box;
+    int id;
+    int labelId;
+    const char* text;
+  } headers[] = {
+      {genre_, ids::kGenre, ids::kGenreLabel, "GENRE"},
+      {title_, ids::kTitle, ids::kTitleLabel, "TITLE"},
+      {artist_, ids::kArtist, ids::kArtistLabel, "ARTIST"},
+  };
   int y = 20;
-  for (const auto& [boxId, label] : rows) {
-    place<TextboxInfo>(group, boxId, 130, y, 120, 20, "");
-    place<LabelInfo>(group, boxId + 1, 10, y + 5, 120, 20, label);
+  for (const auto& row : headers) {
+    row.box.create(chart, row.id, {130, y, 120, 20});
+    label(chart, row.labelId, {10, y + 5, 120, 20}, row.text);
     y += 25;
   }
+
+  shell_.onResize = [this](int width, int height) { layout(width, height); };
+  shell_.onFileDropped = [this](const std::wstring& path) { load(path); };
 }
 
-bool MainForm::hasControl(int id) const { return registry_.findById(id) != nullptr; }
-
-std::string MainForm::text(int id) const {
-  const auto* box = registry_.findById<TextboxInfo>(id);
-  return box ? box->getText() : std::string();
+// The song frame and the table grow with the window; the side groups keep their size at the
+// right edge, and the output row and buttons stay at the bottom.
+void MainForm::layout(int w, int h) {
+  const int g = outerSize(editor_.group().handle()).cx;
+  move(midiGroup_, 5, 5, w - g - 30, h - 140);
+  move(table_, 10, 45, w - g - 50, h - 200);
+  move(editor_.group(), w - g - 15, 5, g, kOwn);
+  move(chartGroup_, w - g - 15, h - 120, g, kOwn);
+  move(*outputLabel_, 15, h - 115, kOwn, kOwn);
+  move(outputFile_, 85, h - 120, kOwn, kOwn);
+  move(chartOutput_, 10, h - 60, kOwn, kOwn);
+  move(midiOutput_, 125, h - 60, kOwn, kOwn);
+  move(saveSettings_, 240, h - 60, kOwn, kOwn);
 }
 
-void MainForm::setText(int id, std::string_view text) {
-  if (auto* box = registry_.findById<TextboxInfo>(id))
-    box->setText(text);
-  else if (auto* group = registry_.findById<GroupInfo>(id))
-    group->setText(text);
+TextBox& MainForm::box(Box box) { return const_cast<TextBox&>(static_cast<const MainForm&>(*this).box(box)); }
+
+const TextBox& MainForm::box(Box box) const {
+  switch (box) {
+    case Box::InputFile:
+      return inputFile_;
+    case Box::OutputFile:
+      return outputFile_;
+    case Box::Genre:
+      return genre_;
+    case Box::Title:
+      return title_;
+    case Box::Artist:
+      break;
+  }
+  return artist_;
 }
+
+// The flows read a box only after output() made sure its text fits the engine, or right after
+// setting it from the engine's bytes, so the empty stand-in is never what they get.
+std::string MainForm::text(Box which) const { return box(which).text().value_or(std::string()); }
+
+void MainForm::setText(Box which, std::string_view text) { box(which).setText(text); }
 
 void MainForm::clearSelection() { editor_.clearSelection(); }
 
-void MainForm::clearRows() {
-  if (auto* table = registry_.findById<ListViewInfo>(ids::kTrackTable)) table->clearRows();
-}
+void MainForm::clearRows() { table_.clearRows(); }
 
-void MainForm::addRow(std::string_view trackName) {
-  if (auto* table = registry_.findById<ListViewInfo>(ids::kTrackTable)) table->addRow(0, trackName);
-}
+void MainForm::addRow(std::string_view trackName) { table_.addRow(trackName); }
 
 void MainForm::refreshRow(int row, const TrackSettings& settings) { editor_.refreshRow(row, settings); }
 
-void MainForm::showMessage(std::string_view text) {
-  MessageBoxA(shell_.window().handle, std::string(text).c_str(), "", MB_OK);
+void MainForm::showMessage(const Message& message) { show(toWindowText(message.in(Audience::Window))); }
+
+void MainForm::show(const std::wstring& text) { MessageBoxW(shell_.window(), text.c_str(), L"", MB_OK); }
+
+void MainForm::tellNaming(const Message& message, const std::wstring& name) {
+  std::wstring text = toWindowText(message.in(Audience::Window));
+  const std::wstring mark = toWindowText(kNameMark);
+  if (const std::size_t at = text.find(mark); at != std::wstring::npos) text.replace(at, mark.size(), name);
+  show(text);
 }
 
-void MainForm::onBrowse(ControlItem& button) {
-  const auto path = askForSongFile(button.getHandle());
-  if (path && hasControl(ids::kInputFile)) load(*path);
+std::optional<std::string> MainForm::enginePath(const std::wstring& path) {
+  std::optional<std::string> bytes = toEngineText(path);
+  if (!bytes) {
+    tellNaming(pathOutsideCodePageMessage(kNameMark), path);
+  } else if (!systemReadsAlike(*bytes, path)) {
+    tellNaming(pathOutsideSystemCodePageMessage(kNameMark, GetACP()), path);
+    bytes.reset();
+  }
+  return bytes;
 }
 
-void MainForm::onTrackListDrop(WPARAM drop) {
-  if (const auto path = takeDroppedSongFile(reinterpret_cast<HDROP>(drop))) load(*path);
+void MainForm::browse() {
+  if (const std::optional<std::wstring> path = askForSongFile(browse_.handle())) load(*path);
 }
 
-void MainForm::runOutputFlow(bool writeMidi, bool writeBms) { runOutput(app_, *this, writeMidi, writeBms); }
+void MainForm::load(const std::wstring& path) {
+  const std::optional<std::string> bytes = enginePath(path);
+  if (!bytes) return;
+  // Nothing to tell here: a song that cannot be read leaves an empty table, and the output, which
+  // needs the song, says why when it is asked for.
+  (void)loadFile(app_, *this, *bytes);
+}
 
-void MainForm::load(const std::string& path) { loadFile(app_, *this, path); }
+void MainForm::output(bool writeMidi, bool writeBms) {
+  // The output writes these texts as the engine's bytes: one it cannot keep is named instead of
+  // being written with stand-in characters.
+  if (!enginePath(outputFile_.wideText())) return;
+  for (const TextBox* header : {&genre_, &title_, &artist_}) {
+    if (header->text()) continue;
+    tellNaming(textOutsideCodePageMessage(kNameMark), header->wideText());
+    return;
+  }
+  // The flow has shown the user everything there is to tell; its summary is for other front ends.
+  runOutput(app_, *this, writeMidi, writeBms);
+}
 
 }  // namespace rendlow::ui

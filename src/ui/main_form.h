@@ -1,11 +1,14 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/application.h"
 #include "app/form.h"
+#include "ui/controls.h"
 #include "ui/shell.h"
 #include "ui/track_editor.h"
 
@@ -13,49 +16,54 @@ namespace rendlow::ui {
 
 // The one form of the program: the input-file row and the track table, the settings group, the
 // chart header group, the output-file box and the three output buttons. It is what the load and
-// output flows see of the window (the Form interface), over the controls in the registry.
+// output flows see of the window (the Form interface).
 class MainForm : public Form {
 public:
   MainForm(Application& app, Shell& shell);
+  ~MainForm() override;
 
-  // Creates every control in its fixed order (which fixes the window ids 100 to 138), with its
-  // handlers, columns and items, and lets files dropped on the window load.
+  // Makes every control in its fixed order, with its callbacks, columns and items, and lets
+  // files dropped on the window load.
   void build();
 
-  bool hasControl(int id) const override;
-  std::string text(int id) const override;
-  void setText(int id, std::string_view text) override;
+  std::string text(Box box) const override;
+  void setText(Box box, std::string_view text) override;
   void clearSelection() override;
   void clearRows() override;
   void addRow(std::string_view trackName) override;
   void refreshRow(int row, const TrackSettings& settings) override;
   // A message box owned by the main window, with an empty caption and one OK button.
-  void showMessage(std::string_view text) override;
-
-  TrackEditor& editor() { return editor_; }
+  void showMessage(const Message& message) override;
 
 private:
-  template <class T>
-  std::shared_ptr<T> construct(HWND parent);
-  template <class T>
-  std::shared_ptr<T> place(HWND parent, int32_t id, int x, int y, int width, int height,
-                           std::string_view text);
-  void addToRegistry(std::shared_ptr<ControlItem> control);
+  TextBox& box(Box box);
+  const TextBox& box(Box box) const;
+  Label& label(const Parent& parent, int id, const Bounds& at, const char* text);
+  void layout(int width, int height);
 
-  HWND buildMidiGroup();
-  void buildOutputRow();
-  void buildSettingsGroup();
-  void buildChartGroup();
-
-  void onBrowse(ControlItem& button);
-  void onTrackListDrop(WPARAM drop);
-  void runOutputFlow(bool writeMidi, bool writeBms);
-  void load(const std::string& path);
+  void browse();
+  void load(const std::wstring& path);
+  void output(bool writeMidi, bool writeBms);
+  // The engine's bytes for a path the user chose; nothing, once the user is told, when the engine
+  // could not reach the file the path names.
+  std::optional<std::string> enginePath(const std::wstring& path);
+  // Shows a message about a name that only UTF-16 holds, put where the message names it.
+  void tellNaming(const Message& message, const std::wstring& name);
+  void show(const std::wstring& text);
 
   Application& app_;
   Shell& shell_;
-  ControlRegistry& registry_;
+  Group midiGroup_;
+  TextBox inputFile_;
+  Button browse_;
+  ListView table_;
+  TextBox outputFile_;
+  Label* outputLabel_ = nullptr;
+  Button chartOutput_, midiOutput_, saveSettings_;
   TrackEditor editor_;
+  Group chartGroup_;
+  TextBox genre_, title_, artist_;
+  std::vector<std::unique_ptr<Label>> labels_;
 };
 
 }  // namespace rendlow::ui

@@ -1,30 +1,129 @@
 #include "ui/shell.h"
 
-#include "ui/main_window.h"
+#include <optional>
+
+#include "ui/window_text.h"
 
 namespace rendlow::ui {
 
+namespace {
+
+constexpr char kWindowClass[] = "Windows";
+constexpr char kWindowTitle[] = "Rendlow 0.96";
+constexpr int kApplicationIcon = 108;
+constexpr char kFontFace[] = "MS UI Gothic";
+
+// Every text of the window is Japanese: the font is the Japanese Windows' UI font, asked for in
+// the Japanese character set, so that a Windows without it (or with another default set, as an
+// English or a Korean one has) still picks a font with kana and kanji, and Latin letters.
+HFONT createJapaneseFont() {
+  LOGFONTW font{};
+  font.lfHeight = 12;
+  font.lfWeight = FW_NORMAL;
+  font.lfCharSet = SHIFTJIS_CHARSET;
+  font.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  font.lfQuality = DEFAULT_QUALITY;
+  font.lfPitchAndFamily = DEFAULT_PITCH;
+  const std::wstring face = toWindowText(kFontFace);
+  face.copy(font.lfFaceName, LF_FACESIZE - 1);
+  return CreateFontIndirectW(&font);
+}
+
+}  // namespace
+
+Shell::Shell() {
+  INITCOMMONCONTROLSEX init{};
+  init.dwSize = sizeof(init);
+  init.dwICC = ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES;
+  InitCommonControlsEx(&init);
+}
+
 Shell::~Shell() {
-  if (!window_.handle) return;
-  SetWindowLongPtrA(window_.handle, GWLP_USERDATA, 0);
-  if (window_.deviceContext) ReleaseDC(window_.handle, window_.deviceContext);
-  DestroyWindow(window_.handle);
+  if (window_) {
+    // Without its object the procedure answers as the default one, which ends no message loop.
+    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    DestroyWindow(window_);
+  }
+  if (font_) DeleteObject(font_);
 }
 
 bool Shell::open(HINSTANCE instance, int showCommand) {
-  window_ = WindowInfo{};
-  window_.instance = instance;
-  if (!registerMainWindowClass(instance)) return false;
-  registry_.mainWindow = &window_;
-  const SIZE outer = outerWindowSize(window_.initialWidth, window_.initialHeight);
-  window_.handle = CreateWindowExA(WS_EX_ACCEPTFILES, kMainWindowClass, kMainWindowTitle,
-                                   WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX, CW_USEDEFAULT,
-                                   CW_USEDEFAULT, outer.cx, outer.cy, nullptr, nullptr, instance, nullptr);
-  if (!window_.handle) return false;
-  window_.deviceContext = GetDC(window_.handle);
-  ShowWindow(window_.handle, showCommand);
-  registry_.attachTo(window_.handle);
+  const std::wstring className = toWindowText(kWindowClass);
+  WNDCLASSW windowClass{};
+  windowClass.style = CS_HREDRAW | CS_VREDRAW;
+  windowClass.lpfnWndProc = procedure;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kApplicationIcon));
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_MENU + 1);
+  windowClass.lpszClassName = className.c_str();
+  if (!RegisterClassW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+
+  font_ = createJapaneseFont();
+  if (!font_) return false;
+  const SIZE outer = outerWindowSize(kInitialClientWidth, kInitialClientHeight);
+  window_ = CreateWindowExW(WS_EX_ACCEPTFILES, className.c_str(), toWindowText(kWindowTitle).c_str(),
+                            WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX, CW_USEDEFAULT,
+                            CW_USEDEFAULT, outer.cx, outer.cy, nullptr, nullptr, instance, this);
+  if (!window_) return false;
+  ShowWindow(window_, showCommand);
   return true;
+}
+
+LRESULT CALLBACK Shell::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* created = static_cast<Shell*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
+    created->window_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+  }
+  auto* shell = reinterpret_cast<Shell*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (!shell) return DefWindowProcW(window, message, wParam, lParam);
+  return shell->handle(message, wParam, lParam);
+}
+
+LRESULT Shell::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    case WM_SIZE:
+      clientWidth_ = LOWORD(lParam);
+      clientHeight_ = HIWORD(lParam);
+      if (onResize) onResize(clientWidth_, clientHeight_);
+      return 0;
+    case WM_GETMINMAXINFO: {
+      auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+      const SIZE minimum = outerWindowSize(kInitialClientWidth, kInitialClientHeight);
+      limits->ptMinTrackSize.x = minimum.cx;
+      limits->ptMinTrackSize.y = minimum.cy;
+      return 0;
+    }
+    case WM_COMMAND:
+    case WM_NOTIFY:
+      return reflectToChild(message, wParam, lParam);
+    case WM_DROPFILES: {
+      const std::optional<std::wstring> path = takeFirstDroppedFile(reinterpret_cast<HDROP>(wParam));
+      if (path && onFileDropped) onFileDropped(*path);
+      return 0;
+    }
+    default:
+      return DefWindowProcW(window_, message, wParam, lParam);
+  }
+}
+
+SIZE outerWindowSize(int clientWidth, int clientHeight) {
+  return {clientWidth + 2 * GetSystemMetrics(SM_CXDLGFRAME),
+          clientHeight + 2 * GetSystemMetrics(SM_CYDLGFRAME) + GetSystemMetrics(SM_CYCAPTION)};
+}
+
+int runMessageLoop() {
+  MSG message{};
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return static_cast<int>(message.wParam);
 }
 
 }  // namespace rendlow::ui

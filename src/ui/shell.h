@@ -1,33 +1,57 @@
 #pragma once
 
-#include "ui/control_registry.h"
+#include <functional>
+#include <string>
+
+#include "ui/controls.h"
 #include "ui/win32.h"
-#include "ui/window_info.h"
 
 namespace rendlow::ui {
 
-// The program's one top-level window with the registry of its controls. The desktop program
-// makes one; the tests make one per case.
+inline constexpr int kInitialClientWidth = 640;
+inline constexpr int kInitialClientHeight = 470;
+
+// The program's one top-level window, of class "Windows", and the font every control shows its
+// text in. The desktop program makes one; the tests make one per case.
 class Shell {
 public:
-  // Makes the registry, which initialises the common controls before any control exists.
-  Shell() = default;
+  // Initialises the common controls, which the list view needs, before any control exists.
+  Shell();
   Shell(const Shell&) = delete;
   Shell& operator=(const Shell&) = delete;
-  // Detaches the window from the registry first, so its destruction posts no quit message.
+  // Destroys the window without ending the thread's message loop, then the font.
   ~Shell();
 
-  // Registers the window class, creates the main window at its initial client size and shows it
-  // with `showCommand`, then attaches the registry so the window procedure starts routing.
-  // False when the class cannot be registered or the window cannot be created.
+  // Registers the window class, creates the window with a client area of 640 × 470 and the font,
+  // and shows the window with `showCommand`. False when the class cannot be registered or the
+  // window or the font cannot be made.
   bool open(HINSTANCE instance, int showCommand);
 
-  WindowInfo& window() { return window_; }
-  ControlRegistry& registry() { return registry_; }
+  HWND window() const { return window_; }
+  // What controls are made in on the window itself.
+  Parent parent() const { return {window_, font_}; }
+  int clientWidth() const { return clientWidth_; }
+
+  // The client area took a new size.
+  std::function<void(int width, int height)> onResize;
+  // The first file of a drop on the window or on a group box.
+  std::function<void(const std::wstring& path)> onFileDropped;
 
 private:
-  WindowInfo window_;
-  ControlRegistry registry_;
+  static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+
+  HWND window_ = nullptr;
+  HFONT font_ = nullptr;
+  int clientWidth_ = kInitialClientWidth;
+  int clientHeight_ = kInitialClientHeight;
 };
+
+// The outer size that gives the main window a client area of `clientWidth` × `clientHeight`,
+// by the fixed-frame arithmetic the window was always made with.
+SIZE outerWindowSize(int clientWidth, int clientHeight);
+
+// Runs the thread's message loop until the quit message; returns its code.
+int runMessageLoop();
 
 }  // namespace rendlow::ui

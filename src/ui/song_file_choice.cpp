@@ -1,27 +1,24 @@
 #include "ui/song_file_choice.h"
 
-#include <array>
 #include <vector>
 
-#include "base/text.h"
-#include "ui/dropped_files.h"
-#include "ui/win32.h"
+#include "ui/window_text.h"
 
 namespace rendlow::ui {
 
 namespace {
 
-// One filter entry: description, pattern, and the empty entry that ends the list.
+// One filter entry, description then pattern, and the empty entry that ends the list.
 constexpr char kFilter[] = "Midi file {*.mid;*.txt}\0*.mid;*.txt\0";
 constexpr char kDialogTitle[] = "音声ファイルの選択";
-constexpr DWORD kCustomFilterAnnounced = 256;
-constexpr std::size_t kFileNameBytes = 32768;
+constexpr DWORD kCustomFilterLength = 256;
+constexpr std::size_t kFileNameLength = 32768;
 
-bool equalsIgnoringCase(std::string_view text, std::string_view lowerCase) {
+bool equalsIgnoringCase(std::wstring_view text, std::wstring_view lowerCase) {
   if (text.size() != lowerCase.size()) return false;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    wchar_t c = text[i];
+    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
     if (c != lowerCase[i]) return false;
   }
   return true;
@@ -29,35 +26,31 @@ bool equalsIgnoringCase(std::string_view text, std::string_view lowerCase) {
 
 }  // namespace
 
-std::optional<std::string> askForSongFile(HWND owner) {
-  std::array<char, 512> customFilter{};
-  std::vector<char> fileName(kFileNameBytes, '\0');
-  OPENFILENAMEA dialog{};
+std::optional<std::wstring> askForSongFile(HWND owner) {
+  // The filter's entries end in NUL bytes, so its whole length is converted.
+  const std::wstring filter = toWindowText(std::string_view(kFilter, sizeof kFilter));
+  const std::wstring title = toWindowText(kDialogTitle);
+  std::vector<wchar_t> customFilter(kCustomFilterLength, L'\0');
+  std::vector<wchar_t> fileName(kFileNameLength, L'\0');
+  OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof(dialog);
   dialog.hwndOwner = owner;
-  dialog.lpstrFilter = kFilter;
+  dialog.lpstrFilter = filter.c_str();
   dialog.lpstrCustomFilter = customFilter.data();
-  dialog.nMaxCustFilter = kCustomFilterAnnounced;
-  dialog.nFilterIndex = 0;
+  dialog.nMaxCustFilter = kCustomFilterLength;
   dialog.lpstrFile = fileName.data();
   dialog.nMaxFile = static_cast<DWORD>(fileName.size());
-  dialog.lpstrTitle = kDialogTitle;
+  dialog.lpstrTitle = title.c_str();
   dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST;
-  if (!GetOpenFileNameA(&dialog) || fileName[0] == '\0') return std::nullopt;
-  return boundedText(fileName.data());
+  if (!GetOpenFileNameW(&dialog) || fileName[0] == L'\0') return std::nullopt;
+  return std::wstring(fileName.data());
 }
 
-bool hasSongFileExtension(std::string_view name) {
-  const std::size_t dot = findLastChar(name, '.');
-  if (dot == std::string_view::npos) return false;
-  const std::string_view extension = name.substr(dot, 4);
-  return equalsIgnoringCase(extension, ".mid") || equalsIgnoringCase(extension, ".txt");
-}
-
-std::optional<std::string> takeDroppedSongFile(HDROP drop) {
-  std::optional<std::string> name = takeFirstDroppedFile(drop);
-  if (!name || !hasSongFileExtension(*name)) return std::nullopt;
-  return name;
+bool hasSongFileExtension(std::wstring_view name) {
+  const std::size_t dot = name.rfind(L'.');
+  if (dot == std::wstring_view::npos) return false;
+  const std::wstring_view extension = name.substr(dot, 4);
+  return equalsIgnoringCase(extension, L".mid") || equalsIgnoringCase(extension, L".txt");
 }
 
 }  // namespace rendlow::ui

@@ -10,13 +10,10 @@ namespace rendlow::ui {
 
 // Asks the user for a MIDI or settings file with the open-file dialog, owned by `owner`.
 // Empty when the user cancels or the dialog fails.
-std::optional<std::string> askForSongFile(HWND owner);
+std::optional<std::wstring> askForSongFile(HWND owner);
 
-// True for a name whose extension (the text from its last ".", at most four bytes of it) is
-// ".mid" or ".txt" in any mix of cases. Only four bytes are compared, so ".midi" counts too.
-bool hasSongFileExtension(std::string_view name);
-
-// The first file of a drop on the track table when it is a song file; the drop is released.
-std::optional<std::string> takeDroppedSongFile(HDROP drop);
+// True for a name whose extension (the text from its last ".", at most four characters of it) is
+// ".mid" or ".txt" in any mix of cases. Only four characters are compared, so ".midi" counts too.
+bool hasSongFileExtension(std::wstring_view name);
 
 }  // namespace rendlow::ui

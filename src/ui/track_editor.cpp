@@ -7,20 +7,11 @@
 #include <optional>
 
 #include "base/text.h"
-#include "ui/checkbox_info.h"
-#include "ui/dropdown_box_info.h"
 #include "ui/form_ids.h"
-#include "ui/group_info.h"
-#include "ui/list_view_info.h"
-#include "ui/textbox_info.h"
-#include "ui/win32.h"
 
 namespace rendlow::ui {
 
 namespace {
-
-constexpr int32_t kClick = NM_CLICK;
-constexpr int32_t kItemChanged = LVN_ITEMCHANGED;
 
 std::string decimal(int32_t value) {
   std::array<char, 16> digits{};
@@ -63,6 +54,22 @@ std::string firstWord(const std::string& text) {
   return word.data();
 }
 
+// A caption of joined names, cut so that it fits what a stored text may hold without splitting a
+// character of code page 932. Not base's displayText: that finds lead bytes in the system's code
+// page, which on a Windows other than a Japanese one is not the code page of these bytes.
+std::string captionText(std::string_view text) {
+  const auto isLeadByte = [](unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+  };
+  std::size_t end = 0;
+  while (end < text.size()) {
+    const std::size_t width = isLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
+    if (end + width > kMaxTextBytes) break;
+    end += width;
+  }
+  return std::string(text.substr(0, end));
+}
+
 // Fields that the rows of a selection may disagree on; a disagreement shows as an empty box.
 void markDifferences(TrackSettings& merged, const TrackSettings& row) {
   const auto mark = [](int32_t& mergedValue, int32_t rowValue) {
@@ -80,24 +87,86 @@ void markDifferences(TrackSettings& merged, const TrackSettings& row) {
 
 }  // namespace
 
-void TrackEditor::refreshRow(int32_t row, const TrackSettings& settings) {
-  ListViewInfo* table = trackTable();
-  if (row < 0 || !table) return;
-  table->setCell(row, 1, settings.definitionName);
-  table->setCell(row, 2, decimal(settings.velocitySplitWidth));
-  table->setCell(row, 3, decimal(settings.noteInterval));
-  table->setCell(row, 4, decimal(settings.gridUnit));
-  table->setCell(row, 5, splitMethodText(settings.splitMethod));
-  table->setCell(row, 6, decimal(settings.multipleThreshold));
-  table->setCell(row, 7, settings.ignoreBpm ? "On" : "Off");
-  table->setCell(row, 8, decimal(settings.ccSplitWidth));
-  table->setCell(row, 9, decimal(settings.ccInterval));
-  table->setCell(row, 10, decimal(settings.wavDefinitionGap));
+struct TrackEditor::NumberBox {
+  TextBox* box;
+  int32_t TrackSettings::*field;
+};
+
+TrackEditor::TrackEditor(Application& app, ListView& table,
+                         std::function<void(const std::wstring&)> refuseText)
+    : app_(app), table_(table), refuseText_(std::move(refuseText)) {}
+
+void TrackEditor::build(const Parent& main, int left) {
+  group_.create(main, ids::kSettingsGroup, {left, 5, 260, 320}, "");
+  const Parent inside = group_.inside();
+  const auto label = [&](int id, int y, const char* text) {
+    labels_.push_back(std::make_unique<Label>());
+    labels_.back()->create(inside, id, {10, y + 5, 120, 20}, text);
+  };
+  const auto box = [&](TextBox& box, int id, int y) {
+    box.create(inside, id, {130, y, 120, 20});
+    box.onEnter = [this] { update(); };
+  };
+  box(definitionName_, ids::kDefinitionName, 20);
+  label(ids::kDefinitionNameLabel, 20, "定義名");
+  box(velocitySplitWidth_, ids::kVelocitySplitWidth, 45);
+  label(ids::kVelocitySplitWidthLabel, 45, "Velocity分割間隔");
+  box(noteInterval_, ids::kNoteInterval, 70);
+  label(ids::kNoteIntervalLabel, 70, "音符間隔");
+  box(gridUnit_, ids::kGridUnit, 95);
+  label(ids::kGridUnitLabel, 95, "配置グリッド間隔");
+  box(multipleThreshold_, ids::kMultipleThreshold, 120);
+  label(ids::kMultipleThresholdLabel, 120, "多重定義間隔（閾値）");
+  splitMethod_.create(inside, ids::kSplitMethod, {130, 145, 120, 20});
+  for (const char* item : {"単音", "和音", "レガート"}) splitMethod_.addItem(item);
+  label(ids::kSplitMethodLabel, 145, "分割タイプ");
+  ignoreBpm_.create(inside, ids::kIgnoreBpm, {130, 170, 120, 20});
+  label(ids::kIgnoreBpmLabel, 170, "BPM無視");
+  box(ccSplitWidth_, ids::kCcSplitWidth, 195);
+  label(ids::kCcSplitWidthLabel, 195, "CC分割間隔");
+  box(ccInterval_, ids::kCcInterval, 220);
+  label(ids::kCcIntervalLabel, 220, "CC判定間隔");
+  box(wavDefinitionGap_, ids::kWavDefinitionGap, 245);
+  label(ids::kWavDefinitionGapLabel, 245, "#WAV定義の間隔");
+  update_.create(inside, ids::kUpdateButton, {190, 275, 60, 30}, "更新");
+  update_.onClick = [this] { update(); };
 }
 
-void TrackEditor::refreshEditFields(std::set<int32_t> selection) {
+std::vector<TrackEditor::NumberBox> TrackEditor::numberBoxes() {
+  return {{&velocitySplitWidth_, &TrackSettings::velocitySplitWidth},
+          {&noteInterval_, &TrackSettings::noteInterval},
+          {&gridUnit_, &TrackSettings::gridUnit},
+          {&multipleThreshold_, &TrackSettings::multipleThreshold},
+          {&ccSplitWidth_, &TrackSettings::ccSplitWidth},
+          {&ccInterval_, &TrackSettings::ccInterval},
+          {&wavDefinitionGap_, &TrackSettings::wavDefinitionGap}};
+}
+
+void TrackEditor::refreshRow(int row, const TrackSettings& settings) {
+  if (row < 0) return;
+  table_.setCell(row, 1, settings.definitionName);
+  table_.setCell(row, 2, decimal(settings.velocitySplitWidth));
+  table_.setCell(row, 3, decimal(settings.noteInterval));
+  table_.setCell(row, 4, decimal(settings.gridUnit));
+  table_.setCell(row, 5, splitMethodText(settings.splitMethod));
+  table_.setCell(row, 6, decimal(settings.multipleThreshold));
+  table_.setCell(row, 7, settings.ignoreBpm ? "On" : "Off");
+  table_.setCell(row, 8, decimal(settings.ccSplitWidth));
+  table_.setCell(row, 9, decimal(settings.ccInterval));
+  table_.setCell(row, 10, decimal(settings.wavDefinitionGap));
+}
+
+void TrackEditor::rowClicked(int row) {
+  TrackSettings settings;
+  if (row < 0)
+    showNoTrack();
+  else if (app_.getRowSettings(row, settings))
+    showSelection();
+}
+
+void TrackEditor::showSelection() {
   std::optional<TrackSettings> merged;
-  for (const int32_t row : selection) {
+  for (const int row : selectedRows_) {
     TrackSettings settings;
     if (!app_.getRowSettings(row, settings)) continue;
     if (!merged)
@@ -106,143 +175,95 @@ void TrackEditor::refreshEditFields(std::set<int32_t> selection) {
       markDifferences(*merged, settings);
   }
   if (merged)
-    showMerged(selection, *merged);
+    showMerged(*merged);
   else
     showNoTrack();
 }
 
+// The controller boxes and the check box keep what they show: they were never cleared.
 void TrackEditor::showNoTrack() {
-  if (auto* group = registry_.findById<GroupInfo>(ids::kSettingsGroup)) group->setText("");
-  for (const int32_t id : {ids::kDefinitionName, ids::kVelocitySplitWidth, ids::kNoteInterval, ids::kGridUnit,
-                           ids::kMultipleThreshold, ids::kWavDefinitionGap})
-    if (auto* box = registry_.findById<TextboxInfo>(id)) box->setText("");
-  if (auto* methods = registry_.findById<DropdownBoxInfo>(ids::kSplitMethod)) methods->select(-1);
+  group_.setText("");
+  for (TextBox* box : {&definitionName_, &velocitySplitWidth_, &noteInterval_, &gridUnit_,
+                       &multipleThreshold_, &wavDefinitionGap_})
+    box->setText("");
+  splitMethod_.select(-1);
 }
 
-void TrackEditor::showMerged(const std::set<int32_t>& selection, const TrackSettings& merged) {
+void TrackEditor::showMerged(const TrackSettings& merged) {
   std::string caption;
-  for (const int32_t row : selection) {
-    std::string name;
-    if (!rowTrackName(row, name)) continue;
+  for (const int row : selectedRows_) {
+    const std::optional<std::string> name = rowTrackName(row);
+    if (!name) continue;
     if (!caption.empty()) caption += ',';
-    caption += name;
+    caption += *name;
   }
-  if (auto* group = registry_.findById<GroupInfo>(ids::kSettingsGroup)) group->setText(displayText(caption));
-  if (auto* box = registry_.findById<TextboxInfo>(ids::kDefinitionName))
-    box->setText(selection.size() == 1 ? merged.definitionName : "");
-  const std::pair<int32_t, int32_t> numbers[] = {
-      {ids::kVelocitySplitWidth, merged.velocitySplitWidth},
-      {ids::kNoteInterval, merged.noteInterval},
-      {ids::kGridUnit, merged.gridUnit},
-      {ids::kMultipleThreshold, merged.multipleThreshold},
-      {ids::kCcSplitWidth, merged.ccSplitWidth},
-      {ids::kCcInterval, merged.ccInterval},
-      {ids::kWavDefinitionGap, merged.wavDefinitionGap},
-  };
-  for (const auto& [id, value] : numbers)
-    if (auto* box = registry_.findById<TextboxInfo>(id)) box->setNumber(value);
-  if (auto* methods = registry_.findById<DropdownBoxInfo>(ids::kSplitMethod))
-    methods->select(merged.splitMethod);
-  if (auto* ignoreBpm = registry_.findById<CheckboxInfo>(ids::kIgnoreBpm))
-    ignoreBpm->setChecked(merged.ignoreBpm);
+  group_.setText(captionText(caption));
+  definitionName_.setText(selectedRows_.size() == 1 ? merged.definitionName : "");
+  for (const auto& [box, field] : numberBoxes()) box->setNumber(merged.*field);
+  splitMethod_.select(merged.splitMethod);
+  ignoreBpm_.setChecked(merged.ignoreBpm);
 }
 
-int32_t TrackEditor::onTrackListNotify(ControlItem&, int32_t, WPARAM, LPARAM lParam) {
-  const auto* notice = reinterpret_cast<const NMLISTVIEW*>(lParam);
-  if (!notice) return 0;
-  const auto code = static_cast<int32_t>(notice->hdr.code);
-  if (code == kClick)
-    onRowClicked(notice->iItem);
-  else if (code == kItemChanged && notice->iItem >= 0)
-    onRowChanged(notice->iItem);
-  return 0;
-}
-
-void TrackEditor::onRowClicked(int32_t row) {
-  if (row < 0) {
-    refreshEditFields({row});
-    return;
-  }
-  TrackSettings settings;
-  if (!app_.getRowSettings(row, settings)) return;
-  std::string name;
-  rowTrackName(row, name);
-  if (auto* group = registry_.findById<GroupInfo>(ids::kSettingsGroup)) group->setText(name);
-  refreshEditFields(selectedRows_);
-}
-
-void TrackEditor::onRowChanged(int32_t row) {
-  ListViewInfo* table = trackTable();
-  if (!table) return;
+void TrackEditor::rowChanged(int row) {
   // A track that carries tempo changes sets the tempo of every other track, so it always stays in.
-  if (rowHasTempo(row)) table->setChecked(row, true);
-  const bool checked = table->isChecked(row);
+  if (rowHasTempo(row)) table_.setChecked(row, true);
   TrackSettings record;
   if (app_.getRowSettings(row, record)) {
-    record.enabled = checked;
+    record.enabled = table_.isChecked(row);
     app_.applyRowSettings(row, record);
   }
-  if (table->isSelected(row))
+  if (table_.isSelected(row))
     selectedRows_.insert(row);
   else
     selectedRows_.erase(row);
 }
 
-TrackSettings TrackEditor::readEditRecord() const {
+std::optional<TrackSettings> TrackEditor::readEditRecord() {
+  // Every box is read before anything changes, so a text the engine cannot keep changes nothing.
   TrackSettings record;
-  if (auto* box = registry_.findById<TextboxInfo>(ids::kDefinitionName))
-    record.definitionName = firstWord(box->getText());
-  const std::pair<int32_t, int32_t TrackSettings::*> numbers[] = {
-      {ids::kVelocitySplitWidth, &TrackSettings::velocitySplitWidth},
-      {ids::kNoteInterval, &TrackSettings::noteInterval},
-      {ids::kGridUnit, &TrackSettings::gridUnit},
-      {ids::kMultipleThreshold, &TrackSettings::multipleThreshold},
-      {ids::kCcSplitWidth, &TrackSettings::ccSplitWidth},
-      {ids::kCcInterval, &TrackSettings::ccInterval},
-      {ids::kWavDefinitionGap, &TrackSettings::wavDefinitionGap},
-  };
-  for (const auto& [id, field] : numbers) {
-    const auto* box = registry_.findById<TextboxInfo>(id);
-    if (!box) continue;
-    const std::string text = box->getText();
-    if (text.empty())
+  const std::optional<std::string> name = definitionName_.text();
+  if (!name) {
+    refuseText_(definitionName_.wideText());
+    return std::nullopt;
+  }
+  record.definitionName = firstWord(*name);
+  for (const auto& [box, field] : numberBoxes()) {
+    const std::optional<std::string> text = box->text();
+    if (!text) {
+      refuseText_(box->wideText());
+      return std::nullopt;
+    }
+    if (text->empty())
       record.*field = -1;  // keep
-    else if (const auto value = scanInteger(text))
+    else if (const auto value = scanInteger(*text))
       record.*field = *value;
   }
-  if (auto* methods = registry_.findById<DropdownBoxInfo>(ids::kSplitMethod))
-    record.splitMethod = methods->selectedIndex();
-  if (auto* ignoreBpm = registry_.findById<CheckboxInfo>(ids::kIgnoreBpm))
-    record.ignoreBpm = ignoreBpm->isChecked();
+  record.splitMethod = splitMethod_.selectedIndex();
+  record.ignoreBpm = ignoreBpm_.isChecked();
   return record;
 }
 
-int32_t TrackEditor::onUpdate(ControlItem&, int32_t, WPARAM, LPARAM) {
-  TrackSettings record = readEditRecord();
-  ListViewInfo* table = trackTable();
-  for (const int32_t row : std::set<int32_t>(selectedRows_)) {
+void TrackEditor::update() {
+  std::optional<TrackSettings> record = readEditRecord();
+  if (!record) return;
+  for (const int row : std::set<int>(selectedRows_)) {
     // Each row keeps its own check state: updating the settings never brings a track back in.
-    record.enabled = table ? table->isChecked(row) : true;
-    if (!app_.applyRowSettings(row, record)) continue;
+    record->enabled = table_.isChecked(row);
+    if (!app_.applyRowSettings(row, *record)) continue;
     TrackSettings settings;
-    app_.getRowSettings(row, settings);
-    refreshRow(row, settings);
+    if (app_.getRowSettings(row, settings)) refreshRow(row, settings);
   }
-  return 0;
 }
 
-bool TrackEditor::rowTrackName(int32_t row, std::string& name) const {
-  const auto track = app_.project.listedTrack(row);
-  if (!track) return false;
-  name = boundedText(track->name);
-  return true;
+std::optional<std::string> TrackEditor::rowTrackName(int row) const {
+  const int32_t track = app_.project.listedTrack(row);
+  if (track == kNone) return std::nullopt;
+  return boundedText(app_.project.song.tracks[static_cast<std::size_t>(track)].name);
 }
 
-bool TrackEditor::rowHasTempo(int32_t row) const {
-  const auto track = app_.project.listedTrack(row);
-  return track && track->hasTempo;
+bool TrackEditor::rowHasTempo(int row) const {
+  const int32_t track = app_.project.listedTrack(row);
+  return track != kNone && app_.project.song.tracks[static_cast<std::size_t>(track)].hasTempo;
 }
-
-ListViewInfo* TrackEditor::trackTable() const { return registry_.findById<ListViewInfo>(ids::kTrackTable); }
 
 }  // namespace rendlow::ui

@@ -1,54 +1,64 @@
 #pragma once
 
-#include <cstdint>
+#include <functional>
+#include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "app/application.h"
-#include "ui/control_registry.h"
-#include "ui/win32.h"
+#include "ui/controls.h"
 
 namespace rendlow::ui {
 
-class ListViewInfo;
-
-// The track table and the settings group beside it: which rows are selected, what the group
-// shows for them, and how an update writes the group back into every selected row. It holds no
-// settings of its own; they live in the application's tracks and rowSettings.
+// The settings group beside the track table: which rows are selected, what the group shows for
+// them, and how an update writes the group back into every selected row. It holds no settings of
+// its own; they live in the application's project and rowSettings.
 class TrackEditor {
 public:
-  TrackEditor(Application& app, ControlRegistry& registry) : app_(app), registry_(registry) {}
+  // `refuseText` tells the user that a box holds `text`, which the engine could not keep.
+  TrackEditor(Application& app, ListView& table, std::function<void(const std::wstring& text)> refuseText);
 
-  const std::set<int32_t>& selectedRows() const { return selectedRows_; }
+  // Makes the settings group at `left` in the main window, with its boxes, labels and button.
+  void build(const Parent& main, int left);
+  const Group& group() const { return group_; }
+
   void clearSelection() { selectedRows_.clear(); }
-
   // Shows a record in columns 1 to 10 of row `row`; nothing for a negative row.
-  void refreshRow(int32_t row, const TrackSettings& settings);
-  // Shows the settings of `selection` in the settings group: values the rows share, empty boxes
-  // where they differ, and the rows' track names as the group's caption.
-  void refreshEditFields(std::set<int32_t> selection);
+  void refreshRow(int row, const TrackSettings& settings);
 
-  // Code 78 of the track table: mouse clicks refresh the settings group; every change of a
-  // row's state updates the selection and the row's check state in its settings.
-  int32_t onTrackListNotify(ControlItem& control, int32_t code, WPARAM wParam, LPARAM lParam);
-  // Code 0 of the update button: writes the settings group into every selected row. Empty boxes
-  // and the empty drop-down keep each track's own value.
-  int32_t onUpdate(ControlItem& control, int32_t code, WPARAM wParam, LPARAM lParam);
+  // A click on a row, or below the rows (-1), shows the selection's settings in the group.
+  void rowClicked(int row);
+  // A row's check box or selection changed: the selection follows, and so does the track's
+  // place in the output.
+  void rowChanged(int row);
+  // Writes the group into every selected row. Empty boxes and the empty drop-down keep each
+  // track's own value.
+  void update();
 
 private:
-  // The name of the track shown in row `row`; false when the row has no track.
-  bool rowTrackName(int32_t row, std::string& name) const;
-  bool rowHasTempo(int32_t row) const;
-  ListViewInfo* trackTable() const;
-  void onRowClicked(int32_t row);
-  void onRowChanged(int32_t row);
+  struct NumberBox;
+  std::vector<NumberBox> numberBoxes();
+  void showSelection();
   void showNoTrack();
-  void showMerged(const std::set<int32_t>& selection, const TrackSettings& merged);
-  TrackSettings readEditRecord() const;
+  void showMerged(const TrackSettings& merged);
+  std::optional<TrackSettings> readEditRecord();
+  // The name of the track in row `row`; nothing when the row has no track.
+  std::optional<std::string> rowTrackName(int row) const;
+  bool rowHasTempo(int row) const;
 
   Application& app_;
-  ControlRegistry& registry_;
-  std::set<int32_t> selectedRows_;
+  ListView& table_;
+  std::function<void(const std::wstring& text)> refuseText_;
+  std::set<int> selectedRows_;
+
+  Group group_;
+  TextBox definitionName_, velocitySplitWidth_, noteInterval_, gridUnit_, multipleThreshold_;
+  DropDown splitMethod_;
+  CheckBox ignoreBpm_;
+  TextBox ccSplitWidth_, ccInterval_, wavDefinitionGap_;
+  Button update_;
+  std::vector<std::unique_ptr<Label>> labels_;
 };
 
 }  // namespace rendlow::ui

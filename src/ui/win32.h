@@ -7,5 +7,4 @@
 #include <commctrl.h>
 #include <commdlg.h>
 #include <shellapi.h>
-#include <shlobj.h>
 // clang-format on

@@ -4,7 +4,6 @@
 
 #include "app/application.h"
 #include "ui/main_form.h"
-#include "ui/main_window.h"
 #include "ui/shell.h"
 #include "ui/win32.h"
 

@@ -1,83 +1,143 @@
 #pragma once
 
-// Helpers for the desktop program's tests: they create real windows (run them under Wine with a
-// display) and speak to them with the messages the platform would send.
+// The desktop program's tests make the real main form in a hidden window (a shown one makes Wine
+// wait for a window manager that Xvfb lacks) and speak to it as the platform and the user would:
+// through the controls' ids, their texts read back in UTF-16, and the messages they are sent.
 
 #include <gtest/gtest.h>
+#include <shlobj.h>  // DROPFILES
 
-#include <cstring>
-#include <string>
-#include <string_view>
+#include <filesystem>
+#include <fstream>
 #include <vector>
 
-#include "ui/shell.h"
-#include "ui/win32.h"
+#include "support/midi_builder.h"
+#include "support/temp_dir.h"
+#include "ui/form_ids.h"
+#include "ui/main_form.h"
 
 namespace rendlow::ui::test {
 
-// Every case gets its own main window and registry. The window stays hidden: showing one makes
-// Wine wait for a window manager that Xvfb does not have, two seconds a case, and a hidden window
-// is created, sized and routed exactly like a shown one.
-class ShellTest : public ::testing::Test {
-protected:
-  void SetUp() override { ASSERT_TRUE(shell.open(GetModuleHandleA(nullptr), SW_HIDE)); }
+inline std::wstring textOf(HWND window) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
 
-  HWND mainHandle() { return shell.window().handle; }
-  ControlRegistry& registry() { return shell.registry(); }
-
-  Shell shell;
+// What the user saw of a message box, and whether the watched file existed at that moment.
+struct SeenMessage {
+  std::wstring caption;
+  std::wstring text;
+  HWND owner = nullptr;
+  bool fileExisted = false;
 };
 
-// Handles the messages already queued for this thread.
-inline void pumpMessages() {
-  MSG message{};
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
+// Modal boxes run their own message loop while the code that opened them waits. A timer fires
+// inside that loop, reads what is open and answers it as the user would: the open dialog (known
+// by its file name box) gets `chosenFile` or is cancelled, every message box is read and closed.
+struct ModalWatch {
+  std::wstring chosenFile;
+  std::wstring dialogTitle;
+  std::filesystem::path watchedFile;
+  std::vector<SeenMessage> seen;
+};
+inline ModalWatch* activeWatch = nullptr;
+
+inline BOOL CALLBACK answerModal(HWND window, LPARAM) {
+  wchar_t windowClass[16] = {};
+  GetClassNameW(window, windowClass, 16);
+  if (std::wstring(windowClass) != L"#32770" || !IsWindowVisible(window)) return TRUE;
+  constexpr int kFileNameBox = 0x47C;
+  if (const HWND fileName = GetDlgItem(window, kFileNameBox)) {
+    activeWatch->dialogTitle = textOf(window);
+    SetWindowTextW(fileName, activeWatch->chosenFile.c_str());
+    PostMessageW(window, WM_COMMAND, activeWatch->chosenFile.empty() ? IDCANCEL : IDOK, 0);
+    return FALSE;
   }
+  constexpr int kMessageText = 0xFFFF;
+  activeWatch->seen.push_back({textOf(window), textOf(GetDlgItem(window, kMessageText)),
+                               GetWindow(window, GW_OWNER),
+                               std::filesystem::exists(activeWatch->watchedFile)});
+  PostMessageW(window, WM_COMMAND, IDOK, 0);
+  return FALSE;
 }
 
-inline std::string windowText(HWND window) {
-  char buffer[1024] = {};
-  GetWindowTextA(window, buffer, sizeof buffer);
-  return buffer;
+inline void CALLBACK lookForModal(HWND, UINT, UINT_PTR, DWORD) {
+  if (activeWatch) EnumThreadWindows(GetCurrentThreadId(), answerModal, 0);
 }
 
-// The Shift_JIS bytes of a UTF-8 text: how the program's own literals reach the platform (the
-// program is compiled with the CP932 execution character set; the tests are not).
-inline std::string shiftJis(std::u8string_view utf8) {
-  const auto* bytes = reinterpret_cast<const char*>(utf8.data());
-  const int wideLength = MultiByteToWideChar(CP_UTF8, 0, bytes, static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, bytes, static_cast<int>(utf8.size()), wide.data(), wideLength);
-  const int length = WideCharToMultiByte(932, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
-  std::string result(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(932, 0, wide.data(), wideLength, result.data(), length, nullptr, nullptr);
-  return result;
-}
-
-inline std::string windowClassName(HWND window) {
-  char buffer[256] = {};
-  GetClassNameA(window, buffer, sizeof buffer);
-  return buffer;
-}
-
-// A drop of `names` as the shell hands it over: a DROPFILES header followed by the names, each
-// ending in NUL, and one more NUL. The receiver releases it.
-inline HDROP makeDrop(const std::vector<std::string>& names) {
-  std::size_t size = sizeof(DROPFILES) + 1;
-  for (const auto& name : names) size += name.size() + 1;
+// A drop as Explorer hands it over: a DROPFILES header, then the UTF-16 names, each ending in
+// NUL, and one more NUL. The receiver releases it.
+inline HDROP makeDrop(const std::vector<std::wstring>& names) {
+  std::size_t size = sizeof(DROPFILES) + sizeof(wchar_t);
+  for (const auto& name : names) size += (name.size() + 1) * sizeof(wchar_t);
   HGLOBAL memory = GlobalAlloc(GHND, size);
   auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
   header->pFiles = sizeof(DROPFILES);
-  header->fWide = FALSE;
-  char* cursor = reinterpret_cast<char*>(header) + sizeof(DROPFILES);
-  for (const auto& name : names) {
-    std::memcpy(cursor, name.data(), name.size());
-    cursor += name.size() + 1;
-  }
+  header->fWide = TRUE;
+  auto* cursor = reinterpret_cast<wchar_t*>(header + 1);
+  for (const auto& name : names) cursor = std::copy(name.begin(), name.end(), cursor) + 1;
   GlobalUnlock(memory);
   return static_cast<HDROP>(memory);
 }
+
+// The main form built into a hidden main window, a private folder, and the modal watch.
+class FormTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(shell.open(GetModuleHandleW(nullptr), SW_HIDE));
+    form.build();
+    activeWatch = &modal;
+    timer = SetTimer(nullptr, 0, 50, lookForModal);
+  }
+  void TearDown() override {
+    KillTimer(nullptr, timer);
+    activeWatch = nullptr;
+  }
+
+  // A song whose first track holds the tempo, then one track per name (the engine's bytes) with
+  // a note; the third carries a tempo change of its own. Written as `name` in `folder`.
+  std::wstring writeSong(const std::vector<std::string>& names = {"Piano", "Bass", "Strings"},
+                         const std::wstring& folder = L"", const std::wstring& name = L"song.mid") {
+    rendlow::test::MidiBuilder song;
+    song.track().name("Conductor").tempoBpm(0, 120.0).endOfTrack(1920);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      auto& track = song.track().name(names[i]).noteOn(0, 0, 60 + static_cast<int>(i), 100);
+      track.noteOff(480, 0, 60 + static_cast<int>(i));
+      if (i == 2) track.tempoBpm(960, 140.0);
+      track.endOfTrack(1920);
+    }
+    const std::filesystem::path path = std::filesystem::path(dataDir.path()) / folder / name;
+    std::filesystem::create_directories(path.parent_path());
+    const rendlow::test::Bytes bytes = song.bytes();
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::ssize(bytes));
+    return path.wstring();
+  }
+
+  // The control with this id, on the window or in one of its groups.
+  HWND item(int id) {
+    const HWND main = shell.window();
+    for (const HWND parent : {main, GetDlgItem(main, ids::kMidiGroup), GetDlgItem(main, ids::kSettingsGroup),
+                              GetDlgItem(main, ids::kChartGroup)})
+      if (const HWND found = GetDlgItem(parent, id)) return found;
+    return nullptr;
+  }
+  std::wstring text(int id) { return textOf(item(id)); }
+  int rows() { return static_cast<int>(SendMessageW(item(ids::kTrackTable), LVM_GETITEMCOUNT, 0, 0)); }
+  void type(int id, const std::wstring& text) { SetWindowTextW(item(id), text.c_str()); }
+  void press(int id) { SendMessageW(item(id), BM_CLICK, 0, 0); }
+  // A drop on the control `id`, or on the window itself for 0.
+  void drop(int id, const std::wstring& path) {
+    SendMessageW(id ? item(id) : shell.window(), WM_DROPFILES, reinterpret_cast<WPARAM>(makeDrop({path})), 0);
+  }
+
+  rendlow::test::TempDir dataDir;
+  Shell shell;
+  Application app;
+  MainForm form{app, shell};
+  ModalWatch modal;
+  UINT_PTR timer = 0;
+};
 
 }  // namespace rendlow::ui::test

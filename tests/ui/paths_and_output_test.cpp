@@ -1,0 +1,133 @@
+#include "ui/window_text.h"
+#include "ui_test_support.h"
+
+namespace rendlow::ui {
+namespace {
+
+using test::FormTest;
+namespace fs = std::filesystem;
+constexpr auto npos = std::wstring::npos;
+
+TEST(WindowText, CodePage932BytesBecomeTheirCharactersAndOnlyTheirCharactersComeBack) {
+  EXPECT_EQ(toWindowText("\x83\x73\x83\x41\x83\x6d"), L"ピアノ");
+  EXPECT_EQ(toEngineText(L"ピアノ"), std::string("\x83\x73\x83\x41\x83\x6d"));
+  EXPECT_EQ(toEngineText(L"C:\\노래\\a.mid"), std::nullopt);
+  EXPECT_EQ(toEngineText(L"café"), std::nullopt);  // no stand-in "a" for "é"
+  EXPECT_EQ(toEngineText(L"\xD800"), std::nullopt);
+}
+
+TEST_F(FormTest, AHangulPathIsRefusedByNameFromTheDialogAndFromDrops) {
+  const std::wstring loaded = writeSong();
+  drop(ids::kTrackTable, loaded);
+  const std::wstring hangul = writeSong({"Solo"}, L"노래");
+  modal.chosenFile = hangul;
+  press(ids::kBrowseButton);
+  EXPECT_EQ(modal.dialogTitle, L"音声ファイルの選択");
+  drop(ids::kTrackTable, hangul);
+  drop(0, hangul);
+  ASSERT_EQ(modal.seen.size(), 3u);
+  for (const test::SeenMessage& message : modal.seen) {
+    EXPECT_NE(message.text.find(L"にない文字があります\nファイル: " + hangul + L"\n"), npos) << message.text;
+    EXPECT_NE(message.text.find(L"ファイルを移動するか名前を変えて"), npos) << message.text;
+  }
+  EXPECT_EQ(rows(), 3);
+  EXPECT_EQ(text(ids::kInputFile), loaded);
+}
+
+TEST_F(FormTest, AJapanesePathLoadsWhereTheSystemReadsItAlikeAndIsRefusedByNameElsewhere) {
+  const std::wstring path = writeSong({"Solo"}, L"曲");
+  modal.chosenFile = path;
+  press(ids::kBrowseButton);
+  if (GetACP() == 932) {
+    EXPECT_TRUE(modal.seen.empty());
+    EXPECT_EQ(rows(), 1);
+    EXPECT_EQ(text(ids::kInputFile), path);
+  } else {
+    ASSERT_EQ(modal.seen.size(), 1u);
+    EXPECT_NE(modal.seen[0].text.find(L"ファイル: " + path + L"\n"), npos) << modal.seen[0].text;
+    EXPECT_NE(modal.seen[0].text.find(L"コードページ (" + std::to_wstring(GetACP()) + L")"), npos);
+    EXPECT_EQ(rows(), 0);
+  }
+}
+
+// A loaded song, and the names of what its outputs write.
+class OutputTest : public FormTest {
+protected:
+  void SetUp() override {
+    FormTest::SetUp();
+    drop(ids::kTrackTable, input);
+    modal.watchedFile = chart;
+  }
+  void expectNothingWritten() {
+    EXPECT_FALSE(fs::exists(settings));
+    EXPECT_FALSE(fs::exists(midi));
+    EXPECT_FALSE(fs::exists(chart));
+  }
+
+  std::wstring input = writeSong();
+  std::wstring stem = input.substr(0, input.size() - 4);
+  fs::path settings = stem + L".txt";
+  fs::path midi = stem + L"_out.mid";
+  fs::path chart = stem + L"_out.bme";
+};
+
+TEST_F(OutputTest, SaveSettingsWritesOnlyTheSettingsFileAndSaysNothing) {
+  press(ids::kSaveSettingsButton);
+  EXPECT_TRUE(fs::exists(settings));
+  EXPECT_FALSE(fs::exists(midi));
+  EXPECT_TRUE(modal.seen.empty());
+}
+
+TEST_F(OutputTest, MidiOutputWritesNoChartAndMidiAndBmsWritesItOnlyOnceTheMessageIsClosed) {
+  press(ids::kMidiOutputButton);
+  EXPECT_TRUE(fs::exists(midi));
+  EXPECT_FALSE(fs::exists(chart));
+  press(ids::kChartOutputButton);
+  ASSERT_EQ(modal.seen.size(), 2u);
+  for (const test::SeenMessage& message : modal.seen) {
+    EXPECT_EQ(message.text, L"midiファイルを出力しました");
+    EXPECT_EQ(message.caption, L"");
+    EXPECT_EQ(message.owner, shell.window());
+    EXPECT_FALSE(message.fileExisted);
+  }
+  EXPECT_TRUE(fs::exists(chart));
+}
+
+TEST_F(OutputTest, AFileThatCannotBeWrittenIsNamedInsteadOfClaimingSuccess) {
+  const std::wstring blocked = stem + L"-missing\\song_out.mid";
+  type(ids::kOutputFile, blocked);
+  press(ids::kMidiOutputButton);
+  ASSERT_FALSE(modal.seen.empty());
+  EXPECT_NE(modal.seen[0].text.find(L"出力できませんでした\nファイル: " + blocked), npos)
+      << modal.seen[0].text;
+  for (const auto& message : modal.seen) EXPECT_NE(message.text, L"midiファイルを出力しました");
+}
+
+TEST_F(OutputTest, AnOutputOverTheSongIsRefusedWithBothPathsAndNothingWritten) {
+  const rendlow::test::Bytes song = rendlow::test::readBytes(fs::path(input).string());
+  type(ids::kOutputFile, input);
+  press(ids::kChartOutputButton);
+  ASSERT_EQ(modal.seen.size(), 1u);
+  const std::wstring& text = modal.seen[0].text;
+  EXPECT_EQ(text.find(L"入力のmidiファイルを上書きしてしまうため、出力を中止しました\n"), 0u) << text;
+  EXPECT_NE(text.find(L"入力midiファイル: " + input + L"\n出力midiファイル: " + input + L"\n"), npos) << text;
+  EXPECT_EQ(rendlow::test::readBytes(fs::path(input).string()), song);
+  expectNothingWritten();
+}
+
+TEST_F(OutputTest, AnOutputPathOrAHeaderOutsideCodePage932IsNamedAndNothingIsWritten) {
+  const std::wstring hangul = stem + L"_노래.mid";
+  type(ids::kOutputFile, hangul);
+  press(ids::kChartOutputButton);
+  type(ids::kOutputFile, midi.wstring());
+  type(ids::kTitle, L"노래");
+  press(ids::kChartOutputButton);
+  ASSERT_EQ(modal.seen.size(), 2u);
+  EXPECT_NE(modal.seen[0].text.find(L"ファイル: " + hangul + L"\n"), npos) << modal.seen[0].text;
+  EXPECT_NE(modal.seen[1].text.find(L"文字: 노래\n"), npos) << modal.seen[1].text;
+  expectNothingWritten();
+  EXPECT_FALSE(fs::exists(hangul));
+}
+
+}  // namespace
+}  // namespace rendlow::ui
