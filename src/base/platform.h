@@ -7,9 +7,9 @@
 // in the engine touches the operating system directly.
 namespace rendlow {
 
-// True when `byte` starts a two-byte character in the system code page (Shift_JIS lead bytes
-// under code page 932). Always false where texts are UTF-8: no byte of a UTF-8 sequence can be
-// mistaken for an ASCII character.
+// True when `byte` starts a two-byte character of the program's texts: Shift_JIS (code page 932)
+// on Windows, whatever code page the system runs under. Always false where texts are UTF-8: no
+// byte of a UTF-8 sequence can be mistaken for an ASCII character.
 bool isLeadByte(unsigned char byte);
 
 // Moves `from` over `to`, replacing `to` if it exists, as one step of the file system. On failure

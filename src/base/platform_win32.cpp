@@ -12,7 +12,8 @@
 
 namespace rendlow {
 
-bool isLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != 0; }
+// The program's texts are code page 932 whatever the system's own code page is.
+bool isLeadByte(unsigned char byte) { return IsDBCSLeadByteEx(932, byte) != 0; }
 
 namespace {
 

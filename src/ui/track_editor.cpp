@@ -54,22 +54,6 @@ std::string firstWord(const std::string& text) {
   return word.data();
 }
 
-// A caption of joined names, cut so that it fits what a stored text may hold without splitting a
-// character of code page 932. Not base's displayText: that finds lead bytes in the system's code
-// page, which on a Windows other than a Japanese one is not the code page of these bytes.
-std::string captionText(std::string_view text) {
-  const auto isLeadByte = [](unsigned char byte) {
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-  };
-  std::size_t end = 0;
-  while (end < text.size()) {
-    const std::size_t width = isLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
-    if (end + width > kMaxTextBytes) break;
-    end += width;
-  }
-  return std::string(text.substr(0, end));
-}
-
 // Fields that the rows of a selection may disagree on; a disagreement shows as an empty box.
 void markDifferences(TrackSettings& merged, const TrackSettings& row) {
   const auto mark = [](int32_t& mergedValue, int32_t rowValue) {
@@ -197,7 +181,7 @@ void TrackEditor::showMerged(const TrackSettings& merged) {
     if (!caption.empty()) caption += ',';
     caption += *name;
   }
-  group_.setText(captionText(caption));
+  group_.setText(displayText(caption));
   definitionName_.setText(selectedRows_.size() == 1 ? merged.definitionName : "");
   for (const auto& [box, field] : numberBoxes()) box->setNumber(merged.*field);
   splitMethod_.select(merged.splitMethod);
