@@ -162,6 +162,26 @@ run_cli() {
   for f in "${outputs[@]}"; do mv "$work/$f" "$out/cli/$f"; done
 }
 
+# The settings files of the window and of the command line hold the same lines, and their "i"
+# and "o" lines name the same files (the window's absolute, the command line's relative).
+settings_named_alike() {
+  local out=$1 gui="$1/gui/example_song.txt" cli="$1/cli/example_song.txt" key
+  if ! cmp -s <(tail -n +3 "$gui") <(tail -n +3 "$cli"); then
+    echo "ui-e2e: $name: the settings files' rows or header texts differ" >&2
+    return 1
+  fi
+  for key in i o; do
+    local absolute relative
+    absolute=$(sed -n "s/^$key\t//p" "$gui" | tr -d '\r')
+    relative=$(sed -n "s/^$key\t//p" "$cli" | tr -d '\r')
+    if [ "${absolute##*\\}" != "$relative" ] || [ "${absolute%%:*}" = "$absolute" ]; then
+      echo "ui-e2e: $name: the \"$key\" lines name different files: $absolute and $relative" >&2
+      return 1
+    fi
+  done
+  echo "ui-e2e: $name: example_song.txt names the same files with the same rows"
+}
+
 status=0
 for entry in "${locales[@]}"; do
   locale=${entry%%:*}
@@ -188,7 +208,11 @@ for entry in "${locales[@]}"; do
   grep -qP "^tr\\tLead\\tmelody\\t0\\t960\\t480\\t1\\t0\\t1\\t" "$out/gui/example_song.txt" ||
     fail "$name: row 1's edits are missing"
   grep -q "melody_01.wav" "$out/gui/example_song_out.bme" || fail "$name: the chart lacks the edited definition name"
+  # The command line keeps the settings file's paths relative to its folder, the window the
+  # dialog's absolute ones: the two must name the same files, and every other line must match.
+  settings_named_alike "$out" || status=1
   for f in "${outputs[@]}"; do
+    [ "$f" = example_song.txt ] && continue
     if cmp -s "$out/gui/$f" "$out/cli/$f"; then
       echo "ui-e2e: $name: $f identical ($(stat -c %s "$out/gui/$f") bytes)"
     else
