@@ -9,7 +9,6 @@ namespace rendlow {
 namespace {
 
 Message verbatim(const std::string& text) { return Message::verbatim(text); }
-Message number(int64_t value) { return Message::verbatim(std::to_string(value)); }
 const Message kNewLine = Message::verbatim("\n");
 
 // The first line, then each further line, one per line.

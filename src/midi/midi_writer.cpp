@@ -57,9 +57,10 @@ void writeEvent(std::string& out, const MidiEvent& event, std::span<const uint8_
 }
 
 // Calls `write(event, data, delta)` for every event a chunk holds. An event of kind None is left
-// out and its delta goes to the next event written, so every later event keeps its time.
+// out and its delta goes to the next event written, so every later event keeps its time. Returns
+// the time of the events left out after the last one written.
 template <typename Write>
-void forEachWrittenEvent(const Song& song, const MidiTrack& track, Write write) {
+int64_t forEachWrittenEvent(const Song& song, const MidiTrack& track, Write write) {
   int64_t carried = 0;
   for (const MidiEvent& event : track.events) {
     carried += event.delta;
@@ -67,20 +68,38 @@ void forEachWrittenEvent(const Song& song, const MidiTrack& track, Write write) 
     write(event, song.dataOf(event), clampToInt32(carried));
     carried = 0;
   }
+  return carried;
+}
+
+// A track that the file ended inside of has no End of Track of its own. Its chunk gets one after
+// its last event, or every reader, ours too, would find the rendering file cut short.
+std::optional<MidiEvent> missingEndOfTrack(const MidiTrack& track) {
+  const auto last = std::find_if(track.events.rbegin(), track.events.rend(),
+                                 [](const MidiEvent& event) { return event.kind != EventKind::None; });
+  if (last != track.events.rend() && last->isMeta(kMetaEndOfTrack)) return std::nullopt;
+  MidiEvent end;
+  end.status = 0xFF;
+  end.kind = EventKind::Meta;
+  end.metaType = kMetaEndOfTrack;
+  return end;
 }
 
 void writeTrackChunk(std::string& out, const Song& song, const MidiTrack& track, Diagnostics& diagnostics) {
   // The length goes before the events, so it is summed from their sizes first.
   uint64_t length = 0;
-  forEachWrittenEvent(song, track, [&](const MidiEvent& event, std::span<const uint8_t> data, int32_t delta) {
-    length += encodedSize(event, data.size(), delta);
-  });
+  const int32_t rest = clampToInt32(
+      forEachWrittenEvent(song, track, [&](const MidiEvent& event, std::span<const uint8_t> data, int32_t delta) {
+        length += encodedSize(event, data.size(), delta);
+      }));
+  const std::optional<MidiEvent> closing = missingEndOfTrack(track);
+  if (closing) length += encodedSize(*closing, 0, rest);
   out += "MTrk";
   diagnostics.print("\n\n");
   appendBigEndian(out, static_cast<uint32_t>(length), 4);
   forEachWrittenEvent(song, track, [&](const MidiEvent& event, std::span<const uint8_t> data, int32_t delta) {
     writeEvent(out, event, data, delta, diagnostics);
   });
+  if (closing) writeEvent(out, *closing, {}, rest, diagnostics);
 }
 
 // A variable-length number in a MIDI file has at most four bytes: 28 bits. A longer delta, or a
@@ -94,10 +113,11 @@ std::optional<Message> unwritableTiming(const Song& song, std::span<const std::s
     const MidiTrack& track = song.tracks[i];
     int64_t largestDelta = 0;
     int64_t end = 0;
-    forEachWrittenEvent(song, track, [&](const MidiEvent&, std::span<const uint8_t>, int32_t delta) {
-      largestDelta = std::max<int64_t>(largestDelta, delta);
-      end += std::max(delta, 0);
-    });
+    const auto count = [&](int64_t delta) {
+      largestDelta = std::max(largestDelta, delta);
+      end += std::max<int64_t>(delta, 0);
+    };
+    count(forEachWrittenEvent(song, track, [&](const MidiEvent&, std::span<const uint8_t>, int32_t delta) { count(delta); }));
     const auto number = static_cast<int32_t>(i + 1);
     if (largestDelta > kLargestDelta) return deltaTooLargeReason(number, track.name, largestDelta, kLargestDelta);
     if (end > kLargestTick) return renderingTooLongReason(number, track.name, end, kLargestTick);

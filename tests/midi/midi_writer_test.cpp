@@ -84,6 +84,10 @@ TEST(Encode, EveryKindOfEventWithItsStatusByteAndLength) {
   // An event of kind None is left out; its delta goes to the next event written.
   EXPECT_EQ(chunkBody({{10, 0x90, {0x3C, 0x64}}, {5, 0xFF, {}, -1, true}, {7, 0x80, {0x3C, 0x00}}, kEnd}),
             (Bytes{0x0A, 0x90, 0x3C, 0x64, 0x0C, 0x80, 0x3C, 0x00, 0x00, 0xFF, 0x2F, 0x00}));
+  // A track the file ended inside of gets its End of Track, after the time of what was left out.
+  EXPECT_EQ(chunkBody({{10, 0x90, {0x3C, 0x64}}, {5, 0xFF, {}, -1, true}}),
+            (Bytes{0x0A, 0x90, 0x3C, 0x64, 0x05, 0xFF, 0x2F, 0x00}));
+  EXPECT_EQ(chunkBody({}), (Bytes{0x00, 0xFF, 0x2F, 0x00}));
 }
 
 TEST(Encode, TheHeaderAndTheGivenTracksInTheGivenOrderWithTheirDump) {
