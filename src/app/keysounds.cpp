@@ -1,10 +1,14 @@
 #include "app/keysounds.h"
 
+#include <cmath>
+
 #include "app/application.h"
 #include "app/output_flow.h"
 #include "app/paths.h"
 #include "app/project.h"
+#include "audio/audio_messages.h"
 #include "audio/file_access.h"
+#include "audio/waveform_comparison.h"
 #include "bms/chart.h"
 
 namespace rendlow {
@@ -88,8 +92,20 @@ Result<audio::AudioBuffer> renderSongAsRead(const Project& project, const std::s
 
 Result<audio::AudioBuffer> referenceFor(const Project& project, const KeysoundRequest& request,
                                         const audio::AudioBackend& backend) {
-  if (request.recording) return backend.read(*request.recording);
-  return renderSongAsRead(project, request.soundFont);
+  Result<audio::AudioBuffer> reference =
+      request.recording ? backend.read(*request.recording) : renderSongAsRead(project, request.soundFont);
+  // Against silence every figure is meaningless, however the chart plays.
+  if (reference && std::isinf(audio::peakDbfs(*reference)))
+    return Problem{audio::silentReferenceMessage(request.recording.value_or(""))};
+  return reference;
+}
+
+Result<audio::FidelityFigures> measure(const Project& project, const std::string& chartPath,
+                                       const KeysoundRequest& request, const audio::SoundOutput& output) {
+  Result<audio::AudioBuffer> reference = referenceFor(project, request, *output.backend);
+  if (!reference) return reference.problem();
+  return audio::measureChartFidelity(chartPath, output.folder, *reference, *output.backend,
+                                     request.recording ? 0 : audio::synthBlockFrames());
 }
 
 }  // namespace
@@ -110,6 +126,7 @@ Message keysoundSummary(const KeysoundReport& report) {
   for (const Message& notice : report.files.notices) summary += notice + Message::verbatim("\n");
   summary += report.files.summary();
   if (report.fidelity) summary += Message::verbatim("\n") + audio::fidelityLine(*report.fidelity);
+  if (report.notMeasured) summary += Message::verbatim("\n") + *report.notMeasured;
   return summary;
 }
 
@@ -140,15 +157,12 @@ Result<KeysoundReport> makeKeysounds(const Project& project, const std::string& 
       request.stemsFolder ? audio::cutStems(stemTracks(tracks, tempo), *request.stemsFolder, output)
                           : audio::renderSounds(tracks, tempo, request.soundFont, output);
   if (!files) return files.problem();
-  KeysoundReport report{std::move(files).value(), std::nullopt};
+  KeysoundReport report;
+  report.files = std::move(files).value();
   if (request.stemsFolder && !request.recording) return report;
-  Result<audio::AudioBuffer> reference = referenceFor(project, request, *output.backend);
-  if (!reference) return reference.problem();
-  Result<audio::FidelityFigures> figures =
-      audio::measureChartFidelity(chartPath, output.folder, *reference, *output.backend,
-                                  request.recording ? 0 : audio::synthBlockFrames());
-  if (!figures) return figures.problem();
-  report.fidelity = *figures;
+  Result<audio::FidelityFigures> figures = measure(project, chartPath, request, output);
+  if (figures) report.fidelity = *figures;
+  else report.notMeasured = audio::notMeasuredMessage(figures.problem().message);
   return report;
 }
 

@@ -32,6 +32,9 @@ struct KeysoundRequest {
 struct KeysoundReport {
   audio::SoundFilesReport files;
   std::optional<audio::FidelityFigures> fidelity;
+  // Why the chart's playback could not be measured (a recording unreadable, silent or at another
+  // rate); the sound files stand all the same.
+  std::optional<Message> notMeasured;
 };
 
 // Writes every distinct sound of every converted track of the project, just converted and
@@ -50,7 +53,7 @@ class Form;
 std::optional<Result<KeysoundReport>> cutAfterOutput(Application& app, Form& form, const std::string& stemsFolder);
 
 // What a keysound run tells the user: what it could not do, how many files it wrote where, and
-// the fidelity figures when there are any.
+// the fidelity figures, or why there are none, when it measured.
 Message keysoundSummary(const KeysoundReport& report);
 
 // Each converted track of the rendering MIDI file that has sounds, with its distinct sounds: the #WAV file name,

@@ -274,4 +274,21 @@ Message channelCountMismatchMessage(const std::string& path, int32_t channels, i
                    ". Render it again in mono or with the reference's channel count.")});
 }
 
+Message silentReferenceMessage(const std::string& recordingPath) {
+  if (recordingPath.empty()) {
+    return compose(Message("シンセサイザーで鳴らした曲が無音でした", "The song rendered with the synthesizer is silent"),
+                   {Message("SoundFont に曲の楽器が入っているか確かめてください。",
+                            "Check that the SoundFont holds the song's instruments.")});
+  }
+  return compose(Message("比べる録音が無音です", "The recording to compare with is silent"),
+                 {fileLine(recordingPath), Message("曲全体を書き出した音声ファイルを指定してください。",
+                                                   "Name your render of the whole song.")});
+}
+
+Message notMeasuredMessage(const Message& why) {
+  return compose(Message("音声ファイルは書き出しましたが、譜面の再現度は測れませんでした",
+                         "The sound files were written, but the chart's fidelity could not be measured"),
+                 {why});
+}
+
 }  // namespace rendlow::audio

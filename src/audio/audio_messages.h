@@ -47,5 +47,10 @@ Message chartUnreadableMessage(const std::string& path, const Message& reason);
 Message soundFileMissingMessage(const std::string& chartPath, const std::string& soundPath);
 Message sampleRateMismatchMessage(const std::string& path, int32_t rate, int32_t referenceRate);
 Message channelCountMismatchMessage(const std::string& path, int32_t channels, int32_t referenceChannels);
+// The song to measure against holds no sound: the author's recording at `recordingPath`, or,
+// when that is empty, the song as the synthesizer rendered it.
+Message silentReferenceMessage(const std::string& recordingPath);
+// What a keysound run tells when its sound files stand but `why` kept it from measuring them.
+Message notMeasuredMessage(const Message& why);
 
 }  // namespace rendlow::audio

@@ -69,7 +69,8 @@ int makeSounds(const Options& options, const Project& project, const OutputFile&
   for (const Message& notice : made->files.notices) printMessage(err, notice);
   if (!options.quiet) out << made->files.summary().in(consoleAudience()) << '\n';
   if (made->fidelity) out << audio::fidelityLine(*made->fidelity).in(consoleAudience()) << '\n';
-  return made->files.notices.empty() ? kExitOk : kExitWarning;
+  if (made->notMeasured) printMessage(err, *made->notMeasured);
+  return made->files.notices.empty() && !made->notMeasured ? kExitOk : kExitWarning;
 }
 
 int convertOne(const Options& options, const std::string& input, std::ostream& out, std::ostream& err) {

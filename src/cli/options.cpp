@@ -281,18 +281,19 @@ std::string usageText() {
       "or the song rendered directly). The fidelity line gives: the log-spectral distance (dB, lower is\n"
       "closer; under about 6 dB a listener hears the same song), the SNR of the spectra, which ignores phase,\n"
       "and of the waveform (dB, higher is closer), the worst 50 ms and when it is, the mix's peak (above\n"
-      "0 dBFS the chart clips), and how far the playback lags. Finer splits (smaller widths, --set\n"
-      "ROW:velocitySplitWidth=16 ...) bring the figures closer at the cost of more sound files.\n";
+      "0 dBFS the chart clips), and how far the playback lags. Finer splits (a small velocity or\n"
+      "controller width in place of 0, which ignores them: --set ROW:velocitySplitWidth=16 ...) bring\n"
+      "the figures closer at the cost of more sound files.\n";
   text +=
       "\n"
       "Exit status: 0 when everything asked was written; 1 when the output was refused or a file could not\n"
-      "be read or written (standard error says which files were written and which were not); 2 on a\n"
-      "usage error; 3 when everything was written but there is a warning to read: the chart left out\n"
-      "for a limit of its format (ids up to ZZ, measures up to 999, 64 MiB of lines), a damaged MIDI\n"
-      "file, a re-timing that did not settle, or stems missing, left over or too short. The output is refused, with nothing written, when two\n"
-      "of its files would be one file or one of them INPUT's MIDI file itself (by identity: links and\n"
-      "letter case count), when two converted tracks share a definition name, or when a track is too\n"
-      "complex to lay out.\n";
+      "be read or written (standard error says which files were written and which were not); 2 on a usage\n"
+      "error; 3 when everything was written but there is a warning to read: the chart left out for a limit\n"
+      "of its format (ids up to ZZ, measures up to 999, 64 MiB of lines), a damaged MIDI file, a re-timing\n"
+      "that did not settle, stems missing, left over or too short, or a fidelity that could not be\n"
+      "measured. The output is refused, with nothing written, when two of its files would be one file or\n"
+      "one of them INPUT's MIDI file itself (by identity: links and letter case count), when two converted\n"
+      "tracks share a definition name, or when a track is too complex to lay out.\n";
   return text;
 }
 

@@ -60,7 +60,9 @@ TEST(SoundStarts, EverySoundOfTheChartStartsOnceInItsTrackInOrder) {
       const audio::RenderSound& sound = track.sounds[s];
       EXPECT_TRUE(named.insert(sound.fileName).second) << sound.fileName;
       EXPECT_LT(sound.startTick, sound.endTick);
-      if (s + 1 < track.sounds.size()) EXPECT_EQ(sound.endTick, track.sounds[s + 1].startTick);
+      if (s + 1 < track.sounds.size()) {
+        EXPECT_EQ(sound.endTick, track.sounds[s + 1].startTick);
+      }
     }
   }
   EXPECT_EQ(named, wavNames(job.read("song_out.bme")));
@@ -88,6 +90,24 @@ TEST(Keysounds, StemsAreCutIntoEveryFileTheChartNamesAndMissingOnesAreTold) {
   for (const std::string& name : wavNames(job.read("song_out.bme")))
     EXPECT_EQ(fs::exists(job.dir.file(name)), !name.starts_with("tr03")) << name;
   EXPECT_FALSE(made->fidelity);
+  EXPECT_FALSE(made->notMeasured);
+
+  // A recording that cannot be measured against leaves the sound files standing and says why.
+  const audio::AudioBuffer silence{44100, 2, std::vector<float>(2 * 44100, 0.0f)};
+  const audio::AudioBuffer otherRate{48000, 2, std::vector<float>(2 * 48000, 0.25f)};
+  ASSERT_TRUE(audio::builtinBackend().write(job.dir.file("silent.wav"), silence, audio::AudioFileType::Wav));
+  ASSERT_TRUE(audio::builtinBackend().write(job.dir.file("48k.wav"), otherRate, audio::AudioFileType::Wav));
+  const std::pair<const char*, const char*> recordings[] = {
+      {"silent.wav", "is silent"}, {"48k.wav", "sample rate"}, {"absent.wav", "does not exist"}};
+  for (const auto& [recording, why] : recordings) {
+    cut.recording = job.dir.file(recording);
+    const Result<KeysoundReport> unmeasured = makeKeysounds(job.app.project, job.dir.file("song_out.bme"), cut);
+    ASSERT_TRUE(unmeasured) << recording;
+    EXPECT_EQ(unmeasured->files.filesWritten, 14) << recording;
+    EXPECT_FALSE(unmeasured->fidelity) << recording;
+    ASSERT_TRUE(unmeasured->notMeasured) << recording;
+    EXPECT_NE(unmeasured->notMeasured->in(Audience::EnglishConsole).find(why), std::string::npos) << recording;
+  }
 }
 
 class Rendered : public ::testing::Test {
