@@ -140,9 +140,9 @@ Message stemsFolderUnreadableMessage(const std::string& folder, const Message& r
                          "Could not read the folder of the per-track sound files"),
                  {folderLine(folder), reason,
                   Message("出力midiファイルをトラックごとに書き出した音声ファイル (tr01.wav など) を"
-                          "入れたフォルダーを指定してください。何も書き出していません。",
+                          "入れたフォルダーを指定してください。音声ファイルは一つも書き出していません。",
                           "Name the folder holding the sound files rendered from the rendering MIDI file, "
-                          "one per track (tr01.wav, ...). Nothing was written.")});
+                          "one per track (tr01.wav, ...). No sound file was written.")});
 }
 
 Message missingStemMessage(const std::string& folder, const std::string& stemName) {
@@ -204,16 +204,16 @@ Message soundFontNotFoundMessage(const std::string& explicitPath, const std::vec
   if (!explicitPath.empty()) {
     return compose(
         Message("SoundFont が見つかりません", "The SoundFont does not exist"),
-        {fileLine(explicitPath), Message("名前と場所が正しいか確かめてください。何も書き出していません。",
-                                         "Check its name and folder. Nothing was written.")});
+        {fileLine(explicitPath), Message("名前と場所が正しいか確かめてください。音声ファイルは一つも書き出していません。",
+                                         "Check its name and folder. No sound file was written.")});
   }
   std::string list;
   for (const std::string& path : searched) list += "\n  " + path;
   return compose(
       Message("SoundFont が見つかりません", "No SoundFont was found"),
       {Message("次のどれもありません:" + list, "None of these exists:" + list),
-       Message("SoundFont (.sf2) を指定するか、fluid-soundfont-gm を入れてください。何も書き出していません。",
-               "Name a SoundFont (.sf2) or install fluid-soundfont-gm. Nothing was written.")});
+       Message("SoundFont (.sf2) を指定するか、fluid-soundfont-gm を入れてください。音声ファイルは一つも書き出していません。",
+               "Name a SoundFont (.sf2) or install fluid-soundfont-gm. No sound file was written.")});
 }
 
 Message soundFontUnreadableMessage(const std::string& path) {

@@ -128,7 +128,7 @@ TEST(RenderingRefused, WithoutFluidSynthOrItsSoundFontSayingWhich) {
   if (fluidSynthInBuild()) {
     EXPECT_EQ(test::english(report.problem().message),
               "The SoundFont does not exist\nFile: " + soundFont +
-                  "\nCheck its name and folder. Nothing was written.");
+                  "\nCheck its name and folder. No sound file was written.");
   } else {
     EXPECT_TRUE(test::says(report.problem().message, "It was built without FluidSynth"));
   }
