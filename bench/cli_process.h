@@ -36,9 +36,11 @@ inline std::string cliPath(int argc, char** argv) {
   return argc > 1 ? std::string(argv[1]) : std::string(RENDLOW_CLI_PATH);
 }
 
-// Runs `argv` through the launcher; standard output is thrown away, standard error is kept in
-// `errorFile` (the launcher appends its own "SECONDS KIB" line after the program's lines).
-inline ProcessRun runMeasured(const std::vector<std::string>& argv, const std::string& errorFile) {
+// Runs `argv` through the launcher; standard output goes to `outputFile` (thrown away unless
+// named), standard error is kept in `errorFile` (the launcher appends its own "SECONDS KIB" line
+// after the program's lines).
+inline ProcessRun runMeasured(const std::vector<std::string>& argv, const std::string& errorFile,
+                              const std::string& outputFile = "/dev/null") {
   std::vector<std::string> all{RENDLOW_PEAK_MEMORY_PATH};
   all.insert(all.end(), argv.begin(), argv.end());
   std::vector<char*> args;
@@ -47,7 +49,7 @@ inline ProcessRun runMeasured(const std::vector<std::string>& argv, const std::s
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   pid_t child = 0;
   if (posix_spawn(&child, args[0], &actions, nullptr, args.data(), environ) != 0) {

@@ -1,8 +1,11 @@
 #include "audio/fidelity.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <utility>
 
 #include "audio/chart_mix.h"
 #include "audio/chart_timeline.h"
@@ -22,16 +25,18 @@ std::vector<float> monoOf(const AudioBuffer& buffer) {
   return mono;
 }
 
-// The playback moved back by `lag` frames and cut or padded with silence to `frames`.
-AudioBuffer shifted(const AudioBuffer& playback, int64_t lag, int64_t frames) {
-  AudioBuffer aligned = silentLike(playback, frames);
-  for (int64_t frame = 0; frame < frames; ++frame) {
-    const int64_t from = frame + lag;
-    if (from < 0 || from >= playback.frames()) continue;
-    for (int32_t channel = 0; channel < playback.channels; ++channel)
-      aligned.at(frame, channel) = playback.at(from, channel);
+// Moves the playback back by `lag` frames (forward when negative), then cuts or pads it with
+// silence to `frames`.
+void shift(AudioBuffer& playback, int64_t lag, int64_t frames) {
+  std::vector<float>& samples = playback.samples;
+  const auto size = static_cast<std::size_t>(frames * playback.channels);
+  const auto moved = static_cast<std::size_t>(std::abs(lag) * playback.channels);
+  if (lag >= 0) {
+    samples.erase(samples.begin(), samples.begin() + static_cast<std::ptrdiff_t>(std::min(moved, samples.size())));
+  } else {
+    samples.insert(samples.begin(), std::min(moved, size), 0.0f);
   }
-  return aligned;
+  samples.resize(size, 0.0f);
 }
 
 // A figure as the line shows it: "inf" and "-inf" for the infinite ones.
@@ -44,19 +49,20 @@ std::string decibels(double value, int decimals) {
 
 }  // namespace
 
-FidelityFigures comparePlayback(const AudioBuffer& playback, const AudioBuffer& reference) {
+FidelityFigures comparePlayback(AudioBuffer playback, const AudioBuffer& reference) {
   assert(playback.sampleRate == reference.sampleRate && playback.channels == reference.channels);
   const int64_t maxLag = std::llround(kLagSearchSeconds * reference.sampleRate);
   const int64_t lag = bestLag(monoOf(reference), monoOf(playback), maxLag);
-  const AudioBuffer aligned = shifted(playback, lag, reference.frames());
-  const SpectralFigures spectra = compareSpectra(reference, aligned);
-  const WaveformFigures waveforms = compareWaveforms(reference, aligned);
+  const double peak = peakDbfs(playback);
+  shift(playback, lag, reference.frames());
+  const SpectralFigures spectra = compareSpectra(reference, playback);
+  const WaveformFigures waveforms = compareWaveforms(reference, playback);
   return {spectra.logSpectralDistanceDb,
           spectra.spectralSnrDb,
           waveforms.snrDb,
           waveforms.worstStretchSeconds,
           waveforms.worstStretchSnrDb,
-          peakDbfs(playback),
+          peak,
           lag,
           reference.sampleRate};
 }
@@ -69,7 +75,7 @@ Result<FidelityFigures> measureChartFidelity(const std::string& chartPath, const
   Result<AudioBuffer> mix =
       mixChart(*timeline, chartPath, soundFolder, reference.sampleRate, reference.channels, backend, blockFrames);
   if (!mix) return mix.problem();
-  return comparePlayback(*mix, reference);
+  return comparePlayback(std::move(*mix), reference);
 }
 
 Message fidelityLine(const FidelityFigures& figures) {

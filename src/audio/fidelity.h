@@ -28,7 +28,9 @@ struct FidelityFigures {
 
 // Lines `playback` up with `reference` (both of one rate and channel count) by
 // cross-correlation within ±kLagSearchSeconds, then compares them over the reference's length.
-FidelityFigures comparePlayback(const AudioBuffer& playback, const AudioBuffer& reference);
+// The playback is taken by value and moved into line where it lies: a long song's mix is
+// hundreds of megabytes, too much to hold twice.
+FidelityFigures comparePlayback(AudioBuffer playback, const AudioBuffer& reference);
 
 // The chart (.bme) at `chartPath` played from the sound files in `soundFolder`, compared with
 // `reference`: the song rendered directly, or the author's own render of it from its start.

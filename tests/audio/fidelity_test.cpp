@@ -89,6 +89,8 @@ TEST(Fidelity, MeasuresKnownDifferencesFromTheReference) {
   AudioBuffer gap = reference, clipped = reference;
   for (int64_t i = 2 * 22050; i < 2 * (22050 + 2205); ++i) gap.samples[i] = 0;  // 0.5 s on: one whole stretch
   clipped.at(30000, 1) = -1.5f;
+  AudioBuffer cutShort = reference;
+  cutShort.samples.resize(cutShort.samples.size() - 2 * 2205);  // the last stretch never plays
   const double nan = std::numeric_limits<double>::quiet_NaN(), half = 20 * std::log10(2.0), inf = kInfinity;
   const std::vector<std::tuple<const char*, AudioBuffer, FidelityFigures>> cases{
       {"Identical", reference, {0, inf, inf, 0, inf, nan, 0, 44100}},
@@ -96,6 +98,7 @@ TEST(Fidelity, MeasuresKnownDifferencesFromTheReference) {
       {"TenMillisecondsLate", delayed(reference, 441), {0, inf, inf, 0, inf, nan, 441, 44100}},
       {"EarlyIntoTheLeadingSilence", delayed(reference, -1500), {0, inf, inf, 0, inf, nan, -1500, 44100}},
       {"FiftyMillisecondsMissing", gap, {nan, nan, nan, 0.5, 0, nan, 0, 44100}},
+      {"EndingFiftyMillisecondsEarly", cutShort, {nan, nan, nan, 0.95, 0, nan, 0, 44100}},
       {"Silent", scaled(reference, 0), {nan, 0, 0, 0, 0, -inf, 0, 44100}},
       {"OneSampleClipped", clipped, {nan, nan, nan, nan, nan, 20 * std::log10(1.5), 0, 44100}},
   };
