@@ -201,7 +201,7 @@ run_gui() {
   click "${ignore_bpm[@]}"
   click "${update[@]}"
   sleep 0.5
-  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" "$screenshot"
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$screenshot"
 
   # Output: the completion message appears once the MIDI and settings files are written; the
   # chart follows when it is closed.
@@ -250,7 +250,7 @@ run_format0() {
   local out=$1
   write_format0_song "$work/format0.mid"
   start_gui_with "$out" "$(winepath -w "$(pwd)/$work/format0.mid" 2>/dev/null)"
-  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" "$work/format0-three-rows.png"
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$work/format0-three-rows.png"
   click "${save_settings[@]}"
   wait_for_file "$work/format0.txt"
   close_gui
