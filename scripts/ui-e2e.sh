@@ -2,13 +2,17 @@
 # Drives the real desktop program, Rendlow.exe, under Wine in a virtual display, once in each of a
 # Japanese, an English and a Korean locale (ANSI code pages 932, 1252 and 949): loads the bundled
 # example song through the browse dialog, edits two rows through the settings group, presses
-# "Midi&&BMS出力" and closes the completion message. The three files it writes must be byte-equal
-# to what the Windows build of rendlow-cli writes under Wine from the same input path with the
-# same edits. Before that, in the same locale, the desktop test suite reads the window's texts back
-# in UTF-16, shows Shift_JIS track names, and refuses paths outside code page 932.
+# "Midi&&BMS出力" and closes the completion message; then chooses "音声 > ステムから切り出し" in the
+# menu, types a folder of stems into the folder dialog and closes the messages. The files both
+# write must be byte-equal to what the Windows build of rendlow-cli writes under Wine from the same
+# input path with the same edits and, for the sound files, `--cut` on a copy of the same stems.
+# Before that, in the same locale, the desktop test suite reads the window's texts back in UTF-16,
+# shows Shift_JIS track names, and refuses paths outside code page 932.
 #
 # One screenshot per locale of the window with the loaded song is kept in the work folder
-# (rendlow-ja_JP.png, …); the window must look the same, pixel for pixel, in every locale.
+# (rendlow-ja_JP.png, …); the window must look the same, pixel for pixel, in every locale. Beside
+# them: the cut's message box (cut-message-ja_JP.png, …), and, under ja_JP, a format-0 song with
+# three channels loaded into three rows (format0-three-rows.png).
 #
 # Usage: scripts/ui-e2e.sh [BUILD_DIR]   (default build/mingw; configured and built when needed)
 set -euo pipefail
@@ -48,6 +52,20 @@ wait_for_file() {
   fail "no $1 after ${2:-20} s"
 }
 
+# Waits for a message box of Rendlow.exe, a window beside the main one, and prints its id.
+wait_for_message() {
+  for _ in $(seq 200); do
+    local windows
+    windows=$(xdotool search --onlyvisible --classname rendlow.exe 2>/dev/null || true)
+    if [ "$(echo "$windows" | grep -c .)" -ge 2 ]; then
+      echo "$windows" | grep -vx "$main_window" | head -1
+      return 0
+    fi
+    sleep 0.1
+  done
+  fail "no message box"
+}
+
 # Waits for a top-level window named exactly $1 to appear (or, with "gone", to disappear).
 wait_for_window() {
   for _ in $(seq 200); do
@@ -62,7 +80,9 @@ wait_for_window() {
 }
 
 # Mouse and keyboard on the main window, in client coordinates: with no window manager the X
-# window of a Wine top-level window is its client area.
+# window of a Wine top-level window is its menu bar and its client area, the client area the
+# bottom 470 rows.
+main_window=
 origin_x=0
 origin_y=0
 click() {
@@ -88,31 +108,86 @@ grid_unit=(545 110)
 ignore_bpm=(492 185)
 update=(575 295)
 midi_and_bms=(60 420)
+save_settings=(290 430)
+
+# The stems: noise, which differs from place to place, so that a sound cut from the wrong place
+# differs too. Mono, 16 bits at 8 kHz, and longer than the example's rendering file.
+stem_rate=8000
+stem_seconds=300
+
+le16() { printf '\\x%02x\\x%02x' $(($1 & 255)) $(($1 >> 8 & 255)); }
+le32() { printf '\\x%02x\\x%02x\\x%02x\\x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24 & 255)); }
+
+# Writes $2 seconds of noise to the WAV file $1.
+write_noise_wav() {
+  local bytes=$((stem_rate * 2 * $2))
+  {
+    printf "RIFF$(le32 $((36 + bytes)))WAVEfmt $(le32 16)$(le16 1)$(le16 1)$(le32 $stem_rate)"
+    printf "$(le32 $((stem_rate * 2)))$(le16 2)$(le16 16)data$(le32 $bytes)"
+    head -c "$bytes" /dev/urandom
+  } >"$1"
+}
+
+# The sound files the chart $1 names in its #WAV lines.
+sound_files() { grep -a '^#WAV' "$1" | tr -d '\r' | cut -d' ' -f2 | sort -u; }
+
+# One stem in folder $2 per definition name of the chart $1: "tr01.wav" for "tr01_01.wav".
+make_stems() {
+  mkdir -p "$2"
+  for stem in $(sound_files "$1" | sed 's/_[0-9]*\.wav$//' | sort -u); do
+    write_noise_wav "$2/$stem.wav" "$stem_seconds"
+  done
+}
+
+# A format-0 song, division 480, one track: a note on channel 1, one on channel 2 and a drum on
+# channel 10, all at once for a quarter note.
+write_format0_song() {
+  {
+    printf 'MThd\x00\x00\x00\x06\x00\x00\x00\x01\x01\xe0MTrk\x00\x00\x00\x2c'
+    printf '\x00\xff\x03\x04Song\x00\xff\x51\x03\x07\xa1\x20'
+    printf '\x00\x90\x3c\x64\x00\x91\x40\x64\x00\x99\x24\x6e'
+    printf '\x83\x60\x80\x3c\x00\x00\x81\x40\x00\x00\x89\x24\x00\x00\xff\x2f\x00'
+  } >"$1"
+}
 
 gui_pid=
 trap 'if [ -n "$gui_pid" ]; then kill "$gui_pid" 2>/dev/null || true; fi; kill "${RENDLOW_XVFB_PID:-}" 2>/dev/null || true' EXIT
 
-# The whole job through the window; its files and screenshot go to $1's folder.
-run_gui() {
-  local out=$1 screenshot=$2
-  wine "$gui_exe" >"$out/gui-stdout.txt" 2>"$out/gui-stderr.txt" &
+# Starts Rendlow.exe, its output going to $1's folder, and loads the song $2 (a Windows path)
+# through the open-file dialog.
+start_gui_with() {
+  wine "$gui_exe" >"$1/gui-stdout.txt" 2>"$1/gui-stderr.txt" &
   gui_pid=$!
   wait_for_window "Rendlow 0.96"
-  local window
-  window=$(xdotool search --name "^Rendlow 0.96\$" | head -1)
-  eval "$(xdotool getwindowgeometry --shell "$window")"
+  main_window=$(xdotool search --name "^Rendlow 0.96\$" | head -1)
+  eval "$(xdotool getwindowgeometry --shell "$main_window")"
   origin_x=$X
-  origin_y=$Y
+  origin_y=$((Y + HEIGHT - 470))
   sleep 1
 
-  # Load the song through the open-file dialog.
   click "${browse[@]}"
   wait_for_window "音声ファイルの選択"
   sleep 0.5
-  xdotool type --delay 20 "$input_win"
+  xdotool type --delay 20 "$2"
   xdotool key Return
   wait_for_window "音声ファイルの選択" gone
   sleep 1
+}
+
+# Closes the window the way a user does, so the program ends through its message loop.
+close_gui() {
+  click 200 385
+  xdotool key alt+F4
+  for _ in $(seq 100); do kill -0 "$gui_pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$gui_pid" 2>/dev/null && fail "Rendlow.exe did not end when its window was closed"
+  wait "$gui_pid" || fail "Rendlow.exe ended with status $?"
+  gui_pid=
+}
+
+# The whole job through the window; its files and screenshots go to $1's folder.
+run_gui() {
+  local out=$1 screenshot=$2 cut_screenshot=$3
+  start_gui_with "$out" "$input_win"
 
   # Row 0: note interval 480, velocity split width 16.
   click "$row_x" "$(row_y 0)"
@@ -126,7 +201,7 @@ run_gui() {
   click "${ignore_bpm[@]}"
   click "${update[@]}"
   sleep 0.5
-  import -window root -crop "${WIDTH}x${HEIGHT}+${origin_x}+${origin_y}" "$screenshot"
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$screenshot"
 
   # Output: the completion message appears once the MIDI and settings files are written; the
   # chart follows when it is closed.
@@ -138,34 +213,74 @@ run_gui() {
   xdotool key Return
   wait_for_file "$work/example_song_out.bme"
   sleep 1
-  # Close the window the way a user does, so the program ends through its message loop.
-  click 200 385
-  xdotool key alt+F4
-  for _ in $(seq 100); do kill -0 "$gui_pid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$gui_pid" 2>/dev/null && fail "Rendlow.exe did not end when its window was closed"
-  wait "$gui_pid" || fail "Rendlow.exe ended with status $?"
-  gui_pid=
-  grep -q "^Read Track [0-9]" "$out/gui-stdout.txt" || fail "no reader progress lines on standard output"
-  mkdir -p "$out/gui"
+  mkdir -p "$out/gui" "$out/gui-cut"
   for f in "${outputs[@]}"; do mv "$work/$f" "$out/gui/$f"; done
+
+  # The cut through the menu, from a copy of the stems with the song's mix beside them. The
+  # output's completion message comes first; the cut's summary once every sound is written.
+  [ -d "$work/stems" ] || make_stems "$out/gui/example_song_out.bme" "$work/stems"
+  rm -rf "$work/stems-gui"
+  cp -r "$work/stems" "$work/stems-gui"
+  write_noise_wav "$work/stems-gui/example_song_mix.wav" 60
+  xdotool key alt+a
+  sleep 0.3
+  xdotool key c
+  wait_for_window "ステムのフォルダーの選択"
+  sleep 0.5
+  xdotool type --delay 20 "$(winepath -w "$(pwd)/$work/stems-gui" 2>/dev/null)"
+  xdotool key Return
+  wait_for_window "ステムのフォルダーの選択" gone
+  wait_for_file "$work/example_song_out.mid"
+  wait_for_message >/dev/null
+  xdotool key Return
+  for f in $(sound_files "$out/gui/example_song_out.bme"); do wait_for_file "$work/$f" 60; done
+  local message
+  message=$(wait_for_message)
+  sleep 0.5
+  import -window "$message" "$cut_screenshot"
+  xdotool key Return
+  sleep 0.5
+  close_gui
+  grep -q "^Read Track [0-9]" "$out/gui-stdout.txt" || fail "no reader progress lines on standard output"
+  for f in "${outputs[@]}" $(sound_files "$out/gui/example_song_out.bme"); do mv "$work/$f" "$out/gui-cut/$f"; done
 }
 
-# The same job through the command line, from the same input path.
+# A format-0 song loaded into the window, saved with "設定保存": three rows, one per channel.
+run_format0() {
+  local out=$1
+  write_format0_song "$work/format0.mid"
+  start_gui_with "$out" "$(winepath -w "$(pwd)/$work/format0.mid" 2>/dev/null)"
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$work/format0-three-rows.png"
+  click "${save_settings[@]}"
+  wait_for_file "$work/format0.txt"
+  close_gui
+  local rows
+  rows=$(grep -aP '^tr\t' "$work/format0.txt" | cut -f2 | tr '\n' ' ')
+  [ "$rows" = "Ch01 Ch02 Ch10 " ] || fail "the format-0 song shows the rows $rows"
+  echo "ui-e2e: ja_JP: a format-0 song shows the rows $rows(screenshot $work/format0-three-rows.png)"
+}
+
+# The same job through the command line, from the same input path, cutting from another copy of
+# the same stems. It ends with status 0 only when every stem was there and long enough.
 run_cli() {
   local out=$1
+  rm -rf "$work/stems-cli"
+  cp -r "$work/stems" "$work/stems-cli"
   wine "$cli_exe" -q \
     --set 0:noteInterval=480 --set 0:velocitySplitWidth=16 \
     --set 1:definitionName=melody --set 1:gridUnit=480 --set 1:ignoreBpm=1 \
+    --cut "$(winepath -w "$(pwd)/$work/stems-cli" 2>/dev/null)" \
     "$input_win" >"$out/cli-stdout.txt" 2>"$out/cli-stderr.txt" ||
     fail "rendlow-cli failed: $(cat "$out/cli-stderr.txt")"
   mkdir -p "$out/cli"
-  for f in "${outputs[@]}"; do mv "$work/$f" "$out/cli/$f"; done
+  for f in "${outputs[@]}" $(sound_files "$work/example_song_out.bme"); do mv "$work/$f" "$out/cli/$f"; done
 }
 
-# The settings files of the window and of the command line hold the same lines, and their "i"
-# and "o" lines name the same files (the window's absolute, the command line's relative).
+# The settings files the window wrote into $2 and the command line wrote hold the same lines,
+# and their "i" and "o" lines name the same files (the window's absolute, the command line's
+# relative).
 settings_named_alike() {
-  local out=$1 gui="$1/gui/example_song.txt" cli="$1/cli/example_song.txt" key
+  local out=$1 gui="$1/$2/example_song.txt" cli="$1/cli/example_song.txt" key
   if ! cmp -s <(tail -n +3 "$gui") <(tail -n +3 "$cli"); then
     echo "ui-e2e: $name: the settings files' rows or header texts differ" >&2
     return 1
@@ -179,7 +294,21 @@ settings_named_alike() {
       return 1
     fi
   done
-  echo "ui-e2e: $name: example_song.txt names the same files with the same rows"
+  echo "ui-e2e: $name: $2/example_song.txt names the same files with the same rows"
+}
+
+# Every file but the settings file that the window wrote into $2 is byte-equal to the command
+# line's; after the cut, the command line wrote no sound file that the window did not.
+same_as_cli() {
+  local out=$1 from=$2 f
+  for f in $({ ls "$out/$from"; [ "$from" = gui ] || ls "$out/cli"; } | sort -u | grep -vx example_song.txt); do
+    if cmp -s "$out/$from/$f" "$out/cli/$f"; then
+      echo "ui-e2e: $name: $from/$f identical ($(stat -c %s "$out/$from/$f") bytes)"
+    else
+      echo "ui-e2e: $name: $from/$f differs between Rendlow.exe and rendlow-cli, or one lacks it" >&2
+      return 1
+    fi
+  done
 }
 
 status=0
@@ -200,7 +329,7 @@ for entry in "${locales[@]}"; do
     status=1
   fi
 
-  run_gui "$out" "$work/rendlow-$name.png"
+  run_gui "$out" "$work/rendlow-$name.png" "$work/cut-message-$name.png"
   run_cli "$out"
 
   # The edits made through the window must show in what it wrote, or the comparison proves little.
@@ -210,15 +339,9 @@ for entry in "${locales[@]}"; do
   grep -q "melody_01.wav" "$out/gui/example_song_out.bme" || fail "$name: the chart lacks the edited definition name"
   # The command line keeps the settings file's paths relative to its folder, the window the
   # dialog's absolute ones: the two must name the same files, and every other line must match.
-  settings_named_alike "$out" || status=1
-  for f in "${outputs[@]}"; do
-    [ "$f" = example_song.txt ] && continue
-    if cmp -s "$out/gui/$f" "$out/cli/$f"; then
-      echo "ui-e2e: $name: $f identical ($(stat -c %s "$out/gui/$f") bytes)"
-    else
-      echo "ui-e2e: $name: $f differs between Rendlow.exe and rendlow-cli" >&2
-      status=1
-    fi
+  for from in gui gui-cut; do
+    settings_named_alike "$out" "$from" || status=1
+    same_as_cli "$out" "$from" || status=1
   done
   if [ "$name" != ja_JP ]; then
     differing=$(compare -metric AE "$work/rendlow-ja_JP.png" "$work/rendlow-$name.png" /dev/null 2>&1 || true)
@@ -229,6 +352,7 @@ for entry in "${locales[@]}"; do
       status=1
     fi
   fi
-  echo "ui-e2e: $name: screenshot $work/rendlow-$name.png"
+  echo "ui-e2e: $name: screenshots $work/rendlow-$name.png, $work/cut-message-$name.png"
+  if [ "$name" = ja_JP ]; then run_format0 "$out"; fi
 done
 exit $status

@@ -458,4 +458,32 @@ Message textOutsideCodePageMessage(const std::string& text) {
                           "instead.")});
 }
 
+Message stemsHelpMessage() {
+  return compose(
+      {"ステムの作り方", "How to render the stems"},
+      {Message("出力midiファイル (「出力ファイル」の名前。例: song_out.mid) をシーケンサーで開き、"
+               "トラックごとに1つの音声ファイル (ステム) に書き出します。",
+               "Open the rendering MIDI file (the name in the output file box, e.g. song_out.mid) in a "
+               "sequencer and render each of its tracks into one sound file, its stem."),
+       Message("・トラックをソロにして、ファイルの先頭 (0 ティック) から最後まで書き出します。",
+               "- Solo the track and render it from the file's start (tick 0) to its end."),
+       Message("・名前はトラックの定義名に .wav を付けたもの (tr01.wav など) です。"
+               "譜面の #WAV 行の音 (tr01_01.wav など) はここから切り出します。",
+               "- Name it after the track's definition name with .wav (tr01.wav, ...): the sounds the "
+               "chart's #WAV lines name (tr01_01.wav, ...) are cut from it."),
+       Message("・形式は WAV (16/24/32 ビット PCM または 32 ビット浮動小数点) で、サンプリング周波数は"
+               "問いません (44.1 kHz など)。",
+               "- Render WAV files (16-, 24- or 32-bit PCM or 32-bit float) at any rate, 44.1 kHz say."),
+       Message("・ステムを1つのフォルダーに置き、「ステムから切り出し」でそのフォルダーを選びます。"
+               "「Midi&BMS出力」と同じ出力をしてから、音を譜面と同じフォルダーに切り出します。",
+               "- Put the stems in one folder and choose it with \"Cut from stems\": the output of "
+               "\"Midi&BMS出力\" is made again, then the sounds are cut into the chart's folder."),
+       Message("・設定を変えると音の位置が変わります。設定を変えたら、ステムも書き出し直してください。",
+               "- Changed settings move the sounds: render the stems again after changing them."),
+       Message("・元の曲全体を同じサンプリング周波数で「曲名_mix.wav」(song.mid なら song_mix.wav) として"
+               "同じフォルダーに置くと、譜面が曲をどれだけ再現するかを測ります。",
+               "- Put the whole song, rendered at the stems' rate, in the same folder as \"<song>_mix.wav\" "
+               "(song_mix.wav for song.mid) to measure how faithfully the chart plays it back.")});
+}
+
 }  // namespace rendlow

@@ -124,4 +124,10 @@ Message pathOutsideSystemCodePageMessage(const std::string& path, unsigned codeP
 // A box of the window holds `text`, with characters that code page 932 lacks.
 Message textOutsideCodePageMessage(const std::string& text);
 
+// --- The desktop program: keysounds from stems ---------------------------------------------
+
+// How to render the stems that "ステムから切り出し" cuts the sound files from, and the mix it
+// measures the chart against.
+Message stemsHelpMessage();
+
 }  // namespace rendlow

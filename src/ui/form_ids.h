@@ -44,4 +44,8 @@ inline constexpr int kMidiOutputButton = 135;
 inline constexpr int kChartOutputButton = 136;
 inline constexpr int kSaveSettingsButton = 137;
 
+// The commands of the menu bar's one menu, "音声(&A)".
+inline constexpr int kCutFromStems = 200;
+inline constexpr int kAboutStems = 201;
+
 }  // namespace rendlow::ui::ids

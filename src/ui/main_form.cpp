@@ -1,8 +1,10 @@
 #include "ui/main_form.h"
 
+#include "app/keysounds.h"
 #include "app/load_flow.h"
 #include "app/output_flow.h"
 #include "base/messages.h"
+#include "ui/folder_choice.h"
 #include "ui/form_ids.h"
 #include "ui/song_file_choice.h"
 #include "ui/window_text.h"
@@ -47,6 +49,7 @@ MainForm::MainForm(Application& app, Shell& shell)
 MainForm::~MainForm() {
   shell_.onResize = nullptr;
   shell_.onFileDropped = nullptr;
+  shell_.onMenuCommand = nullptr;
 }
 
 Label& MainForm::label(const Parent& parent, int id, const Bounds& at, const char* text) {
@@ -116,6 +119,10 @@ void MainForm::build() {
 
   shell_.onResize = [this](int width, int height) { layout(width, height); };
   shell_.onFileDropped = [this](const std::wstring& path) { load(path); };
+  shell_.onMenuCommand = [this](int command) {
+    if (command == ids::kCutFromStems) cutFromStems();
+    if (command == ids::kAboutStems) showMessage(stemsHelpMessage());
+  };
 }
 
 // The song frame and the table grow with the window; the side groups keep their size at the
@@ -195,21 +202,39 @@ void MainForm::load(const std::wstring& path) {
   const std::optional<std::string> bytes = enginePath(path);
   if (!bytes) return;
   // Nothing to tell here: a song that cannot be read leaves an empty table, and the output, which
-  // needs the song, says why when it is asked for.
-  (void)loadFile(app_, *this, *bytes);
+  // needs the song, says why when it is asked for. The menu's commands wait for a song that reads.
+  shell_.enableSongCommands(loadFile(app_, *this, *bytes).ok());
 }
 
-void MainForm::output(bool writeMidi, bool writeBms) {
+bool MainForm::outputTextsFit() {
   // The output writes these texts as the engine's bytes: one it cannot keep is named instead of
   // being written with stand-in characters.
-  if (!enginePath(outputFile_.wideText())) return;
+  if (!enginePath(outputFile_.wideText())) return false;
   for (const TextBox* header : {&genre_, &title_, &artist_}) {
     if (header->text()) continue;
     tellNaming(textOutsideCodePageMessage(kNameMark), header->wideText());
-    return;
+    return false;
   }
+  return true;
+}
+
+void MainForm::output(bool writeMidi, bool writeBms) {
+  if (!outputTextsFit()) return;
   // The flow has shown the user everything there is to tell; its summary is for other front ends.
   runOutput(app_, *this, writeMidi, writeBms);
+}
+
+void MainForm::cutFromStems() {
+  // The cut makes the output of "Midi&&BMS出力" first: its texts are checked before the user is
+  // asked for a folder.
+  if (!outputTextsFit()) return;
+  const std::optional<std::wstring> folder = askForStemsFolder(shell_.window());
+  if (!folder) return;
+  const std::optional<std::string> stems = enginePath(*folder);
+  if (!stems) return;
+  // Nothing more to tell when no chart was written: the output has said why.
+  const std::optional<Result<KeysoundReport>> cut = cutAfterOutput(app_, *this, *stems);
+  if (cut) showMessage(*cut ? keysoundSummary(**cut) : cut->problem().message);
 }
 
 }  // namespace rendlow::ui

@@ -15,8 +15,8 @@
 namespace rendlow::ui {
 
 // The one form of the program: the input-file row and the track table, the settings group, the
-// chart header group, the output-file box and the three output buttons. It is what the load and
-// output flows see of the window (the Form interface).
+// chart header group, the output-file box and the three output buttons, and what the menu's
+// commands do. It is what the load and output flows see of the window (the Form interface).
 class MainForm : public Form {
 public:
   MainForm(Application& app, Shell& shell);
@@ -44,6 +44,10 @@ private:
   void browse();
   void load(const std::wstring& path);
   void output(bool writeMidi, bool writeBms);
+  void cutFromStems();
+  // Whether the texts an output writes (the output path, the header texts) fit the engine; the
+  // user is told of the first that does not.
+  bool outputTextsFit();
   // The engine's bytes for a path the user chose; nothing, once the user is told, when the engine
   // could not reach the file the path names.
   std::optional<std::string> enginePath(const std::wstring& path);

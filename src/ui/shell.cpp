@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "ui/form_ids.h"
 #include "ui/window_text.h"
 
 namespace rendlow::ui {
@@ -12,6 +13,8 @@ constexpr char kWindowClass[] = "Windows";
 constexpr char kWindowTitle[] = "Rendlow 0.96";
 constexpr int kApplicationIcon = 108;
 constexpr char kFontFace[] = "MS UI Gothic";
+constexpr DWORD kStyle = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX;
+constexpr DWORD kExtendedStyle = WS_EX_ACCEPTFILES;
 
 // Every text of the window is Japanese: the font is the Japanese Windows' UI font, asked for in
 // the Japanese character set, so that a Windows without it (or with another default set, as an
@@ -28,6 +31,17 @@ HFONT createJapaneseFont() {
   const std::wstring face = toWindowText(kFontFace);
   face.copy(font.lfFaceName, LF_FACESIZE - 1);
   return CreateFontIndirectW(&font);
+}
+
+// "音声(&A)", whose commands wait for a song: they start grayed.
+HMENU createMenuBar() {
+  const HMENU sound = CreatePopupMenu();
+  AppendMenuW(sound, MF_STRING | MF_GRAYED, ids::kCutFromStems,
+              toWindowText("ステムから切り出し(&C)...").c_str());
+  AppendMenuW(sound, MF_STRING | MF_GRAYED, ids::kAboutStems, toWindowText("ステムについて(&H)").c_str());
+  const HMENU bar = CreateMenu();
+  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(sound), toWindowText("音声(&A)").c_str());
+  return bar;
 }
 
 }  // namespace
@@ -63,12 +77,22 @@ bool Shell::open(HINSTANCE instance, int showCommand) {
   font_ = createJapaneseFont();
   if (!font_) return false;
   const SIZE outer = outerWindowSize(kInitialClientWidth, kInitialClientHeight);
-  window_ = CreateWindowExW(WS_EX_ACCEPTFILES, className.c_str(), toWindowText(kWindowTitle).c_str(),
-                            WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX, CW_USEDEFAULT,
-                            CW_USEDEFAULT, outer.cx, outer.cy, nullptr, nullptr, instance, this);
-  if (!window_) return false;
+  const HMENU menuBar = createMenuBar();
+  window_ =
+      CreateWindowExW(kExtendedStyle, className.c_str(), toWindowText(kWindowTitle).c_str(), kStyle,
+                      CW_USEDEFAULT, CW_USEDEFAULT, outer.cx, outer.cy, nullptr, menuBar, instance, this);
+  // A window destroys its menu bar; without the window, nothing else would.
+  if (!window_) {
+    DestroyMenu(menuBar);
+    return false;
+  }
   ShowWindow(window_, showCommand);
   return true;
+}
+
+void Shell::enableSongCommands(bool enabled) {
+  for (const int command : {ids::kCutFromStems, ids::kAboutStems})
+    EnableMenuItem(GetMenu(window_), command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }
 
 LRESULT CALLBACK Shell::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -100,6 +124,12 @@ LRESULT Shell::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_COMMAND:
+      // A menu's command comes with no control window and notification code 0.
+      if (lParam == 0 && HIWORD(wParam) == 0) {
+        if (onMenuCommand) onMenuCommand(LOWORD(wParam));
+        return 0;
+      }
+      return reflectToChild(message, wParam, lParam);
     case WM_NOTIFY:
       return reflectToChild(message, wParam, lParam);
     case WM_DROPFILES: {
@@ -113,8 +143,9 @@ LRESULT Shell::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 SIZE outerWindowSize(int clientWidth, int clientHeight) {
-  return {clientWidth + 2 * GetSystemMetrics(SM_CXDLGFRAME),
-          clientHeight + 2 * GetSystemMetrics(SM_CYDLGFRAME) + GetSystemMetrics(SM_CYCAPTION)};
+  RECT rect{0, 0, clientWidth, clientHeight};
+  AdjustWindowRectEx(&rect, kStyle, TRUE, kExtendedStyle);
+  return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
 int runMessageLoop() {

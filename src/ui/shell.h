@@ -22,10 +22,13 @@ public:
   // Destroys the window without ending the thread's message loop, then the font.
   ~Shell();
 
-  // Registers the window class, creates the window with a client area of 640 × 470 and the font,
-  // and shows the window with `showCommand`. False when the class cannot be registered or the
-  // window or the font cannot be made.
+  // Registers the window class, creates the window with its menu bar, a client area of 640 × 470
+  // under the menu bar, and the font, and shows the window with `showCommand`. False when the
+  // class cannot be registered or the window or the font cannot be made.
   bool open(HINSTANCE instance, int showCommand);
+
+  // Enables the menu's commands, which work on the loaded song, or grays them.
+  void enableSongCommands(bool enabled);
 
   HWND window() const { return window_; }
   // What controls are made in on the window itself.
@@ -36,6 +39,8 @@ public:
   std::function<void(int width, int height)> onResize;
   // The first file of a drop on the window or on a group box.
   std::function<void(const std::wstring& path)> onFileDropped;
+  // A command chosen in the menu (ids::kCutFromStems, ids::kAboutStems).
+  std::function<void(int command)> onMenuCommand;
 
 private:
   static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -47,8 +52,8 @@ private:
   int clientHeight_ = kInitialClientHeight;
 };
 
-// The outer size that gives the main window a client area of `clientWidth` × `clientHeight`,
-// by the fixed-frame arithmetic the window was always made with.
+// The outer size that gives the main window, with its frame, caption and one line of menu bar,
+// a client area of `clientWidth` × `clientHeight`.
 SIZE outerWindowSize(int clientWidth, int clientHeight);
 
 // Runs the thread's message loop until the quit message; returns its code.
