@@ -9,6 +9,7 @@
 #include "audio/audio_messages.h"
 #include "audio/file_access.h"
 #include "audio/waveform_comparison.h"
+#include "base/platform.h"
 #include "bms/chart.h"
 
 namespace rendlow {
@@ -90,6 +91,14 @@ Result<audio::AudioBuffer> renderSongAsRead(const Project& project, const std::s
   return audio::renderSong(tracks, tempoMapOf(project.song, asRead), soundFont);
 }
 
+// The file name of the author's recording of the song when it lies among the stems, where it is
+// no stem; empty otherwise.
+std::string recordingAmongStems(const KeysoundRequest& request) {
+  if (!request.recording || !request.stemsFolder) return "";
+  const std::string name(std::string_view(*request.recording).substr(folderOf(*request.recording).size()));
+  return sameFile(audio::pathIn(*request.stemsFolder, name), *request.recording) ? name : "";
+}
+
 Result<audio::AudioBuffer> referenceFor(const Project& project, const KeysoundRequest& request,
                                         const audio::AudioBackend& backend) {
   Result<audio::AudioBuffer> reference =
@@ -154,7 +163,8 @@ Result<KeysoundReport> makeKeysounds(const Project& project, const std::string& 
   const std::vector<audio::RenderTrack> tracks = renderingTracks(project);
   const audio::TempoMap tempo = renderingTempoMap(project);
   Result<audio::SoundFilesReport> files =
-      request.stemsFolder ? audio::cutStems(stemTracks(tracks, tempo), *request.stemsFolder, output)
+      request.stemsFolder
+          ? audio::cutStems(stemTracks(tracks, tempo), *request.stemsFolder, output, recordingAmongStems(request))
                           : audio::renderSounds(tracks, tempo, request.soundFont, output);
   if (!files) return files.problem();
   KeysoundReport report;

@@ -59,9 +59,11 @@ Result<void> cutTrack(const StemTrack& track, const std::string& stemPath, const
 }  // namespace
 
 Result<SoundFilesReport> cutStems(const std::vector<StemTrack>& tracks, const std::string& stemsFolder,
-                                  const SoundOutput& output) {
-  Result<StemFiles> stems = findStems(stemsFolder, stemNamesOf(tracks), output.backend->readableExtensions(),
-                                      writtenNames(tracks, output));
+                                  const SoundOutput& output, const std::string& recordingName) {
+  std::set<std::string> notStems = writtenNames(tracks, output);
+  if (!recordingName.empty()) notStems.insert(lowerCase(recordingName));
+  Result<StemFiles> stems =
+      findStems(stemsFolder, stemNamesOf(tracks), output.backend->readableExtensions(), notStems);
   if (!stems) return stems.problem();
   SoundFilesReport report{output.folder, 0, {}};
   for (const std::string& stemName : stems->missingStems)

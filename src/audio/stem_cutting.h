@@ -26,8 +26,9 @@ struct StemTrack {
 // from tick 0 of the rendering MIDI file, and writes it to the output folder (see cutSound).
 // Missing, extra, unreadable and short stems are told in the report's notices and the other
 // tracks go on; the problem is a sound file that could not be written, or a stems folder that
-// could not be read.
+// could not be read. `recordingName`, when not empty, is the file name of an audio file in the
+// folder that is no stem (the song's own render, to measure against): it is not told as extra.
 Result<SoundFilesReport> cutStems(const std::vector<StemTrack>& tracks, const std::string& stemsFolder,
-                                  const SoundOutput& output);
+                                  const SoundOutput& output, const std::string& recordingName = "");
 
 }  // namespace rendlow::audio

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <regex>
 #include <set>
+#include <tuple>
 
 #include "app/keysounds.h"
 #include "audio/audio_backend.h"
@@ -93,17 +94,19 @@ TEST(Keysounds, StemsAreCutIntoEveryFileTheChartNamesAndMissingOnesAreTold) {
   EXPECT_FALSE(made->notMeasured);
 
   // A recording that cannot be measured against leaves the sound files standing and says why.
+  // One among the stems is no extra stem, unless another recording is measured against.
   const audio::AudioBuffer silence{44100, 2, std::vector<float>(2 * 44100, 0.0f)};
   const audio::AudioBuffer otherRate{48000, 2, std::vector<float>(2 * 48000, 0.25f)};
-  ASSERT_TRUE(audio::builtinBackend().write(job.dir.file("silent.wav"), silence, audio::AudioFileType::Wav));
+  ASSERT_TRUE(audio::builtinBackend().write(job.dir.file("stems/silent.wav"), silence, audio::AudioFileType::Wav));
   ASSERT_TRUE(audio::builtinBackend().write(job.dir.file("48k.wav"), otherRate, audio::AudioFileType::Wav));
-  const std::pair<const char*, const char*> recordings[] = {
-      {"silent.wav", "is silent"}, {"48k.wav", "sample rate"}, {"absent.wav", "does not exist"}};
-  for (const auto& [recording, why] : recordings) {
+  const std::tuple<const char*, const char*, std::size_t> recordings[] = {
+      {"stems/silent.wav", "is silent", 2}, {"48k.wav", "sample rate", 3}, {"absent.wav", "does not exist", 3}};
+  for (const auto& [recording, why, notices] : recordings) {
     cut.recording = job.dir.file(recording);
     const Result<KeysoundReport> unmeasured = makeKeysounds(job.app.project, job.dir.file("song_out.bme"), cut);
     ASSERT_TRUE(unmeasured) << recording;
     EXPECT_EQ(unmeasured->files.filesWritten, 14) << recording;
+    EXPECT_EQ(unmeasured->files.notices.size(), notices) << recording;
     EXPECT_FALSE(unmeasured->fidelity) << recording;
     ASSERT_TRUE(unmeasured->notMeasured) << recording;
     EXPECT_NE(unmeasured->notMeasured->in(Audience::EnglishConsole).find(why), std::string::npos) << recording;
