@@ -75,7 +75,8 @@ MidiBuilder heldTracksAtTheBound() {
   const int notes = heldNotesAtTheBound();
   MidiBuilder song;
   song.track().tempo(0, 500000).endOfTrack(0);
-  while (song.bytes().size() + 8 * static_cast<std::size_t>(notes) + 32 < kInputLimit) heldNotes(song.track(), notes);
+  while (song.bytes().size() + 8 * static_cast<std::size_t>(notes) + 32 < kInputLimit)
+    heldNotes(song.track(), notes);
   return song;
 }
 
@@ -156,7 +157,8 @@ int runShape(const std::string& cli, const Shape& shape) {
   const MidiBuilder song = shape.make();
   song.write(path);
   const std::size_t bytes = song.bytes().size();
-  const rendlow::bench::ProcessRun job = rendlow::bench::runMeasured({cli, "-q", path}, dir.file("errors.txt"));
+  const rendlow::bench::ProcessRun job =
+      rendlow::bench::runMeasured({cli, "-q", path}, dir.file("errors.txt"));
   // What went wrong first, in the engine's words: its first line and the start of its reason.
   std::istringstream lines(job.errors);
   std::string headline;

@@ -101,23 +101,26 @@ Run timeConversion(const std::string& input, int32_t gridUnit) {
   project.sliced.assign(song.tracks.size(), rendlow::SlicedTrack{});
   for (std::size_t t = 0; t < song.tracks.size(); ++t) {
     if (project.settings[t].enabled)
-      project.sliced[t] = rendlow::extractNotes(song.tracks[t], project.settings[t], song.tempos, app.diagnostics);
+      project.sliced[t] =
+          rendlow::extractNotes(song.tracks[t], project.settings[t], song.tempos, app.diagnostics);
   }
   run.extraction = secondsSince(clock);
   for (std::size_t t = 0; t < song.tracks.size(); ++t) {
     if (project.settings[t].enabled &&
-        !rendlow::buildRenderLayout(song.tracks[t], static_cast<int32_t>(t), project.sliced[t], project.settings[t],
-                                    song.tempos)) {
+        !rendlow::buildRenderLayout(song.tracks[t], static_cast<int32_t>(t), project.sliced[t],
+                                    project.settings[t], song.tempos)) {
       std::fprintf(stderr, "a track of %s was refused\n", input.c_str());
       break;
     }
   }
   run.layout = secondsSince(clock);
-  const rendlow::SettleReport report = rendlow::settleLayout(song, project.sliced, project.settings, app.diagnostics);
+  const rendlow::SettleReport report =
+      rendlow::settleLayout(song, project.sliced, project.settings, app.diagnostics);
   run.retiming = secondsSince(clock);
   run.cycles = report.cycles;
   run.settled = report.settled();
-  const rendlow::Result<std::string> file = rendlow::encodeMidiFile(song, project.convertedTracks(), app.diagnostics);
+  const rendlow::Result<std::string> file =
+      rendlow::encodeMidiFile(song, project.convertedTracks(), app.diagnostics);
   const bool written =
       file && rendlow::writeFileAtomically(input + "_out.mid", *file, rendlow::FileMode::Binary).ok();
   run.write = secondsSince(clock);

@@ -10,8 +10,8 @@
 
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <sstream>
@@ -23,8 +23,8 @@
 #include "app/keysounds.h"
 #include "app/memory_form.h"
 #include "audio/audio_backend.h"
-#include "midi/midi_reader.h"
 #include "cli_process.h"
+#include "midi/midi_reader.h"
 #include "support/generated_song.h"
 #include "support/temp_dir.h"
 
@@ -82,7 +82,8 @@ SongFacts renderStems(const std::string& song, const std::string& stemsFolder) {
   for (const audio::RenderTrack& track : renderingTracks(app.project)) {
     const Result<audio::AudioBuffer> stem = audio::renderTrack(track, rendering, "");
     if (!stem) fail(stem.problem().message.in(Audience::EnglishConsole));
-    if (!audio::builtinBackend().write(stemsFolder + "/" + track.stemName + ".wav", *stem, audio::AudioFileType::Wav))
+    if (!audio::builtinBackend().write(stemsFolder + "/" + track.stemName + ".wav", *stem,
+                                       audio::AudioFileType::Wav))
       fail("cannot write the stem of " + track.stemName);
   }
   return {songSeconds(song), static_cast<int>(app.rowSettings.size())};
@@ -94,15 +95,16 @@ void report(const char* what, const std::vector<std::string>& argv, const rendlo
   const bench::ProcessRun run = bench::runMeasured(argv, dir.file("errors.txt"), output);
   const std::size_t refusal = run.errors.find("The #WAV ids would run up to");
   if (run.status == 1 && refusal != std::string::npos) {
-    std::printf("%-34s chart refused: %s\n", what, run.errors.substr(refusal, run.errors.find('.', refusal) - refusal).c_str());
+    std::printf("%-34s chart refused: %s\n", what,
+                run.errors.substr(refusal, run.errors.find('.', refusal) - refusal).c_str());
     return;
   }
   if (run.status != 0) fail(std::string(what) + " failed: " + run.errors);
   std::string fidelity = readText(output);
   const std::size_t line = fidelity.find("log-spectral");
   fidelity = line == std::string::npos ? "(no fidelity line)\n" : fidelity.substr(line);
-  std::printf("%-34s %7.2f s  %5.1fx real time  %6.1f MiB\n  %s", what, run.seconds, songSeconds / run.seconds,
-              run.peakMiB, fidelity.c_str());
+  std::printf("%-34s %7.2f s  %5.1fx real time  %6.1f MiB\n  %s", what, run.seconds,
+              songSeconds / run.seconds, run.peakMiB, fidelity.c_str());
 }
 
 // --keysounds with each of `fields` set to 16 on every row.
@@ -110,7 +112,8 @@ std::vector<std::string> finerRun(const std::string& cli, const std::string& son
                                   std::initializer_list<const char*> fields) {
   std::vector<std::string> argv{cli, "-q", "--defaults", "--keysounds"};
   for (int row = 0; row < rows; ++row) {
-    for (const char* field : fields) argv.insert(argv.end(), {"--set", std::to_string(row) + ":" + field + "=16"});
+    for (const char* field : fields)
+      argv.insert(argv.end(), {"--set", std::to_string(row) + ":" + field + "=16"});
   }
   argv.push_back(song);
   return argv;
@@ -134,10 +137,11 @@ int main(int argc, char** argv) {
               facts.seconds / stemSeconds);
 
   report("--keysounds, default settings", {cli, "-q", "--defaults", "--keysounds", song}, dir, facts.seconds);
-  report("--keysounds, widths of 16", finerRun(cli, song, facts.rows, {"velocitySplitWidth", "ccSplitWidth"}), dir,
-         facts.seconds);
+  report("--keysounds, widths of 16", finerRun(cli, song, facts.rows, {"velocitySplitWidth", "ccSplitWidth"}),
+         dir, facts.seconds);
   report("--keysounds, velocity width of 16", finerRun(cli, song, facts.rows, {"velocitySplitWidth"}), dir,
          facts.seconds);
-  report("--cut from stems, default settings", {cli, "-q", "--defaults", "--cut", stems, song}, dir, facts.seconds);
+  report("--cut from stems, default settings", {cli, "-q", "--defaults", "--cut", stems, song}, dir,
+         facts.seconds);
   return 0;
 }

@@ -60,7 +60,9 @@ private:
     int32_t tick;
     std::function<void(TrackBuilder&)> write;
   };
-  void add(int32_t tick, std::function<void(TrackBuilder&)> write) { events_.push_back({tick, std::move(write)}); }
+  void add(int32_t tick, std::function<void(TrackBuilder&)> write) {
+    events_.push_back({tick, std::move(write)});
+  }
   std::vector<Pending> events_;
 };
 

@@ -23,10 +23,10 @@
 namespace rendlow::bench {
 
 struct ProcessRun {
-  int status = -1;      // the program's exit status; -1 when it did not exit normally
-  std::string errors;   // what it wrote on standard error
-  double seconds = 0;   // from its start to its exit
-  double peakMiB = 0;   // its peak resident memory
+  int status = -1;     // the program's exit status; -1 when it did not exit normally
+  std::string errors;  // what it wrote on standard error
+  double seconds = 0;  // from its start to its exit
+  double peakMiB = 0;  // its peak resident memory
 };
 
 // The rendlow-cli to measure: the first argument of the benchmark when there is one (to time

@@ -19,14 +19,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
       const MidiEvent& event = track.events[i];
       // Every event is numbered by its place, lies within the song, and holds the bytes it claims.
       if (event.index != static_cast<int32_t>(i) || event.tick < 0 || event.tick > song.songEnd) std::abort();
-      if (!event.isMeta(kMetaEndOfTrack) && song.dataOf(event).size() != static_cast<std::size_t>(event.length))
+      if (!event.isMeta(kMetaEndOfTrack) &&
+          song.dataOf(event).size() != static_cast<std::size_t>(event.length))
         std::abort();
       if (event.tempo != kNone && static_cast<std::size_t>(event.tempo) >= song.tempos.size()) std::abort();
     }
   }
   for (const Tempo& tempo : song.tempos) {
     // Every tempo change leads to its own Set Tempo event.
-    const MidiEvent& event = song.tracks.at(static_cast<std::size_t>(tempo.track)).events.at(static_cast<std::size_t>(tempo.event));
+    const MidiEvent& event = song.tracks.at(static_cast<std::size_t>(tempo.track))
+                                 .events.at(static_cast<std::size_t>(tempo.event));
     if (!event.isMeta(kMetaTempo) || event.tempo != tempo.index) std::abort();
   }
   return 0;

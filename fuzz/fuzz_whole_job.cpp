@@ -21,7 +21,8 @@ constexpr std::size_t kSettingsBytes = 16;
 
 // Values near the edges as often as ordinary ones: zero, one, small and huge.
 int32_t pick(uint8_t byte) {
-  static constexpr int32_t kValues[] = {0, 0, 1, 2, 3, 7, 16, 32, 100, 120, 240, 480, 960, 1920, 65535, 2147483647};
+  static constexpr int32_t kValues[] = {0,   0,   1,   2,   3,   7,    16,    32,
+                                        100, 120, 240, 480, 960, 1920, 65535, 2147483647};
   return kValues[byte & 0x0F];
 }
 
@@ -33,9 +34,12 @@ std::vector<RowEdit> editsFrom(const uint8_t* b) {
     for (const FieldRule& field : rowEditFields()) {
       RowEdit edit{row, &field, "tr", 0};
       if (field.kind == FieldKind::Name) continue;  // the defaults keep the rows apart
-      if (field.kind == FieldKind::Flag) edit.number = (r[field.name.size() % 8] >> row) & 1;
-      else if (field.kind == FieldKind::SplitMethod) edit.number = r[6] % 4;
-      else edit.number = pick(r[field.name.size() % 8]);
+      if (field.kind == FieldKind::Flag)
+        edit.number = (r[field.name.size() % 8] >> row) & 1;
+      else if (field.kind == FieldKind::SplitMethod)
+        edit.number = r[6] % 4;
+      else
+        edit.number = pick(r[field.name.size() % 8]);
       if (field.name == "enabled") edit.number = row % 3 != 2 || !(b[9] & 1);
       edits.push_back(edit);
     }

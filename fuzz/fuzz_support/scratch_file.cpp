@@ -1,8 +1,9 @@
 #include "fuzz_support/scratch_file.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
-#include <unistd.h>
 
 namespace rendlow::fuzz {
 

@@ -26,7 +26,8 @@ Result<std::optional<Message>> writeChart(Application& app, const std::string& c
   buildChart(app);
   Result<std::string> chart = formatBmsChart(app.project.song, app.project.chart, app.project.chartHeader);
   if (!chart) return std::optional<Message>(chart.problem().message);
-  if (Result<void> written = writeFileAtomically(chartPath, *chart, FileMode::Text); !written) return written.problem();
+  if (Result<void> written = writeFileAtomically(chartPath, *chart, FileMode::Text); !written)
+    return written.problem();
   return std::optional<Message>();
 }
 

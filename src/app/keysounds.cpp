@@ -42,7 +42,8 @@ audio::TempoMap tempoMapOf(const Song& song, const std::vector<const EventList*>
       if (!event.isMeta(kMetaTempo)) return;
       const auto data = song.dataOf(event);
       int32_t microseconds = 0;
-      for (std::size_t i = 0; i < 3; ++i) microseconds = (microseconds << 8) | (i < data.size() ? data[i] : 0);
+      for (std::size_t i = 0; i < 3; ++i)
+        microseconds = (microseconds << 8) | (i < data.size() ? data[i] : 0);
       changes.push_back({tick, microseconds});
     });
   }
@@ -68,13 +69,15 @@ audio::RenderTrack renderingTrack(const Project& project, std::size_t track) {
   return rendered;
 }
 
-std::vector<audio::StemTrack> stemTracks(const std::vector<audio::RenderTrack>& tracks, const audio::TempoMap& tempo) {
+std::vector<audio::StemTrack> stemTracks(const std::vector<audio::RenderTrack>& tracks,
+                                         const audio::TempoMap& tempo) {
   std::vector<audio::StemTrack> stems;
   for (const audio::RenderTrack& track : tracks) {
     audio::StemTrack& stem = stems.emplace_back();
     stem.stemName = track.stemName;
     for (const audio::RenderSound& sound : track.sounds)
-      stem.sounds.push_back({sound.fileName, tempo.secondsAt(sound.startTick), tempo.secondsAt(sound.endTick)});
+      stem.sounds.push_back(
+          {sound.fileName, tempo.secondsAt(sound.startTick), tempo.secondsAt(sound.endTick)});
   }
   return stems;
 }
@@ -119,7 +122,8 @@ Result<audio::FidelityFigures> measure(const Project& project, const std::string
 
 }  // namespace
 
-std::optional<Result<KeysoundReport>> cutAfterOutput(Application& app, Form& form, const std::string& stemsFolder) {
+std::optional<Result<KeysoundReport>> cutAfterOutput(Application& app, Form& form,
+                                                     const std::string& stemsFolder) {
   const OutputResult output = runOutput(app, form, true, true);
   if (!output.chart || !output.chart->status) return std::nullopt;
   KeysoundRequest cut;
@@ -151,7 +155,8 @@ std::vector<audio::RenderTrack> renderingTracks(const Project& project) {
 
 audio::TempoMap renderingTempoMap(const Project& project) {
   std::vector<const EventList*> layouts;
-  for (const std::size_t track : project.convertedTracks()) layouts.push_back(&project.song.tracks[track].events);
+  for (const std::size_t track : project.convertedTracks())
+    layouts.push_back(&project.song.tracks[track].events);
   return tempoMapOf(project.song, layouts);
 }
 
@@ -163,16 +168,18 @@ Result<KeysoundReport> makeKeysounds(const Project& project, const std::string& 
   const std::vector<audio::RenderTrack> tracks = renderingTracks(project);
   const audio::TempoMap tempo = renderingTempoMap(project);
   Result<audio::SoundFilesReport> files =
-      request.stemsFolder
-          ? audio::cutStems(stemTracks(tracks, tempo), *request.stemsFolder, output, recordingAmongStems(request))
+      request.stemsFolder ? audio::cutStems(stemTracks(tracks, tempo), *request.stemsFolder, output,
+                                            recordingAmongStems(request))
                           : audio::renderSounds(tracks, tempo, request.soundFont, output);
   if (!files) return files.problem();
   KeysoundReport report;
   report.files = std::move(files).value();
   if (request.stemsFolder && !request.recording) return report;
   Result<audio::FidelityFigures> figures = measure(project, chartPath, request, output);
-  if (figures) report.fidelity = *figures;
-  else report.notMeasured = audio::notMeasuredMessage(figures.problem().message);
+  if (figures)
+    report.fidelity = *figures;
+  else
+    report.notMeasured = audio::notMeasuredMessage(figures.problem().message);
   return report;
 }
 

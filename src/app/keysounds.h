@@ -50,15 +50,16 @@ class Form;
 // cut from the stems in `stemsFolder` into the chart's folder, measured against the song when the
 // folder holds the author's render of it as "<song>_mix.wav" (the MIDI file's name). Nothing is
 // cut when the output wrote no chart; the output told why.
-std::optional<Result<KeysoundReport>> cutAfterOutput(Application& app, Form& form, const std::string& stemsFolder);
+std::optional<Result<KeysoundReport>> cutAfterOutput(Application& app, Form& form,
+                                                     const std::string& stemsFolder);
 
 // What a keysound run tells the user: what it could not do, how many files it wrote where, and
 // the fidelity figures, or why there are none, when it measured.
 Message keysoundSummary(const KeysoundReport& report);
 
-// Each converted track of the rendering MIDI file that has sounds, with its distinct sounds: the #WAV file name,
-// where the sound starts (its chain head's note-on as laid out and re-timed) and where the next
-// one starts or the track ends; and the rendering file's own tempo map.
+// Each converted track of the rendering MIDI file that has sounds, with its distinct sounds: the #WAV file
+// name, where the sound starts (its chain head's note-on as laid out and re-timed) and where the next one
+// starts or the track ends; and the rendering file's own tempo map.
 std::vector<audio::RenderTrack> renderingTracks(const Project& project);
 audio::TempoMap renderingTempoMap(const Project& project);
 

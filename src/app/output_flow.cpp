@@ -48,7 +48,8 @@ struct Target {
 };
 
 // The files the output is about to write, all checked before any is written.
-std::vector<Target> targetsOf(const Application& app, const std::string& outputPath, bool writeMidi, bool writeBms) {
+std::vector<Target> targetsOf(const Application& app, const std::string& outputPath, bool writeMidi,
+                              bool writeBms) {
   if (!writeMidi) return {{OutputKind::Settings, app.project.settingsPath}};
   std::vector<Target> targets{{OutputKind::RenderingMidi, outputPath},
                               {OutputKind::Settings, settingsPathFor(app.loadedMidiPath)}};
@@ -85,7 +86,9 @@ std::optional<Message> definitionNameProblem(const Project& project) {
     const std::string& name = project.settings[track].definitionName;
     const auto [first, isNew] = firstRowOfName.try_emplace(name, n);
     if (isNew) continue;
-    const auto trackOf = [&](std::size_t r) -> const std::string& { return project.song.tracks[listed[r]].name; };
+    const auto trackOf = [&](std::size_t r) -> const std::string& {
+      return project.song.tracks[listed[r]].name;
+    };
     return definitionNameSharedMessage(name, static_cast<int32_t>(first->second + 1), trackOf(first->second),
                                        static_cast<int32_t>(n + 1), trackOf(n));
   }
@@ -105,7 +108,8 @@ Result<void> reloadWithRowSettings(Application& app) {
 }
 
 Message tooComplexMessage(const Application& app, std::size_t track) {
-  return trackTooComplexMessage(app.loadedMidiPath, static_cast<int32_t>(track) + 1, app.project.song.tracks[track].name);
+  return trackTooComplexMessage(app.loadedMidiPath, static_cast<int32_t>(track) + 1,
+                                app.project.song.tracks[track].name);
 }
 
 // What a damaged file lost, one line per damage.
@@ -117,11 +121,21 @@ Message damageReport(const Song& song) {
     };
     Message line;
     switch (damage.kind) {
-      case ReadDamage::Kind::TrackCutShort: line = trackCutShortDamage(damage.track, nameOf(damage.track)); break;
-      case ReadDamage::Kind::NumberTooLong: line = numberTooLongDamage(damage.track, nameOf(damage.track)); break;
-      case ReadDamage::Kind::TickPastLimit: line = tickPastLimitDamage(damage.track, nameOf(damage.track)); break;
-      case ReadDamage::Kind::NotATrack: line = notATrackDamage(damage.track); break;
-      case ReadDamage::Kind::TracksMissing: line = tracksMissingDamage(damage.track, damage.announced); break;
+      case ReadDamage::Kind::TrackCutShort:
+        line = trackCutShortDamage(damage.track, nameOf(damage.track));
+        break;
+      case ReadDamage::Kind::NumberTooLong:
+        line = numberTooLongDamage(damage.track, nameOf(damage.track));
+        break;
+      case ReadDamage::Kind::TickPastLimit:
+        line = tickPastLimitDamage(damage.track, nameOf(damage.track));
+        break;
+      case ReadDamage::Kind::NotATrack:
+        line = notATrackDamage(damage.track);
+        break;
+      case ReadDamage::Kind::TracksMissing:
+        line = tracksMissingDamage(damage.track, damage.announced);
+        break;
     }
     lines = lines ? linesOf(*lines, line) : line;
   }
@@ -132,7 +146,8 @@ OutputFile saveSettingsFile(const Project& project) { return {project.settingsPa
 
 void tellIfNotSaved(Form& form, OutputResult& result) {
   const OutputFile& settings = *result.settings;
-  if (!settings.status) tell(form, result, settingsNotSavedMessage(settings.path, settings.status.problem().message));
+  if (!settings.status)
+    tell(form, result, settingsNotSavedMessage(settings.path, settings.status.problem().message));
 }
 
 OutputFile writeRenderingFile(Application& app, const std::string& outputPath) {
@@ -162,8 +177,8 @@ void writeChartFile(Application& app, Form& form, const std::string& outputPath,
 
 // Writes the rendering MIDI file and the settings file of the converted song, and tells the user
 // how it went: the completion message when the MIDI file was written, then what must be read.
-void writeConversion(Application& app, Form& form, const std::string& outputPath, const SettleReport& retiming,
-                     OutputResult& result) {
+void writeConversion(Application& app, Form& form, const std::string& outputPath,
+                     const SettleReport& retiming, OutputResult& result) {
   result.midi = writeRenderingFile(app, outputPath);
   result.settings = saveSettingsFile(app.project);
   if (result.midi->status) {

@@ -63,7 +63,8 @@ std::string keptFrom(std::string_view folder, std::string_view path) {
   const std::string file = absolutePath(std::string(path));
   std::string base = absolutePath(folder.empty() ? std::string(".") : std::string(folder));
   if (base.empty() || !isSeparator(base.back())) base += file.find('\\') != std::string::npos ? '\\' : '/';
-  if (file.size() > base.size() && sameSpelling(file.substr(0, base.size()), base)) return file.substr(base.size());
+  if (file.size() > base.size() && sameSpelling(file.substr(0, base.size()), base))
+    return file.substr(base.size());
   return file;
 }
 

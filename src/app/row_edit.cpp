@@ -52,7 +52,8 @@ std::optional<int32_t> wholeNumber(std::string_view text) {
 std::optional<Message> valueProblem(const FieldRule& field, std::string_view value, RowEdit& edit) {
   if (field.kind == FieldKind::Name) {
     if (value.empty()) return Message("定義名が空です", "the definition name is empty");
-    if (value.size() > kMaxTextBytes) return Message("定義名が 511 バイトを超えます", "the definition name is longer than 511 bytes");
+    if (value.size() > kMaxTextBytes)
+      return Message("定義名が 511 バイトを超えます", "the definition name is longer than 511 bytes");
     if (value.find_first_of("\t\r\n") != std::string_view::npos)
       return Message("定義名にタブか改行があり、設定ファイルに保存できません",
                      "the definition name holds a TAB or a line break, which the settings file cannot keep");
@@ -94,7 +95,8 @@ Result<RowEdit> parseRowEdit(std::string_view text) {
   RowEdit edit;
   edit.row = *row;
   edit.field = &*field;
-  if (const auto problem = valueProblem(*field, text.substr(equals + 1), edit)) return Problem{given + *problem};
+  if (const auto problem = valueProblem(*field, text.substr(equals + 1), edit))
+    return Problem{given + *problem};
   return edit;
 }
 

@@ -202,17 +202,18 @@ Message fluidSynthAbsentMessage() {
 
 Message soundFontNotFoundMessage(const std::string& explicitPath, const std::vector<std::string>& searched) {
   if (!explicitPath.empty()) {
-    return compose(
-        Message("SoundFont が見つかりません", "The SoundFont does not exist"),
-        {fileLine(explicitPath), Message("名前と場所が正しいか確かめてください。音声ファイルは一つも書き出していません。",
-                                         "Check its name and folder. No sound file was written.")});
+    return compose(Message("SoundFont が見つかりません", "The SoundFont does not exist"),
+                   {fileLine(explicitPath),
+                    Message("名前と場所が正しいか確かめてください。音声ファイルは一つも書き出していません。",
+                            "Check its name and folder. No sound file was written.")});
   }
   std::string list;
   for (const std::string& path : searched) list += "\n  " + path;
   return compose(
       Message("SoundFont が見つかりません", "No SoundFont was found"),
       {Message("次のどれもありません:" + list, "None of these exists:" + list),
-       Message("SoundFont (.sf2) を指定するか、fluid-soundfont-gm を入れてください。音声ファイルは一つも書き出していません。",
+       Message("SoundFont (.sf2) を指定するか、fluid-soundfont-gm "
+               "を入れてください。音声ファイルは一つも書き出していません。",
                "Name a SoundFont (.sf2) or install fluid-soundfont-gm. No sound file was written.")});
 }
 
@@ -225,9 +226,10 @@ Message soundFontUnreadableMessage(const std::string& path) {
 }
 
 Message fluidSynthNotInstalledMessage() {
-  return compose(Message("音声ファイルを作れませんでした", "Could not render the sound files"),
-                 {Message("FluidSynth のライブラリー (libfluidsynth3) が見つかりません。インストールしてください。",
-                          "The FluidSynth library (libfluidsynth3) is not installed. Install it.")});
+  return compose(
+      Message("音声ファイルを作れませんでした", "Could not render the sound files"),
+      {Message("FluidSynth のライブラリー (libfluidsynth3) が見つかりません。インストールしてください。",
+               "The FluidSynth library (libfluidsynth3) is not installed. Install it.")});
 }
 
 Message synthesizerNotStartedMessage() {
@@ -276,9 +278,10 @@ Message channelCountMismatchMessage(const std::string& path, int32_t channels, i
 
 Message silentReferenceMessage(const std::string& recordingPath) {
   if (recordingPath.empty()) {
-    return compose(Message("シンセサイザーで鳴らした曲が無音でした", "The song rendered with the synthesizer is silent"),
-                   {Message("SoundFont に曲の楽器が入っているか確かめてください。",
-                            "Check that the SoundFont holds the song's instruments.")});
+    return compose(
+        Message("シンセサイザーで鳴らした曲が無音でした", "The song rendered with the synthesizer is silent"),
+        {Message("SoundFont に曲の楽器が入っているか確かめてください。",
+                 "Check that the SoundFont holds the song's instruments.")});
   }
   return compose(Message("比べる録音が無音です", "The recording to compare with is silent"),
                  {fileLine(recordingPath), Message("曲全体を書き出した音声ファイルを指定してください。",

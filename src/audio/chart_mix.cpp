@@ -1,12 +1,11 @@
 #include "audio/chart_mix.h"
 
-#include "audio/render_timing.h"
-
 #include <algorithm>
 #include <map>
 
 #include "audio/audio_messages.h"
 #include "audio/file_access.h"
+#include "audio/render_timing.h"
 #include "audio/tempo_map.h"
 
 namespace rendlow::audio {

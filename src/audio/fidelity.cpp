@@ -32,7 +32,8 @@ void shift(AudioBuffer& playback, int64_t lag, int64_t frames) {
   const auto size = static_cast<std::size_t>(frames * playback.channels);
   const auto moved = static_cast<std::size_t>(std::abs(lag) * playback.channels);
   if (lag >= 0) {
-    samples.erase(samples.begin(), samples.begin() + static_cast<std::ptrdiff_t>(std::min(moved, samples.size())));
+    samples.erase(samples.begin(),
+                  samples.begin() + static_cast<std::ptrdiff_t>(std::min(moved, samples.size())));
   } else {
     samples.insert(samples.begin(), std::min(moved, size), 0.0f);
   }
@@ -72,8 +73,8 @@ Result<FidelityFigures> measureChartFidelity(const std::string& chartPath, const
                                              int32_t blockFrames) {
   Result<ChartTimeline> timeline = readChartTimeline(chartPath);
   if (!timeline) return timeline.problem();
-  Result<AudioBuffer> mix =
-      mixChart(*timeline, chartPath, soundFolder, reference.sampleRate, reference.channels, backend, blockFrames);
+  Result<AudioBuffer> mix = mixChart(*timeline, chartPath, soundFolder, reference.sampleRate,
+                                     reference.channels, backend, blockFrames);
   if (!mix) return mix.problem();
   return comparePlayback(std::move(*mix), reference);
 }
@@ -92,9 +93,9 @@ Message fidelityLine(const FidelityFigures& figures) {
   return Message("対数スペクトル距離 " + lsd + " dB、スペクトルSNR " + spectral + " dB、波形SNR " + waveform +
                      " dB、最悪の50ミリ秒 " + stretch + " 秒 (" + worst + " dB)、ミックスのピーク " + peak +
                      " dBFS、ずれ " + lag + " ミリ秒 (" + frames + " フレーム)",
-                 "log-spectral distance " + lsd + " dB, spectral SNR " + spectral + " dB, waveform SNR " + waveform +
-                     " dB, worst 50 ms at " + stretch + " s (" + worst + " dB), mix peak " + peak + " dBFS, lag " +
-                     lag + " ms (" + frames + " frames)");
+                 "log-spectral distance " + lsd + " dB, spectral SNR " + spectral + " dB, waveform SNR " +
+                     waveform + " dB, worst 50 ms at " + stretch + " s (" + worst + " dB), mix peak " + peak +
+                     " dBFS, lag " + lag + " ms (" + frames + " frames)");
 }
 
 }  // namespace rendlow::audio

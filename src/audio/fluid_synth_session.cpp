@@ -18,7 +18,8 @@ constexpr int kSustain = 64;
 void silenceLogging(const FluidLibrary& fluid) {
   static std::once_flag once;
   std::call_once(once, [&fluid] {
-    for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level) fluid.setLogFunction(level, nullptr, nullptr);
+    for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level)
+      fluid.setLogFunction(level, nullptr, nullptr);
   });
 }
 

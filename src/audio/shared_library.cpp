@@ -6,7 +6,8 @@ namespace rendlow::audio {
 
 std::unique_ptr<SharedLibrary> SharedLibrary::open(std::initializer_list<const char*> names) {
   for (const char* name : names) {
-    if (void* handle = dlopen(name, RTLD_NOW | RTLD_LOCAL)) return std::unique_ptr<SharedLibrary>(new SharedLibrary(handle));
+    if (void* handle = dlopen(name, RTLD_NOW | RTLD_LOCAL))
+      return std::unique_ptr<SharedLibrary>(new SharedLibrary(handle));
   }
   return nullptr;
 }

@@ -90,7 +90,8 @@ public:
     MemoryFile memory{std::move(*bytes), 0};
     SF_INFO info{};
     SndfileHandle file(sndfile_.openVirtual(&memoryFileIo(), SFM_READ, &info, &memory), sndfile_.close);
-    if (!file) return Problem{audioUnreadableMessage(path, libraryRefusedReason(sndfile_.errorText(nullptr)))};
+    if (!file)
+      return Problem{audioUnreadableMessage(path, libraryRefusedReason(sndfile_.errorText(nullptr)))};
     if (!readable(info.format)) return Problem{audioUnreadableMessage(path, unsupportedContainerReason())};
     return readOpened(sndfile_, file.get(), info);
   }

@@ -9,7 +9,8 @@ namespace rendlow::audio {
 namespace {
 
 std::unique_ptr<SndfileLibrary> load() {
-  static const std::unique_ptr<SharedLibrary> library = SharedLibrary::open({"libsndfile.so.1", "libsndfile.so"});
+  static const std::unique_ptr<SharedLibrary> library =
+      SharedLibrary::open({"libsndfile.so.1", "libsndfile.so"});
   if (!library) return nullptr;
   auto f = std::make_unique<SndfileLibrary>();
   const SharedLibrary& l = *library;

@@ -23,7 +23,8 @@ Message fileLine(const std::string& path) { return Message("ファイル: ", "Fi
 // A track as the user finds it in the file: its position from 1, and its name.
 Message trackInFile(int32_t trackNumber, const std::string& name) {
   const Message shown = name.empty() ? Message("(名前なし)", "(no name)") : verbatim(name);
-  return Message::perAudience(std::to_string(trackNumber) + " 番目のトラック「", std::to_string(trackNumber) + " 番目のトラック「",
+  return Message::perAudience(std::to_string(trackNumber) + " 番目のトラック「",
+                              std::to_string(trackNumber) + " 番目のトラック「",
                               "track " + std::to_string(trackNumber) + " \"") +
          shown + Message("」", "\"");
 }
@@ -73,17 +74,19 @@ Message overwriteAdvice(OutputKind kind) {
                                   "-o で入力のmidiファイルと違う名前を指定してください。",
                                   "Name another rendering MIDI file with -o.");
     case OutputKind::Settings:
-      return {"設定ファイルはmidiファイルの拡張子を .txt にした名前になります。"
-              "midiファイルの拡張子を .mid にしてください。",
-              "The settings file is named after the MIDI file with the extension .txt. "
-              "Give the MIDI file the extension .mid."};
+      return {
+          "設定ファイルはmidiファイルの拡張子を .txt にした名前になります。"
+          "midiファイルの拡張子を .mid にしてください。",
+          "The settings file is named after the MIDI file with the extension .txt. "
+          "Give the MIDI file the extension .mid."};
     case OutputKind::Chart:
-      return Message::perAudience("譜面ファイルは出力ファイル名の拡張子を .bme にした名前になります。"
-                                  "出力ファイル名を変えてください。",
-                                  "譜面ファイルは出力ファイル名の拡張子を .bme にした名前になります。"
-                                  "-o で出力ファイル名を変えてください。",
-                                  "The chart is named after the rendering MIDI file with the extension "
-                                  ".bme. Name another rendering MIDI file with -o.");
+      return Message::perAudience(
+          "譜面ファイルは出力ファイル名の拡張子を .bme にした名前になります。"
+          "出力ファイル名を変えてください。",
+          "譜面ファイルは出力ファイル名の拡張子を .bme にした名前になります。"
+          "-o で出力ファイル名を変えてください。",
+          "The chart is named after the rendering MIDI file with the extension "
+          ".bme. Name another rendering MIDI file with -o.");
   }
   return {};
 }
@@ -92,7 +95,9 @@ Message overwriteAdvice(OutputKind kind) {
 
 // --- Whole messages ----------------------------------------------------------------------
 
-Message midiWrittenMessage() { return {"midiファイルを出力しました", "The rendering MIDI file was written."}; }
+Message midiWrittenMessage() {
+  return {"midiファイルを出力しました", "The rendering MIDI file was written."};
+}
 
 Message midiNotWrittenMessage(const std::string& path, const Message& reason) {
   return compose({"midiファイルを出力できませんでした", "The rendering MIDI file could not be written."},
@@ -105,11 +110,13 @@ Message settingsNotSavedMessage(const std::string& path, const Message& reason) 
 }
 
 Message chartFailedMessage(const std::string& path, const Message& reason) {
-  return compose({"譜面ファイルを出力できませんでした", "The chart could not be written."}, {fileLine(path), reason});
+  return compose({"譜面ファイルを出力できませんでした", "The chart could not be written."},
+                 {fileLine(path), reason});
 }
 
 Message chartRefusedMessage(const std::string& path, const Message& reason) {
-  return compose({"譜面ファイルを出力しませんでした", "The chart was not written."}, {fileLine(path), reason});
+  return compose({"譜面ファイルを出力しませんでした", "The chart was not written."},
+                 {fileLine(path), reason});
 }
 
 Message overwriteRefusedMessage(const std::string& input, OutputKind kind, const std::string& output) {
@@ -144,17 +151,18 @@ Message definitionNameSharedMessage(const std::string& definitionName, int32_t f
                                 "row " + std::to_string(n - 1) + " \"") +
            verbatim(track) + Message("」", "\"");
   };
-  return compose({"2つのトラックの定義名が同じため、出力を中止しました",
-                  "Nothing was written: two tracks share a definition name."},
-                 {Message("定義名: ", "Definition name: ") + verbatim(definitionName), row(firstRow, firstTrack),
-                  row(secondRow, secondTrack),
-                  Message::perAudience("2つのトラックの音声ファイルが同じ名前になり、譜面が違う音を鳴らしてしまいます。"
-                                       "何も出力していません。どちらかの定義名を変えてください。",
-                                       "2つのトラックの音声ファイルが同じ名前になり、譜面が違う音を鳴らしてしまいます。"
-                                       "何も出力していません。--set 行:definitionName=名前 でどちらかを変えてください。",
-                                       "Their sound files would have the same names, and the chart would play the "
-                                       "wrong sounds. Nothing was written. Rename one with "
-                                       "--set ROW:definitionName=NAME.")});
+  return compose(
+      {"2つのトラックの定義名が同じため、出力を中止しました",
+       "Nothing was written: two tracks share a definition name."},
+      {Message("定義名: ", "Definition name: ") + verbatim(definitionName), row(firstRow, firstTrack),
+       row(secondRow, secondTrack),
+       Message::perAudience("2つのトラックの音声ファイルが同じ名前になり、譜面が違う音を鳴らしてしまいます。"
+                            "何も出力していません。どちらかの定義名を変えてください。",
+                            "2つのトラックの音声ファイルが同じ名前になり、譜面が違う音を鳴らしてしまいます。"
+                            "何も出力していません。--set 行:definitionName=名前 でどちらかを変えてください。",
+                            "Their sound files would have the same names, and the chart would play the "
+                            "wrong sounds. Nothing was written. Rename one with "
+                            "--set ROW:definitionName=NAME.")});
 }
 
 Message midiUnreadableMessage(const std::string& path, const Message& reason) {
@@ -182,13 +190,14 @@ Message trackTooComplexMessage(const std::string& midiPath, int32_t number, cons
 Message retimingUnsettledMessage(const std::string& path, bool overflow, int32_t cycles) {
   const std::string count = std::to_string(cycles);
   const Message why =
-      overflow ? Message("テンポ変更を動かすとティックが上限 (2147483647) を超えるため、動かす前の位置で",
-                         "Moving a tempo change would take a tick past 2147483647, so the rendering MIDI file "
-                         "was written with the tempo changes where they were. ")
-               : Message(count + " 回くり返してもテンポ変更の位置が定まらないため、最後の位置で",
-                         "The tempo changes did not settle in " + count +
-                             " cycles, so the rendering MIDI file was written with them where the last cycle "
-                             "put them. ");
+      overflow
+          ? Message("テンポ変更を動かすとティックが上限 (2147483647) を超えるため、動かす前の位置で",
+                    "Moving a tempo change would take a tick past 2147483647, so the rendering MIDI file "
+                    "was written with the tempo changes where they were. ")
+          : Message(count + " 回くり返してもテンポ変更の位置が定まらないため、最後の位置で",
+                    "The tempo changes did not settle in " + count +
+                        " cycles, so the rendering MIDI file was written with them where the last cycle "
+                        "put them. ");
   const Message advice = Message::perAudience(
       "midiファイルを出力しました。一部の音が本来と違うテンポで鳴るかもしれません。"
       "グリッド単位や音符間隔を小さくして、もう一度出力してください。",
@@ -210,21 +219,24 @@ Message midiNotLoadedMessage(const std::string& path, const Message& reason, con
 }
 
 Message settingsUnreadableMessage(const std::string& path, const Message& reason) {
-  return compose({"設定ファイルを読み込めませんでした", "The settings file cannot be read."}, {fileLine(path), reason});
+  return compose({"設定ファイルを読み込めませんでした", "The settings file cannot be read."},
+                 {fileLine(path), reason});
 }
 
 Message noSuchRowMessage(int row, std::size_t rows) {
   const std::string r = std::to_string(row);
   const std::string n = std::to_string(rows);
-  return {"--set: " + r + " 行目はありません (この曲のトラック行は " + n + " 行です)",
-          "--set: there is no row " + r + " (the song has " + n + " track row" + (rows == 1 ? "" : "s") + ")"};
+  return {
+      "--set: " + r + " 行目はありません (この曲のトラック行は " + n + " 行です)",
+      "--set: there is no row " + r + " (the song has " + n + " track row" + (rows == 1 ? "" : "s") + ")"};
 }
 
 Message midiDamagedMessage(const std::string& path, const Message& losses) {
-  return compose({"midiファイルが壊れています", "The MIDI file is damaged."},
-                 {fileLine(path), losses,
-                  Message("読み込めたところまでを変換しました。元のファイルを書き出し直せるか確かめてください。",
-                          "What could be read was converted. Export the song again if you can.")});
+  return compose(
+      {"midiファイルが壊れています", "The MIDI file is damaged."},
+      {fileLine(path), losses,
+       Message("読み込めたところまでを変換しました。元のファイルを書き出し直せるか確かめてください。",
+               "What could be read was converted. Export the song again if you can.")});
 }
 
 Message usingSavedSettingsMessage(const std::string& settingsPath) {
@@ -233,7 +245,8 @@ Message usingSavedSettingsMessage(const std::string& settingsPath) {
 
 Message filesSummaryMessage(const std::string& written, const std::string& notWritten) {
   const std::string none = "-";
-  return Message("書き出したファイル: " + (written.empty() ? none : written), "Written: " + (written.empty() ? none : written)) +
+  return Message("書き出したファイル: " + (written.empty() ? none : written),
+                 "Written: " + (written.empty() ? none : written)) +
          kNewLine +
          Message("書き出していないファイル: " + (notWritten.empty() ? none : notWritten),
                  "Not written: " + (notWritten.empty() ? none : notWritten));
@@ -243,9 +256,11 @@ Message filesSummaryMessage(const std::string& written, const std::string& notWr
 
 Message writeReason(int errorNumber) {
   return systemText(errorNumber) +
-         Message("。保存先のフォルダーがあって書き込めるか、ファイルがほかのプログラムで開かれていないか確かめてください。",
-                 ". Check that the folder exists and can be written to, and that no other program has the "
-                 "file open.");
+         Message(
+             "。保存先のフォルダーがあって書き込めるか、ファイルがほかのプログラムで開かれていないか確かめて"
+             "ください。",
+             ". Check that the folder exists and can be written to, and that no other program has the "
+             "file open.");
 }
 
 Message readReason(int errorNumber) {
@@ -254,12 +269,15 @@ Message readReason(int errorNumber) {
 }
 
 Message noFileNameReason() {
-  return Message::perAudience("ファイル名がありません。midiファイルを読み込み、出力ファイル名を入れてください。",
-                              "ファイル名がありません。-o で出力ファイル名を指定してください。",
-                              "There is no file name. Name the rendering MIDI file with -o.");
+  return Message::perAudience(
+      "ファイル名がありません。midiファイルを読み込み、出力ファイル名を入れてください。",
+      "ファイル名がありません。-o で出力ファイル名を指定してください。",
+      "There is no file name. Name the rendering MIDI file with -o.");
 }
 
-Message folderReason() { return {"フォルダーです。ファイルを選んでください。", "It is a folder. Choose a file."}; }
+Message folderReason() {
+  return {"フォルダーです。ファイルを選んでください。", "It is a folder. Choose a file."};
+}
 
 Message notMidiReason() {
   return {"\"MThd\" で始まらないので、midiファイルではありません。midiファイルを選んでください。",
@@ -276,7 +294,8 @@ Message deltaTooLargeReason(int32_t trackNumber, const std::string& trackName, i
                      " a MIDI file can hold. Shorten the long silences in the song first.");
 }
 
-Message renderingTooLongReason(int32_t trackNumber, const std::string& trackName, int64_t ticks, int64_t limit) {
+Message renderingTooLongReason(int32_t trackNumber, const std::string& trackName, int64_t ticks,
+                               int64_t limit) {
   const std::string t = std::to_string(ticks);
   const std::string l = std::to_string(limit);
   return trackInFile(trackNumber, trackName) +
@@ -300,14 +319,14 @@ Message divisionReason(int32_t division) {
   const std::string d = std::to_string(division);
   return {"分解能 (division) が " + d +
               " です。4分音符あたりのティック数 (1 以上) で書き出したmidiファイルを選んでください。",
-          "Its division is " + d +
-              ". Choose a MIDI file exported with ticks per quarter note (1 or more)."};
+          "Its division is " + d + ". Choose a MIDI file exported with ticks per quarter note (1 or more)."};
 }
 
 Message noMidiNamedReason() {
   return Message::perAudience(
       "midiファイルを指す \"i\" の行がありません。midiファイルを読み込み直して、設定を保存し直してください。",
-      "midiファイルを指す \"i\" の行がありません。midiファイルを入力にして、--settings-only で設定を保存し直してください。",
+      "midiファイルを指す \"i\" の行がありません。midiファイルを入力にして、--settings-only "
+      "で設定を保存し直してください。",
       "It has no \"i\" line naming the MIDI file. Give the MIDI file as input and save the settings again "
       "with --settings-only.");
 }
@@ -332,8 +351,10 @@ Message tickPastLimitDamage(int32_t track, const std::string& name) {
 
 Message notATrackDamage(int32_t track) {
   const std::string n = std::to_string(track);
-  return {n + " 番目のトラックがトラックではありません (\"MTrk\" で始まりません)。そこから後のトラックを読み込めませんでした。",
-          "Chunk " + n + " is not a track (it does not start with \"MTrk\"). No track from there on was read."};
+  return {
+      n + " 番目のトラックがトラックではありません (\"MTrk\" "
+          "で始まりません)。そこから後のトラックを読み込めませんでした。",
+      "Chunk " + n + " is not a track (it does not start with \"MTrk\"). No track from there on was read."};
 }
 
 Message tracksMissingDamage(int32_t read, int32_t announced) {
@@ -346,7 +367,8 @@ Message tracksMissingDamage(int32_t read, int32_t announced) {
 Message settingsLineTooLongReason(const Message& what, std::size_t length, std::size_t limit) {
   const std::string n = std::to_string(length);
   const std::string l = std::to_string(limit);
-  return what + Message("の行が " + n + " バイトになり、設定ファイルの1行の上限 (" + l + " バイト) を超えます。短くしてください。",
+  return what + Message("の行が " + n + " バイトになり、設定ファイルの1行の上限 (" + l +
+                            " バイト) を超えます。短くしてください。",
                         " would take a line of " + n + " bytes, more than a settings file line holds (" + l +
                             " bytes). Shorten it.");
 }
@@ -357,7 +379,8 @@ Message settingsLineOfPath(bool input) {
 }
 
 Message settingsLineOfRow(int row, const std::string& trackName) {
-  return Message::perAudience(std::to_string(row + 1) + " 行目のトラック「", std::to_string(row) + " 行目のトラック「",
+  return Message::perAudience(std::to_string(row + 1) + " 行目のトラック「",
+                              std::to_string(row) + " 行目のトラック「",
                               "The settings of row " + std::to_string(row) + " \"") +
          verbatim(trackName) + Message("」の設定", "\"");
 }
@@ -366,11 +389,15 @@ Message wavIdBreach(int64_t largest, int64_t limit) {
   const std::string head = "#WAV の番号が " + std::to_string(largest) + " まで必要で、上限の ZZ (" +
                            std::to_string(limit) + ") を " + std::to_string(largest - limit) + " 超えます。";
   return Message::perAudience(
-      head + "Vel分割幅・CC分割幅を大きくする、BPM無視をオンにする、多重閾値を小さくすると、"
-             "同じ音として番号を共有する音が増えます。#WAV定義間隔を小さくすると、トラックの間の使わない番号が減ります。",
-      head + "--set 行:velocitySplitWidth=… と --set 行:ccSplitWidth=… を大きくする、--set 行:ignoreBpm=1 にする、"
-             "--set 行:multipleThreshold=… を小さくすると、同じ音として番号を共有する音が増えます。"
-             "--set 行:wavDefinitionGap=… を小さくすると、トラックの間の使わない番号が減ります。",
+      head +
+          "Vel分割幅・CC分割幅を大きくする、BPM無視をオンにする、多重閾値を小さくすると、"
+          "同じ音として番号を共有する音が増えます。#"
+          "WAV定義間隔を小さくすると、トラックの間の使わない番号が減ります。",
+      head +
+          "--set 行:velocitySplitWidth=… と --set 行:ccSplitWidth=… を大きくする、--set 行:ignoreBpm=1 "
+          "にする、"
+          "--set 行:multipleThreshold=… を小さくすると、同じ音として番号を共有する音が増えます。"
+          "--set 行:wavDefinitionGap=… を小さくすると、トラックの間の使わない番号が減ります。",
       "The #WAV ids would run up to " + std::to_string(largest) + ", " + std::to_string(largest - limit) +
           " past the last one, ZZ (" + std::to_string(limit) +
           "). More sounds share an id with wider velocity and controller buckets "
@@ -383,7 +410,8 @@ Message bpmIdBreach(int64_t largest, int64_t limit) {
   const std::string l = std::to_string(largest);
   const std::string z = std::to_string(limit);
   const std::string over = std::to_string(largest - limit);
-  return {"#BPM の番号が " + l + " まで必要で、上限の ZZ (" + z + ") を " + over + " 超えます。テンポ変更を減らしてください。",
+  return {"#BPM の番号が " + l + " まで必要で、上限の ZZ (" + z + ") を " + over +
+              " 超えます。テンポ変更を減らしてください。",
           "The #BPM ids would run up to " + l + ", " + over + " past the last one, ZZ (" + z +
               "). Use fewer tempo changes."};
 }
@@ -396,18 +424,20 @@ Message measureBreach(int64_t last, int64_t limit, bool atLeast) {
   const std::string english = atLeast ? "at least " : "";
   return {"小節番号が " + bound + l + " まで必要で、上限の " + m + " を " + bound + over +
               " 超えます。音を共有しても短くなりません。曲を短くするか、いくつかに分けてください。",
-          "The measure numbers would run up to " + english + l + ", " + english + over + " past the last one, " +
-              m + ". Sharing sounds does not shorten a chart: shorten the song or split it."};
+          "The measure numbers would run up to " + english + l + ", " + english + over +
+              " past the last one, " + m +
+              ". Sharing sounds does not shorten a chart: shorten the song or split it."};
 }
 
 Message lineSlotsBreach(int32_t measure, int channel, int64_t limit) {
   const std::string m = std::to_string(measure);
   const std::string c = (channel < 10 ? "0" : "") + std::to_string(channel);
   const std::string l = std::to_string(limit);
-  return {"小節 " + m + " のチャンネル " + c + " の行が、1行の上限 (" + l +
-              " 区画) を超える細かさになります。音の位置をクオンタイズするか、拍子と分解能を見直してください。",
-          "A line of measure " + m + " on channel " + c + " would need more than " + l +
-              " slots. Quantize the notes, or check the time signatures and the division."};
+  return {
+      "小節 " + m + " のチャンネル " + c + " の行が、1行の上限 (" + l +
+          " 区画) を超える細かさになります。音の位置をクオンタイズするか、拍子と分解能を見直してください。",
+      "A line of measure " + m + " on channel " + c + " would need more than " + l +
+          " slots. Quantize the notes, or check the time signatures and the division."};
 }
 
 Message chartSizeBreach(int32_t measure, int64_t limitMiB) {
@@ -424,38 +454,41 @@ Message linesOf(const Message& first, const Message& second) { return first + kN
 // --- The desktop program: texts outside code page 932 ---------------------------------------
 
 Message pathOutsideCodePageMessage(const std::string& path) {
-  return compose({"ファイルのパスに、日本語のコードページ (932) にない文字があります",
-                  "The file's path holds characters that the Japanese code page (932) does not have."},
-                 {fileLine(path),
-                  Message("このプログラムはファイルを日本語のコードページの名前で扱うため、このパスは使えません。"
-                          "ファイルを移動するか名前を変えて、パスを日本語のコードページにある文字だけにしてください。",
-                          "Rendlow names files in the Japanese code page, so it cannot use this path. Move or "
-                          "rename the file so that its path uses only characters of the Japanese code page.")});
+  return compose(
+      {"ファイルのパスに、日本語のコードページ (932) にない文字があります",
+       "The file's path holds characters that the Japanese code page (932) does not have."},
+      {fileLine(path),
+       Message("このプログラムはファイルを日本語のコードページの名前で扱うため、このパスは使えません。"
+               "ファイルを移動するか名前を変えて、パスを日本語のコードページにある文字だけにしてください。",
+               "Rendlow names files in the Japanese code page, so it cannot use this path. Move or "
+               "rename the file so that its path uses only characters of the Japanese code page.")});
 }
 
 Message pathOutsideSystemCodePageMessage(const std::string& path, unsigned codePage) {
   const std::string page = std::to_string(codePage);
-  return compose({"このWindowsでは、このパスのファイルを扱えません",
-                  "Rendlow cannot use this path on this Windows."},
-                 {fileLine(path),
-                  Message("このWindowsのコードページ (" + page +
-                              ") では、パスの一部の文字が別の文字になり、別のファイルを指してしまいます。"
-                              "ファイルを移動するか名前を変えて、パスを半角英数字と記号だけにしてください。",
-                          "Under this Windows's code page (" + page +
-                              ") some of its characters read as others, and it would name another file. "
-                              "Move or rename the file so that its path uses only ASCII letters, digits and "
-                              "signs.")});
+  return compose(
+      {"このWindowsでは、このパスのファイルを扱えません", "Rendlow cannot use this path on this Windows."},
+      {fileLine(path),
+       Message("このWindowsのコードページ (" + page +
+                   ") では、パスの一部の文字が別の文字になり、別のファイルを指してしまいます。"
+                   "ファイルを移動するか名前を変えて、パスを半角英数字と記号だけにしてください。",
+               "Under this Windows's code page (" + page +
+                   ") some of its characters read as others, and it would name another file. "
+                   "Move or rename the file so that its path uses only ASCII letters, digits and "
+                   "signs.")});
 }
 
 Message textOutsideCodePageMessage(const std::string& text) {
-  return compose({"入力された文字に、日本語のコードページ (932) にない文字があります",
-                  "A box holds characters that the Japanese code page (932) does not have."},
-                 {Message("文字: ", "Text: ") + verbatim(text),
-                  Message("midiファイル・設定ファイル・譜面は日本語のコードページで書くため、この文字は保存も出力もできません。"
-                          "何も変えていません。日本語のコードページにある文字に置き換えてください。",
-                          "The MIDI file, the settings file and the chart are written in the Japanese code page, "
-                          "which cannot keep them. Nothing was changed. Use characters of the Japanese code page "
-                          "instead.")});
+  return compose(
+      {"入力された文字に、日本語のコードページ (932) にない文字があります",
+       "A box holds characters that the Japanese code page (932) does not have."},
+      {Message("文字: ", "Text: ") + verbatim(text),
+       Message("midiファイル・設定ファイル・譜面は日本語のコードページで書くため、この文字は保存も出力もでき"
+               "ません。"
+               "何も変えていません。日本語のコードページにある文字に置き換えてください。",
+               "The MIDI file, the settings file and the chart are written in the Japanese code page, "
+               "which cannot keep them. Nothing was changed. Use characters of the Japanese code page "
+               "instead.")});
 }
 
 Message stemsHelpMessage() {

@@ -75,7 +75,8 @@ Message noFileNameReason();
 // A rendering file would need a delta time larger than a MIDI file can hold (`limit`).
 Message deltaTooLargeReason(int32_t trackNumber, const std::string& trackName, int64_t delta, int64_t limit);
 // A track of the rendering file would last longer, in ticks, than a MIDI file can count (`limit`).
-Message renderingTooLongReason(int32_t trackNumber, const std::string& trackName, int64_t ticks, int64_t limit);
+Message renderingTooLongReason(int32_t trackNumber, const std::string& trackName, int64_t ticks,
+                               int64_t limit);
 
 // Why a file is not a MIDI file the reader can use.
 Message folderReason();

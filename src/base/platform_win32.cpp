@@ -84,8 +84,8 @@ std::string absolutePath(const std::string& path) {
 }
 
 bool sameSpelling(const std::string& a, const std::string& b) {
-  return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
-                        static_cast<int>(b.size())) == CSTR_EQUAL;
+  return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
+                        b.data(), static_cast<int>(b.size())) == CSTR_EQUAL;
 }
 
 }  // namespace rendlow

@@ -33,7 +33,8 @@ void writeHeader(const Song& song, const ChartHeader& header, std::string& out) 
 void writeBpmDefinitions(const Song& song, std::string& out) {
   for (std::size_t i = 1; i < song.tempos.size(); ++i) {
     const Tempo& tempo = song.tempos[i];
-    appendFormatted(out, "#BPM%s %f\n", toBase36(tempo.index).c_str(), static_cast<double>(chartBpmValue(tempo.bpm)));
+    appendFormatted(out, "#BPM%s %f\n", toBase36(tempo.index).c_str(),
+                    static_cast<double>(chartBpmValue(tempo.bpm)));
   }
   out += "\n";
 }
@@ -42,9 +43,13 @@ void writeBpmDefinitions(const Song& song, std::string& out) {
 // polyphony count at 0.
 int32_t laneCount(const BMSTrack& track) { return track.notes.empty() ? 0 : std::max(track.maxPolyphony, 1); }
 
-bool writesLanes(const BMSTrack& track) { return track.splitMethod == static_cast<int32_t>(SplitMethod::Single); }
+bool writesLanes(const BMSTrack& track) {
+  return track.splitMethod == static_cast<int32_t>(SplitMethod::Single);
+}
 
-LineObject lineObject(const BMSNoteBase& object, int32_t id) { return {object.position, object.resolution, id}; }
+LineObject lineObject(const BMSNoteBase& object, int32_t id) {
+  return {object.position, object.resolution, id};
+}
 
 // The #WAV lines of one track, one per id from firstWav to firstWav + maxDefinition, each naming
 // the file of the sound its last note plays. A track without notes has none.
@@ -62,8 +67,8 @@ void writeWavDefinitions(const BMSTrack& track, std::string& out) {
   }
 }
 
-void writeNoteLines(const BMSTrack& track, const std::vector<const BMSNote*>& notes, std::string& out, int32_t m,
-                    LineBudget& budget) {
+void writeNoteLines(const BMSTrack& track, const std::vector<const BMSNote*>& notes, std::string& out,
+                    int32_t m, LineBudget& budget) {
   const int32_t lanes = laneCount(track);
   const bool byLane = writesLanes(track);
   std::vector<LineObject> objects;
@@ -94,7 +99,8 @@ struct TrackCursor {
 };
 
 // The track's background lines of measure m; true while the chart is not finished for it.
-bool writeMeasureLines(const BMSTrack& track, TrackCursor& cursor, std::string& out, int32_t m, LineBudget& budget) {
+bool writeMeasureLines(const BMSTrack& track, TrackCursor& cursor, std::string& out, int32_t m,
+                       LineBudget& budget) {
   const bool atEnd = cursor.done || cursor.next >= track.notes.size();
   const int32_t next = atEnd ? 0 : track.notes[cursor.next].measureIndex;
   bool wrote = false;
@@ -168,7 +174,8 @@ std::vector<const BMSBPM*> bpmsByTick(const std::vector<BMSBPM>& bpms) {
   std::vector<const BMSBPM*> sorted;
   sorted.reserve(bpms.size());
   for (const BMSBPM& bpm : bpms) sorted.push_back(&bpm);
-  std::stable_sort(sorted.begin(), sorted.end(), [](const BMSBPM* a, const BMSBPM* b) { return a->tick < b->tick; });
+  std::stable_sort(sorted.begin(), sorted.end(),
+                   [](const BMSBPM* a, const BMSBPM* b) { return a->tick < b->tick; });
   return sorted;
 }
 
@@ -193,7 +200,8 @@ Result<std::string> formatBmsChart(const Song& song, const Chart& chart, const C
   // The first tempo is the header's "#BPM"; the channel starts with the second.
   std::size_t bpmCursor = bpms.size() >= 2 ? 1 : bpms.size();
   std::vector<TrackCursor> cursors(chart.chartTracks.size());
-  for (std::size_t t = 0; t < chart.chartTracks.size(); ++t) cursors[t].done = chart.chartTracks[t].notes.empty();
+  for (std::size_t t = 0; t < chart.chartTracks.size(); ++t)
+    cursors[t].done = chart.chartTracks[t].notes.empty();
   LineBudget budget;
   for (int32_t m = 0;; ++m) {
     writeBpmLine(bpms, bpmCursor, out, m, budget);

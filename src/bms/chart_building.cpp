@@ -45,8 +45,8 @@ BMSBPM placeTempo(const MidiEvent& event, const Tempo& tempo, MeasureCursor& cur
 
 }  // namespace
 
-BMSTrack buildChartTrack(Song& song, std::size_t track, const SlicedTrack& sliced, const TrackSettings& settings,
-                         std::vector<BMSBPM>& chartBpms, int32_t& nextWavId) {
+BMSTrack buildChartTrack(Song& song, std::size_t track, const SlicedTrack& sliced,
+                         const TrackSettings& settings, std::vector<BMSBPM>& chartBpms, int32_t& nextWavId) {
   const MidiTrack& source = song.tracks[track];
   BMSTrack chart;
   chart.track = static_cast<int32_t>(track);
@@ -54,8 +54,8 @@ BMSTrack buildChartTrack(Song& song, std::size_t track, const SlicedTrack& slice
   chart.definitionName = settings.definitionName;
   chart.maxPolyphony = source.maxPolyphony;
   chart.splitMethod = settings.splitMethod;
-  chart.notes.reserve(static_cast<std::size_t>(
-      std::count_if(sliced.notes.begin(), sliced.notes.end(), [](const Note& note) { return note.isHead(); })));
+  chart.notes.reserve(static_cast<std::size_t>(std::count_if(
+      sliced.notes.begin(), sliced.notes.end(), [](const Note& note) { return note.isHead(); })));
   MeasureCursor cursor(song);
   bool notePlaced = false;
   for (const MidiEvent& event : source.originalEvents) {
@@ -69,7 +69,8 @@ BMSTrack buildChartTrack(Song& song, std::size_t track, const SlicedTrack& slice
       continue;
     }
     if (event.isMeta(kMetaTempo) && event.tempo != kNone)
-      chartBpms.push_back(placeTempo(event, song.tempos[static_cast<std::size_t>(event.tempo)], cursor, song));
+      chartBpms.push_back(
+          placeTempo(event, song.tempos[static_cast<std::size_t>(event.tempo)], cursor, song));
   }
   if (notePlaced) {
     // A negative gap would let the next track's ids overlap this track's.

@@ -19,7 +19,7 @@ namespace rendlow {
 // from its events as read. Appends the track's tempo changes to `chartBpms` and, when it placed a
 // note, advances `nextWavId` past the track's ids and its gap. song.measures grows when an
 // object lies past the end of the grid.
-BMSTrack buildChartTrack(Song& song, std::size_t track, const SlicedTrack& sliced, const TrackSettings& settings,
-                         std::vector<BMSBPM>& chartBpms, int32_t& nextWavId);
+BMSTrack buildChartTrack(Song& song, std::size_t track, const SlicedTrack& sliced,
+                         const TrackSettings& settings, std::vector<BMSBPM>& chartBpms, int32_t& nextWavId);
 
 }  // namespace rendlow

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "bms/chart_lines.h"
 #include "base/messages.h"
+#include "bms/chart_lines.h"
 
 namespace rendlow {
 
@@ -39,7 +39,9 @@ ChartNeeds needsOf(const Song& song, const Chart& chart) {
 std::optional<Message> chartLimitBreach(const Song& song, const Chart& chart) {
   const ChartNeeds needs = needsOf(song, chart);
   std::optional<Message> message;
-  const auto add = [&message](const Message& breach) { message = message ? linesOf(*message, breach) : breach; };
+  const auto add = [&message](const Message& breach) {
+    message = message ? linesOf(*message, breach) : breach;
+  };
   if (needs.largestWavId > kMaxChartId) add(wavIdBreach(needs.largestWavId, kMaxChartId));
   if (needs.largestBpmId > kMaxChartId) add(bpmIdBreach(needs.largestBpmId, kMaxChartId));
   if (needs.lastMeasure > kMaxMeasureNumber) {

@@ -4,7 +4,6 @@
 #include <limits>
 #include <numeric>
 
-
 namespace rendlow {
 
 namespace {
@@ -35,7 +34,9 @@ Measure makeMeasure(std::size_t index, int64_t startTick, int32_t length) {
   return {static_cast<int32_t>(index), static_cast<int32_t>(startTick), length};
 }
 
-int64_t gridEnd(const std::vector<Measure>& measures) { return measures.empty() ? 0 : measures.back().endTick(); }
+int64_t gridEnd(const std::vector<Measure>& measures) {
+  return measures.empty() ? 0 : measures.back().endTick();
+}
 
 }  // namespace
 

@@ -11,9 +11,8 @@ namespace rendlow::cli {
 int runCli(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
   const Result<Options> parsed = parseOptions(args);
   if (!parsed) {
-    printMessage(err, parsed.problem().message +
-                          Message("\n詳しくは 'rendlow-cli --help' を見てください。",
-                                  "\nTry 'rendlow-cli --help' for more information."));
+    printMessage(err, parsed.problem().message + Message("\n詳しくは 'rendlow-cli --help' を見てください。",
+                                                         "\nTry 'rendlow-cli --help' for more information."));
     return kExitUsage;
   }
   const Options& options = *parsed;

@@ -4,8 +4,8 @@
 #include <array>
 #include <utility>
 
-#include "bms/chart_lines.h"
 #include "app/project.h"
+#include "bms/chart_lines.h"
 
 namespace rendlow::cli {
 

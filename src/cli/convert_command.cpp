@@ -106,7 +106,8 @@ int convertOne(const Options& options, const std::string& input, std::ostream& o
 
 int runConvert(const Options& options, std::ostream& out, std::ostream& err) {
   int status = kExitOk;
-  for (const std::string& input : options.inputs) status = worseStatus(status, convertOne(options, input, out, err));
+  for (const std::string& input : options.inputs)
+    status = worseStatus(status, convertOne(options, input, out, err));
   return status;
 }
 

@@ -10,7 +10,9 @@ inline constexpr int kExitWarning = 3;  // written, with a warning the author mu
 
 // Of several inputs' statuses, the one the whole run ends with: a failure before a warning.
 inline int worseStatus(int a, int b) {
-  const auto rank = [](int status) { return status == kExitFailed ? 3 : status == kExitWarning ? 2 : status == kExitUsage ? 1 : 0; };
+  const auto rank = [](int status) {
+    return status == kExitFailed ? 3 : status == kExitWarning ? 2 : status == kExitUsage ? 1 : 0;
+  };
   return rank(a) >= rank(b) ? a : b;
 }
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <optional>
-#include <utility>
 #include <string_view>
+#include <utility>
 
 #include "base/text.h"
 
@@ -26,7 +26,8 @@ struct OptionRule {
 // A header text keeps its place in the settings file's one-line record, so it holds no line break.
 std::optional<Message> headerText(std::optional<std::string>& field, std::string_view value) {
   if (value.size() > kMaxTextBytes)
-    return Message("譜面のヘッダーの文字列が 511 バイトを超えます", "a chart header text is longer than 511 bytes");
+    return Message("譜面のヘッダーの文字列が 511 バイトを超えます",
+                   "a chart header text is longer than 511 bytes");
   if (value.find_first_of("\r\n") != std::string_view::npos)
     return Message("譜面のヘッダーの文字列に改行があります", "a chart header text holds a line break");
   field = std::string(value);
@@ -71,7 +72,8 @@ constexpr std::array kOptions = {
     OptionRule{"--output", "-o", "OUTPUT",
                "the rendering MIDI file to write (default: INPUT's name + _out.mid)",
                [](Options& o, std::string_view value) {
-                 if (value.empty()) return std::optional(Message("出力ファイル名が空です", "the output file name is empty"));
+                 if (value.empty())
+                   return std::optional(Message("出力ファイル名が空です", "the output file name is empty"));
                  if (value.size() > kMaxTextBytes)
                    return std::optional(Message("出力ファイル名が 511 バイトを超えます",
                                                 "the output file name is longer than 511 bytes"));
@@ -85,12 +87,14 @@ constexpr std::array kOptions = {
                  o.edits.push_back(*edit);
                  return accepted();
                }},
-    OptionRule{"--defaults", "", "", "start from the default settings, not from the settings file saved beside INPUT",
+    OptionRule{"--defaults", "", "",
+               "start from the default settings, not from the settings file saved beside INPUT",
                [](Options& o, std::string_view) {
                  o.defaults = true;
                  return accepted();
                }},
-    OptionRule{"--cut", "", "STEMS", "cut the sound files out of your renders of each track, STEMS/tr01.wav ...",
+    OptionRule{"--cut", "", "STEMS",
+               "cut the sound files out of your renders of each track, STEMS/tr01.wav ...",
                [](Options& o, std::string_view value) {
                  o.stemsFolder = std::string(value);
                  return accepted();
@@ -100,7 +104,8 @@ constexpr std::array kOptions = {
                  o.keysounds = true;
                  return accepted();
                }},
-    OptionRule{"--soundfont", "", "FILE", "the SoundFont for --keysounds (default: a General MIDI one installed)",
+    OptionRule{"--soundfont", "", "FILE",
+               "the SoundFont for --keysounds (default: a General MIDI one installed)",
                [](Options& o, std::string_view value) {
                  o.soundFont = std::string(value);
                  return accepted();
@@ -110,7 +115,8 @@ constexpr std::array kOptions = {
                  o.ogg = true;
                  return accepted();
                }},
-    OptionRule{"--compare", "", "MIX.wav", "with --cut: measure the chart against your render of the whole song",
+    OptionRule{"--compare", "", "MIX.wav",
+               "with --cut: measure the chart against your render of the whole song",
                [](Options& o, std::string_view value) {
                  o.recording = std::string(value);
                  return accepted();
@@ -136,7 +142,9 @@ const OptionRule* findOption(std::string_view name) {
 
 std::string inQuotes(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
-Problem problem(std::string japanese, std::string english) { return {Message(std::move(japanese), std::move(english))}; }
+Problem problem(std::string japanese, std::string english) {
+  return {Message(std::move(japanese), std::move(english))};
+}
 
 // Walks the arguments once, left to right.
 class Parser {
@@ -214,12 +222,14 @@ private:
   Result<Options> finish() {
     if (options_.command == Command::List) {
       if (converting()) {
-        return problem("--list は何も書き出さないので、--no-chart, --settings-only, -o, --set, --genre, --title, "
-                       "--artist, -q, --defaults や音声ファイルのオプションを取りません",
-                       "--list writes nothing: it takes no --no-chart, --settings-only, -o, --set, --genre, "
-                       "--title, --artist, -q, --defaults or sound file options");
+        return problem(
+            "--list は何も書き出さないので、--no-chart, --settings-only, -o, --set, --genre, --title, "
+            "--artist, -q, --defaults や音声ファイルのオプションを取りません",
+            "--list writes nothing: it takes no --no-chart, --settings-only, -o, --set, --genre, "
+            "--title, --artist, -q, --defaults or sound file options");
       }
-      if (options_.inputs.size() > 1) return problem("--list の入力ファイルは1つです", "--list takes one input file");
+      if (options_.inputs.size() > 1)
+        return problem("--list の入力ファイルは1つです", "--list takes one input file");
     }
     if (const auto problem = soundProblem()) return Problem{*problem};
     if (!options_.command) options_.command = Command::Convert;
@@ -269,17 +279,21 @@ std::string usageText() {
     if (!known.valueName.empty()) names += " " + std::string(known.valueName);
     text += usageLine(names, known.help);
   }
-  text += "\nFields of --set ROW:FIELD=VALUE (ROW counts from 0, as --list shows; VALUE is a whole number from 0,\n"
-          "or the name for definitionName; fields not named keep their value):\n";
+  text +=
+      "\nFields of --set ROW:FIELD=VALUE (ROW counts from 0, as --list shows; VALUE is a whole number from "
+      "0,\n"
+      "or the name for definitionName; fields not named keep their value):\n";
   for (const FieldRule& field : rowEditFields()) text += usageLine(std::string(field.name), field.help);
   text +=
       "\n"
       "Sound files: --cut STEMS cuts them out of your own renders: render each track of the rendering MIDI\n"
       "file from its start, one file per track named by its definition name (tr01.wav, ...), into STEMS.\n"
       "--keysounds renders them with FluidSynth instead. Either way every sound the chart names is written\n"
-      "beside the chart, and the chart's playback is measured against the song (your MIX.wav with --compare,\n"
+      "beside the chart, and the chart's playback is measured against the song (your MIX.wav with "
+      "--compare,\n"
       "or the song rendered directly). The fidelity line gives: the log-spectral distance (dB, lower is\n"
-      "closer; under about 6 dB a listener hears the same song), the SNR of the spectra, which ignores phase,\n"
+      "closer; under about 6 dB a listener hears the same song), the SNR of the spectra, which ignores "
+      "phase,\n"
       "and of the waveform (dB, higher is closer), the worst 50 ms and when it is, the mix's peak (above\n"
       "0 dBFS the chart clips), and how far the playback lags. Finer splits (a small velocity or\n"
       "controller width in place of 0, which ignores them: --set ROW:velocitySplitWidth=16 ...) bring\n"

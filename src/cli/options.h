@@ -32,11 +32,11 @@ struct Options {
   std::vector<RowEdit> edits;  // Convert: in the order given, on every input
   bool defaults = false;       // Convert: start from the defaults, not from a saved settings file
   // Convert: the sound files too, cut from the author's stems or rendered with the synthesizer.
-  std::optional<std::string> stemsFolder;   // --cut
-  bool keysounds = false;                   // --keysounds
-  std::optional<std::string> soundFont;     // --soundfont
-  bool ogg = false;                         // --ogg
-  std::optional<std::string> recording;     // --compare
+  std::optional<std::string> stemsFolder;  // --cut
+  bool keysounds = false;                  // --keysounds
+  std::optional<std::string> soundFont;    // --soundfont
+  bool ogg = false;                        // --ogg
+  std::optional<std::string> recording;    // --compare
 };
 
 // Reads the arguments after the program name. Long options take their value as "--name=VALUE" or

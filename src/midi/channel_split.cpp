@@ -35,7 +35,8 @@ MidiEvent trackName(Song& song, int channel, int32_t tempo) {
   name.kind = EventKind::Meta;
   name.metaType = kMetaTrackName;
   name.length = length;
-  name.dataOffset = song.store(std::span(reinterpret_cast<const uint8_t*>(text), static_cast<std::size_t>(length)));
+  name.dataOffset =
+      song.store(std::span(reinterpret_cast<const uint8_t*>(text), static_cast<std::size_t>(length)));
   std::copy_n(text, 2, name.head.begin());
   name.tempo = tempo;
   return name;

@@ -42,7 +42,8 @@ Result<std::vector<uint8_t>> readWholeFile(const std::string& path) {
   if (std::filesystem::is_directory(path, ignored)) return Problem{folderReason()};
   const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
   if (!file) return Problem{readReason(errno)};
-  std::vector<uint8_t> bytes(static_cast<std::size_t>(std::filesystem::file_size(path, ignored) & 0xFFFFFFFF));
+  std::vector<uint8_t> bytes(
+      static_cast<std::size_t>(std::filesystem::file_size(path, ignored) & 0xFFFFFFFF));
   std::size_t size = std::fread(bytes.data(), 1, bytes.size(), file.get());
   // The size is a hint only: a file may grow while it is read.
   while (size == bytes.size() && !std::feof(file.get()) && !std::ferror(file.get())) {
@@ -336,7 +337,8 @@ void MidiReader::reportDamage(ReadDamage::Kind kind, const char* what) {
 
 }  // namespace
 
-Result<Song> readMidiBytes(std::vector<uint8_t> bytes, RunningStatus& runningStatus, Diagnostics& diagnostics) {
+Result<Song> readMidiBytes(std::vector<uint8_t> bytes, RunningStatus& runningStatus,
+                           Diagnostics& diagnostics) {
   Song song;
   song.bytes = std::move(bytes);
   MidiReader reader(song, runningStatus, diagnostics);

@@ -18,7 +18,8 @@ int varLenSize(int32_t value) {
 }
 
 void appendBigEndian(std::string& out, uint32_t value, int bytes) {
-  for (int shift = 8 * (bytes - 1); shift >= 0; shift -= 8) out.push_back(static_cast<char>((value >> shift) & 0xFF));
+  for (int shift = 8 * (bytes - 1); shift >= 0; shift -= 8)
+    out.push_back(static_cast<char>((value >> shift) & 0xFF));
 }
 
 void appendByte(std::string& out, uint8_t byte, Diagnostics& diagnostics) {
@@ -27,7 +28,8 @@ void appendByte(std::string& out, uint8_t byte, Diagnostics& diagnostics) {
 }
 
 bool hasLengthField(const MidiEvent& event) {
-  return event.kind == EventKind::Meta || event.kind == EventKind::SysEx || event.kind == EventKind::SysExEscape;
+  return event.kind == EventKind::Meta || event.kind == EventKind::SysEx ||
+         event.kind == EventKind::SysExEscape;
 }
 
 // Bytes that one event takes in a chunk when written with `delta`.
@@ -87,8 +89,8 @@ std::optional<MidiEvent> missingEndOfTrack(const MidiTrack& track) {
 void writeTrackChunk(std::string& out, const Song& song, const MidiTrack& track, Diagnostics& diagnostics) {
   // The length goes before the events, so it is summed from their sizes first.
   uint64_t length = 0;
-  const int32_t rest = clampToInt32(
-      forEachWrittenEvent(song, track, [&](const MidiEvent& event, std::span<const uint8_t> data, int32_t delta) {
+  const int32_t rest = clampToInt32(forEachWrittenEvent(
+      song, track, [&](const MidiEvent& event, std::span<const uint8_t> data, int32_t delta) {
         length += encodedSize(event, data.size(), delta);
       }));
   const std::optional<MidiEvent> closing = missingEndOfTrack(track);
@@ -117,9 +119,11 @@ std::optional<Message> unwritableTiming(const Song& song, std::span<const std::s
       largestDelta = std::max(largestDelta, delta);
       end += std::max<int64_t>(delta, 0);
     };
-    count(forEachWrittenEvent(song, track, [&](const MidiEvent&, std::span<const uint8_t>, int32_t delta) { count(delta); }));
+    count(forEachWrittenEvent(
+        song, track, [&](const MidiEvent&, std::span<const uint8_t>, int32_t delta) { count(delta); }));
     const auto number = static_cast<int32_t>(i + 1);
-    if (largestDelta > kLargestDelta) return deltaTooLargeReason(number, track.name, largestDelta, kLargestDelta);
+    if (largestDelta > kLargestDelta)
+      return deltaTooLargeReason(number, track.name, largestDelta, kLargestDelta);
     if (end > kLargestTick) return renderingTooLongReason(number, track.name, end, kLargestTick);
   }
   return std::nullopt;
@@ -137,7 +141,8 @@ int writeVarLen(std::string& out, int32_t value) {
   return bytes;
 }
 
-Result<std::string> encodeMidiFile(const Song& song, std::span<const std::size_t> tracks, Diagnostics& diagnostics) {
+Result<std::string> encodeMidiFile(const Song& song, std::span<const std::size_t> tracks,
+                                   Diagnostics& diagnostics) {
   if (auto reason = unwritableTiming(song, tracks)) return Problem{std::move(*reason)};
   std::string out = "MThd";
   appendBigEndian(out, 6, 4);

@@ -25,6 +25,7 @@ int writeVarLen(std::string& out, int32_t value);
 // bytes, each "%02X ", then two spaces; "\n\n" before each chunk) goes to `diagnostics`.
 // Fails, naming the track, when a delta or a track's length would pass what a MIDI file can
 // hold: the file would be written, but no reader could read it back.
-Result<std::string> encodeMidiFile(const Song& song, std::span<const std::size_t> tracks, Diagnostics& diagnostics);
+Result<std::string> encodeMidiFile(const Song& song, std::span<const std::size_t> tracks,
+                                   Diagnostics& diagnostics);
 
 }  // namespace rendlow

@@ -7,14 +7,22 @@ namespace rendlow {
 EventKind classifyStatus(uint8_t status) {
   if (status < 0x80) return EventKind::None;
   switch (status & 0xF0) {
-    case 0x80: return EventKind::NoteOff;
-    case 0x90: return EventKind::NoteOn;
-    case 0xA0: return EventKind::PolyPressure;
-    case 0xB0: return EventKind::ControlChange;
-    case 0xC0: return EventKind::ProgramChange;
-    case 0xD0: return EventKind::ChannelPressure;
-    case 0xE0: return EventKind::PitchBend;
-    default: break;
+    case 0x80:
+      return EventKind::NoteOff;
+    case 0x90:
+      return EventKind::NoteOn;
+    case 0xA0:
+      return EventKind::PolyPressure;
+    case 0xB0:
+      return EventKind::ControlChange;
+    case 0xC0:
+      return EventKind::ProgramChange;
+    case 0xD0:
+      return EventKind::ChannelPressure;
+    case 0xE0:
+      return EventKind::PitchBend;
+    default:
+      break;
   }
   if (status == 0xF0) return EventKind::SysEx;
   if (status == 0xF7) return EventKind::SysExEscape;
@@ -34,7 +42,8 @@ void MidiTrack::addEvent(MidiEvent event, int32_t& songEnd) {
   const bool tempo = event.isMeta(kMetaTempo);
   hasTempo = hasTempo || tempo;
   // An event of kind None counts here like a channel event: it is not a meta event.
-  if ((event.kind != EventKind::Meta && event.tick > 0) || tempo || event.isMeta(kMetaTimeSignature)) hasContent = true;
+  if ((event.kind != EventKind::Meta && event.tick > 0) || tempo || event.isMeta(kMetaTimeSignature))
+    hasContent = true;
   event.index = static_cast<int32_t>(events.size());
   songEnd = std::max(songEnd, event.tick);
   events.push_back(event);

@@ -37,7 +37,9 @@ enum class EventKind : uint8_t {
 EventKind classifyStatus(uint8_t status);
 
 // A channel event: note-off to pitch bend. Its data bytes (one or two) are held in the event.
-inline bool isChannelKind(EventKind kind) { return kind >= EventKind::NoteOff && kind <= EventKind::PitchBend; }
+inline bool isChannelKind(EventKind kind) {
+  return kind >= EventKind::NoteOff && kind <= EventKind::PitchBend;
+}
 
 inline constexpr int32_t kMetaTrackName = 0x03;
 inline constexpr int32_t kMetaEndOfTrack = 0x2F;

@@ -55,7 +55,8 @@ std::optional<SoundKey> keyOf(const Note& note, std::size_t chainLength, bool as
   }
   // A note that does not last passes the controller test without a comparison. The buckets line
   // up because every note's state holds the same controller numbers, the track's.
-  if (settings.ccSplitWidth > 0 && note.duration > 0) key.controllerDigest = comparison.startControllerDigest(note, asLater);
+  if (settings.ccSplitWidth > 0 && note.duration > 0)
+    key.controllerDigest = comparison.startControllerDigest(note, asLater);
   return key;
 }
 
@@ -132,7 +133,8 @@ public:
 
 private:
   std::span<const Note> notesOf(const Chain& chain) const {
-    return std::span(notes_).subspan(static_cast<std::size_t>(chain.head), static_cast<std::size_t>(chain.length));
+    return std::span(notes_).subspan(static_cast<std::size_t>(chain.head),
+                                     static_cast<std::size_t>(chain.length));
   }
 
   // Searches the earlier occurrences of the chain's sound from the nearest backwards. Taking the
@@ -154,7 +156,8 @@ private:
         const Note& other = *q;
         matchedSound = other.sound;
         const int64_t distance = int64_t{note.tick} - other.tick;
-        if (!excludedVariants.contains(other.variant) && distance > comparison_.settings().multipleThreshold) {
+        if (!excludedVariants.contains(other.variant) &&
+            distance > comparison_.settings().multipleThreshold) {
           assignDefinition(notes_, chain.head, other.definition, other.sound, false, other.variant);
           reused = true;
           return true;

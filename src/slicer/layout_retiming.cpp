@@ -42,9 +42,10 @@ public:
       Step& step = steps_.emplace_back();
       step.tempo = event.tempo;
       step.startsNote = event.startsNote();
-      const Note* note = step.startsNote && event.note != kNone && std::cmp_less(event.note, sliced.notes.size())
-                             ? &sliced.notes[static_cast<std::size_t>(event.note)]
-                             : nullptr;
+      const Note* note =
+          step.startsNote && event.note != kNone && std::cmp_less(event.note, sliced.notes.size())
+              ? &sliced.notes[static_cast<std::size_t>(event.note)]
+              : nullptr;
       step.soundHead = note && note->isHead();
       step.duration = step.soundHead ? note->duration : 0;
       // A postponed stretch can copy a Set Tempo event into the layout twice; only the copy its
@@ -95,7 +96,9 @@ public:
   }
 
 private:
-  Tempo* tempoOf(const Step& step) { return step.tempo == kNone ? nullptr : &tempos_[static_cast<std::size_t>(step.tempo)]; }
+  Tempo* tempoOf(const Step& step) {
+    return step.tempo == kNone ? nullptr : &tempos_[static_cast<std::size_t>(step.tempo)];
+  }
 
   bool alignStep(Step& step) {
     const int64_t cur = run_ + step.delta;
@@ -147,7 +150,8 @@ private:
       sectionPush_ += clearance - newTick;
       newTick = clearance;
     }
-    const int64_t need = int64_t{settings.noteInterval} + step.duration + newTick - sectionStart_ - sectionPush_;
+    const int64_t need =
+        int64_t{settings.noteInterval} + step.duration + newTick - sectionStart_ - sectionPush_;
     if (!fitsInt32(newTick) || !fitsInt32(sectionPush_) || !fitsInt32(need)) return false;
     if (need > tempo->extent) tempo->extent = static_cast<int32_t>(need);
     return true;
@@ -223,8 +227,9 @@ AlignOutcome runCycle(std::vector<TrackLayout>& layouts, std::vector<Tempo>& tem
 
 }  // namespace
 
-SettleReport settleLayout(Song& song, std::span<const SlicedTrack> sliced, std::span<const TrackSettings> settings,
-                          Diagnostics& diagnostics, int32_t maxCycles) {
+SettleReport settleLayout(Song& song, std::span<const SlicedTrack> sliced,
+                          std::span<const TrackSettings> settings, Diagnostics& diagnostics,
+                          int32_t maxCycles) {
   std::vector<TrackLayout> layouts;
   layouts.reserve(song.tracks.size());
   for (std::size_t i = 0; i < song.tracks.size(); ++i)
@@ -234,7 +239,8 @@ SettleReport settleLayout(Song& song, std::span<const SlicedTrack> sliced, std::
     return SettleReport{cycles, ending};
   };
   for (int32_t cycle = 1; cycle <= maxCycles; ++cycle) {
-    const AlignOutcome outcome = shiftTempos(song.tempos) ? runCycle(layouts, song.tempos) : AlignOutcome::Overflow;
+    const AlignOutcome outcome =
+        shiftTempos(song.tempos) ? runCycle(layouts, song.tempos) : AlignOutcome::Overflow;
     if (outcome == AlignOutcome::Stable) return finish(cycle, SettleReport::Ending::Settled);
     if (outcome == AlignOutcome::Overflow) {
       // A pass stopped half way; the layouts as built are the last deltas known to be whole.

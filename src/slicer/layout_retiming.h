@@ -41,7 +41,8 @@ struct SettleReport {
 // learned. Stops after `maxCycles` with the last cycle's layout, or on an overflow (a tick past
 // 2^31 - 1) with the layouts as built; either way with a diagnostics line and deltas that can
 // be written. `sliced` and `settings` run parallel to song.tracks.
-SettleReport settleLayout(Song& song, std::span<const SlicedTrack> sliced, std::span<const TrackSettings> settings,
-                          Diagnostics& diagnostics, int32_t maxCycles = kMaxRetimingCycles);
+SettleReport settleLayout(Song& song, std::span<const SlicedTrack> sliced,
+                          std::span<const TrackSettings> settings, Diagnostics& diagnostics,
+                          int32_t maxCycles = kMaxRetimingCycles);
 
 }  // namespace rendlow

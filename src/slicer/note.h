@@ -12,7 +12,7 @@ namespace rendlow {
 // chord, a legato run) form a chain, linked through the track's note list: the head has no
 // `chainPrev`, and `chainNext` leads from each note to the next one grouped with it.
 struct Note {
-  int32_t noteOn = kNone;   // positions in the track's events as read
+  int32_t noteOn = kNone;  // positions in the track's events as read
   int32_t noteOff = kNone;
   int32_t chainNext = kNone;  // positions in the track's notes
   int32_t chainPrev = kNone;
@@ -42,8 +42,9 @@ struct SlicedTrack {
 
   std::span<const int32_t> controlState(const Note& note) const {
     if (note.controlState == kNone) return {};
-    return std::span(controllerValues).subspan(static_cast<std::size_t>(note.controlState) * controllerNumbers.size(),
-                                               controllerNumbers.size());
+    return std::span(controllerValues)
+        .subspan(static_cast<std::size_t>(note.controlState) * controllerNumbers.size(),
+                 controllerNumbers.size());
   }
 };
 

@@ -4,8 +4,8 @@
 #include <array>
 #include <utility>
 
-#include "slicer/definition_numbering.h"
 #include "base/integer_math.h"
+#include "slicer/definition_numbering.h"
 
 namespace rendlow {
 
@@ -137,7 +137,8 @@ public:
 private:
   bool joinsOpenChain(const Note& note) const {
     if (head_ == kNone) return false;
-    if (method_ == static_cast<int32_t>(SplitMethod::Chord)) return note.tick == notes_[static_cast<std::size_t>(head_)].tick;
+    if (method_ == static_cast<int32_t>(SplitMethod::Chord))
+      return note.tick == notes_[static_cast<std::size_t>(head_)].tick;
     if (method_ == static_cast<int32_t>(SplitMethod::Legato)) return note.tick < latestEnd_;
     return false;
   }
@@ -170,7 +171,8 @@ void orderNoteOffsInChains(const std::vector<Note>& notes, EventList& events) {
   for (const Note& head : notes) {
     if (!head.isHead() || head.chainNext == kNone) continue;
     chain.clear();
-    for (const Note* n = &head; n; n = n->chainNext == kNone ? nullptr : &notes[static_cast<std::size_t>(n->chainNext)])
+    for (const Note* n = &head; n;
+         n = n->chainNext == kNone ? nullptr : &notes[static_cast<std::size_t>(n->chainNext)])
       chain.push_back(n);
     for (bool swapped = true; swapped;) {
       swapped = false;
@@ -195,7 +197,8 @@ void sortEventsByIndex(EventList& events, std::vector<Note>& notes) {
     note.noteOff = events[static_cast<std::size_t>(note.noteOff)].index;
   }
   for (std::size_t i = 0; i < events.size(); ++i) {
-    while (std::cmp_not_equal(events[i].index, i)) std::swap(events[i], events[static_cast<std::size_t>(events[i].index)]);
+    while (std::cmp_not_equal(events[i].index, i))
+      std::swap(events[i], events[static_cast<std::size_t>(events[i].index)]);
   }
 }
 
@@ -215,7 +218,7 @@ std::vector<int32_t> findNoteOffs(const EventList& events) {
 }
 
 SlicedTrack extractNotes(MidiTrack& track, const TrackSettings& settings, std::span<const Tempo> tempos,
-                        Diagnostics& diagnostics) {
+                         Diagnostics& diagnostics) {
   EventList& events = track.events;
   std::vector<int32_t> noteOffs = findNoteOffs(events);
   endUnendedNotes(events, noteOffs);
@@ -232,7 +235,8 @@ SlicedTrack extractNotes(MidiTrack& track, const TrackSettings& settings, std::s
       Note& note = sliced.notes.emplace_back(makeNote(events, static_cast<int32_t>(i), noteOffs[i]));
       note.controlState = controllers.stateNow();
       e.note = index;
-      events[static_cast<std::size_t>(note.noteOff)].note = index;  // of two notes ended by one event, the later
+      events[static_cast<std::size_t>(note.noteOff)].note =
+          index;  // of two notes ended by one event, the later
       diagnostics.print("NoteOn: %d %d %d\n", note.tick, note.duration, note.pitch);
       grouping.add(index);
     } else if (e.kind == EventKind::ControlChange) {

@@ -21,7 +21,7 @@ namespace rendlow {
 // "NoteOn" line per note to the diagnostics.
 // `tempos` are the song's tempo changes, which the sound comparison reads.
 SlicedTrack extractNotes(MidiTrack& track, const TrackSettings& settings, std::span<const Tempo> tempos,
-                        Diagnostics& diagnostics);
+                         Diagnostics& diagnostics);
 
 // For each event of the list, in list order: when it starts a note, the position in the list of
 // the first event after it that ends a note of the same note number (on any channel); otherwise,

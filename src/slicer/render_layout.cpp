@@ -45,8 +45,8 @@ MidiEvent copyOf(const MidiEvent& e) {
 // walk comes back to the first postponed note-on once the open sound has closed.
 class LayoutWalk {
 public:
-  LayoutWalk(const MidiTrack& track, int32_t trackIndex, const SlicedTrack& sliced, const TrackSettings& settings,
-             const std::vector<Tempo>& tempos)
+  LayoutWalk(const MidiTrack& track, int32_t trackIndex, const SlicedTrack& sliced,
+             const TrackSettings& settings, const std::vector<Tempo>& tempos)
       : events_(track.events),
         trackIndex_(trackIndex),
         sliced_(sliced),
@@ -106,13 +106,15 @@ private:
     openEnd_ = lastNoteOff(sliced_.notes, head);
     segmentStart_ = position;
     openMembers_.clear();
-    for (int32_t n = head; n != kNone; n = sliced_.notes[static_cast<std::size_t>(n)].chainNext) openMembers_.push_back(n);
+    for (int32_t n = head; n != kNone; n = sliced_.notes[static_cast<std::size_t>(n)].chainNext)
+      openMembers_.push_back(n);
     std::sort(openMembers_.begin(), openMembers_.end());
   }
 
   // Whether the note is the open sound's note or reached from it along the chain.
   bool inOpenSound(int32_t note) const {
-    return open_ != kNone && note != kNone && std::binary_search(openMembers_.begin(), openMembers_.end(), note);
+    return open_ != kNone && note != kNone &&
+           std::binary_search(openMembers_.begin(), openMembers_.end(), note);
   }
 
   std::size_t closeAndGoBack(const MidiEvent& e, int32_t delta) {
@@ -173,9 +175,9 @@ private:
   const std::vector<Tempo>& tempos_;
   const LayoutLimits limits_;
   std::size_t steps_ = 0;
-  int32_t open_ = kNone;               // the open sound's head note
-  std::vector<int32_t> openMembers_;   // its chain's notes, sorted
-  int32_t openEnd_ = kNone;            // position of its last note-off
+  int32_t open_ = kNone;              // the open sound's head note
+  std::vector<int32_t> openMembers_;  // its chain's notes, sorted
+  int32_t openEnd_ = kNone;           // position of its last note-off
   std::size_t segmentStart_ = 0;
   bool deferred_ = false;
   std::size_t resume_ = 0;
@@ -188,14 +190,16 @@ private:
 }  // namespace
 
 LayoutLimits layoutLimits(std::size_t events) {
-  return {kLayoutStepsPerEvent * events + kLayoutStepsMargin, kLayoutEventsPerEvent * events + kLayoutEventsMargin};
+  return {kLayoutStepsPerEvent * events + kLayoutStepsMargin,
+          kLayoutEventsPerEvent * events + kLayoutEventsMargin};
 }
 
 bool buildRenderLayout(MidiTrack& track, int32_t trackIndex, const SlicedTrack& sliced,
                        const TrackSettings& settings, std::vector<Tempo>& tempos) {
   LayoutWalk walk(track, trackIndex, sliced, settings, tempos);
   if (!walk.run()) return false;
-  for (const auto& [tempo, position] : walk.followedTempos()) tempos[static_cast<std::size_t>(tempo)].event = position;
+  for (const auto& [tempo, position] : walk.followedTempos())
+    tempos[static_cast<std::size_t>(tempo)].event = position;
   track.originalEvents = std::move(track.events);
   track.events = std::move(walk.layout());
   return true;

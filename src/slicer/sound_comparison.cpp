@@ -16,7 +16,8 @@ namespace {
 // numbering compares many pairs.
 class ControlValues {
 public:
-  ControlValues(std::span<const int32_t> numbers, std::span<const int32_t> state) : numbers_(numbers), state_(state) {}
+  ControlValues(std::span<const int32_t> numbers, std::span<const int32_t> state)
+      : numbers_(numbers), state_(state) {}
 
   void apply(const MidiEvent& event) {
     if (event.kind == EventKind::ControlChange) set(event.signedData(0), event.signedData(1));
@@ -87,9 +88,10 @@ bool SoundComparison::sameNote(const Note& later, const Note& earlier) const {
     const Tempo* b = tempoOf(earlier);
     return a && b && a->bpm == b->bpm;
   };
-  const bool alike = later.pitch == earlier.pitch && later.duration == earlier.duration &&
-                     velocityBucket(earlier.velocity, settings_) == velocityBucket(later.velocity, settings_) &&
-                     (settings_.ignoreBpm || sameTempo());
+  const bool alike =
+      later.pitch == earlier.pitch && later.duration == earlier.duration &&
+      velocityBucket(earlier.velocity, settings_) == velocityBucket(later.velocity, settings_) &&
+      (settings_.ignoreBpm || sameTempo());
   if (!alike || settings_.ccSplitWidth <= 0) return alike;
   return sameControllers(later, earlier);
 }
@@ -149,7 +151,8 @@ bool SoundComparison::sameSound(std::span<const Note> chain, std::span<const Not
   std::vector<std::pair<int64_t, const Note*>> byOffset;
   byOffset.reserve(earlierChain.size());
   for (const Note& n : earlierChain) byOffset.emplace_back(n.tick - earlierHead, &n);
-  std::stable_sort(byOffset.begin(), byOffset.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::stable_sort(byOffset.begin(), byOffset.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
   return std::all_of(chain.begin(), chain.end(), [&](const Note& x) {
     const int64_t offset = x.tick - head;
     auto y = std::lower_bound(byOffset.begin(), byOffset.end(), offset,
