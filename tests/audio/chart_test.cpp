@@ -7,7 +7,6 @@
 #include "audio/chart_timeline.h"
 #include "audio/fidelity.h"
 #include "audio_test.h"
-#include "support/temp_dir.h"
 
 namespace rendlow::audio {
 namespace {

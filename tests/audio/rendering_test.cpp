@@ -7,7 +7,6 @@
 #include "audio/audio_backend.h"
 #include "audio/pcm_samples.h"
 #include "audio_test.h"
-#include "support/temp_dir.h"
 
 namespace rendlow::audio {
 namespace {
@@ -62,9 +61,9 @@ TEST_F(Rendering, EachSoundIsCutFromTheTracksRenderAlike) {
   EXPECT_EQ(report->filesWritten, 2);
   ASSERT_TRUE(renderSounds({track}, songTempo(), kSmallSoundFont, SoundOutput{second.path()}));
   for (const char* name : {"tr01_01.wav", "tr01_02.wav"}) {
-    const std::string bytes = test::readFile(first.file(name));
+    const std::string bytes = test::readText(first.file(name));
     EXPECT_GT(bytes.size(), 1000u) << name;
-    EXPECT_EQ(bytes, test::readFile(second.file(name))) << name;
+    EXPECT_EQ(bytes, test::readText(second.file(name))) << name;
   }
   Result<AudioBuffer> sound = builtinBackend().read(first.file("tr01_02.wav"));
   ASSERT_TRUE(sound);

@@ -1,10 +1,8 @@
 // A format 0 file comes out as a format 1 file would hold it: a conductor, then one track per
 // channel, each with its bookkeeping counted anew. Each case's song as read is kept as text in
-// tests/golden/midi; after a deliberate change, RENDLOW_UPDATE_EXPECTED=1 writes them anew.
+// tests/golden/midi.
 
 #include <gtest/gtest.h>
-
-#include <cstdlib>
 
 #include "midi/midi_reader.h"
 #include "support/midi_builder.h"
@@ -67,11 +65,7 @@ TEST(ChannelSplit, AFormatZeroSongBecomesAConductorAndATrackPerChannel) {
         EXPECT_EQ(track.events[i].delta, track.events[i].tick - (i ? track.events[i - 1].tick : 0));
       }
     }
-    const std::string actual = describeSong(*song);
-    const std::string expected = std::string(RENDLOW_TEST_DATA_DIR) + "/golden/midi/" + c.name + ".txt";
-    const char* update = std::getenv("RENDLOW_UPDATE_EXPECTED");
-    if (update && std::string(update) == "1") writeBytes(expected, Bytes(actual.begin(), actual.end()));
-    EXPECT_EQ(actual, readText(expected));
+    expectGolden(describeSong(*song), std::string(RENDLOW_TEST_DATA_DIR) + "/golden/midi/" + c.name + ".txt");
   }
 }
 

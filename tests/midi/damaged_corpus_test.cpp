@@ -1,11 +1,9 @@
 // Every file of the damaged corpus, read with a fresh running status: the result, every progress
 // line, and all that the song keeps (events, kinds, ticks, links, damage), compared with the
-// expectation kept beside the corpus. After a deliberate change, RENDLOW_UPDATE_EXPECTED=1
-// writes the expectations anew; read the differences before committing them.
+// expectation kept beside the corpus.
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 
@@ -37,10 +35,7 @@ TEST_P(DamagedCorpus, KeepsExactlyWhatTheFileHolds) {
       readMidiFile((kTests / "corpus/damaged" / (GetParam() + ".mid")).string(), running, diagnostics);
   std::string actual = song ? "ok\n" : "refused: " + song.problem().message.in(Audience::EnglishConsole) + "\n";
   actual += "== diagnostics\n" + lines.str() + "== song\n" + (song ? describeSong(*song) : "");
-  const std::string expected = (kTests / "corpus/damaged-expected" / (GetParam() + ".txt")).string();
-  const char* update = std::getenv("RENDLOW_UPDATE_EXPECTED");
-  if (update && std::string(update) == "1") writeBytes(expected, Bytes(actual.begin(), actual.end()));
-  EXPECT_EQ(actual, readText(expected));
+  expectGolden(actual, (kTests / "corpus/damaged-expected" / (GetParam() + ".txt")).string());
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, DamagedCorpus, testing::ValuesIn(stems(kTests / "corpus/damaged")),
