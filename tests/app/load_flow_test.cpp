@@ -1,9 +1,10 @@
 // Loading a song: the rows the form shows, the names it proposes, and the saved settings that
 // come back with a settings file.
 
+#include "app/load_flow.h"
+
 #include <gtest/gtest.h>
 
-#include "app/load_flow.h"
 #include "base/messages.h"
 #include "job_fixture.h"
 
@@ -23,73 +24,53 @@ Bytes songOfFiveTracks() {
   return song.bytes();
 }
 
-std::string english(const Message& message) { return message.in(Audience::EnglishConsole); }
+// The definition name of each row.
+std::vector<std::string> definitionNames(const MemoryForm& form) {
+  std::vector<std::string> names;
+  for (const MemoryForm::Row& row : form.rows()) names.push_back(row.settings.definitionName);
+  return names;
+}
 
 TEST(LoadFlow, AMidiFileGivesOneRowPerTrackWithContentAfterTheFirst) {
-  JobRun job;
-  job.put("five.mid", songOfFiveTracks());
+  JobRun job(songOfFiveTracks());
   WorkingFolder here(job.dir.path());
-  ASSERT_TRUE(loadFile(job.app, job.form, "five.mid"));
-  const auto& rows = job.form.rows();
-  ASSERT_EQ(rows.size(), 3u);
-  EXPECT_EQ(rows[0].trackName, "Bass");
-  EXPECT_EQ(rows[2].trackName, "");
-  for (std::size_t r = 0; r < rows.size(); ++r) {
-    EXPECT_EQ(rows[r].settings.definitionName, "tr0" + std::to_string(r + 1));
-    EXPECT_EQ(rows[r].settings.gridUnit, 0);  // a fresh song starts without a grid
-  }
-  EXPECT_EQ(job.form.text(Box::OutputFile), "five_out.mid");
+  ASSERT_TRUE(loadFile(job.app, job.form, "song.mid"));
+  ASSERT_EQ(job.form.rows().size(), 3u);
+  EXPECT_EQ(job.form.rows()[0].trackName, "Bass");
+  EXPECT_EQ(job.form.rows()[2].trackName, "");
+  EXPECT_EQ(definitionNames(job.form), (std::vector<std::string>{"tr01", "tr02", "tr03"}));
+  for (const MemoryForm::Row& row : job.form.rows()) EXPECT_EQ(row.settings.gridUnit, 0);  // no grid until set
+  EXPECT_EQ(job.form.text(Box::OutputFile), "song_out.mid");
   EXPECT_EQ(job.app.rowSettings.size(), 3u);
 }
 
+// The k-th line of a name goes to the k-th track of that name; tracks beyond the lines of their
+// name take the last one.
 TEST(LoadFlow, ASettingsFileGivesEachTrackOfANameItsOwnLine) {
-  JobRun job;
-  job.put("five.mid", songOfFiveTracks());
-  const std::string lines =
-      "i\tfive.mid\no\telsewhere.mid\n"
-      "tr\tBass\tlow\t0\t100\t0\t1\t0\t0\t0\t0\t2\n"
-      "tr\tBass\thigh\t0\t200\t0\t1\t0\t0\t0\t0\t2\n"
-      "tr\t\tnoname\t0\t300\t0\t1\t0\t0\t0\t0\t2\n"
-      "tr\tGone\tx\t0\t400\t0\t1\t0\t0\t0\t0\t2\n"
-      "g\tG\nt\tT\na\tA\n";
-  job.put("five.txt", Bytes(lines.begin(), lines.end()));
+  JobRun job(songOfFiveTracks());
+  job.put("song.txt",
+          "i\tsong.mid\no\telsewhere.mid\ntr\tBass\tlow\t0\t100\ntr\tBass\thigh\t0\t200\ntr\t\tnoname\t0\t300\n"
+          "tr\tGone\tx\t0\t400\ng\tG\nt\tT\na\tA\n");
+  job.put("one.txt", "i\tsong.mid\ntr\tBass\tlow\t0\t100\n");
   WorkingFolder here(job.dir.path());
-  ASSERT_TRUE(loadFile(job.app, job.form, "five.txt"));
-  const auto& rows = job.form.rows();
-  ASSERT_EQ(rows.size(), 3u);
-  EXPECT_EQ(rows[0].settings.definitionName, "low");
-  EXPECT_EQ(rows[1].settings.definitionName, "high");
-  EXPECT_EQ(rows[1].settings.noteInterval, 200);
-  EXPECT_EQ(rows[2].settings.definitionName, "noname");
-  EXPECT_EQ(job.form.text(Box::InputFile), "five.mid");
-  EXPECT_EQ(job.form.text(Box::OutputFile), "five_out.mid");  // from the input, not the "o" line
+  ASSERT_TRUE(loadFile(job.app, job.form, "song.txt"));
+  EXPECT_EQ(definitionNames(job.form), (std::vector<std::string>{"low", "high", "noname"}));
+  EXPECT_EQ(job.form.rows()[1].settings.noteInterval, 200);
+  EXPECT_EQ(job.form.text(Box::InputFile), "song.mid");
+  EXPECT_EQ(job.form.text(Box::OutputFile), "song_out.mid");  // from the input, not the "o" line
   EXPECT_EQ(job.form.text(Box::Title), "T");
+  ASSERT_TRUE(loadFile(job.app, job.form, "one.txt"));
+  EXPECT_EQ(definitionNames(job.form), (std::vector<std::string>{"low", "low", "tr03"}));
 }
-
-TEST(LoadFlow, TracksBeyondTheLinesOfTheirNameTakeTheLastOne) {
-  JobRun job;
-  job.put("five.mid", songOfFiveTracks());
-  const std::string lines = "i\tfive.mid\ntr\tBass\tlow\t0\t100\n";
-  job.put("five.txt", Bytes(lines.begin(), lines.end()));
-  WorkingFolder here(job.dir.path());
-  ASSERT_TRUE(loadFile(job.app, job.form, "five.txt"));
-  EXPECT_EQ(job.form.rows()[1].settings.definitionName, "low");
-  EXPECT_EQ(job.form.rows()[2].settings.definitionName, "tr03");
-}
-
-struct Unloadable {
-  const char* input;
-  const char* firstLine;  // of the English message
-  const char* mentions;   // a file the message names
-};
 
 TEST(LoadFlow, WhatCannotBeLoadedIsToldWithTheFileAndTheReason) {
   JobRun job;
-  job.put("notmidi.mid", Bytes{'R', 'I', 'F', 'F'});
-  job.put("song.TXT", Bytes{'i', '\t', 'x'});
-  job.put("noinput.txt", Bytes{'o', '\t', 'x', '\n'});
-  job.put("missing.txt", Bytes{'i', '\t', 'g', 'o', 'n', 'e', '.', 'm', 'i', 'd', '\n'});
-  const Unloadable cases[] = {
+  job.put("notmidi.mid", "RIFF");
+  job.put("song.TXT", "i\tx");
+  job.put("noinput.txt", "o\tx\n");
+  job.put("missing.txt", "i\tgone.mid\n");
+  const std::array<const char*, 3> cases[] = {
+      // input, the first line of the English message, what else it says
       {"nothere.mid", "The MIDI file cannot be read.", "nothere.mid"},
       {"notmidi.mid", "The MIDI file cannot be read.", "\"MThd\""},
       {"song.TXT", "The MIDI file cannot be read.", "song.TXT"},  // upper case: a MIDI file
@@ -98,13 +79,13 @@ TEST(LoadFlow, WhatCannotBeLoadedIsToldWithTheFileAndTheReason) {
       {"missing.txt", "The MIDI file cannot be read.", "missing.txt"},
   };
   WorkingFolder here(job.dir.path());
-  for (const Unloadable& c : cases) {
-    SCOPED_TRACE(c.input);
-    const Result<void> loaded = loadFile(job.app, job.form, c.input);
+  for (const auto& [input, firstLine, says] : cases) {
+    SCOPED_TRACE(input);
+    const Result<void> loaded = loadFile(job.app, job.form, input);
     ASSERT_FALSE(loaded);
-    const std::string text = english(loaded.problem().message);
-    EXPECT_EQ(text.substr(0, text.find('\n')), c.firstLine);
-    EXPECT_NE(text.find(c.mentions), std::string::npos) << text;
+    const std::string text = loaded.problem().message.in(Audience::EnglishConsole);
+    EXPECT_EQ(text.substr(0, text.find('\n')), firstLine);
+    EXPECT_NE(text.find(says), std::string::npos) << text;
     EXPECT_TRUE(job.form.rows().empty());
   }
 }

@@ -1,22 +1,15 @@
-// The whole job, as the command line and the desktop program run it, on whole songs: the bundled
-// example compared byte for byte with golden files, and every song convertible again from the
-// settings file it wrote, to the very same bytes.
+// The whole job, as the command line and the desktop program run it, on whole songs: compared
+// byte for byte with golden files, and every song convertible again from the settings file it
+// wrote, to the very same bytes.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "job_fixture.h"
-#include "support/generated_song.h"
 
 namespace rendlow::test {
 namespace {
-
-std::vector<RowEdit> edits(std::initializer_list<const char*> texts) {
-  std::vector<RowEdit> parsed;
-  for (const char* text : texts) parsed.push_back(*parseRowEdit(text));
-  return parsed;
-}
 
 // Three tracks of one name and an unnamed one, each with its own notes, so that a settings file
 // that gave every track the same line would show in the output.
@@ -26,9 +19,9 @@ Bytes songWithSharedAndMissingNames() {
   for (int t = 0; t < 4; ++t) {
     TrackBuilder& track = song.track();
     if (t < 3) track.name("Guitar");
-    for (int n = 0; n < 8; ++n) {
-      const int32_t tick = 480 * n;
-      track.noteOn(tick, t, 50 + t * 5 + n % 3, 90).noteOff(tick + 240 + 60 * t, t, 50 + t * 5 + n % 3);
+    for (int32_t tick = 0; tick < 3840; tick += 480) {
+      const int pitch = 50 + t * 5 + tick / 480 % 3;
+      track.noteOn(tick, t, pitch, 90).noteOff(tick + 240 + 60 * t, t, pitch);
     }
     track.endOfTrack(3840);
   }
@@ -38,116 +31,97 @@ Bytes songWithSharedAndMissingNames() {
 // A format 0 song, as karaoke files and game rips come: piano chords on channel 1, a bass on
 // channel 2 and drums on channel 10, all in one track with the tempo changes.
 Bytes formatZeroSong() {
-  MidiBuilder song(480, 0);
-  TrackBuilder& track = song.track();
-  track.name("All in one").tempoBpm(0, 120).timeSignature(0, 4, 2).programChange(0, 1, 33);
-  struct Hit {
-    int32_t tick;
-    int channel, note, velocity, length;
+  std::vector<std::array<int32_t, 5>> events;  // tick, -1 tempo, 0 note-off or 1 note-on, channel, note, velocity
+  const auto hit = [&](int32_t tick, int32_t channel, int32_t note, int32_t velocity, int32_t length) {
+    events.push_back({tick, 1, channel, note, velocity});
+    events.push_back({tick + length, 0, channel, note, 0});
   };
-  std::vector<Hit> hits;
-  for (int bar = 0; bar < 4; ++bar) {
-    const int32_t at = bar * 1920;
-    for (const int note : {60, 64, 67}) hits.push_back({at, 0, note + (bar % 2) * 2, 80, 900});
-    for (int beat = 0; beat < 4; ++beat) {
-      hits.push_back({at + beat * 480, 1, 36 + (beat % 2) * 7, 100, 400});
-      hits.push_back({at + beat * 480, 9, beat % 2 ? 38 : 36, 110, 60});
-      hits.push_back({at + beat * 480 + 240, 9, 42, 70, 60});
+  events.push_back({3840, -1, 0, 0, 0});
+  for (int32_t at = 0; at < 7680; at += 1920) {
+    for (const int32_t note : {60, 64, 67}) hit(at, 0, note + at / 1920 % 2 * 2, 80, 900);
+    for (int32_t beat = at; beat < at + 1920; beat += 480) {
+      hit(beat, 1, 36 + beat / 480 % 2 * 7, 100, 400);
+      hit(beat, 9, beat / 480 % 2 ? 38 : 36, 110, 60);
+      hit(beat + 240, 9, 42, 70, 60);
     }
   }
-  struct Timed {
-    int32_t tick;
-    bool on;
-    Hit hit;
-  };
-  std::vector<Timed> events;
-  for (const Hit& h : hits) events.push_back({h.tick, true, h}), events.push_back({h.tick + h.length, false, h});
   std::stable_sort(events.begin(), events.end(),
-                   [](const Timed& a, const Timed& b) { return a.tick != b.tick ? a.tick < b.tick : !a.on && b.on; });
-  bool faster = false;
-  for (const Timed& e : events) {
-    if (e.tick >= 3840 && !faster) faster = (track.tempoBpm(3840, 140), true);
-    if (e.on) track.noteOn(e.tick, e.hit.channel, e.hit.note, e.hit.velocity);
-    else track.noteOff(e.tick, e.hit.channel, e.hit.note);
+                   [](const auto& a, const auto& b) { return a[0] != b[0] ? a[0] < b[0] : a[1] < b[1]; });
+  MidiBuilder song(480, 0);
+  TrackBuilder& track = song.track().name("All in one").tempoBpm(0, 120).timeSignature(0, 4, 2).programChange(0, 1, 33);
+  for (const auto& [tick, kind, channel, note, velocity] : events) {
+    if (kind < 0) track.tempoBpm(tick, 140);
+    if (kind == 0) track.noteOff(tick, channel, note);
+    if (kind == 1) track.noteOn(tick, channel, note, velocity);
   }
   track.endOfTrack(7680);
   return song.bytes();
 }
 
-TEST(GoldenJob, AFormatZeroSongGetsARowAndASoundFamilyPerChannel) {
-  JobRun job;
-  job.put("song.mid", formatZeroSong());
-  const Result<JobReport> report = job.run(request("song.mid"));
-  ASSERT_TRUE(report && report->output.ok() && !report->output.warned);
-  std::vector<std::string> rows;
-  for (const MemoryForm::Row& row : job.form.rows()) rows.push_back(row.trackName);
-  EXPECT_EQ(rows, (std::vector<std::string>{"Ch01", "Ch02", "Ch10"}));
-  for (const char* file : {"song_out.mid", "song.txt", "song_out.bme"}) {
-    const std::string name(file);
-    expectGolden(job.dir.file(name), kGoldenDir + "/format0/" + name, !name.ends_with(".mid"));
-  }
-  exportForInterop(job.app.project, job.dir.file("song_out.mid"));
-  exportChartForInterop(job.app.project, job.dir.file("song.mid"), job.dir.file("song_out.bme"));
-}
-
 struct GoldenCase {
   const char* folder;
+  const char* input;
+  Bytes song;
   JobRequest job;
+  std::vector<std::string> rows;  // the track names of the rows
 };
 
-TEST(GoldenJob, TheExampleSongAsTheGoldenFilesHoldIt) {
+TEST(GoldenJob, EachSongAsTheGoldenFilesHoldIt) {
   // Piano: the louder bar becomes sounds of its own, on a grid of a bar. Lead: whole legato
   // phrases, split by volume and pan, whatever the tempo. Drums: every hit its own object, close
   // hits on definitions of their own, a wider id gap.
-  JobRequest edited = request("example_song.mid",
-                               edits({"0:definitionName=piano", "0:velocitySplitWidth=16", "0:gridUnit=1920",
-                           "1:definitionName=lead", "1:splitMethod=2", "1:ccSplitWidth=32", "1:ignoreBpm=1",
-                           "2:definitionName=drums", "2:splitMethod=0", "2:multipleThreshold=600",
-                           "2:wavDefinitionGap=5"}));
+  JobRequest edited =
+      request("example_song.mid",
+              {"0:definitionName=piano", "0:velocitySplitWidth=16", "0:gridUnit=1920", "1:definitionName=lead",
+               "1:splitMethod=2", "1:ccSplitWidth=32", "1:ignoreBpm=1", "2:definitionName=drums", "2:splitMethod=0",
+               "2:multipleThreshold=600", "2:wavDefinitionGap=5"});
   edited.genre = "Demo";
   edited.title = "Example Song";
   edited.artist = "Rendlow";
-  const GoldenCase cases[] = {{"default", request("example_song.mid")}, {"edited", edited}};
+  const std::vector<std::string> exampleRows{"Piano", "Lead", ""};
+  const GoldenCase cases[] = {{"default", "example_song", kExampleSong, request("example_song.mid"), exampleRows},
+                              {"edited", "example_song", kExampleSong, edited, exampleRows},
+                              // A format 0 song gets a row and a family of sounds per channel.
+                              {"format0", "song", formatZeroSong(), request("song.mid"), {"Ch01", "Ch02", "Ch10"}}};
   for (const GoldenCase& c : cases) {
     SCOPED_TRACE(c.folder);
     JobRun job;
-    job.put("example_song.mid", readBytes(kExampleSong));
+    const std::string input(c.input);
+    job.put(input + ".mid", c.song);
     const Result<JobReport> report = job.run(c.job);
     ASSERT_TRUE(report && report->output.ok() && !report->output.warned);
-    for (const char* file : {"example_song_out.mid", "example_song.txt", "example_song_out.bme"}) {
-      const std::string name(file);
-      expectGolden(job.dir.file(name), kGoldenDir + "/" + c.folder + "/" + name, !name.ends_with(".mid"));
-    }
-    exportForInterop(job.app.project, job.dir.file("example_song_out.mid"));
-    exportChartForInterop(job.app.project, job.dir.file("example_song.mid"), job.dir.file("example_song_out.bme"));
+    std::vector<std::string> rows;
+    for (const MemoryForm::Row& row : job.form.rows()) rows.push_back(row.trackName);
+    EXPECT_EQ(rows, c.rows);
+    for (const std::string& name : {input + "_out.mid", input + ".txt", input + "_out.bme"})
+      expectGoldenFile(job.dir.file(name), kGoldenDir + "/" + c.folder + "/" + name, !name.ends_with(".mid"));
+    exportForInterop(job.app.project, job.dir.file(input + "_out.mid"));
+    exportChartForInterop(job.app.project, job.dir.file(input + ".mid"), job.dir.file(input + "_out.bme"));
   }
 }
 
 struct RoundTrip {
   const char* name;
   Bytes song;
-  std::vector<RowEdit> edits;
+  JobRequest job;
 };
 
 TEST(RoundTrip, ConvertingAgainFromTheWrittenSettingsFileGivesTheSameBytes) {
   const RoundTrip cases[] = {
-      {"example", readBytes(kExampleSong), {}},
-      {"example edited", readBytes(kExampleSong), edits({"0:splitMethod=2", "1:ccSplitWidth=16", "2:gridUnit=960"})},
+      {"example", kExampleSong, request("song.mid")},
+      {"example edited", kExampleSong, request("song.mid", {"0:splitMethod=2", "1:ccSplitWidth=16", "2:gridUnit=960"})},
       {"shared and missing names", songWithSharedAndMissingNames(),
-       edits({"0:noteInterval=240", "1:splitMethod=0", "2:velocitySplitWidth=8", "3:gridUnit=480"})},
-      {"generated", generatedSong(), edits({"0:velocitySplitWidth=32", "2:splitMethod=2", "3:ignoreBpm=1"})},
-      {"format 0", formatZeroSong(), edits({"0:splitMethod=0", "2:velocitySplitWidth=32"})},
+       request("song.mid", {"0:noteInterval=240", "1:splitMethod=0", "2:velocitySplitWidth=8", "3:gridUnit=480"})},
+      {"format 0", formatZeroSong(), request("song.mid", {"0:splitMethod=0", "2:velocitySplitWidth=32"})},
   };
   for (const RoundTrip& c : cases) {
     SCOPED_TRACE(c.name);
-    JobRun first;
-    first.put("song.mid", c.song);
-    const Result<JobReport> report = first.run(request("song.mid", c.edits));
+    JobRun first(c.song);
+    const Result<JobReport> report = first.run(c.job);
     ASSERT_TRUE(report && report->output.ok() && !report->output.warned);
     exportChartForInterop(first.app.project, first.dir.file("song.mid"), first.dir.file("song_out.bme"));
-    JobRun second;
-    second.put("song.mid", c.song);
-    second.put("song.txt", readBytes(first.dir.file("song.txt")));
+    JobRun second(c.song);
+    second.put("song.txt", first.read("song.txt"));
     ASSERT_TRUE(second.run(request("song.txt")));
     for (const char* file : {"song_out.mid", "song.txt", "song_out.bme"})
       EXPECT_EQ(second.read(file), first.read(file)) << file;

@@ -3,9 +3,9 @@
 // same tracks, the same events in the same order, at the same ticks, with the same contents, and
 // never a running status.
 //
-// The C++ tests leave their files in $RENDLOW_INTEROP_DIR/midi: "<name>.mid" and "<name>.json"
-// with the header's division and, per written track, every written event's absolute tick,
-// status byte, meta type (-1 for others) and data bytes.
+// The C++ tests leave each file in a folder of its own under $RENDLOW_INTEROP_DIR/midi: song.mid,
+// and song.json with the header's division and, per written track, every written event's
+// absolute tick, status byte, meta type (-1 for others) and data bytes.
 
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
@@ -13,31 +13,15 @@ import fs from 'node:fs';
 import path from 'node:path';
 import midiFile from 'midi-file';
 
-const { parseMidi } = midiFile;
+const root = process.env.RENDLOW_INTEROP_DIR ? path.join(process.env.RENDLOW_INTEROP_DIR, 'midi') : null;
+const folders = root && fs.existsSync(root) ? fs.readdirSync(root).sort() : [];
 
-const folder = process.env.RENDLOW_INTEROP_DIR ? path.join(process.env.RENDLOW_INTEROP_DIR, 'midi') : null;
-
-const text = (data) => String.fromCharCode(...data);
-const textTypes = {
-  0x01: 'text',
-  0x02: 'copyrightNotice',
-  0x03: 'trackName',
-  0x04: 'instrumentName',
-  0x05: 'lyrics',
-  0x06: 'marker',
-  0x07: 'cuePoint',
-};
+const textTypes = [, 'text', 'copyrightNotice', 'trackName', 'instrumentName', 'lyrics', 'marker', 'cuePoint'];
 
 // A meta event as the file format defines it, in the shape `midi-file` reports it.
 function metaEvent(type, data) {
-  if (textTypes[type]) return { meta: true, type: textTypes[type], text: text(data) };
+  if (textTypes[type]) return { meta: true, type: textTypes[type], text: String.fromCharCode(...data) };
   switch (type) {
-    case 0x00:
-      return { meta: true, type: 'sequenceNumber', number: (data[0] << 8) | data[1] };
-    case 0x20:
-      return { meta: true, type: 'channelPrefix', channel: data[0] };
-    case 0x21:
-      return { meta: true, type: 'portPrefix', port: data[0] };
     case 0x2f:
       return { meta: true, type: 'endOfTrack' };
     case 0x51:
@@ -53,9 +37,7 @@ function metaEvent(type, data) {
       };
     case 0x59:
       return { meta: true, type: 'keySignature', key: data[0] > 127 ? data[0] - 256 : data[0], scale: data[1] };
-    case 0x7f:
-      return { meta: true, type: 'sequencerSpecific', data };
-    default:
+    default:  // the types the songs of the C++ tests do not hold fail here, to be added when they do
       return { meta: true, type: 'unknownMeta', data, metatypeByte: type };
   }
 }
@@ -85,43 +67,32 @@ function channelEvent(status, [first, second]) {
 
 function expectedEvent({ status, metaType, data }) {
   if (status === 0xff) return metaEvent(metaType, data);
-  if (status === 0xf0) return { type: 'sysEx', data };
-  if (status === 0xf7) return { type: 'endSysEx', data };
+  if (status === 0xf0 || status === 0xf7) return { type: status === 0xf0 ? 'sysEx' : 'endSysEx', data };
   return channelEvent(status, data);
 }
 
-// The parsed event without its delta time, byte arrays as plain arrays.
-function contentOf(event) {
-  const { deltaTime, ...content } = event;
-  if (content.data) content.data = Array.from(content.data);
-  return content;
-}
-
-function checkFile(name) {
-  const expected = JSON.parse(fs.readFileSync(path.join(folder, name), 'utf8'));
-  const midi = parseMidi(fs.readFileSync(path.join(folder, expected.file)));
-  assert.deepEqual(midi.header, { format: 1, numTracks: expected.tracks.length, ticksPerBeat: expected.division });
-  assert.equal(midi.tracks.length, expected.tracks.length, 'one chunk per written track');
-  midi.tracks.forEach((events, t) => {
-    const held = expected.tracks[t];
-    assert.equal(events.length, held.length, `track ${t}: every event, and nothing else`);
-    let tick = 0;
-    events.forEach((event, i) => {
-      tick += event.deltaTime;
-      const where = `track ${t}, event ${i}`;
-      assert.equal(event.running, undefined, `${where}: written with its status byte`);
-      assert.equal(tick, held[i].tick, `${where}: tick`);
-      assert.deepEqual(contentOf(event), expectedEvent(held[i]), where);
-    });
-  });
-}
-
-const files = folder && fs.existsSync(folder) ? fs.readdirSync(folder).filter((f) => f.endsWith('.json')).sort() : [];
-
-test('the C++ tests left rendering MIDI files to check', { skip: folder ? false : 'RENDLOW_INTEROP_DIR is not set' }, () => {
-  assert.ok(files.length > 0, `no rendering MIDI files in ${folder}`);
+test('the C++ tests left rendering MIDI files to check', { skip: root ? false : 'RENDLOW_INTEROP_DIR is not set' }, () => {
+  assert.ok(folders.length > 0, `no rendering MIDI files in ${root}`);
 });
 
-for (const name of files) {
-  test(`rendering file ${name.replace(/\.json$/, '')}`, () => checkFile(name));
+for (const name of folders) {
+  test(`rendering file ${name}`, () => {
+    const expected = JSON.parse(fs.readFileSync(path.join(root, name, 'song.json'), 'utf8'));
+    const midi = midiFile.parseMidi(fs.readFileSync(path.join(root, name, 'song.mid')));
+    assert.deepEqual(midi.header, { format: 1, numTracks: expected.tracks.length, ticksPerBeat: expected.division });
+    assert.equal(midi.tracks.length, expected.tracks.length, 'one chunk per written track');
+    midi.tracks.forEach((events, t) => {
+      const held = expected.tracks[t];
+      assert.equal(events.length, held.length, `track ${t}: every event, and nothing else`);
+      let tick = 0;
+      events.forEach(({ deltaTime, ...content }, i) => {
+        tick += deltaTime;
+        const where = `track ${t}, event ${i}`;
+        assert.equal(content.running, undefined, `${where}: written with its status byte`);
+        assert.equal(tick, held[i].tick, `${where}: tick`);
+        if (content.data) content.data = Array.from(content.data);
+        assert.deepEqual(content, expectedEvent(held[i]), where);
+      });
+    });
+  });
 }
