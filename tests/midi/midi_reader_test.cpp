@@ -1,11 +1,12 @@
 // Reading Standard MIDI Files: status classification, variable-length numbers, the read-order
 // scan and its quick index, progress lines, running status, per-track bookkeeping, names, tempo
-// links, and files that cannot be read at all.
+// links, format 0 files split by channel, damaged files, and files that cannot be read at all.
 
 #include "midi/midi_reader.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
 #include <sstream>
 
@@ -17,6 +18,10 @@
 
 namespace rendlow::test {
 namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kTests(RENDLOW_TEST_DATA_DIR);
 
 TEST(ClassifyStatus, EveryRangeOfTheTable) {
   const std::pair<int, EventKind> cases[] = {
@@ -88,57 +93,102 @@ TEST(ReadVarLen, OneToFourBytesAndWhatADamagedFileGives) {
   }
 }
 
-struct Read {
-  Song song;
-  std::string lines;
-};
-
-Read read(const Bytes& bytes, RunningStatus& running) {
-  std::ostringstream lines;
-  Diagnostics diagnostics(&lines);
-  Result<Song> song = readMidiBytes(bytes, running, diagnostics);
-  EXPECT_TRUE(song);
-  return {song ? std::move(song).value() : Song{}, lines.str()};
+// A song as read, as text: whether it was read, every progress line, and all that the song keeps
+// (events, kinds, ticks, links, damage).
+std::string readAsText(const Result<Song>& song, const std::ostringstream& lines) {
+  std::string text = song ? "ok\n" : "refused: " + song.problem().message.in(Audience::EnglishConsole) + "\n";
+  return text + "== diagnostics\n" + lines.str() + "== song\n" + (song ? describeSong(*song) : "");
 }
 
-Read read(const MidiBuilder& builder) {
-  RunningStatus fresh;
-  return read(builder.bytes(), fresh);
+Result<Song> read(const Bytes& bytes, RunningStatus& running, std::ostringstream* lines = nullptr) {
+  Diagnostics diagnostics(lines);
+  return readMidiBytes(bytes, running, diagnostics);
 }
 
-std::string eventsOf(const Read& r, std::size_t track) {
+std::string eventsOf(const Song& song, std::size_t track) {
   std::string text;
-  for (const MidiEvent& e : r.song.tracks.at(track).events) text += describeEvent(r.song, e) + "\n";
+  for (const MidiEvent& e : song.tracks.at(track).events) text += describeEvent(song, e) + "\n";
   return text;
 }
 
-// Every progress line, record and link of a small song, kept in tests/golden/midi. 600000
-// microseconds give 99.999992 BPM in single precision; a name ends at its NUL and the last wins.
-TEST(ReadMidi, ProgressLinesRecordsAndLinks) {
-  MidiBuilder builder;
-  builder.track().name("Conductor").tempo(0, 500000).timeSignature(0, 6, 3).tempo(1920, 600000).endOfTrack(1920);
-  builder.track().name("Piano").meta(0, 0x03, {'P', 'i', 'a', 0x00, 'n', 'o'}).noteOn(0, 0, 60, 100)
-      .noteOff(480, 0, 60).controlChange(2000, 1, 7, 90).endOfTrack(2000);
-  const Read r = read(builder);
-  EXPECT_EQ("== diagnostics\n" + r.lines + "== song\n" + describeSong(r.song),
-            readText(std::string(RENDLOW_TEST_DATA_DIR) + "/golden/midi/conductor_and_piano.txt"));
+// Channels 1, 2 and 10 in one track: a program change on channel 2 at tick 0 only, notes and a
+// controller elsewhere, a system-exclusive event, tempo changes and a time signature.
+Bytes threeChannels() {
+  MidiBuilder song(480, 0);
+  song.track().name("Song").tempoBpm(0, 120).timeSignature(0, 3, 2).noteOn(0, 0, 60, 100).programChange(0, 1, 33)
+      .controlChange(0, 9, 7, 100).noteOn(0, 9, 36, 110).sysEx(240, {0x7E, 0x7F, 0x09, 0x01, 0xF7}).noteOff(480, 0, 60)
+      .noteOn(480, 0, 64, 90).tempoBpm(960, 150).noteOff(960, 9, 36).noteOff(1440, 0, 64).endOfTrack(1920);
+  return song.bytes();
 }
 
-// After a meta or system-exclusive event a data byte finds no running status: an event of kind
-// None holding that status byte, and the data byte is read again as the next delta time.
-TEST(RunningStatus, RepeatsChannelStatusesAndIsCancelledByMetaAndSysEx) {
-  MidiBuilder builder;
-  builder.track().useRunningStatus().noteOn(0, 2, 60, 100).noteOn(0, 2, 60, 0).controlChange(240, 2, 7, 90)
+// Songs read with a fresh running status, each kept in tests/golden/midi/<name>.txt.
+std::vector<std::pair<std::string, Bytes>> songsToRead() {
+  std::vector<std::pair<std::string, Bytes>> songs;
+  // Every progress line, record and link of a small song. 600000 microseconds give 99.999992
+  // BPM in single precision; a name ends at its NUL and the last wins.
+  MidiBuilder small;
+  small.track().name("Conductor").tempo(0, 500000).timeSignature(0, 6, 3).tempo(1920, 600000).endOfTrack(1920);
+  small.track().name("Piano").meta(0, 0x03, {'P', 'i', 'a', 0x00, 'n', 'o'}).noteOn(0, 0, 60, 100).noteOff(480, 0, 60)
+      .controlChange(2000, 1, 7, 90).endOfTrack(2000);
+  songs.emplace_back("conductor_and_piano", small.bytes());
+  // After a meta or system-exclusive event a data byte finds no running status: an event of kind
+  // None holding that status byte, and the data byte is read again as the next delta time. A
+  // track starting with a data byte finds the status the last track cancelled.
+  MidiBuilder running;
+  running.track().useRunningStatus().noteOn(0, 2, 60, 100).noteOn(0, 2, 60, 0).controlChange(240, 2, 7, 90)
       .meta(240, 0x01, {'x'}).raw({0x10, 0x40, 0x00, 0x90, 0x40, 0x00}).sysEx(240, {0x7E, 0xF7})
       .raw({0x00, 0x05, 0xFF, 0x2F, 0x00});
-  builder.track().raw({0x00, 0x3C, 0x90, 0x3C, 0x64, 0x00, 0xFF, 0x2F, 0x00});
-  const Read r = read(builder);
-  EXPECT_EQ(eventsOf(r, 0),
-            "0 NoteOn 92 [2] 3C 64 voice=0\n0 NoteOn 92 [2] 3C 00\n240 ControlChange B2 [2] 07 5A\n"
-            "240 Meta FF/01 [1] 78\n256 None FF [0]\n320 None FF [0]\n320 NoteOn 90 [2] 40 00\n"
-            "320 SysEx F0 [2] 7E F7\n320 None F0 [0]\n325 Meta FF/2F [0]\n");
-  // A track starting with a data byte finds the status the last track cancelled.
-  EXPECT_EQ(eventsOf(r, 1), "0 None FF [0]\n60 NoteOn 90 [2] 3C 64 voice=0\n60 Meta FF/2F [0]\n");
+  running.track().raw({0x00, 0x3C, 0x90, 0x3C, 0x64, 0x00, 0xFF, 0x2F, 0x00});
+  songs.emplace_back("running_status", running.bytes());
+  // Only what lies after tick 0 (or sets a tempo or time signature) makes a track worth converting.
+  MidiBuilder content;
+  content.track().name("Only at zero").noteOn(0, 0, 60, 100).controlChange(0, 0, 7, 1).sysEx(0, {1}).endOfTrack(0);
+  content.track().name("Tempo").tempo(0, 500000).endOfTrack(0);
+  content.track().name("Time signature").timeSignature(0, 3, 2).endOfTrack(0);
+  content.track().name("Text later").meta(480, 0x01, {'a'}).endOfTrack(960);
+  content.track().name("SysEx later").sysEx(1, {0x01}).endOfTrack(1);
+  content.track().name("Note later").noteOn(1, 0, 60, 100).endOfTrack(1);
+  content.track().name("None later").raw({0x05, 0x40, 0x00, 0xFF, 0x2F, 0x00});
+  songs.emplace_back("content", content.bytes());
+  // Each event links to the tempo change in effect at its tick among those read before it; a Set
+  // Tempo event to its own record, even where a record read earlier lies later. A single track
+  // (format 2: a format 0 file would be split by channel) links to its own tempo changes.
+  MidiBuilder links;
+  links.track().tempo(0, 500000).tempo(960, 1000000).endOfTrack(1920);
+  links.track().noteOn(0, 0, 60, 100).tempo(480, 600000).noteOn(500, 0, 62, 100).noteOn(960, 0, 64, 100)
+      .endOfTrack(1000);
+  songs.emplace_back("tempo_links", links.bytes());
+  MidiBuilder single(480, 2);
+  single.track().noteOn(0, 0, 60, 100).tempo(0, 500000).noteOff(240, 0, 60).tempo(480, 400000).noteOn(480, 0, 62, 100);
+  songs.emplace_back("tempo_links_single_track", single.bytes());
+  // A format 0 song comes out as a format 1 file would hold it: a conductor, then one track per
+  // channel, each with its bookkeeping counted anew; cut inside its last note-off, it is split
+  // after the damage rules, as far as it was read.
+  const Bytes format0 = threeChannels();
+  songs.emplace_back("format0_three_channels", format0);
+  songs.emplace_back("format0_cut_short", Bytes(format0.begin(), format0.end() - 6));
+  MidiBuilder metaOnly(480, 0);
+  metaOnly.track().name("Tempo map").tempoBpm(0, 100).tempoBpm(1920, 140).endOfTrack(3840);
+  songs.emplace_back("format0_without_channel_events", metaOnly.bytes());
+  return songs;
+}
+
+TEST(ReadMidi, EverySongAsItsGoldenFileHoldsIt) {
+  for (const auto& [name, file] : songsToRead()) {
+    SCOPED_TRACE(name);
+    RunningStatus running;
+    std::ostringstream lines;
+    const Result<Song> song = read(file, running, &lines);
+    ASSERT_TRUE(song);
+    // Every track is numbered and timed afresh: positions, and deltas from the ticks.
+    for (const MidiTrack& track : song->tracks) {
+      for (std::size_t i = 0; i < track.events.size(); ++i) {
+        EXPECT_EQ(track.events[i].index, static_cast<int32_t>(i));
+        EXPECT_EQ(track.events[i].delta, track.events[i].tick - (i ? track.events[i - 1].tick : 0));
+      }
+    }
+    expectGolden(readAsText(song, lines), (kTests / "golden/midi" / (name + ".txt")).string());
+  }
 }
 
 // Running status belongs to whoever reads: a file cut off after a channel event leaves its status
@@ -148,10 +198,11 @@ TEST(RunningStatus, OutlivesTheFileItCameFrom) {
   cut.track().noteOn(0, 3, 60, 100);
   MidiBuilder next;
   next.track().raw({0x00, 0x40, 0x64, 0x00, 0xFF, 0x2F, 0x00});
-  RunningStatus running;
-  read(cut.bytes(), running);
-  EXPECT_EQ(eventsOf(read(next.bytes(), running), 0), "0 NoteOn 93 [2] 40 64 voice=0\n0 Meta FF/2F [0]\n");
-  EXPECT_EQ(eventsOf(read(next), 0), "0 None 00 [0]\n64 None 00 [0]\n164 None 00 [0]\n164 Meta FF/2F [0]\n");
+  RunningStatus running, fresh;
+  ASSERT_TRUE(read(cut.bytes(), running));
+  EXPECT_EQ(eventsOf(read(next.bytes(), running).value(), 0), "0 NoteOn 93 [2] 40 64 voice=0\n0 Meta FF/2F [0]\n");
+  EXPECT_EQ(eventsOf(read(next.bytes(), fresh).value(), 0),
+            "0 None 00 [0]\n64 None 00 [0]\n164 None 00 [0]\n164 Meta FF/2F [0]\n");
 }
 
 TEST(TrackBookkeeping, VoicesPolyphonyAndControllers) {
@@ -161,8 +212,9 @@ TEST(TrackBookkeeping, VoicesPolyphonyAndControllers) {
       .raw({0x00, 0x90, 0x3C, 0x80})  // velocity byte 0x80 is -128: neither starts nor ends a note
       .controlChange(60, 0, 10, 1).raw({0x00, 0xB0, 0x85, 0x01})  // controller numbers are signed bytes too
       .controlChange(60, 0, 7, 1).controlChange(60, 0, 10, 2).noteOff(70, 0, 72).noteOff(70, 0, 72).endOfTrack(70);
-  const Read r = read(builder);
-  const MidiTrack& track = r.song.tracks[0];
+  RunningStatus running;
+  const Song song = read(builder.bytes(), running).value();
+  const MidiTrack& track = song.tracks[0];
   std::vector<int32_t> voices;
   for (const MidiEvent& e : track.events) voices.push_back(e.voice);
   EXPECT_EQ(voices, (std::vector<int32_t>{0, 1, 2, 0, 0, 0, 0, -1, 0, 0, 0, 0, 0, 0, 0, 0}));
@@ -170,47 +222,36 @@ TEST(TrackBookkeeping, VoicesPolyphonyAndControllers) {
   EXPECT_EQ(track.controllers, (std::vector<int32_t>{-123, 7, 10}));
 }
 
-// Only what lies after tick 0 (or sets a tempo or time signature) makes a track worth converting.
-TEST(TrackBookkeeping, WhatGivesATrackContent) {
-  MidiBuilder builder;
-  builder.track().name("Only at zero").noteOn(0, 0, 60, 100).controlChange(0, 0, 7, 1).sysEx(0, {1}).endOfTrack(0);
-  builder.track().name("Tempo").tempo(0, 500000).endOfTrack(0);
-  builder.track().name("Time signature").timeSignature(0, 3, 2).endOfTrack(0);
-  builder.track().name("Text later").meta(480, 0x01, {'a'}).endOfTrack(960);
-  builder.track().name("SysEx later").sysEx(1, {0x01}).endOfTrack(1);
-  builder.track().name("Note later").noteOn(1, 0, 60, 100).endOfTrack(1);
-  builder.track().name("None later").raw({0x05, 0x40, 0x00, 0xFF, 0x2F, 0x00});
-  std::vector<bool> content;
-  for (const MidiTrack& track : read(builder).song.tracks) content.push_back(track.hasContent);
-  EXPECT_EQ(content, (std::vector<bool>{false, true, true, false, true, true, true}));
+std::vector<std::string> stems(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().stem().string());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
-// Each event links to the tempo change in effect at its tick among those read before it; a Set
-// Tempo event to its own record, even where a record read earlier lies later.
-TEST(TempoLinks, SeeWhatWasReadBeforeAndSetTempoSeesItsOwn) {
-  MidiBuilder format1;
-  format1.track().tempo(0, 500000).tempo(960, 1000000).endOfTrack(1920);
-  format1.track()
-      .noteOn(0, 0, 60, 100)
-      .tempo(480, 600000)
-      .noteOn(500, 0, 62, 100)
-      .noteOn(960, 0, 64, 100)
-      .endOfTrack(1000);
-  // A single track (format 2: a format 0 file would be split by channel) links to its own tempos.
-  MidiBuilder format0(480, 2);
-  format0.track().noteOn(0, 0, 60, 100).tempo(0, 500000).noteOff(240, 0, 60).tempo(480, 400000).noteOn(480, 0, 62, 100);
-  struct Case {
-    MidiBuilder builder;
-    std::vector<int32_t> links;
-    std::pair<int32_t, int32_t> lastTempoAt;  // track, event
-  };
-  for (const Case& c : {Case{format1, {0, 2, 0, 2, 2}, {1, 1}}, Case{format0, {kNone, 0, 0, 1, 1}, {0, 3}}}) {
-    const Read r = read(c.builder);
-    std::vector<int32_t> links;
-    for (const MidiEvent& e : r.song.tracks.back().events) links.push_back(e.tempo);
-    EXPECT_EQ(links, c.links);
-    EXPECT_EQ(std::pair(r.song.tempos.back().track, r.song.tempos.back().event), c.lastTempoAt);
-  }
+// Every file of the damaged corpus, read with a fresh running status, as the expectation kept
+// beside the corpus holds it.
+class DamagedCorpus : public testing::TestWithParam<std::string> {};
+
+TEST_P(DamagedCorpus, KeepsExactlyWhatTheFileHolds) {
+  std::ostringstream lines;
+  Diagnostics diagnostics(&lines);
+  RunningStatus running;
+  const Result<Song> song =
+      readMidiFile((kTests / "corpus/damaged" / (GetParam() + ".mid")).string(), running, diagnostics);
+  expectGolden(readAsText(song, lines), (kTests / "corpus/damaged-expected" / (GetParam() + ".txt")).string());
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, DamagedCorpus, testing::ValuesIn(stems(kTests / "corpus/damaged")),
+                         [](const testing::TestParamInfo<std::string>& info) {
+                           std::string name = info.param;
+                           std::erase(name, '_');
+                           return name;
+                         });
+
+TEST(DamagedCorpusFiles, EveryFileHasItsExpectationAndNoMore) {
+  EXPECT_EQ(stems(kTests / "corpus/damaged-expected"), stems(kTests / "corpus/damaged"));
+  EXPECT_EQ(stems(kTests / "corpus/damaged").size(), 24u);
 }
 
 TEST(ReadMidiFile, AFileThatCannotBeReadIsToldWhy) {
