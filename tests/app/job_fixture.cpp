@@ -55,11 +55,14 @@ std::string withPlatformLineEnds(std::string text) {
   return text;
 }
 
-void exportForInterop(const Project& project, const std::string& midiPath) {
-  const std::string folder = caseFolder("midi");
+void exportJobForInterop(const JobRun& job, const std::string& stem) {
+  const std::string folder = caseFolder("jobs");
   if (folder.empty()) return;
-  fs::copy_file(midiPath, folder + "/song.mid");
-  std::ofstream out(folder + "/song.json", std::ios::binary);
+  fs::copy_file(job.dir.file(stem + ".mid"), folder + "/source.mid");
+  fs::copy_file(job.dir.file(stem + "_out.mid"), folder + "/rendering.mid");
+  fs::copy_file(job.dir.file(stem + "_out.bme"), folder + "/chart.bme");
+  const Project& project = job.app.project;
+  std::ofstream out(folder + "/held.json", std::ios::binary);
   out << "{\"division\":" << project.song.header.division << ",\"tracks\":[";
   const char* separator = "\n  ";
   for (const std::size_t track : project.convertedTracks()) {
@@ -67,24 +70,15 @@ void exportForInterop(const Project& project, const std::string& midiPath) {
     describeTrack(out, project.song, project.song.tracks[track]);
     separator = ",\n  ";
   }
-  out << "]}\n";
-}
-
-void exportChartForInterop(const Project& project, const std::string& sourceMidiPath, const std::string& chartPath) {
-  const std::string folder = caseFolder("charts");
-  if (folder.empty()) return;
-  fs::copy_file(chartPath, folder + "/chart.bme");
-  fs::copy_file(sourceMidiPath, folder + "/source.mid");
-  std::ofstream out(folder + "/objects.json", std::ios::binary);
-  const char* separator = "\n  ";
-  out << "[";
+  out << "],\n\"objects\":[";
+  separator = "\n  ";
   for (const BMSTrack& track : project.chart.chartTracks) {
     for (const BMSNote& note : track.notes) {
       out << separator << "{\"id\":\"" << toBase36(note.wav) << "\",\"tick\":" << note.tick << "}";
       separator = ",\n  ";
     }
   }
-  out << "]\n";
+  out << "]}\n";
 }
 
 void exportKeysoundsForInterop(const std::string& chartPath) {

@@ -95,8 +95,7 @@ TEST(GoldenJob, EachSongAsTheGoldenFilesHoldIt) {
     EXPECT_EQ(rows, c.rows);
     for (const std::string& name : {input + "_out.mid", input + ".txt", input + "_out.bme"})
       expectGoldenFile(job.dir.file(name), kGoldenDir + "/" + c.folder + "/" + name, !name.ends_with(".mid"));
-    exportForInterop(job.app.project, job.dir.file(input + "_out.mid"));
-    exportChartForInterop(job.app.project, job.dir.file(input + ".mid"), job.dir.file(input + "_out.bme"));
+    exportJobForInterop(job, input);
   }
 }
 
@@ -119,7 +118,7 @@ TEST(RoundTrip, ConvertingAgainFromTheWrittenSettingsFileGivesTheSameBytes) {
     JobRun first(c.song);
     const Result<JobReport> report = first.run(c.job);
     ASSERT_TRUE(report && report->output.ok() && !report->output.warned);
-    exportChartForInterop(first.app.project, first.dir.file("song.mid"), first.dir.file("song_out.bme"));
+    exportJobForInterop(first, "song");
     JobRun second(c.song);
     second.put("song.txt", first.read("song.txt"));
     ASSERT_TRUE(second.run(request("song.txt")));

@@ -1,10 +1,10 @@
 // Reads every chart the C++ tests wrote with `bms`, the BMS parser of a public rhythm-game
-// player. A chart made from a song ($RENDLOW_INTEROP_DIR/charts/<case>: chart.bme, its source
-// song source.mid, and objects.json listing every background object's #WAV id and source tick)
-// must play the song back: each object names a sound file and sounds when the note-on it stands
-// for sounds in the song. A chart with its sound files beside it ($RENDLOW_INTEROP_DIR/keysounds/
-// <case>) must have a file for every sound it names, as ".wav" or, since players look for it when
-// the ".wav" is missing, as ".ogg".
+// player. A chart a job made ($RENDLOW_INTEROP_DIR/jobs/<case>: chart.bme, the song it was made
+// from, source.mid, and held.json, whose "objects" give every background object's #WAV id and the
+// tick of its note-on) must play the song back: each object names a sound file and sounds when
+// its note-on sounds in the song. A chart with its sound files beside it
+// ($RENDLOW_INTEROP_DIR/keysounds/<case>) must have a file for every sound it names, as ".wav"
+// or, since players look for it when the ".wav" is missing, as ".ogg".
 
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
@@ -56,11 +56,11 @@ function idsOf(objects, id) {
 }
 
 test('the C++ tests left charts and keysounds to check', { skip: root ? false : 'RENDLOW_INTEROP_DIR is not set' }, () => {
-  assert.ok(casesOf('charts').length > 0, 'no charts');
+  assert.ok(casesOf('jobs').length > 0, 'no charts');
   assert.ok(casesOf('keysounds').length > 0, 'no keysound folders');
 });
 
-for (const folder of casesOf('charts')) {
+for (const folder of casesOf('jobs')) {
   test(`chart ${path.basename(folder)}`, () => {
     const chart = compile(path.join(folder, 'chart.bme'));
     const timing = Timing.fromBMSChart(chart);
@@ -71,7 +71,7 @@ for (const folder of casesOf('charts')) {
       const file = keysounds.get(object.value);
       assert.ok(file && /\.wav$/.test(file), `#WAV${object.value} names a sound file (${file})`);
     }
-    const expected = JSON.parse(fs.readFileSync(path.join(folder, 'objects.json'), 'utf8'));
+    const expected = JSON.parse(fs.readFileSync(path.join(folder, 'held.json'), 'utf8')).objects;
     assert.equal(background.length, expected.length, 'every object the chart building placed is in the chart');
     const clock = songClock(midiFile.parseMidi(fs.readFileSync(path.join(folder, 'source.mid'))));
     for (const id of new Set(expected.map((o) => o.id))) {

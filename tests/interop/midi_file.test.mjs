@@ -3,9 +3,9 @@
 // same tracks, the same events in the same order, at the same ticks, with the same contents, and
 // never a running status.
 //
-// The C++ tests leave each file in a folder of its own under $RENDLOW_INTEROP_DIR/midi: song.mid,
-// and song.json with the header's division and, per written track, every written event's
-// absolute tick, status byte, meta type (-1 for others) and data bytes.
+// The C++ tests leave each job's files in a folder of its own under $RENDLOW_INTEROP_DIR/jobs:
+// rendering.mid, and held.json with the header's division and, per written track, every written
+// event's absolute tick, status byte, meta type (-1 for others) and data bytes.
 
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
@@ -13,7 +13,7 @@ import fs from 'node:fs';
 import path from 'node:path';
 import midiFile from 'midi-file';
 
-const root = process.env.RENDLOW_INTEROP_DIR ? path.join(process.env.RENDLOW_INTEROP_DIR, 'midi') : null;
+const root = process.env.RENDLOW_INTEROP_DIR ? path.join(process.env.RENDLOW_INTEROP_DIR, 'jobs') : null;
 const folders = root && fs.existsSync(root) ? fs.readdirSync(root).sort() : [];
 
 const textTypes = [, 'text', 'copyrightNotice', 'trackName', 'instrumentName', 'lyrics', 'marker', 'cuePoint'];
@@ -77,8 +77,8 @@ test('the C++ tests left rendering MIDI files to check', { skip: root ? false : 
 
 for (const name of folders) {
   test(`rendering file ${name}`, () => {
-    const expected = JSON.parse(fs.readFileSync(path.join(root, name, 'song.json'), 'utf8'));
-    const midi = midiFile.parseMidi(fs.readFileSync(path.join(root, name, 'song.mid')));
+    const expected = JSON.parse(fs.readFileSync(path.join(root, name, 'held.json'), 'utf8'));
+    const midi = midiFile.parseMidi(fs.readFileSync(path.join(root, name, 'rendering.mid')));
     assert.deepEqual(midi.header, { format: 1, numTracks: expected.tracks.length, ticksPerBeat: expected.division });
     assert.equal(midi.tracks.length, expected.tracks.length, 'one chunk per written track');
     midi.tracks.forEach((events, t) => {
