@@ -60,7 +60,7 @@ TEST_F(Cli, MistakesInTheCommandLineAreUsageErrorsSaidInOneLine) {
       {{"--frobnicate", "song.mid"}, "unknown option \"--frobnicate\""},
       {{"-o"}, "option \"-o\" needs a value"},
       {{"--list=1", "song.mid"}, "option \"--list\" takes no value"},
-      {{"--set", "0:splitMethod=3", "song.mid"}, "splitMethod takes a whole number from 0 to 2"},
+      {{"--set=0:splitMethod=3", "song.mid"}, "splitMethod takes a whole number from 0 to 2"},
       {{"--set", "0:pitch=3", "song.mid"}, "unknown field \"pitch\""},
       {{"--set", "x:noteInterval=3", "song.mid"}, "the row is a whole number from 0"},
       {{"--list", "-q", "song.mid"}, "--list writes nothing"},
@@ -123,8 +123,8 @@ TEST_F(Cli, TheExitStatusSaysHowTheJobEnded) {
       {"a file not written", {"-o", "nofolder/out.mid", "song.mid"}, cli::kExitFailed,
        "Written: song.txt\n  Not written: nofolder/out.mid, nofolder/out.bme"},
       {"written with a warning", {"damaged.mid"}, cli::kExitWarning, "The MIDI file is damaged."},
-      {"a row the song lacks, one of two inputs", {"--set", "3:gridUnit=0", "damaged.mid", "song.mid"},
-       cli::kExitFailed, "rendlow-cli: song.mid:\n  --set: there is no row 3"},
+      {"a warning, then a failure", {"damaged.mid", "nothere.mid"}, cli::kExitFailed,
+       "rendlow-cli: nothere.mid:\n  The MIDI file cannot be read."},
   };
   for (const Status& c : cases) {
     SCOPED_TRACE(c.name);
