@@ -18,60 +18,40 @@ const folders = root && fs.existsSync(root) ? fs.readdirSync(root).sort() : [];
 
 const textTypes = [, 'text', 'copyrightNotice', 'trackName', 'instrumentName', 'lyrics', 'marker', 'cuePoint'];
 
-// A meta event as the file format defines it, in the shape `midi-file` reports it.
+// A meta event as the file format defines it, in the shape `midi-file` reports it. The types the
+// songs of the C++ tests do not hold come out as unknown, and fail, until they are added here.
 function metaEvent(type, data) {
   if (textTypes[type]) return { meta: true, type: textTypes[type], text: String.fromCharCode(...data) };
-  switch (type) {
-    case 0x2f:
-      return { meta: true, type: 'endOfTrack' };
-    case 0x51:
-      return { meta: true, type: 'setTempo', microsecondsPerBeat: (data[0] << 16) | (data[1] << 8) | data[2] };
-    case 0x58:
-      return {
-        meta: true,
-        type: 'timeSignature',
-        numerator: data[0],
-        denominator: 1 << data[1],
-        metronome: data.length === 4 ? data[2] : 0x24,
-        thirtyseconds: data.length === 4 ? data[3] : 0x08,
-      };
-    case 0x59:
-      return { meta: true, type: 'keySignature', key: data[0] > 127 ? data[0] - 256 : data[0], scale: data[1] };
-    default:  // the types the songs of the C++ tests do not hold fail here, to be added when they do
-      return { meta: true, type: 'unknownMeta', data, metatypeByte: type };
-  }
+  const [a, b, c, d] = data;
+  const known = {
+    0x2f: { type: 'endOfTrack' },
+    0x51: { type: 'setTempo', microsecondsPerBeat: (a << 16) | (b << 8) | c },
+    0x58: { type: 'timeSignature', numerator: a, denominator: 1 << b, metronome: c ?? 0x24, thirtyseconds: d ?? 0x08 },
+    0x59: { type: 'keySignature', key: a > 127 ? a - 256 : a, scale: b },
+  }[type];
+  return { meta: true, ...(known ?? { type: 'unknownMeta', data, metatypeByte: type }) };
 }
 
-// A channel event; a note-on with velocity 0 is a note-off.
-function channelEvent(status, [first, second]) {
-  const channel = status & 0x0f;
-  switch (status >> 4) {
-    case 0x8:
-      return { channel, type: 'noteOff', noteNumber: first, velocity: second };
-    case 0x9:
-      return second === 0
-        ? { channel, type: 'noteOff', noteNumber: first, velocity: 0, byte9: true }
-        : { channel, type: 'noteOn', noteNumber: first, velocity: second };
-    case 0xa:
-      return { channel, type: 'noteAftertouch', noteNumber: first, amount: second };
-    case 0xb:
-      return { channel, type: 'controller', controllerType: first, value: second };
-    case 0xc:
-      return { channel, type: 'programChange', programNumber: first };
-    case 0xd:
-      return { channel, type: 'channelAftertouch', amount: first };
-    default:
-      return { channel, type: 'pitchBend', value: first + (second << 7) - 0x2000 };
-  }
-}
+// A channel event by the high nibble of its status; a note-on with velocity 0 is a note-off.
+const channelEvents = {
+  0x8: (noteNumber, velocity) => ({ type: 'noteOff', noteNumber, velocity }),
+  0x9: (noteNumber, velocity) =>
+    velocity === 0 ? { type: 'noteOff', noteNumber, velocity, byte9: true } : { type: 'noteOn', noteNumber, velocity },
+  0xa: (noteNumber, amount) => ({ type: 'noteAftertouch', noteNumber, amount }),
+  0xb: (controllerType, value) => ({ type: 'controller', controllerType, value }),
+  0xc: (programNumber) => ({ type: 'programChange', programNumber }),
+  0xd: (amount) => ({ type: 'channelAftertouch', amount }),
+  0xe: (low, high) => ({ type: 'pitchBend', value: low + (high << 7) - 0x2000 }),
+};
 
 function expectedEvent({ status, metaType, data }) {
   if (status === 0xff) return metaEvent(metaType, data);
   if (status === 0xf0 || status === 0xf7) return { type: status === 0xf0 ? 'sysEx' : 'endSysEx', data };
-  return channelEvent(status, data);
+  return { channel: status & 0x0f, ...channelEvents[status >> 4](...data) };
 }
 
-test('the C++ tests left rendering MIDI files to check', { skip: root ? false : 'RENDLOW_INTEROP_DIR is not set' }, () => {
+const skip = root ? false : 'RENDLOW_INTEROP_DIR is not set';
+test('the C++ tests left rendering MIDI files to check', { skip }, () => {
   assert.ok(folders.length > 0, `no rendering MIDI files in ${root}`);
 });
 
