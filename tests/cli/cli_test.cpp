@@ -19,8 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kExampleSong = std::string(RENDLOW_SOURCE_DIR) + "/examples/example_song.mid";
-
 struct Ran {
   int status = 0;
   std::string out;
@@ -35,22 +33,22 @@ void setLanguage(const char* lang) {
 #endif
 }
 
-// Runs the command line in `folder`, in the given language.
-Ran run(const std::string& folder, std::vector<std::string> args, const char* lang = "C") {
-  setLanguage(lang);
-  const fs::path previous = fs::current_path();
-  fs::current_path(folder);
-  std::ostringstream out, err;
-  const int status = cli::runCli(args, out, err);
-  fs::current_path(previous);
-  setLanguage("");
-  return {status, out.str(), err.str()};
-}
-
+// The example song as song.mid in a folder of its own, where the command line runs.
 class Cli : public ::testing::Test {
 protected:
-  void SetUp() override { fs::copy_file(kExampleSong, dir.file("song.mid")); }
-  Ran run(std::vector<std::string> args, const char* lang = "C") { return test::run(dir.path(), std::move(args), lang); }
+  void SetUp() override { fs::copy_file(std::string(RENDLOW_SOURCE_DIR) + "/examples/example_song.mid", dir.file("song.mid")); }
+
+  Ran run(const std::vector<std::string>& args, const char* lang = "C") {
+    setLanguage(lang);
+    const fs::path previous = fs::current_path();
+    fs::current_path(dir.path());
+    std::ostringstream out, err;
+    const int status = cli::runCli(args, out, err);
+    fs::current_path(previous);
+    setLanguage("");
+    return {status, out.str(), err.str()};
+  }
+
   TempDir dir;
 };
 
@@ -115,7 +113,7 @@ struct Status {
 };
 
 TEST_F(Cli, TheExitStatusSaysHowTheJobEnded) {
-  Bytes damaged = readBytes(kExampleSong);
+  Bytes damaged = readBytes(dir.file("song.mid"));
   damaged.resize(300);
   writeBytes(dir.file("damaged.mid"), damaged);
   const Status cases[] = {

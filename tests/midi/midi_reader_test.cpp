@@ -140,6 +140,14 @@ std::vector<std::pair<std::string, Bytes>> songsToRead() {
       .raw({0x00, 0x05, 0xFF, 0x2F, 0x00});
   running.track().raw({0x00, 0x3C, 0x90, 0x3C, 0x64, 0x00, 0xFF, 0x2F, 0x00});
   songs.emplace_back("running_status", running.bytes());
+  // Voices, polyphony and the controllers a track uses. A velocity byte of 0x80 is -128: it neither
+  // starts nor ends a note; controller numbers are signed bytes too.
+  MidiBuilder voices;
+  voices.track().noteOn(0, 0, 60, 100).noteOn(0, 1, 64, 100).noteOn(10, 2, 67, 100).noteOn(20, 0, 60, 0)
+      .noteOff(30, 1, 64).noteOff(40, 2, 67).noteOff(50, 0, 72).noteOn(60, 0, 72, 100).raw({0x00, 0x90, 0x3C, 0x80})
+      .controlChange(60, 0, 10, 1).raw({0x00, 0xB0, 0x85, 0x01}).controlChange(60, 0, 7, 1).controlChange(60, 0, 10, 2)
+      .noteOff(70, 0, 72).noteOff(70, 0, 72).endOfTrack(70);
+  songs.emplace_back("voices_and_controllers", voices.bytes());
   // Only what lies after tick 0 (or sets a tempo or time signature) makes a track worth converting.
   MidiBuilder content;
   content.track().name("Only at zero").noteOn(0, 0, 60, 100).controlChange(0, 0, 7, 1).sysEx(0, {1}).endOfTrack(0);
@@ -203,23 +211,6 @@ TEST(RunningStatus, OutlivesTheFileItCameFrom) {
   EXPECT_EQ(eventsOf(read(next.bytes(), running).value(), 0), "0 NoteOn 93 [2] 40 64 voice=0\n0 Meta FF/2F [0]\n");
   EXPECT_EQ(eventsOf(read(next.bytes(), fresh).value(), 0),
             "0 None 00 [0]\n64 None 00 [0]\n164 None 00 [0]\n164 Meta FF/2F [0]\n");
-}
-
-TEST(TrackBookkeeping, VoicesPolyphonyAndControllers) {
-  MidiBuilder builder;
-  builder.track().noteOn(0, 0, 60, 100).noteOn(0, 1, 64, 100).noteOn(10, 2, 67, 100).noteOn(20, 0, 60, 0)
-      .noteOff(30, 1, 64).noteOff(40, 2, 67).noteOff(50, 0, 72).noteOn(60, 0, 72, 100)
-      .raw({0x00, 0x90, 0x3C, 0x80})  // velocity byte 0x80 is -128: neither starts nor ends a note
-      .controlChange(60, 0, 10, 1).raw({0x00, 0xB0, 0x85, 0x01})  // controller numbers are signed bytes too
-      .controlChange(60, 0, 7, 1).controlChange(60, 0, 10, 2).noteOff(70, 0, 72).noteOff(70, 0, 72).endOfTrack(70);
-  RunningStatus running;
-  const Song song = read(builder.bytes(), running).value();
-  const MidiTrack& track = song.tracks[0];
-  std::vector<int32_t> voices;
-  for (const MidiEvent& e : track.events) voices.push_back(e.voice);
-  EXPECT_EQ(voices, (std::vector<int32_t>{0, 1, 2, 0, 0, 0, 0, -1, 0, 0, 0, 0, 0, 0, 0, 0}));
-  EXPECT_EQ(std::tuple(track.maxPolyphony, track.activeNotes), std::tuple(3, -2));
-  EXPECT_EQ(track.controllers, (std::vector<int32_t>{-123, 7, 10}));
 }
 
 std::vector<std::string> stems(const fs::path& folder) {
