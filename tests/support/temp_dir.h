@@ -14,8 +14,7 @@ public:
     static std::atomic<int> counter{0};
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
     path_ = (std::filesystem::temp_directory_path() /
-             ("rendlow-test-" + std::to_string(stamp) + "-" + std::to_string(counter++)))
-                .string();
+             ("rendlow-test-" + std::to_string(stamp) + "-" + std::to_string(counter++))).string();
     std::filesystem::create_directories(path_);
   }
   ~TempDir() {
