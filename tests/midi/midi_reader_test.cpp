@@ -1,4 +1,4 @@
-// Reading Standard MIDI Files: status classification, variable-length numbers, the read-order
+// Reading Standard MIDI Files: status classification, the read-order
 // scan and its quick index, progress lines, running status, per-track bookkeeping, names, tempo
 // links, format 0 files split by channel, damaged files, and files that cannot be read at all.
 
@@ -10,7 +10,6 @@
 #include <random>
 #include <sstream>
 
-#include "midi/byte_reader.h"
 #include "midi/in_effect_index.h"
 #include "support/midi_builder.h"
 #include "support/song_text.h"
@@ -63,33 +62,6 @@ TEST(InEffectIndex, AgreesWithTheScanOnEveryPrefixOfUnsortedLists) {
         ASSERT_EQ(static_cast<int32_t>(index.find(tick).value()), beatAt(list, tick)) << "tick " << tick;
       }
     }
-  }
-}
-
-struct VarLenCase {
-  std::vector<uint8_t> bytes;
-  int32_t value;
-  bool tooLong;
-  std::size_t left;
-};
-
-TEST(ReadVarLen, OneToFourBytesAndWhatADamagedFileGives) {
-  const VarLenCase cases[] = {
-      {{0x00}, 0, false, 0},
-      {{0x7F, 0x90}, 127, false, 1},
-      {{0x81, 0x00}, 128, false, 0},
-      {{0x87, 0x40}, 960, false, 0},
-      {{0x81, 0x80, 0x00}, 16384, false, 0},
-      {{0xFF, 0xFF, 0xFF, 0x7F, 0x00}, 0x0FFFFFFF, false, 1},
-      {{0x81, 0x80, 0x80, 0x80, 0x00}, 0x00200000, true, 1},  // a fourth byte with bit 7: nothing more read
-      {{0x81, 0x82}, (1 << 7) | 2, false, 0},                 // cut short: what was read
-      {{}, -1, false, 0}};
-  for (const VarLenCase& c : cases) {
-    ByteReader reader(c.bytes);
-    const VarLen number = reader.readVarLen();
-    EXPECT_EQ(number.value, c.value) << c.bytes.size();
-    EXPECT_EQ(number.tooLong, c.tooLong) << c.value;
-    EXPECT_EQ(reader.remaining(), c.left) << c.value;
   }
 }
 

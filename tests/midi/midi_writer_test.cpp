@@ -1,5 +1,5 @@
-// The rendering MIDI file: variable-length numbers, every kind of event byte for byte, the
-// chunk lengths, the refusals, and a file that reads back as it was written.
+// The rendering MIDI file: variable-length numbers written and read, every kind of event byte for
+// byte, the chunk lengths, the refusals, and a file that reads back as it was written.
 
 #include "midi/midi_writer.h"
 
@@ -8,6 +8,7 @@
 #include <climits>
 #include <sstream>
 
+#include "midi/byte_reader.h"
 #include "midi/midi_reader.h"
 #include "support/midi_builder.h"
 #include "support/song_text.h"
@@ -17,15 +18,32 @@ namespace {
 
 Bytes bytesOf(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
-TEST(WriteVarLen, SplitsIntoSevenBitGroupsMostSignificantFirst) {
-  const std::pair<int32_t, Bytes> cases[] = {
+// Written in seven-bit groups, most significant first (a negative value as its low seven bits),
+// and read back from at most four bytes.
+TEST(VarLen, WrittenInSevenBitGroupsAndReadBackFromAtMostFourBytes) {
+  const std::pair<int32_t, Bytes> written[] = {
       {0, {0x00}}, {127, {0x7F}}, {128, {0x81, 0x00}}, {255, {0x81, 0x7F}}, {960, {0x87, 0x40}},
       {16383, {0xFF, 0x7F}}, {16384, {0x81, 0x80, 0x00}}, {0x0FFFFFFF, {0xFF, 0xFF, 0xFF, 0x7F}},
-      {INT32_MAX, {0x87, 0xFF, 0xFF, 0xFF, 0x7F}}, {-5, {0x7B}}, {INT32_MIN, {0x00}}};  // negative: low 7 bits
-  for (const auto& [value, expected] : cases) {
+      {INT32_MAX, {0x87, 0xFF, 0xFF, 0xFF, 0x7F}}, {-5, {0x7B}}, {INT32_MIN, {0x00}}};
+  for (const auto& [value, expected] : written) {
     std::string out = "x";
     EXPECT_EQ(writeVarLen(out, value), static_cast<int>(expected.size())) << value;
     EXPECT_EQ(bytesOf(out.substr(1)), expected) << value;
+    if (value >= 0 && value <= 0x0FFFFFFF) {
+      EXPECT_EQ(ByteReader(expected).readVarLen().value, value);
+    }
+  }
+  // Bytes; the value read, whether it was too long, the bytes left.
+  const std::tuple<Bytes, int32_t, bool, std::size_t> read[] = {
+      {{0x7F, 0x90}, 127, false, 1},
+      {{0xFF, 0xFF, 0xFF, 0x7F, 0x00}, 0x0FFFFFFF, false, 1},
+      {{0x81, 0x80, 0x80, 0x80, 0x00}, 0x00200000, true, 1},  // a fourth byte with bit 7: nothing more read
+      {{0x81, 0x82}, (1 << 7) | 2, false, 0},                 // cut short: what was read
+      {{}, -1, false, 0}};
+  for (const auto& [bytes, value, tooLong, left] : read) {
+    ByteReader reader(bytes);
+    const VarLen number = reader.readVarLen();
+    EXPECT_EQ(std::tuple(number.value, number.tooLong, reader.remaining()), std::tuple(value, tooLong, left));
   }
 }
 
