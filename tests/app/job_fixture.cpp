@@ -27,24 +27,6 @@ std::string caseFolder(const std::string& kind) {
   return folder.string();
 }
 
-// Every written event of a track: its tick, status byte, meta type and data.
-void describeTrack(std::ostream& out, const Song& song, const MidiTrack& track) {
-  int64_t tick = 0;
-  const char* separator = "\n    ";
-  out << "[";
-  for (const MidiEvent& event : track.events) {
-    tick += event.delta;
-    if (event.kind == EventKind::None) continue;
-    out << separator << "{\"tick\":" << tick << ",\"status\":" << int{event.status}
-        << ",\"metaType\":" << int{event.metaType} << ",\"data\":[";
-    const auto data = song.dataOf(event);
-    for (std::size_t i = 0; i < data.size(); ++i) out << (i ? "," : "") << int{data[i]};
-    out << "]}";
-    separator = ",\n    ";
-  }
-  out << "]";
-}
-
 }  // namespace
 
 std::string withPlatformLineEnds(std::string text) {
@@ -61,24 +43,25 @@ void exportJobForInterop(const JobRun& job, const std::string& stem) {
   fs::copy_file(job.dir.file(stem + ".mid"), folder + "/source.mid");
   fs::copy_file(job.dir.file(stem + "_out.mid"), folder + "/rendering.mid");
   fs::copy_file(job.dir.file(stem + "_out.bme"), folder + "/chart.bme");
+  // A line per fact: "division D", "track" opening each converted track, "event TICK STATUS
+  // META_TYPE DATA..." for each event it writes, "object ID TICK" for each chart object.
   const Project& project = job.app.project;
-  std::ofstream out(folder + "/held.json", std::ios::binary);
-  out << "{\"division\":" << project.song.header.division << ",\"tracks\":[";
-  const char* separator = "\n  ";
+  std::ofstream out(folder + "/held.txt", std::ios::binary);
+  out << "division " << project.song.header.division << "\n";
   for (const std::size_t track : project.convertedTracks()) {
-    out << separator;
-    describeTrack(out, project.song, project.song.tracks[track]);
-    separator = ",\n  ";
-  }
-  out << "],\n\"objects\":[";
-  separator = "\n  ";
-  for (const BMSTrack& track : project.chart.chartTracks) {
-    for (const BMSNote& note : track.notes) {
-      out << separator << "{\"id\":\"" << toBase36(note.wav) << "\",\"tick\":" << note.tick << "}";
-      separator = ",\n  ";
+    out << "track\n";
+    int64_t tick = 0;
+    for (const MidiEvent& event : project.song.tracks[track].events) {
+      tick += event.delta;
+      if (event.kind == EventKind::None) continue;
+      out << "event " << tick << ' ' << int{event.status} << ' ' << int{event.metaType};
+      for (const uint8_t byte : project.song.dataOf(event)) out << ' ' << int{byte};
+      out << '\n';
     }
   }
-  out << "]}\n";
+  for (const BMSTrack& track : project.chart.chartTracks) {
+    for (const BMSNote& note : track.notes) out << "object " << toBase36(note.wav) << ' ' << note.tick << '\n';
+  }
 }
 
 void exportKeysoundsForInterop(const std::string& chartPath) {

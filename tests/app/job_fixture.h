@@ -74,7 +74,7 @@ inline void expectGoldenFile(const std::string& written, const std::string& gold
 
 // Hands what the job on "<stem>.mid" wrote to the interop suite (tests/interop): the song it read
 // (source.mid), the rendering MIDI file (rendering.mid) and the chart (chart.bme), with what the
-// project held for them (held.json): every written event of each converted track, and every
+// project held for them (held.txt): every written event of each converted track, and every
 // chart object's #WAV id and the tick of the note it stands for. Does nothing unless
 // RENDLOW_INTEROP_DIR names a folder.
 void exportJobForInterop(const JobRun& job, const std::string& stem);
