@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <regex>
+#include <sstream>
 #include <set>
 
 #include "audio/audio_backend.h"
@@ -23,15 +23,12 @@ namespace fs = std::filesystem;
 // The General MIDI SoundFont authors get by default; the small one renders other instruments.
 const std::string kSoundFont = "/usr/share/sounds/sf2/FluidR3_GM.sf2";
 
-// The files the chart's #WAV lines name.
+// The files the chart's #WAV lines ("#WAVxx NAME") name.
 std::set<std::string> wavNames(const std::string& chart) {
   std::set<std::string> names;
-  const std::regex line("#WAV[0-9A-Z]{2} (.*\\.wav)\r?");
   std::istringstream lines(chart);
-  for (std::string text; std::getline(lines, text);) {
-    std::smatch match;
-    if (std::regex_match(text, match, line)) names.insert(match[1]);
-  }
+  for (std::string line; std::getline(lines, line);)
+    if (line.starts_with("#WAV")) names.insert(line.substr(7, line.find_last_not_of('\r') - 6));
   return names;
 }
 
