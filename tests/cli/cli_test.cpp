@@ -36,7 +36,9 @@ void setLanguage(const char* lang) {
 // The example song as song.mid in a folder of its own, where the command line runs.
 class Cli : public ::testing::Test {
 protected:
-  void SetUp() override { fs::copy_file(std::string(RENDLOW_SOURCE_DIR) + "/examples/example_song.mid", dir.file("song.mid")); }
+  void SetUp() override {
+    fs::copy_file(std::string(RENDLOW_SOURCE_DIR) + "/examples/example_song.mid", dir.file("song.mid"));
+  }
 
   Ran run(const std::vector<std::string>& args, const char* lang = "C") {
     setLanguage(lang);

@@ -84,7 +84,8 @@ TEST(NotePairing, ANoteEndsAtTheNextEndOfItsNumberOnAnyChannel) {
 // A track under 120 BPM of the given notes (tick, length, pitch), note-ons before note-offs.
 MidiBuilder songOfNotes(const std::vector<std::array<int32_t, 3>>& notes) {
   std::vector<std::array<int32_t, 3>> events;  // tick, 0 for on or 1 for off, pitch
-  for (const auto& [tick, length, pitch] : notes) events.push_back({tick, 0, pitch}), events.push_back({tick + length, 1, pitch});
+  for (const auto& [tick, length, pitch] : notes)
+    events.push_back({tick, 0, pitch}), events.push_back({tick + length, 1, pitch});
   std::stable_sort(events.begin(), events.end(), [](const auto& x, const auto& y) { return x[0] < y[0]; });
   MidiBuilder b;
   TrackBuilder& track = b.track().tempo(0, 500000);
@@ -111,7 +112,7 @@ TEST(Grouping, ChordsShareATickAndLegatoRunsOverlapHalfOpen) {
   for (const Case& c : cases) {
     TrackSettings settings;
     settings.splitMethod = c.method;
-    EXPECT_EQ(Sliced(songOfNotes(c.notes), settings).field(&Note::chainPrev), c.chainPrev) << c.notes.size() << " notes";
+    EXPECT_EQ(Sliced(songOfNotes(c.notes), settings).field(&Note::chainPrev), c.chainPrev) << c.notes.size();
   }
 }
 
