@@ -39,11 +39,11 @@ MidiBuilder makeSong(int events, int tempoChanges) {
   const int perTrack = events / (kTracks - 1);
   const int32_t notes = perTrack * 4 / 9;  // 2 events per note plus a controller every fourth note
   const int32_t songEnd = notes * kStep;
-  song.track()
-      .name("Conductor")
-      .timeSignature(0, 4, 2)
-      .tempoRamp(songEnd, tempoChanges, 90.0, 180.0)
-      .endOfTrack(songEnd);
+  // Tempo changes spread evenly over the song, rising from 90 towards 180 BPM.
+  TrackBuilder& conductor = song.track().name("Conductor").timeSignature(0, 4, 2);
+  for (int i = 0; i < tempoChanges; ++i)
+    conductor.tempoBpm(static_cast<int32_t>(int64_t{songEnd} * i / tempoChanges), 90.0 + 90.0 * i / tempoChanges);
+  conductor.endOfTrack(songEnd);
   for (int t = 1; t < kTracks; ++t) {
     TrackBuilder& track = song.track().name("Track " + std::to_string(t));
     const int channel = t % 16;

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "cli_process.h"
-#include "support/generated_song.h"
+#include "generated_song.h"
 #include "support/temp_dir.h"
 
 namespace {

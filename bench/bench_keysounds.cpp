@@ -25,7 +25,7 @@
 #include "audio/audio_backend.h"
 #include "cli_process.h"
 #include "midi/midi_reader.h"
-#include "support/generated_song.h"
+#include "generated_song.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
-#include <sstream>
 
 #include "bms/chart_lines.h"
 
@@ -13,117 +12,66 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool updating() {
-  const char* update = std::getenv("RENDLOW_UPDATE_GOLDEN");
-  return update && std::string(update) == "1";
-}
-
-std::string folderPath(const std::string& subfolder) {
-  const char* folder = std::getenv("RENDLOW_INTEROP_DIR");
-  return folder && *folder ? std::string(folder) + "/" + subfolder : "";
-}
-
-// "<suite>.<test>.<n>": one name per file a test writes into `folder`, the same on every run.
-std::string nextCaseName(const std::string& folder) {
+// A fresh folder "<suite>.<test>.<n>" under $RENDLOW_INTEROP_DIR/<kind>, the same on every run;
+// empty when the variable is not set.
+std::string caseFolder(const std::string& kind) {
+  const char* root = std::getenv("RENDLOW_INTEROP_DIR");
+  if (!root || !*root) return "";
   static std::map<std::string, int> written;
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string name = info ? std::string(info->test_suite_name()) + "." + info->name() : "outside-a-test";
-  for (char& c : name) {
-    if (c == '/') c = '_';
-  }
-  return name + "." + std::to_string(written[folder + "/" + name]++);
-}
-
-void describeTrack(std::ostream& out, const Song& song, const MidiTrack& track) {
-  out << "[";
-  int64_t tick = 0;
-  bool first = true;
-  for (const MidiEvent& event : track.events) {
-    tick += event.delta;
-    if (event.kind == EventKind::None) continue;
-    out << (first ? "\n    " : ",\n    ") << "{\"tick\":" << tick << ",\"status\":" << int{event.status}
-        << ",\"metaType\":" << int{event.metaType} << ",\"data\":[";
-    const auto data = song.dataOf(event);
-    for (std::size_t i = 0; i < data.size(); ++i) out << (i ? "," : "") << int{data[i]};
-    out << "]}";
-    first = false;
-  }
-  out << "]";
+  std::string name = std::string(info->test_suite_name()) + "." + info->name();
+  std::replace(name.begin(), name.end(), '/', '_');
+  const fs::path folder = fs::path(root) / kind / (name + "." + std::to_string(written[kind + name]++));
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  return folder.string();
 }
 
 }  // namespace
 
 std::string withPlatformLineEnds(std::string text) {
 #ifdef _WIN32
-  std::string converted;
-  for (char c : text) {
-    if (c == '\n') converted += '\r';
-    converted += c;
-  }
-  return converted;
-#else
-  return text;
+  for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 2))
+    text.insert(at, 1, '\r');
 #endif
+  return text;
 }
 
-void expectGolden(const std::string& written, const std::string& golden, bool text) {
-  if (updating()) {
-    fs::create_directories(fs::path(golden).parent_path());
-    fs::copy_file(written, golden, fs::copy_options::overwrite_existing);
-    return;
-  }
-  const std::string expected = readText(golden);
-  ASSERT_FALSE(expected.empty()) << "missing golden file " << golden;
-  EXPECT_TRUE(readText(written) == (text ? withPlatformLineEnds(expected) : expected))
-      << written << " differs from " << golden;
-}
-
-void exportForInterop(const Project& project, const std::string& midiPath) {
-  const std::string folder = folderPath("midi");
+void exportJobForInterop(const JobRun& job, const std::string& stem) {
+  const std::string folder = caseFolder("jobs");
   if (folder.empty()) return;
-  const std::string name = nextCaseName(folder);
-  fs::create_directories(folder);
-  writeBytes(folder + "/" + name + ".mid", readBytes(midiPath));
-  std::ofstream out(folder + "/" + name + ".json", std::ios::binary);
-  out << "{\"file\":\"" << name << ".mid\",\"division\":" << project.song.header.division << ",\"tracks\":[";
-  bool first = true;
+  fs::copy_file(job.dir.file(stem + ".mid"), folder + "/source.mid");
+  fs::copy_file(job.dir.file(stem + "_out.mid"), folder + "/rendering.mid");
+  fs::copy_file(job.dir.file(stem + "_out.bme"), folder + "/chart.bme");
+  // A line per fact: "division D", "track" opening each converted track, "event TICK STATUS
+  // META_TYPE DATA..." for each event it writes, "object ID TICK" for each chart object.
+  const Project& project = job.app.project;
+  std::ofstream out(folder + "/held.txt", std::ios::binary);
+  out << "division " << project.song.header.division << "\n";
   for (const std::size_t track : project.convertedTracks()) {
-    out << (first ? "\n  " : ",\n  ");
-    describeTrack(out, project.song, project.song.tracks[track]);
-    first = false;
-  }
-  out << "]}\n";
-}
-
-void exportChartForInterop(const Project& project, const std::string& sourceMidiPath, const std::string& chartPath) {
-  const std::string folder = folderPath("charts");
-  if (folder.empty()) return;
-  const std::string name = nextCaseName(folder);
-  fs::create_directories(folder);
-  writeBytes(folder + "/" + name + ".bme", readBytes(chartPath));
-  writeBytes(folder + "/" + name + ".source.mid", readBytes(sourceMidiPath));
-  std::ofstream out(folder + "/" + name + ".json", std::ios::binary);
-  out << "{\"chart\":\"" << name << ".bme\",\"source\":\"" << name << ".source.mid\",\"objects\":[";
-  bool first = true;
-  for (const BMSTrack& track : project.chart.chartTracks) {
-    for (const BMSNote& note : track.notes) {
-      out << (first ? "\n  " : ",\n  ") << "{\"id\":\"" << toBase36(note.wav) << "\",\"tick\":" << note.tick << "}";
-      first = false;
+    out << "track\n";
+    int64_t tick = 0;
+    for (const MidiEvent& event : project.song.tracks[track].events) {
+      tick += event.delta;
+      if (event.kind == EventKind::None) continue;
+      out << "event " << tick << ' ' << int{event.status} << ' ' << int{event.metaType};
+      for (const uint8_t byte : project.song.dataOf(event)) out << ' ' << int{byte};
+      out << '\n';
     }
   }
-  out << "]}\n";
+  for (const BMSTrack& track : project.chart.chartTracks) {
+    for (const BMSNote& note : track.notes) out << "object " << toBase36(note.wav) << ' ' << note.tick << '\n';
+  }
 }
 
 void exportKeysoundsForInterop(const std::string& chartPath) {
-  const std::string folder = folderPath("keysounds");
+  const std::string folder = caseFolder("keysounds");
   if (folder.empty()) return;
-  const fs::path target = fs::path(folder) / nextCaseName(folder);
-  fs::create_directories(target);
   const fs::path chart(chartPath);
   for (const auto& entry : fs::directory_iterator(chart.parent_path())) {
     const std::string extension = entry.path().extension().string();
     if (entry.path() == chart || extension == ".wav" || extension == ".ogg")
-      fs::copy_file(entry.path(), target / entry.path().filename(), fs::copy_options::overwrite_existing);
+      fs::copy_file(entry.path(), folder / entry.path().filename());
   }
 }
 

@@ -17,7 +17,7 @@
 
 namespace rendlow::test {
 
-inline const std::string kExampleSong = std::string(RENDLOW_SOURCE_DIR) + "/examples/example_song.mid";
+inline const Bytes kExampleSong = readBytes(std::string(RENDLOW_SOURCE_DIR) + "/examples/example_song.mid");
 inline const std::string kGoldenDir = std::string(RENDLOW_TEST_DATA_DIR) + "/golden";
 
 // Runs the process in a folder for as long as it lives.
@@ -27,34 +27,34 @@ public:
     std::filesystem::current_path(path);
   }
   ~WorkingFolder() { std::filesystem::current_path(previous_); }
-  WorkingFolder(const WorkingFolder&) = delete;
-  WorkingFolder& operator=(const WorkingFolder&) = delete;
 
 private:
   std::filesystem::path previous_;
 };
 
-// A request for the job on `input` with `edits`, everything else as the command line leaves it.
-inline JobRequest request(std::string input, std::vector<RowEdit> edits = {}) {
+// A request for the job on `input` with the edits ("ROW:FIELD=VALUE") as --set gives them.
+inline JobRequest request(std::string input, std::initializer_list<const char*> edits = {}) {
   JobRequest r;
   r.input = std::move(input);
-  r.edits = std::move(edits);
+  for (const char* edit : edits) r.edits.push_back(parseRowEdit(edit).value());
   return r;
 }
 
-// One job in its own folder, as the command line runs it: relative settings paths, no saved
-// settings unless asked.
+// One job in its own folder, as the command line runs it: relative settings paths.
 struct JobRun {
   TempDir dir;
   Application app;
   MemoryForm form;
 
-  JobRun() { app.project.relativeSettingsPaths = true; }
-
-  // Writes `song` as `name` into the folder.
-  void put(const std::string& name, const Bytes& song) const { writeBytes(dir.file(name), song); }
+  // With a song, it is put in the folder as "song.mid".
+  explicit JobRun(const Bytes& song = {}) {
+    app.project.relativeSettingsPaths = true;
+    if (!song.empty()) put("song.mid", song);
+  }
+  void put(const std::string& name, const Bytes& bytes) const { writeBytes(dir.file(name), bytes); }
+  void put(const std::string& name, const std::string& text) const { put(name, Bytes(text.begin(), text.end())); }
   // Runs the job from inside the folder.
-  Result<JobReport> run(JobRequest request) {
+  Result<JobReport> run(const JobRequest& request) {
     WorkingFolder here(dir.path());
     return runJob(app, form, request);
   }
@@ -64,15 +64,20 @@ struct JobRun {
 // Text as a text file written on this platform holds it: CR LF line ends on Windows.
 std::string withPlatformLineEnds(std::string text);
 
-// Compares a written file with a golden file, byte for byte. With RENDLOW_UPDATE_GOLDEN=1 the
-// golden file is written anew instead: read the differences before committing them.
-void expectGolden(const std::string& written, const std::string& golden, bool text);
+// Compares a file the job wrote with its golden file; a text file has this platform's line ends.
+inline void expectGoldenFile(const std::string& written, const std::string& golden, bool text) {
+  if (text && withPlatformLineEnds("\n") != "\n")
+    EXPECT_EQ(readText(written), withPlatformLineEnds(readText(golden)));
+  else
+    expectGolden(readText(written), golden);
+}
 
-// Hands a written rendering MIDI file, and the chart with the song it was made from, to the
-// interop suite (tests/interop), with what the project held for them. Does nothing unless
+// Hands what the job on "<stem>.mid" wrote to the interop suite (tests/interop): the song it read
+// (source.mid), the rendering MIDI file (rendering.mid) and the chart (chart.bme), with what the
+// project held for them (held.txt): every written event of each converted track, and every
+// chart object's #WAV id and the tick of the note it stands for. Does nothing unless
 // RENDLOW_INTEROP_DIR names a folder.
-void exportForInterop(const Project& project, const std::string& midiPath);
-void exportChartForInterop(const Project& project, const std::string& sourceMidiPath, const std::string& chartPath);
+void exportJobForInterop(const JobRun& job, const std::string& stem);
 // Hands a chart with its sound files beside it to the interop suite, which checks that a player
 // finds a file for every sound the chart names.
 void exportKeysoundsForInterop(const std::string& chartPath);

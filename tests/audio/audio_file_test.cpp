@@ -7,7 +7,6 @@
 
 #include "audio/audio_backend.h"
 #include "audio_test.h"
-#include "support/temp_dir.h"
 
 namespace rendlow::audio {
 namespace {
@@ -32,7 +31,7 @@ TEST_P(AudioFiles, WritesAPlainSixteenBitWaveByteForByte) {
   const AudioBuffer buffer{
       22050, 2, {0, 1, -1, 0.5f, -0.5f, half, -half, 2, -2, nan, 3.0f / 65536, -3.0f / 65536}};
   ASSERT_TRUE(backend().write(dir_.file("out.wav"), buffer, AudioFileType::Wav));
-  EXPECT_EQ(test::readFile(dir_.file("out.wav")), test::readFile(test::dataFile("pcm16_stereo_22050.wav")));
+  EXPECT_EQ(test::readText(dir_.file("out.wav")), test::readText(test::dataFile("pcm16_stereo_22050.wav")));
 }
 
 float fraction(const std::string& text) {
@@ -44,7 +43,7 @@ float fraction(const std::string& text) {
 // Every file of data/wav, read as data/wav/cases.txt says: the encodings we take, the layouts
 // of chunks others write, and the damaged and unsupported files we refuse, saying why.
 TEST_P(AudioFiles, ReadsEveryFileOfTheTableOrRefusesItSayingWhy) {
-  std::istringstream table(test::readFile(test::dataFile("wav/cases.txt")));
+  std::istringstream table(test::readText(test::dataFile("wav/cases.txt")));
   int files = 0;
   for (std::string line; std::getline(table, line);) {
     if (line.empty() || line[0] == '#') continue;
@@ -93,7 +92,7 @@ TEST_P(AudioFiles, OggVorbisIsWrittenOnlyWhereLibsndfileIs) {
   EXPECT_EQ(back->channels, 2);
   ASSERT_EQ(back->frames(), tone.frames());
   ASSERT_TRUE(backend().write(dir_.file("again.ogg"), tone, AudioFileType::OggVorbis));
-  EXPECT_EQ(test::readFile(dir_.file("tone.ogg")), test::readFile(dir_.file("again.ogg")));
+  EXPECT_EQ(test::readText(dir_.file("tone.ogg")), test::readText(dir_.file("again.ogg")));
   double error = 0;
   for (std::size_t i = 0; i < tone.samples.size(); ++i)
     error = std::max(error, std::fabs(double(back->samples[i]) - tone.samples[i]));

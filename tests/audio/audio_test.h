@@ -4,23 +4,16 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "base/message.h"
+#include "support/midi_builder.h"
+#include "support/temp_dir.h"
 
 namespace rendlow::audio::test {
 
-inline void writeFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-inline std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using rendlow::test::readText;
 
 // A committed data file of this suite.
 inline std::string dataFile(const std::string& name) { return RENDLOW_TEST_DATA_DIR "/audio/data/" + name; }

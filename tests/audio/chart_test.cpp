@@ -1,13 +1,23 @@
+// How faithfully a chart plays a song: its timeline and its mix of sound files, then the measure
+// of a playback against the song (spectra, waveforms, their lag).
+
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <complex>
 #include <cstdio>
+#include <limits>
+#include <numbers>
+#include <random>
+#include <tuple>
 
 #include "audio/audio_backend.h"
 #include "audio/chart_mix.h"
 #include "audio/chart_timeline.h"
+#include "audio/cross_correlation.h"
+#include "audio/fft.h"
 #include "audio/fidelity.h"
 #include "audio_test.h"
-#include "support/temp_dir.h"
 
 namespace rendlow::audio {
 namespace {
@@ -98,6 +108,115 @@ TEST_F(ChartMix, RefusesAChartOrSoundsItCannotMixSayingWhich) {
   Result<FidelityFigures> unread = measureChartFidelity(absent, dir_.path(), {}, builtinBackend(), 0);
   ASSERT_FALSE(unread);
   EXPECT_TRUE(test::says(unread.problem().message, "Could not read the chart\nFile: " + absent));
+}
+
+const double kInfinity = std::numeric_limits<double>::infinity();
+
+// A deterministic noise in [-0.5, 0.5).
+std::vector<float> noise(std::size_t count, uint32_t seed) {
+  std::minstd_rand engine(seed);
+  std::vector<float> samples(count);
+  for (float& sample : samples) sample = static_cast<float>(engine() % 65536) / 65536 - 0.5f;
+  return samples;
+}
+
+TEST(Fft, AgreesWithTheDefinitionAndInvertsExactly) {
+  for (std::size_t size : {1u, 2u, 8u, 64u}) {
+    SCOPED_TRACE(size);
+    const std::vector<float> input = noise(2 * size, 7);
+    std::vector<std::complex<double>> data(size);
+    for (std::size_t i = 0; i < size; ++i) data[i] = {input[2 * i], input[2 * i + 1]};
+    const std::vector<std::complex<double>> original = data;
+    Fft(size).forward(data);
+    for (std::size_t k = 0; k < size; ++k) {
+      std::complex<double> sum = 0;
+      for (std::size_t n = 0; n < size; ++n)
+        sum += original[n] * std::polar(1.0, -2 * std::numbers::pi * k * n / size);
+      EXPECT_NEAR(std::abs(data[k] - sum), 0, 1e-12) << k;
+    }
+    Fft(size).inverse(data);
+    for (std::size_t n = 0; n < size; ++n) EXPECT_NEAR(std::abs(data[n] - original[n]), 0, 1e-15) << n;
+  }
+}
+
+// One second of stereo: 2000 frames of silence, then noise under a slow swell, softer on the right.
+AudioBuffer song() {
+  AudioBuffer buffer{44100, 2, noise(2 * 44100, 3)};
+  for (int64_t i = 0; i < 2 * 44100; ++i) {
+    const double swell =
+        i < 2 * 2000 ? 0 : 0.2 + 0.8 * std::sin(std::numbers::pi * static_cast<double>(i / 2) / 44100);
+    buffer.samples[i] *= static_cast<float>(i % 2 ? swell / 2 : swell);
+  }
+  return buffer;
+}
+
+AudioBuffer scaled(AudioBuffer buffer, float gain) {
+  for (float& sample : buffer.samples) sample *= gain;
+  return buffer;
+}
+
+// Frames moved later by `lag` (earlier when negative), the length grown to keep them all.
+AudioBuffer delayed(const AudioBuffer& buffer, int64_t lag) {
+  AudioBuffer moved = silentLike(buffer, buffer.frames() + std::max<int64_t>(lag, 0));
+  const int64_t shift = lag * buffer.channels;
+  for (int64_t i = std::max<int64_t>(0, -shift); i < std::ssize(buffer.samples); ++i)
+    moved.samples[i + shift] = buffer.samples[i];
+  return moved;
+}
+
+// A signal 20000 samples long crosses several blocks of the correlation at this range.
+TEST(CrossCorrelation, FindsTheLagOfADelayedCopy) {
+  const std::vector<float> reference = noise(20000, 1);
+  for (int64_t lag : {0, 37, -250, 1000, -1000})
+    EXPECT_EQ(bestLag(reference, delayed({44100, 1, reference}, lag).samples, 1000), lag);
+}
+
+// NaN: not checked; infinity: above 200 dB.
+void expectFigure(double actual, double expected, const char* what) {
+  if (std::isnan(expected)) return;
+  EXPECT_TRUE(expected == kInfinity ? actual > 200
+                                    : actual == expected || std::fabs(actual - expected) < 1e-6)
+      << what << ": " << actual;
+}
+
+TEST(Fidelity, MeasuresKnownDifferencesFromTheReference) {
+  const AudioBuffer reference = song();
+  AudioBuffer gap = reference, clipped = reference;
+  for (int64_t i = 2 * 22050; i < 2 * (22050 + 2205); ++i) gap.samples[i] = 0;  // 0.5 s on: one whole stretch
+  clipped.at(30000, 1) = -1.5f;
+  AudioBuffer cutShort = reference;
+  cutShort.samples.resize(cutShort.samples.size() - 2 * 2205);  // the last stretch never plays
+  const double nan = std::numeric_limits<double>::quiet_NaN(), half = 20 * std::log10(2.0), inf = kInfinity;
+  const std::vector<std::tuple<const char*, AudioBuffer, FidelityFigures>> cases{
+      {"Identical", reference, {0, inf, inf, 0, inf, nan, 0, 44100}},
+      {"HalfAsLoud", scaled(reference, 0.5f), {half, half, half, 0, half, nan, 0, 44100}},
+      {"TenMillisecondsLate", delayed(reference, 441), {0, inf, inf, 0, inf, nan, 441, 44100}},
+      {"EarlyIntoTheLeadingSilence", delayed(reference, -1500), {0, inf, inf, 0, inf, nan, -1500, 44100}},
+      {"FiftyMillisecondsMissing", gap, {nan, nan, nan, 0.5, 0, nan, 0, 44100}},
+      {"EndingFiftyMillisecondsEarly", cutShort, {nan, nan, nan, 0.95, 0, nan, 0, 44100}},
+      {"Silent", scaled(reference, 0), {nan, 0, 0, 0, 0, -inf, 0, 44100}},
+      {"OneSampleClipped", clipped, {nan, nan, nan, nan, nan, 20 * std::log10(1.5), 0, 44100}},
+  };
+  for (const auto& [name, playback, expected] : cases) {
+    SCOPED_TRACE(name);
+    const FidelityFigures figures = comparePlayback(playback, reference);
+    expectFigure(figures.logSpectralDistanceDb, expected.logSpectralDistanceDb, "log-spectral distance");
+    expectFigure(figures.spectralSnrDb, expected.spectralSnrDb, "spectral SNR");
+    expectFigure(figures.waveformSnrDb, expected.waveformSnrDb, "waveform SNR");
+    expectFigure(figures.worstStretchSeconds, expected.worstStretchSeconds, "worst stretch's time");
+    expectFigure(figures.worstStretchSnrDb, expected.worstStretchSnrDb, "worst stretch");
+    expectFigure(figures.mixPeakDbfs, expected.mixPeakDbfs, "mix peak");
+    EXPECT_EQ(figures.lagFrames, expected.lagFrames);
+    EXPECT_EQ(figures.sampleRate, 44100);
+  }
+}
+
+TEST(Fidelity, OneLineNamesEveryFigure) {
+  const FidelityFigures figures{1.234, 25.06, kInfinity, 73.45, -3.21, -0.8, 10, 44100};
+  EXPECT_EQ(
+      fidelityLine(figures).in(Audience::EnglishConsole),
+      "log-spectral distance 1.23 dB, spectral SNR 25.1 dB, waveform SNR inf dB, worst 50 ms at 73.450 s "
+      "(-3.2 dB), mix peak -0.8 dBFS, lag +0.23 ms (+10 frames)");
 }
 
 }  // namespace

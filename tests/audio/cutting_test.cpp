@@ -7,7 +7,6 @@
 #include "audio/sound_cut.h"
 #include "audio/stem_cutting.h"
 #include "audio_test.h"
-#include "support/temp_dir.h"
 
 namespace rendlow::audio {
 namespace {
@@ -92,11 +91,11 @@ protected:
 TEST_F(CutStems, CutsEverySoundItCanAndTellsEveryStemItCannotUse) {
   const AudioBuffer stem = numberedStem(250);
   writeStem("TR01.WAV", stem);
-  test::writeFile(stems_.file("tr03.wav"), "RIFF");
+  rendlow::test::writeBytes(stems_.file("tr03.wav"), {'R', 'I', 'F', 'F'});
   writeStem("tr04.wav", numberedStem(100));
   writeStem("tr09.wav", numberedStem(10));
   writeStem("tr01_01.wav", numberedStem(10));
-  test::writeFile(stems_.file("notes.txt"), "not a sound");
+  rendlow::test::writeBytes(stems_.file("notes.txt"), {'n', 'o'});
   const std::vector<StemSound> sounds{{"tr01_01.wav", 0.0496, 0.1004},
                                       {"tr01_02.wav", 0.1004, 0.25},
                                       {"tr01_03.wav", 0.25, 0.3},
@@ -116,7 +115,7 @@ TEST_F(CutStems, CutsEverySoundItCanAndTellsEveryStemItCannotUse) {
   EXPECT_EQ(test::english(report->summary()), "Wrote 3 sound files\nFolder: " + stems_.path());
   EXPECT_EQ(soundOf("tr01_01.wav"), asWritten(cutSound(stem, 50, 100)));
   EXPECT_EQ(soundOf("tr01_02.wav"), asWritten(cutSound(stem, 100, 250)));
-  EXPECT_TRUE(test::readFile(stems_.file("tr01_03.wav")).empty());
+  EXPECT_TRUE(test::readText(stems_.file("tr01_03.wav")).empty());
   EXPECT_EQ(soundOf("tr04_01.wav").size(), 100u);
 }
 

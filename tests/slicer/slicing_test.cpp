@@ -8,24 +8,77 @@
 #include <sstream>
 
 #include "slicer/sound_comparison.h"
-#include "slicing.h"
 #include "support/converted_song.h"
 
 namespace rendlow::test {
 namespace {
 
+using Ints = std::vector<int32_t>;
+using Lines = std::vector<std::string>;
+
+TrackSettings withSplit(SplitMethod method) {
+  TrackSettings settings;
+  settings.splitMethod = static_cast<int32_t>(method);
+  return settings;
+}
+
+// One track of a song read from the bytes a MIDI builder wrote, exactly as the reader leaves it
+// (voices, controller lists, tempo links), extracted with its settings, numbering included.
+struct Sliced {
+  Sliced(const MidiBuilder& builder, const TrackSettings& trackSettings = {}, std::size_t trackIndex = 0,
+         std::ostream* lines = nullptr)
+      : settings(trackSettings), index(trackIndex) {
+    RunningStatus running;
+    Diagnostics quiet, diagnostics(lines);
+    song = readMidiBytes(builder.bytes(), running, quiet).value();
+    sliced = extractNotes(track(), settings, song.tempos, diagnostics);
+  }
+  MidiTrack& track() { return song.tracks.at(index); }
+  Ints field(int32_t Note::*member) const {
+    Ints values;
+    for (const Note& note : sliced.notes) values.push_back(note.*member);
+    return values;
+  }
+  bool sameNote(std::size_t later, std::size_t earlier, const TrackSettings& comparing) {
+    return SoundComparison(track().events, sliced, comparing, song.tempos)
+        .sameNote(sliced.notes[later], sliced.notes[earlier]);
+  }
+  // The events from `first` on, one per line: "on 60 @960 +960" (what it is, its tick, its delta).
+  Lines events(std::size_t first = 0) {
+    Lines lines;
+    for (std::size_t i = first; i < track().events.size(); ++i) lines.push_back(describe(track().events[i]));
+    return lines;
+  }
+  Lines layout() {
+    EXPECT_TRUE(buildRenderLayout(track(), static_cast<int32_t>(index), sliced, settings, song.tempos));
+    return events();
+  }
+  static std::string describe(const MidiEvent& e) {
+    std::string what = e.kind == EventKind::Meta ? "meta " + std::to_string(e.metaType) : "other";
+    if (e.startsNote() || e.endsNote()) what = (e.startsNote() ? "on " : "off ") + std::to_string(e.head[0]);
+    if (e.kind == EventKind::ControlChange) what = "cc " + std::to_string(e.head[0]) + "=" + std::to_string(e.head[1]);
+    if (e.isMeta(kMetaEndOfTrack)) what = "end";
+    return what + " @" + std::to_string(e.tick) + " +" + std::to_string(e.delta);
+  }
+
+  Song song;
+  TrackSettings settings;
+  std::size_t index;
+  SlicedTrack sliced;
+};
+
+// A note ends at the next end of its number on any channel, a zero-velocity note-on included,
+// which starts nothing; the later of two notes takes the note-off they share.
 TEST(NotePairing, ANoteEndsAtTheNextEndOfItsNumberOnAnyChannel) {
   MidiBuilder b;
   b.track().tempo(0, 500000).noteOn(0, 0, 60, 100).noteOn(120, 0, 60, 90).noteOff(240, 0, 61)
       .noteOn(480, 1, 60, 0).noteOff(600, 0, 60).noteOn(700, 0, 62, 0).endOfTrack(960);
   Sliced s(b);
-  // Both note-ons of 60 end at the zero-velocity note-on; the one of 62 starts nothing.
   EXPECT_EQ(s.field(&Note::duration), (Ints{480, 360}));
   EXPECT_EQ(s.field(&Note::noteOff), (Ints{4, 4}));
   EXPECT_EQ(s.field(&Note::velocity), (Ints{100, 90}));
   EXPECT_EQ(s.field(&Note::voice), (Ints{0, 1}));
-  EXPECT_EQ(s.track().events[4].note, 1);  // the later note takes the shared note-off
-  EXPECT_EQ(s.track().events[2].note, 1);
+  EXPECT_EQ(std::pair(s.track().events[4].note, s.track().events[2].note), std::pair(1, 1));
 }
 
 // A track under 120 BPM of the given notes (tick, length, pitch), note-ons before note-offs.
@@ -40,14 +93,13 @@ MidiBuilder songOfNotes(const std::vector<std::array<int32_t, 3>>& notes) {
   return b;
 }
 
-struct GroupCase {
-  int32_t method;
-  std::vector<std::array<int32_t, 3>> notes;  // tick, length, pitch
-  Ints chainPrev;
-};
-
 TEST(Grouping, ChordsShareATickAndLegatoRunsOverlapHalfOpen) {
-  const GroupCase cases[] = {
+  struct Case {
+    int32_t method;
+    std::vector<std::array<int32_t, 3>> notes;  // tick, length, pitch
+    Ints chainPrev;
+  };
+  const Case cases[] = {
       {2, {{0, 480, 60}, {480, 480, 62}}, {kNone, kNone}},
       {2, {{0, 480, 60}, {479, 480, 62}}, {kNone, 0}},
       // Overlapping only the first member, which lasts longest, is enough.
@@ -57,12 +109,23 @@ TEST(Grouping, ChordsShareATickAndLegatoRunsOverlapHalfOpen) {
       {3, {{0, 480, 60}, {0, 480, 64}}, {kNone, kNone}},
       {-7, {{0, 480, 60}, {0, 480, 64}}, {kNone, kNone}},
   };
-  for (const GroupCase& c : cases) {
+  for (const Case& c : cases) {
     TrackSettings settings;
     settings.splitMethod = c.method;
-    EXPECT_EQ(Sliced(songOfNotes(c.notes), settings).field(&Note::chainPrev), c.chainPrev)
-        << c.notes.size() << " notes";
+    EXPECT_EQ(Sliced(songOfNotes(c.notes), settings).field(&Note::chainPrev), c.chainPrev) << c.notes.size();
   }
+}
+
+// Within a chain, neighbours of rising pitch whose note-offs share a tick end in chain order;
+// neighbours of falling pitch keep the order of the file. Deltas travel with their events: the
+// layout times the events anew.
+TEST(NoteOffOrder, RisingNeighboursOfAChainEndInChainOrder) {
+  MidiBuilder b;
+  b.track().noteOn(0, 0, 60, 100).noteOn(0, 0, 64, 100).noteOn(0, 0, 67, 100).noteOff(480, 0, 67)
+      .noteOff(480, 0, 64).noteOff(480, 0, 60).noteOn(960, 0, 72, 100).noteOn(960, 0, 69, 100)
+      .noteOff(1440, 0, 69).noteOff(1440, 0, 72);
+  EXPECT_EQ(Sliced(b).events(3), (Lines{"off 60 @480 +0", "off 64 @480 +0", "off 67 @480 +480", "on 72 @960 +480",
+                                        "on 69 @960 +0", "off 69 @1440 +480", "off 72 @1440 +0"}));
 }
 
 // A note nothing ends is ended at the track's last tick, before its End of Track; one added
@@ -74,12 +137,9 @@ TEST(UnendedNotes, AreEndedBeforeTheEndOfTrackOncePerNumber) {
   Sliced s(b, withSplit(SplitMethod::Single));
   EXPECT_EQ(s.field(&Note::duration), (Ints{960, 720, 660}));
   EXPECT_EQ(s.field(&Note::noteOff), (Ints{5, 5, 6}));
-  const EventList& e = s.track().events;
-  ASSERT_EQ(e.size(), 8u);
-  EXPECT_EQ(Sliced::describe(e[4]) + ", " + Sliced::describe(e[5]) + ", " + Sliced::describe(e[6]) + ", " +
-                Sliced::describe(e[7]),
-            "off 59 @400 +100, off 60 @960 +560, off 61 @960 +0, end @960 +0");
-  EXPECT_EQ(std::tuple(e[6].status, e[6].note, e[6].index), std::tuple(0x83, 2, 6));
+  EXPECT_EQ(s.events(4), (Lines{"off 59 @400 +100", "off 60 @960 +560", "off 61 @960 +0", "end @960 +0"}));
+  EXPECT_EQ(std::tuple(s.track().events[6].status, s.track().events[6].note, s.track().events[6].index),
+            std::tuple(0x83, 2, 6));
 }
 
 TEST(ControllerStates, ArePerTrackAndHoldEveryControllerOfTheTrack) {
@@ -99,6 +159,34 @@ TEST(ControllerStates, ArePerTrackAndHoldEveryControllerOfTheTrack) {
   EXPECT_EQ(lines.str(), "NoteOn: 30 100 60\nNoteOn: 300 100 62\n");
 }
 
+// Two notes of one pitch and length: alike when their velocities fall in one bucket of the width
+// (none under 1) and they sound under tempos of one BPM, or the track ignores the tempo.
+TEST(SameNote, VelocitiesInOneBucketUnderOneTempo) {
+  struct Case {
+    int32_t width, earlier, later;
+    const char* tempos;  // at the two notes: "same", "other" BPM, or "none" at all
+    bool ignoreBpm, alike;
+  };
+  const Case cases[] = {{0, 1, 127, "same", false, true},   {-5, 1, 127, "same", false, true},
+                        {1, 100, 101, "same", false, false}, {1, 100, 100, "same", false, true},
+                        {16, 31, 32, "same", false, false},  {16, 32, 47, "same", false, true},
+                        {0, 100, 100, "other", false, false}, {0, 100, 100, "other", true, true},
+                        {0, 100, 100, "none", false, false},  {0, 100, 100, "none", true, true}};
+  for (const Case& c : cases) {
+    const std::string tempos = c.tempos;
+    MidiBuilder b;
+    TrackBuilder& t = b.track();
+    if (tempos != "none") t.tempoBpm(0, 120);
+    t.noteOn(0, 0, 60, c.earlier).noteOff(100, 0, 60);
+    if (tempos != "none") t.tempoBpm(500, tempos == "same" ? 120 : 150);
+    t.noteOn(1000, 0, 60, c.later).noteOff(1100, 0, 60);
+    TrackSettings settings;
+    settings.velocitySplitWidth = c.width, settings.ignoreBpm = c.ignoreBpm;
+    EXPECT_EQ(Sliced(b, withSplit(SplitMethod::Single)).sameNote(1, 0, settings), c.alike)
+        << c.width << " " << c.earlier << " " << c.later << " " << tempos << " " << c.ignoreBpm;
+  }
+}
+
 // Both notes last 480 ticks with volume 0 at their start; each changes it to 100 at `earlier` and
 // `later` ticks from its start (-1: never). Controllers are sampled every `interval` ticks while
 // the later note sounds: its changes count up to the sample tick, the earlier note's only before.
@@ -107,8 +195,8 @@ TEST(SameNote, ControllersAreSampledInBucketsWhileTheLaterNoteSounds) {
     int32_t earlier, later, interval;
     bool alike;
   };
-  const Case cases[] = {{-1, 0, 0, false},   {-1, 1, 0, true},     {-1, 120, 120, false}, {-1, 360, 120, false},
-                        {-1, 361, 120, true}, {-1, 479, 1, false}, {-1, 200, -120, true}, {120, 120, 120, false},
+  const Case cases[] = {{-1, 0, 0, false},    {-1, 1, 0, true},     {-1, 120, 120, false}, {-1, 360, 120, false},
+                        {-1, 361, 120, true}, {-1, 479, 1, false},  {-1, 200, -120, true}, {120, 120, 120, false},
                         {100, 120, 120, true}, {0, 0, 0, false}};
   for (const Case& c : cases) {
     MidiBuilder b;
@@ -118,29 +206,23 @@ TEST(SameNote, ControllersAreSampledInBucketsWhileTheLaterNoteSounds) {
       if (change >= 0) t.controlChange(start + change, 0, 7, 100);
       t.noteOff(start + 480, 0, 60);
     }
-    // The later note against the earlier, as the numbering compares them.
     Sliced s(b, withSplit(SplitMethod::Single));
     TrackSettings settings;
     settings.ccSplitWidth = 16, settings.ccInterval = c.interval;
-    const auto alike = [&] {
-      return SoundComparison(s.track().events, s.sliced, settings, s.song.tempos)
-          .sameNote(s.sliced.notes[1], s.sliced.notes[0]);
-    };
-    EXPECT_EQ(alike(), c.alike) << c.earlier << " " << c.later << " every " << c.interval;
+    EXPECT_EQ(s.sameNote(1, 0, settings), c.alike) << c.earlier << " " << c.later << " every " << c.interval;
     settings.ccSplitWidth = 0;
-    EXPECT_TRUE(alike());
+    EXPECT_TRUE(s.sameNote(1, 0, settings));
   }
 }
 
-struct NumberCase {
-  std::vector<std::array<int32_t, 3>> notes;  // tick, length, pitch: one chain per tick under Chord
-  int32_t threshold;
-  SplitMethod split;
-  Ints definitions, sounds, variants, firsts;
-};
-
 TEST(Numbering, ReusesTheNearestDefinitionFartherThanTheThreshold) {
-  const NumberCase cases[] = {
+  struct Case {
+    std::vector<std::array<int32_t, 3>> notes;  // tick, length, pitch: one chain per tick under Chord
+    int32_t threshold;
+    SplitMethod split;
+    Ints definitions, sounds, variants, firsts;
+  };
+  const Case cases[] = {
       {{{100, 5, 60}}, 0, SplitMethod::Chord, {0}, {0}, {0}, {1}},
       {{{0, 5, 60}, {10, 5, 60}, {20, 5, 60}}, 15, SplitMethod::Chord, {0, 1, 0}, {0, 0, 0}, {0, 1, 0}, {1, 0, 0}},
       {{{0, 5, 60}, {10, 5, 60}, {20, 5, 60}}, 25, SplitMethod::Chord, {0, 1, 2}, {0, 0, 0}, {0, 1, 2}, {1, 0, 0}},
@@ -156,10 +238,10 @@ TEST(Numbering, ReusesTheNearestDefinitionFartherThanTheThreshold) {
       {{{0, 5, 60}, {0, 5, 64}, {1000, 5, 60}, {1000, 5, 64}, {2000, 5, 60}, {2000, 5, 64}, {2000, 5, 67}}, 0,
        SplitMethod::Chord, {0, 0, 0, 0, 1, 1, 1}, {0, 0, 0, 0, 1, 1, 1}, {0, 0, 0, 0, 0, 0, 0}, {1, 1, 0, 0, 1, 1, 1}},
   };
-  for (const NumberCase& c : cases) {
+  for (const Case& c : cases) {
     TrackSettings settings = withSplit(c.split);
     settings.multipleThreshold = c.threshold;
-    Sliced s(songOfNotes(c.notes), settings);
+    const Sliced s(songOfNotes(c.notes), settings);
     Ints firsts;
     for (const Note& n : s.sliced.notes) firsts.push_back(n.firstOccurrence);
     const std::string name = std::to_string(c.notes.size()) + " notes, threshold " + std::to_string(c.threshold);
@@ -182,19 +264,19 @@ TEST(RenderLayout, EveryDistinctSoundOnceAfterItsGap) {
   b.track().noteOn(0, 0, 60, 100).noteOn(240, 0, 62, 100).noteOff(480, 0, 60).noteOff(720, 0, 62)
       .noteOn(1920, 0, 60, 100).noteOff(2400, 0, 60).noteOn(3840, 0, 64, 100).noteOff(4320, 0, 64).endOfTrack(4800);
   Sliced s(b, {}, 1);
-  const EventList asRead = s.track().events;
+  const std::size_t asRead = s.track().events.size();
   EXPECT_EQ(s.layout(), (Lines{"on 60 @0 +0", "off 60 @480 +480", "on 62 @1440 +960", "off 62 @1920 +480",
                                "on 64 @2880 +960", "off 64 @3360 +480", "end @3360 +0"}));
-  ASSERT_EQ(s.track().originalEvents.size(), asRead.size());
+  ASSERT_EQ(s.track().originalEvents.size(), asRead);
   EXPECT_EQ(s.track().originalEvents[6].tick, 3840);
   EXPECT_EQ(s.track().events[2].note, 1);
   // A tempo change opening the track takes the gap; presets stand before every sound off tick 0.
   MidiBuilder opening;
   opening.track().tempo(0, 500000).controlChange(0, 0, 7, 100).noteOn(0, 0, 60, 100).noteOff(480, 0, 60)
       .noteOn(480, 0, 62, 100).noteOff(960, 0, 62);
-  EXPECT_EQ(Sliced(opening).layout(),
-            (Lines{"meta 81 @960 +960", "cc 7=100 @960 +0", "on 60 @960 +0", "off 60 @1440 +480", "cc 7=100 @2400 +960",
-                   "on 62 @2400 +0", "off 62 @2880 +480"}));
+  EXPECT_EQ(Sliced(opening).layout(), (Lines{"meta 81 @960 +960", "cc 7=100 @960 +0", "on 60 @960 +0",
+                                             "off 60 @1440 +480", "cc 7=100 @2400 +960", "on 62 @2400 +0",
+                                             "off 62 @2880 +480"}));
 }
 
 // A sound met while another is open is postponed; the walk comes back for it and meets the
@@ -211,7 +293,6 @@ TEST(RenderLayout, APostponedStretchIsWalkedTwice) {
   EXPECT_EQ(s.song.tempos[1].event, 7);
   EXPECT_EQ(s.song.tempos[0].event, 0);  // a tempo change of another track stays
 }
-
 // Two sounds and no tempo: the second starts on the grid line after the first's start plus the
 // gap, but never before the first has ended.
 TEST(SettleLayout, SoundStartsGoOntoTheGridNeverBeforeTheEventBeforeThem) {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <atomic>
+#include <chrono>
+#include <filesystem>
 #include <string>
 
 namespace rendlow::test {
@@ -7,14 +10,23 @@ namespace rendlow::test {
 // A private folder for one test's files, removed with everything in it when the test ends.
 class TempDir {
 public:
-  TempDir();
-  ~TempDir();
+  TempDir() {
+    static std::atomic<int> counter{0};
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    path_ = (std::filesystem::temp_directory_path() /
+             ("rendlow-test-" + std::to_string(stamp) + "-" + std::to_string(counter++))).string();
+    std::filesystem::create_directories(path_);
+  }
+  ~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
 
   const std::string& path() const { return path_; }
   // The path of a file inside the folder, with the platform's separator.
-  std::string file(const std::string& name) const;
+  std::string file(const std::string& name) const { return (std::filesystem::path(path_) / name).string(); }
 
 private:
   std::string path_;

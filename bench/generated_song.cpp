@@ -1,4 +1,4 @@
-#include "support/generated_song.h"
+#include "generated_song.h"
 
 #include <algorithm>
 #include <cstdint>

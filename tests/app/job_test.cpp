@@ -1,0 +1,266 @@
+// The whole job, as the command line and the desktop program run it: on whole songs compared byte
+// for byte with golden files, every song convertible again from the settings file it wrote to the
+// very same bytes; then what the output refuses before writing anything, what it tells after
+// writing, and the files it stands by.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "app/output_flow.h"
+#include "base/messages.h"
+#include "job_fixture.h"
+
+namespace rendlow::test {
+namespace {
+
+// Three tracks of one name and an unnamed one, each with its own notes, so that a settings file
+// that gave every track the same line would show in the output.
+Bytes songWithSharedAndMissingNames() {
+  MidiBuilder song;
+  song.track().name("Conductor").tempoBpm(0, 128).timeSignature(0, 4, 2).endOfTrack(0);
+  for (int t = 0; t < 4; ++t) {
+    TrackBuilder& track = song.track();
+    if (t < 3) track.name("Guitar");
+    for (int32_t tick = 0; tick < 3840; tick += 480) {
+      const int pitch = 50 + t * 5 + tick / 480 % 3;
+      track.noteOn(tick, t, pitch, 90).noteOff(tick + 240 + 60 * t, t, pitch);
+    }
+    track.endOfTrack(3840);
+  }
+  return song.bytes();
+}
+
+// A format 0 song, as karaoke files and game rips come: piano chords on channel 1, a bass on
+// channel 2 and drums on channel 10, all in one track with the tempo changes.
+Bytes formatZeroSong() {
+  std::vector<std::array<int32_t, 5>> events;  // tick, -1 tempo, 0 note-off or 1 note-on, channel, note, velocity
+  const auto hit = [&](int32_t tick, int32_t channel, int32_t note, int32_t velocity, int32_t length) {
+    events.push_back({tick, 1, channel, note, velocity});
+    events.push_back({tick + length, 0, channel, note, 0});
+  };
+  events.push_back({3840, -1, 0, 0, 0});
+  for (int32_t at = 0; at < 7680; at += 1920) {
+    for (const int32_t note : {60, 64, 67}) hit(at, 0, note + at / 1920 % 2 * 2, 80, 900);
+    for (int32_t beat = at; beat < at + 1920; beat += 480) {
+      hit(beat, 1, 36 + beat / 480 % 2 * 7, 100, 400);
+      hit(beat, 9, beat / 480 % 2 ? 38 : 36, 110, 60);
+      hit(beat + 240, 9, 42, 70, 60);
+    }
+  }
+  std::stable_sort(events.begin(), events.end(),
+                   [](const auto& a, const auto& b) { return a[0] != b[0] ? a[0] < b[0] : a[1] < b[1]; });
+  MidiBuilder song(480, 0);
+  TrackBuilder& track = song.track().name("All in one").tempoBpm(0, 120).timeSignature(0, 4, 2).programChange(0, 1, 33);
+  for (const auto& [tick, kind, channel, note, velocity] : events) {
+    if (kind < 0) track.tempoBpm(tick, 140);
+    if (kind == 0) track.noteOff(tick, channel, note);
+    if (kind == 1) track.noteOn(tick, channel, note, velocity);
+  }
+  track.endOfTrack(7680);
+  return song.bytes();
+}
+
+struct GoldenCase {
+  const char* folder;
+  const char* input;
+  Bytes song;
+  JobRequest job;
+  std::vector<std::string> rows;  // the track names of the rows
+};
+
+TEST(GoldenJob, EachSongAsTheGoldenFilesHoldItAndAgainFromItsSettingsFile) {
+  // Piano: the louder bar becomes sounds of its own, on a grid of a bar. Lead: whole legato
+  // phrases, split by volume and pan, whatever the tempo. Drums: every hit its own object, close
+  // hits on definitions of their own, a wider id gap.
+  JobRequest edited =
+      request("example_song.mid",
+              {"0:definitionName=piano", "0:velocitySplitWidth=16", "0:gridUnit=1920", "1:definitionName=lead",
+               "1:splitMethod=2", "1:ccSplitWidth=32", "1:ignoreBpm=1", "2:definitionName=drums", "2:splitMethod=0",
+               "2:multipleThreshold=600", "2:wavDefinitionGap=5"});
+  edited.genre = "Demo";
+  edited.title = "Example Song";
+  edited.artist = "Rendlow";
+  const std::vector<std::string> exampleRows{"Piano", "Lead", ""};
+  const GoldenCase cases[] = {
+      {"default", "example_song", kExampleSong, request("example_song.mid"), exampleRows},
+      {"edited", "example_song", kExampleSong, edited, exampleRows},
+      // A format 0 song gets a row and a family of sounds per channel.
+      {"format0", "song", formatZeroSong(), request("song.mid"), {"Ch01", "Ch02", "Ch10"}},
+      // Each track of a shared name keeps its own line of the settings file.
+      {"names", "song", songWithSharedAndMissingNames(),
+       request("song.mid", {"0:noteInterval=240", "1:splitMethod=0", "2:velocitySplitWidth=8", "3:gridUnit=480"}),
+       {"Guitar", "Guitar", "Guitar", ""}},
+  };
+  for (const GoldenCase& c : cases) {
+    SCOPED_TRACE(c.folder);
+    const std::string input(c.input);
+    const std::string outputs[] = {input + "_out.mid", input + ".txt", input + "_out.bme"};
+    JobRun job;
+    job.put(input + ".mid", c.song);
+    const Result<JobReport> report = job.run(c.job);
+    ASSERT_TRUE(report && report->output.ok() && !report->output.warned);
+    std::vector<std::string> rows;
+    for (const MemoryForm::Row& row : job.form.rows()) rows.push_back(row.trackName);
+    EXPECT_EQ(rows, c.rows);
+    for (const std::string& name : outputs)
+      expectGoldenFile(job.dir.file(name), kGoldenDir + "/" + c.folder + "/" + name, !name.ends_with(".mid"));
+    exportJobForInterop(job, input);
+    // Converted again from the settings file it wrote, the song gives the very same bytes.
+    JobRun again;
+    again.put(input + ".mid", c.song);
+    again.put(input + ".txt", job.read(input + ".txt"));
+    ASSERT_TRUE(again.run(request(input + ".txt")));
+    for (const std::string& name : outputs) EXPECT_EQ(again.read(name), job.read(name)) << name;
+  }
+}
+
+namespace fs = std::filesystem;
+
+std::string firstLine(const Message& message) {
+  const std::string& text = message.in(Audience::EnglishConsole);
+  return text.substr(0, text.find('\n'));
+}
+
+// The files in the job's folder besides the song, by name.
+std::vector<std::string> written(const JobRun& job) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(job.dir.path())) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  std::erase(names, "song.mid");
+  return names;
+}
+
+JobRequest withOutput(JobRequest request, const char* outputPath) {
+  request.outputPath = outputPath;
+  return request;
+}
+
+TEST(OutputFlow, RefusesBeforeWritingAnythingWhenFilesWouldMeetOrSoundsShareNames) {
+  const std::pair<JobRequest, const char*> cases[] = {
+      // a hard link to the song, the chart and the settings file over the rendering file
+      {withOutput(request("song.mid"), "link.mid"),
+       "Nothing was written: an output would replace the input MIDI file."},
+      {withOutput(request("song.mid"), "out.bme"), "Nothing was written: two outputs would be one file."},
+      {withOutput(request("song.mid"), "song.txt"), "Nothing was written: two outputs would be one file."},
+      {request("song.mid", {"1:definitionName=tr01"}), "Nothing was written: two tracks share a definition name."},
+  };
+  for (const auto& [job, says] : cases) {
+    SCOPED_TRACE(says);
+    JobRun run(kExampleSong);
+    fs::create_hard_link(run.dir.file("song.mid"), run.dir.file("link.mid"));
+    const Result<JobReport> report = run.run(job);
+    ASSERT_TRUE(report);
+    EXPECT_TRUE(report->output.refused);
+    ASSERT_EQ(report->output.told.size(), 1u);
+    EXPECT_EQ(firstLine(report->output.told[0]), says);
+    EXPECT_EQ(written(run), std::vector<std::string>{"link.mid"});
+    EXPECT_EQ(readBytes(run.dir.file("song.mid")), kExampleSong);
+  }
+}
+
+TEST(OutputFlow, AnUncheckedRowMayShareItsNameAndLeavesEveryFile) {
+  JobRun job(kExampleSong);
+  const Result<JobReport> report = job.run(request("song.mid", {"1:definitionName=tr01", "1:enabled=0"}));
+  ASSERT_TRUE(report && report->output.ok());
+  EXPECT_EQ(job.read("song_out.bme").find("tr02"), std::string::npos);
+  EXPECT_EQ(job.app.project.convertedTracks().size(), 3u);  // the conductor and two rows
+}
+
+TEST(OutputFlow, ADamagedSongIsConvertedAsFarAsItWasReadAndTheDamageToldAfterTheCompletion) {
+  JobRun job(Bytes(kExampleSong.begin(), kExampleSong.begin() + 300));
+  const Result<JobReport> report = job.run(request("song.mid"));
+  ASSERT_TRUE(report);
+  const OutputResult& output = report->output;
+  EXPECT_TRUE(output.ok() && output.warned);
+  ASSERT_EQ(output.told.size(), 1u);
+  const std::string& told = output.told[0].in(Audience::EnglishConsole);
+  EXPECT_EQ(firstLine(output.told[0]), "The MIDI file is damaged.");
+  EXPECT_NE(told.find("the file ends inside it"), std::string::npos) << told;
+  EXPECT_NE(told.find("the file ends after 2"), std::string::npos) << told;
+  EXPECT_EQ(firstLine(job.form.messages()[0]), "The rendering MIDI file was written.");
+  EXPECT_EQ(job.form.messages()[1].in(Audience::Window), output.told[0].in(Audience::Window));
+}
+
+TEST(OutputFlow, AChartPastItsIdsIsLeftOutWithAWarningAndTheOtherFilesStand) {
+  // Over 1,300 notes of distinct pitch and length: more sounds than ids a chart can name.
+  MidiBuilder builder;
+  builder.track().tempoBpm(0, 120).endOfTrack(0);
+  TrackBuilder& track = builder.track();
+  for (int n = 0; n < 1400; ++n)
+    track.noteOn(n * 480, 0, 30 + n % 60, 90).noteOff(n * 480 + 10 + n / 60, 0, 30 + n % 60);
+  track.endOfTrack(1400 * 480);
+  JobRun job(builder.bytes());
+  const Result<JobReport> report = job.run(request("song.mid"));
+  ASSERT_TRUE(report);
+  EXPECT_TRUE(report->output.ok() && report->output.chartRefused && report->output.warned);
+  EXPECT_EQ(firstLine(report->output.told.back()), "The chart was not written.");
+  EXPECT_EQ(written(job), (std::vector<std::string>{"song.txt", "song_out.mid"}));
+}
+
+TEST(OutputFlow, AFileThatCannotBeWrittenIsToldAndTheOthersAreStillWritten) {
+  JobRun job(kExampleSong);
+  const Result<JobReport> report = job.run(withOutput(request("song.mid"), "missing/folder/out.mid"));
+  ASSERT_TRUE(report);
+  const OutputResult& output = report->output;
+  EXPECT_FALSE(output.ok());
+  EXPECT_EQ(std::tuple(output.midi->status.ok(), output.settings->status.ok(), output.chart->status.ok()),
+            std::tuple(false, true, false));
+  ASSERT_EQ(output.told.size(), 2u);
+  EXPECT_EQ(firstLine(output.told[0]), "The rendering MIDI file could not be written.");
+  EXPECT_EQ(firstLine(output.told[1]), "The chart could not be written.");
+}
+
+TEST(OutputFlow, ATrackTooComplexToLayOutStopsTheOutputNamingIt) {
+  // Two thousand notes, each held to the end: every sound overlaps every other.
+  MidiBuilder builder;
+  TrackBuilder& track = builder.track().name("Pad");
+  for (int n = 0; n < 2000; ++n) track.noteOn(n * 10, 0, n % 128, 1 + n % 127);
+  track.endOfTrack(30000);
+  JobRun job(builder.bytes());
+  const Result<JobReport> report = job.run(request("song.mid"));
+  ASSERT_TRUE(report);
+  EXPECT_TRUE(report->output.refused);
+  EXPECT_NE(report->output.told[0].in(Audience::EnglishConsole).find("track 1 \"Pad\""), std::string::npos);
+  EXPECT_TRUE(written(job).empty());
+}
+
+TEST(OutputFlow, SavingTheSettingsReadsNothingAndWritesOnlyTheSettingsFile) {
+  JobRun job(kExampleSong);
+  JobRequest save = withOutput(request("song.mid", {"0:noteInterval=480"}), "other.mid");
+  save.output = JobOutput::SettingsOnly;
+  ASSERT_TRUE(job.run(save));
+  EXPECT_EQ(written(job), std::vector<std::string>{"song.txt"});
+  EXPECT_TRUE(
+      job.read("song.txt").starts_with(withPlatformLineEnds("i\tsong.mid\no\tother.mid\ntr\tPiano\ttr01\t0\t480")));
+}
+
+TEST(Job, ASecondRunLoadsTheSettingsSavedBesideTheSongOnlyWhenTheyNameIt) {
+  JobRun job(kExampleSong);
+  ASSERT_TRUE(job.run(request("song.mid", {"0:noteInterval=480"})));
+  Result<JobReport> again = job.run(request("song.mid"));
+  EXPECT_EQ(again->savedSettings, "song.txt");
+  EXPECT_EQ(job.app.rowSettings[0].noteInterval, 480);
+
+  JobRequest fresh = request("song.mid");
+  fresh.useSavedSettings = false;
+  again = job.run(fresh);
+  EXPECT_FALSE(again->savedSettings);
+  EXPECT_EQ(job.app.rowSettings[0].noteInterval, 960);
+
+  job.put("song.txt", "i\tother.mid\n");
+  EXPECT_FALSE(job.run(request("song.mid"))->savedSettings);
+}
+
+TEST(Job, AnEditForARowTheSongDoesNotHaveIsRefusedWithNothingWritten) {
+  JobRun job(kExampleSong);
+  const Result<JobReport> report = job.run(request("song.mid", {"3:noteInterval=480"}));
+  ASSERT_FALSE(report);
+  EXPECT_EQ(report.problem().message.in(Audience::EnglishConsole),
+            "--set: there is no row 3 (the song has 3 track rows)");
+  EXPECT_TRUE(written(job).empty());
+}
+
+}  // namespace
+}  // namespace rendlow::test

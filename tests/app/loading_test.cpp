@@ -1,0 +1,203 @@
+// Loading a song: the rows the form shows, the names it proposes for its files, and the settings
+// file: what a "tr" line gives back, what a saved file keeps, and the paths it keeps.
+
+#include <gtest/gtest.h>
+
+#include "app/load_flow.h"
+#include "app/paths.h"
+#include "app/project.h"
+#include "app/settings_file.h"
+#include "app/track_line.h"
+#include "base/messages.h"
+#include "base/platform.h"
+#include "job_fixture.h"
+
+namespace rendlow::test {
+namespace {
+
+// A conductor, an empty track, two named tracks of one name, and an unnamed one.
+Bytes songOfFiveTracks() {
+  MidiBuilder song;
+  song.track().name("Conductor").tempoBpm(0, 120).endOfTrack(0);
+  song.track().name("Setup").programChange(0, 0, 5).endOfTrack(0);
+  for (const char* name : {"Bass", "Bass", ""}) {
+    TrackBuilder& track = song.track();
+    if (*name) track.name(name);
+    track.noteOn(0, 1, 40, 100).noteOff(480, 1, 40).endOfTrack(480);
+  }
+  return song.bytes();
+}
+
+// The definition name of each row.
+std::vector<std::string> definitionNames(const MemoryForm& form) {
+  std::vector<std::string> names;
+  for (const MemoryForm::Row& row : form.rows()) names.push_back(row.settings.definitionName);
+  return names;
+}
+
+TEST(LoadFlow, AMidiFileGivesOneRowPerTrackWithContentAfterTheFirst) {
+  JobRun job(songOfFiveTracks());
+  WorkingFolder here(job.dir.path());
+  ASSERT_TRUE(loadFile(job.app, job.form, "song.mid"));
+  ASSERT_EQ(job.form.rows().size(), 3u);
+  EXPECT_EQ(job.form.rows()[0].trackName, "Bass");
+  EXPECT_EQ(job.form.rows()[2].trackName, "");
+  EXPECT_EQ(definitionNames(job.form), (std::vector<std::string>{"tr01", "tr02", "tr03"}));
+  for (const MemoryForm::Row& row : job.form.rows()) EXPECT_EQ(row.settings.gridUnit, 0);  // no grid until set
+  EXPECT_EQ(job.form.text(Box::OutputFile), "song_out.mid");
+  EXPECT_EQ(job.app.rowSettings.size(), 3u);
+}
+
+// The k-th line of a name goes to the k-th track of that name; tracks beyond the lines of their
+// name take the last one.
+TEST(LoadFlow, ASettingsFileGivesEachTrackOfANameItsOwnLine) {
+  JobRun job(songOfFiveTracks());
+  job.put("song.txt",
+          "i\tsong.mid\no\telsewhere.mid\ntr\tBass\tlow\t0\t100\ntr\tBass\thigh\t0\t200\ntr\t\tnoname\t0\t300\n"
+          "tr\tGone\tx\t0\t400\ng\tG\nt\tT\na\tA\n");
+  job.put("one.txt", "i\tsong.mid\ntr\tBass\tlow\t0\t100\n");
+  WorkingFolder here(job.dir.path());
+  ASSERT_TRUE(loadFile(job.app, job.form, "song.txt"));
+  EXPECT_EQ(definitionNames(job.form), (std::vector<std::string>{"low", "high", "noname"}));
+  EXPECT_EQ(job.form.rows()[1].settings.noteInterval, 200);
+  EXPECT_EQ(job.form.text(Box::InputFile), "song.mid");
+  EXPECT_EQ(job.form.text(Box::OutputFile), "song_out.mid");  // from the input, not the "o" line
+  EXPECT_EQ(job.form.text(Box::Title), "T");
+  ASSERT_TRUE(loadFile(job.app, job.form, "one.txt"));
+  EXPECT_EQ(definitionNames(job.form), (std::vector<std::string>{"low", "low", "tr03"}));
+}
+
+TEST(LoadFlow, WhatCannotBeLoadedIsToldWithTheFileAndTheReason) {
+  JobRun job;
+  job.put("notmidi.mid", "RIFF");
+  job.put("song.TXT", "i\tx");
+  job.put("noinput.txt", "o\tx\n");
+  job.put("missing.txt", "i\tgone.mid\n");
+  const std::array<const char*, 3> cases[] = {
+      // input, the first line of the English message, what else it says
+      {"nothere.mid", "The MIDI file cannot be read.", "nothere.mid"},
+      {"notmidi.mid", "The MIDI file cannot be read.", "\"MThd\""},
+      {"song.TXT", "The MIDI file cannot be read.", "song.TXT"},  // upper case: a MIDI file
+      {"nothere.txt", "The settings file cannot be read.", "nothere.txt"},
+      {"noinput.txt", "The settings file cannot be read.", "\"i\" line"},
+      {"missing.txt", "The MIDI file cannot be read.", "missing.txt"},
+  };
+  WorkingFolder here(job.dir.path());
+  for (const auto& [input, firstLine, says] : cases) {
+    SCOPED_TRACE(input);
+    const Result<void> loaded = loadFile(job.app, job.form, input);
+    ASSERT_FALSE(loaded);
+    const std::string text = loaded.problem().message.in(Audience::EnglishConsole);
+    EXPECT_EQ(text.substr(0, text.find('\n')), firstLine);
+    EXPECT_NE(text.find(says), std::string::npos) << text;
+    EXPECT_TRUE(job.form.rows().empty());
+  }
+}
+
+TEST(Paths, FilesAreNamedAfterTheStemOfThePathTheyComeFrom) {
+  // given; the rendering MIDI file proposed for it as input, its settings file, its chart as output
+  const std::array<const char*, 4> cases[] = {
+      {"C:\\a\\song.mid", "C:\\a\\song_out.mid", "C:\\a\\song.txt", "C:\\a\\song.bme"},
+      {"a.mid", "a_out.mid", "a.txt", "a.bme"},
+      {"ab", "ab_out.mid", "ab.txt", "ab.bme"},
+      {"rendering.midi", "rendering_out.mid", "rendering.txt", "rendering.bme"},
+      {"C:\\my.dir\\song", "C:\\my.dir\\song_out.mid", "C:\\my.dir\\song.txt", "C:\\my.dir\\song.bme"},
+      {"dir/.hidden", "dir/.hidden_out.mid", "dir/.hidden.txt", "dir/.hidden.bme"},
+      {"a.b.mid", "a.b_out.mid", "a.b.txt", "a.b.bme"},
+  };
+  for (const auto& [given, rendering, settings, chart] : cases) {
+    SCOPED_TRACE(given);
+    EXPECT_EQ(outputNameFor(given), rendering);
+    EXPECT_EQ(settingsPathFor(given), settings);
+    EXPECT_EQ(chartPathFor(given), chart);
+  }
+  EXPECT_EQ(outputNameFor(""), "");  // an empty input box proposes no name
+  EXPECT_EQ(chartPathFor(""), std::nullopt);
+}
+
+TEST(Paths, SettingsFilesKeepPathsRelativeToTheirFolderWhenInside) {
+  TempDir dir;
+  WorkingFolder here(dir.path());
+  EXPECT_EQ(keptFrom("songs/", "songs/a.mid"), "a.mid");
+  EXPECT_EQ(keptFrom("songs/", "songs/sub/../b.mid"), "b.mid");
+  EXPECT_EQ(keptFrom("", "a.mid"), "a.mid");
+  EXPECT_EQ(keptFrom("songs/", "other/c.mid"), absolutePath("other/c.mid"));
+  EXPECT_EQ(resolveFrom("songs/", "a.mid"), "songs/a.mid");
+  EXPECT_EQ(resolveFrom("songs/", "/abs/a.mid"), "/abs/a.mid");
+  EXPECT_EQ(resolveFrom("songs/", "C:\\abs\\a.mid"), "C:\\abs\\a.mid");
+}
+
+TEST(TrackLine, ScansEveryFieldItCanAndKeepsTheDefaultsAfterTheFirstThatDoesNotMatch) {
+  // A "tr" line after its key; the record scanned from it, written back in the same field order:
+  // velocity width, note interval, grid, split, threshold, tempo ignored, controller width and
+  // interval, #WAV gap.
+  const std::pair<const char*, const char*> cases[] = {
+      {"Piano\tpno\t0\t960", "Piano\tpno\t0\t960\t1920\t1\t0\t0\t0\t0\t2"},
+      {"Piano\tpno\t1\t2\t3\t0\t5\t7\t8\t9\t10", "Piano\tpno\t1\t2\t3\t0\t5\t1\t8\t9\t10"},
+      // An unnamed track and an empty definition name are texts too: the numbers after them count.
+      {"\ttr03\t4\t480\t0\t2\t0\t0\t0\t0\t2", "\ttr03\t4\t480\t0\t2\t0\t0\t0\t0\t2"},
+      {"Piano\t\t16\t480", "Piano\t\t16\t480\t1920\t1\t0\t0\t0\t0\t2"},
+      // A number skips blanks and TABs before it; each separator is one TAB.
+      {"P\td\t5\t\t960\t 7", "P\td\t5\t960\t7\t1\t0\t0\t0\t0\t2"},
+      {"P\td\t5\tx\t7", "P\td\t5\t960\t1920\t1\t0\t0\t0\t0\t2"},
+      {"P\td\t2147483648\t7", "P\td\t0\t960\t1920\t1\t0\t0\t0\t0\t2"},
+      {"P\td\t-3", "P\td\t-3\t960\t1920\t1\t0\t0\t0\t0\t2"},
+  };
+  for (const auto& [fields, scanned] : cases) {
+    const TrackSettings record = scanTrackFields(fields);
+    EXPECT_EQ(formatTrackFields(record.trackName, record), scanned) << fields;
+  }
+}
+
+TEST(SettingsFile, KeepsWhatItWasGivenAndReadsBothLineEnds) {
+  TempDir dir;
+  Project project;
+  project.settingsPath = dir.file("song.txt");
+  project.inputPath = dir.file("song.mid");
+  project.outputPath = dir.file("out.mid");
+  project.chartHeader = {"Genre\twith a tab", "タイトル", ""};
+  ASSERT_TRUE(saveSettings(project));
+  Result<SettingsFileContents> read = loadSettings(project.settingsPath);
+  ASSERT_TRUE(read);
+  EXPECT_EQ(std::tuple(read->inputPath, read->outputPath, read->genre, read->title),
+            std::tuple(project.inputPath, project.outputPath, project.chartHeader.genre, project.chartHeader.title));
+
+  // CR LF line ends, a later "i" line over an earlier one, other keys and key-less lines ignored,
+  // and a line too long for the reader's buffer ending the reading.
+  const std::string text =
+      "i\t/a.mid\r\ni\t/b.mid\r\nz\tignored\r\nno tab\r\ntr\tP\td\t3\r\ng\t" + std::string(600, 'x') + "\nt\tlost\n";
+  writeBytes(dir.file("hand.txt"), Bytes(text.begin(), text.end()));
+  read = loadSettings(dir.file("hand.txt"));
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read->inputPath, "/b.mid");
+  ASSERT_EQ(read->records.size(), 1u);
+  EXPECT_EQ(read->records[0].velocitySplitWidth, 3);
+  EXPECT_EQ(read->genre + read->title, "");
+}
+
+TEST(SettingsFile, ALineTooLongIsRefusedAndTheOldFileStays) {
+  TempDir dir;
+  Project project;
+  project.settingsPath = dir.file("song.txt");
+  writeBytes(project.settingsPath, {'o', 'l', 'd'});
+  project.chartHeader.artist = std::string(510, 'a');
+  const Result<void> saved = saveSettings(project);
+  ASSERT_FALSE(saved);
+  EXPECT_NE(saved.problem().message.in(Audience::EnglishConsole).find("ARTIST"), std::string::npos);
+  EXPECT_EQ(readText(project.settingsPath), "old");
+}
+
+TEST(SettingsFile, ACommandLineSettingsFileLoadsFromAnyFolder) {
+  JobRun job;
+  std::filesystem::create_directories(job.dir.file("songs"));
+  job.put("songs/song.mid", kExampleSong);
+  ASSERT_TRUE(job.run(request("songs/song.mid")));
+  EXPECT_TRUE(job.read("songs/song.txt").starts_with(withPlatformLineEnds("i\tsong.mid\no\tsong_out.mid\n")));
+  // Read from another working folder, the paths still lead to the song.
+  const Result<SettingsFileContents> read = loadSettings(job.dir.file("songs/song.txt"));
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read->inputPath, job.dir.file("songs/song.mid"));
+}
+
+}  // namespace
+}  // namespace rendlow::test
