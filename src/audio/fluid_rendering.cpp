@@ -1,3 +1,5 @@
+#include <utility>
+
 #include "audio/fluid_synth_session.h"
 #include "audio/fluid_track_render.h"
 #include "audio/rendering.h"
@@ -31,8 +33,17 @@ Result<void> cutRenderedTrack(const RenderTrack& track, const TempoMap& tempoMap
   return {};
 }
 
-void addInto(AudioBuffer& mix, const AudioBuffer& track) {
-  if (track.samples.size() > mix.samples.size()) mix.samples.resize(track.samples.size(), 0.0f);
+// The first track becomes the mix itself, and the mix grows to exactly the longest track: a
+// song's mix is hundreds of megabytes.
+void addInto(AudioBuffer& mix, AudioBuffer track) {
+  if (mix.samples.empty()) {
+    mix = std::move(track);
+    return;
+  }
+  if (track.samples.size() > mix.samples.size()) {
+    mix.samples.reserve(track.samples.size());
+    mix.samples.resize(track.samples.size(), 0.0f);
+  }
   for (std::size_t i = 0; i < track.samples.size(); ++i) mix.samples[i] += track.samples[i];
 }
 

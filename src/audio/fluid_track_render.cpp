@@ -1,5 +1,6 @@
 #include "audio/fluid_track_render.h"
 
+#include <algorithm>
 #include <set>
 
 #include "audio/render_timing.h"
@@ -23,6 +24,7 @@ TrackRender::TrackRender(SynthSession& session, const TempoMap& tempoMap)
     : session_(session), tempoMap_(tempoMap), out_(emptyRender()) {}
 
 AudioBuffer TrackRender::renderSounds(const RenderTrack& track) {
+  if (!track.sounds.empty()) reserve(frameOf(track.sounds.back().endTick));
   const std::set<int> channels = channelsOf(track.events);
   std::size_t nextSound = 0;
   auto startSoundsUpTo = [&](int64_t tick) {
@@ -40,8 +42,10 @@ AudioBuffer TrackRender::renderSounds(const RenderTrack& track) {
 }
 
 AudioBuffer TrackRender::renderToSilence(const std::vector<ChannelMessage>& events) {
+  const auto ringOut = static_cast<int64_t>(kRingOutSeconds * kRenderSampleRate);
+  if (!events.empty()) reserve(frameOf(events.back().tick) + ringOut);
   for (const ChannelMessage& event : events) play(event);
-  const int64_t limit = out_.frames() + static_cast<int64_t>(kRingOutSeconds * kRenderSampleRate);
+  const int64_t limit = out_.frames() + ringOut;
   while (session_.sounding() && out_.frames() < limit)
     session_.renderTo(out_.frames() + kRingOutStepFrames, out_);
   return std::move(out_);
@@ -62,6 +66,12 @@ void TrackRender::silenceBefore(int64_t soundFrame, const std::set<int>& channel
   session_.renderTo(soundFrame - session_.blockFrames(), out_);
   session_.silence(channels);
   session_.renderTo(soundFrame, out_);
+}
+
+// A track of a long song renders to hundreds of megabytes: grown as it renders, the buffer would
+// be copied at every doubling and hold up to three times that for a moment.
+void TrackRender::reserve(int64_t frames) {
+  out_.samples.reserve(static_cast<std::size_t>(std::max<int64_t>(frames, 0) * out_.channels));
 }
 
 int64_t TrackRender::frameOf(int64_t tick) const {

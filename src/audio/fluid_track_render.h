@@ -33,6 +33,7 @@ public:
 
 private:
   int64_t frameOf(int64_t tick) const;
+  void reserve(int64_t frames);
   void silenceBefore(int64_t soundFrame, const std::set<int>& channels);
   void play(const ChannelMessage& message);
 
