@@ -1,6 +1,7 @@
 #include "audio/fluid_track_render.h"
 
 #include <algorithm>
+#include <limits>
 #include <set>
 
 #include "audio/render_timing.h"
@@ -24,7 +25,7 @@ TrackRender::TrackRender(SynthSession& session, const TempoMap& tempoMap)
     : session_(session), tempoMap_(tempoMap), out_(emptyRender()) {}
 
 AudioBuffer TrackRender::renderSounds(const RenderTrack& track) {
-  if (!track.sounds.empty()) reserve(frameOf(track.sounds.back().endTick));
+  if (!track.sounds.empty()) reserve(frameOf(track.sounds.back().endTick) + kRingOutFrames);
   const std::set<int> channels = channelsOf(track.events);
   std::size_t nextSound = 0;
   auto startSoundsUpTo = [&](int64_t tick) {
@@ -38,16 +39,14 @@ AudioBuffer TrackRender::renderSounds(const RenderTrack& track) {
   }
   startSoundsUpTo(INT64_MAX);
   if (!track.sounds.empty()) session_.renderTo(frameOf(track.sounds.back().endTick), out_);
+  ringOut();
   return std::move(out_);
 }
 
 AudioBuffer TrackRender::renderToSilence(const std::vector<ChannelMessage>& events) {
-  const auto ringOut = static_cast<int64_t>(kRingOutSeconds * kRenderSampleRate);
-  if (!events.empty()) reserve(frameOf(events.back().tick) + ringOut);
+  if (!events.empty()) reserve(frameOf(events.back().tick) + kRingOutFrames);
   for (const ChannelMessage& event : events) play(event);
-  const int64_t limit = out_.frames() + ringOut;
-  while (session_.sounding() && out_.frames() < limit)
-    session_.renderTo(out_.frames() + kRingOutStepFrames, out_);
+  ringOut();
   return std::move(out_);
 }
 
@@ -55,7 +54,15 @@ std::vector<SoundFrames> TrackRender::soundFrames(const RenderTrack& track) cons
   std::vector<SoundFrames> frames;
   for (const RenderSound& sound : track.sounds)
     frames.push_back({frameOf(sound.startTick), frameOf(sound.endTick)});
+  // No sound comes after the last one to end it: it lasts until the render has rung out.
+  if (!frames.empty()) frames.back().end = std::numeric_limits<int64_t>::max();
   return frames;
+}
+
+void TrackRender::ringOut() {
+  const int64_t limit = out_.frames() + kRingOutFrames;
+  while (session_.sounding() && out_.frames() < limit)
+    session_.renderTo(out_.frames() + kRingOutStepFrames, out_);
 }
 
 // One block early: FluidSynth ends a killed voice only while it renders the next block, and a

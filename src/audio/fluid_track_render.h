@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "audio/fluid_synth_session.h"
+#include "audio/render_timing.h"
 #include "audio/rendering.h"
 #include "audio/tempo_map.h"
 
@@ -22,18 +23,21 @@ class TrackRender {
 public:
   TrackRender(SynthSession& session, const TempoMap& tempoMap);
 
-  // The rendering of a track of the rendering file, to its last sound's end.
+  // The rendering of a track of the rendering file, to its last sound's end and then until it
+  // has rung out (at most kRingOutSeconds), so the last sound keeps its release.
   AudioBuffer renderSounds(const RenderTrack& track);
   // The rendering of a track of the song, until it has rung out (at most kRingOutSeconds).
   AudioBuffer renderToSilence(const std::vector<ChannelMessage>& events);
-  // The frames of each sound in what renderSounds returns.
+  // The frames of each sound in what renderSounds returns; the last one ends with the render.
   std::vector<SoundFrames> soundFrames(const RenderTrack& track) const;
 
   static constexpr double kRingOutSeconds = 10;
+  static constexpr auto kRingOutFrames = static_cast<int64_t>(kRingOutSeconds * kRenderSampleRate);
 
 private:
   int64_t frameOf(int64_t tick) const;
   void reserve(int64_t frames);
+  void ringOut();
   void silenceBefore(int64_t soundFrame, const std::set<int>& channels);
   void play(const ChannelMessage& message);
 

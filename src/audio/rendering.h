@@ -29,7 +29,7 @@ struct ChannelMessage {
 struct RenderSound {
   std::string fileName;  // as the chart's #WAV line names it: "tr01_01.wav"
   int64_t startTick = 0;
-  int64_t endTick = 0;  // where the next sound starts, or the track ends
+  int64_t endTick = 0;  // where the next sound starts, or the track ends (the last rings on)
 };
 
 // A converted track of the rendering file: its events in order (a sound's controller presets
@@ -48,9 +48,10 @@ bool fluidSynthInBuild();
 // playback compared with that render must place its sounds alike (see mixChart).
 int32_t synthBlockFrames();
 
-// The whole rendering of one track, from tick 0 to its last sound's end. Each sound starts on
-// the synthesizer block boundary renderFrameOf gives (blocks of 64 frames), after everything still sounding
-// on the track's channels was silenced there (All Sound Off, sustain released), so nothing of the one before
+// The whole rendering of one track, from tick 0 to its last sound's end and on until it has rung
+// out, so the last sound keeps its release. Each sound starts on the synthesizer block boundary
+// renderFrameOf gives (blocks of 64 frames), after everything still sounding on the track's
+// channels was silenced there (All Sound Off, sustain released), so nothing of the one before
 // bleeds into it. `soundFont` may be empty: see chooseSoundFont.
 Result<AudioBuffer> renderTrack(const RenderTrack& track, const TempoMap& tempoMap,
                                 const std::string& soundFont);

@@ -50,7 +50,10 @@ Result<void> cutTrack(const StemTrack& track, const std::string& stemPath, const
   for (const StemSound& sound : track.sounds) {
     const int64_t start = frameAt(sound.startSeconds, stem->sampleRate);
     if (start >= stem->frames()) continue;
-    const AudioBuffer cut = cutSound(*stem, start, frameAt(sound.endSeconds, stem->sampleRate));
+    // No sound comes after the last one to end it: it keeps the stem's release to its end.
+    const int64_t end =
+        &sound == &track.sounds.back() ? stem->frames() : frameAt(sound.endSeconds, stem->sampleRate);
+    const AudioBuffer cut = cutSound(*stem, start, end);
     if (Result<void> written = writeSound(output, sound.fileName, cut, report); !written) return written;
   }
   return {};

@@ -12,7 +12,7 @@ namespace rendlow::audio {
 struct StemSound {
   std::string fileName;     // as the chart's #WAV line names it: "tr01_01.wav"
   double startSeconds = 0;  // where it starts in the rendering file
-  double endSeconds = 0;    // where the next sound starts, or the track ends
+  double endSeconds = 0;    // where the next sound starts; the last sound runs to the stem's end
 };
 
 // A converted track: its definition name, which names its stem ("tr01" for "tr01.wav"), and

@@ -83,13 +83,13 @@ protected:
   }
 };
 
-// Each sound file is the track's render from the sound's boundary on, and two runs write the
-// same bytes.
+// Each sound file is the track's render from the sound's boundary on, the last one with its
+// release past the track's end (tick 960, frame 39690), and two runs write the same bytes.
 TEST_F(Rendering, EachSoundIsCutFromTheTracksRenderAlike) {
   const RenderTrack track{
       "tr01",
       joined(joined(pianoNote(100, 200), pianoNote(700, 240, 67)), {{900, 0xE0, 0, 80}, {950, 0xB0, 1, 90}}),
-      {{"tr01_01.wav", 100, 700}, {"tr01_02.wav", 700, 1200}}};
+      {{"tr01_01.wav", 100, 700}, {"tr01_02.wav", 700, 960}}};
   const AudioBuffer whole = render(track);
   rendlow::test::TempDir first, second;
   Result<SoundFilesReport> report =
@@ -104,6 +104,7 @@ TEST_F(Rendering, EachSoundIsCutFromTheTracksRenderAlike) {
   }
   Result<AudioBuffer> sound = builtinBackend().read(first.file("tr01_02.wav"));
   ASSERT_TRUE(sound);
+  EXPECT_GT(sound->frames(), 39690 - kBoundaryOfTick700 + 4410);
   std::vector<float> expected = framesFrom(whole, kBoundaryOfTick700, 1000);
   for (float& sample : expected) sample = pcm16FromFloat(sample) / 32768.0f;
   EXPECT_EQ(framesFrom(*sound, 0, 1000), expected);
