@@ -33,9 +33,6 @@ public:
     return channel(tick, 0xB0 | ch, {number, value});
   }
   TrackBuilder& programChange(int32_t tick, int ch, int program) { return channel(tick, 0xC0 | ch, {program}); }
-  TrackBuilder& pitchBend(int32_t tick, int ch, int value14) {
-    return channel(tick, 0xE0 | ch, {value14 & 0x7F, value14 >> 7});
-  }
   TrackBuilder& sysEx(int32_t tick, const Bytes& payload);
   TrackBuilder& meta(int32_t tick, int type, const Bytes& payload);
   TrackBuilder& name(const std::string& text, int32_t tick = 0) {
