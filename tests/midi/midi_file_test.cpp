@@ -87,16 +87,6 @@ std::string eventsOf(const Song& song, std::size_t track) {
   return text;
 }
 
-// Channels 1, 2 and 10 in one track: a program change on channel 2 at tick 0 only, notes and a
-// controller elsewhere, a system-exclusive event, tempo changes and a time signature.
-Bytes threeChannels() {
-  MidiBuilder song(480, 0);
-  song.track().name("Song").tempoBpm(0, 120).timeSignature(0, 3, 2).noteOn(0, 0, 60, 100).programChange(0, 1, 33)
-      .controlChange(0, 9, 7, 100).noteOn(0, 9, 36, 110).sysEx(240, {0x7E, 0x7F, 0x09, 0x01, 0xF7}).noteOff(480, 0, 60)
-      .noteOn(480, 0, 64, 90).tempoBpm(960, 150).noteOff(960, 9, 36).noteOff(1440, 0, 64).endOfTrack(1920);
-  return song.bytes();
-}
-
 // Songs read with a fresh running status, each kept in tests/golden/midi/<name>.txt.
 std::vector<std::pair<std::string, Bytes>> songsToRead() {
   std::vector<std::pair<std::string, Bytes>> songs;
@@ -148,7 +138,7 @@ std::vector<std::pair<std::string, Bytes>> songsToRead() {
   // A format 0 song comes out as a format 1 file would hold it: a conductor, then one track per
   // channel, each with its bookkeeping counted anew; cut inside its last note-off, it is split
   // after the damage rules, as far as it was read.
-  const Bytes format0 = threeChannels();
+  const Bytes format0 = formatZeroSong();
   songs.emplace_back("format0_three_channels", format0);
   songs.emplace_back("format0_cut_short", Bytes(format0.begin(), format0.end() - 6));
   MidiBuilder metaOnly(480, 0);
