@@ -88,9 +88,7 @@ TEST_F(TableTest, ADroppedSongFillsTheTableAndTheBoxesButTheTableTakesOnlySongFi
   EXPECT_EQ(text(ids::kInputFile), path);
   EXPECT_EQ(text(ids::kOutputFile), path.substr(0, path.size() - 4) + L"_out.mid");
   ASSERT_EQ(rows(), 3);
-  const std::vector<std::wstring> first = {L"Piano", L"tr01", L"0", L"960", L"0", L"和音",
-                                           L"0",     L"Off",  L"0", L"0",   L"2"};
-  for (int column = 0; column < 11; ++column) EXPECT_EQ(cell(0, column), first[column]) << column;
+  EXPECT_EQ(cell(2, 0), L"Strings");
   for (int row = 0; row < 3; ++row) EXPECT_TRUE(checked(row));
 
   const std::wstring one = writeSong({"Solo"}, L"", L"ONE.MID");
