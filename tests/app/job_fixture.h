@@ -20,18 +20,6 @@ namespace rendlow::test {
 inline const Bytes kExampleSong = readBytes(std::string(RENDLOW_SOURCE_DIR) + "/examples/example_song.mid");
 inline const std::string kGoldenDir = std::string(RENDLOW_TEST_DATA_DIR) + "/golden";
 
-// Runs the process in a folder for as long as it lives.
-class WorkingFolder {
-public:
-  explicit WorkingFolder(const std::string& path) : previous_(std::filesystem::current_path()) {
-    std::filesystem::current_path(path);
-  }
-  ~WorkingFolder() { std::filesystem::current_path(previous_); }
-
-private:
-  std::filesystem::path previous_;
-};
-
 // A request for the job on `input` with the edits ("ROW:FIELD=VALUE") as --set gives them.
 inline JobRequest request(std::string input, std::initializer_list<const char*> edits = {}) {
   JobRequest r;
