@@ -123,12 +123,8 @@ TEST(RenderLayout, EveryDistinctSoundOnceAfterItsGap) {
   std::ostringstream lines;
   Sliced s(b, {}, 1, &lines);
   EXPECT_EQ(lines.str(), "NoteOn: 0 480 60\nNoteOn: 240 480 62\nNoteOn: 1920 480 60\nNoteOn: 3840 480 64\n");
-  const std::size_t asRead = s.track().events.size();
   EXPECT_EQ(s.layout(), (Lines{"on 60 @0 +0", "off 60 @480 +480", "on 62 @1440 +960", "off 62 @1920 +480",
                                "on 64 @2880 +960", "off 64 @3360 +480", "end @3360 +0"}));
-  ASSERT_EQ(s.track().originalEvents.size(), asRead);
-  EXPECT_EQ(s.track().originalEvents[6].tick, 3840);
-  EXPECT_EQ(s.track().events[2].note, 1);
   // A tempo change opening the track takes the gap; presets stand before every sound off tick 0.
   MidiBuilder opening;
   opening.track().tempo(0, 500000).controlChange(0, 0, 7, 100).noteOn(0, 0, 60, 100).noteOff(480, 0, 60)
