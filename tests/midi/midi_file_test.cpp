@@ -228,8 +228,9 @@ TEST(ReadMidiFile, AFileThatCannotBeReadIsToldWhy) {
 Bytes bytesOf(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
 // Written in seven-bit groups, most significant first (a negative value as its low seven bits),
-// and read back from at most four bytes.
-TEST(VarLen, WrittenInSevenBitGroupsAndReadBackFromAtMostFourBytes) {
+// and read back. What the reader makes of a number of five bytes or one cut short, the damaged
+// corpus holds.
+TEST(VarLen, WrittenInSevenBitGroupsAndReadBack) {
   const std::pair<int32_t, Bytes> written[] = {
       {0, {0x00}}, {127, {0x7F}}, {128, {0x81, 0x00}}, {255, {0x81, 0x7F}}, {960, {0x87, 0x40}},
       {16383, {0xFF, 0x7F}}, {16384, {0x81, 0x80, 0x00}}, {0x0FFFFFFF, {0xFF, 0xFF, 0xFF, 0x7F}},
@@ -241,18 +242,6 @@ TEST(VarLen, WrittenInSevenBitGroupsAndReadBackFromAtMostFourBytes) {
     if (value >= 0 && value <= 0x0FFFFFFF) {
       EXPECT_EQ(ByteReader(expected).readVarLen().value, value);
     }
-  }
-  // Bytes; the value read, whether it was too long, the bytes left.
-  const std::tuple<Bytes, int32_t, bool, std::size_t> read[] = {
-      {{0x7F, 0x90}, 127, false, 1},
-      {{0xFF, 0xFF, 0xFF, 0x7F, 0x00}, 0x0FFFFFFF, false, 1},
-      {{0x81, 0x80, 0x80, 0x80, 0x00}, 0x00200000, true, 1},  // a fourth byte with bit 7: nothing more read
-      {{0x81, 0x82}, (1 << 7) | 2, false, 0},                 // cut short: what was read
-      {{}, -1, false, 0}};
-  for (const auto& [bytes, value, tooLong, left] : read) {
-    ByteReader reader(bytes);
-    const VarLen number = reader.readVarLen();
-    EXPECT_EQ(std::tuple(number.value, number.tooLong, reader.remaining()), std::tuple(value, tooLong, left));
   }
 }
 
