@@ -71,14 +71,13 @@ protected:
   fs::path chart = stem + L"_out.bme";
 };
 
-TEST_F(OutputTest, SaveSettingsWritesOnlyTheSettingsFileAndSaysNothing) {
+// Each button writes what it names: the settings file alone and silently, the rendering MIDI
+// file without the chart, and the chart only once the completion message is closed.
+TEST_F(OutputTest, EachButtonWritesItsFilesAndTheChartOnlyOnceTheMessageIsClosed) {
   press(ids::kSaveSettingsButton);
   EXPECT_TRUE(fs::exists(settings));
   EXPECT_FALSE(fs::exists(midi));
   EXPECT_TRUE(modal.seen.empty());
-}
-
-TEST_F(OutputTest, MidiOutputWritesNoChartAndMidiAndBmsWritesItOnlyOnceTheMessageIsClosed) {
   press(ids::kMidiOutputButton);
   EXPECT_TRUE(fs::exists(midi));
   EXPECT_FALSE(fs::exists(chart));
