@@ -45,7 +45,6 @@ TEST(LoadFlow, AMidiFileGivesOneRowPerTrackWithContentAfterTheFirst) {
   EXPECT_EQ(definitionNames(job.form), (std::vector<std::string>{"tr01", "tr02", "tr03"}));
   for (const MemoryForm::Row& row : job.form.rows()) EXPECT_EQ(row.settings.gridUnit, 0);  // no grid until set
   EXPECT_EQ(job.form.text(Box::OutputFile), "song_out.mid");
-  EXPECT_EQ(job.app.rowSettings.size(), 3u);
 }
 
 // The k-th line of a name goes to the k-th track of that name; tracks beyond the lines of their
