@@ -43,8 +43,6 @@ void exportJobForInterop(const JobRun& job, const std::string& stem) {
   fs::copy_file(job.dir.file(stem + ".mid"), folder + "/source.mid");
   fs::copy_file(job.dir.file(stem + "_out.mid"), folder + "/rendering.mid");
   fs::copy_file(job.dir.file(stem + "_out.bme"), folder + "/chart.bme");
-  // A line per fact: "division D", "track" opening each converted track, "event TICK STATUS
-  // META_TYPE DATA..." for each event it writes, "object ID TICK" for each chart object.
   const Project& project = job.app.project;
   std::ofstream out(folder + "/held.txt", std::ios::binary);
   out << "division " << project.song.header.division << "\n";

@@ -20,18 +20,6 @@ namespace rendlow::test {
 inline const Bytes kExampleSong = readBytes(std::string(RENDLOW_SOURCE_DIR) + "/examples/example_song.mid");
 inline const std::string kGoldenDir = std::string(RENDLOW_TEST_DATA_DIR) + "/golden";
 
-// Runs the process in a folder for as long as it lives.
-class WorkingFolder {
-public:
-  explicit WorkingFolder(const std::string& path) : previous_(std::filesystem::current_path()) {
-    std::filesystem::current_path(path);
-  }
-  ~WorkingFolder() { std::filesystem::current_path(previous_); }
-
-private:
-  std::filesystem::path previous_;
-};
-
 // A request for the job on `input` with the edits ("ROW:FIELD=VALUE") as --set gives them.
 inline JobRequest request(std::string input, std::initializer_list<const char*> edits = {}) {
   JobRequest r;
@@ -72,11 +60,8 @@ inline void expectGoldenFile(const std::string& written, const std::string& gold
     expectGolden(readText(written), golden);
 }
 
-// Hands what the job on "<stem>.mid" wrote to the interop suite (tests/interop): the song it read
-// (source.mid), the rendering MIDI file (rendering.mid) and the chart (chart.bme), with what the
-// project held for them (held.txt): every written event of each converted track, and every
-// chart object's #WAV id and the tick of the note it stands for. Does nothing unless
-// RENDLOW_INTEROP_DIR names a folder.
+// Hands what the job on "<stem>.mid" wrote, with what the project held for it, to the interop
+// suite, whose script tells the files. Does nothing unless RENDLOW_INTEROP_DIR names a folder.
 void exportJobForInterop(const JobRun& job, const std::string& stem);
 // Hands a chart with its sound files beside it to the interop suite, which checks that a player
 // finds a file for every sound the chart names.

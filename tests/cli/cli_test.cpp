@@ -42,11 +42,9 @@ protected:
 
   Ran run(const std::vector<std::string>& args, const char* lang = "C") {
     setLanguage(lang);
-    const fs::path previous = fs::current_path();
-    fs::current_path(dir.path());
+    WorkingFolder here(dir.path());
     std::ostringstream out, err;
     const int status = cli::runCli(args, out, err);
-    fs::current_path(previous);
     setLanguage("");
     return {status, out.str(), err.str()};
   }
@@ -141,7 +139,6 @@ TEST_F(Cli, SpeaksJapaneseWhenTheLocaleIsJapanese) {
   const auto firstLine = [](const std::string& text) { return text.substr(0, text.find('\n')); };
   EXPECT_NE(run({"nothere.mid"}, "ja_JP.UTF-8").err.find(firstLine(unreadable.in(Audience::JapaneseConsole))),
             std::string::npos);
-  EXPECT_NE(run({"nothere.mid"}, "C").err.find("The MIDI file cannot be read."), std::string::npos);
   const Ran usage = run({"--bad"}, "ja_JP.UTF-8");
   EXPECT_NE(usage.err.find("\"--bad\""), std::string::npos);
   EXPECT_EQ(usage.err.find("unknown option"), std::string::npos) << usage.err;

@@ -2,7 +2,7 @@
 // its quick index, progress lines, running status, per-track bookkeeping, names, tempo links,
 // format 0 files split by channel, damaged files, and files that cannot be read at all. Writing
 // the rendering file: variable-length numbers written and read back, every kind of event byte for
-// byte, the chunk lengths, the refusals, and a file that reads back as it was written.
+// byte, the chunk lengths and the refusals.
 
 #include <gtest/gtest.h>
 
@@ -87,16 +87,6 @@ std::string eventsOf(const Song& song, std::size_t track) {
   return text;
 }
 
-// Channels 1, 2 and 10 in one track: a program change on channel 2 at tick 0 only, notes and a
-// controller elsewhere, a system-exclusive event, tempo changes and a time signature.
-Bytes threeChannels() {
-  MidiBuilder song(480, 0);
-  song.track().name("Song").tempoBpm(0, 120).timeSignature(0, 3, 2).noteOn(0, 0, 60, 100).programChange(0, 1, 33)
-      .controlChange(0, 9, 7, 100).noteOn(0, 9, 36, 110).sysEx(240, {0x7E, 0x7F, 0x09, 0x01, 0xF7}).noteOff(480, 0, 60)
-      .noteOn(480, 0, 64, 90).tempoBpm(960, 150).noteOff(960, 9, 36).noteOff(1440, 0, 64).endOfTrack(1920);
-  return song.bytes();
-}
-
 // Songs read with a fresh running status, each kept in tests/golden/midi/<name>.txt.
 std::vector<std::pair<std::string, Bytes>> songsToRead() {
   std::vector<std::pair<std::string, Bytes>> songs;
@@ -148,7 +138,7 @@ std::vector<std::pair<std::string, Bytes>> songsToRead() {
   // A format 0 song comes out as a format 1 file would hold it: a conductor, then one track per
   // channel, each with its bookkeeping counted anew; cut inside its last note-off, it is split
   // after the damage rules, as far as it was read.
-  const Bytes format0 = threeChannels();
+  const Bytes format0 = formatZeroSong();
   songs.emplace_back("format0_three_channels", format0);
   songs.emplace_back("format0_cut_short", Bytes(format0.begin(), format0.end() - 6));
   MidiBuilder metaOnly(480, 0);
@@ -238,8 +228,9 @@ TEST(ReadMidiFile, AFileThatCannotBeReadIsToldWhy) {
 Bytes bytesOf(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
 // Written in seven-bit groups, most significant first (a negative value as its low seven bits),
-// and read back from at most four bytes.
-TEST(VarLen, WrittenInSevenBitGroupsAndReadBackFromAtMostFourBytes) {
+// and read back. What the reader makes of a number of five bytes or one cut short, the damaged
+// corpus holds.
+TEST(VarLen, WrittenInSevenBitGroupsAndReadBack) {
   const std::pair<int32_t, Bytes> written[] = {
       {0, {0x00}}, {127, {0x7F}}, {128, {0x81, 0x00}}, {255, {0x81, 0x7F}}, {960, {0x87, 0x40}},
       {16383, {0xFF, 0x7F}}, {16384, {0x81, 0x80, 0x00}}, {0x0FFFFFFF, {0xFF, 0xFF, 0xFF, 0x7F}},
@@ -251,18 +242,6 @@ TEST(VarLen, WrittenInSevenBitGroupsAndReadBackFromAtMostFourBytes) {
     if (value >= 0 && value <= 0x0FFFFFFF) {
       EXPECT_EQ(ByteReader(expected).readVarLen().value, value);
     }
-  }
-  // Bytes; the value read, whether it was too long, the bytes left.
-  const std::tuple<Bytes, int32_t, bool, std::size_t> read[] = {
-      {{0x7F, 0x90}, 127, false, 1},
-      {{0xFF, 0xFF, 0xFF, 0x7F, 0x00}, 0x0FFFFFFF, false, 1},
-      {{0x81, 0x80, 0x80, 0x80, 0x00}, 0x00200000, true, 1},  // a fourth byte with bit 7: nothing more read
-      {{0x81, 0x82}, (1 << 7) | 2, false, 0},                 // cut short: what was read
-      {{}, -1, false, 0}};
-  for (const auto& [bytes, value, tooLong, left] : read) {
-    ByteReader reader(bytes);
-    const VarLen number = reader.readVarLen();
-    EXPECT_EQ(std::tuple(number.value, number.tooLong, reader.remaining()), std::tuple(value, tooLong, left));
   }
 }
 
@@ -354,33 +333,6 @@ TEST(Encode, RefusesTimesNoReaderCouldReadBack) {
   };
   EXPECT_EQ(reason(1).rfind("track 2 \"Pad\" has a gap of 268435456 ticks, more than the 268435455", 0), 0u);
   EXPECT_EQ(reason(2).rfind("track 3 \"Long\" would last 2415919095 ticks", 0), 0u);
-}
-
-// A file read, written and read again holds the same events at the same ticks, every kind.
-TEST(MidiRoundTrip, EveryKindOfEventComesBackAsItWasRead) {
-  MidiBuilder builder(96);
-  builder.track().name("Conductor").tempo(0, 500000).timeSignature(0, 6, 3).meta(0, 0x59, {0xFD, 0x01})
-      .tempo(384, 652174).meta(400, 0x01, Bytes(300, 'x')).endOfTrack(768);
-  builder.track().name("Keys").useRunningStatus().controlChange(0, 1, 7, 100).programChange(10, 1, 5)
-      .noteOn(96, 1, 60, 100).noteOn(96, 1, 64, 90).meta(100, 0x7F, {0x00, 0x20, 0x11})
-      .sysEx(120, {0x7E, 0x7F, 0x09, 0x01, 0xF7}).pitchBend(130, 1, 0x2345).noteOff(192, 1, 60, 64)
-      .noteOn(200, 1, 64, 0).raw({0x00, 0xA1, 0x3C, 0x10, 0x00, 0xD1, 0x20}).endOfTrack(20000);
-  builder.track().name("Pads").timeSignature(0, 4, 2).raw({0x00, 0x40})  // a data byte of kind None
-      .noteOn(16384, 2, 48, 1).noteOff(16384 + 128, 2, 48).endOfTrack(16384 + 200);
-  RunningStatus running;
-  Diagnostics quiet;
-  const Song song = readMidiBytes(builder.bytes(), running, quiet).value();
-  const Song again = readMidiBytes(bytesOf(encode(song, {0, 1, 2}).value()), running, quiet).value();
-  EXPECT_EQ(again.header.format, 1);
-  EXPECT_EQ(again.header.division, 96);
-  ASSERT_EQ(again.tracks.size(), 3u);
-  for (std::size_t t = 0; t < 3; ++t) {
-    std::string before, after;
-    for (const MidiEvent& e : song.tracks[t].events)
-      before += e.kind == EventKind::None ? "" : describeEvent(song, e) + "\n";
-    for (const MidiEvent& e : again.tracks[t].events) after += describeEvent(again, e) + "\n";
-    EXPECT_EQ(after, before) << "track " << t;
-  }
 }
 
 }  // namespace

@@ -402,21 +402,10 @@ Outcome engine(const MidiBuilder& builder, const TrackSettings& settings) {
     const auto values = sliced.controlState(n);
     for (std::size_t i = 0; i < values.size(); ++i)
       controllers += " " + std::to_string(sliced.controllerNumbers[i]) + "=" + std::to_string(values[i]);
-    out.notes += noteText({n.noteOn,
-                           n.noteOff,
-                           n.tick,
-                           n.duration,
-                           n.pitch,
-                           n.velocity,
-                           n.voice,
-                           {},
-                           n.chainPrev,
-                           n.chainNext,
-                           n.definition,
-                           n.sound,
-                           n.variant,
-                           n.firstOccurrence},
-                          controllers);
+    const reference::Note plainNote{n.noteOn,     n.noteOff, n.tick,    n.duration,       n.pitch,
+                                    n.velocity,   n.voice,   {},        n.chainPrev,      n.chainNext,
+                                    n.definition, n.sound,   n.variant, n.firstOccurrence};
+    out.notes += noteText(plainNote, controllers);
   }
   out.extracted = eventsText(song, track.events);
   EXPECT_TRUE(buildRenderLayout(track, 1, sliced, settings, song.tempos));

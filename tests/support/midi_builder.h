@@ -33,9 +33,6 @@ public:
     return channel(tick, 0xB0 | ch, {number, value});
   }
   TrackBuilder& programChange(int32_t tick, int ch, int program) { return channel(tick, 0xC0 | ch, {program}); }
-  TrackBuilder& pitchBend(int32_t tick, int ch, int value14) {
-    return channel(tick, 0xE0 | ch, {value14 & 0x7F, value14 >> 7});
-  }
   TrackBuilder& sysEx(int32_t tick, const Bytes& payload);
   TrackBuilder& meta(int32_t tick, int type, const Bytes& payload);
   TrackBuilder& name(const std::string& text, int32_t tick = 0) {
@@ -85,5 +82,10 @@ private:
   std::optional<int> trackCount_;
   std::vector<TrackBuilder> tracks_;
 };
+
+// A format 0 song, as karaoke files and game rips come: channels 1, 2 and 10 in one track with
+// the tempo changes and a time signature; a program change on channel 2 at tick 0 only, notes
+// and a controller elsewhere, and a system-exclusive event.
+Bytes formatZeroSong();
 
 }  // namespace rendlow::test

@@ -32,4 +32,16 @@ private:
   std::string path_;
 };
 
+// Runs the process in a folder for as long as it lives.
+class WorkingFolder {
+public:
+  explicit WorkingFolder(const std::string& path) : previous_(std::filesystem::current_path()) {
+    std::filesystem::current_path(path);
+  }
+  ~WorkingFolder() { std::filesystem::current_path(previous_); }
+
+private:
+  std::filesystem::path previous_;
+};
+
 }  // namespace rendlow::test

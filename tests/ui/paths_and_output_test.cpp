@@ -71,14 +71,13 @@ protected:
   fs::path chart = stem + L"_out.bme";
 };
 
-TEST_F(OutputTest, SaveSettingsWritesOnlyTheSettingsFileAndSaysNothing) {
+// Each button writes what it names: the settings file alone and silently, the rendering MIDI
+// file without the chart, and the chart only once the completion message is closed.
+TEST_F(OutputTest, EachButtonWritesItsFilesAndTheChartOnlyOnceTheMessageIsClosed) {
   press(ids::kSaveSettingsButton);
   EXPECT_TRUE(fs::exists(settings));
   EXPECT_FALSE(fs::exists(midi));
   EXPECT_TRUE(modal.seen.empty());
-}
-
-TEST_F(OutputTest, MidiOutputWritesNoChartAndMidiAndBmsWritesItOnlyOnceTheMessageIsClosed) {
   press(ids::kMidiOutputButton);
   EXPECT_TRUE(fs::exists(midi));
   EXPECT_FALSE(fs::exists(chart));
@@ -103,28 +102,27 @@ TEST_F(OutputTest, AFileThatCannotBeWrittenIsNamedInsteadOfClaimingSuccess) {
   for (const auto& message : modal.seen) EXPECT_NE(message.text, L"midiファイルを出力しました");
 }
 
-TEST_F(OutputTest, AnOutputOverTheSongIsRefusedWithBothPathsAndNothingWritten) {
+// An output over the song, or a path or a header outside code page 932: refused in one message
+// that names what stops it, and nothing is written.
+TEST_F(OutputTest, ARefusedOutputIsNamedAndNothingIsWritten) {
   const rendlow::test::Bytes song = rendlow::test::readBytes(fs::path(input).string());
-  type(ids::kOutputFile, input);
-  press(ids::kChartOutputButton);
-  ASSERT_EQ(modal.seen.size(), 1u);
-  const std::wstring& text = modal.seen[0].text;
-  EXPECT_EQ(text.find(L"入力のmidiファイルを上書きしてしまうため、出力を中止しました\n"), 0u) << text;
-  EXPECT_NE(text.find(L"入力midiファイル: " + input + L"\n出力midiファイル: " + input + L"\n"), npos) << text;
-  EXPECT_EQ(rendlow::test::readBytes(fs::path(input).string()), song);
-  expectNothingWritten();
-}
-
-TEST_F(OutputTest, AnOutputPathOrAHeaderOutsideCodePage932IsNamedAndNothingIsWritten) {
   const std::wstring hangul = stem + L"_노래.mid";
-  type(ids::kOutputFile, hangul);
-  press(ids::kChartOutputButton);
-  type(ids::kOutputFile, midi.wstring());
-  type(ids::kTitle, L"노래");
-  press(ids::kChartOutputButton);
-  ASSERT_EQ(modal.seen.size(), 2u);
-  EXPECT_NE(modal.seen[0].text.find(L"ファイル: " + hangul + L"\n"), npos) << modal.seen[0].text;
-  EXPECT_NE(modal.seen[1].text.find(L"文字: 노래\n"), npos) << modal.seen[1].text;
+  const std::array<std::array<std::wstring, 3>, 3> cases = {{
+      // the output box, the title box, what the message says
+      {input, L"", L"入力のmidiファイルを上書きしてしまうため、出力を中止しました\n入力midiファイル: " + input +
+                       L"\n出力midiファイル: " + input + L"\n"},
+      {hangul, L"", L"ファイル: " + hangul + L"\n"},
+      {midi.wstring(), L"노래", L"文字: 노래\n"},
+  }};
+  for (const auto& [output, title, says] : cases) {
+    modal.seen.clear();
+    type(ids::kOutputFile, output);
+    type(ids::kTitle, title);
+    press(ids::kChartOutputButton);
+    ASSERT_EQ(modal.seen.size(), 1u) << output;
+    EXPECT_NE(modal.seen[0].text.find(says), npos) << modal.seen[0].text;
+  }
+  EXPECT_EQ(rendlow::test::readBytes(fs::path(input).string()), song);
   expectNothingWritten();
   EXPECT_FALSE(fs::exists(hangul));
 }
