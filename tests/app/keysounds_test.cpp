@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <sstream>
 #include <set>
@@ -130,6 +132,15 @@ TEST_F(Rendered, AChartOfOneSoundPerNotePlaysItsSongBackAlmostExactly) {
   const audio::FidelityFigures figures = render(job, soloSong(24, false));
   EXPECT_GE(figures.waveformSnrDb, 30.0);
   EXPECT_EQ(figures.lagFrames, 0);
+  // Every file begins with its sound: a sample above the quietest a 16-bit file holds within
+  // the first millisecond.
+  for (const std::string& name : wavNames(job.read("song_out.bme"))) {
+    const Result<audio::AudioBuffer> sound = audio::builtinBackend().read(job.dir.file(name));
+    ASSERT_TRUE(sound) << name;
+    const auto loud = std::find_if(sound->samples.begin(), sound->samples.end(),
+                                   [](float s) { return std::fabs(s) >= 1.0f / 32768; });
+    EXPECT_LT((loud - sound->samples.begin()) / sound->channels, 44) << name;
+  }
   exportKeysoundsForInterop(job.dir.file("song_out.bme"));
 }
 
