@@ -15,6 +15,23 @@
 namespace rendlow::test {
 namespace {
 
+// Three tracks of one name and an unnamed one, each with its own notes, so that a settings file
+// that gave every track the same line would show in the output.
+Bytes songWithSharedAndMissingNames() {
+  MidiBuilder song;
+  song.track().name("Conductor").tempoBpm(0, 128).timeSignature(0, 4, 2).endOfTrack(0);
+  for (int t = 0; t < 4; ++t) {
+    TrackBuilder& track = song.track();
+    if (t < 3) track.name("Guitar");
+    for (int32_t tick = 0; tick < 3840; tick += 480) {
+      const int pitch = 50 + t * 5 + tick / 480 % 3;
+      track.noteOn(tick, t, pitch, 90).noteOff(tick + 240 + 60 * t, t, pitch);
+    }
+    track.endOfTrack(3840);
+  }
+  return song.bytes();
+}
+
 struct GoldenCase {
   const char* folder;
   const char* input;
@@ -39,6 +56,9 @@ TEST(GoldenJob, EachSongAsTheGoldenFilesHoldItAndAgainFromItsSettingsFile) {
       {"edited", "example_song", kExampleSong, edited},
       // A format 0 song gets a row and a family of sounds per channel with notes after tick 0.
       {"format0", "song", formatZeroSong(), request("song.mid")},
+      // Each track of a shared name keeps its own line of the settings file.
+      {"names", "song", songWithSharedAndMissingNames(),
+       request("song.mid", {"0:noteInterval=240", "1:splitMethod=0", "2:velocitySplitWidth=8", "3:gridUnit=480"})},
   };
   for (const GoldenCase& c : cases) {
     SCOPED_TRACE(c.folder);
