@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 
 #include "app/output_flow.h"
@@ -32,6 +33,36 @@ Bytes songWithSharedAndMissingNames() {
   return song.bytes();
 }
 
+// A format 0 song, as karaoke files and game rips come: piano chords on channel 1, a bass on
+// channel 2 and drums on channel 10, all in one track with the tempo changes.
+Bytes formatZeroBand() {
+  std::vector<std::array<int32_t, 5>> events;  // tick, -1 tempo, 0 note-off or 1 note-on, channel, note, velocity
+  const auto hit = [&](int32_t tick, int32_t channel, int32_t note, int32_t velocity, int32_t length) {
+    events.push_back({tick, 1, channel, note, velocity});
+    events.push_back({tick + length, 0, channel, note, 0});
+  };
+  events.push_back({3840, -1, 0, 0, 0});
+  for (int32_t at = 0; at < 7680; at += 1920) {
+    for (const int32_t note : {60, 64, 67}) hit(at, 0, note + at / 1920 % 2 * 2, 80, 900);
+    for (int32_t beat = at; beat < at + 1920; beat += 480) {
+      hit(beat, 1, 36 + beat / 480 % 2 * 7, 100, 400);
+      hit(beat, 9, beat / 480 % 2 ? 38 : 36, 110, 60);
+      hit(beat + 240, 9, 42, 70, 60);
+    }
+  }
+  std::stable_sort(events.begin(), events.end(),
+                   [](const auto& a, const auto& b) { return a[0] != b[0] ? a[0] < b[0] : a[1] < b[1]; });
+  MidiBuilder song(480, 0);
+  TrackBuilder& track = song.track().name("All in one").tempoBpm(0, 120).timeSignature(0, 4, 2).programChange(0, 1, 33);
+  for (const auto& [tick, kind, channel, note, velocity] : events) {
+    if (kind < 0) track.tempoBpm(tick, 140);
+    if (kind == 0) track.noteOff(tick, channel, note);
+    if (kind == 1) track.noteOn(tick, channel, note, velocity);
+  }
+  track.endOfTrack(7680);
+  return song.bytes();
+}
+
 struct GoldenCase {
   const char* folder;
   const char* input;
@@ -54,8 +85,8 @@ TEST(GoldenJob, EachSongAsTheGoldenFilesHoldItAndAgainFromItsSettingsFile) {
   const GoldenCase cases[] = {
       {"default", "example_song", kExampleSong, request("example_song.mid")},
       {"edited", "example_song", kExampleSong, edited},
-      // A format 0 song gets a row and a family of sounds per channel with notes after tick 0.
-      {"format0", "song", formatZeroSong(), request("song.mid")},
+      // A format 0 song gets a row and a family of sounds per channel.
+      {"format0", "song", formatZeroBand(), request("song.mid")},
       // Each track of a shared name keeps its own line of the settings file.
       {"names", "song", songWithSharedAndMissingNames(),
        request("song.mid", {"0:noteInterval=240", "1:splitMethod=0", "2:velocitySplitWidth=8", "3:gridUnit=480"})},
