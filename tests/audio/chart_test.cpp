@@ -209,6 +209,11 @@ TEST(Fidelity, MeasuresKnownDifferencesFromTheReference) {
     EXPECT_EQ(figures.lagFrames, expected.lagFrames);
     EXPECT_EQ(figures.sampleRate, 44100);
   }
+  // Sound where the song is silent is the worst stretch of all, however little the song has there.
+  AudioBuffer quietStart = reference;
+  std::fill_n(quietStart.samples.begin(), 2 * 4410, 0.0f);
+  const FidelityFigures noisy = comparePlayback(reference, quietStart);
+  EXPECT_EQ(std::pair(noisy.worstStretchSeconds, noisy.worstStretchSnrDb), std::pair(0.0, -kInfinity));
 }
 
 TEST(Fidelity, OneLineNamesEveryFigure) {
