@@ -103,6 +103,9 @@ TEST_F(Cli, VerboseProgressGoesToStandardErrorSoTheListStaysParseable) {
             "1\tLead\ttr02\t0\t960\t0\t1\t0\t0\t0\t0\t2\n"
             "2\t\ttr03\t0\t960\t0\t1\t0\t0\t0\t0\t2\n");
   EXPECT_NE(ran.err.find("Read Track 1...\n"), std::string::npos);
+  const Ran converted = run({"--verbose", "song.mid"});
+  EXPECT_EQ(converted.out.find("Read Track"), std::string::npos);
+  EXPECT_NE(converted.err.find("Read Track 1...\n"), std::string::npos);
 }
 
 struct Status {
