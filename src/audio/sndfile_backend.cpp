@@ -70,8 +70,6 @@ class SndfileBackend final : public AudioBackend {
 public:
   explicit SndfileBackend(const SndfileLibrary& sndfile) : sndfile_(sndfile) {}
 
-  std::string_view name() const override { return "libsndfile"; }
-
   Result<AudioBuffer> read(const std::string& path) const override {
     if (namesWavFile(path)) return builtinBackend().read(path);
     Result<std::string> bytes = readWholeFile(path);
