@@ -1,4 +1,3 @@
-#include <cctype>
 #include <memory>
 
 #include "audio/audio_backend.h"
@@ -26,10 +25,7 @@ bool readable(int format) {
 // WAV files go to our own reader: libsndfile refuses a "data" chunk before the "fmt " chunk,
 // which editors do write, and reads a file whose "data" chunk is cut short as if it were whole.
 bool namesWavFile(const std::string& path) {
-  if (path.size() < 4) return false;
-  std::string extension = path.substr(path.size() - 4);
-  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return extension == ".wav";
+  return path.size() >= 4 && lowerCase(path.substr(path.size() - 4)) == ".wav";
 }
 
 Result<AudioBuffer> readOpened(const SndfileLibrary& sndfile, SNDFILE* file, const SF_INFO& info) {
