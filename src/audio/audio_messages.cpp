@@ -3,19 +3,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <initializer_list>
+
+#include "base/messages.h"
 
 namespace rendlow::audio {
 
 namespace {
 
-// The headline, then each further line, one per line.
-Message compose(Message headline, std::initializer_list<Message> lines) {
-  for (const Message& line : lines) headline += Message("\n", "\n") + line;
-  return headline;
-}
-
-Message fileLine(const std::string& path) { return Message("ファイル: " + path, "File: " + path); }
 Message folderLine(const std::string& path) { return Message("フォルダー: " + path, "Folder: " + path); }
 
 std::string number(int64_t value) { return std::to_string(value); }

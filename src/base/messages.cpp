@@ -11,15 +11,6 @@ namespace {
 Message verbatim(const std::string& text) { return Message::verbatim(text); }
 const Message kNewLine = Message::verbatim("\n");
 
-// The first line, then each further line, one per line.
-Message compose(const Message& headline, std::initializer_list<Message> lines) {
-  Message text = headline;
-  for (const Message& line : lines) text += kNewLine + line;
-  return text;
-}
-
-Message fileLine(const std::string& path) { return Message("ファイル: ", "File: ") + verbatim(path); }
-
 // A track as the user finds it in the file: its position from 1, and its name.
 Message trackInFile(int32_t trackNumber, const std::string& name) {
   const Message shown = name.empty() ? Message("(名前なし)", "(no name)") : verbatim(name);
@@ -92,6 +83,14 @@ Message overwriteAdvice(OutputKind kind) {
 }
 
 }  // namespace
+
+Message compose(const Message& headline, std::initializer_list<Message> lines) {
+  Message text = headline;
+  for (const Message& line : lines) text += kNewLine + line;
+  return text;
+}
+
+Message fileLine(const std::string& path) { return Message("ファイル: ", "File: ") + verbatim(path); }
 
 // --- Whole messages ----------------------------------------------------------------------
 
