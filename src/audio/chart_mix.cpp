@@ -23,9 +23,10 @@ struct Placement {
 std::string findSoundFile(const std::string& folder, const std::string& name, const AudioBackend& backend) {
   const std::string path = pathIn(folder, name);
   if (fileExists(path)) return path;
-  const std::string stem = name.substr(0, name.rfind('.'));
+  const std::string stem = withoutExtension(name);
   for (const std::string& extension : backend.readableExtensions()) {
-    if (fileExists(pathIn(folder, stem + extension))) return pathIn(folder, stem + extension);
+    const std::string other = pathIn(folder, stem + extension);
+    if (fileExists(other)) return other;
   }
   return path;
 }
