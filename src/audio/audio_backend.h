@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "audio/audio_buffer.h"
@@ -18,7 +17,6 @@ class AudioBackend {
 public:
   virtual ~AudioBackend() = default;
 
-  virtual std::string_view name() const = 0;
   virtual Result<AudioBuffer> read(const std::string& path) const = 0;
   virtual Result<void> write(const std::string& path, const AudioBuffer& buffer,
                              AudioFileType type) const = 0;

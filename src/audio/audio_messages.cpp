@@ -1,32 +1,26 @@
 #include "audio/audio_messages.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <initializer_list>
+
+#include "base/format.h"
+#include "base/messages.h"
 
 namespace rendlow::audio {
 
 namespace {
 
-// The headline, then each further line, one per line.
-Message compose(Message headline, std::initializer_list<Message> lines) {
-  for (const Message& line : lines) headline += Message("\n", "\n") + line;
-  return headline;
-}
-
-Message fileLine(const std::string& path) { return Message("ファイル: " + path, "File: " + path); }
 Message folderLine(const std::string& path) { return Message("フォルダー: " + path, "Folder: " + path); }
 
 std::string number(int64_t value) { return std::to_string(value); }
 
-std::string seconds(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.3f", value);
+}  // namespace
+
+std::string secondsText(double seconds) {
+  std::string text;
+  appendFormatted(text, "%.3f", seconds);
   return text;
 }
-
-}  // namespace
 
 // --- Reading and writing sound files -----------------------------------------------------
 
@@ -173,12 +167,13 @@ Message stemTooShortMessage(const std::string& path, double stemSeconds, double 
   return compose(
       Message("トラックの音声ファイルが途中で終わっています", "A track's sound file ends too early"),
       {fileLine(path),
-       Message("長さは " + seconds(stemSeconds) + " 秒ですが、最後の音は " + seconds(lastStartSeconds) +
-                   " 秒から始まります。終わりより後の " + number(soundsLeftOut) +
+       Message("長さは " + secondsText(stemSeconds) + " 秒ですが、最後の音は " +
+                   secondsText(lastStartSeconds) + " 秒から始まります。終わりより後の " +
+                   number(soundsLeftOut) +
                    " 個の音は書き出していません。出力midiファイルのこのトラックを最後まで書き出し直してくださ"
                    "い。",
-               "It is " + seconds(stemSeconds) + " s long, but its last sound starts at " +
-                   seconds(lastStartSeconds) + " s. The " + number(soundsLeftOut) +
+               "It is " + secondsText(stemSeconds) + " s long, but its last sound starts at " +
+                   secondsText(lastStartSeconds) + " s. The " + number(soundsLeftOut) +
                    " sounds past its end were not written. Render this track of the rendering "
                    "MIDI file again, to its end.")});
 }

@@ -11,6 +11,9 @@
 
 namespace rendlow::audio {
 
+// Seconds as the messages show them, to the millisecond: "1.250".
+std::string secondsText(double seconds);
+
 // --- Reading and writing sound files -----------------------------------------------------
 Message audioUnreadableMessage(const std::string& path, const Message& reason);
 Message audioNotWrittenMessage(const std::string& path, const Message& reason);

@@ -10,8 +10,6 @@ namespace {
 
 class BuiltinBackend final : public AudioBackend {
 public:
-  std::string_view name() const override { return "builtin"; }
-
   Result<AudioBuffer> read(const std::string& path) const override {
     Result<std::string> bytes = readWholeFile(path);
     if (!bytes) return Problem{audioUnreadableMessage(path, bytes.problem().message)};

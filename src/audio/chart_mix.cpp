@@ -23,9 +23,10 @@ struct Placement {
 std::string findSoundFile(const std::string& folder, const std::string& name, const AudioBackend& backend) {
   const std::string path = pathIn(folder, name);
   if (fileExists(path)) return path;
-  const std::string stem = name.substr(0, name.rfind('.'));
+  const std::string stem = withoutExtension(name);
   for (const std::string& extension : backend.readableExtensions()) {
-    if (fileExists(pathIn(folder, stem + extension))) return pathIn(folder, stem + extension);
+    const std::string other = pathIn(folder, stem + extension);
+    if (fileExists(other)) return other;
   }
   return path;
 }
@@ -82,9 +83,9 @@ std::vector<Placement> placements(const ChartTimeline& timeline, const std::map<
 
 void addPlacement(const Placement& placement, AudioBuffer& mix) {
   const AudioBuffer& sound = *placement.sound;
-  for (int64_t frame = 0; frame < placement.frames; ++frame) {
+  // The frames a sound would play before the mix's first frame are left out.
+  for (int64_t frame = std::max<int64_t>(0, -placement.start); frame < placement.frames; ++frame) {
     const int64_t at = placement.start + frame;
-    if (at < 0) continue;
     for (int32_t channel = 0; channel < mix.channels; ++channel) {
       mix.at(at, channel) += sound.at(frame, sound.channels == 1 ? 0 : channel);
     }

@@ -15,8 +15,9 @@ struct ChannelLine {
 };
 
 // What a BMS chart says that matters for playing its background back: the tempo, the sound
-// files, and the lines of the channels we read (01 background, 02 measure length, 03 and 08
-// tempo). Definition ids are base 36 ("01" is 1, "0Z" is 35, "10" is 36), in either case.
+// files, and every channel line, of whatever channel; the timeline uses 01 (background), 02
+// (measure length), 03 and 08 (tempo) and passes over the others. Definition ids are base 36
+// ("01" is 1, "0Z" is 35, "10" is 36), in either case.
 struct ChartText {
   double bpm = 130;  // a chart without #BPM plays at 130, as players have it
   std::map<int32_t, double> bpmById;

@@ -3,15 +3,16 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <utility>
 
+#include "audio/audio_messages.h"
 #include "audio/chart_mix.h"
 #include "audio/chart_timeline.h"
 #include "audio/cross_correlation.h"
 #include "audio/stft_comparison.h"
 #include "audio/waveform_comparison.h"
+#include "base/format.h"
 
 namespace rendlow::audio {
 
@@ -43,8 +44,8 @@ void shift(AudioBuffer& playback, int64_t lag, int64_t frames) {
 // A figure as the line shows it: "inf" and "-inf" for the infinite ones.
 std::string decibels(double value, int decimals) {
   if (std::isinf(value)) return value > 0 ? "inf" : "-inf";
-  char text[32];
-  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  std::string text;
+  appendFormatted(text, "%.*f", decimals, value);
   return text;
 }
 
@@ -80,11 +81,10 @@ Result<FidelityFigures> measureChartFidelity(const std::string& chartPath, const
 }
 
 Message fidelityLine(const FidelityFigures& figures) {
-  char lag[32];
-  std::snprintf(lag, sizeof lag, "%+.2f", 1000.0 * figures.lagFrames / figures.sampleRate);
+  std::string lag;
+  appendFormatted(lag, "%+.2f", 1000.0 * figures.lagFrames / figures.sampleRate);
   const std::string frames = (figures.lagFrames >= 0 ? "+" : "") + std::to_string(figures.lagFrames);
-  char stretch[32];
-  std::snprintf(stretch, sizeof stretch, "%.3f", figures.worstStretchSeconds);
+  const std::string stretch = secondsText(figures.worstStretchSeconds);
   const std::string lsd = decibels(figures.logSpectralDistanceDb, 2);
   const std::string spectral = decibels(figures.spectralSnrDb, 1);
   const std::string waveform = decibels(figures.waveformSnrDb, 1);

@@ -66,6 +66,11 @@ std::string pathIn(const std::string& folder, const std::string& name) {
   return folder + (endsInSeparator(folder) ? "" : kSeparator) + name;
 }
 
+std::string withoutExtension(const std::string& fileName) {
+  const std::size_t dot = fileName.rfind('.');
+  return dot == std::string::npos ? fileName : fileName.substr(0, dot);
+}
+
 Result<std::vector<std::string>> fileNamesIn(const std::string& folder) {
   namespace fs = std::filesystem;
   std::vector<std::string> names;

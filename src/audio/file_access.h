@@ -20,6 +20,8 @@ Result<void> writeSoundFile(const std::string& path, std::string_view bytes);
 
 // `name` inside `folder`, with the platform's separator unless the folder ends in one.
 std::string pathIn(const std::string& folder, const std::string& name);
+// `fileName` without its extension: up to its last dot, or whole when it has none.
+std::string withoutExtension(const std::string& fileName);
 
 // The names of the plain files in a folder, sorted. Its problem carries only the reason.
 Result<std::vector<std::string>> fileNamesIn(const std::string& folder);

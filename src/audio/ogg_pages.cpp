@@ -26,9 +26,10 @@ const std::array<uint32_t, 256>& checksumTable() {
 }
 
 uint32_t pageChecksum(const std::string& bytes, std::size_t start, std::size_t size) {
+  const std::array<uint32_t, 256>& table = checksumTable();
   uint32_t crc = 0;
   for (std::size_t i = start; i < start + size; ++i) {
-    crc = (crc << 8) ^ checksumTable()[((crc >> 24) ^ static_cast<unsigned char>(bytes[i])) & 0xFF];
+    crc = (crc << 8) ^ table[((crc >> 24) ^ static_cast<unsigned char>(bytes[i])) & 0xFF];
   }
   return crc;
 }

@@ -5,8 +5,8 @@
 
 namespace rendlow::audio {
 
-// The stream serial number every Ogg file we write carries. libsndfile draws a random one for
-// each file, which alone kept two runs from writing the same bytes.
+// The stream serial number every Ogg file we write carries. libsndfile draws a random serial
+// for each file; a fixed one lets two runs write the same bytes.
 constexpr uint32_t kOggSerialNumber = 0x524C4F57;  // "RLOW"
 
 // Gives every page of an Ogg stream held in memory the serial number `serial` and the page

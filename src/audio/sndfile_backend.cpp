@@ -1,4 +1,3 @@
-#include <cctype>
 #include <memory>
 
 #include "audio/audio_backend.h"
@@ -26,10 +25,7 @@ bool readable(int format) {
 // WAV files go to our own reader: libsndfile refuses a "data" chunk before the "fmt " chunk,
 // which editors do write, and reads a file whose "data" chunk is cut short as if it were whole.
 bool namesWavFile(const std::string& path) {
-  if (path.size() < 4) return false;
-  std::string extension = path.substr(path.size() - 4);
-  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return extension == ".wav";
+  return path.size() >= 4 && lowerCase(path.substr(path.size() - 4)) == ".wav";
 }
 
 Result<AudioBuffer> readOpened(const SndfileLibrary& sndfile, SNDFILE* file, const SF_INFO& info) {
@@ -49,39 +45,26 @@ std::vector<float> clampedSamples(const AudioBuffer& buffer) {
   return samples;
 }
 
-std::vector<short> pcm16Samples(const AudioBuffer& buffer) {
-  std::vector<short> samples(buffer.samples.size());
-  for (std::size_t i = 0; i < samples.size(); ++i) samples[i] = pcm16FromFloat(buffer.samples[i]);
-  return samples;
-}
-
-// Encodes into memory: 16-bit samples we convert ourselves, so the bytes match the builtin
-// writer's; Vorbis from floats at libsndfile's default quality, with a fixed serial number so
-// that the same sound always gives the same bytes.
-Result<std::string> encode(const SndfileLibrary& sndfile, const AudioBuffer& buffer, AudioFileType type) {
+// Encodes Ogg Vorbis into memory, from floats at libsndfile's default quality, with a fixed
+// serial number so that the same sound always gives the same bytes.
+Result<std::string> encodeVorbis(const SndfileLibrary& sndfile, const AudioBuffer& buffer) {
   SF_INFO info{};
   info.samplerate = buffer.sampleRate;
   info.channels = buffer.channels;
-  info.format =
-      type == AudioFileType::Wav ? (SF_FORMAT_WAV | SF_FORMAT_PCM_16) : (SF_FORMAT_OGG | SF_FORMAT_VORBIS);
+  info.format = SF_FORMAT_OGG | SF_FORMAT_VORBIS;
   MemoryFile memory;
   SndfileHandle file(sndfile.openVirtual(&memoryFileIo(), SFM_WRITE, &info, &memory), sndfile.close);
   if (!file) return Problem{libraryRefusedReason(sndfile.errorText(nullptr))};
-  const sf_count_t written =
-      type == AudioFileType::Wav
-          ? sndfile.writeShort(file.get(), pcm16Samples(buffer).data(), buffer.frames())
-          : sndfile.writeFloat(file.get(), clampedSamples(buffer).data(), buffer.frames());
+  const sf_count_t written = sndfile.writeFloat(file.get(), clampedSamples(buffer).data(), buffer.frames());
   if (written != buffer.frames()) return Problem{libraryRefusedReason(sndfile.errorText(file.get()))};
   file.reset();
-  if (type == AudioFileType::OggVorbis) setOggSerialNumber(memory.bytes, kOggSerialNumber);
+  setOggSerialNumber(memory.bytes, kOggSerialNumber);
   return std::move(memory.bytes);
 }
 
 class SndfileBackend final : public AudioBackend {
 public:
   explicit SndfileBackend(const SndfileLibrary& sndfile) : sndfile_(sndfile) {}
-
-  std::string_view name() const override { return "libsndfile"; }
 
   Result<AudioBuffer> read(const std::string& path) const override {
     if (namesWavFile(path)) return builtinBackend().read(path);
@@ -96,8 +79,10 @@ public:
     return readOpened(sndfile_, file.get(), info);
   }
 
+  // WAV goes to our own writer, whose bytes every backend writes.
   Result<void> write(const std::string& path, const AudioBuffer& buffer, AudioFileType type) const override {
-    Result<std::string> bytes = encode(sndfile_, buffer, type);
+    if (type == AudioFileType::Wav) return builtinBackend().write(path, buffer, type);
+    Result<std::string> bytes = encodeVorbis(sndfile_, buffer);
     if (!bytes) return Problem{audioNotWrittenMessage(path, bytes.problem().message)};
     return writeSoundFile(path, *bytes);
   }

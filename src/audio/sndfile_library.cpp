@@ -16,7 +16,7 @@ std::unique_ptr<SndfileLibrary> load() {
   const SharedLibrary& l = *library;
   const bool complete = l.bind("sf_open_virtual", f->openVirtual) && l.bind("sf_close", f->close) &&
                         l.bind("sf_readf_float", f->readFloat) && l.bind("sf_writef_float", f->writeFloat) &&
-                        l.bind("sf_writef_short", f->writeShort) && l.bind("sf_strerror", f->errorText);
+                        l.bind("sf_strerror", f->errorText);
   return complete ? std::move(f) : nullptr;
 }
 

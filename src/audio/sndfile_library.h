@@ -11,7 +11,6 @@ struct SndfileLibrary {
   decltype(&sf_close) close;
   decltype(&sf_readf_float) readFloat;
   decltype(&sf_writef_float) writeFloat;
-  decltype(&sf_writef_short) writeShort;
   decltype(&sf_strerror) errorText;
 };
 

@@ -5,15 +5,6 @@
 
 namespace rendlow::audio {
 
-namespace {
-
-std::string withoutExtension(const std::string& fileName) {
-  const std::size_t dot = fileName.rfind('.');
-  return dot == std::string::npos ? fileName : fileName.substr(0, dot);
-}
-
-}  // namespace
-
 Message SoundFilesReport::summary() const { return soundsWrittenMessage(filesWritten, folder); }
 
 std::string soundFileName(AudioFileType type, const std::string& chartName) {

@@ -37,17 +37,16 @@ std::vector<double> hannWindow() {
   return window;
 }
 
-// Both signals' frame in one complex transform, reference as the real part and playback as
-// the imaginary; the two spectra separate again by symmetry.
-std::vector<std::complex<double>> framePair(const AudioBuffer& reference, const AudioBuffer& playback,
-                                            int64_t start, int32_t channel,
-                                            const std::vector<double>& window) {
-  std::vector<std::complex<double>> frame(kFrameSize);
+// Fills `frame` (kFrameSize long) with both signals' frame for one complex transform, reference
+// as the real part and playback as the imaginary; the two spectra separate again by symmetry.
+// Past the signals' end the frame is zero.
+void fillFramePair(const AudioBuffer& reference, const AudioBuffer& playback, int64_t start, int32_t channel,
+                   const std::vector<double>& window, std::vector<std::complex<double>>& frame) {
   const int64_t count = std::min<int64_t>(kFrameSize, reference.frames() - start);
   for (int64_t i = 0; i < count; ++i) {
     frame[i] = {window[i] * reference.at(start + i, channel), window[i] * playback.at(start + i, channel)};
   }
-  return frame;
+  std::fill(frame.begin() + count, frame.end(), std::complex<double>{});
 }
 
 // Powers of bins 0..N/2 of each signal, from the transform of a frame pair.
@@ -95,10 +94,11 @@ SpectralFigures compareSpectra(const AudioBuffer& reference, const AudioBuffer& 
   const std::vector<double> window = hannWindow();
   std::vector<double> referencePower(kFrameSize / 2 + 1);
   std::vector<double> playbackPower(kFrameSize / 2 + 1);
+  std::vector<std::complex<double>> pair(kFrameSize);
   Totals totals;
   for (int32_t channel = 0; channel < reference.channels; ++channel) {
     for (int64_t start = 0; start < reference.frames(); start += kHop) {
-      std::vector<std::complex<double>> pair = framePair(reference, playback, start, channel, window);
+      fillFramePair(reference, playback, start, channel, window, pair);
       fft.forward(pair);
       separate(pair, referencePower, playbackPower);
       addFrame(referencePower, playbackPower, totals);

@@ -10,22 +10,15 @@ namespace {
 
 Message verbatim(const std::string& text) { return Message::verbatim(text); }
 const Message kNewLine = Message::verbatim("\n");
-
-// The first line, then each further line, one per line.
-Message compose(const Message& headline, std::initializer_list<Message> lines) {
-  Message text = headline;
-  for (const Message& line : lines) text += kNewLine + line;
-  return text;
-}
-
-Message fileLine(const std::string& path) { return Message("ファイル: ", "File: ") + verbatim(path); }
+// The reason a refusal gives when two paths it names are one file; its advice follows on the line.
+const Message kSameFile("この2つは同じファイルです。何も出力していません。",
+                        "These two are the same file. Nothing was written. ");
 
 // A track as the user finds it in the file: its position from 1, and its name.
 Message trackInFile(int32_t trackNumber, const std::string& name) {
   const Message shown = name.empty() ? Message("(名前なし)", "(no name)") : verbatim(name);
-  return Message::perAudience(std::to_string(trackNumber) + " 番目のトラック「",
-                              std::to_string(trackNumber) + " 番目のトラック「",
-                              "track " + std::to_string(trackNumber) + " \"") +
+  return Message(std::to_string(trackNumber) + " 番目のトラック「",
+                 "track " + std::to_string(trackNumber) + " \"") +
          shown + Message("」", "\"");
 }
 
@@ -93,6 +86,14 @@ Message overwriteAdvice(OutputKind kind) {
 
 }  // namespace
 
+Message compose(const Message& headline, std::initializer_list<Message> lines) {
+  Message text = headline;
+  for (const Message& line : lines) text += kNewLine + line;
+  return text;
+}
+
+Message fileLine(const std::string& path) { return Message("ファイル: ", "File: ") + verbatim(path); }
+
 // --- Whole messages ----------------------------------------------------------------------
 
 Message midiWrittenMessage() {
@@ -123,10 +124,7 @@ Message overwriteRefusedMessage(const std::string& input, OutputKind kind, const
   return compose({"入力のmidiファイルを上書きしてしまうため、出力を中止しました",
                   "Nothing was written: an output would replace the input MIDI file."},
                  {Message("入力midiファイル: ", "Input MIDI file: ") + verbatim(input),
-                  outputKindName(kind) + verbatim(": " + output),
-                  Message("この2つは同じファイルです。何も出力していません。",
-                          "These two are the same file. Nothing was written. ") +
-                      overwriteAdvice(kind)});
+                  outputKindName(kind) + verbatim(": " + output), kSameFile + overwriteAdvice(kind)});
 }
 
 Message outputsCollideMessage(OutputKind first, const std::string& firstPath, OutputKind second,
@@ -135,12 +133,9 @@ Message outputsCollideMessage(OutputKind first, const std::string& firstPath, Ou
                   "Nothing was written: two outputs would be one file."},
                  {outputKindName(first) + verbatim(": " + firstPath),
                   outputKindName(second) + verbatim(": " + secondPath),
-                  Message::perAudience("この2つは同じファイルです。何も出力していません。"
-                                       "出力ファイル名を .mid で終わる名前にしてください。",
-                                       "この2つは同じファイルです。何も出力していません。"
-                                       "-o で .mid で終わる名前を指定してください。",
-                                       "These two are the same file. Nothing was written. "
-                                       "Name a rendering MIDI file ending in .mid with -o.")});
+                  kSameFile + Message::perAudience("出力ファイル名を .mid で終わる名前にしてください。",
+                                                   "-o で .mid で終わる名前を指定してください。",
+                                                   "Name a rendering MIDI file ending in .mid with -o.")});
 }
 
 Message definitionNameSharedMessage(const std::string& definitionName, int32_t firstRow,

@@ -7,11 +7,19 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 
 #include "base/message.h"
 
 namespace rendlow {
+
+// --- Putting messages together -----------------------------------------------------------
+
+// The headline, then each further line, one per line.
+Message compose(const Message& headline, std::initializer_list<Message> lines);
+// The line naming the file a message is about.
+Message fileLine(const std::string& path);
 
 // --- Whole messages ----------------------------------------------------------------------
 
