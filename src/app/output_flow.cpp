@@ -159,10 +159,10 @@ OutputFile writeRenderingFile(Application& app, const std::string& outputPath) {
   return {outputPath, std::move(written)};
 }
 
-void writeChartFile(Application& app, Form& form, const std::string& outputPath, OutputResult& result) {
+void writeChartFile(Project& project, Form& form, const std::string& outputPath, OutputResult& result) {
   const auto chartPath = chartPathFor(outputPath);
   if (!chartPath) return;
-  const Result<std::optional<Message>> chart = writeChart(app, *chartPath);
+  const Result<std::optional<Message>> chart = writeChart(project, *chartPath);
   if (!chart) {
     result.chart = OutputFile{*chartPath, chart.problem()};
     tell(form, result, chartFailedMessage(*chartPath, chart.problem().message));
@@ -218,7 +218,7 @@ OutputResult runOutput(Application& app, Form& form, bool writeMidi, bool writeB
   const ConversionReport conversion = convert(app.project, app.diagnostics);
   if (conversion.refusedTrack) return refuse(form, tooComplexMessage(app, *conversion.refusedTrack));
   writeConversion(app, form, outputPath, conversion.retiming, result);
-  if (writeBms) writeChartFile(app, form, outputPath, result);
+  if (writeBms) writeChartFile(app.project, form, outputPath, result);
   return result;
 }
 
