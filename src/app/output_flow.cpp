@@ -79,10 +79,11 @@ std::optional<Message> targetProblem(const std::string& input, const std::vector
 std::optional<Message> definitionNameProblem(const Project& project) {
   std::map<std::string, std::size_t> firstRowOfName;
   const std::vector<std::size_t> listed = project.listedTracks();
-  for (const std::size_t track : project.convertedTracks()) {
-    const auto row = std::find(listed.begin(), listed.end(), track);
-    if (row == listed.end()) continue;  // the first track of the file has no row and no name
-    const std::size_t n = static_cast<std::size_t>(row - listed.begin());
+  // Listed rows are the tracks with content after the file's first one, which has no row and no
+  // name; of those, the enabled ones are converted.
+  for (std::size_t n = 0; n < listed.size(); ++n) {
+    const std::size_t track = listed[n];
+    if (!project.settings[track].enabled) continue;
     const std::string& name = project.settings[track].definitionName;
     const auto [first, isNew] = firstRowOfName.try_emplace(name, n);
     if (isNew) continue;
