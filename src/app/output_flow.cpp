@@ -11,7 +11,6 @@
 #include "app/settings_file.h"
 #include "base/file_output.h"
 #include "base/messages.h"
-#include "base/text.h"
 #include "midi/midi_writer.h"
 
 namespace rendlow {
@@ -20,9 +19,9 @@ namespace {
 
 void takeHeaderTexts(Application& app, const Form& form) {
   ChartHeader& header = app.project.chartHeader;
-  header.genre = boundedText(form.text(Box::Genre));
-  header.title = boundedText(form.text(Box::Title));
-  header.artist = boundedText(form.text(Box::Artist));
+  header.genre = form.text(Box::Genre);
+  header.title = form.text(Box::Title);
+  header.artist = form.text(Box::Artist);
 }
 
 void tell(Form& form, OutputResult& result, Message message) {
@@ -199,7 +198,7 @@ void writeConversion(Application& app, Form& form, const std::string& outputPath
 }  // namespace
 
 OutputResult runOutput(Application& app, Form& form, bool writeMidi, bool writeBms) {
-  const std::string outputPath = boundedText(form.text(Box::OutputFile));
+  const std::string outputPath = form.text(Box::OutputFile);
   takeHeaderTexts(app, form);
   if (auto problem = targetProblem(app.loadedMidiPath, targetsOf(app, outputPath, writeMidi, writeBms))) {
     return refuse(form, std::move(*problem));
