@@ -28,9 +28,8 @@ struct Sliced {
   Sliced(const MidiBuilder& builder, const TrackSettings& trackSettings = {}, std::size_t trackIndex = 0,
          std::ostream* lines = nullptr)
       : settings(trackSettings), index(trackIndex) {
-    RunningStatus running;
-    Diagnostics quiet, diagnostics(lines);
-    song = readMidiBytes(builder.bytes(), running, quiet).value();
+    Diagnostics diagnostics(lines);
+    song = readSong(builder.bytes());
     sliced = extractNotes(track(), settings, song.tempos, diagnostics);
   }
   MidiTrack& track() { return song.tracks.at(index); }
