@@ -22,6 +22,12 @@ TrackSettings withSplit(SplitMethod method) {
   return settings;
 }
 
+TrackSettings gridOf(int32_t gridUnit) {
+  TrackSettings settings;
+  settings.gridUnit = gridUnit;
+  return settings;
+}
+
 // One track of a song read from the bytes a MIDI builder wrote, exactly as the reader leaves it
 // (voices, controller lists, tempo links), extracted with its settings, numbering included.
 struct Sliced {

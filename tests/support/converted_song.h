@@ -56,10 +56,4 @@ struct ConvertedSong {
   SettleReport report;
 };
 
-inline TrackSettings gridOf(int32_t gridUnit) {
-  TrackSettings settings;
-  settings.gridUnit = gridUnit;
-  return settings;
-}
-
 }  // namespace rendlow::test
