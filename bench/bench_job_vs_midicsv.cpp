@@ -22,21 +22,16 @@ namespace {
 
 constexpr int kRuns = 9;
 
-struct Run {
-  double seconds = 0;
-  double peakMiB = 0;
-};
-
-// Runs the program with its output thrown away; its time from start to exit, and its peak
-// memory, through the launcher (see cli_process.h): a child spawned straight from this process
-// would count this process's own peak as its own, which made midicsv look several MiB larger.
-Run runProcess(const std::vector<std::string>& argv, const std::string& errorFile) {
-  const rendlow::bench::ProcessRun run = rendlow::bench::runMeasured(argv, errorFile);
+// Runs the program with its output thrown away, through the launcher, which measures its time
+// from start to exit and its own peak memory (see cli_process.h). Ends the benchmark when the
+// program fails.
+rendlow::bench::ProcessRun runProcess(const std::vector<std::string>& argv, const std::string& errorFile) {
+  rendlow::bench::ProcessRun run = rendlow::bench::runMeasured(argv, errorFile);
   if (run.status != 0) {
     std::fprintf(stderr, "%s failed: %s", argv[0].c_str(), run.errors.c_str());
     std::exit(1);
   }
-  return {run.seconds, run.peakMiB};
+  return run;
 }
 
 double median(std::vector<double> values) {
@@ -56,8 +51,8 @@ Medians measure(const std::string& cli, const rendlow::test::TempDir& dir, int s
   rendlow::test::writeBytes(song, rendlow::test::generatedSong(scale));
   std::vector<double> job, jobPeak, csv, csvPeak;
   for (int i = 0; i < kRuns; ++i) {
-    const Run a = runProcess({cli, "-q", song}, dir.file("errors.txt"));
-    const Run b = runProcess({"midicsv", song}, dir.file("errors.txt"));
+    const rendlow::bench::ProcessRun a = runProcess({cli, "-q", song}, dir.file("errors.txt"));
+    const rendlow::bench::ProcessRun b = runProcess({"midicsv", song}, dir.file("errors.txt"));
     job.push_back(a.seconds);
     jobPeak.push_back(a.peakMiB);
     csv.push_back(b.seconds);

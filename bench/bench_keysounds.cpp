@@ -12,9 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <initializer_list>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -26,6 +24,7 @@
 #include "cli_process.h"
 #include "midi/midi_reader.h"
 #include "generated_song.h"
+#include "support/midi_builder.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -35,13 +34,6 @@ using namespace rendlow;
 void fail(const std::string& what) {
   std::fprintf(stderr, "bench_keysounds: %s\n", what.c_str());
   std::exit(1);
-}
-
-std::string readText(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
 }
 
 // From the song's start to its last event, under its own tempo changes.
@@ -100,7 +92,7 @@ void report(const char* what, const std::vector<std::string>& argv, const rendlo
     return;
   }
   if (run.status != 0) fail(std::string(what) + " failed: " + run.errors);
-  std::string fidelity = readText(output);
+  std::string fidelity = test::readText(output);
   const std::size_t line = fidelity.find("log-spectral");
   fidelity = line == std::string::npos ? "(no fidelity line)\n" : fidelity.substr(line);
   std::printf("%-34s %7.2f s  %5.1fx real time  %6.1f MiB\n  %s", what, run.seconds,

@@ -15,10 +15,10 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "support/midi_builder.h"
 
 namespace rendlow::bench {
 
@@ -60,10 +60,7 @@ inline ProcessRun runMeasured(const std::vector<std::string>& argv, const std::s
   int launcherStatus = 0;
   waitpid(child, &launcherStatus, 0);
 
-  std::ifstream in(errorFile);
-  std::stringstream text;
-  text << in.rdbuf();
-  std::string errors = text.str();
+  std::string errors = test::readText(errorFile);
   // The launcher's line is the last one.
   std::size_t end = errors.size();
   if (end > 0 && errors[end - 1] == '\n') --end;

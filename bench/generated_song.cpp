@@ -34,8 +34,7 @@ int barLength(int bar) {
 
 struct Timed {
   int32_t tick;
-  int order;  // note-offs before controllers before note-ons at one tick
-  int kind;   // 0 note-off, 1 controller, 2 note-on
+  int kind;  // 0 note-off, 1 controller, 2 note-on: at one tick, they are written in this order
   int a, b;
 };
 
@@ -44,14 +43,14 @@ public:
   explicit Part(int channel) : channel_(channel) {}
 
   void note(int32_t tick, int32_t length, int pitch, int velocity) {
-    events_.push_back({tick, 2, 2, pitch, velocity});
-    events_.push_back({tick + length, 0, 0, pitch, 0});
+    events_.push_back({tick, 2, pitch, velocity});
+    events_.push_back({tick + length, 0, pitch, 0});
   }
-  void controller(int32_t tick, int number, int value) { events_.push_back({tick, 1, 1, number, value}); }
+  void controller(int32_t tick, int number, int value) { events_.push_back({tick, 1, number, value}); }
 
   void writeTo(TrackBuilder& track, const char* name, int32_t end) {
     std::stable_sort(events_.begin(), events_.end(),
-                     [](const Timed& x, const Timed& y) { return x.tick != y.tick ? x.tick < y.tick : x.order < y.order; });
+                     [](const Timed& x, const Timed& y) { return x.tick != y.tick ? x.tick < y.tick : x.kind < y.kind; });
     track.name(name);
     for (const Timed& e : events_) {
       if (e.kind == 0) track.noteOff(e.tick, channel_, e.a);

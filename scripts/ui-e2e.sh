@@ -280,7 +280,8 @@ run_cli() {
 # and their "i" and "o" lines name the same files (the window's absolute, the command line's
 # relative).
 settings_named_alike() {
-  local out=$1 gui="$1/$2/example_song.txt" cli="$1/cli/example_song.txt" key
+  local out=$1 key
+  local gui="$out/$2/example_song.txt" cli="$out/cli/example_song.txt"
   if ! cmp -s <(tail -n +3 "$gui") <(tail -n +3 "$cli"); then
     echo "ui-e2e: $name: the settings files' rows or header texts differ" >&2
     return 1

@@ -1,5 +1,7 @@
 #include "app/application.h"
 
+#include <cstdint>
+
 #include "app/paths.h"
 
 namespace rendlow {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -13,9 +12,9 @@
 namespace rendlow {
 
 // The state one running program keeps: the project, the settings shown in the track table's
-// rows, the MIDI file the rows belong to, the chart id counter, and the reader's running status,
-// which carries over from file to file. No globals: the desktop program makes exactly one of
-// these, tests make as many as they like.
+// rows, the MIDI file the rows belong to, and the reader's running status, which carries over
+// from file to file. No globals: the desktop program makes exactly one of these, tests make as
+// many as they like.
 class Application {
 public:
   explicit Application(std::ostream* diagnosticsStream = nullptr) : diagnostics(diagnosticsStream) {}
@@ -25,7 +24,6 @@ public:
   Project project;
   std::vector<TrackSettings> rowSettings;
   std::string loadedMidiPath;
-  int32_t nextWavId = 1;
   RunningStatus runningStatus;
   Diagnostics diagnostics;
 

@@ -1,6 +1,8 @@
 #include "app/chart_output.h"
 
-#include "app/application.h"
+#include <cstdint>
+
+#include "app/project.h"
 #include "base/file_output.h"
 #include "bms/bms_writer.h"
 #include "bms/chart_building.h"
@@ -9,22 +11,21 @@ namespace rendlow {
 
 namespace {
 
-void buildChart(Application& app) {
-  Project& project = app.project;
+void buildChart(Project& project) {
   project.chart = Chart{};
-  app.nextWavId = 1;
+  int32_t nextWavId = 1;
   for (const std::size_t track : project.convertedTracks()) {
     project.chart.chartTracks.push_back(buildChartTrack(project.song, track, project.sliced[track],
                                                         project.settings[track], project.chart.chartBpms,
-                                                        app.nextWavId));
+                                                        nextWavId));
   }
 }
 
 }  // namespace
 
-Result<std::optional<Message>> writeChart(Application& app, const std::string& chartPath) {
-  buildChart(app);
-  Result<std::string> chart = formatBmsChart(app.project.song, app.project.chart, app.project.chartHeader);
+Result<std::optional<Message>> writeChart(Project& project, const std::string& chartPath) {
+  buildChart(project);
+  Result<std::string> chart = formatBmsChart(project.song, project.chart, project.chartHeader);
   if (!chart) return std::optional<Message>(chart.problem().message);
   if (Result<void> written = writeFileAtomically(chartPath, *chart, FileMode::Text); !written)
     return written.problem();

@@ -10,12 +10,12 @@
 
 namespace rendlow {
 
-class Application;
+class Project;
 
 // Rebuilds the chart model from the converted song (one chart track per track that has content
 // and is enabled, the file's first track included) and writes it at `chartPath`. A chart that
 // passes a limit of its format or size is left out on purpose: then the result holds why. Fails
 // when the file cannot be written.
-Result<std::optional<Message>> writeChart(Application& app, const std::string& chartPath);
+Result<std::optional<Message>> writeChart(Project& project, const std::string& chartPath);
 
 }  // namespace rendlow

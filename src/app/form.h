@@ -17,7 +17,7 @@ class Form {
 public:
   virtual ~Form() = default;
 
-  virtual std::string text(Box box) const = 0;  // at most 511 bytes
+  virtual std::string text(Box box) const = 0;  // as boundedText cuts it: at most 511 bytes, no NUL
   virtual void setText(Box box, std::string_view text) = 0;
   virtual void clearSelection() = 0;  // empties the selected rows
   virtual void clearRows() = 0;

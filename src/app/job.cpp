@@ -30,8 +30,8 @@ void fillBoxes(Form& form, const JobRequest& request) {
   if (request.artist) form.setText(Box::Artist, *request.artist);
 }
 
-}  // namespace
-
+// The settings file saved beside a MIDI file for that very file: the one its "i" line names.
+// Nothing for a settings file given as input, or when there is none.
 std::optional<std::string> savedSettingsFor(const std::string& input) {
   if (isSettingsFilePath(input)) return std::nullopt;
   const std::string path = settingsPathFor(input);
@@ -39,6 +39,8 @@ std::optional<std::string> savedSettingsFor(const std::string& input) {
   if (!settings || !namesSameFile(settings->inputPath, input)) return std::nullopt;
   return path;
 }
+
+}  // namespace
 
 Result<JobReport> runJob(Application& app, Form& form, const JobRequest& request) {
   JobReport report;

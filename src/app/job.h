@@ -48,8 +48,4 @@ struct JobReport {
 // names a row the song does not have.
 Result<JobReport> runJob(Application& app, Form& form, const JobRequest& request);
 
-// The settings file saved beside a MIDI file for that very file: the one its "i" line names.
-// Nothing for a settings file given as input, or when there is none.
-std::optional<std::string> savedSettingsFor(const std::string& input);
-
 }  // namespace rendlow

@@ -98,7 +98,7 @@ Result<audio::AudioBuffer> renderSongAsRead(const Project& project, const std::s
 // no stem; empty otherwise.
 std::string recordingAmongStems(const KeysoundRequest& request) {
   if (!request.recording || !request.stemsFolder) return "";
-  const std::string name(std::string_view(*request.recording).substr(folderOf(*request.recording).size()));
+  const std::string name(fileNameOf(*request.recording));
   return sameFile(audio::pathIn(*request.stemsFolder, name), *request.recording) ? name : "";
 }
 
@@ -128,7 +128,7 @@ std::optional<Result<KeysoundReport>> cutAfterOutput(Application& app, Form& for
   if (!output.chart || !output.chart->status) return std::nullopt;
   KeysoundRequest cut;
   cut.stemsFolder = stemsFolder;
-  const std::string songName(pathStem(app.loadedMidiPath).substr(folderOf(app.loadedMidiPath).size()));
+  const std::string songName(pathStem(fileNameOf(app.loadedMidiPath)));
   const std::string mix = audio::pathIn(stemsFolder, songName + "_mix.wav");
   if (audio::fileExists(mix)) cut.recording = mix;
   return makeKeysounds(app.project, output.chart->path, cut);

@@ -11,7 +11,6 @@
 #include "app/settings_file.h"
 #include "base/file_output.h"
 #include "base/messages.h"
-#include "base/text.h"
 #include "midi/midi_writer.h"
 
 namespace rendlow {
@@ -20,9 +19,9 @@ namespace {
 
 void takeHeaderTexts(Application& app, const Form& form) {
   ChartHeader& header = app.project.chartHeader;
-  header.genre = boundedText(form.text(Box::Genre));
-  header.title = boundedText(form.text(Box::Title));
-  header.artist = boundedText(form.text(Box::Artist));
+  header.genre = form.text(Box::Genre);
+  header.title = form.text(Box::Title);
+  header.artist = form.text(Box::Artist);
 }
 
 void tell(Form& form, OutputResult& result, Message message) {
@@ -79,10 +78,11 @@ std::optional<Message> targetProblem(const std::string& input, const std::vector
 std::optional<Message> definitionNameProblem(const Project& project) {
   std::map<std::string, std::size_t> firstRowOfName;
   const std::vector<std::size_t> listed = project.listedTracks();
-  for (const std::size_t track : project.convertedTracks()) {
-    const auto row = std::find(listed.begin(), listed.end(), track);
-    if (row == listed.end()) continue;  // the first track of the file has no row and no name
-    const std::size_t n = static_cast<std::size_t>(row - listed.begin());
+  // Listed rows are the tracks with content after the file's first one, which has no row and no
+  // name; of those, the enabled ones are converted.
+  for (std::size_t n = 0; n < listed.size(); ++n) {
+    const std::size_t track = listed[n];
+    if (!project.settings[track].enabled) continue;
     const std::string& name = project.settings[track].definitionName;
     const auto [first, isNew] = firstRowOfName.try_emplace(name, n);
     if (isNew) continue;
@@ -159,10 +159,10 @@ OutputFile writeRenderingFile(Application& app, const std::string& outputPath) {
   return {outputPath, std::move(written)};
 }
 
-void writeChartFile(Application& app, Form& form, const std::string& outputPath, OutputResult& result) {
+void writeChartFile(Project& project, Form& form, const std::string& outputPath, OutputResult& result) {
   const auto chartPath = chartPathFor(outputPath);
   if (!chartPath) return;
-  const Result<std::optional<Message>> chart = writeChart(app, *chartPath);
+  const Result<std::optional<Message>> chart = writeChart(project, *chartPath);
   if (!chart) {
     result.chart = OutputFile{*chartPath, chart.problem()};
     tell(form, result, chartFailedMessage(*chartPath, chart.problem().message));
@@ -198,7 +198,7 @@ void writeConversion(Application& app, Form& form, const std::string& outputPath
 }  // namespace
 
 OutputResult runOutput(Application& app, Form& form, bool writeMidi, bool writeBms) {
-  const std::string outputPath = boundedText(form.text(Box::OutputFile));
+  const std::string outputPath = form.text(Box::OutputFile);
   takeHeaderTexts(app, form);
   if (auto problem = targetProblem(app.loadedMidiPath, targetsOf(app, outputPath, writeMidi, writeBms))) {
     return refuse(form, std::move(*problem));
@@ -218,7 +218,7 @@ OutputResult runOutput(Application& app, Form& form, bool writeMidi, bool writeB
   const ConversionReport conversion = convert(app.project, app.diagnostics);
   if (conversion.refusedTrack) return refuse(form, tooComplexMessage(app, *conversion.refusedTrack));
   writeConversion(app, form, outputPath, conversion.retiming, result);
-  if (writeBms) writeChartFile(app, form, outputPath, result);
+  if (writeBms) writeChartFile(app.project, form, outputPath, result);
   return result;
 }
 

@@ -53,6 +53,8 @@ bool isSettingsFilePath(std::string_view path) {
 
 std::string_view folderOf(std::string_view path) { return path.substr(0, fileNameStart(path)); }
 
+std::string_view fileNameOf(std::string_view path) { return path.substr(fileNameStart(path)); }
+
 std::string resolveFrom(std::string_view folder, std::string_view path) {
   if (path.empty() || isAbsolute(path)) return std::string(path);
   return std::string(folder) + std::string(path);

@@ -35,6 +35,9 @@ bool isSettingsFilePath(std::string_view path);
 // bare file name.
 std::string_view folderOf(std::string_view path);
 
+// The file name of a path: what follows its folder ("song.txt" for "dir/song.txt").
+std::string_view fileNameOf(std::string_view path);
+
 // A path as a settings file keeps it, read back: one that is not absolute is taken from the
 // settings file's folder, `folder` (see folderOf), not from the working folder.
 std::string resolveFrom(std::string_view folder, std::string_view path);

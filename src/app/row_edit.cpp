@@ -74,6 +74,16 @@ std::optional<Message> valueProblem(const FieldRule& field, std::string_view val
   return std::nullopt;
 }
 
+// The field names --set accepts, separated by ", ".
+std::string rowEditFieldNames() {
+  std::string names;
+  for (const FieldRule& field : kFields) {
+    if (!names.empty()) names += ", ";
+    names += field.name;
+  }
+  return names;
+}
+
 }  // namespace
 
 Result<RowEdit> parseRowEdit(std::string_view text) {
@@ -117,14 +127,5 @@ void applyRowEdit(const RowEdit& edit, TrackSettings& settings) {
 }
 
 std::span<const FieldRule> rowEditFields() { return kFields; }
-
-std::string rowEditFieldNames() {
-  std::string names;
-  for (const FieldRule& field : kFields) {
-    if (!names.empty()) names += ", ";
-    names += field.name;
-  }
-  return names;
-}
 
 }  // namespace rendlow

@@ -42,7 +42,4 @@ void applyRowEdit(const RowEdit& edit, TrackSettings& settings);
 // Every field a row edit can set, in the order the help lists them.
 std::span<const FieldRule> rowEditFields();
 
-// The field names --set accepts, separated by ", ".
-std::string rowEditFieldNames();
-
 }  // namespace rendlow

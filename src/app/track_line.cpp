@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "base/integer_math.h"
 #include "base/text.h"
 
 namespace rendlow {
@@ -53,9 +54,7 @@ public:
       s.remove_prefix(1);
     }
     const int64_t value = negative ? -magnitude : magnitude;
-    if (value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max()) {
-      return false;
-    }
+    if (!fitsInt32(value)) return false;
     out = static_cast<int32_t>(value);
     rest_ = s;
     return true;

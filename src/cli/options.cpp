@@ -247,15 +247,15 @@ private:
   Options options_;
 };
 
-}  // namespace
-
-Result<Options> parseOptions(std::span<const std::string> args) { return Parser(args).run(); }
-
 // One line of the usage: a name padded to the column where its explanation starts.
 std::string usageLine(std::string name, std::string_view help) {
   name.resize(std::max<std::size_t>(name.size() + 2, 24), ' ');
   return "  " + name + std::string(help) + "\n";
 }
+
+}  // namespace
+
+Result<Options> parseOptions(std::span<const std::string> args) { return Parser(args).run(); }
 
 std::string usageText() {
   std::string text =

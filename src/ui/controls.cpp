@@ -1,7 +1,6 @@
 #include "ui/controls.h"
 
-#include <array>
-#include <cstdio>
+#include <string>
 
 #include "base/text.h"
 #include "ui/window_text.h"
@@ -138,11 +137,7 @@ void TextBox::create(const Parent& parent, int id, const Bounds& at) {
                   WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL);
 }
 
-void TextBox::setNumber(int32_t value) {
-  std::array<char, 16> digits{};
-  if (value >= 0) std::snprintf(digits.data(), digits.size(), "%d", static_cast<int>(value));
-  setText(digits.data());
-}
+void TextBox::setNumber(int32_t value) { setText(value >= 0 ? std::to_string(value) : std::string()); }
 
 std::wstring TextBox::wideText() const {
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(handle())) + 1, L'\0');

@@ -44,6 +44,14 @@ HMENU createMenuBar() {
   return bar;
 }
 
+// The outer size that gives the main window, with its frame, caption and one line of menu bar,
+// a client area of `clientWidth` × `clientHeight`.
+SIZE outerWindowSize(int clientWidth, int clientHeight) {
+  RECT rect{0, 0, clientWidth, clientHeight};
+  AdjustWindowRectEx(&rect, kStyle, TRUE, kExtendedStyle);
+  return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
 }  // namespace
 
 Shell::Shell() {
@@ -113,8 +121,7 @@ LRESULT Shell::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_SIZE:
       clientWidth_ = LOWORD(lParam);
-      clientHeight_ = HIWORD(lParam);
-      if (onResize) onResize(clientWidth_, clientHeight_);
+      if (onResize) onResize(clientWidth_, HIWORD(lParam));
       return 0;
     case WM_GETMINMAXINFO: {
       auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
@@ -140,12 +147,6 @@ LRESULT Shell::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
       return DefWindowProcW(window_, message, wParam, lParam);
   }
-}
-
-SIZE outerWindowSize(int clientWidth, int clientHeight) {
-  RECT rect{0, 0, clientWidth, clientHeight};
-  AdjustWindowRectEx(&rect, kStyle, TRUE, kExtendedStyle);
-  return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
 int runMessageLoop() {

@@ -49,12 +49,7 @@ private:
   HWND window_ = nullptr;
   HFONT font_ = nullptr;
   int clientWidth_ = kInitialClientWidth;
-  int clientHeight_ = kInitialClientHeight;
 };
-
-// The outer size that gives the main window, with its frame, caption and one line of menu bar,
-// a client area of `clientWidth` × `clientHeight`.
-SIZE outerWindowSize(int clientWidth, int clientHeight);
 
 // Runs the thread's message loop until the quit message; returns its code.
 int runMessageLoop();

@@ -3,21 +3,16 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
-#include <limits>
 #include <optional>
+#include <string>
 
+#include "base/integer_math.h"
 #include "base/text.h"
 #include "ui/form_ids.h"
 
 namespace rendlow::ui {
 
 namespace {
-
-std::string decimal(int32_t value) {
-  std::array<char, 16> digits{};
-  std::snprintf(digits.data(), digits.size(), "%d", static_cast<int>(value));
-  return digits.data();
-}
 
 // Column 5 names the three split methods; any other value (possible from a settings file) is
 // shown as the number it is.
@@ -30,7 +25,7 @@ std::string splitMethodText(int32_t method) {
     case 2:
       return "レガート";
     default:
-      return decimal(method);
+      return std::to_string(method);
   }
 }
 
@@ -42,9 +37,7 @@ std::optional<int32_t> scanInteger(const std::string& text) {
   char* end = nullptr;
   const long long value = std::strtoll(begin, &end, 10);
   if (end == begin) return std::nullopt;
-  if (value > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-  if (value < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(value);
+  return clampToInt32(value);
 }
 
 // The first white-space-delimited word, as "%s" scans it; empty when there is none.
@@ -129,15 +122,15 @@ std::vector<TrackEditor::NumberBox> TrackEditor::numberBoxes() {
 void TrackEditor::refreshRow(int row, const TrackSettings& settings) {
   if (row < 0) return;
   table_.setCell(row, 1, settings.definitionName);
-  table_.setCell(row, 2, decimal(settings.velocitySplitWidth));
-  table_.setCell(row, 3, decimal(settings.noteInterval));
-  table_.setCell(row, 4, decimal(settings.gridUnit));
+  table_.setCell(row, 2, std::to_string(settings.velocitySplitWidth));
+  table_.setCell(row, 3, std::to_string(settings.noteInterval));
+  table_.setCell(row, 4, std::to_string(settings.gridUnit));
   table_.setCell(row, 5, splitMethodText(settings.splitMethod));
-  table_.setCell(row, 6, decimal(settings.multipleThreshold));
+  table_.setCell(row, 6, std::to_string(settings.multipleThreshold));
   table_.setCell(row, 7, settings.ignoreBpm ? "On" : "Off");
-  table_.setCell(row, 8, decimal(settings.ccSplitWidth));
-  table_.setCell(row, 9, decimal(settings.ccInterval));
-  table_.setCell(row, 10, decimal(settings.wavDefinitionGap));
+  table_.setCell(row, 8, std::to_string(settings.ccSplitWidth));
+  table_.setCell(row, 9, std::to_string(settings.ccInterval));
+  table_.setCell(row, 10, std::to_string(settings.wavDefinitionGap));
 }
 
 void TrackEditor::rowClicked(int row) {

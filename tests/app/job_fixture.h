@@ -12,6 +12,7 @@
 #include "app/application.h"
 #include "app/job.h"
 #include "app/memory_form.h"
+#include "base/message.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"
 
@@ -48,6 +49,12 @@ struct JobRun {
   }
   std::string read(const std::string& name) const { return readText(dir.file(name)); }
 };
+
+// The first line of a message as the English console shows it.
+inline std::string firstLine(const Message& message) {
+  const std::string& text = message.in(Audience::EnglishConsole);
+  return text.substr(0, text.find('\n'));
+}
 
 // Text as a text file written on this platform holds it: CR LF line ends on Windows.
 std::string withPlatformLineEnds(std::string text);

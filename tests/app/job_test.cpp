@@ -113,11 +113,6 @@ TEST(GoldenJob, EachSongAsTheGoldenFilesHoldItAndAgainFromItsSettingsFile) {
 
 namespace fs = std::filesystem;
 
-std::string firstLine(const Message& message) {
-  const std::string& text = message.in(Audience::EnglishConsole);
-  return text.substr(0, text.find('\n'));
-}
-
 // The files in the job's folder besides the song, by name.
 std::vector<std::string> written(const JobRun& job) {
   std::vector<std::string> names;

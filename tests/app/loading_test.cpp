@@ -80,12 +80,12 @@ TEST(LoadFlow, WhatCannotBeLoadedIsToldWithTheFileAndTheReason) {
       {"missing.txt", "The MIDI file cannot be read.", "missing.txt"},
   };
   WorkingFolder here(job.dir.path());
-  for (const auto& [input, firstLine, says] : cases) {
+  for (const auto& [input, heading, says] : cases) {
     SCOPED_TRACE(input);
     const Result<void> loaded = loadFile(job.app, job.form, input);
     ASSERT_FALSE(loaded);
     const std::string text = loaded.problem().message.in(Audience::EnglishConsole);
-    EXPECT_EQ(text.substr(0, text.find('\n')), firstLine);
+    EXPECT_EQ(firstLine(loaded.problem().message), heading);
     EXPECT_NE(text.find(says), std::string::npos) << text;
     EXPECT_TRUE(job.form.rows().empty());
   }

@@ -87,6 +87,17 @@ std::string eventsOf(const Song& song, std::size_t track) {
   return text;
 }
 
+// A format 0 song, as karaoke files and game rips come: channels 1, 2 and 10 in one track with
+// the tempo changes and a time signature; a program change on channel 2 at tick 0 only, notes
+// and a controller elsewhere, and a system-exclusive event.
+Bytes formatZeroSong() {
+  MidiBuilder song(480, 0);
+  song.track().name("Song").tempoBpm(0, 120).timeSignature(0, 3, 2).noteOn(0, 0, 60, 100).programChange(0, 1, 33)
+      .controlChange(0, 9, 7, 100).noteOn(0, 9, 36, 110).sysEx(240, {0x7E, 0x7F, 0x09, 0x01, 0xF7}).noteOff(480, 0, 60)
+      .noteOn(480, 0, 64, 90).tempoBpm(960, 150).noteOff(960, 9, 36).noteOff(1440, 0, 64).endOfTrack(1920);
+  return song.bytes();
+}
+
 // Songs read with a fresh running status, each kept in tests/golden/midi/<name>.txt.
 std::vector<std::pair<std::string, Bytes>> songsToRead() {
   std::vector<std::pair<std::string, Bytes>> songs;

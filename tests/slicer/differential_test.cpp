@@ -9,10 +9,10 @@
 #include <map>
 #include <random>
 
-#include "midi/midi_reader.h"
 #include "slicer/note_extraction.h"
 #include "slicer/render_layout.h"
 #include "support/midi_builder.h"
+#include "support/read_song.h"
 #include "support/song_text.h"
 
 namespace rendlow::test::reference {
@@ -391,9 +391,8 @@ struct Outcome {
 };
 
 Outcome engine(const MidiBuilder& builder, const TrackSettings& settings) {
-  RunningStatus running;
+  Song song = readSong(builder.bytes());
   Diagnostics quiet;
-  Song song = readMidiBytes(builder.bytes(), running, quiet).value();
   MidiTrack& track = song.tracks[1];
   const SlicedTrack sliced = extractNotes(track, settings, song.tempos, quiet);
   Outcome out;
@@ -437,9 +436,7 @@ TEST(Differential, EngineMatchesTheStepByStepStagesOnRandomTracks) {
   for (uint32_t seed = 1; seed <= 300; ++seed) {
     TrackSettings settings;
     const MidiBuilder song = RandomSong(seed).make(settings);
-    RunningStatus running;
-    Diagnostics quiet;
-    const Outcome slow = plain(readMidiBytes(song.bytes(), running, quiet).value(), settings);
+    const Outcome slow = plain(readSong(song.bytes()), settings);
     const Outcome fast = engine(song, settings);
     ASSERT_EQ(fast.notes, slow.notes) << "seed " << seed;
     ASSERT_EQ(fast.extracted, slow.extracted) << "seed " << seed;

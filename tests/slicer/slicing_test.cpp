@@ -22,15 +22,20 @@ TrackSettings withSplit(SplitMethod method) {
   return settings;
 }
 
+TrackSettings gridOf(int32_t gridUnit) {
+  TrackSettings settings;
+  settings.gridUnit = gridUnit;
+  return settings;
+}
+
 // One track of a song read from the bytes a MIDI builder wrote, exactly as the reader leaves it
 // (voices, controller lists, tempo links), extracted with its settings, numbering included.
 struct Sliced {
   Sliced(const MidiBuilder& builder, const TrackSettings& trackSettings = {}, std::size_t trackIndex = 0,
          std::ostream* lines = nullptr)
       : settings(trackSettings), index(trackIndex) {
-    RunningStatus running;
-    Diagnostics quiet, diagnostics(lines);
-    song = readMidiBytes(builder.bytes(), running, quiet).value();
+    Diagnostics diagnostics(lines);
+    song = readSong(builder.bytes());
     sliced = extractNotes(track(), settings, song.tempos, diagnostics);
   }
   MidiTrack& track() { return song.tracks.at(index); }

@@ -9,11 +9,11 @@
 #include <sstream>
 #include <vector>
 
-#include "midi/midi_reader.h"
 #include "slicer/layout_retiming.h"
 #include "slicer/note_extraction.h"
 #include "slicer/render_layout.h"
 #include "support/midi_builder.h"
+#include "support/read_song.h"
 
 namespace rendlow::test {
 
@@ -21,9 +21,8 @@ struct ConvertedSong {
   // The last of `trackSettings` goes to every further track.
   ConvertedSong(const Bytes& file, std::vector<TrackSettings> trackSettings, int32_t maxCycles = kMaxRetimingCycles)
       : settings(std::move(trackSettings)) {
-    RunningStatus running;
+    song = readSong(file);
     Diagnostics quiet;
-    song = readMidiBytes(file, running, quiet).value();
     settings.resize(song.tracks.size(), settings.back());
     sliced.resize(song.tracks.size());
     for (std::size_t i = 0; i < song.tracks.size(); ++i) {
@@ -56,11 +55,5 @@ struct ConvertedSong {
   std::ostringstream lines;
   SettleReport report;
 };
-
-inline TrackSettings gridOf(int32_t gridUnit) {
-  TrackSettings settings;
-  settings.gridUnit = gridUnit;
-  return settings;
-}
 
 }  // namespace rendlow::test

@@ -83,9 +83,4 @@ private:
   std::vector<TrackBuilder> tracks_;
 };
 
-// A format 0 song, as karaoke files and game rips come: channels 1, 2 and 10 in one track with
-// the tempo changes and a time signature; a program change on channel 2 at tick 0 only, notes
-// and a controller elsewhere, and a system-exclusive event.
-Bytes formatZeroSong();
-
 }  // namespace rendlow::test
