@@ -10,7 +10,7 @@
 #include "audio/chart_mix.h"
 #include "audio/chart_timeline.h"
 #include "audio/cross_correlation.h"
-#include "audio/spectral_comparison.h"
+#include "audio/stft_comparison.h"
 #include "audio/waveform_comparison.h"
 
 namespace rendlow::audio {

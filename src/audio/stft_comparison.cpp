@@ -1,4 +1,4 @@
-#include "audio/spectral_comparison.h"
+#include "audio/stft_comparison.h"
 
 #include <algorithm>
 #include <cmath>
