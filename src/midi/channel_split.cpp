@@ -64,7 +64,6 @@ void recount(MidiTrack& track, int32_t& songEnd) {
     previousTick = event.tick;
     track.addEvent(event, songEnd);
   }
-  track.currentTick = previousTick;
 }
 
 }  // namespace
@@ -88,14 +87,12 @@ void splitChannels(Song& song) {
   song.tracks.clear();
   song.tracks.reserve(1 + static_cast<std::size_t>(std::count(used.begin(), used.end(), true)));
   MidiTrack& conductor = song.tracks.emplace_back();
-  conductor.chunkId = read.chunkId;
   conductor.name = read.name;
   std::array<std::size_t, kChannels> trackOfChannel{};
   for (int channel = 0; channel < kChannels; ++channel) {
     if (!used[static_cast<std::size_t>(channel)]) continue;
     trackOfChannel[static_cast<std::size_t>(channel)] = song.tracks.size();
     MidiTrack& track = song.tracks.emplace_back();
-    track.chunkId = read.chunkId;
     track.name = "Ch" + std::string(channel < 9 ? "0" : "") + std::to_string(channel + 1);
     track.events.push_back(trackName(song, channel, tempoInEffect(song.tempos, 0)));
   }

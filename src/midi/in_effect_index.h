@@ -17,7 +17,6 @@ namespace rendlow {
 // never fall, so a binary search over them finds the same stop.
 class InEffectIndex {
 public:
-  void clear() { runningMax_.clear(); }
   // The tick of an entry just appended to the list. Entries must not change their tick later.
   void append(int32_t tick);
   // Position in the list of the entry in effect at `tick`; empty while the list is empty.

@@ -102,6 +102,7 @@ private:
   ByteReader cursor_;
   InEffectIndex tempoIndex_;
   int trackNumber_ = 0;
+  int32_t trackTick_ = 0;  // of the last event read in the track being read
   // A damaged track ends the reading of tracks: after it, nothing in the file can be trusted.
   bool damaged_ = false;
   bool stoppedAtChunk_ = false;
@@ -139,11 +140,10 @@ bool MidiReader::readTrack() {
   }
   diagnostics_.print("Read Track %d...\n", trackNumber_);
   MidiTrack& track = song_.tracks.emplace_back();
-  track.chunkId = chunkId;
-  // Stored only: events are read until End of Track, whatever the chunk claims.
-  track.chunkLength = static_cast<int32_t>(cursor_.readBigEndian(4));
-  track.events.reserve(std::min<std::size_t>(static_cast<uint32_t>(track.chunkLength), cursor_.remaining()) /
-                       kTypicalEventBytes);
+  // Only a hint for the event list: events are read until End of Track, whatever the chunk claims.
+  const uint32_t chunkLength = cursor_.readBigEndian(4);
+  track.events.reserve(std::min<std::size_t>(chunkLength, cursor_.remaining()) / kTypicalEventBytes);
+  trackTick_ = 0;
   TrackEvent last;
   while ((last = readTrackEvent(track)) == TrackEvent::Read) {
   }
@@ -171,16 +171,16 @@ MidiReader::TrackEvent MidiReader::readTrackEvent(MidiTrack& track) {
 std::optional<MidiEvent> MidiReader::readEvent(MidiTrack& track) {
   const int32_t delta = readVarLen();
   if (delta < 0) return std::nullopt;
-  if (delta > kMaxTick - track.currentTick) {
+  if (delta > kMaxTick - trackTick_) {
     reportDamage(ReadDamage::Kind::TickPastLimit, "tick past 2147483647");
     return std::nullopt;
   }
   const auto statusByte = cursor_.readByte();
   if (!statusByte) return std::nullopt;  // the file ends right after a delta time
   MidiEvent event;
-  track.currentTick += delta;
+  trackTick_ += delta;
   event.delta = delta;
-  event.tick = track.currentTick;
+  event.tick = trackTick_;
   event.status = *statusByte;
   event.kind = classifyStatus(*statusByte);
   if (*statusByte < 0x80) {
@@ -302,10 +302,9 @@ void MidiReader::addTempo(MidiEvent& event) {
   tempo.event = static_cast<int32_t>(song_.tracks.back().events.size());
   tempo.bpm = bpm;
   tempo.tick = event.tick;
-  tempo.shiftedTick = event.tick;
   tempo.index = static_cast<int32_t>(song_.tempos.size());
   song_.tempos.push_back(tempo);
-  tempoIndex_.append(tempo.shiftedTick);
+  tempoIndex_.append(tempo.tick);
   event.tempo = tempo.index;
 }
 

@@ -95,7 +95,6 @@ struct Tempo {
   int32_t event = kNone;
   float bpm = 0.0f;
   int32_t tick = 0;
-  int32_t shiftedTick = 0;
   int32_t shift = 0;
   int32_t extent = 0;
   int32_t index = 0;
@@ -117,13 +116,10 @@ struct Measure {
 };
 
 struct MidiTrack {
-  int32_t currentTick = 0;
   bool hasTempo = false;
   int32_t activeNotes = 0;
   int32_t maxPolyphony = 0;
   std::vector<int32_t> controllers;  // every controller number used, ascending, each once
-  std::array<char, 4> chunkId{};
-  int32_t chunkLength = 0;
   std::string name;
   EventList events;
   EventList originalEvents;  // after the rendering layout replaced `events`: the events as read
