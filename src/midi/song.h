@@ -84,6 +84,12 @@ struct MidiEvent {
     return kind == EventKind::NoteOff || (kind == EventKind::NoteOn && signedData(1) == 0);
   }
   bool isMeta(int32_t type) const { return kind == EventKind::Meta && metaType == type; }
+  // An event that is more than a track's setup: anything but a meta event (a data byte without a
+  // status included) after tick 0, a tempo change or a time signature. A track with one has
+  // content; in the rendering layout it keeps its distance from what came before.
+  bool countsAsContent() const {
+    return (kind != EventKind::Meta && tick > 0) || isMeta(kMetaTempo) || isMeta(kMetaTimeSignature);
+  }
 };
 
 using EventList = std::vector<MidiEvent>;
