@@ -291,11 +291,8 @@ void MidiReader::applyMeta(MidiTrack& track, MidiEvent& event) {
 }
 
 void MidiReader::addTempo(MidiEvent& event) {
-  const auto data = song_.dataOf(event);
-  uint32_t usec = 0;
-  for (std::size_t i = 0; i < 3; ++i) usec = (usec << 8) | (i < data.size() ? data[i] : 0u);
   // Single precision throughout: later stages compare tempos as these very floats.
-  const float bpm = 60.0f / (static_cast<float>(usec) / 1000000.0f);
+  const float bpm = 60.0f / (static_cast<float>(tempoMicroseconds(song_, event)) / 1000000.0f);
   diagnostics_.print("Set BPM: %f\n", static_cast<double>(bpm));
   Tempo tempo;
   tempo.track = static_cast<int32_t>(song_.tracks.size() - 1);

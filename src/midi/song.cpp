@@ -59,6 +59,13 @@ uint32_t Song::store(std::span<const uint8_t> data) {
   return offset;
 }
 
+int32_t tempoMicroseconds(const Song& song, const MidiEvent& event) {
+  const auto data = song.dataOf(event);
+  int32_t microseconds = 0;
+  for (std::size_t i = 0; i < 3; ++i) microseconds = (microseconds << 8) | (i < data.size() ? data[i] : 0);
+  return microseconds;
+}
+
 int32_t beatAt(const std::vector<Beat>& beats, int32_t tick) {
   if (beats.empty()) return kNone;
   int32_t found = 0;

@@ -169,6 +169,10 @@ struct Song {
   uint32_t store(std::span<const uint8_t> data);
 };
 
+// The microseconds per quarter note that a Set Tempo event of the song sets: its first three data
+// bytes, most significant first, a byte the event lacks counting as 0.
+int32_t tempoMicroseconds(const Song& song, const MidiEvent& event);
+
 // The position of the time signature in effect at `tick`: the scan runs over the list in reading
 // order and stops at the first entry that lies later; before the first entry, the first entry.
 // kNone on an empty list.
