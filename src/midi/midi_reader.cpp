@@ -1,17 +1,13 @@
 #include "midi/midi_reader.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <limits>
-#include <memory>
 #include <optional>
-#include <system_error>
 #include <utility>
 
+#include "base/file_input.h"
 #include "base/messages.h"
 #include "base/text.h"
 #include "midi/byte_reader.h"
@@ -30,30 +26,6 @@ constexpr int32_t kMaxDenominatorExponent = 30;
 // The fewest bytes an event takes in a typical track (a delta and two data bytes under running
 // status), to size the event list once instead of growing it step by step.
 constexpr std::size_t kTypicalEventBytes = 3;
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-// The whole file, so that every later read is a bounds-checked look into memory.
-Result<std::vector<uint8_t>> readWholeFile(const std::string& path) {
-  std::error_code ignored;
-  // A folder opens as a file on some systems and only fails when read.
-  if (std::filesystem::is_directory(path, ignored)) return Problem{folderReason()};
-  const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-  if (!file) return Problem{readReason(errno)};
-  std::vector<uint8_t> bytes(
-      static_cast<std::size_t>(std::filesystem::file_size(path, ignored) & 0xFFFFFFFF));
-  std::size_t size = std::fread(bytes.data(), 1, bytes.size(), file.get());
-  // The size is a hint only: a file may grow while it is read.
-  while (size == bytes.size() && !std::feof(file.get()) && !std::ferror(file.get())) {
-    bytes.resize(size + 64 * 1024);
-    size += std::fread(bytes.data() + size, 1, bytes.size() - size, file.get());
-  }
-  if (std::ferror(file.get())) return Problem{readReason(errno)};
-  bytes.resize(size);
-  return bytes;
-}
 
 bool sameId(const std::array<char, 4>& id, const char* expected) {
   return std::memcmp(id.data(), expected, id.size()) == 0;
@@ -348,7 +320,8 @@ Result<Song> readMidiBytes(std::vector<uint8_t> bytes, RunningStatus& runningSta
 }
 
 Result<Song> readMidiFile(const std::string& path, RunningStatus& runningStatus, Diagnostics& diagnostics) {
-  Result<std::vector<uint8_t>> file = readWholeFile(path);
+  // The whole file, so that every later read is a bounds-checked look into memory.
+  Result<std::vector<uint8_t>> file = readWholeFile<std::vector<uint8_t>>(path, {readReason, folderReason});
   if (!file) {
     diagnostics.print("Failed to open file\n");
     return file.problem();
