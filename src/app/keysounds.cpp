@@ -39,12 +39,7 @@ audio::TempoMap tempoMapOf(const Song& song, const std::vector<const EventList*>
   std::vector<audio::TempoChange> changes;
   for (const EventList* events : lists) {
     walk(*events, [&](const MidiEvent& event, int64_t tick) {
-      if (!event.isMeta(kMetaTempo)) return;
-      const auto data = song.dataOf(event);
-      int32_t microseconds = 0;
-      for (std::size_t i = 0; i < 3; ++i)
-        microseconds = (microseconds << 8) | (i < data.size() ? data[i] : 0);
-      changes.push_back({tick, microseconds});
+      if (event.isMeta(kMetaTempo)) changes.push_back({tick, tempoMicroseconds(song, event)});
     });
   }
   return audio::TempoMap(song.header.division, std::move(changes));

@@ -1,15 +1,12 @@
 #include "app/settings_file.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <filesystem>
-#include <memory>
 #include <string_view>
-#include <system_error>
 
 #include "app/paths.h"
 #include "app/project.h"
 #include "app/track_line.h"
+#include "base/file_input.h"
 #include "base/file_output.h"
 #include "base/messages.h"
 
@@ -64,10 +61,6 @@ bool addLines(const Project& project, SettingsWriter& writer) {
 
 enum class LineRead { Line, TooLong, End };
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 // Reads one line, without its LF or CR LF. A line of more than kMaxSettingsLineBytes bytes is not
 // read to its end: the reading stops there, so an endless line costs no more than one buffer.
 LineRead readLine(std::FILE* in, std::string& line) {
@@ -120,15 +113,13 @@ Result<void> saveSettings(const Project& project) {
 }
 
 Result<SettingsFileContents> loadSettings(const std::string& path) {
-  std::error_code ignored;
-  // A folder opens as a file on some systems and only fails when read.
-  if (std::filesystem::is_directory(path, ignored)) return Problem{folderReason()};
-  // Binary, so that CR LF and LF files read alike on every platform.
-  const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-  if (!file) return Problem{readReason(errno)};
+  // Binary, so that CR LF and LF files read alike on every platform. The lines are read one at a
+  // time, not the whole file first, so that an endless line stops the reading (see readLine).
+  const Result<InputFile> file = openForReading(path, {readReason, folderReason});
+  if (!file) return file.problem();
   SettingsFileContents contents;
   std::string line;
-  while (readLine(file.get(), line) == LineRead::Line) readLineInto(line, contents);
+  while (readLine(file->get(), line) == LineRead::Line) readLineInto(line, contents);
   const std::string_view folder = folderOf(path);
   contents.inputPath = resolveFrom(folder, contents.inputPath);
   contents.outputPath = resolveFrom(folder, contents.outputPath);

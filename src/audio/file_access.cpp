@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "audio/audio_messages.h"
+#include "base/file_input.h"
 #include "base/file_output.h"
 #include "base/platform.h"
 
@@ -39,15 +40,8 @@ bool endsInSeparator(const std::string& folder) {
 }  // namespace
 
 Result<std::string> readWholeFile(const std::string& path) {
-  errno = 0;
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-  if (!file) return Problem{fileSystemReason(errno)};
-  std::string bytes;
-  char block[65536];
-  std::size_t count;
-  while ((count = std::fread(block, 1, sizeof block, file.get())) > 0) bytes.append(block, count);
-  if (std::ferror(file.get())) return Problem{fileSystemReason(errno)};
-  return bytes;
+  // A folder is opened like a file: the system's error says what is wrong with it.
+  return rendlow::readWholeFile<std::string>(path, {fileSystemReason, nullptr});
 }
 
 bool fileExists(const std::string& path) {

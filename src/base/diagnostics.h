@@ -12,9 +12,6 @@ class Diagnostics {
 public:
   explicit Diagnostics(std::ostream* out = nullptr) : out_(out) {}
 
-  void setStream(std::ostream* out) { out_ = out; }
-  bool enabled() const { return out_ != nullptr; }
-
   void print(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
 private:

@@ -24,7 +24,6 @@ public:
   static Message verbatim(std::string_view text);
 
   const std::string& in(Audience audience) const { return forms_[static_cast<std::size_t>(audience)]; }
-  bool empty() const { return forms_[0].empty() && forms_[2].empty(); }
 
   Message& operator+=(const Message& other);
   friend Message operator+(Message a, const Message& b) { return a += b; }

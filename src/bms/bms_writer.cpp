@@ -92,33 +92,24 @@ void writeEmptyLines(const BMSTrack& track, std::string& out, int32_t m, LineBud
   }
 }
 
-// Where the writer stands in one track's notes, measure after measure.
-struct TrackCursor {
-  std::size_t next = 0;
-  bool done = false;
-};
-
 // The track's background lines of measure m; true while the chart is not finished for it.
-bool writeMeasureLines(const BMSTrack& track, TrackCursor& cursor, std::string& out, int32_t m,
+// `next` is where the writer stands in the track's notes, measure after measure.
+bool writeMeasureLines(const BMSTrack& track, std::size_t& next, std::string& out, int32_t m,
                        LineBudget& budget) {
-  const bool atEnd = cursor.done || cursor.next >= track.notes.size();
-  const int32_t next = atEnd ? 0 : track.notes[cursor.next].measureIndex;
-  bool wrote = false;
-  if (!cursor.done && next <= m) {
-    std::vector<const BMSNote*> notes;
-    for (; cursor.next < track.notes.size(); ++cursor.next) {
-      const BMSNote& note = track.notes[cursor.next];
-      if (note.measureIndex > m) break;
-      if (note.measureIndex == m) notes.push_back(&note);
-    }
-    if (laneCount(track) > 0) {
-      writeNoteLines(track, notes, out, m, budget);
-      wrote = true;
-    }
-    if (cursor.next >= track.notes.size()) cursor.done = true;
+  const bool finished = next >= track.notes.size();
+  if (finished || track.notes[next].measureIndex > m) {
+    writeEmptyLines(track, out, m, budget);
+    return !finished;
   }
-  if (!wrote) writeEmptyLines(track, out, m, budget);
-  return wrote || next > m;
+  // The track has notes, so it has at least one lane for them.
+  std::vector<const BMSNote*> notes;
+  for (; next < track.notes.size(); ++next) {
+    const BMSNote& note = track.notes[next];
+    if (note.measureIndex > m) break;
+    if (note.measureIndex == m) notes.push_back(&note);
+  }
+  writeNoteLines(track, notes, out, m, budget);
+  return true;
 }
 
 // The tempo-channel line of measure m, taking objects from `cursor` on.
@@ -199,9 +190,7 @@ Result<std::string> formatBmsChart(const Song& song, const Chart& chart, const C
   const std::vector<const BMSBPM*> bpms = bpmsByTick(chart.chartBpms);
   // The first tempo is the header's "#BPM"; the channel starts with the second.
   std::size_t bpmCursor = bpms.size() >= 2 ? 1 : bpms.size();
-  std::vector<TrackCursor> cursors(chart.chartTracks.size());
-  for (std::size_t t = 0; t < chart.chartTracks.size(); ++t)
-    cursors[t].done = chart.chartTracks[t].notes.empty();
+  std::vector<std::size_t> cursors(chart.chartTracks.size(), 0);
   LineBudget budget;
   for (int32_t m = 0;; ++m) {
     writeBpmLine(bpms, bpmCursor, out, m, budget);

@@ -57,7 +57,6 @@ BMSTrack buildChartTrack(Song& song, std::size_t track, const SlicedTrack& slice
   chart.notes.reserve(static_cast<std::size_t>(std::count_if(
       sliced.notes.begin(), sliced.notes.end(), [](const Note& note) { return note.isHead(); })));
   MeasureCursor cursor(song);
-  bool notePlaced = false;
   for (const MidiEvent& event : source.originalEvents) {
     if (event.note != kNone && event.startsNote()) {
       const Note& note = sliced.notes[static_cast<std::size_t>(event.note)];
@@ -65,14 +64,13 @@ BMSTrack buildChartTrack(Song& song, std::size_t track, const SlicedTrack& slice
       if (!note.isHead()) continue;
       chart.notes.push_back(placeNote(note, nextWavId, cursor, song));
       chart.maxDefinition = std::max(chart.maxDefinition, note.definition);
-      notePlaced = true;
       continue;
     }
     if (event.isMeta(kMetaTempo) && event.tempo != kNone)
       chartBpms.push_back(
           placeTempo(event, song.tempos[static_cast<std::size_t>(event.tempo)], cursor, song));
   }
-  if (notePlaced) {
+  if (!chart.notes.empty()) {
     // A negative gap would let the next track's ids overlap this track's.
     const int32_t gap = std::max(settings.wavDefinitionGap, 0);
     nextWavId = clampToInt32(int64_t{nextWavId} + 1 + gap + chart.maxDefinition);

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 #include <optional>
+#include <string>
 
 #include "midi/in_effect_index.h"
 
@@ -27,17 +28,21 @@ int32_t tempoInEffect(const std::vector<Tempo>& tempos, int32_t tick) {
   return found ? static_cast<int32_t>(*found) : kNone;
 }
 
-MidiEvent trackName(Song& song, int channel, int32_t tempo) {
+// "Ch01" ... "Ch16" for channel 0 ... 15.
+std::string channelTrackName(int channel) {
   char text[8];
-  const int length = std::snprintf(text, sizeof text, "Ch%02d", channel + 1);
+  std::snprintf(text, sizeof text, "Ch%02d", channel + 1);
+  return text;
+}
+
+MidiEvent trackName(Song& song, const std::string& text, int32_t tempo) {
   MidiEvent name;
   name.status = 0xFF;
   name.kind = EventKind::Meta;
   name.metaType = kMetaTrackName;
-  name.length = length;
-  name.dataOffset =
-      song.store(std::span(reinterpret_cast<const uint8_t*>(text), static_cast<std::size_t>(length)));
-  std::copy_n(text, 2, name.head.begin());
+  name.length = static_cast<int32_t>(text.size());
+  name.dataOffset = song.store(std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
+  std::copy_n(text.begin(), 2, name.head.begin());
   name.tempo = tempo;
   return name;
 }
@@ -64,7 +69,6 @@ void recount(MidiTrack& track, int32_t& songEnd) {
     previousTick = event.tick;
     track.addEvent(event, songEnd);
   }
-  track.currentTick = previousTick;
 }
 
 }  // namespace
@@ -84,20 +88,20 @@ void splitChannels(Song& song) {
     return;
   }
   const int32_t lastTick = read.events.empty() ? 0 : read.events.back().tick;
+  const int32_t tempoAtStart = tempoInEffect(song.tempos, 0);
+  const int32_t tempoAtEnd = tempoInEffect(song.tempos, lastTick);
 
   song.tracks.clear();
   song.tracks.reserve(1 + static_cast<std::size_t>(std::count(used.begin(), used.end(), true)));
   MidiTrack& conductor = song.tracks.emplace_back();
-  conductor.chunkId = read.chunkId;
   conductor.name = read.name;
   std::array<std::size_t, kChannels> trackOfChannel{};
   for (int channel = 0; channel < kChannels; ++channel) {
     if (!used[static_cast<std::size_t>(channel)]) continue;
     trackOfChannel[static_cast<std::size_t>(channel)] = song.tracks.size();
     MidiTrack& track = song.tracks.emplace_back();
-    track.chunkId = read.chunkId;
-    track.name = "Ch" + std::string(channel < 9 ? "0" : "") + std::to_string(channel + 1);
-    track.events.push_back(trackName(song, channel, tempoInEffect(song.tempos, 0)));
+    track.name = channelTrackName(channel);
+    track.events.push_back(trackName(song, track.name, tempoAtStart));
   }
   // Each event to its track; a tempo change follows its Set Tempo event.
   for (std::size_t i = 0; i < read.events.size(); ++i) {
@@ -111,7 +115,7 @@ void splitChannels(Song& song) {
     track.events.push_back(event);
   }
   for (std::size_t t = 1; t < song.tracks.size(); ++t)
-    song.tracks[t].events.push_back(endOfTrack(lastTick, tempoInEffect(song.tempos, lastTick)));
+    song.tracks[t].events.push_back(endOfTrack(lastTick, tempoAtEnd));
   song.songEnd = 0;
   for (MidiTrack& track : song.tracks) recount(track, song.songEnd);
   for (Tempo& tempo : song.tempos) tempo.track = 0;

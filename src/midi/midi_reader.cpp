@@ -1,17 +1,13 @@
 #include "midi/midi_reader.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <limits>
-#include <memory>
 #include <optional>
-#include <system_error>
 #include <utility>
 
+#include "base/file_input.h"
 #include "base/messages.h"
 #include "base/text.h"
 #include "midi/byte_reader.h"
@@ -30,30 +26,6 @@ constexpr int32_t kMaxDenominatorExponent = 30;
 // The fewest bytes an event takes in a typical track (a delta and two data bytes under running
 // status), to size the event list once instead of growing it step by step.
 constexpr std::size_t kTypicalEventBytes = 3;
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-// The whole file, so that every later read is a bounds-checked look into memory.
-Result<std::vector<uint8_t>> readWholeFile(const std::string& path) {
-  std::error_code ignored;
-  // A folder opens as a file on some systems and only fails when read.
-  if (std::filesystem::is_directory(path, ignored)) return Problem{folderReason()};
-  const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-  if (!file) return Problem{readReason(errno)};
-  std::vector<uint8_t> bytes(
-      static_cast<std::size_t>(std::filesystem::file_size(path, ignored) & 0xFFFFFFFF));
-  std::size_t size = std::fread(bytes.data(), 1, bytes.size(), file.get());
-  // The size is a hint only: a file may grow while it is read.
-  while (size == bytes.size() && !std::feof(file.get()) && !std::ferror(file.get())) {
-    bytes.resize(size + 64 * 1024);
-    size += std::fread(bytes.data() + size, 1, bytes.size() - size, file.get());
-  }
-  if (std::ferror(file.get())) return Problem{readReason(errno)};
-  bytes.resize(size);
-  return bytes;
-}
 
 bool sameId(const std::array<char, 4>& id, const char* expected) {
   return std::memcmp(id.data(), expected, id.size()) == 0;
@@ -102,6 +74,7 @@ private:
   ByteReader cursor_;
   InEffectIndex tempoIndex_;
   int trackNumber_ = 0;
+  int32_t trackTick_ = 0;  // of the last event read in the track being read
   // A damaged track ends the reading of tracks: after it, nothing in the file can be trusted.
   bool damaged_ = false;
   bool stoppedAtChunk_ = false;
@@ -139,11 +112,10 @@ bool MidiReader::readTrack() {
   }
   diagnostics_.print("Read Track %d...\n", trackNumber_);
   MidiTrack& track = song_.tracks.emplace_back();
-  track.chunkId = chunkId;
-  // Stored only: events are read until End of Track, whatever the chunk claims.
-  track.chunkLength = static_cast<int32_t>(cursor_.readBigEndian(4));
-  track.events.reserve(std::min<std::size_t>(static_cast<uint32_t>(track.chunkLength), cursor_.remaining()) /
-                       kTypicalEventBytes);
+  // Only a hint for the event list: events are read until End of Track, whatever the chunk claims.
+  const uint32_t chunkLength = cursor_.readBigEndian(4);
+  track.events.reserve(std::min<std::size_t>(chunkLength, cursor_.remaining()) / kTypicalEventBytes);
+  trackTick_ = 0;
   TrackEvent last;
   while ((last = readTrackEvent(track)) == TrackEvent::Read) {
   }
@@ -171,16 +143,16 @@ MidiReader::TrackEvent MidiReader::readTrackEvent(MidiTrack& track) {
 std::optional<MidiEvent> MidiReader::readEvent(MidiTrack& track) {
   const int32_t delta = readVarLen();
   if (delta < 0) return std::nullopt;
-  if (delta > kMaxTick - track.currentTick) {
+  if (delta > kMaxTick - trackTick_) {
     reportDamage(ReadDamage::Kind::TickPastLimit, "tick past 2147483647");
     return std::nullopt;
   }
   const auto statusByte = cursor_.readByte();
   if (!statusByte) return std::nullopt;  // the file ends right after a delta time
   MidiEvent event;
-  track.currentTick += delta;
+  trackTick_ += delta;
   event.delta = delta;
-  event.tick = track.currentTick;
+  event.tick = trackTick_;
   event.status = *statusByte;
   event.kind = classifyStatus(*statusByte);
   if (*statusByte < 0x80) {
@@ -291,21 +263,17 @@ void MidiReader::applyMeta(MidiTrack& track, MidiEvent& event) {
 }
 
 void MidiReader::addTempo(MidiEvent& event) {
-  const auto data = song_.dataOf(event);
-  uint32_t usec = 0;
-  for (std::size_t i = 0; i < 3; ++i) usec = (usec << 8) | (i < data.size() ? data[i] : 0u);
   // Single precision throughout: later stages compare tempos as these very floats.
-  const float bpm = 60.0f / (static_cast<float>(usec) / 1000000.0f);
+  const float bpm = 60.0f / (static_cast<float>(tempoMicroseconds(song_, event)) / 1000000.0f);
   diagnostics_.print("Set BPM: %f\n", static_cast<double>(bpm));
   Tempo tempo;
   tempo.track = static_cast<int32_t>(song_.tracks.size() - 1);
   tempo.event = static_cast<int32_t>(song_.tracks.back().events.size());
   tempo.bpm = bpm;
   tempo.tick = event.tick;
-  tempo.shiftedTick = event.tick;
   tempo.index = static_cast<int32_t>(song_.tempos.size());
   song_.tempos.push_back(tempo);
-  tempoIndex_.append(tempo.shiftedTick);
+  tempoIndex_.append(tempo.tick);
   event.tempo = tempo.index;
 }
 
@@ -352,7 +320,8 @@ Result<Song> readMidiBytes(std::vector<uint8_t> bytes, RunningStatus& runningSta
 }
 
 Result<Song> readMidiFile(const std::string& path, RunningStatus& runningStatus, Diagnostics& diagnostics) {
-  Result<std::vector<uint8_t>> file = readWholeFile(path);
+  // The whole file, so that every later read is a bounds-checked look into memory.
+  Result<std::vector<uint8_t>> file = readWholeFile<std::vector<uint8_t>>(path, {readReason, folderReason});
   if (!file) {
     diagnostics.print("Failed to open file\n");
     return file.problem();

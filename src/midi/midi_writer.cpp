@@ -32,15 +32,6 @@ bool hasLengthField(const MidiEvent& event) {
          event.kind == EventKind::SysExEscape;
 }
 
-// Bytes that one event takes in a chunk when written with `delta`.
-std::size_t encodedSize(const MidiEvent& event, std::size_t payload, int32_t delta) {
-  std::size_t size = static_cast<std::size_t>(varLenSize(delta)) + 1;
-  if (event.isMeta(kMetaEndOfTrack)) return size + 2;
-  if (event.kind == EventKind::Meta) ++size;
-  if (hasLengthField(event)) size += static_cast<std::size_t>(varLenSize(static_cast<int32_t>(payload)));
-  return size + payload;
-}
-
 void writeEvent(std::string& out, const MidiEvent& event, std::span<const uint8_t> data, int32_t delta,
                 Diagnostics& diagnostics) {
   writeVarLen(out, delta);
@@ -87,21 +78,21 @@ std::optional<MidiEvent> missingEndOfTrack(const MidiTrack& track) {
 }
 
 void writeTrackChunk(std::string& out, const Song& song, const MidiTrack& track, Diagnostics& diagnostics) {
-  // The length goes before the events, so it is summed from their sizes first.
-  uint64_t length = 0;
-  const int32_t rest = clampToInt32(forEachWrittenEvent(
-      song, track, [&](const MidiEvent& event, std::span<const uint8_t> data, int32_t delta) {
-        length += encodedSize(event, data.size(), delta);
-      }));
-  const std::optional<MidiEvent> closing = missingEndOfTrack(track);
-  if (closing) length += encodedSize(*closing, 0, rest);
   out += "MTrk";
   diagnostics.print("\n\n");
-  appendBigEndian(out, static_cast<uint32_t>(length), 4);
-  forEachWrittenEvent(song, track, [&](const MidiEvent& event, std::span<const uint8_t> data, int32_t delta) {
-    writeEvent(out, event, data, delta, diagnostics);
-  });
-  if (closing) writeEvent(out, *closing, {}, rest, diagnostics);
+  // The length goes before the events: four bytes are held for it and filled in once the events
+  // are written.
+  const std::size_t lengthAt = out.size();
+  out.append(4, '\0');
+  const int32_t rest = clampToInt32(forEachWrittenEvent(
+      song, track, [&](const MidiEvent& event, std::span<const uint8_t> data, int32_t delta) {
+        writeEvent(out, event, data, delta, diagnostics);
+      }));
+  if (const std::optional<MidiEvent> closing = missingEndOfTrack(track))
+    writeEvent(out, *closing, {}, rest, diagnostics);
+  std::string length;
+  appendBigEndian(length, static_cast<uint32_t>(out.size() - lengthAt - 4), 4);
+  out.replace(lengthAt, 4, length);
 }
 
 // A variable-length number in a MIDI file has at most four bytes: 28 bits. A longer delta, or a

@@ -39,11 +39,8 @@ void MidiTrack::addEvent(MidiEvent event, int32_t& songEnd) {
     const auto at = std::lower_bound(controllers.begin(), controllers.end(), event.signedData(0));
     if (at == controllers.end() || *at != event.signedData(0)) controllers.insert(at, event.signedData(0));
   }
-  const bool tempo = event.isMeta(kMetaTempo);
-  hasTempo = hasTempo || tempo;
-  // An event of kind None counts here like a channel event: it is not a meta event.
-  if ((event.kind != EventKind::Meta && event.tick > 0) || tempo || event.isMeta(kMetaTimeSignature))
-    hasContent = true;
+  hasTempo = hasTempo || event.isMeta(kMetaTempo);
+  hasContent = hasContent || event.countsAsContent();
   event.index = static_cast<int32_t>(events.size());
   songEnd = std::max(songEnd, event.tick);
   events.push_back(event);
@@ -60,6 +57,13 @@ uint32_t Song::store(std::span<const uint8_t> data) {
   const auto offset = static_cast<uint32_t>(bytes.size());
   bytes.insert(bytes.end(), data.begin(), data.end());
   return offset;
+}
+
+int32_t tempoMicroseconds(const Song& song, const MidiEvent& event) {
+  const auto data = song.dataOf(event);
+  int32_t microseconds = 0;
+  for (std::size_t i = 0; i < 3; ++i) microseconds = (microseconds << 8) | (i < data.size() ? data[i] : 0);
+  return microseconds;
 }
 
 int32_t beatAt(const std::vector<Beat>& beats, int32_t tick) {

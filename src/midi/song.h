@@ -84,6 +84,12 @@ struct MidiEvent {
     return kind == EventKind::NoteOff || (kind == EventKind::NoteOn && signedData(1) == 0);
   }
   bool isMeta(int32_t type) const { return kind == EventKind::Meta && metaType == type; }
+  // An event that is more than a track's setup: anything but a meta event (a data byte without a
+  // status included) after tick 0, a tempo change or a time signature. A track with one has
+  // content; in the rendering layout it keeps its distance from what came before.
+  bool countsAsContent() const {
+    return (kind != EventKind::Meta && tick > 0) || isMeta(kMetaTempo) || isMeta(kMetaTimeSignature);
+  }
 };
 
 using EventList = std::vector<MidiEvent>;
@@ -95,7 +101,6 @@ struct Tempo {
   int32_t event = kNone;
   float bpm = 0.0f;
   int32_t tick = 0;
-  int32_t shiftedTick = 0;
   int32_t shift = 0;
   int32_t extent = 0;
   int32_t index = 0;
@@ -117,13 +122,10 @@ struct Measure {
 };
 
 struct MidiTrack {
-  int32_t currentTick = 0;
   bool hasTempo = false;
   int32_t activeNotes = 0;
   int32_t maxPolyphony = 0;
   std::vector<int32_t> controllers;  // every controller number used, ascending, each once
-  std::array<char, 4> chunkId{};
-  int32_t chunkLength = 0;
   std::string name;
   EventList events;
   EventList originalEvents;  // after the rendering layout replaced `events`: the events as read
@@ -166,6 +168,10 @@ struct Song {
   // Appends bytes for an event the program makes and returns where they start.
   uint32_t store(std::span<const uint8_t> data);
 };
+
+// The microseconds per quarter note that a Set Tempo event of the song sets: its first three data
+// bytes, most significant first, a byte the event lacks counting as 0.
+int32_t tempoMicroseconds(const Song& song, const MidiEvent& event);
 
 // The position of the time signature in effect at `tick`: the scan runs over the list in reading
 // order and stops at the first entry that lies later; before the first entry, the first entry.

@@ -192,14 +192,10 @@ private:
   bool stable_ = true;
 };
 
-bool shiftTempos(std::vector<Tempo>& tempos) {
-  for (Tempo& tempo : tempos) {
-    const int64_t shifted = int64_t{tempo.tick} + tempo.shift;
-    if (!fitsInt32(shifted)) return false;
-    tempo.shiftedTick = static_cast<int32_t>(shifted);
-    if (tempo.shift < 0) tempo.shift = 0;
-  }
-  return true;
+// Whether every tempo change, moved by its shift, still lies on a tick a song can hold.
+bool shiftedTemposFit(const std::vector<Tempo>& tempos) {
+  return std::all_of(tempos.begin(), tempos.end(),
+                     [](const Tempo& tempo) { return fitsInt32(int64_t{tempo.tick} + tempo.shift); });
 }
 
 // One cycle: every enabled track in full mode, then every track for its tempo changes. Each
@@ -240,7 +236,7 @@ SettleReport settleLayout(Song& song, std::span<const SlicedTrack> sliced,
   };
   for (int32_t cycle = 1; cycle <= maxCycles; ++cycle) {
     const AlignOutcome outcome =
-        shiftTempos(song.tempos) ? runCycle(layouts, song.tempos) : AlignOutcome::Overflow;
+        shiftedTemposFit(song.tempos) ? runCycle(layouts, song.tempos) : AlignOutcome::Overflow;
     if (outcome == AlignOutcome::Stable) return finish(cycle, SettleReport::Ending::Settled);
     if (outcome == AlignOutcome::Overflow) {
       // A pass stopped half way; the layouts as built are the last deltas known to be whole.

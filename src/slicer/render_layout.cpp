@@ -9,16 +9,6 @@ namespace rendlow {
 
 namespace {
 
-bool isTempoOrTimeSignature(const MidiEvent& e) {
-  return e.metaType == kMetaTempo || e.metaType == kMetaTimeSignature;
-}
-
-// Events that keep their distance from what came before even when no sound is open: channel
-// and system-exclusive events after the song's start, tempo changes and time signatures.
-bool keepsItsDistance(const MidiEvent& e) {
-  return (e.kind != EventKind::Meta && e.tick > 0) || isTempoOrTimeSignature(e);
-}
-
 // A control change that restores one controller before a sound starts, on the channel of the
 // note-on it precedes: on another channel it would miss the note and change whatever plays there.
 MidiEvent makePreset(int32_t number, int32_t value, int32_t tick, uint8_t channel) {
@@ -129,13 +119,15 @@ private:
 
   void emit(const MidiEvent& e, std::size_t position, int32_t delta) {
     MidiEvent c = copyOf(e);
-    const bool soundStart = position == segmentStart_ && keepsItsDistance(e);
+    // An event that counts as content keeps its distance from what came before even when no
+    // sound is open.
+    const bool soundStart = position == segmentStart_ && e.countsAsContent();
     if (soundStart) {
       c.delta = settings_.noteInterval;
     } else if (open_ != kNone) {
       c.delta = delta;
     } else {
-      c.delta = e.endsNote() || keepsItsDistance(e) ? delta : 0;
+      c.delta = e.endsNote() || e.countsAsContent() ? delta : 0;
     }
     outputTick_ += c.delta;
     c.tick = clampToInt32(outputTick_);
