@@ -1,5 +1,5 @@
 // Texts taken from outside, printf-style formatting, messages (every form of a text kept apart,
-// every whole message shaped alike), whole-file reading, the atomic write, and file identity.
+// every whole message shaped alike), the atomic write, and file identity.
 
 #include "base/text.h"
 
@@ -9,7 +9,6 @@
 #include <cstring>
 #include <filesystem>
 
-#include "base/file_input.h"
 #include "base/file_output.h"
 #include "base/format.h"
 #include "base/messages.h"
@@ -79,52 +78,6 @@ using test::readText;
 using test::writeBytes;
 
 const test::Bytes kOld{'o', 'l', 'd'};
-
-Message errnoText(int errorNumber) { return Message::verbatim("errno " + std::to_string(errorNumber)); }
-Message folderText() { return Message::verbatim("folder"); }
-
-// Every byte of a file, in either container;
-// a failure in the caller's words: a folder refused before opening when the caller words that,
-// otherwise the system's error number.
-TEST(ReadWholeFile, EveryByteOrTheCallersReason) {
-  test::TempDir dir;
-  test::Bytes bytes(200000);
-  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7);
-  writeBytes(dir.file("long.bin"), bytes);
-  writeBytes(dir.file("empty.bin"), {});
-  const ReadReasons both{errnoText, folderText};
-  const ReadReasons noFolder{errnoText, nullptr};
-
-  const Result<std::vector<uint8_t>> asVector = readWholeFile<std::vector<uint8_t>>(dir.file("long.bin"), both);
-  ASSERT_TRUE(asVector);
-  EXPECT_EQ(*asVector, bytes);
-  const Result<std::string> asText = readWholeFile<std::string>(dir.file("long.bin"), noFolder);
-  ASSERT_TRUE(asText);
-  EXPECT_EQ(*asText, std::string(bytes.begin(), bytes.end()));
-  const Result<std::string> empty = readWholeFile<std::string>(dir.file("empty.bin"), both);
-  ASSERT_TRUE(empty);
-  EXPECT_EQ(*empty, "");
-
-  const auto reasonOf = [](const auto& result) { return result.problem().message.in(Audience::EnglishConsole); };
-  const Result<std::string> missing = readWholeFile<std::string>(dir.file("missing.bin"), both);
-  ASSERT_FALSE(missing);
-  EXPECT_EQ(reasonOf(missing), "errno " + std::to_string(ENOENT));
-  const Result<std::string> folder = readWholeFile<std::string>(dir.path(), both);
-  ASSERT_FALSE(folder);
-  EXPECT_EQ(reasonOf(folder), "folder");
-  const Result<std::string> openedFolder = readWholeFile<std::string>(dir.path(), noFolder);
-  ASSERT_FALSE(openedFolder);
-  EXPECT_EQ(reasonOf(openedFolder).rfind("errno ", 0), 0u);
-
-  const Result<InputFile> opened = openForReading(dir.file("long.bin"), both);
-  ASSERT_TRUE(opened);
-  EXPECT_EQ(std::fgetc(opened->get()), 0);
-  EXPECT_EQ(std::fgetc(opened->get()), 7);
-  const Result<InputFile> openedMissing = openForReading(dir.file("missing.bin"), both);
-  ASSERT_FALSE(openedMissing);
-  EXPECT_EQ(reasonOf(openedMissing), "errno " + std::to_string(ENOENT));
-  EXPECT_EQ(reasonOf(openForReading(dir.path(), both)), "folder");
-}
 
 // The new file is a new file, and no temporary is left behind: a second name of the old one still
 // reads the old bytes, as it would if the program were stopped half way through the write. A write
