@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -117,12 +118,45 @@ std::string readText(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+namespace {
+
+// Where two texts first part: the line number (from 1) and both lines, so a failure shows what
+// changed without a diff tool.
+std::string firstDifference(const std::string& actual, const std::string& expected) {
+  std::size_t start = 0;
+  int line = 1;
+  while (true) {
+    const std::size_t endA = actual.find('\n', start);
+    const std::size_t endE = expected.find('\n', start);
+    const std::string a = actual.substr(start, endA == std::string::npos ? std::string::npos : endA - start);
+    const std::string e = expected.substr(start, endE == std::string::npos ? std::string::npos : endE - start);
+    if (a != e || endA != endE) {
+      return "first difference at line " + std::to_string(line) + ":\n  golden: " + e.substr(0, 200) +
+             "\n  actual: " + a.substr(0, 200);
+    }
+    if (endA == std::string::npos) return "no difference";
+    start = endA + 1;
+    ++line;
+  }
+}
+
+}  // namespace
+
 void expectGolden(const std::string& actual, const std::string& path) {
-  const char* update = std::getenv("RENDLOW_UPDATE_GOLDEN");
-  if (update && std::string(update) == "1") return writeBytes(path, Bytes(actual.begin(), actual.end()));
-  const std::string expected = readText(path);
-  ASSERT_FALSE(expected.empty()) << "missing golden file " << path;
-  EXPECT_EQ(actual, expected) << "differs from " << path;
+  const std::string candidate = path + ".new";
+  const bool exists = std::filesystem::exists(path);
+  const std::string expected = exists ? readText(path) : std::string();
+  if (exists && actual == expected) {
+    std::error_code ignored;
+    std::filesystem::remove(candidate, ignored);  // a stale candidate from an earlier failure
+    return;
+  }
+  // A golden file is never replaced by a test: the candidate waits beside it until a person has
+  // read the difference and renamed it.
+  writeBytes(candidate, Bytes(actual.begin(), actual.end()));
+  ADD_FAILURE() << (exists ? "differs from " : "missing golden file ") << path << "\n"
+                << (exists ? firstDifference(actual, expected) + "\n" : std::string())
+                << "what the test made is in " << candidate << ": read it, then rename it to update";
 }
 
 }  // namespace rendlow::test

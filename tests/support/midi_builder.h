@@ -16,8 +16,8 @@ using Bytes = std::vector<uint8_t>;
 void writeBytes(const std::string& path, const Bytes& bytes);
 Bytes readBytes(const std::string& path);
 std::string readText(const std::string& path);
-// Compares `actual` with the golden file `path`, byte for byte. With RENDLOW_UPDATE_GOLDEN=1 the
-// golden file is written anew instead: read the differences before committing them.
+// Compares `actual` with the golden file `path`, byte for byte. On a difference, or with no golden
+// file, the test fails and `actual` is written to `path`.new for a person to read and rename.
 void expectGolden(const std::string& actual, const std::string& path);
 
 class TrackBuilder {
