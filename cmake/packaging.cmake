@@ -18,16 +18,30 @@ install(TARGETS rendlow-cli RUNTIME DESTINATION ${RENDLOW_BIN_DIR})
 if(TARGET Rendlow)
   install(TARGETS Rendlow RUNTIME DESTINATION ${RENDLOW_BIN_DIR})
 endif()
-install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/examples/example_song.mid
-        DESTINATION ${RENDLOW_DOC_DIR})
+install(FILES ${PROJECT_SOURCE_DIR}/examples/example_song.mid DESTINATION ${RENDLOW_DOC_DIR})
+if(WIN32)
+  install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${RENDLOW_DOC_DIR})
+else()
+  # A Debian package states its licence in the copyright file and keeps a compressed changelog and
+  # man page; gzip -n leaves the time out, so two builds make the same bytes.
+  install(FILES ${PROJECT_SOURCE_DIR}/cmake/debian/copyright DESTINATION ${RENDLOW_DOC_DIR})
+  set(changelog ${CMAKE_BINARY_DIR}/changelog.gz)
+  add_custom_command(
+    OUTPUT ${changelog}
+    COMMAND gzip -9n -c ${PROJECT_SOURCE_DIR}/cmake/debian/changelog > ${changelog}
+    DEPENDS ${PROJECT_SOURCE_DIR}/cmake/debian/changelog)
+  add_custom_target(rendlow-changelog ALL DEPENDS ${changelog})
+  install(FILES ${changelog} DESTINATION ${RENDLOW_DOC_DIR})
+endif()
 
 find_program(RENDLOW_HELP2MAN help2man)
 if(NOT WIN32 AND RENDLOW_HELP2MAN)
-  set(man_page ${CMAKE_BINARY_DIR}/rendlow-cli.1)
+  set(man_page ${CMAKE_BINARY_DIR}/rendlow-cli.1.gz)
   add_custom_command(
     OUTPUT ${man_page}
     COMMAND ${RENDLOW_HELP2MAN} --no-info --locale=C.UTF-8 --name "turn a song into the material of a BMS chart"
-            --section 1 --output ${man_page} $<TARGET_FILE:rendlow-cli>
+            --section 1 --output ${CMAKE_BINARY_DIR}/rendlow-cli.1 $<TARGET_FILE:rendlow-cli>
+    COMMAND gzip -9n -f ${CMAKE_BINARY_DIR}/rendlow-cli.1
     DEPENDS rendlow-cli
     COMMENT "Writing the man page from rendlow-cli --help")
   add_custom_target(rendlow-man-page ALL DEPENDS ${man_page})
@@ -36,7 +50,7 @@ endif()
 
 set(CPACK_PACKAGE_NAME rendlow)
 set(CPACK_PACKAGE_VENDOR "The Rendlow authors")
-set(CPACK_PACKAGE_CONTACT "The Rendlow authors")
+set(CPACK_PACKAGE_CONTACT "The Rendlow authors <rendlow@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Turns a MIDI song into a keysounded BMS chart and its sound files")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 if(WIN32)
@@ -48,6 +62,16 @@ else()
   set(CPACK_PACKAGE_FILE_NAME rendlow-${PROJECT_VERSION}-linux-x86_64)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SECTION sound)
+  set(CPACK_STRIP_FILES ON)
+  set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Rendlow reads a finished song as a Standard MIDI File and slices each track's
+notes into sounds, as the author sets per track. It writes a rendering MIDI
+file that plays every distinct sound once, a .bme chart that places every
+occurrence of every sound at its song time, and a settings file that loads
+the setup again.
+
+rendlow-cli also makes the sound files, rendered with FluidSynth or cut from
+the author's own renders, and measures how faithfully the chart plays the
+song back.")
   # The libraries the program links (the C++ runtime) as the system names them, and those it
   # opens when it makes sound files; a General MIDI SoundFont for --keysounds is recommended.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
