@@ -151,7 +151,7 @@ private:
     const int64_t need =
         int64_t{settings.noteInterval} + step.duration + newTick - sectionStart_ - sectionPush_;
     if (!fitsInt32(newTick) || !fitsInt32(sectionPush_) || !fitsInt32(need)) return false;
-    if (need > tempo->extent) tempo->extent = static_cast<int32_t>(need);
+    if (need > tempo->needed) tempo->needed = static_cast<int32_t>(need);
     return true;
   }
 
@@ -162,13 +162,13 @@ private:
     int64_t newTick = tempo.tick;
     if (previousTempo_ && previousTempo_ != &tempo) {
       RetimedTempo& previous = *previousTempo_;
-      if (int64_t{previous.tick} + previous.shift > tempo.tick) {
-        newTick = int64_t{previous.tick} + previous.shift;
+      if (int64_t{previous.tick} + previous.granted > tempo.tick) {
+        newTick = int64_t{previous.tick} + previous.granted;
         stable_ = false;
       }
-      if (previous.shift < previous.extent) {
-        newTick = int64_t{previous.tick} + previous.extent;
-        previous.shift = previous.extent;
+      if (previous.granted < previous.needed) {
+        newTick = int64_t{previous.tick} + previous.needed;
+        previous.granted = previous.needed;
         stable_ = false;
       }
     }
@@ -193,7 +193,7 @@ private:
 // Whether every tempo change, moved by its shift, still lies on a tick a song can hold.
 bool shiftedTemposFit(const std::vector<RetimedTempo>& tempos) {
   return std::all_of(tempos.begin(), tempos.end(),
-                     [](const RetimedTempo& tempo) { return fitsInt32(int64_t{tempo.tick} + tempo.shift); });
+                     [](const RetimedTempo& tempo) { return fitsInt32(int64_t{tempo.tick} + tempo.granted); });
 }
 
 // One cycle: every enabled track in full mode, then every track for its tempo changes. Each

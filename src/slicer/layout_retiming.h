@@ -36,14 +36,14 @@ struct SettleReport {
 };
 
 // What the re-timing learns of one tempo change of the song: where its Set Tempo event stands in
-// the layout, the tick it was moved to, how far the next tempo change was pushed after it
-// (`shift`) and how much room its section's sounds ask for (`extent`).
+// the layout, the tick it was moved to, the room its section was granted (how far the next tempo
+// change stands after it) and the room its section's sounds ask for.
 struct RetimedTempo {
   int32_t track = kNone;
   int32_t event = kNone;  // position in the track's layout
   int32_t tick = 0;
-  int32_t shift = 0;
-  int32_t extent = 0;
+  int32_t granted = 0;
+  int32_t needed = 0;
 };
 
 struct RetimedLayout {

@@ -191,8 +191,8 @@ TEST(SettleLayout, ATempoChangeFollowsThePreviousSectionsNeedInTwoCycles) {
   EXPECT_EQ(converted.report.cycles, 2);
   EXPECT_EQ(converted.ticks(0), (std::vector<int64_t>{0, 1440, 1440}));
   EXPECT_EQ(converted.ticks(1), (std::vector<int64_t>{960, 1440, 2400, 2880, 2880}));
-  EXPECT_EQ(converted.tempos[0].extent, 1440);
-  EXPECT_EQ(converted.tempos[0].shift, 1440);
+  EXPECT_EQ(converted.tempos[0].needed, 1440);
+  EXPECT_EQ(converted.tempos[0].granted, 1440);
   EXPECT_EQ(converted.tempos[1].tick, 1440);
   EXPECT_EQ(converted.lines.str(), "");
 }
