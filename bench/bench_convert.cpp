@@ -10,12 +10,13 @@
 
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "app/application.h"
+#include "app/conversion.h"
 #include "base/file_output.h"
 #include "bms/measure_grid.h"
-#include "midi/midi_writer.h"
 #include "slicer/layout_retiming.h"
 #include "slicer/note_extraction.h"
 #include "slicer/render_layout.h"
@@ -96,7 +97,7 @@ Run timeConversion(const std::string& input, int32_t gridUnit) {
   run.tempos = song.tempos.size();
 
   clock = Clock::now();
-  rendlow::buildMeasures(song);
+  project.measures = rendlow::buildMeasureGrid(song);
   run.measures = secondsSince(clock);
   project.sliced.assign(song.tracks.size(), rendlow::SlicedTrack{});
   for (std::size_t t = 0; t < song.tracks.size(); ++t) {
@@ -105,22 +106,28 @@ Run timeConversion(const std::string& input, int32_t gridUnit) {
           rendlow::extractNotes(song.tracks[t], project.settings[t], song.tempos, app.diagnostics);
   }
   run.extraction = secondsSince(clock);
+  rendlow::RenderingLayout built;
   for (std::size_t t = 0; t < song.tracks.size(); ++t) {
-    if (project.settings[t].enabled &&
-        !rendlow::buildRenderLayout(song.tracks[t], static_cast<int32_t>(t), project.sliced[t],
-                                    project.settings[t], song.tempos)) {
+    if (!project.settings[t].enabled) {
+      built.tracks.push_back(rendlow::trackAsRead(song.tracks[t]));
+      continue;
+    }
+    std::optional<rendlow::LaidOutTrack> track =
+        rendlow::layOutTrack(project.sliced[t], static_cast<int32_t>(t), project.settings[t], song.tempos);
+    if (!track) {
       std::fprintf(stderr, "a track of %s was refused\n", input.c_str());
       break;
     }
+    built.tracks.push_back(std::move(*track));
   }
   run.layout = secondsSince(clock);
-  const rendlow::SettleReport report =
-      rendlow::settleLayout(song, project.sliced, project.settings, app.diagnostics);
+  rendlow::RetimedLayout retimed =
+      rendlow::settleLayout(std::move(built), song, project.sliced, project.settings, app.diagnostics);
+  project.layout = std::move(retimed.layout);
   run.retiming = secondsSince(clock);
-  run.cycles = report.cycles;
-  run.settled = report.settled();
-  const rendlow::Result<std::string> file =
-      rendlow::encodeMidiFile(song, project.convertedTracks(), app.diagnostics);
+  run.cycles = retimed.report.cycles;
+  run.settled = retimed.report.settled();
+  const rendlow::Result<std::string> file = rendlow::encodeRenderingFile(project, app.diagnostics);
   const bool written =
       file && rendlow::writeFileAtomically(input + "_out.mid", *file, rendlow::FileMode::Binary).ok();
   run.write = secondsSince(clock);

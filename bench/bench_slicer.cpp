@@ -131,7 +131,7 @@ Timing timeOnce(Shape shape, int notes) {
   const rendlow::SlicedTrack sliced = rendlow::extractNotes(track, settings, song.tempos, silent);
   timing.extract = extraction.elapsed();
   const Stopwatch layout;
-  if (!rendlow::buildRenderLayout(track, 0, sliced, settings, song.tempos))
+  if (!rendlow::layOutTrack(sliced, 0, settings, song.tempos))
     std::fprintf(stderr, "the layout was refused\n");
   timing.layout = layout.elapsed();
   for (const rendlow::Note& note : sliced.notes) timing.sounds += note.firstOccurrence;

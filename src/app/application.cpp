@@ -11,6 +11,7 @@ Result<void> Application::readMidiFile(const std::string& path) {
   // The song read before goes first: a long song held twice would double the peak memory.
   project.song = Song{};
   project.sliced.clear();
+  project.layout = {};
   Result<Song> song = rendlow::readMidiFile(path, runningStatus, diagnostics);
   project.song = song ? std::move(song).value() : Song{};
   project.settings.assign(project.song.tracks.size(), TrackSettings{});

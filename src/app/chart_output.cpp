@@ -12,12 +12,13 @@ namespace rendlow {
 namespace {
 
 void buildChart(Project& project) {
+  project.measures = buildMeasureGrid(project.song);
   project.chart = Chart{};
   int32_t nextWavId = 1;
   for (const std::size_t track : project.convertedTracks()) {
     project.chart.chartTracks.push_back(buildChartTrack(project.song, track, project.sliced[track],
-                                                        project.settings[track], project.chart.chartBpms,
-                                                        nextWavId));
+                                                        project.settings[track], project.measures,
+                                                        project.chart.chartBpms, nextWavId));
   }
 }
 
@@ -25,7 +26,7 @@ void buildChart(Project& project) {
 
 Result<std::optional<Message>> writeChart(Project& project, const std::string& chartPath) {
   buildChart(project);
-  Result<std::string> chart = formatBmsChart(project.song, project.chart, project.chartHeader);
+  Result<std::string> chart = formatBmsChart(project.song, project.measures, project.chart, project.chartHeader);
   if (!chart) return std::optional<Message>(chart.problem().message);
   if (Result<void> written = writeFileAtomically(chartPath, *chart, FileMode::Text); !written)
     return written.problem();

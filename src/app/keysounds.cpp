@@ -16,7 +16,9 @@ namespace rendlow {
 
 namespace {
 
-// Calls `visit(event, tick)` for each event of a list, with its tick counted from its deltas.
+// Calls `visit(event, tick)` for each event of a list as the slicer left it, with its tick
+// counted from the deltas the events were read with. Where the slicer put note-offs of one tick
+// in another order, each took its delta along: the song as read is rendered as it always was.
 template <typename Visit>
 void walk(const EventList& events, Visit visit) {
   int64_t tick = 0;
@@ -26,19 +28,27 @@ void walk(const EventList& events, Visit visit) {
   }
 }
 
-std::vector<audio::ChannelMessage> channelMessages(const EventList& events) {
+// Calls `visit(event, tick)` for each event of a laid-out track, at its tick.
+template <typename Visit>
+void walk(const TimedEventList& events, Visit visit) {
+  for (const TimedEvent& event : events) visit(event, event.tick);
+}
+
+template <typename List>
+std::vector<audio::ChannelMessage> channelMessages(const List& events) {
   std::vector<audio::ChannelMessage> messages;
-  walk(events, [&](const MidiEvent& event, int64_t tick) {
+  walk(events, [&](const EventContent& event, int64_t tick) {
     if (isChannelKind(event.kind)) messages.push_back({tick, event.status, event.head[0], event.head[1]});
   });
   return messages;
 }
 
-// The Set Tempo events of `lists`, at the ticks their deltas give them.
-audio::TempoMap tempoMapOf(const Song& song, const std::vector<const EventList*>& lists) {
+// The Set Tempo events of `lists`, at their ticks.
+template <typename List>
+audio::TempoMap tempoMapOf(const Song& song, const std::vector<const List*>& lists) {
   std::vector<audio::TempoChange> changes;
-  for (const EventList* events : lists) {
-    walk(*events, [&](const MidiEvent& event, int64_t tick) {
+  for (const List* events : lists) {
+    walk(*events, [&](const EventContent& event, int64_t tick) {
       if (event.isMeta(kMetaTempo)) changes.push_back({tick, tempoMicroseconds(song, event)});
     });
   }
@@ -46,21 +56,21 @@ audio::TempoMap tempoMapOf(const Song& song, const std::vector<const EventList*>
 }
 
 audio::RenderTrack renderingTrack(const Project& project, std::size_t track) {
-  const EventList& layout = project.song.tracks[track].events;
+  const LaidOutTrack& layout = project.layout.tracks[track];
   const std::vector<Note>& notes = project.sliced[track].notes;
   audio::RenderTrack rendered;
   rendered.stemName = project.settings[track].definitionName;
-  rendered.events = channelMessages(layout);
-  int64_t end = 0;
-  walk(layout, [&](const MidiEvent& event, int64_t tick) {
-    end = tick;
-    if (!event.startsNote() || event.note == kNone) return;
-    const Note& note = notes[static_cast<std::size_t>(event.note)];
-    if (!note.isHead() || !note.firstOccurrence) return;
-    if (!rendered.sounds.empty()) rendered.sounds.back().endTick = tick;
-    rendered.sounds.push_back({soundFileName(rendered.stemName, note.sound + 1), tick, tick});
-  });
-  if (!rendered.sounds.empty()) rendered.sounds.back().endTick = end;
+  rendered.events = channelMessages(layout.events);
+  for (std::size_t i = 0; i < layout.events.size(); ++i) {
+    const TimedEvent& event = layout.events[i];
+    const int32_t noteIndex = layout.noteOfEvent[i];
+    if (!event.startsNote() || noteIndex == kNone) continue;
+    const Note& note = notes[static_cast<std::size_t>(noteIndex)];
+    if (!note.isHead() || !note.firstOccurrence) continue;
+    if (!rendered.sounds.empty()) rendered.sounds.back().endTick = event.tick;
+    rendered.sounds.push_back({soundFileName(rendered.stemName, note.sound + 1), event.tick, event.tick});
+  }
+  if (!rendered.sounds.empty()) rendered.sounds.back().endTick = layout.events.back().tick;
   return rendered;
 }
 
@@ -82,8 +92,8 @@ Result<audio::AudioBuffer> renderSongAsRead(const Project& project, const std::s
   std::vector<std::vector<audio::ChannelMessage>> tracks;
   std::vector<const EventList*> asRead;
   for (std::size_t i = 0; i < project.song.tracks.size(); ++i) {
-    const MidiTrack& track = project.song.tracks[i];
-    asRead.push_back(track.originalEvents.empty() ? &track.events : &track.originalEvents);
+    const EventList& sliced = project.sliced[i].events;
+    asRead.push_back(sliced.empty() ? &project.song.tracks[i].events : &sliced);
   }
   for (const std::size_t track : project.convertedTracks()) tracks.push_back(channelMessages(*asRead[track]));
   return audio::renderSong(tracks, tempoMapOf(project.song, asRead), soundFont);
@@ -149,9 +159,8 @@ std::vector<audio::RenderTrack> renderingTracks(const Project& project) {
 }
 
 audio::TempoMap renderingTempoMap(const Project& project) {
-  std::vector<const EventList*> layouts;
-  for (const std::size_t track : project.convertedTracks())
-    layouts.push_back(&project.song.tracks[track].events);
+  std::vector<const TimedEventList*> layouts;
+  for (const std::size_t track : project.convertedTracks()) layouts.push_back(&project.layout.tracks[track].events);
   return tempoMapOf(project.song, layouts);
 }
 

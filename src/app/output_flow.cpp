@@ -152,7 +152,7 @@ void tellIfNotSaved(Form& form, OutputResult& result) {
 
 OutputFile writeRenderingFile(Application& app, const std::string& outputPath) {
   Project& project = app.project;
-  Result<std::string> file = encodeMidiFile(project.song, project.convertedTracks(), app.diagnostics);
+  Result<std::string> file = encodeRenderingFile(project, app.diagnostics);
   if (!file) return {outputPath, file.problem()};
   Result<void> written = writeFileAtomically(outputPath, *file, FileMode::Binary);
   if (written) project.outputPath = outputPath;

@@ -5,15 +5,17 @@
 #include <vector>
 
 #include "bms/chart.h"
+#include "bms/measure_grid.h"
 #include "midi/song.h"
 #include "slicer/note.h"
+#include "slicer/render_layout.h"
 #include "slicer/track_settings.h"
 
 namespace rendlow {
 
-// Everything one job works on: the song as read (and, after a conversion, its rendering layout),
-// each track's settings and notes, the chart built from it, and the texts of the chart header.
-// One per application.
+// Everything one job works on: the song as read, each track's settings, what the stages made of
+// them (the sliced tracks and the rendering layout after a conversion, the measure grid and the
+// chart after a chart was built), and the texts of the chart header. One per application.
 class Project {
 public:
   Project() = default;
@@ -23,6 +25,8 @@ public:
   Song song;
   std::vector<TrackSettings> settings;  // one per track of the song
   std::vector<SlicedTrack> sliced;      // one per track, after a conversion
+  RenderingLayout layout;               // one track per track, after a conversion
+  MeasureGrid measures;                 // the chart's grid
   Chart chart;
   ChartHeader chartHeader;
   std::string inputPath;

@@ -143,12 +143,12 @@ bool beyondGridRatio(const Song& song, int32_t& numerator, int32_t& denominator)
 }
 
 // The measure-length line of measure m, when the measure is not 4/4 long.
-void writeMeasureLengthLine(const Song& song, std::string& out, int32_t m) {
+void writeMeasureLengthLine(const Song& song, const MeasureGrid& grid, std::string& out, int32_t m) {
   const int32_t wholeNote = 4 * int32_t{song.header.division};
   float ratio = 0.0f;
-  if (m >= 0 && static_cast<std::size_t>(m) < song.measures.size()) {
+  if (m >= 0 && static_cast<std::size_t>(m) < grid.measures.size()) {
     // The grid decides the measure's length, so the line says what the grid holds.
-    const int32_t length = song.measures[static_cast<std::size_t>(m)].length;
+    const int32_t length = grid.measures[static_cast<std::size_t>(m)].length;
     if (length == wholeNote) return;
     ratio = static_cast<float>(length) / static_cast<float>(wholeNote);
   } else {
@@ -180,7 +180,8 @@ std::string soundFileName(const std::string& definitionName, int32_t fileNumber)
   return name;
 }
 
-Result<std::string> formatBmsChart(const Song& song, const Chart& chart, const ChartHeader& header) {
+Result<std::string> formatBmsChart(const Song& song, const MeasureGrid& grid, const Chart& chart,
+                                   const ChartHeader& header) {
   if (auto breach = chartLimitBreach(song, chart)) return Problem{std::move(*breach)};
   std::string out;
   writeHeader(song, header, out);
@@ -194,7 +195,7 @@ Result<std::string> formatBmsChart(const Song& song, const Chart& chart, const C
   LineBudget budget;
   for (int32_t m = 0;; ++m) {
     writeBpmLine(bpms, bpmCursor, out, m, budget);
-    writeMeasureLengthLine(song, out, m);
+    writeMeasureLengthLine(song, grid, out, m);
     bool unfinished = false;
     for (std::size_t t = 0; t < chart.chartTracks.size(); ++t)
       unfinished = writeMeasureLines(chart.chartTracks[t], cursors[t], out, m, budget) || unfinished;

@@ -8,13 +8,15 @@
 
 #include "base/result.h"
 #include "bms/chart.h"
+#include "bms/measure_grid.h"
 #include "midi/song.h"
 
 namespace rendlow {
 
 // The whole chart text, each line ended by "\n". Fails, with the reason, when the chart passes
 // a limit of the format (chartLimitBreach) or its lines would pass their bounds (LineBudget).
-Result<std::string> formatBmsChart(const Song& song, const Chart& chart, const ChartHeader& header);
+Result<std::string> formatBmsChart(const Song& song, const MeasureGrid& grid, const Chart& chart,
+                                   const ChartHeader& header);
 
 // A tempo as the chart writes it: rounded to two decimals in single precision.
 float chartBpmValue(float bpm);

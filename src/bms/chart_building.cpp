@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "base/integer_math.h"
-#include "bms/measure_grid.h"
 
 namespace rendlow {
 
@@ -11,11 +10,11 @@ namespace {
 
 // Puts the object into the measure holding `tick`. Past the largest grid the object stays
 // unplaced, beyond every measure the grid has, and the chart is refused for its length.
-void place(BMSNoteBase& object, int32_t tick, MeasureCursor& cursor, const Song& song) {
+void place(BMSNoteBase& object, int32_t tick, MeasureCursor& cursor, const MeasureGrid& grid) {
   object.tick = tick;
   const Measure* measure = cursor.measureFor(tick);
   if (!measure) {
-    object.measureIndex = static_cast<int32_t>(song.measures.size());
+    object.measureIndex = static_cast<int32_t>(grid.measures.size());
     return;
   }
   object.measureIndex = measure->index;
@@ -24,9 +23,9 @@ void place(BMSNoteBase& object, int32_t tick, MeasureCursor& cursor, const Song&
   object.resolution = placement.resolution;
 }
 
-BMSNote placeNote(const Note& note, int32_t firstWav, MeasureCursor& cursor, const Song& song) {
+BMSNote placeNote(const Note& note, int32_t firstWav, MeasureCursor& cursor, const MeasureGrid& grid) {
   BMSNote object;
-  place(object, note.tick, cursor, song);
+  place(object, note.tick, cursor, grid);
   // Ids far beyond what a chart can hold are refused later as a whole; here they only must not
   // overflow.
   object.wav = clampToInt32(int64_t{note.definition} + firstWav);
@@ -35,9 +34,9 @@ BMSNote placeNote(const Note& note, int32_t firstWav, MeasureCursor& cursor, con
   return object;
 }
 
-BMSBPM placeTempo(const MidiEvent& event, const Tempo& tempo, MeasureCursor& cursor, const Song& song) {
+BMSBPM placeTempo(const MidiEvent& event, const Tempo& tempo, MeasureCursor& cursor, const MeasureGrid& grid) {
   BMSBPM object;
-  place(object, event.tick, cursor, song);
+  place(object, event.tick, cursor, grid);
   object.bpm = tempo.bpm;
   object.tempoIndex = tempo.index;
   return object;
@@ -45,8 +44,9 @@ BMSBPM placeTempo(const MidiEvent& event, const Tempo& tempo, MeasureCursor& cur
 
 }  // namespace
 
-BMSTrack buildChartTrack(Song& song, std::size_t track, const SlicedTrack& sliced,
-                         const TrackSettings& settings, std::vector<BMSBPM>& chartBpms, int32_t& nextWavId) {
+BMSTrack buildChartTrack(const Song& song, std::size_t track, const SlicedTrack& sliced,
+                         const TrackSettings& settings, MeasureGrid& grid, std::vector<BMSBPM>& chartBpms,
+                         int32_t& nextWavId) {
   const MidiTrack& source = song.tracks[track];
   BMSTrack chart;
   chart.track = static_cast<int32_t>(track);
@@ -56,19 +56,21 @@ BMSTrack buildChartTrack(Song& song, std::size_t track, const SlicedTrack& slice
   chart.splitMethod = settings.splitMethod;
   chart.notes.reserve(static_cast<std::size_t>(std::count_if(
       sliced.notes.begin(), sliced.notes.end(), [](const Note& note) { return note.isHead(); })));
-  MeasureCursor cursor(song);
-  for (const MidiEvent& event : source.originalEvents) {
-    if (event.note != kNone && event.startsNote()) {
-      const Note& note = sliced.notes[static_cast<std::size_t>(event.note)];
+  MeasureCursor cursor(grid, song);
+  // The notes are in note-on order, one per note-on of the events as read.
+  auto nextNote = sliced.notes.begin();
+  for (const MidiEvent& event : source.events) {
+    if (event.startsNote() && nextNote != sliced.notes.end()) {
+      const Note& note = *nextNote++;
       // Members of a chord or legato chain sound with their head's object.
       if (!note.isHead()) continue;
-      chart.notes.push_back(placeNote(note, nextWavId, cursor, song));
+      chart.notes.push_back(placeNote(note, nextWavId, cursor, grid));
       chart.maxDefinition = std::max(chart.maxDefinition, note.definition);
       continue;
     }
     if (event.isMeta(kMetaTempo) && event.tempo != kNone)
       chartBpms.push_back(
-          placeTempo(event, song.tempos[static_cast<std::size_t>(event.tempo)], cursor, song));
+          placeTempo(event, song.tempos[static_cast<std::size_t>(event.tempo)], cursor, grid));
   }
   if (!chart.notes.empty()) {
     // A negative gap would let the next track's ids overlap this track's.

@@ -49,16 +49,17 @@ int32_t measureLength(const Beat* beat, int32_t division) {
   return static_cast<int32_t>(length);
 }
 
-void buildMeasures(Song& song) {
-  song.measures.clear();
+MeasureGrid buildMeasureGrid(const Song& song) {
+  MeasureGrid grid;
   BeatWalk beats(song.beats);
   // 64 bits: the end of the last measure may lie past the largest tick a song can have.
   int64_t tick = 0;
-  while (tick < song.songEnd && song.measures.size() < kMaxMeasures) {
+  while (tick < song.songEnd && grid.measures.size() < kMaxMeasures) {
     const int32_t length = measureLength(beats.at(tick), song.header.division);
-    song.measures.push_back(makeMeasure(song.measures.size(), tick, length));
+    grid.measures.push_back(makeMeasure(grid.measures.size(), tick, length));
     tick += length;
   }
+  return grid;
 }
 
 Placement placeInMeasure(const Measure& measure, int32_t tick) {
@@ -75,7 +76,7 @@ Placement placeInMeasure(const Measure& measure, int32_t tick) {
 }
 
 const Measure* MeasureCursor::measureFor(int32_t tick) {
-  std::vector<Measure>& measures = song_.measures;
+  std::vector<Measure>& measures = grid_.measures;
   if (measures.empty() && !appendMeasure()) return nullptr;
   while (tick >= measures[position_].endTick()) {
     if (position_ + 1 == measures.size() && !appendMeasure()) return nullptr;
@@ -85,7 +86,7 @@ const Measure* MeasureCursor::measureFor(int32_t tick) {
 }
 
 bool MeasureCursor::appendMeasure() {
-  std::vector<Measure>& measures = song_.measures;
+  std::vector<Measure>& measures = grid_.measures;
   if (measures.size() >= kMaxMeasures) return false;
   const int64_t start = gridEnd(measures);
   // Only a tick at or after the grid's end asks for a measure, so the start is a tick itself.

@@ -1,10 +1,12 @@
 #pragma once
 
 // The song's bar grid: the measures that the chart addresses its objects by, built from the
-// time signatures, and the placement of a tick as a fraction of its measure.
+// time signatures, and the placement of a tick as a fraction of its measure. Takes the song as
+// read; gives the grid, which the chart building lengthens where its objects need it.
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "midi/song.h"
 
@@ -20,9 +22,22 @@ inline constexpr std::size_t kMaxMeasures = 10000;
 // measure shorter than one tick), counts as 4/4.
 int32_t measureLength(const Beat* beat, int32_t division);
 
-// Fills song.measures with contiguous measures from tick 0 until one ends after songEnd (none
-// when songEnd is 0). Each measure takes the time signature in effect at its first tick.
-void buildMeasures(Song& song);
+struct Measure {
+  int32_t index = 0;
+  int32_t startTick = 0;
+  int32_t length = 0;
+
+  // 64 bits: the last measure of a song may end past the largest tick a song can have.
+  int64_t endTick() const { return int64_t{startTick} + length; }
+};
+
+struct MeasureGrid {
+  std::vector<Measure> measures;  // contiguous from tick 0, numbered from 0
+};
+
+// Contiguous measures from tick 0 until one ends after songEnd (none when songEnd is 0). Each
+// measure takes the time signature in effect at its first tick.
+MeasureGrid buildMeasureGrid(const Song& song);
 
 // A tick as `position` / `resolution` of the way through its measure, resolution 1 to 192.
 struct Placement {
@@ -39,19 +54,20 @@ Placement placeInMeasure(const Measure& measure, int32_t tick);
 
 // Finds the measure of each tick of one walk whose ticks only grow (one track's events), moving
 // forward from the previous answer. A tick at or after the end of the grid gets measures appended
-// to song.measures, each with the time signature in effect at its start, so no object is ever
+// to the grid, each with the song's time signature in effect at its start, so no object is ever
 // dropped. A tick earlier than the previous answer gets the previous answer (the cursor never
 // moves back). Null only when the tick lies beyond kMaxMeasures measures.
 class MeasureCursor {
 public:
-  explicit MeasureCursor(Song& song) : song_(song) {}
+  MeasureCursor(MeasureGrid& grid, const Song& song) : grid_(grid), song_(song) {}
 
   const Measure* measureFor(int32_t tick);
 
 private:
   bool appendMeasure();
 
-  Song& song_;
+  MeasureGrid& grid_;
+  const Song& song_;
   std::size_t position_ = 0;
 };
 

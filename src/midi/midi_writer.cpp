@@ -27,12 +27,12 @@ void appendByte(std::string& out, uint8_t byte, Diagnostics& diagnostics) {
   diagnostics.print("%02X ", byte);
 }
 
-bool hasLengthField(const MidiEvent& event) {
+bool hasLengthField(const EventContent& event) {
   return event.kind == EventKind::Meta || event.kind == EventKind::SysEx ||
          event.kind == EventKind::SysExEscape;
 }
 
-void writeEvent(std::string& out, const MidiEvent& event, std::span<const uint8_t> data, int32_t delta,
+void writeEvent(std::string& out, const EventContent& event, std::span<const uint8_t> data, int32_t delta,
                 Diagnostics& diagnostics) {
   writeVarLen(out, delta);
   appendByte(out, event.status, diagnostics);
@@ -49,35 +49,38 @@ void writeEvent(std::string& out, const MidiEvent& event, std::span<const uint8_
   diagnostics.print("  ");
 }
 
-// Calls `write(event, data, delta)` for every event a chunk holds. An event of kind None is left
-// out and its delta goes to the next event written, so every later event keeps its time. Returns
-// the time of the events left out after the last one written.
+// Calls `write(event, data, delta)` for every event a chunk holds, the delta being the distance
+// from the event written before it. An event of kind None is left out, so the next event written
+// takes its distance too and keeps its time. Returns the time of the events left out after the
+// last one written.
 template <typename Write>
-int64_t forEachWrittenEvent(const Song& song, const MidiTrack& track, Write write) {
-  int64_t carried = 0;
-  for (const MidiEvent& event : track.events) {
-    carried += event.delta;
+int64_t forEachWrittenEvent(const Song& song, std::span<const TimedEvent> events, Write write) {
+  int64_t written = 0;
+  int64_t last = 0;
+  for (const TimedEvent& event : events) {
+    last = event.tick;
     if (event.kind == EventKind::None) continue;
-    write(event, song.dataOf(event), clampToInt32(carried));
-    carried = 0;
+    write(event, song.dataOf(event), clampToInt32(event.tick - written));
+    written = event.tick;
   }
-  return carried;
+  return last - written;
 }
 
 // A track that the file ended inside of has no End of Track of its own. Its chunk gets one after
 // its last event, or every reader, ours too, would find the rendering file cut short.
-std::optional<MidiEvent> missingEndOfTrack(const MidiTrack& track) {
-  const auto last = std::find_if(track.events.rbegin(), track.events.rend(),
-                                 [](const MidiEvent& event) { return event.kind != EventKind::None; });
-  if (last != track.events.rend() && last->isMeta(kMetaEndOfTrack)) return std::nullopt;
-  MidiEvent end;
+std::optional<EventContent> missingEndOfTrack(std::span<const TimedEvent> events) {
+  const auto last = std::find_if(events.rbegin(), events.rend(),
+                                 [](const TimedEvent& event) { return event.kind != EventKind::None; });
+  if (last != events.rend() && last->isMeta(kMetaEndOfTrack)) return std::nullopt;
+  EventContent end;
   end.status = 0xFF;
   end.kind = EventKind::Meta;
   end.metaType = kMetaEndOfTrack;
   return end;
 }
 
-void writeTrackChunk(std::string& out, const Song& song, const MidiTrack& track, Diagnostics& diagnostics) {
+void writeTrackChunk(std::string& out, const Song& song, std::span<const TimedEvent> events,
+                     Diagnostics& diagnostics) {
   out += "MTrk";
   diagnostics.print("\n\n");
   // The length goes before the events: four bytes are held for it and filled in once the events
@@ -85,10 +88,10 @@ void writeTrackChunk(std::string& out, const Song& song, const MidiTrack& track,
   const std::size_t lengthAt = out.size();
   out.append(4, '\0');
   const int32_t rest = clampToInt32(forEachWrittenEvent(
-      song, track, [&](const MidiEvent& event, std::span<const uint8_t> data, int32_t delta) {
+      song, events, [&](const EventContent& event, std::span<const uint8_t> data, int32_t delta) {
         writeEvent(out, event, data, delta, diagnostics);
       }));
-  if (const std::optional<MidiEvent> closing = missingEndOfTrack(track))
+  if (const std::optional<EventContent> closing = missingEndOfTrack(events))
     writeEvent(out, *closing, {}, rest, diagnostics);
   std::string length;
   appendBigEndian(length, static_cast<uint32_t>(out.size() - lengthAt - 4), 4);
@@ -101,9 +104,9 @@ void writeTrackChunk(std::string& out, const Song& song, const MidiTrack& track,
 constexpr int64_t kLargestDelta = 0x0FFFFFFF;
 constexpr int64_t kLargestTick = std::numeric_limits<int32_t>::max();
 
-std::optional<Message> unwritableTiming(const Song& song, std::span<const std::size_t> tracks) {
-  for (const std::size_t i : tracks) {
-    const MidiTrack& track = song.tracks[i];
+std::optional<Message> unwritableTiming(const Song& song, std::span<const TrackToWrite> tracks) {
+  for (const TrackToWrite& written : tracks) {
+    const std::string& name = song.tracks[written.track].name;
     int64_t largestDelta = 0;
     int64_t end = 0;
     const auto count = [&](int64_t delta) {
@@ -111,11 +114,10 @@ std::optional<Message> unwritableTiming(const Song& song, std::span<const std::s
       end += std::max<int64_t>(delta, 0);
     };
     count(forEachWrittenEvent(
-        song, track, [&](const MidiEvent&, std::span<const uint8_t>, int32_t delta) { count(delta); }));
-    const auto number = static_cast<int32_t>(i + 1);
-    if (largestDelta > kLargestDelta)
-      return deltaTooLargeReason(number, track.name, largestDelta, kLargestDelta);
-    if (end > kLargestTick) return renderingTooLongReason(number, track.name, end, kLargestTick);
+        song, written.events, [&](const EventContent&, std::span<const uint8_t>, int32_t delta) { count(delta); }));
+    const auto number = static_cast<int32_t>(written.track + 1);
+    if (largestDelta > kLargestDelta) return deltaTooLargeReason(number, name, largestDelta, kLargestDelta);
+    if (end > kLargestTick) return renderingTooLongReason(number, name, end, kLargestTick);
   }
   return std::nullopt;
 }
@@ -132,7 +134,7 @@ int writeVarLen(std::string& out, int32_t value) {
   return bytes;
 }
 
-Result<std::string> encodeMidiFile(const Song& song, std::span<const std::size_t> tracks,
+Result<std::string> encodeMidiFile(const Song& song, std::span<const TrackToWrite> tracks,
                                    Diagnostics& diagnostics) {
   if (auto reason = unwritableTiming(song, tracks)) return Problem{std::move(*reason)};
   std::string out = "MThd";
@@ -140,7 +142,7 @@ Result<std::string> encodeMidiFile(const Song& song, std::span<const std::size_t
   appendBigEndian(out, 1, 2);
   appendBigEndian(out, static_cast<uint32_t>(tracks.size()) & 0xFFFF, 2);
   appendBigEndian(out, static_cast<uint16_t>(song.header.division), 2);
-  for (const std::size_t i : tracks) writeTrackChunk(out, song, song.tracks[i], diagnostics);
+  for (const TrackToWrite& track : tracks) writeTrackChunk(out, song, track.events, diagnostics);
   return out;
 }
 

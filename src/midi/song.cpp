@@ -46,7 +46,7 @@ void MidiTrack::addEvent(MidiEvent event, int32_t& songEnd) {
   events.push_back(event);
 }
 
-std::span<const uint8_t> Song::dataOf(const MidiEvent& event) const {
+std::span<const uint8_t> Song::dataOf(const EventContent& event) const {
   const auto length = static_cast<std::size_t>(std::max(event.length, 0));
   if (isChannelKind(event.kind)) return std::span(event.head).first(std::min(length, event.head.size()));
   if (event.dataOffset > bytes.size()) return {};
@@ -59,7 +59,7 @@ uint32_t Song::store(std::span<const uint8_t> data) {
   return offset;
 }
 
-int32_t tempoMicroseconds(const Song& song, const MidiEvent& event) {
+int32_t tempoMicroseconds(const Song& song, const EventContent& event) {
   const auto data = song.dataOf(event);
   int32_t microseconds = 0;
   for (std::size_t i = 0; i < 3; ++i) microseconds = (microseconds << 8) | (i < data.size() ? data[i] : 0);

@@ -1,8 +1,9 @@
 #pragma once
 
-// The in-memory form of a Standard MIDI File: header, tracks with their events, and the
-// song-wide tempo changes, time signatures and measures that the rest of the program works from.
-// All times are absolute ticks from the start of a track, in the header's division.
+// The in-memory form of a Standard MIDI File as it was read: header, tracks with their events,
+// and the song-wide tempo changes and time signatures that the rest of the program works from.
+// All times are absolute ticks from the start of a track, in the header's division. The stages
+// after the reader only read it: what they make, they return as values of their own.
 //
 // Everything is held by value. Events live in their track's lists and are named by position;
 // tempo changes and time signatures by their position in the song's lists. The data bytes of
@@ -54,15 +55,11 @@ struct MidiHeader {
   int16_t division = 0;
 };
 
-struct MidiEvent {
-  int32_t tick = 0;
-  int32_t delta = 0;
+// What an event is, apart from when it happens: its status and its data bytes. An event read
+// from the file and an event placed in the rendering file share it.
+struct EventContent {
   int32_t length = 0;       // data bytes
   uint32_t dataOffset = 0;  // of the data bytes in Song::bytes; channel events keep theirs in `head`
-  int32_t index = 0;
-  int32_t voice = 0;
-  int32_t tempo = kNone;  // the tempo change in effect at `tick` when the event was read
-  int32_t note = kNone;   // the note the slicer made from this note-on or note-off, in its track
   uint8_t status = 0;
   // Kept beside `status` because an event read with no running status to apply is of kind None
   // while `status` holds the last meta or system-exclusive byte; classifying it again would turn
@@ -84,6 +81,16 @@ struct MidiEvent {
     return kind == EventKind::NoteOff || (kind == EventKind::NoteOn && signedData(1) == 0);
   }
   bool isMeta(int32_t type) const { return kind == EventKind::Meta && metaType == type; }
+};
+
+// An event as read: its content, where the track had it, and what the reader found out about it.
+struct MidiEvent : EventContent {
+  int32_t tick = 0;
+  int32_t delta = 0;  // as the file had it: the ticks since the track's previous event
+  int32_t index = 0;
+  int32_t voice = 0;
+  int32_t tempo = kNone;  // the tempo change in effect at `tick` when the event was read
+
   // An event that is more than a track's setup: anything but a meta event (a data byte without a
   // status included) after tick 0, a tempo change or a time signature. A track with one has
   // content; in the rendering layout it keeps its distance from what came before.
@@ -95,14 +102,11 @@ struct MidiEvent {
 using EventList = std::vector<MidiEvent>;
 
 struct Tempo {
-  // The Set Tempo event: its track, and its position in that track's events. The rendering
-  // layout moves it to the event's copy in the layout.
+  // The Set Tempo event: its track, and its position in that track's events.
   int32_t track = kNone;
   int32_t event = kNone;
   float bpm = 0.0f;
   int32_t tick = 0;
-  int32_t shift = 0;
-  int32_t extent = 0;
   int32_t index = 0;
 };
 
@@ -112,15 +116,6 @@ struct Beat {
   int32_t tick = 0;
 };
 
-struct Measure {
-  int32_t index = 0;
-  int32_t startTick = 0;
-  int32_t length = 0;
-
-  // 64 bits: the last measure of a song may end past the largest tick a song can have.
-  int64_t endTick() const { return int64_t{startTick} + length; }
-};
-
 struct MidiTrack {
   bool hasTempo = false;
   int32_t activeNotes = 0;
@@ -128,7 +123,6 @@ struct MidiTrack {
   std::vector<int32_t> controllers;  // every controller number used, ascending, each once
   std::string name;
   EventList events;
-  EventList originalEvents;  // after the rendering layout replaced `events`: the events as read
   bool hasContent = false;
 
   // Appends an event as the reader keeps it: counts it into the track's bookkeeping (a note-on's
@@ -156,22 +150,21 @@ struct Song {
   std::vector<MidiTrack> tracks;
   std::vector<Tempo> tempos;  // in reading order, all tracks together
   std::vector<Beat> beats;    // likewise
-  std::vector<Measure> measures;
   int32_t songEnd = 0;
   // The file as read, then any data bytes the program adds; meta and system-exclusive events
   // point into it.
   std::vector<uint8_t> bytes;
   std::vector<ReadDamage> damage;
 
-  // The data bytes of an event of one of the song's tracks.
-  std::span<const uint8_t> dataOf(const MidiEvent& event) const;
+  // The data bytes of an event of one of the song's tracks, or of a copy of one.
+  std::span<const uint8_t> dataOf(const EventContent& event) const;
   // Appends bytes for an event the program makes and returns where they start.
   uint32_t store(std::span<const uint8_t> data);
 };
 
 // The microseconds per quarter note that a Set Tempo event of the song sets: its first three data
 // bytes, most significant first, a byte the event lacks counting as 0.
-int32_t tempoMicroseconds(const Song& song, const MidiEvent& event);
+int32_t tempoMicroseconds(const Song& song, const EventContent& event);
 
 // The position of the time signature in effect at `tick`: the scan runs over the list in reading
 // order and stops at the first entry that lies later; before the first entry, the first entry.

@@ -6,10 +6,12 @@
 
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "base/diagnostics.h"
 #include "midi/song.h"
 #include "slicer/note.h"
+#include "slicer/render_layout.h"
 #include "slicer/track_settings.h"
 
 namespace rendlow {
@@ -33,16 +35,35 @@ struct SettleReport {
   bool settled() const { return ending == Ending::Settled; }
 };
 
+// What the re-timing learns of one tempo change of the song: where its Set Tempo event stands in
+// the layout, the tick it was moved to, the room its section was granted (how far the next tempo
+// change stands after it) and the room its section's sounds ask for.
+struct RetimedTempo {
+  int32_t track = kNone;
+  int32_t event = kNone;  // position in the track's layout
+  int32_t tick = 0;
+  int32_t granted = 0;
+  int32_t needed = 0;
+};
+
+struct RetimedLayout {
+  RenderingLayout layout;
+  std::vector<RetimedTempo> tempos;  // one per tempo change of the song
+  SettleReport report;
+};
+
 // The cycle loop over every track's layout: in each cycle every enabled track moves its sound
 // starts (onto its grid, clear of their tempo change) and its tempo changes, then every track
 // moves its tempo changes, until a cycle moves no tempo change. Every moved event keeps the
 // events after it at their distances, and no event is ever moved before the event that precedes
 // it. Each cycle starts from the layouts as built; the tempo records carry what earlier cycles
 // learned. Stops after `maxCycles` with the last cycle's layout, or on an overflow (a tick past
-// 2^31 - 1) with the layouts as built; either way with a diagnostics line and deltas that can
-// be written. `sliced` and `settings` run parallel to song.tracks.
-SettleReport settleLayout(Song& song, std::span<const SlicedTrack> sliced,
-                          std::span<const TrackSettings> settings, Diagnostics& diagnostics,
-                          int32_t maxCycles = kMaxRetimingCycles);
+// 2^31 - 1) with the layouts as built; either way with a diagnostics line and a layout that can
+// be written. Takes the layout as built (one track per song track) and the song it was built
+// from; gives the re-timed layout and the tempo records. `sliced` and `settings` run parallel to
+// song.tracks.
+RetimedLayout settleLayout(RenderingLayout built, const Song& song, std::span<const SlicedTrack> sliced,
+                           std::span<const TrackSettings> settings, Diagnostics& diagnostics,
+                           int32_t maxCycles = kMaxRetimingCycles);
 
 }  // namespace rendlow

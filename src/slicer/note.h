@@ -12,7 +12,7 @@ namespace rendlow {
 // chord, a legato run) form a chain, linked through the track's note list: the head has no
 // `chainPrev`, and `chainNext` leads from each note to the next one grouped with it.
 struct Note {
-  int32_t noteOn = kNone;  // positions in the track's events as read
+  int32_t noteOn = kNone;  // positions in the sliced track's events
   int32_t noteOff = kNone;
   int32_t chainNext = kNone;  // positions in the track's notes
   int32_t chainPrev = kNone;
@@ -36,6 +36,12 @@ struct Note {
 // controller values they start with. Many notes start with the same values (most tracks change
 // controllers rarely), so each set of values is kept once and notes share it.
 struct SlicedTrack {
+  // The track's events in the order the notes were made from: the events as read, with a
+  // note-off added before the End of Track for notes nothing ends, and note-offs that end together
+  // inside a chain in rising-pitch order. Every other event keeps its position as read, which the
+  // tempo changes refer to; each event keeps the delta it was read with.
+  EventList events;
+  std::vector<int32_t> noteOfEvent;  // per event: the note it starts or ends; kNone otherwise
   std::vector<Note> notes;
   std::vector<int32_t> controllerNumbers;  // the track's controllers, ascending
   std::vector<int32_t> controllerValues;   // one row of values per state, in controllerNumbers' order

@@ -189,16 +189,20 @@ void orderNoteOffsInChains(const std::vector<Note>& notes, EventList& events) {
 }
 
 // Puts the events in order of their `index` fields (a permutation of the positions, after the
-// swaps above), in place, and moves the notes' references along: an event's index is where it
-// goes.
-void sortEventsByIndex(EventList& events, std::vector<Note>& notes) {
-  for (Note& note : notes) {
+// swaps above), in place, and moves the notes' references and the events' notes along: an
+// event's index is where it goes.
+void sortEventsByIndex(SlicedTrack& sliced) {
+  EventList& events = sliced.events;
+  for (Note& note : sliced.notes) {
     note.noteOn = events[static_cast<std::size_t>(note.noteOn)].index;
     note.noteOff = events[static_cast<std::size_t>(note.noteOff)].index;
   }
   for (std::size_t i = 0; i < events.size(); ++i) {
-    while (std::cmp_not_equal(events[i].index, i))
-      std::swap(events[i], events[static_cast<std::size_t>(events[i].index)]);
+    while (std::cmp_not_equal(events[i].index, i)) {
+      const auto to = static_cast<std::size_t>(events[i].index);
+      std::swap(events[i], events[to]);
+      std::swap(sliced.noteOfEvent[i], sliced.noteOfEvent[to]);
+    }
   }
 }
 
@@ -217,26 +221,28 @@ std::vector<int32_t> findNoteOffs(const EventList& events) {
   return found;
 }
 
-SlicedTrack extractNotes(MidiTrack& track, const TrackSettings& settings, std::span<const Tempo> tempos,
+SlicedTrack extractNotes(const MidiTrack& track, const TrackSettings& settings, std::span<const Tempo> tempos,
                          Diagnostics& diagnostics) {
-  EventList& events = track.events;
+  SlicedTrack sliced;
+  sliced.events = track.events;
+  EventList& events = sliced.events;
   std::vector<int32_t> noteOffs = findNoteOffs(events);
   endUnendedNotes(events, noteOffs);
-  SlicedTrack sliced;
+  sliced.noteOfEvent.assign(events.size(), kNone);
   sliced.notes.reserve(static_cast<std::size_t>(
       std::count_if(events.begin(), events.end(), [](const MidiEvent& e) { return e.startsNote(); })));
   sliced.controllerNumbers = track.controllers;
   ControllerWalk controllers(sliced);
   Grouping grouping(sliced.notes, settings.splitMethod);
   for (std::size_t i = 0; i < events.size(); ++i) {
-    MidiEvent& e = events[i];
+    const MidiEvent& e = events[i];
     if (e.startsNote()) {
       const auto index = static_cast<int32_t>(sliced.notes.size());
       Note& note = sliced.notes.emplace_back(makeNote(events, static_cast<int32_t>(i), noteOffs[i]));
       note.controlState = controllers.stateNow();
-      e.note = index;
-      events[static_cast<std::size_t>(note.noteOff)].note =
-          index;  // of two notes ended by one event, the later
+      sliced.noteOfEvent[i] = index;
+      // Of two notes ended by one event, the event belongs to the later.
+      sliced.noteOfEvent[static_cast<std::size_t>(note.noteOff)] = index;
       diagnostics.print("NoteOn: %d %d %d\n", note.tick, note.duration, note.pitch);
       grouping.add(index);
     } else if (e.kind == EventKind::ControlChange) {
@@ -244,7 +250,7 @@ SlicedTrack extractNotes(MidiTrack& track, const TrackSettings& settings, std::s
     }
   }
   orderNoteOffsInChains(sliced.notes, events);
-  sortEventsByIndex(events, sliced.notes);
+  sortEventsByIndex(sliced);
   numberDefinitions(events, sliced, settings, tempos);
   return sliced;
 }

@@ -14,13 +14,11 @@ namespace rendlow {
 // Pairs every note-on of the track with the event that ends it into a Note, records the
 // controller values in effect at each note's start, groups the notes into chains by the track's
 // split method, puts note-offs that end together inside a chain in rising-pitch order, and
-// numbers the chains. A note-on that nothing ends is first ended where the track ends. The
-// track's events are left in their new order with each note's events linked to it. Only
-// note-offs move: the added ones go in before the End of Track, and note-offs of one tick trade
-// places; every other event keeps its position, which the tempo changes refer to. Writes a
-// "NoteOn" line per note to the diagnostics.
+// numbers the chains. A note-on that nothing ends is first ended where the track ends. Takes the
+// track as read; gives the sliced track, whose events are the track's in their new order, each
+// note's events linked to it. Writes a "NoteOn" line per note to the diagnostics.
 // `tempos` are the song's tempo changes, which the sound comparison reads.
-SlicedTrack extractNotes(MidiTrack& track, const TrackSettings& settings, std::span<const Tempo> tempos,
+SlicedTrack extractNotes(const MidiTrack& track, const TrackSettings& settings, std::span<const Tempo> tempos,
                          Diagnostics& diagnostics);
 
 // For each event of the list, in list order: when it starts a note, the position in the list of

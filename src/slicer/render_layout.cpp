@@ -11,9 +11,8 @@ namespace {
 
 // A control change that restores one controller before a sound starts, on the channel of the
 // note-on it precedes: on another channel it would miss the note and change whatever plays there.
-MidiEvent makePreset(int32_t number, int32_t value, int32_t tick, uint8_t channel) {
-  MidiEvent preset;
-  preset.tick = tick;
+EventContent makePreset(int32_t number, int32_t value, uint8_t channel) {
+  EventContent preset;
   preset.status = static_cast<uint8_t>(0xB0 | channel);
   preset.kind = EventKind::ControlChange;
   preset.length = 2;
@@ -21,23 +20,14 @@ MidiEvent makePreset(int32_t number, int32_t value, int32_t tick, uint8_t channe
   return preset;
 }
 
-// A copy of an event for the layout: the same event, without the bookkeeping of the events as
-// read (their position and voice).
-MidiEvent copyOf(const MidiEvent& e) {
-  MidiEvent c = e;
-  c.index = 0;
-  c.voice = 0;
-  return c;
-}
-
 // One walk over the events as extracted. A sound opens at the note-on of a first occurrence and
 // closes at its chain's last note-off; a new sound met while one is open is postponed, and the
 // walk comes back to the first postponed note-on once the open sound has closed.
 class LayoutWalk {
 public:
-  LayoutWalk(const MidiTrack& track, int32_t trackIndex, const SlicedTrack& sliced,
-             const TrackSettings& settings, const std::vector<Tempo>& tempos)
-      : events_(track.events),
+  LayoutWalk(const SlicedTrack& sliced, int32_t trackIndex, const TrackSettings& settings,
+             std::span<const Tempo> tempos)
+      : events_(sliced.events),
         trackIndex_(trackIndex),
         sliced_(sliced),
         settings_(settings),
@@ -47,19 +37,22 @@ public:
   // The layout, or false when the walk would pass its limits.
   bool run() {
     for (std::size_t position = 0; position < events_.size();) {
-      if (++steps_ > limits_.steps || layout_.size() > limits_.events) return false;
+      if (++steps_ > limits_.steps || layout_.events.size() > limits_.events) return false;
       position = step(position);
     }
-    return layout_.size() <= limits_.events;
+    return layout_.events.size() <= limits_.events;
   }
 
-  EventList& layout() { return layout_; }
-  // The layout position of the last copy of each tempo change's event that this track holds.
-  const std::unordered_map<int32_t, int32_t>& followedTempos() const { return followed_; }
+  LaidOutTrack finish() {
+    layout_.tempoCopies.assign(followed_.begin(), followed_.end());
+    return std::move(layout_);
+  }
 
 private:
-  const Note* noteOf(const MidiEvent& e) const {
-    return e.note == kNone ? nullptr : &sliced_.notes[static_cast<std::size_t>(e.note)];
+  int32_t noteAt(std::size_t position) const { return sliced_.noteOfEvent[position]; }
+  const Note* noteOf(std::size_t position) const {
+    const int32_t note = noteAt(position);
+    return note == kNone ? nullptr : &sliced_.notes[static_cast<std::size_t>(note)];
   }
 
   // Handles the event at `position` and returns the position to go on from.
@@ -67,12 +60,12 @@ private:
     const MidiEvent& e = events_[position];
     const int32_t delta = clampToInt32(int64_t{e.tick} - previousTick_);
     if (e.startsNote()) {
-      const Note* note = noteOf(e);
+      const Note* note = noteOf(position);
       if (!note || !note->firstOccurrence) return position + 1;
       if (open_ == kNone) {
-        openSound(e.note, position);
+        openSound(noteAt(position), position);
         emit(e, position, delta);
-      } else if (inOpenSound(e.note)) {
+      } else if (inOpenSound(noteAt(position))) {
         emit(e, position, delta);
       } else if (!deferred_) {
         deferred_ = true;
@@ -83,11 +76,11 @@ private:
     if (open_ != kNone && std::cmp_equal(position, openEnd_)) {
       open_ = kNone;
       segmentStart_ = 0;
-      if (deferred_) return closeAndGoBack(e, delta);
+      if (deferred_) return closeAndGoBack(e, position, delta);
       emit(e, position, delta);
       return position + 1;
     }
-    if (!e.endsNote() || inOpenSound(e.note)) emit(e, position, delta);
+    if (!e.endsNote() || inOpenSound(noteAt(position))) emit(e, position, delta);
     return position + 1;
   }
 
@@ -107,33 +100,26 @@ private:
            std::binary_search(openMembers_.begin(), openMembers_.end(), note);
   }
 
-  std::size_t closeAndGoBack(const MidiEvent& e, int32_t delta) {
-    MidiEvent& c = layout_.emplace_back(copyOf(e));
-    c.delta = delta;
+  std::size_t closeAndGoBack(const MidiEvent& e, std::size_t position, int32_t delta) {
     outputTick_ += delta;
-    c.tick = clampToInt32(outputTick_);
+    layout_.append(e, outputTick_, e.tempo, noteAt(position));
     deferred_ = false;
     previousTick_ = events_[resume_].tick;
     return resume_;
   }
 
   void emit(const MidiEvent& e, std::size_t position, int32_t delta) {
-    MidiEvent c = copyOf(e);
     // An event that counts as content keeps its distance from what came before even when no
     // sound is open.
     const bool soundStart = position == segmentStart_ && e.countsAsContent();
     if (soundStart) {
-      c.delta = settings_.noteInterval;
-    } else if (open_ != kNone) {
-      c.delta = delta;
-    } else {
-      c.delta = e.endsNote() || e.countsAsContent() ? delta : 0;
+      outputTick_ += settings_.noteInterval;
+      addPresets(position, e.status);
+    } else if (open_ != kNone || e.endsNote() || e.countsAsContent()) {
+      outputTick_ += delta;  // with no sound open, anything else stays where the layout stands
     }
-    outputTick_ += c.delta;
-    c.tick = clampToInt32(outputTick_);
-    if (soundStart) addPresets(e, c);
     followTempo(e, position);
-    layout_.push_back(c);
+    layout_.append(e, outputTick_, e.tempo, noteAt(position));
     previousTick_ = e.tick;
   }
 
@@ -143,28 +129,23 @@ private:
     if (e.tempo == kNone) return;
     const Tempo& tempo = tempos_[static_cast<std::size_t>(e.tempo)];
     if (tempo.track == trackIndex_ && std::cmp_equal(tempo.event, position))
-      followed_[e.tempo] = static_cast<int32_t>(layout_.size());
+      followed_[e.tempo] = static_cast<int32_t>(layout_.events.size());
   }
 
-  // Restores the controller values the sound started with, at the sound's start: the first
-  // preset takes the gap, the note-on follows at the same tick.
-  void addPresets(const MidiEvent& e, MidiEvent& c) {
-    const Note* note = noteOf(e);
+  // Restores the controller values the sound started with, at the sound's start, on the channel
+  // of its note-on, which follows them at the same tick.
+  void addPresets(std::size_t position, uint8_t status) {
+    const Note* note = noteOf(position);
     const std::span<const int32_t> state = note ? sliced_.controlState(*note) : std::span<const int32_t>();
-    if (state.empty()) return;
-    for (std::size_t i = 0; i < state.size(); ++i) {
-      MidiEvent& preset =
-          layout_.emplace_back(makePreset(sliced_.controllerNumbers[i], state[i], c.tick, e.status & 0x0F));
-      preset.delta = i == 0 ? c.delta : 0;
-    }
-    c.delta = 0;
+    for (std::size_t i = 0; i < state.size(); ++i)
+      layout_.append(makePreset(sliced_.controllerNumbers[i], state[i], status & 0x0F), outputTick_, kNone, kNone);
   }
 
   const EventList& events_;
   const int32_t trackIndex_;
   const SlicedTrack& sliced_;
   const TrackSettings& settings_;
-  const std::vector<Tempo>& tempos_;
+  std::span<const Tempo> tempos_;
   const LayoutLimits limits_;
   std::size_t steps_ = 0;
   int32_t open_ = kNone;              // the open sound's head note
@@ -175,7 +156,7 @@ private:
   std::size_t resume_ = 0;
   int32_t previousTick_ = 0;
   int64_t outputTick_ = 0;
-  EventList layout_;
+  LaidOutTrack layout_;
   std::unordered_map<int32_t, int32_t> followed_;  // tempo index → layout position
 };
 
@@ -186,15 +167,26 @@ LayoutLimits layoutLimits(std::size_t events) {
           kLayoutEventsPerEvent * events + kLayoutEventsMargin};
 }
 
-bool buildRenderLayout(MidiTrack& track, int32_t trackIndex, const SlicedTrack& sliced,
-                       const TrackSettings& settings, std::vector<Tempo>& tempos) {
-  LayoutWalk walk(track, trackIndex, sliced, settings, tempos);
-  if (!walk.run()) return false;
-  for (const auto& [tempo, position] : walk.followedTempos())
-    tempos[static_cast<std::size_t>(tempo)].event = position;
-  track.originalEvents = std::move(track.events);
-  track.events = std::move(walk.layout());
-  return true;
+void LaidOutTrack::append(const EventContent& content, int64_t tick, int32_t tempo, int32_t note) {
+  TimedEvent& event = events.emplace_back();
+  static_cast<EventContent&>(event) = content;
+  event.tick = tick;
+  tempoOfEvent.push_back(tempo);
+  noteOfEvent.push_back(note);
+}
+
+std::optional<LaidOutTrack> layOutTrack(const SlicedTrack& sliced, int32_t trackIndex,
+                                        const TrackSettings& settings, std::span<const Tempo> tempos) {
+  LayoutWalk walk(sliced, trackIndex, settings, tempos);
+  if (!walk.run()) return std::nullopt;
+  return walk.finish();
+}
+
+LaidOutTrack trackAsRead(const MidiTrack& track) {
+  LaidOutTrack laidOut;
+  laidOut.events.reserve(track.events.size());
+  for (const MidiEvent& event : track.events) laidOut.append(event, event.tick, event.tempo, kNone);
+  return laidOut;
 }
 
 }  // namespace rendlow

@@ -1,9 +1,13 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
+#include <span>
+#include <utility>
 #include <vector>
 
 #include "midi/song.h"
+#include "midi/timed_event.h"
 #include "slicer/note.h"
 #include "slicer/track_settings.h"
 
@@ -32,15 +36,35 @@ inline constexpr std::size_t kLayoutEventsMargin = std::size_t{1} << 10;
 // The limits of the layout of a track of `events` events.
 LayoutLimits layoutLimits(std::size_t events);
 
-// Lays out the track for rendering: every distinct sound (every chain marked as the first
+// One track of the rendering file: its events in file order, each at its absolute tick, and per
+// event what the re-timing and the keysounds ask of it.
+struct LaidOutTrack {
+  TimedEventList events;
+  std::vector<int32_t> tempoOfEvent;  // the tempo change it was read under; kNone for a preset
+  std::vector<int32_t> noteOfEvent;   // the sliced track's note it starts or ends; kNone otherwise
+  // The tempo changes of this track whose Set Tempo event the layout copies, each with the
+  // position of the copy that stands for it (the last, when a postponed stretch copies it twice).
+  std::vector<std::pair<int32_t, int32_t>> tempoCopies;
+
+  void append(const EventContent& content, int64_t tick, int32_t tempo, int32_t note);
+};
+
+// Every track of the song laid out for rendering, in song order.
+struct RenderingLayout {
+  std::vector<LaidOutTrack> tracks;
+};
+
+// Lays out a sliced track for rendering: every distinct sound (every chain marked as the first
 // occurrence of its sound) played once, in the order of their sound numbers, each after a gap
 // of `noteInterval` ticks and preceded by controller presets that restore the values it started
-// with. Events that are not notes travel along at their song distances. The layout becomes the
-// track's events; the events as read move to `originalEvents`. A tempo change of this track
-// (`trackIndex` in the song) whose Set Tempo event the layout copies is re-pointed at the copy.
-// False, and the track and the tempo changes left as they were, when the layout would take more
-// than layoutLimits allow: such a track cannot be rendered in reasonable time or memory.
-bool buildRenderLayout(MidiTrack& track, int32_t trackIndex, const SlicedTrack& sliced,
-                       const TrackSettings& settings, std::vector<Tempo>& tempos);
+// with. Events that are not notes travel along at their song distances. `trackIndex` is the
+// track's position in the song; its tempo changes in `tempos` tell which copies stand for them.
+// Nothing, when the layout would take more than layoutLimits allow: such a track cannot be
+// rendered in reasonable time or memory.
+std::optional<LaidOutTrack> layOutTrack(const SlicedTrack& sliced, int32_t trackIndex,
+                                        const TrackSettings& settings, std::span<const Tempo> tempos);
+
+// A track that is not converted, as the re-timing sees it: its events as read, at their ticks.
+LaidOutTrack trackAsRead(const MidiTrack& track);
 
 }  // namespace rendlow

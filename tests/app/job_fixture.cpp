@@ -48,11 +48,9 @@ void exportJobForInterop(const JobRun& job, const std::string& stem) {
   out << "division " << project.song.header.division << "\n";
   for (const std::size_t track : project.convertedTracks()) {
     out << "track\n";
-    int64_t tick = 0;
-    for (const MidiEvent& event : project.song.tracks[track].events) {
-      tick += event.delta;
+    for (const TimedEvent& event : project.layout.tracks[track].events) {
       if (event.kind == EventKind::None) continue;
-      out << "event " << tick << ' ' << int{event.status} << ' ' << int{event.metaType};
+      out << "event " << event.tick << ' ' << int{event.status} << ' ' << int{event.metaType};
       for (const uint8_t byte : project.song.dataOf(event)) out << ' ' << int{byte};
       out << '\n';
     }

@@ -26,9 +26,9 @@ Song songOf(int32_t songEnd, int16_t division, std::vector<Beat> beats) {
   return song;
 }
 
-Grid gridOf(const Song& song) {
+Grid gridOf(const MeasureGrid& measures) {
   Grid grid;
-  for (const Measure& m : song.measures) {
+  for (const Measure& m : measures.measures) {
     EXPECT_EQ(m.index, static_cast<int32_t>(grid.size()));
     grid.emplace_back(m.startTick, m.length);
   }
@@ -55,9 +55,8 @@ TEST(BuildMeasures, EachMeasureTakesTheTimeSignatureInEffectAtItsStart) {
       {6000, 480, {{4, 4, 0}, {2, 4, 3840}, {3, 4, 1920}}, {{0, 1920}, {1920, 1920}, {3840, 1440}, {5280, 1440}}},
   };
   for (const Case& c : cases) {
-    Song song = songOf(c.songEnd, c.division, c.beats);
-    buildMeasures(song);
-    EXPECT_EQ(gridOf(song), c.grid) << c.songEnd << " " << c.division;
+    const Song song = songOf(c.songEnd, c.division, c.beats);
+    EXPECT_EQ(gridOf(buildMeasureGrid(song)), c.grid) << c.songEnd << " " << c.division;
   }
 }
 
@@ -82,18 +81,19 @@ TEST(PlaceInMeasure, ExactWithTheSmallestResolutionElseDownToA192nd) {
 }
 
 TEST(MeasureCursor, WalksForwardAndAppendsMeasuresPastTheGrid) {
-  Song song = songOf(7680, 480, {{4, 4, 0}, {3, 4, 7680}});
-  buildMeasures(song);
-  ASSERT_EQ(song.measures.size(), 4u);
-  MeasureCursor cursor(song);
+  const Song song = songOf(7680, 480, {{4, 4, 0}, {3, 4, 7680}});
+  MeasureGrid grid = buildMeasureGrid(song);
+  ASSERT_EQ(grid.measures.size(), 4u);
+  MeasureCursor cursor(grid, song);
   const std::pair<int32_t, int32_t> walk[] = {{0, 0}, {1919, 0}, {1920, 1}, {7679, 3}, {100, 3}, {7680, 4}, {9120, 5}};
   for (const auto& [tick, index] : walk) EXPECT_EQ(cursor.measureFor(tick)->index, index) << tick;
-  EXPECT_EQ(gridOf(song).back(), (std::pair<int32_t, int32_t>{9120, 1440}));
-  MeasureCursor other(song);  // another track's cursor finds the appended measures
+  EXPECT_EQ(gridOf(grid).back(), (std::pair<int32_t, int32_t>{9120, 1440}));
+  MeasureCursor other(grid, song);  // another track's cursor finds the appended measures
   EXPECT_EQ(other.measureFor(8000)->index, 4);
-  Song tiny = songOf(0, 1, {});
-  EXPECT_FALSE(MeasureCursor(tiny).measureFor(INT32_MAX));
-  EXPECT_EQ(tiny.measures.size(), kMaxMeasures);
+  const Song tiny = songOf(0, 1, {});
+  MeasureGrid tinyGrid;
+  EXPECT_FALSE(MeasureCursor(tinyGrid, tiny).measureFor(INT32_MAX));
+  EXPECT_EQ(tinyGrid.measures.size(), kMaxMeasures);
 }
 
 TEST(ToBase36, AtLeastTwoUpperCaseDigits) {
@@ -178,11 +178,11 @@ TEST(ChartBuilding, EachTrackTakesItsIdRangeAndLeavesItsGap) {
     TrackSettings keySettings;
     keySettings.multipleThreshold = 15, keySettings.wavDefinitionGap = gap;
     test::ConvertedSong c(b.bytes(), {{}, keySettings, {}});
-    buildMeasures(c.song);
+    MeasureGrid grid = buildMeasureGrid(c.song);
     std::vector<BMSBPM> bpms;
     int32_t nextWavId = 1;
     const auto build = [&](std::size_t t) {
-      return buildChartTrack(c.song, t, c.sliced[t], c.settings[t], bpms, nextWavId);
+      return buildChartTrack(c.song, t, c.sliced[t], c.settings[t], grid, bpms, nextWavId);
     };
     EXPECT_TRUE(build(0).notes.empty());
     EXPECT_EQ(nextWavId, 1);
@@ -214,7 +214,7 @@ struct HandChart {
     track().notes.push_back({{0, measure, position, resolution}, wav, file ? file : wav, voice});
     track().maxDefinition = std::max(track().maxDefinition, wav - track().firstWav);
   }
-  std::string text() { return formatBmsChart(song, chart, {}).value(); }
+  std::string text() { return formatBmsChart(song, grid, chart, {}).value(); }
   // The measure blocks after the definitions.
   std::string blocks() {
     const std::string all = text();
@@ -222,6 +222,7 @@ struct HandChart {
   }
 
   Song song;
+  MeasureGrid grid;
   Chart chart;
 };
 
@@ -286,8 +287,8 @@ TEST(BmsWriter, MeasureLengthLinesFollowTheGrid) {
     c.song.header.division = k.division;
     c.song.beats = k.beats;
     c.song.songEnd = k.songEnd;
-    buildMeasures(c.song);
-    c.note(1, static_cast<int32_t>(c.song.measures.size()) - 1, 0, 1);
+    c.grid = buildMeasureGrid(c.song);
+    c.note(1, static_cast<int32_t>(c.grid.measures.size()) - 1, 0, 1);
     std::string lines;
     const std::string blocks = c.blocks();
     for (std::size_t at = blocks.find("02:"); at != std::string::npos; at = blocks.find("02:", at + 1))
@@ -309,7 +310,7 @@ TEST(ChartLimits, TheLargestIdAndTheLastMeasureFitAndOneMoreIsRefused) {
   EXPECT_EQ(breach->in(Audience::EnglishConsole),
             linesOf(linesOf(wavIdBreach(1296, 1295), bpmIdBreach(1299, 1295)), measureBreach(1000, 999, false))
                 .in(Audience::EnglishConsole));
-  EXPECT_FALSE(formatBmsChart(c.song, c.chart, {}));
+  EXPECT_FALSE(formatBmsChart(c.song, c.grid, c.chart, {}));
   c.track().notes = {c.track().notes[0]};
   c.track().maxDefinition = 5;
   c.track().notes[0].position = -1;  // beyond the longest grid: the measure count is a lower bound

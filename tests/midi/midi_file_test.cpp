@@ -256,8 +256,8 @@ TEST(VarLen, WrittenInSevenBitGroupsAndReadBack) {
   }
 }
 
-// An event as a layout leaves it: a delta, a status and data; `none` makes it a data byte that
-// was read with no running status to apply.
+// An event as a layout leaves it, given by its distance from the one before: a status and data;
+// `none` makes it a data byte that was read with no running status to apply.
 struct Ev {
   int32_t delta;
   uint8_t status;
@@ -267,28 +267,40 @@ struct Ev {
 };
 const Ev kEnd{0, 0xFF, {}, kMetaEndOfTrack};
 
-Song songOf(const std::vector<std::pair<std::string, std::vector<Ev>>>& tracks, int16_t division = 96) {
+// Named tracks of laid-out events, with the song that holds their names and data bytes.
+struct Layout {
   Song song;
+  std::vector<TimedEventList> tracks;
+};
+
+Layout songOf(const std::vector<std::pair<std::string, std::vector<Ev>>>& tracks, int16_t division = 96) {
+  Layout layout;
+  Song& song = layout.song;
   song.header.division = division;
   for (const auto& [name, events] : tracks) {
-    MidiTrack& track = song.tracks.emplace_back();
-    track.name = name;
+    song.tracks.emplace_back().name = name;
+    TimedEventList& laidOut = layout.tracks.emplace_back();
+    int64_t tick = 0;
     for (const Ev& ev : events) {
-      MidiEvent& e = track.events.emplace_back(MidiEvent{.delta = ev.delta,
-                                                         .length = static_cast<int32_t>(ev.data.size()),
-                                                         .status = ev.status,
-                                                         .metaType = ev.metaType});
+      TimedEvent& e = laidOut.emplace_back();
+      e.tick = tick += ev.delta;
+      e.length = static_cast<int32_t>(ev.data.size());
+      e.status = ev.status;
+      e.metaType = ev.metaType;
       e.kind = ev.none ? EventKind::None : classifyStatus(ev.status);
       if (isChannelKind(e.kind)) std::copy(ev.data.begin(), ev.data.end(), e.head.begin());
       if (!isChannelKind(e.kind)) e.dataOffset = song.store(ev.data);
     }
   }
-  return song;
+  return layout;
 }
 
-Result<std::string> encode(const Song& song, const std::vector<std::size_t>& tracks, std::ostream* dump = nullptr) {
+Result<std::string> encode(const Layout& layout, const std::vector<std::size_t>& tracks,
+                           std::ostream* dump = nullptr) {
   Diagnostics diagnostics(dump);
-  return encodeMidiFile(song, tracks, diagnostics);
+  std::vector<TrackToWrite> written;
+  for (const std::size_t track : tracks) written.push_back({track, layout.tracks[track]});
+  return encodeMidiFile(layout.song, written, diagnostics);
 }
 
 // The events of a one-track file, after checking that the chunk length counts the bytes that follow.
@@ -318,7 +330,7 @@ TEST(Encode, EveryKindOfEventWithItsStatusByteAndLength) {
 }
 
 TEST(Encode, TheHeaderAndTheGivenTracksInTheGivenOrderWithTheirDump) {
-  const Song song = songOf({{"", {{0, 0x90, {0x10, 0x64}}, kEnd}}, {"", {{0, 0x90, {0x20, 0x64}}, kEnd}},
+  const Layout song = songOf({{"", {{0, 0x90, {0x10, 0x64}}, kEnd}}, {"", {{0, 0x90, {0x20, 0x64}}, kEnd}},
                             {"", {{0, 0xF0, {0x7E}}, {0, 0x00, {}, -1, true}, {0, 0x90, {0x30, 0x64}}, kEnd}}},
                            -1);  // a division kept as the same 16 bits
   std::ostringstream dump;
@@ -336,7 +348,7 @@ TEST(Encode, RefusesTimesNoReaderCouldReadBack) {
   const std::vector<Ev> eightLongest(8, Ev{0x0FFFFFFF, 0xB0, {7, 100}});
   std::vector<Ev> nineLongest = eightLongest;
   nineLongest.push_back(nineLongest.back());
-  const Song song = songOf({{"Lead", eightLongest}, {"Pad", {{0x0FFFFFF0, 0xFF, {}, -1, true}, {0x10, 0x90, {60, 1}}}},
+  const Layout song = songOf({{"Lead", eightLongest}, {"Pad", {{0x0FFFFFF0, 0xFF, {}, -1, true}, {0x10, 0x90, {60, 1}}}},
                             {"Long", nineLongest}});
   EXPECT_TRUE(encode(song, {0}));
   const auto reason = [&](std::size_t track) {

@@ -29,6 +29,7 @@ struct Track {
   std::span<const Tempo> tempos;
   TrackSettings s;
   EventList events;
+  std::vector<int32_t> noteOf;  // per event, after sorting
   std::vector<Note> notes;
 
   std::vector<int32_t> chainOf(int32_t n) const {
@@ -48,11 +49,12 @@ struct Track {
   void endUnendedNotes() {
     for (std::size_t i = 0; i < events.size(); ++i) {
       if (!events[i].startsNote() || findNoteOff(i) != kNone) continue;
-      MidiEvent off{.tick = events.back().tick,
-                    .length = 2,
-                    .status = static_cast<uint8_t>(0x80 | (events[i].status & 0x0F)),
-                    .kind = EventKind::NoteOff,
-                    .head = {events[i].head[0], 0}};
+      MidiEvent off;
+      off.tick = events.back().tick;
+      off.length = 2;
+      off.status = static_cast<uint8_t>(0x80 | (events[i].status & 0x0F));
+      off.kind = EventKind::NoteOff;
+      off.head = {events[i].head[0], 0};
       const std::size_t at = events.back().isMeta(kMetaEndOfTrack) ? events.size() - 1 : events.size();
       events.insert(events.begin() + static_cast<std::ptrdiff_t>(at), off);
       events[at].delta = at > 0 ? off.tick - events[at - 1].tick : off.tick;
@@ -189,10 +191,10 @@ struct Track {
     for (int32_t i = 0; i < static_cast<int32_t>(events.size()); ++i)
       sorted.push_back(
           *std::find_if(events.begin(), events.end(), [i](const MidiEvent& e) { return e.index == i; }));
+    noteOf.assign(events.size(), kNone);
     for (std::size_t k = 0; k < notes.size(); ++k) {
       notes[k].on = events[notes[k].on].index, notes[k].off = events[notes[k].off].index;
-      sorted[notes[k].on].note = sorted[notes[k].off].note =
-          static_cast<int32_t>(k);  // a shared note-off: the later
+      noteOf[notes[k].on] = noteOf[notes[k].off] = static_cast<int32_t>(k);  // a shared note-off: the later
     }
     events = sorted;
     numberDefinitions();
@@ -200,8 +202,8 @@ struct Track {
 
   // Every first occurrence laid out once: a sound met while another is open is postponed, and the
   // walk goes back to it when the open sound ends. Fills `followed` with each tempo change's last copy.
-  EventList buildRenderLayout(int32_t trackIndex, std::map<int32_t, int32_t>& followed) const {
-    EventList layout;
+  LaidOutTrack buildRenderLayout(int32_t trackIndex, std::map<int32_t, int32_t>& followed) const {
+    LaidOutTrack layout;
     int32_t open = kNone;
     std::size_t segmentStart = 0, resume = 0;
     bool deferred = false;
@@ -211,36 +213,28 @@ struct Track {
           open == kNone || note == kNone ? std::vector<int32_t>{} : chainOf(open);
       return std::find(chain.begin(), chain.end(), note) != chain.end();
     };
-    const auto copy = [&](const MidiEvent& e, int64_t delta) {
-      MidiEvent c = e;
-      c.index = c.voice = 0;
-      c.delta = static_cast<int32_t>(delta);
-      c.tick = static_cast<int32_t>(outputTick += delta);
-      return c;
-    };
     const auto emit = [&](const MidiEvent& e, std::size_t position, int64_t delta) {
       const bool tempoOrBeat = e.metaType == kMetaTempo || e.metaType == kMetaTimeSignature;
       const bool keepsDistance = (e.kind != EventKind::Meta && e.tick > 0) || tempoOrBeat;
       const bool soundStart = position == segmentStart && keepsDistance;
-      MidiEvent c = copy(e, soundStart                                       ? s.noteInterval
-                            : open != kNone || e.endsNote() || keepsDistance ? delta
-                                                                             : 0);
+      outputTick += soundStart                                       ? s.noteInterval
+                    : open != kNone || e.endsNote() || keepsDistance ? delta
+                                                                     : 0;
       const std::map<int32_t, int32_t> none;
       const std::map<int32_t, int32_t>& values =
-          soundStart && e.note != kNone ? notes[e.note].controllers : none;
-      for (auto v = values.begin(); v != values.end(); ++v) {
-        layout.push_back({.tick = c.tick,
-                          .delta = v == values.begin() ? c.delta : 0,
-                          .length = 2,
-                          .status = static_cast<uint8_t>(0xB0 | (e.status & 0x0F)),
-                          .kind = EventKind::ControlChange,
-                          .head = {static_cast<uint8_t>(v->first), static_cast<uint8_t>(v->second)}});
+          soundStart && noteOf[position] != kNone ? notes[noteOf[position]].controllers : none;
+      for (const auto& [number, value] : values) {
+        EventContent preset;
+        preset.length = 2;
+        preset.status = static_cast<uint8_t>(0xB0 | (e.status & 0x0F));
+        preset.kind = EventKind::ControlChange;
+        preset.head = {static_cast<uint8_t>(number), static_cast<uint8_t>(value)};
+        layout.append(preset, outputTick, kNone, kNone);
       }
-      if (!values.empty()) c.delta = 0;
       if (e.tempo != kNone && tempos[e.tempo].track == trackIndex &&
           tempos[e.tempo].event == static_cast<int32_t>(position))
-        followed[e.tempo] = static_cast<int32_t>(layout.size());
-      layout.push_back(c);
+        followed[e.tempo] = static_cast<int32_t>(layout.events.size());
+      layout.append(e, outputTick, e.tempo, noteOf[position]);
       previousTick = e.tick;
     };
     for (std::size_t pos = 0; pos < events.size(); ++pos) {
@@ -249,12 +243,13 @@ struct Track {
       int32_t lastOff = kNone;
       for (const int32_t n : open == kNone ? std::vector<int32_t>{} : chainOf(open))
         lastOff = std::max(lastOff, notes[n].off);
-      if (e.startsNote() && !notes[e.note].firstOccurrence) continue;
+      const int32_t note = noteOf[pos];
+      if (e.startsNote() && !notes[note].firstOccurrence) continue;
       if (e.startsNote() && open == kNone) {
-        open = e.note;
+        open = note;
         segmentStart = pos;
         emit(e, pos, delta);
-      } else if (e.startsNote() && !inOpenSound(e.note)) {
+      } else if (e.startsNote() && !inOpenSound(note)) {
         if (!deferred) resume = pos;
         deferred = true;
       } else if (static_cast<int32_t>(pos) == lastOff) {
@@ -262,11 +257,11 @@ struct Track {
         segmentStart = 0;
         if (!deferred) emit(e, pos, delta);
         if (!deferred) continue;
-        layout.push_back(copy(e, delta));
+        layout.append(e, outputTick += delta, e.tempo, note);
         deferred = false;
         previousTick = events[resume].tick;
         pos = resume - 1;
-      } else if (!e.endsNote() || inOpenSound(e.note)) {
+      } else if (!e.endsNote() || inOpenSound(note)) {
         emit(e, pos, delta);
       }
     }
@@ -365,12 +360,24 @@ private:
   std::vector<Event> events_;
 };
 
-std::string eventsText(const Song& song, const EventList& events) {
+std::string eventsText(const Song& song, const EventList& events, const std::vector<int32_t>& noteOf) {
   std::string text;
-  for (const MidiEvent& e : events) {
-    text += describeEvent(song, e) + " delta=" + std::to_string(e.delta) +
-            " index=" + std::to_string(e.index) + " voice=" + std::to_string(e.voice) +
-            " note=" + std::to_string(e.note) + "\n";
+  for (std::size_t i = 0; i < events.size(); ++i) {
+    const MidiEvent& e = events[i];
+    text += describeEvent(song, e) + " delta=" + std::to_string(e.delta) + " index=" + std::to_string(e.index) +
+            " voice=" + std::to_string(e.voice) + " note=" + std::to_string(noteOf[i]) + "\n";
+  }
+  return text;
+}
+
+std::string layoutText(const Song& song, const LaidOutTrack& layout) {
+  std::string text;
+  for (std::size_t i = 0; i < layout.events.size(); ++i) {
+    MidiEvent e;
+    static_cast<EventContent&>(e) = layout.events[i];
+    e.tempo = layout.tempoOfEvent[i];
+    text += describeEvent(song, e) + " at=" + std::to_string(layout.events[i].tick) +
+            " note=" + std::to_string(layout.noteOfEvent[i]) + "\n";
   }
   return text;
 }
@@ -393,8 +400,7 @@ struct Outcome {
 Outcome engine(const MidiBuilder& builder, const TrackSettings& settings) {
   Song song = readSong(builder.bytes());
   Diagnostics quiet;
-  MidiTrack& track = song.tracks[1];
-  const SlicedTrack sliced = extractNotes(track, settings, song.tempos, quiet);
+  const SlicedTrack sliced = extractNotes(song.tracks[1], settings, song.tempos, quiet);
   Outcome out;
   for (const Note& n : sliced.notes) {
     std::string controllers;
@@ -406,11 +412,14 @@ Outcome engine(const MidiBuilder& builder, const TrackSettings& settings) {
                                     n.definition, n.sound,   n.variant, n.firstOccurrence};
     out.notes += noteText(plainNote, controllers);
   }
-  out.extracted = eventsText(song, track.events);
-  EXPECT_TRUE(buildRenderLayout(track, 1, sliced, settings, song.tempos));
-  EXPECT_EQ(eventsText(song, track.originalEvents), out.extracted);
-  out.layout = eventsText(song, track.events);
-  for (const Tempo& t : song.tempos) out.tempos += std::to_string(t.event) + " ";
+  out.extracted = eventsText(song, sliced.events, sliced.noteOfEvent);
+  const std::optional<LaidOutTrack> layout = layOutTrack(sliced, 1, settings, song.tempos);
+  EXPECT_TRUE(layout);
+  if (!layout) return out;
+  out.layout = layoutText(song, *layout);
+  const std::map<int32_t, int32_t> followed(layout->tempoCopies.begin(), layout->tempoCopies.end());
+  for (const Tempo& t : song.tempos)
+    out.tempos += std::to_string(followed.contains(t.index) ? followed.at(t.index) : t.event) + " ";
   return out;
 }
 
@@ -424,9 +433,9 @@ Outcome plain(const Song& song, const TrackSettings& settings) {
       controllers += " " + std::to_string(number) + "=" + std::to_string(value);
     out.notes += noteText(n, controllers);
   }
-  out.extracted = eventsText(song, track.events);
+  out.extracted = eventsText(song, track.events, track.noteOf);
   std::map<int32_t, int32_t> followed;
-  out.layout = eventsText(song, track.buildRenderLayout(1, followed));
+  out.layout = layoutText(song, track.buildRenderLayout(1, followed));
   for (const Tempo& t : song.tempos)
     out.tempos += std::to_string(followed.contains(t.index) ? followed[t.index] : t.event) + " ";
   return out;

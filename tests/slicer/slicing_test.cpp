@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <sstream>
 
 #include "support/converted_song.h"
@@ -38,31 +39,36 @@ struct Sliced {
     song = readSong(builder.bytes());
     sliced = extractNotes(track(), settings, song.tempos, diagnostics);
   }
-  MidiTrack& track() { return song.tracks.at(index); }
+  const MidiTrack& track() const { return song.tracks.at(index); }
   Ints field(int32_t Note::*member) const {
     Ints values;
     for (const Note& note : sliced.notes) values.push_back(note.*member);
     return values;
   }
-  // The laid-out events, one per line: "on 60 @960 +960" (what it is, its tick, its delta).
+  // The laid-out events, one per line: "on 60 @960 +960" (what it is, its tick, its distance
+  // from the event before).
   Lines layout() {
-    EXPECT_TRUE(buildRenderLayout(track(), static_cast<int32_t>(index), sliced, settings, song.tempos));
+    laidOut = layOutTrack(sliced, static_cast<int32_t>(index), settings, song.tempos);
+    EXPECT_TRUE(laidOut);
     Lines lines;
-    for (const MidiEvent& e : track().events) lines.push_back(describe(e));
+    for (std::size_t i = 0; laidOut && i < laidOut->events.size(); ++i) lines.push_back(describe(laidOut->events, i));
     return lines;
   }
-  static std::string describe(const MidiEvent& e) {
+  static std::string describe(const TimedEventList& events, std::size_t i) {
+    const TimedEvent& e = events[i];
     std::string what = e.kind == EventKind::Meta ? "meta " + std::to_string(e.metaType) : "other";
     if (e.startsNote() || e.endsNote()) what = (e.startsNote() ? "on " : "off ") + std::to_string(e.head[0]);
     if (e.kind == EventKind::ControlChange) what = "cc " + std::to_string(e.head[0]) + "=" + std::to_string(e.head[1]);
     if (e.isMeta(kMetaEndOfTrack)) what = "end";
-    return what + " @" + std::to_string(e.tick) + " +" + std::to_string(e.delta);
+    const int64_t delta = e.tick - (i > 0 ? events[i - 1].tick : 0);
+    return what + " @" + std::to_string(e.tick) + " +" + std::to_string(delta);
   }
 
   Song song;
   TrackSettings settings;
   std::size_t index;
   SlicedTrack sliced;
+  std::optional<LaidOutTrack> laidOut;
 };
 
 // A track under 120 BPM of the given notes (tick, length, pitch), note-ons before note-offs.
@@ -150,8 +156,8 @@ TEST(RenderLayout, APostponedStretchIsWalkedTwice) {
   EXPECT_EQ(s.layout(), (Lines{"on 60 @0 +0", "cc 1=5 @300 +300", "meta 81 @360 +60", "off 60 @960 +600",
                                "cc 1=0 @1920 +960", "on 62 @1920 +0", "cc 1=5 @1980 +60", "meta 81 @2040 +60",
                                "off 62 @2160 +120"}));
-  EXPECT_EQ(s.song.tempos[1].event, 7);
-  EXPECT_EQ(s.song.tempos[0].event, 0);  // a tempo change of another track stays
+  // The tempo change of another track (0) is not this layout's to follow.
+  EXPECT_EQ(s.laidOut->tempoCopies, (std::vector<std::pair<int32_t, int32_t>>{{1, 7}}));
 }
 // Two sounds and no tempo: the second starts on the grid line after the first's start plus the
 // gap, but never before the first has ended.
@@ -185,9 +191,9 @@ TEST(SettleLayout, ATempoChangeFollowsThePreviousSectionsNeedInTwoCycles) {
   EXPECT_EQ(converted.report.cycles, 2);
   EXPECT_EQ(converted.ticks(0), (std::vector<int64_t>{0, 1440, 1440}));
   EXPECT_EQ(converted.ticks(1), (std::vector<int64_t>{960, 1440, 2400, 2880, 2880}));
-  EXPECT_EQ(converted.song.tempos[0].extent, 1440);
-  EXPECT_EQ(converted.song.tempos[0].shift, 1440);
-  EXPECT_EQ(converted.song.tempos[1].tick, 1440);
+  EXPECT_EQ(converted.tempos[0].needed, 1440);
+  EXPECT_EQ(converted.tempos[0].granted, 1440);
+  EXPECT_EQ(converted.tempos[1].tick, 1440);
   EXPECT_EQ(converted.lines.str(), "");
 }
 
@@ -203,12 +209,12 @@ TEST(SettleLayout, ATempoChangeLaidOutTwiceMovesOnlyAtTheCopyItsRecordFollows) {
   single.gridUnit = 0;
   ConvertedSong converted(b.bytes(), {single});
   const std::vector<int64_t> ticks = converted.ticks(0);
-  const EventList& events = converted.song.tracks[0].events;
-  ASSERT_EQ(Sliced::describe(events[2]) + ", " + Sliced::describe(events[5]), "meta 81 @2880 +1920, meta 81 @5760 +0");
-  EXPECT_EQ(converted.song.tempos[1].event, 5);
+  const TimedEventList& events = converted.layout.tracks[0].events;
+  ASSERT_EQ(Sliced::describe(events, 2) + ", " + Sliced::describe(events, 5), "meta 81 @2880 +1920, meta 81 @5760 +0");
+  EXPECT_EQ(converted.tempos[1].event, 5);
   EXPECT_TRUE(converted.report.settled());
-  EXPECT_EQ(converted.song.tempos[1].tick, 5760);
-  EXPECT_EQ(Sliced::describe(events[7]), "on 62 @7200 +960");
+  EXPECT_EQ(converted.tempos[1].tick, 5760);
+  EXPECT_EQ(Sliced::describe(events, 7), "on 62 @7200 +960");
 }
 
 // A conductor with `tempoCount` tempo changes four measures apart, and tracks that play one note
@@ -240,8 +246,8 @@ TEST(SettleLayout, ManyTempoChangesWithPresetsInEveryTrack) {
   EXPECT_EQ(plain.report.cycles, 2);
   // Each section is as long as its longest need: a held track's two sounds of 1920 ticks, 960
   // after the tempo change and 960 apart, and the gap after the second.
-  for (std::size_t i = 1; i < plain.song.tempos.size(); ++i)
-    EXPECT_EQ(plain.song.tempos[i].tick - plain.song.tempos[i - 1].tick, 960 + 1920 + 960 + 1920 + 960) << i;
+  for (std::size_t i = 1; i < plain.tempos.size(); ++i)
+    EXPECT_EQ(plain.tempos[i].tick - plain.tempos[i - 1].tick, 960 + 1920 + 960 + 1920 + 960) << i;
   ConvertedSong gridded(songWithTempoChanges(12, 4).bytes(), {gridOf(1920)});
   EXPECT_TRUE(gridded.report.settled());
   for (std::size_t t = 0; t < gridded.song.tracks.size(); ++t) gridded.ticks(t);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <sstream>
 #include <vector>
 
@@ -28,23 +29,30 @@ struct ConvertedSong {
     for (std::size_t i = 0; i < song.tracks.size(); ++i) {
       if (settings[i].enabled) sliced[i] = extractNotes(song.tracks[i], settings[i], song.tempos, quiet);
     }
+    RenderingLayout built;
     for (std::size_t i = 0; i < song.tracks.size(); ++i) {
-      if (!settings[i].enabled) continue;
-      EXPECT_TRUE(buildRenderLayout(song.tracks[i], static_cast<int32_t>(i), sliced[i], settings[i], song.tempos));
+      if (!settings[i].enabled) {
+        built.tracks.push_back(trackAsRead(song.tracks[i]));
+        continue;
+      }
+      std::optional<LaidOutTrack> track = layOutTrack(sliced[i], static_cast<int32_t>(i), settings[i], song.tempos);
+      EXPECT_TRUE(track);
+      built.tracks.push_back(track.value_or(LaidOutTrack{}));
     }
     Diagnostics diagnostics(&lines);
-    report = settleLayout(song, sliced, settings, diagnostics, maxCycles);
+    RetimedLayout retimed = settleLayout(std::move(built), song, sliced, settings, diagnostics, maxCycles);
+    layout = std::move(retimed.layout);
+    tempos = std::move(retimed.tempos);
+    report = retimed.report;
   }
 
-  // The layout tick of every event of a track, checking that every delta is whole and that every
-  // moved event knows its tick.
+  // The layout tick of every event of a track, checking that no event comes before the one
+  // before it.
   std::vector<int64_t> ticks(std::size_t track) const {
     std::vector<int64_t> result;
-    int64_t tick = 0;
-    for (const MidiEvent& e : song.tracks[track].events) {
-      result.push_back(tick += e.delta);
-      EXPECT_GE(e.delta, 0);
-      EXPECT_TRUE(e.tick == tick || !(e.startsNote() || e.isMeta(kMetaTempo)));
+    for (const TimedEvent& e : layout.tracks[track].events) {
+      EXPECT_GE(e.tick, result.empty() ? 0 : result.back());
+      result.push_back(e.tick);
     }
     return result;
   }
@@ -52,6 +60,8 @@ struct ConvertedSong {
   Song song;
   std::vector<TrackSettings> settings;
   std::vector<SlicedTrack> sliced;
+  RenderingLayout layout;
+  std::vector<RetimedTempo> tempos;
   std::ostringstream lines;
   SettleReport report;
 };
