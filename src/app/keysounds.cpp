@@ -7,8 +7,8 @@
 #include "app/paths.h"
 #include "app/project.h"
 #include "audio/audio_messages.h"
-#include "audio/file_access.h"
-#include "audio/waveform_comparison.h"
+#include "audio/io/file_access.h"
+#include "audio/fidelity/waveform_comparison.h"
 #include "base/platform.h"
 #include "bms/chart.h"
 
@@ -45,10 +45,10 @@ audio::TempoMap tempoMapOf(const Song& song, const std::vector<const EventList*>
   return audio::TempoMap(song.header.division, std::move(changes));
 }
 
-audio::RenderTrack renderingTrack(const Project& project, std::size_t track) {
+audio::RenderingFileTrack renderingFileTrack(const Project& project, std::size_t track) {
   const EventList& layout = project.song.tracks[track].events;
   const std::vector<Note>& notes = project.sliced[track].notes;
-  audio::RenderTrack rendered;
+  audio::RenderingFileTrack rendered;
   rendered.stemName = project.settings[track].definitionName;
   rendered.events = channelMessages(layout);
   int64_t end = 0;
@@ -64,13 +64,13 @@ audio::RenderTrack renderingTrack(const Project& project, std::size_t track) {
   return rendered;
 }
 
-std::vector<audio::StemTrack> stemTracks(const std::vector<audio::RenderTrack>& tracks,
+std::vector<audio::StemTrack> stemTracks(const std::vector<audio::RenderingFileTrack>& tracks,
                                          const audio::TempoMap& tempo) {
   std::vector<audio::StemTrack> stems;
-  for (const audio::RenderTrack& track : tracks) {
+  for (const audio::RenderingFileTrack& track : tracks) {
     audio::StemTrack& stem = stems.emplace_back();
     stem.stemName = track.stemName;
-    for (const audio::RenderSound& sound : track.sounds)
+    for (const audio::RenderingFileSound& sound : track.sounds)
       stem.sounds.push_back(
           {sound.fileName, tempo.secondsAt(sound.startTick), tempo.secondsAt(sound.endTick)});
   }
@@ -138,17 +138,17 @@ Message keysoundSummary(const KeysoundReport& report) {
   return summary;
 }
 
-std::vector<audio::RenderTrack> renderingTracks(const Project& project) {
-  std::vector<audio::RenderTrack> tracks;
+std::vector<audio::RenderingFileTrack> renderingFileTracks(const Project& project) {
+  std::vector<audio::RenderingFileTrack> tracks;
   for (const std::size_t track : project.convertedTracks()) {
     // A track without sounds (a conductor) has nothing to render or cut, and no stem.
-    audio::RenderTrack rendered = renderingTrack(project, track);
+    audio::RenderingFileTrack rendered = renderingFileTrack(project, track);
     if (!rendered.sounds.empty()) tracks.push_back(std::move(rendered));
   }
   return tracks;
 }
 
-audio::TempoMap renderingTempoMap(const Project& project) {
+audio::TempoMap renderingFileTempoMap(const Project& project) {
   std::vector<const EventList*> layouts;
   for (const std::size_t track : project.convertedTracks())
     layouts.push_back(&project.song.tracks[track].events);
@@ -160,8 +160,8 @@ Result<KeysoundReport> makeKeysounds(const Project& project, const std::string& 
   const std::string folder(folderOf(chartPath));
   const audio::SoundOutput output{folder.empty() ? std::string(".") : folder,
                                   request.ogg ? audio::AudioFileType::OggVorbis : audio::AudioFileType::Wav};
-  const std::vector<audio::RenderTrack> tracks = renderingTracks(project);
-  const audio::TempoMap tempo = renderingTempoMap(project);
+  const std::vector<audio::RenderingFileTrack> tracks = renderingFileTracks(project);
+  const audio::TempoMap tempo = renderingFileTempoMap(project);
   Result<audio::SoundFilesReport> files =
       request.stemsFolder ? audio::cutStems(stemTracks(tracks, tempo), *request.stemsFolder, output,
                                             recordingAmongStems(request))

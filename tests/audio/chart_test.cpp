@@ -11,12 +11,12 @@
 #include <random>
 #include <tuple>
 
-#include "audio/audio_backend.h"
-#include "audio/chart_mix.h"
-#include "audio/chart_timeline.h"
-#include "audio/cross_correlation.h"
-#include "audio/fft.h"
-#include "audio/fidelity.h"
+#include "audio/io/audio_backend.h"
+#include "audio/fidelity/chart_mix.h"
+#include "audio/fidelity/chart_timeline.h"
+#include "audio/fidelity/cross_correlation.h"
+#include "audio/fidelity/fft.h"
+#include "audio/fidelity/fidelity.h"
 #include "audio_test.h"
 
 namespace rendlow::audio {
