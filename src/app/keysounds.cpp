@@ -7,8 +7,8 @@
 #include "app/paths.h"
 #include "app/project.h"
 #include "audio/audio_messages.h"
-#include "audio/io/file_access.h"
 #include "audio/fidelity/waveform_comparison.h"
+#include "base/file_input.h"
 #include "base/platform.h"
 #include "bms/chart.h"
 
@@ -94,7 +94,7 @@ Result<audio::AudioBuffer> renderSongAsRead(const Project& project, const std::s
 std::string recordingAmongStems(const KeysoundRequest& request) {
   if (!request.recording || !request.stemsFolder) return "";
   const std::string name(fileNameOf(*request.recording));
-  return sameFile(audio::pathIn(*request.stemsFolder, name), *request.recording) ? name : "";
+  return sameFile(pathIn(*request.stemsFolder, name), *request.recording) ? name : "";
 }
 
 Result<audio::AudioBuffer> referenceFor(const Project& project, const KeysoundRequest& request,
@@ -124,8 +124,8 @@ std::optional<Result<KeysoundReport>> cutAfterOutput(Application& app, Form& for
   KeysoundRequest cut;
   cut.stemsFolder = stemsFolder;
   const std::string songName(pathStem(fileNameOf(app.loadedMidiPath)));
-  const std::string mix = audio::pathIn(stemsFolder, songName + "_mix.wav");
-  if (audio::fileExists(mix)) cut.recording = mix;
+  const std::string mix = pathIn(stemsFolder, songName + "_mix.wav");
+  if (fileExists(mix)) cut.recording = mix;
   return makeKeysounds(app.project, output.chart->path, cut);
 }
 

@@ -1,14 +1,14 @@
 #include "audio/cut/sound_output.h"
 
 #include "audio/audio_messages.h"
-#include "audio/io/file_access.h"
+#include "base/path_names.h"
 
 namespace rendlow::audio {
 
 Message SoundFilesReport::summary() const { return soundsWrittenMessage(filesWritten, folder); }
 
 std::string soundFileName(AudioFileType type, const std::string& chartName) {
-  return withoutExtension(chartName) + extensionOf(type);
+  return std::string(pathStem(chartName)) + extensionOf(type);
 }
 
 std::string soundFilePath(const SoundOutput& output, const std::string& fileName) {

@@ -1,10 +1,10 @@
 #include "audio/cut/stem_cutting.h"
 
 #include "audio/audio_messages.h"
-#include "audio/io/file_access.h"
 #include "audio/cut/sound_cut.h"
 #include "audio/cut/stem_folder.h"
 #include "audio/synth/tempo_map.h"
+#include "base/text.h"
 
 namespace rendlow::audio {
 
@@ -21,7 +21,7 @@ std::set<std::string> writtenNames(const std::vector<StemTrack>& tracks, const S
   std::set<std::string> names;
   for (const StemTrack& track : tracks) {
     for (const StemSound& sound : track.sounds) {
-      names.insert(lowerCase(soundFileName(output.type, sound.fileName)));
+      names.insert(caseFolded(soundFileName(output.type, sound.fileName)));
     }
   }
   return names;
@@ -64,7 +64,7 @@ Result<void> cutTrack(const StemTrack& track, const std::string& stemPath, const
 Result<SoundFilesReport> cutStems(const std::vector<StemTrack>& tracks, const std::string& stemsFolder,
                                   const SoundOutput& output, const std::string& recordingName) {
   std::set<std::string> notStems = writtenNames(tracks, output);
-  if (!recordingName.empty()) notStems.insert(lowerCase(recordingName));
+  if (!recordingName.empty()) notStems.insert(caseFolded(recordingName));
   Result<StemFiles> stems =
       findStems(stemsFolder, stemNamesOf(tracks), output.backend->readableExtensions(), notStems);
   if (!stems) return stems.problem();

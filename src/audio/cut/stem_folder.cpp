@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "audio/audio_messages.h"
-#include "audio/io/file_access.h"
+#include "base/file_input.h"
+#include "base/path_names.h"
+#include "base/text.h"
 
 namespace rendlow::audio {
 
@@ -20,9 +22,9 @@ bool hasExtensionOf(const std::string& lowerName, const std::vector<std::string>
 const std::string* claimedFile(const std::string& stemName, const std::vector<std::string>& names,
                                const std::vector<std::string>& extensions) {
   for (const std::string& extension : extensions) {
-    const std::string wanted = lowerCase(stemName) + extension;
+    const std::string wanted = caseFolded(stemName) + extension;
     for (const std::string& name : names) {
-      if (lowerCase(name) == wanted) return &name;
+      if (caseFolded(name) == wanted) return &name;
     }
   }
   return nullptr;
@@ -33,7 +35,7 @@ const std::string* claimedFile(const std::string& stemName, const std::vector<st
 Result<StemFiles> findStems(const std::string& folder, const std::vector<std::string>& stemNames,
                             const std::vector<std::string>& extensions,
                             const std::set<std::string>& ignoredNames) {
-  Result<std::vector<std::string>> names = fileNamesIn(folder);
+  Result<std::vector<std::string>> names = fileNamesIn(folder, fileSystemReason);
   if (!names) return Problem{stemsFolderUnreadableMessage(folder, names.problem().message)};
   StemFiles stems;
   std::set<std::string> claimed;
@@ -47,7 +49,7 @@ Result<StemFiles> findStems(const std::string& folder, const std::vector<std::st
     claimed.insert(*name);
   }
   for (const std::string& name : *names) {
-    const std::string lower = lowerCase(name);
+    const std::string lower = caseFolded(name);
     if (hasExtensionOf(lower, extensions) && !claimed.count(name) && !ignoredNames.count(lower)) {
       stems.extraFiles.push_back(pathIn(folder, name));
     }

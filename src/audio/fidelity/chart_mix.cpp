@@ -4,9 +4,10 @@
 #include <map>
 
 #include "audio/audio_messages.h"
-#include "audio/io/file_access.h"
 #include "audio/synth/render_timing.h"
 #include "audio/synth/tempo_map.h"
+#include "base/file_input.h"
+#include "base/path_names.h"
 
 namespace rendlow::audio {
 
@@ -23,7 +24,7 @@ struct Placement {
 std::string findSoundFile(const std::string& folder, const std::string& name, const AudioBackend& backend) {
   const std::string path = pathIn(folder, name);
   if (fileExists(path)) return path;
-  const std::string stem = withoutExtension(name);
+  const std::string stem(pathStem(name));
   for (const std::string& extension : backend.readableExtensions()) {
     const std::string other = pathIn(folder, stem + extension);
     if (fileExists(other)) return other;

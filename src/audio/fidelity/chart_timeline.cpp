@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "audio/audio_messages.h"
-#include "audio/io/file_access.h"
+#include "base/file_input.h"
 
 namespace rendlow::audio {
 
@@ -103,7 +103,7 @@ ChartTimeline timelineOf(const ChartText& chart) {
 }
 
 Result<ChartTimeline> readChartTimeline(const std::string& path) {
-  Result<std::string> text = readWholeFile(path);
+  Result<std::string> text = readWholeFile<std::string>(path, {fileSystemReason, nullptr});
   if (!text) return Problem{chartUnreadableMessage(path, text.problem().message)};
   return timelineOf(parseChartText(*text));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "audio/io/audio_buffer.h"
@@ -31,6 +32,11 @@ const AudioBackend& builtinBackend();
 const AudioBackend* sndfileBackend();
 // The most capable backend in this build.
 const AudioBackend& defaultBackend();
+
+// For the backends: the bytes of the sound file at `path`, and writing a sound file's bytes
+// atomically. Each problem is the whole message naming the file.
+Result<std::string> readSoundFileBytes(const std::string& path);
+Result<void> writeSoundFile(const std::string& path, std::string_view bytes);
 
 // The extension a file of this type is written with (".wav", ".ogg").
 std::string extensionOf(AudioFileType type);

@@ -1,6 +1,5 @@
 #include "audio/io/audio_backend.h"
 #include "audio/audio_messages.h"
-#include "audio/io/file_access.h"
 #include "audio/io/wav_reader.h"
 #include "audio/io/wav_writer.h"
 
@@ -11,8 +10,8 @@ namespace {
 class BuiltinBackend final : public AudioBackend {
 public:
   Result<AudioBuffer> read(const std::string& path) const override {
-    Result<std::string> bytes = readWholeFile(path);
-    if (!bytes) return Problem{audioUnreadableMessage(path, bytes.problem().message)};
+    Result<std::string> bytes = readSoundFileBytes(path);
+    if (!bytes) return bytes.problem();
     return decodeWav(*bytes, path);
   }
 

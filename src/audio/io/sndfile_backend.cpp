@@ -2,11 +2,11 @@
 
 #include "audio/io/audio_backend.h"
 #include "audio/audio_messages.h"
-#include "audio/io/file_access.h"
 #include "audio/io/ogg_pages.h"
 #include "audio/io/pcm_samples.h"
 #include "audio/io/sndfile_library.h"
 #include "audio/io/sndfile_memory.h"
+#include "base/text.h"
 
 namespace rendlow::audio {
 
@@ -25,7 +25,7 @@ bool readable(int format) {
 // WAV files go to our own reader: libsndfile refuses a "data" chunk before the "fmt " chunk,
 // which editors do write, and reads a file whose "data" chunk is cut short as if it were whole.
 bool namesWavFile(const std::string& path) {
-  return path.size() >= 4 && lowerCase(path.substr(path.size() - 4)) == ".wav";
+  return path.size() >= 4 && caseFolded(path.substr(path.size() - 4)) == ".wav";
 }
 
 Result<AudioBuffer> readOpened(const SndfileLibrary& sndfile, SNDFILE* file, const SF_INFO& info) {
@@ -68,8 +68,8 @@ public:
 
   Result<AudioBuffer> read(const std::string& path) const override {
     if (namesWavFile(path)) return builtinBackend().read(path);
-    Result<std::string> bytes = readWholeFile(path);
-    if (!bytes) return Problem{audioUnreadableMessage(path, bytes.problem().message)};
+    Result<std::string> bytes = readSoundFileBytes(path);
+    if (!bytes) return bytes.problem();
     MemoryFile memory{std::move(*bytes), 0};
     SF_INFO info{};
     SndfileHandle file(sndfile_.openVirtual(&memoryFileIo(), SFM_READ, &info, &memory), sndfile_.close);

@@ -1,7 +1,7 @@
 #include "audio/synth/soundfont_choice.h"
 
 #include "audio/audio_messages.h"
-#include "audio/io/file_access.h"
+#include "base/file_input.h"
 
 namespace rendlow::audio {
 
