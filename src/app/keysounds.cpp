@@ -11,6 +11,7 @@
 #include "base/file_input.h"
 #include "base/platform.h"
 #include "bms/chart.h"
+#include "bms/chart_timeline.h"
 
 namespace rendlow {
 
@@ -107,11 +108,24 @@ Result<audio::AudioBuffer> referenceFor(const Project& project, const KeysoundRe
   return reference;
 }
 
+// The chart just written, read back as a player reads it, for audio to play its background.
+Result<audio::ChartBackground> chartBackground(const std::string& chartPath) {
+  Result<std::string> text = readWholeFile<std::string>(chartPath, {audio::fileSystemReason, nullptr});
+  if (!text) return Problem{audio::chartUnreadableMessage(chartPath, text.problem().message)};
+  const ChartTimeline timeline = timelineOf(parseChartText(*text));
+  audio::ChartBackground background{timeline.soundFiles, {}};
+  for (const TimedObject& object : timeline.objects)
+    background.objects.push_back({object.seconds, object.wavId});
+  return background;
+}
+
 Result<audio::FidelityFigures> measure(const Project& project, const std::string& chartPath,
                                        const KeysoundRequest& request, const audio::SoundOutput& output) {
   Result<audio::AudioBuffer> reference = referenceFor(project, request, *output.backend);
   if (!reference) return reference.problem();
-  return audio::measureChartFidelity(chartPath, output.folder, *reference, *output.backend,
+  Result<audio::ChartBackground> background = chartBackground(chartPath);
+  if (!background) return background.problem();
+  return audio::measureChartFidelity(*background, chartPath, output.folder, *reference, *output.backend,
                                      request.recording ? 0 : audio::synthBlockFrames());
 }
 

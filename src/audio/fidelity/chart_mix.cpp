@@ -47,13 +47,14 @@ Result<AudioBuffer> loadSound(const std::string& path, const std::string& chartP
 }
 
 // Every sound the chart uses, read once.
-Result<std::map<int32_t, AudioBuffer>> loadSounds(const ChartTimeline& timeline, const std::string& chartPath,
+Result<std::map<int32_t, AudioBuffer>> loadSounds(const ChartBackground& background,
+                                                  const std::string& chartPath,
                                                   const std::string& soundFolder, const AudioBuffer& shape,
                                                   const AudioBackend& backend) {
   std::map<int32_t, AudioBuffer> sounds;
-  for (const TimedSound& object : timeline.objects) {
-    auto file = timeline.soundFiles.find(object.wavId);
-    if (file == timeline.soundFiles.end() || sounds.count(object.wavId)) continue;
+  for (const BackgroundObject& object : background.objects) {
+    auto file = background.soundFiles.find(object.wavId);
+    if (file == background.soundFiles.end() || sounds.count(object.wavId)) continue;
     Result<AudioBuffer> sound =
         loadSound(findSoundFile(soundFolder, file->second, backend), chartPath, shape, backend);
     if (!sound) return sound.problem();
@@ -63,11 +64,12 @@ Result<std::map<int32_t, AudioBuffer>> loadSounds(const ChartTimeline& timeline,
 }
 
 // Where each object plays, walking backwards so each knows when its id comes next.
-std::vector<Placement> placements(const ChartTimeline& timeline, const std::map<int32_t, AudioBuffer>& sounds,
-                                  int32_t sampleRate, int32_t blockFrames) {
+std::vector<Placement> placements(const ChartBackground& background,
+                                  const std::map<int32_t, AudioBuffer>& sounds, int32_t sampleRate,
+                                  int32_t blockFrames) {
   std::vector<Placement> placed;
   std::map<int32_t, int64_t> nextStartOfId;
-  for (auto object = timeline.objects.rbegin(); object != timeline.objects.rend(); ++object) {
+  for (auto object = background.objects.rbegin(); object != background.objects.rend(); ++object) {
     auto sound = sounds.find(object->wavId);
     if (sound == sounds.end()) continue;
     const int64_t start = blockFrames > 0 ? blockBoundaryAtOrAfter(object->seconds * sampleRate, blockFrames)
@@ -95,13 +97,14 @@ void addPlacement(const Placement& placement, AudioBuffer& mix) {
 
 }  // namespace
 
-Result<AudioBuffer> mixChart(const ChartTimeline& timeline, const std::string& chartPath,
+Result<AudioBuffer> mixChart(const ChartBackground& background, const std::string& chartPath,
                              const std::string& soundFolder, int32_t sampleRate, int32_t channels,
                              const AudioBackend& backend, int32_t blockFrames) {
   AudioBuffer mix{sampleRate, channels, {}};
-  Result<std::map<int32_t, AudioBuffer>> sounds = loadSounds(timeline, chartPath, soundFolder, mix, backend);
+  Result<std::map<int32_t, AudioBuffer>> sounds =
+      loadSounds(background, chartPath, soundFolder, mix, backend);
   if (!sounds) return sounds.problem();
-  const std::vector<Placement> placed = placements(timeline, *sounds, sampleRate, blockFrames);
+  const std::vector<Placement> placed = placements(background, *sounds, sampleRate, blockFrames);
   int64_t frames = 0;
   for (const Placement& placement : placed) frames = std::max(frames, placement.start + placement.frames);
   mix = silentLike(mix, frames);

@@ -1,13 +1,28 @@
 #pragma once
 
+#include <cstdint>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "audio/io/audio_backend.h"
 #include "audio/io/audio_buffer.h"
-#include "audio/fidelity/chart_timeline.h"
 #include "base/result.h"
 
 namespace rendlow::audio {
+
+// An object of the chart's background: the sound of its #WAV id, from its time on.
+struct BackgroundObject {
+  double seconds = 0;
+  int32_t wavId = 0;
+};
+
+// The chart's background as a player plays it: its objects in time order, and the sound file
+// each #WAV id names.
+struct ChartBackground {
+  std::map<int32_t, std::string> soundFiles;
+  std::vector<BackgroundObject> objects;
+};
 
 // What the chart's background sounds like when played: every object's sound file mixed in at
 // its time, each playing until it ends or the next object of the same id starts, as players
@@ -23,7 +38,7 @@ namespace rendlow::audio {
 // playback so placed can be compared with the synthesizer's own render of the song sample for
 // sample, and what the comparison then shows is what the slicing changed, not the synthesizer's
 // timing.
-Result<AudioBuffer> mixChart(const ChartTimeline& timeline, const std::string& chartPath,
+Result<AudioBuffer> mixChart(const ChartBackground& background, const std::string& chartPath,
                              const std::string& soundFolder, int32_t sampleRate, int32_t channels,
                              const AudioBackend& backend, int32_t blockFrames = 0);
 

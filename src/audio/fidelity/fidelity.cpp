@@ -8,7 +8,6 @@
 
 #include "audio/audio_messages.h"
 #include "audio/fidelity/chart_mix.h"
-#include "audio/fidelity/chart_timeline.h"
 #include "audio/fidelity/cross_correlation.h"
 #include "audio/fidelity/stft_comparison.h"
 #include "audio/fidelity/waveform_comparison.h"
@@ -69,12 +68,10 @@ FidelityFigures comparePlayback(AudioBuffer playback, const AudioBuffer& referen
           reference.sampleRate};
 }
 
-Result<FidelityFigures> measureChartFidelity(const std::string& chartPath, const std::string& soundFolder,
-                                             const AudioBuffer& reference, const AudioBackend& backend,
-                                             int32_t blockFrames) {
-  Result<ChartTimeline> timeline = readChartTimeline(chartPath);
-  if (!timeline) return timeline.problem();
-  Result<AudioBuffer> mix = mixChart(*timeline, chartPath, soundFolder, reference.sampleRate,
+Result<FidelityFigures> measureChartFidelity(const ChartBackground& background, const std::string& chartPath,
+                                             const std::string& soundFolder, const AudioBuffer& reference,
+                                             const AudioBackend& backend, int32_t blockFrames) {
+  Result<AudioBuffer> mix = mixChart(background, chartPath, soundFolder, reference.sampleRate,
                                      reference.channels, backend, blockFrames);
   if (!mix) return mix.problem();
   return comparePlayback(std::move(*mix), reference);

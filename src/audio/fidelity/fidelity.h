@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "audio/fidelity/chart_mix.h"
 #include "audio/io/audio_backend.h"
 #include "audio/io/audio_buffer.h"
 #include "base/result.h"
@@ -32,13 +33,14 @@ struct FidelityFigures {
 // hundreds of megabytes, too much to hold twice.
 FidelityFigures comparePlayback(AudioBuffer playback, const AudioBuffer& reference);
 
-// The chart (.bme) at `chartPath` played from the sound files in `soundFolder`, compared with
+// The background of the chart (.bme) at `chartPath` played from the sound files in `soundFolder`,
+// compared with
 // `reference`: the song rendered directly, or the author's own render of it from its start.
 // `blockFrames`: the synthesizer's block when the reference is its render (see mixChart), 0 for
 // a recording.
-Result<FidelityFigures> measureChartFidelity(const std::string& chartPath, const std::string& soundFolder,
-                                             const AudioBuffer& reference, const AudioBackend& backend,
-                                             int32_t blockFrames);
+Result<FidelityFigures> measureChartFidelity(const ChartBackground& background, const std::string& chartPath,
+                                             const std::string& soundFolder, const AudioBuffer& reference,
+                                             const AudioBackend& backend, int32_t blockFrames);
 
 // The figures on one line, in Japanese and English.
 Message fidelityLine(const FidelityFigures& figures);

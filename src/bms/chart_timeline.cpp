@@ -1,16 +1,15 @@
-#include "audio/fidelity/chart_timeline.h"
+#include "bms/chart_timeline.h"
 
 #include <algorithm>
 #include <cstdlib>
 
-#include "audio/audio_messages.h"
-#include "base/file_input.h"
+#include "bms/chart_format.h"
 
-namespace rendlow::audio {
+namespace rendlow {
 
 namespace {
 
-constexpr int32_t kMeasures = 1000;
+constexpr int32_t kMeasures = kMaxMeasureNumber + 1;
 
 struct BeatEvent {
   double beat;
@@ -21,7 +20,7 @@ struct BeatEvent {
 std::vector<double> measureStarts(const ChartText& chart) {
   std::vector<double> lengths(kMeasures, 1.0);
   for (const ChannelLine& line : chart.lines) {
-    if (line.channel != "02") continue;
+    if (line.channel != kChannelMeasureLength) continue;
     if (const double length = std::strtod(line.data.c_str(), nullptr); length > 0)
       lengths[line.measure] = length;
   }
@@ -51,8 +50,8 @@ double hexTempo(std::string_view slot) {
   return *end == '\0' ? static_cast<double>(value) : 0;
 }
 
-std::vector<BeatEvent> slotsOf(const ChartText& chart, const std::string& channel,
-                               const std::vector<double>& starts, auto valueOf) {
+std::vector<BeatEvent> slotsOf(const ChartText& chart, int channel, const std::vector<double>& starts,
+                               auto valueOf) {
   std::vector<BeatEvent> events;
   for (const ChannelLine& line : chart.lines) {
     if (line.channel == channel) addSlots(line, starts, valueOf, events);
@@ -62,8 +61,8 @@ std::vector<BeatEvent> slotsOf(const ChartText& chart, const std::string& channe
 
 // Channel 03 first, then 08, sorted stably: at one beat the later applies, so 08 wins.
 std::vector<BeatEvent> tempoChanges(const ChartText& chart, const std::vector<double>& starts) {
-  std::vector<BeatEvent> changes = slotsOf(chart, "03", starts, hexTempo);
-  const std::vector<BeatEvent> byId = slotsOf(chart, "08", starts, [&](std::string_view slot) {
+  std::vector<BeatEvent> changes = slotsOf(chart, kChannelHexTempo, starts, hexTempo);
+  const std::vector<BeatEvent> byId = slotsOf(chart, kChannelTempo, starts, [&](std::string_view slot) {
     auto bpm = chart.bpmById.find(base36Id(slot));
     return bpm == chart.bpmById.end() ? 0.0 : bpm->second;
   });
@@ -74,11 +73,11 @@ std::vector<BeatEvent> tempoChanges(const ChartText& chart, const std::vector<do
 }
 
 // Walks the objects in beat order alongside the tempo changes, adding up seconds.
-std::vector<TimedSound> timedObjects(std::vector<BeatEvent> objects, const std::vector<BeatEvent>& changes,
-                                     double bpm) {
+std::vector<TimedObject> timedObjects(std::vector<BeatEvent> objects, const std::vector<BeatEvent>& changes,
+                                      double bpm) {
   std::stable_sort(objects.begin(), objects.end(),
                    [](const BeatEvent& a, const BeatEvent& b) { return a.beat < b.beat; });
-  std::vector<TimedSound> timed;
+  std::vector<TimedObject> timed;
   double beat = 0;
   double seconds = 0;
   std::size_t next = 0;
@@ -98,14 +97,9 @@ std::vector<TimedSound> timedObjects(std::vector<BeatEvent> objects, const std::
 ChartTimeline timelineOf(const ChartText& chart) {
   const std::vector<double> starts = measureStarts(chart);
   const std::vector<BeatEvent> objects =
-      slotsOf(chart, "01", starts, [](std::string_view slot) { return static_cast<double>(base36Id(slot)); });
+      slotsOf(chart, kChannelBackground, starts,
+              [](std::string_view slot) { return static_cast<double>(base36Id(slot)); });
   return {chart.wavById, timedObjects(objects, tempoChanges(chart, starts), chart.bpm)};
 }
 
-Result<ChartTimeline> readChartTimeline(const std::string& path) {
-  Result<std::string> text = readWholeFile<std::string>(path, {fileSystemReason, nullptr});
-  if (!text) return Problem{chartUnreadableMessage(path, text.problem().message)};
-  return timelineOf(parseChartText(*text));
-}
-
-}  // namespace rendlow::audio
+}  // namespace rendlow

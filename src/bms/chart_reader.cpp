@@ -1,9 +1,11 @@
-#include "audio/fidelity/chart_text.h"
+#include "bms/chart_reader.h"
 
 #include <cctype>
 #include <cstdlib>
 
-namespace rendlow::audio {
+#include "bms/chart_format.h"
+
+namespace rendlow {
 
 namespace {
 
@@ -31,12 +33,6 @@ double leadingNumber(std::string_view text) {
   return end == copy.c_str() ? 0 : value;
 }
 
-int32_t digitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  const int upper = std::toupper(static_cast<unsigned char>(c));
-  return upper >= 'A' && upper <= 'Z' ? upper - 'A' + 10 : -1;
-}
-
 // "#BPM 150" sets the tempo; "#BPM0A 150" defines id 0A for channel 08.
 void readBpm(std::string_view rest, ChartText& chart) {
   if (!rest.empty() && isBlank(rest.front())) {
@@ -56,29 +52,29 @@ void readWav(std::string_view rest, ChartText& chart) {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
+int channelOf(char high, char low) {
+  return isDigit(high) && isDigit(low) ? (high - '0') * 10 + (low - '0') : -1;
+}
+
 // "#mmmcc:data", with blanks allowed after the colon.
 void readChannelLine(std::string_view line, ChartText& chart) {
-  if (line.size() < 7 || line[6] != ':' || !isDigit(line[1]) || !isDigit(line[2]) || !isDigit(line[3]))
+  constexpr std::size_t colon = kChannelLineStartSize - 1;
+  if (line.size() < kChannelLineStartSize || line[colon] != ':' || !isDigit(line[1]) || !isDigit(line[2]) ||
+      !isDigit(line[3]))
     return;
   const int32_t measure = (line[1] - '0') * 100 + (line[2] - '0') * 10 + (line[3] - '0');
-  chart.lines.push_back({measure, std::string(line.substr(4, 2)), std::string(trimmed(line.substr(7)))});
+  chart.lines.push_back(
+      {measure, channelOf(line[4], line[5]), std::string(trimmed(line.substr(kChannelLineStartSize)))});
 }
 
 void readLine(std::string_view line, ChartText& chart) {
   if (line.empty() || line.front() != '#') return;
-  if (startsWithCommand(line, "#BPM")) return readBpm(line.substr(4), chart);
-  if (startsWithCommand(line, "#WAV")) return readWav(line.substr(4), chart);
+  if (startsWithCommand(line, kBpmCommand)) return readBpm(line.substr(kBpmCommand.size()), chart);
+  if (startsWithCommand(line, kWavCommand)) return readWav(line.substr(kWavCommand.size()), chart);
   readChannelLine(line, chart);
 }
 
 }  // namespace
-
-int32_t base36Id(std::string_view id) {
-  if (id.size() != 2) return -1;
-  const int32_t high = digitValue(id[0]);
-  const int32_t low = digitValue(id[1]);
-  return high < 0 || low < 0 ? -1 : high * 36 + low;
-}
 
 ChartText parseChartText(std::string_view text) {
   ChartText chart;
@@ -90,4 +86,4 @@ ChartText parseChartText(std::string_view text) {
   return chart;
 }
 
-}  // namespace rendlow::audio
+}  // namespace rendlow

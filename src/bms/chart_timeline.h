@@ -4,13 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "audio/fidelity/chart_text.h"
-#include "base/result.h"
+#include "bms/chart_reader.h"
 
-namespace rendlow::audio {
+namespace rendlow {
 
 // A background object of the chart at its time.
-struct TimedSound {
+struct TimedObject {
   double seconds = 0;
   int32_t wavId = 0;
 };
@@ -19,7 +18,7 @@ struct TimedSound {
 // seconds, in time order, and the sound file of each #WAV id.
 struct ChartTimeline {
   std::map<int32_t, std::string> soundFiles;
-  std::vector<TimedSound> objects;
+  std::vector<TimedObject> objects;
 };
 
 // Places the objects: measures 4 beats long times their channel 02 length, tempo from #BPM and
@@ -27,7 +26,4 @@ struct ChartTimeline {
 // tempo at one spot, channel 08 wins.
 ChartTimeline timelineOf(const ChartText& chart);
 
-// Reads a chart file; the problem names the file.
-Result<ChartTimeline> readChartTimeline(const std::string& path);
-
-}  // namespace rendlow::audio
+}  // namespace rendlow
