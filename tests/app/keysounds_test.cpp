@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <set>
 #include <sstream>
+#include <set>
 #include <tuple>
 
 #include "audio/io/audio_backend.h"
@@ -74,8 +74,7 @@ TEST(Keysounds, StemsAreCutIntoEveryFileTheChartNamesAndMissingOnesAreTold) {
   fs::create_directories(job.dir.file("stems"));
   audio::AudioBuffer tone{44100, 2, std::vector<float>(2 * 44100 * 60, 0.25f)};
   for (const char* stem : {"tr01.wav", "tr02.wav", "extra.wav"})
-    ASSERT_TRUE(
-        audio::builtinBackend().write(job.dir.file("stems/") + stem, tone, audio::AudioFileType::Wav));
+    ASSERT_TRUE(audio::builtinBackend().write(job.dir.file("stems/") + stem, tone, audio::AudioFileType::Wav));
   KeysoundRequest cut;
   cut.stemsFolder = job.dir.file("stems");
   const Result<KeysoundReport> made = makeKeysounds(job.app.project, job.dir.file("song_out.bme"), cut);
@@ -95,24 +94,19 @@ TEST(Keysounds, StemsAreCutIntoEveryFileTheChartNamesAndMissingOnesAreTold) {
   // One among the stems is no extra stem, unless another recording is measured against.
   const audio::AudioBuffer silence{44100, 2, std::vector<float>(2 * 44100, 0.0f)};
   const audio::AudioBuffer otherRate{48000, 2, std::vector<float>(2 * 48000, 0.25f)};
-  ASSERT_TRUE(
-      audio::builtinBackend().write(job.dir.file("stems/silent.wav"), silence, audio::AudioFileType::Wav));
+  ASSERT_TRUE(audio::builtinBackend().write(job.dir.file("stems/silent.wav"), silence, audio::AudioFileType::Wav));
   ASSERT_TRUE(audio::builtinBackend().write(job.dir.file("48k.wav"), otherRate, audio::AudioFileType::Wav));
   const std::tuple<const char*, const char*, std::size_t> recordings[] = {
-      {"stems/silent.wav", "is silent", 2},
-      {"48k.wav", "sample rate", 3},
-      {"absent.wav", "does not exist", 3}};
+      {"stems/silent.wav", "is silent", 2}, {"48k.wav", "sample rate", 3}, {"absent.wav", "does not exist", 3}};
   for (const auto& [recording, why, notices] : recordings) {
     cut.recording = job.dir.file(recording);
-    const Result<KeysoundReport> unmeasured =
-        makeKeysounds(job.app.project, job.dir.file("song_out.bme"), cut);
+    const Result<KeysoundReport> unmeasured = makeKeysounds(job.app.project, job.dir.file("song_out.bme"), cut);
     ASSERT_TRUE(unmeasured) << recording;
     EXPECT_EQ(unmeasured->files.filesWritten, 14) << recording;
     EXPECT_EQ(unmeasured->files.notices.size(), notices) << recording;
     EXPECT_FALSE(unmeasured->fidelity) << recording;
     ASSERT_TRUE(unmeasured->notMeasured) << recording;
-    EXPECT_NE(unmeasured->notMeasured->in(Audience::EnglishConsole).find(why), std::string::npos)
-        << recording;
+    EXPECT_NE(unmeasured->notMeasured->in(Audience::EnglishConsole).find(why), std::string::npos) << recording;
   }
   // The chart is read back to be measured; one that cannot be read is told by name.
   cut.recording = job.dir.file("stems/tr01.wav");
@@ -131,14 +125,12 @@ protected:
   }
 
   // The figures of the chart of `song`, converted with `edits`, rendered with the synthesizer.
-  audio::FidelityFigures render(JobRun& job, const Bytes& song,
-                                std::initializer_list<const char*> edits = {}) {
+  audio::FidelityFigures render(JobRun& job, const Bytes& song, std::initializer_list<const char*> edits = {}) {
     job.put("song.mid", song);
     EXPECT_TRUE(job.run(request("song.mid", edits)));
     KeysoundRequest synthesize;
     synthesize.soundFont = kSoundFont;
-    const Result<KeysoundReport> made =
-        makeKeysounds(job.app.project, job.dir.file("song_out.bme"), synthesize);
+    const Result<KeysoundReport> made = makeKeysounds(job.app.project, job.dir.file("song_out.bme"), synthesize);
     EXPECT_TRUE(made && made->fidelity);
     return made && made->fidelity ? *made->fidelity : audio::FidelityFigures{};
   }

@@ -6,9 +6,8 @@
 
 #include "audio/io/audio_backend.h"
 #include "audio/io/pcm_samples.h"
-#include "audio/synth/render_timing.h"
-#include "audio/synth/rendering.h"
 #include "audio/synth/tempo_map.h"
+#include "audio/synth/rendering.h"
 #include "audio_test.h"
 
 namespace rendlow::audio {

@@ -4,7 +4,6 @@
 #include <map>
 
 #include "audio/audio_messages.h"
-#include "audio/synth/render_timing.h"
 #include "audio/synth/tempo_map.h"
 #include "base/file_input.h"
 #include "base/path_names.h"

@@ -23,6 +23,10 @@ struct AudioBuffer {
 };
 
 // An empty buffer of the same rate and channel count as `shape`, `frames` long and silent.
-AudioBuffer silentLike(const AudioBuffer& shape, int64_t frames);
+inline AudioBuffer silentLike(const AudioBuffer& shape, int64_t frames) {
+  AudioBuffer buffer{shape.sampleRate, shape.channels, {}};
+  buffer.samples.assign(static_cast<std::size_t>(frames * shape.channels), 0.0f);
+  return buffer;
+}
 
 }  // namespace rendlow::audio

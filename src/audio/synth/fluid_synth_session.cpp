@@ -4,7 +4,7 @@
 #include <mutex>
 
 #include "audio/audio_messages.h"
-#include "audio/synth/render_timing.h"
+#include "audio/synth/tempo_map.h"
 
 namespace rendlow::audio {
 

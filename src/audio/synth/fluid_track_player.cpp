@@ -4,7 +4,7 @@
 #include <limits>
 #include <set>
 
-#include "audio/synth/render_timing.h"
+#include "audio/synth/tempo_map.h"
 
 namespace rendlow::audio {
 

@@ -5,9 +5,8 @@
 #include <vector>
 
 #include "audio/synth/fluid_synth_session.h"
-#include "audio/synth/render_timing.h"
-#include "audio/synth/rendering.h"
 #include "audio/synth/tempo_map.h"
+#include "audio/synth/rendering.h"
 
 namespace rendlow::audio {
 

@@ -10,6 +10,10 @@ namespace {
 
 constexpr int32_t kDefaultMicrosecondsPerQuarter = 500000;
 
+// Far below a sample and far above the rounding of a double time: an exact position that lies
+// on a boundary but came out a hair after it stays on it.
+constexpr double kPositionTolerance = 1e-6;
+
 }  // namespace
 
 TempoMap::TempoMap(int32_t division, std::vector<TempoChange> changes)
@@ -42,5 +46,14 @@ double TempoMap::secondsWithin(const Piece& piece, int64_t tick) const {
 }
 
 int64_t frameAt(double seconds, int32_t sampleRate) { return std::llround(seconds * sampleRate); }
+
+int64_t renderFrameOf(const TempoMap& tempoMap, int64_t tick, int32_t blockFrames) {
+  return blockBoundaryAtOrAfter(tempoMap.secondsAt(tick) * kRenderSampleRate, blockFrames);
+}
+
+int64_t blockBoundaryAtOrAfter(double exactFrame, int32_t blockFrames) {
+  const double blocks = std::ceil((exactFrame - kPositionTolerance) / blockFrames);
+  return static_cast<int64_t>(blocks) * blockFrames;
+}
 
 }  // namespace rendlow::audio
