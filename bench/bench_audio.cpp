@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <string>
 
-#include "audio/fidelity.h"
-#include "audio/rendering.h"
-#include "audio/stem_cutting.h"
+#include "audio/fidelity/fidelity.h"
+#include "audio/synth/rendering.h"
+#include "audio/cut/stem_cutting.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -42,8 +42,8 @@ std::vector<ChannelMessage> songEvents() {
 }
 
 // The same length of rendering file: one sound every two beats, its presets before its note.
-RenderTrack renderingTrack() {
-  RenderTrack track{"tr01", {}, {}};
+RenderingFileTrack sampleTrack() {
+  RenderingFileTrack track{"tr01", {}, {}};
   const int sounds = static_cast<int>(kNotes * kStep / kSoundStep);
   for (int s = 0; s < sounds; ++s) {
     const int64_t tick = s * kSoundStep;
@@ -80,7 +80,7 @@ int main() {
   report("render the song (one track)", songSeconds, secondsSince(start));
 
   rendlow::test::TempDir folder;
-  const RenderTrack track = renderingTrack();
+  const RenderingFileTrack track = sampleTrack();
   start = std::chrono::steady_clock::now();
   Result<SoundFilesReport> written = renderSounds({track}, tempo, "", SoundOutput{folder.path()});
   if (!written) return 1;
@@ -88,7 +88,7 @@ int main() {
          secondsSince(start));
 
   std::vector<StemSound> sounds;
-  for (const RenderSound& sound : track.sounds) {
+  for (const RenderingFileSound& sound : track.sounds) {
     sounds.push_back({sound.fileName, tempo.secondsAt(sound.startTick), tempo.secondsAt(sound.endTick)});
   }
   rendlow::test::TempDir stems;

@@ -20,7 +20,7 @@
 #include "app/job.h"
 #include "app/keysounds.h"
 #include "app/memory_form.h"
-#include "audio/audio_backend.h"
+#include "audio/io/audio_backend.h"
 #include "cli_process.h"
 #include "midi/midi_reader.h"
 #include "generated_song.h"
@@ -70,9 +70,9 @@ SongFacts renderStems(const std::string& song, const std::string& stemsFolder) {
   request.useSavedSettings = false;
   const Result<JobReport> job = runJob(app, form, request);
   if (!job || !job->output.ok()) fail("the job on the generated song failed");
-  const audio::TempoMap rendering = renderingTempoMap(app.project);
-  for (const audio::RenderTrack& track : renderingTracks(app.project)) {
-    const Result<audio::AudioBuffer> stem = audio::renderTrack(track, rendering, "");
+  const audio::TempoMap rendering = renderingFileTempoMap(app.project);
+  for (const audio::RenderingFileTrack& track : renderingFileTracks(app.project)) {
+    const Result<audio::AudioBuffer> stem = audio::renderTrackAudio(track, rendering, "");
     if (!stem) fail(stem.problem().message.in(Audience::EnglishConsole));
     if (!audio::builtinBackend().write(stemsFolder + "/" + track.stemName + ".wav", *stem,
                                        audio::AudioFileType::Wav))

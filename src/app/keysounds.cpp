@@ -7,10 +7,11 @@
 #include "app/paths.h"
 #include "app/project.h"
 #include "audio/audio_messages.h"
-#include "audio/file_access.h"
-#include "audio/waveform_comparison.h"
+#include "audio/fidelity/waveform_comparison.h"
+#include "base/file_input.h"
 #include "base/platform.h"
 #include "bms/chart.h"
+#include "bms/chart_timeline.h"
 
 namespace rendlow {
 
@@ -55,10 +56,10 @@ audio::TempoMap tempoMapOf(const Song& song, const std::vector<const List*>& lis
   return audio::TempoMap(song.header.division, std::move(changes));
 }
 
-audio::RenderTrack renderingTrack(const Project& project, std::size_t track) {
+audio::RenderingFileTrack renderingFileTrack(const Project& project, std::size_t track) {
   const LaidOutTrack& layout = project.layout.tracks[track];
   const std::vector<Note>& notes = project.sliced[track].notes;
-  audio::RenderTrack rendered;
+  audio::RenderingFileTrack rendered;
   rendered.stemName = project.settings[track].definitionName;
   rendered.events = channelMessages(layout.events);
   for (std::size_t i = 0; i < layout.events.size(); ++i) {
@@ -74,13 +75,13 @@ audio::RenderTrack renderingTrack(const Project& project, std::size_t track) {
   return rendered;
 }
 
-std::vector<audio::StemTrack> stemTracks(const std::vector<audio::RenderTrack>& tracks,
+std::vector<audio::StemTrack> stemTracks(const std::vector<audio::RenderingFileTrack>& tracks,
                                          const audio::TempoMap& tempo) {
   std::vector<audio::StemTrack> stems;
-  for (const audio::RenderTrack& track : tracks) {
+  for (const audio::RenderingFileTrack& track : tracks) {
     audio::StemTrack& stem = stems.emplace_back();
     stem.stemName = track.stemName;
-    for (const audio::RenderSound& sound : track.sounds)
+    for (const audio::RenderingFileSound& sound : track.sounds)
       stem.sounds.push_back(
           {sound.fileName, tempo.secondsAt(sound.startTick), tempo.secondsAt(sound.endTick)});
   }
@@ -104,7 +105,7 @@ Result<audio::AudioBuffer> renderSongAsRead(const Project& project, const std::s
 std::string recordingAmongStems(const KeysoundRequest& request) {
   if (!request.recording || !request.stemsFolder) return "";
   const std::string name(fileNameOf(*request.recording));
-  return sameFile(audio::pathIn(*request.stemsFolder, name), *request.recording) ? name : "";
+  return sameFile(pathIn(*request.stemsFolder, name), *request.recording) ? name : "";
 }
 
 Result<audio::AudioBuffer> referenceFor(const Project& project, const KeysoundRequest& request,
@@ -117,11 +118,24 @@ Result<audio::AudioBuffer> referenceFor(const Project& project, const KeysoundRe
   return reference;
 }
 
+// The chart just written, read back as a player reads it, for audio to play its background.
+Result<audio::ChartBackground> chartBackground(const std::string& chartPath) {
+  Result<std::string> text = readWholeFile<std::string>(chartPath, {audio::fileSystemReason, nullptr});
+  if (!text) return Problem{audio::chartUnreadableMessage(chartPath, text.problem().message)};
+  const ChartTimeline timeline = timelineOf(parseChartText(*text));
+  audio::ChartBackground background{timeline.soundFiles, {}};
+  for (const TimedObject& object : timeline.objects)
+    background.objects.push_back({object.seconds, object.wavId});
+  return background;
+}
+
 Result<audio::FidelityFigures> measure(const Project& project, const std::string& chartPath,
                                        const KeysoundRequest& request, const audio::SoundOutput& output) {
   Result<audio::AudioBuffer> reference = referenceFor(project, request, *output.backend);
   if (!reference) return reference.problem();
-  return audio::measureChartFidelity(chartPath, output.folder, *reference, *output.backend,
+  Result<audio::ChartBackground> background = chartBackground(chartPath);
+  if (!background) return background.problem();
+  return audio::measureChartFidelity(*background, chartPath, output.folder, *reference, *output.backend,
                                      request.recording ? 0 : audio::synthBlockFrames());
 }
 
@@ -134,8 +148,8 @@ std::optional<Result<KeysoundReport>> cutAfterOutput(Application& app, Form& for
   KeysoundRequest cut;
   cut.stemsFolder = stemsFolder;
   const std::string songName(pathStem(fileNameOf(app.loadedMidiPath)));
-  const std::string mix = audio::pathIn(stemsFolder, songName + "_mix.wav");
-  if (audio::fileExists(mix)) cut.recording = mix;
+  const std::string mix = pathIn(stemsFolder, songName + "_mix.wav");
+  if (fileExists(mix)) cut.recording = mix;
   return makeKeysounds(app.project, output.chart->path, cut);
 }
 
@@ -148,17 +162,17 @@ Message keysoundSummary(const KeysoundReport& report) {
   return summary;
 }
 
-std::vector<audio::RenderTrack> renderingTracks(const Project& project) {
-  std::vector<audio::RenderTrack> tracks;
+std::vector<audio::RenderingFileTrack> renderingFileTracks(const Project& project) {
+  std::vector<audio::RenderingFileTrack> tracks;
   for (const std::size_t track : project.convertedTracks()) {
     // A track without sounds (a conductor) has nothing to render or cut, and no stem.
-    audio::RenderTrack rendered = renderingTrack(project, track);
+    audio::RenderingFileTrack rendered = renderingFileTrack(project, track);
     if (!rendered.sounds.empty()) tracks.push_back(std::move(rendered));
   }
   return tracks;
 }
 
-audio::TempoMap renderingTempoMap(const Project& project) {
+audio::TempoMap renderingFileTempoMap(const Project& project) {
   std::vector<const TimedEventList*> layouts;
   for (const std::size_t track : project.convertedTracks()) layouts.push_back(&project.layout.tracks[track].events);
   return tempoMapOf(project.song, layouts);
@@ -169,8 +183,8 @@ Result<KeysoundReport> makeKeysounds(const Project& project, const std::string& 
   const std::string folder(folderOf(chartPath));
   const audio::SoundOutput output{folder.empty() ? std::string(".") : folder,
                                   request.ogg ? audio::AudioFileType::OggVorbis : audio::AudioFileType::Wav};
-  const std::vector<audio::RenderTrack> tracks = renderingTracks(project);
-  const audio::TempoMap tempo = renderingTempoMap(project);
+  const std::vector<audio::RenderingFileTrack> tracks = renderingFileTracks(project);
+  const audio::TempoMap tempo = renderingFileTempoMap(project);
   Result<audio::SoundFilesReport> files =
       request.stemsFolder ? audio::cutStems(stemTracks(tracks, tempo), *request.stemsFolder, output,
                                             recordingAmongStems(request))

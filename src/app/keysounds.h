@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "audio/fidelity.h"
-#include "audio/rendering.h"
-#include "audio/sound_output.h"
-#include "audio/stem_cutting.h"
+#include "audio/fidelity/fidelity.h"
+#include "audio/synth/rendering.h"
+#include "audio/cut/sound_output.h"
+#include "audio/cut/stem_cutting.h"
 #include "base/result.h"
 
 namespace rendlow {
@@ -60,7 +60,7 @@ Message keysoundSummary(const KeysoundReport& report);
 // Each converted track of the rendering MIDI file that has sounds, with its distinct sounds: the #WAV file
 // name, where the sound starts (its chain head's note-on as laid out and re-timed) and where the next one
 // starts or the track ends; and the rendering file's own tempo map.
-std::vector<audio::RenderTrack> renderingTracks(const Project& project);
-audio::TempoMap renderingTempoMap(const Project& project);
+std::vector<audio::RenderingFileTrack> renderingFileTracks(const Project& project);
+audio::TempoMap renderingFileTempoMap(const Project& project);
 
 }  // namespace rendlow

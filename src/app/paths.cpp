@@ -9,16 +9,6 @@ namespace {
 
 bool isSeparator(char c) { return c == '/' || c == '\\'; }
 
-// Where the file name starts: after the last separator, searched as multibyte text.
-std::size_t fileNameStart(std::string_view path) {
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < path.size();) {
-    if (isSeparator(path[i])) start = i + 1;
-    i += isLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size() ? 2 : 1;
-  }
-  return start;
-}
-
 bool isAbsolute(std::string_view path) {
   const bool drive = path.size() >= 2 && path[1] == ':' &&
                      ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
@@ -26,13 +16,6 @@ bool isAbsolute(std::string_view path) {
 }
 
 }  // namespace
-
-std::string_view pathStem(std::string_view path) {
-  const std::size_t name = fileNameStart(path);
-  const std::size_t dot = findLastChar(path.substr(name), '.');
-  if (dot == std::string_view::npos || dot == 0) return path;
-  return path.substr(0, name + dot);
-}
 
 std::string settingsPathFor(std::string_view midiPath) { return std::string(pathStem(midiPath)) + ".txt"; }
 
@@ -50,10 +33,6 @@ bool isSettingsFilePath(std::string_view path) {
   const std::size_t dot = findLastChar(path, '.');
   return dot != std::string_view::npos && path.substr(dot, 4) == ".txt";
 }
-
-std::string_view folderOf(std::string_view path) { return path.substr(0, fileNameStart(path)); }
-
-std::string_view fileNameOf(std::string_view path) { return path.substr(fileNameStart(path)); }
 
 std::string resolveFrom(std::string_view folder, std::string_view path) {
   if (path.empty() || isAbsolute(path)) return std::string(path);

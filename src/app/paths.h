@@ -1,20 +1,15 @@
 #pragma once
 
-// The names the program gives its files, all derived from the paths the user chose, and the
-// paths a settings file keeps. Paths are texts of the system code page, searched with their
-// multibyte characters in mind (a Shift_JIS trail byte can equal "\").
+// The names the program gives its files, all derived from the paths the user chose (taken apart
+// as base/path_names.h does), and the paths a settings file keeps.
 
 #include <optional>
 #include <string>
 #include <string_view>
 
-namespace rendlow {
+#include "base/path_names.h"
 
-// A path without its file name's extension. The file name is what follows the last "\" or "/";
-// its extension starts at its last dot. When that dot is the file name's first byte, or there is
-// none, the stem is the whole path: "C:\a\song.mid" gives "C:\a\song", "C:\my.dir\song" and
-// ".hidden" stay as they are.
-std::string_view pathStem(std::string_view path);
+namespace rendlow {
 
 // The settings file of a MIDI file: its stem and ".txt".
 std::string settingsPathFor(std::string_view midiPath);
@@ -30,13 +25,6 @@ std::optional<std::string> chartPathFor(std::string_view outputPath);
 // True when the load flow reads `path` as a settings file: the four bytes from its last "."
 // (searched as text of the system code page) are ".txt", in lower case.
 bool isSettingsFilePath(std::string_view path);
-
-// The folder a path lies in, with its last separator ("dir/" for "dir/song.txt"); empty for a
-// bare file name.
-std::string_view folderOf(std::string_view path);
-
-// The file name of a path: what follows its folder ("song.txt" for "dir/song.txt").
-std::string_view fileNameOf(std::string_view path);
 
 // A path as a settings file keeps it, read back: one that is not absolute is taken from the
 // settings file's folder, `folder` (see folderOf), not from the working folder.

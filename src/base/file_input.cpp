@@ -1,5 +1,6 @@
 #include "base/file_input.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <filesystem>
@@ -39,5 +40,24 @@ Result<Bytes> readWholeFile(const std::string& path, const ReadReasons& reasons)
 
 template Result<std::string> readWholeFile(const std::string&, const ReadReasons&);
 template Result<std::vector<uint8_t>> readWholeFile(const std::string&, const ReadReasons&);
+
+bool fileExists(const std::string& path) { return InputFile(std::fopen(path.c_str(), "rb")) != nullptr; }
+
+Result<std::vector<std::string>> fileNamesIn(const std::string& folder, Message (*failed)(int errorNumber)) {
+  namespace fs = std::filesystem;
+  std::vector<std::string> names;
+  std::error_code error;
+  // A name the narrow character set cannot hold makes the library throw while converting it.
+  try {
+    for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
+      if (entry->is_regular_file(error)) names.push_back(entry->path().filename().string());
+    }
+  } catch (const fs::filesystem_error& failure) {
+    error = failure.code();
+  }
+  if (error) return Problem{failed(error.default_error_condition().value())};
+  std::sort(names.begin(), names.end());
+  return names;
+}
 
 }  // namespace rendlow

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/result.h"
 
@@ -35,5 +36,12 @@ Result<InputFile> openForReading(const std::string& path, const ReadReasons& rea
 // The whole file in memory, as std::string or std::vector<uint8_t>.
 template <class Bytes>
 Result<Bytes> readWholeFile(const std::string& path, const ReadReasons& reasons);
+
+// True when the file can be opened for reading.
+bool fileExists(const std::string& path);
+
+// The names of the plain files in a folder, sorted. The problem is `failed` of the errno value
+// that says why the folder could not be listed.
+Result<std::vector<std::string>> fileNamesIn(const std::string& folder, Message (*failed)(int errorNumber));
 
 }  // namespace rendlow

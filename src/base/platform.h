@@ -12,6 +12,9 @@ namespace rendlow {
 // byte of a UTF-8 sequence can be mistaken for an ASCII character.
 bool isLeadByte(unsigned char byte);
 
+// The separator this system puts between a folder and a name: "\" on Windows, "/" elsewhere.
+char pathSeparator();
+
 // Moves `from` over `to`, replacing `to` if it exists, as one step of the file system. On failure
 // errno says why.
 bool replaceFile(const std::string& from, const std::string& to);

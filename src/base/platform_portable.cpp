@@ -10,6 +10,8 @@ namespace rendlow {
 
 bool isLeadByte(unsigned char) { return false; }
 
+char pathSeparator() { return '/'; }
+
 bool replaceFile(const std::string& from, const std::string& to) {
   return std::rename(from.c_str(), to.c_str()) == 0;  // POSIX rename replaces atomically
 }

@@ -1,6 +1,6 @@
-// The engine's only Windows-specific file: the code page's lead-byte test, the atomic
-// replacement of a file and the identity of a file, through the ANSI calls so paths stay in the
-// system code page.
+// The engine's only Windows-specific file: the code page's lead-byte test, the path separator, the
+// atomic replacement of a file and the identity of a file, through the ANSI calls so paths stay in
+// the system code page.
 #include <windows.h>
 
 #include <cerrno>
@@ -14,6 +14,8 @@ namespace rendlow {
 
 // The program's texts are code page 932 whatever the system's own code page is.
 bool isLeadByte(unsigned char byte) { return IsDBCSLeadByteEx(932, byte) != 0; }
+
+char pathSeparator() { return '\\'; }
 
 namespace {
 

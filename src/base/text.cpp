@@ -31,4 +31,16 @@ std::size_t findLastChar(std::string_view text, char ch) {
   return found;
 }
 
+std::string caseFolded(std::string_view text) {
+  std::string folded(text);
+  for (std::size_t i = 0; i < folded.size(); ++i) {
+    if (isLeadByte(static_cast<unsigned char>(folded[i]))) {
+      ++i;
+    } else if (folded[i] >= 'A' && folded[i] <= 'Z') {
+      folded[i] = static_cast<char>(folded[i] - 'A' + 'a');
+    }
+  }
+  return folded;
+}
+
 }  // namespace rendlow

@@ -23,4 +23,10 @@ std::string displayText(std::string_view text);
 // (a trail byte that happens to equal `ch` is not a match); npos when there is none.
 std::size_t findLastChar(std::string_view text, char ch);
 
+// `text` with its letters "A"-"Z" in lower case: two names are alike letter case aside, as
+// Windows compares file names, when their folded forms are equal. The second byte of a
+// double-byte character (see isLeadByte) is part of that character, not a letter, and stays as
+// it is even where it falls in "A"-"Z".
+std::string caseFolded(std::string_view text);
+
 }  // namespace rendlow

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/format.h"
+#include "bms/chart_format.h"
 #include "bms/chart_limits.h"
 #include "bms/chart_lines.h"
 #include "bms/measure_grid.h"
@@ -62,8 +63,8 @@ void writeWavDefinitions(const BMSTrack& track, std::string& out) {
       fileNumbers[static_cast<std::size_t>(definition)] = note.fileNumber;
   }
   for (int32_t d = 0; d <= track.maxDefinition; ++d) {
-    out += "#WAV" + toBase36(track.firstWav + d) + " " +
-           soundFileName(track.definitionName, fileNumbers[static_cast<std::size_t>(d)]) + "\n";
+    out += wavDefinitionLine(track.firstWav + d,
+                             soundFileName(track.definitionName, fileNumbers[static_cast<std::size_t>(d)]));
   }
 }
 
@@ -157,7 +158,8 @@ void writeMeasureLengthLine(const Song& song, const MeasureGrid& grid, std::stri
     if (!beyondGridRatio(song, numerator, denominator)) return;
     ratio = static_cast<float>(numerator) / static_cast<float>(denominator);
   }
-  appendFormatted(out, "#%03d02:%f\n", m, static_cast<double>(ratio));
+  out += channelLineStart(m, kChannelMeasureLength);
+  appendFormatted(out, "%f\n", static_cast<double>(ratio));
 }
 
 // Tempo changes are collected track by track; the measure walk needs them in time order.

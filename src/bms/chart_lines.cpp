@@ -1,6 +1,5 @@
 #include "bms/chart_lines.h"
 
-#include <cstdio>
 #include <numeric>
 #include <vector>
 
@@ -9,8 +8,6 @@
 namespace rendlow {
 
 namespace {
-
-constexpr char kDigits[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
 
 using Line = std::vector<LineObject>;
 
@@ -56,14 +53,8 @@ int64_t slotCount(const Line& line) {
   return slots;
 }
 
-void appendLineStart(std::string& out, int32_t measure, int channel) {
-  char start[32];
-  const int n = std::snprintf(start, sizeof start, "#%03d%02d:", measure, channel);
-  out.append(start, static_cast<std::size_t>(n));
-}
-
 void appendLine(std::string& out, int32_t measure, int channel, const Line& line, int64_t slots) {
-  appendLineStart(out, measure, channel);
+  out += channelLineStart(measure, channel);
   const std::size_t begin = out.size();
   out.append(static_cast<std::size_t>(slots) * 2, '0');
   for (const LineObject& object : line) {
@@ -75,17 +66,6 @@ void appendLine(std::string& out, int32_t measure, int channel, const Line& line
 }
 
 }  // namespace
-
-std::string toBase36(int32_t value) {
-  std::string digits;
-  uint32_t rest = value < 0 ? 0u : static_cast<uint32_t>(value);
-  do {
-    digits.insert(digits.begin(), kDigits[rest % 36]);
-    rest /= 36;
-  } while (rest > 0);
-  if (digits.size() < 2) digits.insert(digits.begin(), '0');
-  return digits;
-}
 
 bool LineBudget::take(int32_t measure, int channel, int64_t slots) {
   if (breach_) return false;

@@ -10,19 +10,9 @@
 #include <string>
 
 #include "base/message.h"
+#include "bms/chart_format.h"
 
 namespace rendlow {
-
-inline constexpr int kChannelBackground = 1;
-inline constexpr int kChannelTempo = 8;
-
-// The largest id and measure number the chart format can express: "ZZ" and "999".
-inline constexpr int32_t kMaxChartId = 36 * 36 - 1;
-inline constexpr int32_t kMaxMeasureNumber = 999;
-
-// Base 36 with upper-case letters, at least two digits ("01", "0Z", "10", "ZZ"); values above
-// ZZ get more digits, which no line of the chart can hold, so the writer never asks for them.
-std::string toBase36(int32_t value);
 
 // One object of a line: it lies `position` / `resolution` of the way through its measure.
 struct LineObject {

@@ -13,7 +13,7 @@
 #include <set>
 #include <tuple>
 
-#include "audio/audio_backend.h"
+#include "audio/io/audio_backend.h"
 #include "job_fixture.h"
 
 namespace rendlow::test {
@@ -52,11 +52,11 @@ Bytes soloSong(int notes, bool varyVelocity) {
 TEST(SoundStarts, EverySoundOfTheChartStartsOnceInItsTrackInOrder) {
   JobRun job(kExampleSong);
   ASSERT_TRUE(job.run(request("song.mid", {"0:gridUnit=1920", "1:splitMethod=2"})));
-  ASSERT_FALSE(renderingTracks(job.app.project).empty());
+  ASSERT_FALSE(renderingFileTracks(job.app.project).empty());
   std::set<std::string> named;
-  for (const audio::RenderTrack& track : renderingTracks(job.app.project)) {
+  for (const audio::RenderingFileTrack& track : renderingFileTracks(job.app.project)) {
     for (std::size_t s = 0; s < track.sounds.size(); ++s) {
-      const audio::RenderSound& sound = track.sounds[s];
+      const audio::RenderingFileSound& sound = track.sounds[s];
       EXPECT_TRUE(named.insert(sound.fileName).second) << sound.fileName;
       EXPECT_LT(sound.startTick, sound.endTick);
       if (s + 1 < track.sounds.size()) {
@@ -108,6 +108,13 @@ TEST(Keysounds, StemsAreCutIntoEveryFileTheChartNamesAndMissingOnesAreTold) {
     ASSERT_TRUE(unmeasured->notMeasured) << recording;
     EXPECT_NE(unmeasured->notMeasured->in(Audience::EnglishConsole).find(why), std::string::npos) << recording;
   }
+  // The chart is read back to be measured; one that cannot be read is told by name.
+  cut.recording = job.dir.file("stems/tr01.wav");
+  const std::string absent = job.dir.file("absent.bme");
+  const Result<KeysoundReport> unread = makeKeysounds(job.app.project, absent, cut);
+  ASSERT_TRUE(unread && unread->notMeasured);
+  const std::string why = unread->notMeasured->in(Audience::EnglishConsole);
+  EXPECT_NE(why.find("Could not read the chart\nFile: " + absent), std::string::npos) << why;
 }
 
 class Rendered : public ::testing::Test {

@@ -5,7 +5,7 @@
 #include <numbers>
 #include <sstream>
 
-#include "audio/audio_backend.h"
+#include "audio/io/audio_backend.h"
 #include "audio_test.h"
 
 namespace rendlow::audio {

@@ -2,10 +2,10 @@
 
 #include <tuple>
 
-#include "audio/audio_backend.h"
-#include "audio/pcm_samples.h"
-#include "audio/sound_cut.h"
-#include "audio/stem_cutting.h"
+#include "audio/io/audio_backend.h"
+#include "audio/io/pcm_samples.h"
+#include "audio/cut/sound_cut.h"
+#include "audio/cut/stem_cutting.h"
 #include "audio_test.h"
 
 namespace rendlow::audio {

@@ -4,11 +4,10 @@
 
 #include <fstream>
 
-#include "audio/audio_backend.h"
-#include "audio/pcm_samples.h"
-#include "audio/render_timing.h"
-#include "audio/rendering.h"
-#include "audio/tempo_map.h"
+#include "audio/io/audio_backend.h"
+#include "audio/io/pcm_samples.h"
+#include "audio/synth/tempo_map.h"
+#include "audio/synth/rendering.h"
 #include "audio_test.h"
 
 namespace rendlow::audio {
@@ -76,8 +75,8 @@ protected:
       GTEST_SKIP() << kSmallSoundFont << " is not installed (timgm6mb-soundfont)";
   }
 
-  AudioBuffer render(const RenderTrack& track) {
-    Result<AudioBuffer> rendered = renderTrack(track, songTempo(), kSmallSoundFont);
+  AudioBuffer render(const RenderingFileTrack& track) {
+    Result<AudioBuffer> rendered = renderTrackAudio(track, songTempo(), kSmallSoundFont);
     EXPECT_TRUE(rendered);
     return rendered ? *rendered : AudioBuffer{};
   }
@@ -86,7 +85,7 @@ protected:
 // Each sound file is the track's render from the sound's boundary on, the last one with its
 // release past the track's end (tick 960, frame 39690), and two runs write the same bytes.
 TEST_F(Rendering, EachSoundIsCutFromTheTracksRenderAlike) {
-  const RenderTrack track{
+  const RenderingFileTrack track{
       "tr01",
       joined(joined(pianoNote(100, 200), pianoNote(700, 240, 67)), {{900, 0xE0, 0, 80}, {950, 0xB0, 1, 90}}),
       {{"tr01_01.wav", 100, 700}, {"tr01_02.wav", 700, 960}}};

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "audio/io/audio_backend.h"
+#include "base/message.h"
+#include "base/result.h"
+
+namespace rendlow::audio {
+
+// Where and how the sound files of a chart are written.
+struct SoundOutput {
+  std::string folder;  // the chart's folder
+  AudioFileType type = AudioFileType::Wav;
+  const AudioBackend* backend = &defaultBackend();
+};
+
+// What a run that writes sound files tells the user: what it could not do (missing, extra or
+// short stems), then how many files it wrote where.
+struct SoundFilesReport {
+  std::string folder;
+  int32_t filesWritten = 0;
+  std::vector<Message> notices;
+
+  Message summary() const;
+};
+
+// The name a sound named in the chart ("tr01_01.wav") is written under: with the extension of
+// the output type (players look for "tr01_01.ogg" when the chart names "tr01_01.wav").
+std::string soundFileName(AudioFileType type, const std::string& chartName);
+
+// Where that file goes: in the output folder.
+std::string soundFilePath(const SoundOutput& output, const std::string& fileName);
+
+// Writes one sound and counts it in the report.
+Result<void> writeSound(const SoundOutput& output, const std::string& fileName, const AudioBuffer& sound,
+                        SoundFilesReport& report);
+
+}  // namespace rendlow::audio

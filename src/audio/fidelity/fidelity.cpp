@@ -1,0 +1,98 @@
+#include "audio/fidelity/fidelity.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cmath>
+#include <cstdlib>
+#include <utility>
+
+#include "audio/audio_messages.h"
+#include "audio/fidelity/chart_mix.h"
+#include "audio/fidelity/cross_correlation.h"
+#include "audio/fidelity/stft_comparison.h"
+#include "audio/fidelity/waveform_comparison.h"
+#include "base/format.h"
+
+namespace rendlow::audio {
+
+namespace {
+
+std::vector<float> monoOf(const AudioBuffer& buffer) {
+  std::vector<float> mono(static_cast<std::size_t>(buffer.frames()), 0.0f);
+  for (int64_t frame = 0; frame < buffer.frames(); ++frame) {
+    for (int32_t channel = 0; channel < buffer.channels; ++channel) mono[frame] += buffer.at(frame, channel);
+  }
+  return mono;
+}
+
+// Moves the playback back by `lag` frames (forward when negative), then cuts or pads it with
+// silence to `frames`.
+void shift(AudioBuffer& playback, int64_t lag, int64_t frames) {
+  std::vector<float>& samples = playback.samples;
+  const auto size = static_cast<std::size_t>(frames * playback.channels);
+  const auto moved = static_cast<std::size_t>(std::abs(lag) * playback.channels);
+  if (lag >= 0) {
+    samples.erase(samples.begin(),
+                  samples.begin() + static_cast<std::ptrdiff_t>(std::min(moved, samples.size())));
+  } else {
+    samples.insert(samples.begin(), std::min(moved, size), 0.0f);
+  }
+  samples.resize(size, 0.0f);
+}
+
+// A figure as the line shows it: "inf" and "-inf" for the infinite ones.
+std::string decibels(double value, int decimals) {
+  if (std::isinf(value)) return value > 0 ? "inf" : "-inf";
+  std::string text;
+  appendFormatted(text, "%.*f", decimals, value);
+  return text;
+}
+
+}  // namespace
+
+FidelityFigures comparePlayback(AudioBuffer playback, const AudioBuffer& reference) {
+  assert(playback.sampleRate == reference.sampleRate && playback.channels == reference.channels);
+  const int64_t maxLag = std::llround(kLagSearchSeconds * reference.sampleRate);
+  const int64_t lag = bestLag(monoOf(reference), monoOf(playback), maxLag);
+  const double peak = peakDbfs(playback);
+  shift(playback, lag, reference.frames());
+  const SpectralFigures spectra = compareSpectra(reference, playback);
+  const WaveformFigures waveforms = compareWaveforms(reference, playback);
+  return {spectra.logSpectralDistanceDb,
+          spectra.spectralSnrDb,
+          waveforms.snrDb,
+          waveforms.worstStretchSeconds,
+          waveforms.worstStretchSnrDb,
+          peak,
+          lag,
+          reference.sampleRate};
+}
+
+Result<FidelityFigures> measureChartFidelity(const ChartBackground& background, const std::string& chartPath,
+                                             const std::string& soundFolder, const AudioBuffer& reference,
+                                             const AudioBackend& backend, int32_t blockFrames) {
+  Result<AudioBuffer> mix = mixChart(background, chartPath, soundFolder, reference.sampleRate,
+                                     reference.channels, backend, blockFrames);
+  if (!mix) return mix.problem();
+  return comparePlayback(std::move(*mix), reference);
+}
+
+Message fidelityLine(const FidelityFigures& figures) {
+  std::string lag;
+  appendFormatted(lag, "%+.2f", 1000.0 * figures.lagFrames / figures.sampleRate);
+  const std::string frames = (figures.lagFrames >= 0 ? "+" : "") + std::to_string(figures.lagFrames);
+  const std::string stretch = secondsText(figures.worstStretchSeconds);
+  const std::string lsd = decibels(figures.logSpectralDistanceDb, 2);
+  const std::string spectral = decibels(figures.spectralSnrDb, 1);
+  const std::string waveform = decibels(figures.waveformSnrDb, 1);
+  const std::string worst = decibels(figures.worstStretchSnrDb, 1);
+  const std::string peak = decibels(figures.mixPeakDbfs, 1);
+  return Message("対数スペクトル距離 " + lsd + " dB、スペクトルSNR " + spectral + " dB、波形SNR " + waveform +
+                     " dB、最悪の50ミリ秒 " + stretch + " 秒 (" + worst + " dB)、ミックスのピーク " + peak +
+                     " dBFS、ずれ " + lag + " ミリ秒 (" + frames + " フレーム)",
+                 "log-spectral distance " + lsd + " dB, spectral SNR " + spectral + " dB, waveform SNR " +
+                     waveform + " dB, worst 50 ms at " + stretch + " s (" + worst + " dB), mix peak " + peak +
+                     " dBFS, lag " + lag + " ms (" + frames + " frames)");
+}
+
+}  // namespace rendlow::audio

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "audio/io/audio_buffer.h"
+#include "base/result.h"
+
+namespace rendlow::audio {
+
+// Decodes a RIFF WAVE file held in memory: 16-, 24- or 32-bit PCM or 32-bit float, plain or
+// WAVE_FORMAT_EXTENSIBLE, any rate and channel count, its chunks in any order. A chunk that
+// claims more bytes than the file holds is refused; nothing is read past the end. `path` only
+// names the file in the problem.
+Result<AudioBuffer> decodeWav(std::string_view bytes, const std::string& path);
+
+}  // namespace rendlow::audio

@@ -1,0 +1,88 @@
+#include <utility>
+
+#include "audio/synth/fluid_synth_session.h"
+#include "audio/synth/fluid_track_player.h"
+#include "audio/synth/rendering.h"
+#include "audio/cut/sound_cut.h"
+#include "audio/synth/soundfont_choice.h"
+
+namespace rendlow::audio {
+
+namespace {
+
+Result<AudioBuffer> renderOneTrack(const RenderingFileTrack& track, const TempoMap& tempoMap,
+                                   const std::string& soundFont) {
+  Result<SynthSession> session = SynthSession::open(soundFont);
+  if (!session) return session.problem();
+  return TrackPlayer(*session, tempoMap).renderSounds(track);
+}
+
+Result<void> cutRenderedTrack(const RenderingFileTrack& track, const TempoMap& tempoMap,
+                              const std::string& soundFont, const SoundOutput& output,
+                              SoundFilesReport& report) {
+  Result<SynthSession> session = SynthSession::open(soundFont);
+  if (!session) return session.problem();
+  TrackPlayer player(*session, tempoMap);
+  const std::vector<SoundFrames> frames = player.soundFrames(track);
+  const AudioBuffer rendered = player.renderSounds(track);
+  for (std::size_t i = 0; i < track.sounds.size(); ++i) {
+    const AudioBuffer sound = cutSound(rendered, frames[i].start, frames[i].end);
+    if (Result<void> written = writeSound(output, track.sounds[i].fileName, sound, report); !written)
+      return written;
+  }
+  return {};
+}
+
+// The first track becomes the mix itself, and the mix grows to exactly the longest track: a
+// song's mix is hundreds of megabytes.
+void addInto(AudioBuffer& mix, AudioBuffer track) {
+  if (mix.samples.empty()) {
+    mix = std::move(track);
+    return;
+  }
+  if (track.samples.size() > mix.samples.size()) {
+    mix.samples.reserve(track.samples.size());
+    mix.samples.resize(track.samples.size(), 0.0f);
+  }
+  for (std::size_t i = 0; i < track.samples.size(); ++i) mix.samples[i] += track.samples[i];
+}
+
+}  // namespace
+
+bool fluidSynthInBuild() { return true; }
+
+int32_t synthBlockFrames() { return SynthSession::blockFramesOfSetup(); }
+
+Result<AudioBuffer> renderTrackAudio(const RenderingFileTrack& track, const TempoMap& tempoMap,
+                                const std::string& soundFont) {
+  Result<std::string> path = chooseSoundFont(soundFont);
+  if (!path) return path.problem();
+  return renderOneTrack(track, tempoMap, *path);
+}
+
+Result<SoundFilesReport> renderSounds(const std::vector<RenderingFileTrack>& tracks, const TempoMap& tempoMap,
+                                      const std::string& soundFont, const SoundOutput& output) {
+  Result<std::string> path = chooseSoundFont(soundFont);
+  if (!path) return path.problem();
+  SoundFilesReport report{output.folder, 0, {}};
+  for (const RenderingFileTrack& track : tracks) {
+    if (Result<void> cut = cutRenderedTrack(track, tempoMap, *path, output, report); !cut)
+      return cut.problem();
+  }
+  return report;
+}
+
+Result<AudioBuffer> renderSong(const std::vector<std::vector<ChannelMessage>>& tracks,
+                               const TempoMap& tempoMap, const std::string& soundFont) {
+  Result<std::string> path = chooseSoundFont(soundFont);
+  if (!path) return path.problem();
+  AudioBuffer mix = emptyRender();
+  for (const std::vector<ChannelMessage>& events : tracks) {
+    Result<SynthSession> session = SynthSession::open(*path);
+    if (!session) return session.problem();
+    addInto(mix, TrackPlayer(*session, tempoMap).renderToSilence(events));
+  }
+  return mix;
+}
+
+}  // namespace rendlow::audio

@@ -1,0 +1,124 @@
+#include "audio/synth/fluid_synth_session.h"
+
+#include <algorithm>
+#include <mutex>
+
+#include "audio/audio_messages.h"
+#include "audio/synth/tempo_map.h"
+
+namespace rendlow::audio {
+
+namespace {
+
+constexpr int64_t kFramesPerWrite = 4096;
+constexpr int kAllSoundOff = 120;
+constexpr int kSustain = 64;
+
+// FluidSynth prints to the console unless told otherwise; our messages say what matters.
+void silenceLogging(const FluidLibrary& fluid) {
+  static std::once_flag once;
+  std::call_once(once, [&fluid] {
+    for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level)
+      fluid.setLogFunction(level, nullptr, nullptr);
+  });
+}
+
+fluid_settings_t* renderSettings(const FluidLibrary& fluid) {
+  fluid_settings_t* settings = fluid.newSettings();
+  if (!settings) return nullptr;
+  fluid.setNumber(settings, "synth.sample-rate", kRenderSampleRate);
+  fluid.setInteger(settings, "synth.reverb.active", 0);
+  fluid.setInteger(settings, "synth.chorus.active", 0);
+  fluid.setInteger(settings, "synth.cpu-cores", 1);
+  fluid.setInteger(settings, "synth.threadsafe-api", 0);
+  return settings;
+}
+
+}  // namespace
+
+Result<SynthSession> SynthSession::open(const std::string& soundFont) {
+  const FluidLibrary* fluid = fluidLibrary();
+  if (!fluid) return Problem{fluidSynthNotInstalledMessage()};
+  silenceLogging(*fluid);
+  SynthSession session(*fluid);
+  session.settings_.reset(renderSettings(*fluid));
+  if (session.settings_) session.synth_.reset(fluid->newSynth(session.settings_.get()));
+  if (!session.synth_) return Problem{synthesizerNotStartedMessage()};
+  if (fluid->loadSoundFont(session.synth_.get(), soundFont.c_str(), 1) == FLUID_FAILED) {
+    return Problem{soundFontUnreadableMessage(soundFont)};
+  }
+  return session;
+}
+
+void SynthSession::renderTo(int64_t frame, AudioBuffer& out) {
+  while (out.frames() < frame) {
+    const int64_t count = std::min(kFramesPerWrite, frame - out.frames());
+    const std::size_t first = out.samples.size();
+    out.samples.resize(first + static_cast<std::size_t>(count) * 2);
+    float* interleaved = out.samples.data() + first;
+    fluid_->writeFloat(synth_.get(), static_cast<int>(count), interleaved, 0, 2, interleaved, 1, 2);
+  }
+}
+
+void SynthSession::apply(const ChannelMessage& message) {
+  const FluidLibrary& fluid = *fluid_;
+  fluid_synth_t* synth = synth_.get();
+  const int channel = message.status & 0x0F;
+  const int data1 = message.data1 & 0x7F;
+  const int data2 = message.data2 & 0x7F;
+  switch (message.status & 0xF0) {
+    case 0x80:
+      fluid.noteOff(synth, channel, data1);
+      break;
+    case 0x90:
+      // Velocity 0 is a note-off, which FluidSynth's note-on takes care of.
+      fluid.noteOn(synth, channel, data1, data2);
+      break;
+    case 0xA0:
+      fluid.keyPressure(synth, channel, data1, data2);
+      break;
+    case 0xB0:
+      fluid.controlChange(synth, channel, data1, data2);
+      break;
+    case 0xC0:
+      fluid.programChange(synth, channel, data1);
+      break;
+    case 0xD0:
+      fluid.channelPressure(synth, channel, data1);
+      break;
+    case 0xE0:
+      fluid.pitchBend(synth, channel, data1 | (data2 << 7));
+      break;
+    default:
+      break;
+  }
+}
+
+// The pedal first: FluidSynth ends a voice only when it renders the next block, and a pedal
+// released after All Sound Off would bring a held voice back into its release instead.
+void SynthSession::silence(const std::set<int>& channels) {
+  for (int channel : channels) {
+    fluid_->controlChange(synth_.get(), channel, kSustain, 0);
+    fluid_->controlChange(synth_.get(), channel, kAllSoundOff, 0);
+  }
+}
+
+bool SynthSession::sounding() const { return fluid_->activeVoices(synth_.get()) > 0; }
+
+int32_t SynthSession::blockFrames() const { return fluid_->blockFrames(synth_.get()); }
+
+int32_t SynthSession::blockFramesOfSetup() {
+  const FluidLibrary* fluid = fluidLibrary();
+  if (!fluid) return 0;
+  silenceLogging(*fluid);
+  fluid_settings_t* settings = renderSettings(*fluid);
+  fluid_synth_t* synth = settings ? fluid->newSynth(settings) : nullptr;
+  const int32_t frames = synth ? fluid->blockFrames(synth) : 0;
+  if (synth) fluid->deleteSynth(synth);
+  if (settings) fluid->deleteSettings(settings);
+  return frames;
+}
+
+AudioBuffer emptyRender() { return AudioBuffer{kRenderSampleRate, 2, {}}; }
+
+}  // namespace rendlow::audio

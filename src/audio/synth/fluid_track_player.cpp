@@ -1,0 +1,93 @@
+#include "audio/synth/fluid_track_player.h"
+
+#include <algorithm>
+#include <limits>
+#include <set>
+
+#include "audio/synth/tempo_map.h"
+
+namespace rendlow::audio {
+
+namespace {
+
+// How often a ringing track is asked whether it still sounds: about 23 ms.
+constexpr int64_t kRingOutStepFrames = 1024;
+
+std::set<int> channelsOf(const std::vector<ChannelMessage>& events) {
+  std::set<int> channels;
+  for (const ChannelMessage& event : events) channels.insert(event.status & 0x0F);
+  return channels;
+}
+
+}  // namespace
+
+TrackPlayer::TrackPlayer(SynthSession& session, const TempoMap& tempoMap)
+    : session_(session), tempoMap_(tempoMap), out_(emptyRender()) {}
+
+AudioBuffer TrackPlayer::renderSounds(const RenderingFileTrack& track) {
+  if (!track.sounds.empty()) reserve(frameOf(track.sounds.back().endTick) + kRingOutFrames);
+  const std::set<int> channels = channelsOf(track.events);
+  std::size_t nextSound = 0;
+  auto startSoundsUpTo = [&](int64_t tick) {
+    for (; nextSound < track.sounds.size() && track.sounds[nextSound].startTick <= tick; ++nextSound) {
+      silenceBefore(frameOf(track.sounds[nextSound].startTick), channels);
+    }
+  };
+  for (const ChannelMessage& event : track.events) {
+    startSoundsUpTo(event.tick);
+    play(event);
+  }
+  startSoundsUpTo(INT64_MAX);
+  if (!track.sounds.empty()) session_.renderTo(frameOf(track.sounds.back().endTick), out_);
+  ringOut();
+  return std::move(out_);
+}
+
+AudioBuffer TrackPlayer::renderToSilence(const std::vector<ChannelMessage>& events) {
+  if (!events.empty()) reserve(frameOf(events.back().tick) + kRingOutFrames);
+  for (const ChannelMessage& event : events) play(event);
+  ringOut();
+  return std::move(out_);
+}
+
+std::vector<SoundFrames> TrackPlayer::soundFrames(const RenderingFileTrack& track) const {
+  std::vector<SoundFrames> frames;
+  for (const RenderingFileSound& sound : track.sounds)
+    frames.push_back({frameOf(sound.startTick), frameOf(sound.endTick)});
+  // No sound comes after the last one to end it: it lasts until the render has rung out.
+  if (!frames.empty()) frames.back().end = std::numeric_limits<int64_t>::max();
+  return frames;
+}
+
+void TrackPlayer::ringOut() {
+  const int64_t limit = out_.frames() + kRingOutFrames;
+  while (session_.sounding() && out_.frames() < limit)
+    session_.renderTo(out_.frames() + kRingOutStepFrames, out_);
+}
+
+// One block early: FluidSynth ends a killed voice only while it renders the next block, and a
+// pedal released or a note of the same key played before then would call the voice back into
+// its release. The block before a sound is the silence the rendering file leaves between
+// sounds, and the cut of the sound before ends at the boundary anyway.
+void TrackPlayer::silenceBefore(int64_t soundFrame, const std::set<int>& channels) {
+  session_.renderTo(soundFrame - session_.blockFrames(), out_);
+  session_.silence(channels);
+  session_.renderTo(soundFrame, out_);
+}
+
+// A track of a long song renders to hundreds of megabytes: grown as it renders, the buffer would
+// be copied at every doubling and hold up to three times that for a moment.
+void TrackPlayer::reserve(int64_t frames) {
+  out_.samples.reserve(static_cast<std::size_t>(std::max<int64_t>(frames, 0) * out_.channels));
+}
+
+int64_t TrackPlayer::frameOf(int64_t tick) const {
+  return renderFrameOf(tempoMap_, tick, session_.blockFrames());
+}
+
+void TrackPlayer::play(const ChannelMessage& message) {
+  session_.renderTo(frameOf(message.tick), out_);
+  session_.apply(message);
+}
+
+}  // namespace rendlow::audio

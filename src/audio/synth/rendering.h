@@ -1,0 +1,69 @@
+#pragma once
+
+// Sound files straight from the rendering MIDI file, with FluidSynth: each track alone, 44.1 kHz
+// stereo, reverb and chorus off, one core, float samples. The synthesizer is driven event by
+// event at sample positions from the tempo map; FluidSynth's own MIDI player keeps time in
+// milliseconds and was measured starting notes 1.3-3.1 ms late over tempo changes.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "audio/io/audio_buffer.h"
+#include "audio/cut/sound_output.h"
+#include "audio/synth/tempo_map.h"
+#include "base/result.h"
+
+namespace rendlow::audio {
+
+// A MIDI channel message of a track: note on/off, poly and channel pressure, control and
+// program change, pitch bend. Meta and system-exclusive events are not passed.
+struct ChannelMessage {
+  int64_t tick = 0;
+  uint8_t status = 0;
+  uint8_t data1 = 0;
+  uint8_t data2 = 0;
+};
+
+// One distinct sound of a track of the rendering file.
+struct RenderingFileSound {
+  std::string fileName;  // as the chart's #WAV line names it: "tr01_01.wav"
+  int64_t startTick = 0;
+  int64_t endTick = 0;  // where the next sound starts, or the track ends (the last rings on)
+};
+
+// A converted track of the rendering file: its events in order (a sound's controller presets
+// before its note-on) and its distinct sounds in order.
+struct RenderingFileTrack {
+  std::string stemName;
+  std::vector<ChannelMessage> events;
+  std::vector<RenderingFileSound> sounds;
+};
+
+// False in a build without FluidSynth, where every call below says so in its problem.
+bool fluidSynthInBuild();
+
+// The synthesizer starts what an event asks only where one of its blocks of this many frames
+// begins; 0 without FluidSynth. Its own render of the song has every note start so, and a
+// playback compared with that render must place its sounds alike (see mixChart).
+int32_t synthBlockFrames();
+
+// The whole rendering of one track, from tick 0 to its last sound's end and on until it has rung
+// out, so the last sound keeps its release. Each sound starts on the synthesizer block boundary
+// renderFrameOf gives (blocks of 64 frames), after everything still sounding on the track's
+// channels was silenced there (All Sound Off, sustain released), so nothing of the one before
+// bleeds into it. `soundFont` may be empty: see chooseSoundFont.
+Result<AudioBuffer> renderTrackAudio(const RenderingFileTrack& track, const TempoMap& tempoMap,
+                                const std::string& soundFont);
+
+// Renders every track and cuts each sound out of it, as cutSound does, into the output folder.
+// Two runs write the same bytes.
+Result<SoundFilesReport> renderSounds(const std::vector<RenderingFileTrack>& tracks, const TempoMap& tempoMap,
+                                      const std::string& soundFont, const SoundOutput& output);
+
+// The song itself from its own events, each track rendered alone and the tracks summed, each
+// ringing out after its last event: the reference the chart's playback is measured against.
+Result<AudioBuffer> renderSong(const std::vector<std::vector<ChannelMessage>>& tracks,
+                               const TempoMap& tempoMap, const std::string& soundFont);
+
+}  // namespace rendlow::audio

@@ -1,0 +1,26 @@
+#include "audio/synth/soundfont_choice.h"
+
+#include "audio/audio_messages.h"
+#include "base/file_input.h"
+
+namespace rendlow::audio {
+
+const std::vector<std::string>& defaultSoundFonts() {
+  static const std::vector<std::string> paths{"/usr/share/sounds/sf2/FluidR3_GM.sf2",
+                                              "/usr/share/sounds/sf2/default-GM.sf2",
+                                              "/usr/share/sounds/sf2/TimGM6mb.sf2"};
+  return paths;
+}
+
+Result<std::string> chooseSoundFont(const std::string& explicitPath) {
+  if (!explicitPath.empty()) {
+    if (fileExists(explicitPath)) return explicitPath;
+    return Problem{soundFontNotFoundMessage(explicitPath, {})};
+  }
+  for (const std::string& path : defaultSoundFonts()) {
+    if (fileExists(path)) return path;
+  }
+  return Problem{soundFontNotFoundMessage("", defaultSoundFonts())};
+}
+
+}  // namespace rendlow::audio

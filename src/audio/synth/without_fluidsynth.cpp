@@ -1,0 +1,25 @@
+#include "audio/audio_messages.h"
+#include "audio/synth/rendering.h"
+
+namespace rendlow::audio {
+
+// This build has no FluidSynth: rendering says so, and cutting the author's stems remains.
+bool fluidSynthInBuild() { return false; }
+
+int32_t synthBlockFrames() { return 0; }
+
+Result<AudioBuffer> renderTrackAudio(const RenderingFileTrack&, const TempoMap&, const std::string&) {
+  return Problem{fluidSynthAbsentMessage()};
+}
+
+Result<SoundFilesReport> renderSounds(const std::vector<RenderingFileTrack>&, const TempoMap&, const std::string&,
+                                      const SoundOutput&) {
+  return Problem{fluidSynthAbsentMessage()};
+}
+
+Result<AudioBuffer> renderSong(const std::vector<std::vector<ChannelMessage>>&, const TempoMap&,
+                               const std::string&) {
+  return Problem{fluidSynthAbsentMessage()};
+}
+
+}  // namespace rendlow::audio

@@ -1,8 +1,0 @@
-#include "audio/audio_backend.h"
-
-namespace rendlow::audio {
-
-// This build has no libsndfile: the builtin backend is the only one.
-const AudioBackend* sndfileBackend() { return nullptr; }
-
-}  // namespace rendlow::audio
