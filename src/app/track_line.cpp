@@ -76,7 +76,8 @@ std::string formatTrackFields(std::string_view trackName, const TrackSettings& s
   std::string line(trackName);
   for (const TrackField* field : fieldsInPlaceOrder(&TrackField::linePlace)) {
     line += '\t';
-    line += field->kind == FieldKind::Name ? settings.*field->text : std::to_string(numberOf(*field, settings));
+    line +=
+        field->kind == FieldKind::Name ? settings.*field->text : std::to_string(numberOf(*field, settings));
   }
   return line;
 }

@@ -284,7 +284,8 @@ std::string usageText() {
       "\nFields of --set ROW:FIELD=VALUE (ROW counts from 0, as --list shows; VALUE is a whole number from "
       "0,\n"
       "or the name for definitionName; fields not named keep their value):\n";
-  for (const TrackField& field : trackSettingsFields()) text += usageLine(std::string(field.name), fieldHelp(field));
+  for (const TrackField& field : trackSettingsFields())
+    text += usageLine(std::string(field.name), fieldHelp(field));
   text +=
       "\n"
       "Sound files: --cut STEMS cuts them out of your own renders: render each track of the rendering MIDI\n"

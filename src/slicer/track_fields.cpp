@@ -23,7 +23,8 @@ constexpr std::array kFields = {
                .kind = FieldKind::Number,
                .number = &TrackSettings::velocitySplitWidth,
                .largest = kAnyCount,
-               .help = "notes whose velocities fall in one bucket of this width are one sound; 0: velocity ignored",
+               .help = "notes whose velocities fall in one bucket of this width are one sound; "
+                       "0: velocity ignored",
                .caption = "Velocity分割間隔",
                .column = "Vel分割幅",
                .linePlace = 2,
@@ -122,8 +123,8 @@ constexpr std::array kFields = {
 std::span<const TrackField> trackSettingsFields() { return kFields; }
 
 const TrackField* findTrackField(std::string_view name) {
-  const auto found =
-      std::find_if(kFields.begin(), kFields.end(), [name](const TrackField& field) { return field.name == name; });
+  const auto found = std::find_if(kFields.begin(), kFields.end(),
+                                  [name](const TrackField& field) { return field.name == name; });
   return found == kFields.end() ? nullptr : &*found;
 }
 
@@ -132,9 +133,8 @@ std::vector<const TrackField*> fieldsInPlaceOrder(int TrackField::*place) {
   for (const TrackField& field : kFields) {
     if (field.*place > 0) placed.push_back(&field);
   }
-  std::sort(placed.begin(), placed.end(), [place](const TrackField* a, const TrackField* b) {
-    return a->*place < b->*place;
-  });
+  std::sort(placed.begin(), placed.end(),
+            [place](const TrackField* a, const TrackField* b) { return a->*place < b->*place; });
   return placed;
 }
 

@@ -25,9 +25,9 @@ struct TrackField {
   // The values --set takes. Below the smallest lies what an edit record reads as "keep".
   int32_t smallest = 0;
   int32_t largest = 0;
-  std::string_view help{};  // what the value does, in one line, without its default
+  std::string_view help{};     // what the value does, in one line, without its default
   std::string_view caption{};  // the label of its box in the settings group
-  std::string_view column{};  // the header of its column in the track table
+  std::string_view column{};   // the header of its column in the track table
   // Its place among a "tr" line's fields after the track name, which is also its column in the
   // track table, from 1; 0 when the settings file does not keep it.
   int linePlace = 0;

@@ -15,9 +15,11 @@ inline constexpr int kOutputLabel = 104;
 inline constexpr int kTrackTable = 105;
 inline constexpr int kSettingsGroup = 106;
 // Each field the settings group shows has two ids, its control's and then its label's, from this
-// one on in the group's order (up to 126).
+// one on in the group's order; its ten fields end just before the update button.
 inline constexpr int kFirstFieldControl = 107;
-inline int fieldControlId(const TrackField& field) { return kFirstFieldControl + 2 * (field.editorPlace - 1); }
+inline int fieldControlId(const TrackField& field) {
+  return kFirstFieldControl + 2 * (field.editorPlace - 1);
+}
 inline int fieldLabelId(const TrackField& field) { return fieldControlId(field) + 1; }
 inline constexpr int kUpdateButton = 127;
 inline constexpr int kChartGroup = 128;

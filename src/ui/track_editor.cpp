@@ -19,7 +19,8 @@ constexpr const char* kSplitMethodNames[] = {"単音", "和音", "レガート"}
 
 // A split method's name; any other value (possible from a settings file) shows as the number it is.
 std::string splitMethodText(int32_t method) {
-  if (method >= 0 && method < static_cast<int32_t>(std::size(kSplitMethodNames))) return kSplitMethodNames[method];
+  if (method >= 0 && method < static_cast<int32_t>(std::size(kSplitMethodNames)))
+    return kSplitMethodNames[method];
   return std::to_string(method);
 }
 
@@ -85,7 +86,7 @@ void TrackEditor::build(const Parent& main, int left) {
 }
 
 TrackEditor::FieldControl TrackEditor::makeControl(const Parent& inside, const TrackField& field,
-                                                    const Bounds& at) {
+                                                   const Bounds& at) {
   FieldControl control{&field, nullptr, nullptr, nullptr};
   const int id = ids::fieldControlId(field);
   switch (field.kind) {

@@ -1,10 +1,10 @@
+#include "slicer/track_fields.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 #include <tuple>
-
-#include "slicer/track_fields.h"
 
 namespace rendlow {
 namespace {
@@ -13,12 +13,14 @@ namespace {
 // from 1, each to one field: a gap or a repeat would shift every field after it.
 void expectPlacesFromOne(int TrackField::*place) {
   int expected = 1;
-  for (const TrackField* field : fieldsInPlaceOrder(place)) EXPECT_EQ(field->*place, expected++) << field->name;
+  for (const TrackField* field : fieldsInPlaceOrder(place))
+    EXPECT_EQ(field->*place, expected++) << field->name;
 }
 
 TEST(TrackFields, EachFieldHasItsOwnNameAndItsOwnPlaceOnTheLineAndInTheGroup) {
   std::set<std::string_view> names;
-  for (const TrackField& field : trackSettingsFields()) EXPECT_TRUE(names.insert(field.name).second) << field.name;
+  for (const TrackField& field : trackSettingsFields())
+    EXPECT_TRUE(names.insert(field.name).second) << field.name;
   expectPlacesFromOne(&TrackField::linePlace);
   expectPlacesFromOne(&TrackField::editorPlace);
 }
