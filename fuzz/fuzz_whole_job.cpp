@@ -31,7 +31,7 @@ std::vector<RowEdit> editsFrom(const uint8_t* b) {
   std::vector<RowEdit> edits;
   for (int row = 0; row < 4; ++row) {
     const uint8_t* r = b + (row % 2) * 8;
-    for (const FieldRule& field : rowEditFields()) {
+    for (const TrackField& field : trackSettingsFields()) {
       RowEdit edit{row, &field, "tr", 0};
       if (field.kind == FieldKind::Name) continue;  // the defaults keep the rows apart
       if (field.kind == FieldKind::Flag)

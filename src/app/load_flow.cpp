@@ -11,18 +11,20 @@
 #include "app/settings_file.h"
 #include "base/messages.h"
 #include "base/text.h"
+#include "slicer/track_fields.h"
 
 namespace rendlow {
 
 namespace {
 
-// Every listed track starts with no grid, whatever the reader gave it: only a saved record or an
-// edit sets one. rowSettings gets exactly one entry per listed track.
+// Every listed track starts from the field table's defaults, which differ from those of a track
+// no row sets (no grid): only a saved record or an edit changes them. rowSettings gets exactly one
+// entry per listed track.
 void startRows(Application& app) {
   app.rowSettings.clear();
   for (const std::size_t track : app.project.listedTracks()) {
     TrackSettings& settings = app.project.settings[track];
-    settings.gridUnit = 0;
+    setFieldDefaults(settings);
     app.rowSettings.push_back(settings);
   }
 }

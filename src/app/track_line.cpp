@@ -5,15 +5,11 @@
 
 #include "base/integer_math.h"
 #include "base/text.h"
+#include "slicer/track_fields.h"
 
 namespace rendlow {
 
 namespace {
-
-void appendNumber(std::string& line, int32_t value) {
-  line += '\t';
-  line += std::to_string(value);
-}
 
 // Walks a "tr" line's fields from left to right. Each call either consumes what it matched and
 // returns true, or consumes nothing, leaves its output alone and returns false.
@@ -60,6 +56,14 @@ public:
     return true;
   }
 
+  bool field(const TrackField& field, TrackSettings& record) {
+    if (field.kind == FieldKind::Name) return text(record.*field.text);
+    int32_t value = 0;
+    if (!number(value)) return false;
+    setNumber(field, record, value);
+    return true;
+  }
+
 private:
   static bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -70,35 +74,21 @@ private:
 
 std::string formatTrackFields(std::string_view trackName, const TrackSettings& settings) {
   std::string line(trackName);
-  line += '\t';
-  line += settings.definitionName;
-  appendNumber(line, settings.velocitySplitWidth);
-  appendNumber(line, settings.noteInterval);
-  appendNumber(line, settings.gridUnit);
-  appendNumber(line, settings.splitMethod);
-  appendNumber(line, settings.multipleThreshold);
-  appendNumber(line, settings.ignoreBpm ? 1 : 0);
-  appendNumber(line, settings.ccSplitWidth);
-  appendNumber(line, settings.ccInterval);
-  appendNumber(line, settings.wavDefinitionGap);
+  for (const TrackField* field : fieldsInPlaceOrder(&TrackField::linePlace)) {
+    line += '\t';
+    line +=
+        field->kind == FieldKind::Name ? settings.*field->text : std::to_string(numberOf(*field, settings));
+  }
   return line;
 }
 
 TrackSettings scanTrackFields(std::string_view fields) {
   TrackSettings record;
-  int32_t ignoreBpmFlag = 0;
-  int32_t* const numbers[] = {
-      &record.velocitySplitWidth, &record.noteInterval,      &record.gridUnit,
-      &record.splitMethod,        &record.multipleThreshold, &ignoreBpmFlag,
-      &record.ccSplitWidth,       &record.ccInterval,        &record.wavDefinitionGap,
-  };
   FieldScanner scan(fields);
-  if (scan.text(record.trackName) && scan.separator() && scan.text(record.definitionName)) {
-    for (int32_t* field : numbers) {
-      if (!scan.separator() || !scan.number(*field)) break;
-    }
+  scan.text(record.trackName);
+  for (const TrackField* field : fieldsInPlaceOrder(&TrackField::linePlace)) {
+    if (!scan.separator() || !scan.field(*field, record)) break;
   }
-  record.ignoreBpm = ignoreBpmFlag != 0;
   return record;
 }
 

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "base/text.h"
+#include "slicer/track_fields.h"
 
 namespace rendlow::cli {
 
@@ -283,7 +284,8 @@ std::string usageText() {
       "\nFields of --set ROW:FIELD=VALUE (ROW counts from 0, as --list shows; VALUE is a whole number from "
       "0,\n"
       "or the name for definitionName; fields not named keep their value):\n";
-  for (const FieldRule& field : rowEditFields()) text += usageLine(std::string(field.name), field.help);
+  for (const TrackField& field : trackSettingsFields())
+    text += usageLine(std::string(field.name), fieldHelp(field));
   text +=
       "\n"
       "Sound files: --cut STEMS cuts them out of your own renders: render each track of the rendering MIDI\n"

@@ -5,28 +5,36 @@
 
 namespace rendlow {
 
+// The grid of a track that no row of the track table sets. The first track is never listed, and
+// holds every note of a format-0 song; a settings-file record whose line stops before its grid
+// leaves it so too. A listed row starts from the field table's default instead: no grid.
+inline constexpr int32_t kUnsetGridUnit = 1920;
+
 // How notes of one track are sliced into sounds, plus where its chart objects go.
 // Used as plain values everywhere: per track of the project, in the track table's rows, in the
-// settings file.
+// settings file. The table of fields (slicer/track_fields.h) names, bounds and defaults each one.
 //
 // As an edit record (the form's update button, the command line's --set), an empty text, a
 // negative number in the numeric fields and -1 in `splitMethod` mean "keep the track's value".
 struct TrackSettings {
+  // Every field at the table's default, on the grid of a track no row sets.
+  TrackSettings();
+
   std::string trackName;       // the MIDI track the record was saved for; key when loading
   std::string definitionName;  // base name of the track's sound files
-  int32_t velocitySplitWidth = 0;
-  int32_t ccSplitWidth = 0;
-  int32_t noteInterval = 960;
-  int32_t gridUnit = 1920;
-  int32_t multipleThreshold = 0;
-  int32_t ccInterval = 0;
-  int32_t splitMethod = 1;
-  bool ignoreBpm = false;
-  bool enabled = true;
-  int32_t wavDefinitionGap = 2;
+  int32_t velocitySplitWidth{};
+  int32_t ccSplitWidth{};
+  int32_t noteInterval{};
+  int32_t gridUnit{};
+  int32_t multipleThreshold{};
+  int32_t ccInterval{};
+  int32_t splitMethod{};
+  bool ignoreBpm{};
+  bool enabled{};
+  int32_t wavDefinitionGap{};
 
-  // Takes over every value of an edit record that is not marked "keep". `ignoreBpm` has no keep
-  // value and `enabled` is always taken too.
+  // Takes over every value of an edit record that is not marked "keep". A flag has no keep value,
+  // so `ignoreBpm` and `enabled` are always taken.
   void applyEdit(const TrackSettings& edit);
 
   bool operator==(const TrackSettings&) const = default;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "slicer/track_fields.h"
+
 // The ids of the main form's controls among their parent's children, as the platform and the
 // tests find them.
 namespace rendlow::ui::ids {
@@ -12,26 +14,13 @@ inline constexpr int kOutputFile = 103;
 inline constexpr int kOutputLabel = 104;
 inline constexpr int kTrackTable = 105;
 inline constexpr int kSettingsGroup = 106;
-inline constexpr int kDefinitionName = 107;
-inline constexpr int kDefinitionNameLabel = 108;
-inline constexpr int kVelocitySplitWidth = 109;
-inline constexpr int kVelocitySplitWidthLabel = 110;
-inline constexpr int kNoteInterval = 111;
-inline constexpr int kNoteIntervalLabel = 112;
-inline constexpr int kGridUnit = 113;
-inline constexpr int kGridUnitLabel = 114;
-inline constexpr int kMultipleThreshold = 115;
-inline constexpr int kMultipleThresholdLabel = 116;
-inline constexpr int kSplitMethod = 117;
-inline constexpr int kSplitMethodLabel = 118;
-inline constexpr int kIgnoreBpm = 119;
-inline constexpr int kIgnoreBpmLabel = 120;
-inline constexpr int kCcSplitWidth = 121;
-inline constexpr int kCcSplitWidthLabel = 122;
-inline constexpr int kCcInterval = 123;
-inline constexpr int kCcIntervalLabel = 124;
-inline constexpr int kWavDefinitionGap = 125;
-inline constexpr int kWavDefinitionGapLabel = 126;
+// Each field the settings group shows has two ids, its control's and then its label's, from this
+// one on in the group's order; its ten fields end just before the update button.
+inline constexpr int kFirstFieldControl = 107;
+inline int fieldControlId(const TrackField& field) {
+  return kFirstFieldControl + 2 * (field.editorPlace - 1);
+}
+inline int fieldLabelId(const TrackField& field) { return fieldControlId(field) + 1; }
 inline constexpr int kUpdateButton = 127;
 inline constexpr int kChartGroup = 128;
 inline constexpr int kGenre = 129;

@@ -13,12 +13,20 @@ namespace rendlow::ui {
 
 namespace {
 
-// The track table's columns: header and width in pixels. Column i shows sub-item i.
-constexpr std::pair<const char*, int> kTrackColumns[] = {
-    {"トラック名", 60},   {"定義名", 50},     {"Vel分割幅", 40},    {"音符間隔", 40},
-    {"グリッド単位", 40}, {"分割方式", 60},   {"多重閾値", 40},     {"BPM無視", 40},
-    {"CC分割幅", 40},     {"CC判定間隔", 40}, {"#WAV定義間隔", 40},
-};
+// The width in pixels of a field's column in the track table: a name and the split method's
+// words take more room than a number.
+int columnWidth(const TrackField& field) {
+  switch (field.kind) {
+    case FieldKind::Name:
+      return 50;
+    case FieldKind::SplitMethod:
+      return 60;
+    case FieldKind::Number:
+    case FieldKind::Flag:
+      break;
+  }
+  return 40;
+}
 
 // The messages about names outside code page 932 are made with this in the name's place: the
 // catalogue's texts are bytes of that code page, which cannot hold the name. The name joins the
@@ -67,7 +75,10 @@ void MainForm::build() {
   browse_.create(midi, ids::kBrowseButton, {290, 20, 40, 20}, "...");
   browse_.onClick = [this] { browse(); };
   table_.create(midi, ids::kTrackTable, {10, 45, 320, 260});
-  for (const auto& [header, width] : kTrackColumns) table_.addColumn(width, header);
+  // Column 0 shows the track's name; each field's column is its place on a settings-file line.
+  table_.addColumn(60, "トラック名");
+  for (const TrackField* field : fieldsInPlaceOrder(&TrackField::linePlace))
+    table_.addColumn(columnWidth(*field), field->column);
   table_.onClick = [this](int row) { editor_.rowClicked(row); };
   table_.onChange = [this](int row) { editor_.rowChanged(row); };
   // Only songs and settings load from the table; the window loads whatever it is given.

@@ -14,19 +14,29 @@ namespace rendlow::ui {
 
 namespace {
 
-// Column 5 names the three split methods; any other value (possible from a settings file) is
-// shown as the number it is.
+// The split methods by their value, as the drop-down lists them.
+constexpr const char* kSplitMethodNames[] = {"単音", "和音", "レガート"};
+
+// A split method's name; any other value (possible from a settings file) shows as the number it is.
 std::string splitMethodText(int32_t method) {
-  switch (method) {
-    case 0:
-      return "単音";
-    case 1:
-      return "和音";
-    case 2:
-      return "レガート";
-    default:
-      return std::to_string(method);
+  if (method >= 0 && method < static_cast<int32_t>(std::size(kSplitMethodNames)))
+    return kSplitMethodNames[method];
+  return std::to_string(method);
+}
+
+// What the track table shows of a field.
+std::string cellText(const TrackField& field, const TrackSettings& settings) {
+  switch (field.kind) {
+    case FieldKind::Name:
+      return settings.*field.text;
+    case FieldKind::SplitMethod:
+      return splitMethodText(settings.*field.number);
+    case FieldKind::Flag:
+      return settings.*field.flag ? "On" : "Off";
+    case FieldKind::Number:
+      break;
   }
+  return std::to_string(settings.*field.number);
 }
 
 // The leading decimal integer of a box's text, as "%d" scans it: leading white space skipped,
@@ -47,27 +57,16 @@ std::string firstWord(const std::string& text) {
   return word.data();
 }
 
-// Fields that the rows of a selection may disagree on; a disagreement shows as an empty box.
+// Numbers that the rows of a selection may disagree on; a disagreement shows as an empty box.
+// A flag shows the first row's, and a name shows only for a single row.
 void markDifferences(TrackSettings& merged, const TrackSettings& row) {
-  const auto mark = [](int32_t& mergedValue, int32_t rowValue) {
-    if (mergedValue != rowValue) mergedValue = -1;
-  };
-  mark(merged.velocitySplitWidth, row.velocitySplitWidth);
-  mark(merged.noteInterval, row.noteInterval);
-  mark(merged.gridUnit, row.gridUnit);
-  mark(merged.multipleThreshold, row.multipleThreshold);
-  mark(merged.splitMethod, row.splitMethod);
-  mark(merged.ccSplitWidth, row.ccSplitWidth);
-  mark(merged.ccInterval, row.ccInterval);
-  mark(merged.wavDefinitionGap, row.wavDefinitionGap);
+  for (const TrackField& field : trackSettingsFields()) {
+    if (field.kind != FieldKind::Number && field.kind != FieldKind::SplitMethod) continue;
+    if (merged.*field.number != row.*field.number) merged.*field.number = -1;
+  }
 }
 
 }  // namespace
-
-struct TrackEditor::NumberBox {
-  TextBox* box;
-  int32_t TrackSettings::*field;
-};
 
 TrackEditor::TrackEditor(Application& app, ListView& table,
                          std::function<void(const std::wstring&)> refuseText)
@@ -76,61 +75,44 @@ TrackEditor::TrackEditor(Application& app, ListView& table,
 void TrackEditor::build(const Parent& main, int left) {
   group_.create(main, ids::kSettingsGroup, {left, 5, 260, 320}, "");
   const Parent inside = group_.inside();
-  const auto label = [&](int id, int y, const char* text) {
+  for (const TrackField* field : fieldsInPlaceOrder(&TrackField::editorPlace)) {
+    const int y = 20 + 25 * (field->editorPlace - 1);
+    fields_.push_back(makeControl(inside, *field, {130, y, 120, 20}));
     labels_.push_back(std::make_unique<Label>());
-    labels_.back()->create(inside, id, {10, y + 5, 120, 20}, text);
-  };
-  const auto box = [&](TextBox& box, int id, int y) {
-    box.create(inside, id, {130, y, 120, 20});
-    box.onEnter = [this] { update(); };
-  };
-  box(definitionName_, ids::kDefinitionName, 20);
-  label(ids::kDefinitionNameLabel, 20, "定義名");
-  box(velocitySplitWidth_, ids::kVelocitySplitWidth, 45);
-  label(ids::kVelocitySplitWidthLabel, 45, "Velocity分割間隔");
-  box(noteInterval_, ids::kNoteInterval, 70);
-  label(ids::kNoteIntervalLabel, 70, "音符間隔");
-  box(gridUnit_, ids::kGridUnit, 95);
-  label(ids::kGridUnitLabel, 95, "配置グリッド間隔");
-  box(multipleThreshold_, ids::kMultipleThreshold, 120);
-  label(ids::kMultipleThresholdLabel, 120, "多重定義間隔（閾値）");
-  splitMethod_.create(inside, ids::kSplitMethod, {130, 145, 120, 20});
-  for (const char* item : {"単音", "和音", "レガート"}) splitMethod_.addItem(item);
-  label(ids::kSplitMethodLabel, 145, "分割タイプ");
-  ignoreBpm_.create(inside, ids::kIgnoreBpm, {130, 170, 120, 20});
-  label(ids::kIgnoreBpmLabel, 170, "BPM無視");
-  box(ccSplitWidth_, ids::kCcSplitWidth, 195);
-  label(ids::kCcSplitWidthLabel, 195, "CC分割間隔");
-  box(ccInterval_, ids::kCcInterval, 220);
-  label(ids::kCcIntervalLabel, 220, "CC判定間隔");
-  box(wavDefinitionGap_, ids::kWavDefinitionGap, 245);
-  label(ids::kWavDefinitionGapLabel, 245, "#WAV定義の間隔");
+    labels_.back()->create(inside, ids::fieldLabelId(*field), {10, y + 5, 120, 20}, field->caption);
+  }
   update_.create(inside, ids::kUpdateButton, {190, 275, 60, 30}, "更新");
   update_.onClick = [this] { update(); };
 }
 
-std::vector<TrackEditor::NumberBox> TrackEditor::numberBoxes() {
-  return {{&velocitySplitWidth_, &TrackSettings::velocitySplitWidth},
-          {&noteInterval_, &TrackSettings::noteInterval},
-          {&gridUnit_, &TrackSettings::gridUnit},
-          {&multipleThreshold_, &TrackSettings::multipleThreshold},
-          {&ccSplitWidth_, &TrackSettings::ccSplitWidth},
-          {&ccInterval_, &TrackSettings::ccInterval},
-          {&wavDefinitionGap_, &TrackSettings::wavDefinitionGap}};
+TrackEditor::FieldControl TrackEditor::makeControl(const Parent& inside, const TrackField& field,
+                                                   const Bounds& at) {
+  FieldControl control{&field, nullptr, nullptr, nullptr};
+  const int id = ids::fieldControlId(field);
+  switch (field.kind) {
+    case FieldKind::Name:
+    case FieldKind::Number:
+      control.box = std::make_unique<TextBox>();
+      control.box->create(inside, id, at);
+      control.box->onEnter = [this] { update(); };
+      break;
+    case FieldKind::SplitMethod:
+      control.choice = std::make_unique<DropDown>();
+      control.choice->create(inside, id, at);
+      for (const char* item : kSplitMethodNames) control.choice->addItem(item);
+      break;
+    case FieldKind::Flag:
+      control.check = std::make_unique<CheckBox>();
+      control.check->create(inside, id, at);
+      break;
+  }
+  return control;
 }
 
 void TrackEditor::refreshRow(int row, const TrackSettings& settings) {
   if (row < 0) return;
-  table_.setCell(row, 1, settings.definitionName);
-  table_.setCell(row, 2, std::to_string(settings.velocitySplitWidth));
-  table_.setCell(row, 3, std::to_string(settings.noteInterval));
-  table_.setCell(row, 4, std::to_string(settings.gridUnit));
-  table_.setCell(row, 5, splitMethodText(settings.splitMethod));
-  table_.setCell(row, 6, std::to_string(settings.multipleThreshold));
-  table_.setCell(row, 7, settings.ignoreBpm ? "On" : "Off");
-  table_.setCell(row, 8, std::to_string(settings.ccSplitWidth));
-  table_.setCell(row, 9, std::to_string(settings.ccInterval));
-  table_.setCell(row, 10, std::to_string(settings.wavDefinitionGap));
+  for (const TrackField* field : fieldsInPlaceOrder(&TrackField::linePlace))
+    table_.setCell(row, field->linePlace, cellText(*field, settings));
 }
 
 void TrackEditor::rowClicked(int row) {
@@ -157,13 +139,15 @@ void TrackEditor::showSelection() {
     showNoTrack();
 }
 
-// The controller boxes and the check box keep what they show: they were never cleared.
+// The fields the table marks as kept (the controller boxes and the check box) go on showing what
+// they showed: they were never cleared.
 void TrackEditor::showNoTrack() {
   group_.setText("");
-  for (TextBox* box : {&definitionName_, &velocitySplitWidth_, &noteInterval_, &gridUnit_,
-                       &multipleThreshold_, &wavDefinitionGap_})
-    box->setText("");
-  splitMethod_.select(-1);
+  for (const FieldControl& control : fields_) {
+    if (control.field->keptWithoutTrack) continue;
+    if (control.box) control.box->setText("");
+    if (control.choice) control.choice->select(-1);
+  }
 }
 
 void TrackEditor::showMerged(const TrackSettings& merged) {
@@ -175,10 +159,17 @@ void TrackEditor::showMerged(const TrackSettings& merged) {
     caption += *name;
   }
   group_.setText(displayText(caption));
-  definitionName_.setText(selectedRows_.size() == 1 ? merged.definitionName : "");
-  for (const auto& [box, field] : numberBoxes()) box->setNumber(merged.*field);
-  splitMethod_.select(merged.splitMethod);
-  ignoreBpm_.setChecked(merged.ignoreBpm);
+  for (const FieldControl& control : fields_) {
+    const TrackField& field = *control.field;
+    if (field.kind == FieldKind::Name)
+      control.box->setText(selectedRows_.size() == 1 ? merged.*field.text : "");
+    else if (control.box)
+      control.box->setNumber(merged.*field.number);
+    else if (control.choice)
+      control.choice->select(merged.*field.number);
+    else
+      control.check->setChecked(merged.*field.flag);
+  }
 }
 
 void TrackEditor::rowChanged(int row) {
@@ -198,25 +189,28 @@ void TrackEditor::rowChanged(int row) {
 std::optional<TrackSettings> TrackEditor::readEditRecord() {
   // Every box is read before anything changes, so a text the engine cannot keep changes nothing.
   TrackSettings record;
-  const std::optional<std::string> name = definitionName_.text();
-  if (!name) {
-    refuseText_(definitionName_.wideText());
-    return std::nullopt;
-  }
-  record.definitionName = firstWord(*name);
-  for (const auto& [box, field] : numberBoxes()) {
-    const std::optional<std::string> text = box->text();
+  for (const FieldControl& control : fields_) {
+    const TrackField& field = *control.field;
+    if (control.choice) {
+      setNumber(field, record, control.choice->selectedIndex());
+      continue;
+    }
+    if (control.check) {
+      setNumber(field, record, control.check->isChecked() ? 1 : 0);
+      continue;
+    }
+    const std::optional<std::string> text = control.box->text();
     if (!text) {
-      refuseText_(box->wideText());
+      refuseText_(control.box->wideText());
       return std::nullopt;
     }
-    if (text->empty())
-      record.*field = -1;  // keep
+    if (field.kind == FieldKind::Name)
+      record.*field.text = firstWord(*text);
+    else if (text->empty())
+      setNumber(field, record, -1);  // keep
     else if (const auto value = scanInteger(*text))
-      record.*field = *value;
+      setNumber(field, record, *value);
   }
-  record.splitMethod = splitMethod_.selectedIndex();
-  record.ignoreBpm = ignoreBpm_.isChecked();
   return record;
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/application.h"
+#include "slicer/track_fields.h"
 #include "ui/controls.h"
 
 namespace rendlow::ui {
@@ -24,7 +25,7 @@ public:
   const Group& group() const { return group_; }
 
   void clearSelection() { selectedRows_.clear(); }
-  // Shows a record in columns 1 to 10 of row `row`; nothing for a negative row.
+  // Shows a record in the field columns of row `row`; nothing for a negative row.
   void refreshRow(int row, const TrackSettings& settings);
 
   // A click on a row, or below the rows (-1), shows the selection's settings in the group.
@@ -37,8 +38,15 @@ public:
   void update();
 
 private:
-  struct NumberBox;
-  std::vector<NumberBox> numberBoxes();
+  // The control that shows one field in the group: a text box for a name or a number, the
+  // drop-down for the split method, a check box for a flag.
+  struct FieldControl {
+    const TrackField* field;
+    std::unique_ptr<TextBox> box;
+    std::unique_ptr<DropDown> choice;
+    std::unique_ptr<CheckBox> check;
+  };
+  FieldControl makeControl(const Parent& inside, const TrackField& field, const Bounds& at);
   void showSelection();
   void showNoTrack();
   void showMerged(const TrackSettings& merged);
@@ -53,10 +61,7 @@ private:
   std::set<int> selectedRows_;
 
   Group group_;
-  TextBox definitionName_, velocitySplitWidth_, noteInterval_, gridUnit_, multipleThreshold_;
-  DropDown splitMethod_;
-  CheckBox ignoreBpm_;
-  TextBox ccSplitWidth_, ccInterval_, wavDefinitionGap_;
+  std::vector<FieldControl> fields_;  // in the group's order
   Button update_;
   std::vector<std::unique_ptr<Label>> labels_;
 };

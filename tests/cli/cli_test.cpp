@@ -77,7 +77,7 @@ TEST_F(Cli, MistakesInTheCommandLineAreUsageErrorsSaidInOneLine) {
 TEST_F(Cli, HelpExplainsEveryFieldAndVersionNamesTheProgram) {
   const Ran help = run({"--help"});
   EXPECT_EQ(help.status, cli::kExitOk);
-  for (const FieldRule& field : rowEditFields())
+  for (const TrackField& field : trackSettingsFields())
     EXPECT_NE(help.out.find("  " + std::string(field.name) + " "), std::string::npos) << field.name;
   EXPECT_EQ(help.out.find("&&"), std::string::npos);
   const Ran version = run({"--version"});

@@ -1,6 +1,7 @@
 #include <cstdlib>
 #include <set>
 
+#include "ui/window_text.h"
 #include "ui_test_support.h"
 
 // The platform's structures are filled by naming the members a call reads; the rest are zero.
@@ -10,6 +11,9 @@ namespace rendlow::ui {
 namespace {
 
 using test::FormTest;
+
+// The id of the control that shows the field --set knows by `name`.
+int field(std::string_view name) { return ids::fieldControlId(*findTrackField(name)); }
 
 // The track table and the settings group, driven as the list view and the user drive them.
 class TableTest : public FormTest {
@@ -54,7 +58,7 @@ TEST_F(TableTest, CaptionsReadBackInUtf16WhateverTheCodePage) {
   ASSERT_TRUE(SendMessageW(table(), LVM_GETCOLUMNW, 10, reinterpret_cast<LPARAM>(&query)));
   EXPECT_EQ(std::wstring(header), L"#WAV定義間隔");
   wchar_t legato[16] = {};
-  SendMessageW(item(ids::kSplitMethod), CB_GETLBTEXT, 2, reinterpret_cast<LPARAM>(legato));
+  SendMessageW(item(field("splitMethod")), CB_GETLBTEXT, 2, reinterpret_cast<LPARAM>(legato));
   EXPECT_EQ(std::wstring(legato), L"レガート");
 }
 
@@ -107,15 +111,15 @@ TEST_F(TableTest, ADroppedSongFillsTheTableAndTheBoxesButTheTableTakesOnlySongFi
 TEST_F(TableTest, RowsThatDisagreeShowAnEmptyBoxAndAnEmptyBoxKeepsEachRowsValue) {
   drop(ids::kTrackTable, writeSong());
   select({1});
-  type(ids::kNoteInterval, L"480");
+  type(field("noteInterval"), L"480");
   press(ids::kUpdateButton);
   ASSERT_EQ(cell(1, 3), L"480");
 
   select({0, 1});
   EXPECT_EQ(text(ids::kSettingsGroup), L"Piano,Bass");
-  EXPECT_EQ(text(ids::kNoteInterval), L"");
-  EXPECT_EQ(text(ids::kDefinitionName), L"");
-  EXPECT_EQ(text(ids::kWavDefinitionGap), L"2");  // shared values still show
+  EXPECT_EQ(text(field("noteInterval")), L"");
+  EXPECT_EQ(text(field("definitionName")), L"");
+  EXPECT_EQ(text(field("wavDefinitionGap")), L"2");  // shared values still show
   press(ids::kUpdateButton);
   EXPECT_EQ(cell(0, 3), L"960");
   EXPECT_EQ(cell(1, 3), L"480");
@@ -129,12 +133,12 @@ TEST_F(TableTest, RowsThatDisagreeShowAnEmptyBoxAndAnEmptyBoxKeepsEachRowsValue)
       {L"99999999999", L"2147483647"},  // held at the largest value
   };
   for (const auto& [typed, shown] : entries) {
-    type(ids::kNoteInterval, typed);
+    type(field("noteInterval"), typed);
     press(ids::kUpdateButton);
     EXPECT_EQ(cell(0, 3), shown) << typed;
     EXPECT_EQ(cell(1, 3), shown) << typed;
   }
-  type(ids::kDefinitionName, L"  lead pad");
+  type(field("definitionName"), L"  lead pad");
   press(ids::kUpdateButton);
   EXPECT_EQ(cell(0, 1), L"lead");
   EXPECT_EQ(cell(1, 1), L"lead");
@@ -145,38 +149,49 @@ TEST_F(TableTest, EnterInASettingsBoxUpdatesTheRowAndElsewhereDoesNothing) {
   drop(ids::kTrackTable, writeSong());
   select({2});
   EXPECT_EQ(text(ids::kSettingsGroup), L"Strings");
-  EXPECT_EQ(text(ids::kDefinitionName), L"tr03");
-  SendMessageW(item(ids::kSplitMethod), CB_SETCURSEL, 2, 0);
-  press(ids::kIgnoreBpm);
-  type(ids::kVelocitySplitWidth, L"8");
-  type(ids::kWavDefinitionGap, L"0");
-  enter(ids::kWavDefinitionGap);
+  EXPECT_EQ(text(field("definitionName")), L"tr03");
+  SendMessageW(item(field("splitMethod")), CB_SETCURSEL, 2, 0);
+  press(field("ignoreBpm"));
+  type(field("velocitySplitWidth"), L"8");
+  type(field("wavDefinitionGap"), L"0");
+  enter(field("wavDefinitionGap"));
   EXPECT_EQ(cell(2, 2), L"8");
   EXPECT_EQ(cell(2, 5), L"レガート");
   EXPECT_EQ(cell(2, 7), L"On");
   EXPECT_EQ(cell(2, 10), L"0");
-  EXPECT_EQ(text(ids::kWavDefinitionGap), L"0");  // Enter is not typed into the box
+  EXPECT_EQ(text(field("wavDefinitionGap")), L"0");  // Enter is not typed into the box
 
-  type(ids::kVelocitySplitWidth, L"9");
+  type(field("velocitySplitWidth"), L"9");
   enter(ids::kOutputFile);
   enter(ids::kGenre);
   EXPECT_EQ(cell(2, 2), L"8");
-  enter(ids::kDefinitionName);
+  enter(field("definitionName"));
   EXPECT_EQ(cell(2, 2), L"9");
   EXPECT_EQ(cell(2, 7), L"On");  // pressing again keeps the check box's value
+}
+
+// The group is made from the field table: each field it shows has a control and a label with its
+// caption, and their ids stay clear of the controls made after them.
+TEST_F(TableTest, TheSettingsGroupShowsEveryFieldOfTheTableUnderItsCaption) {
+  for (const TrackField* field : fieldsInPlaceOrder(&TrackField::editorPlace)) {
+    SCOPED_TRACE(std::string(field->name));
+    EXPECT_NE(item(ids::fieldControlId(*field)), nullptr);
+    EXPECT_EQ(text(ids::fieldLabelId(*field)), toWindowText(field->caption));
+    EXPECT_LT(ids::fieldLabelId(*field), ids::kUpdateButton);
+  }
 }
 
 TEST_F(TableTest, AClickBelowTheRowsClearsTheTrackFieldsButNotTheControllerBoxes) {
   drop(ids::kTrackTable, writeSong());
   select({0});
-  type(ids::kCcSplitWidth, L"7");
+  type(field("ccSplitWidth"), L"7");
   select({}, -1);
   EXPECT_EQ(text(ids::kSettingsGroup), L"");
-  for (const int id : {ids::kDefinitionName, ids::kNoteInterval, ids::kWavDefinitionGap})
+  for (const int id : {field("definitionName"), field("noteInterval"), field("wavDefinitionGap")})
     EXPECT_EQ(text(id), L"") << id;
-  EXPECT_EQ(SendMessageW(item(ids::kSplitMethod), CB_GETCURSEL, 0, 0), CB_ERR);
-  EXPECT_EQ(text(ids::kCcSplitWidth), L"7");
-  type(ids::kNoteInterval, L"100");
+  EXPECT_EQ(SendMessageW(item(field("splitMethod")), CB_GETCURSEL, 0, 0), CB_ERR);
+  EXPECT_EQ(text(field("ccSplitWidth")), L"7");
+  type(field("noteInterval"), L"100");
   press(ids::kUpdateButton);  // nothing selected, nothing changes
   EXPECT_EQ(cell(0, 3), L"960");
 }
@@ -190,7 +205,7 @@ TEST_F(TableTest, UncheckedRowsStayOutButTheTempoRowChecksItselfAgain) {
   EXPECT_FALSE(checked(1));
 
   select({0, 1});
-  type(ids::kNoteInterval, L"120");
+  type(field("noteInterval"), L"120");
   press(ids::kUpdateButton);
   EXPECT_EQ(cell(1, 3), L"120");
   EXPECT_FALSE(checked(1));
@@ -201,8 +216,8 @@ TEST_F(TableTest, UncheckedRowsStayOutButTheTempoRowChecksItselfAgain) {
 TEST_F(TableTest, ABoxTextOutsideCodePage932IsNamedAndChangesNothing) {
   drop(ids::kTrackTable, writeSong());
   select({0});
-  type(ids::kDefinitionName, L"피아노");
-  type(ids::kNoteInterval, L"100");
+  type(field("definitionName"), L"피아노");
+  type(field("noteInterval"), L"100");
   press(ids::kUpdateButton);
   ASSERT_EQ(modal.seen.size(), 1u);
   EXPECT_NE(modal.seen[0].text.find(L"文字: 피아노\n"), std::wstring::npos) << modal.seen[0].text;

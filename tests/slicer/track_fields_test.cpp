@@ -1,0 +1,59 @@
+#include "slicer/track_fields.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <tuple>
+
+namespace rendlow {
+namespace {
+
+// A place (a settings-file line's, the settings group's) is given to fields one after another
+// from 1, each to one field: a gap or a repeat would shift every field after it.
+void expectPlacesFromOne(int TrackField::*place) {
+  int expected = 1;
+  for (const TrackField* field : fieldsInPlaceOrder(place))
+    EXPECT_EQ(field->*place, expected++) << field->name;
+}
+
+TEST(TrackFields, EachFieldHasItsOwnNameAndItsOwnPlaceOnTheLineAndInTheGroup) {
+  std::set<std::string_view> names;
+  for (const TrackField& field : trackSettingsFields())
+    EXPECT_TRUE(names.insert(field.name).second) << field.name;
+  expectPlacesFromOne(&TrackField::linePlace);
+  expectPlacesFromOne(&TrackField::editorPlace);
+}
+
+TEST(TrackFields, AnEditRecordKeepsEmptyNamesNegativeNumbersAndTheUnchosenSplitAndTakesEveryFlag) {
+  TrackSettings track;
+  track.definitionName = "pno";
+  track.noteInterval = 480;
+  track.splitMethod = 2;
+  track.ignoreBpm = true;
+  TrackSettings keep;
+  keep.definitionName.clear();
+  for (const TrackField& field : trackSettingsFields()) {
+    if (field.kind == FieldKind::Number) setNumber(field, keep, -7);
+  }
+  keep.splitMethod = -1;
+  keep.ignoreBpm = false;
+  keep.enabled = false;
+  TrackSettings edited = track;
+  edited.applyEdit(keep);
+  TrackSettings expected = track;
+  expected.ignoreBpm = false;
+  expected.enabled = false;
+  EXPECT_EQ(edited, expected);
+
+  // Only -1 keeps the split: another value below the bounds came from a file and is taken.
+  keep.splitMethod = -5;
+  keep.definitionName = "lead";
+  keep.gridUnit = 0;
+  edited.applyEdit(keep);
+  EXPECT_EQ(std::tuple(edited.splitMethod, edited.definitionName, edited.gridUnit, edited.noteInterval),
+            std::tuple(-5, std::string("lead"), 0, 480));
+}
+
+}  // namespace
+}  // namespace rendlow
