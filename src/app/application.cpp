@@ -1,7 +1,11 @@
 #include "app/application.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <sstream>
+
+#include "base/file_input.h"
+#include "base/messages.h"
 
 namespace rendlow {
 
@@ -28,29 +32,47 @@ Result<void> Application::readMidiFile(const std::string& path) {
   songAsRead_ = Song{};
   project.sliced.clear();
   const RunningStatus before = runningStatus;
-  Result<Song> song = readKeepingLines(
-      [&](Diagnostics& reading) { return rendlow::readMidiFile(path, runningStatus, reading); });
+  // The file's own bytes: the song's grow with the names a format 0 split adds.
+  std::vector<uint8_t> file;
+  Result<Song> song = readKeepingLines([&](Diagnostics& reading) -> Result<Song> {
+    Result<std::vector<uint8_t>> bytes = readWholeFile<std::vector<uint8_t>>(path, {readReason, folderReason});
+    if (!bytes) {
+      reading.print("Failed to open file\n");
+      return bytes.problem();
+    }
+    file = *bytes;
+    return readMidiBytes(std::move(bytes).value(), runningStatus, reading);
+  });
   if (diagnosticsStream_) *diagnosticsStream_ << readingLines_;
   project.song = song ? std::move(song).value() : Song{};
   project.settings.assign(project.song.tracks.size(), TrackSettings{});
   songRead_ = song ? Result<void>() : Result<void>(song.problem());
-  keepSongForOutput(before);
+  keepSongForOutput(before, std::move(file));
   return *songRead_;
 }
 
 // An output has always met the song as a second reading of the file saw it, from the running
 // status the first reading left. A first track that opens with a data byte takes that status, so
 // the second reading can differ from the first: then the bytes are read again from that status.
-void Application::keepSongForOutput(const RunningStatus& before) {
+void Application::keepSongForOutput(const RunningStatus& before, std::vector<uint8_t> file) {
   statusAfterOutput_ = runningStatus;
   if (sameStatus(before, runningStatus)) {
     songAsRead_ = project.song;
     return;
   }
-  Result<Song> again = readKeepingLines([&](Diagnostics& reading) {
-    return readMidiBytes(project.song.bytes, statusAfterOutput_, reading);
-  });
+  Result<Song> again = readKeepingLines(
+      [&](Diagnostics& reading) { return readMidiBytes(std::move(file), statusAfterOutput_, reading); });
   songAsRead_ = again ? std::move(again).value() : Song{};
+}
+
+void Application::restoreSongAsRead() {
+  std::vector<TrackSettings> rows;
+  for (const std::size_t track : project.listedTracks()) rows.push_back(project.settings[track]);
+  project.song = songAsRead_;
+  project.settings.assign(project.song.tracks.size(), TrackSettings{});
+  const std::vector<std::size_t> listed = project.listedTracks();
+  for (std::size_t row = 0; row < std::min(rows.size(), listed.size()); ++row)
+    project.settings[listed[row]].applyEdit(rows[row]);
 }
 
 const Result<void>& Application::revisitReading() {

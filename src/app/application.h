@@ -4,6 +4,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "app/project.h"
 #include "base/diagnostics.h"
@@ -38,8 +39,9 @@ public:
   // Before any load the (empty) input is read, so the reason is the one any unreadable file gets.
   const Result<void>& revisitReading();
   // Puts the song as read back into the project, for a conversion, which lays the song out in
-  // place: each output converts the song as read with the settings as they now stand.
-  void restoreSongAsRead() { project.song = songAsRead_; }
+  // place: each output converts the song as read with the settings as they now stand, row by row
+  // (see keepSongForOutput: the song an output meets can list other tracks than the table's).
+  void restoreSongAsRead();
 
   // The settings of listed track n (row n of the track table); false when there is no such track.
   bool getRowSettings(int n, TrackSettings& out) const;
@@ -56,7 +58,7 @@ public:
 private:
   // Runs a read with the reader's progress lines kept in readingLines_ (only when they are shown).
   Result<Song> readKeepingLines(const std::function<Result<Song>(Diagnostics&)>& read);
-  void keepSongForOutput(const RunningStatus& before);
+  void keepSongForOutput(const RunningStatus& before, std::vector<uint8_t> file);
 
   std::ostream* diagnosticsStream_;
   Song songAsRead_;                     // what each output converts
