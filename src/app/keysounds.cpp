@@ -119,8 +119,7 @@ Result<audio::FidelityFigures> measure(const Project& project, const std::string
 
 std::optional<Result<KeysoundReport>> cutAfterOutput(Application& app, Form& form,
                                                      const std::string& stemsFolder) {
-  const Result<OutputResult> output = runOutput(app, requestFromForm(form, OutputChoice::MidiAndChart));
-  tellOutput(form, output);
+  const Result<OutputResult> output = runOutput(app, requestFromForm(form, OutputChoice::MidiAndChart), &form);
   if (!output || !output->chart || !output->chart->status) return std::nullopt;
   KeysoundRequest cut;
   cut.stemsFolder = stemsFolder;

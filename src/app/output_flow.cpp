@@ -45,35 +45,43 @@ void writeChart(const std::string& path, const Result<std::string>& chart, Outpu
   if (!result.chart->status) fail(result, chartFailedMessage(path, result.chart->status.problem().message));
 }
 
-OutputResult write(Project& project, const OutputPlan& plan) {
+// The notices from `first` on, in the window.
+void tellNotices(Form* window, const OutputResult& result, std::size_t first) {
+  if (!window) return;
+  for (std::size_t i = first; i < result.notices.size(); ++i) window->showMessage(result.notices[i].message);
+}
+
+OutputResult write(Project& project, const OutputPlan& plan, Form* window) {
   OutputResult result;
   if (plan.choice == OutputChoice::SettingsOnly) {
     project.outputPath = plan.paths.rendering;
     writeSettings(project, plan.paths.settings, result);
+    tellNotices(window, result, 0);
     return result;
   }
   writeRendering(project, plan, result);
   writeSettings(project, plan.paths.settings, result);
+  if (window && result.renderingWritten()) window->showMessage(midiWrittenMessage());
+  tellNotices(window, result, 0);
+  const std::size_t told = result.notices.size();
   if (plan.chart) writeChart(*plan.paths.chart, *plan.chart, result);
+  tellNotices(window, result, told);
   return result;
 }
 
 }  // namespace
 
-Result<OutputResult> runOutput(Application& app, const OutputRequest& request) {
+Result<OutputResult> runOutput(Application& app, const OutputRequest& request, Form* window) {
   const Result<OutputPlan> plan = planOutput(app, request);
-  if (!plan) return plan.problem();
-  return write(app.project, *plan);
+  if (!plan) {
+    if (window) window->showMessage(plan.problem().message);
+    return plan.problem();
+  }
+  return write(app.project, *plan, window);
 }
 
 OutputRequest requestFromForm(const Form& form, OutputChoice choice) {
   return {form.text(Box::OutputFile), {form.text(Box::Genre), form.text(Box::Title), form.text(Box::Artist)}, choice};
-}
-
-void tellOutput(Form& form, const Result<OutputResult>& output) {
-  if (!output) return form.showMessage(output.problem().message);
-  if (output->renderingWritten()) form.showMessage(midiWrittenMessage());
-  for (const Notice& notice : output->notices) form.showMessage(notice.message);
 }
 
 }  // namespace rendlow

@@ -38,14 +38,12 @@ struct OutputResult {
 // the rendering file only once that is written: until then it keeps the one written before.
 // A problem means nothing was written (see planOutput). The rendering file's warnings count only
 // when it was written; a chart past a limit of its format is left out with a warning; a file
-// that cannot be written is a failure, and the others are still written.
-Result<OutputResult> runOutput(Application& app, const OutputRequest& request);
+// that cannot be written is a failure, and the others are still written. With a window, tells
+// the user as it goes: the refusal; or the completion message once the rendering file is written,
+// then what must be read, all before the chart is written, which waits for the user to close them.
+Result<OutputResult> runOutput(Application& app, const OutputRequest& request, Form* window = nullptr);
 
 // The desktop program's request: the output path and the chart header texts as its boxes hold them.
 OutputRequest requestFromForm(const Form& form, OutputChoice choice);
-
-// Shows the user how an output went: the refusal; or the completion message when the rendering
-// file was written, then every notice.
-void tellOutput(Form& form, const Result<OutputResult>& output);
 
 }  // namespace rendlow

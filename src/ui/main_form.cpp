@@ -223,7 +223,8 @@ void MainForm::output(bool writeMidi, bool writeBms) {
   const OutputChoice choice = !writeMidi ? OutputChoice::SettingsOnly
                               : writeBms  ? OutputChoice::MidiAndChart
                                           : OutputChoice::MidiOnly;
-  tellOutput(*this, runOutput(app_, requestFromForm(*this, choice)));
+  // The flow shows the user everything there is to tell; its result is for other front ends.
+  (void)runOutput(app_, requestFromForm(*this, choice), this);
 }
 
 void MainForm::cutFromStems() {

@@ -170,7 +170,8 @@ TEST(OutputFlow, ADamagedSongIsConvertedAsFarAsItWasReadAndTheDamageToldAfterThe
   EXPECT_NE(told.find("the file ends after 2"), std::string::npos) << told;
   // The window tells the completion first, then what must be read.
   MemoryForm window;
-  tellOutput(window, report->output);
+  WorkingFolder here(job.dir.path());
+  (void)runOutput(job.app, {"song_out.mid", {}, OutputChoice::MidiOnly}, &window);
   ASSERT_EQ(window.messages().size(), 2u);
   EXPECT_EQ(firstLine(window.messages()[0]), "The rendering MIDI file was written.");
   EXPECT_EQ(window.messages()[1].in(Audience::Window), output.notices[0].message.in(Audience::Window));
