@@ -69,7 +69,7 @@ SongFacts renderStems(const std::string& song, const std::string& stemsFolder) {
   request.input = song;
   request.useSavedSettings = false;
   const Result<JobReport> job = runJob(app, form, request);
-  if (!job || !job->output.ok()) fail("the job on the generated song failed");
+  if (!job || !job->output || !job->output->ok()) fail("the job on the generated song failed");
   const audio::TempoMap rendering = renderingFileTempoMap(app.project);
   for (const audio::RenderingFileTrack& track : renderingFileTracks(app.project)) {
     const Result<audio::AudioBuffer> stem = audio::renderTrackAudio(track, rendering, "");
@@ -78,7 +78,7 @@ SongFacts renderStems(const std::string& song, const std::string& stemsFolder) {
                                        audio::AudioFileType::Wav))
       fail("cannot write the stem of " + track.stemName);
   }
-  return {songSeconds(song), static_cast<int>(app.rowSettings.size())};
+  return {songSeconds(song), static_cast<int>(app.project.listedTracks().size())};
 }
 
 void report(const char* what, const std::vector<std::string>& argv, const rendlow::test::TempDir& dir,

@@ -52,7 +52,7 @@ Run timeLoad(int tracks) {
   const auto start = std::chrono::steady_clock::now();
   if (!rendlow::loadFile(app, form, dir.file("song.txt"))) std::fprintf(stderr, "the load failed\n");
   const auto stop = std::chrono::steady_clock::now();
-  return {app.rowSettings.size(), std::chrono::duration<double>(stop - start).count()};
+  return {app.project.listedTracks().size(), std::chrono::duration<double>(stop - start).count()};
 }
 
 }  // namespace

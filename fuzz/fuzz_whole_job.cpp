@@ -68,10 +68,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   Application app;
   MemoryForm form;
   const Result<JobReport> job = runJob(app, form, request);
-  if (!job || !job->output.midi || !job->output.midi->status) return 0;
+  if (!job || !job->output || !job->output->renderingWritten()) return 0;
   // What was written must read back as a MIDI file without damage.
   Application reader;
-  const Result<Song> written = readMidiFile(job->output.midi->path, reader.runningStatus, reader.diagnostics);
+  const Result<Song> written = readMidiFile(job->output->midi->path, reader.runningStatus, reader.diagnostics);
   if (!written || !written->damage.empty()) std::abort();
   return 0;
 }

@@ -1,24 +1,88 @@
 #include "app/application.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <sstream>
 
-#include "app/paths.h"
+#include "base/file_input.h"
+#include "base/messages.h"
 
 namespace rendlow {
 
+namespace {
+
+bool sameStatus(const RunningStatus& a, const RunningStatus& b) {
+  return a.lastStatus == b.lastStatus && a.lastKind == b.lastKind;
+}
+
+}  // namespace
+
+Result<Song> Application::readKeepingLines(const std::function<Result<Song>(Diagnostics&)>& read) {
+  std::ostringstream lines;
+  Diagnostics reading(diagnosticsStream_ ? &lines : nullptr);
+  Result<Song> song = read(reading);
+  readingLines_ = lines.str();
+  return song;
+}
+
 Result<void> Application::readMidiFile(const std::string& path) {
-  project.settingsPath.clear();
+  project.inputPath = path;
   // The song read before goes first: a long song held twice would double the peak memory.
   project.song = Song{};
+  secondReading_.reset();
   project.sliced.clear();
   project.layout = {};
-  Result<Song> song = rendlow::readMidiFile(path, runningStatus, diagnostics);
+  const RunningStatus before = runningStatus;
+  // The file's own bytes: the song's grow with the names a format 0 split adds.
+  std::vector<uint8_t> file;
+  Result<Song> song = readKeepingLines([&](Diagnostics& reading) -> Result<Song> {
+    Result<std::vector<uint8_t>> bytes = readWholeFile<std::vector<uint8_t>>(path, {readReason, folderReason});
+    if (!bytes) {
+      reading.print("Failed to open file\n");
+      return bytes.problem();
+    }
+    file = *bytes;
+    return readMidiBytes(std::move(bytes).value(), runningStatus, reading);
+  });
+  if (diagnosticsStream_) *diagnosticsStream_ << readingLines_;
   project.song = song ? std::move(song).value() : Song{};
   project.settings.assign(project.song.tracks.size(), TrackSettings{});
-  if (!song) return song.problem();
-  project.inputPath = path;
-  project.settingsPath = settingsPathFor(path);
-  return {};
+  songRead_ = song ? Result<void>() : Result<void>(song.problem());
+  keepSongForOutput(before, std::move(file));
+  return *songRead_;
+}
+
+// An output has always met the song as a second reading of the file saw it, from the running
+// status the first reading left. A first track that opens with a data byte takes that status, so
+// the second reading can differ from the first: then the bytes are read again from that status.
+// Most songs read alike both times, and no stage writes into the song: then the output converts
+// the project's song itself, and no second copy of a long song is held.
+void Application::keepSongForOutput(const RunningStatus& before, std::vector<uint8_t> file) {
+  statusAfterOutput_ = runningStatus;
+  if (sameStatus(before, runningStatus)) return;
+  Result<Song> again = readKeepingLines(
+      [&](Diagnostics& reading) { return readMidiBytes(std::move(file), statusAfterOutput_, reading); });
+  secondReading_ = again ? std::move(again).value() : Song{};
+}
+
+void Application::restoreSongAsRead() {
+  std::vector<TrackSettings> rows;
+  for (const std::size_t track : project.listedTracks()) rows.push_back(project.settings[track]);
+  if (secondReading_) project.song = *secondReading_;
+  project.settings.assign(project.song.tracks.size(), TrackSettings{});
+  const std::vector<std::size_t> listed = project.listedTracks();
+  for (std::size_t row = 0; row < std::min(rows.size(), listed.size()); ++row)
+    project.settings[listed[row]].applyEdit(rows[row]);
+}
+
+const Result<void>& Application::revisitReading() {
+  if (!songRead_) {
+    (void)readMidiFile(project.inputPath);
+    return *songRead_;
+  }
+  if (diagnosticsStream_) *diagnosticsStream_ << readingLines_;
+  runningStatus = statusAfterOutput_;
+  return *songRead_;
 }
 
 bool Application::getRowSettings(int n, TrackSettings& out) const {
@@ -28,17 +92,19 @@ bool Application::getRowSettings(int n, TrackSettings& out) const {
   return true;
 }
 
+const TrackSettings& Application::rowSettings(int n) const {
+  return project.settings[static_cast<std::size_t>(project.listedTrack(n))];
+}
+
 bool Application::applyRowSettings(int n, const TrackSettings& record) {
   const int32_t track = project.listedTrack(n);
-  if (track == kNone || n >= static_cast<int>(rowSettings.size())) return false;
-  applyRowSettings(n, static_cast<std::size_t>(track), record);
+  if (track == kNone) return false;
+  applyRowSettings(static_cast<std::size_t>(track), record);
   return true;
 }
 
-void Application::applyRowSettings(int n, std::size_t track, const TrackSettings& record) {
-  TrackSettings& settings = project.settings[track];
-  settings.applyEdit(record);
-  rowSettings[static_cast<std::size_t>(n)] = settings;
+void Application::applyRowSettings(std::size_t track, const TrackSettings& record) {
+  project.settings[track].applyEdit(record);
 }
 
 }  // namespace rendlow

@@ -3,7 +3,6 @@
 #include <cstdint>
 
 #include "app/project.h"
-#include "base/file_output.h"
 #include "bms/bms_writer.h"
 #include "bms/chart_building.h"
 
@@ -24,13 +23,9 @@ void buildChart(Project& project) {
 
 }  // namespace
 
-Result<std::optional<Message>> writeChart(Project& project, const std::string& chartPath) {
+Result<std::string> formatChart(Project& project) {
   buildChart(project);
-  Result<std::string> chart = formatBmsChart(project.song, project.measures, project.chart, project.chartHeader);
-  if (!chart) return std::optional<Message>(chart.problem().message);
-  if (Result<void> written = writeFileAtomically(chartPath, *chart, FileMode::Text); !written)
-    return written.problem();
-  return std::optional<Message>();
+  return formatBmsChart(project.song, project.measures, project.chart, project.chartHeader);
 }
 
 }  // namespace rendlow

@@ -1,11 +1,11 @@
 #include "app/job.h"
 
 #include "app/application.h"
-#include "app/form.h"
 #include "app/load_flow.h"
 #include "app/paths.h"
 #include "app/settings_file.h"
 #include "base/messages.h"
+#include "base/text.h"
 
 namespace rendlow {
 
@@ -14,20 +14,27 @@ namespace {
 // Each edit starts from the row's settings as they stand, so it changes its one field only.
 Result<void> applyEdits(Application& app, const std::vector<RowEdit>& edits) {
   for (const RowEdit& edit : edits) {
-    const std::size_t rows = app.rowSettings.size();
+    const std::size_t rows = app.project.listedTracks().size();
     if (static_cast<std::size_t>(edit.row) >= rows) return Problem{noSuchRowMessage(edit.row, rows)};
-    TrackSettings record = app.rowSettings[static_cast<std::size_t>(edit.row)];
+    TrackSettings record = app.rowSettings(edit.row);
     applyRowEdit(edit, record);
     app.applyRowSettings(edit.row, record);
   }
   return {};
 }
 
-void fillBoxes(Form& form, const JobRequest& request) {
-  if (request.outputPath) form.setText(Box::OutputFile, *request.outputPath);
-  if (request.genre) form.setText(Box::Genre, *request.genre);
-  if (request.title) form.setText(Box::Title, *request.title);
-  if (request.artist) form.setText(Box::Artist, *request.artist);
+// A text given instead of the loaded one, cut as the form's box would cut it.
+std::string givenOr(const std::optional<std::string>& given, const std::string& loaded) {
+  return given ? boundedText(*given) : loaded;
+}
+
+OutputRequest outputRequest(const Application& app, const JobRequest& request) {
+  const Project& project = app.project;
+  const ChartHeader& loaded = project.chartHeader;
+  return {givenOr(request.outputPath, outputNameFor(boundedText(project.inputPath))),
+          {givenOr(request.genre, loaded.genre), givenOr(request.title, loaded.title),
+           givenOr(request.artist, loaded.artist)},
+          request.output};
 }
 
 // The settings file saved beside a MIDI file for that very file: the one its "i" line names.
@@ -43,15 +50,12 @@ std::optional<std::string> savedSettingsFor(const std::string& input) {
 }  // namespace
 
 Result<JobReport> runJob(Application& app, Form& form, const JobRequest& request) {
-  JobReport report;
-  if (request.useSavedSettings) report.savedSettings = savedSettingsFor(request.input);
-  if (Result<void> loaded = loadFile(app, form, report.savedSettings.value_or(request.input)); !loaded)
+  std::optional<std::string> savedSettings;
+  if (request.useSavedSettings) savedSettings = savedSettingsFor(request.input);
+  if (Result<void> loaded = loadFile(app, form, savedSettings.value_or(request.input)); !loaded)
     return loaded.problem();
   if (Result<void> edited = applyEdits(app, request.edits); !edited) return edited.problem();
-  fillBoxes(form, request);
-  const bool writeMidi = request.output != JobOutput::SettingsOnly;
-  report.output = runOutput(app, form, writeMidi, request.output == JobOutput::MidiAndChart);
-  return report;
+  return JobReport{std::move(savedSettings), runOutput(app, outputRequest(app, request))};
 }
 
 }  // namespace rendlow

@@ -143,14 +143,14 @@ Result<audio::FidelityFigures> measure(const Project& project, const std::string
 
 std::optional<Result<KeysoundReport>> cutAfterOutput(Application& app, Form& form,
                                                      const std::string& stemsFolder) {
-  const OutputResult output = runOutput(app, form, true, true);
-  if (!output.chart || !output.chart->status) return std::nullopt;
+  const Result<OutputResult> output = runOutput(app, requestFromForm(form, OutputChoice::MidiAndChart), &form);
+  if (!output || !output->chart || !output->chart->status) return std::nullopt;
   KeysoundRequest cut;
   cut.stemsFolder = stemsFolder;
-  const std::string songName(pathStem(fileNameOf(app.loadedMidiPath)));
+  const std::string songName(pathStem(fileNameOf(app.project.inputPath)));
   const std::string mix = pathIn(stemsFolder, songName + "_mix.wav");
   if (fileExists(mix)) cut.recording = mix;
-  return makeKeysounds(app.project, output.chart->path, cut);
+  return makeKeysounds(app.project, output->chart->path, cut);
 }
 
 Message keysoundSummary(const KeysoundReport& report) {

@@ -18,15 +18,9 @@ namespace rendlow {
 namespace {
 
 // Every listed track starts from the field table's defaults, which differ from those of a track
-// no row sets (no grid): only a saved record or an edit changes them. rowSettings gets exactly one
-// entry per listed track.
+// no row sets (no grid): only a saved record or an edit changes them.
 void startRows(Application& app) {
-  app.rowSettings.clear();
-  for (const std::size_t track : app.project.listedTracks()) {
-    TrackSettings& settings = app.project.settings[track];
-    setFieldDefaults(settings);
-    app.rowSettings.push_back(settings);
-  }
+  for (const std::size_t track : app.project.listedTracks()) setFieldDefaults(app.project.settings[track]);
 }
 
 // The k-th record of a name goes to the k-th listed track of that name, so tracks that share a
@@ -43,7 +37,7 @@ void applyRecords(Application& app, const std::vector<TrackSettings>& records) {
     if (found == recordsByName.end()) continue;
     const std::vector<const TrackSettings*>& ofName = found->second;
     const std::size_t k = std::min(seen[name]++, ofName.size() - 1);
-    app.applyRowSettings(static_cast<int>(row), listed[row], *ofName[k]);
+    app.applyRowSettings(listed[row], *ofName[k]);
   }
 }
 
@@ -62,7 +56,7 @@ void rebuildTable(Application& app, Form& form) {
     form.addRow(app.project.song.tracks[listed[i]].name);
     TrackSettings record = app.project.settings[listed[i]];
     if (record.definitionName.empty()) record.definitionName = defaultDefinitionName(row);
-    app.applyRowSettings(row, listed[i], record);
+    app.applyRowSettings(listed[i], record);
     form.refreshRow(row, record);
   }
 }
@@ -90,7 +84,6 @@ Result<void> loadFile(Application& app, Form& form, std::string_view requestedPa
 
   // On failure the project holds no tracks and the flow goes on to show an empty table.
   const Result<void> song = app.readMidiFile(midiPath);
-  app.loadedMidiPath = midiPath;
 
   startRows(app);
   if (settingsMode) applyRecords(app, contents.records);
@@ -102,6 +95,7 @@ Result<void> loadFile(Application& app, Form& form, std::string_view requestedPa
   form.setText(Box::Genre, contents.genre);
   form.setText(Box::Title, contents.title);
   form.setText(Box::Artist, contents.artist);
+  app.project.chartHeader = {boundedText(contents.genre), boundedText(contents.title), boundedText(contents.artist)};
   if (!song) return loadProblem(path, settingsMode, midiPath, loaded, song);
   return {};
 }

@@ -1,13 +1,14 @@
 #pragma once
 
 // What happens when the user asks for output: the "Midi出力", "Midi&&BMS出力" and "設定保存"
-// buttons all run runOutput.
+// buttons all run runOutput. It plans first (see planOutput), then writes every file in one
+// place, in a fixed order: the rendering MIDI file, the settings file, the chart.
 
 #include <optional>
 #include <string>
-#include <vector>
 
-#include "base/message.h"
+#include "app/output_plan.h"
+#include "base/notices.h"
 #include "base/result.h"
 
 namespace rendlow {
@@ -21,42 +22,28 @@ struct OutputFile {
   Result<void> status;
 };
 
-// What one output wrote, for front ends that report it themselves (the desktop program leaves
-// that to the messages the flow shows).
+// What one output wrote, and what the author must read about it.
 struct OutputResult {
   std::optional<OutputFile> midi;      // the rendering MIDI file, when one was written or tried
   std::optional<OutputFile> settings;  // the settings file, when one was written or tried
   std::optional<OutputFile> chart;     // the chart, when one was asked for
-  // The output stopped before writing anything: an output would replace the input MIDI file or
-  // another output, two tracks share a definition name, the MIDI file can no longer be read, or
-  // a track is too complex to lay out.
-  bool refused = false;
-  // The chart passed a limit of the format or of its size and was not written on purpose.
-  bool chartRefused = false;
-  // Written, with something the author must read: the chart left out for a limit, a damaged
-  // MIDI file, a re-timing that did not settle.
-  bool warned = false;
-  // Every message the user was shown other than the completion message, in the order shown.
-  std::vector<Message> told;
+  Notices notices;                     // in the order the author is told
 
   // Everything asked was written (a chart left out on purpose aside).
-  bool ok() const {
-    return !refused && (!midi || midi->status) && (!settings || settings->status) &&
-           (!chart || chart->status || chartRefused);
-  }
+  bool ok() const { return !hasNotice(notices, Notice::Kind::Failure); }
+  bool renderingWritten() const { return midi && midi->status; }
 };
 
-// Takes the output path and the chart header texts from the form. First makes sure that the
-// files it is to write (the rendering MIDI file, the settings file, the chart) are three
-// different files and none of them the input MIDI file, by identity where they exist; otherwise
-// it writes nothing and says which two are one. With `writeMidi`: reads the MIDI file again from
-// loadedMidiPath (if it cannot, writes nothing and says why), applies rowSettings by row
-// position, refuses two converted tracks of one definition name, converts (a track too complex
-// to lay out stops it, with nothing written), writes the rendering MIDI file and the settings
-// file, and tells the user: the completion message when the MIDI file was written, then what
-// went wrong or must be read (a file not written, a damaged MIDI file, a re-timing that did not
-// settle). Without it only the settings file is written. With `writeBms` the chart follows,
-// after the completion message (see writeChart).
-OutputResult runOutput(Application& app, Form& form, bool writeMidi, bool writeBms);
+// Plans the output the request asks for, then writes what it planned. The settings file names
+// the rendering file only once that is written: until then it keeps the one written before.
+// A problem means nothing was written (see planOutput). The rendering file's warnings count only
+// when it was written; a chart past a limit of its format is left out with a warning; a file
+// that cannot be written is a failure, and the others are still written. With a window, tells
+// the user as it goes: the refusal; or the completion message once the rendering file is written,
+// then what must be read, all before the chart is written, which waits for the user to close them.
+Result<OutputResult> runOutput(Application& app, const OutputRequest& request, Form* window = nullptr);
+
+// The desktop program's request: the output path and the chart header texts as its boxes hold them.
+OutputRequest requestFromForm(const Form& form, OutputChoice choice);
 
 }  // namespace rendlow

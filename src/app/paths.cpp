@@ -29,6 +29,11 @@ std::optional<std::string> chartPathFor(std::string_view outputPath) {
   return std::string(pathStem(outputPath)) + ".bme";
 }
 
+OutputPaths outputPathsFor(std::string_view inputPath, std::string_view renderingPath, bool withChart) {
+  return {std::string(renderingPath), settingsPathFor(inputPath),
+          withChart ? chartPathFor(renderingPath) : std::nullopt};
+}
+
 bool isSettingsFilePath(std::string_view path) {
   const std::size_t dot = findLastChar(path, '.');
   return dot != std::string_view::npos && path.substr(dot, 4) == ".txt";

@@ -22,6 +22,15 @@ std::string outputNameFor(std::string_view inputText);
 // names no file.
 std::optional<std::string> chartPathFor(std::string_view outputPath);
 
+// Every file an output of `inputPath` to the rendering file `renderingPath` writes. The chart is
+// there only when asked for and when the rendering path names a file.
+struct OutputPaths {
+  std::string rendering;
+  std::string settings;
+  std::optional<std::string> chart;
+};
+OutputPaths outputPathsFor(std::string_view inputPath, std::string_view renderingPath, bool withChart);
+
 // True when the load flow reads `path` as a settings file: the four bytes from its last "."
 // (searched as text of the system code page) are ".txt", in lower case.
 bool isSettingsFilePath(std::string_view path);

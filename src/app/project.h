@@ -29,9 +29,8 @@ public:
   MeasureGrid measures;                 // the chart's grid
   Chart chart;
   ChartHeader chartHeader;
-  std::string inputPath;
-  std::string outputPath;
-  std::string settingsPath;
+  std::string inputPath;   // the MIDI file loaded, whether or not it read
+  std::string outputPath;  // the rendering file the settings file names: the last one written
   // Whether the settings file keeps its paths relative to its own folder where it can (the
   // command line, so that a song's folder can move), or as they were given (the desktop program,
   // whose dialog gives absolute paths).

@@ -36,13 +36,12 @@ private:
   Message reason_;
 };
 
-std::string keptPath(const Project& project, const std::string& path) {
-  return project.relativeSettingsPaths ? keptFrom(folderOf(project.settingsPath), path) : path;
-}
-
-bool addLines(const Project& project, SettingsWriter& writer) {
-  if (!writer.add("i", keptPath(project, project.inputPath), settingsLineOfPath(true)) ||
-      !writer.add("o", keptPath(project, project.outputPath), settingsLineOfPath(false))) {
+bool addLines(const Project& project, const std::string& settingsPath, SettingsWriter& writer) {
+  const auto keptPath = [&](const std::string& path) {
+    return project.relativeSettingsPaths ? keptFrom(folderOf(settingsPath), path) : path;
+  };
+  if (!writer.add("i", keptPath(project.inputPath), settingsLineOfPath(true)) ||
+      !writer.add("o", keptPath(project.outputPath), settingsLineOfPath(false))) {
     return false;
   }
   const auto listed = project.listedTracks();
@@ -106,10 +105,10 @@ void readLineInto(std::string_view line, SettingsFileContents& contents) {
 
 }  // namespace
 
-Result<void> saveSettings(const Project& project) {
+Result<void> saveSettings(const Project& project, const std::string& path) {
   SettingsWriter writer;
-  if (!addLines(project, writer)) return Problem{writer.reason()};
-  return writeFileAtomically(project.settingsPath, writer.contents(), FileMode::Text);
+  if (!addLines(project, path, writer)) return Problem{writer.reason()};
+  return writeFileAtomically(path, writer.contents(), FileMode::Text);
 }
 
 Result<SettingsFileContents> loadSettings(const std::string& path) {

@@ -25,12 +25,12 @@ struct SettingsFileContents {
 // buffers, so a longer one cannot be read back.
 inline constexpr std::size_t kMaxSettingsLineBytes = 511;
 
-// Writes the project's settings file at its settingsPath, replacing any file there in one step:
+// Writes the project's settings file at `path`, replacing any file there in one step:
 // the input and output paths (relative to the settings file's folder where the project asks it), one "tr"
 // line per listed track in row order, then genre, title and artist. When any line would be longer than
 // kMaxSettingsLineBytes nothing is written (the file that was there stays) and the reason names the line, so
 // no setup is ever saved cut short.
-Result<void> saveSettings(const Project& project);
+Result<void> saveSettings(const Project& project, const std::string& path);
 
 // Reads a settings file. Paths that are not absolute are taken from the settings file's folder.
 // Fails, with the reason, only when the file cannot be read; whatever the lines hold is not an

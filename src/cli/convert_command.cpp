@@ -21,9 +21,9 @@ JobRequest requestFor(const Options& options, const std::string& input) {
   request.genre = options.genre;
   request.title = options.title;
   request.artist = options.artist;
-  request.output = options.settingsOnly ? JobOutput::SettingsOnly
-                   : options.chart      ? JobOutput::MidiAndChart
-                                        : JobOutput::MidiOnly;
+  request.output = options.settingsOnly ? OutputChoice::SettingsOnly
+                   : options.chart      ? OutputChoice::MidiAndChart
+                                        : OutputChoice::MidiOnly;
   request.useSavedSettings = !options.defaults;
   return request;
 }
@@ -83,21 +83,25 @@ int convertOne(const Options& options, const std::string& input, std::ostream& o
     return kExitFailed;
   }
   if (job->savedSettings) printMessage(err, usingSavedSettingsMessage(*job->savedSettings));
-  const OutputResult& result = job->output;
-  if (!options.quiet && result.midi && result.midi->status) {
+  if (!job->output) {
+    // A refusal says itself that nothing was written.
+    printMessage(err, job->output.problem().message);
+    return kExitFailed;
+  }
+  const OutputResult& result = *job->output;
+  if (!options.quiet && result.renderingWritten()) {
     out << input << '\n';
     printTrackTable(out, reportTracks(app.project));
   }
   reportWritten("rendering MIDI file", result.midi, options.quiet, out);
   reportWritten("settings file", result.settings, options.quiet, out);
   reportWritten("chart", result.chart, options.quiet, out);
-  for (const Message& message : result.told) printMessage(err, message);
+  for (const Notice& notice : result.notices) printMessage(err, notice.message);
   if (!result.ok()) {
-    // A refusal says itself that nothing was written.
-    if (!result.refused) printMessage(err, filesSummary(result));
+    printMessage(err, filesSummary(result));
     return kExitFailed;
   }
-  const int status = result.warned ? kExitWarning : kExitOk;
+  const int status = exitStatusOf(result.notices);
   if (!(options.stemsFolder || options.keysounds) || !result.chart || !result.chart->status) return status;
   return worseStatus(status, makeSounds(options, app.project, *result.chart, out, err));
 }

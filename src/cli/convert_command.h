@@ -8,7 +8,7 @@ namespace rendlow::cli {
 
 // A conversion of each input in turn: loads it as the load flow does, applies each --set to its
 // row through applyRowSettings (as the form's update button does, every field it does not name
-// kept), puts -o and the chart header texts into their boxes, runs the output flow, then shows
+// kept), runs the output flow with -o and the chart header texts, then shows
 // the table of the converted tracks and says on `out` which files it wrote. A --set for a row
 // the song does not have is a usage error. An input that cannot be read, a file that cannot be
 // written, and every refusal of the output flow (an output over the input MIDI file, a track too

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/notices.h"
+
 namespace rendlow::cli {
 
 // The exit statuses of rendlow-cli.
@@ -7,6 +9,12 @@ inline constexpr int kExitOk = 0;       // everything asked was written, with no
 inline constexpr int kExitFailed = 1;   // refused or failed; standard error says what was written
 inline constexpr int kExitUsage = 2;    // the command line itself is wrong
 inline constexpr int kExitWarning = 3;  // written, with a warning the author must read
+
+// The status of a job that wrote what it was asked: a warning when the author must read something.
+inline int exitStatusOf(const Notices& notices) {
+  if (hasNotice(notices, Notice::Kind::Failure)) return kExitFailed;
+  return hasNotice(notices, Notice::Kind::Warning) ? kExitWarning : kExitOk;
+}
 
 // Of several inputs' statuses, the one the whole run ends with: a failure before a warning.
 inline int worseStatus(int a, int b) {

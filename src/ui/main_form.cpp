@@ -231,8 +231,11 @@ bool MainForm::outputTextsFit() {
 
 void MainForm::output(bool writeMidi, bool writeBms) {
   if (!outputTextsFit()) return;
-  // The flow has shown the user everything there is to tell; its summary is for other front ends.
-  runOutput(app_, *this, writeMidi, writeBms);
+  const OutputChoice choice = !writeMidi ? OutputChoice::SettingsOnly
+                              : writeBms  ? OutputChoice::MidiAndChart
+                                          : OutputChoice::MidiOnly;
+  // The flow shows the user everything there is to tell; its result is for other front ends.
+  (void)runOutput(app_, requestFromForm(*this, choice), this);
 }
 
 void MainForm::cutFromStems() {

@@ -98,7 +98,7 @@ TEST(GoldenJob, EachSongAsTheGoldenFilesHoldItAndAgainFromItsSettingsFile) {
     JobRun job;
     job.put(input + ".mid", c.song);
     const Result<JobReport> report = job.run(c.job);
-    ASSERT_TRUE(report && report->output.ok() && !report->output.warned);
+    ASSERT_TRUE(report && report->output && report->output->notices.empty());
     for (const std::string& name : outputs)
       expectGoldenFile(job.dir.file(name), kGoldenDir + "/" + c.folder + "/" + name, !name.ends_with(".mid"));
     exportJobForInterop(job, input);
@@ -142,9 +142,8 @@ TEST(OutputFlow, RefusesBeforeWritingAnythingWhenFilesWouldMeetOrSoundsShareName
     fs::create_hard_link(run.dir.file("song.mid"), run.dir.file("link.mid"));
     const Result<JobReport> report = run.run(job);
     ASSERT_TRUE(report);
-    EXPECT_TRUE(report->output.refused);
-    ASSERT_EQ(report->output.told.size(), 1u);
-    EXPECT_EQ(firstLine(report->output.told[0]), says);
+    ASSERT_FALSE(report->output);
+    EXPECT_EQ(firstLine(report->output.problem().message), says);
     EXPECT_EQ(written(run), std::vector<std::string>{"link.mid"});
     EXPECT_EQ(readBytes(run.dir.file("song.mid")), kExampleSong);
   }
@@ -153,7 +152,7 @@ TEST(OutputFlow, RefusesBeforeWritingAnythingWhenFilesWouldMeetOrSoundsShareName
 TEST(OutputFlow, AnUncheckedRowMayShareItsNameAndLeavesEveryFile) {
   JobRun job(kExampleSong);
   const Result<JobReport> report = job.run(request("song.mid", {"1:definitionName=tr01", "1:enabled=0"}));
-  ASSERT_TRUE(report && report->output.ok());
+  ASSERT_TRUE(report && report->output && report->output->ok());
   EXPECT_EQ(job.read("song_out.bme").find("tr02"), std::string::npos);
   EXPECT_EQ(job.app.project.convertedTracks().size(), 3u);  // the conductor and two rows
 }
@@ -161,16 +160,21 @@ TEST(OutputFlow, AnUncheckedRowMayShareItsNameAndLeavesEveryFile) {
 TEST(OutputFlow, ADamagedSongIsConvertedAsFarAsItWasReadAndTheDamageToldAfterTheCompletion) {
   JobRun job(Bytes(kExampleSong.begin(), kExampleSong.begin() + 300));
   const Result<JobReport> report = job.run(request("song.mid"));
-  ASSERT_TRUE(report);
-  const OutputResult& output = report->output;
-  EXPECT_TRUE(output.ok() && output.warned);
-  ASSERT_EQ(output.told.size(), 1u);
-  const std::string& told = output.told[0].in(Audience::EnglishConsole);
-  EXPECT_EQ(firstLine(output.told[0]), "The MIDI file is damaged.");
+  ASSERT_TRUE(report && report->output);
+  const OutputResult& output = *report->output;
+  ASSERT_EQ(output.notices.size(), 1u);
+  EXPECT_EQ(output.notices[0].kind, Notice::Kind::Warning);
+  const std::string& told = output.notices[0].message.in(Audience::EnglishConsole);
+  EXPECT_EQ(firstLine(output.notices[0].message), "The MIDI file is damaged.");
   EXPECT_NE(told.find("the file ends inside it"), std::string::npos) << told;
   EXPECT_NE(told.find("the file ends after 2"), std::string::npos) << told;
-  EXPECT_EQ(firstLine(job.form.messages()[0]), "The rendering MIDI file was written.");
-  EXPECT_EQ(job.form.messages()[1].in(Audience::Window), output.told[0].in(Audience::Window));
+  // The window tells the completion first, then what must be read.
+  MemoryForm window;
+  WorkingFolder here(job.dir.path());
+  (void)runOutput(job.app, {"song_out.mid", {}, OutputChoice::MidiOnly}, &window);
+  ASSERT_EQ(window.messages().size(), 2u);
+  EXPECT_EQ(firstLine(window.messages()[0]), "The rendering MIDI file was written.");
+  EXPECT_EQ(window.messages()[1].in(Audience::Window), output.notices[0].message.in(Audience::Window));
 }
 
 TEST(OutputFlow, AChartPastItsIdsIsLeftOutWithAWarningAndTheOtherFilesStand) {
@@ -183,23 +187,28 @@ TEST(OutputFlow, AChartPastItsIdsIsLeftOutWithAWarningAndTheOtherFilesStand) {
   track.endOfTrack(1400 * 480);
   JobRun job(builder.bytes());
   const Result<JobReport> report = job.run(request("song.mid"));
-  ASSERT_TRUE(report);
-  EXPECT_TRUE(report->output.ok() && report->output.chartRefused && report->output.warned);
-  EXPECT_EQ(firstLine(report->output.told.back()), "The chart was not written.");
+  ASSERT_TRUE(report && report->output);
+  const OutputResult& output = *report->output;
+  EXPECT_TRUE(output.ok() && !output.chart->status);
+  ASSERT_EQ(output.notices.size(), 1u);
+  EXPECT_EQ(output.notices[0].kind, Notice::Kind::Warning);
+  EXPECT_EQ(firstLine(output.notices[0].message), "The chart was not written.");
   EXPECT_EQ(written(job), (std::vector<std::string>{"song.txt", "song_out.mid"}));
 }
 
 TEST(OutputFlow, AFileThatCannotBeWrittenIsToldAndTheOthersAreStillWritten) {
   JobRun job(kExampleSong);
   const Result<JobReport> report = job.run(withOutput(request("song.mid"), "missing/folder/out.mid"));
-  ASSERT_TRUE(report);
-  const OutputResult& output = report->output;
+  ASSERT_TRUE(report && report->output);
+  const OutputResult& output = *report->output;
   EXPECT_FALSE(output.ok());
   EXPECT_EQ(std::tuple(output.midi->status.ok(), output.settings->status.ok(), output.chart->status.ok()),
             std::tuple(false, true, false));
-  ASSERT_EQ(output.told.size(), 2u);
-  EXPECT_EQ(firstLine(output.told[0]), "The rendering MIDI file could not be written.");
-  EXPECT_EQ(firstLine(output.told[1]), "The chart could not be written.");
+  ASSERT_EQ(output.notices.size(), 2u);
+  EXPECT_EQ(firstLine(output.notices[0].message), "The rendering MIDI file could not be written.");
+  EXPECT_EQ(firstLine(output.notices[1].message), "The chart could not be written.");
+  // The settings file names no rendering file, as none was written.
+  EXPECT_TRUE(job.read("song.txt").starts_with(withPlatformLineEnds("i\tsong.mid\no\t\n")));
 }
 
 TEST(OutputFlow, ATrackTooComplexToLayOutStopsTheOutputNamingIt) {
@@ -210,16 +219,16 @@ TEST(OutputFlow, ATrackTooComplexToLayOutStopsTheOutputNamingIt) {
   track.endOfTrack(30000);
   JobRun job(builder.bytes());
   const Result<JobReport> report = job.run(request("song.mid"));
-  ASSERT_TRUE(report);
-  EXPECT_TRUE(report->output.refused);
-  EXPECT_NE(report->output.told[0].in(Audience::EnglishConsole).find("track 1 \"Pad\""), std::string::npos);
+  ASSERT_TRUE(report && !report->output);
+  EXPECT_NE(report->output.problem().message.in(Audience::EnglishConsole).find("track 1 \"Pad\""),
+            std::string::npos);
   EXPECT_TRUE(written(job).empty());
 }
 
 TEST(OutputFlow, SavingTheSettingsReadsNothingAndWritesOnlyTheSettingsFile) {
   JobRun job(kExampleSong);
   JobRequest save = withOutput(request("song.mid", {"0:noteInterval=480"}), "other.mid");
-  save.output = JobOutput::SettingsOnly;
+  save.output = OutputChoice::SettingsOnly;
   ASSERT_TRUE(job.run(save));
   EXPECT_EQ(written(job), std::vector<std::string>{"song.txt"});
   EXPECT_TRUE(
@@ -231,13 +240,13 @@ TEST(Job, ASecondRunLoadsTheSettingsSavedBesideTheSongOnlyWhenTheyNameIt) {
   ASSERT_TRUE(job.run(request("song.mid", {"0:noteInterval=480"})));
   Result<JobReport> again = job.run(request("song.mid"));
   EXPECT_EQ(again->savedSettings, "song.txt");
-  EXPECT_EQ(job.app.rowSettings[0].noteInterval, 480);
+  EXPECT_EQ(job.app.rowSettings(0).noteInterval, 480);
 
   JobRequest fresh = request("song.mid");
   fresh.useSavedSettings = false;
   again = job.run(fresh);
   EXPECT_FALSE(again->savedSettings);
-  EXPECT_EQ(job.app.rowSettings[0].noteInterval, 960);
+  EXPECT_EQ(job.app.rowSettings(0).noteInterval, 960);
 
   job.put("song.txt", "i\tother.mid\n");
   EXPECT_FALSE(job.run(request("song.mid"))->savedSettings);

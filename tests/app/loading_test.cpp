@@ -149,12 +149,12 @@ TEST(TrackLine, ScansEveryFieldItCanAndKeepsTheDefaultsAfterTheFirstThatDoesNotM
 TEST(SettingsFile, KeepsWhatItWasGivenAndReadsBothLineEnds) {
   TempDir dir;
   Project project;
-  project.settingsPath = dir.file("song.txt");
+  const std::string settingsPath = dir.file("song.txt");
   project.inputPath = dir.file("song.mid");
   project.outputPath = dir.file("out.mid");
   project.chartHeader = {"Genre\twith a tab", "タイトル", ""};
-  ASSERT_TRUE(saveSettings(project));
-  Result<SettingsFileContents> read = loadSettings(project.settingsPath);
+  ASSERT_TRUE(saveSettings(project, settingsPath));
+  Result<SettingsFileContents> read = loadSettings(settingsPath);
   ASSERT_TRUE(read);
   EXPECT_EQ(std::tuple(read->inputPath, read->outputPath, read->genre, read->title),
             std::tuple(project.inputPath, project.outputPath, project.chartHeader.genre, project.chartHeader.title));
@@ -175,13 +175,13 @@ TEST(SettingsFile, KeepsWhatItWasGivenAndReadsBothLineEnds) {
 TEST(SettingsFile, ALineTooLongIsRefusedAndTheOldFileStays) {
   TempDir dir;
   Project project;
-  project.settingsPath = dir.file("song.txt");
-  writeBytes(project.settingsPath, {'o', 'l', 'd'});
+  const std::string settingsPath = dir.file("song.txt");
+  writeBytes(settingsPath, {'o', 'l', 'd'});
   project.chartHeader.artist = std::string(510, 'a');
-  const Result<void> saved = saveSettings(project);
+  const Result<void> saved = saveSettings(project, settingsPath);
   ASSERT_FALSE(saved);
   EXPECT_NE(saved.problem().message.in(Audience::EnglishConsole).find("ARTIST"), std::string::npos);
-  EXPECT_EQ(readText(project.settingsPath), "old");
+  EXPECT_EQ(readText(settingsPath), "old");
 }
 
 TEST(SettingsFile, ACommandLineSettingsFileLoadsFromAnyFolder) {

@@ -200,7 +200,7 @@ TEST_F(TableTest, UncheckedRowsStayOutButTheTempoRowChecksItselfAgain) {
   drop(ids::kTrackTable, writeSong());
   setCheck(2, false);  // "Strings" carries a tempo change
   EXPECT_TRUE(checked(2));
-  EXPECT_TRUE(app.rowSettings[2].enabled);
+  EXPECT_TRUE(app.rowSettings(2).enabled);
   setCheck(1, false);
   EXPECT_FALSE(checked(1));
 
@@ -209,8 +209,8 @@ TEST_F(TableTest, UncheckedRowsStayOutButTheTempoRowChecksItselfAgain) {
   press(ids::kUpdateButton);
   EXPECT_EQ(cell(1, 3), L"120");
   EXPECT_FALSE(checked(1));
-  EXPECT_FALSE(app.rowSettings[1].enabled);
-  EXPECT_TRUE(app.rowSettings[0].enabled);
+  EXPECT_FALSE(app.rowSettings(1).enabled);
+  EXPECT_TRUE(app.rowSettings(0).enabled);
 }
 
 TEST_F(TableTest, ABoxTextOutsideCodePage932IsNamedAndChangesNothing) {

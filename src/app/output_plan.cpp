@@ -1,0 +1,148 @@
+#include "app/output_plan.h"
+
+#include <map>
+#include <vector>
+
+#include "app/application.h"
+#include "app/chart_output.h"
+#include "app/conversion.h"
+#include "base/messages.h"
+#include "midi/midi_writer.h"
+
+namespace rendlow {
+
+namespace {
+
+struct Target {
+  OutputKind kind;
+  std::string path;
+};
+
+std::vector<Target> targetsOf(const OutputPlan& plan) {
+  if (plan.choice == OutputChoice::SettingsOnly) return {{OutputKind::Settings, plan.paths.settings}};
+  std::vector<Target> targets{{OutputKind::RenderingMidi, plan.paths.rendering},
+                              {OutputKind::Settings, plan.paths.settings}};
+  if (plan.paths.chart) targets.push_back({OutputKind::Chart, *plan.paths.chart});
+  return targets;
+}
+
+// The author's song must never be replaced by what the program makes of it, and no output may
+// replace another: the later one would take the earlier one's place without a word.
+std::optional<Message> targetProblem(const std::string& input, const std::vector<Target>& targets) {
+  for (const Target& target : targets) {
+    if (namesSameFile(input, target.path)) return overwriteRefusedMessage(input, target.kind, target.path);
+  }
+  for (std::size_t i = 0; i < targets.size(); ++i) {
+    for (std::size_t j = i + 1; j < targets.size(); ++j) {
+      if (namesSameFile(targets[i].path, targets[j].path))
+        return outputsCollideMessage(targets[i].kind, targets[i].path, targets[j].kind, targets[j].path);
+    }
+  }
+  return std::nullopt;
+}
+
+// Two converted tracks of one definition name would give their different sounds the same file
+// names, and the chart would play the wrong ones.
+std::optional<Message> definitionNameProblem(const Project& project) {
+  std::map<std::string, std::size_t> firstRowOfName;
+  const std::vector<std::size_t> listed = project.listedTracks();
+  // Listed rows are the tracks with content after the file's first one, which has no row and no
+  // name; of those, the enabled ones are converted.
+  for (std::size_t n = 0; n < listed.size(); ++n) {
+    const std::size_t track = listed[n];
+    if (!project.settings[track].enabled) continue;
+    const std::string& name = project.settings[track].definitionName;
+    const auto [first, isNew] = firstRowOfName.try_emplace(name, n);
+    if (isNew) continue;
+    const auto trackOf = [&](std::size_t r) -> const std::string& {
+      return project.song.tracks[listed[r]].name;
+    };
+    return definitionNameSharedMessage(name, static_cast<int32_t>(first->second + 1), trackOf(first->second),
+                                       static_cast<int32_t>(n + 1), trackOf(n));
+  }
+  return std::nullopt;
+}
+
+// What a damaged file lost, one line per damage.
+Message damageReport(const Song& song) {
+  std::optional<Message> lines;
+  for (const ReadDamage& damage : song.damage) {
+    const auto nameOf = [&](int32_t track) -> std::string {
+      return track >= 1 && std::cmp_less_equal(track, song.tracks.size()) ? song.tracks[track - 1].name : "";
+    };
+    Message line;
+    switch (damage.kind) {
+      case ReadDamage::Kind::TrackCutShort:
+        line = trackCutShortDamage(damage.track, nameOf(damage.track));
+        break;
+      case ReadDamage::Kind::NumberTooLong:
+        line = numberTooLongDamage(damage.track, nameOf(damage.track));
+        break;
+      case ReadDamage::Kind::TickPastLimit:
+        line = tickPastLimitDamage(damage.track, nameOf(damage.track));
+        break;
+      case ReadDamage::Kind::NotATrack:
+        line = notATrackDamage(damage.track);
+        break;
+      case ReadDamage::Kind::TracksMissing:
+        line = tracksMissingDamage(damage.track, damage.announced);
+        break;
+    }
+    lines = lines ? linesOf(*lines, line) : line;
+  }
+  return lines.value_or(Message());
+}
+
+ConversionReport convertSong(Application& app) { return convert(app.project, app.diagnostics); }
+
+Notices warningsOf(const Application& app, const std::string& renderingPath, const SettleReport& retiming) {
+  Notices warnings;
+  const Song& song = app.project.song;
+  if (!song.damage.empty())
+    warnings.push_back({Notice::Kind::Warning, midiDamagedMessage(app.project.inputPath, damageReport(song))});
+  if (!retiming.settled()) {
+    const bool overflow = retiming.ending == SettleReport::Ending::Overflow;
+    warnings.push_back(
+        {Notice::Kind::Warning, retimingUnsettledMessage(renderingPath, overflow, retiming.cycles)});
+  }
+  return warnings;
+}
+
+// Converts the song and makes the files' contents; a problem when the song may not be written.
+Result<void> planConversion(Application& app, OutputPlan& plan) {
+  Project& project = app.project;
+  if (const Result<void>& read = app.revisitReading(); !read)
+    return Problem{midiUnreadableMessage(project.inputPath, read.problem().message)};
+  // The conversion lays out the song it is given, so it is given the song as read each time.
+  app.restoreSongAsRead();
+  if (auto problem = definitionNameProblem(project)) return Problem{std::move(*problem)};
+  const ConversionReport conversion = convertSong(app);
+  if (const auto track = conversion.refusedTrack) {
+    return Problem{trackTooComplexMessage(project.inputPath, static_cast<int32_t>(*track) + 1,
+                                          project.song.tracks[*track].name)};
+  }
+  plan.warnings = warningsOf(app, plan.paths.rendering, conversion.retiming);
+  // The chart is built after the rendering file is encoded: building it places its objects on
+  // the song's measure grid, which it extends.
+  plan.rendering = encodeRenderingFile(project, app.diagnostics);
+  if (plan.paths.chart) plan.chart = formatChart(project);
+  return {};
+}
+
+}  // namespace
+
+Result<OutputPlan> planOutput(Application& app, const OutputRequest& request) {
+  app.project.chartHeader = request.header;
+  OutputPlan plan;
+  plan.choice = request.choice;
+  plan.paths = outputPathsFor(app.project.inputPath, request.renderingPath,
+                              request.choice == OutputChoice::MidiAndChart);
+  // Saving the settings of no song names no file, so it fails rather than write an empty setup.
+  if (request.choice == OutputChoice::SettingsOnly && !app.hasSong()) plan.paths.settings.clear();
+  if (auto problem = targetProblem(app.project.inputPath, targetsOf(plan))) return Problem{std::move(*problem)};
+  if (request.choice == OutputChoice::SettingsOnly) return plan;
+  if (Result<void> converted = planConversion(app, plan); !converted) return converted.problem();
+  return plan;
+}
+
+}  // namespace rendlow

@@ -1,0 +1,54 @@
+#pragma once
+
+// The first half of an output: everything that can be known and checked before a file is
+// written. Which files, whether they may be written at all, the conversion, the bytes of the
+// rendering MIDI file and the chart's text, or why either cannot be had.
+
+#include <optional>
+#include <string>
+
+#include "app/paths.h"
+#include "base/notices.h"
+#include "base/result.h"
+#include "bms/chart.h"
+
+namespace rendlow {
+
+class Application;
+
+// Which of the form's three output buttons the user pressed.
+enum class OutputChoice {
+  MidiAndChart,  // "Midi&&BMS出力"
+  MidiOnly,      // "Midi出力"
+  SettingsOnly,  // "設定保存"
+};
+
+// What the user asks of an output, as values: read from the form's boxes by the desktop program,
+// taken from the options by the command line.
+struct OutputRequest {
+  std::string renderingPath;
+  ChartHeader header;
+  OutputChoice choice = OutputChoice::MidiAndChart;
+};
+
+struct OutputPlan {
+  OutputChoice choice = OutputChoice::MidiAndChart;
+  OutputPaths paths;
+  // The rendering MIDI file's bytes, or why it cannot be made; none when only the settings are saved.
+  std::optional<Result<std::string>> rendering;
+  // The chart's text, or why a limit leaves it out; none when no chart is written.
+  std::optional<Result<std::string>> chart;
+  // What the author must read once the rendering file stands: damage read past, a re-timing
+  // that did not settle.
+  Notices warnings;
+};
+
+// Takes the chart header texts into the project, then checks that the files to write are
+// different files and none of them the input MIDI file (by identity where they exist). For an
+// output of the song, also that the song read at load, and that no two converted tracks share a
+// definition name; then converts the song as read with the settings as they stand (a track too
+// complex to lay out stops it), encodes the rendering file and formats the chart. A problem means
+// nothing may be written, and says why.
+Result<OutputPlan> planOutput(Application& app, const OutputRequest& request);
+
+}  // namespace rendlow

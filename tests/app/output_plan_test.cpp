@@ -1,0 +1,56 @@
+// What an output converts: the song read at load with the settings edited since, never the file
+// as it stands at the time of the output; and, as ever, the song as a second reading saw it.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/load_flow.h"
+#include "app/output_flow.h"
+#include "job_fixture.h"
+
+namespace rendlow::test {
+namespace {
+
+TEST(OutputPlan, ConvertsTheSongReadAtLoadEvenWhenTheFileIsGoneSince) {
+  JobRun job(kExampleSong);
+  WorkingFolder here(job.dir.path());
+  ASSERT_TRUE(loadFile(job.app, job.form, "song.mid"));
+  std::filesystem::remove(job.dir.file("song.mid"));
+  const Result<OutputResult> output = runOutput(job.app, {"song_out.mid", {}, OutputChoice::MidiOnly});
+  ASSERT_TRUE(output && output->ok());
+  EXPECT_TRUE(output->renderingWritten());
+}
+
+TEST(OutputPlan, ASongThatDidNotReadIsRefusedWithTheReasonOfItsLoad) {
+  JobRun job;
+  WorkingFolder here(job.dir.path());
+  ASSERT_FALSE(loadFile(job.app, job.form, "missing.mid"));
+  const Result<OutputResult> output = runOutput(job.app, {"out.mid", {}, OutputChoice::MidiAndChart});
+  ASSERT_FALSE(output);
+  EXPECT_EQ(firstLine(output.problem().message), "Nothing was written: the MIDI file cannot be read.");
+}
+
+// A first track that opens with data bytes and a last one that ends on a note-on without its end
+// of track: a second reading takes the note-on's status for the opening bytes.
+Bytes songOpeningWithDataBytes() {
+  MidiBuilder song;
+  song.track().raw({0x00, 0x3C, 0x64}).noteOff(480, 0, 60).endOfTrack(960);
+  song.track().noteOn(0, 0, 64, 90).noteOff(480, 0, 64).noteOn(960, 0, 67, 90);
+  return song.bytes();
+}
+
+TEST(OutputPlan, ConvertsTheSongAsASecondReadingSeesIt) {
+  JobRun fresh(songOpeningWithDataBytes());
+  JobRequest job = request("song.mid");
+  job.output = OutputChoice::MidiOnly;
+  ASSERT_TRUE(fresh.run(job));
+  // An application that has read the file once reads it the second way from the start.
+  JobRun readBefore(songOpeningWithDataBytes());
+  ASSERT_TRUE(readBefore.app.readMidiFile(readBefore.dir.file("song.mid")));
+  ASSERT_TRUE(readBefore.run(job));
+  EXPECT_EQ(fresh.read("song_out.mid"), readBefore.read("song_out.mid"));
+}
+
+}  // namespace
+}  // namespace rendlow::test
