@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "audio/audio_messages.h"
+#include "base/messages_audio.h"
 #include "base/file_input.h"
 #include "base/path_names.h"
 #include "base/text.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <map>
 
-#include "audio/audio_messages.h"
+#include "base/messages_audio.h"
 #include "audio/synth/tempo_map.h"
 #include "base/file_input.h"
 #include "base/path_names.h"

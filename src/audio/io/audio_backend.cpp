@@ -1,6 +1,6 @@
 #include "audio/io/audio_backend.h"
 
-#include "audio/audio_messages.h"
+#include "base/messages_audio.h"
 #include "base/file_input.h"
 #include "base/file_output.h"
 

@@ -1,5 +1,5 @@
 #include "audio/io/audio_backend.h"
-#include "audio/audio_messages.h"
+#include "base/messages_audio.h"
 #include "audio/io/wav_reader.h"
 #include "audio/io/wav_writer.h"
 

@@ -1,7 +1,7 @@
 #include <memory>
 
 #include "audio/io/audio_backend.h"
-#include "audio/audio_messages.h"
+#include "base/messages_audio.h"
 #include "audio/io/ogg_pages.h"
 #include "audio/io/pcm_samples.h"
 #include "audio/io/sndfile_library.h"

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "audio/audio_messages.h"
+#include "base/messages_audio.h"
 #include "audio/io/wav_format.h"
 
 namespace rendlow::audio {

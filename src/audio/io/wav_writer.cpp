@@ -1,6 +1,6 @@
 #include "audio/io/wav_writer.h"
 
-#include "audio/audio_messages.h"
+#include "base/messages_audio.h"
 #include "audio/io/pcm_samples.h"
 
 namespace rendlow::audio {

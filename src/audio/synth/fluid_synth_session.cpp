@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <mutex>
 
-#include "audio/audio_messages.h"
+#include "base/messages_audio.h"
 #include "audio/synth/tempo_map.h"
 
 namespace rendlow::audio {

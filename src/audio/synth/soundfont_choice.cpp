@@ -1,6 +1,6 @@
 #include "audio/synth/soundfont_choice.h"
 
-#include "audio/audio_messages.h"
+#include "base/messages_audio.h"
 #include "base/file_input.h"
 
 namespace rendlow::audio {
@@ -15,12 +15,12 @@ const std::vector<std::string>& defaultSoundFonts() {
 Result<std::string> chooseSoundFont(const std::string& explicitPath) {
   if (!explicitPath.empty()) {
     if (fileExists(explicitPath)) return explicitPath;
-    return Problem{soundFontNotFoundMessage(explicitPath, {})};
+    return Problem{soundFontMissingMessage(explicitPath)};
   }
   for (const std::string& path : defaultSoundFonts()) {
     if (fileExists(path)) return path;
   }
-  return Problem{soundFontNotFoundMessage("", defaultSoundFonts())};
+  return Problem{noSoundFontFoundMessage(defaultSoundFonts())};
 }
 
 }  // namespace rendlow::audio

@@ -1,4 +1,4 @@
-#include "audio/audio_messages.h"
+#include "base/messages_audio.h"
 #include "audio/synth/rendering.h"
 
 namespace rendlow::audio {
