@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "audio/fidelity/fidelity.h"
-#include "audio/synth/rendering.h"
 #include "audio/cut/sound_output.h"
 #include "audio/cut/stem_cutting.h"
+#include "audio/fidelity/fidelity.h"
+#include "audio/synth/rendering.h"
 #include "base/notices.h"
 #include "base/result.h"
 

@@ -26,7 +26,8 @@ Result<RowEdit> withValue(RowEdit edit, const TrackField& field, std::string_vie
   if (field.kind == FieldKind::Name) {
     if (value.empty()) return Problem{definitionNameEmptyReason()};
     if (value.size() > kMaxTextBytes) return Problem{definitionNameTooLongReason()};
-    if (value.find_first_of("\t\r\n") != std::string_view::npos) return Problem{definitionNameUnsavableReason()};
+    if (value.find_first_of("\t\r\n") != std::string_view::npos)
+      return Problem{definitionNameUnsavableReason()};
     edit.text = value;
     return edit;
   }

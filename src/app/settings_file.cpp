@@ -37,7 +37,8 @@ std::string keptPath(const Project& project, const std::string& path) {
 }
 
 Result<void> addLines(const Project& project, SettingsWriter& writer) {
-  if (Result<void> added = writer.add("i", keptPath(project, project.inputPath), settingsLineOfPath(true)); !added)
+  if (Result<void> added = writer.add("i", keptPath(project, project.inputPath), settingsLineOfPath(true));
+      !added)
     return added;
   if (Result<void> added = writer.add("o", keptPath(project, project.outputPath), settingsLineOfPath(false));
       !added)
@@ -120,7 +121,8 @@ Result<SettingsFileContents> loadSettings(const std::string& path) {
   for (std::size_t number = 1;; ++number) {
     const LineRead read = readLine(file->get(), line);
     if (read == LineRead::End) break;
-    if (read == LineRead::TooLong) return Problem{settingsLineUnreadableReason(number, kMaxSettingsLineBytes)};
+    if (read == LineRead::TooLong)
+      return Problem{settingsLineUnreadableReason(number, kMaxSettingsLineBytes)};
     readLineInto(line, contents);
   }
   const std::string_view folder = folderOf(path);

@@ -90,7 +90,6 @@ Message trackInFile(int32_t trackNumber, const std::string& name) {
 
 Message cLibraryText(int errorNumber) { return Message::verbatim(std::strerror(errorNumber)); }
 
-
 Message compose(const Message& headline, std::initializer_list<Message> lines) {
   Message text = headline;
   for (const Message& line : lines) text += kNewLine + line;

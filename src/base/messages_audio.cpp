@@ -197,8 +197,9 @@ Message fluidSynthAbsentMessage() {
 
 Message soundFontMissingMessage(const std::string& path) {
   return compose(Message("SoundFont が見つかりません", "The SoundFont does not exist"),
-                 {fileLine(path), Message("名前と場所が正しいか確かめてください。音声ファイルは一つも書き出していません。",
-                                          "Check its name and folder. No sound file was written.")});
+                 {fileLine(path),
+                  Message("名前と場所が正しいか確かめてください。音声ファイルは一つも書き出していません。",
+                          "Check its name and folder. No sound file was written.")});
 }
 
 Message noSoundFontFoundMessage(const std::vector<std::string>& searched) {
@@ -285,9 +286,9 @@ Message silentReferenceMessage(const std::string& recordingPath) {
 
 Message fidelityFiguresMessage(const FidelityFigureTexts& f) {
   return Message("対数スペクトル距離 " + f.logSpectralDistanceDb + " dB、スペクトルSNR " + f.spectralSnrDb +
-                     " dB、波形SNR " + f.waveformSnrDb + " dB、最悪の50ミリ秒 " + f.worstStretchSeconds + " 秒 (" +
-                     f.worstStretchSnrDb + " dB)、ミックスのピーク " + f.mixPeakDbfs + " dBFS、ずれ " +
-                     f.lagMilliseconds + " ミリ秒 (" + f.lagFrames + " フレーム)",
+                     " dB、波形SNR " + f.waveformSnrDb + " dB、最悪の50ミリ秒 " + f.worstStretchSeconds +
+                     " 秒 (" + f.worstStretchSnrDb + " dB)、ミックスのピーク " + f.mixPeakDbfs +
+                     " dBFS、ずれ " + f.lagMilliseconds + " ミリ秒 (" + f.lagFrames + " フレーム)",
                  "log-spectral distance " + f.logSpectralDistanceDb + " dB, spectral SNR " + f.spectralSnrDb +
                      " dB, waveform SNR " + f.waveformSnrDb + " dB, worst 50 ms at " + f.worstStretchSeconds +
                      " s (" + f.worstStretchSnrDb + " dB), mix peak " + f.mixPeakDbfs + " dBFS, lag " +

@@ -48,7 +48,9 @@ Message listWithConvertingOptionsReason() {
       "--title, --artist, -q, --defaults or sound file options"};
 }
 
-Message listWithManyInputsReason() { return {"--list の入力ファイルは1つです", "--list takes one input file"}; }
+Message listWithManyInputsReason() {
+  return {"--list の入力ファイルは1つです", "--list takes one input file"};
+}
 
 Message cutWithKeysoundsReason() {
   return {"--cut と --keysounds は一緒に使えません", "--cut and --keysounds do not go together"};
@@ -72,14 +74,17 @@ Message soundsWithoutChartReason() {
 }
 
 Message seeHelpLine() {
-  return {"\n詳しくは 'rendlow-cli --help' を見てください。", "\nTry 'rendlow-cli --help' for more information."};
+  return {"\n詳しくは 'rendlow-cli --help' を見てください。",
+          "\nTry 'rendlow-cli --help' for more information."};
 }
 
 // --- Edits of a track row ------------------------------------------------------------------
 
 Message rowEditGiven(const std::string& edit) { return Message::verbatim("--set \"" + edit + "\": "); }
 
-Message rowEditShapeReason() { return {"行:フィールド=値 の形で指定してください", "expected ROW:FIELD=VALUE"}; }
+Message rowEditShapeReason() {
+  return {"行:フィールド=値 の形で指定してください", "expected ROW:FIELD=VALUE"};
+}
 
 Message rowEditRowReason() { return {"行は 0 から数えた整数です", "the row is a whole number from 0"}; }
 

@@ -1,6 +1,5 @@
-#include "base/messages.h"
-
 #include "base/message_parts.h"
+#include "base/messages.h"
 
 namespace rendlow {
 
@@ -117,10 +116,12 @@ Message settingsLineOfHeader(const std::string& headerName) { return Message::ve
 Message settingsLineUnreadableReason(std::size_t lineNumber, std::size_t limit) {
   const std::string n = std::to_string(lineNumber);
   const std::string l = std::to_string(limit);
-  return {n + " 行目が設定ファイルの1行の上限 (" + l +
-              " バイト) を超えていて、読み込めません。ファイルが壊れていないか確かめ、設定を保存し直してください。",
-          "Line " + n + " is longer than a settings file line holds (" + l +
-              " bytes), so it cannot be read. Check whether the file is damaged, and save the settings again."};
+  return {
+      n + " 行目が設定ファイルの1行の上限 (" + l +
+          " バイト) "
+          "を超えていて、読み込めません。ファイルが壊れていないか確かめ、設定を保存し直してください。",
+      "Line " + n + " is longer than a settings file line holds (" + l +
+          " bytes), so it cannot be read. Check whether the file is damaged, and save the settings again."};
 }
 
 }  // namespace rendlow

@@ -200,7 +200,8 @@ Result<std::string> formatBmsChart(const Song& song, const MeasureGrid& grid, co
   std::vector<std::size_t> cursors(chart.chartTracks.size(), 0);
   LineBudget budget;
   for (int32_t m = 0;; ++m) {
-    if (Result<void> written = writeBpmLine(bpms, bpmCursor, out, m, budget); !written) return written.problem();
+    if (Result<void> written = writeBpmLine(bpms, bpmCursor, out, m, budget); !written)
+      return written.problem();
     writeMeasureLengthLine(song, grid, out, m);
     bool unfinished = false;
     for (std::size_t t = 0; t < chart.chartTracks.size(); ++t) {

@@ -76,8 +76,8 @@ Result<void> LineBudget::take(int32_t measure, int channel, int64_t slots) {
   return {};
 }
 
-Result<void> appendChannelLines(std::string& out, int32_t measure, int channel, std::span<const LineObject> objects,
-                        LineBudget& budget) {
+Result<void> appendChannelLines(std::string& out, int32_t measure, int channel,
+                                std::span<const LineObject> objects, LineBudget& budget) {
   std::vector<Line> lines = distributeByFraction(objects);
   if (lines.empty()) lines.emplace_back();  // an empty measure still has its "00" line
   for (const Line& line : lines) {

@@ -46,7 +46,7 @@ private:
 // or joins a later line, and each line has as many slots as the least common multiple of its
 // objects' resolutions. With no objects, one empty line "00" is written. Refused, with the
 // budget's breach and nothing more appended, when a line does not fit the budget.
-Result<void> appendChannelLines(std::string& out, int32_t measure, int channel, std::span<const LineObject> objects,
-                        LineBudget& budget);
+Result<void> appendChannelLines(std::string& out, int32_t measure, int channel,
+                                std::span<const LineObject> objects, LineBudget& budget);
 
 }  // namespace rendlow

@@ -197,7 +197,8 @@ private:
       return Problem{soundOptionsWithoutSoundsReason()};
     if (options_.soundFont && !options_.keysounds) return Problem{soundFontWithoutKeysoundsReason()};
     if (options_.recording && !options_.stemsFolder) return Problem{compareWithoutCutReason()};
-    if (makesSounds() && (!options_.chart || options_.settingsOnly)) return Problem{soundsWithoutChartReason()};
+    if (makesSounds() && (!options_.chart || options_.settingsOnly))
+      return Problem{soundsWithoutChartReason()};
     return {};
   }
 

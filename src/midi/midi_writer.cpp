@@ -114,7 +114,8 @@ Result<void> checkWritableTiming(const Song& song, std::span<const TrackToWrite>
       end += std::max<int64_t>(delta, 0);
     };
     count(forEachWrittenEvent(
-        song, written.events, [&](const EventContent&, std::span<const uint8_t>, int32_t delta) { count(delta); }));
+        song, written.events,
+        [&](const EventContent&, std::span<const uint8_t>, int32_t delta) { count(delta); }));
     const auto number = static_cast<int32_t>(written.track + 1);
     if (largestDelta > kLargestDelta)
       return Problem{deltaTooLargeReason(number, name, largestDelta, kLargestDelta)};

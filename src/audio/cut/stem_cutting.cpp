@@ -1,9 +1,9 @@
 #include "audio/cut/stem_cutting.h"
 
-#include "base/messages_audio.h"
 #include "audio/cut/sound_cut.h"
 #include "audio/cut/stem_folder.h"
 #include "audio/synth/tempo_map.h"
+#include "base/messages_audio.h"
 #include "base/text.h"
 
 namespace rendlow::audio {
@@ -71,7 +71,8 @@ Result<SoundFilesReport> cutStems(const std::vector<StemTrack>& tracks, const st
   SoundFilesReport report{output.folder, 0, {}};
   for (const std::string& stemName : stems->missingStems)
     report.notices.push_back(warningNotice(missingStemMessage(stemsFolder, stemName)));
-  for (const std::string& path : stems->extraFiles) report.notices.push_back(warningNotice(extraStemMessage(path)));
+  for (const std::string& path : stems->extraFiles)
+    report.notices.push_back(warningNotice(extraStemMessage(path)));
   for (const StemTrack& track : tracks) {
     auto stemPath = stems->pathOfStem.find(track.stemName);
     if (stemPath == stems->pathOfStem.end()) continue;

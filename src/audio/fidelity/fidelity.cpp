@@ -6,12 +6,12 @@
 #include <cstdlib>
 #include <utility>
 
-#include "base/messages_audio.h"
 #include "audio/fidelity/chart_mix.h"
 #include "audio/fidelity/cross_correlation.h"
 #include "audio/fidelity/stft_comparison.h"
 #include "audio/fidelity/waveform_comparison.h"
 #include "base/format.h"
+#include "base/messages_audio.h"
 
 namespace rendlow::audio {
 

@@ -2,8 +2,8 @@
 
 #include <optional>
 
-#include "base/messages_audio.h"
 #include "audio/io/wav_format.h"
+#include "base/messages_audio.h"
 
 namespace rendlow::audio {
 

@@ -1,7 +1,7 @@
 #include "audio/io/wav_writer.h"
 
-#include "base/messages_audio.h"
 #include "audio/io/pcm_samples.h"
+#include "base/messages_audio.h"
 
 namespace rendlow::audio {
 

@@ -1,7 +1,7 @@
 #include "audio/synth/soundfont_choice.h"
 
-#include "base/messages_audio.h"
 #include "base/file_input.h"
+#include "base/messages_audio.h"
 
 namespace rendlow::audio {
 
