@@ -6,9 +6,10 @@
 #include "app/output_flow.h"
 #include "app/paths.h"
 #include "app/project.h"
-#include "audio/audio_messages.h"
 #include "audio/fidelity/waveform_comparison.h"
 #include "base/file_input.h"
+#include "base/messages.h"
+#include "base/messages_audio.h"
 #include "base/platform.h"
 #include "bms/chart.h"
 #include "bms/chart_timeline.h"
@@ -114,14 +115,14 @@ Result<audio::AudioBuffer> referenceFor(const Project& project, const KeysoundRe
       request.recording ? backend.read(*request.recording) : renderSongAsRead(project, request.soundFont);
   // Against silence every figure is meaningless, however the chart plays.
   if (reference && std::isinf(audio::peakDbfs(*reference)))
-    return Problem{audio::silentReferenceMessage(request.recording.value_or(""))};
+    return Problem{silentReferenceMessage(request.recording.value_or(""))};
   return reference;
 }
 
 // The chart just written, read back as a player reads it, for audio to play its background.
 Result<audio::ChartBackground> chartBackground(const std::string& chartPath) {
-  Result<std::string> text = readWholeFile<std::string>(chartPath, {audio::fileSystemReason, nullptr});
-  if (!text) return Problem{audio::chartUnreadableMessage(chartPath, text.problem().message)};
+  Result<std::string> text = readWholeFile<std::string>(chartPath, {fileSystemReason, nullptr});
+  if (!text) return Problem{chartUnreadableMessage(chartPath, text.problem().message)};
   const ChartTimeline timeline = timelineOf(parseChartText(*text));
   audio::ChartBackground background{timeline.soundFiles, {}};
   for (const TimedObject& object : timeline.objects)
@@ -155,10 +156,10 @@ std::optional<Result<KeysoundReport>> cutAfterOutput(Application& app, Form& for
 
 Message keysoundSummary(const KeysoundReport& report) {
   Message summary;
-  for (const Message& notice : report.files.notices) summary += notice + Message::verbatim("\n");
+  for (const Notice& notice : report.files.notices) summary += linesOf(notice.message, Message());
   summary += report.files.summary();
-  if (report.fidelity) summary += Message::verbatim("\n") + audio::fidelityLine(*report.fidelity);
-  if (report.notMeasured) summary += Message::verbatim("\n") + *report.notMeasured;
+  if (report.fidelity) summary = linesOf(summary, audio::fidelityLine(*report.fidelity));
+  for (const Notice& notice : report.measureNotices) summary = linesOf(summary, notice.message);
   return summary;
 }
 
@@ -197,7 +198,7 @@ Result<KeysoundReport> makeKeysounds(const Project& project, const std::string& 
   if (figures)
     report.fidelity = *figures;
   else
-    report.notMeasured = audio::notMeasuredMessage(figures.problem().message);
+    report.measureNotices.push_back(warningNotice(notMeasuredMessage(figures.problem().message)));
   return report;
 }
 

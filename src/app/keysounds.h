@@ -8,10 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "audio/fidelity/fidelity.h"
-#include "audio/synth/rendering.h"
 #include "audio/cut/sound_output.h"
 #include "audio/cut/stem_cutting.h"
+#include "audio/fidelity/fidelity.h"
+#include "audio/synth/rendering.h"
+#include "base/notices.h"
 #include "base/result.h"
 
 namespace rendlow {
@@ -33,8 +34,8 @@ struct KeysoundReport {
   audio::SoundFilesReport files;
   std::optional<audio::FidelityFigures> fidelity;
   // Why the chart's playback could not be measured (a recording unreadable, silent or at another
-  // rate); the sound files stand all the same.
-  std::optional<Message> notMeasured;
+  // rate), told after the files and the fidelity; the sound files stand all the same.
+  Notices measureNotices;
 };
 
 // Writes every distinct sound of every converted track of the project, just converted and

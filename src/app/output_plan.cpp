@@ -7,7 +7,6 @@
 #include "app/chart_output.h"
 #include "app/conversion.h"
 #include "base/messages.h"
-#include "midi/midi_writer.h"
 
 namespace rendlow {
 
@@ -28,22 +27,25 @@ std::vector<Target> targetsOf(const OutputPlan& plan) {
 
 // The author's song must never be replaced by what the program makes of it, and no output may
 // replace another: the later one would take the earlier one's place without a word.
-std::optional<Message> targetProblem(const std::string& input, const std::vector<Target>& targets) {
+Result<void> checkTargets(const std::string& input, const std::vector<Target>& targets) {
   for (const Target& target : targets) {
-    if (namesSameFile(input, target.path)) return overwriteRefusedMessage(input, target.kind, target.path);
+    if (namesSameFile(input, target.path))
+      return Problem{overwriteRefusedMessage(input, target.kind, target.path)};
   }
   for (std::size_t i = 0; i < targets.size(); ++i) {
     for (std::size_t j = i + 1; j < targets.size(); ++j) {
-      if (namesSameFile(targets[i].path, targets[j].path))
-        return outputsCollideMessage(targets[i].kind, targets[i].path, targets[j].kind, targets[j].path);
+      if (namesSameFile(targets[i].path, targets[j].path)) {
+        return Problem{
+            outputsCollideMessage(targets[i].kind, targets[i].path, targets[j].kind, targets[j].path)};
+      }
     }
   }
-  return std::nullopt;
+  return {};
 }
 
 // Two converted tracks of one definition name would give their different sounds the same file
 // names, and the chart would play the wrong ones.
-std::optional<Message> definitionNameProblem(const Project& project) {
+Result<void> checkDefinitionNames(const Project& project) {
   std::map<std::string, std::size_t> firstRowOfName;
   const std::vector<std::size_t> listed = project.listedTracks();
   // Listed rows are the tracks with content after the file's first one, which has no row and no
@@ -57,40 +59,37 @@ std::optional<Message> definitionNameProblem(const Project& project) {
     const auto trackOf = [&](std::size_t r) -> const std::string& {
       return project.song.tracks[listed[r]].name;
     };
-    return definitionNameSharedMessage(name, static_cast<int32_t>(first->second + 1), trackOf(first->second),
-                                       static_cast<int32_t>(n + 1), trackOf(n));
+    return Problem{definitionNameSharedMessage(name, static_cast<int32_t>(first->second + 1),
+                                               trackOf(first->second), static_cast<int32_t>(n + 1), trackOf(n))};
   }
-  return std::nullopt;
+  return {};
 }
 
-// What a damaged file lost, one line per damage.
-Message damageReport(const Song& song) {
-  std::optional<Message> lines;
-  for (const ReadDamage& damage : song.damage) {
-    const auto nameOf = [&](int32_t track) -> std::string {
-      return track >= 1 && std::cmp_less_equal(track, song.tracks.size()) ? song.tracks[track - 1].name : "";
-    };
-    Message line;
-    switch (damage.kind) {
-      case ReadDamage::Kind::TrackCutShort:
-        line = trackCutShortDamage(damage.track, nameOf(damage.track));
-        break;
-      case ReadDamage::Kind::NumberTooLong:
-        line = numberTooLongDamage(damage.track, nameOf(damage.track));
-        break;
-      case ReadDamage::Kind::TickPastLimit:
-        line = tickPastLimitDamage(damage.track, nameOf(damage.track));
-        break;
-      case ReadDamage::Kind::NotATrack:
-        line = notATrackDamage(damage.track);
-        break;
-      case ReadDamage::Kind::TracksMissing:
-        line = tracksMissingDamage(damage.track, damage.announced);
-        break;
-    }
-    lines = lines ? linesOf(*lines, line) : line;
+// One damage of the song, as its line of the damage report tells it.
+Message damageLine(const Song& song, const ReadDamage& damage) {
+  const std::string name = damage.track >= 1 && std::cmp_less_equal(damage.track, song.tracks.size())
+                               ? song.tracks[static_cast<std::size_t>(damage.track) - 1].name
+                               : "";
+  switch (damage.kind) {
+    case ReadDamage::Kind::TrackCutShort:
+      return trackCutShortDamage(damage.track, name);
+    case ReadDamage::Kind::NumberTooLong:
+      return numberTooLongDamage(damage.track, name);
+    case ReadDamage::Kind::TickPastLimit:
+      return tickPastLimitDamage(damage.track, name);
+    case ReadDamage::Kind::NotATrack:
+      return notATrackDamage(damage.track);
+    case ReadDamage::Kind::TracksMissing:
+      return tracksMissingDamage(damage.track, damage.announced);
   }
-  return lines.value_or(Message());
+  return {};
+}
+
+// What a damaged file lost, one line per damage; the song has at least one.
+Message damageReport(const Song& song) {
+  Message lines = damageLine(song, song.damage.front());
+  for (std::size_t i = 1; i < song.damage.size(); ++i) lines = linesOf(lines, damageLine(song, song.damage[i]));
+  return lines;
 }
 
 ConversionReport convertSong(Application& app) { return convert(app.project, app.diagnostics); }
@@ -99,11 +98,10 @@ Notices warningsOf(const Application& app, const std::string& renderingPath, con
   Notices warnings;
   const Song& song = app.project.song;
   if (!song.damage.empty())
-    warnings.push_back({Notice::Kind::Warning, midiDamagedMessage(app.project.inputPath, damageReport(song))});
+    warnings.push_back(warningNotice(midiDamagedMessage(app.project.inputPath, damageReport(song))));
   if (!retiming.settled()) {
     const bool overflow = retiming.ending == SettleReport::Ending::Overflow;
-    warnings.push_back(
-        {Notice::Kind::Warning, retimingUnsettledMessage(renderingPath, overflow, retiming.cycles)});
+    warnings.push_back(warningNotice(retimingUnsettledMessage(renderingPath, overflow, retiming.cycles)));
   }
   return warnings;
 }
@@ -115,7 +113,7 @@ Result<void> planConversion(Application& app, OutputPlan& plan) {
     return Problem{midiUnreadableMessage(project.inputPath, read.problem().message)};
   // The conversion lays out the song it is given, so it is given the song as read each time.
   app.restoreSongAsRead();
-  if (auto problem = definitionNameProblem(project)) return Problem{std::move(*problem)};
+  if (Result<void> names = checkDefinitionNames(project); !names) return names.problem();
   const ConversionReport conversion = convertSong(app);
   if (const auto track = conversion.refusedTrack) {
     return Problem{trackTooComplexMessage(project.inputPath, static_cast<int32_t>(*track) + 1,
@@ -139,7 +137,8 @@ Result<OutputPlan> planOutput(Application& app, const OutputRequest& request) {
                               request.choice == OutputChoice::MidiAndChart);
   // Saving the settings of no song names no file, so it fails rather than write an empty setup.
   if (request.choice == OutputChoice::SettingsOnly && !app.hasSong()) plan.paths.settings.clear();
-  if (auto problem = targetProblem(app.project.inputPath, targetsOf(plan))) return Problem{std::move(*problem)};
+  if (Result<void> targets = checkTargets(app.project.inputPath, targetsOf(plan)); !targets)
+    return targets.problem();
   if (request.choice == OutputChoice::SettingsOnly) return plan;
   if (Result<void> converted = planConversion(app, plan); !converted) return converted.problem();
   return plan;

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <optional>
 
+#include "base/messages_cli.h"
 #include "base/text.h"
 
 namespace rendlow {
@@ -20,28 +21,21 @@ std::optional<int32_t> wholeNumber(std::string_view text) {
   return value;
 }
 
-// Why `value` cannot go into `field`; nothing when it can.
-std::optional<Message> valueProblem(const TrackField& field, std::string_view value, RowEdit& edit) {
+// The edit with `value` in `field`, or why it cannot go there.
+Result<RowEdit> withValue(RowEdit edit, const TrackField& field, std::string_view value) {
   if (field.kind == FieldKind::Name) {
-    if (value.empty()) return Message("定義名が空です", "the definition name is empty");
-    if (value.size() > kMaxTextBytes)
-      return Message("定義名が 511 バイトを超えます", "the definition name is longer than 511 bytes");
+    if (value.empty()) return Problem{definitionNameEmptyReason()};
+    if (value.size() > kMaxTextBytes) return Problem{definitionNameTooLongReason()};
     if (value.find_first_of("\t\r\n") != std::string_view::npos)
-      return Message("定義名にタブか改行があり、設定ファイルに保存できません",
-                     "the definition name holds a TAB or a line break, which the settings file cannot keep");
+      return Problem{definitionNameUnsavableReason()};
     edit.text = value;
-    return std::nullopt;
+    return edit;
   }
   const std::optional<int32_t> number = wholeNumber(value);
-  if (!number || *number < field.smallest || *number > field.largest) {
-    const std::string name(field.name);
-    const std::string smallest = std::to_string(field.smallest);
-    const std::string largest = std::to_string(field.largest);
-    return Message(name + " には " + smallest + " - " + largest + " の整数を指定してください",
-                   name + " takes a whole number from " + smallest + " to " + largest);
-  }
+  if (!number || *number < field.smallest || *number > field.largest)
+    return Problem{fieldRangeReason(std::string(field.name), field.smallest, field.largest)};
   edit.number = *number;
-  return std::nullopt;
+  return edit;
 }
 
 // The field names --set accepts, separated by ", ".
@@ -57,26 +51,22 @@ std::string rowEditFieldNames() {
 }  // namespace
 
 Result<RowEdit> parseRowEdit(std::string_view text) {
-  const Message given = Message::verbatim("--set \"" + std::string(text) + "\": ");
+  const Message given = rowEditGiven(std::string(text));
   const std::size_t colon = text.find(':');
   const std::size_t equals = text.find('=');
   if (colon == std::string_view::npos || equals == std::string_view::npos || equals < colon)
-    return Problem{given + Message("行:フィールド=値 の形で指定してください", "expected ROW:FIELD=VALUE")};
+    return Problem{given + rowEditShapeReason()};
   const std::optional<int32_t> row = wholeNumber(text.substr(0, colon));
-  if (!row) return Problem{given + Message("行は 0 から数えた整数です", "the row is a whole number from 0")};
+  if (!row) return Problem{given + rowEditRowReason()};
   const std::string_view name = text.substr(colon + 1, equals - colon - 1);
   const TrackField* field = findTrackField(name);
-  if (!field) {
-    const std::string known = rowEditFieldNames();
-    return Problem{given + Message("フィールド \"" + std::string(name) + "\" はありません (" + known + ")",
-                                   "unknown field \"" + std::string(name) + "\" (fields: " + known + ")")};
-  }
+  if (!field) return Problem{given + rowEditUnknownFieldReason(std::string(name), rowEditFieldNames())};
   RowEdit edit;
   edit.row = *row;
   edit.field = field;
-  if (const auto problem = valueProblem(*field, text.substr(equals + 1), edit))
-    return Problem{given + *problem};
-  return edit;
+  Result<RowEdit> edited = withValue(edit, *field, text.substr(equals + 1));
+  if (!edited) return Problem{given + edited.problem().message};
+  return edited;
 }
 
 void applyRowEdit(const RowEdit& edit, TrackSettings& settings) {

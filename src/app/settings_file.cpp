@@ -18,50 +18,46 @@ namespace {
 class SettingsWriter {
 public:
   // `what` names the line for the user when it is too long.
-  bool add(std::string_view key, std::string_view value, const Message& what) {
+  Result<void> add(std::string_view key, std::string_view value, const Message& what) {
     const std::size_t length = key.size() + 1 + value.size();
-    if (length > kMaxSettingsLineBytes) {
-      reason_ = settingsLineTooLongReason(what, length, kMaxSettingsLineBytes);
-      return false;
-    }
+    if (length > kMaxSettingsLineBytes)
+      return Problem{settingsLineTooLongReason(what, length, kMaxSettingsLineBytes)};
     contents_.append(key).append("\t").append(value).append("\n");
-    return true;
+    return {};
   }
 
   const std::string& contents() const { return contents_; }
-  const Message& reason() const { return reason_; }
 
 private:
   std::string contents_;
-  Message reason_;
 };
 
-bool addLines(const Project& project, const std::string& settingsPath, SettingsWriter& writer) {
+Result<void> addLines(const Project& project, const std::string& settingsPath, SettingsWriter& writer) {
   const auto keptPath = [&](const std::string& path) {
     return project.relativeSettingsPaths ? keptFrom(folderOf(settingsPath), path) : path;
   };
-  if (!writer.add("i", keptPath(project.inputPath), settingsLineOfPath(true)) ||
-      !writer.add("o", keptPath(project.outputPath), settingsLineOfPath(false))) {
-    return false;
-  }
+  if (Result<void> added = writer.add("i", keptPath(project.inputPath), settingsLineOfPath(true)); !added)
+    return added;
+  if (Result<void> added = writer.add("o", keptPath(project.outputPath), settingsLineOfPath(false)); !added)
+    return added;
   const auto listed = project.listedTracks();
   for (std::size_t row = 0; row < listed.size(); ++row) {
     const std::string& name = project.song.tracks[listed[row]].name;
-    if (!writer.add("tr", formatTrackFields(name, project.settings[listed[row]]),
-                    settingsLineOfRow(static_cast<int>(row), name))) {
-      return false;
-    }
+    if (Result<void> added = writer.add("tr", formatTrackFields(name, project.settings[listed[row]]),
+                                        settingsLineOfRow(static_cast<int>(row), name));
+        !added)
+      return added;
   }
   const ChartHeader& header = project.chartHeader;
-  return writer.add("g", header.genre, Message::verbatim("GENRE")) &&
-         writer.add("t", header.title, Message::verbatim("TITLE")) &&
-         writer.add("a", header.artist, Message::verbatim("ARTIST"));
+  if (Result<void> added = writer.add("g", header.genre, settingsLineOfHeader("GENRE")); !added) return added;
+  if (Result<void> added = writer.add("t", header.title, settingsLineOfHeader("TITLE")); !added) return added;
+  return writer.add("a", header.artist, settingsLineOfHeader("ARTIST"));
 }
 
 enum class LineRead { Line, TooLong, End };
 
 // Reads one line, without its LF or CR LF. A line of more than kMaxSettingsLineBytes bytes is not
-// read to its end: the reading stops there, so an endless line costs no more than one buffer.
+// read to its end: the file is refused there, so an endless line costs no more than one buffer.
 LineRead readLine(std::FILE* in, std::string& line) {
   line.clear();
   for (;;) {
@@ -107,18 +103,25 @@ void readLineInto(std::string_view line, SettingsFileContents& contents) {
 
 Result<void> saveSettings(const Project& project, const std::string& path) {
   SettingsWriter writer;
-  if (!addLines(project, path, writer)) return Problem{writer.reason()};
+  if (Result<void> added = addLines(project, path, writer); !added) return added;
   return writeFileAtomically(path, writer.contents(), FileMode::Text);
 }
 
 Result<SettingsFileContents> loadSettings(const std::string& path) {
   // Binary, so that CR LF and LF files read alike on every platform. The lines are read one at a
   // time, not the whole file first, so that an endless line stops the reading (see readLine).
+  // No setting after such a line can be trusted to be the one saved, so the file is refused.
   const Result<InputFile> file = openForReading(path, {readReason, folderReason});
   if (!file) return file.problem();
   SettingsFileContents contents;
   std::string line;
-  while (readLine(file->get(), line) == LineRead::Line) readLineInto(line, contents);
+  for (std::size_t number = 1;; ++number) {
+    const LineRead read = readLine(file->get(), line);
+    if (read == LineRead::End) break;
+    if (read == LineRead::TooLong)
+      return Problem{settingsLineUnreadableReason(number, kMaxSettingsLineBytes)};
+    readLineInto(line, contents);
+  }
   const std::string_view folder = folderOf(path);
   contents.inputPath = resolveFrom(folder, contents.inputPath);
   contents.outputPath = resolveFrom(folder, contents.outputPath);

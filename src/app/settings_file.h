@@ -33,9 +33,9 @@ inline constexpr std::size_t kMaxSettingsLineBytes = 511;
 Result<void> saveSettings(const Project& project, const std::string& path);
 
 // Reads a settings file. Paths that are not absolute are taken from the settings file's folder.
-// Fails, with the reason, only when the file cannot be read; whatever the lines hold is not an
-// error. Lines may end in LF or CR LF; a line longer than
-// kMaxSettingsLineBytes ends the reading, and nothing from it on is used.
+// Fails, with the reason, when the file cannot be read or a line is longer than
+// kMaxSettingsLineBytes (which no saved file has: it was damaged or written by hand); the reason
+// names the line. Whatever the lines hold is not an error. Lines may end in LF or CR LF.
 Result<SettingsFileContents> loadSettings(const std::string& path);
 
 }  // namespace rendlow

@@ -108,6 +108,10 @@ Message tracksMissingDamage(int32_t read, int32_t announced);
 Message settingsLineTooLongReason(const Message& what, std::size_t length, std::size_t limit);
 Message settingsLineOfPath(bool input);
 Message settingsLineOfRow(int row, const std::string& trackName);
+// A header text, by its name in the chart ("GENRE").
+Message settingsLineOfHeader(const std::string& headerName);
+// Line `lineNumber` (from 1) of a settings file is longer than the reader takes (`limit`).
+Message settingsLineUnreadableReason(std::size_t lineNumber, std::size_t limit);
 
 // Limits of the chart format. `atLeast`: a sound lies past the longest grid, so the count is a
 // lower bound.

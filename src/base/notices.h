@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "base/message.h"
@@ -20,6 +21,9 @@ struct Notice {
 };
 
 using Notices = std::vector<Notice>;
+
+// A file that stands, with something the author must read.
+inline Notice warningNotice(Message message) { return {Notice::Kind::Warning, std::move(message)}; }
 
 inline bool hasNotice(const Notices& notices, Notice::Kind kind) {
   return std::any_of(notices.begin(), notices.end(), [kind](const Notice& n) { return n.kind == kind; });

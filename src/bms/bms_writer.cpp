@@ -68,8 +68,8 @@ void writeWavDefinitions(const BMSTrack& track, std::string& out) {
   }
 }
 
-void writeNoteLines(const BMSTrack& track, const std::vector<const BMSNote*>& notes, std::string& out,
-                    int32_t m, LineBudget& budget) {
+Result<void> writeNoteLines(const BMSTrack& track, const std::vector<const BMSNote*>& notes, std::string& out,
+                            int32_t m, LineBudget& budget) {
   const int32_t lanes = laneCount(track);
   const bool byLane = writesLanes(track);
   std::vector<LineObject> objects;
@@ -80,26 +80,30 @@ void writeNoteLines(const BMSTrack& track, const std::vector<const BMSNote*>& no
       if (byLane && std::clamp(note->voice, 0, lanes - 1) != lane) continue;
       objects.push_back(lineObject(*note, note->wav));
     }
-    if (!appendChannelLines(out, m, kChannelBackground, objects, budget)) return;
+    if (Result<void> appended = appendChannelLines(out, m, kChannelBackground, objects, budget); !appended)
+      return appended;
   }
+  return {};
 }
 
 // A lane without objects in the measure still has its line, "00" alone.
-void writeEmptyLines(const BMSTrack& track, std::string& out, int32_t m, LineBudget& budget) {
+Result<void> writeEmptyLines(const BMSTrack& track, std::string& out, int32_t m, LineBudget& budget) {
   const int32_t lanes = laneCount(track);
   const int32_t lines = writesLanes(track) ? lanes : std::min(lanes, 1);
   for (int32_t i = 0; i < lines; ++i) {
-    if (!appendChannelLines(out, m, kChannelBackground, {}, budget)) return;
+    if (Result<void> appended = appendChannelLines(out, m, kChannelBackground, {}, budget); !appended)
+      return appended;
   }
+  return {};
 }
 
 // The track's background lines of measure m; true while the chart is not finished for it.
 // `next` is where the writer stands in the track's notes, measure after measure.
-bool writeMeasureLines(const BMSTrack& track, std::size_t& next, std::string& out, int32_t m,
-                       LineBudget& budget) {
+Result<bool> writeMeasureLines(const BMSTrack& track, std::size_t& next, std::string& out, int32_t m,
+                               LineBudget& budget) {
   const bool finished = next >= track.notes.size();
   if (finished || track.notes[next].measureIndex > m) {
-    writeEmptyLines(track, out, m, budget);
+    if (Result<void> written = writeEmptyLines(track, out, m, budget); !written) return written.problem();
     return !finished;
   }
   // The track has notes, so it has at least one lane for them.
@@ -109,21 +113,21 @@ bool writeMeasureLines(const BMSTrack& track, std::size_t& next, std::string& ou
     if (note.measureIndex > m) break;
     if (note.measureIndex == m) notes.push_back(&note);
   }
-  writeNoteLines(track, notes, out, m, budget);
+  if (Result<void> written = writeNoteLines(track, notes, out, m, budget); !written) return written.problem();
   return true;
 }
 
 // The tempo-channel line of measure m, taking objects from `cursor` on.
-void writeBpmLine(const std::vector<const BMSBPM*>& bpms, std::size_t& cursor, std::string& out, int32_t m,
-                  LineBudget& budget) {
-  if (cursor >= bpms.size() || bpms[cursor]->measureIndex > m) return;
+Result<void> writeBpmLine(const std::vector<const BMSBPM*>& bpms, std::size_t& cursor, std::string& out,
+                          int32_t m, LineBudget& budget) {
+  if (cursor >= bpms.size() || bpms[cursor]->measureIndex > m) return {};
   std::vector<LineObject> objects;
   for (; cursor < bpms.size(); ++cursor) {
     const BMSBPM& bpm = *bpms[cursor];
     if (bpm.measureIndex > m) break;
     if (bpm.measureIndex == m) objects.push_back(lineObject(bpm, bpm.tempoIndex));
   }
-  appendChannelLines(out, m, kChannelTempo, objects, budget);
+  return appendChannelLines(out, m, kChannelTempo, objects, budget);
 }
 
 // Past the grid (the closing block) the line follows the time signatures in effect at tick 0,
@@ -184,7 +188,7 @@ std::string soundFileName(const std::string& definitionName, int32_t fileNumber)
 
 Result<std::string> formatBmsChart(const Song& song, const MeasureGrid& grid, const Chart& chart,
                                    const ChartHeader& header) {
-  if (auto breach = chartLimitBreach(song, chart)) return Problem{std::move(*breach)};
+  if (Result<void> fits = checkChartLimits(song, chart); !fits) return fits.problem();
   std::string out;
   writeHeader(song, header, out);
   writeBpmDefinitions(song, out);
@@ -196,12 +200,15 @@ Result<std::string> formatBmsChart(const Song& song, const MeasureGrid& grid, co
   std::vector<std::size_t> cursors(chart.chartTracks.size(), 0);
   LineBudget budget;
   for (int32_t m = 0;; ++m) {
-    writeBpmLine(bpms, bpmCursor, out, m, budget);
+    if (Result<void> written = writeBpmLine(bpms, bpmCursor, out, m, budget); !written)
+      return written.problem();
     writeMeasureLengthLine(song, grid, out, m);
     bool unfinished = false;
-    for (std::size_t t = 0; t < chart.chartTracks.size(); ++t)
-      unfinished = writeMeasureLines(chart.chartTracks[t], cursors[t], out, m, budget) || unfinished;
-    if (budget.breach()) return Problem{*budget.breach()};
+    for (std::size_t t = 0; t < chart.chartTracks.size(); ++t) {
+      const Result<bool> written = writeMeasureLines(chart.chartTracks[t], cursors[t], out, m, budget);
+      if (!written) return written.problem();
+      unfinished = *written || unfinished;
+    }
     out += "\n";
     if (!unfinished) break;
   }

@@ -14,7 +14,7 @@
 namespace rendlow {
 
 // The whole chart text, each line ended by "\n". Fails, with the reason, when the chart passes
-// a limit of the format (chartLimitBreach) or its lines would pass their bounds (LineBudget).
+// a limit of the format (checkChartLimits) or its lines would pass their bounds (LineBudget).
 Result<std::string> formatBmsChart(const Song& song, const MeasureGrid& grid, const Chart& chart,
                                    const ChartHeader& header);
 

@@ -1,6 +1,7 @@
 #include "bms/chart_limits.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "base/messages.h"
 #include "bms/chart_lines.h"
@@ -36,18 +37,17 @@ ChartNeeds needsOf(const Song& song, const Chart& chart) {
 
 }  // namespace
 
-std::optional<Message> chartLimitBreach(const Song& song, const Chart& chart) {
+Result<void> checkChartLimits(const Song& song, const Chart& chart) {
   const ChartNeeds needs = needsOf(song, chart);
-  std::optional<Message> message;
-  const auto add = [&message](const Message& breach) {
-    message = message ? linesOf(*message, breach) : breach;
-  };
-  if (needs.largestWavId > kMaxChartId) add(wavIdBreach(needs.largestWavId, kMaxChartId));
-  if (needs.largestBpmId > kMaxChartId) add(bpmIdBreach(needs.largestBpmId, kMaxChartId));
-  if (needs.lastMeasure > kMaxMeasureNumber) {
-    add(measureBreach(needs.lastMeasure, kMaxMeasureNumber, needs.pastLongestGrid));
-  }
-  return message;
+  std::vector<Message> breaches;
+  if (needs.largestWavId > kMaxChartId) breaches.push_back(wavIdBreach(needs.largestWavId, kMaxChartId));
+  if (needs.largestBpmId > kMaxChartId) breaches.push_back(bpmIdBreach(needs.largestBpmId, kMaxChartId));
+  if (needs.lastMeasure > kMaxMeasureNumber)
+    breaches.push_back(measureBreach(needs.lastMeasure, kMaxMeasureNumber, needs.pastLongestGrid));
+  if (breaches.empty()) return {};
+  Message all = breaches.front();
+  for (std::size_t i = 1; i < breaches.size(); ++i) all = linesOf(all, breaches[i]);
+  return Problem{all};
 }
 
 }  // namespace rendlow

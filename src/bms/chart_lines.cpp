@@ -67,31 +67,25 @@ void appendLine(std::string& out, int32_t measure, int channel, const Line& line
 
 }  // namespace
 
-bool LineBudget::take(int32_t measure, int channel, int64_t slots) {
-  if (breach_) return false;
+Result<void> LineBudget::take(int32_t measure, int channel, int64_t slots) {
+  if (slots > kMaxLineSlots) return Problem{lineSlotsBreach(measure, channel, kMaxLineSlots)};
   // "#mmmcc:", two characters a slot, and the line end.
   const int64_t bytes = 8 + 2 * slots;
-  if (slots > kMaxLineSlots) {
-    breach_ = lineSlotsBreach(measure, channel, kMaxLineSlots);
-  } else if (used_ + bytes > kMaxChartLineBytes) {
-    breach_ = chartSizeBreach(measure, kMaxChartLineBytes >> 20);
-  } else {
-    used_ += bytes;
-    return true;
-  }
-  return false;
+  if (used_ + bytes > kMaxChartLineBytes) return Problem{chartSizeBreach(measure, kMaxChartLineBytes >> 20)};
+  used_ += bytes;
+  return {};
 }
 
-bool appendChannelLines(std::string& out, int32_t measure, int channel, std::span<const LineObject> objects,
-                        LineBudget& budget) {
+Result<void> appendChannelLines(std::string& out, int32_t measure, int channel,
+                                std::span<const LineObject> objects, LineBudget& budget) {
   std::vector<Line> lines = distributeByFraction(objects);
   if (lines.empty()) lines.emplace_back();  // an empty measure still has its "00" line
   for (const Line& line : lines) {
     const int64_t slots = slotCount(line);
-    if (!budget.take(measure, channel, slots)) return false;
+    if (Result<void> taken = budget.take(measure, channel, slots); !taken) return taken;
     appendLine(out, measure, channel, line, slots);
   }
-  return true;
+  return {};
 }
 
 }  // namespace rendlow

@@ -5,11 +5,10 @@
 // every line of the same measure and channel, so one measure may have several lines.
 
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string>
 
-#include "base/message.h"
+#include "base/result.h"
 #include "bms/chart_format.h"
 
 namespace rendlow {
@@ -31,26 +30,23 @@ struct LineObject {
 inline constexpr int64_t kMaxLineSlots = int64_t{1} << 18;
 inline constexpr int64_t kMaxChartLineBytes = int64_t{64} << 20;
 
-// What the lines of one chart may still take. Once a line would pass a bound, no further line
-// is taken, and the breach says which measure (and channel) and which bound.
+// What the lines of one chart may still take.
 class LineBudget {
 public:
-  // Takes a line of `slots` slots; false when it does not fit. `slots` above kMaxLineSlots
-  // stands for any count past it.
-  bool take(int32_t measure, int channel, int64_t slots);
-  const std::optional<Message>& breach() const { return breach_; }
+  // Takes a line of `slots` slots, or refuses it with the breach: which measure (and channel)
+  // and which bound. `slots` above kMaxLineSlots stands for any count past it.
+  Result<void> take(int32_t measure, int channel, int64_t slots);
 
 private:
   int64_t used_ = 0;
-  std::optional<Message> breach_;
 };
 
 // Appends the lines of one channel of one measure holding `objects` (given in build order).
 // Every object gets a slot: an object whose fraction is not past the last one of a line starts
 // or joins a later line, and each line has as many slots as the least common multiple of its
-// objects' resolutions. With no objects, one empty line "00" is written. False, and nothing more
-// appended, when a line does not fit the budget.
-bool appendChannelLines(std::string& out, int32_t measure, int channel, std::span<const LineObject> objects,
-                        LineBudget& budget);
+// objects' resolutions. With no objects, one empty line "00" is written. Refused, with the
+// budget's breach and nothing more appended, when a line does not fit the budget.
+Result<void> appendChannelLines(std::string& out, int32_t measure, int channel,
+                                std::span<const LineObject> objects, LineBudget& budget);
 
 }  // namespace rendlow

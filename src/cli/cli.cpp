@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include "base/messages_cli.h"
 #include "cli/convert_command.h"
 #include "cli/error_output.h"
 #include "cli/exit_status.h"
@@ -11,8 +12,7 @@ namespace rendlow::cli {
 int runCli(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
   const Result<Options> parsed = parseOptions(args);
   if (!parsed) {
-    printMessage(err, parsed.problem().message + Message("\n詳しくは 'rendlow-cli --help' を見てください。",
-                                                         "\nTry 'rendlow-cli --help' for more information."));
+    printMessage(err, parsed.problem().message + seeHelpLine());
     return kExitUsage;
   }
   const Options& options = *parsed;

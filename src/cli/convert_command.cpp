@@ -66,11 +66,11 @@ int makeSounds(const Options& options, const Project& project, const OutputFile&
     printMessage(err, made.problem().message);
     return kExitFailed;
   }
-  for (const Message& notice : made->files.notices) printMessage(err, notice);
+  for (const Notice& notice : made->files.notices) printMessage(err, notice.message);
   if (!options.quiet) out << made->files.summary().in(consoleAudience()) << '\n';
   if (made->fidelity) out << audio::fidelityLine(*made->fidelity).in(consoleAudience()) << '\n';
-  if (made->notMeasured) printMessage(err, *made->notMeasured);
-  return made->files.notices.empty() && !made->notMeasured ? kExitOk : kExitWarning;
+  for (const Notice& notice : made->measureNotices) printMessage(err, notice.message);
+  return made->files.notices.empty() && made->measureNotices.empty() ? kExitOk : kExitWarning;
 }
 
 int convertOne(const Options& options, const std::string& input, std::ostream& out, std::ostream& err) {

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <array>
-#include <optional>
 #include <string_view>
 #include <utility>
 
+#include "base/messages_cli.h"
 #include "base/text.h"
 #include "slicer/track_fields.h"
 
@@ -20,23 +20,20 @@ struct OptionRule {
   std::string_view shortName;  // with its dash; empty when there is none
   std::string_view valueName;  // shown in the usage; empty for an option without value
   std::string_view help;
-  // Records the option; returns why the value is refused, or nothing when it was accepted.
-  std::optional<Message> (*apply)(Options& options, std::string_view value);
+  // Records the option, or refuses its value with why.
+  Result<void> (*apply)(Options& options, std::string_view value);
 };
 
 // A header text keeps its place in the settings file's one-line record, so it holds no line break.
-std::optional<Message> headerText(std::optional<std::string>& field, std::string_view value) {
-  if (value.size() > kMaxTextBytes)
-    return Message("譜面のヘッダーの文字列が 511 バイトを超えます",
-                   "a chart header text is longer than 511 bytes");
-  if (value.find_first_of("\r\n") != std::string_view::npos)
-    return Message("譜面のヘッダーの文字列に改行があります", "a chart header text holds a line break");
+Result<void> headerText(std::optional<std::string>& field, std::string_view value) {
+  if (value.size() > kMaxTextBytes) return Problem{headerTextTooLongReason()};
+  if (value.find_first_of("\r\n") != std::string_view::npos) return Problem{headerTextLineBreakReason()};
   field = std::string(value);
-  return std::nullopt;
+  return {};
 }
 
 // The option has been recorded.
-std::optional<Message> accepted() { return std::nullopt; }
+Result<void> accepted() { return {}; }
 
 constexpr std::array kOptions = {
     OptionRule{"--help", "-h", "", "print this help and exit",
@@ -73,18 +70,15 @@ constexpr std::array kOptions = {
     OptionRule{"--output", "-o", "OUTPUT",
                "the rendering MIDI file to write (default: INPUT's name + _out.mid)",
                [](Options& o, std::string_view value) {
-                 if (value.empty())
-                   return std::optional(Message("出力ファイル名が空です", "the output file name is empty"));
-                 if (value.size() > kMaxTextBytes)
-                   return std::optional(Message("出力ファイル名が 511 バイトを超えます",
-                                                "the output file name is longer than 511 bytes"));
+                 if (value.empty()) return Result<void>(Problem{outputNameEmptyReason()});
+                 if (value.size() > kMaxTextBytes) return Result<void>(Problem{outputNameTooLongReason()});
                  o.outputPath = std::string(value);
                  return accepted();
                }},
     OptionRule{"--set", "", "ROW:FIELD=VALUE", "set one field of a track row (from 0) before the output",
                [](Options& o, std::string_view value) {
                  Result<RowEdit> edit = parseRowEdit(value);
-                 if (!edit) return std::optional(edit.problem().message);
+                 if (!edit) return Result<void>(edit.problem());
                  o.edits.push_back(*edit);
                  return accepted();
                }},
@@ -143,10 +137,6 @@ const OptionRule* findOption(std::string_view name) {
 
 std::string inQuotes(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
-Problem problem(std::string japanese, std::string english) {
-  return {Message(std::move(japanese), std::move(english))};
-}
-
 // Walks the arguments once, left to right.
 class Parser {
 public:
@@ -156,42 +146,40 @@ public:
     bool optionsEnded = false;
     for (next_ = 0; next_ < args_.size();) {
       const std::string& arg = args_[next_++];
-      std::optional<Message> refused;
+      Result<void> taken;
       if (!optionsEnded && arg == "--") {
         optionsEnded = true;
       } else if (!optionsEnded && arg.size() > 1 && arg.front() == '-') {
-        refused = option(arg);
+        taken = option(arg);
       } else {
-        refused = positional(arg);
+        taken = positional(arg);
       }
-      if (refused) return Problem{std::move(*refused)};
+      if (!taken) return taken.problem();
       if (options_.command == Command::Help || options_.command == Command::Version) return options_;
     }
     return finish();
   }
 
 private:
-  std::optional<Message> option(std::string_view arg) {
+  Result<void> option(std::string_view arg) {
     const std::size_t equals = arg.starts_with("--") ? arg.find('=') : std::string_view::npos;
     const std::string_view name = arg.substr(0, equals);
     const OptionRule* known = findOption(name);
     const std::string quoted = inQuotes(name);
-    if (!known) return Message("オプション " + quoted + " はありません", "unknown option " + quoted);
+    if (!known) return Problem{unknownOptionReason(quoted)};
     if (known->valueName.empty()) {
-      if (equals != std::string_view::npos)
-        return Message("オプション " + quoted + " は値を取りません", "option " + quoted + " takes no value");
+      if (equals != std::string_view::npos) return Problem{optionTakesNoValueReason(quoted)};
       return known->apply(options_, {});
     }
     if (equals != std::string_view::npos) return known->apply(options_, arg.substr(equals + 1));
-    if (next_ >= args_.size())
-      return Message("オプション " + quoted + " には値が必要です", "option " + quoted + " needs a value");
+    if (next_ >= args_.size()) return Problem{optionNeedsValueReason(quoted)};
     return known->apply(options_, args_[next_++]);
   }
 
-  std::optional<Message> positional(const std::string& arg) {
-    if (arg.empty()) return Message("入力ファイル名が空です", "the input file name is empty");
+  Result<void> positional(const std::string& arg) {
+    if (arg.empty()) return Problem{inputNameEmptyReason()};
     options_.inputs.push_back(arg);
-    return std::nullopt;
+    return {};
   }
 
   bool converting() const {
@@ -202,44 +190,28 @@ private:
 
   bool makesSounds() const { return options_.stemsFolder || options_.keysounds; }
 
-  // Why the options for sound files do not go together; nothing when they do.
-  std::optional<Message> soundProblem() const {
-    if (options_.stemsFolder && options_.keysounds)
-      return Message("--cut と --keysounds は一緒に使えません", "--cut and --keysounds do not go together");
+  // Refuses options for sound files that do not go together.
+  Result<void> checkSoundOptions() const {
+    if (options_.stemsFolder && options_.keysounds) return Problem{cutWithKeysoundsReason()};
     if ((options_.soundFont || options_.ogg || options_.recording) && !makesSounds())
-      return Message("--soundfont, --ogg, --compare は --cut か --keysounds と使います",
-                     "--soundfont, --ogg and --compare go with --cut or --keysounds");
-    if (options_.soundFont && !options_.keysounds)
-      return Message("--soundfont は --keysounds と使います", "--soundfont goes with --keysounds");
-    if (options_.recording && !options_.stemsFolder)
-      return Message("--compare は --cut と使います", "--compare goes with --cut");
+      return Problem{soundOptionsWithoutSoundsReason()};
+    if (options_.soundFont && !options_.keysounds) return Problem{soundFontWithoutKeysoundsReason()};
+    if (options_.recording && !options_.stemsFolder) return Problem{compareWithoutCutReason()};
     if (makesSounds() && (!options_.chart || options_.settingsOnly))
-      return Message("音声ファイルは譜面の名前で書き出すので、--no-chart や --settings-only とは使えません",
-                     "the sound files are named by the chart: --cut and --keysounds take no --no-chart or "
-                     "--settings-only");
-    return std::nullopt;
+      return Problem{soundsWithoutChartReason()};
+    return {};
   }
 
   Result<Options> finish() {
     if (options_.command == Command::List) {
-      if (converting()) {
-        return problem(
-            "--list は何も書き出さないので、--no-chart, --settings-only, -o, --set, --genre, --title, "
-            "--artist, -q, --defaults や音声ファイルのオプションを取りません",
-            "--list writes nothing: it takes no --no-chart, --settings-only, -o, --set, --genre, "
-            "--title, --artist, -q, --defaults or sound file options");
-      }
-      if (options_.inputs.size() > 1)
-        return problem("--list の入力ファイルは1つです", "--list takes one input file");
+      if (converting()) return Problem{listWithConvertingOptionsReason()};
+      if (options_.inputs.size() > 1) return Problem{listWithManyInputsReason()};
     }
-    if (const auto problem = soundProblem()) return Problem{*problem};
+    if (Result<void> sounds = checkSoundOptions(); !sounds) return sounds.problem();
     if (!options_.command) options_.command = Command::Convert;
-    if (options_.inputs.empty()) return problem("入力ファイルがありません", "no input file given");
-    if (options_.outputPath && options_.inputs.size() > 1) {
-      const std::string count = std::to_string(options_.inputs.size());
-      return problem("-o は1つの入力ファイルの出力の名前ですが、入力ファイルが " + count + " 個あります",
-                     "-o names the output of one input file, and " + count + " are given");
-    }
+    if (options_.inputs.empty()) return Problem{noInputReason()};
+    if (options_.outputPath && options_.inputs.size() > 1)
+      return Problem{outputForManyInputsReason(options_.inputs.size())};
     return options_;
   }
 

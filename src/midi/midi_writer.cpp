@@ -104,7 +104,7 @@ void writeTrackChunk(std::string& out, const Song& song, std::span<const TimedEv
 constexpr int64_t kLargestDelta = 0x0FFFFFFF;
 constexpr int64_t kLargestTick = std::numeric_limits<int32_t>::max();
 
-std::optional<Message> unwritableTiming(const Song& song, std::span<const TrackToWrite> tracks) {
+Result<void> checkWritableTiming(const Song& song, std::span<const TrackToWrite> tracks) {
   for (const TrackToWrite& written : tracks) {
     const std::string& name = song.tracks[written.track].name;
     int64_t largestDelta = 0;
@@ -114,12 +114,14 @@ std::optional<Message> unwritableTiming(const Song& song, std::span<const TrackT
       end += std::max<int64_t>(delta, 0);
     };
     count(forEachWrittenEvent(
-        song, written.events, [&](const EventContent&, std::span<const uint8_t>, int32_t delta) { count(delta); }));
+        song, written.events,
+        [&](const EventContent&, std::span<const uint8_t>, int32_t delta) { count(delta); }));
     const auto number = static_cast<int32_t>(written.track + 1);
-    if (largestDelta > kLargestDelta) return deltaTooLargeReason(number, name, largestDelta, kLargestDelta);
-    if (end > kLargestTick) return renderingTooLongReason(number, name, end, kLargestTick);
+    if (largestDelta > kLargestDelta)
+      return Problem{deltaTooLargeReason(number, name, largestDelta, kLargestDelta)};
+    if (end > kLargestTick) return Problem{renderingTooLongReason(number, name, end, kLargestTick)};
   }
-  return std::nullopt;
+  return {};
 }
 
 }  // namespace
@@ -136,7 +138,7 @@ int writeVarLen(std::string& out, int32_t value) {
 
 Result<std::string> encodeMidiFile(const Song& song, std::span<const TrackToWrite> tracks,
                                    Diagnostics& diagnostics) {
-  if (auto reason = unwritableTiming(song, tracks)) return Problem{std::move(*reason)};
+  if (Result<void> writable = checkWritableTiming(song, tracks); !writable) return writable.problem();
   std::string out = "MThd";
   appendBigEndian(out, 6, 4);
   appendBigEndian(out, 1, 2);

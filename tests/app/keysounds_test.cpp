@@ -81,14 +81,14 @@ TEST(Keysounds, StemsAreCutIntoEveryFileTheChartNamesAndMissingOnesAreTold) {
   ASSERT_TRUE(made);
   EXPECT_EQ(made->files.filesWritten, 14);  // tr01's five sounds and tr02's nine
   std::string notices;
-  for (const Message& notice : made->files.notices) notices += notice.in(Audience::EnglishConsole) + "\n";
+  for (const Notice& notice : made->files.notices) notices += notice.message.in(Audience::EnglishConsole) + "\n";
   ASSERT_EQ(made->files.notices.size(), 2u) << notices;
   EXPECT_NE(notices.find("tr03"), std::string::npos) << notices;
   EXPECT_NE(notices.find("extra"), std::string::npos) << notices;
   for (const std::string& name : wavNames(job.read("song_out.bme")))
     EXPECT_EQ(fs::exists(job.dir.file(name)), !name.starts_with("tr03")) << name;
   EXPECT_FALSE(made->fidelity);
-  EXPECT_FALSE(made->notMeasured);
+  EXPECT_TRUE(made->measureNotices.empty());
 
   // A recording that cannot be measured against leaves the sound files standing and says why.
   // One among the stems is no extra stem, unless another recording is measured against.
@@ -105,15 +105,16 @@ TEST(Keysounds, StemsAreCutIntoEveryFileTheChartNamesAndMissingOnesAreTold) {
     EXPECT_EQ(unmeasured->files.filesWritten, 14) << recording;
     EXPECT_EQ(unmeasured->files.notices.size(), notices) << recording;
     EXPECT_FALSE(unmeasured->fidelity) << recording;
-    ASSERT_TRUE(unmeasured->notMeasured) << recording;
-    EXPECT_NE(unmeasured->notMeasured->in(Audience::EnglishConsole).find(why), std::string::npos) << recording;
+    ASSERT_EQ(unmeasured->measureNotices.size(), 1u) << recording;
+    EXPECT_NE(unmeasured->measureNotices[0].message.in(Audience::EnglishConsole).find(why), std::string::npos)
+        << recording;
   }
   // The chart is read back to be measured; one that cannot be read is told by name.
   cut.recording = job.dir.file("stems/tr01.wav");
   const std::string absent = job.dir.file("absent.bme");
   const Result<KeysoundReport> unread = makeKeysounds(job.app.project, absent, cut);
-  ASSERT_TRUE(unread && unread->notMeasured);
-  const std::string why = unread->notMeasured->in(Audience::EnglishConsole);
+  ASSERT_TRUE(unread && unread->measureNotices.size() == 1);
+  const std::string why = unread->measureNotices[0].message.in(Audience::EnglishConsole);
   EXPECT_NE(why.find("Could not read the chart\nFile: " + absent), std::string::npos) << why;
 }
 

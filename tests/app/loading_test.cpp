@@ -159,17 +159,34 @@ TEST(SettingsFile, KeepsWhatItWasGivenAndReadsBothLineEnds) {
   EXPECT_EQ(std::tuple(read->inputPath, read->outputPath, read->genre, read->title),
             std::tuple(project.inputPath, project.outputPath, project.chartHeader.genre, project.chartHeader.title));
 
-  // CR LF line ends, a later "i" line over an earlier one, other keys and key-less lines ignored,
-  // and a line too long for the reader's buffer ending the reading.
-  const std::string text =
-      "i\t/a.mid\r\ni\t/b.mid\r\nz\tignored\r\nno tab\r\ntr\tP\td\t3\r\ng\t" + std::string(600, 'x') + "\nt\tlost\n";
+  // CR LF line ends, a later "i" line over an earlier one, other keys and key-less lines ignored.
+  const std::string text = "i\t/a.mid\r\ni\t/b.mid\r\nz\tignored\r\nno tab\r\ntr\tP\td\t3\r\ng\tG\n";
   writeBytes(dir.file("hand.txt"), Bytes(text.begin(), text.end()));
   read = loadSettings(dir.file("hand.txt"));
   ASSERT_TRUE(read);
   EXPECT_EQ(read->inputPath, "/b.mid");
   ASSERT_EQ(read->records.size(), 1u);
   EXPECT_EQ(read->records[0].velocitySplitWidth, 3);
-  EXPECT_EQ(read->genre + read->title, "");
+  EXPECT_EQ(read->genre + read->title, "G");
+}
+
+// A line too long for the reader's buffer, as no saved file has, is told by its number; the
+// longest line a file may hold, with its CR LF, is read.
+TEST(SettingsFile, ALineTooLongToReadRefusesTheFileAndNamesTheLine) {
+  TempDir dir;
+  const std::string longest = "g\t" + std::string(kMaxSettingsLineBytes - 2, 'x');
+  const std::string fits = "i\t/a.mid\n" + longest + "\r\n";
+  writeBytes(dir.file("fits.txt"), Bytes(fits.begin(), fits.end()));
+  const Result<SettingsFileContents> read = loadSettings(dir.file("fits.txt"));
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read->genre.size(), kMaxSettingsLineBytes - 2);
+
+  const std::string damaged = "i\t/a.mid\n" + longest + "x\nt\tlost\n";
+  writeBytes(dir.file("damaged.txt"), Bytes(damaged.begin(), damaged.end()));
+  const Result<SettingsFileContents> refused = loadSettings(dir.file("damaged.txt"));
+  ASSERT_FALSE(refused);
+  EXPECT_EQ(refused.problem().message.in(Audience::EnglishConsole),
+            settingsLineUnreadableReason(2, kMaxSettingsLineBytes).in(Audience::EnglishConsole));
 }
 
 TEST(SettingsFile, ALineTooLongIsRefusedAndTheOldFileStays) {

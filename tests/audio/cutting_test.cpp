@@ -111,7 +111,7 @@ TEST_F(CutStems, CutsEverySoundItCanAndTellsEveryStemItCannotUse) {
       "belongs to no converted track\nFile: " + stems_.file("tr09.wav"),
       "It is 0.250 s long, but its last sound starts at 0.300 s. The 2 sounds past its end",
       "Could not read a sound file\nFile: " + stems_.file("tr03.wav")};
-  for (std::size_t i = 0; i < told.size(); ++i) EXPECT_TRUE(test::says(report->notices[i], told[i]));
+  for (std::size_t i = 0; i < told.size(); ++i) EXPECT_TRUE(test::says(report->notices[i].message, told[i]));
   EXPECT_EQ(test::english(report->summary()), "Wrote 3 sound files\nFolder: " + stems_.path());
   EXPECT_EQ(soundOf("tr01_01.wav"), asWritten(cutSound(stem, 50, 100)));
   EXPECT_EQ(soundOf("tr01_02.wav"), asWritten(cutSound(stem, 100, 250)));

@@ -139,7 +139,7 @@ TEST(ChannelLines, EveryObjectKeepsItsSlot) {
   for (const Case& c : cases) {
     std::string out;
     LineBudget budget;
-    EXPECT_TRUE(appendChannelLines(out, c.measure, c.channel, c.objects, budget));
+    EXPECT_TRUE(appendChannelLines(out, c.measure, c.channel, c.objects, budget).ok());
     EXPECT_EQ(out, c.lines);
   }
 }
@@ -148,15 +148,26 @@ TEST(ChannelLines, ALineOrAChartPastItsBoundIsRefusedWithItsMeasure) {
   // 128 x 81 x 25 = 259,200 slots fit 2^18; 191 x 181 x 179 do not, and all five pass 2^31 - 1.
   std::string out;
   LineBudget budget;
-  ASSERT_TRUE(appendChannelLines(out, 5, 1, std::vector<LineObject>{{1, 128, 1}, {1, 81, 2}, {1, 25, 3}}, budget));
+  ASSERT_TRUE(appendChannelLines(out, 5, 1, std::vector<LineObject>{{1, 128, 1}, {1, 81, 2}, {1, 25, 3}}, budget).ok());
   EXPECT_EQ(out.size(), 7 + 2 * 259200 + 1);
   out = "before";
   const std::vector<LineObject> tooFine{{1, 191, 1}, {2, 181, 2}, {3, 179, 3}, {4, 173, 4}, {5, 167, 5}};
-  EXPECT_FALSE(appendChannelLines(out, 9, 1, tooFine, budget));
+  const Result<void> refused = appendChannelLines(out, 9, 1, tooFine, budget);
+  ASSERT_FALSE(refused);
   EXPECT_EQ(out, "before");
-  EXPECT_EQ(budget.breach()->in(Audience::EnglishConsole),
+  EXPECT_EQ(refused.problem().message.in(Audience::EnglishConsole),
             lineSlotsBreach(9, 1, kMaxLineSlots).in(Audience::EnglishConsole));
-  EXPECT_FALSE(appendChannelLines(out, 10, 1, {}, budget));  // once refused, nothing more
+}
+
+TEST(ChannelLines, TheBudgetRefusesTheLineThatWouldTakeTheChartPastItsSize) {
+  LineBudget budget;
+  const int64_t widest = 8 + 2 * kMaxLineSlots;
+  int32_t measure = 0;
+  for (; (measure + 1) * widest <= kMaxChartLineBytes; ++measure) ASSERT_TRUE(budget.take(measure, 1, kMaxLineSlots).ok());
+  const Result<void> refused = budget.take(measure, 1, kMaxLineSlots);
+  ASSERT_FALSE(refused);
+  EXPECT_EQ(refused.problem().message.in(Audience::EnglishConsole),
+            chartSizeBreach(measure, kMaxChartLineBytes >> 20).in(Audience::EnglishConsole));
 }
 
 using test::MidiBuilder;
@@ -302,12 +313,12 @@ TEST(ChartLimits, TheLargestIdAndTheLastMeasureFitAndOneMoreIsRefused) {
   HandChart c;
   c.track().firstWav = 1290;
   c.note(1295, 998, 0, 1);  // the closing block is measure 999
-  EXPECT_FALSE(chartLimitBreach(c.song, c.chart));
+  EXPECT_TRUE(checkChartLimits(c.song, c.chart).ok());
   c.note(1296, 999, 0, 1);
   c.song.tempos.resize(1300);
-  const auto breach = chartLimitBreach(c.song, c.chart);
-  ASSERT_TRUE(breach);
-  EXPECT_EQ(breach->in(Audience::EnglishConsole),
+  const Result<void> breach = checkChartLimits(c.song, c.chart);
+  ASSERT_FALSE(breach);
+  EXPECT_EQ(breach.problem().message.in(Audience::EnglishConsole),
             linesOf(linesOf(wavIdBreach(1296, 1295), bpmIdBreach(1299, 1295)), measureBreach(1000, 999, false))
                 .in(Audience::EnglishConsole));
   EXPECT_FALSE(formatBmsChart(c.song, c.grid, c.chart, {}));
@@ -316,7 +327,7 @@ TEST(ChartLimits, TheLargestIdAndTheLastMeasureFitAndOneMoreIsRefused) {
   c.track().notes[0].position = -1;  // beyond the longest grid: the measure count is a lower bound
   c.track().notes[0].measureIndex = 10000;
   c.song.tempos.resize(1);
-  EXPECT_EQ(chartLimitBreach(c.song, c.chart)->in(Audience::EnglishConsole),
+  EXPECT_EQ(checkChartLimits(c.song, c.chart).problem().message.in(Audience::EnglishConsole),
             measureBreach(10001, 999, true).in(Audience::EnglishConsole));
 }
 

@@ -1,6 +1,6 @@
 #include "audio/cut/sound_output.h"
 
-#include "audio/audio_messages.h"
+#include "base/messages_audio.h"
 #include "base/path_names.h"
 
 namespace rendlow::audio {

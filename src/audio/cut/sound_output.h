@@ -6,6 +6,7 @@
 
 #include "audio/io/audio_backend.h"
 #include "base/message.h"
+#include "base/notices.h"
 #include "base/result.h"
 
 namespace rendlow::audio {
@@ -22,7 +23,7 @@ struct SoundOutput {
 struct SoundFilesReport {
   std::string folder;
   int32_t filesWritten = 0;
-  std::vector<Message> notices;
+  Notices notices;  // warnings: the files written stand
 
   Message summary() const;
 };

@@ -1,9 +1,9 @@
 #include "audio/cut/stem_cutting.h"
 
-#include "audio/audio_messages.h"
 #include "audio/cut/sound_cut.h"
 #include "audio/cut/stem_folder.h"
 #include "audio/synth/tempo_map.h"
+#include "base/messages_audio.h"
 #include "base/text.h"
 
 namespace rendlow::audio {
@@ -39,13 +39,13 @@ Result<void> cutTrack(const StemTrack& track, const std::string& stemPath, const
                       SoundFilesReport& report) {
   Result<AudioBuffer> stem = output.backend->read(stemPath);
   if (!stem) {
-    report.notices.push_back(stem.problem().message);
+    report.notices.push_back(warningNotice(stem.problem().message));
     return {};
   }
   if (const int32_t pastEnd = soundsPastEnd(track, *stem); pastEnd > 0) {
     const double stemSeconds = static_cast<double>(stem->frames()) / stem->sampleRate;
     report.notices.push_back(
-        stemTooShortMessage(stemPath, stemSeconds, track.sounds.back().startSeconds, pastEnd));
+        warningNotice(stemTooShortMessage(stemPath, stemSeconds, track.sounds.back().startSeconds, pastEnd)));
   }
   for (const StemSound& sound : track.sounds) {
     const int64_t start = frameAt(sound.startSeconds, stem->sampleRate);
@@ -70,8 +70,9 @@ Result<SoundFilesReport> cutStems(const std::vector<StemTrack>& tracks, const st
   if (!stems) return stems.problem();
   SoundFilesReport report{output.folder, 0, {}};
   for (const std::string& stemName : stems->missingStems)
-    report.notices.push_back(missingStemMessage(stemsFolder, stemName));
-  for (const std::string& path : stems->extraFiles) report.notices.push_back(extraStemMessage(path));
+    report.notices.push_back(warningNotice(missingStemMessage(stemsFolder, stemName)));
+  for (const std::string& path : stems->extraFiles)
+    report.notices.push_back(warningNotice(extraStemMessage(path)));
   for (const StemTrack& track : tracks) {
     auto stemPath = stems->pathOfStem.find(track.stemName);
     if (stemPath == stems->pathOfStem.end()) continue;

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "audio/audio_messages.h"
 #include "base/file_input.h"
+#include "base/messages_audio.h"
 #include "base/path_names.h"
 #include "base/text.h"
 

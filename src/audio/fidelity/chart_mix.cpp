@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <map>
 
-#include "audio/audio_messages.h"
 #include "audio/synth/tempo_map.h"
 #include "base/file_input.h"
+#include "base/messages_audio.h"
 #include "base/path_names.h"
 
 namespace rendlow::audio {

@@ -6,12 +6,12 @@
 #include <cstdlib>
 #include <utility>
 
-#include "audio/audio_messages.h"
 #include "audio/fidelity/chart_mix.h"
 #include "audio/fidelity/cross_correlation.h"
 #include "audio/fidelity/stft_comparison.h"
 #include "audio/fidelity/waveform_comparison.h"
 #include "base/format.h"
+#include "base/messages_audio.h"
 
 namespace rendlow::audio {
 
@@ -80,19 +80,16 @@ Result<FidelityFigures> measureChartFidelity(const ChartBackground& background, 
 Message fidelityLine(const FidelityFigures& figures) {
   std::string lag;
   appendFormatted(lag, "%+.2f", 1000.0 * figures.lagFrames / figures.sampleRate);
-  const std::string frames = (figures.lagFrames >= 0 ? "+" : "") + std::to_string(figures.lagFrames);
-  const std::string stretch = secondsText(figures.worstStretchSeconds);
-  const std::string lsd = decibels(figures.logSpectralDistanceDb, 2);
-  const std::string spectral = decibels(figures.spectralSnrDb, 1);
-  const std::string waveform = decibels(figures.waveformSnrDb, 1);
-  const std::string worst = decibels(figures.worstStretchSnrDb, 1);
-  const std::string peak = decibels(figures.mixPeakDbfs, 1);
-  return Message("対数スペクトル距離 " + lsd + " dB、スペクトルSNR " + spectral + " dB、波形SNR " + waveform +
-                     " dB、最悪の50ミリ秒 " + stretch + " 秒 (" + worst + " dB)、ミックスのピーク " + peak +
-                     " dBFS、ずれ " + lag + " ミリ秒 (" + frames + " フレーム)",
-                 "log-spectral distance " + lsd + " dB, spectral SNR " + spectral + " dB, waveform SNR " +
-                     waveform + " dB, worst 50 ms at " + stretch + " s (" + worst + " dB), mix peak " + peak +
-                     " dBFS, lag " + lag + " ms (" + frames + " frames)");
+  return fidelityFiguresMessage({
+      .logSpectralDistanceDb = decibels(figures.logSpectralDistanceDb, 2),
+      .spectralSnrDb = decibels(figures.spectralSnrDb, 1),
+      .waveformSnrDb = decibels(figures.waveformSnrDb, 1),
+      .worstStretchSeconds = secondsText(figures.worstStretchSeconds),
+      .worstStretchSnrDb = decibels(figures.worstStretchSnrDb, 1),
+      .mixPeakDbfs = decibels(figures.mixPeakDbfs, 1),
+      .lagMilliseconds = lag,
+      .lagFrames = (figures.lagFrames >= 0 ? "+" : "") + std::to_string(figures.lagFrames),
+  });
 }
 
 }  // namespace rendlow::audio

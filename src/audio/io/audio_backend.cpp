@@ -1,8 +1,8 @@
 #include "audio/io/audio_backend.h"
 
-#include "audio/audio_messages.h"
 #include "base/file_input.h"
 #include "base/file_output.h"
+#include "base/messages_audio.h"
 
 namespace rendlow::audio {
 

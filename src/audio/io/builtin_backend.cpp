@@ -1,7 +1,7 @@
 #include "audio/io/audio_backend.h"
-#include "audio/audio_messages.h"
 #include "audio/io/wav_reader.h"
 #include "audio/io/wav_writer.h"
+#include "base/messages_audio.h"
 
 namespace rendlow::audio {
 

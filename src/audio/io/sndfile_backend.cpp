@@ -1,11 +1,11 @@
 #include <memory>
 
 #include "audio/io/audio_backend.h"
-#include "audio/audio_messages.h"
 #include "audio/io/ogg_pages.h"
 #include "audio/io/pcm_samples.h"
 #include "audio/io/sndfile_library.h"
 #include "audio/io/sndfile_memory.h"
+#include "base/messages_audio.h"
 #include "base/text.h"
 
 namespace rendlow::audio {

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "audio/audio_messages.h"
+#include "base/messages_audio.h"
 
 namespace rendlow::audio {
 

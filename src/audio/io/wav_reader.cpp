@@ -2,8 +2,8 @@
 
 #include <optional>
 
-#include "audio/audio_messages.h"
 #include "audio/io/wav_format.h"
+#include "base/messages_audio.h"
 
 namespace rendlow::audio {
 

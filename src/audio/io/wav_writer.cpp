@@ -1,7 +1,7 @@
 #include "audio/io/wav_writer.h"
 
-#include "audio/audio_messages.h"
 #include "audio/io/pcm_samples.h"
+#include "base/messages_audio.h"
 
 namespace rendlow::audio {
 

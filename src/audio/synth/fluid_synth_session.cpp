@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <mutex>
 
-#include "audio/audio_messages.h"
 #include "audio/synth/tempo_map.h"
+#include "base/messages_audio.h"
 
 namespace rendlow::audio {
 

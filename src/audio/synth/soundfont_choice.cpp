@@ -1,7 +1,7 @@
 #include "audio/synth/soundfont_choice.h"
 
-#include "audio/audio_messages.h"
 #include "base/file_input.h"
+#include "base/messages_audio.h"
 
 namespace rendlow::audio {
 
@@ -15,12 +15,12 @@ const std::vector<std::string>& defaultSoundFonts() {
 Result<std::string> chooseSoundFont(const std::string& explicitPath) {
   if (!explicitPath.empty()) {
     if (fileExists(explicitPath)) return explicitPath;
-    return Problem{soundFontNotFoundMessage(explicitPath, {})};
+    return Problem{soundFontMissingMessage(explicitPath)};
   }
   for (const std::string& path : defaultSoundFonts()) {
     if (fileExists(path)) return path;
   }
-  return Problem{soundFontNotFoundMessage("", defaultSoundFonts())};
+  return Problem{noSoundFontFoundMessage(defaultSoundFonts())};
 }
 
 }  // namespace rendlow::audio

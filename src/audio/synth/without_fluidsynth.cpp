@@ -1,5 +1,5 @@
-#include "audio/audio_messages.h"
 #include "audio/synth/rendering.h"
+#include "base/messages_audio.h"
 
 namespace rendlow::audio {
 

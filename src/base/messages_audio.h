@@ -1,7 +1,8 @@
 #pragma once
 
-// Every text the audio layer shows a user: what happened, to which file, why, and what to do.
-// Whole messages end in "...Message"; the reasons they carry end in "...Reason".
+// The catalogue's texts about sound files, stems, the synthesizer and the fidelity measure: what
+// happened, to which file, why, and what to do. Whole messages end in "...Message"; the reasons
+// they carry end in "...Reason".
 
 #include <cstdint>
 #include <string>
@@ -9,7 +10,7 @@
 
 #include "base/message.h"
 
-namespace rendlow::audio {
+namespace rendlow {
 
 // Seconds as the messages show them, to the millisecond: "1.250".
 std::string secondsText(double seconds);
@@ -40,12 +41,26 @@ Message soundsWrittenMessage(int32_t count, const std::string& folder);
 
 // --- Rendering ---------------------------------------------------------------------------
 Message fluidSynthAbsentMessage();
-Message soundFontNotFoundMessage(const std::string& explicitPath, const std::vector<std::string>& searched);
+// The SoundFont the author named is not there; or none of the usual places holds one.
+Message soundFontMissingMessage(const std::string& path);
+Message noSoundFontFoundMessage(const std::vector<std::string>& searched);
 Message soundFontUnreadableMessage(const std::string& path);
 Message synthesizerNotStartedMessage();
 Message fluidSynthNotInstalledMessage();
 
 // --- Fidelity ----------------------------------------------------------------------------
+// The figures of one measure as the fidelity line shows them, each already formatted.
+struct FidelityFigureTexts {
+  std::string logSpectralDistanceDb;
+  std::string spectralSnrDb;
+  std::string waveformSnrDb;
+  std::string worstStretchSeconds;
+  std::string worstStretchSnrDb;
+  std::string mixPeakDbfs;
+  std::string lagMilliseconds;
+  std::string lagFrames;
+};
+Message fidelityFiguresMessage(const FidelityFigureTexts& figures);
 Message chartUnreadableMessage(const std::string& path, const Message& reason);
 Message soundFileMissingMessage(const std::string& chartPath, const std::string& soundPath);
 Message sampleRateMismatchMessage(const std::string& path, int32_t rate, int32_t referenceRate);
@@ -56,4 +71,4 @@ Message silentReferenceMessage(const std::string& recordingPath);
 // What a keysound run tells when its sound files stand but `why` kept it from measuring them.
 Message notMeasuredMessage(const Message& why);
 
-}  // namespace rendlow::audio
+}  // namespace rendlow

@@ -1,12 +1,12 @@
-#include "audio/audio_messages.h"
+#include "base/messages_audio.h"
 
 #include <cerrno>
-#include <cstring>
 
 #include "base/format.h"
+#include "base/message_parts.h"
 #include "base/messages.h"
 
-namespace rendlow::audio {
+namespace rendlow {
 
 namespace {
 
@@ -47,7 +47,7 @@ Message fileSystemReason(int errorNumber) {
       return Message("フォルダーです。音声ファイルを選んでください。",
                      "It is a folder. Choose a sound file.");
     default:
-      return Message::verbatim(std::strerror(errorNumber));
+      return cLibraryText(errorNumber);
   }
 }
 
@@ -195,13 +195,14 @@ Message fluidSynthAbsentMessage() {
                "with other software and cut the sounds from those files (--cut).")});
 }
 
-Message soundFontNotFoundMessage(const std::string& explicitPath, const std::vector<std::string>& searched) {
-  if (!explicitPath.empty()) {
-    return compose(Message("SoundFont が見つかりません", "The SoundFont does not exist"),
-                   {fileLine(explicitPath),
-                    Message("名前と場所が正しいか確かめてください。音声ファイルは一つも書き出していません。",
-                            "Check its name and folder. No sound file was written.")});
-  }
+Message soundFontMissingMessage(const std::string& path) {
+  return compose(Message("SoundFont が見つかりません", "The SoundFont does not exist"),
+                 {fileLine(path),
+                  Message("名前と場所が正しいか確かめてください。音声ファイルは一つも書き出していません。",
+                          "Check its name and folder. No sound file was written.")});
+}
+
+Message noSoundFontFoundMessage(const std::vector<std::string>& searched) {
   std::string list;
   for (const std::string& path : searched) list += "\n  " + path;
   return compose(
@@ -283,10 +284,21 @@ Message silentReferenceMessage(const std::string& recordingPath) {
                                                    "Name your render of the whole song.")});
 }
 
+Message fidelityFiguresMessage(const FidelityFigureTexts& f) {
+  return Message("対数スペクトル距離 " + f.logSpectralDistanceDb + " dB、スペクトルSNR " + f.spectralSnrDb +
+                     " dB、波形SNR " + f.waveformSnrDb + " dB、最悪の50ミリ秒 " + f.worstStretchSeconds +
+                     " 秒 (" + f.worstStretchSnrDb + " dB)、ミックスのピーク " + f.mixPeakDbfs +
+                     " dBFS、ずれ " + f.lagMilliseconds + " ミリ秒 (" + f.lagFrames + " フレーム)",
+                 "log-spectral distance " + f.logSpectralDistanceDb + " dB, spectral SNR " + f.spectralSnrDb +
+                     " dB, waveform SNR " + f.waveformSnrDb + " dB, worst 50 ms at " + f.worstStretchSeconds +
+                     " s (" + f.worstStretchSnrDb + " dB), mix peak " + f.mixPeakDbfs + " dBFS, lag " +
+                     f.lagMilliseconds + " ms (" + f.lagFrames + " frames)");
+}
+
 Message notMeasuredMessage(const Message& why) {
   return compose(Message("音声ファイルは書き出しましたが、譜面の再現度は測れませんでした",
                          "The sound files were written, but the chart's fidelity could not be measured"),
                  {why});
 }
 
-}  // namespace rendlow::audio
+}  // namespace rendlow

@@ -1,0 +1,114 @@
+#include "base/messages_cli.h"
+
+namespace rendlow {
+
+// --- Options -----------------------------------------------------------------------------
+
+Message unknownOptionReason(const std::string& quoted) {
+  return {"オプション " + quoted + " はありません", "unknown option " + quoted};
+}
+
+Message optionTakesNoValueReason(const std::string& quoted) {
+  return {"オプション " + quoted + " は値を取りません", "option " + quoted + " takes no value"};
+}
+
+Message optionNeedsValueReason(const std::string& quoted) {
+  return {"オプション " + quoted + " には値が必要です", "option " + quoted + " needs a value"};
+}
+
+Message inputNameEmptyReason() { return {"入力ファイル名が空です", "the input file name is empty"}; }
+
+Message noInputReason() { return {"入力ファイルがありません", "no input file given"}; }
+
+Message outputNameEmptyReason() { return {"出力ファイル名が空です", "the output file name is empty"}; }
+
+Message outputNameTooLongReason() {
+  return {"出力ファイル名が 511 バイトを超えます", "the output file name is longer than 511 bytes"};
+}
+
+Message headerTextTooLongReason() {
+  return {"譜面のヘッダーの文字列が 511 バイトを超えます", "a chart header text is longer than 511 bytes"};
+}
+
+Message headerTextLineBreakReason() {
+  return {"譜面のヘッダーの文字列に改行があります", "a chart header text holds a line break"};
+}
+
+Message outputForManyInputsReason(std::size_t inputs) {
+  const std::string count = std::to_string(inputs);
+  return {"-o は1つの入力ファイルの出力の名前ですが、入力ファイルが " + count + " 個あります",
+          "-o names the output of one input file, and " + count + " are given"};
+}
+
+Message listWithConvertingOptionsReason() {
+  return {
+      "--list は何も書き出さないので、--no-chart, --settings-only, -o, --set, --genre, --title, "
+      "--artist, -q, --defaults や音声ファイルのオプションを取りません",
+      "--list writes nothing: it takes no --no-chart, --settings-only, -o, --set, --genre, "
+      "--title, --artist, -q, --defaults or sound file options"};
+}
+
+Message listWithManyInputsReason() {
+  return {"--list の入力ファイルは1つです", "--list takes one input file"};
+}
+
+Message cutWithKeysoundsReason() {
+  return {"--cut と --keysounds は一緒に使えません", "--cut and --keysounds do not go together"};
+}
+
+Message soundOptionsWithoutSoundsReason() {
+  return {"--soundfont, --ogg, --compare は --cut か --keysounds と使います",
+          "--soundfont, --ogg and --compare go with --cut or --keysounds"};
+}
+
+Message soundFontWithoutKeysoundsReason() {
+  return {"--soundfont は --keysounds と使います", "--soundfont goes with --keysounds"};
+}
+
+Message compareWithoutCutReason() { return {"--compare は --cut と使います", "--compare goes with --cut"}; }
+
+Message soundsWithoutChartReason() {
+  return {"音声ファイルは譜面の名前で書き出すので、--no-chart や --settings-only とは使えません",
+          "the sound files are named by the chart: --cut and --keysounds take no --no-chart or "
+          "--settings-only"};
+}
+
+Message seeHelpLine() {
+  return {"\n詳しくは 'rendlow-cli --help' を見てください。",
+          "\nTry 'rendlow-cli --help' for more information."};
+}
+
+// --- Edits of a track row ------------------------------------------------------------------
+
+Message rowEditGiven(const std::string& edit) { return Message::verbatim("--set \"" + edit + "\": "); }
+
+Message rowEditShapeReason() {
+  return {"行:フィールド=値 の形で指定してください", "expected ROW:FIELD=VALUE"};
+}
+
+Message rowEditRowReason() { return {"行は 0 から数えた整数です", "the row is a whole number from 0"}; }
+
+Message rowEditUnknownFieldReason(const std::string& field, const std::string& known) {
+  return {"フィールド \"" + field + "\" はありません (" + known + ")",
+          "unknown field \"" + field + "\" (fields: " + known + ")"};
+}
+
+Message definitionNameEmptyReason() { return {"定義名が空です", "the definition name is empty"}; }
+
+Message definitionNameTooLongReason() {
+  return {"定義名が 511 バイトを超えます", "the definition name is longer than 511 bytes"};
+}
+
+Message definitionNameUnsavableReason() {
+  return {"定義名にタブか改行があり、設定ファイルに保存できません",
+          "the definition name holds a TAB or a line break, which the settings file cannot keep"};
+}
+
+Message fieldRangeReason(const std::string& field, int32_t smallest, int32_t largest) {
+  const std::string low = std::to_string(smallest);
+  const std::string high = std::to_string(largest);
+  return {field + " には " + low + " - " + high + " の整数を指定してください",
+          field + " takes a whole number from " + low + " to " + high};
+}
+
+}  // namespace rendlow

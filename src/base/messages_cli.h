@@ -1,0 +1,53 @@
+#pragma once
+
+// The catalogue's texts about the command line: arguments it refuses and edits of a track row
+// (--set ROW:FIELD=VALUE). Each refusal is one line, which the command line follows with a
+// pointer to --help.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "base/message.h"
+
+namespace rendlow {
+
+// --- Options -----------------------------------------------------------------------------
+// `quoted` is the option's name as given, in quotes.
+Message unknownOptionReason(const std::string& quoted);
+Message optionTakesNoValueReason(const std::string& quoted);
+Message optionNeedsValueReason(const std::string& quoted);
+Message inputNameEmptyReason();
+Message noInputReason();
+Message outputNameEmptyReason();
+Message outputNameTooLongReason();
+Message headerTextTooLongReason();
+Message headerTextLineBreakReason();
+// -o names the output of one input, and `inputs` are given.
+Message outputForManyInputsReason(std::size_t inputs);
+Message listWithConvertingOptionsReason();
+Message listWithManyInputsReason();
+
+// Options for the sound files that do not go together.
+Message cutWithKeysoundsReason();
+Message soundOptionsWithoutSoundsReason();
+Message soundFontWithoutKeysoundsReason();
+Message compareWithoutCutReason();
+Message soundsWithoutChartReason();
+
+// What follows every refusal of the arguments.
+Message seeHelpLine();
+
+// --- Edits of a track row ------------------------------------------------------------------
+// `edit` is the argument of --set as given; the reason follows it on the line.
+Message rowEditGiven(const std::string& edit);
+Message rowEditShapeReason();
+Message rowEditRowReason();
+// `known` lists the fields, separated by ", ".
+Message rowEditUnknownFieldReason(const std::string& field, const std::string& known);
+Message definitionNameEmptyReason();
+Message definitionNameTooLongReason();
+Message definitionNameUnsavableReason();
+Message fieldRangeReason(const std::string& field, int32_t smallest, int32_t largest);
+
+}  // namespace rendlow

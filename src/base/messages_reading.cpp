@@ -1,0 +1,127 @@
+#include "base/message_parts.h"
+#include "base/messages.h"
+
+namespace rendlow {
+
+// --- Reading and writing MIDI and settings files -------------------------------------
+
+Message notMidiReason() {
+  return {"\"MThd\" で始まらないので、midiファイルではありません。midiファイルを選んでください。",
+          "It does not start with \"MThd\", so it is not a MIDI file. Choose a MIDI file."};
+}
+
+Message deltaTooLargeReason(int32_t trackNumber, const std::string& trackName, int64_t delta, int64_t limit) {
+  const std::string d = std::to_string(delta);
+  const std::string l = std::to_string(limit);
+  return trackInFile(trackNumber, trackName) +
+         Message("に " + d + " ティックの間隔があり、midiファイルに書ける最大 " + l +
+                     " を超えます。曲の中の長い空白を詰めてから出力してください。",
+                 " has a gap of " + d + " ticks, more than the " + l +
+                     " a MIDI file can hold. Shorten the long silences in the song first.");
+}
+
+Message renderingTooLongReason(int32_t trackNumber, const std::string& trackName, int64_t ticks,
+                               int64_t limit) {
+  const std::string t = std::to_string(ticks);
+  const std::string l = std::to_string(limit);
+  return trackInFile(trackNumber, trackName) +
+         Message::perAudience(
+             "の出力が " + t + " ティックになり、midiファイルで数えられる最大 " + l +
+                 " を超えます。音符間隔やグリッド単位を小さくするか、曲を分けて出力してください。",
+             "の出力が " + t + " ティックになり、midiファイルで数えられる最大 " + l +
+                 " を超えます。--set 行:noteInterval=… や --set 行:gridUnit=… で値を小さくするか、"
+                 "曲を分けて出力してください。",
+             " would last " + t + " ticks in the rendering MIDI file, more than the " + l +
+                 " a MIDI file can count. Lower the note interval (--set ROW:noteInterval=…) or the grid "
+                 "unit (--set ROW:gridUnit=…), or split the song.");
+}
+
+Message headerCutShortReason() {
+  return {"ヘッダーが途中で切れています。ファイルが壊れていないか確かめてください。",
+          "Its header is cut short. Check whether the file is damaged."};
+}
+
+Message divisionReason(int32_t division) {
+  const std::string d = std::to_string(division);
+  return {"分解能 (division) が " + d +
+              " です。4分音符あたりのティック数 (1 以上) で書き出したmidiファイルを選んでください。",
+          "Its division is " + d + ". Choose a MIDI file exported with ticks per quarter note (1 or more)."};
+}
+
+Message noMidiNamedReason() {
+  return Message::perAudience(
+      "midiファイルを指す \"i\" の行がありません。midiファイルを読み込み直して、設定を保存し直してください。",
+      "midiファイルを指す \"i\" の行がありません。midiファイルを入力にして、--settings-only "
+      "で設定を保存し直してください。",
+      "It has no \"i\" line naming the MIDI file. Give the MIDI file as input and save the settings again "
+      "with --settings-only.");
+}
+
+Message trackCutShortDamage(int32_t track, const std::string& name) {
+  return trackInFile(track, name) +
+         Message(": 途中でファイルが終わっています。そこまでの音だけを読み込みました。",
+                 ": the file ends inside it. Only the events up to there were read.");
+}
+
+Message numberTooLongDamage(int32_t track, const std::string& name) {
+  return trackInFile(track, name) +
+         Message(": 長すぎる数値があり、そこから後のトラックをすべて読み込めませんでした。",
+                 ": a number is longer than a MIDI file allows. Nothing from there on was read.");
+}
+
+Message tickPastLimitDamage(int32_t track, const std::string& name) {
+  return trackInFile(track, name) +
+         Message(": ティックが上限 (2147483647) を超え、そこから後のトラックをすべて読み込めませんでした。",
+                 ": its ticks pass 2147483647. Nothing from there on was read.");
+}
+
+Message notATrackDamage(int32_t track) {
+  const std::string n = std::to_string(track);
+  return {
+      n + " 番目のトラックがトラックではありません (\"MTrk\" "
+          "で始まりません)。そこから後のトラックを読み込めませんでした。",
+      "Chunk " + n + " is not a track (it does not start with \"MTrk\"). No track from there on was read."};
+}
+
+Message tracksMissingDamage(int32_t read, int32_t announced) {
+  const std::string r = std::to_string(read);
+  const std::string a = std::to_string(announced);
+  return {"ヘッダーでは " + a + " トラックですが、" + r + " トラックでファイルが終わっています。",
+          "The header announces " + a + " tracks, but the file ends after " + r + "."};
+}
+
+Message settingsLineTooLongReason(const Message& what, std::size_t length, std::size_t limit) {
+  const std::string n = std::to_string(length);
+  const std::string l = std::to_string(limit);
+  return what + Message("の行が " + n + " バイトになり、設定ファイルの1行の上限 (" + l +
+                            " バイト) を超えます。短くしてください。",
+                        " would take a line of " + n + " bytes, more than a settings file line holds (" + l +
+                            " bytes). Shorten it.");
+}
+
+Message settingsLineOfPath(bool input) {
+  return input ? Message("入力ファイルのパス", "The input file's path")
+               : Message("出力ファイルのパス", "The output file's path");
+}
+
+Message settingsLineOfRow(int row, const std::string& trackName) {
+  return Message::perAudience(std::to_string(row + 1) + " 行目のトラック「",
+                              std::to_string(row) + " 行目のトラック「",
+                              "The settings of row " + std::to_string(row) + " \"") +
+         Message::verbatim(trackName) + Message("」の設定", "\"");
+}
+
+Message settingsLineOfHeader(const std::string& headerName) { return Message::verbatim(headerName); }
+
+Message settingsLineUnreadableReason(std::size_t lineNumber, std::size_t limit) {
+  const std::string n = std::to_string(lineNumber);
+  const std::string l = std::to_string(limit);
+  return {
+      n + " 行目が設定ファイルの1行の上限 (" + l +
+          " バイト) "
+          "を超えていて、読み込めません。ファイルが壊れていないか確かめ、設定を保存し直してください。",
+      "Line " + n + " is longer than a settings file line holds (" + l +
+          " bytes), so it cannot be read. Check whether the file is damaged, and save the settings again."};
+}
+
+}  // namespace rendlow
