@@ -82,7 +82,9 @@ rendlow::Song makeSong(Shape shape, int notes) {
       events.note(tick, 120, kPitches[i % 8], 90 + i % 3);
     }
   }
-  MidiBuilder builder(480, 0);
+  // Format 1: a format 0 file with channel events is read as a conductor and one track per
+  // channel, which would take the tempo changes away from the track that is timed.
+  MidiBuilder builder(480);
   events.writeTo(builder.track(), notes * 240 + 960);
   rendlow::RunningStatus status;
   rendlow::Diagnostics silent;
