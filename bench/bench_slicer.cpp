@@ -133,7 +133,7 @@ Timing timeOnce(Shape shape, int notes) {
   const rendlow::SlicedTrack sliced = rendlow::extractNotes(track, settings, song.tempos, silent);
   timing.extract = extraction.elapsed();
   const Stopwatch layout;
-  if (!rendlow::layOutTrack(sliced, 0, settings, song.tempos))
+  if (!rendlow::layOutTrack(track, sliced, 0, settings, song.tempos))
     std::fprintf(stderr, "the layout was refused\n");
   timing.layout = layout.elapsed();
   for (const rendlow::Note& note : sliced.notes) timing.sounds += note.firstOccurrence;
