@@ -13,7 +13,7 @@ EventList slicedEventList(const EventList& asRead, const SlicedTrack& sliced) {
     MidiEvent& event = list.emplace_back(events[i]);
     event.index = static_cast<int32_t>(i);
     if (afterAdded) event.delta = clampToInt32(int64_t{event.tick} - list[i - 1].tick);
-    afterAdded = std::cmp_greater_equal(sliced.order[i], asRead.size());
+    afterAdded = !sliced.order.empty() && std::cmp_greater_equal(sliced.order[i], asRead.size());
   }
   return list;
 }

@@ -41,7 +41,8 @@ struct SlicedTrack {
   // before the End of Track for notes nothing ends, and note-offs that end together inside a
   // chain in rising-pitch order. Every other event keeps its position as read, which the tempo
   // changes refer to. Positions rather than a copy of the events: the track as read is kept
-  // anyway, and a copy would double what the longest stage of a job holds.
+  // anyway, and a copy would double what the longest stage of a job holds. Empty when the order
+  // is the events as read, as in most tracks: nothing added, nothing moved.
   std::vector<int32_t> order;
   EventList addedNoteOffs;           // each with its delta from the event before it
   std::vector<int32_t> noteOfEvent;  // per position of `order`: the note it starts or ends; kNone otherwise
@@ -64,10 +65,11 @@ public:
   SlicedEvents(const EventList& asRead, const SlicedTrack& sliced)
       : asRead_(asRead), order_(sliced.order), added_(sliced.addedNoteOffs) {}
 
-  std::size_t size() const { return order_.size(); }
+  std::size_t size() const { return order_.empty() ? asRead_.size() : order_.size(); }
   // The event at `position` of the order. An event as read keeps the position and delta it was
   // read with.
   const MidiEvent& operator[](std::size_t position) const {
+    if (order_.empty()) return asRead_[position];
     const auto at = static_cast<std::size_t>(order_[position]);
     return at < asRead_.size() ? asRead_[at] : added_[at - asRead_.size()];
   }

@@ -25,6 +25,13 @@ MidiEvent makeNoteOff(const MidiEvent& noteOn, int32_t tick) {
   return off;
 }
 
+// The order of a track's events as read, made when something is added or moved.
+std::vector<int32_t> orderAsRead(std::size_t events) {
+  std::vector<int32_t> order(events);
+  std::iota(order.begin(), order.end(), 0);
+  return order;
+}
+
 // A note-on that no later event ends is ended at the end of its track: by a note-off at the tick
 // of the last event, placed before it when it is the End of Track and after it otherwise. Later
 // unended note-ons of the same note number are ended by that same note-off, as a search would
@@ -47,6 +54,7 @@ void endUnendedNotes(const EventList& asRead, SlicedTrack& sliced, std::vector<i
   }
   if (added.empty()) return;
   const auto at = static_cast<int32_t>(asRead.size()) - (asRead.back().isMeta(kMetaEndOfTrack) ? 1 : 0);
+  sliced.order = orderAsRead(asRead.size());
   std::vector<int32_t> addedPositions(added.size());
   std::iota(addedPositions.begin(), addedPositions.end(), static_cast<int32_t>(asRead.size()));
   sliced.order.insert(sliced.order.begin() + at, addedPositions.begin(), addedPositions.end());
@@ -163,10 +171,13 @@ Note makeNote(const SlicedEvents& events, int32_t noteOn, int32_t noteOff) {
 // Where neighbouring chain members of rising pitch end on one tick, the earlier member's
 // note-off is made to come first. Passes run tail to head until one swaps nothing; only the
 // destinations move here, the events follow when the order is sorted by them. Gives, per
-// position, where the event goes: a permutation of the positions.
+// position, where the event goes (a permutation of the positions), or nothing when no event
+// moves, as in most tracks.
 std::vector<int32_t> noteOffDestinations(const std::vector<Note>& notes, const SlicedEvents& events) {
-  std::vector<int32_t> destination(events.size());
-  std::iota(destination.begin(), destination.end(), 0);
+  std::vector<int32_t> destination;
+  const auto destinationOf = [&](std::size_t position) {
+    return destination.empty() ? static_cast<int32_t>(position) : destination[position];
+  };
   std::vector<const Note*> chain;
   for (const Note& head : notes) {
     if (!head.isHead() || head.chainNext == kNone) continue;
@@ -180,7 +191,8 @@ std::vector<int32_t> noteOffDestinations(const std::vector<Note>& notes, const S
         const auto x = static_cast<std::size_t>(chain[i]->noteOff);
         const auto y = static_cast<std::size_t>(chain[i + 1]->noteOff);
         if (events[x].tick == events[y].tick && chain[i]->pitch < chain[i + 1]->pitch &&
-            destination[y] < destination[x]) {
+            destinationOf(y) < destinationOf(x)) {
+          if (destination.empty()) destination = orderAsRead(events.size());
           std::swap(destination[x], destination[y]);
           swapped = true;
         }
@@ -193,6 +205,8 @@ std::vector<int32_t> noteOffDestinations(const std::vector<Note>& notes, const S
 // Puts the order in the order of `destination`, in place, and moves the notes' references and
 // the events' notes along.
 void moveEvents(SlicedTrack& sliced, std::vector<int32_t> destination) {
+  if (destination.empty()) return;
+  if (sliced.order.empty()) sliced.order = orderAsRead(destination.size());
   for (Note& note : sliced.notes) {
     note.noteOn = destination[static_cast<std::size_t>(note.noteOn)];
     note.noteOff = destination[static_cast<std::size_t>(note.noteOff)];
@@ -205,6 +219,31 @@ void moveEvents(SlicedTrack& sliced, std::vector<int32_t> destination) {
       std::swap(destination[i], destination[to]);
     }
   }
+}
+
+// Makes a note of every note-on of the events, with the controller state it starts with (of
+// sliced.controllerNumbers), and groups the notes into chains; gives where the note-offs of each chain go (see noteOffDestinations).
+std::vector<int32_t> makeNotes(const SlicedEvents& events, const std::vector<int32_t>& noteOffs,
+                               SlicedTrack& sliced, const TrackSettings& settings, Diagnostics& diagnostics) {
+  sliced.noteOfEvent.assign(events.size(), kNone);
+  ControllerWalk controllers(sliced);
+  Grouping grouping(sliced.notes, settings.splitMethod);
+  for (std::size_t i = 0; i < events.size(); ++i) {
+    const MidiEvent& e = events[i];
+    if (e.startsNote()) {
+      const auto index = static_cast<int32_t>(sliced.notes.size());
+      Note& note = sliced.notes.emplace_back(makeNote(events, static_cast<int32_t>(i), noteOffs[i]));
+      note.controlState = controllers.stateNow();
+      sliced.noteOfEvent[i] = index;
+      // Of two notes ended by one event, the event belongs to the later.
+      sliced.noteOfEvent[static_cast<std::size_t>(note.noteOff)] = index;
+      diagnostics.print("NoteOn: %d %d %d\n", note.tick, note.duration, note.pitch);
+      grouping.add(index);
+    } else if (e.kind == EventKind::ControlChange) {
+      controllers.apply(e);
+    }
+  }
+  return noteOffDestinations(sliced.notes, events);
 }
 
 }  // namespace
@@ -225,34 +264,16 @@ std::vector<int32_t> findNoteOffs(const EventList& events) {
 SlicedTrack extractNotes(const MidiTrack& track, const TrackSettings& settings, std::span<const Tempo> tempos,
                          Diagnostics& diagnostics) {
   SlicedTrack sliced;
-  sliced.order.resize(track.events.size());
-  std::iota(sliced.order.begin(), sliced.order.end(), 0);
-  std::vector<int32_t> noteOffs = findNoteOffs(track.events);
-  endUnendedNotes(track.events, sliced, noteOffs);
-  const SlicedEvents events(track.events, sliced);
-  sliced.noteOfEvent.assign(events.size(), kNone);
+  sliced.controllerNumbers = track.controllers;
   sliced.notes.reserve(static_cast<std::size_t>(std::count_if(
       track.events.begin(), track.events.end(), [](const MidiEvent& e) { return e.startsNote(); })));
-  sliced.controllerNumbers = track.controllers;
-  ControllerWalk controllers(sliced);
-  Grouping grouping(sliced.notes, settings.splitMethod);
-  for (std::size_t i = 0; i < events.size(); ++i) {
-    const MidiEvent& e = events[i];
-    if (e.startsNote()) {
-      const auto index = static_cast<int32_t>(sliced.notes.size());
-      Note& note = sliced.notes.emplace_back(makeNote(events, static_cast<int32_t>(i), noteOffs[i]));
-      note.controlState = controllers.stateNow();
-      sliced.noteOfEvent[i] = index;
-      // Of two notes ended by one event, the event belongs to the later.
-      sliced.noteOfEvent[static_cast<std::size_t>(note.noteOff)] = index;
-      diagnostics.print("NoteOn: %d %d %d\n", note.tick, note.duration, note.pitch);
-      grouping.add(index);
-    } else if (e.kind == EventKind::ControlChange) {
-      controllers.apply(e);
-    }
-  }
-  moveEvents(sliced, noteOffDestinations(sliced.notes, events));
-  numberDefinitions(events, sliced, settings, tempos);
+  std::vector<int32_t> noteOffs = findNoteOffs(track.events);
+  endUnendedNotes(track.events, sliced, noteOffs);
+  std::vector<int32_t> destination = makeNotes(SlicedEvents(track.events, sliced), noteOffs, sliced,
+                                               settings, diagnostics);
+  moveEvents(sliced, std::move(destination));
+  // A view of its own: moving the events may have made the order.
+  numberDefinitions(SlicedEvents(track.events, sliced), sliced, settings, tempos);
   return sliced;
 }
 
