@@ -65,7 +65,7 @@ int heldNotesAtTheBound() {
     rendlow::MidiTrack& track = read->tracks[0];
     const rendlow::TrackSettings settings;
     const rendlow::SlicedTrack sliced = rendlow::extractNotes(track, settings, read->tempos, silent);
-    (rendlow::layOutTrack(sliced, 0, settings, read->tempos) ? low : high) = middle;
+    (rendlow::layOutTrack(track, sliced, 0, settings, read->tempos) ? low : high) = middle;
   }
   return low;
 }

@@ -113,7 +113,7 @@ Run timeConversion(const std::string& input, int32_t gridUnit) {
       continue;
     }
     std::optional<rendlow::LaidOutTrack> track =
-        rendlow::layOutTrack(project.sliced[t], static_cast<int32_t>(t), project.settings[t], song.tempos);
+        rendlow::layOutTrack(song.tracks[t], project.sliced[t], static_cast<int32_t>(t), project.settings[t], song.tempos);
     if (!track) {
       std::fprintf(stderr, "a track of %s was refused\n", input.c_str());
       break;

@@ -82,7 +82,9 @@ rendlow::Song makeSong(Shape shape, int notes) {
       events.note(tick, 120, kPitches[i % 8], 90 + i % 3);
     }
   }
-  MidiBuilder builder(480, 0);
+  // Format 1: a format 0 file with channel events is read as a conductor and one track per
+  // channel, which would take the tempo changes away from the track that is timed.
+  MidiBuilder builder(480);
   events.writeTo(builder.track(), notes * 240 + 960);
   rendlow::RunningStatus status;
   rendlow::Diagnostics silent;
@@ -131,7 +133,7 @@ Timing timeOnce(Shape shape, int notes) {
   const rendlow::SlicedTrack sliced = rendlow::extractNotes(track, settings, song.tempos, silent);
   timing.extract = extraction.elapsed();
   const Stopwatch layout;
-  if (!rendlow::layOutTrack(sliced, 0, settings, song.tempos))
+  if (!rendlow::layOutTrack(track, sliced, 0, settings, song.tempos))
     std::fprintf(stderr, "the layout was refused\n");
   timing.layout = layout.elapsed();
   for (const rendlow::Note& note : sliced.notes) timing.sounds += note.firstOccurrence;

@@ -33,7 +33,7 @@ RenderingLayout layOutTracks(const Project& project, std::optional<std::size_t>&
       continue;
     }
     std::optional<LaidOutTrack> track =
-        layOutTrack(project.sliced[i], static_cast<int32_t>(i), project.settings[i], song.tempos);
+        layOutTrack(song.tracks[i], project.sliced[i], static_cast<int32_t>(i), project.settings[i], song.tempos);
     if (!track) {
       refusedTrack = i;
       return {};

@@ -92,10 +92,12 @@ std::vector<audio::StemTrack> stemTracks(const std::vector<audio::RenderingFileT
 // The song as read, each converted track's own events, rendered as the keysounds were.
 Result<audio::AudioBuffer> renderSongAsRead(const Project& project, const std::string& soundFont) {
   std::vector<std::vector<audio::ChannelMessage>> tracks;
+  std::vector<EventList> sliced(project.song.tracks.size());
   std::vector<const EventList*> asRead;
   for (std::size_t i = 0; i < project.song.tracks.size(); ++i) {
-    const EventList& sliced = project.sliced[i].events;
-    asRead.push_back(sliced.empty() ? &project.song.tracks[i].events : &sliced);
+    const EventList& track = project.song.tracks[i].events;
+    if (!project.sliced[i].order.empty()) sliced[i] = slicedEventList(track, project.sliced[i]);
+    asRead.push_back(sliced[i].empty() ? &track : &sliced[i]);
   }
   for (const std::size_t track : project.convertedTracks()) tracks.push_back(channelMessages(*asRead[track]));
   return audio::renderSong(tracks, tempoMapOf(project.song, asRead), soundFont);

@@ -183,7 +183,7 @@ private:
 
 }  // namespace
 
-void numberDefinitions(const EventList& events, SlicedTrack& sliced, const TrackSettings& settings,
+void numberDefinitions(const SlicedEvents& events, SlicedTrack& sliced, const TrackSettings& settings,
                        std::span<const Tempo> tempos) {
   const SoundComparison comparison(events, sliced, settings, tempos);
   Numbering(sliced.notes, comparison).run();

@@ -13,7 +13,7 @@ namespace rendlow {
 // variant. An occurrence reuses the most recent usable definition of its sound unless it starts
 // within `multipleThreshold` ticks of it; then it gets a further definition of the same sound.
 // `events` are the track's events the notes were made from.
-void numberDefinitions(const EventList& events, SlicedTrack& sliced, const TrackSettings& settings,
+void numberDefinitions(const SlicedEvents& events, SlicedTrack& sliced, const TrackSettings& settings,
                        std::span<const Tempo> tempos);
 
 }  // namespace rendlow

@@ -36,12 +36,16 @@ struct Note {
 // controller values they start with. Many notes start with the same values (most tracks change
 // controllers rarely), so each set of values is kept once and notes share it.
 struct SlicedTrack {
-  // The track's events in the order the notes were made from: the events as read, with a
-  // note-off added before the End of Track for notes nothing ends, and note-offs that end together
-  // inside a chain in rising-pitch order. Every other event keeps its position as read, which the
-  // tempo changes refer to; each event keeps the delta it was read with.
-  EventList events;
-  std::vector<int32_t> noteOfEvent;  // per event: the note it starts or ends; kNone otherwise
+  // The order the notes were made from, as positions: below the track's event count, an event as
+  // read; from it on, one of `addedNoteOffs`. It is the events as read, with a note-off added
+  // before the End of Track for notes nothing ends, and note-offs that end together inside a
+  // chain in rising-pitch order. Every other event keeps its position as read, which the tempo
+  // changes refer to. Positions rather than a copy of the events: the track as read is kept
+  // anyway, and a copy would double what the longest stage of a job holds. Empty when the order
+  // is the events as read, as in most tracks: nothing added, nothing moved.
+  std::vector<int32_t> order;
+  EventList addedNoteOffs;           // each with its delta from the event before it
+  std::vector<int32_t> noteOfEvent;  // per position of `order`: the note it starts or ends; kNone otherwise
   std::vector<Note> notes;
   std::vector<int32_t> controllerNumbers;  // the track's controllers, ascending
   std::vector<int32_t> controllerValues;   // one row of values per state, in controllerNumbers' order
@@ -53,6 +57,35 @@ struct SlicedTrack {
                  controllerNumbers.size());
   }
 };
+
+// A sliced track's events in its order, looked up in the track's events as read. Refers to both;
+// it must not outlive either, nor a change to the length of their lists.
+class SlicedEvents {
+public:
+  SlicedEvents(const EventList& asRead, const SlicedTrack& sliced)
+      : asRead_(asRead), order_(sliced.order), added_(sliced.addedNoteOffs) {}
+
+  std::size_t size() const { return order_.empty() ? asRead_.size() : order_.size(); }
+  // The event at `position` of the order. An event as read keeps the position and delta it was
+  // read with.
+  const MidiEvent& operator[](std::size_t position) const {
+    if (order_.empty()) return asRead_[position];
+    const auto at = static_cast<std::size_t>(order_[position]);
+    return at < asRead_.size() ? asRead_[at] : added_[at - asRead_.size()];
+  }
+
+private:
+  // Spans rather than references to the lists: the lookup is the inner step of the layout and the
+  // sound comparison, and a span spares it a load through the list.
+  std::span<const MidiEvent> asRead_;
+  std::span<const int32_t> order_;
+  std::span<const MidiEvent> added_;
+};
+
+// The sliced track's events as one list, each numbered by its position; the event after the added
+// note-offs takes its delta from them. Each other event keeps the delta it was read with, also
+// where the order moved it.
+EventList slicedEventList(const EventList& asRead, const SlicedTrack& sliced);
 
 // Among the notes of the chain from `first` on, the position of the note-off that comes last in
 // the track; at equal positions the first found.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <numeric>
 #include <utility>
 
 #include "base/integer_math.h"
@@ -24,41 +25,45 @@ MidiEvent makeNoteOff(const MidiEvent& noteOn, int32_t tick) {
   return off;
 }
 
-// Numbers the events by position, as the reader leaves them.
-void renumber(EventList& events) {
-  for (std::size_t i = 0; i < events.size(); ++i) events[i].index = static_cast<int32_t>(i);
+// The order of a track's events as read, made when something is added or moved.
+std::vector<int32_t> orderAsRead(std::size_t events) {
+  std::vector<int32_t> order(events);
+  std::iota(order.begin(), order.end(), 0);
+  return order;
 }
 
 // A note-on that no later event ends is ended at the end of its track: by a note-off at the tick
 // of the last event, placed before it when it is the End of Track and after it otherwise. Later
 // unended note-ons of the same note number are ended by that same note-off, as a search would
-// find it, so one note-off per note number is enough. Keeps `noteOffs` in step with the list:
+// find it, so one note-off per note number is enough. Keeps `noteOffs` in step with the order:
 // the note-offs go in after every note-on and every event that ends one.
-void endUnendedNotes(EventList& events, std::vector<int32_t>& noteOffs) {
-  EventList added;
+void endUnendedNotes(const EventList& asRead, SlicedTrack& sliced, std::vector<int32_t>& noteOffs) {
+  EventList& added = sliced.addedNoteOffs;
   std::array<int32_t, 256> addedFor;
   addedFor.fill(kNone);
   std::vector<std::pair<std::size_t, int32_t>> unended;  // note-on position, added note-off
-  for (std::size_t i = 0; i < events.size(); ++i) {
-    const MidiEvent& e = events[i];
+  for (std::size_t i = 0; i < asRead.size(); ++i) {
+    const MidiEvent& e = asRead[i];
     if (!e.startsNote() || noteOffs[i] != kNone) continue;
     int32_t& off = addedFor[byteSlot(e.signedData(0))];
     if (off == kNone) {
       off = static_cast<int32_t>(added.size());
-      added.push_back(makeNoteOff(e, events.back().tick));
+      added.push_back(makeNoteOff(e, asRead.back().tick));
     }
     unended.emplace_back(i, off);
   }
   if (added.empty()) return;
-  const auto at = static_cast<int32_t>(events.size()) - (events.back().isMeta(kMetaEndOfTrack) ? 1 : 0);
-  events.insert(events.begin() + at, added.begin(), added.end());
+  const auto at = static_cast<int32_t>(asRead.size()) - (asRead.back().isMeta(kMetaEndOfTrack) ? 1 : 0);
+  sliced.order = orderAsRead(asRead.size());
+  std::vector<int32_t> addedPositions(added.size());
+  std::iota(addedPositions.begin(), addedPositions.end(), static_cast<int32_t>(asRead.size()));
+  sliced.order.insert(sliced.order.begin() + at, addedPositions.begin(), addedPositions.end());
   noteOffs.insert(noteOffs.begin() + at, added.size(), kNone);
   for (const auto& [noteOn, off] : unended) noteOffs[noteOn] = at + off;
-  renumber(events);
-  // Keep every delta the distance from the previous event: the added events and the one after.
-  const auto first = static_cast<std::size_t>(at);
-  for (std::size_t i = first; i < events.size() && i <= first + added.size(); ++i) {
-    events[i].delta = clampToInt32(int64_t{events[i].tick} - (i > 0 ? events[i - 1].tick : 0));
+  int32_t previousTick = at > 0 ? asRead[static_cast<std::size_t>(at - 1)].tick : 0;
+  for (MidiEvent& off : added) {
+    off.delta = clampToInt32(int64_t{off.tick} - previousTick);
+    previousTick = off.tick;
   }
 }
 
@@ -150,7 +155,7 @@ private:
   int32_t latestEnd_ = 0;
 };
 
-Note makeNote(const EventList& events, int32_t noteOn, int32_t noteOff) {
+Note makeNote(const SlicedEvents& events, int32_t noteOn, int32_t noteOff) {
   const MidiEvent& on = events[static_cast<std::size_t>(noteOn)];
   Note note;
   note.noteOn = noteOn;
@@ -165,8 +170,14 @@ Note makeNote(const EventList& events, int32_t noteOn, int32_t noteOff) {
 
 // Where neighbouring chain members of rising pitch end on one tick, the earlier member's
 // note-off is made to come first. Passes run tail to head until one swaps nothing; only the
-// index fields move here, the events follow when the list is sorted by index.
-void orderNoteOffsInChains(const std::vector<Note>& notes, EventList& events) {
+// destinations move here, the events follow when the order is sorted by them. Gives, per
+// position, where the event goes (a permutation of the positions), or nothing when no event
+// moves, as in most tracks.
+std::vector<int32_t> noteOffDestinations(const std::vector<Note>& notes, const SlicedEvents& events) {
+  std::vector<int32_t> destination;
+  const auto destinationOf = [&](std::size_t position) {
+    return destination.empty() ? static_cast<int32_t>(position) : destination[position];
+  };
   std::vector<const Note*> chain;
   for (const Note& head : notes) {
     if (!head.isHead() || head.chainNext == kNone) continue;
@@ -177,33 +188,62 @@ void orderNoteOffsInChains(const std::vector<Note>& notes, EventList& events) {
     for (bool swapped = true; swapped;) {
       swapped = false;
       for (std::size_t i = chain.size() - 1; i-- > 0;) {
-        MidiEvent& x = events[static_cast<std::size_t>(chain[i]->noteOff)];
-        MidiEvent& y = events[static_cast<std::size_t>(chain[i + 1]->noteOff)];
-        if (x.tick == y.tick && chain[i]->pitch < chain[i + 1]->pitch && y.index < x.index) {
-          std::swap(x.index, y.index);
+        const auto x = static_cast<std::size_t>(chain[i]->noteOff);
+        const auto y = static_cast<std::size_t>(chain[i + 1]->noteOff);
+        if (events[x].tick == events[y].tick && chain[i]->pitch < chain[i + 1]->pitch &&
+            destinationOf(y) < destinationOf(x)) {
+          if (destination.empty()) destination = orderAsRead(events.size());
+          std::swap(destination[x], destination[y]);
           swapped = true;
         }
       }
     }
   }
+  return destination;
 }
 
-// Puts the events in order of their `index` fields (a permutation of the positions, after the
-// swaps above), in place, and moves the notes' references and the events' notes along: an
-// event's index is where it goes.
-void sortEventsByIndex(SlicedTrack& sliced) {
-  EventList& events = sliced.events;
+// Puts the order in the order of `destination`, in place, and moves the notes' references and
+// the events' notes along.
+void moveEvents(SlicedTrack& sliced, std::vector<int32_t> destination) {
+  if (destination.empty()) return;
+  if (sliced.order.empty()) sliced.order = orderAsRead(destination.size());
   for (Note& note : sliced.notes) {
-    note.noteOn = events[static_cast<std::size_t>(note.noteOn)].index;
-    note.noteOff = events[static_cast<std::size_t>(note.noteOff)].index;
+    note.noteOn = destination[static_cast<std::size_t>(note.noteOn)];
+    note.noteOff = destination[static_cast<std::size_t>(note.noteOff)];
   }
-  for (std::size_t i = 0; i < events.size(); ++i) {
-    while (std::cmp_not_equal(events[i].index, i)) {
-      const auto to = static_cast<std::size_t>(events[i].index);
-      std::swap(events[i], events[to]);
+  for (std::size_t i = 0; i < destination.size(); ++i) {
+    while (std::cmp_not_equal(destination[i], i)) {
+      const auto to = static_cast<std::size_t>(destination[i]);
+      std::swap(sliced.order[i], sliced.order[to]);
       std::swap(sliced.noteOfEvent[i], sliced.noteOfEvent[to]);
+      std::swap(destination[i], destination[to]);
     }
   }
+}
+
+// Makes a note of every note-on of the events, with the controller state it starts with (of
+// sliced.controllerNumbers), and groups the notes into chains; gives where the note-offs of each chain go (see noteOffDestinations).
+std::vector<int32_t> makeNotes(const SlicedEvents& events, const std::vector<int32_t>& noteOffs,
+                               SlicedTrack& sliced, const TrackSettings& settings, Diagnostics& diagnostics) {
+  sliced.noteOfEvent.assign(events.size(), kNone);
+  ControllerWalk controllers(sliced);
+  Grouping grouping(sliced.notes, settings.splitMethod);
+  for (std::size_t i = 0; i < events.size(); ++i) {
+    const MidiEvent& e = events[i];
+    if (e.startsNote()) {
+      const auto index = static_cast<int32_t>(sliced.notes.size());
+      Note& note = sliced.notes.emplace_back(makeNote(events, static_cast<int32_t>(i), noteOffs[i]));
+      note.controlState = controllers.stateNow();
+      sliced.noteOfEvent[i] = index;
+      // Of two notes ended by one event, the event belongs to the later.
+      sliced.noteOfEvent[static_cast<std::size_t>(note.noteOff)] = index;
+      diagnostics.print("NoteOn: %d %d %d\n", note.tick, note.duration, note.pitch);
+      grouping.add(index);
+    } else if (e.kind == EventKind::ControlChange) {
+      controllers.apply(e);
+    }
+  }
+  return noteOffDestinations(sliced.notes, events);
 }
 
 }  // namespace
@@ -224,34 +264,16 @@ std::vector<int32_t> findNoteOffs(const EventList& events) {
 SlicedTrack extractNotes(const MidiTrack& track, const TrackSettings& settings, std::span<const Tempo> tempos,
                          Diagnostics& diagnostics) {
   SlicedTrack sliced;
-  sliced.events = track.events;
-  EventList& events = sliced.events;
-  std::vector<int32_t> noteOffs = findNoteOffs(events);
-  endUnendedNotes(events, noteOffs);
-  sliced.noteOfEvent.assign(events.size(), kNone);
-  sliced.notes.reserve(static_cast<std::size_t>(
-      std::count_if(events.begin(), events.end(), [](const MidiEvent& e) { return e.startsNote(); })));
   sliced.controllerNumbers = track.controllers;
-  ControllerWalk controllers(sliced);
-  Grouping grouping(sliced.notes, settings.splitMethod);
-  for (std::size_t i = 0; i < events.size(); ++i) {
-    const MidiEvent& e = events[i];
-    if (e.startsNote()) {
-      const auto index = static_cast<int32_t>(sliced.notes.size());
-      Note& note = sliced.notes.emplace_back(makeNote(events, static_cast<int32_t>(i), noteOffs[i]));
-      note.controlState = controllers.stateNow();
-      sliced.noteOfEvent[i] = index;
-      // Of two notes ended by one event, the event belongs to the later.
-      sliced.noteOfEvent[static_cast<std::size_t>(note.noteOff)] = index;
-      diagnostics.print("NoteOn: %d %d %d\n", note.tick, note.duration, note.pitch);
-      grouping.add(index);
-    } else if (e.kind == EventKind::ControlChange) {
-      controllers.apply(e);
-    }
-  }
-  orderNoteOffsInChains(sliced.notes, events);
-  sortEventsByIndex(sliced);
-  numberDefinitions(events, sliced, settings, tempos);
+  sliced.notes.reserve(static_cast<std::size_t>(std::count_if(
+      track.events.begin(), track.events.end(), [](const MidiEvent& e) { return e.startsNote(); })));
+  std::vector<int32_t> noteOffs = findNoteOffs(track.events);
+  endUnendedNotes(track.events, sliced, noteOffs);
+  std::vector<int32_t> destination = makeNotes(SlicedEvents(track.events, sliced), noteOffs, sliced,
+                                               settings, diagnostics);
+  moveEvents(sliced, std::move(destination));
+  // A view of its own: moving the events may have made the order.
+  numberDefinitions(SlicedEvents(track.events, sliced), sliced, settings, tempos);
   return sliced;
 }
 

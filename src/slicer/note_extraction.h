@@ -15,8 +15,8 @@ namespace rendlow {
 // controller values in effect at each note's start, groups the notes into chains by the track's
 // split method, puts note-offs that end together inside a chain in rising-pitch order, and
 // numbers the chains. A note-on that nothing ends is first ended where the track ends. Takes the
-// track as read; gives the sliced track, whose events are the track's in their new order, each
-// note's events linked to it. Writes a "NoteOn" line per note to the diagnostics.
+// track as read; gives the sliced track, whose order names the track's events in their new order,
+// each note's events linked to it. Writes a "NoteOn" line per note to the diagnostics.
 // `tempos` are the song's tempo changes, which the sound comparison reads.
 SlicedTrack extractNotes(const MidiTrack& track, const TrackSettings& settings, std::span<const Tempo> tempos,
                          Diagnostics& diagnostics);

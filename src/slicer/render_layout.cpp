@@ -25,9 +25,9 @@ EventContent makePreset(int32_t number, int32_t value, uint8_t channel) {
 // walk comes back to the first postponed note-on once the open sound has closed.
 class LayoutWalk {
 public:
-  LayoutWalk(const SlicedTrack& sliced, int32_t trackIndex, const TrackSettings& settings,
+  LayoutWalk(const MidiTrack& track, const SlicedTrack& sliced, int32_t trackIndex, const TrackSettings& settings,
              std::span<const Tempo> tempos)
-      : events_(sliced.events),
+      : events_(track.events, sliced),
         trackIndex_(trackIndex),
         sliced_(sliced),
         settings_(settings),
@@ -141,7 +141,7 @@ private:
       layout_.append(makePreset(sliced_.controllerNumbers[i], state[i], status & 0x0F), outputTick_, kNone, kNone);
   }
 
-  const EventList& events_;
+  const SlicedEvents events_;
   const int32_t trackIndex_;
   const SlicedTrack& sliced_;
   const TrackSettings& settings_;
@@ -175,9 +175,9 @@ void LaidOutTrack::append(const EventContent& content, int64_t tick, int32_t tem
   noteOfEvent.push_back(note);
 }
 
-std::optional<LaidOutTrack> layOutTrack(const SlicedTrack& sliced, int32_t trackIndex,
+std::optional<LaidOutTrack> layOutTrack(const MidiTrack& track, const SlicedTrack& sliced, int32_t trackIndex,
                                         const TrackSettings& settings, std::span<const Tempo> tempos) {
-  LayoutWalk walk(sliced, trackIndex, settings, tempos);
+  LayoutWalk walk(track, sliced, trackIndex, settings, tempos);
   if (!walk.run()) return std::nullopt;
   return walk.finish();
 }

@@ -54,14 +54,14 @@ struct RenderingLayout {
   std::vector<LaidOutTrack> tracks;
 };
 
-// Lays out a sliced track for rendering: every distinct sound (every chain marked as the first
+// Lays out a sliced track (`track` as read, and what the slicer made of it) for rendering: every distinct sound (every chain marked as the first
 // occurrence of its sound) played once, in the order of their sound numbers, each after a gap
 // of `noteInterval` ticks and preceded by controller presets that restore the values it started
 // with. Events that are not notes travel along at their song distances. `trackIndex` is the
 // track's position in the song; its tempo changes in `tempos` tell which copies stand for them.
 // Nothing, when the layout would take more than layoutLimits allow: such a track cannot be
 // rendered in reasonable time or memory.
-std::optional<LaidOutTrack> layOutTrack(const SlicedTrack& sliced, int32_t trackIndex,
+std::optional<LaidOutTrack> layOutTrack(const MidiTrack& track, const SlicedTrack& sliced, int32_t trackIndex,
                                         const TrackSettings& settings, std::span<const Tempo> tempos);
 
 // A track that is not converted, as the re-timing sees it: its events as read, at their ticks.

@@ -17,11 +17,11 @@ namespace rendlow {
 // in one bucket when the width is below 1.
 int32_t velocityBucket(int32_t velocity, const TrackSettings& settings);
 
-// The comparisons over one extracted track: its events as read (the controller changes a note
-// meets), its notes' controller states, its settings and the song's tempo changes.
+// The comparisons over one extracted track: its events in the slicer's order (the controller
+// changes a note meets), its notes' controller states, its settings and the song's tempo changes.
 class SoundComparison {
 public:
-  SoundComparison(const EventList& events, const SlicedTrack& sliced, const TrackSettings& settings,
+  SoundComparison(const SlicedEvents& events, const SlicedTrack& sliced, const TrackSettings& settings,
                   std::span<const Tempo> tempos)
       : events_(events), sliced_(sliced), settings_(settings), tempos_(tempos) {}
 
@@ -47,7 +47,7 @@ public:
 private:
   bool sameControllers(const Note& later, const Note& earlier) const;
 
-  const EventList& events_;
+  SlicedEvents events_;
   const SlicedTrack& sliced_;
   const TrackSettings& settings_;
   std::span<const Tempo> tempos_;

@@ -412,8 +412,8 @@ Outcome engine(const MidiBuilder& builder, const TrackSettings& settings) {
                                     n.definition, n.sound,   n.variant, n.firstOccurrence};
     out.notes += noteText(plainNote, controllers);
   }
-  out.extracted = eventsText(song, sliced.events, sliced.noteOfEvent);
-  const std::optional<LaidOutTrack> layout = layOutTrack(sliced, 1, settings, song.tempos);
+  out.extracted = eventsText(song, slicedEventList(song.tracks[1].events, sliced), sliced.noteOfEvent);
+  const std::optional<LaidOutTrack> layout = layOutTrack(song.tracks[1], sliced, 1, settings, song.tempos);
   EXPECT_TRUE(layout);
   if (!layout) return out;
   out.layout = layoutText(song, *layout);

@@ -48,7 +48,7 @@ struct Sliced {
   // The laid-out events, one per line: "on 60 @960 +960" (what it is, its tick, its distance
   // from the event before).
   Lines layout() {
-    laidOut = layOutTrack(sliced, static_cast<int32_t>(index), settings, song.tempos);
+    laidOut = layOutTrack(track(), sliced, static_cast<int32_t>(index), settings, song.tempos);
     EXPECT_TRUE(laidOut);
     Lines lines;
     for (std::size_t i = 0; laidOut && i < laidOut->events.size(); ++i) lines.push_back(describe(laidOut->events, i));

@@ -35,7 +35,7 @@ struct ConvertedSong {
         built.tracks.push_back(trackAsRead(song.tracks[i]));
         continue;
       }
-      std::optional<LaidOutTrack> track = layOutTrack(sliced[i], static_cast<int32_t>(i), settings[i], song.tempos);
+      std::optional<LaidOutTrack> track = layOutTrack(song.tracks[i], sliced[i], static_cast<int32_t>(i), settings[i], song.tempos);
       EXPECT_TRUE(track);
       built.tracks.push_back(track.value_or(LaidOutTrack{}));
     }
