@@ -424,7 +424,7 @@ Outcome engine(const MidiBuilder& builder, const TrackSettings& settings) {
 }
 
 Outcome plain(const Song& song, const TrackSettings& settings) {
-  reference::Track track{song.tempos, settings, {}, {}};
+  reference::Track track{song.tempos, settings, {}, {}, {}};
   track.extractNotes(song.tracks[1]);
   Outcome out;
   for (const reference::Note& n : track.notes) {
