@@ -85,11 +85,9 @@ const Result<void>& Application::revisitReading() {
   return *songRead_;
 }
 
-bool Application::getRowSettings(int n, TrackSettings& out) const {
+const TrackSettings* Application::findRowSettings(int n) const {
   const int32_t track = project.listedTrack(n);
-  if (track == kNone) return false;
-  out = project.settings[static_cast<std::size_t>(track)];
-  return true;
+  return track == kNone ? nullptr : &project.settings[static_cast<std::size_t>(track)];
 }
 
 const TrackSettings& Application::rowSettings(int n) const {

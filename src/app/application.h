@@ -43,8 +43,8 @@ public:
   // (see keepSongForOutput: the song an output meets can list other tracks than the table's).
   void restoreSongAsRead();
 
-  // The settings of listed track n (row n of the track table); false when there is no such track.
-  bool getRowSettings(int n, TrackSettings& out) const;
+  // The settings of listed track n (row n of the track table); null when there is no such track.
+  const TrackSettings* findRowSettings(int n) const;
   // The settings of row n, which must be listed.
   const TrackSettings& rowSettings(int n) const;
   // Applies an edit record to listed track n (kept values stay). False, and nothing changed, when

@@ -116,22 +116,21 @@ void TrackEditor::refreshRow(int row, const TrackSettings& settings) {
 }
 
 void TrackEditor::rowClicked(int row) {
-  TrackSettings settings;
   if (row < 0)
     showNoTrack();
-  else if (app_.getRowSettings(row, settings))
+  else if (app_.findRowSettings(row))
     showSelection();
 }
 
 void TrackEditor::showSelection() {
   std::optional<TrackSettings> merged;
   for (const int row : selectedRows_) {
-    TrackSettings settings;
-    if (!app_.getRowSettings(row, settings)) continue;
+    const TrackSettings* settings = app_.findRowSettings(row);
+    if (!settings) continue;
     if (!merged)
-      merged = settings;
+      merged = *settings;
     else
-      markDifferences(*merged, settings);
+      markDifferences(*merged, *settings);
   }
   if (merged)
     showMerged(*merged);
@@ -175,8 +174,8 @@ void TrackEditor::showMerged(const TrackSettings& merged) {
 void TrackEditor::rowChanged(int row) {
   // A track that carries tempo changes sets the tempo of every other track, so it always stays in.
   if (rowHasTempo(row)) table_.setChecked(row, true);
-  TrackSettings record;
-  if (app_.getRowSettings(row, record)) {
+  if (const TrackSettings* settings = app_.findRowSettings(row)) {
+    TrackSettings record = *settings;
     record.enabled = table_.isChecked(row);
     app_.applyRowSettings(row, record);
   }
@@ -221,8 +220,7 @@ void TrackEditor::update() {
     // Each row keeps its own check state: updating the settings never brings a track back in.
     record->enabled = table_.isChecked(row);
     if (!app_.applyRowSettings(row, *record)) continue;
-    TrackSettings settings;
-    if (app_.getRowSettings(row, settings)) refreshRow(row, settings);
+    if (const TrackSettings* settings = app_.findRowSettings(row)) refreshRow(row, *settings);
   }
 }
 

@@ -14,7 +14,7 @@ namespace rendlow::ui {
 
 // The settings group beside the track table: which rows are selected, what the group shows for
 // them, and how an update writes the group back into every selected row. It holds no settings of
-// its own; they live in the application's project and rowSettings.
+// its own; they live in the application's project, one per track.
 class TrackEditor {
 public:
   // `refuseText` tells the user that a box holds `text`, which the engine could not keep.
