@@ -16,15 +16,15 @@ namespace rendlow {
 namespace {
 
 // The MIDI default tempo, for a song that never sets one.
-constexpr float kDefaultBpm = 120.0f;
+constexpr double kDefaultBpm = 120.0;
 
 void writeHeader(const Song& song, const ChartHeader& header, std::string& out) {
-  const float firstBpm = song.tempos.empty() ? kDefaultBpm : chartBpmValue(song.tempos.front().bpm);
+  const double firstBpm = song.tempos.empty() ? kDefaultBpm : chartBpmValue(song.tempos.front());
   appendFormatted(out, "#PLAYER %d\n", 1);
   appendFormatted(out, "#GENRE %s\n", header.genre.c_str());
   appendFormatted(out, "#TITLE %s\n", header.title.c_str());
   appendFormatted(out, "#ARTIST %s\n", header.artist.c_str());
-  appendFormatted(out, "#BPM %f\n", static_cast<double>(firstBpm));
+  appendFormatted(out, "#BPM %f\n", firstBpm);
   appendFormatted(out, "#PLAYLEVEL %d\n", 1);
   appendFormatted(out, "#RANK %d\n", 100);
   appendFormatted(out, "#TOTAL %d\n", 100);
@@ -34,8 +34,7 @@ void writeHeader(const Song& song, const ChartHeader& header, std::string& out) 
 void writeBpmDefinitions(const Song& song, std::string& out) {
   for (std::size_t i = 1; i < song.tempos.size(); ++i) {
     const Tempo& tempo = song.tempos[i];
-    appendFormatted(out, "#BPM%s %f\n", toBase36(tempo.index).c_str(),
-                    static_cast<double>(chartBpmValue(tempo.bpm)));
+    appendFormatted(out, "#BPM%s %f\n", toBase36(tempo.index).c_str(), chartBpmValue(tempo));
   }
   out += "\n";
 }
@@ -178,7 +177,11 @@ std::vector<const BMSBPM*> bpmsByTick(const std::vector<BMSBPM>& bpms) {
 
 }  // namespace
 
-float chartBpmValue(float bpm) { return std::roundf(bpm * 100.0f) / 100.0f; }
+double chartBpmValue(const Tempo& tempo) {
+  // A tempo with no time per quarter has no exact value to give; it keeps the one it was read as.
+  if (tempo.microseconds <= 0) return static_cast<double>(tempo.bpm);
+  return 60000000.0 / static_cast<double>(tempo.microseconds);
+}
 
 std::string soundFileName(const std::string& definitionName, int32_t fileNumber) {
   std::string name = definitionName + "_";

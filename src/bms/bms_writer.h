@@ -18,7 +18,7 @@ namespace rendlow {
 Result<std::string> formatBmsChart(const Song& song, const MeasureGrid& grid, const Chart& chart,
                                    const ChartHeader& header);
 
-// A tempo as the chart writes it: rounded to two decimals in single precision.
-float chartBpmValue(float bpm);
+// A tempo as the chart writes it: exactly as its Set Tempo event sets it, in double precision.
+double chartBpmValue(const Tempo& tempo);
 
 }  // namespace rendlow

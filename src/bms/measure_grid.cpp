@@ -8,7 +8,9 @@ namespace rendlow {
 
 namespace {
 
-constexpr int32_t kFinestResolution = 192;
+// A measure of up to this many ticks (every 4/4 measure at 960 ticks per quarter or fewer) places
+// every tick exactly; a line then holds at most this many slots, 7,687 bytes, which players read.
+constexpr int32_t kFinestResolution = 3840;
 
 // beatAt for ticks that only grow. The read-order scan stops at the first time signature that
 // lies later than the tick; that stop can only move forward as the tick grows, so a walk over
@@ -69,7 +71,7 @@ Placement placeInMeasure(const Measure& measure, int32_t tick) {
   // The smallest d for which offset x d is a multiple of the length is length / gcd.
   const int64_t common = std::gcd(offset, length);
   const int64_t resolution = length / common;
-  if (resolution < kFinestResolution) {
+  if (resolution <= kFinestResolution) {
     return {static_cast<int32_t>(offset / common), static_cast<int32_t>(resolution)};
   }
   return {static_cast<int32_t>(offset * kFinestResolution / length), kFinestResolution};

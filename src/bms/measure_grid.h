@@ -39,7 +39,7 @@ struct MeasureGrid {
 // measure takes the time signature in effect at its first tick.
 MeasureGrid buildMeasureGrid(const Song& song);
 
-// A tick as `position` / `resolution` of the way through its measure, resolution 1 to 192.
+// A tick as `position` / `resolution` of the way through its measure, resolution 1 to 3840.
 struct Placement {
   int32_t position = 0;
   int32_t resolution = 1;
@@ -47,9 +47,9 @@ struct Placement {
   bool operator==(const Placement&) const = default;
 };
 
-// Exact when the offset is a whole number of 1/d of the measure for some d up to 191 (the
-// smallest such d is taken); otherwise rounded down to a 192nd of the measure. `tick` is
-// expected to lie inside `measure`.
+// Exact when the offset is a whole number of 1/d of the measure for some d up to 3840 (the
+// smallest such d is taken); otherwise rounded down to a 3840th of the measure, which only a
+// measure longer than 3840 ticks can need. `tick` is expected to lie inside `measure`.
 Placement placeInMeasure(const Measure& measure, int32_t tick);
 
 // Finds the measure of each tick of one walk whose ticks only grow (one track's events), moving

@@ -264,12 +264,14 @@ void MidiReader::applyMeta(MidiTrack& track, MidiEvent& event) {
 
 void MidiReader::addTempo(MidiEvent& event) {
   // Single precision throughout: later stages compare tempos as these very floats.
-  const float bpm = 60.0f / (static_cast<float>(tempoMicroseconds(song_, event)) / 1000000.0f);
+  const int32_t microseconds = tempoMicroseconds(song_, event);
+  const float bpm = 60.0f / (static_cast<float>(microseconds) / 1000000.0f);
   diagnostics_.print("Set BPM: %f\n", static_cast<double>(bpm));
   Tempo tempo;
   tempo.track = static_cast<int32_t>(song_.tracks.size() - 1);
   tempo.event = static_cast<int32_t>(song_.tracks.back().events.size());
   tempo.bpm = bpm;
+  tempo.microseconds = microseconds;
   tempo.tick = event.tick;
   tempo.index = static_cast<int32_t>(song_.tempos.size());
   song_.tempos.push_back(tempo);

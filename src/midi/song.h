@@ -106,6 +106,9 @@ struct Tempo {
   int32_t track = kNone;
   int32_t event = kNone;
   float bpm = 0.0f;
+  // Per quarter note, as the event sets it. The chart writes its tempo from this, exactly: a tempo
+  // rounded to fewer digits makes a long song drift from its notes.
+  int32_t microseconds = 0;
   int32_t tick = 0;
   int32_t index = 0;
 };

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <filesystem>
 
 #include "app/output_flow.h"
@@ -63,6 +64,63 @@ Bytes formatZeroBand() {
   return song.bytes();
 }
 
+// Played by hand, as a real song is: note-ons a few ticks off the beat, lengths and velocities
+// that vary, and a 7/8 bar; then a plain bass to the end. Under it the tempo ramps from 64 to 200
+// BPM in 96 steps, each a few thousandths above a value of two decimals, so a chart that rounded
+// its tempos would drift from the song by milliseconds. Every object must sound at its note-on's
+// exact time, not at a rounded slot or tempo.
+Bytes humanizedRamp() {
+  uint32_t seed = 12345;
+  const auto jitter = [&seed](int32_t range) {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<int32_t>((seed >> 16) % static_cast<uint32_t>(2 * range + 1)) - range;
+  };
+  constexpr int32_t kHumanizedEnd = 16 * 1920;
+  constexpr int32_t kEnd = 48 * 1920;
+  MidiBuilder song(480);
+  TrackBuilder& conductor = song.track().name("Conductor").timeSignature(0, 4, 2);
+  for (int32_t step = 0; step < 96; ++step) {
+    const int32_t tick = step * 960;
+    if (tick == 7680) conductor.timeSignature(tick, 7, 3);
+    if (tick == 7680 + 1920) conductor.timeSignature(tick, 4, 2);
+    const double bpm = std::round((64.0 + step * 136.0 / 95.0) * 100.0) / 100.0 + 0.0049;
+    conductor.tempo(tick, static_cast<uint32_t>(std::lround(60000000.0 / bpm)));
+  }
+  conductor.endOfTrack(kEnd);
+  // tick, note-on (1) or note-off (0), channel, note, velocity
+  using Event = std::array<int32_t, 5>;
+  const auto play = [](TrackBuilder& track, std::vector<Event> events) {
+    std::stable_sort(events.begin(), events.end(), [](const Event& x, const Event& y) { return x[0] < y[0]; });
+    for (const auto& [tick, on, channel, note, velocity] : events) {
+      if (on) track.noteOn(tick, channel, note, velocity);
+      else track.noteOff(tick, channel, note);
+    }
+    track.endOfTrack(kEnd);
+  };
+  std::vector<Event> piano;
+  for (int32_t beat = 0; beat * 480 < kHumanizedEnd; ++beat) {
+    const int32_t on = std::max(0, beat * 480 + jitter(11));
+    for (const int note : {60, 64, 67}) {
+      const int32_t strum = on + (note - 60) / 4;
+      piano.push_back({strum, 1, 0, note + beat % 3, 40 + (beat * 7 + note) % 60});
+      piano.push_back({strum + 300 + jitter(40), 0, 0, note + beat % 3, 0});
+    }
+  }
+  play(song.track().name("Piano"), piano);
+  std::vector<Event> bass;
+  for (int32_t eighth = 0; eighth * 240 < kHumanizedEnd; ++eighth) {
+    const int32_t on = std::max(0, eighth * 240 + 3 + jitter(7));
+    bass.push_back({on, 1, 1, 36 + eighth % 5, 70 + jitter(20)});
+    bass.push_back({on + 120 + jitter(30), 0, 1, 36 + eighth % 5, 0});
+  }
+  for (int32_t tick = kHumanizedEnd; tick < kEnd; tick += 480) {
+    bass.push_back({tick, 1, 1, 36 + tick / 480 % 3, 90});
+    bass.push_back({tick + 240, 0, 1, 36 + tick / 480 % 3, 0});
+  }
+  play(song.track().name("Bass"), bass);
+  return song.bytes();
+}
+
 struct GoldenCase {
   const char* folder;
   const char* input;
@@ -90,6 +148,7 @@ TEST(GoldenJob, EachSongAsTheGoldenFilesHoldItAndAgainFromItsSettingsFile) {
       // Each track of a shared name keeps its own line of the settings file.
       {"names", "song", songWithSharedAndMissingNames(),
        request("song.mid", {"0:noteInterval=240", "1:splitMethod=0", "2:velocitySplitWidth=8", "3:gridUnit=480"})},
+      {"humanized", "song", humanizedRamp(), request("song.mid", {"1:splitMethod=0", "1:velocitySplitWidth=32"})},
   };
   for (const GoldenCase& c : cases) {
     SCOPED_TRACE(c.folder);

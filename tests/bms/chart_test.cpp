@@ -60,19 +60,24 @@ TEST(BuildMeasures, EachMeasureTakesTheTimeSignatureInEffectAtItsStart) {
   }
 }
 
-TEST(PlaceInMeasure, ExactWithTheSmallestResolutionElseDownToA192nd) {
+TEST(PlaceInMeasure, ExactUpTo3840SlotsElseDownToA3840th) {
   struct Case {
     Measure measure;
     int32_t tick;
     Placement placement;
   };
   const Measure bar{0, 0, 1920};
+  const Measure longBar{2, 3840, 5760};  // 6/4 at 960 ticks per quarter
   const Case cases[] = {
-      {bar, 0, {0, 1}},       {bar, 960, {1, 2}},      {bar, 480, {1, 4}},      {bar, 640, {1, 3}},
-      {bar, 120, {1, 16}},    {bar, 1180, {59, 96}},   {bar, 1185, {79, 128}},  {bar, 1, {0, 192}},
-      {bar, 822, {82, 192}},  {bar, 1189, {118, 192}}, {bar, 1919, {191, 192}}, {{3, 5000, 1440}, 5480, {1, 3}},
-      {{3, 5000, 1440}, 6439, {191, 192}}, {{0, 0, 100}, 37, {37, 100}},
-      {{0, INT32_MAX - 16645635, 16645636}, INT32_MAX, {191, 192}},
+      {bar, 0, {0, 1}},        {bar, 960, {1, 2}},       {bar, 480, {1, 4}},        {bar, 640, {1, 3}},
+      {bar, 120, {1, 16}},     {bar, 1180, {59, 96}},    {bar, 1185, {79, 128}},    {bar, 1, {1, 1920}},
+      {bar, 822, {137, 320}},  {bar, 1189, {1189, 1920}}, {bar, 1919, {1919, 1920}},
+      {{3, 5000, 1440}, 5480, {1, 3}}, {{3, 5000, 1440}, 6439, {1439, 1440}}, {{0, 0, 100}, 37, {37, 100}},
+      {{0, 0, 3840}, 1, {1, 3840}},
+      // Past 3840 slots a tick goes to the 3840th of the measure at or before it.
+      {longBar, 3843, {1, 1920}},  {longBar, 3841, {0, 3840}}, {longBar, 3847, {4, 3840}},
+      {longBar, 9599, {3839, 3840}},
+      {{0, INT32_MAX - 16645635, 16645636}, INT32_MAX, {3839, 3840}},
   };
   for (const Case& c : cases) {
     const Placement p = placeInMeasure(c.measure, c.tick);
@@ -262,17 +267,21 @@ TEST(BmsWriter, SingleTracksWriteALinePerLaneAndKeepEveryObject) {
 }
 
 // The first tempo is the header's; each later one gets a definition by its index and an object
-// on the tempo channel, in time order whichever track placed it.
+// on the tempo channel, in time order whichever track placed it. Each is written as exactly as its
+// Set Tempo event sets it, not as the single-precision tempo the slicer compares.
 TEST(BmsWriter, TempoDefinitionsAndTheTempoChannel) {
   HandChart c;
-  c.song.tempos = {{.bpm = 123.456f, .index = 0}, {.bpm = 128.125f, .index = 1}, {.bpm = 90.0f, .index = 2}};
-  for (int i = 3; i <= 16; ++i) c.song.tempos.push_back({.bpm = 100.0f + static_cast<float>(i), .index = i});
+  c.song.tempos = {{.bpm = 123.456f, .microseconds = 486000, .index = 0},
+                   {.bpm = 128.125f, .microseconds = 468292, .index = 1},
+                   {.bpm = 90.0f, .microseconds = 666667, .index = 2}};
+  for (int i = 3; i <= 16; ++i)
+    c.song.tempos.push_back({.bpm = 100.0f, .microseconds = 600000 - i * 1000, .index = i});
   c.chart.chartBpms = {{{0, 0, 0, 1}, 123.456f, 0}, {{3840, 2, 0, 1}, 90.0f, 2}, {{2880, 1, 1, 2}, 128.125f, 16}};
   c.note(1, 3, 0, 1);
   const std::string text = c.text();
-  EXPECT_NE(text.find("#BPM 123.459999\n"), std::string::npos);
-  EXPECT_NE(text.find("#TOTAL 100\n\n\n#BPM01 128.130005\n#BPM02 90.000000\n#BPM03 103.000000\n"), std::string::npos);
-  EXPECT_NE(text.find("#BPM0G 116.000000\n\n#WAV01"), std::string::npos);
+  EXPECT_NE(text.find("#BPM 123.456790\n"), std::string::npos);
+  EXPECT_NE(text.find("#TOTAL 100\n\n\n#BPM01 128.125187\n#BPM02 89.999955\n#BPM03 100.502513\n"), std::string::npos);
+  EXPECT_NE(text.find("#BPM0G 102.739726\n\n#WAV01"), std::string::npos);
   EXPECT_EQ(c.blocks(), "#00001:00\n\n#00108:000G\n#00101:00\n\n#00208:02\n#00201:00\n\n#00301:01\n\n#00401:00\n\n");
 }
 
