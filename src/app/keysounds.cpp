@@ -6,7 +6,7 @@
 #include "app/output_flow.h"
 #include "app/paths.h"
 #include "app/project.h"
-#include "audio/fidelity/waveform_comparison.h"
+#include "audio/fidelity/comparison.h"
 #include "base/file_input.h"
 #include "base/messages.h"
 #include "base/messages_audio.h"

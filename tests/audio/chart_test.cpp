@@ -12,7 +12,7 @@
 #include <tuple>
 
 #include "audio/fidelity/chart_mix.h"
-#include "audio/fidelity/cross_correlation.h"
+#include "audio/fidelity/comparison.h"
 #include "audio/fidelity/fft.h"
 #include "audio/fidelity/fidelity.h"
 #include "audio/io/audio_backend.h"

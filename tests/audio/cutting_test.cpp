@@ -4,7 +4,6 @@
 
 #include "audio/io/audio_backend.h"
 #include "audio/io/pcm_samples.h"
-#include "audio/cut/sound_cut.h"
 #include "audio/cut/stem_cutting.h"
 #include "audio_test.h"
 

@@ -1,12 +1,25 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "audio/cut/sound_output.h"
+#include "audio/io/audio_buffer.h"
 #include "base/result.h"
 
 namespace rendlow::audio {
+
+// Below this level (−60 dBFS) a sound's tail is taken for silence and dropped.
+constexpr float kSilentLevel = 0.001f;
+// The fade-out at the end of every cut, against the click of a sound stopped mid-wave.
+constexpr double kFadeOutSeconds = 0.005;
+
+// One sound out of a recording of many: frames [startFrame, endFrame) of `source` (clamped to
+// it), starting exactly at startFrame with nothing removed before it and no fade-in; then the
+// trailing frames below kSilentLevel on every channel are dropped, and the last kFadeOutSeconds
+// (fewer frames if the sound is shorter) fade out linearly, down to a last frame of zero.
+AudioBuffer cutSound(const AudioBuffer& source, int64_t startFrame, int64_t endFrame);
 
 // One distinct sound of a track, as the rendering MIDI file plays it.
 struct StemSound {

@@ -7,9 +7,7 @@
 #include <utility>
 
 #include "audio/fidelity/chart_mix.h"
-#include "audio/fidelity/cross_correlation.h"
-#include "audio/fidelity/stft_comparison.h"
-#include "audio/fidelity/waveform_comparison.h"
+#include "audio/fidelity/comparison.h"
 #include "base/format.h"
 #include "base/messages_audio.h"
 

@@ -1,6 +1,5 @@
 #include "audio/io/audio_backend.h"
-#include "audio/io/wav_reader.h"
-#include "audio/io/wav_writer.h"
+#include "audio/io/wav_file.h"
 #include "base/messages_audio.h"
 
 namespace rendlow::audio {

@@ -1,10 +1,9 @@
+#include <array>
 #include <memory>
 
 #include "audio/io/audio_backend.h"
-#include "audio/io/ogg_pages.h"
 #include "audio/io/pcm_samples.h"
 #include "audio/io/sndfile_library.h"
-#include "audio/io/sndfile_memory.h"
 #include "base/messages_audio.h"
 #include "base/text.h"
 
@@ -43,6 +42,65 @@ std::vector<float> clampedSamples(const AudioBuffer& buffer) {
   std::vector<float> samples(buffer.samples.size());
   for (std::size_t i = 0; i < samples.size(); ++i) samples[i] = clampedSample(buffer.samples[i]);
   return samples;
+}
+
+// The stream serial number every Ogg file we write carries. libsndfile draws a random serial
+// for each file; a fixed one lets two runs write the same bytes.
+constexpr uint32_t kOggSerialNumber = 0x524C4F57;  // "RLOW"
+
+constexpr std::size_t kPageHeaderSize = 27;
+constexpr std::size_t kPageSerialOffset = 14;
+constexpr std::size_t kPageChecksumOffset = 22;
+constexpr std::size_t kPageSegmentCountOffset = 26;
+
+// The Ogg page checksum: CRC-32 with polynomial 0x04C11DB7, not reflected, starting from 0.
+const std::array<uint32_t, 256>& checksumTable() {
+  static const std::array<uint32_t, 256> table = [] {
+    std::array<uint32_t, 256> entries{};
+    for (uint32_t i = 0; i < 256; ++i) {
+      uint32_t value = i << 24;
+      for (int bit = 0; bit < 8; ++bit) value = (value << 1) ^ ((value & 0x80000000u) ? 0x04C11DB7u : 0);
+      entries[i] = value;
+    }
+    return entries;
+  }();
+  return table;
+}
+
+uint32_t pageChecksum(const std::string& bytes, std::size_t start, std::size_t size) {
+  const std::array<uint32_t, 256>& table = checksumTable();
+  uint32_t crc = 0;
+  for (std::size_t i = start; i < start + size; ++i) {
+    crc = (crc << 8) ^ table[((crc >> 24) ^ static_cast<unsigned char>(bytes[i])) & 0xFF];
+  }
+  return crc;
+}
+
+void putLittleEndian32(std::string& bytes, std::size_t at, uint32_t value) {
+  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+// The size of the page at `start`, or 0 when no whole page is there.
+std::size_t pageSize(const std::string& bytes, std::size_t start) {
+  if (bytes.size() - start < kPageHeaderSize || bytes.compare(start, 4, "OggS") != 0) return 0;
+  const std::size_t segments = static_cast<unsigned char>(bytes[start + kPageSegmentCountOffset]);
+  if (bytes.size() - start < kPageHeaderSize + segments) return 0;
+  std::size_t size = kPageHeaderSize + segments;
+  for (std::size_t i = 0; i < segments; ++i)
+    size += static_cast<unsigned char>(bytes[start + kPageHeaderSize + i]);
+  return size <= bytes.size() - start ? size : 0;
+}
+
+// Gives every page of an Ogg stream held in memory the serial number `serial` and the page
+// checksum that goes with it. Stops at the first bytes that are not a whole page.
+void setOggSerialNumber(std::string& bytes, uint32_t serial) {
+  std::size_t start = 0;
+  while (const std::size_t size = pageSize(bytes, start)) {
+    putLittleEndian32(bytes, start + kPageSerialOffset, serial);
+    putLittleEndian32(bytes, start + kPageChecksumOffset, 0);
+    putLittleEndian32(bytes, start + kPageChecksumOffset, pageChecksum(bytes, start, size));
+    start += size;
+  }
 }
 
 // Encodes Ogg Vorbis into memory, from floats at libsndfile's default quality, with a fixed

@@ -1,14 +1,36 @@
 #include <utility>
 
+#include "audio/cut/stem_cutting.h"
 #include "audio/synth/fluid_synth_session.h"
 #include "audio/synth/fluid_track_player.h"
 #include "audio/synth/rendering.h"
-#include "audio/cut/sound_cut.h"
-#include "audio/synth/soundfont_choice.h"
+#include "base/file_input.h"
+#include "base/messages_audio.h"
 
 namespace rendlow::audio {
 
 namespace {
+
+// The General MIDI SoundFonts looked for, best first, when none is named.
+const std::vector<std::string>& defaultSoundFonts() {
+  static const std::vector<std::string> paths{"/usr/share/sounds/sf2/FluidR3_GM.sf2",
+                                              "/usr/share/sounds/sf2/default-GM.sf2",
+                                              "/usr/share/sounds/sf2/TimGM6mb.sf2"};
+  return paths;
+}
+
+// `explicitPath` when it is given and exists; else the first default that exists. The problem
+// says which paths were tried.
+Result<std::string> chooseSoundFont(const std::string& explicitPath) {
+  if (!explicitPath.empty()) {
+    if (fileExists(explicitPath)) return explicitPath;
+    return Problem{soundFontMissingMessage(explicitPath)};
+  }
+  for (const std::string& path : defaultSoundFonts()) {
+    if (fileExists(path)) return path;
+  }
+  return Problem{noSoundFontFoundMessage(defaultSoundFonts())};
+}
 
 Result<AudioBuffer> renderOneTrack(const RenderingFileTrack& track, const TempoMap& tempoMap,
                                    const std::string& soundFont) {

@@ -52,7 +52,8 @@ int32_t synthBlockFrames();
 // out, so the last sound keeps its release. Each sound starts on the synthesizer block boundary
 // renderFrameOf gives (blocks of 64 frames), after everything still sounding on the track's
 // channels was silenced there (All Sound Off, sustain released), so nothing of the one before
-// bleeds into it. `soundFont` may be empty: see chooseSoundFont.
+// bleeds into it. `soundFont` may be empty: the first General MIDI SoundFont installed in
+// /usr/share/sounds/sf2 (FluidR3_GM, default-GM, TimGM6mb) is then used.
 Result<AudioBuffer> renderTrackAudio(const RenderingFileTrack& track, const TempoMap& tempoMap,
                                 const std::string& soundFont);
 

@@ -14,4 +14,9 @@ namespace rendlow::audio {
 // names the file in the problem.
 Result<AudioBuffer> decodeWav(std::string_view bytes, const std::string& path);
 
+// The bytes of a plain RIFF WAVE file (format tag 1, never WAVE_FORMAT_EXTENSIBLE, which some
+// players refuse) of 16-bit samples at the buffer's rate and channel count: a 44-byte header,
+// then the samples. The problem carries only the reason (too long for a WAV file).
+Result<std::string> encodeWav16(const AudioBuffer& buffer);
+
 }  // namespace rendlow::audio

@@ -1,0 +1,211 @@
+#include "audio/fidelity/comparison.h"
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+#include <cstdlib>
+#include <limits>
+#include <numbers>
+
+#include "audio/fidelity/fft.h"
+
+namespace rendlow::audio {
+
+namespace {
+
+// Signal energy over noise energy in dB; infinite without noise.
+double ratioDb(double signal, double noise) {
+  if (noise == 0) return std::numeric_limits<double>::infinity();
+  return 10 * std::log10(signal / noise);
+}
+
+// Lining up: the cross-correlation, block by block.
+
+using Spectrum = std::vector<std::complex<double>>;
+
+// `count` samples of `samples` from `first` on, zero outside the signal, zero-padded to `size`.
+Spectrum segment(const std::vector<float>& samples, int64_t first, int64_t count, std::size_t size) {
+  Spectrum out(size);
+  for (int64_t i = 0; i < count; ++i) {
+    const int64_t at = first + i;
+    if (at >= 0 && at < static_cast<int64_t>(samples.size()))
+      out[static_cast<std::size_t>(i)] = samples[static_cast<std::size_t>(at)];
+  }
+  return out;
+}
+
+// Adds the correlation of reference block [start, start + block) with the signal around it,
+// lags -maxLag..maxLag, into `sums` (index lag + maxLag). The signal's segment is the block
+// widened by maxLag on each side, which fills the transform exactly, so no lag wraps around.
+void addBlock(const Fft& fft, const std::vector<float>& reference, const std::vector<float>& signal,
+              int64_t start, int64_t block, int64_t maxLag, std::vector<double>& sums) {
+  Spectrum ref = segment(reference, start, block, fft.size());
+  Spectrum sig = segment(signal, start - maxLag, block + 2 * maxLag, fft.size());
+  fft.forward(ref);
+  fft.forward(sig);
+  for (std::size_t k = 0; k < fft.size(); ++k) sig[k] *= std::conj(ref[k]);
+  fft.inverse(sig);
+  for (std::size_t s = 0; s < sums.size(); ++s) sums[s] += sig[s].real();
+}
+
+int64_t peakLag(const std::vector<double>& sums, int64_t maxLag) {
+  int64_t best = 0;
+  for (int64_t lag = -maxLag; lag <= maxLag; ++lag) {
+    const double value = sums[static_cast<std::size_t>(lag + maxLag)];
+    const double bestValue = sums[static_cast<std::size_t>(best + maxLag)];
+    if (value > bestValue || (value == bestValue && std::llabs(lag) < std::llabs(best))) best = lag;
+  }
+  return best;
+}
+
+// The short-time spectra.
+
+constexpr std::size_t kFrameSize = 2048;
+constexpr int64_t kHop = 512;
+constexpr double kBinRange = 1e-6;  // 60 dB in power
+// The playback's power is floored 120 dB below the loudest bin: a bin it lacks counts as a
+// large difference, not an infinite one, and a level difference within the 60 dB range of
+// compared bins is measured exactly.
+constexpr double kPlaybackFloor = 1e-12;
+// A full-scale sine through the Hann window peaks at a bin magnitude of frame size / 4; a
+// frame whose loudest bin is 90 dB below that is silence.
+constexpr double kSilentBinPower = (kFrameSize / 4.0) * (kFrameSize / 4.0) * 1e-9;
+
+struct Totals {
+  double referenceEnergy = 0;
+  double differenceEnergy = 0;
+  double distanceSum = 0;
+  int64_t soundingFrames = 0;
+};
+
+std::vector<double> hannWindow() {
+  std::vector<double> window(kFrameSize);
+  for (std::size_t i = 0; i < kFrameSize; ++i)
+    window[i] = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * i / kFrameSize);
+  return window;
+}
+
+// Fills `frame` (kFrameSize long) with both signals' frame for one complex transform, reference
+// as the real part and playback as the imaginary; the two spectra separate again by symmetry.
+// Past the signals' end the frame is zero.
+void fillFramePair(const AudioBuffer& reference, const AudioBuffer& playback, int64_t start, int32_t channel,
+                   const std::vector<double>& window, std::vector<std::complex<double>>& frame) {
+  const int64_t count = std::min<int64_t>(kFrameSize, reference.frames() - start);
+  for (int64_t i = 0; i < count; ++i) {
+    frame[i] = {window[i] * reference.at(start + i, channel), window[i] * playback.at(start + i, channel)};
+  }
+  std::fill(frame.begin() + count, frame.end(), std::complex<double>{});
+}
+
+// Powers of bins 0..N/2 of each signal, from the transform of a frame pair.
+void separate(const std::vector<std::complex<double>>& z, std::vector<double>& referencePower,
+              std::vector<double>& playbackPower) {
+  for (std::size_t k = 0; k <= kFrameSize / 2; ++k) {
+    const std::complex<double> mirrored = std::conj(z[(kFrameSize - k) % kFrameSize]);
+    referencePower[k] = std::norm((z[k] + mirrored) * 0.5);
+    playbackPower[k] = std::norm((z[k] - mirrored) * 0.5);
+  }
+}
+
+void addFrame(const std::vector<double>& referencePower, const std::vector<double>& playbackPower,
+              Totals& totals) {
+  double loudest = 0;
+  for (std::size_t k = 0; k < referencePower.size(); ++k) {
+    const double difference = std::sqrt(referencePower[k]) - std::sqrt(playbackPower[k]);
+    totals.referenceEnergy += referencePower[k];
+    totals.differenceEnergy += difference * difference;
+    loudest = std::max(loudest, referencePower[k]);
+  }
+  if (loudest < kSilentBinPower) return;
+  double squares = 0;
+  int64_t bins = 0;
+  for (std::size_t k = 0; k < referencePower.size(); ++k) {
+    if (referencePower[k] < loudest * kBinRange) continue;
+    const double db =
+        10 * std::log10(referencePower[k] / std::max(playbackPower[k], loudest * kPlaybackFloor));
+    squares += db * db;
+    ++bins;
+  }
+  totals.distanceSum += std::sqrt(squares / static_cast<double>(bins));
+  ++totals.soundingFrames;
+}
+
+// The samples.
+
+constexpr double kAudibleMeanSquare = 1e-6;  // -60 dBFS RMS
+
+struct Energies {
+  double reference = 0;
+  double error = 0;
+};
+
+Energies energiesOf(const AudioBuffer& reference, const AudioBuffer& playback, std::size_t first,
+                    std::size_t last) {
+  Energies energies;
+  for (std::size_t i = first; i < last; ++i) {
+    const double error = static_cast<double>(playback.samples[i]) - reference.samples[i];
+    energies.reference += static_cast<double>(reference.samples[i]) * reference.samples[i];
+    energies.error += error * error;
+  }
+  return energies;
+}
+
+}  // namespace
+
+int64_t bestLag(const std::vector<float>& reference, const std::vector<float>& signal, int64_t maxLag) {
+  const Fft fft(powerOfTwoAtLeast(static_cast<std::size_t>(4 * maxLag + 1)));
+  const int64_t block = static_cast<int64_t>(fft.size()) - 2 * maxLag;
+  std::vector<double> sums(static_cast<std::size_t>(2 * maxLag + 1), 0.0);
+  for (int64_t start = 0; start < static_cast<int64_t>(reference.size()); start += block) {
+    addBlock(fft, reference, signal, start, block, maxLag, sums);
+  }
+  return peakLag(sums, maxLag);
+}
+
+SpectralFigures compareSpectra(const AudioBuffer& reference, const AudioBuffer& playback) {
+  const Fft fft(kFrameSize);
+  const std::vector<double> window = hannWindow();
+  std::vector<double> referencePower(kFrameSize / 2 + 1);
+  std::vector<double> playbackPower(kFrameSize / 2 + 1);
+  std::vector<std::complex<double>> pair(kFrameSize);
+  Totals totals;
+  for (int32_t channel = 0; channel < reference.channels; ++channel) {
+    for (int64_t start = 0; start < reference.frames(); start += kHop) {
+      fillFramePair(reference, playback, start, channel, window, pair);
+      fft.forward(pair);
+      separate(pair, referencePower, playbackPower);
+      addFrame(referencePower, playbackPower, totals);
+    }
+  }
+  const double distance =
+      totals.soundingFrames ? totals.distanceSum / static_cast<double>(totals.soundingFrames) : 0;
+  return {distance, ratioDb(totals.referenceEnergy, totals.differenceEnergy)};
+}
+
+WaveformFigures compareWaveforms(const AudioBuffer& reference, const AudioBuffer& playback) {
+  const double infinity = std::numeric_limits<double>::infinity();
+  const Energies whole = energiesOf(reference, playback, 0, reference.samples.size());
+  WaveformFigures figures{ratioDb(whole.reference, whole.error), 0, infinity};
+  const int64_t stretch = std::max<int64_t>(1, std::llround(kStretchSeconds * reference.sampleRate));
+  for (int64_t start = 0; start < reference.frames(); start += stretch) {
+    const int64_t end = std::min(start + stretch, reference.frames());
+    const auto first = static_cast<std::size_t>(start * reference.channels);
+    const auto last = static_cast<std::size_t>(end * reference.channels);
+    const Energies energies = energiesOf(reference, playback, first, last);
+    const double audible = kAudibleMeanSquare * static_cast<double>(last - first);
+    if (std::max(energies.reference, energies.error) < audible) continue;
+    if (const double snr = ratioDb(energies.reference, energies.error); snr < figures.worstStretchSnrDb) {
+      figures.worstStretchSnrDb = snr;
+      figures.worstStretchSeconds = static_cast<double>(start) / reference.sampleRate;
+    }
+  }
+  return figures;
+}
+
+double peakDbfs(const AudioBuffer& buffer) {
+  float peak = 0;
+  for (float sample : buffer.samples) peak = std::max(peak, std::fabs(sample));
+  return peak == 0 ? -std::numeric_limits<double>::infinity() : 20 * std::log10(static_cast<double>(peak));
+}
+
+}  // namespace rendlow::audio

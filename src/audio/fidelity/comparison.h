@@ -1,0 +1,51 @@
+#pragma once
+
+// The measures a playback is compared with its reference by: the lag that lines them up, then,
+// once lined up, how far their short-time spectra and their samples stray.
+
+#include <cstdint>
+#include <vector>
+
+#include "audio/io/audio_buffer.h"
+
+namespace rendlow::audio {
+
+// The lag by which `signal` runs late against `reference` (signal[n] ≈ reference[n - lag]):
+// the lag within ±maxLag where their cross-correlation peaks, and of equal peaks the one
+// nearest zero. Computed block by block with FFTs, so memory stays bounded by the lag range
+// however long the song.
+int64_t bestLag(const std::vector<float>& reference, const std::vector<float>& signal, int64_t maxLag);
+
+// How far the short-time spectra of a playback stray from the reference's, frame by frame:
+// 2048-sample frames every 512 samples, Hann window, each channel on its own.
+struct SpectralFigures {
+  // The root mean square of the level difference in dB over the bins within 60 dB of the
+  // frame's loudest reference bin, averaged over the frames where the reference sounds (its
+  // loudest bin above -90 dB of full scale).
+  double logSpectralDistanceDb = 0;
+  // Reference magnitude energy over the energy of the magnitude differences, in dB: like a
+  // signal-to-noise ratio, but deaf to phase. Infinite when the magnitudes agree.
+  double spectralSnrDb = 0;
+};
+
+// `playback` is aligned to `reference` and has its length, rate and channel count.
+SpectralFigures compareSpectra(const AudioBuffer& reference, const AudioBuffer& playback);
+
+// How far a playback's samples stray from the reference's, over all channels.
+struct WaveformFigures {
+  double snrDb = 0;  // reference energy over error energy; infinite when they agree
+  // The 50 ms stretch (stepping by 50 ms from the start) with the lowest signal-to-noise ratio
+  // among those where the reference or the error is audible (above -60 dBFS RMS), and its start.
+  double worstStretchSeconds = 0;
+  double worstStretchSnrDb = 0;
+};
+
+constexpr double kStretchSeconds = 0.05;
+
+// `playback` is aligned to `reference` and has its length, rate and channel count.
+WaveformFigures compareWaveforms(const AudioBuffer& reference, const AudioBuffer& playback);
+
+// The largest sample's level in dBFS; minus infinity for silence.
+double peakDbfs(const AudioBuffer& buffer);
+
+}  // namespace rendlow::audio
