@@ -33,22 +33,23 @@ Result<void> Application::readMidiFile(const std::string& path) {
   project.sliced.clear();
   project.layout = {};
   const RunningStatus before = runningStatus;
-  // The file's own bytes: the song's grow with the names a format 0 split adds.
-  std::vector<uint8_t> file;
+  // The song keeps the file's bytes, then the names a format 0 split adds after them.
+  std::size_t fileSize = 0;
   Result<Song> song = readKeepingLines([&](Diagnostics& reading) -> Result<Song> {
-    Result<std::vector<uint8_t>> bytes = readWholeFile<std::vector<uint8_t>>(path, {readReason, folderReason});
+    Result<std::vector<uint8_t>> bytes =
+        readWholeFile<std::vector<uint8_t>>(path, {readReason, folderReason});
     if (!bytes) {
       reading.print("Failed to open file\n");
       return bytes.problem();
     }
-    file = *bytes;
+    fileSize = bytes->size();
     return readMidiBytes(std::move(bytes).value(), runningStatus, reading);
   });
   if (diagnosticsStream_) *diagnosticsStream_ << readingLines_;
   project.song = song ? std::move(song).value() : Song{};
   project.settings.assign(project.song.tracks.size(), TrackSettings{});
   songRead_ = song ? Result<void>() : Result<void>(song.problem());
-  keepSongForOutput(before, std::move(file));
+  keepSongForOutput(before, fileSize);
   return *songRead_;
 }
 
@@ -57,9 +58,12 @@ Result<void> Application::readMidiFile(const std::string& path) {
 // the second reading can differ from the first: then the bytes are read again from that status.
 // Most songs read alike both times, and no stage writes into the song: then the output converts
 // the project's song itself, and no second copy of a long song is held.
-void Application::keepSongForOutput(const RunningStatus& before, std::vector<uint8_t> file) {
+void Application::keepSongForOutput(const RunningStatus& before, std::size_t fileSize) {
   statusAfterOutput_ = runningStatus;
   if (sameStatus(before, runningStatus)) return;
+  const std::vector<uint8_t>& bytes = project.song.bytes;
+  std::vector<uint8_t> file(bytes.begin(),
+                            bytes.begin() + static_cast<std::ptrdiff_t>(std::min(fileSize, bytes.size())));
   Result<Song> again = readKeepingLines(
       [&](Diagnostics& reading) { return readMidiBytes(std::move(file), statusAfterOutput_, reading); });
   secondReading_ = again ? std::move(again).value() : Song{};

@@ -58,7 +58,7 @@ public:
 private:
   // Runs a read with the reader's progress lines kept in readingLines_ (only when they are shown).
   Result<Song> readKeepingLines(const std::function<Result<Song>(Diagnostics&)>& read);
-  void keepSongForOutput(const RunningStatus& before, std::vector<uint8_t> file);
+  void keepSongForOutput(const RunningStatus& before, std::size_t fileSize);
 
   std::ostream* diagnosticsStream_;
   // What each output converts when a second reading of the file differs from the first.
