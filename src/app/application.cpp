@@ -54,13 +54,13 @@ Result<void> Application::readMidiFile(const std::string& path) {
 }
 
 // An output has always met the song as a second reading of the file saw it, from the running
-// status the first reading left. A first track that opens with a data byte takes that status, so
-// the second reading can differ from the first: then the bytes are read again from that status.
-// Most songs read alike both times, and no stage writes into the song: then the output converts
-// the project's song itself, and no second copy of a long song is held.
+// status the first reading left. A file whose first event has no status byte takes that status,
+// so the second reading can differ from the first: then the bytes are read again from that
+// status. Every other song reads alike both times, and no stage writes into the song: the output
+// converts the project's song itself, and no second copy of a long song is held.
 void Application::keepSongForOutput(const RunningStatus& before, std::size_t fileSize) {
   statusAfterOutput_ = runningStatus;
-  if (sameStatus(before, runningStatus)) return;
+  if (!runningStatus.carriedIntoFile || sameStatus(before, runningStatus)) return;
   const std::vector<uint8_t>& bytes = project.song.bytes;
   std::vector<uint8_t> file(bytes.begin(),
                             bytes.begin() + static_cast<std::ptrdiff_t>(std::min(fileSize, bytes.size())));

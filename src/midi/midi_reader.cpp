@@ -75,6 +75,7 @@ private:
   InEffectIndex tempoIndex_;
   int trackNumber_ = 0;
   int32_t trackTick_ = 0;  // of the last event read in the track being read
+  bool statusSeen_ = false;  // an event of this file has been read
   // A damaged track ends the reading of tracks: after it, nothing in the file can be trusted.
   bool damaged_ = false;
   bool stoppedAtChunk_ = false;
@@ -160,7 +161,9 @@ std::optional<MidiEvent> MidiReader::readEvent(MidiTrack& track) {
     cursor_.stepBack();
     event.status = running_.lastStatus;
     event.kind = running_.lastKind;
+    if (!statusSeen_) running_.carriedIntoFile = true;
   }
+  statusSeen_ = true;
   running_.lastStatus = event.status;
   running_.lastKind = event.kind;
   if (!readBody(track, event)) return std::nullopt;
@@ -311,6 +314,7 @@ Result<Song> readMidiBytes(std::vector<uint8_t> bytes, RunningStatus& runningSta
                            Diagnostics& diagnostics) {
   Song song;
   song.bytes = std::move(bytes);
+  runningStatus.carriedIntoFile = false;
   MidiReader reader(song, runningStatus, diagnostics);
   if (Result<void> header = reader.readHeader(); !header) return header.problem();
   while (reader.readTrack()) {

@@ -14,6 +14,9 @@ namespace rendlow {
 struct RunningStatus {
   uint8_t lastStatus = 0;
   EventKind lastKind = EventKind::None;
+  // Whether the last file read took the status it was given: its first event had no status byte
+  // of its own. Only then can the same bytes read another time, from another status, differ.
+  bool carriedIntoFile = false;
 };
 
 // Reads a Standard MIDI File. A damaged file gives what could be read, with its damage listed
