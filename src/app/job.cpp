@@ -4,6 +4,7 @@
 #include "app/load_flow.h"
 #include "app/paths.h"
 #include "app/settings_file.h"
+#include "base/file_input.h"
 #include "base/messages.h"
 #include "base/text.h"
 
@@ -38,12 +39,15 @@ OutputRequest outputRequest(const Application& app, const JobRequest& request) {
 }
 
 // The settings file saved beside a MIDI file for that very file: the one its "i" line names.
-// Nothing for a settings file given as input, or when there is none.
+// Nothing for a settings file given as input, or when there is none. One that is there but cannot
+// be read is given all the same, so the load tells why: started from the defaults, the output
+// would replace the author's setup.
 std::optional<std::string> savedSettingsFor(const std::string& input) {
   if (isSettingsFilePath(input)) return std::nullopt;
   const std::string path = settingsPathFor(input);
   const Result<SettingsFileContents> settings = loadSettings(path);
-  if (!settings || !namesSameFile(settings->inputPath, input)) return std::nullopt;
+  if (!settings) return fileExists(path) ? std::optional(path) : std::nullopt;
+  if (!namesSameFile(settings->inputPath, input)) return std::nullopt;
   return path;
 }
 

@@ -309,6 +309,14 @@ TEST(Job, ASecondRunLoadsTheSettingsSavedBesideTheSongOnlyWhenTheyNameIt) {
 
   job.put("song.txt", "i\tother.mid\n");
   EXPECT_FALSE(job.run(request("song.mid"))->savedSettings);
+
+  // One that cannot be read stops the job, and stays as it was, rather than being replaced by the
+  // defaults.
+  const std::string unreadable = "i\tsong.mid\ntr\tPiano\t" + std::string(600, 'x') + "\n";
+  job.put("song.txt", unreadable);
+  EXPECT_FALSE(job.run(request("song.mid")));
+  EXPECT_EQ(job.read("song.txt"), unreadable);
+  EXPECT_TRUE(job.run(fresh));
 }
 
 TEST(Job, AnEditForARowTheSongDoesNotHaveIsRefusedWithNothingWritten) {
