@@ -140,9 +140,7 @@ TEST(WriteFileAtomically, AFailedWriteLeavesNoTemporary) {
   writeBytes(dir.file("folder/inside"), kOld);  // a folder with files cannot be replaced
   EXPECT_FALSE(writeFileAtomically(dir.file("folder"), "new", FileMode::Binary));
   const std::string longName(250, 'n');
-  const Result<void> tooLong = writeFileAtomically(dir.file(longName), "new", FileMode::Binary);
-  ASSERT_FALSE(tooLong);
-  EXPECT_EQ(tooLong.problem().message.in(Audience::EnglishConsole).rfind("The name is too long. Check", 0), 0u);
+  EXPECT_FALSE(writeFileAtomically(dir.file(longName), "new", FileMode::Binary));
   EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"folder"});
 }
 
