@@ -146,8 +146,8 @@ Message outputNotAFileMessage(OutputKind kind, const std::string& path) {
   return compose({"出力先がふつうのファイルではないため、出力を中止しました",
                   "Nothing was written: an output is not a regular file."},
                  {outputKindName(kind) + verbatim(": " + path),
-                  Message("フォルダーやデバイスの代わりには書き込みません。別の名前を指定してください。",
-                          "A folder or a device is never replaced by a file. Choose another name.")});
+                  Message("フォルダーやデバイス、パイプの代わりには書き込みません。別の名前を指定してください。",
+                          "A folder, a device or a pipe is never replaced by a file. Choose another name.")});
 }
 
 Message outputReadOnlyMessage(OutputKind kind, const std::string& path) {
