@@ -7,6 +7,7 @@
 #include "app/chart_output.h"
 #include "app/conversion.h"
 #include "base/messages.h"
+#include "base/platform.h"
 
 namespace rendlow {
 
@@ -25,6 +26,24 @@ std::vector<Target> targetsOf(const OutputPlan& plan) {
   return targets;
 }
 
+// An output replaces only a regular file, and only one its owner lets be written: a folder or a
+// device must not turn into a file, and a file made read-only was made so on purpose, whoever runs
+// the program.
+Result<void> checkSpots(const std::vector<Target>& targets) {
+  for (const Target& target : targets) {
+    switch (outputSpot(target.path)) {
+      case OutputSpot::NotAFile:
+        return Problem{outputNotAFileMessage(target.kind, target.path)};
+      case OutputSpot::ReadOnlyFile:
+        return Problem{outputReadOnlyMessage(target.kind, target.path)};
+      case OutputSpot::Free:
+      case OutputSpot::WritableFile:
+        break;
+    }
+  }
+  return {};
+}
+
 // The author's song must never be replaced by what the program makes of it, and no output may
 // replace another: the later one would take the earlier one's place without a word.
 Result<void> checkTargets(const std::string& input, const std::vector<Target>& targets) {
@@ -40,7 +59,7 @@ Result<void> checkTargets(const std::string& input, const std::vector<Target>& t
       }
     }
   }
-  return {};
+  return checkSpots(targets);
 }
 
 // Two converted tracks of one definition name would give their different sounds the same file

@@ -44,11 +44,12 @@ struct OutputPlan {
 };
 
 // Takes the chart header texts into the project, then checks that the files to write are
-// different files and none of them the input MIDI file (by identity where they exist). For an
-// output of the song, also that the song read at load, and that no two converted tracks share a
-// definition name; then converts the song as read with the settings as they stand (a track too
-// complex to lay out stops it), encodes the rendering file and formats the chart. A problem means
-// nothing may be written, and says why.
+// different files and none of them the input MIDI file (by identity where they exist), and that
+// none would take the place of a folder, a device or a read-only file. For an output of the song,
+// also that the song read at load, and that no two converted tracks share a definition name; then
+// converts the song as read with the settings as they stand (a track too complex to lay out stops
+// it), encodes the rendering file and formats the chart. A problem means nothing may be written,
+// and says why.
 Result<OutputPlan> planOutput(Application& app, const OutputRequest& request);
 
 }  // namespace rendlow

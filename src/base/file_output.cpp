@@ -16,7 +16,9 @@ Problem systemProblem() { return {writeReason(errno)}; }
 
 Result<void> writeFileAtomically(const std::string& path, std::string_view contents, FileMode mode) {
   if (path.empty()) return Problem{noFileNameReason()};
-  const std::string temporary = path + ".rendlow-tmp";
+  // Through a link the file it points to is replaced, from beside it, so the link stays a link.
+  const std::string target = linkTarget(path);
+  const std::string temporary = target + ".rendlow-tmp";
   // stdio in text mode does the line-end translation of the platform, as the format asks.
   std::FILE* file = std::fopen(temporary.c_str(), mode == FileMode::Text ? "w" : "wb");
   if (!file) return systemProblem();
@@ -28,7 +30,7 @@ Result<void> writeFileAtomically(const std::string& path, std::string_view conte
     std::remove(temporary.c_str());
     return problem;
   }
-  if (!replaceFile(temporary, path)) {
+  if (!replaceFile(temporary, target)) {
     const Problem problem = systemProblem();
     std::remove(temporary.c_str());
     return problem;

@@ -142,6 +142,22 @@ Message outputsCollideMessage(OutputKind first, const std::string& firstPath, Ou
                                                    "Name a rendering MIDI file ending in .mid with -o.")});
 }
 
+Message outputNotAFileMessage(OutputKind kind, const std::string& path) {
+  return compose({"出力先がふつうのファイルではないため、出力を中止しました",
+                  "Nothing was written: an output is not a regular file."},
+                 {outputKindName(kind) + verbatim(": " + path),
+                  Message("フォルダーやデバイス、パイプの代わりには書き込みません。別の名前を指定してください。",
+                          "A folder, a device or a pipe is never replaced by a file. Choose another name.")});
+}
+
+Message outputReadOnlyMessage(OutputKind kind, const std::string& path) {
+  return compose({"出力ファイルが読み取り専用のため、出力を中止しました",
+                  "Nothing was written: an output file is read-only."},
+                 {outputKindName(kind) + verbatim(": " + path),
+                  Message("書き込めるようにするか、別の名前を指定してください。",
+                          "Make it writable, or choose another name.")});
+}
+
 Message definitionNameSharedMessage(const std::string& definitionName, int32_t firstRow,
                                     const std::string& firstTrack, int32_t secondRow,
                                     const std::string& secondTrack) {

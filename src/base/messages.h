@@ -40,6 +40,10 @@ Message overwriteRefusedMessage(const std::string& input, OutputKind kind, const
 // Two output files would be one file.
 Message outputsCollideMessage(OutputKind first, const std::string& firstPath, OutputKind second,
                               const std::string& secondPath);
+// An output's path holds something other than a regular file: a folder, a device, a pipe.
+Message outputNotAFileMessage(OutputKind kind, const std::string& path);
+// An output file exists without its owner's permission to write it.
+Message outputReadOnlyMessage(OutputKind kind, const std::string& path);
 // Two converted tracks (rows from 1, names) would name their sound files alike.
 Message definitionNameSharedMessage(const std::string& definitionName, int32_t firstRow,
                                     const std::string& firstTrack, int32_t secondRow,

@@ -19,6 +19,17 @@ char pathSeparator();
 // errno says why.
 bool replaceFile(const std::string& from, const std::string& to);
 
+// The file a path finally names: a symbolic link's target, link after link, so an output written
+// through a link replaces the file it points to and the link stays. The path itself when it is not
+// a link.
+std::string linkTarget(const std::string& path);
+
+// What stands where an output would be written, links followed: nothing yet, a regular file its
+// owner may write, a regular file its owner may not (whoever runs the program), or something that
+// is not a regular file at all (a folder, a device, a pipe).
+enum class OutputSpot { Free, WritableFile, ReadOnlyFile, NotAFile };
+OutputSpot outputSpot(const std::string& path);
+
 // True when both paths name one existing file: by the file system's identity of the file, not
 // by spelling, so names differing in letter case on a file system that ignores case, links and
 // "dir/../name" detours are all caught. False when either does not exist.

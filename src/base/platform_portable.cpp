@@ -16,6 +16,29 @@ bool replaceFile(const std::string& from, const std::string& to) {
   return std::rename(from.c_str(), to.c_str()) == 0;  // POSIX rename replaces atomically
 }
 
+std::string linkTarget(const std::string& path) {
+  // As many links as the system itself follows before it gives up on a loop.
+  constexpr int kMostLinks = 40;
+  std::filesystem::path current(path);
+  std::error_code error;
+  for (int followed = 0; followed < kMostLinks && std::filesystem::is_symlink(current, error); ++followed) {
+    const std::filesystem::path target = std::filesystem::read_symlink(current, error);
+    if (error) break;
+    // A relative target is read from the link's own folder.
+    current = target.is_absolute() ? target : current.parent_path() / target;
+  }
+  return current.string();
+}
+
+OutputSpot outputSpot(const std::string& path) {
+  struct stat status {};
+  // What cannot be looked at is left to the write, whose error then says why.
+  if (stat(path.c_str(), &status) != 0) return OutputSpot::Free;
+  if (!S_ISREG(status.st_mode)) return OutputSpot::NotAFile;
+  // The owner's permission, not the caller's: root may write anything, and must not.
+  return (status.st_mode & S_IWUSR) != 0 ? OutputSpot::WritableFile : OutputSpot::ReadOnlyFile;
+}
+
 bool sameFile(const std::string& a, const std::string& b) {
   // The device and the inode name one file, whatever links or spellings lead to it.
   struct stat first {};

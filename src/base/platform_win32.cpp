@@ -1,5 +1,5 @@
 // The engine's only Windows-specific file: the code page's lead-byte test, the path separator, the
-// atomic replacement of a file and the identity of a file, through the ANSI calls so paths stay in
+// atomic replacement of a file, links, what stands at an output's path and the identity of a file, through the ANSI calls so paths stay in
 // the system code page.
 #include <windows.h>
 
@@ -41,6 +41,13 @@ int errnoOfLastError() {
   }
 }
 
+// A handle to ask about a file, following links: no access asked, only the attributes; folders
+// open too with the backup flag.
+HANDLE openForQuery(const std::string& path) {
+  return CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
 // The volume and the index of the file within it: together they name one file, whatever the
 // spelling of the path that led to it.
 struct FileIdentity {
@@ -50,9 +57,7 @@ struct FileIdentity {
 };
 
 std::optional<FileIdentity> identityOf(const std::string& path) {
-  // No access asked, only the attributes; folders open too with the backup flag.
-  const HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  const HANDLE file = openForQuery(path);
   if (file == INVALID_HANDLE_VALUE) return std::nullopt;
   BY_HANDLE_FILE_INFORMATION info;
   const bool known = GetFileInformationByHandle(file, &info) != 0;
@@ -61,7 +66,48 @@ std::optional<FileIdentity> identityOf(const std::string& path) {
   return FileIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
 }
 
+// A path as the system gives it back in full ("\\?\C:\..." or "\\?\UNC\server\..."), in the
+// ordinary spelling the ANSI calls and the C library take.
+std::string withoutLongPrefix(const std::string& path) {
+  const std::string unc = "\\\\?\\UNC\\";
+  const std::string local = "\\\\?\\";
+  if (path.rfind(unc, 0) == 0) return "\\\\" + path.substr(unc.size());
+  if (path.rfind(local, 0) == 0) return path.substr(local.size());
+  return path;
+}
+
 }  // namespace
+
+std::string linkTarget(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) return path;
+  // Opening follows the links; the handle then knows the final file's path.
+  const HANDLE file = openForQuery(path);
+  if (file == INVALID_HANDLE_VALUE) return path;
+  std::vector<char> final(MAX_PATH + 1);
+  DWORD length = GetFinalPathNameByHandleA(file, final.data(), static_cast<DWORD>(final.size()), 0);
+  if (length >= final.size()) {
+    final.resize(length + 1);
+    length = GetFinalPathNameByHandleA(file, final.data(), static_cast<DWORD>(final.size()), 0);
+  }
+  CloseHandle(file);
+  if (length == 0 || length >= final.size()) return path;
+  return withoutLongPrefix(std::string(final.data(), length));
+}
+
+OutputSpot outputSpot(const std::string& path) {
+  // Opened rather than asked for its attributes, so a device ("NUL", "CON") shows as one.
+  const HANDLE file = openForQuery(path);
+  if (file == INVALID_HANDLE_VALUE) return OutputSpot::Free;
+  const bool onDisk = GetFileType(file) == FILE_TYPE_DISK;
+  BY_HANDLE_FILE_INFORMATION info;
+  const bool known = GetFileInformationByHandle(file, &info) != 0;
+  CloseHandle(file);
+  if (!onDisk || !known || (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0)
+    return OutputSpot::NotAFile;
+  return (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0 ? OutputSpot::ReadOnlyFile
+                                                                : OutputSpot::WritableFile;
+}
 
 bool replaceFile(const std::string& from, const std::string& to) {
   if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0)

@@ -1,7 +1,12 @@
 // What an output converts: the song read at load with the settings edited since, never the file
-// as it stands at the time of the output; and, as ever, the song as a second reading saw it.
+// as it stands at the time of the output; and, as ever, the song as a second reading saw it. What
+// an output may not replace: a read-only file, a folder, a pipe.
 
 #include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include <filesystem>
 
@@ -12,6 +17,8 @@
 namespace rendlow::test {
 namespace {
 
+namespace fs = std::filesystem;
+
 TEST(OutputPlan, ConvertsTheSongReadAtLoadEvenWhenTheFileIsGoneSince) {
   JobRun job(kExampleSong);
   WorkingFolder here(job.dir.path());
@@ -20,6 +27,52 @@ TEST(OutputPlan, ConvertsTheSongReadAtLoadEvenWhenTheFileIsGoneSince) {
   const Result<OutputResult> output = runOutput(job.app, {"song_out.mid", {}, OutputChoice::MidiOnly});
   ASSERT_TRUE(output && output->ok());
   EXPECT_TRUE(output->renderingWritten());
+}
+
+// Each output of a song and its chart, by the name it takes beside song.mid.
+const char* const kOutputNames[] = {"song_out.mid", "song.txt", "song_out.bme"};
+
+// A refused output writes none of the three files; a file that stood there keeps its bytes.
+void expectRefusedWithNothingWritten(JobRun& job, const std::string& says) {
+  WorkingFolder here(job.dir.path());
+  ASSERT_TRUE(loadFile(job.app, job.form, "song.mid"));
+  const Result<OutputResult> output = runOutput(job.app, {"song_out.mid", {}, OutputChoice::MidiAndChart});
+  ASSERT_FALSE(output);
+  EXPECT_EQ(firstLine(output.problem().message), says);
+  for (const char* name : kOutputNames) {
+    if (fs::is_regular_file(job.dir.file(name))) {
+      EXPECT_EQ(job.read(name), "old") << name;
+    }
+  }
+}
+
+// Root may write a file its owner made read-only; the program must not, whoever runs it.
+TEST(OutputPlan, AReadOnlyOutputIsRefusedByName) {
+  for (const char* name : kOutputNames) {
+    SCOPED_TRACE(name);
+    JobRun job(kExampleSong);
+    job.put(name, "old");
+    fs::permissions(job.dir.file(name), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    expectRefusedWithNothingWritten(job, "Nothing was written: an output file is read-only.");
+    fs::permissions(job.dir.file(name), fs::perms::owner_write, fs::perm_options::add);
+  }
+}
+
+TEST(OutputPlan, AFolderOrAPipeWhereAnOutputGoesIsRefused) {
+  for (const char* name : kOutputNames) {
+    SCOPED_TRACE(name);
+    JobRun job(kExampleSong);
+    fs::create_directory(job.dir.file(name));
+    expectRefusedWithNothingWritten(job, "Nothing was written: an output is not a regular file.");
+    EXPECT_TRUE(fs::is_directory(job.dir.file(name)));
+  }
+#ifndef _WIN32
+  JobRun job(kExampleSong);
+  ASSERT_EQ(mkfifo(job.dir.file("song_out.bme").c_str(), 0644), 0);
+  expectRefusedWithNothingWritten(job, "Nothing was written: an output is not a regular file.");
+  EXPECT_EQ(fs::status(job.dir.file("song_out.bme")).type(), fs::file_type::fifo);
+#endif
 }
 
 TEST(OutputPlan, ASongThatDidNotReadIsRefusedWithTheReasonOfItsLoad) {

@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "base/file_output.h"
 #include "base/format.h"
@@ -102,6 +105,43 @@ TEST(WriteFileAtomically, ReplacesTheFileOrKeepsItAndSaysWhy) {
   ASSERT_FALSE(missing);
   EXPECT_EQ(missing.problem().message.in(Audience::EnglishConsole).rfind("No such file or folder. Check", 0), 0u);
   EXPECT_FALSE(writeFileAtomically("", "x", FileMode::Text));
+}
+
+// The files of a folder, by name.
+std::vector<std::string> namesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// A link the author made to a file elsewhere stays a link, and the file it points to takes the
+// new bytes; the temporary is made beside that file, where the rename can reach it.
+TEST(WriteFileAtomically, WritesThroughALinkToTheFileItPointsTo) {
+  test::TempDir dir;
+  fs::create_directory(dir.file("real"));
+  writeBytes(dir.file("real/out.mid"), kOld);
+  std::error_code noSymlinks;  // a system may refuse them to an ordinary user
+  fs::create_symlink(fs::path("real") / "out.mid", dir.file("hop.mid"), noSymlinks);
+  fs::create_symlink("hop.mid", dir.file("out.mid"), noSymlinks);
+  if (noSymlinks) GTEST_SKIP() << "symbolic links cannot be made here";
+  ASSERT_TRUE(writeFileAtomically(dir.file("out.mid"), "new", FileMode::Binary));
+  EXPECT_TRUE(fs::is_symlink(dir.file("out.mid")));
+  EXPECT_TRUE(fs::is_symlink(dir.file("hop.mid")));
+  EXPECT_EQ(readText(dir.file("real/out.mid")), "new");
+  EXPECT_EQ(namesIn(dir.path()), (std::vector<std::string>{"hop.mid", "out.mid", "real"}));
+  EXPECT_EQ(namesIn(dir.file("real")), std::vector<std::string>{"out.mid"});
+}
+
+// Whatever stops a write once the temporary stands, or before, nothing of it is left behind.
+TEST(WriteFileAtomically, AFailedWriteLeavesNoTemporary) {
+  test::TempDir dir;
+  fs::create_directory(dir.file("folder"));
+  writeBytes(dir.file("folder/inside"), kOld);  // a folder with files cannot be replaced
+  EXPECT_FALSE(writeFileAtomically(dir.file("folder"), "new", FileMode::Binary));
+  const std::string longName(250, 'n');
+  EXPECT_FALSE(writeFileAtomically(dir.file(longName), "new", FileMode::Binary));
+  EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"folder"});
 }
 
 TEST(SameFile, ByIdentityNotBySpelling) {

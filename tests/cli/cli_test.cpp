@@ -119,8 +119,12 @@ TEST_F(Cli, TheExitStatusSaysHowTheJobEnded) {
   Bytes damaged = readBytes(dir.file("song.mid"));
   damaged.resize(300);
   writeBytes(dir.file("damaged.mid"), damaged);
+  writeBytes(dir.file("locked.mid"), Bytes{'o', 'l', 'd'});
+  fs::permissions(dir.file("locked.mid"), fs::perms::owner_write, fs::perm_options::remove);
   const Status cases[] = {
       {"refused", {"-o", "song.mid", "song.mid"}, cli::kExitFailed, "Nothing was written"},
+      {"a read-only output", {"-o", "locked.mid", "song.mid"}, cli::kExitFailed,
+       "Nothing was written: an output file is read-only."},
       {"a file not written", {"-o", "nofolder/out.mid", "song.mid"}, cli::kExitFailed,
        "Written: song.txt\n  Not written: nofolder/out.mid, nofolder/out.bme"},
       {"written with a warning", {"damaged.mid"}, cli::kExitWarning, "The MIDI file is damaged."},
@@ -133,6 +137,7 @@ TEST_F(Cli, TheExitStatusSaysHowTheJobEnded) {
     EXPECT_EQ(ran.status, c.status);
     EXPECT_NE(ran.err.find(c.err), std::string::npos) << ran.err;
   }
+  fs::permissions(dir.file("locked.mid"), fs::perms::owner_write, fs::perm_options::add);
 }
 
 TEST_F(Cli, SpeaksJapaneseWhenTheLocaleIsJapanese) {
