@@ -167,10 +167,19 @@ Bytes moreChunksThanHeaderSays() {
   return song.bytes();
 }
 
-Bytes negativeTrackCount() {
+// A count past 32,767: read as a signed number, it would announce no track at all.
+Bytes trackCountOf(int count) {
   MidiBuilder song;
   addPlainTrack(song, "Lead");
-  song.trackCount(-1);
+  addPlainTrack(song, "Bass");
+  song.trackCount(count);
+  return song.bytes();
+}
+
+Bytes independentSongs() {
+  MidiBuilder song(480, 2);
+  addPlainTrack(song, "First song");
+  addPlainTrack(song, "Second song");
   return song.bytes();
 }
 
@@ -183,6 +192,14 @@ Bytes shortTempo() {
 Bytes zeroTempo() {
   MidiBuilder song;
   song.track().tempo(0, 0).endOfTrack(0);
+  return song.bytes();
+}
+
+// Notes around two Set Tempo events of 0, and a sound one after them.
+Bytes zeroTempoBetweenNotes() {
+  MidiBuilder song;
+  song.track().tempo(0, 500000).noteOn(0, 0, 60, 100).tempo(240, 0).noteOff(480, 0, 60).tempo(960, 0)
+      .tempo(1200, 400000).noteOn(1200, 0, 62, 100).noteOff(1440, 0, 62).endOfTrack(1440);
   return song.bytes();
 }
 
@@ -209,7 +226,9 @@ const std::vector<std::pair<std::string, std::function<Bytes()>>>& recipes() {
       {"long_header.mid", longHeader},
       {"zero_division.mid", [] { return withDivision(0); }},
       {"time_code_division.mid", [] { return withDivision(-6360); }},
-      {"negative_track_count.mid", negativeTrackCount},
+      {"track_count_40000.mid", [] { return trackCountOf(40000); }},
+      {"track_count_65535.mid", [] { return trackCountOf(65535); }},
+      {"format_2.mid", independentSongs},
       {"truncated_chunk_header.mid", truncatedChunkHeader},
       {"truncated_track.mid", truncatedTrack},
       {"meta_type_cut_off.mid", metaTypeCutOff},
@@ -226,6 +245,7 @@ const std::vector<std::pair<std::string, std::function<Bytes()>>>& recipes() {
       {"more_chunks_than_header_says.mid", moreChunksThanHeaderSays},
       {"short_tempo.mid", shortTempo},
       {"zero_tempo.mid", zeroTempo},
+      {"zero_tempo_between_notes.mid", zeroTempoBetweenNotes},
       {"time_signature_exponent_out_of_range.mid", timeSignatureExponentOutOfRange},
   };
   return all;

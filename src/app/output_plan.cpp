@@ -100,6 +100,8 @@ Message damageLine(const Song& song, const ReadDamage& damage) {
       return notATrackDamage(damage.track);
     case ReadDamage::Kind::TracksMissing:
       return tracksMissingDamage(damage.track, damage.announced);
+    case ReadDamage::Kind::TempoZero:
+      return tempoZeroDamage(damage.track, name, damage.tick);
   }
   return {};
 }
@@ -118,6 +120,7 @@ Notices warningsOf(const Application& app, const std::string& renderingPath, con
   const Song& song = app.project.song;
   if (!song.damage.empty())
     warnings.push_back(warningNotice(midiDamagedMessage(app.project.inputPath, damageReport(song))));
+  if (!hasNote(song)) warnings.push_back(warningNotice(songWithoutNotesMessage(app.project.inputPath)));
   if (!retiming.settled()) {
     const bool overflow = retiming.ending == SettleReport::Ending::Overflow;
     warnings.push_back(warningNotice(retimingUnsettledMessage(renderingPath, overflow, retiming.cycles)));

@@ -38,8 +38,8 @@ struct OutputPlan {
   std::optional<Result<std::string>> rendering;
   // The chart's text, or why a limit leaves it out; none when no chart is written.
   std::optional<Result<std::string>> chart;
-  // What the author must read once the rendering file stands: damage read past, a re-timing
-  // that did not settle.
+  // What the author must read once the rendering file stands: damage read past, a song without
+  // notes, a re-timing that did not settle.
   Notices warnings;
 };
 

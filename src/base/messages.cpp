@@ -254,6 +254,15 @@ Message midiDamagedMessage(const std::string& path, const Message& losses) {
                "What could be read was converted. Export the song again if you can.")});
 }
 
+Message songWithoutNotesMessage(const std::string& path) {
+  return compose({"曲に音符がありません", "The song has no notes."},
+                 {fileLine(path),
+                  Message("出力midiファイルには音がなく、譜面にはオブジェがありません。"
+                          "音符の入ったmidiファイルを選んでください。",
+                          "The rendering MIDI file has no sound, and the chart no objects. Choose a MIDI "
+                          "file with notes.")});
+}
+
 Message usingSavedSettingsMessage(const std::string& settingsPath) {
   return Message(settingsPath + " の設定を使います", "using the settings in " + settingsPath);
 }

@@ -71,6 +71,9 @@ Message noSuchRowMessage(int row, std::size_t rows);
 // What was read is converted all the same.
 Message midiDamagedMessage(const std::string& path, const Message& losses);
 
+// The song has no note: the rendering file and the chart were written without a sound.
+Message songWithoutNotesMessage(const std::string& path);
+
 // The command line loads the settings file saved beside the MIDI file it was given.
 Message usingSavedSettingsMessage(const std::string& settingsPath);
 
@@ -95,17 +98,23 @@ Message folderReason();
 Message notMidiReason();
 Message headerCutShortReason();
 Message divisionReason(int32_t division);
+// A division that counts SMPTE time: `framesPerSecond` frames, each of `ticksPerFrame` ticks.
+Message smpteDivisionReason(int32_t framesPerSecond, int32_t ticksPerFrame);
+// A format 2 file: independent songs, one per track, which one chart cannot play together.
+Message independentSongsReason();
 // A settings file without an "i" line.
 Message noMidiNamedReason();
 
 // What a damaged MIDI file lost, one line each: the file ends inside track `track`; a number or
 // a tick of track `track` is past what a MIDI file can hold, so the rest of the file is not
-// read; chunk `track` is not a track; the file ends after `read` of the `announced` tracks.
+// read; chunk `track` is not a track; the file ends after `read` of the `announced` tracks; a
+// Set Tempo of 0 at `tick` of track `track` was skipped.
 Message trackCutShortDamage(int32_t track, const std::string& name);
 Message numberTooLongDamage(int32_t track, const std::string& name);
 Message tickPastLimitDamage(int32_t track, const std::string& name);
 Message notATrackDamage(int32_t track);
 Message tracksMissingDamage(int32_t read, int32_t announced);
+Message tempoZeroDamage(int32_t track, const std::string& name, int32_t tick);
 
 // A settings line longer than the reader takes; `what` says which line: the input or output path,
 // a row's settings, or a header text ("GENRE").

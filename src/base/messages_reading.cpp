@@ -48,6 +48,22 @@ Message divisionReason(int32_t division) {
           "Its division is " + d + ". Choose a MIDI file exported with ticks per quarter note (1 or more)."};
 }
 
+Message smpteDivisionReason(int32_t framesPerSecond, int32_t ticksPerFrame) {
+  const std::string f = std::to_string(framesPerSecond);
+  const std::string t = std::to_string(ticksPerFrame);
+  return {"時間の単位が SMPTE タイム (毎秒 " + f + " フレーム、1フレーム " + t +
+              " ティック) です。4分音符あたりのティック数で書き出したmidiファイルを選んでください。",
+          "It counts SMPTE time, " + f + " frames per second and " + t +
+              " ticks per frame. Choose a MIDI file exported with ticks per quarter note."};
+}
+
+Message independentSongsReason() {
+  return {"フォーマット 2 のmidiファイルです。トラックごとに別々の曲が入っていて、1つの譜面では"
+          "いっしょに鳴らせません。フォーマット 0 か 1 で書き出したmidiファイルを選んでください。",
+          "It is a format 2 file: each track holds a song of its own, and one chart cannot play them "
+          "together. Choose a MIDI file exported as format 0 or 1."};
+}
+
 Message noMidiNamedReason() {
   return Message::perAudience(
       "midiファイルを指す \"i\" の行がありません。midiファイルを読み込み直して、設定を保存し直してください。",
@@ -88,6 +104,14 @@ Message tracksMissingDamage(int32_t read, int32_t announced) {
   const std::string a = std::to_string(announced);
   return {"ヘッダーでは " + a + " トラックですが、" + r + " トラックでファイルが終わっています。",
           "The header announces " + a + " tracks, but the file ends after " + r + "."};
+}
+
+Message tempoZeroDamage(int32_t track, const std::string& name, int32_t tick) {
+  const std::string t = std::to_string(tick);
+  return trackInFile(track, name) +
+         Message(": ティック " + t + " のテンポ設定が 0 マイクロ秒で、テンポになりません。読み飛ばしました。",
+                 ": the Set Tempo at tick " + t + " is 0 microseconds per quarter note, which is no tempo. "
+                 "It was skipped.");
 }
 
 Message settingsLineTooLongReason(const Message& what, std::size_t length, std::size_t limit) {

@@ -27,6 +27,18 @@ constexpr int32_t kMaxDenominatorExponent = 30;
 // status), to size the event list once instead of growing it step by step.
 constexpr std::size_t kTypicalEventBytes = 3;
 
+// Format 2: each track an independent song, which one chart cannot play together.
+constexpr uint16_t kIndependentSongsFormat = 2;
+// A division with this bit set counts SMPTE frames per second (high byte, negated) and ticks per
+// frame (low byte), not ticks per quarter note.
+constexpr uint16_t kSmpteDivisionBit = 0x8000;
+
+Message divisionReasonOf(uint16_t division) {
+  if ((division & kSmpteDivisionBit) == 0) return divisionReason(division);
+  const int32_t framesPerSecond = -static_cast<int32_t>(static_cast<int8_t>(division >> 8));
+  return smpteDivisionReason(framesPerSecond, division & 0xFF);
+}
+
 bool sameId(const std::array<char, 4>& id, const char* expected) {
   return std::memcmp(id.data(), expected, id.size()) == 0;
 }
@@ -66,6 +78,8 @@ private:
   void addTempo(MidiEvent& event);
   void addBeat(MidiEvent& event);
   void linkTempo(MidiEvent& event);
+  bool setsNoTempo(const MidiEvent& event) const;
+  void skipZeroTempo(const MidiEvent& event);
   void reportDamage(ReadDamage::Kind kind, const char* what);
 
   Song& song_;
@@ -87,15 +101,19 @@ Result<void> MidiReader::readHeader() {
   MidiHeader& header = song_.header;
   header.chunkId = readChunkId(fields);
   header.length = fields.readBigEndian(4);
-  header.format = static_cast<int16_t>(fields.readBigEndian(2));
-  header.trackCount = static_cast<int16_t>(fields.readBigEndian(2));
-  header.division = static_cast<int16_t>(fields.readBigEndian(2));
+  header.format = static_cast<uint16_t>(fields.readBigEndian(2));
+  header.trackCount = static_cast<uint16_t>(fields.readBigEndian(2));
+  header.division = static_cast<uint16_t>(fields.readBigEndian(2));
   if (!sameId(header.chunkId, "MThd")) return Problem{notMidiReason()};
   // A header cut short is no MIDI file: its division and track count are not there to use.
   if (bytes.size() < kHeaderBytes) return Problem{headerCutShortReason()};
-  if (header.division <= 0) {
+  if (header.format == kIndependentSongsFormat) {
+    diagnostics_.print("Format %d is not supported\n", header.format);
+    return Problem{independentSongsReason()};
+  }
+  if (header.division == 0 || (header.division & kSmpteDivisionBit) != 0) {
     diagnostics_.print("Division %d is not supported\n", header.division);
-    return Problem{divisionReason(header.division)};
+    return Problem{divisionReasonOf(header.division)};
   }
   return {};
 }
@@ -128,7 +146,7 @@ bool MidiReader::readTrack() {
 
 void MidiReader::checkTrackCount() {
   const auto read = static_cast<int32_t>(song_.tracks.size());
-  if (!damaged_ && !stoppedAtChunk_ && read < song_.header.trackCount) {
+  if (!damaged_ && !stoppedAtChunk_ && read < int32_t{song_.header.trackCount}) {
     song_.damage.push_back({ReadDamage::Kind::TracksMissing, read, song_.header.trackCount});
   }
 }
@@ -136,6 +154,12 @@ void MidiReader::checkTrackCount() {
 MidiReader::TrackEvent MidiReader::readTrackEvent(MidiTrack& track) {
   std::optional<MidiEvent> read = readEvent(track);
   if (!read) return TrackEvent::Nothing;
+  if (setsNoTempo(*read)) {
+    skipZeroTempo(*read);
+    return TrackEvent::Read;
+  }
+  // The ticks since the track's previous event: the file's delta, plus that of a skipped event.
+  read->delta = read->tick - (track.events.empty() ? 0 : track.events.back().tick);
   const bool endOfTrack = read->isMeta(kMetaEndOfTrack);
   track.addEvent(*read, song_.songEnd);
   return endOfTrack ? TrackEvent::EndOfTrack : TrackEvent::Read;
@@ -152,7 +176,6 @@ std::optional<MidiEvent> MidiReader::readEvent(MidiTrack& track) {
   if (!statusByte) return std::nullopt;  // the file ends right after a delta time
   MidiEvent event;
   trackTick_ += delta;
-  event.delta = delta;
   event.tick = trackTick_;
   event.status = *statusByte;
   event.kind = classifyStatus(*statusByte);
@@ -255,7 +278,7 @@ void MidiReader::applyMeta(MidiTrack& track, MidiEvent& event) {
       break;
     }
     case kMetaTempo:
-      addTempo(event);
+      if (!setsNoTempo(event)) addTempo(event);
       break;
     case kMetaTimeSignature:
       addBeat(event);
@@ -300,6 +323,18 @@ void MidiReader::addBeat(MidiEvent& event) {
 void MidiReader::linkTempo(MidiEvent& event) {
   if (event.isMeta(kMetaTempo)) return;
   if (const auto at = tempoIndex_.find(event.tick)) event.tempo = static_cast<int32_t>(*at);
+}
+
+// A Set Tempo of 0 microseconds per quarter note would make an infinite BPM: no tempo a chart or
+// a rendering file can hold.
+bool MidiReader::setsNoTempo(const MidiEvent& event) const {
+  return event.isMeta(kMetaTempo) && tempoMicroseconds(song_, event) == 0;
+}
+
+// The event is left out of the track, and the reading goes on: what follows it is sound.
+void MidiReader::skipZeroTempo(const MidiEvent& event) {
+  diagnostics_.print("Track %d damaged: Set Tempo of 0 skipped\n", trackNumber_);
+  song_.damage.push_back({ReadDamage::Kind::TempoZero, trackNumber_, 0, event.tick});
 }
 
 void MidiReader::reportDamage(ReadDamage::Kind kind, const char* what) {

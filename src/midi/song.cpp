@@ -66,6 +66,13 @@ int32_t tempoMicroseconds(const Song& song, const EventContent& event) {
   return microseconds;
 }
 
+bool hasNote(const Song& song) {
+  return std::any_of(song.tracks.begin(), song.tracks.end(), [](const MidiTrack& track) {
+    return std::any_of(track.events.begin(), track.events.end(),
+                       [](const MidiEvent& event) { return event.startsNote(); });
+  });
+}
+
 int32_t beatAt(const std::vector<Beat>& beats, int32_t tick) {
   if (beats.empty()) return kNone;
   int32_t found = 0;

@@ -50,9 +50,11 @@ inline constexpr int32_t kMetaTimeSignature = 0x58;
 struct MidiHeader {
   std::array<char, 4> chunkId{};
   uint32_t length = 0;
-  int16_t format = 0;
-  int16_t trackCount = 0;
-  int16_t division = 0;
+  // Unsigned 16-bit numbers, as the file has them: a count of 32,768 tracks or more is a count,
+  // and a division with its top bit set counts SMPTE time, not a negative number of ticks.
+  uint16_t format = 0;
+  uint16_t trackCount = 0;
+  uint16_t division = 0;
 };
 
 // What an event is, apart from when it happens: its status and its data bytes. An event read
@@ -86,7 +88,8 @@ struct EventContent {
 // An event as read: its content, where the track had it, and what the reader found out about it.
 struct MidiEvent : EventContent {
   int32_t tick = 0;
-  int32_t delta = 0;  // as the file had it: the ticks since the track's previous event
+  int32_t delta = 0;  // the ticks since the track's previous event, as the file had them
+                      // (with those of any event skipped between)
   int32_t index = 0;
   int32_t voice = 0;
   int32_t tempo = kNone;  // the tempo change in effect at `tick` when the event was read
@@ -142,10 +145,12 @@ struct ReadDamage {
     TickPastLimit,  // the track's ticks pass 2147483647: nothing after it is read
     NotATrack,      // where the track should be, a chunk that is not "MTrk": no track from it on
     TracksMissing,  // the file ends before all the tracks its header announces
+    TempoZero,      // a Set Tempo of 0 microseconds per quarter note: skipped, reading goes on
   };
   Kind kind = Kind::TrackCutShort;
   int32_t track = 0;      // 1 for the file's first track; TracksMissing: the tracks read
   int32_t announced = 0;  // TracksMissing: the header's track count
+  int32_t tick = 0;       // TempoZero: where the track had the event
 };
 
 struct Song {
@@ -168,6 +173,9 @@ struct Song {
 // The microseconds per quarter note that a Set Tempo event of the song sets: its first three data
 // bytes, most significant first, a byte the event lacks counting as 0.
 int32_t tempoMicroseconds(const Song& song, const EventContent& event);
+
+// Whether any track of the song starts a note.
+bool hasNote(const Song& song);
 
 // The position of the time signature in effect at `tick`: the scan runs over the list in reading
 // order and stops at the first entry that lies later; before the first entry, the first entry.

@@ -197,12 +197,12 @@ TEST(SettleLayout, ATempoChangeFollowsThePreviousSectionsNeedInTwoCycles) {
   EXPECT_EQ(converted.lines.str(), "");
 }
 
-// One track with its tempo changes (format 2; a format 0 file would be split by channel): the
+// One track with its tempo changes (format 1; a format 0 file would be split by channel): the
 // drone holds past the second tempo change, so the sound under that tempo is postponed and the
 // second Set Tempo event is laid out twice. Only the copy its record follows moves as the tempo
 // change; the earlier copy keeps its distance.
 TEST(SettleLayout, ATempoChangeLaidOutTwiceMovesOnlyAtTheCopyItsRecordFollows) {
-  MidiBuilder b(480, 2);
+  MidiBuilder b(480, 1);
   b.track().tempo(0, 500000).noteOn(0, 0, 36, 100).noteOn(960, 0, 60, 100).tempo(1920, 400000)
       .noteOff(2400, 0, 60).noteOn(2880, 0, 62, 100).noteOff(3360, 0, 62).noteOff(3840, 0, 36).endOfTrack(3840);
   TrackSettings single = withSplit(SplitMethod::Single);

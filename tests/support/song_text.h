@@ -30,7 +30,7 @@ inline std::string describeEvent(const Song& song, const MidiEvent& e) {
 // The header, every track with its events, the tempo changes, time signatures and damage.
 inline std::string describeSong(const Song& song) {
   static const char* const kDamage[] = {"TrackCutShort", "NumberTooLong", "TickPastLimit", "NotATrack",
-                                        "TracksMissing"};
+                                        "TracksMissing", "TempoZero"};
   std::string text;
   appendFormatted(text, "header format=%d tracks=%d division=%d end=%d\n", song.header.format,
                   song.header.trackCount, song.header.division, song.songEnd);
@@ -46,8 +46,10 @@ inline std::string describeSong(const Song& song) {
     appendFormatted(text, "tempo %d: track %d event %d tick %d bpm %f\n", t.index, t.track + 1, t.event, t.tick,
                     static_cast<double>(t.bpm));
   for (const Beat& b : song.beats) appendFormatted(text, "beat %d/%d tick %d\n", b.numerator, b.denominator, b.tick);
-  for (const ReadDamage& d : song.damage)
-    appendFormatted(text, "damage %s track %d announced %d\n", kDamage[static_cast<int>(d.kind)], d.track, d.announced);
+  for (const ReadDamage& d : song.damage) {
+    appendFormatted(text, "damage %s track %d announced %d", kDamage[static_cast<int>(d.kind)], d.track, d.announced);
+    text += d.kind == ReadDamage::Kind::TempoZero ? " tick " + std::to_string(d.tick) + "\n" : "\n";
+  }
   return text;
 }
 
