@@ -38,8 +38,7 @@ public:
   // output read the file afresh, so that verbose records of two versions compare line for line.
   // Before any load the (empty) input is read, so the reason is the one any unreadable file gets.
   const Result<void>& revisitReading();
-  // Puts the song as read back into the project, for a conversion, which lays the song out in
-  // place: each output converts the song as read with the settings as they now stand, row by row
+  // Gives the project the song an output converts, with the settings as they now stand, row by row
   // (see keepSongForOutput: the song an output meets can list other tracks than the table's).
   void restoreSongAsRead();
 

@@ -38,7 +38,7 @@ void writeRendering(Project& project, const OutputPlan& plan, OutputResult& resu
 void writeChart(const std::string& path, const Result<std::string>& chart, OutputResult& result) {
   if (!chart) {
     result.chart = OutputFile{path, chart.problem()};
-    result.notices.push_back({Notice::Kind::Warning, chartRefusedMessage(path, chart.problem().message)});
+    result.notices.push_back(warningNotice(chartRefusedMessage(path, chart.problem().message)));
     return;
   }
   result.chart = writeFile(path, chart, FileMode::Text);

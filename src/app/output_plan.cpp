@@ -113,8 +113,6 @@ Message damageReport(const Song& song) {
   return lines;
 }
 
-ConversionReport convertSong(Application& app) { return convert(app.project, app.diagnostics); }
-
 Notices warningsOf(const Application& app, const std::string& renderingPath, const SettleReport& retiming) {
   Notices warnings;
   const Song& song = app.project.song;
@@ -133,17 +131,16 @@ Result<void> planConversion(Application& app, OutputPlan& plan) {
   Project& project = app.project;
   if (const Result<void>& read = app.revisitReading(); !read)
     return Problem{midiUnreadableMessage(project.inputPath, read.problem().message)};
-  // The conversion lays out the song it is given, so it is given the song as read each time.
+  // Each output converts the song as a reading of the file for it would give it, with the rows'
+  // settings as they now stand.
   app.restoreSongAsRead();
   if (Result<void> names = checkDefinitionNames(project); !names) return names.problem();
-  const ConversionReport conversion = convertSong(app);
+  const ConversionReport conversion = convert(project, app.diagnostics);
   if (const auto track = conversion.refusedTrack) {
     return Problem{trackTooComplexMessage(project.inputPath, static_cast<int32_t>(*track) + 1,
                                           project.song.tracks[*track].name)};
   }
   plan.warnings = warningsOf(app, plan.paths.rendering, conversion.retiming);
-  // The chart is built after the rendering file is encoded: building it places its objects on
-  // the song's measure grid, which it extends.
   plan.rendering = encodeRenderingFile(project, app.diagnostics);
   if (plan.paths.chart) plan.chart = formatChart(project);
   return {};
