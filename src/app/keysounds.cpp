@@ -79,13 +79,7 @@ audio::RenderingFileTrack renderingFileTrack(const Project& project, std::size_t
 std::vector<audio::StemTrack> stemTracks(const std::vector<audio::RenderingFileTrack>& tracks,
                                          const audio::TempoMap& tempo) {
   std::vector<audio::StemTrack> stems;
-  for (const audio::RenderingFileTrack& track : tracks) {
-    audio::StemTrack& stem = stems.emplace_back();
-    stem.stemName = track.stemName;
-    for (const audio::RenderingFileSound& sound : track.sounds)
-      stem.sounds.push_back(
-          {sound.fileName, tempo.secondsAt(sound.startTick), tempo.secondsAt(sound.endTick)});
-  }
+  for (const audio::RenderingFileTrack& track : tracks) stems.push_back(audio::stemTrackOf(track, tempo));
   return stems;
 }
 

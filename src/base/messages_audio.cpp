@@ -1,6 +1,7 @@
 #include "base/messages_audio.h"
 
 #include <cerrno>
+#include <cmath>
 
 #include "base/format.h"
 #include "base/message_parts.h"
@@ -162,22 +163,6 @@ Message extraStemMessage(const std::string& path) {
                                "move it out of the folder.")});
 }
 
-Message stemTooShortMessage(const std::string& path, double stemSeconds, double lastStartSeconds,
-                            int32_t soundsLeftOut) {
-  return compose(
-      Message("トラックの音声ファイルが途中で終わっています", "A track's sound file ends too early"),
-      {fileLine(path),
-       Message("長さは " + secondsText(stemSeconds) + " 秒ですが、最後の音は " +
-                   secondsText(lastStartSeconds) + " 秒から始まります。終わりより後の " +
-                   number(soundsLeftOut) +
-                   " 個の音は書き出していません。出力midiファイルのこのトラックを最後まで書き出し直してくださ"
-                   "い。",
-               "It is " + secondsText(stemSeconds) + " s long, but its last sound starts at " +
-                   secondsText(lastStartSeconds) + " s. The " + number(soundsLeftOut) +
-                   " sounds past its end were not written. Render this track of the rendering "
-                   "MIDI file again, to its end.")});
-}
-
 Message soundsWrittenMessage(int32_t count, const std::string& folder) {
   return compose(Message("音声ファイルを " + number(count) + " 個書き出しました",
                          "Wrote " + number(count) + " sound files"),
@@ -299,6 +284,79 @@ Message notMeasuredMessage(const Message& why) {
   return compose(Message("音声ファイルは書き出しましたが、譜面の再現度は測れませんでした",
                          "The sound files were written, but the chart's fidelity could not be measured"),
                  {why});
+}
+
+// --- Silent sounds and stems that do not fit ---------------------------------------------
+
+Message silentSoundsMessage(const std::string& stemName, int32_t silent, int32_t total) {
+  return compose(
+      Message("トラック " + stemName + " の音 " + number(total) + " 個のうち " + number(silent) + " 個が無音です",
+              number(silent) + " of the " + number(total) + " sounds of track " + stemName + " are silent"),
+      {Message("曲の中でベロシティーか音量 (ボリューム、エクスプレッション) が 0 の音符か、16ビットに届かないほど"
+               "小さい音です。それぞれの長さの無音として書き出しました。聞こえるようにするには、曲の中で音量を"
+               "上げてください。",
+               "Their notes have velocity or volume (volume, expression) 0 in the song, or are too soft to "
+               "reach 16 bits. Each was written as silence of its length; to hear them, raise them in the "
+               "song.")});
+}
+
+Message stemDoesNotFitMessage(const std::string& path, const std::vector<Message>& findings) {
+  Message wrong("おかしな点: ", "What looks wrong: ");
+  for (std::size_t i = 0; i < findings.size(); ++i) {
+    if (i > 0) wrong += Message("、", "; ");
+    wrong += findings[i];
+  }
+  return compose(
+      Message("トラックの音声ファイルが出力midiファイルと合いません",
+              "A track's sound file does not fit the rendering MIDI file"),
+      {fileLine(path), wrong,
+       Message("このトラックの音は書き出していません。最後に書き出した出力midiファイルのこのトラックを先頭 "
+               "(0 ティック) から最後まで書き出し直し、もう一度切り出してください。",
+               "None of its sounds were written. Render this track of the rendering MIDI file written last "
+               "again, from its start (tick 0) to its end, and cut again.")});
+}
+
+Message stemSilentReason() { return Message("無音です", "silent"); }
+
+Message stemStartsOffReason(int64_t lagMilliseconds) {
+  const std::string ms = number(lagMilliseconds < 0 ? -lagMilliseconds : lagMilliseconds);
+  if (lagMilliseconds < 0) return Message(ms + " ミリ秒早く始まります", "starts " + ms + " ms early");
+  return Message(ms + " ミリ秒遅れて始まります", "starts " + ms + " ms late");
+}
+
+Message stemEndsEarlyReason(double secondsShort) {
+  std::string japanese;
+  std::string english;
+  if (secondsShort < 1) {
+    const std::string ms = number(std::llround(secondsShort * 1000));
+    japanese = ms + " ミリ秒";
+    english = ms + " ms";
+  } else {
+    appendFormatted(japanese, "%.1f 秒", secondsShort);
+    appendFormatted(english, "%.1f s", secondsShort);
+  }
+  return Message("トラックより " + japanese + "早く終わります", "ends " + english + " before the track");
+}
+
+Message stemNotOfThisRenderingReason(int32_t soundsNotLouder, int32_t soundsChecked) {
+  return Message("ほかの出力midiファイルから書き出したものでは? (無音のあとの音 " + number(soundsChecked) +
+                     " 個のうち " + number(soundsNotLouder) + " 個が、始まりでも前より大きくなりません)",
+                 "made from another rendering file? (" + number(soundsNotLouder) + " of its " +
+                     number(soundsChecked) + " sounds after silence are no louder at their start than before it)");
+}
+
+Message mixedSampleRatesMessage(const std::string& folder,
+                                const std::vector<std::pair<std::string, int32_t>>& rates) {
+  std::string list;
+  for (const auto& [name, rate] : rates) list += "\n  " + name + ": " + number(rate) + " Hz";
+  return compose(
+      Message("トラックの音声ファイルのサンプリング周波数がそろっていません",
+              "The tracks' sound files are not all at one sample rate"),
+      {folderLine(folder), Message::verbatim(list.substr(1)),
+       Message("そのまま切り出しましたが、周波数の混じった譜面はプレイヤーに変換の手間をかけさせます。"
+               "すべて同じ周波数で書き出し直してください。",
+               "They were cut all the same, but a chart of mixed rates makes the player resample. Render "
+               "them all at one rate.")});
 }
 
 }  // namespace rendlow

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/message.h"
@@ -35,8 +36,6 @@ Message oggNotInBuildReason();
 Message stemsFolderUnreadableMessage(const std::string& folder, const Message& reason);
 Message missingStemMessage(const std::string& folder, const std::string& stemName);
 Message extraStemMessage(const std::string& path);
-Message stemTooShortMessage(const std::string& path, double stemSeconds, double lastStartSeconds,
-                            int32_t soundsLeftOut);
 Message soundsWrittenMessage(int32_t count, const std::string& folder);
 
 // --- Rendering ---------------------------------------------------------------------------
@@ -70,5 +69,20 @@ Message channelCountMismatchMessage(const std::string& path, int32_t channels, i
 Message silentReferenceMessage(const std::string& recordingPath);
 // What a keysound run tells when its sound files stand but `why` kept it from measuring them.
 Message notMeasuredMessage(const Message& why);
+
+
+// --- Silent sounds and stems that do not fit ---------------------------------------------
+// `silent` of the `total` sounds of track `stemName` came out silent.
+Message silentSoundsMessage(const std::string& stemName, int32_t silent, int32_t total);
+// A stem not rendered from this rendering file: what looks wrong with it, one reason each.
+Message stemDoesNotFitMessage(const std::string& path, const std::vector<Message>& findings);
+Message stemSilentReason();
+// Positive: late; negative: early.
+Message stemStartsOffReason(int64_t lagMilliseconds);
+Message stemEndsEarlyReason(double secondsShort);
+Message stemNotOfThisRenderingReason(int32_t soundsNotLouder, int32_t soundsChecked);
+// The stems of one folder at several rates: each stem's file name and rate.
+Message mixedSampleRatesMessage(const std::string& folder,
+                                const std::vector<std::pair<std::string, int32_t>>& rates);
 
 }  // namespace rendlow

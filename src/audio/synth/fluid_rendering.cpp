@@ -1,6 +1,6 @@
 #include <utility>
 
-#include "audio/cut/stem_cutting.h"
+#include "audio/cut/sound_cut.h"
 #include "audio/synth/fluid_synth_session.h"
 #include "audio/synth/fluid_track_player.h"
 #include "audio/synth/rendering.h"
@@ -46,13 +46,10 @@ Result<void> cutRenderedTrack(const RenderingFileTrack& track, const TempoMap& t
   if (!session) return session.problem();
   TrackPlayer player(*session, tempoMap);
   const std::vector<SoundFrames> frames = player.soundFrames(track);
-  const AudioBuffer rendered = player.renderSounds(track);
-  for (std::size_t i = 0; i < track.sounds.size(); ++i) {
-    const AudioBuffer sound = cutSound(rendered, frames[i].start, frames[i].end);
-    if (Result<void> written = writeSound(output, track.sounds[i].fileName, sound, report); !written)
-      return written;
-  }
-  return {};
+  std::vector<SoundSpan> spans;
+  for (std::size_t i = 0; i < track.sounds.size(); ++i)
+    spans.push_back({track.sounds[i].fileName, frames[i].start, frames[i].end});
+  return writeTrackSounds(track.stemName, player.renderSounds(track), spans, output, report);
 }
 
 // The first track becomes the mix itself, and the mix grows to exactly the longest track: a

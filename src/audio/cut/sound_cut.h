@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "audio/cut/sound_output.h"
+#include "audio/io/audio_buffer.h"
+#include "base/result.h"
+
+namespace rendlow::audio {
+
+// Half a step of the 16-bit scale: a sample below it is written as 0, so below it on every
+// channel a frame is silence in the file, however quiet the sound it belongs to.
+constexpr float kAudibleFloor = 0.5f / 32768.0f;
+// The fade-out where a cut stops a sound still ringing, against the click of a wave cut mid-way.
+constexpr double kFadeOutSeconds = 0.005;
+
+// True when no sample of `sound` reaches kAudibleFloor.
+bool isSilent(const AudioBuffer& sound);
+
+// One sound out of a recording of many: frames [startFrame, endFrame) of `source` (clamped to
+// it), starting exactly at startFrame with nothing removed before it and no fade-in. Trailing
+// frames below kAudibleFloor on every channel are dropped; where none were, the cut stops the
+// sound while it still rings, and its last kFadeOutSeconds (fewer frames if it is shorter) fade
+// out linearly to a last frame of zero. A sound silent throughout keeps its whole length as
+// zeros, and the result always has a frame: a player given an empty file may refuse the chart.
+AudioBuffer cutSound(const AudioBuffer& source, int64_t startFrame, int64_t endFrame);
+
+// Where one sound of a track lies in the track's whole recording, and the file it goes to.
+struct SoundSpan {
+  std::string fileName;  // as the chart's #WAV line names it: "tr01_01.wav"
+  int64_t startFrame = 0;
+  int64_t endFrame = 0;
+};
+
+// Cuts each span out of `recording` (see cutSound) and writes it. When some sounds come out
+// silent, a warning in the report says how many of the track's; the problem is a file that could
+// not be written.
+Result<void> writeTrackSounds(const std::string& stemName, const AudioBuffer& recording,
+                              const std::vector<SoundSpan>& spans, const SoundOutput& output,
+                              SoundFilesReport& report);
+
+}  // namespace rendlow::audio
