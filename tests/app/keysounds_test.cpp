@@ -14,6 +14,7 @@
 #include <tuple>
 
 #include "audio/io/audio_backend.h"
+#include "audio/synthesized_stem.h"
 #include "job_fixture.h"
 
 namespace rendlow::test {
@@ -67,14 +68,61 @@ TEST(SoundStarts, EverySoundOfTheChartStartsOnceInItsTrackInOrder) {
   EXPECT_EQ(named, wavNames(job.read("song_out.bme")));
 }
 
+// Stems of the named tracks as an instrument renders the rendering file, into "stems"; each
+// delayed by `lateSeconds`.
+void writeStems(JobRun& job, const std::set<std::string>& names, double lateSeconds = 0) {
+  const audio::TempoMap tempo = renderingFileTempoMap(job.app.project);
+  for (const audio::RenderingFileTrack& track : renderingFileTracks(job.app.project)) {
+    if (!names.count(track.stemName)) continue;
+    const audio::AudioBuffer stem = audio::test::delayed(audio::test::synthesizedStem(track, tempo), lateSeconds);
+    ASSERT_TRUE(audio::builtinBackend().write(job.dir.file("stems/" + track.stemName + ".wav"), stem,
+                                              audio::AudioFileType::Wav));
+  }
+}
+
+std::string englishOf(const Notices& notices) {
+  std::string text;
+  for (const Notice& notice : notices) text += notice.message.in(Audience::EnglishConsole) + "\n";
+  return text;
+}
+
+// Right stems are cut without a word; a stem rendered late is told by name, none of its sounds
+// written, and the run ends with a warning.
+TEST(Keysounds, AStemThatDoesNotFitTheRenderingFileIsToldAndLeftUncut) {
+  JobRun job(kExampleSong);
+  ASSERT_TRUE(job.run(request("song.mid")));
+  fs::create_directories(job.dir.file("stems"));
+  writeStems(job, {"tr01", "tr02", "tr03"});
+  KeysoundRequest cut;
+  cut.stemsFolder = job.dir.file("stems");
+  const Result<KeysoundReport> right = makeKeysounds(job.app.project, job.dir.file("song_out.bme"), cut);
+  ASSERT_TRUE(right);
+  EXPECT_FALSE(hasNotice(right->files.notices, Notice::Kind::Warning)) << englishOf(right->files.notices);
+  EXPECT_EQ(right->files.filesWritten, 18);
+
+  for (const auto& name : wavNames(job.read("song_out.bme"))) fs::remove(job.dir.file(name));
+  writeStems(job, {"tr02"}, 0.5);
+  const Result<KeysoundReport> late = makeKeysounds(job.app.project, job.dir.file("song_out.bme"), cut);
+  ASSERT_TRUE(late);
+  ASSERT_EQ(late->files.notices.size(), 1u) << englishOf(late->files.notices);
+  EXPECT_EQ(late->files.notices[0].kind, Notice::Kind::Warning);
+  const std::string told = englishOf(late->files.notices);
+  EXPECT_NE(told.find("File: " + job.dir.file("stems/tr02.wav") + "\nWhat looks wrong: starts 500 ms late\n"),
+            std::string::npos)
+      << told;
+  EXPECT_EQ(late->files.filesWritten, 9);
+  for (const std::string& name : wavNames(job.read("song_out.bme")))
+    EXPECT_EQ(fs::exists(job.dir.file(name)), !name.starts_with("tr02")) << name;
+}
+
 TEST(Keysounds, StemsAreCutIntoEveryFileTheChartNamesAndMissingOnesAreTold) {
   JobRun job(kExampleSong);
   ASSERT_TRUE(job.run(request("song.mid")));
-  // tr01 and tr02 rendered as a steady tone from tick 0; tr03 missing; an extra stem beside them.
+  // tr01 and tr02 rendered from the rendering file; tr03 missing; an extra stem beside them.
   fs::create_directories(job.dir.file("stems"));
+  writeStems(job, {"tr01", "tr02"});
   audio::AudioBuffer tone{44100, 2, std::vector<float>(2 * 44100 * 60, 0.25f)};
-  for (const char* stem : {"tr01.wav", "tr02.wav", "extra.wav"})
-    ASSERT_TRUE(audio::builtinBackend().write(job.dir.file("stems/") + stem, tone, audio::AudioFileType::Wav));
+  ASSERT_TRUE(audio::builtinBackend().write(job.dir.file("stems/extra.wav"), tone, audio::AudioFileType::Wav));
   KeysoundRequest cut;
   cut.stemsFolder = job.dir.file("stems");
   const Result<KeysoundReport> made = makeKeysounds(job.app.project, job.dir.file("song_out.bme"), cut);
@@ -152,6 +200,34 @@ TEST_F(Rendered, AChartOfOneSoundPerNotePlaysItsSongBackAlmostExactly) {
     EXPECT_LT((loud - sound->samples.begin()) / sound->channels, 44) << name;
   }
   exportKeysoundsForInterop(job.dir.file("song_out.bme"));
+}
+
+// A note the song silences (volume 0) is its own sound, rendered as silence of its length and
+// told; a very soft note keeps what a 16-bit file hears of it. No file is empty.
+TEST_F(Rendered, SilentSoundsAreWrittenAsSilenceAndToldAndNoFileIsEmpty) {
+  MidiBuilder song;
+  song.track().tempoBpm(0, 120).endOfTrack(0);
+  TrackBuilder& track = song.track();
+  track.name("Solo").noteOn(480, 0, 60, 100).noteOff(880, 0, 60);
+  track.noteOn(1440, 0, 62, 7).noteOff(1840, 0, 62);
+  track.controlChange(2400, 0, 7, 0).noteOn(2400, 0, 64, 100).noteOff(2800, 0, 64).endOfTrack(3000);
+  JobRun job;
+  job.put("song.mid", song.bytes());
+  ASSERT_TRUE(job.run(request("song.mid")));
+  KeysoundRequest synthesize;
+  synthesize.soundFont = kSoundFont;
+  const Result<KeysoundReport> made = makeKeysounds(job.app.project, job.dir.file("song_out.bme"), synthesize);
+  ASSERT_TRUE(made);
+  const std::string told = englishOf(made->files.notices);
+  EXPECT_NE(told.find("1 of the 3 sounds of track tr01 are silent"), std::string::npos) << told;
+  std::vector<bool> silent;
+  for (const std::string& name : wavNames(job.read("song_out.bme"))) {
+    const Result<audio::AudioBuffer> sound = audio::builtinBackend().read(job.dir.file(name));
+    ASSERT_TRUE(sound) << name;
+    EXPECT_GT(sound->frames(), 0) << name;
+    silent.push_back(audio::isSilent(*sound));
+  }
+  EXPECT_EQ(silent, (std::vector<bool>{false, false, true}));
 }
 
 TEST_F(Rendered, FinerVelocityBucketsPlayTheSongBackCloser) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <tuple>
 
 #include "audio/io/audio_backend.h"
@@ -18,23 +20,31 @@ std::vector<float> repeated(float value, int count) { return std::vector<float>(
 using CutCase = std::tuple<int32_t, int32_t, std::vector<float>, int64_t, int64_t, std::vector<float>>;
 
 // At 1000 Hz the fade-out is 5 frames: gains 4/5, 3/5, 2/5, 1/5, 0. At 44.1 kHz it is 220.5
-// frames, rounded to 221.
-TEST(CutSound, StartsExactlyTrimsTheSilentTailAndFadesOut) {
+// frames, rounded to 221. A cut inside sound still heard fades; a sound that died away before its
+// cut keeps all a 16-bit file hears of it and ends on its own.
+TEST(CutSound, StartsExactlyKeepsAllThatIsHeardAndFadesOnlyWhatItCuts) {
   const std::vector<float> fade{0.4f, 0.3f, 0.2f, 0.1f, 0};
   const std::vector<float> stereoFade{0.5f, 0.5f, 0.4f, 0.4f, 0.3f, 0.3f, 0.2f, 0.2f, 0.1f, 0.1f, 0, 0};
-  // -60 dBFS itself is kept; below it, on the way out, is silence.
-  const std::vector<float> tail{0.5f, 0.5f, 0.001f, 0.0009f, -0.0009f, 0};
+  // -66 dBFS and the floor itself are heard; just below the floor is silence.
+  const float floor = kAudibleFloor;
+  const std::vector<float> tail{0.5f, 0.0005f, floor, floor * 0.99f, -floor * 0.99f, 0};
   std::vector<float> longFade = repeated(0.5f, 79);
   for (int i = 220; i >= 0; --i) longFade.push_back(0.5f * static_cast<float>(i / 221.0));
+  std::vector<float> quietFade = repeated(0.0005f, 3);
+  for (float gain : {1.0f, 0.8f, 0.6f, 0.4f, 0.2f, 0.0f}) quietFade.push_back(0.0005f * gain);
   const std::vector<CutCase> cases{
       {1000, 1, repeated(0.5f, 20), 3, 13, joined(repeated(0.5f, 5), fade)},  // ends at the next start
       {1000, 1, joined(repeated(0, 3), repeated(0.5f, 10)), 1, 10, joined({0, 0, 0.5f, 0.5f}, fade)},
-      {1000, 1, joined(repeated(0.5f, 4), tail), 0, 10, joined({0.5f, 0.5f}, fade)},
-      {1000, 2, joined(repeated(0.5f, 10), {0, 0.002f, 0, 0}), 0, 7, stereoFade},  // silent on both only
-      {1000, 1, repeated(0.6f, 10), 4, 7, {0.4f, 0.2f, 0}},                        // shorter than the fade
+      {1000, 1, joined(repeated(0.5f, 4), tail), 0, 10, joined(repeated(0.5f, 5), {0.0005f, floor})},
+      {1000, 2, repeated(0.5f, 20), 0, 6, stereoFade},
+      {1000, 2, joined(repeated(0.5f, 10), {0, 0.002f, 0, 0}), 0, 7, joined(repeated(0.5f, 10), {0, 0.002f})},
+      {1000, 2, {0.5f, 0.5f, 0, 0.002f, 0, floor * 0.5f, 0, 0}, 0, 4, {0.5f, 0.5f, 0, 0.002f}},
+      {1000, 1, repeated(0.6f, 10), 4, 7, {0.4f, 0.2f, 0}},        // shorter than the fade
       {1000, 1, repeated(0.5f, 8), 2, 50, joined({0.5f}, fade)},  // the end clamped to the source
-      {1000, 1, repeated(0.5f, 8), 9, 12, {}},                    // starting past the source
-      {1000, 1, repeated(0.0005f, 8), 0, 8, {}},                  // all silent
+      {1000, 1, repeated(0.0005f, 12), 0, 9, quietFade},          // quiet, but heard
+      {1000, 1, repeated(floor * 0.9f, 8), 1, 7, repeated(0, 6)}, // silent: its length of zeros
+      {1000, 2, repeated(0.5f, 8), 9, 12, {0, 0}},                // past the source: one silent frame
+      {1000, 1, repeated(0.5f, 8), 3, 3, {0}},
       {44100, 1, repeated(0.5f, 300), 0, 300, longFade},
   };
   for (const auto& [rate, channels, source, start, end, expected] : cases) {
@@ -44,13 +54,14 @@ TEST(CutSound, StartsExactlyTrimsTheSilentTailAndFadesOut) {
     EXPECT_EQ(cut.channels, channels);
     ASSERT_EQ(cut.samples.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_NEAR(cut.samples[i], expected[i], 1e-7) << i;
+    EXPECT_EQ(isSilent(cut), std::all_of(expected.begin(), expected.end(), [](float x) { return x == 0; }));
   }
 }
 
 // A stem of `frames` frames at 1000 Hz whose every sample tells its frame: (frame + 1) / 2^12,
 // exact in 16 bits.
-AudioBuffer numberedStem(int frames) {
-  AudioBuffer stem{1000, 2, {}};
+AudioBuffer numberedStem(int frames, int32_t rate = 1000) {
+  AudioBuffer stem{rate, 2, {}};
   for (int i = 1; i <= frames; ++i) stem.samples.insert(stem.samples.end(), {i / 4096.0f, -i / 4096.0f});
   return stem;
 }
@@ -84,38 +95,50 @@ protected:
 };
 
 // A folder of stems as an author leaves it, which is the chart's folder too: a sound file of an
-// earlier run there is no stem. A stem missing, extra, too short or unreadable is told, and the
-// rest is cut: each sound from the frame nearest its start (0.0496 s at 1000 Hz is frame 50)
-// to the next, the last one to the stem's end; the stem's name matched whatever its case.
+// earlier run there is no stem. A stem missing, extra, unreadable or not fitting its track is
+// told, and the rest is cut: each sound from the frame nearest its start (0.1004 s at 1000 Hz is
+// frame 100) to the next, the last one to the stem's end; the stem's name matched whatever its
+// case. Sounds that come out silent are written as silence and counted; mixed rates are told.
 TEST_F(CutStems, CutsEverySoundItCanAndTellsEveryStemItCannotUse) {
   const AudioBuffer stem = numberedStem(250);
   writeStem("TR01.WAV", stem);
   rendlow::test::writeBytes(stems_.file("tr03.wav"), {'R', 'I', 'F', 'F'});
-  writeStem("tr04.wav", numberedStem(100));
+  writeStem("tr04.wav", numberedStem(200, 2000));
+  writeStem("tr05.wav", numberedStem(100));
+  AudioBuffer halfSilent = numberedStem(50);
+  halfSilent.samples.resize(200, 0.0f);
+  writeStem("tr06.wav", halfSilent);
   writeStem("tr09.wav", numberedStem(10));
   writeStem("tr01_01.wav", numberedStem(10));
   rendlow::test::writeBytes(stems_.file("notes.txt"), {'n', 'o'});
-  const std::vector<StemSound> sounds{{"tr01_01.wav", 0.0496, 0.1004},
-                                      {"tr01_02.wav", 0.1004, 0.25},
-                                      {"tr01_03.wav", 0.25, 0.3},
-                                      {"tr01_04.wav", 0.3, 0.4}};
+  const StemTrack tr01{"tr01", {{"tr01_01.wav", 0, 0.1004}, {"tr01_02.wav", 0.1004, 0.25}}, 0.25};
+  const StemTrack tr05{"tr05", {{"tr05_01.wav", 0, 0.2}}, 0.2};  // 100 ms longer than its stem
+  const StemTrack tr06{"tr06", {{"tr06_01.wav", 0, 0.05}, {"tr06_02.wav", 0.05, 0.1, 0, true}}, 0.1};
   Result<SoundFilesReport> report =
-      cut({{"tr01", sounds}, oneSound("tr02"), oneSound("tr03"), oneSound("tr04")}, stems_.path());
+      cut({tr01, oneSound("tr02"), oneSound("tr03"), oneSound("tr04"), tr05, tr06}, stems_.path());
   ASSERT_TRUE(report);
-  ASSERT_EQ(report->notices.size(), 4u);
   const std::vector<std::string> told{
       "The sound file of track tr02 is missing\nFolder: " + stems_.path() +
           "\nNone of its sounds were written. Render this track of the rendering MIDI file from its start "
           "(tick 0) and put it in this folder as tr02.wav.",
       "belongs to no converted track\nFile: " + stems_.file("tr09.wav"),
-      "It is 0.250 s long, but its last sound starts at 0.300 s. The 2 sounds past its end",
-      "Could not read a sound file\nFile: " + stems_.file("tr03.wav")};
-  for (std::size_t i = 0; i < told.size(); ++i) EXPECT_TRUE(test::says(report->notices[i].message, told[i]));
-  EXPECT_EQ(test::english(report->summary()), "Wrote 3 sound files\nFolder: " + stems_.path());
-  EXPECT_EQ(soundOf("tr01_01.wav"), asWritten(cutSound(stem, 50, 100)));
+      "Could not read a sound file\nFile: " + stems_.file("tr03.wav"),
+      "does not fit the rendering MIDI file\nFile: " + stems_.file("tr05.wav") +
+          "\nWhat looks wrong: ends 100 ms before the track\nNone of its sounds were written.",
+      "1 of the 2 sounds of track tr06 are silent\nTheir notes have velocity or volume",
+      "not all at one sample rate\nFolder: " + stems_.path() +
+          "\n  TR01.WAV: 1000 Hz\n  tr04.wav: 2000 Hz\n  tr05.wav: 1000 Hz\n  tr06.wav: 1000 Hz\nThey were cut"};
+  ASSERT_EQ(report->notices.size(), told.size());
+  for (std::size_t i = 0; i < told.size(); ++i) {
+    EXPECT_EQ(report->notices[i].kind, Notice::Kind::Warning);
+    EXPECT_TRUE(test::says(report->notices[i].message, told[i]));
+  }
+  EXPECT_EQ(test::english(report->summary()), "Wrote 5 sound files\nFolder: " + stems_.path());
+  EXPECT_EQ(soundOf("tr01_01.wav"), asWritten(cutSound(stem, 0, 100)));
   EXPECT_EQ(soundOf("tr01_02.wav"), asWritten(cutSound(stem, 100, 250)));
-  EXPECT_TRUE(test::readText(stems_.file("tr01_03.wav")).empty());
-  EXPECT_EQ(soundOf("tr04_01.wav"), asWritten(cutSound(numberedStem(100), 0, 100)));
+  EXPECT_EQ(soundOf("tr04_01.wav"), asWritten(cutSound(numberedStem(200, 2000), 0, 200)));
+  EXPECT_EQ(soundOf("tr06_02.wav"), std::vector<float>(100, 0.0f));
+  EXPECT_FALSE(std::filesystem::exists(stems_.file("tr05_01.wav")));
 }
 
 TEST_F(CutStems, StopsAtASoundThatCannotBeWrittenOrAFolderThatCannotBeRead) {

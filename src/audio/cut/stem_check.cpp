@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
+#include <utility>
 
 #include "audio/cut/sound_cut.h"
 #include "base/messages_audio.h"
@@ -51,21 +53,34 @@ int64_t startLagMs(const StemTrack& track, const AudioBuffer& stem, float peak) 
 }
 
 // Where the rendering file leaves the track silent before a sound, the stem must grow louder
-// at its start; a stem of another rendering file has its sounds elsewhere. A stem shifted in
-// time is compared where its sounds are, so that the shift alone is told; sounds past its end
-// are told by its length.
-void compareStarts(const StemTrack& track, const AudioBuffer& stem, StemFit& fit) {
+// at its start; a stem of another rendering file has its sounds elsewhere. Sounds past the stem's
+// end are told by its length. Counts the sounds checked and those no louder, `shift` frames on.
+std::pair<int32_t, int32_t> compareStarts(const StemTrack& track, const AudioBuffer& stem, int64_t shift) {
   const int64_t window = frameAt(kStemWindowSeconds, stem.sampleRate);
-  const int64_t shift = frameAt(static_cast<double>(fit.startLagMs) / 1000, stem.sampleRate);
+  int32_t checked = 0;
+  int32_t notLouder = 0;
   for (const StemSound& sound : track.sounds) {
     const int64_t before = std::min(window, frameAt(sound.silenceBeforeSeconds, stem.sampleRate));
     const int64_t start = frameAt(sound.startSeconds, stem.sampleRate) + shift;
     if (sound.silentInSong || before == 0 || start + window > stem.frames()) continue;
-    const int64_t end = std::min(start + window, std::max(frameAt(sound.endSeconds, stem.sampleRate) + shift, start + 1));
-    ++fit.soundsChecked;
-    fit.soundsNotLouder += !(rmsOf(stem, start, end) > kLouder * rmsOf(stem, start - before, start));
+    const int64_t next = frameAt(sound.endSeconds, stem.sampleRate) + shift;
+    ++checked;
+    notLouder += !(rmsOf(stem, start, std::clamp(next, start + 1, start + window)) >
+                   kLouder * rmsOf(stem, start - before, start));
   }
+  return {checked, notLouder};
 }
+
+// A stem shifted in time is also compared where its sounds are, so that a shift alone is told
+// as one; a stray sound before the first is not taken for one.
+void compareStarts(const StemTrack& track, const AudioBuffer& stem, StemFit& fit) {
+  std::tie(fit.soundsChecked, fit.soundsNotLouder) = compareStarts(track, stem, 0);
+  if (fit.startLagMs == 0 || fit.soundsNotLouder == 0) return;
+  const auto shifted =
+      compareStarts(track, stem, frameAt(static_cast<double>(fit.startLagMs) / 1000, stem.sampleRate));
+  if (shifted.second < fit.soundsNotLouder) std::tie(fit.soundsChecked, fit.soundsNotLouder) = shifted;
+}
+
 }  // namespace
 
 StemFit checkStem(const StemTrack& track, const AudioBuffer& stem) {

@@ -1,0 +1,163 @@
+// Whether a stem belongs to the rendering MIDI file its sounds are cut for: stems synthesized
+// from a rendering layout fit it; shifted, short, silent ones and one from an older layout do not.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+
+#include "audio/cut/sound_cut.h"
+#include "audio/cut/stem_check.h"
+#include "audio_test.h"
+#include "synthesized_stem.h"
+
+namespace rendlow::audio {
+namespace {
+
+using test::synthesizedStem;
+
+// 120 BPM at 480 ticks a quarter: 960 ticks a second.
+const TempoMap kTempo(480, {});
+
+struct LaidNote {
+  int64_t on;
+  int64_t off;
+  uint8_t key;
+  uint8_t velocity;
+  bool volumeZero = false;
+};
+
+// A track of the rendering file with each note its own sound, preceded by its volume preset as
+// the rendering file sets it.
+RenderingFileTrack laidOut(const std::vector<LaidNote>& notes) {
+  RenderingFileTrack track{"tr01", {}, {}};
+  for (std::size_t i = 0; i < notes.size(); ++i) {
+    const LaidNote& n = notes[i];
+    track.events.push_back({n.on, 0xB0, 7, static_cast<uint8_t>(n.volumeZero ? 0 : 100)});
+    track.events.push_back({n.on, 0x90, n.key, n.velocity});
+    track.events.push_back({n.off, 0x80, n.key, 0});
+    const int64_t end = i + 1 < notes.size() ? notes[i + 1].on : n.off;
+    track.sounds.push_back({"tr01_0" + std::to_string(i + 1) + ".wav", n.on, end});
+  }
+  std::stable_sort(track.events.begin(), track.events.end(),
+                   [](const ChannelMessage& a, const ChannelMessage& b) { return a.tick < b.tick; });
+  return track;
+}
+
+// A gap, a short gap, legato, a soft note after a long gap, a note the song silences, a gap.
+const std::vector<LaidNote> kCurrent{{480, 900, 60, 100},  {960, 1400, 62, 100},       {1400, 1800, 64, 100},
+                                     {2400, 2800, 65, 12}, {3000, 3300, 67, 100, true}, {3840, 4200, 69, 100}};
+// The same notes as an older setting laid them out, with more room before each.
+const std::vector<LaidNote> kOlder{{720, 1140, 60, 100},  {1440, 1880, 62, 100},       {1880, 2280, 64, 100},
+                                   {3120, 3520, 65, 12}, {3960, 4260, 67, 100, true}, {5040, 5400, 69, 100}};
+
+TEST(StemTrackOf, KnowsTheSilenceBeforeEachSoundAndTheSoundsTheSongSilences) {
+  const StemTrack track = stemTrackOf(laidOut(kCurrent), kTempo);
+  // Ticks of silence before each: from tick 0, after a note-off 60 ticks before, none (legato),
+  // 600, 200 and 540 after the silenced note's end.
+  const std::vector<int64_t> silentTicks{480, 60, 0, 600, 200, 540};
+  ASSERT_EQ(track.sounds.size(), kCurrent.size());
+  for (std::size_t i = 0; i < kCurrent.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(track.sounds[i].fileName, "tr01_0" + std::to_string(i + 1) + ".wav");
+    EXPECT_DOUBLE_EQ(track.sounds[i].startSeconds, kCurrent[i].on / 960.0);
+    EXPECT_NEAR(track.sounds[i].silenceBeforeSeconds, silentTicks[i] / 960.0, 1e-9);
+    EXPECT_EQ(track.sounds[i].silentInSong, kCurrent[i].volumeZero);
+  }
+  EXPECT_DOUBLE_EQ(track.endSeconds, 4200 / 960.0);
+
+  // Expression at 0 silences too; a volume restored after a silenced note hears the next.
+  RenderingFileTrack expression = laidOut({{0, 100, 60, 100}, {200, 300, 62, 100}});
+  expression.events.insert(expression.events.begin() + 3, {200, 0xB0, 11, 0});
+  const StemTrack silenced = stemTrackOf(expression, kTempo);
+  EXPECT_FALSE(silenced.sounds[0].silentInSong);
+  EXPECT_TRUE(silenced.sounds[1].silentInSong);
+}
+
+AudioBuffer cutAt(AudioBuffer stem, double seconds) {
+  stem.samples.resize(static_cast<std::size_t>(frameAt(seconds, stem.sampleRate)));
+  return stem;
+}
+
+AudioBuffer withClickAt(AudioBuffer stem, double seconds) {
+  stem.samples[static_cast<std::size_t>(frameAt(seconds, stem.sampleRate))] = 0.3f;
+  return stem;
+}
+
+AudioBuffer dither(int64_t frames) {
+  AudioBuffer noise{test::kStemRate, 1, {}};
+  for (int64_t i = 0; i < frames; ++i) noise.samples.push_back(i % 3 == 0 ? 1.0f / 32768 : -1.0f / 32768);
+  return noise;
+}
+
+struct FitCase {
+  const char* name;
+  AudioBuffer stem;
+  bool silent;
+  int64_t startLagMs;
+  double shortBySeconds;
+  bool soundsNotLouder;  // some sound is no louder at its start than before it
+  int32_t soundsChecked;
+};
+
+TEST(CheckStem, TellsWhatLooksWrongWithAStemAndNothingForOneOfThisRendering) {
+  const RenderingFileTrack current = laidOut(kCurrent);
+  const AudioBuffer right = synthesizedStem(current, kTempo);
+  const int64_t fullLength = right.frames();
+  // Four sounds follow silence the song hears: the first, the second, the soft and the last.
+  const FitCase cases[] = {
+      {"rendered from this file", right, false, 0, 0, false, 4},
+      {"rendered to its last note-off only", synthesizedStem(current, kTempo, 0), false, 0, 0, false, 4},
+      {"rendered 502 ms late", test::delayed(right, 0.502), false, 502, 0, false, 4},
+      {"rendered 30 ms late", test::delayed(right, 0.030), false, 30, 0, false, 4},
+      {"a click before the first note", withClickAt(right, 0.1), false, -400, 0, false, 4},
+      {"cut short at 3 s", cutAt(right, 3.0), false, 0, 4.375 - 3.0, false, 3},
+      {"silent", silentLike(right, fullLength), true, 0, 0, false, 0},
+      {"dither only", dither(fullLength), true, 0, 0, false, 0},
+      {"from an older layout", synthesizedStem(laidOut(kOlder), kTempo), false, 250, 0, true, 4},
+  };
+  for (const FitCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const StemFit fit = checkStem(stemTrackOf(current, kTempo), c.stem);
+    EXPECT_EQ(fit.silent, c.silent);
+    EXPECT_EQ(fit.startLagMs, c.startLagMs);
+    EXPECT_NEAR(fit.shortBySeconds, c.shortBySeconds, 1e-3);
+    EXPECT_EQ(fit.soundsNotLouder > 0, c.soundsNotLouder);
+    EXPECT_EQ(fit.soundsChecked, c.soundsChecked);
+    EXPECT_EQ(fit.fits(), std::string(c.name).starts_with("rendered from") ||
+                              std::string(c.name).starts_with("rendered to"));
+  }
+}
+
+TEST(CheckStem, ASongThatSilencesEveryNoteFitsASilentStem) {
+  std::vector<LaidNote> silenced = kCurrent;
+  for (LaidNote& note : silenced) note.volumeZero = true;
+  const RenderingFileTrack track = laidOut(silenced);
+  const AudioBuffer stem = synthesizedStem(track, kTempo);
+  ASSERT_TRUE(isSilent(stem));
+  EXPECT_TRUE(checkStem(stemTrackOf(track, kTempo), stem).fits());
+}
+
+TEST(StemMisfitMessage, NamesTheStemAndEveryThingThatLooksWrong) {
+  const std::string path = "stems/tr01.wav";
+  const std::pair<StemFit, std::string> cases[] = {
+      {{true, 0, 0, 0, 0}, "What looks wrong: silent\n"},
+      {{false, 502, 0, 0, 0}, "What looks wrong: starts 502 ms late\n"},
+      {{false, -20, 0, 0, 0}, "What looks wrong: starts 20 ms early\n"},
+      {{false, 0, 12.43, 0, 0}, "What looks wrong: ends 12.4 s before the track\n"},
+      {{false, 0, 0.06, 0, 0}, "What looks wrong: ends 60 ms before the track\n"},
+      {{false, 0, 0, 3, 12},
+       "What looks wrong: made from another rendering file? (3 of its 12 sounds after silence are no louder"},
+      {{false, 250, 1.5, 2, 4}, "starts 250 ms late; ends 1.5 s before the track; made from another"},
+  };
+  for (const auto& [fit, words] : cases) {
+    const Message message = stemMisfitMessage(path, fit);
+    EXPECT_TRUE(test::says(message, "does not fit the rendering MIDI file\nFile: " + path + "\nWhat looks wrong: "));
+    EXPECT_TRUE(test::says(message, words));
+    EXPECT_TRUE(test::says(message, "None of its sounds were written."));
+    EXPECT_FALSE(fit.fits());
+  }
+}
+
+}  // namespace
+}  // namespace rendlow::audio
