@@ -116,6 +116,12 @@ constexpr std::array kOptions = {
                  o.recording = std::string(value);
                  return accepted();
                }},
+    OptionRule{"--compare-tracks", "", "FOLDER",
+               "with --cut: measure each track against your render of it in the song, FOLDER/tr01.wav ...",
+               [](Options& o, std::string_view value) {
+                 o.trackRecordings = std::string(value);
+                 return accepted();
+               }},
     OptionRule{"--verbose", "-v", "", "print the engine's progress lines on standard error",
                [](Options& o, std::string_view) {
                  o.verbose = true;
@@ -185,7 +191,8 @@ private:
   bool converting() const {
     return !options_.chart || options_.settingsOnly || options_.outputPath || !options_.edits.empty() ||
            options_.genre || options_.title || options_.artist || options_.quiet || options_.defaults ||
-           makesSounds() || options_.soundFont || options_.ogg || options_.recording;
+           makesSounds() || options_.soundFont || options_.ogg || options_.recording ||
+           options_.trackRecordings;
   }
 
   bool makesSounds() const { return options_.stemsFolder || options_.keysounds; }
@@ -193,10 +200,11 @@ private:
   // Refuses options for sound files that do not go together.
   Result<void> checkSoundOptions() const {
     if (options_.stemsFolder && options_.keysounds) return Problem{cutWithKeysoundsReason()};
-    if ((options_.soundFont || options_.ogg || options_.recording) && !makesSounds())
+    if ((options_.soundFont || options_.ogg || options_.recording || options_.trackRecordings) && !makesSounds())
       return Problem{soundOptionsWithoutSoundsReason()};
     if (options_.soundFont && !options_.keysounds) return Problem{soundFontWithoutKeysoundsReason()};
     if (options_.recording && !options_.stemsFolder) return Problem{compareWithoutCutReason()};
+    if (options_.trackRecordings && !options_.stemsFolder) return Problem{compareTracksWithoutCutReason()};
     if (makesSounds() && (!options_.chart || options_.settingsOnly))
       return Problem{soundsWithoutChartReason()};
     return {};
