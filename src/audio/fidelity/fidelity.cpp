@@ -100,7 +100,7 @@ Message fidelityLine(const FidelityFigures& figures) { return fidelityFiguresMes
 
 std::vector<TrackFidelity> worstFirst(std::vector<TrackFidelity> tracks) {
   std::stable_sort(tracks.begin(), tracks.end(), [](const TrackFidelity& a, const TrackFidelity& b) {
-    return a.figures.logSpectralDistanceDb > b.figures.logSpectralDistanceDb;
+    return a.figures.spectralSnrDb < b.figures.spectralSnrDb;
   });
   return tracks;
 }

@@ -64,8 +64,10 @@ struct TrackFidelity {
   FidelityFigures figures;
 };
 
-// The track whose playback strays most from its reference first (the largest log-spectral
-// distance), where the author should listen first; of equal ones, the earlier track.
+// The track whose playback strays most from its reference first, where the author should listen
+// first: the lowest spectral SNR, which weighs what is loud as a listener does (a track's
+// log-spectral distance weighs the faint release a cut dropped as much as the note itself);
+// of equal ones, the earlier track.
 std::vector<TrackFidelity> worstFirst(std::vector<TrackFidelity> tracks);
 
 // A track's name and its figures on one line: the distance, the spectral SNR and the worst 50 ms.
