@@ -152,6 +152,7 @@ TEST_F(Rendered, AChartOfOneSoundPerNotePlaysItsSongBackAlmostExactly) {
     EXPECT_LT((loud - sound->samples.begin()) / sound->channels, 44) << name;
   }
   exportKeysoundsForInterop(job.dir.file("song_out.bme"));
+  exportJobForInterop(job, "song");
 }
 
 TEST_F(Rendered, FinerVelocityBucketsPlayTheSongBackCloser) {
