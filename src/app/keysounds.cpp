@@ -1,18 +1,17 @@
 #include "app/keysounds.h"
 
-#include <cmath>
+#include <algorithm>
 
 #include "app/application.h"
+#include "app/fidelity_report.h"
 #include "app/output_flow.h"
 #include "app/paths.h"
 #include "app/project.h"
-#include "audio/fidelity/comparison.h"
 #include "base/file_input.h"
 #include "base/messages.h"
 #include "base/messages_audio.h"
 #include "base/platform.h"
 #include "bms/chart.h"
-#include "bms/chart_timeline.h"
 
 namespace rendlow {
 
@@ -83,57 +82,12 @@ std::vector<audio::StemTrack> stemTracks(const std::vector<audio::RenderingFileT
   return stems;
 }
 
-// The song as read, each converted track's own events, rendered as the keysounds were.
-Result<audio::AudioBuffer> renderSongAsRead(const Project& project, const std::string& soundFont) {
-  std::vector<std::vector<audio::ChannelMessage>> tracks;
-  std::vector<EventList> sliced(project.song.tracks.size());
-  std::vector<const EventList*> asRead;
-  for (std::size_t i = 0; i < project.song.tracks.size(); ++i) {
-    const EventList& track = project.song.tracks[i].events;
-    if (!project.sliced[i].order.empty()) sliced[i] = slicedEventList(track, project.sliced[i]);
-    asRead.push_back(sliced[i].empty() ? &track : &sliced[i]);
-  }
-  for (const std::size_t track : project.convertedTracks()) tracks.push_back(channelMessages(*asRead[track]));
-  return audio::renderSong(tracks, tempoMapOf(project.song, asRead), soundFont);
-}
-
 // The file name of the author's recording of the song when it lies among the stems, where it is
 // no stem; empty otherwise.
 std::string recordingAmongStems(const KeysoundRequest& request) {
   if (!request.recording || !request.stemsFolder) return "";
   const std::string name(fileNameOf(*request.recording));
   return sameFile(pathIn(*request.stemsFolder, name), *request.recording) ? name : "";
-}
-
-Result<audio::AudioBuffer> referenceFor(const Project& project, const KeysoundRequest& request,
-                                        const audio::AudioBackend& backend) {
-  Result<audio::AudioBuffer> reference =
-      request.recording ? backend.read(*request.recording) : renderSongAsRead(project, request.soundFont);
-  // Against silence every figure is meaningless, however the chart plays.
-  if (reference && std::isinf(audio::peakDbfs(*reference)))
-    return Problem{silentReferenceMessage(request.recording.value_or(""))};
-  return reference;
-}
-
-// The chart just written, read back as a player reads it, for audio to play its background.
-Result<audio::ChartBackground> chartBackground(const std::string& chartPath) {
-  Result<std::string> text = readWholeFile<std::string>(chartPath, {fileSystemReason, nullptr});
-  if (!text) return Problem{chartUnreadableMessage(chartPath, text.problem().message)};
-  const ChartTimeline timeline = timelineOf(parseChartText(*text));
-  audio::ChartBackground background{timeline.soundFiles, {}};
-  for (const TimedObject& object : timeline.objects)
-    background.objects.push_back({object.seconds, object.wavId});
-  return background;
-}
-
-Result<audio::FidelityFigures> measure(const Project& project, const std::string& chartPath,
-                                       const KeysoundRequest& request, const audio::SoundOutput& output) {
-  Result<audio::AudioBuffer> reference = referenceFor(project, request, *output.backend);
-  if (!reference) return reference.problem();
-  Result<audio::ChartBackground> background = chartBackground(chartPath);
-  if (!background) return background.problem();
-  return audio::measureChartFidelity(*background, chartPath, output.folder, *reference, *output.backend,
-                                     request.recording ? 0 : audio::synthBlockFrames());
 }
 
 }  // namespace
@@ -154,6 +108,8 @@ Message keysoundSummary(const KeysoundReport& report) {
   Message summary;
   for (const Notice& notice : report.files.notices) summary += linesOf(notice.message, Message());
   summary += report.files.summary();
+  for (std::size_t i = 0; i < std::min<std::size_t>(report.trackFidelity.size(), kTracksInSummary); ++i)
+    summary = linesOf(summary, audio::trackFidelityLine(report.trackFidelity[i]));
   if (report.fidelity) summary = linesOf(summary, audio::fidelityLine(*report.fidelity));
   for (const Notice& notice : report.measureNotices) summary = linesOf(summary, notice.message);
   return summary;
@@ -167,6 +123,20 @@ std::vector<audio::RenderingFileTrack> renderingFileTracks(const Project& projec
     if (!rendered.sounds.empty()) tracks.push_back(std::move(rendered));
   }
   return tracks;
+}
+
+SongAsRead songAsRead(const Project& project) {
+  std::vector<EventList> sliced(project.song.tracks.size());
+  std::vector<const EventList*> asRead;
+  for (std::size_t i = 0; i < project.song.tracks.size(); ++i) {
+    const EventList& track = project.song.tracks[i].events;
+    if (!project.sliced[i].order.empty()) sliced[i] = slicedEventList(track, project.sliced[i]);
+    asRead.push_back(sliced[i].empty() ? &track : &sliced[i]);
+  }
+  SongAsRead song{{}, tempoMapOf(project.song, asRead)};
+  for (const std::size_t track : project.convertedTracks())
+    song.tracks.push_back({track, channelMessages(*asRead[track])});
+  return song;
 }
 
 audio::TempoMap renderingFileTempoMap(const Project& project) {
@@ -189,12 +159,10 @@ Result<KeysoundReport> makeKeysounds(const Project& project, const std::string& 
   if (!files) return files.problem();
   KeysoundReport report;
   report.files = std::move(files).value();
-  if (request.stemsFolder && !request.recording) return report;
-  Result<audio::FidelityFigures> figures = measure(project, chartPath, request, output);
-  if (figures)
-    report.fidelity = *figures;
-  else
-    report.measureNotices.push_back(warningNotice(notMeasuredMessage(figures.problem().message)));
+  FidelityReport fidelity = measureFidelity(project, chartPath, request, output);
+  report.fidelity = fidelity.song;
+  report.trackFidelity = audio::worstFirst(std::move(fidelity.tracks));
+  report.measureNotices = std::move(fidelity.notices);
   return report;
 }
 

@@ -28,13 +28,20 @@ struct KeysoundRequest {
   // A recording of the song from its start to measure the chart against; the synthesizer's
   // sounds are measured against the song it renders directly.
   std::optional<std::string> recording;
+  // With stems: a folder of the author's renders of each track of the song (not of the rendering
+  // file), named like the stems, to measure each track against; the synthesizer's sounds are
+  // measured against each track it renders alone.
+  std::optional<std::string> trackRecordings;
 };
 
 struct KeysoundReport {
   audio::SoundFilesReport files;
   std::optional<audio::FidelityFigures> fidelity;
+  // Each track measured alone, worst first; empty when there was nothing to measure tracks against.
+  std::vector<audio::TrackFidelity> trackFidelity;
   // Why the chart's playback could not be measured (a recording unreadable, silent or at another
-  // rate), told after the files and the fidelity; the sound files stand all the same.
+  // rate), and what its figures warn of (silence, lag, a short reference, clipping), told after
+  // the files and the fidelity; the sound files stand all the same.
   Notices measureNotices;
 };
 
@@ -54,8 +61,12 @@ class Form;
 std::optional<Result<KeysoundReport>> cutAfterOutput(Application& app, Form& form,
                                                      const std::string& stemsFolder);
 
+// How many of the worst tracks the desktop program's summary shows.
+constexpr std::size_t kTracksInSummary = 3;
+
 // What a keysound run tells the user: what it could not do, how many files it wrote where, and
-// the fidelity figures, or why there are none, when it measured.
+// the fidelity figures (the worst tracks', then the song's), or why there are none, when it
+// measured.
 Message keysoundSummary(const KeysoundReport& report);
 
 // Each converted track of the rendering MIDI file that has sounds, with its distinct sounds: the #WAV file
@@ -63,5 +74,17 @@ Message keysoundSummary(const KeysoundReport& report);
 // starts or the track ends; and the rendering file's own tempo map.
 std::vector<audio::RenderingFileTrack> renderingFileTracks(const Project& project);
 audio::TempoMap renderingFileTempoMap(const Project& project);
+
+// The song as read, as the synthesizer renders it for a reference: each converted track's own
+// events (in file order, with its index in the song) and the song's tempo map.
+struct SongAsRead {
+  struct Track {
+    std::size_t index = 0;
+    std::vector<audio::ChannelMessage> events;
+  };
+  std::vector<Track> tracks;
+  audio::TempoMap tempo;
+};
+SongAsRead songAsRead(const Project& project);
 
 }  // namespace rendlow

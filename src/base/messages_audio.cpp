@@ -11,11 +11,11 @@ namespace rendlow {
 
 namespace {
 
-Message folderLine(const std::string& path) { return Message("フォルダー: " + path, "Folder: " + path); }
-
 std::string number(int64_t value) { return std::to_string(value); }
 
 }  // namespace
+
+Message folderLine(const std::string& path) { return Message("フォルダー: " + path, "Folder: " + path); }
 
 std::string secondsText(double seconds) {
   std::string text;
@@ -220,70 +220,6 @@ Message synthesizerNotStartedMessage() {
                "もう一度試してください。",
                "FluidSynth failed to set itself up, perhaps for lack of memory. Close other "
                "programs and try again.")});
-}
-
-// --- Fidelity ----------------------------------------------------------------------------
-
-Message chartUnreadableMessage(const std::string& path, const Message& reason) {
-  return compose(Message("譜面ファイルを読み込めませんでした", "Could not read the chart"),
-                 {fileLine(path), reason});
-}
-
-Message soundFileMissingMessage(const std::string& chartPath, const std::string& soundPath) {
-  return compose(Message("譜面の音声ファイルがありません", "A sound file of the chart is missing"),
-                 {fileLine(soundPath), Message("譜面ファイル: " + chartPath, "Chart: " + chartPath),
-                  Message("音声ファイルを書き出してから、もう一度比べてください。",
-                          "Write the sound files first, then compare again.")});
-}
-
-Message sampleRateMismatchMessage(const std::string& path, int32_t rate, int32_t referenceRate) {
-  return compose(
-      Message("音声ファイルのサンプリング周波数が比べる音と違います",
-              "A sound file's sample rate differs from the reference's"),
-      {fileLine(path), Message(number(rate) + " Hz ですが、比べる音は " + number(referenceRate) +
-                                   " Hz です。どちらかを同じ周波数で書き出し直してください。",
-                               "It is " + number(rate) + " Hz; the reference is " + number(referenceRate) +
-                                   " Hz. Render one of them again at the other's rate.")});
-}
-
-Message channelCountMismatchMessage(const std::string& path, int32_t channels, int32_t referenceChannels) {
-  return compose(
-      Message("音声ファイルのチャンネル数が比べる音と合いません",
-              "A sound file's channel count does not fit the reference's"),
-      {fileLine(path),
-       Message(number(channels) + " チャンネルですが、比べる音は " + number(referenceChannels) +
-                   " チャンネルです。モノラルか、比べる音と同じチャンネル数で書き出し直してください。",
-               "It has " + number(channels) + " channels; the reference has " + number(referenceChannels) +
-                   ". Render it again in mono or with the reference's channel count.")});
-}
-
-Message silentReferenceMessage(const std::string& recordingPath) {
-  if (recordingPath.empty()) {
-    return compose(
-        Message("シンセサイザーで鳴らした曲が無音でした", "The song rendered with the synthesizer is silent"),
-        {Message("SoundFont に曲の楽器が入っているか確かめてください。",
-                 "Check that the SoundFont holds the song's instruments.")});
-  }
-  return compose(Message("比べる録音が無音です", "The recording to compare with is silent"),
-                 {fileLine(recordingPath), Message("曲全体を書き出した音声ファイルを指定してください。",
-                                                   "Name your render of the whole song.")});
-}
-
-Message fidelityFiguresMessage(const FidelityFigureTexts& f) {
-  return Message("対数スペクトル距離 " + f.logSpectralDistanceDb + " dB、スペクトルSNR " + f.spectralSnrDb +
-                     " dB、波形SNR " + f.waveformSnrDb + " dB、最悪の50ミリ秒 " + f.worstStretchSeconds +
-                     " 秒 (" + f.worstStretchSnrDb + " dB)、ミックスのピーク " + f.mixPeakDbfs +
-                     " dBFS、ずれ " + f.lagMilliseconds + " ミリ秒 (" + f.lagFrames + " フレーム)",
-                 "log-spectral distance " + f.logSpectralDistanceDb + " dB, spectral SNR " + f.spectralSnrDb +
-                     " dB, waveform SNR " + f.waveformSnrDb + " dB, worst 50 ms at " + f.worstStretchSeconds +
-                     " s (" + f.worstStretchSnrDb + " dB), mix peak " + f.mixPeakDbfs + " dBFS, lag " +
-                     f.lagMilliseconds + " ms (" + f.lagFrames + " frames)");
-}
-
-Message notMeasuredMessage(const Message& why) {
-  return compose(Message("音声ファイルは書き出しましたが、譜面の再現度は測れませんでした",
-                         "The sound files were written, but the chart's fidelity could not be measured"),
-                 {why});
 }
 
 // --- Silent sounds and stems that do not fit ---------------------------------------------

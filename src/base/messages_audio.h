@@ -85,4 +85,20 @@ Message stemNotOfThisRenderingReason(int32_t soundsNotLouder, int32_t soundsChec
 Message mixedSampleRatesMessage(const std::string& folder,
                                 const std::vector<std::pair<std::string, int32_t>>& rates);
 
+// --- Fidelity per track, and what the figures warn of ------------------------------------
+// One track's figures on one line, for the desktop program's summary.
+Message trackFidelityMessage(const std::string& trackName, const std::string& definitionName,
+                             const FidelityFigureTexts& figures);
+// In the warnings below, `definitionName` names the converted track they are about; empty, they
+// are about the whole song. The figures come formatted.
+Message playbackSilentMessage(const std::string& definitionName, const std::string& silentSeconds,
+                              const std::string& firstSeconds);
+Message playbackLagMessage(const std::string& definitionName, const std::string& lagMilliseconds);
+// `referencePath`, the render measured against, ends before the chart's playback does.
+Message referenceShortMessage(const std::string& referencePath, const std::string& referenceSeconds,
+                              const std::string& unmeasuredSeconds);
+Message mixClipsMessage(const std::string& peakDbfs);
+// The folder of the author's renders of each track has none for this track.
+Message trackReferenceMissingMessage(const std::string& folder, const std::string& definitionName);
+
 }  // namespace rendlow

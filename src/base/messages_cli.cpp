@@ -111,4 +111,10 @@ Message fieldRangeReason(const std::string& field, int32_t smallest, int32_t lar
           field + " takes a whole number from " + low + " to " + high};
 }
 
+// --- Measuring each track ------------------------------------------------------------------
+
+Message compareTracksWithoutCutReason() {
+  return {"--compare-tracks は --cut と使います", "--compare-tracks goes with --cut"};
+}
+
 }  // namespace rendlow

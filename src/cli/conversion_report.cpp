@@ -5,14 +5,17 @@
 #include <utility>
 
 #include "app/project.h"
+#include "base/messages_audio.h"
 #include "bms/chart_lines.h"
 
 namespace rendlow::cli {
 
 namespace {
 
+template <std::size_t Columns>
+using Cells = std::array<std::string, Columns>;
 constexpr std::size_t kColumns = 7;
-using Row = std::array<std::string, kColumns>;
+using Row = Cells<kColumns>;
 
 const BMSTrack* chartTrackOf(const Project& project, std::size_t track) {
   for (const BMSTrack& chart : project.chart.chartTracks) {
@@ -54,17 +57,41 @@ Row cells(const TrackReport& t) {
           t.wavIds};
 }
 
-void printRow(std::ostream& out, const Row& row, const std::array<std::size_t, kColumns>& widths) {
+// Names read left to right, figures line up on their last digit: columns [firstFigure, lastFigure].
+template <std::size_t Columns>
+void printRow(std::ostream& out, const Cells<Columns>& row, const std::array<std::size_t, Columns>& widths,
+              std::size_t firstFigure, std::size_t lastFigure) {
   std::string line = " ";
-  for (std::size_t c = 0; c < kColumns; ++c) {
-    // Names read left to right, counts line up on their last digit.
-    const bool count = c >= 2 && c <= 5;
+  for (std::size_t c = 0; c < Columns; ++c) {
+    const bool figure = c >= firstFigure && c <= lastFigure;
     const std::string pad(widths[c] - row[c].size(), ' ');
     line += ' ';
-    line += count ? pad + row[c] : row[c] + (c + 1 < kColumns ? pad : "");
-    if (c + 1 < kColumns) line += ' ';
+    line += figure ? pad + row[c] : row[c] + (c + 1 < Columns ? pad : "");
+    if (c + 1 < Columns) line += ' ';
   }
   out << line << '\n';
+}
+
+template <std::size_t Columns>
+void printTable(std::ostream& out, const std::vector<Cells<Columns>>& rows, std::size_t firstFigure,
+                std::size_t lastFigure) {
+  std::array<std::size_t, Columns> widths{};
+  for (const Cells<Columns>& row : rows) {
+    for (std::size_t c = 0; c < Columns; ++c) widths[c] = std::max(widths[c], row[c].size());
+  }
+  for (const Cells<Columns>& row : rows) printRow(out, row, widths, firstFigure, lastFigure);
+}
+
+constexpr std::size_t kFidelityColumns = 6;
+
+Cells<kFidelityColumns> fidelityCells(const audio::TrackFidelity& track) {
+  const FidelityFigureTexts texts = audio::figureTexts(track.figures);
+  return {track.trackName,
+          track.definitionName,
+          texts.logSpectralDistanceDb,
+          texts.spectralSnrDb,
+          texts.worstStretchSnrDb,
+          texts.worstStretchSeconds};
 }
 
 }  // namespace
@@ -76,14 +103,17 @@ std::vector<TrackReport> reportTracks(const Project& project) {
 }
 
 void printTrackTable(std::ostream& out, const std::vector<TrackReport>& tracks) {
-  const Row header = {"track", "definition", "notes", "objects", "sounds", "definitions", "#WAV"};
-  std::array<std::size_t, kColumns> widths{};
-  std::vector<Row> rows{header};
+  std::vector<Row> rows{{"track", "definition", "notes", "objects", "sounds", "definitions", "#WAV"}};
   for (const TrackReport& track : tracks) rows.push_back(cells(track));
-  for (const Row& row : rows) {
-    for (std::size_t c = 0; c < kColumns; ++c) widths[c] = std::max(widths[c], row[c].size());
-  }
-  for (const Row& row : rows) printRow(out, row, widths);
+  printTable(out, rows, 2, 5);
+}
+
+void printFidelityTable(std::ostream& out, const std::vector<audio::TrackFidelity>& tracks) {
+  if (tracks.empty()) return;
+  std::vector<Cells<kFidelityColumns>> rows{
+      {"track", "definition", "distance dB", "spectral SNR dB", "worst 50 ms dB", "at s"}};
+  for (const audio::TrackFidelity& track : tracks) rows.push_back(fidelityCells(track));
+  printTable(out, rows, 2, 5);
 }
 
 }  // namespace rendlow::cli

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "audio/fidelity/fidelity.h"
+
 namespace rendlow {
 class Project;
 }
@@ -30,5 +32,10 @@ std::vector<TrackReport> reportTracks(const Project& project);
 
 // The table, one header line and one line per track, columns aligned, each line indented.
 void printTrackTable(std::ostream& out, const std::vector<TrackReport>& tracks);
+
+// The fidelity of each track measured alone, in the order given (worst first, as the report keeps
+// them): its name, definition name, log-spectral distance, spectral SNR, and its worst 50 ms and
+// when. Nothing without tracks.
+void printFidelityTable(std::ostream& out, const std::vector<audio::TrackFidelity>& tracks);
 
 }  // namespace rendlow::cli

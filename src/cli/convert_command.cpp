@@ -61,6 +61,7 @@ int makeSounds(const Options& options, const Project& project, const OutputFile&
   request.soundFont = options.soundFont.value_or("");
   request.ogg = options.ogg;
   request.recording = options.recording;
+  request.trackRecordings = options.trackRecordings;
   const Result<KeysoundReport> made = makeKeysounds(project, chart.path, request);
   if (!made) {
     printMessage(err, made.problem().message);
@@ -68,6 +69,7 @@ int makeSounds(const Options& options, const Project& project, const OutputFile&
   }
   for (const Notice& notice : made->files.notices) printMessage(err, notice.message);
   if (!options.quiet) out << made->files.summary().in(consoleAudience()) << '\n';
+  printFidelityTable(out, made->trackFidelity);
   if (made->fidelity) out << audio::fidelityLine(*made->fidelity).in(consoleAudience()) << '\n';
   for (const Notice& notice : made->measureNotices) printMessage(err, notice.message);
   return made->files.notices.empty() && made->measureNotices.empty() ? kExitOk : kExitWarning;

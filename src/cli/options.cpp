@@ -116,6 +116,12 @@ constexpr std::array kOptions = {
                  o.recording = std::string(value);
                  return accepted();
                }},
+    OptionRule{"--compare-tracks", "", "FOLDER",
+               "with --cut: measure each track against your render of it in the song, FOLDER/tr01.wav ...",
+               [](Options& o, std::string_view value) {
+                 o.trackRecordings = std::string(value);
+                 return accepted();
+               }},
     OptionRule{"--verbose", "-v", "", "print the engine's progress lines on standard error",
                [](Options& o, std::string_view) {
                  o.verbose = true;
@@ -185,7 +191,8 @@ private:
   bool converting() const {
     return !options_.chart || options_.settingsOnly || options_.outputPath || !options_.edits.empty() ||
            options_.genre || options_.title || options_.artist || options_.quiet || options_.defaults ||
-           makesSounds() || options_.soundFont || options_.ogg || options_.recording;
+           makesSounds() || options_.soundFont || options_.ogg || options_.recording ||
+           options_.trackRecordings;
   }
 
   bool makesSounds() const { return options_.stemsFolder || options_.keysounds; }
@@ -193,10 +200,11 @@ private:
   // Refuses options for sound files that do not go together.
   Result<void> checkSoundOptions() const {
     if (options_.stemsFolder && options_.keysounds) return Problem{cutWithKeysoundsReason()};
-    if ((options_.soundFont || options_.ogg || options_.recording) && !makesSounds())
+    if ((options_.soundFont || options_.ogg || options_.recording || options_.trackRecordings) && !makesSounds())
       return Problem{soundOptionsWithoutSoundsReason()};
     if (options_.soundFont && !options_.keysounds) return Problem{soundFontWithoutKeysoundsReason()};
     if (options_.recording && !options_.stemsFolder) return Problem{compareWithoutCutReason()};
+    if (options_.trackRecordings && !options_.stemsFolder) return Problem{compareTracksWithoutCutReason()};
     if (makesSounds() && (!options_.chart || options_.settingsOnly))
       return Problem{soundsWithoutChartReason()};
     return {};
@@ -265,21 +273,22 @@ std::string usageText() {
       "--keysounds renders them with FluidSynth instead. Either way every sound the chart names is written\n"
       "beside the chart, and the chart's playback is measured against the song (your MIX.wav with "
       "--compare,\n"
-      "or the song rendered directly). The fidelity line gives: the log-spectral distance (dB, lower is\n"
-      "closer; under about 6 dB a listener hears the same song), the SNR of the spectra, which ignores "
-      "phase,\n"
-      "and of the waveform (dB, higher is closer), the worst 50 ms and when it is, the mix's peak (above\n"
-      "0 dBFS the chart clips), and how far the playback lags. Finer splits (a small velocity or\n"
-      "controller width in place of 0, which ignores them: --set ROW:velocitySplitWidth=16 ...) bring\n"
-      "the figures closer at the cost of more sound files.\n";
+      "or the song rendered directly), and each track alone (against --compare-tracks, or the track\n"
+      "rendered directly), worst first. The fidelity line gives: the log-spectral distance (dB, lower is\n"
+      "closer; compare runs of one song, a whole track can be missing at 4 dB), the SNR of the spectra,\n"
+      "which ignores phase, and of the waveform (dB, higher is closer), the worst 50 ms and when it is,\n"
+      "the mix's peak (above 0 dBFS the chart clips), and how far the playback lags. Finer splits (a\n"
+      "small velocity or controller width in place of 0, which ignores them: --set\n"
+      "ROW:velocitySplitWidth=16 ...) bring the figures closer at the cost of more sound files.\n";
   text +=
       "\n"
       "Exit status: 0 when everything asked was written; 1 when the output was refused or a file could not\n"
       "be read or written (standard error says which files were written and which were not); 2 on a usage\n"
       "error; 3 when everything was written but there is a warning to read: the chart left out for a limit\n"
       "of its format (ids up to ZZ, measures up to 999, 64 MiB of lines), a damaged MIDI file, a re-timing\n"
-      "that did not settle, stems missing, left over or too short, or a fidelity that could not be\n"
-      "measured. The output is refused, with nothing written, when two of its files would be one file or\n"
+      "that did not settle, stems missing, left over or too short, a fidelity that could not be\n"
+      "measured, or a playback silent where the song sounds, lagging past 20 ms, longer than its\n"
+      "reference or clipping.\nThe output is refused, with nothing written, when two of its files would be one file or\n"
       "one of them INPUT's MIDI file itself (by identity: links and letter case count), when two converted\n"
       "tracks share a definition name, or when a track is too complex to lay out.\n";
   return text;

@@ -37,6 +37,7 @@ struct Options {
   std::optional<std::string> soundFont;    // --soundfont
   bool ogg = false;                        // --ogg
   std::optional<std::string> recording;    // --compare
+  std::optional<std::string> trackRecordings;  // --compare-tracks
 };
 
 // Reads the arguments after the program name. Long options take their value as "--name=VALUE" or

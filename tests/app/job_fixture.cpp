@@ -4,6 +4,9 @@
 #include <fstream>
 #include <map>
 
+#include "app/keysounds.h"
+#include "audio/io/audio_backend.h"
+#include "audio/synthesized_stem.h"
 #include "bms/chart_lines.h"
 
 namespace rendlow::test {
@@ -35,6 +38,17 @@ std::string withPlatformLineEnds(std::string text) {
     text.insert(at, 1, '\r');
 #endif
   return text;
+}
+
+void writeStems(JobRun& job, const std::set<std::string>& names, double lateSeconds) {
+  fs::create_directories(job.dir.file("stems"));
+  const audio::TempoMap tempo = renderingFileTempoMap(job.app.project);
+  for (const audio::RenderingFileTrack& track : renderingFileTracks(job.app.project)) {
+    if (!names.count(track.stemName)) continue;
+    const audio::AudioBuffer stem = audio::test::delayed(audio::test::synthesizedStem(track, tempo), lateSeconds);
+    ASSERT_TRUE(audio::builtinBackend().write(job.dir.file("stems/" + track.stemName + ".wav"), stem,
+                                              audio::AudioFileType::Wav));
+  }
 }
 
 void exportJobForInterop(const JobRun& job, const std::string& stem) {

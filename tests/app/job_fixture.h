@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 #include <string>
 
 #include "app/application.h"
@@ -66,6 +67,10 @@ inline void expectGoldenFile(const std::string& written, const std::string& gold
   else
     expectGolden(readText(written), golden);
 }
+
+// Stems of the named tracks as an instrument renders the rendering file, into "stems"; each
+// delayed by `lateSeconds`.
+void writeStems(JobRun& job, const std::set<std::string>& names, double lateSeconds = 0);
 
 // Hands what the job on "<stem>.mid" wrote, with what the project held for it, to the interop
 // suite, whose script tells the files. Does nothing unless RENDLOW_INTEROP_DIR names a folder.

@@ -68,18 +68,6 @@ TEST(SoundStarts, EverySoundOfTheChartStartsOnceInItsTrackInOrder) {
   EXPECT_EQ(named, wavNames(job.read("song_out.bme")));
 }
 
-// Stems of the named tracks as an instrument renders the rendering file, into "stems"; each
-// delayed by `lateSeconds`.
-void writeStems(JobRun& job, const std::set<std::string>& names, double lateSeconds = 0) {
-  const audio::TempoMap tempo = renderingFileTempoMap(job.app.project);
-  for (const audio::RenderingFileTrack& track : renderingFileTracks(job.app.project)) {
-    if (!names.count(track.stemName)) continue;
-    const audio::AudioBuffer stem = audio::test::delayed(audio::test::synthesizedStem(track, tempo), lateSeconds);
-    ASSERT_TRUE(audio::builtinBackend().write(job.dir.file("stems/" + track.stemName + ".wav"), stem,
-                                              audio::AudioFileType::Wav));
-  }
-}
-
 std::string englishOf(const Notices& notices) {
   std::string text;
   for (const Notice& notice : notices) text += notice.message.in(Audience::EnglishConsole) + "\n";
@@ -91,7 +79,6 @@ std::string englishOf(const Notices& notices) {
 TEST(Keysounds, AStemThatDoesNotFitTheRenderingFileIsToldAndLeftUncut) {
   JobRun job(kExampleSong);
   ASSERT_TRUE(job.run(request("song.mid")));
-  fs::create_directories(job.dir.file("stems"));
   writeStems(job, {"tr01", "tr02", "tr03"});
   KeysoundRequest cut;
   cut.stemsFolder = job.dir.file("stems");
@@ -119,7 +106,6 @@ TEST(Keysounds, StemsAreCutIntoEveryFileTheChartNamesAndMissingOnesAreTold) {
   JobRun job(kExampleSong);
   ASSERT_TRUE(job.run(request("song.mid")));
   // tr01 and tr02 rendered from the rendering file; tr03 missing; an extra stem beside them.
-  fs::create_directories(job.dir.file("stems"));
   writeStems(job, {"tr01", "tr02"});
   audio::AudioBuffer tone{44100, 2, std::vector<float>(2 * 44100 * 60, 0.25f)};
   ASSERT_TRUE(audio::builtinBackend().write(job.dir.file("stems/extra.wav"), tone, audio::AudioFileType::Wav));
@@ -200,6 +186,7 @@ TEST_F(Rendered, AChartOfOneSoundPerNotePlaysItsSongBackAlmostExactly) {
     EXPECT_LT((loud - sound->samples.begin()) / sound->channels, 44) << name;
   }
   exportKeysoundsForInterop(job.dir.file("song_out.bme"));
+  exportJobForInterop(job, "song");
 }
 
 // A note the song silences (volume 0) is its own sound, rendered as silence of its length and

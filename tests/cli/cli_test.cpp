@@ -63,6 +63,7 @@ TEST_F(Cli, MistakesInTheCommandLineAreUsageErrorsSaidInOneLine) {
       {{"--set", "x:noteInterval=3", "song.mid"}, "the row is a whole number from 0"},
       {{"--list", "-q", "song.mid"}, "--list writes nothing"},
       {{"-o", "x.mid", "song.mid", "song.mid"}, "-o names the output of one input file, and 2 are given"},
+      {{"--keysounds", "--compare-tracks", "renders", "song.mid"}, "--compare-tracks goes with --cut"},
   };
   for (const auto& [args, says] : cases) {
     SCOPED_TRACE(says);

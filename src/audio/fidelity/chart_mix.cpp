@@ -96,6 +96,15 @@ void addPlacement(const Placement& placement, AudioBuffer& mix) {
 
 }  // namespace
 
+ChartBackground partOf(const ChartBackground& background, const std::set<std::string>& fileNames) {
+  ChartBackground part;
+  for (const auto& [id, file] : background.soundFiles)
+    if (fileNames.count(file)) part.soundFiles.emplace(id, file);
+  for (const BackgroundObject& object : background.objects)
+    if (part.soundFiles.count(object.wavId)) part.objects.push_back(object);
+  return part;
+}
+
 Result<AudioBuffer> mixChart(const ChartBackground& background, const std::string& chartPath,
                              const std::string& soundFolder, int32_t sampleRate, int32_t channels,
                              const AudioBackend& backend, int32_t blockFrames) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,10 @@ struct ChartBackground {
   std::map<int32_t, std::string> soundFiles;
   std::vector<BackgroundObject> objects;
 };
+
+// The part of the background whose #WAV names one of `fileNames`: one track's sounds, when
+// those are its files.
+ChartBackground partOf(const ChartBackground& background, const std::set<std::string>& fileNames);
 
 // What the chart's background sounds like when played: every object's sound file mixed in at
 // its time, each playing until it ends or the next object of the same id starts, as players

@@ -133,10 +133,13 @@ void addFrame(const std::vector<double>& referencePower, const std::vector<doubl
 // The samples.
 
 constexpr double kAudibleMeanSquare = 1e-6;  // -60 dBFS RMS
+constexpr double kClearlyHeardMeanSquare = 1e-4;  // -40 dBFS RMS
+constexpr float kAudibleSample = 0.001f;  // -60 dBFS
 
 struct Energies {
   double reference = 0;
   double error = 0;
+  double playback = 0;
 };
 
 Energies energiesOf(const AudioBuffer& reference, const AudioBuffer& playback, std::size_t first,
@@ -146,6 +149,7 @@ Energies energiesOf(const AudioBuffer& reference, const AudioBuffer& playback, s
     const double error = static_cast<double>(playback.samples[i]) - reference.samples[i];
     energies.reference += static_cast<double>(reference.samples[i]) * reference.samples[i];
     energies.error += error * error;
+    energies.playback += static_cast<double>(playback.samples[i]) * playback.samples[i];
   }
   return energies;
 }
@@ -182,17 +186,25 @@ SpectralFigures compareSpectra(const AudioBuffer& reference, const AudioBuffer& 
   return {distance, ratioDb(totals.referenceEnergy, totals.differenceEnergy)};
 }
 
+int64_t stretchFrames(int32_t sampleRate) {
+  return std::max<int64_t>(1, std::llround(kStretchSeconds * sampleRate));
+}
+
 WaveformFigures compareWaveforms(const AudioBuffer& reference, const AudioBuffer& playback) {
   const double infinity = std::numeric_limits<double>::infinity();
   const Energies whole = energiesOf(reference, playback, 0, reference.samples.size());
-  WaveformFigures figures{ratioDb(whole.reference, whole.error), 0, infinity};
-  const int64_t stretch = std::max<int64_t>(1, std::llround(kStretchSeconds * reference.sampleRate));
+  WaveformFigures figures{ratioDb(whole.reference, whole.error), 0, infinity, 0, 0};
+  const int64_t stretch = stretchFrames(reference.sampleRate);
   for (int64_t start = 0; start < reference.frames(); start += stretch) {
     const int64_t end = std::min(start + stretch, reference.frames());
     const auto first = static_cast<std::size_t>(start * reference.channels);
     const auto last = static_cast<std::size_t>(end * reference.channels);
     const Energies energies = energiesOf(reference, playback, first, last);
     const double audible = kAudibleMeanSquare * static_cast<double>(last - first);
+    if (energies.reference >= kClearlyHeardMeanSquare * static_cast<double>(last - first) &&
+        energies.playback < audible && figures.silentStretches++ == 0) {
+      figures.firstSilentStretchSeconds = static_cast<double>(start) / reference.sampleRate;
+    }
     if (std::max(energies.reference, energies.error) < audible) continue;
     if (const double snr = ratioDb(energies.reference, energies.error); snr < figures.worstStretchSnrDb) {
       figures.worstStretchSnrDb = snr;
@@ -206,6 +218,13 @@ double peakDbfs(const AudioBuffer& buffer) {
   float peak = 0;
   for (float sample : buffer.samples) peak = std::max(peak, std::fabs(sample));
   return peak == 0 ? -std::numeric_limits<double>::infinity() : 20 * std::log10(static_cast<double>(peak));
+}
+
+int64_t audibleEnd(const AudioBuffer& buffer) {
+  const auto last = std::find_if(buffer.samples.rbegin(), buffer.samples.rend(),
+                                 [](float sample) { return std::fabs(sample) >= kAudibleSample; });
+  const auto sampleEnd = static_cast<int64_t>(buffer.samples.rend() - last);
+  return buffer.channels > 0 ? (sampleEnd + buffer.channels - 1) / buffer.channels : 0;
 }
 
 }  // namespace rendlow::audio

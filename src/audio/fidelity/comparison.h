@@ -38,14 +38,24 @@ struct WaveformFigures {
   // among those where the reference or the error is audible (above -60 dBFS RMS), and its start.
   double worstStretchSeconds = 0;
   double worstStretchSnrDb = 0;
+  // The stretches where the reference is clearly heard (above -40 dBFS RMS) and the playback is
+  // not (below -60 dBFS RMS): a sound the chart lost, not one it plays a little differently.
+  int64_t silentStretches = 0;
+  double firstSilentStretchSeconds = 0;
 };
 
 constexpr double kStretchSeconds = 0.05;
+
+// A stretch in frames at `sampleRate`, at least one.
+int64_t stretchFrames(int32_t sampleRate);
 
 // `playback` is aligned to `reference` and has its length, rate and channel count.
 WaveformFigures compareWaveforms(const AudioBuffer& reference, const AudioBuffer& playback);
 
 // The largest sample's level in dBFS; minus infinity for silence.
 double peakDbfs(const AudioBuffer& buffer);
+
+// The frame after the last one with a sample above -60 dBFS on any channel; 0 for silence.
+int64_t audibleEnd(const AudioBuffer& buffer);
 
 }  // namespace rendlow::audio

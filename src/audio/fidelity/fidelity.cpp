@@ -53,9 +53,11 @@ FidelityFigures comparePlayback(AudioBuffer playback, const AudioBuffer& referen
   const int64_t maxLag = std::llround(kLagSearchSeconds * reference.sampleRate);
   const int64_t lag = bestLag(monoOf(reference), monoOf(playback), maxLag);
   const double peak = peakDbfs(playback);
+  const int64_t unmeasured = std::max<int64_t>(0, audibleEnd(playback) - lag - reference.frames());
   shift(playback, lag, reference.frames());
   const SpectralFigures spectra = compareSpectra(reference, playback);
   const WaveformFigures waveforms = compareWaveforms(reference, playback);
+  const double rate = reference.sampleRate;
   return {spectra.logSpectralDistanceDb,
           spectra.spectralSnrDb,
           waveforms.snrDb,
@@ -63,7 +65,11 @@ FidelityFigures comparePlayback(AudioBuffer playback, const AudioBuffer& referen
           waveforms.worstStretchSnrDb,
           peak,
           lag,
-          reference.sampleRate};
+          reference.sampleRate,
+          static_cast<double>(waveforms.silentStretches) * stretchFrames(reference.sampleRate) / rate,
+          waveforms.firstSilentStretchSeconds,
+          static_cast<double>(unmeasured) / rate,
+          static_cast<double>(reference.frames()) / rate};
 }
 
 Result<FidelityFigures> measureChartFidelity(const ChartBackground& background, const std::string& chartPath,
@@ -75,10 +81,10 @@ Result<FidelityFigures> measureChartFidelity(const ChartBackground& background, 
   return comparePlayback(std::move(*mix), reference);
 }
 
-Message fidelityLine(const FidelityFigures& figures) {
+FidelityFigureTexts figureTexts(const FidelityFigures& figures) {
   std::string lag;
   appendFormatted(lag, "%+.2f", 1000.0 * figures.lagFrames / figures.sampleRate);
-  return fidelityFiguresMessage({
+  return {
       .logSpectralDistanceDb = decibels(figures.logSpectralDistanceDb, 2),
       .spectralSnrDb = decibels(figures.spectralSnrDb, 1),
       .waveformSnrDb = decibels(figures.waveformSnrDb, 1),
@@ -87,7 +93,20 @@ Message fidelityLine(const FidelityFigures& figures) {
       .mixPeakDbfs = decibels(figures.mixPeakDbfs, 1),
       .lagMilliseconds = lag,
       .lagFrames = (figures.lagFrames >= 0 ? "+" : "") + std::to_string(figures.lagFrames),
+  };
+}
+
+Message fidelityLine(const FidelityFigures& figures) { return fidelityFiguresMessage(figureTexts(figures)); }
+
+std::vector<TrackFidelity> worstFirst(std::vector<TrackFidelity> tracks) {
+  std::stable_sort(tracks.begin(), tracks.end(), [](const TrackFidelity& a, const TrackFidelity& b) {
+    return a.figures.spectralSnrDb < b.figures.spectralSnrDb;
   });
+  return tracks;
+}
+
+Message trackFidelityLine(const TrackFidelity& track) {
+  return trackFidelityMessage(track.trackName, track.definitionName, figureTexts(track.figures));
 }
 
 }  // namespace rendlow::audio

@@ -1,0 +1,34 @@
+#pragma once
+
+// How faithfully the chart just written plays its song back, the whole song and each converted
+// track alone, and what the figures warn the author of.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/keysounds.h"
+#include "audio/cut/sound_output.h"
+#include "audio/fidelity/fidelity.h"
+#include "base/notices.h"
+
+namespace rendlow {
+
+class Project;
+
+struct FidelityReport {
+  std::optional<audio::FidelityFigures> song;
+  std::vector<audio::TrackFidelity> tracks;  // in file order
+  // What kept a measure from being made, and what the figures made warn of.
+  Notices notices;
+};
+
+// Measures the chart at `chartPath`, played from the sound files of `output`. The synthesizer's
+// sounds (no stems folder) are measured against each converted track of the song rendered alone
+// and against their sum, the song; cut sounds against the author's recording of the song and
+// against their renders of each track, where the request names them. Nothing here fails the
+// run: the sound files stand, and what could not be measured is told among the notices.
+FidelityReport measureFidelity(const Project& project, const std::string& chartPath,
+                               const KeysoundRequest& request, const audio::SoundOutput& output);
+
+}  // namespace rendlow
