@@ -7,6 +7,7 @@
 #include "app/chart_output.h"
 #include "app/conversion.h"
 #include "base/messages.h"
+#include "base/messages_cli.h"
 #include "base/platform.h"
 
 namespace rendlow {
@@ -143,6 +144,9 @@ Result<void> planConversion(Application& app, OutputPlan& plan) {
   plan.warnings = warningsOf(app, plan.paths.rendering, conversion.retiming);
   plan.rendering = encodeRenderingFile(project, app.diagnostics);
   if (plan.paths.chart) plan.chart = formatChart(project);
+  if (plan.chart && !*plan.chart)
+    plan.pairRefusal = linesOf(chartRefusedMessage(*plan.paths.chart, plan.chart->problem().message),
+                               renderingHeldBackLine(plan.paths.rendering));
   return {};
 }
 
