@@ -127,6 +127,19 @@ Notices warningsOf(const Application& app, const std::string& renderingPath, con
   return warnings;
 }
 
+// A song in a folder no file can be made in keeps its settings file beside the chart, when the
+// chart goes elsewhere: the conversion need not fail for the one file that cannot stand by the song.
+bool moveSettingsBesideChart(OutputPaths& paths) {
+  const std::string songFolder(folderOf(paths.settings));
+  const std::string chartFolder(folderOf(paths.rendering));
+  const auto absolute = [](const std::string& folder) { return absolutePath(folder.empty() ? "." : folder); };
+  if (!folderReadOnly(songFolder) || folderReadOnly(chartFolder) ||
+      sameSpelling(absolute(songFolder), absolute(chartFolder)))
+    return false;
+  paths.settings = pathIn(chartFolder, std::string(fileNameOf(paths.settings)));
+  return true;
+}
+
 // Converts the song and makes the files' contents; a problem when the song may not be written.
 Result<void> planConversion(Application& app, OutputPlan& plan) {
   Project& project = app.project;
@@ -160,10 +173,12 @@ Result<OutputPlan> planOutput(Application& app, const OutputRequest& request) {
                               request.choice == OutputChoice::MidiAndChart);
   // Saving the settings of no song names no file, so it fails rather than write an empty setup.
   if (request.choice == OutputChoice::SettingsOnly && !app.hasSong()) plan.paths.settings.clear();
+  const bool settingsMoved = request.choice != OutputChoice::SettingsOnly && moveSettingsBesideChart(plan.paths);
   if (Result<void> targets = checkTargets(app.project.inputPath, targetsOf(plan)); !targets)
     return targets.problem();
   if (request.choice == OutputChoice::SettingsOnly) return plan;
   if (Result<void> converted = planConversion(app, plan); !converted) return converted.problem();
+  if (settingsMoved) plan.warnings.push_back(warningNotice(settingsBesideChartMessage(plan.paths.settings)));
   return plan;
 }
 

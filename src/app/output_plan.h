@@ -52,7 +52,9 @@ struct OutputPlan {
 // also that the song read at load, and that no two converted tracks share a definition name; then
 // converts the song as read with the settings as they stand (a track too complex to lay out stops
 // it), encodes the rendering file and formats the chart; a chart past a limit of its format
-// refuses the rendering file with it (see pairRefusal). A problem means nothing may be written,
+// refuses the rendering file with it (see pairRefusal). When the song's folder is read-only and the
+// rendering file goes to another folder, the settings file goes beside it, with a warning that says
+// where. A problem means nothing may be written,
 // and says why.
 Result<OutputPlan> planOutput(Application& app, const OutputRequest& request);
 

@@ -223,5 +223,39 @@ TEST(OutputPaths, AnOutputNameEndingInASeparatorIsTheFolderOfTheProposedFile) {
   for (const auto& [given, path] : cases) EXPECT_EQ(renderingPathFor(given, "in/song.mid"), path) << given;
 }
 
+// A song in a read-only folder converts into another folder, its settings file with the chart;
+// in a folder that can be written, the settings file stays beside the song.
+TEST(OutputPlan, ASongInAReadOnlyFolderKeepsItsSettingsBesideTheChart) {
+  struct Case {
+    bool songFolderReadOnly;
+    const char* settings;
+    std::size_t warnings;
+  };
+  const Case cases[] = {{true, "charts/song.txt", 1}, {false, "album/song.txt", 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.songFolderReadOnly);
+    JobRun job;
+    fs::create_directory(job.dir.file("album"));
+    fs::create_directory(job.dir.file("charts"));
+    writeBytes(job.dir.file("album/song.mid"), kExampleSong);
+    WorkingFolder here(job.dir.path());
+    ASSERT_TRUE(loadFile(job.app, job.form, "album/song.mid"));
+    if (c.songFolderReadOnly)
+      fs::permissions(job.dir.file("album"), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                      fs::perm_options::remove);
+    const Result<OutputResult> output = runOutput(job.app, {"charts/song_out.mid", {}, OutputChoice::MidiAndChart});
+    fs::permissions(job.dir.file("album"), fs::perms::owner_write, fs::perm_options::add);
+    ASSERT_TRUE(output);
+    EXPECT_TRUE(output->ok());
+    EXPECT_EQ(output->settings->path, c.settings);
+    EXPECT_TRUE(fs::is_regular_file(job.dir.file(c.settings)));
+    ASSERT_EQ(output->notices.size(), c.warnings);
+    if (c.warnings == 0) continue;
+    const std::string told = output->notices[0].message.in(Audience::EnglishConsole);
+    EXPECT_NE(told.find("saved beside the chart: charts/song.txt"), std::string::npos) << told;
+    EXPECT_FALSE(fs::exists(job.dir.file("album/song.txt")));
+  }
+}
+
 }  // namespace
 }  // namespace rendlow::test
