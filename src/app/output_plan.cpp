@@ -173,7 +173,8 @@ Result<OutputPlan> planOutput(Application& app, const OutputRequest& request) {
                               request.choice == OutputChoice::MidiAndChart);
   // Saving the settings of no song names no file, so it fails rather than write an empty setup.
   if (request.choice == OutputChoice::SettingsOnly && !app.hasSong()) plan.paths.settings.clear();
-  const bool settingsMoved = request.choice != OutputChoice::SettingsOnly && moveSettingsBesideChart(plan.paths);
+  const bool settingsMoved =
+      request.choice != OutputChoice::SettingsOnly && moveSettingsBesideChart(plan.paths);
   if (Result<void> targets = checkTargets(app.project.inputPath, targetsOf(plan)); !targets)
     return targets.problem();
   if (request.choice == OutputChoice::SettingsOnly) return plan;

@@ -1,7 +1,6 @@
 #include "cli/convert_command.h"
 
 #include <algorithm>
-#include <optional>
 
 #include "app/application.h"
 #include "app/job.h"
@@ -9,12 +8,11 @@
 #include "app/memory_form.h"
 #include "app/paths.h"
 #include "base/messages.h"
-#include "base/file_input.h"
 #include "base/messages_cli.h"
-#include "base/platform.h"
 #include "cli/conversion_report.h"
 #include "cli/error_output.h"
 #include "cli/exit_status.h"
+#include "cli/name_checks.h"
 
 namespace rendlow::cli {
 
@@ -65,8 +63,10 @@ void tellSoundsNotMade(const Options& options, std::ostream& err) {
 }
 
 // --verbose: what was converted and each file written, in the order written.
-void tellProgress(const Application& app, const std::string& input, const OutputResult& result, std::ostream& err) {
-  if (result.renderingWritten()) printMessage(err, convertedProgressLine(input, app.project.convertedTracks().size()));
+void tellProgress(const Application& app, const std::string& input, const OutputResult& result,
+                  std::ostream& err) {
+  if (result.renderingWritten())
+    printMessage(err, convertedProgressLine(input, app.project.convertedTracks().size()));
   for (const auto* file : {&result.midi, &result.settings, &result.chart}) {
     if (*file && (*file)->status) printMessage(err, wroteProgressLine((*file)->path));
   }
@@ -96,9 +96,9 @@ int makeSounds(const Options& options, const Project& project, const OutputFile&
 // An edit of a row the song does not have is a mistake in the command, not in the song.
 bool editsMissingRow(const Options& options, const Application& app) {
   const std::size_t rows = app.project.listedTracks().size();
-  return app.hasSong() && std::any_of(options.edits.begin(), options.edits.end(), [rows](const RowEdit& edit) {
-           return static_cast<std::size_t>(edit.row) >= rows;
-         });
+  return app.hasSong() &&
+         std::any_of(options.edits.begin(), options.edits.end(),
+                     [rows](const RowEdit& edit) { return static_cast<std::size_t>(edit.row) >= rows; });
 }
 
 // The reader's lines tell what is read; every event and every byte written only when asked twice.
@@ -115,7 +115,8 @@ int convertOne(const Options& options, const std::string& input, std::ostream& o
   const Result<JobReport> job = runJob(app, form, requestFor(options, input));
   if (!job) {
     const bool usage = editsMissingRow(options, app);
-    printMessage(err, aboutInput(options, input, usage ? job.problem().message + seeHelpLine() : job.problem().message));
+    printMessage(err, aboutInput(options, input,
+                                 usage ? job.problem().message + seeHelpLine() : job.problem().message));
     return usage ? kExitUsage : kExitFailed;
   }
   if (job->savedSettings) printMessage(err, usingSavedSettingsMessage(*job->savedSettings));
@@ -143,29 +144,6 @@ int convertOne(const Options& options, const std::string& input, std::ostream& o
   const int status = exitStatusOf(result.notices);
   if (!(options.stemsFolder || options.keysounds) || !result.chart || !result.chart->status) return status;
   return worseStatus(status, makeSounds(options, app.project, *result.chart, out, err));
-}
-
-// A folder can be listed; a file cannot.
-bool isFolder(const std::string& path) { return fileNamesIn(path, readReason).ok(); }
-
-bool isRegularFile(const std::string& path) {
-  const OutputSpot spot = outputSpot(path);
-  return spot == OutputSpot::WritableFile || spot == OutputSpot::ReadOnlyFile;
-}
-
-// Names of the command that the file system shows to be wrong, told before anything is converted:
-// an -o that would be taken for a file where a folder stands, a --cut that names a file.
-std::optional<int> refuseNames(const Options& options, std::ostream& err) {
-  if (options.stemsFolder && isRegularFile(*options.stemsFolder)) {
-    printMessage(err, stemsNotAFolderReason(*options.stemsFolder) + seeHelpLine());
-    return kExitUsage;
-  }
-  const std::optional<std::string>& output = options.outputPath;
-  if (output && !fileNameOf(*output).empty() && isFolder(*output)) {
-    printMessage(err, outputIsFolderMessage(*output));
-    return kExitFailed;
-  }
-  return std::nullopt;
 }
 
 }  // namespace

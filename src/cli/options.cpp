@@ -190,8 +190,8 @@ private:
 
   bool converting() const {
     return !options_.chart || options_.settingsOnly || options_.outputPath || !options_.edits.empty() ||
-           options_.genre || options_.title || options_.artist || options_.quiet ||
-           makesSounds() || options_.soundFont || options_.ogg || options_.recording;
+           options_.genre || options_.title || options_.artist || options_.quiet || makesSounds() ||
+           options_.soundFont || options_.ogg || options_.recording;
   }
 
   bool makesSounds() const { return options_.stemsFolder || options_.keysounds; }
