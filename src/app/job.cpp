@@ -38,10 +38,8 @@ OutputRequest outputRequest(const Application& app, const JobRequest& request) {
           request.output};
 }
 
-// The settings file saved beside a MIDI file for that very file: the one its "i" line names.
-// Nothing for a settings file given as input, or when there is none. One that is there but cannot
-// be read is given all the same, so the load tells why: started from the defaults, the output
-// would replace the author's setup.
+}  // namespace
+
 std::optional<std::string> savedSettingsFor(const std::string& input) {
   if (isSettingsFilePath(input)) return std::nullopt;
   const std::string path = settingsPathFor(input);
@@ -50,8 +48,6 @@ std::optional<std::string> savedSettingsFor(const std::string& input) {
   if (!namesSameFile(settings->inputPath, input)) return std::nullopt;
   return path;
 }
-
-}  // namespace
 
 Result<JobReport> runJob(Application& app, Form& form, const JobRequest& request) {
   std::optional<std::string> savedSettings;

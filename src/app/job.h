@@ -35,6 +35,12 @@ struct JobReport {
   Result<OutputResult> output;  // a problem when the output wrote nothing
 };
 
+// The settings file saved beside a MIDI file for that very file: the one its "i" line names.
+// Nothing for a settings file given as input, or when there is none. One that is there but cannot
+// be read is given all the same, so the load tells why: started from the defaults, the output
+// would replace the author's setup.
+std::optional<std::string> savedSettingsFor(const std::string& input);
+
 // Loads the input as the load flow does (through its saved settings, see useSavedSettings),
 // applies each edit to its row through applyRowSettings (as the form's update button does, every
 // field it does not name kept), then runs the output flow with the request's output path and

@@ -36,13 +36,18 @@ void writeRendering(Project& project, const OutputPlan& plan, OutputResult& resu
 }
 
 void writeChart(const std::string& path, const Result<std::string>& chart, OutputResult& result) {
-  if (!chart) {
-    result.chart = OutputFile{path, chart.problem()};
-    result.notices.push_back(warningNotice(chartRefusedMessage(path, chart.problem().message)));
-    return;
-  }
   result.chart = writeFile(path, chart, FileMode::Text);
   if (!result.chart->status) fail(result, chartFailedMessage(path, result.chart->status.problem().message));
+}
+
+// A refused chart takes its rendering file with it: the two on disk stay a pair, the old one or
+// none, and the settings file keeps the author's edits. Both refused files are told as not written.
+void writeSettingsAlone(const Project& project, const OutputPlan& plan, OutputResult& result) {
+  const Problem refused{*plan.pairRefusal};
+  result.midi = OutputFile{plan.paths.rendering, refused};
+  writeSettings(project, plan.paths.settings, result);
+  result.chart = OutputFile{*plan.paths.chart, refused};
+  fail(result, *plan.pairRefusal);
 }
 
 // The notices from `first` on, in the window.
@@ -56,6 +61,11 @@ OutputResult write(Project& project, const OutputPlan& plan, Form* window) {
   if (plan.choice == OutputChoice::SettingsOnly) {
     project.outputPath = plan.paths.rendering;
     writeSettings(project, plan.paths.settings, result);
+    tellNotices(window, result, 0);
+    return result;
+  }
+  if (plan.pairRefusal) {
+    writeSettingsAlone(project, plan, result);
     tellNotices(window, result, 0);
     return result;
   }

@@ -37,8 +37,9 @@ struct OutputResult {
 // Plans the output the request asks for, then writes what it planned. The settings file names
 // the rendering file only once that is written: until then it keeps the one written before.
 // A problem means nothing was written (see planOutput). The rendering file's warnings count only
-// when it was written; a chart past a limit of its format is left out with a warning; a file
-// that cannot be written is a failure, and the others are still written. With a window, tells
+// when it was written; a chart past a limit of its format is a failure that leaves out the
+// rendering file too, and saves the settings file alone; a file that cannot be written is a
+// failure, and the others are still written. With a window, tells
 // the user as it goes: the refusal; or the completion message once the rendering file is written,
 // then what must be read, all before the chart is written, which waits for the user to close them.
 Result<OutputResult> runOutput(Application& app, const OutputRequest& request, Form* window = nullptr);

@@ -7,6 +7,7 @@
 #include "app/chart_output.h"
 #include "app/conversion.h"
 #include "base/messages.h"
+#include "base/messages_cli.h"
 #include "base/platform.h"
 
 namespace rendlow {
@@ -126,6 +127,19 @@ Notices warningsOf(const Application& app, const std::string& renderingPath, con
   return warnings;
 }
 
+// A song in a folder no file can be made in keeps its settings file beside the chart, when the
+// chart goes elsewhere: the conversion need not fail for the one file that cannot stand by the song.
+bool moveSettingsBesideChart(OutputPaths& paths) {
+  const std::string songFolder(folderOf(paths.settings));
+  const std::string chartFolder(folderOf(paths.rendering));
+  const auto absolute = [](const std::string& folder) { return absolutePath(folder.empty() ? "." : folder); };
+  if (!folderReadOnly(songFolder) || folderReadOnly(chartFolder) ||
+      sameSpelling(absolute(songFolder), absolute(chartFolder)))
+    return false;
+  paths.settings = pathIn(chartFolder, std::string(fileNameOf(paths.settings)));
+  return true;
+}
+
 // Converts the song and makes the files' contents; a problem when the song may not be written.
 Result<void> planConversion(Application& app, OutputPlan& plan) {
   Project& project = app.project;
@@ -143,6 +157,9 @@ Result<void> planConversion(Application& app, OutputPlan& plan) {
   plan.warnings = warningsOf(app, plan.paths.rendering, conversion.retiming);
   plan.rendering = encodeRenderingFile(project, app.diagnostics);
   if (plan.paths.chart) plan.chart = formatChart(project);
+  if (plan.chart && !*plan.chart)
+    plan.pairRefusal = linesOf(chartRefusedMessage(*plan.paths.chart, plan.chart->problem().message),
+                               renderingHeldBackLine(plan.paths.rendering));
   return {};
 }
 
@@ -156,10 +173,13 @@ Result<OutputPlan> planOutput(Application& app, const OutputRequest& request) {
                               request.choice == OutputChoice::MidiAndChart);
   // Saving the settings of no song names no file, so it fails rather than write an empty setup.
   if (request.choice == OutputChoice::SettingsOnly && !app.hasSong()) plan.paths.settings.clear();
+  const bool settingsMoved =
+      request.choice != OutputChoice::SettingsOnly && moveSettingsBesideChart(plan.paths);
   if (Result<void> targets = checkTargets(app.project.inputPath, targetsOf(plan)); !targets)
     return targets.problem();
   if (request.choice == OutputChoice::SettingsOnly) return plan;
   if (Result<void> converted = planConversion(app, plan); !converted) return converted.problem();
+  if (settingsMoved) plan.warnings.push_back(warningNotice(settingsBesideChartMessage(plan.paths.settings)));
   return plan;
 }
 

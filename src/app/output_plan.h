@@ -38,6 +38,9 @@ struct OutputPlan {
   std::optional<Result<std::string>> rendering;
   // The chart's text, or why a limit leaves it out; none when no chart is written.
   std::optional<Result<std::string>> chart;
+  // Set when the chart was asked for and a limit leaves it out: the rendering file is only ever
+  // written with its chart, so then neither is, and the settings file alone is saved. Says why.
+  std::optional<Message> pairRefusal;
   // What the author must read once the rendering file stands: damage read past, a song without
   // notes, a re-timing that did not settle.
   Notices warnings;
@@ -48,7 +51,10 @@ struct OutputPlan {
 // none would take the place of a folder, a device or a read-only file. For an output of the song,
 // also that the song read at load, and that no two converted tracks share a definition name; then
 // converts the song as read with the settings as they stand (a track too complex to lay out stops
-// it), encodes the rendering file and formats the chart. A problem means nothing may be written,
+// it), encodes the rendering file and formats the chart; a chart past a limit of its format
+// refuses the rendering file with it (see pairRefusal). When the song's folder is read-only and the
+// rendering file goes to another folder, the settings file goes beside it, with a warning that says
+// where. A problem means nothing may be written,
 // and says why.
 Result<OutputPlan> planOutput(Application& app, const OutputRequest& request);
 

@@ -24,6 +24,12 @@ std::string outputNameFor(std::string_view inputText) {
   return boundedText(std::string(pathStem(inputText)) + "_out.mid");
 }
 
+std::string renderingPathFor(std::string_view outputName, std::string_view inputPath) {
+  // Taken apart as text of the code page: a trail byte may be the same byte as a backslash.
+  if (outputName.empty() || !fileNameOf(outputName).empty()) return std::string(outputName);
+  return boundedText(std::string(outputName) + outputNameFor(fileNameOf(inputPath)));
+}
+
 std::optional<std::string> chartPathFor(std::string_view outputPath) {
   if (outputPath.empty()) return std::nullopt;
   return std::string(pathStem(outputPath)) + ".bme";

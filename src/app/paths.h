@@ -18,6 +18,10 @@ std::string settingsPathFor(std::string_view midiPath);
 // 511 bytes. Empty for an empty text.
 std::string outputNameFor(std::string_view inputText);
 
+// The rendering MIDI file an output name stands for: a name that ends in a separator is a folder,
+// and the file is the one outputNameFor proposes for `inputPath`, inside that folder.
+std::string renderingPathFor(std::string_view outputName, std::string_view inputPath);
+
 // The chart of a rendering MIDI file: its stem and ".bme". Nothing for an empty path, which
 // names no file.
 std::optional<std::string> chartPathFor(std::string_view outputPath);

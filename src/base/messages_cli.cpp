@@ -43,9 +43,9 @@ Message outputForManyInputsReason(std::size_t inputs) {
 Message listWithConvertingOptionsReason() {
   return {
       "--list は何も書き出さないので、--no-chart, --settings-only, -o, --set, --genre, --title, "
-      "--artist, -q, --defaults や音声ファイルのオプションを取りません",
+      "--artist, -q や音声ファイルのオプションを取りません",
       "--list writes nothing: it takes no --no-chart, --settings-only, -o, --set, --genre, "
-      "--title, --artist, -q, --defaults or sound file options"};
+      "--title, --artist, -q or sound file options"};
 }
 
 Message listWithManyInputsReason() {
@@ -116,5 +116,57 @@ Message fieldRangeReason(const std::string& field, int32_t smallest, int32_t lar
 Message compareTracksWithoutCutReason() {
   return {"--compare-tracks は --cut と使います", "--compare-tracks goes with --cut"};
 }
+
+
+// --- What a conversion tells beyond its files -----------------------------------------------
+
+Message renderingHeldBackLine(const std::string& renderingPath) {
+  return Message(
+      "midiファイルは譜面ファイルと対なので、これも出力しませんでした: " + renderingPath +
+          "\n設定ファイルだけを保存しました。前に出力したmidiファイルと譜面ファイルはそのまま残っています。",
+      "The rendering MIDI file goes with its chart, so it was not written either: " + renderingPath +
+          "\nOnly the settings file was saved; a rendering MIDI file and a chart written before stay as they "
+          "were.");
+}
+
+Message soundsWithoutChartWrittenMessage() {
+  return {"譜面ファイルを出力しなかったため、音声ファイルは作りませんでした",
+          "No sound files were made: the chart that names them was not written."};
+}
+
+Message outputIsFolderMessage(const std::string& path) {
+  return Message("-o の名前はフォルダーです。何も出力していません: " + path +
+                     "\nフォルダーの中に書き出すときは、名前の最後に / を付けてください。",
+                 "Nothing was written: a folder has the name -o gives: " + path +
+                     "\nTo write into that folder, end the name with a \"/\"; otherwise choose a file name.");
+}
+
+Message outputSettingsExtensionReason() {
+  return {"-o は midiファイルの名前です。.txt は設定ファイルの拡張子なので使えません",
+          "-o names the rendering MIDI file: \".txt\" is the settings file's extension"};
+}
+
+Message stemsNotAFolderReason(const std::string& path) {
+  return Message("--cut にはステムのフォルダーを指定してください。" + path + " はフォルダーではありません",
+                 "--cut takes the folder of the stems, and " + path + " is not a folder");
+}
+
+Message settingsBesideChartMessage(const std::string& path) {
+  return Message("MIDIファイルのフォルダーに書き込めないため、設定ファイルは譜面ファイルの隣に保存しました: " + path +
+                     "\n次はこの設定ファイルを開いてください。",
+                 "The MIDI file's folder cannot be written, so the settings file was saved beside the chart: " +
+                     path + "\nNext time, give this settings file as the input.");
+}
+
+Message readingProgressLine(const std::string& path) {
+  return Message(path + " を読み込んでいます", "reading " + path);
+}
+
+Message convertedProgressLine(const std::string& path, std::size_t tracks) {
+  const std::string count = std::to_string(tracks);
+  return Message(path + " の " + count + " トラックを変換しました", "converted " + count + " tracks of " + path);
+}
+
+Message wroteProgressLine(const std::string& path) { return Message(path + " を書き出しました", "wrote " + path); }
 
 }  // namespace rendlow

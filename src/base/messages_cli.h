@@ -53,4 +53,22 @@ Message fieldRangeReason(const std::string& field, int32_t smallest, int32_t lar
 // --- Measuring each track ------------------------------------------------------------------
 Message compareTracksWithoutCutReason();
 
+// --- What a conversion tells beyond its files -----------------------------------------------
+// A chart past a limit of its format keeps its rendering file `renderingPath` from being written.
+Message renderingHeldBackLine(const std::string& renderingPath);
+// --cut or --keysounds, when the input's chart was not written.
+Message soundsWithoutChartWrittenMessage();
+// -o names an existing folder, `path`, without a separator at its end.
+Message outputIsFolderMessage(const std::string& path);
+// -o names a file with the settings file's extension.
+Message outputSettingsExtensionReason();
+// --cut names `path`, which is there and is no folder.
+Message stemsNotAFolderReason(const std::string& path);
+// The input's folder cannot be written, so the settings file was saved at `path`, beside the chart.
+Message settingsBesideChartMessage(const std::string& path);
+// --verbose: what is being read, and what was written.
+Message readingProgressLine(const std::string& path);
+Message convertedProgressLine(const std::string& path, std::size_t tracks);
+Message wroteProgressLine(const std::string& path);
+
 }  // namespace rendlow

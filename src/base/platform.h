@@ -30,6 +30,10 @@ std::string linkTarget(const std::string& path);
 enum class OutputSpot { Free, WritableFile, ReadOnlyFile, NotAFile };
 OutputSpot outputSpot(const std::string& path);
 
+// True when `folder` (empty for the working folder) is a folder its owner may not write, whoever
+// runs the program: no file can be made there. False where the system keeps no such mark.
+bool folderReadOnly(const std::string& folder);
+
 // True when both paths name one existing file: by the file system's identity of the file, not
 // by spelling, so names differing in letter case on a file system that ignores case, links and
 // "dir/../name" detours are all caught. False when either does not exist.

@@ -39,6 +39,12 @@ OutputSpot outputSpot(const std::string& path) {
   return (status.st_mode & S_IWUSR) != 0 ? OutputSpot::WritableFile : OutputSpot::ReadOnlyFile;
 }
 
+bool folderReadOnly(const std::string& folder) {
+  struct stat status {};
+  if (stat(folder.empty() ? "." : folder.c_str(), &status) != 0) return false;
+  return S_ISDIR(status.st_mode) && (status.st_mode & S_IWUSR) == 0;
+}
+
 bool sameFile(const std::string& a, const std::string& b) {
   // The device and the inode name one file, whatever links or spellings lead to it.
   struct stat first {};

@@ -109,6 +109,9 @@ OutputSpot outputSpot(const std::string& path) {
                                                                 : OutputSpot::WritableFile;
 }
 
+// A folder's read-only attribute only marks it for the shell; it does not stop files being made.
+bool folderReadOnly(const std::string&) { return false; }
+
 bool replaceFile(const std::string& from, const std::string& to) {
   if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0)
     return true;

@@ -1,13 +1,18 @@
 #include "cli/convert_command.h"
 
+#include <algorithm>
+
 #include "app/application.h"
 #include "app/job.h"
 #include "app/keysounds.h"
 #include "app/memory_form.h"
+#include "app/paths.h"
 #include "base/messages.h"
+#include "base/messages_cli.h"
 #include "cli/conversion_report.h"
 #include "cli/error_output.h"
 #include "cli/exit_status.h"
+#include "cli/name_checks.h"
 
 namespace rendlow::cli {
 
@@ -17,7 +22,7 @@ JobRequest requestFor(const Options& options, const std::string& input) {
   JobRequest request;
   request.input = input;
   request.edits = options.edits;
-  request.outputPath = options.outputPath;
+  if (options.outputPath) request.outputPath = renderingPathFor(*options.outputPath, input);
   request.genre = options.genre;
   request.title = options.title;
   request.artist = options.artist;
@@ -52,6 +57,21 @@ Message aboutInput(const Options& options, const std::string& input, const Messa
   return Message::verbatim(input + ":\n") + message;
 }
 
+// --cut and --keysounds work on the chart: without one they say so rather than end in silence.
+void tellSoundsNotMade(const Options& options, std::ostream& err) {
+  if (options.stemsFolder || options.keysounds) printMessage(err, soundsWithoutChartWrittenMessage());
+}
+
+// --verbose: what was converted and each file written, in the order written.
+void tellProgress(const Application& app, const std::string& input, const OutputResult& result,
+                  std::ostream& err) {
+  if (result.renderingWritten())
+    printMessage(err, convertedProgressLine(input, app.project.convertedTracks().size()));
+  for (const auto* file : {&result.midi, &result.settings, &result.chart}) {
+    if (*file && (*file)->status) printMessage(err, wroteProgressLine((*file)->path));
+  }
+}
+
 // The sound files of a job that wrote its chart, and the fidelity line; the status the job ends
 // with.
 int makeSounds(const Options& options, const Project& project, const OutputFile& chart, std::ostream& out,
@@ -75,22 +95,41 @@ int makeSounds(const Options& options, const Project& project, const OutputFile&
   return made->files.notices.empty() && made->measureNotices.empty() ? kExitOk : kExitWarning;
 }
 
+// An edit of a row the song does not have is a mistake in the command, not in the song.
+bool editsMissingRow(const Options& options, const Application& app) {
+  const std::size_t rows = app.project.listedTracks().size();
+  return app.hasSong() &&
+         std::any_of(options.edits.begin(), options.edits.end(),
+                     [rows](const RowEdit& edit) { return static_cast<std::size_t>(edit.row) >= rows; });
+}
+
+// The reader's lines tell what is read; every event and every byte written only when asked twice.
+void quietEvents(const Options& options, Application& app) {
+  if (options.verbose < 2) app.diagnostics = Diagnostics();
+}
+
 int convertOne(const Options& options, const std::string& input, std::ostream& out, std::ostream& err) {
   Application app(options.verbose ? &err : nullptr);
+  quietEvents(options, app);
   app.project.relativeSettingsPaths = true;
   MemoryForm form;
+  if (options.verbose) printMessage(err, readingProgressLine(input));
   const Result<JobReport> job = runJob(app, form, requestFor(options, input));
   if (!job) {
-    printMessage(err, aboutInput(options, input, job.problem().message));
-    return kExitFailed;
+    const bool usage = editsMissingRow(options, app);
+    printMessage(err, aboutInput(options, input,
+                                 usage ? job.problem().message + seeHelpLine() : job.problem().message));
+    return usage ? kExitUsage : kExitFailed;
   }
   if (job->savedSettings) printMessage(err, usingSavedSettingsMessage(*job->savedSettings));
   if (!job->output) {
     // A refusal says itself that nothing was written.
     printMessage(err, job->output.problem().message);
+    tellSoundsNotMade(options, err);
     return kExitFailed;
   }
   const OutputResult& result = *job->output;
+  if (options.verbose) tellProgress(app, input, result, err);
   if (!options.quiet && result.renderingWritten()) {
     out << input << '\n';
     printTrackTable(out, reportTracks(app.project));
@@ -101,6 +140,7 @@ int convertOne(const Options& options, const std::string& input, std::ostream& o
   for (const Notice& notice : result.notices) printMessage(err, notice.message);
   if (!result.ok()) {
     printMessage(err, filesSummary(result));
+    tellSoundsNotMade(options, err);
     return kExitFailed;
   }
   const int status = exitStatusOf(result.notices);
@@ -111,6 +151,7 @@ int convertOne(const Options& options, const std::string& input, std::ostream& o
 }  // namespace
 
 int runConvert(const Options& options, std::ostream& out, std::ostream& err) {
+  if (const std::optional<int> refused = refuseNames(options, err)) return *refused;
   int status = kExitOk;
   for (const std::string& input : options.inputs)
     status = worseStatus(status, convertOne(options, input, out, err));

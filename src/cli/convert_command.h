@@ -14,8 +14,11 @@ namespace rendlow::cli {
 // written, and every refusal of the output flow (an output over the input MIDI file, a track too
 // complex to lay out; nothing is written then) is a file error; the other inputs are still
 // converted. Everything that went wrong is told on `err` with the messages the desktop program
-// shows. A chart refused for a limit of its format or size, and a re-timing that did not settle,
-// are told but are no error: the other files stand. Returns the exit status.
+// shows. A chart refused for a limit of its format or size is a failure too: the rendering file
+// goes with it, and only the settings file is saved. A re-timing that did not settle is told as a
+// warning: the files stand. --cut and --keysounds say when no chart was written for them. Before
+// anything is converted, an -o that names an existing folder and a --cut that names a file are
+// refused. With --verbose it tells what it reads, converts and writes. Returns the exit status.
 int runConvert(const Options& options, std::ostream& out, std::ostream& err);
 
 }  // namespace rendlow::cli

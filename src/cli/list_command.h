@@ -6,9 +6,10 @@
 
 namespace rendlow::cli {
 
-// --list: loads the input as the desktop program's load flow does and prints one line per track
-// row: the row number from 0, then the fields of the row's settings-file "tr" line, TAB-separated.
-// With --verbose the reader's progress lines come first. Returns the exit status.
+// --list: loads the input as a conversion does (through the settings file saved beside it unless
+// --defaults) and prints, TAB-separated, a header line, then per track row its number from 0, its
+// track name and every field in the order --help lists them. Standard error tells which settings
+// file was used and, with --verbose, the reader's progress lines. Returns the exit status.
 int runList(const Options& options, std::ostream& out, std::ostream& err);
 
 }  // namespace rendlow::cli

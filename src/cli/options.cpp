@@ -5,6 +5,7 @@
 #include <string_view>
 #include <utility>
 
+#include "app/paths.h"
 #include "base/messages_cli.h"
 #include "base/text.h"
 #include "slicer/track_fields.h"
@@ -46,7 +47,9 @@ constexpr std::array kOptions = {
                  o.command = Command::Version;
                  return accepted();
                }},
-    OptionRule{"--list", "", "", "load INPUT and print one TAB-separated line per track row",
+    OptionRule{"--list", "", "",
+               "print the track rows a conversion of INPUT would use: a header line naming the fields, then "
+               "one TAB-separated line per row",
                [](Options& o, std::string_view) {
                  o.command = Command::List;
                  return accepted();
@@ -68,10 +71,12 @@ constexpr std::array kOptions = {
     OptionRule{"--artist", "", "TEXT", "the chart's #ARTIST (default: the loaded settings file's)",
                [](Options& o, std::string_view value) { return headerText(o.artist, value); }},
     OptionRule{"--output", "-o", "OUTPUT",
-               "the rendering MIDI file to write (default: INPUT's name + _out.mid)",
+               "the rendering MIDI file to write (default: INPUT's name + _out.mid); ending in /, the folder "
+               "to write it into",
                [](Options& o, std::string_view value) {
                  if (value.empty()) return Result<void>(Problem{outputNameEmptyReason()});
                  if (value.size() > kMaxTextBytes) return Result<void>(Problem{outputNameTooLongReason()});
+                 if (isSettingsFilePath(value)) return Result<void>(Problem{outputSettingsExtensionReason()});
                  o.outputPath = std::string(value);
                  return accepted();
                }},
@@ -122,9 +127,10 @@ constexpr std::array kOptions = {
                  o.trackRecordings = std::string(value);
                  return accepted();
                }},
-    OptionRule{"--verbose", "-v", "", "print the engine's progress lines on standard error",
+    OptionRule{"--verbose", "-v", "",
+               "print what is being read, converted and written on standard error; twice, every event too",
                [](Options& o, std::string_view) {
-                 o.verbose = true;
+                 ++o.verbose;
                  return accepted();
                }},
     OptionRule{"--quiet", "-q", "", "print no table of the tracks and no list of the files written",
@@ -190,9 +196,8 @@ private:
 
   bool converting() const {
     return !options_.chart || options_.settingsOnly || options_.outputPath || !options_.edits.empty() ||
-           options_.genre || options_.title || options_.artist || options_.quiet || options_.defaults ||
-           makesSounds() || options_.soundFont || options_.ogg || options_.recording ||
-           options_.trackRecordings;
+           options_.genre || options_.title || options_.artist || options_.quiet || makesSounds() ||
+           options_.soundFont || options_.ogg || options_.recording || options_.trackRecordings;
   }
 
   bool makesSounds() const { return options_.stemsFolder || options_.keysounds; }
@@ -241,7 +246,7 @@ Result<Options> parseOptions(std::span<const std::string> args) { return Parser(
 std::string usageText() {
   std::string text =
       "Usage: rendlow-cli [options] INPUT...\n"
-      "       rendlow-cli --list [--verbose] INPUT\n"
+      "  or:  rendlow-cli --list [--defaults] [--verbose] INPUT\n"
       "\n"
       "INPUT is a Standard MIDI File, or a settings file (.txt) that names one. Each INPUT in turn is\n"
       "loaded, edited (--set) and converted as the desktop program's \"Midi&BMS出力\" button does: the\n"
@@ -282,15 +287,21 @@ std::string usageText() {
       "ROW:velocitySplitWidth=16 ...) bring the figures closer at the cost of more sound files.\n";
   text +=
       "\n"
-      "Exit status: 0 when everything asked was written; 1 when the output was refused or a file could not\n"
-      "be read or written (standard error says which files were written and which were not); 2 on a usage\n"
-      "error; 3 when everything was written but there is a warning to read: the chart left out for a limit\n"
-      "of its format (ids up to ZZ, measures up to 999, 64 MiB of lines), a damaged MIDI file, a re-timing\n"
-      "that did not settle, stems missing, left over or too short, a fidelity that could not be\n"
-      "measured, or a playback silent where the song sounds, lagging past 20 ms, longer than its\n"
-      "reference or clipping.\nThe output is refused, with nothing written, when two of its files would be one file or\n"
-      "one of them INPUT's MIDI file itself (by identity: links and letter case count), when two converted\n"
-      "tracks share a definition name, or when a track is too complex to lay out.\n";
+      "Exit status:\n"
+      "  0  everything asked was written.\n"
+      "  1  refused or failed: nothing was written, the settings file aside, and standard error says why\n"
+      "     and which files were and were not written. A chart past a limit of its format (ids up to ZZ,\n"
+      "     measures up to 999, 64 MiB of lines) is refused with its rendering MIDI file: the two stay a\n"
+      "     pair, and the settings file is saved so your edits are kept. The whole output is refused when\n"
+      "     two of its files would be one file or one of them INPUT's MIDI file itself (by identity: links\n"
+      "     and letter case count), when an output is a folder, a device or a read-only file, when two\n"
+      "     converted tracks share a definition name, or when a track is too complex to lay out.\n"
+      "  2  a mistake in the command: an unknown option, a value out of range, a row INPUT does not have.\n"
+      "  3  written, with something to read on standard error: a damaged MIDI file, a song without\n"
+      "     notes, a re-timing that did not settle, the settings file saved beside the chart, stems\n"
+      "     missing, unreadable, left over, too short or not made from this rendering file, sounds\n"
+      "     silent in the song, a fidelity that could not be measured, or a playback silent where the\n"
+      "     song sounds, lagging past 20 ms, longer than its reference or clipping.\n";
   return text;
 }
 

@@ -14,13 +14,13 @@ namespace rendlow::cli {
 enum class Command {
   Help,     // print the usage and stop
   Version,  // print the name and version and stop
-  List,     // load the input and print one line per track row
+  List,     // load the input as a conversion would and print one line per track row
   Convert,  // load each input, apply the edits, write the outputs as the form's buttons do
 };
 
 struct Options {
   std::optional<Command> command;   // Convert when no other command is given
-  bool verbose = false;             // the engine's progress lines on standard error
+  int verbose = 0;  // on standard error: 1, what is read, converted, written; 2, every event too
   bool quiet = false;               // Convert: no table of the tracks, no list of the files written
   std::vector<std::string> inputs;  // MIDI files or settings files, converted in this order
   bool chart = true;  // Convert: write the chart too (--no-chart: "Midi出力", not "Midi&&BMS出力")
@@ -30,7 +30,7 @@ struct Options {
   std::optional<std::string> title;
   std::optional<std::string> artist;
   std::vector<RowEdit> edits;  // Convert: in the order given, on every input
-  bool defaults = false;       // Convert: start from the defaults, not from a saved settings file
+  bool defaults = false;       // start from the defaults, not from a saved settings file
   // Convert: the sound files too, cut from the author's stems or rendered with the synthesizer.
   std::optional<std::string> stemsFolder;  // --cut
   bool keysounds = false;                  // --keysounds

@@ -236,25 +236,6 @@ TEST(OutputFlow, ADamagedSongIsConvertedAsFarAsItWasReadAndTheDamageToldAfterThe
   EXPECT_EQ(window.messages()[1].in(Audience::Window), output.notices[0].message.in(Audience::Window));
 }
 
-TEST(OutputFlow, AChartPastItsIdsIsLeftOutWithAWarningAndTheOtherFilesStand) {
-  // Over 1,300 notes of distinct pitch and length: more sounds than ids a chart can name.
-  MidiBuilder builder;
-  builder.track().tempoBpm(0, 120).endOfTrack(0);
-  TrackBuilder& track = builder.track();
-  for (int n = 0; n < 1400; ++n)
-    track.noteOn(n * 480, 0, 30 + n % 60, 90).noteOff(n * 480 + 10 + n / 60, 0, 30 + n % 60);
-  track.endOfTrack(1400 * 480);
-  JobRun job(builder.bytes());
-  const Result<JobReport> report = job.run(request("song.mid"));
-  ASSERT_TRUE(report && report->output);
-  const OutputResult& output = *report->output;
-  EXPECT_TRUE(output.ok() && !output.chart->status);
-  ASSERT_EQ(output.notices.size(), 1u);
-  EXPECT_EQ(output.notices[0].kind, Notice::Kind::Warning);
-  EXPECT_EQ(firstLine(output.notices[0].message), "The chart was not written.");
-  EXPECT_EQ(written(job), (std::vector<std::string>{"song.txt", "song_out.mid"}));
-}
-
 TEST(OutputFlow, AFileThatCannotBeWrittenIsToldAndTheOthersAreStillWritten) {
   JobRun job(kExampleSong);
   const Result<JobReport> report = job.run(withOutput(request("song.mid"), "missing/folder/out.mid"));

@@ -12,6 +12,7 @@
 
 #include "app/load_flow.h"
 #include "app/output_flow.h"
+#include "app/paths.h"
 #include "job_fixture.h"
 
 namespace rendlow::test {
@@ -159,6 +160,101 @@ TEST(OutputPlan, TellsASkippedTempoOfZeroAndChartsNoInfiniteTempo) {
   const std::string chart = job.read("song_out.bme");
   EXPECT_NE(chart.find("#BPM 120.000000"), std::string::npos) << chart;
   EXPECT_EQ(chart.find("inf"), std::string::npos);
+}
+
+// Over 1,300 notes of distinct pitch and length: more sounds than ids a chart can name.
+Bytes songPastItsIds() {
+  MidiBuilder builder;
+  builder.track().tempoBpm(0, 120).endOfTrack(0);
+  TrackBuilder& track = builder.track();
+  for (int n = 0; n < 1400; ++n)
+    track.noteOn(n * 480, 0, 30 + n % 60, 90).noteOff(n * 480 + 10 + n / 60, 0, 30 + n % 60);
+  track.endOfTrack(1400 * 480);
+  return builder.bytes();
+}
+
+// After an output whose chart stood, one whose chart a limit refuses: the rendering file and the
+// chart on disk stay the pair written before, and the settings file keeps the edit. Without a
+// chart asked for, the rendering file is written alone.
+TEST(OutputPlan, AChartPastItsIdsHoldsBackItsRenderingFileAndSavesTheSettingsAlone) {
+  struct Case {
+    OutputChoice choice;
+    bool renderingNew;
+    bool ok;
+  };
+  const Case cases[] = {{OutputChoice::MidiAndChart, false, false}, {OutputChoice::MidiOnly, true, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.choice));
+    JobRun job(songPastItsIds());
+    job.put("song_out.mid", "old");
+    job.put("song_out.bme", "old");
+    WorkingFolder here(job.dir.path());
+    ASSERT_TRUE(loadFile(job.app, job.form, "song.mid"));
+    (void)job.app.applyRowSettings(0, [&] {
+      TrackSettings edited = job.app.rowSettings(0);
+      edited.definitionName = "kept";
+      return edited;
+    }());
+    const Result<OutputResult> output = runOutput(job.app, {"song_out.mid", {}, c.choice});
+    ASSERT_TRUE(output);
+    EXPECT_EQ(output->ok(), c.ok);
+    EXPECT_EQ(output->renderingWritten(), c.renderingNew);
+    EXPECT_EQ(job.read("song_out.mid") != "old", c.renderingNew);
+    EXPECT_EQ(job.read("song_out.bme"), "old");
+    EXPECT_NE(job.read("song.txt").find("\tkept\t"), std::string::npos) << job.read("song.txt");
+    if (c.ok) continue;
+    ASSERT_EQ(output->notices.size(), 1u);
+    EXPECT_EQ(output->notices[0].kind, Notice::Kind::Failure);
+    const std::string told = output->notices[0].message.in(Audience::EnglishConsole);
+    EXPECT_EQ(firstLine(output->notices[0].message), "The chart was not written.");
+    EXPECT_NE(told.find("not written either: song_out.mid"), std::string::npos) << told;
+    EXPECT_FALSE(output->midi->status || output->chart->status);
+  }
+}
+
+TEST(OutputPaths, AnOutputNameEndingInASeparatorIsTheFolderOfTheProposedFile) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"out.mid", "out.mid"},
+      {"charts/", "charts/song_out.mid"},
+      {"a/b\\", "a/b\\song_out.mid"},
+      {"charts/x", "charts/x"},
+      {"", ""},
+  };
+  for (const auto& [given, path] : cases) EXPECT_EQ(renderingPathFor(given, "in/song.mid"), path) << given;
+}
+
+// A song in a read-only folder converts into another folder, its settings file with the chart;
+// in a folder that can be written, the settings file stays beside the song.
+TEST(OutputPlan, ASongInAReadOnlyFolderKeepsItsSettingsBesideTheChart) {
+  struct Case {
+    bool songFolderReadOnly;
+    const char* settings;
+    std::size_t warnings;
+  };
+  const Case cases[] = {{true, "charts/song.txt", 1}, {false, "album/song.txt", 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.songFolderReadOnly);
+    JobRun job;
+    fs::create_directory(job.dir.file("album"));
+    fs::create_directory(job.dir.file("charts"));
+    writeBytes(job.dir.file("album/song.mid"), kExampleSong);
+    WorkingFolder here(job.dir.path());
+    ASSERT_TRUE(loadFile(job.app, job.form, "album/song.mid"));
+    if (c.songFolderReadOnly)
+      fs::permissions(job.dir.file("album"), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                      fs::perm_options::remove);
+    const Result<OutputResult> output = runOutput(job.app, {"charts/song_out.mid", {}, OutputChoice::MidiAndChart});
+    fs::permissions(job.dir.file("album"), fs::perms::owner_write, fs::perm_options::add);
+    ASSERT_TRUE(output);
+    EXPECT_TRUE(output->ok());
+    EXPECT_EQ(output->settings->path, c.settings);
+    EXPECT_TRUE(fs::is_regular_file(job.dir.file(c.settings)));
+    ASSERT_EQ(output->notices.size(), c.warnings);
+    if (c.warnings == 0) continue;
+    const std::string told = output->notices[0].message.in(Audience::EnglishConsole);
+    EXPECT_NE(told.find("saved beside the chart: charts/song.txt"), std::string::npos) << told;
+    EXPECT_FALSE(fs::exists(job.dir.file("album/song.txt")));
+  }
 }
 
 }  // namespace

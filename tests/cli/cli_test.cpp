@@ -3,14 +3,21 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
+#include <tuple>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
 
 #include "app/row_edit.h"
 #include "base/messages.h"
 #include "cli/cli.h"
 #include "cli/exit_status.h"
+#include "slicer/track_fields.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"
 
@@ -99,14 +106,26 @@ TEST_F(Cli, ConvertsPrintingTheTracksAndTheFilesWritten) {
 
 TEST_F(Cli, VerboseProgressGoesToStandardErrorSoTheListStaysParseable) {
   const Ran ran = run({"--list", "--verbose", "song.mid"});
-  EXPECT_EQ(ran.out,
-            "0\tPiano\ttr01\t0\t960\t0\t1\t0\t0\t0\t0\t2\n"
-            "1\tLead\ttr02\t0\t960\t0\t1\t0\t0\t0\t0\t2\n"
-            "2\t\ttr03\t0\t960\t0\t1\t0\t0\t0\t0\t2\n");
+  EXPECT_EQ(ran.out.find("Read Track"), std::string::npos);
   EXPECT_NE(ran.err.find("Read Track 1...\n"), std::string::npos);
   const Ran converted = run({"--verbose", "song.mid"});
   EXPECT_EQ(converted.out.find("Read Track"), std::string::npos);
   EXPECT_NE(converted.err.find("Read Track 1...\n"), std::string::npos);
+}
+
+// Once: what is read, converted and written. Twice: every event and every byte too.
+TEST_F(Cli, VerboseTellsProgressAndOnlyTwiceEveryEvent) {
+  const Ran once = run({"-v", "song.mid"});
+  const Ran twice = run({"-v", "-v", "song.mid"});
+  for (const Ran* ran : {&once, &twice}) {
+    for (const char* line : {"rendlow-cli: reading song.mid\n", "Set Mesauge: 4/4\n",
+                             "rendlow-cli: converted 4 tracks of song.mid\n", "rendlow-cli: wrote song_out.mid\n",
+                             "rendlow-cli: wrote song.txt\n", "rendlow-cli: wrote song_out.bme\n"})
+      EXPECT_NE(ran->err.find(line), std::string::npos) << line << ran->err;
+  }
+  EXPECT_EQ(once.err.find("NoteOn:"), std::string::npos);
+  EXPECT_NE(twice.err.find("NoteOn:"), std::string::npos);
+  EXPECT_GT(twice.err.size(), 4 * once.err.size());
 }
 
 struct Status {
@@ -124,6 +143,8 @@ TEST_F(Cli, TheExitStatusSaysHowTheJobEnded) {
   fs::permissions(dir.file("locked.mid"), fs::perms::owner_write, fs::perm_options::remove);
   const Status cases[] = {
       {"refused", {"-o", "song.mid", "song.mid"}, cli::kExitFailed, "Nothing was written"},
+      {"a row the song lacks", {"--set", "5:enabled=0", "song.mid"}, cli::kExitUsage,
+       "no row 5 (the song has 3 track rows)\n  Try 'rendlow-cli --help'"},
       {"a read-only output", {"-o", "locked.mid", "song.mid"}, cli::kExitFailed,
        "Nothing was written: an output file is read-only."},
       {"a file not written", {"-o", "nofolder/out.mid", "song.mid"}, cli::kExitFailed,
@@ -151,6 +172,136 @@ TEST_F(Cli, SpeaksJapaneseWhenTheLocaleIsJapanese) {
   const Ran usage = run({"--bad"}, "ja_JP.UTF-8");
   EXPECT_NE(usage.err.find("\"--bad\""), std::string::npos);
   EXPECT_EQ(usage.err.find("unknown option"), std::string::npos) << usage.err;
+}
+
+// The program itself, run as a shell runs it, in the test's folder: the statuses are what scripts
+// see, so they are spelled here as numbers, not as the program's names for them.
+int runProgram(const TempDir& dir, const std::string& args) {
+  WorkingFolder here(dir.path());
+  const std::string command = std::string("\"") + RENDLOW_CLI + "\" " + args + " >out.txt 2>err.txt";
+  const int status = std::system(command.c_str());
+#ifdef _WIN32
+  return status;
+#else
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+}
+
+TEST_F(Cli, EachExitStatusHasOneMeaningAndHelpStatesIt) {
+  Bytes damaged = readBytes(dir.file("song.mid"));
+  damaged.resize(300);
+  writeBytes(dir.file("damaged.mid"), damaged);
+  const std::pair<const char*, int> cases[] = {
+      {"song.mid", 0},
+      {"-o song.mid song.mid", 1},
+      {"--set 5:enabled=0 song.mid", 2},
+      {"damaged.mid", 3},
+  };
+  const std::string help = run({"--help"}).out;
+  const std::string statuses = help.substr(help.find("Exit status:\n"));
+  for (const auto& [args, status] : cases) {
+    EXPECT_EQ(runProgram(dir, args), status) << args;
+    EXPECT_NE(statuses.find("\n  " + std::to_string(status) + "  "), std::string::npos) << status;
+  }
+}
+
+// Past ZZ ids the chart is refused, and the rendering file with it: the pair written before
+// stays, the settings file keeps the edits, and the sound files say they have nothing to work on.
+TEST_F(Cli, ARefusedChartLeavesTheOldPairAndSavesTheSettings) {
+  MidiBuilder builder;
+  builder.track().tempoBpm(0, 120).endOfTrack(0);
+  TrackBuilder& track = builder.track().name("Many");
+  for (int n = 0; n < 1400; ++n)
+    track.noteOn(n * 480, 0, 30 + n % 60, 90).noteOff(n * 480 + 10 + n / 60, 0, 30 + n % 60);
+  track.endOfTrack(1400 * 480);
+  writeBytes(dir.file("many.mid"), builder.bytes());
+  ASSERT_EQ(run({"-o", "many_out.mid", "song.mid"}).status, cli::kExitOk);
+  const std::string pair[] = {readText(dir.file("many_out.mid")), readText(dir.file("many_out.bme"))};
+  const Ran ran = run({"--keysounds", "--set", "0:definitionName=kept", "many.mid"});
+  EXPECT_EQ(ran.status, cli::kExitFailed);
+  EXPECT_EQ(readText(dir.file("many_out.mid")), pair[0]);
+  EXPECT_EQ(readText(dir.file("many_out.bme")), pair[1]);
+  EXPECT_NE(readText(dir.file("many.txt")).find("\tkept\t"), std::string::npos);
+  for (const char* line : {"The chart was not written.", "not written either: many_out.mid",
+                           "Written: many.txt\n  Not written: many_out.mid, many_out.bme",
+                           "No sound files were made"})
+    EXPECT_NE(ran.err.find(line), std::string::npos) << line << ran.err;
+}
+
+TEST_F(Cli, ListShowsTheRowsAConversionWouldUseUnderAHeader) {
+  ASSERT_EQ(run({"--set", "1:splitMethod=2", "--set", "0:velocitySplitWidth=16", "song.mid"}).status, cli::kExitOk);
+  std::string header = "row\ttrack";
+  for (const TrackField& field : trackSettingsFields()) header += "\t" + std::string(field.name);
+  const auto lines = [](const std::string& text) {
+    std::vector<std::string> split;
+    for (std::size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1)
+      split.push_back(text.substr(at, end - at));
+    return split;
+  };
+  // The field a row's line holds under a column of the header.
+  const auto cell = [&](const std::vector<std::string>& rows, std::size_t row, std::string_view column) {
+    std::vector<std::string> names, values;
+    std::stringstream h(rows[0]), v(rows[row + 1]);
+    for (std::string part; std::getline(h, part, '\t');) names.push_back(part);
+    for (std::string part; std::getline(v, part, '\t');) values.push_back(part);
+    const auto at = std::find(names.begin(), names.end(), column) - names.begin();
+    return static_cast<std::size_t>(at) < values.size() ? values[at] : "(none)";
+  };
+  const Ran saved = run({"--list", "song.mid"});
+  const Ran fresh = run({"--list", "--defaults", "song.mid"});
+  const auto savedRows = lines(saved.out), freshRows = lines(fresh.out);
+  ASSERT_EQ(savedRows.size(), 4u) << saved.out;
+  ASSERT_EQ(freshRows.size(), 4u) << fresh.out;
+  EXPECT_EQ(savedRows[0], header);
+  EXPECT_EQ(saved.err, "rendlow-cli: using the settings in song.txt\n");
+  const std::tuple<std::size_t, const char*, const char*, const char*> cases[] = {
+      {0, "track", "Piano", "Piano"}, {1, "splitMethod", "2", "1"}, {0, "velocitySplitWidth", "16", "0"},
+      {1, "definitionName", "tr02", "tr02"}, {2, "enabled", "1", "1"},
+  };
+  for (const auto& [row, column, inSaved, inFresh] : cases) {
+    EXPECT_EQ(cell(savedRows, row, column), inSaved) << row << column;
+    EXPECT_EQ(cell(freshRows, row, column), inFresh) << row << column;
+  }
+}
+
+TEST_F(Cli, OddOutputNamesAreToldNotHalfDone) {
+  fs::create_directory(dir.file("charts"));
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    const char* err;
+    std::vector<const char*> written;
+  };
+  const Case cases[] = {
+      {{"-o", "charts", "song.mid"}, cli::kExitFailed, "a folder has the name -o gives: charts", {}},
+      {{"-o", "out.txt", "song.mid"}, cli::kExitUsage, "\".txt\" is the settings file's extension", {}},
+      {{"-o", "charts/", "song.mid"}, cli::kExitOk, "", {"charts/song_out.mid", "charts/song_out.bme", "song.txt"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args[1]);
+    const Ran ran = run(c.args);
+    EXPECT_EQ(ran.status, c.status);
+    EXPECT_NE(ran.err.find(c.err), std::string::npos) << ran.err;
+    for (const char* name : c.written) EXPECT_TRUE(fs::is_regular_file(dir.file(name))) << name;
+    if (c.written.empty()) {
+      EXPECT_FALSE(fs::exists(dir.file("song.txt")));
+      EXPECT_TRUE(fs::is_empty(dir.file("charts")));
+    }
+  }
+}
+
+TEST_F(Cli, ACutOfAFileIsAnsweredInTheProgramsWords) {
+  const Ran ran = run({"--cut", "song.mid", "song.mid"});
+  EXPECT_EQ(ran.status, cli::kExitUsage);
+  EXPECT_NE(ran.err.find("--cut takes the folder of the stems, and song.mid is not a folder"), std::string::npos)
+      << ran.err;
+  EXPECT_EQ(ran.err.find("Not a directory"), std::string::npos);
+}
+
+// help2man puts the usage lines under SYNOPSIS when each one after the first starts with "or:".
+TEST_F(Cli, EveryUsageLineIsOneTheManPageCanTake) {
+  const std::string help = run({"--help"}).out;
+  EXPECT_TRUE(help.starts_with("Usage: rendlow-cli [options] INPUT...\n  or:  rendlow-cli --list ")) << help;
 }
 
 }  // namespace
