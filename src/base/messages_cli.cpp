@@ -111,4 +111,12 @@ Message fieldRangeReason(const std::string& field, int32_t smallest, int32_t lar
           field + " takes a whole number from " + low + " to " + high};
 }
 
+// --- Definition names that cannot name a file -----------------------------------------------
+
+Message definitionNameNotAFileNameReason() {
+  return {"定義名は / \\ : * ? \" < > | と制御文字を含まない、ドットだけでない名前にしてください",
+          "the definition name names the sound files, so it may hold none of / \\ : * ? \" < > | nor a "
+          "control character, and may not be dots alone"};
+}
+
 }  // namespace rendlow

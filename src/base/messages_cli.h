@@ -50,4 +50,7 @@ Message definitionNameTooLongReason();
 Message definitionNameUnsavableReason();
 Message fieldRangeReason(const std::string& field, int32_t smallest, int32_t largest);
 
+// --- Definition names that cannot name a file -----------------------------------------------
+Message definitionNameNotAFileNameReason();
+
 }  // namespace rendlow

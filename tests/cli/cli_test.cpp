@@ -61,6 +61,8 @@ TEST_F(Cli, MistakesInTheCommandLineAreUsageErrorsSaidInOneLine) {
       {{"--set=0:splitMethod=3", "song.mid"}, "splitMethod takes a whole number from 0 to 2"},
       {{"--set", "0:pitch=3", "song.mid"}, "unknown field \"pitch\""},
       {{"--set", "x:noteInterval=3", "song.mid"}, "the row is a whole number from 0"},
+      {{"--set", "0:definitionName=../evil", "--keysounds", "song.mid"}, "may not be dots alone"},
+      {{"--set", "0:definitionName=a|b", "song.mid"}, "may hold none of / \\ : * ? \" < > |"},
       {{"--list", "-q", "song.mid"}, "--list writes nothing"},
       {{"-o", "x.mid", "song.mid", "song.mid"}, "-o names the output of one input file, and 2 are given"},
   };
@@ -99,9 +101,9 @@ TEST_F(Cli, ConvertsPrintingTheTracksAndTheFilesWritten) {
 TEST_F(Cli, VerboseProgressGoesToStandardErrorSoTheListStaysParseable) {
   const Ran ran = run({"--list", "--verbose", "song.mid"});
   EXPECT_EQ(ran.out,
-            "0\tPiano\ttr01\t0\t960\t0\t1\t0\t0\t0\t0\t2\n"
-            "1\tLead\ttr02\t0\t960\t0\t1\t0\t0\t0\t0\t2\n"
-            "2\t\ttr03\t0\t960\t0\t1\t0\t0\t0\t0\t2\n");
+            "0\tPiano\ttr01\t0\t960\t0\t1\t0\t0\t0\t0\t2\t1\n"
+            "1\tLead\ttr02\t0\t960\t0\t1\t0\t0\t0\t0\t2\t1\n"
+            "2\t\ttr03\t0\t960\t0\t1\t0\t0\t0\t0\t2\t1\n");
   EXPECT_NE(ran.err.find("Read Track 1...\n"), std::string::npos);
   const Ran converted = run({"--verbose", "song.mid"});
   EXPECT_EQ(converted.out.find("Read Track"), std::string::npos);
