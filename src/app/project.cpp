@@ -56,7 +56,8 @@ void Project::keepRecordsOfUnreadTracks(const std::vector<TrackSettings>& record
   for (const std::size_t track : listedTracks()) ++tracksOfName[song.tracks[track].name];
   std::map<std::string, std::size_t> recordsOfName;
   for (const TrackSettings& record : records) {
-    if (recordsOfName[record.trackName]++ >= tracksOfName[record.trackName]) recordsOfUnreadTracks.push_back(record);
+    if (recordsOfName[record.trackName]++ >= tracksOfName[record.trackName])
+      recordsOfUnreadTracks.push_back(record);
   }
 }
 

@@ -52,8 +52,9 @@ Result<void> addLines(const Project& project, const std::string& settingsPath, S
   // After the rows, so that a whole reading of the song gives each its track again.
   for (std::size_t k = 0; k < project.recordsOfUnreadTracks.size(); ++k) {
     const TrackSettings& record = project.recordsOfUnreadTracks[k];
+    const int row = static_cast<int>(listed.size() + k);
     if (Result<void> added = writer.add("tr", formatTrackFields(record.trackName, record),
-                                        settingsLineOfRow(static_cast<int>(listed.size() + k), record.trackName));
+                                        settingsLineOfRow(row, record.trackName));
         !added)
       return added;
   }

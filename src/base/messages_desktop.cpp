@@ -73,7 +73,8 @@ Message stemsHelpMessage() {
 // --- Definition names that cannot name a file -----------------------------------------------
 
 Message definitionNameRefusedMessage(const std::string& definitionName) {
-  return compose({"この定義名は音声ファイルの名前にできません", "This definition name cannot name the sound files."},
+  return compose({"この定義名は音声ファイルの名前にできません",
+                  "This definition name cannot name the sound files."},
                  {Message("定義名: ", "Definition name: ") + Message::verbatim(definitionName),
                   Message("音声ファイルが曲のフォルダーの外に書かれるか、書けなくなります。何も変えていません。"
                           "/ \\ : * ? \" < > | と制御文字を含まない、ドットだけでない名前にしてください。",

@@ -213,7 +213,8 @@ TEST(OutputFlow, RefusesBeforeWritingAnythingWhenFilesWouldMeetOrSoundsShareName
       {withOutput(request("song.mid"), "song.txt"), "Nothing was written: two outputs would be one file."},
       {request("song.mid", {"1:definitionName=tr01"}), "Nothing was written: two tracks share a definition name."},
       // One file on Windows.
-      {request("song.mid", {"1:definitionName=TR01"}), "Nothing was written: two tracks share a definition name."},
+      {request("song.mid", {"1:definitionName=TR01"}),
+       "Nothing was written: two tracks share a definition name."},
   };
   for (const auto& [job, says] : cases) {
     SCOPED_TRACE(says);
@@ -256,7 +257,8 @@ TEST(Job, ADamagedSongKeepsTheSettingsOfTheTracksItLostUntilTheWholeSongReadsAga
     return builder.trackCount(6).bytes();
   };
   JobRun job(song(5));
-  ASSERT_TRUE(job.run(request("song.mid", {"2:noteInterval=100", "3:noteInterval=200", "4:noteInterval=300"})));
+  ASSERT_TRUE(
+      job.run(request("song.mid", {"2:noteInterval=100", "3:noteInterval=200", "4:noteInterval=300"})));
   const std::string saved = job.read("song.txt");
 
   job.put("song.mid", song(3));
