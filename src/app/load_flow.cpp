@@ -87,6 +87,7 @@ Result<void> loadFile(Application& app, Form& form, std::string_view requestedPa
 
   startRows(app);
   if (settingsMode) applyRecords(app, contents.records);
+  app.project.keepRecordsOfUnreadTracks(contents.records);
   form.clearSelection();
   rebuildTable(app, form);
 

@@ -9,6 +9,7 @@
 #include "base/messages.h"
 #include "base/messages_cli.h"
 #include "base/platform.h"
+#include "base/text.h"
 
 namespace rendlow {
 
@@ -64,17 +65,18 @@ Result<void> checkTargets(const std::string& input, const std::vector<Target>& t
 }
 
 // Two converted tracks of one definition name would give their different sounds the same file
-// names, and the chart would play the wrong ones.
+// names, and the chart would play the wrong ones. Names that differ in letter case only are one
+// name: Windows keeps one file for both.
 Result<void> checkDefinitionNames(const Project& project) {
   std::map<std::string, std::size_t> firstRowOfName;
   const std::vector<std::size_t> listed = project.listedTracks();
-  // Listed rows are the tracks with content after the file's first one, which has no row and no
-  // name; of those, the enabled ones are converted.
+  // A track with content but no row (a conductor) has no name and no sound; of the rows, the
+  // enabled ones are converted.
   for (std::size_t n = 0; n < listed.size(); ++n) {
     const std::size_t track = listed[n];
     if (!project.settings[track].enabled) continue;
     const std::string& name = project.settings[track].definitionName;
-    const auto [first, isNew] = firstRowOfName.try_emplace(name, n);
+    const auto [first, isNew] = firstRowOfName.try_emplace(caseFolded(name), n);
     if (isNew) continue;
     const auto trackOf = [&](std::size_t r) -> const std::string& {
       return project.song.tracks[listed[r]].name;

@@ -35,14 +35,23 @@ public:
   // command line, so that a song's folder can move), or as they were given (the desktop program,
   // whose dialog gives absolute paths).
   bool relativeSettingsPaths = false;
+  // The settings file's records that no track took because the song was cut short by damage, in
+  // file order: they are saved after the rows, so the author's setup of the tracks the damage hid
+  // comes back once the whole song reads again.
+  std::vector<TrackSettings> recordsOfUnreadTracks;
 
-  // Row n of the track table: the position in song.tracks of the n-th track after the first
-  // whose hasContent is set; kNone when there is none.
+  // Row n of the track table: the position in song.tracks of the n-th listed track; kNone when
+  // there is none. A track is listed when its hasContent is set; the file's first track, which
+  // holds the tempo map, only when it also plays (holds a channel event).
   int32_t listedTrack(int n) const;
   // Every listed track in row order, found in one pass (listedTrack(n) walks the tracks each time).
   std::vector<std::size_t> listedTracks() const;
   // The tracks that take part in the rendering file and the chart: with content and enabled.
   std::vector<std::size_t> convertedTracks() const;
+  // Keeps, in recordsOfUnreadTracks, the settings file's records that no listed track takes (the
+  // k-th record of a name goes to the k-th listed track of that name) when the song was read only
+  // as far as its damage let; none for a song read whole, whose records of other tracks are stale.
+  void keepRecordsOfUnreadTracks(const std::vector<TrackSettings>& records);
 };
 
 }  // namespace rendlow

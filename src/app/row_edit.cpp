@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "base/messages_cli.h"
+#include "base/path_names.h"
 #include "base/text.h"
 
 namespace rendlow {
@@ -28,6 +29,7 @@ Result<RowEdit> withValue(RowEdit edit, const TrackField& field, std::string_vie
     if (value.size() > kMaxTextBytes) return Problem{definitionNameTooLongReason()};
     if (value.find_first_of("\t\r\n") != std::string_view::npos)
       return Problem{definitionNameUnsavableReason()};
+    if (!isSafeFileName(value)) return Problem{definitionNameNotAFileNameReason()};
     edit.text = value;
     return edit;
   }

@@ -18,8 +18,9 @@ struct RowEdit {
 };
 
 // Parses "ROW:FIELD=VALUE". ROW counts from 0; FIELD is a field of the table; VALUE is a whole
-// number within the field's bounds, or for a name 1 to 511 bytes without TAB or line breaks. No
-// value means "keep" here, so none that an edit record would read as "keep" is accepted.
+// number within the field's bounds, or for a name 1 to 511 bytes without TAB or line breaks that
+// can name a file in the chart's folder (see isSafeFileName). No value means "keep" here, so none
+// that an edit record would read as "keep" is accepted.
 Result<RowEdit> parseRowEdit(std::string_view text);
 
 // Puts the edit's value into `settings`, leaving every other field as it is.

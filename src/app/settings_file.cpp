@@ -9,6 +9,7 @@
 #include "base/file_input.h"
 #include "base/file_output.h"
 #include "base/messages.h"
+#include "base/path_names.h"
 
 namespace rendlow {
 
@@ -48,6 +49,15 @@ Result<void> addLines(const Project& project, const std::string& settingsPath, S
         !added)
       return added;
   }
+  // After the rows, so that a whole reading of the song gives each its track again.
+  for (std::size_t k = 0; k < project.recordsOfUnreadTracks.size(); ++k) {
+    const TrackSettings& record = project.recordsOfUnreadTracks[k];
+    const int row = static_cast<int>(listed.size() + k);
+    if (Result<void> added = writer.add("tr", formatTrackFields(record.trackName, record),
+                                        settingsLineOfRow(row, record.trackName));
+        !added)
+      return added;
+  }
   const ChartHeader& header = project.chartHeader;
   if (Result<void> added = writer.add("g", header.genre, settingsLineOfHeader("GENRE")); !added) return added;
   if (Result<void> added = writer.add("t", header.title, settingsLineOfHeader("TITLE")); !added) return added;
@@ -77,11 +87,13 @@ LineRead readLine(std::FILE* in, std::string& line) {
   return line.size() > kMaxSettingsLineBytes ? LineRead::TooLong : LineRead::Line;
 }
 
-void readLineInto(std::string_view line, SettingsFileContents& contents) {
+// A line number's "tr" line gives a definition name that would lead its sound files out of the
+// folder, or that no system could take: it is refused, rather than loaded and then written.
+Result<void> readLineInto(std::string_view line, std::size_t number, SettingsFileContents& contents) {
   // A line is a C text to the program: it ends at its first NUL byte.
   line = line.substr(0, line.find('\0'));
   const std::size_t tab = line.find('\t');
-  if (tab == std::string_view::npos) return;
+  if (tab == std::string_view::npos) return {};
   const std::string_view key = line.substr(0, tab);
   const std::string_view value = line.substr(tab + 1);
   if (key == "i") {
@@ -95,8 +107,13 @@ void readLineInto(std::string_view line, SettingsFileContents& contents) {
   } else if (key == "a") {
     contents.artist.assign(value);
   } else if (key == "tr") {
-    contents.records.push_back(scanTrackFields(value));
+    TrackSettings record = scanTrackFields(value);
+    // An empty name is none: the row gets its own when the song loads.
+    if (!record.definitionName.empty() && !isSafeFileName(record.definitionName))
+      return Problem{settingsNameRefusedReason(number, record.definitionName)};
+    contents.records.push_back(std::move(record));
   }
+  return {};
 }
 
 }  // namespace
@@ -120,7 +137,7 @@ Result<SettingsFileContents> loadSettings(const std::string& path) {
     if (read == LineRead::End) break;
     if (read == LineRead::TooLong)
       return Problem{settingsLineUnreadableReason(number, kMaxSettingsLineBytes)};
-    readLineInto(line, contents);
+    if (Result<void> read = readLineInto(line, number, contents); !read) return read.problem();
   }
   const std::string_view folder = folderOf(path);
   contents.inputPath = resolveFrom(folder, contents.inputPath);

@@ -27,15 +27,17 @@ inline constexpr std::size_t kMaxSettingsLineBytes = 511;
 
 // Writes the project's settings file at `path`, replacing any file there in one step:
 // the input and output paths (relative to the settings file's folder where the project asks it), one "tr"
-// line per listed track in row order, then genre, title and artist. When any line would be longer than
-// kMaxSettingsLineBytes nothing is written (the file that was there stays) and the reason names the line, so
-// no setup is ever saved cut short.
+// line per listed track in row order and one per record of a track the song lost to damage, then
+// genre, title and artist. When any line would be longer than kMaxSettingsLineBytes nothing is
+// written (the file that was there stays) and the reason names the line, so no setup is ever saved
+// cut short.
 Result<void> saveSettings(const Project& project, const std::string& path);
 
 // Reads a settings file. Paths that are not absolute are taken from the settings file's folder.
 // Fails, with the reason, when the file cannot be read or a line is longer than
-// kMaxSettingsLineBytes (which no saved file has: it was damaged or written by hand); the reason
-// names the line. Whatever the lines hold is not an error. Lines may end in LF or CR LF.
+// kMaxSettingsLineBytes (which no saved file has: it was damaged or written by hand), or a "tr"
+// line gives a definition name that cannot name a file (see isSafeFileName); the reason names the
+// line. Whatever else the lines hold is not an error. Lines may end in LF or CR LF.
 Result<SettingsFileContents> loadSettings(const std::string& path);
 
 }  // namespace rendlow

@@ -156,4 +156,12 @@ Message textOutsideCodePageMessage(const std::string& text);
 // measures the chart against.
 Message stemsHelpMessage();
 
+// --- Definition names that cannot name a file -----------------------------------------------
+
+// Line `lineNumber` (from 1) of a settings file gives a row a definition name that cannot name a
+// file in the chart's folder (see isSafeFileName).
+Message settingsNameRefusedReason(std::size_t lineNumber, const std::string& definitionName);
+// The desktop program's settings group holds such a name; nothing was changed.
+Message definitionNameRefusedMessage(const std::string& definitionName);
+
 }  // namespace rendlow

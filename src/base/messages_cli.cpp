@@ -169,4 +169,13 @@ Message convertedProgressLine(const std::string& path, std::size_t tracks) {
 
 Message wroteProgressLine(const std::string& path) { return Message(path + " を書き出しました", "wrote " + path); }
 
+
+// --- Definition names that cannot name a file -----------------------------------------------
+
+Message definitionNameNotAFileNameReason() {
+  return {"定義名は / \\ : * ? \" < > | と制御文字を含まない、ドットだけでない名前にしてください",
+          "the definition name names the sound files, so it may hold none of / \\ : * ? \" < > | nor a "
+          "control character, and may not be dots alone"};
+}
+
 }  // namespace rendlow

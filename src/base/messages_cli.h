@@ -71,4 +71,7 @@ Message readingProgressLine(const std::string& path);
 Message convertedProgressLine(const std::string& path, std::size_t tracks);
 Message wroteProgressLine(const std::string& path);
 
+// --- Definition names that cannot name a file -----------------------------------------------
+Message definitionNameNotAFileNameReason();
+
 }  // namespace rendlow

@@ -70,4 +70,17 @@ Message stemsHelpMessage() {
                "(song_mix.wav for song.mid) to measure how faithfully the chart plays it back.")});
 }
 
+// --- Definition names that cannot name a file -----------------------------------------------
+
+Message definitionNameRefusedMessage(const std::string& definitionName) {
+  return compose({"この定義名は音声ファイルの名前にできません",
+                  "This definition name cannot name the sound files."},
+                 {Message("定義名: ", "Definition name: ") + Message::verbatim(definitionName),
+                  Message("音声ファイルが曲のフォルダーの外に書かれるか、書けなくなります。何も変えていません。"
+                          "/ \\ : * ? \" < > | と制御文字を含まない、ドットだけでない名前にしてください。",
+                          "The sound files would be written outside the song's folder, or not at all. "
+                          "Nothing was changed. Choose a name without / \\ : * ? \" < > | or control "
+                          "characters that is not dots alone.")});
+}
+
 }  // namespace rendlow

@@ -148,4 +148,16 @@ Message settingsLineUnreadableReason(std::size_t lineNumber, std::size_t limit) 
           " bytes), so it cannot be read. Check whether the file is damaged, and save the settings again."};
 }
 
+// --- Definition names that cannot name a file -----------------------------------------------
+
+Message settingsNameRefusedReason(std::size_t lineNumber, const std::string& definitionName) {
+  const std::string n = std::to_string(lineNumber);
+  return Message(n + " 行目の定義名「", "Line " + n + " gives the definition name \"") +
+         Message::verbatim(definitionName) +
+         Message("」は音声ファイルの名前にできません。"
+                 "/ \\ : * ? \" < > | と制御文字を含まない、ドットだけでない名前に直してください。",
+                 "\", which cannot name the sound files. Correct it on that line to a name without "
+                 "/ \\ : * ? \" < > | or control characters that is not dots alone.");
+}
+
 }  // namespace rendlow

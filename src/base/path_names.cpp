@@ -29,6 +29,16 @@ bool endsInSeparator(std::string_view folder) {
   return separator;
 }
 
+// A second byte of a double-byte character of code page 932. A lead byte before any other byte
+// starts no character, and the byte after it counts on its own: a "/" there still separates.
+bool isTrailByte(unsigned char c) { return c >= 0x40 && c <= 0xFC && c != 0x7F; }
+
+// What Windows refuses in a file name, and what leads out of a folder anywhere.
+bool isForbiddenInFileName(unsigned char c) {
+  constexpr std::string_view kSigns = "/\\:*?\"<>|";
+  return c < 0x20 || c == 0x7F || kSigns.find(static_cast<char>(c)) != std::string_view::npos;
+}
+
 }  // namespace
 
 std::string_view pathStem(std::string_view path) {
@@ -45,6 +55,18 @@ std::string_view fileNameOf(std::string_view path) { return path.substr(fileName
 std::string pathIn(const std::string& folder, const std::string& name) {
   if (folder.empty()) return name;
   return endsInSeparator(folder) ? folder + name : folder + pathSeparator() + name;
+}
+
+bool isSafeFileName(std::string_view name) {
+  if (name.find_first_not_of('.') == std::string_view::npos) return false;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(name[i]);
+    if (isLeadByte(byte) && i + 1 < name.size() && isTrailByte(static_cast<unsigned char>(name[i + 1])))
+      ++i;
+    else if (isForbiddenInFileName(byte))
+      return false;
+  }
+  return true;
 }
 
 }  // namespace rendlow

@@ -25,4 +25,11 @@ std::string_view fileNameOf(std::string_view path);
 // alone for an empty folder.
 std::string pathIn(const std::string& folder, const std::string& name);
 
+// Whether `name` can start the name of a file in a folder without leading out of it or being
+// refused by any system the files travel to: not empty, holding none of / \ : * ? " < > | and
+// no control character (below 0x20, and 0x7F), and not made only of dots ("." and ".." name
+// folders). Scanned as multibyte text: a trail byte that equals "\" or "|" is part of its
+// character, while a lead byte followed by a byte that cannot end a character starts none.
+bool isSafeFileName(std::string_view name);
+
 }  // namespace rendlow

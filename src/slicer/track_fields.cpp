@@ -108,14 +108,16 @@ constexpr std::array kFields = {
                .column = "#WAV定義間隔",
                .linePlace = 10,
                .editorPlace = 10},
-    // The table's check boxes stand for it in the window, and the settings file does not keep it:
-    // every track loads enabled.
+    // The table's check boxes stand for it in the window, so it has no column and no box. Last on
+    // the line, which every settings file written before it ends earlier: a line without it loads
+    // the track enabled.
     TrackField{.name = "enabled",
                .kind = FieldKind::Flag,
                .flag = &TrackSettings::enabled,
                .defaultValue = 1,
                .largest = 1,
-               .help = "0 leaves the track out of the rendering MIDI file and the chart"},
+               .help = "0 leaves the track out of the rendering MIDI file and the chart",
+               .linePlace = 11},
 };
 
 }  // namespace
@@ -136,6 +138,12 @@ std::vector<const TrackField*> fieldsInPlaceOrder(int TrackField::*place) {
   std::sort(placed.begin(), placed.end(),
             [place](const TrackField* a, const TrackField* b) { return a->*place < b->*place; });
   return placed;
+}
+
+std::vector<const TrackField*> tableColumnFields() {
+  std::vector<const TrackField*> shown = fieldsInPlaceOrder(&TrackField::linePlace);
+  std::erase_if(shown, [](const TrackField* field) { return field->column.empty(); });
+  return shown;
 }
 
 std::string fieldHelp(const TrackField& field) {

@@ -27,9 +27,10 @@ struct TrackField {
   int32_t largest = 0;
   std::string_view help{};     // what the value does, in one line, without its default
   std::string_view caption{};  // the label of its box in the settings group
-  std::string_view column{};   // the header of its column in the track table
-  // Its place among a "tr" line's fields after the track name, which is also its column in the
-  // track table, from 1; 0 when the settings file does not keep it.
+  std::string_view column{};   // the header of its column in the track table; none for no column
+  // Its place among a "tr" line's fields after the track name, from 1; 0 when the settings file
+  // does not keep it. It is also its column in the track table, so the fields without a column
+  // come last on the line.
   int linePlace = 0;
   // Its row in the settings group, from 1; 0 when the group has no box for it.
   int editorPlace = 0;
@@ -45,6 +46,9 @@ const TrackField* findTrackField(std::string_view name);
 
 // The fields that have a place of the kind `place` picks (linePlace or editorPlace), in its order.
 std::vector<const TrackField*> fieldsInPlaceOrder(int TrackField::*place);
+
+// The fields the track table shows after the track's name, each in the column of its linePlace.
+std::vector<const TrackField*> tableColumnFields();
 
 // The field's line of --set's help: what it does and its default.
 std::string fieldHelp(const TrackField& field);

@@ -5,9 +5,9 @@
 
 namespace rendlow {
 
-// The grid of a track that no row of the track table sets. The first track is never listed, and
-// holds every note of a format-0 song; a settings-file record whose line stops before its grid
-// leaves it so too. A listed row starts from the field table's default instead: no grid.
+// The grid of a track that no row of the track table sets: the file's first track when it plays
+// nothing (a conductor); a settings-file record whose line stops before its grid leaves it so too.
+// A listed row starts from the field table's default instead: no grid.
 inline constexpr int32_t kUnsetGridUnit = 1920;
 
 // How notes of one track are sliced into sounds, plus where its chart objects go.

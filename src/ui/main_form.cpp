@@ -50,9 +50,12 @@ void move(const Control& control, int x, int y, int width, int height) {
 }  // namespace
 
 MainForm::MainForm(Application& app, Shell& shell)
-    : app_(app), shell_(shell), editor_(app, table_, [this](const std::wstring& text) {
-        tellNaming(textOutsideCodePageMessage(kNameMark), text);
-      }) {}
+    : app_(app),
+      shell_(shell),
+      editor_(
+          app, table_,
+          [this](const std::wstring& text) { tellNaming(textOutsideCodePageMessage(kNameMark), text); },
+          [this](const Message& message) { showMessage(message); }) {}
 
 MainForm::~MainForm() {
   shell_.onResize = nullptr;
@@ -77,8 +80,7 @@ void MainForm::build() {
   table_.create(midi, ids::kTrackTable, {10, 45, 320, 260});
   // Column 0 shows the track's name; each field's column is its place on a settings-file line.
   table_.addColumn(60, "トラック名");
-  for (const TrackField* field : fieldsInPlaceOrder(&TrackField::linePlace))
-    table_.addColumn(columnWidth(*field), field->column);
+  for (const TrackField* field : tableColumnFields()) table_.addColumn(columnWidth(*field), field->column);
   table_.onClick = [this](int row) { editor_.rowClicked(row); };
   table_.onChange = [this](int row) { editor_.rowChanged(row); };
   // Only songs and settings load from the table; the window loads whatever it is given.

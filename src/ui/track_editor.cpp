@@ -7,6 +7,8 @@
 #include <string>
 
 #include "base/integer_math.h"
+#include "base/messages.h"
+#include "base/path_names.h"
 #include "base/text.h"
 #include "ui/form_ids.h"
 
@@ -69,8 +71,9 @@ void markDifferences(TrackSettings& merged, const TrackSettings& row) {
 }  // namespace
 
 TrackEditor::TrackEditor(Application& app, ListView& table,
-                         std::function<void(const std::wstring&)> refuseText)
-    : app_(app), table_(table), refuseText_(std::move(refuseText)) {}
+                         std::function<void(const std::wstring&)> refuseText,
+                         std::function<void(const Message&)> tell)
+    : app_(app), table_(table), refuseText_(std::move(refuseText)), tell_(std::move(tell)) {}
 
 void TrackEditor::build(const Parent& main, int left) {
   group_.create(main, ids::kSettingsGroup, {left, 5, 260, 320}, "");
@@ -111,8 +114,9 @@ TrackEditor::FieldControl TrackEditor::makeControl(const Parent& inside, const T
 
 void TrackEditor::refreshRow(int row, const TrackSettings& settings) {
   if (row < 0) return;
-  for (const TrackField* field : fieldsInPlaceOrder(&TrackField::linePlace))
+  for (const TrackField* field : tableColumnFields())
     table_.setCell(row, field->linePlace, cellText(*field, settings));
+  table_.setChecked(row, settings.enabled);
 }
 
 void TrackEditor::rowClicked(int row) {
@@ -203,9 +207,14 @@ std::optional<TrackSettings> TrackEditor::readEditRecord() {
       refuseText_(control.box->wideText());
       return std::nullopt;
     }
-    if (field.kind == FieldKind::Name)
+    if (field.kind == FieldKind::Name) {
       record.*field.text = firstWord(*text);
-    else if (text->empty())
+      // An empty box keeps each row's name.
+      if (!(record.*field.text).empty() && !isSafeFileName(record.*field.text)) {
+        tell_(definitionNameRefusedMessage(record.*field.text));
+        return std::nullopt;
+      }
+    } else if (text->empty())
       setNumber(field, record, -1);  // keep
     else if (const auto value = scanInteger(*text))
       setNumber(field, record, *value);

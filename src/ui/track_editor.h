@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/application.h"
+#include "base/message.h"
 #include "slicer/track_fields.h"
 #include "ui/controls.h"
 
@@ -17,8 +18,10 @@ namespace rendlow::ui {
 // its own; they live in the application's project, one per track.
 class TrackEditor {
 public:
-  // `refuseText` tells the user that a box holds `text`, which the engine could not keep.
-  TrackEditor(Application& app, ListView& table, std::function<void(const std::wstring& text)> refuseText);
+  // `refuseText` tells the user that a box holds `text`, which the engine could not keep; `tell`
+  // shows any other refusal.
+  TrackEditor(Application& app, ListView& table, std::function<void(const std::wstring& text)> refuseText,
+              std::function<void(const Message& message)> tell);
 
   // Makes the settings group at `left` in the main window, with its boxes, labels and button.
   void build(const Parent& main, int left);
@@ -58,6 +61,7 @@ private:
   Application& app_;
   ListView& table_;
   std::function<void(const std::wstring& text)> refuseText_;
+  std::function<void(const Message& message)> tell_;
   std::set<int> selectedRows_;
 
   Group group_;

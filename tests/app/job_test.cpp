@@ -121,6 +121,22 @@ Bytes humanizedRamp() {
   return song.bytes();
 }
 
+// A format 1 song whose first track plays a lead besides the tempo map (a change to 150 BPM) and a
+// 3/4 meter; a bass follows in the second.
+Bytes songPlayingInItsFirstTrack() {
+  MidiBuilder song;
+  TrackBuilder& lead = song.track().name("Lead").tempoBpm(0, 120).timeSignature(0, 3, 2);
+  for (int32_t tick = 0; tick < 5760; tick += 480) {
+    if (tick == 2880) lead.tempoBpm(tick, 150);
+    lead.noteOn(tick, 0, 72 + tick / 480 % 4, 100).noteOff(tick + 360, 0, 72 + tick / 480 % 4);
+  }
+  lead.endOfTrack(5760);
+  TrackBuilder& bass = song.track().name("Bass");
+  for (int32_t tick = 0; tick < 5760; tick += 1440) bass.noteOn(tick, 1, 36, 90).noteOff(tick + 960, 1, 36);
+  bass.endOfTrack(5760);
+  return song.bytes();
+}
+
 struct GoldenCase {
   const char* folder;
   const char* input;
@@ -149,6 +165,8 @@ TEST(GoldenJob, EachSongAsTheGoldenFilesHoldItAndAgainFromItsSettingsFile) {
       {"names", "song", songWithSharedAndMissingNames(),
        request("song.mid", {"0:noteInterval=240", "1:splitMethod=0", "2:velocitySplitWidth=8", "3:gridUnit=480"})},
       {"humanized", "song", humanizedRamp(), request("song.mid", {"1:splitMethod=0", "1:velocitySplitWidth=32"})},
+      // The first track's notes are a row of their own, and it keeps the song's tempos and meter.
+      {"firsttrack", "song", songPlayingInItsFirstTrack(), request("song.mid", {"0:definitionName=lead"})},
   };
   for (const GoldenCase& c : cases) {
     SCOPED_TRACE(c.folder);
@@ -194,6 +212,9 @@ TEST(OutputFlow, RefusesBeforeWritingAnythingWhenFilesWouldMeetOrSoundsShareName
       {withOutput(request("song.mid"), "out.bme"), "Nothing was written: two outputs would be one file."},
       {withOutput(request("song.mid"), "song.txt"), "Nothing was written: two outputs would be one file."},
       {request("song.mid", {"1:definitionName=tr01"}), "Nothing was written: two tracks share a definition name."},
+      // One file on Windows.
+      {request("song.mid", {"1:definitionName=TR01"}),
+       "Nothing was written: two tracks share a definition name."},
   };
   for (const auto& [job, says] : cases) {
     SCOPED_TRACE(says);
@@ -214,6 +235,59 @@ TEST(OutputFlow, AnUncheckedRowMayShareItsNameAndLeavesEveryFile) {
   ASSERT_TRUE(report && report->output && report->output->ok());
   EXPECT_EQ(job.read("song_out.bme").find("tr02"), std::string::npos);
   EXPECT_EQ(job.app.project.convertedTracks().size(), 3u);  // the conductor and two rows
+}
+
+TEST(Job, ATrackLeftOutStaysOutWhenTheSongIsConvertedAgainFromItsSettings) {
+  JobRun job(kExampleSong);
+  ASSERT_TRUE(job.run(request("song.mid", {"1:enabled=0"})));
+  EXPECT_NE(job.read("song.txt").find("\ttr02\t0\t960\t0\t1\t0\t0\t0\t0\t2\t0\n"), std::string::npos);
+  ASSERT_TRUE(job.run(request("song.mid")));
+  EXPECT_FALSE(job.app.rowSettings(1).enabled);
+  EXPECT_EQ(job.read("song_out.bme").find("tr02"), std::string::npos);
+}
+
+// Five tracks after the conductor, three of one name; the damaged file ends after the third.
+TEST(Job, ADamagedSongKeepsTheSettingsOfTheTracksItLostUntilTheWholeSongReadsAgain) {
+  const auto song = [](std::size_t tracks) {
+    MidiBuilder builder;
+    builder.track().name("Conductor").tempoBpm(0, 120).endOfTrack(0);
+    const char* names[] = {"Piano", "Bass", "Bass", "Drums", "Bass"};
+    for (std::size_t t = 0; t < tracks; ++t)
+      builder.track().name(names[t]).noteOn(0, 0, 60, 90).noteOff(240, 0, 60).endOfTrack(480);
+    return builder.trackCount(6).bytes();
+  };
+  JobRun job(song(5));
+  ASSERT_TRUE(
+      job.run(request("song.mid", {"2:noteInterval=100", "3:noteInterval=200", "4:noteInterval=300"})));
+  const std::string saved = job.read("song.txt");
+
+  job.put("song.mid", song(3));
+  const Result<JobReport> damaged = job.run(request("song.mid"));
+  ASSERT_TRUE(damaged && damaged->output);
+  ASSERT_EQ(damaged->output->notices.size(), 1u);
+  EXPECT_EQ(firstLine(damaged->output->notices[0].message), "The MIDI file is damaged.");
+  EXPECT_EQ(job.app.project.listedTracks().size(), 3u);
+  EXPECT_EQ(job.read("song.txt"), saved);
+
+  job.put("song.mid", song(5));
+  ASSERT_TRUE(job.run(request("song.mid")));
+  EXPECT_EQ(job.read("song.txt"), saved);
+  for (const auto& [row, interval] : {std::pair(2, 100), std::pair(3, 200), std::pair(4, 300)})
+    EXPECT_EQ(job.app.rowSettings(row).noteInterval, interval) << row;
+}
+
+// A settings file is the author's: one with a name that would lead out of the song's folder stops
+// the job by its line, and stays as it was.
+TEST(Job, ASettingsFileWithANameThatCannotNameAFileStopsTheJobAndStays) {
+  JobRun job(kExampleSong);
+  const std::string hostile = "i\tsong.mid\ntr\tPiano\t../evil\n";
+  job.put("song.txt", hostile);
+  const Result<JobReport> report = job.run(request("song.mid"));
+  ASSERT_FALSE(report);
+  EXPECT_EQ(firstLine(report.problem().message), "The settings file cannot be read.");
+  EXPECT_NE(report.problem().message.in(Audience::EnglishConsole).find("Line 2 "), std::string::npos);
+  EXPECT_EQ(job.read("song.txt"), hostile);
+  EXPECT_EQ(written(job), std::vector<std::string>{"song.txt"});
 }
 
 TEST(OutputFlow, ADamagedSongIsConvertedAsFarAsItWasReadAndTheDamageToldAfterTheCompletion) {

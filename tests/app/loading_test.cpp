@@ -47,6 +47,67 @@ TEST(LoadFlow, AMidiFileGivesOneRowPerTrackWithContentAfterTheFirst) {
   EXPECT_EQ(job.form.text(Box::OutputFile), "song_out.mid");
 }
 
+// A format 1 song whose first track plays a part besides holding the tempo map and the meter.
+Bytes songPlayingInItsFirstTrack() {
+  MidiBuilder song;
+  song.track()
+      .name("Lead")
+      .tempoBpm(0, 120)
+      .timeSignature(0, 3, 2)
+      .noteOn(0, 0, 72, 100)
+      .noteOff(480, 0, 72)
+      .endOfTrack(1440);
+  song.track().name("Bass").noteOn(0, 1, 36, 100).noteOff(960, 1, 36).endOfTrack(1440);
+  return song.bytes();
+}
+
+TEST(LoadFlow, AFirstTrackThatPlaysGetsARowAndANameByItsPlaceLikeTheOthers) {
+  JobRun job(songPlayingInItsFirstTrack());
+  WorkingFolder here(job.dir.path());
+  ASSERT_TRUE(loadFile(job.app, job.form, "song.mid"));
+  ASSERT_EQ(job.form.rows().size(), 2u);
+  EXPECT_EQ(job.form.rows()[0].trackName, "Lead");
+  EXPECT_EQ(definitionNames(job.form), (std::vector<std::string>{"tr01", "tr02"}));
+  for (const MemoryForm::Row& row : job.form.rows()) EXPECT_EQ(row.settings.gridUnit, 0);
+}
+
+// The records of a settings file that no track takes are the author's setup of tracks a damaged
+// file hid: kept while the song is cut short, stale once it reads whole.
+TEST(Project, KeepsTheRecordsNoTrackTookOnlyWhileTheSongIsCutShort) {
+  const auto record = [](const char* track, const char* name) {
+    TrackSettings r;
+    r.trackName = track;
+    r.definitionName = name;
+    return r;
+  };
+  const std::vector<TrackSettings> records = {record("A", "a1"), record("B", "b1"), record("Gone", "g"),
+                                              record("B", "b2"), record("", "unnamed")};
+  using Kind = ReadDamage::Kind;
+  const struct {
+    std::vector<Kind> damage;
+    std::vector<std::string> kept;
+  } cases[] = {
+      {{Kind::TracksMissing}, {"g", "b2", "unnamed"}},
+      {{}, {}},
+      {{Kind::TempoZero, Kind::TrackCutShort}, {"g", "b2", "unnamed"}},
+      {{Kind::TempoZero}, {}},
+      {{Kind::NotATrack}, {"g", "b2", "unnamed"}},
+  };
+  Project project;
+  for (const char* name : {"Conductor", "A", "B", "A"}) {
+    project.song.tracks.emplace_back().name = name;
+    project.song.tracks.back().hasContent = true;
+  }
+  for (const auto& c : cases) {
+    project.song.damage.clear();
+    for (const Kind kind : c.damage) project.song.damage.push_back({.kind = kind});
+    project.keepRecordsOfUnreadTracks(records);
+    std::vector<std::string> kept;
+    for (const TrackSettings& r : project.recordsOfUnreadTracks) kept.push_back(r.definitionName);
+    EXPECT_EQ(kept, c.kept) << c.damage.size();
+  }
+}
+
 // The k-th line of a name goes to the k-th track of that name; tracks beyond the lines of their
 // name take the last one.
 TEST(LoadFlow, ASettingsFileGivesEachTrackOfANameItsOwnLine) {
@@ -127,18 +188,21 @@ TEST(Paths, SettingsFilesKeepPathsRelativeToTheirFolderWhenInside) {
 TEST(TrackLine, ScansEveryFieldItCanAndKeepsTheDefaultsAfterTheFirstThatDoesNotMatch) {
   // A "tr" line after its key; the record scanned from it, written back in the same field order:
   // velocity width, note interval, grid, split, threshold, tempo ignored, controller width and
-  // interval, #WAV gap.
+  // interval, #WAV gap, enabled.
   const std::pair<const char*, const char*> cases[] = {
-      {"Piano\tpno\t0\t960", "Piano\tpno\t0\t960\t1920\t1\t0\t0\t0\t0\t2"},
-      {"Piano\tpno\t1\t2\t3\t0\t5\t7\t8\t9\t10", "Piano\tpno\t1\t2\t3\t0\t5\t1\t8\t9\t10"},
+      {"Piano\tpno\t0\t960", "Piano\tpno\t0\t960\t1920\t1\t0\t0\t0\t0\t2\t1"},
+      {"Piano\tpno\t1\t2\t3\t0\t5\t7\t8\t9\t10", "Piano\tpno\t1\t2\t3\t0\t5\t1\t8\t9\t10\t1"},
+      // A track left out stays out; any number but 0 is on.
+      {"Piano\tpno\t1\t2\t3\t0\t5\t7\t8\t9\t10\t0", "Piano\tpno\t1\t2\t3\t0\t5\t1\t8\t9\t10\t0"},
+      {"Piano\tpno\t1\t2\t3\t0\t5\t7\t8\t9\t10\t-4", "Piano\tpno\t1\t2\t3\t0\t5\t1\t8\t9\t10\t1"},
       // An unnamed track and an empty definition name are texts too: the numbers after them count.
-      {"\ttr03\t4\t480\t0\t2\t0\t0\t0\t0\t2", "\ttr03\t4\t480\t0\t2\t0\t0\t0\t0\t2"},
-      {"Piano\t\t16\t480", "Piano\t\t16\t480\t1920\t1\t0\t0\t0\t0\t2"},
+      {"\ttr03\t4\t480\t0\t2\t0\t0\t0\t0\t2", "\ttr03\t4\t480\t0\t2\t0\t0\t0\t0\t2\t1"},
+      {"Piano\t\t16\t480", "Piano\t\t16\t480\t1920\t1\t0\t0\t0\t0\t2\t1"},
       // A number skips blanks and TABs before it; each separator is one TAB.
-      {"P\td\t5\t\t960\t 7", "P\td\t5\t960\t7\t1\t0\t0\t0\t0\t2"},
-      {"P\td\t5\tx\t7", "P\td\t5\t960\t1920\t1\t0\t0\t0\t0\t2"},
-      {"P\td\t2147483648\t7", "P\td\t0\t960\t1920\t1\t0\t0\t0\t0\t2"},
-      {"P\td\t-3", "P\td\t-3\t960\t1920\t1\t0\t0\t0\t0\t2"},
+      {"P\td\t5\t\t960\t 7", "P\td\t5\t960\t7\t1\t0\t0\t0\t0\t2\t1"},
+      {"P\td\t5\tx\t7", "P\td\t5\t960\t1920\t1\t0\t0\t0\t0\t2\t1"},
+      {"P\td\t2147483648\t7", "P\td\t0\t960\t1920\t1\t0\t0\t0\t0\t2\t1"},
+      {"P\td\t-3", "P\td\t-3\t960\t1920\t1\t0\t0\t0\t0\t2\t1"},
   };
   for (const auto& [fields, scanned] : cases) {
     const TrackSettings record = scanTrackFields(fields);
@@ -168,6 +232,31 @@ TEST(SettingsFile, KeepsWhatItWasGivenAndReadsBothLineEnds) {
   ASSERT_EQ(read->records.size(), 1u);
   EXPECT_EQ(read->records[0].velocitySplitWidth, 3);
   EXPECT_EQ(read->genre + read->title, "G");
+}
+
+// A definition name that would lead the sound files out of the chart's folder, or that Windows
+// cannot take, refuses the file by its line: loaded, it would be written again.
+TEST(SettingsFile, ADefinitionNameThatCannotNameAFileRefusesTheFileAndNamesTheLine) {
+  TempDir dir;
+  const std::pair<const char*, std::size_t> cases[] = {
+      // the "tr" lines after the "i" line; the line refused (0: none)
+      {"tr\tP\tpiano\ntr\tQ\t\t0\n", 0},
+      {"tr\tP\t../evil\t0\n", 2},
+      {"tr\tP\tpiano\ntr\tQ\ta:b\n", 3},
+      {"tr\tP\t..\n", 2},
+      {"tr\tP\ta\\b\n", 2},
+      {"tr\tP\tx\x01y\n", 2},
+  };
+  for (const auto& [rows, refusedLine] : cases) {
+    SCOPED_TRACE(rows);
+    const std::string text = std::string("i\t/a.mid\n") + rows;
+    writeBytes(dir.file("song.txt"), Bytes(text.begin(), text.end()));
+    const Result<SettingsFileContents> read = loadSettings(dir.file("song.txt"));
+    ASSERT_EQ(read.ok(), refusedLine == 0);
+    if (read) continue;
+    const std::string told = read.problem().message.in(Audience::EnglishConsole);
+    EXPECT_NE(told.find("Line " + std::to_string(refusedLine) + " "), std::string::npos) << told;
+  }
 }
 
 // A line too long for the reader's buffer, as no saved file has, is told by its number; the

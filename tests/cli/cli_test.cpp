@@ -68,6 +68,8 @@ TEST_F(Cli, MistakesInTheCommandLineAreUsageErrorsSaidInOneLine) {
       {{"--set=0:splitMethod=3", "song.mid"}, "splitMethod takes a whole number from 0 to 2"},
       {{"--set", "0:pitch=3", "song.mid"}, "unknown field \"pitch\""},
       {{"--set", "x:noteInterval=3", "song.mid"}, "the row is a whole number from 0"},
+      {{"--set", "0:definitionName=../evil", "song.mid"}, "may not be dots alone"},
+      {{"--set", "0:definitionName=a|b", "song.mid"}, "may hold none of / \\ : * ? \" < > |"},
       {{"--list", "-q", "song.mid"}, "--list writes nothing"},
       {{"-o", "x.mid", "song.mid", "song.mid"}, "-o names the output of one input file, and 2 are given"},
       {{"--keysounds", "--compare-tracks", "renders", "song.mid"}, "--compare-tracks goes with --cut"},

@@ -5,6 +5,7 @@
 #include <set>
 #include <string>
 #include <tuple>
+#include <vector>
 
 namespace rendlow {
 namespace {
@@ -23,6 +24,20 @@ TEST(TrackFields, EachFieldHasItsOwnNameAndItsOwnPlaceOnTheLineAndInTheGroup) {
     EXPECT_TRUE(names.insert(field.name).second) << field.name;
   expectPlacesFromOne(&TrackField::linePlace);
   expectPlacesFromOne(&TrackField::editorPlace);
+}
+
+// The track table shows each field in the column of its place on a settings-file line, so the
+// fields it does not show (the check box's) must come after every one it shows.
+TEST(TrackFields, TheTableShowsTheLinesFieldsInTheirPlacesAndTheCheckBoxOnlyOnTheLine) {
+  const std::vector<const TrackField*> onLine = fieldsInPlaceOrder(&TrackField::linePlace);
+  const std::vector<const TrackField*> shown = tableColumnFields();
+  int column = 1;
+  for (const TrackField* field : shown) {
+    EXPECT_EQ(field->linePlace, column++) << field->name;
+    EXPECT_FALSE(field->column.empty()) << field->name;
+  }
+  ASSERT_EQ(onLine.size(), shown.size() + 1);
+  EXPECT_EQ(onLine.back()->name, "enabled");
 }
 
 TEST(TrackFields, AnEditRecordKeepsEmptyNamesNegativeNumbersAndTheUnchosenSplitAndTakesEveryFlag) {
