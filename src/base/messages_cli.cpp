@@ -111,4 +111,12 @@ Message fieldRangeReason(const std::string& field, int32_t smallest, int32_t lar
           field + " takes a whole number from " + low + " to " + high};
 }
 
+// --- Texts of the arguments ------------------------------------------------------------------
+
+Message textOutsideCodePageReason(const std::string& option, const std::string& described) {
+  const std::string given = option + " \"" + described + "\": ";
+  return {given + "譜面と設定ファイルの文字コード Shift_JIS (コードページ932) で書けない文字があります",
+          given + "a character is not in Shift_JIS (code page 932), the encoding of charts and settings files"};
+}
+
 }  // namespace rendlow

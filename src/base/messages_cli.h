@@ -50,4 +50,9 @@ Message definitionNameTooLongReason();
 Message definitionNameUnsavableReason();
 Message fieldRangeReason(const std::string& field, int32_t smallest, int32_t largest);
 
+// --- Texts of the arguments ------------------------------------------------------------------
+// `option` names where the text was given; `described` is the text with each character code
+// page 932 cannot hold marked (see describedInProgramText).
+Message textOutsideCodePageReason(const std::string& option, const std::string& described);
+
 }  // namespace rendlow
