@@ -1,13 +1,12 @@
-#include "base/system_text.h"
-
 #include <iconv.h>
 #include <langinfo.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdint>
+#include <utility>
 
 #include "base/format.h"
+#include "base/system_text.h"
 
 namespace rendlow {
 
@@ -19,7 +18,8 @@ constexpr const char* kProgramEncoding = "CP932";
 // called it, like one run without LANG, is in plain ASCII, which is read as UTF-8.
 std::string systemEncoding() {
   const std::string codeset = nl_langinfo(CODESET);
-  const bool ascii = codeset.empty() || codeset == "ANSI_X3.4-1968" || codeset == "ASCII" || codeset == "US-ASCII";
+  const bool ascii =
+      codeset.empty() || codeset == "ANSI_X3.4-1968" || codeset == "ASCII" || codeset == "US-ASCII";
   return ascii ? "UTF-8" : codeset;
 }
 
@@ -77,7 +77,8 @@ private:
   iconv_t handle_;
 };
 
-std::optional<std::string> convertedWhole(std::string_view text, const std::string& to, const std::string& from) {
+std::optional<std::string> convertedWhole(std::string_view text, const std::string& to,
+                                          const std::string& from) {
   if (isAscii(text)) return std::string(text);
   Converter converter(to, from);
   std::string out;
@@ -94,7 +95,8 @@ std::string byteEscape(char byte) {
 // Converts all of `text`; where the conversion stops, `mark(rest, out)` writes what stands for
 // the piece it cannot convert and says how many bytes that piece holds (one at least).
 template <class Mark>
-std::string convertedMarking(std::string_view text, const std::string& to, const std::string& from, Mark mark) {
+std::string convertedMarking(std::string_view text, const std::string& to, const std::string& from,
+                             Mark mark) {
   if (isAscii(text)) return std::string(text);
   Converter converter(to, from);
   std::string out;
@@ -113,23 +115,25 @@ std::optional<std::string> toProgramText(std::string_view systemText) {
 }
 
 std::string printableText(std::string_view programText) {
-  return convertedMarking(programText, systemEncoding(), kProgramEncoding, [](std::string_view rest, std::string& out) {
-    out += byteEscape(rest.front());
-    return std::size_t{1};
-  });
+  return convertedMarking(programText, systemEncoding(), kProgramEncoding,
+                          [](std::string_view rest, std::string& out) {
+                            out += byteEscape(rest.front());
+                            return std::size_t{1};
+                          });
 }
 
 std::string describedInProgramText(std::string_view systemText) {
   const std::string encoding = systemEncoding();
-  return convertedMarking(systemText, kProgramEncoding, encoding, [&](std::string_view rest, std::string& out) {
-    const auto [point, length] = Converter("UTF-32BE", encoding).firstCodePoint(rest);
-    if (length == 0) {
-      out += byteEscape(rest.front());
-      return std::size_t{1};
-    }
-    appendFormatted(out, "<U+%04X>", static_cast<unsigned>(point));
-    return length;
-  });
+  return convertedMarking(systemText, kProgramEncoding, encoding,
+                          [&](std::string_view rest, std::string& out) {
+                            const auto [point, length] = Converter("UTF-32BE", encoding).firstCodePoint(rest);
+                            if (length == 0) {
+                              out += byteEscape(rest.front());
+                              return std::size_t{1};
+                            }
+                            appendFormatted(out, "<U+%04X>", static_cast<unsigned>(point));
+                            return length;
+                          });
 }
 
 }  // namespace rendlow

@@ -25,8 +25,8 @@ Result<void> convert(std::optional<std::string>& text, const std::string& option
 
 Result<Options> inProgramText(Options options) {
   const std::pair<std::optional<std::string>*, const char*> optionTexts[] = {
-      {&options.title, "--title"},        {&options.artist, "--artist"},   {&options.genre, "--genre"},
-      {&options.outputPath, "--output"},  {&options.stemsFolder, "--cut"}, {&options.soundFont, "--soundfont"},
+      {&options.title, "--title"},       {&options.artist, "--artist"},   {&options.genre, "--genre"},
+      {&options.outputPath, "--output"}, {&options.stemsFolder, "--cut"}, {&options.soundFont, "--soundfont"},
       {&options.recording, "--compare"},
   };
   for (const auto& [text, option] : optionTexts) {

@@ -2,6 +2,8 @@
 // how a text that does not convert is shown, and the file functions, which give the file system
 // its own spelling of every name. The tests run without a locale, which reads as UTF-8.
 
+#include "base/system_text.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -15,7 +17,6 @@
 #include "base/file_output.h"
 #include "base/messages.h"
 #include "base/platform.h"
-#include "base/system_text.h"
 #include "support/temp_dir.h"
 
 namespace rendlow {
@@ -37,18 +38,14 @@ protected:
 };
 
 struct Pair {
-  std::string system;                // UTF-8
+  std::string system;                  // UTF-8
   std::optional<std::string> program;  // code page 932; nothing when 932 cannot hold it
 };
 
 TEST_F(SystemText, TextsOfTheSystemBecomeCodePage932OrAreRefused) {
   const Pair cases[] = {
-      {"plain ASCII ~\\", "plain ASCII ~\\"},
-      {"ギター", kGuitar932},
-      {"ｱ", kHalfWidthA932},
-      {"tr01 ギター", "tr01 " + kGuitar932},
-      {"Josée", std::nullopt},
-      {"🎵", std::nullopt},
+      {"plain ASCII ~\\", "plain ASCII ~\\"}, {"ギター", kGuitar932},  {"ｱ", kHalfWidthA932},
+      {"tr01 ギター", "tr01 " + kGuitar932},  {"Josée", std::nullopt}, {"🎵", std::nullopt},
       {"bad \xFF byte", std::nullopt},
   };
   for (const Pair& c : cases) EXPECT_EQ(toProgramText(c.system), c.program) << c.system;
@@ -56,11 +53,10 @@ TEST_F(SystemText, TextsOfTheSystemBecomeCodePage932OrAreRefused) {
 
 TEST_F(SystemText, TextsOfTheProgramBecomeTheSystemsOrAreRefused) {
   const std::pair<std::string, std::optional<std::string>> cases[] = {
-      {kGuitar932, "ギター"},
-      {kHalfWidthA932, "ｱ"},
-      {"\x95\x5C", "表"},                   // a trail byte that is a backslash in ASCII
-      {"\x83", std::nullopt},               // a lead byte without its trail
-      {"Caf\xE9", std::nullopt},            // Latin-1
+      {kGuitar932, "ギター"},    {kHalfWidthA932, "ｱ"},
+      {"\x95\x5C", "表"},         // a trail byte that is a backslash in ASCII
+      {"\x83", std::nullopt},     // a lead byte without its trail
+      {"Caf\xE9", std::nullopt},  // Latin-1
   };
   for (const auto& [program, system] : cases) EXPECT_EQ(toSystemText(program), system) << program;
 }
@@ -81,7 +77,8 @@ TEST_F(SystemText, ARefusedTextIsDescribedWithEachCharacterThatDoesNotFitMarked)
       {"ギター🎵", kGuitar932 + "<U+1F3B5>"},
       {"bad \xFF", "bad \\xFF"},
   };
-  for (const auto& [system, described] : cases) EXPECT_EQ(describedInProgramText(system), described) << system;
+  for (const auto& [system, described] : cases)
+    EXPECT_EQ(describedInProgramText(system), described) << system;
 }
 
 TEST_F(SystemText, AnAsciiLocaleReadsAsUtf8AndAJapaneseOneAsItSays) {
@@ -106,7 +103,8 @@ TEST_F(FileNames, AFileWrittenUnderAJapaneseNameIsNamedInTheSystemsEncoding) {
   ASSERT_TRUE(writeFileAtomically(file(kGuitar932 + ".txt"), "x", FileMode::Binary));
   EXPECT_TRUE(fs::exists(onDisk("ギター.txt")));
   EXPECT_TRUE(fileExists(file(kGuitar932 + ".txt")));
-  EXPECT_EQ(fs::directory_iterator(dir.path())->path().filename().string(), "ギター.txt");  // nothing beside it
+  EXPECT_EQ(fs::directory_iterator(dir.path())->path().filename().string(),
+            "ギター.txt");  // nothing beside it
 }
 
 TEST_F(FileNames, FilesNamedInTheSystemsEncodingAreFoundByTheirJapaneseNames) {

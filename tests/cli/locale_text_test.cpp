@@ -64,11 +64,17 @@ TEST_F(LocaleText, JapaneseArgumentsReachTheFilesAsShiftJisAndTheScreenAsTheyWer
 }
 
 TEST_F(LocaleText, ASettingsFileInShiftJisIsWrittenBackWithoutAByteChanged) {
-  const std::string settings = "i\tsong.mid\no\tsong_out.mid\n"
-                               "tr\tPiano\t" + kGuitar932 + "\t0\t960\t0\t1\t0\t0\t0\t0\t2\n"
-                               "tr\tLead\t" + kGuitar932 + "2\t0\t960\t0\t1\t0\t0\t0\t0\t2\n"
-                               "tr\t\ttr03\t0\t960\t0\t1\t0\t0\t0\t0\t2\n"
-                               "g\t\nt\t" + kGuitarSong932 + "\na\t" + kGuitar932 + "\n";
+  const std::string settings =
+      "i\tsong.mid\no\tsong_out.mid\n"
+      "tr\tPiano\t" +
+      kGuitar932 +
+      "\t0\t960\t0\t1\t0\t0\t0\t0\t2\n"
+      "tr\tLead\t" +
+      kGuitar932 +
+      "2\t0\t960\t0\t1\t0\t0\t0\t0\t2\n"
+      "tr\t\ttr03\t0\t960\t0\t1\t0\t0\t0\t0\t2\n"
+      "g\t\nt\t" +
+      kGuitarSong932 + "\na\t" + kGuitar932 + "\n";
   writeBytes(dir.file("song.txt"), Bytes(settings.begin(), settings.end()));
   const Ran ran = run({"--settings-only", "song.txt"});
   ASSERT_EQ(ran.status, cli::kExitOk) << ran.err;
@@ -114,7 +120,7 @@ TEST_F(LocaleText, AStemNamedInUtf8IsFoundByItsJapaneseDefinitionNameAndTheSound
   fs::rename(dir.file("stems/tone.wav"), fs::path(dir.file("stems")) / "ギター.wav");
   const Ran ran = run({"--cut", "stems", "--set", "0:definitionName=ギター", "song.mid"});
   EXPECT_EQ(ran.err.find("ギター.wav"), std::string::npos) << ran.err;  // not missing, not left over
-  EXPECT_NE(ran.err.find("tr02.wav"), std::string::npos) << ran.err;   // the stems not given are told
+  EXPECT_NE(ran.err.find("tr02.wav"), std::string::npos) << ran.err;    // the stems not given are told
   EXPECT_TRUE(fs::exists(fs::path(dir.path()) / "ギター_01.wav"));
   EXPECT_FALSE(fs::exists(dir.file(kFirstGuitarSound932)));
 }
