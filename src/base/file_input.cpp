@@ -7,13 +7,15 @@
 #include <system_error>
 #include <vector>
 
+#include "base/platform.h"
+
 namespace rendlow {
 
 Result<InputFile> openForReading(const std::string& path, const ReadReasons& reasons) {
   std::error_code ignored;
-  if (reasons.folder && std::filesystem::is_directory(path, ignored)) return Problem{reasons.folder()};
+  if (reasons.folder && std::filesystem::is_directory(systemPath(path), ignored)) return Problem{reasons.folder()};
   errno = 0;
-  InputFile file(std::fopen(path.c_str(), "rb"));
+  InputFile file(openFile(path, "rb"));
   if (!file) return Problem{reasons.failed(errno)};
   return file;
 }
@@ -26,7 +28,7 @@ Result<Bytes> readWholeFile(const std::string& path, const ReadReasons& reasons)
   // The size is a hint only, to read the file in one go: a file may grow while it is read, and a
   // file whose size cannot be told is read block by block.
   std::error_code sizeError;
-  const std::uintmax_t hint = std::filesystem::file_size(path, sizeError);
+  const std::uintmax_t hint = std::filesystem::file_size(systemPath(path), sizeError);
   Bytes bytes(sizeError ? 0 : static_cast<std::size_t>(hint & 0xFFFFFFFF), '\0');
   std::size_t size = std::fread(bytes.data(), 1, bytes.size(), file);
   while (size == bytes.size() && !std::feof(file) && !std::ferror(file)) {
@@ -41,7 +43,7 @@ Result<Bytes> readWholeFile(const std::string& path, const ReadReasons& reasons)
 template Result<std::string> readWholeFile(const std::string&, const ReadReasons&);
 template Result<std::vector<uint8_t>> readWholeFile(const std::string&, const ReadReasons&);
 
-bool fileExists(const std::string& path) { return InputFile(std::fopen(path.c_str(), "rb")) != nullptr; }
+bool fileExists(const std::string& path) { return InputFile(openFile(path, "rb")) != nullptr; }
 
 Result<std::vector<std::string>> fileNamesIn(const std::string& folder, Message (*failed)(int errorNumber)) {
   namespace fs = std::filesystem;
@@ -49,8 +51,8 @@ Result<std::vector<std::string>> fileNamesIn(const std::string& folder, Message 
   std::error_code error;
   // A name the narrow character set cannot hold makes the library throw while converting it.
   try {
-    for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
-      if (entry->is_regular_file(error)) names.push_back(entry->path().filename().string());
+    for (fs::directory_iterator entry(systemPath(folder), error), end; !error && entry != end; entry.increment(error)) {
+      if (entry->is_regular_file(error)) names.push_back(programPath(entry->path().filename().string()));
     }
   } catch (const fs::filesystem_error& failure) {
     error = failure.code();

@@ -20,19 +20,19 @@ Result<void> writeFileAtomically(const std::string& path, std::string_view conte
   const std::string target = linkTarget(path);
   const std::string temporary = target + ".rendlow-tmp";
   // stdio in text mode does the line-end translation of the platform, as the format asks.
-  std::FILE* file = std::fopen(temporary.c_str(), mode == FileMode::Text ? "w" : "wb");
+  std::FILE* file = openFile(temporary, mode == FileMode::Text ? "w" : "wb");
   if (!file) return systemProblem();
   const bool written = std::fwrite(contents.data(), 1, contents.size(), file) == contents.size();
   const Problem writeProblem = written ? Problem{} : systemProblem();
   const bool closed = std::fclose(file) == 0;
   if (!written || !closed) {
     const Problem problem = written ? systemProblem() : writeProblem;
-    std::remove(temporary.c_str());
+    removeFile(temporary);
     return problem;
   }
   if (!replaceFile(temporary, target)) {
     const Problem problem = systemProblem();
-    std::remove(temporary.c_str());
+    removeFile(temporary);
     return problem;
   }
   return {};

@@ -117,7 +117,6 @@ Message compareTracksWithoutCutReason() {
   return {"--compare-tracks は --cut と使います", "--compare-tracks goes with --cut"};
 }
 
-
 // --- What a conversion tells beyond its files -----------------------------------------------
 
 Message renderingHeldBackLine(const std::string& renderingPath) {
@@ -169,13 +168,20 @@ Message convertedProgressLine(const std::string& path, std::size_t tracks) {
 
 Message wroteProgressLine(const std::string& path) { return Message(path + " を書き出しました", "wrote " + path); }
 
-
 // --- Definition names that cannot name a file -----------------------------------------------
 
 Message definitionNameNotAFileNameReason() {
   return {"定義名は / \\ : * ? \" < > | と制御文字を含まない、ドットだけでない名前にしてください",
           "the definition name names the sound files, so it may hold none of / \\ : * ? \" < > | nor a "
           "control character, and may not be dots alone"};
+}
+
+// --- Texts of the arguments ------------------------------------------------------------------
+
+Message textOutsideCodePageReason(const std::string& option, const std::string& described) {
+  const std::string given = option + " \"" + described + "\": ";
+  return {given + "譜面と設定ファイルの文字コード Shift_JIS (コードページ932) で書けない文字があります",
+          given + "a character is not in Shift_JIS (code page 932), the encoding of charts and settings files"};
 }
 
 }  // namespace rendlow

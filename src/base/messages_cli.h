@@ -74,4 +74,9 @@ Message wroteProgressLine(const std::string& path);
 // --- Definition names that cannot name a file -----------------------------------------------
 Message definitionNameNotAFileNameReason();
 
+// --- Texts of the arguments ------------------------------------------------------------------
+// `option` names where the text was given; `described` is the text with each character code
+// page 932 cannot hold marked (see describedInProgramText).
+Message textOutsideCodePageReason(const std::string& option, const std::string& described);
+
 }  // namespace rendlow

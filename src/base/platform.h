@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 // The few services that differ between Windows and other systems. Each has a Windows
@@ -8,12 +9,24 @@
 namespace rendlow {
 
 // True when `byte` starts a two-byte character of the program's texts: Shift_JIS (code page 932)
-// on Windows, whatever code page the system runs under. Always false where texts are UTF-8: no
-// byte of a UTF-8 sequence can be mistaken for an ASCII character.
+// on Windows, whatever code page the system runs under; code page 932 on other systems too, where
+// the program holds its texts in 932 and converts only at its edges (see system_text.h).
 bool isLeadByte(unsigned char byte);
 
 // The separator this system puts between a folder and a name: "\" on Windows, "/" elsewhere.
 char pathSeparator();
+
+// The name the file system knows a path of the program's texts (code page 932) by: in the
+// system's encoding (see system_text.h). A path the system's encoding cannot say stays as it is,
+// so that the file system's own error tells what went wrong.
+std::string systemPath(const std::string& path);
+
+// A name the file system gave, in the program's texts; as it stands when 932 cannot hold it.
+std::string programPath(const std::string& systemName);
+
+// std::fopen and std::remove, by a path of the program's texts.
+std::FILE* openFile(const std::string& path, const char* mode);
+bool removeFile(const std::string& path);
 
 // Moves `from` over `to`, replacing `to` if it exists, as one step of the file system. On failure
 // errno says why.

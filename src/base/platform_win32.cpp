@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -111,6 +112,15 @@ OutputSpot outputSpot(const std::string& path) {
 
 // A folder's read-only attribute only marks it for the shell; it does not stop files being made.
 bool folderReadOnly(const std::string&) { return false; }
+
+// The ANSI calls take the program's texts as they are: the code page is 932.
+std::string systemPath(const std::string& path) { return path; }
+
+std::string programPath(const std::string& systemName) { return systemName; }
+
+std::FILE* openFile(const std::string& path, const char* mode) { return std::fopen(path.c_str(), mode); }
+
+bool removeFile(const std::string& path) { return std::remove(path.c_str()) == 0; }
 
 bool replaceFile(const std::string& from, const std::string& to) {
   if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0)

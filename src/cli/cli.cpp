@@ -5,12 +5,16 @@
 #include "cli/error_output.h"
 #include "cli/exit_status.h"
 #include "cli/list_command.h"
+#include "cli/locale_text.h"
 #include "cli/options.h"
 
 namespace rendlow::cli {
 
-int runCli(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
-  const Result<Options> parsed = parseOptions(args);
+namespace {
+
+int runCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+  Result<Options> parsed = parseOptions(args);
+  if (parsed) parsed = inProgramText(*parsed);
   if (!parsed) {
     printMessage(err, parsed.problem().message + seeHelpLine());
     return kExitUsage;
@@ -29,6 +33,14 @@ int runCli(std::span<const std::string> args, std::ostream& out, std::ostream& e
       return runConvert(options, out, err);
   }
   return kExitUsage;
+}
+
+}  // namespace
+
+int runCli(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+  PrintedStream printedOut(out);
+  PrintedStream printedErr(err);
+  return runCommand(args, printedOut, printedErr);
 }
 
 }  // namespace rendlow::cli

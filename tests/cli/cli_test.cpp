@@ -15,6 +15,7 @@
 
 #include "app/row_edit.h"
 #include "base/messages.h"
+#include "base/system_text.h"
 #include "cli/cli.h"
 #include "cli/exit_status.h"
 #include "slicer/track_fields.h"
@@ -165,12 +166,12 @@ TEST_F(Cli, TheExitStatusSaysHowTheJobEnded) {
 }
 
 TEST_F(Cli, SpeaksJapaneseWhenTheLocaleIsJapanese) {
-  // The Japanese texts are the program's own bytes (Shift_JIS on Windows), so they are taken
-  // from the catalogue rather than spelled here.
+  // The Japanese texts are the program's own bytes (Shift_JIS), so they are taken from the
+  // catalogue rather than spelled here, and printed as the console shows them.
   const Message unreadable = midiNotLoadedMessage("", Message());
   const auto firstLine = [](const std::string& text) { return text.substr(0, text.find('\n')); };
-  EXPECT_NE(run({"nothere.mid"}, "ja_JP.UTF-8").err.find(firstLine(unreadable.in(Audience::JapaneseConsole))),
-            std::string::npos);
+  const std::string shown = printableText(unreadable.in(Audience::JapaneseConsole));
+  EXPECT_NE(run({"nothere.mid"}, "ja_JP.UTF-8").err.find(firstLine(shown)), std::string::npos);
   const Ran usage = run({"--bad"}, "ja_JP.UTF-8");
   EXPECT_NE(usage.err.find("\"--bad\""), std::string::npos);
   EXPECT_EQ(usage.err.find("unknown option"), std::string::npos) << usage.err;

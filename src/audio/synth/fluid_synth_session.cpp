@@ -5,6 +5,7 @@
 
 #include "audio/synth/tempo_map.h"
 #include "base/messages_audio.h"
+#include "base/platform.h"
 
 namespace rendlow::audio {
 
@@ -44,7 +45,7 @@ Result<SynthSession> SynthSession::open(const std::string& soundFont) {
   session.settings_.reset(renderSettings(*fluid));
   if (session.settings_) session.synth_.reset(fluid->newSynth(session.settings_.get()));
   if (!session.synth_) return Problem{synthesizerNotStartedMessage()};
-  if (fluid->loadSoundFont(session.synth_.get(), soundFont.c_str(), 1) == FLUID_FAILED) {
+  if (fluid->loadSoundFont(session.synth_.get(), systemPath(soundFont).c_str(), 1) == FLUID_FAILED) {
     return Problem{soundFontUnreadableMessage(soundFont)};
   }
   return session;

@@ -1,0 +1,145 @@
+// The command line's edges with a UTF-8 system: what it takes becomes code page 932 in the files
+// it writes, what it prints and the names it gives files become UTF-8 again, and a text 932
+// cannot hold is refused by name. The tests run without a locale, which reads as UTF-8.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "app/application.h"
+#include "app/job.h"
+#include "app/keysounds.h"
+#include "app/memory_form.h"
+#include "audio/io/audio_backend.h"
+#include "audio/synthesized_stem.h"
+#include "cli/cli.h"
+#include "cli/exit_status.h"
+#include "support/midi_builder.h"
+#include "support/temp_dir.h"
+
+namespace rendlow::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// "ギター", "ギターの曲" and "ギター_01.wav" in Shift_JIS.
+const std::string kGuitar932 = "\x83\x4D\x83\x5E\x81\x5B";
+const std::string kGuitarSong932 = kGuitar932 + "\x82\xCC\x8B\xC8";
+const std::string kFirstGuitarSound932 = kGuitar932 + "_01.wav";
+
+struct Ran {
+  int status = 0;
+  std::string out;
+  std::string err;
+};
+
+class LocaleText : public ::testing::Test {
+protected:
+  void SetUp() override {
+#ifdef _WIN32
+    GTEST_SKIP() << "the ANSI code page is 932 there: nothing is converted";
+#endif
+    fs::copy_file(std::string(RENDLOW_SOURCE_DIR) + "/examples/example_song.mid", dir.file("song.mid"));
+  }
+
+  Ran run(const std::vector<std::string>& args) {
+    WorkingFolder here(dir.path());
+    std::ostringstream out, err;
+    const int status = cli::runCli(args, out, err);
+    return {status, out.str(), err.str()};
+  }
+
+  std::string read(const std::string& name) const {
+    const Bytes bytes = readBytes(dir.file(name));
+    return std::string(bytes.begin(), bytes.end());
+  }
+
+  // The rendering file's first track as an instrument renders it, written under the UTF-8 name
+  // `name` in "stems".
+  void writeFirstStem(const std::string& name) {
+    WorkingFolder here(dir.path());
+    Application app;
+    MemoryForm form;
+    ASSERT_TRUE(runJob(app, form, {.input = "song.mid", .output = OutputChoice::MidiOnly}));
+    const audio::AudioBuffer stem = audio::test::synthesizedStem(renderingFileTracks(app.project).at(0),
+                                                                 renderingFileTempoMap(app.project));
+    fs::create_directories("stems");
+    ASSERT_TRUE(audio::builtinBackend().write("stems/stem.wav", stem, audio::AudioFileType::Wav));
+    fs::rename("stems/stem.wav", fs::path("stems") / name);
+  }
+
+  TempDir dir;
+};
+
+TEST_F(LocaleText, JapaneseArgumentsReachTheFilesAsShiftJisAndTheScreenAsTheyWereTyped) {
+  const Ran ran = run({"--title", "ギターの曲", "--set", "0:definitionName=ギター", "song.mid"});
+  ASSERT_EQ(ran.status, cli::kExitOk) << ran.err;
+  EXPECT_NE(ran.out.find("  Piano      ギター "), std::string::npos) << ran.out;
+  EXPECT_NE(read("song.txt").find("\nt\t" + kGuitarSong932 + "\n"), std::string::npos);
+  EXPECT_NE(read("song.txt").find("tr\tPiano\t" + kGuitar932 + "\t"), std::string::npos);
+  EXPECT_NE(read("song_out.bme").find("#TITLE " + kGuitarSong932 + "\n"), std::string::npos);
+  EXPECT_NE(read("song_out.bme").find(" " + kFirstGuitarSound932 + "\n"), std::string::npos);
+}
+
+TEST_F(LocaleText, ASettingsFileInShiftJisIsWrittenBackWithoutAByteChanged) {
+  const std::string settings =
+      "i\tsong.mid\no\tsong_out.mid\n"
+      "tr\tPiano\t" +
+      kGuitar932 +
+      "\t0\t960\t0\t1\t0\t0\t0\t0\t2\t1\n"
+      "tr\tLead\t" +
+      kGuitar932 +
+      "2\t0\t960\t0\t1\t0\t0\t0\t0\t2\t1\n"
+      "tr\t\ttr03\t0\t960\t0\t1\t0\t0\t0\t0\t2\t1\n"
+      "g\t\nt\t" +
+      kGuitarSong932 + "\na\t" + kGuitar932 + "\n";
+  writeBytes(dir.file("song.txt"), Bytes(settings.begin(), settings.end()));
+  const Ran ran = run({"--settings-only", "song.txt"});
+  ASSERT_EQ(ran.status, cli::kExitOk) << ran.err;
+  EXPECT_EQ(read("song.txt"), settings);
+}
+
+TEST_F(LocaleText, ATextShiftJisCannotHoldIsRefusedNamingTheOptionAndTheText) {
+  const std::pair<std::vector<std::string>, const char*> cases[] = {
+      {{"--title", "Josée", "song.mid"}, "--title \"Jos<U+00E9>e\": "},
+      {{"--artist=Zoë", "song.mid"}, "--artist \"Zo<U+00EB>\": "},
+      {{"--genre", "🎵", "song.mid"}, "--genre \"<U+1F3B5>\": "},
+      {{"--set", "0:definitionName=Café", "song.mid"}, "--set 0:definitionName \"Caf<U+00E9>\": "},
+      {{"-o", "é.mid", "song.mid"}, "--output \"<U+00E9>.mid\": "},
+      {{"--cut", "stéms", "song.mid"}, "--cut \"st<U+00E9>ms\": "},
+      {{"chanson_é.mid"}, "INPUT \"chanson_<U+00E9>.mid\": "},
+  };
+  for (const auto& [args, says] : cases) {
+    SCOPED_TRACE(says);
+    const Ran ran = run(args);
+    EXPECT_EQ(ran.status, cli::kExitUsage);
+    EXPECT_NE(ran.err.find(says), std::string::npos) << ran.err;
+    EXPECT_NE(ran.err.find("Shift_JIS"), std::string::npos) << ran.err;
+    EXPECT_FALSE(fs::exists(dir.file("song.txt")));
+  }
+}
+
+TEST_F(LocaleText, TrackNamesArePrintedInTheSystemsEncodingAndBytesOutsideShiftJisEscaped) {
+  MidiBuilder song;
+  song.track().tempoBpm(0, 120).endOfTrack(0);
+  song.track().name("Caf\xE9").noteOn(0, 0, 60, 100).noteOff(480, 0, 60).endOfTrack(480);
+  song.track().name(kGuitar932).noteOn(0, 1, 62, 100).noteOff(480, 1, 62).endOfTrack(480);
+  song.write(dir.file("names.mid"));
+  const Ran ran = run({"--list", "names.mid"});
+  ASSERT_EQ(ran.status, cli::kExitOk) << ran.err;
+  EXPECT_NE(ran.out.find("0\tCaf\\xE9\t"), std::string::npos) << ran.out;
+  EXPECT_NE(ran.out.find("1\tギター\t"), std::string::npos) << ran.out;
+}
+
+TEST_F(LocaleText, AStemNamedInUtf8IsFoundByItsJapaneseDefinitionNameAndTheSoundsNamedSo) {
+  writeFirstStem("ギター.wav");
+  const Ran ran = run({"--cut", "stems", "--set", "0:definitionName=ギター", "song.mid"});
+  EXPECT_EQ(ran.err.find("ギター.wav"), std::string::npos) << ran.err;  // not missing, not left over
+  EXPECT_NE(ran.err.find("tr02.wav"), std::string::npos) << ran.err;    // the stems not given are told
+  EXPECT_TRUE(fs::exists(fs::path(dir.path()) / "ギター_01.wav"));
+  EXPECT_FALSE(fs::exists(dir.file(kFirstGuitarSound932)));
+}
+
+}  // namespace
+}  // namespace rendlow::test
