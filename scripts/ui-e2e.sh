@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Drives the real desktop program, Rendlow.exe, under Wine in a virtual display, once in each of a
-# Japanese, an English and a Korean locale (ANSI code pages 932, 1252 and 949): loads the bundled
-# example song through the browse dialog, edits two rows through the settings group, presses
-# "Midi&&BMS出力" and closes the completion message; then chooses "音声 > ステムから切り出し" in the
-# menu, types a folder of stems into the folder dialog and closes the messages. The files both
-# write must be byte-equal to what the Windows build of rendlow-cli writes under Wine from the same
+# Japanese, an English and a Korean locale (ANSI code pages 932, 1252 and 949), each in a new
+# prefix: loads the bundled example song through the browse dialog, edits two rows through the
+# settings group, presses "Midi&&BMS出力" and closes the completion message; then chooses
+# "音声 > ステムから切り出し" in the menu, types a folder of stems into the folder dialog and
+# closes the messages. The files both write must be byte-equal to what the Windows build of rendlow-cli writes under Wine from the same
 # input path with the same edits and, for the sound files, `--cut` on a copy of the same stems.
 # Before that, in the same locale, the desktop test suite reads the window's texts back in UTF-16,
 # shows Shift_JIS track names, and refuses paths outside code page 932.
@@ -320,6 +320,9 @@ for entry in "${locales[@]}"; do
   out="$work/$name"
   mkdir -p "$out"
   wine_locale "$locale"
+  # A prefix made afresh in the locale, as a user who has just installed Wine there has it: the
+  # program must find a font for its texts by itself.
+  wine_prefix "$(pwd)/$work/wineprefix-$name"
   echo "ui-e2e: $locale (code page $code_page)"
 
   if RENDLOW_EXPECT_ACP=$code_page wine "$tests_exe" >"$out/ui-tests.txt" 2>&1; then
