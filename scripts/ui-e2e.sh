@@ -10,7 +10,8 @@
 # shows Shift_JIS track names, and refuses paths outside code page 932.
 #
 # One screenshot per locale of the window with the loaded song is kept in the work folder
-# (rendlow-ja_JP.png, …); the window must look the same, pixel for pixel, in every locale. Beside
+# (rendlow-ja_JP.png, …); the window must look the same, pixel for pixel, in every locale (only
+# the menu bar's height is the system's). Beside
 # them: the cut's message box (cut-message-ja_JP.png, …), and, under ja_JP, a format-0 song with
 # three channels loaded into three rows (format0-three-rows.png).
 #
@@ -312,6 +313,21 @@ same_as_cli() {
   done
 }
 
+# How many pixels of the window in screenshot $2 differ from those in $1: the client area pixel
+# for pixel, the menu bar by what is drawn on it. The bar's height is the system's, from the menu
+# font of the locale the prefix was made in, so only its drawing is the program's.
+differing_pixels() {
+  local part count total=0
+  for part in "-gravity south -crop 640x470+0+0 +repage" "-gravity south -chop 0x470 -trim +repage"; do
+    # shellcheck disable=SC2086
+    convert "$1" $part "$work/part-a.png" && convert "$2" $part "$work/part-b.png"
+    count=$(compare -metric AE "$work/part-a.png" "$work/part-b.png" /dev/null 2>&1 || true)
+    [[ "$count" =~ ^[0-9]+$ ]] || count=1 # parts of different sizes
+    total=$((total + count))
+  done
+  echo "$total"
+}
+
 status=0
 for entry in "${locales[@]}"; do
   locale=${entry%%:*}
@@ -348,7 +364,7 @@ for entry in "${locales[@]}"; do
     same_as_cli "$out" "$from" || status=1
   done
   if [ "$name" != ja_JP ]; then
-    differing=$(compare -metric AE "$work/rendlow-ja_JP.png" "$work/rendlow-$name.png" /dev/null 2>&1 || true)
+    differing=$(differing_pixels "$work/rendlow-ja_JP.png" "$work/rendlow-$name.png")
     if [ "$differing" = 0 ]; then
       echo "ui-e2e: $name: the window looks as under ja_JP"
     else

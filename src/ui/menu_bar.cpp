@@ -104,7 +104,7 @@ bool MenuBar::draw(const DRAWITEMSTRUCT& item, HFONT font) const {
   return true;
 }
 
-LRESULT MenuBar::itemForKey(wchar_t key, HMENU menu) const {
+std::optional<int> MenuBar::itemForKey(wchar_t key, HMENU menu) const {
   const int count = GetMenuItemCount(menu);
   for (int index = 0; index < count; ++index) {
     MENUITEMINFOW info{};
@@ -112,9 +112,9 @@ LRESULT MenuBar::itemForKey(wchar_t key, HMENU menu) const {
     info.fMask = MIIM_DATA;
     if (!GetMenuItemInfoW(menu, static_cast<UINT>(index), TRUE, &info)) continue;
     const Entry* entry = entryOf(info.dwItemData);
-    if (entry && sameLetter(accessKeyOf(entry->text), key)) return MAKELRESULT(index, MNC_EXECUTE);
+    if (entry && sameLetter(accessKeyOf(entry->text), key)) return index;
   }
-  return MAKELRESULT(0, MNC_IGNORE);
+  return std::nullopt;
 }
 
 }  // namespace rendlow::ui

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -25,8 +26,8 @@ public:
   // Answers the window's WM_MEASUREITEM and WM_DRAWITEM for a menu item; false for a control's.
   bool measure(MEASUREITEMSTRUCT& item, HFONT font) const;
   bool draw(const DRAWITEMSTRUCT& item, HFONT font) const;
-  // Answers WM_MENUCHAR: the item of `menu` whose access key is `key`, to be chosen, or nothing.
-  LRESULT itemForKey(wchar_t key, HMENU menu) const;
+  // For WM_MENUCHAR: the position in `menu` of this bar's item whose access key is `key`.
+  std::optional<int> itemForKey(wchar_t key, HMENU menu) const;
 
 private:
   struct Entry {

@@ -118,7 +118,9 @@ LRESULT Shell::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (menuBar_.draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), font_)) return TRUE;
       return DefWindowProcW(window_, message, wParam, lParam);
     case WM_MENUCHAR:
-      return menuBar_.itemForKey(LOWORD(wParam), reinterpret_cast<HMENU>(lParam));
+      if (const std::optional<int> item = menuBar_.itemForKey(LOWORD(wParam), reinterpret_cast<HMENU>(lParam)))
+        return MAKELRESULT(*item, MNC_EXECUTE);
+      return DefWindowProcW(window_, message, wParam, lParam);
     case WM_DROPFILES: {
       const std::optional<std::wstring> path = takeFirstDroppedFile(reinterpret_cast<HDROP>(wParam));
       if (path && onFileDropped) onFileDropped(*path);
