@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <set>
-#include <tuple>
 
 #include "ui/menu_bar.h"
 #include "ui/ui_font.h"
@@ -99,15 +98,6 @@ protected:
     EXPECT_TRUE(info.fType & MFT_OWNERDRAW) << index;
     return info.dwItemData;
   }
-  SIZE textExtent(const std::wstring& text) {
-    const HDC screen = GetDC(nullptr);
-    const HGDIOBJ previous = SelectObject(screen, shell.parent().font);
-    SIZE size{};
-    GetTextExtentPoint32W(screen, text.c_str(), static_cast<int>(text.size()), &size);
-    SelectObject(screen, previous);
-    ReleaseDC(nullptr, screen);
-    return size;
-  }
 };
 
 TEST_F(MenuBarTest, AccessKeysChooseTheirItemsWhateverTheCase) {
@@ -124,21 +114,6 @@ TEST_F(MenuBarTest, AccessKeysChooseTheirItemsWhateverTheCase) {
     const LRESULT answer = menuChar(c.key, c.menu);
     const bool chosen = HIWORD(answer) == MNC_EXECUTE;
     EXPECT_EQ(chosen ? std::optional<int>(LOWORD(answer)) : std::nullopt, c.chosen) << static_cast<char>(c.key);
-  }
-}
-
-TEST_F(MenuBarTest, EachItemIsMeasuredByItsTextInTheWindowsFont) {
-  const std::vector<std::tuple<HMENU, int, std::wstring>> items{
-      {bar(), 0, L"音声(A)"}, {sound(), 0, L"ステムから切り出し(C)..."}, {sound(), 1, L"ステムについて(H)"}};
-  for (const auto& [menu, index, text] : items) {
-    MEASUREITEMSTRUCT measured{};
-    measured.CtlType = ODT_MENU;
-    measured.itemData = itemData(menu, index);
-    ASSERT_TRUE(SendMessageW(shell.window(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measured)));
-    const SIZE extent = textExtent(text);
-    EXPECT_GE(static_cast<int>(measured.itemWidth), extent.cx) << index;
-    EXPECT_LE(static_cast<int>(measured.itemWidth), extent.cx + 3 * GetSystemMetrics(SM_CXMENUCHECK)) << index;
-    EXPECT_GE(static_cast<int>(measured.itemHeight), extent.cy) << index;
   }
 }
 
