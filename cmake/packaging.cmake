@@ -1,6 +1,7 @@
-# What an author installs: the programs, the README and the licence, the example song, and on
-# Linux a man page made from the command line's own --help, so the two never disagree. CPack
-# makes the packages from the same rules: a zip on Windows, a .deb and a .tar.gz on Linux.
+# What an author installs: the programs, the README with the picture it shows, the licence, the
+# example song, and on Linux a man page made from the command line's own --help, so the two
+# never disagree. CPack makes the packages from the same rules: a zip on Windows, a .deb and a
+# .tar.gz on Linux.
 
 include(GNUInstallDirs)
 
@@ -19,6 +20,8 @@ if(TARGET Rendlow)
   install(TARGETS Rendlow RUNTIME DESTINATION ${RENDLOW_BIN_DIR})
 endif()
 install(FILES ${PROJECT_SOURCE_DIR}/examples/example_song.mid DESTINATION ${RENDLOW_DOC_DIR})
+# The README shows the window from docs/, beside it: the picture goes where that path finds it.
+install(FILES ${PROJECT_SOURCE_DIR}/docs/rendlow-window.png DESTINATION ${RENDLOW_DOC_DIR}/docs)
 if(WIN32)
   install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${RENDLOW_DOC_DIR})
 else()

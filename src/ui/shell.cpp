@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "ui/form_ids.h"
+#include "ui/ui_font.h"
 #include "ui/window_text.h"
 
 namespace rendlow::ui {
@@ -12,37 +13,8 @@ namespace {
 constexpr char kWindowClass[] = "Windows";
 constexpr char kWindowTitle[] = "Rendlow 0.96";
 constexpr int kApplicationIcon = 108;
-constexpr char kFontFace[] = "MS UI Gothic";
 constexpr DWORD kStyle = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX;
 constexpr DWORD kExtendedStyle = WS_EX_ACCEPTFILES;
-
-// Every text of the window is Japanese: the font is the Japanese Windows' UI font, asked for in
-// the Japanese character set, so that a Windows without it (or with another default set, as an
-// English or a Korean one has) still picks a font with kana and kanji, and Latin letters.
-HFONT createJapaneseFont() {
-  LOGFONTW font{};
-  font.lfHeight = 12;
-  font.lfWeight = FW_NORMAL;
-  font.lfCharSet = SHIFTJIS_CHARSET;
-  font.lfOutPrecision = OUT_DEFAULT_PRECIS;
-  font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-  font.lfQuality = DEFAULT_QUALITY;
-  font.lfPitchAndFamily = DEFAULT_PITCH;
-  const std::wstring face = toWindowText(kFontFace);
-  face.copy(font.lfFaceName, LF_FACESIZE - 1);
-  return CreateFontIndirectW(&font);
-}
-
-// "音声(&A)", whose commands wait for a song: they start grayed.
-HMENU createMenuBar() {
-  const HMENU sound = CreatePopupMenu();
-  AppendMenuW(sound, MF_STRING | MF_GRAYED, ids::kCutFromStems,
-              toWindowText("ステムから切り出し(&C)...").c_str());
-  AppendMenuW(sound, MF_STRING | MF_GRAYED, ids::kAboutStems, toWindowText("ステムについて(&H)").c_str());
-  const HMENU bar = CreateMenu();
-  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(sound), toWindowText("音声(&A)").c_str());
-  return bar;
-}
 
 // The outer size that gives the main window, with its frame, caption and one line of menu bar,
 // a client area of `clientWidth` × `clientHeight`.
@@ -82,10 +54,10 @@ bool Shell::open(HINSTANCE instance, int showCommand) {
   windowClass.lpszClassName = className.c_str();
   if (!RegisterClassW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
 
-  font_ = createJapaneseFont();
+  font_ = createUiFont();
   if (!font_) return false;
   const SIZE outer = outerWindowSize(kInitialClientWidth, kInitialClientHeight);
-  const HMENU menuBar = createMenuBar();
+  const HMENU menuBar = menuBar_.create();
   window_ =
       CreateWindowExW(kExtendedStyle, className.c_str(), toWindowText(kWindowTitle).c_str(), kStyle,
                       CW_USEDEFAULT, CW_USEDEFAULT, outer.cx, outer.cy, nullptr, menuBar, instance, this);
@@ -139,6 +111,16 @@ LRESULT Shell::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return reflectToChild(message, wParam, lParam);
     case WM_NOTIFY:
       return reflectToChild(message, wParam, lParam);
+    case WM_MEASUREITEM:
+      if (menuBar_.measure(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam), font_)) return TRUE;
+      return DefWindowProcW(window_, message, wParam, lParam);
+    case WM_DRAWITEM:
+      if (menuBar_.draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), font_)) return TRUE;
+      return DefWindowProcW(window_, message, wParam, lParam);
+    case WM_MENUCHAR:
+      if (const std::optional<int> item = menuBar_.itemForKey(LOWORD(wParam), reinterpret_cast<HMENU>(lParam)))
+        return MAKELRESULT(*item, MNC_EXECUTE);
+      return DefWindowProcW(window_, message, wParam, lParam);
     case WM_DROPFILES: {
       const std::optional<std::wstring> path = takeFirstDroppedFile(reinterpret_cast<HDROP>(wParam));
       if (path && onFileDropped) onFileDropped(*path);

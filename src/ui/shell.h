@@ -4,6 +4,7 @@
 #include <string>
 
 #include "ui/controls.h"
+#include "ui/menu_bar.h"
 #include "ui/win32.h"
 
 namespace rendlow::ui {
@@ -11,8 +12,8 @@ namespace rendlow::ui {
 inline constexpr int kInitialClientWidth = 640;
 inline constexpr int kInitialClientHeight = 470;
 
-// The program's one top-level window, of class "Windows", and the font every control shows its
-// text in. The desktop program makes one; the tests make one per case.
+// The program's one top-level window, of class "Windows", with its menu bar, and the font every
+// control and the menu bar show their text in, chosen from the fonts installed. The desktop program makes one; the tests make one per case.
 class Shell {
 public:
   // Initialises the common controls, which the list view needs, before any control exists.
@@ -48,6 +49,7 @@ private:
 
   HWND window_ = nullptr;
   HFONT font_ = nullptr;
+  MenuBar menuBar_;
   int clientWidth_ = kInitialClientWidth;
 };
 

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ui/win32.h"
+
+namespace rendlow::ui {
+
+// Every text of the window is Japanese, with Latin letters and digits among it. A font asked for
+// by name is not enough: where the name is missing, each Windows (and each Wine locale) maps it
+// to a font of its own, and an English one may pick a Japanese font without Latin letters, which
+// shows them as boxes. So the program looks at what is installed and names the font it takes.
+
+// The face, among `faces` (the families that hold the Japanese character set, in the order the
+// system lists them), that the window uses: the first with Latin letters, the Japanese Windows'
+// UI fonts before Noto and Source Han Sans, and those before the rest. Nothing when none has
+// Latin letters.
+std::optional<std::wstring> chooseUiFace(const std::vector<std::wstring>& faces,
+                                         const std::function<bool(const std::wstring&)>& hasLatinLetters);
+
+// The families installed that hold the Japanese character set, each once, in the system's order.
+std::vector<std::wstring> japaneseFontFaces();
+
+// True when the installed face `face` draws every Latin letter with a glyph of its own.
+bool hasLatinLetters(const std::wstring& face);
+
+// The window's font, in the face chosen from those installed or, when none fits, in the
+// Japanese character set under the Japanese UI font's name, for the system to map. Null when no
+// font can be made.
+HFONT createUiFont();
+
+}  // namespace rendlow::ui

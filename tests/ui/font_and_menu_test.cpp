@@ -1,0 +1,179 @@
+// The window's font, chosen from those installed, and the menu bar the program draws in it.
+
+#include <algorithm>
+#include <cstdlib>
+#include <set>
+
+#include "ui/menu_bar.h"
+#include "ui/ui_font.h"
+#include "ui_test_support.h"
+
+namespace rendlow::ui {
+namespace {
+
+struct FaceCase {
+  const char* what;
+  std::vector<std::wstring> faces;
+  std::set<std::wstring> withoutLatin;
+  std::optional<std::wstring> chosen;
+};
+
+TEST(UiFont, TheFirstFaceWithLatinLettersInTheOrderOfPreference) {
+  const std::vector<FaceCase> cases{
+      {"the Japanese UI fonts, newest first, wherever listed",
+       {L"Noto Sans CJK JP", L"MS UI Gothic", L"Meiryo UI", L"Yu Gothic UI"}, {}, L"Yu Gothic UI"},
+      {"only the exact family, not its lighter weights first",
+       {L"Yu Gothic UI Light", L"Meiryo UI"}, {}, L"Meiryo UI"},
+      {"a UI font without Latin letters is passed over",
+       {L"Yu Gothic UI", L"Meiryo UI"}, {L"Yu Gothic UI"}, L"Meiryo UI"},
+      {"Noto's Japanese sans serif before its other forms and other fonts",
+       {L"Some Mincho", L"Noto Serif CJK JP", L"Noto Sans CJK KR", L"Noto Sans CJK JP"}, {}, L"Noto Sans CJK JP"},
+      {"Source Han Sans stands with Noto, in the system's order",
+       {L"Some Gothic", L"Source Han Sans JP", L"Noto Sans CJK JP"}, {}, L"Source Han Sans JP"},
+      {"any Noto before an unknown font",
+       {L"Some Gothic", L"Noto Serif CJK JP"}, {}, L"Noto Serif CJK JP"},
+      {"a Noto without Latin letters gives way to another font",
+       {L"Noto Sans CJK JP", L"Some Gothic"}, {L"Noto Sans CJK JP"}, L"Some Gothic"},
+      {"otherwise the system's order",
+       {L"First Gothic", L"Second Gothic"}, {L"First Gothic"}, L"Second Gothic"},
+      {"none with Latin letters", {L"First Gothic", L"Noto Sans CJK JP"}, {L"First Gothic", L"Noto Sans CJK JP"},
+       std::nullopt},
+      {"no Japanese font at all", {}, {}, std::nullopt},
+  };
+  for (const FaceCase& c : cases) {
+    const auto hasLatin = [&c](const std::wstring& face) { return !c.withoutLatin.contains(face); };
+    EXPECT_EQ(chooseUiFace(c.faces, hasLatin), c.chosen) << c.what;
+  }
+}
+
+// The glyphs `text` lacks in `font`.
+int missingGlyphs(HFONT font, const std::wstring& text) {
+  const HDC screen = GetDC(nullptr);
+  const HGDIOBJ previous = SelectObject(screen, font);
+  std::vector<WORD> glyphs(text.size());
+  GetGlyphIndicesW(screen, text.c_str(), static_cast<int>(text.size()), glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
+  SelectObject(screen, previous);
+  ReleaseDC(nullptr, screen);
+  return static_cast<int>(std::count(glyphs.begin(), glyphs.end(), WORD{0xFFFF}));
+}
+
+TEST(UiFont, TheWindowsFontIsAnInstalledJapaneseFaceThatDrawsEveryTextItShows) {
+  const std::vector<std::wstring> faces = japaneseFontFaces();
+  if (faces.empty()) GTEST_SKIP() << "no font with the Japanese character set is installed";
+  Shell shell;
+  ASSERT_TRUE(shell.open(GetModuleHandleW(nullptr), SW_HIDE));
+  LOGFONTW font{};
+  ASSERT_TRUE(GetObjectW(shell.parent().font, sizeof(font), &font));
+  EXPECT_NE(std::find(faces.begin(), faces.end(), std::wstring(font.lfFaceName)), faces.end()) << font.lfFaceName;
+  EXPECT_TRUE(hasLatinLetters(font.lfFaceName)) << font.lfFaceName;
+  for (const std::wstring text : {L"Midi&BMS出力", L"音声(&A)", L"ステムから切り出し(&C)...", L"Rendlow 0123456789",
+                                  L"abcdefghijklmnopqrstuvwxyz ABCDEFGHIJKLMNOPQRSTUVWXYZ"})
+    EXPECT_EQ(missingGlyphs(shell.parent().font, text), 0) << font.lfFaceName;
+}
+
+TEST(UiFont, AFaceThatIsNotInstalledIsNotTakenForOneThatIs) {
+  EXPECT_FALSE(hasLatinLetters(L"Rendlow No Such Face"));
+}
+
+TEST(MenuBar, TheAccessKeyFollowsTheSingleAmpersand) {
+  const std::vector<std::pair<std::wstring, wchar_t>> cases{
+      {L"音声(&A)", L'A'}, {L"Fish && Chips (&F)", L'F'}, {L"&&x", 0}, {L"plain", 0}, {L"last&", 0}, {L"&s&t", L's'}};
+  for (const auto& [text, key] : cases) EXPECT_EQ(accessKeyOf(text), key) << text;
+}
+
+// The menu bar on a hidden main window, spoken to as the system speaks to the window.
+class MenuBarTest : public test::FormTest {
+protected:
+  HMENU bar() { return GetMenu(shell.window()); }
+  HMENU sound() { return GetSubMenu(bar(), 0); }
+  LRESULT menuChar(wchar_t key, HMENU menu) {
+    return SendMessageW(shell.window(), WM_MENUCHAR, MAKEWPARAM(key, menu == bar() ? 0 : MF_POPUP),
+                        reinterpret_cast<LPARAM>(menu));
+  }
+  ULONG_PTR itemData(HMENU menu, int index) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_DATA | MIIM_FTYPE;
+    GetMenuItemInfoW(menu, static_cast<UINT>(index), TRUE, &info);
+    EXPECT_TRUE(info.fType & MFT_OWNERDRAW) << index;
+    return info.dwItemData;
+  }
+};
+
+TEST_F(MenuBarTest, AccessKeysChooseTheirItemsWhateverTheCase) {
+  struct KeyCase {
+    HMENU menu;
+    wchar_t key;
+    std::optional<int> chosen;
+  };
+  const std::vector<KeyCase> cases{
+      {bar(), L'a', 0},   {bar(), L'A', 0},   {bar(), L'c', std::nullopt},
+      {sound(), L'c', 0}, {sound(), L'H', 1}, {sound(), L'a', std::nullopt},
+  };
+  for (const KeyCase& c : cases) {
+    const LRESULT answer = menuChar(c.key, c.menu);
+    const bool chosen = HIWORD(answer) == MNC_EXECUTE;
+    EXPECT_EQ(chosen ? std::optional<int>(LOWORD(answer)) : std::nullopt, c.chosen) << static_cast<char>(c.key);
+  }
+}
+
+// The pixels of an item drawn in a 32-bit bitmap as the system asks the window to draw it.
+std::vector<COLORREF> drawnPixels(HWND window, ULONG_PTR itemData, UINT state, RECT rect) {
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), rect.right, -rect.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  const HDC context = CreateCompatibleDC(nullptr);
+  const HBITMAP bitmap = CreateDIBSection(context, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  const HGDIOBJ previous = SelectObject(context, bitmap);
+  DRAWITEMSTRUCT item{};
+  item.CtlType = ODT_MENU;
+  item.itemState = state;
+  item.hDC = context;
+  item.rcItem = rect;
+  item.itemData = itemData;
+  SendMessageW(window, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item));
+  GdiFlush();
+  std::vector<COLORREF> pixels;
+  const auto* bgrx = static_cast<const DWORD*>(bits);
+  for (int i = 0; i < rect.right * rect.bottom; ++i)
+    pixels.push_back(RGB(GetBValue(bgrx[i]), GetGValue(bgrx[i]), GetRValue(bgrx[i])));
+  SelectObject(context, previous);
+  DeleteObject(bitmap);
+  DeleteDC(context);
+  return pixels;
+}
+
+int colourDistance(COLORREF a, COLORREF b) {
+  return std::abs(GetRValue(a) - GetRValue(b)) + std::abs(GetGValue(a) - GetGValue(b)) +
+         std::abs(GetBValue(a) - GetBValue(b));
+}
+
+TEST_F(MenuBarTest, AnItemShowsItsStateInTheSystemsMenuColours) {
+  struct StateCase {
+    const char* what;
+    UINT state;
+    int background;
+    int text;
+  };
+  const std::vector<StateCase> cases{
+      {"plain", 0, COLOR_MENU, COLOR_MENUTEXT},
+      {"grayed", ODS_GRAYED, COLOR_MENU, COLOR_GRAYTEXT},
+      {"opened", ODS_SELECTED, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT},
+  };
+  const RECT rect{0, 0, 80, 20};
+  for (const StateCase& c : cases) {
+    const std::vector<COLORREF> pixels = drawnPixels(shell.window(), itemData(bar(), 0), c.state, rect);
+    const COLORREF background = GetSysColor(c.background);
+    EXPECT_EQ(pixels.front(), background) << c.what;
+    // Smoothed letters blend into the background at their edges: their cores are in the text's colour.
+    EXPECT_EQ(*std::max_element(pixels.begin(), pixels.end(),
+                                [background](COLORREF a, COLORREF b) {
+                                  return colourDistance(a, background) < colourDistance(b, background);
+                                }),
+              GetSysColor(c.text))
+        << c.what;
+  }
+}
+
+}  // namespace
+}  // namespace rendlow::ui
