@@ -27,12 +27,12 @@ Result<void> writeFileAtomically(const std::string& path, std::string_view conte
   const bool closed = std::fclose(file) == 0;
   if (!written || !closed) {
     const Problem problem = written ? systemProblem() : writeProblem;
-    std::remove(temporary.c_str());
+    removeFile(temporary);
     return problem;
   }
   if (!replaceFile(temporary, target)) {
     const Problem problem = systemProblem();
-    std::remove(temporary.c_str());
+    removeFile(temporary);
     return problem;
   }
   return {};

@@ -19,6 +19,10 @@ char pathSeparator();
 // errno says why.
 bool replaceFile(const std::string& from, const std::string& to);
 
+// Deletes the file at `path`, however long the path: whatever could make a file there can take it
+// away. False when nothing was deleted.
+bool removeFile(const std::string& path);
+
 // The file a path finally names: a symbolic link's target, link after link, so an output written
 // through a link replaces the file it points to and the link stays. The path itself when it is not
 // a link.

@@ -16,6 +16,8 @@ bool replaceFile(const std::string& from, const std::string& to) {
   return std::rename(from.c_str(), to.c_str()) == 0;  // POSIX rename replaces atomically
 }
 
+bool removeFile(const std::string& path) { return std::remove(path.c_str()) == 0; }
+
 std::string linkTarget(const std::string& path) {
   // As many links as the system itself follows before it gives up on a loop.
   constexpr int kMostLinks = 40;
