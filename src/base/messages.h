@@ -156,4 +156,13 @@ Message textOutsideCodePageMessage(const std::string& text);
 // measures the chart against.
 Message stemsHelpMessage();
 
+// --- The desktop program: the settings group and closing -------------------------------------
+
+// A number box of the settings group holds `typed`, which is no whole number from `smallest` to
+// `largest`; `field` is the box's caption. The box goes back to its last good value.
+Message numberOutOfRangeMessage(const std::string& field, const std::string& typed, int32_t smallest,
+                                int32_t largest);
+// The question asked when the window closes with settings that no file holds yet.
+Message unsavedSettingsQuestion();
+
 }  // namespace rendlow

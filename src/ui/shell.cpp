@@ -33,12 +33,12 @@ HFONT createJapaneseFont() {
   return CreateFontIndirectW(&font);
 }
 
-// "音声(&A)", whose commands wait for a song: they start grayed.
+// "音声(&A)": the cut waits for a song, so it starts grayed; the help needs none.
 HMENU createMenuBar() {
   const HMENU sound = CreatePopupMenu();
   AppendMenuW(sound, MF_STRING | MF_GRAYED, ids::kCutFromStems,
               toWindowText("ステムから切り出し(&C)...").c_str());
-  AppendMenuW(sound, MF_STRING | MF_GRAYED, ids::kAboutStems, toWindowText("ステムについて(&H)").c_str());
+  AppendMenuW(sound, MF_STRING, ids::kAboutStems, toWindowText("ステムについて(&H)").c_str());
   const HMENU bar = CreateMenu();
   AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(sound), toWindowText("音声(&A)").c_str());
   return bar;
@@ -99,8 +99,7 @@ bool Shell::open(HINSTANCE instance, int showCommand) {
 }
 
 void Shell::enableSongCommands(bool enabled) {
-  for (const int command : {ids::kCutFromStems, ids::kAboutStems})
-    EnableMenuItem(GetMenu(window_), command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+  EnableMenuItem(GetMenu(window_), ids::kCutFromStems, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }
 
 LRESULT CALLBACK Shell::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -116,6 +115,9 @@ LRESULT CALLBACK Shell::procedure(HWND window, UINT message, WPARAM wParam, LPAR
 
 LRESULT Shell::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case WM_CLOSE:
+      if (!onClose || onClose()) DestroyWindow(window_);
+      return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;
@@ -149,9 +151,10 @@ LRESULT Shell::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-int runMessageLoop() {
+int runMessageLoop(HWND window) {
   MSG message{};
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (IsDialogMessageW(window, &message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
