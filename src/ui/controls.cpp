@@ -47,8 +47,6 @@ void Control::setText(std::string_view text) { SetWindowTextW(handle_, toWindowT
 
 void Control::enable(bool enabled) { EnableWindow(handle_, enabled ? TRUE : FALSE); }
 
-bool Control::isEnabled() const { return IsWindowEnabled(handle_) != 0; }
-
 void Control::create(const wchar_t* windowClass, const Parent& parent, int id, const Bounds& at,
                      std::string_view text, DWORD style, DWORD extendedStyle) {
   handle_ = CreateWindowExW(
@@ -219,10 +217,6 @@ void ListView::create(const Parent& parent, int id, const Bounds& at) {
 HWND ListView::header() const { return reinterpret_cast<HWND>(SendMessageW(handle(), LVM_GETHEADER, 0, 0)); }
 
 int ListView::columnCount() const { return static_cast<int>(SendMessageW(header(), HDM_GETITEMCOUNT, 0, 0)); }
-
-int ListView::columnWidth(int column) const {
-  return static_cast<int>(SendMessageW(handle(), LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
-}
 
 void ListView::setColumnWidth(int column, int width) {
   SendMessageW(handle(), LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0));

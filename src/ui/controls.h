@@ -48,7 +48,6 @@ public:
   void setText(std::string_view text);
   // Lets the user use the control, or grays it.
   void enable(bool enabled);
-  bool isEnabled() const;
 
 protected:
   // Makes the native window as child `id` of the parent, with the parent's font.
@@ -169,7 +168,6 @@ public:
   // header.
   void addColumn(int width, std::string_view header, std::string_view tip);
   int columnCount() const;
-  int columnWidth(int column) const;
   void setColumnWidth(int column, int width);
   // Appends a checked row whose first column shows `text`.
   void addRow(std::string_view text);
