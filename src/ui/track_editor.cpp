@@ -63,7 +63,7 @@ void TrackEditor::build(const Parent& main, int left) {
 
 TrackEditor::FieldControl TrackEditor::makeControl(const Parent& inside, const TrackField& field,
                                                    const Bounds& at) {
-  FieldControl control{&field, nullptr, nullptr, nullptr};
+  FieldControl control{&field, nullptr, nullptr, nullptr, {}};
   const int id = ids::fieldControlId(field);
   switch (field.kind) {
     case FieldKind::Name:
