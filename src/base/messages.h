@@ -164,4 +164,13 @@ Message settingsNameRefusedReason(std::size_t lineNumber, const std::string& def
 // The desktop program's settings group holds such a name; nothing was changed.
 Message definitionNameRefusedMessage(const std::string& definitionName);
 
+// --- The desktop program: the settings group and closing -------------------------------------
+
+// A number box of the settings group holds `typed`, which is no whole number from `smallest` to
+// `largest`; `field` is the box's caption. The box goes back to its last good value.
+Message numberOutOfRangeMessage(const std::string& field, const std::string& typed, int32_t smallest,
+                                int32_t largest);
+// The question asked when the window closes with settings that no file holds yet.
+Message unsavedSettingsQuestion();
+
 }  // namespace rendlow

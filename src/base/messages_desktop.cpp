@@ -83,4 +83,24 @@ Message definitionNameRefusedMessage(const std::string& definitionName) {
                           "characters that is not dots alone.")});
 }
 
+// --- The desktop program: the settings group and closing -------------------------------------
+
+Message numberOutOfRangeMessage(const std::string& field, const std::string& typed, int32_t smallest,
+                                int32_t largest) {
+  const std::string low = std::to_string(smallest);
+  const std::string high = std::to_string(largest);
+  return compose(
+      Message("「", "\"") + Message::verbatim(field) +
+          Message("」には " + low + " から " + high + " までの整数を入れてください",
+                  "\" takes a whole number from " + low + " to " + high + "."),
+      {Message("入力: ", "Typed: ") + Message::verbatim(typed),
+       Message("この値は使わず、前の値に戻しました。", "It was not used: the box shows its last value again.")});
+}
+
+Message unsavedSettingsQuestion() {
+  return compose({"設定が保存されていません", "The settings are not saved."},
+                 {Message("変更した設定は、どのファイルにもまだ書かれていません。設定ファイルに保存しますか?",
+                          "No file holds the changed settings yet. Save them to the settings file?")});
+}
+
 }  // namespace rendlow

@@ -24,13 +24,16 @@ std::string systemPath(const std::string& path);
 // A name the file system gave, in the program's texts; as it stands when 932 cannot hold it.
 std::string programPath(const std::string& systemName);
 
-// std::fopen and std::remove, by a path of the program's texts.
+// std::fopen, by a path of the program's texts.
 std::FILE* openFile(const std::string& path, const char* mode);
-bool removeFile(const std::string& path);
 
 // Moves `from` over `to`, replacing `to` if it exists, as one step of the file system. On failure
 // errno says why.
 bool replaceFile(const std::string& from, const std::string& to);
+
+// Deletes the file at `path`, however long the path: whatever could make a file there can take it
+// away. False when nothing was deleted.
+bool removeFile(const std::string& path);
 
 // The file a path finally names: a symbolic link's target, link after link, so an output written
 // through a link replaces the file it points to and the link stays. The path itself when it is not

@@ -77,7 +77,25 @@ std::string withoutLongPrefix(const std::string& path) {
   return path;
 }
 
+// A path in the system code page as the wide calls take it. One of MAX_PATH characters or more
+// gets the "\\?\" prefix, in full, as only then do the calls reach it: the C library can make a
+// file at such a path that the ANSI calls cannot name.
+std::wstring widePath(const std::string& path) {
+  const int length = MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), wide.data(), length);
+  if (wide.size() < MAX_PATH) return wide;
+  const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (needed == 0) return wide;
+  std::wstring full(needed, L'\0');
+  full.resize(GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr));
+  if (full.rfind(L"\\\\", 0) == 0) return full.rfind(L"\\\\?\\", 0) == 0 ? full : L"\\\\?\\UNC\\" + full.substr(2);
+  return L"\\\\?\\" + full;
+}
+
 }  // namespace
+
+bool removeFile(const std::string& path) { return DeleteFileW(widePath(path).c_str()) != 0; }
 
 std::string linkTarget(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
@@ -119,8 +137,6 @@ std::string systemPath(const std::string& path) { return path; }
 std::string programPath(const std::string& systemName) { return systemName; }
 
 std::FILE* openFile(const std::string& path, const char* mode) { return std::fopen(path.c_str(), mode); }
-
-bool removeFile(const std::string& path) { return std::remove(path.c_str()) == 0; }
 
 bool replaceFile(const std::string& from, const std::string& to) {
   if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0)

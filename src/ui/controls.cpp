@@ -17,6 +17,8 @@ constexpr WPARAM kEnter = L'\r';
 constexpr UINT kStateImageMask = 0xF000;
 constexpr UINT kUncheckedImage = 1;
 constexpr UINT kCheckedImage = 2;
+// Posted to a list view to place its header tips once a drag has resized a column.
+constexpr UINT kPlaceTips = WM_APP + 1;
 
 HWND childOf(UINT message, LPARAM lParam) {
   if (message == WM_NOTIFY) return lParam ? reinterpret_cast<const NMHDR*>(lParam)->hwndFrom : nullptr;
@@ -42,6 +44,8 @@ Control::~Control() {
 }
 
 void Control::setText(std::string_view text) { SetWindowTextW(handle_, toWindowText(text).c_str()); }
+
+void Control::enable(bool enabled) { EnableWindow(handle_, enabled ? TRUE : FALSE); }
 
 void Control::create(const wchar_t* windowClass, const Parent& parent, int id, const Bounds& at,
                      std::string_view text, DWORD style, DWORD extendedStyle) {
@@ -79,8 +83,9 @@ LRESULT CALLBACK Control::procedure(HWND window, UINT message, WPARAM wParam, LP
 // --- Group, Label, Button, CheckBox ----------------------------------------------------------
 
 void Group::create(const Parent& parent, int id, const Bounds& at, std::string_view caption) {
-  Control::create(WC_BUTTONW, parent, id, at, caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_GROUPBOX,
-                  WS_EX_ACCEPTFILES);
+  // Not a stop of its own: the dialog keys go through the controls inside it.
+  Control::create(WC_BUTTONW, parent, id, at, caption, WS_CHILD | WS_VISIBLE | BS_GROUPBOX,
+                  WS_EX_ACCEPTFILES | WS_EX_CONTROLPARENT);
   font_ = parent.font;
   if (handle()) DragAcceptFiles(handle(), TRUE);
 }
@@ -119,7 +124,6 @@ void Button::command(WORD code) {
 
 void CheckBox::create(const Parent& parent, int id, const Bounds& at) {
   Control::create(WC_BUTTONW, parent, id, at, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX);
-  setChecked(true);
 }
 
 bool CheckBox::isChecked() const { return SendMessageW(handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
@@ -130,11 +134,16 @@ void CheckBox::setChecked(bool checked) {
 
 HBRUSH CheckBox::backgroundInGroup(HDC context) { return buttonFace(context); }
 
+void CheckBox::command(WORD code) {
+  if (code == BN_CLICKED && onClick) onClick();
+}
+
 // --- TextBox, DropDown -----------------------------------------------------------------------
 
-void TextBox::create(const Parent& parent, int id, const Bounds& at) {
+void TextBox::create(const Parent& parent, int id, const Bounds& at, Typing typing) {
   Control::create(WC_EDITW, parent, id, at, "",
-                  WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL);
+                  WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL |
+                      (typing == Typing::Digits ? ES_NUMBER : 0));
 }
 
 void TextBox::setNumber(int32_t value) { setText(value >= 0 ? std::to_string(value) : std::string()); }
@@ -151,11 +160,22 @@ std::optional<std::string> TextBox::text() const {
   return bytes;
 }
 
-bool TextBox::intercept(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+bool TextBox::intercept(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (message == WM_GETDLGCODE) {
+    // Enter stays a key of the box, so it reaches the box as a character.
+    const auto* key = reinterpret_cast<const MSG*>(lParam);
+    result = DefSubclassProc(handle(), message, wParam, lParam);
+    if (key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN) result |= DLGC_WANTMESSAGE;
+    return true;
+  }
   if (message != WM_CHAR || wParam != kEnter) return false;
   if (onEnter) onEnter();
   result = 0;
   return true;
+}
+
+void TextBox::command(WORD code) {
+  if (code == EN_CHANGE && onChange) onChange();
 }
 
 void DropDown::create(const Parent& parent, int id, const Bounds& at) {
@@ -175,6 +195,10 @@ int DropDown::selectedIndex() const {
 
 void DropDown::select(int index) { SendMessageW(handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
 
+void DropDown::command(WORD code) {
+  if (code == CBN_SELCHANGE && onChange) onChange();
+}
+
 // --- ListView --------------------------------------------------------------------------------
 
 void ListView::create(const Parent& parent, int id, const Bounds& at) {
@@ -186,11 +210,33 @@ void ListView::create(const Parent& parent, int id, const Bounds& at) {
   constexpr DWORD kExtended = LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT;
   SendMessageW(handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, kExtended, kExtended);
   DragAcceptFiles(handle(), TRUE);
+  tips_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                          CW_USEDEFAULT, CW_USEDEFAULT, handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
-void ListView::addColumn(int width, std::string_view header) {
-  const HWND headerWindow = reinterpret_cast<HWND>(SendMessageW(handle(), LVM_GETHEADER, 0, 0));
-  const int index = static_cast<int>(SendMessageW(headerWindow, HDM_GETITEMCOUNT, 0, 0));
+HWND ListView::header() const { return reinterpret_cast<HWND>(SendMessageW(handle(), LVM_GETHEADER, 0, 0)); }
+
+int ListView::columnCount() const { return static_cast<int>(SendMessageW(header(), HDM_GETITEMCOUNT, 0, 0)); }
+
+void ListView::setColumnWidth(int column, int width) {
+  SendMessageW(handle(), LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0));
+  placeTips();
+}
+
+// The tool of column n has the id n, so the tips follow the columns whatever their widths.
+void ListView::placeTips() {
+  for (int column = 0; column < columnCount(); ++column) {
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = header();
+    tool.uId = static_cast<UINT_PTR>(column);
+    SendMessageW(header(), HDM_GETITEMRECT, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&tool.rect));
+    SendMessageW(tips_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+}
+
+void ListView::addColumn(int width, std::string_view header, std::string_view tip) {
+  const int index = columnCount();
   std::wstring text = toWindowText(header);
   LVCOLUMNW column{};
   column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
@@ -199,6 +245,15 @@ void ListView::addColumn(int width, std::string_view header) {
   column.pszText = text.data();
   column.iSubItem = index;
   SendMessageW(handle(), LVM_INSERTCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
+  std::wstring tipText = toWindowText(tip);
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof(tool);
+  tool.uFlags = TTF_SUBCLASS;
+  tool.hwnd = this->header();
+  tool.uId = static_cast<UINT_PTR>(index);
+  tool.lpszText = tipText.data();
+  SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  placeTips();
 }
 
 void ListView::addRow(std::string_view text) {
@@ -241,6 +296,14 @@ bool ListView::isSelected(int row) const {
   return SendMessageW(handle(), LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) != 0;
 }
 
+void ListView::selectOnly(int row) {
+  LVITEMW item{};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+  item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
 void ListView::notify(const NMHDR& header) {
   if (header.code == NM_CLICK && onClick) {
     onClick(reinterpret_cast<const NMITEMACTIVATE&>(header).iItem);
@@ -250,7 +313,18 @@ void ListView::notify(const NMHDR& header) {
   }
 }
 
-bool ListView::intercept(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+bool ListView::intercept(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  // A header the user dragged wider moves the tips after it; the list view still hears of it.
+  if (message == WM_NOTIFY) {
+    const UINT code = reinterpret_cast<const NMHDR*>(lParam)->code;
+    if (code == HDN_ENDTRACKW || code == HDN_ENDTRACKA) PostMessageW(handle(), kPlaceTips, 0, 0);
+    return false;
+  }
+  if (message == kPlaceTips) {
+    placeTips();
+    result = 0;
+    return true;
+  }
   if (message != WM_DROPFILES) return false;
   const std::optional<std::wstring> path = takeFirstDroppedFile(reinterpret_cast<HDROP>(wParam));
   if (path && onDrop) onDrop(*path);

@@ -46,6 +46,8 @@ public:
   HWND handle() const { return handle_; }
   // Shows `text`, the engine's bytes, as the caption or the contents.
   void setText(std::string_view text);
+  // Lets the user use the control, or grays it.
+  void enable(bool enabled);
 
 protected:
   // Makes the native window as child `id` of the parent, with the parent's font.
@@ -70,7 +72,8 @@ private:
 };
 
 // A group box. The controls inside it are its child windows, so their commands and notifications
-// arrive here first; they go back to the controls. Files dropped on it go to the main window.
+// arrive here first; they go back to the controls. Files dropped on it go to the main window. Tab
+// goes into it, through its controls, and on.
 class Group : public Control {
 public:
   void create(const Parent& parent, int id, const Bounds& at, std::string_view caption);
@@ -102,21 +105,29 @@ protected:
   void command(WORD code) override;
 };
 
-// An automatic check box, made checked.
+// An automatic check box, made unchecked: it shows no state until it is given one.
 class CheckBox : public Control {
 public:
   void create(const Parent& parent, int id, const Bounds& at);
   bool isChecked() const;
   void setChecked(bool checked);
 
+  // The user clicked it; setChecked tells nothing.
+  std::function<void()> onClick;
+
 protected:
   HBRUSH backgroundInGroup(HDC context) override;
+  void command(WORD code) override;
 };
 
-// A one-line edit box. Enter never reaches the box itself (it would beep); it calls onEnter.
+// What an edit box lets the user type: anything, or digits only.
+enum class Typing { Any, Digits };
+
+// A one-line edit box. Enter never reaches the box itself (it would beep), nor the dialog keys of
+// the window's message loop; it calls onEnter.
 class TextBox : public Control {
 public:
-  void create(const Parent& parent, int id, const Bounds& at);
+  void create(const Parent& parent, int id, const Bounds& at, Typing typing = Typing::Any);
   // Decimal for 0 and up; nothing for a negative value (a mixed or kept value).
   void setNumber(int32_t value);
   std::wstring wideText() const;
@@ -125,9 +136,12 @@ public:
   std::optional<std::string> text() const;
 
   std::function<void()> onEnter;
+  // The text changed, by the user or by setText.
+  std::function<void()> onChange;
 
 protected:
   bool intercept(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+  void command(WORD code) override;
 };
 
 // A drop-down list to choose from.
@@ -138,14 +152,23 @@ public:
   void addItem(std::string_view text);
   int selectedIndex() const;  // -1 when none
   void select(int index);     // -1 clears the selection
+
+  // The user chose an item; select tells nothing.
+  std::function<void()> onChange;
+
+protected:
+  void command(WORD code) override;
 };
 
 // A report-style list view with a check box on every row, grid lines and whole-row selection.
 class ListView : public Control {
 public:
   void create(const Parent& parent, int id, const Bounds& at);
-  // Appends a column that shows the sub-item of its own index.
-  void addColumn(int width, std::string_view header);
+  // Appends a column that shows the sub-item of its own index, with `tip` as the tooltip of its
+  // header.
+  void addColumn(int width, std::string_view header, std::string_view tip);
+  int columnCount() const;
+  void setColumnWidth(int column, int width);
   // Appends a checked row whose first column shows `text`.
   void addRow(std::string_view text);
   void setCell(int row, int column, std::string_view text);
@@ -155,6 +178,8 @@ public:
   bool isChecked(int row) const;
   void setChecked(int row, bool checked);
   bool isSelected(int row) const;
+  // Selects exactly row `row`, as a click on it does.
+  void selectOnly(int row);
 
   // A click on row `row`, or on the empty space below the rows (-1).
   std::function<void(int row)> onClick;
@@ -166,6 +191,13 @@ public:
 protected:
   void notify(const NMHDR& header) override;
   bool intercept(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+  HWND header() const;
+  // Each header's tooltip covers the header as it now lies.
+  void placeTips();
+
+  HWND tips_ = nullptr;
 };
 
 // The first file of a drop, and the drop released; nothing when the drop holds no file.

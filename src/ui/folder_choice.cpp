@@ -19,7 +19,15 @@ struct Released {
   }
 };
 
-std::optional<std::wstring> showFolderDialog(HWND owner) {
+// Opens the dialog in `folder`; one it cannot reach leaves the dialog where it would open.
+void startIn(IFileOpenDialog& dialog, const std::wstring& folder) {
+  if (folder.empty()) return;
+  Released<IShellItem> start;
+  if (FAILED(SHCreateItemFromParsingName(folder.c_str(), nullptr, IID_PPV_ARGS(&start.object)))) return;
+  dialog.SetFolder(start.object);
+}
+
+std::optional<std::wstring> showFolderDialog(HWND owner, const std::wstring& startFolder) {
   Released<IFileOpenDialog> dialog;
   if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
                               IID_PPV_ARGS(&dialog.object))))
@@ -29,6 +37,7 @@ std::optional<std::wstring> showFolderDialog(HWND owner) {
   // Only folders the engine can open by a path; a library or a phone's storage has none.
   dialog.object->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST);
   dialog.object->SetTitle(toWindowText(kDialogTitle).c_str());
+  startIn(*dialog.object, startFolder);
   if (FAILED(dialog.object->Show(owner))) return std::nullopt;
   Released<IShellItem> chosen;
   if (FAILED(dialog.object->GetResult(&chosen.object))) return std::nullopt;
@@ -41,11 +50,11 @@ std::optional<std::wstring> showFolderDialog(HWND owner) {
 
 }  // namespace
 
-std::optional<std::wstring> askForStemsFolder(HWND owner) {
+std::optional<std::wstring> askForStemsFolder(HWND owner, const std::wstring& startFolder) {
   // The folder dialog is a COM object; the program needs COM for nothing else, so it lives as
   // long as the dialog.
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-  std::optional<std::wstring> folder = showFolderDialog(owner);
+  std::optional<std::wstring> folder = showFolderDialog(owner, startFolder);
   if (SUCCEEDED(com)) CoUninitialize();
   return folder;
 }

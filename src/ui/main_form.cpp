@@ -7,26 +7,12 @@
 #include "ui/folder_choice.h"
 #include "ui/form_ids.h"
 #include "ui/song_file_choice.h"
+#include "ui/track_table.h"
 #include "ui/window_text.h"
 
 namespace rendlow::ui {
 
 namespace {
-
-// The width in pixels of a field's column in the track table: a name and the split method's
-// words take more room than a number.
-int columnWidth(const TrackField& field) {
-  switch (field.kind) {
-    case FieldKind::Name:
-      return 50;
-    case FieldKind::SplitMethod:
-      return 60;
-    case FieldKind::Number:
-    case FieldKind::Flag:
-      break;
-  }
-  return 40;
-}
 
 // The messages about names outside code page 932 are made with this in the name's place: the
 // catalogue's texts are bytes of that code page, which cannot hold the name. The name joins the
@@ -41,10 +27,12 @@ SIZE outerSize(HWND window) {
   return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
-// Moves a control; a negative width or height keeps the control's own.
+// Moves a control; a negative width or height keeps the control's own. Its place among its
+// siblings, which is its place in the Tab order, stays.
 void move(const Control& control, int x, int y, int width, int height) {
   const SIZE own = outerSize(control.handle());
-  SetWindowPos(control.handle(), HWND_TOP, x, y, width < 0 ? own.cx : width, height < 0 ? own.cy : height, 0);
+  SetWindowPos(control.handle(), nullptr, x, y, width < 0 ? own.cx : width, height < 0 ? own.cy : height,
+               SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace
@@ -52,15 +40,15 @@ void move(const Control& control, int x, int y, int width, int height) {
 MainForm::MainForm(Application& app, Shell& shell)
     : app_(app),
       shell_(shell),
-      editor_(
-          app, table_,
-          [this](const std::wstring& text) { tellNaming(textOutsideCodePageMessage(kNameMark), text); },
-          [this](const Message& message) { showMessage(message); }) {}
+      editor_(app, table_,
+              {[this](const std::wstring& text) { tellNaming(textOutsideCodePageMessage(kNameMark), text); },
+               [this](const Message& message) { showMessage(message); }}) {}
 
 MainForm::~MainForm() {
   shell_.onResize = nullptr;
   shell_.onFileDropped = nullptr;
   shell_.onMenuCommand = nullptr;
+  shell_.onClose = nullptr;
 }
 
 Label& MainForm::label(const Parent& parent, int id, const Bounds& at, const char* text) {
@@ -69,26 +57,47 @@ Label& MainForm::label(const Parent& parent, int id, const Bounds& at, const cha
   return *labels_.back();
 }
 
+// The controls are made in reading order, which is the order Tab visits them in: the song frame,
+// the settings group beside it, then the output row and the chart header group below.
 void MainForm::build() {
-  const Parent main = shell_.parent();
-  midiGroup_.create(main, ids::kMidiGroup, {5, 5, 340, 320}, "Midiファイル情報");
+  buildSongFrame();
+  editor_.build(shell_.parent(), kInitialClientWidth - 285);
+  editor_.onRowsChanged = [this] { unsaved_ = true; };
+  buildOutputRow();
+  buildChartGroup();
+  enableSongControls(false);
+  SetFocus(inputFile_.handle());
+
+  shell_.onResize = [this](int width, int height) { layout(width, height); };
+  shell_.onFileDropped = [this](const std::wstring& path) { load(path); };
+  shell_.onMenuCommand = [this](int command) {
+    if (command == ids::kCutFromStems) cutFromStems();
+    if (command == ids::kAboutStems) showMessage(stemsHelpMessage());
+  };
+  shell_.onClose = [this] { return mayClose(); };
+}
+
+void MainForm::buildSongFrame() {
+  midiGroup_.create(shell_.parent(), ids::kMidiGroup, {5, 5, 340, 320}, "Midiファイル情報");
   const Parent midi = midiGroup_.inside();
   inputFile_.create(midi, ids::kInputFile, {80, 20, 210, 20});
   label(midi, ids::kInputLabel, {10, 25, 70, 20}, "入力ファイル");
   browse_.create(midi, ids::kBrowseButton, {290, 20, 40, 20}, "...");
   browse_.onClick = [this] { browse(); };
   table_.create(midi, ids::kTrackTable, {10, 45, 320, 260});
-  // Column 0 shows the track's name; each field's column is its place on a settings-file line.
-  table_.addColumn(60, "トラック名");
-  for (const TrackField* field : tableColumnFields()) table_.addColumn(columnWidth(*field), field->column);
+  addTrackColumns(table_);
   table_.onClick = [this](int row) { editor_.rowClicked(row); };
   table_.onChange = [this](int row) { editor_.rowChanged(row); };
   // Only songs and settings load from the table; the window loads whatever it is given.
   table_.onDrop = [this](const std::wstring& path) {
     if (hasSongFileExtension(path)) load(path);
   };
+}
 
+void MainForm::buildOutputRow() {
+  const Parent main = shell_.parent();
   outputFile_.create(main, ids::kOutputFile, {85, 340, 250, 20});
+  outputFile_.onChange = [this] { unsaved_ = true; };
   outputLabel_ = &label(main, ids::kOutputLabel, {15, 345, 70, 20}, "出力ファイル");
   const struct {
     Button& button;
@@ -108,10 +117,10 @@ void MainForm::build() {
       output(writeMidi, writeBms);
     };
   }
+}
 
-  editor_.build(main, shell_.clientWidth() - 285);
-
-  chartGroup_.create(main, ids::kChartGroup, {355, 340, 260, 105}, "BMS情報");
+void MainForm::buildChartGroup() {
+  chartGroup_.create(shell_.parent(), ids::kChartGroup, {355, 340, 260, 105}, "BMS情報");
   const Parent chart = chartGroup_.inside();
   const struct {
     TextBox& box;
@@ -126,31 +135,36 @@ void MainForm::build() {
   int y = 20;
   for (const auto& row : headers) {
     row.box.create(chart, row.id, {130, y, 120, 20});
+    row.box.onChange = [this] { unsaved_ = true; };
     label(chart, row.labelId, {10, y + 5, 120, 20}, row.text);
     y += 25;
   }
-
-  shell_.onResize = [this](int width, int height) { layout(width, height); };
-  shell_.onFileDropped = [this](const std::wstring& path) { load(path); };
-  shell_.onMenuCommand = [this](int command) {
-    if (command == ids::kCutFromStems) cutFromStems();
-    if (command == ids::kAboutStems) showMessage(stemsHelpMessage());
-  };
 }
 
-// The song frame and the table grow with the window; the side groups keep their size at the
-// right edge, and the output row and buttons stay at the bottom.
+void MainForm::enableSongControls(bool enabled) {
+  for (Button* button : {&chartOutput_, &midiOutput_, &saveSettings_}) button->enable(enabled);
+  editor_.enable(enabled);
+}
+
+// The song frame, the table, its columns and the path boxes grow with the window; the side groups
+// keep their size at the right edge, and the output row and buttons stay at the bottom. Every
+// place is the one build() gave, moved by how much the window grew, so the first size gives back
+// the first layout.
 void MainForm::layout(int w, int h) {
-  const int g = outerSize(editor_.group().handle()).cx;
-  move(midiGroup_, 5, 5, w - g - 30, h - 140);
-  move(table_, 10, 45, w - g - 50, h - 200);
-  move(editor_.group(), w - g - 15, 5, g, kOwn);
-  move(chartGroup_, w - g - 15, h - 120, g, kOwn);
-  move(*outputLabel_, 15, h - 115, kOwn, kOwn);
-  move(outputFile_, 85, h - 120, kOwn, kOwn);
-  move(chartOutput_, 10, h - 60, kOwn, kOwn);
-  move(midiOutput_, 125, h - 60, kOwn, kOwn);
-  move(saveSettings_, 240, h - 60, kOwn, kOwn);
+  const int dx = w - kInitialClientWidth;
+  const int dy = h - kInitialClientHeight;
+  move(midiGroup_, 5, 5, 340 + dx, 320 + dy);
+  move(inputFile_, 80, 20, 210 + dx, kOwn);
+  move(browse_, 290 + dx, 20, kOwn, kOwn);
+  move(table_, 10, 45, 320 + dx, 260 + dy);
+  growTrackColumns(table_, dx);
+  move(editor_.group(), 355 + dx, 5, kOwn, kOwn);
+  move(chartGroup_, 355 + dx, 340 + dy, kOwn, kOwn);
+  move(*outputLabel_, 15, 345 + dy, kOwn, kOwn);
+  move(outputFile_, 85, 340 + dy, 250 + dx, kOwn);
+  move(chartOutput_, 10, 400 + dy, kOwn, kOwn);
+  move(midiOutput_, 125, 400 + dy, kOwn, kOwn);
+  move(saveSettings_, 240, 400 + dy, kOwn, kOwn);
 }
 
 TextBox& MainForm::box(Box box) { return const_cast<TextBox&>(static_cast<const MainForm&>(*this).box(box)); }
@@ -216,7 +230,26 @@ void MainForm::load(const std::wstring& path) {
   if (!bytes) return;
   // Nothing to tell here: a song that cannot be read leaves an empty table, and the output, which
   // needs the song, says why when it is asked for. The menu's commands wait for a song that reads.
-  shell_.enableSongCommands(loadFile(app_, *this, *bytes).ok());
+  const bool read = loadFile(app_, *this, *bytes).ok();
+  shell_.enableSongCommands(read);
+  enableSongControls(read);
+  editor_.showFirstRow();
+  unsaved_ = false;
+}
+
+bool MainForm::mayClose() {
+  if (!editor_.applyChanges()) return false;
+  if (!unsaved_) return true;
+  const std::wstring question = toWindowText(unsavedSettingsQuestion().in(Audience::Window));
+  switch (MessageBoxW(shell_.window(), question.c_str(), L"", MB_YESNOCANCEL | MB_ICONQUESTION)) {
+    case IDYES:
+      output(false, false);
+      return !unsaved_;
+    case IDNO:
+      return true;
+    default:
+      return false;
+  }
 }
 
 bool MainForm::outputTextsFit() {
@@ -236,21 +269,33 @@ void MainForm::output(bool writeMidi, bool writeBms) {
   const OutputChoice choice = !writeMidi ? OutputChoice::SettingsOnly
                               : writeBms  ? OutputChoice::MidiAndChart
                                           : OutputChoice::MidiOnly;
-  // The flow shows the user everything there is to tell; its result is for other front ends.
-  (void)runOutput(app_, requestFromForm(*this, choice), this);
+  // The output writes the rows as they stand, with what the user changed in the group.
+  if (!editor_.applyChanges()) return;
+  // The flow shows the user everything there is to tell.
+  const Result<OutputResult> result = runOutput(app_, requestFromForm(*this, choice), this);
+  if (result && result->settings && result->settings->status) unsaved_ = false;
+  showSoundCounts(table_, app_.project);
 }
 
 void MainForm::cutFromStems() {
   // The cut makes the output of "Midi&&BMS出力" first: its texts are checked before the user is
   // asked for a folder.
   if (!outputTextsFit()) return;
-  const std::optional<std::wstring> folder = askForStemsFolder(shell_.window());
+  if (!editor_.applyChanges()) return;
+  const std::optional<std::wstring> folder = askForStemsFolder(shell_.window(), songFolder());
   if (!folder) return;
   const std::optional<std::string> stems = enginePath(*folder);
   if (!stems) return;
   // Nothing more to tell when no chart was written: the output has said why.
   const std::optional<Result<KeysoundReport>> cut = cutAfterOutput(app_, *this, *stems);
+  showSoundCounts(table_, app_.project);
   if (cut) showMessage(*cut ? keysoundSummary(**cut) : cut->problem().message);
+}
+
+std::wstring MainForm::songFolder() const {
+  const std::wstring song = inputFile_.wideText();
+  const std::size_t slash = song.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? std::wstring() : song.substr(0, slash);
 }
 
 }  // namespace rendlow::ui

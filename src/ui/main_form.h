@@ -23,7 +23,7 @@ public:
   ~MainForm() override;
 
   // Makes every control in its fixed order, with its callbacks, columns and items, and lets
-  // files dropped on the window load.
+  // files dropped on the window load. Until a song loads, nothing can be written.
   void build();
 
   std::string text(Box box) const override;
@@ -39,7 +39,17 @@ private:
   TextBox& box(Box box);
   const TextBox& box(Box box) const;
   Label& label(const Parent& parent, int id, const Bounds& at, const char* text);
+  void buildSongFrame();
+  void buildOutputRow();
+  void buildChartGroup();
+  // The buttons that work on the loaded song can be pressed, or are grayed.
+  void enableSongControls(bool enabled);
   void layout(int width, int height);
+  // Whether the window may close: the group's changes are written into the rows, and settings no
+  // file holds yet are saved if the user wishes.
+  bool mayClose();
+  // The folder of the song in the input box; empty when it names none.
+  std::wstring songFolder() const;
 
   void browse();
   void load(const std::wstring& path);
@@ -68,6 +78,7 @@ private:
   Group chartGroup_;
   TextBox genre_, title_, artist_;
   std::vector<std::unique_ptr<Label>> labels_;
+  bool unsaved_ = false;  // settings changed since the song loaded or a settings file was written
 };
 
 }  // namespace rendlow::ui

@@ -55,7 +55,7 @@ HMENU MenuBar::create() {
   const HMENU sound = CreatePopupMenu();
   const auto item = [](const Entry* entry) { return reinterpret_cast<const wchar_t*>(entry); };
   AppendMenuW(sound, MF_OWNERDRAW | MF_GRAYED, ids::kCutFromStems, item(add("ステムから切り出し(&C)...", false)));
-  AppendMenuW(sound, MF_OWNERDRAW | MF_GRAYED, ids::kAboutStems, item(add("ステムについて(&H)", false)));
+  AppendMenuW(sound, MF_OWNERDRAW, ids::kAboutStems, item(add("ステムについて(&H)", false)));
   const HMENU bar = CreateMenu();
   AppendMenuW(bar, MF_OWNERDRAW | MF_POPUP, reinterpret_cast<UINT_PTR>(sound), item(add("音声(&A)", true)));
   return bar;

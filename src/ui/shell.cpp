@@ -71,8 +71,7 @@ bool Shell::open(HINSTANCE instance, int showCommand) {
 }
 
 void Shell::enableSongCommands(bool enabled) {
-  for (const int command : {ids::kCutFromStems, ids::kAboutStems})
-    EnableMenuItem(GetMenu(window_), command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+  EnableMenuItem(GetMenu(window_), ids::kCutFromStems, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }
 
 LRESULT CALLBACK Shell::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -88,6 +87,9 @@ LRESULT CALLBACK Shell::procedure(HWND window, UINT message, WPARAM wParam, LPAR
 
 LRESULT Shell::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case WM_CLOSE:
+      if (!onClose || onClose()) DestroyWindow(window_);
+      return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;
@@ -131,9 +133,10 @@ LRESULT Shell::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-int runMessageLoop() {
+int runMessageLoop(HWND window) {
   MSG message{};
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (IsDialogMessageW(window, &message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }

@@ -28,7 +28,7 @@ public:
   // class cannot be registered or the window or the font cannot be made.
   bool open(HINSTANCE instance, int showCommand);
 
-  // Enables the menu's commands, which work on the loaded song, or grays them.
+  // Enables the menu's commands that work on the loaded song, or grays them.
   void enableSongCommands(bool enabled);
 
   HWND window() const { return window_; }
@@ -42,6 +42,8 @@ public:
   std::function<void(const std::wstring& path)> onFileDropped;
   // A command chosen in the menu (ids::kCutFromStems, ids::kAboutStems).
   std::function<void(int command)> onMenuCommand;
+  // The user asked to close the window; it closes when this answers true (or is not set).
+  std::function<bool()> onClose;
 
 private:
   static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -53,7 +55,8 @@ private:
   int clientWidth_ = kInitialClientWidth;
 };
 
-// Runs the thread's message loop until the quit message; returns its code.
-int runMessageLoop();
+// Runs the thread's message loop until the quit message; returns its code. The dialog keys (Tab,
+// Shift+Tab) move the focus through the controls of `window`.
+int runMessageLoop(HWND window);
 
 }  // namespace rendlow::ui

@@ -11,7 +11,6 @@ namespace {
 // One filter entry, description then pattern, and the empty entry that ends the list.
 constexpr char kFilter[] = "Midi file {*.mid;*.txt}\0*.mid;*.txt\0";
 constexpr char kDialogTitle[] = "音声ファイルの選択";
-constexpr DWORD kCustomFilterLength = 256;
 constexpr std::size_t kFileNameLength = 32768;
 
 bool equalsIgnoringCase(std::wstring_view text, std::wstring_view lowerCase) {
@@ -30,14 +29,14 @@ std::optional<std::wstring> askForSongFile(HWND owner) {
   // The filter's entries end in NUL bytes, so its whole length is converted.
   const std::wstring filter = toWindowText(std::string_view(kFilter, sizeof kFilter));
   const std::wstring title = toWindowText(kDialogTitle);
-  std::vector<wchar_t> customFilter(kCustomFilterLength, L'\0');
   std::vector<wchar_t> fileName(kFileNameLength, L'\0');
   OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof(dialog);
   dialog.hwndOwner = owner;
+  // The one filter is the one shown: with a custom filter of its own, the dialog would list every
+  // file, programs among them.
   dialog.lpstrFilter = filter.c_str();
-  dialog.lpstrCustomFilter = customFilter.data();
-  dialog.nMaxCustFilter = kCustomFilterLength;
+  dialog.nFilterIndex = 1;
   dialog.lpstrFile = fileName.data();
   dialog.nMaxFile = static_cast<DWORD>(fileName.size());
   dialog.lpstrTitle = title.c_str();

@@ -1,55 +1,30 @@
 #include "ui/track_editor.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <string>
 
-#include "base/integer_math.h"
 #include "base/messages.h"
 #include "base/path_names.h"
 #include "base/text.h"
 #include "ui/form_ids.h"
+#include "ui/track_table.h"
 
 namespace rendlow::ui {
 
 namespace {
 
-// The split methods by their value, as the drop-down lists them.
-constexpr const char* kSplitMethodNames[] = {"単音", "和音", "レガート"};
-
-// A split method's name; any other value (possible from a settings file) shows as the number it is.
-std::string splitMethodText(int32_t method) {
-  if (method >= 0 && method < static_cast<int32_t>(std::size(kSplitMethodNames)))
-    return kSplitMethodNames[method];
-  return std::to_string(method);
-}
-
-// What the track table shows of a field.
-std::string cellText(const TrackField& field, const TrackSettings& settings) {
-  switch (field.kind) {
-    case FieldKind::Name:
-      return settings.*field.text;
-    case FieldKind::SplitMethod:
-      return splitMethodText(settings.*field.number);
-    case FieldKind::Flag:
-      return settings.*field.flag ? "On" : "Off";
-    case FieldKind::Number:
-      break;
-  }
-  return std::to_string(settings.*field.number);
-}
-
-// The leading decimal integer of a box's text, as "%d" scans it: leading white space skipped,
-// an optional sign, digits, the rest ignored. Values beyond 32 bits are held at the nearest end
-// instead of overflowing. Empty when the text does not start with a number.
-std::optional<int32_t> scanInteger(const std::string& text) {
-  const char* begin = text.c_str();
-  char* end = nullptr;
-  const long long value = std::strtoll(begin, &end, 10);
-  if (end == begin) return std::nullopt;
-  return clampToInt32(value);
+// The value of a number box's text: digits only, from the field's smallest value to its largest;
+// nothing otherwise. More digits than any 32-bit value has are out of range whatever they are.
+std::optional<int32_t> wholeNumberIn(const TrackField& field, const std::string& text) {
+  constexpr std::size_t kMostDigits = 10;
+  if (text.empty() || text.size() > kMostDigits) return std::nullopt;
+  if (!std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) return std::nullopt;
+  const long long value = std::stoll(text);
+  if (value < field.smallest || value > field.largest) return std::nullopt;
+  return static_cast<int32_t>(value);
 }
 
 // The first white-space-delimited word, as "%s" scans it; empty when there is none.
@@ -70,10 +45,8 @@ void markDifferences(TrackSettings& merged, const TrackSettings& row) {
 
 }  // namespace
 
-TrackEditor::TrackEditor(Application& app, ListView& table,
-                         std::function<void(const std::wstring&)> refuseText,
-                         std::function<void(const Message&)> tell)
-    : app_(app), table_(table), refuseText_(std::move(refuseText)), tell_(std::move(tell)) {}
+TrackEditor::TrackEditor(Application& app, ListView& table, Voice voice)
+    : app_(app), table_(table), voice_(std::move(voice)) {}
 
 void TrackEditor::build(const Parent& main, int left) {
   group_.create(main, ids::kSettingsGroup, {left, 5, 260, 320}, "");
@@ -86,27 +59,31 @@ void TrackEditor::build(const Parent& main, int left) {
   }
   update_.create(inside, ids::kUpdateButton, {190, 275, 60, 30}, "更新");
   update_.onClick = [this] { update(); };
+  enable(false);
 }
 
 TrackEditor::FieldControl TrackEditor::makeControl(const Parent& inside, const TrackField& field,
                                                    const Bounds& at) {
-  FieldControl control{&field, nullptr, nullptr, nullptr};
+  FieldControl control{&field, nullptr, nullptr, nullptr, {}};
   const int id = ids::fieldControlId(field);
   switch (field.kind) {
     case FieldKind::Name:
     case FieldKind::Number:
       control.box = std::make_unique<TextBox>();
-      control.box->create(inside, id, at);
+      control.box->create(inside, id, at, field.kind == FieldKind::Number ? Typing::Digits : Typing::Any);
       control.box->onEnter = [this] { update(); };
+      control.box->onChange = [this] { changed_ = true; };
       break;
     case FieldKind::SplitMethod:
       control.choice = std::make_unique<DropDown>();
       control.choice->create(inside, id, at);
-      for (const char* item : kSplitMethodNames) control.choice->addItem(item);
+      for (const char* item : splitMethodNames()) control.choice->addItem(item);
+      control.choice->onChange = [this] { changed_ = true; };
       break;
     case FieldKind::Flag:
       control.check = std::make_unique<CheckBox>();
       control.check->create(inside, id, at);
+      control.check->onClick = [this] { changed_ = true; };
       break;
   }
   return control;
@@ -118,6 +95,19 @@ void TrackEditor::refreshRow(int row, const TrackSettings& settings) {
     table_.setCell(row, field->linePlace, cellText(*field, settings));
   table_.setChecked(row, settings.enabled);
 }
+
+void TrackEditor::clearSelection() {
+  selectedRows_.clear();
+  changed_ = false;
+}
+
+void TrackEditor::showFirstRow() {
+  if (table_.rowCount() == 0) return;
+  table_.selectOnly(0);
+  showSelection();
+}
+
+bool TrackEditor::applyChanges() { return !changed_ || update(); }
 
 void TrackEditor::rowClicked(int row) {
   if (row < 0)
@@ -140,6 +130,15 @@ void TrackEditor::showSelection() {
     showMerged(*merged);
   else
     showNoTrack();
+  rememberShown();
+}
+
+// What the boxes show now is what a refused number goes back to, and nothing is changed yet.
+void TrackEditor::rememberShown() {
+  for (FieldControl& control : fields_) {
+    if (control.box) control.lastGood = control.box->text().value_or(std::string());
+  }
+  changed_ = false;
 }
 
 // The fields the table marks as kept (the controller boxes and the check box) go on showing what
@@ -151,6 +150,7 @@ void TrackEditor::showNoTrack() {
     if (control.box) control.box->setText("");
     if (control.choice) control.choice->select(-1);
   }
+  rememberShown();
 }
 
 void TrackEditor::showMerged(const TrackSettings& merged) {
@@ -176,12 +176,14 @@ void TrackEditor::showMerged(const TrackSettings& merged) {
 }
 
 void TrackEditor::rowChanged(int row) {
+  // Leaving the rows the group shows writes the user's changes into them first.
+  if (table_.isSelected(row) != (selectedRows_.count(row) != 0)) applyChanges();
   // A track that carries tempo changes sets the tempo of every other track, so it always stays in.
   if (rowHasTempo(row)) table_.setChecked(row, true);
   if (const TrackSettings* settings = app_.findRowSettings(row)) {
     TrackSettings record = *settings;
     record.enabled = table_.isChecked(row);
-    app_.applyRowSettings(row, record);
+    if (record.enabled != settings->enabled && app_.applyRowSettings(row, record) && onRowsChanged) onRowsChanged();
   }
   if (table_.isSelected(row))
     selectedRows_.insert(row);
@@ -192,7 +194,7 @@ void TrackEditor::rowChanged(int row) {
 std::optional<TrackSettings> TrackEditor::readEditRecord() {
   // Every box is read before anything changes, so a text the engine cannot keep changes nothing.
   TrackSettings record;
-  for (const FieldControl& control : fields_) {
+  for (FieldControl& control : fields_) {
     const TrackField& field = *control.field;
     if (control.choice) {
       setNumber(field, record, control.choice->selectedIndex());
@@ -204,33 +206,48 @@ std::optional<TrackSettings> TrackEditor::readEditRecord() {
     }
     const std::optional<std::string> text = control.box->text();
     if (!text) {
-      refuseText_(control.box->wideText());
+      voice_.refuseText(control.box->wideText());
       return std::nullopt;
     }
     if (field.kind == FieldKind::Name) {
       record.*field.text = firstWord(*text);
       // An empty box keeps each row's name.
       if (!(record.*field.text).empty() && !isSafeFileName(record.*field.text)) {
-        tell_(definitionNameRefusedMessage(record.*field.text));
+        voice_.tell(definitionNameRefusedMessage(record.*field.text));
         return std::nullopt;
       }
-    } else if (text->empty())
-      setNumber(field, record, -1);  // keep
-    else if (const auto value = scanInteger(*text))
-      setNumber(field, record, *value);
+      continue;
+    }
+    const std::optional<int32_t> value = readNumber(control, *text);
+    if (!value) return std::nullopt;
+    setNumber(field, record, *value);
   }
   return record;
 }
 
-void TrackEditor::update() {
+std::optional<int32_t> TrackEditor::readNumber(FieldControl& control, const std::string& text) {
+  if (text.empty()) return -1;  // keep
+  if (const std::optional<int32_t> value = wholeNumberIn(*control.field, text)) return value;
+  const TrackField& field = *control.field;
+  voice_.tell(numberOutOfRangeMessage(std::string(field.caption), text, field.smallest, field.largest));
+  control.box->setText(control.lastGood);
+  return std::nullopt;
+}
+
+bool TrackEditor::update() {
   std::optional<TrackSettings> record = readEditRecord();
-  if (!record) return;
+  if (!record) return false;
+  bool applied = false;
   for (const int row : std::set<int>(selectedRows_)) {
     // Each row keeps its own check state: updating the settings never brings a track back in.
     record->enabled = table_.isChecked(row);
     if (!app_.applyRowSettings(row, *record)) continue;
+    applied = true;
     if (const TrackSettings* settings = app_.findRowSettings(row)) refreshRow(row, *settings);
   }
+  rememberShown();
+  if (applied && onRowsChanged) onRowsChanged();
+  return true;
 }
 
 std::optional<std::string> TrackEditor::rowTrackName(int row) const {

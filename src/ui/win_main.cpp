@@ -14,5 +14,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   if (!shell.open(instance, showCommand)) return 1;
   rendlow::ui::MainForm form(app, shell);
   form.build();
-  return rendlow::ui::runMessageLoop();
+  return rendlow::ui::runMessageLoop(shell.window());
 }

@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <vector>
 
 #include "support/midi_builder.h"
@@ -16,7 +17,13 @@
 #include "ui/form_ids.h"
 #include "ui/main_form.h"
 
+// The platform's structures are filled by naming the members a call reads; the rest are zero.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
 namespace rendlow::ui::test {
+
+// The id of the control that shows the field --set knows by `name`.
+inline int field(std::string_view name) { return ids::fieldControlId(*findTrackField(name)); }
 
 inline std::wstring textOf(HWND window) {
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
@@ -33,11 +40,15 @@ struct SeenMessage {
 };
 
 // Modal boxes run their own message loop while the code that opened them waits. A timer fires
-// inside that loop, reads what is open and answers it as the user would: the open dialog (known
-// by its file name box) gets `chosenFile` or is cancelled, every message box is read and closed.
+// inside that loop, reads what is open and answers it as the user would: a file or folder dialog
+// (known by its file name box) gets `chosenFile` or is cancelled, and is cancelled once it has been
+// answered three times; every message box is read and closed with `answer`.
 struct ModalWatch {
   std::wstring chosenFile;
   std::wstring dialogTitle;
+  std::wstring filterShown;  // what the dialog's file type box showed
+  int dialogsAnswered = 0;
+  int answer = IDOK;
   std::filesystem::path watchedFile;
   std::vector<SeenMessage> seen;
 };
@@ -47,18 +58,26 @@ inline BOOL CALLBACK answerModal(HWND window, LPARAM) {
   wchar_t windowClass[16] = {};
   GetClassNameW(window, windowClass, 16);
   if (std::wstring(windowClass) != L"#32770" || !IsWindowVisible(window)) return TRUE;
+  // The file name box of the open dialog, and of the folder dialog, which is another kind.
   constexpr int kFileNameBox = 0x47C;
-  if (const HWND fileName = GetDlgItem(window, kFileNameBox)) {
+  constexpr int kFolderNameBox = 0x480;
+  constexpr int kFileTypeBox = 0x470;
+  constexpr int kMostAnswers = 3;
+  HWND fileName = GetDlgItem(window, kFileNameBox);
+  if (!fileName) fileName = GetDlgItem(window, kFolderNameBox);
+  if (fileName) {
     activeWatch->dialogTitle = textOf(window);
+    activeWatch->filterShown = textOf(GetDlgItem(window, kFileTypeBox));
     SetWindowTextW(fileName, activeWatch->chosenFile.c_str());
-    PostMessageW(window, WM_COMMAND, activeWatch->chosenFile.empty() ? IDCANCEL : IDOK, 0);
+    const bool choose = !activeWatch->chosenFile.empty() && ++activeWatch->dialogsAnswered <= kMostAnswers;
+    PostMessageW(window, WM_COMMAND, choose ? IDOK : IDCANCEL, 0);
     return FALSE;
   }
   constexpr int kMessageText = 0xFFFF;
   activeWatch->seen.push_back({textOf(window), textOf(GetDlgItem(window, kMessageText)),
                                GetWindow(window, GW_OWNER),
                                std::filesystem::exists(activeWatch->watchedFile)});
-  PostMessageW(window, WM_COMMAND, IDOK, 0);
+  PostMessageW(window, WM_COMMAND, activeWatch->answer, 0);
   return FALSE;
 }
 
@@ -131,6 +150,26 @@ protected:
   void drop(int id, const std::wstring& path) {
     SendMessageW(id ? item(id) : shell.window(), WM_DROPFILES, reinterpret_cast<WPARAM>(makeDrop({path})), 0);
   }
+
+  HWND table() { return item(ids::kTrackTable); }
+  std::wstring cell(int row, int column) {
+    wchar_t text[600] = {};
+    LVITEMW query{.iSubItem = column, .pszText = text, .cchTextMax = 600};
+    SendMessageW(table(), LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&query));
+    return text;
+  }
+  void setState(int row, UINT mask, UINT value) {
+    LVITEMW state{.state = value, .stateMask = mask};
+    SendMessageW(table(), LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
+  }
+  // Selects exactly `selection`, then the click the list view reports (-1: below the rows).
+  void select(const std::set<int>& selection, int clicked) {
+    for (int row = 0; row < rows(); ++row)
+      setState(row, LVIS_SELECTED, selection.count(row) ? LVIS_SELECTED : 0);
+    NMITEMACTIVATE click{.hdr = {table(), ids::kTrackTable, static_cast<UINT>(NM_CLICK)}, .iItem = clicked};
+    SendMessageW(GetParent(table()), WM_NOTIFY, ids::kTrackTable, reinterpret_cast<LPARAM>(&click));
+  }
+  void select(const std::set<int>& selection) { select(selection, *selection.rbegin()); }
 
   rendlow::test::TempDir dataDir;
   Shell shell;

@@ -1,0 +1,100 @@
+#include "ui/track_table.h"
+
+#include <algorithm>
+#include <iterator>
+#include <vector>
+
+namespace rendlow::ui {
+
+namespace {
+
+constexpr int kNameColumnWidth = 60;
+constexpr int kSoundColumnWidth = 40;
+
+// The split methods by their value, as the drop-down lists them.
+constexpr const char* kSplitMethodNames[] = {"単音", "和音", "レガート"};
+
+// A flag shows as the settings group's check box does: ticked or empty.
+constexpr char kFlagOn[] = "■";
+constexpr char kFlagOff[] = "□";
+
+// The width in pixels of a field's column: a name and the split method's words take more room
+// than a number.
+int fieldColumnWidth(const TrackField& field) {
+  switch (field.kind) {
+    case FieldKind::Name:
+      return 50;
+    case FieldKind::SplitMethod:
+      return 60;
+    case FieldKind::Number:
+    case FieldKind::Flag:
+      break;
+  }
+  return 40;
+}
+
+std::vector<int> firstWidths() {
+  std::vector<int> widths{kNameColumnWidth};
+  for (const TrackField* field : tableColumnFields()) widths.push_back(fieldColumnWidth(*field));
+  widths.push_back(kSoundColumnWidth);
+  return widths;
+}
+
+int soundColumn() { return static_cast<int>(tableColumnFields().size()) + 1; }
+
+// Sound numbers run from 0 without gaps, so the highest tells the count.
+int32_t soundCount(const SlicedTrack& track) {
+  int32_t count = 0;
+  for (const Note& note : track.notes) count = std::max(count, note.sound + 1);
+  return count;
+}
+
+}  // namespace
+
+std::span<const char* const> splitMethodNames() { return kSplitMethodNames; }
+
+void addTrackColumns(ListView& table) {
+  table.addColumn(kNameColumnWidth, "出力・トラック名", "出力 (チェックしたトラックだけを書き出します)・トラック名");
+  // Each field's column is its place on a settings-file line.
+  for (const TrackField* field : tableColumnFields())
+    table.addColumn(fieldColumnWidth(*field), field->column, field->caption);
+  table.addColumn(kSoundColumnWidth, "音数", "音数 (出力で切り出した音の数。#WAV定義の上限を超えたトラックを探せます)");
+}
+
+void growTrackColumns(ListView& table, int extra) {
+  const std::vector<int> widths = firstWidths();
+  int total = 0;
+  for (const int width : widths) total += width;
+  for (std::size_t column = 0; column < widths.size(); ++column)
+    table.setColumnWidth(static_cast<int>(column), widths[column] + std::max(0, extra) * widths[column] / total);
+}
+
+std::string cellText(const TrackField& field, const TrackSettings& settings) {
+  switch (field.kind) {
+    case FieldKind::Name:
+      return settings.*field.text;
+    case FieldKind::SplitMethod: {
+      // Any other value (possible from a settings file) shows as the number it is.
+      const int32_t method = settings.*field.number;
+      if (method >= 0 && method < static_cast<int32_t>(std::size(kSplitMethodNames))) return kSplitMethodNames[method];
+      return std::to_string(method);
+    }
+    case FieldKind::Flag:
+      return settings.*field.flag ? kFlagOn : kFlagOff;
+    case FieldKind::Number:
+      break;
+  }
+  return std::to_string(settings.*field.number);
+}
+
+void showSoundCounts(ListView& table, const Project& project) {
+  for (int row = 0; row < table.rowCount(); ++row) {
+    const int32_t track = project.listedTrack(row);
+    const bool converted = track != kNone && static_cast<std::size_t>(track) < project.sliced.size() &&
+                           !project.sliced[static_cast<std::size_t>(track)].notes.empty();
+    table.setCell(row, soundColumn(),
+                  converted ? std::to_string(soundCount(project.sliced[static_cast<std::size_t>(track)])) : "");
+  }
+}
+
+}  // namespace rendlow::ui
