@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cmath>
+#include <numbers>
 
 #include "audio/io/audio_buffer.h"
 #include "audio/synth/rendering.h"
@@ -24,7 +25,7 @@ inline void addNote(AudioBuffer& stem, double on, double off, int key, double ga
     const double t = static_cast<double>(f) / stem.sampleRate;
     const double envelope = t < off ? 1.0 : std::max(0.0, 1.0 - (t - off) / release);
     stem.samples[static_cast<std::size_t>(f)] +=
-        static_cast<float>(gain * envelope * std::sin(2 * M_PI * hz * (t - on)));
+        static_cast<float>(gain * envelope * std::sin(2 * std::numbers::pi * hz * (t - on)));
   }
 }
 
