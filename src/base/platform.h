@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 // The few services that differ between Windows and other systems. Each has a Windows
 // implementation (platform_win32.cpp) and a portable one (platform_portable.cpp); nothing else
@@ -12,6 +13,11 @@ namespace rendlow {
 // on Windows, whatever code page the system runs under; code page 932 on other systems too, where
 // the program holds its texts in 932 and converts only at its edges (see system_text.h).
 bool isLeadByte(unsigned char byte);
+
+// The program's texts (code page 932 bytes) as UTF-8, for the formats that are UTF-8 whatever the
+// system. A byte that starts no character of the code page becomes U+FFFD, so a stray Latin-1 or
+// broken name still comes out as valid UTF-8, visibly marked where it was broken.
+std::string utf8FromProgramText(std::string_view text);
 
 // The separator this system puts between a folder and a name: "\" on Windows, "/" elsewhere.
 char pathSeparator();

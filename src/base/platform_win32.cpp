@@ -165,4 +165,18 @@ bool sameSpelling(const std::string& a, const std::string& b) {
                         b.data(), static_cast<int>(b.size())) == CSTR_EQUAL;
 }
 
+std::string utf8FromProgramText(std::string_view text) {
+  if (text.empty()) return {};
+  // Without MB_ERR_INVALID_CHARS a byte that starts no character of code page 932 becomes U+30FB
+  // or U+FFFD as Windows decides, never an error.
+  const int size = static_cast<int>(text.size());
+  const int wideLength = MultiByteToWideChar(932, 0, text.data(), size, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
+  MultiByteToWideChar(932, 0, text.data(), size, wide.data(), wideLength);
+  const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, utf8.data(), length, nullptr, nullptr);
+  return utf8;
+}
+
 }  // namespace rendlow
