@@ -4,6 +4,7 @@
 
 #include "app/project.h"
 #include "bms/bms_writer.h"
+#include "bms/bmson_writer.h"
 #include "bms/chart_building.h"
 
 namespace rendlow {
@@ -23,8 +24,10 @@ void buildChart(Project& project) {
 
 }  // namespace
 
-Result<std::string> formatChart(Project& project) {
+Result<std::string> formatChart(Project& project, ChartFormat format) {
   buildChart(project);
+  if (format == ChartFormat::Bmson)
+    return formatBmsonChart(project.song, project.measures, project.chart, project.chartHeader);
   return formatBmsChart(project.song, project.measures, project.chart, project.chartHeader);
 }
 

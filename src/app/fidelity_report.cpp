@@ -5,6 +5,8 @@
 #include <set>
 #include <utility>
 
+#include "app/bmson_playback.h"
+#include "app/paths.h"
 #include "app/project.h"
 #include "audio/cut/stem_folder.h"
 #include "audio/fidelity/comparison.h"
@@ -51,7 +53,8 @@ std::vector<TrackPart> trackParts(const Project& project) {
 }
 
 // The chart just written, read back as a player reads it, for audio to play its background.
-Result<audio::ChartBackground> chartBackground(const std::string& chartPath) {
+Result<audio::ChartBackground> chartBackground(const Project& project, const std::string& chartPath) {
+  if (chartFormatOf(chartPath) == ChartFormat::Bmson) return bmsonBackground(project);
   Result<std::string> text = readWholeFile<std::string>(chartPath, {fileSystemReason, nullptr});
   if (!text) return Problem{chartUnreadableMessage(chartPath, text.problem().message)};
   const ChartTimeline timeline = timelineOf(parseChartText(*text));
@@ -171,7 +174,7 @@ FidelityReport measureFidelity(const Project& project, const std::string& chartP
                                const KeysoundRequest& request, const audio::SoundOutput& output) {
   FidelityReport report;
   if (request.stemsFolder && !request.recording && !request.trackRecordings) return report;
-  const Result<audio::ChartBackground> background = chartBackground(chartPath);
+  const Result<audio::ChartBackground> background = chartBackground(project, chartPath);
   if (!background) {
     tellNotMeasured(background.problem().message, report.notices);
     return report;

@@ -1,6 +1,7 @@
 #include "app/job.h"
 
 #include "app/application.h"
+#include "app/form.h"
 #include "app/load_flow.h"
 #include "app/paths.h"
 #include "app/settings_file.h"
@@ -29,10 +30,19 @@ std::string givenOr(const std::optional<std::string>& given, const std::string& 
   return given ? boundedText(*given) : loaded;
 }
 
-OutputRequest outputRequest(const Application& app, const JobRequest& request) {
+// The output name given, or the one proposed for the song, asking for the chart format given,
+// else the one the given name asks for, else the one the load's output name (a settings file's,
+// or the proposal) asks for.
+std::string outputName(const Project& project, const std::string& loadedName, const JobRequest& request) {
+  const std::string name = givenOr(request.outputPath, outputNameFor(boundedText(project.inputPath)));
+  const ChartFormat asked = chartFormatOf(request.outputPath ? name : loadedName);
+  return withChartFormat(name, request.chartFormat.value_or(asked));
+}
+
+OutputRequest outputRequest(const Application& app, const Form& form, const JobRequest& request) {
   const Project& project = app.project;
   const ChartHeader& loaded = project.chartHeader;
-  return {givenOr(request.outputPath, outputNameFor(boundedText(project.inputPath))),
+  return {outputName(project, form.text(Box::OutputFile), request),
           {givenOr(request.genre, loaded.genre), givenOr(request.title, loaded.title),
            givenOr(request.artist, loaded.artist)},
           request.output};
@@ -55,7 +65,7 @@ Result<JobReport> runJob(Application& app, Form& form, const JobRequest& request
   if (Result<void> loaded = loadFile(app, form, savedSettings.value_or(request.input)); !loaded)
     return loaded.problem();
   if (Result<void> edited = applyEdits(app, request.edits); !edited) return edited.problem();
-  return JobReport{std::move(savedSettings), runOutput(app, outputRequest(app, request))};
+  return JobReport{std::move(savedSettings), runOutput(app, outputRequest(app, form, request))};
 }
 
 }  // namespace rendlow

@@ -24,6 +24,9 @@ struct JobRequest {
   std::optional<std::string> genre;       // the chart header texts, instead of the loaded ones
   std::optional<std::string> title;
   std::optional<std::string> artist;
+  // The chart's format, instead of the one the output name asks for: without -o, the loaded
+  // settings file's output name, so a second run writes the same kind of chart.
+  std::optional<ChartFormat> chartFormat;
   OutputChoice output = OutputChoice::MidiAndChart;
   // A MIDI file whose settings file lies beside it, naming this very MIDI file, is loaded through
   // that settings file, so a second run keeps the setup the first one saved.

@@ -91,8 +91,10 @@ Result<void> loadFile(Application& app, Form& form, std::string_view requestedPa
   form.clearSelection();
   rebuildTable(app, form);
 
-  // Derived from the input box, so it replaces whatever name the settings file gave.
-  form.setText(Box::OutputFile, outputNameFor(form.text(Box::InputFile)));
+  // Derived from the input box, so it replaces whatever name the settings file gave, but for the
+  // chart format that name asked for: a second output writes the same kind of chart.
+  form.setText(Box::OutputFile,
+               withChartFormat(outputNameFor(form.text(Box::InputFile)), chartFormatOf(contents.outputPath)));
   form.setText(Box::Genre, contents.genre);
   form.setText(Box::Title, contents.title);
   form.setText(Box::Artist, contents.artist);

@@ -31,7 +31,7 @@ void writeRendering(Project& project, const OutputPlan& plan, OutputResult& resu
     fail(result, midiNotWrittenMessage(plan.paths.rendering, result.midi->status.problem().message));
     return;
   }
-  project.outputPath = plan.paths.rendering;
+  project.outputPath = plan.paths.named;
   result.notices.insert(result.notices.end(), plan.warnings.begin(), plan.warnings.end());
 }
 
@@ -59,7 +59,7 @@ void tellNotices(Form* window, const OutputResult& result, std::size_t first) {
 OutputResult write(Project& project, const OutputPlan& plan, Form* window) {
   OutputResult result;
   if (plan.choice == OutputChoice::SettingsOnly) {
-    project.outputPath = plan.paths.rendering;
+    project.outputPath = plan.paths.named;
     writeSettings(project, plan.paths.settings, result);
     tellNotices(window, result, 0);
     return result;

@@ -158,7 +158,7 @@ Result<void> planConversion(Application& app, OutputPlan& plan) {
   }
   plan.warnings = warningsOf(app, plan.paths.rendering, conversion.retiming);
   plan.rendering = encodeRenderingFile(project, app.diagnostics);
-  if (plan.paths.chart) plan.chart = formatChart(project);
+  if (plan.paths.chart) plan.chart = formatChart(project, plan.paths.chartFormat);
   if (plan.chart && !*plan.chart)
     plan.pairRefusal = linesOf(chartRefusedMessage(*plan.paths.chart, plan.chart->problem().message),
                                renderingHeldBackLine(plan.paths.rendering));

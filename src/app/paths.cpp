@@ -35,9 +35,24 @@ std::optional<std::string> chartPathFor(std::string_view outputPath) {
   return std::string(pathStem(outputPath)) + ".bme";
 }
 
-OutputPaths outputPathsFor(std::string_view inputPath, std::string_view renderingPath, bool withChart) {
-  return {std::string(renderingPath), settingsPathFor(inputPath),
-          withChart ? chartPathFor(renderingPath) : std::nullopt};
+ChartFormat chartFormatOf(std::string_view outputName) {
+  const std::size_t dot = findLastChar(outputName, '.');
+  if (dot == std::string_view::npos) return ChartFormat::Bme;
+  return caseFolded(outputName.substr(dot)) == ".bmson" ? ChartFormat::Bmson : ChartFormat::Bme;
+}
+
+std::string withChartFormat(std::string_view outputName, ChartFormat format) {
+  if (outputName.empty() || chartFormatOf(outputName) == format) return std::string(outputName);
+  return std::string(pathStem(outputName)) + (format == ChartFormat::Bmson ? ".bmson" : ".mid");
+}
+
+OutputPaths outputPathsFor(std::string_view inputPath, std::string_view outputName, bool withChart) {
+  const ChartFormat format = chartFormatOf(outputName);
+  if (format == ChartFormat::Bme)
+    return {std::string(outputName), std::string(outputName), settingsPathFor(inputPath),
+            withChart ? chartPathFor(outputName) : std::nullopt, format};
+  return {std::string(outputName), withChartFormat(outputName, ChartFormat::Bme), settingsPathFor(inputPath),
+          withChart ? std::optional(std::string(outputName)) : std::nullopt, format};
 }
 
 bool isSettingsFilePath(std::string_view path) {

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "base/path_names.h"
+#include "bms/chart.h"
 
 namespace rendlow {
 
@@ -26,14 +27,25 @@ std::string renderingPathFor(std::string_view outputName, std::string_view input
 // names no file.
 std::optional<std::string> chartPathFor(std::string_view outputPath);
 
-// Every file an output of `inputPath` to the rendering file `renderingPath` writes. The chart is
-// there only when asked for and when the rendering path names a file.
+// An output name (the output box, -o, a settings file's "o" line) names the rendering MIDI file,
+// or, ending in ".bmson" (letter case aside), a bmson chart whose rendering file is beside it as
+// its stem and ".mid". The format of the chart that name asks for:
+ChartFormat chartFormatOf(std::string_view outputName);
+// `outputName` asking for a chart of `format`: a bmson name for bmson, the rendering file's name
+// (a bmson name's stem and ".mid") for a ".bme".
+std::string withChartFormat(std::string_view outputName, ChartFormat format);
+
+// Every file an output of `inputPath` to `outputName` writes. The chart is there only when asked
+// for and when the name names a file: beside the rendering file, its stem and ".bme", or the bmson
+// chart the name names.
 struct OutputPaths {
+  std::string named;  // the output name as given, which the settings file keeps
   std::string rendering;
   std::string settings;
   std::optional<std::string> chart;
+  ChartFormat chartFormat = ChartFormat::Bme;
 };
-OutputPaths outputPathsFor(std::string_view inputPath, std::string_view renderingPath, bool withChart);
+OutputPaths outputPathsFor(std::string_view inputPath, std::string_view outputName, bool withChart);
 
 // True when the load flow reads `path` as a settings file: the four bytes from its last "."
 // (searched as text of the system code page) are ".txt", in lower case.

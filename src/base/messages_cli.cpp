@@ -184,4 +184,10 @@ Message textOutsideCodePageReason(const std::string& option, const std::string& 
           given + "a character is not in Shift_JIS (code page 932), the encoding of charts and settings files"};
 }
 
+// --- Chart formats ---------------------------------------------------------------------------
+
+Message chartFormatUnknownReason(const std::string& given) {
+  return {"--format は bme か bmson です: " + given, "--format is bme or bmson, not " + given};
+}
+
 }  // namespace rendlow

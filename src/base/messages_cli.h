@@ -79,4 +79,7 @@ Message definitionNameNotAFileNameReason();
 // page 932 cannot hold marked (see describedInProgramText).
 Message textOutsideCodePageReason(const std::string& option, const std::string& described);
 
+// --- Chart formats ---------------------------------------------------------------------------
+Message chartFormatUnknownReason(const std::string& given);
+
 }  // namespace rendlow

@@ -51,6 +51,10 @@ struct Chart {
 // definition name and the sound's number from 1, "tr01_03.wav".
 std::string soundFileName(const std::string& definitionName, int32_t fileNumber);
 
+// The file format a chart is written in: ".bme" text, or bmson, whose JSON has no limit on the
+// number of sounds.
+enum class ChartFormat { Bme, Bmson };
+
 // The chart header's texts.
 struct ChartHeader {
   std::string genre = "TEMP";

@@ -23,6 +23,7 @@ JobRequest requestFor(const Options& options, const std::string& input) {
   request.input = input;
   request.edits = options.edits;
   if (options.outputPath) request.outputPath = renderingPathFor(*options.outputPath, input);
+  request.chartFormat = options.chartFormat;
   request.genre = options.genre;
   request.title = options.title;
   request.artist = options.artist;

@@ -72,12 +72,21 @@ constexpr std::array kOptions = {
                [](Options& o, std::string_view value) { return headerText(o.artist, value); }},
     OptionRule{"--output", "-o", "OUTPUT",
                "the rendering MIDI file to write (default: INPUT's name + _out.mid); ending in /, the folder "
-               "to write it into",
+               "to write it into; ending in .bmson, a bmson chart, its rendering file beside it (.mid)",
                [](Options& o, std::string_view value) {
                  if (value.empty()) return Result<void>(Problem{outputNameEmptyReason()});
                  if (value.size() > kMaxTextBytes) return Result<void>(Problem{outputNameTooLongReason()});
                  if (isSettingsFilePath(value)) return Result<void>(Problem{outputSettingsExtensionReason()});
                  o.outputPath = std::string(value);
+                 return accepted();
+               }},
+    OptionRule{"--format", "", "bme|bmson",
+               "the chart's format: .bme (up to 1295 sounds), or bmson, without that limit (default: the one "
+               "the output name or the saved settings ask for)",
+               [](Options& o, std::string_view value) {
+                 if (value == "bme") o.chartFormat = ChartFormat::Bme;
+                 else if (value == "bmson") o.chartFormat = ChartFormat::Bmson;
+                 else return Result<void>(Problem{chartFormatUnknownReason(std::string(value))});
                  return accepted();
                }},
     OptionRule{"--set", "", "ROW:FIELD=VALUE", "set one field of a track row (from 0) before the output",
@@ -195,7 +204,8 @@ private:
   }
 
   bool converting() const {
-    return !options_.chart || options_.settingsOnly || options_.outputPath || !options_.edits.empty() ||
+    return !options_.chart || options_.settingsOnly || options_.outputPath || options_.chartFormat ||
+           !options_.edits.empty() ||
            options_.genre || options_.title || options_.artist || options_.quiet || makesSounds() ||
            options_.soundFont || options_.ogg || options_.recording || options_.trackRecordings;
   }

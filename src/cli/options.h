@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/row_edit.h"
+#include "bms/chart.h"
 #include "base/result.h"
 
 namespace rendlow::cli {
@@ -26,6 +27,7 @@ struct Options {
   bool chart = true;  // Convert: write the chart too (--no-chart: "Midi出力", not "Midi&&BMS出力")
   bool settingsOnly = false;              // Convert: only the settings file ("設定保存")
   std::optional<std::string> outputPath;  // Convert, one input only: instead of the name the load proposes
+  std::optional<ChartFormat> chartFormat;  // Convert: --format, instead of the one the output name asks for
   std::optional<std::string> genre;       // Convert: the chart header texts, instead of the loaded ones
   std::optional<std::string> title;
   std::optional<std::string> artist;

@@ -56,7 +56,8 @@ void exportJobForInterop(const JobRun& job, const std::string& stem) {
   if (folder.empty()) return;
   fs::copy_file(job.dir.file(stem + ".mid"), folder + "/source.mid");
   fs::copy_file(job.dir.file(stem + "_out.mid"), folder + "/rendering.mid");
-  fs::copy_file(job.dir.file(stem + "_out.bme"), folder + "/chart.bme");
+  const bool bmson = fs::exists(job.dir.file(stem + "_out.bmson"));
+  fs::copy_file(job.dir.file(stem + (bmson ? "_out.bmson" : "_out.bme")), folder + (bmson ? "/chart.bmson" : "/chart.bme"));
   const Project& project = job.app.project;
   std::ofstream out(folder + "/held.txt", std::ios::binary);
   out << "division " << project.song.header.division << "\n";

@@ -142,7 +142,14 @@ struct GoldenCase {
   const char* input;
   Bytes song;
   JobRequest job;
+  const char* chart = "_out.bme";
 };
+
+JobRequest asBmson(JobRequest job) {
+  job.chartFormat = ChartFormat::Bmson;
+  job.title = "\x83\x4d\x83\x5e\x81\x5b \"live\"";  // ギター "live", in code page 932
+  return job;
+}
 
 TEST(GoldenJob, EachSongAsTheGoldenFilesHoldItAndAgainFromItsSettingsFile) {
   // Piano: the louder bar becomes sounds of its own, on a grid of a bar. Lead: whole legato
@@ -167,11 +174,14 @@ TEST(GoldenJob, EachSongAsTheGoldenFilesHoldItAndAgainFromItsSettingsFile) {
       {"humanized", "song", humanizedRamp(), request("song.mid", {"1:splitMethod=0", "1:velocitySplitWidth=32"})},
       // The first track's notes are a row of their own, and it keeps the song's tempos and meter.
       {"firsttrack", "song", songPlayingInItsFirstTrack(), request("song.mid", {"0:definitionName=lead"})},
+      // Every object on its tick in pulses of the song's division, every tempo unrounded, the
+      // title in UTF-8; converted again from its settings file, it is a bmson chart again.
+      {"bmson", "song", humanizedRamp(), asBmson(request("song.mid", {"1:splitMethod=0", "1:velocitySplitWidth=32"})), "_out.bmson"},
   };
   for (const GoldenCase& c : cases) {
     SCOPED_TRACE(c.folder);
     const std::string input(c.input);
-    const std::string outputs[] = {input + "_out.mid", input + ".txt", input + "_out.bme"};
+    const std::string outputs[] = {input + "_out.mid", input + ".txt", input + c.chart};
     JobRun job;
     job.put(input + ".mid", c.song);
     const Result<JobReport> report = job.run(c.job);

@@ -189,6 +189,25 @@ TEST_F(Rendered, AChartOfOneSoundPerNotePlaysItsSongBackAlmostExactly) {
   exportJobForInterop(job, "song");
 }
 
+// A bmson chart makes the same sound files and plays back as the ".bme" does, figure for figure.
+TEST_F(Rendered, ABmsonChartMakesTheSameSoundsAndFiguresAsTheBme) {
+  JobRun bme;
+  const audio::FidelityFigures asBme = render(bme, soloSong(24, true));
+  JobRun bmson;
+  bmson.put("song.mid", soloSong(24, true));
+  JobRequest job = request("song.mid");
+  job.chartFormat = ChartFormat::Bmson;
+  ASSERT_TRUE(bmson.run(job));
+  KeysoundRequest synthesize;
+  synthesize.soundFont = kSoundFont;
+  const Result<KeysoundReport> made = makeKeysounds(bmson.app.project, bmson.dir.file("song_out.bmson"), synthesize);
+  ASSERT_TRUE(made && made->fidelity);
+  EXPECT_EQ(static_cast<std::size_t>(made->files.filesWritten), wavNames(bme.read("song_out.bme")).size());
+  EXPECT_EQ(std::tuple(made->fidelity->logSpectralDistanceDb, made->fidelity->waveformSnrDb, made->fidelity->lagFrames),
+            std::tuple(asBme.logSpectralDistanceDb, asBme.waveformSnrDb, asBme.lagFrames));
+  exportKeysoundsForInterop(bmson.dir.file("song_out.bmson"));
+}
+
 // A note the song silences (volume 0) is its own sound, rendered as silence of its length and
 // told; a very soft note keeps what a 16-bit file hears of it. No file is empty.
 TEST_F(Rendered, SilentSoundsAreWrittenAsSilenceAndToldAndNoFileIsEmpty) {

@@ -223,6 +223,36 @@ TEST(OutputPaths, AnOutputNameEndingInASeparatorIsTheFolderOfTheProposedFile) {
   for (const auto& [given, path] : cases) EXPECT_EQ(renderingPathFor(given, "in/song.mid"), path) << given;
 }
 
+// A name ending in ".bmson" asks for a bmson chart, its rendering file beside it; any other name is
+// the rendering file of a ".bme".
+TEST(OutputPaths, ABmsonNameIsTheChartAndItsStemTheRenderingFile) {
+  struct Case {
+    const char* name;
+    bool withChart;
+    const char* rendering;
+    std::optional<std::string> chart;
+    ChartFormat format;
+  };
+  const Case cases[] = {
+      {"out.mid", true, "out.mid", "out.bme", ChartFormat::Bme},
+      {"d/out.bmson", true, "d/out.mid", "d/out.bmson", ChartFormat::Bmson},
+      {"OUT.BMSON", true, "OUT.mid", "OUT.BMSON", ChartFormat::Bmson},
+      {"out.bmson", false, "out.mid", std::nullopt, ChartFormat::Bmson},
+      {"out.bmson.mid", true, "out.bmson.mid", "out.bmson.bme", ChartFormat::Bme},
+      {"bmson", true, "bmson", "bmson.bme", ChartFormat::Bme},
+  };
+  for (const Case& c : cases) {
+    const OutputPaths paths = outputPathsFor("song.mid", c.name, c.withChart);
+    EXPECT_EQ(std::tuple(paths.named, paths.rendering, paths.chart, paths.chartFormat),
+              std::tuple(std::string(c.name), std::string(c.rendering), c.chart, c.format))
+        << c.name;
+  }
+  // The name asking for the other format keeps its stem.
+  EXPECT_EQ(withChartFormat("d/out.mid", ChartFormat::Bmson), "d/out.bmson");
+  EXPECT_EQ(withChartFormat("d/out.bmson", ChartFormat::Bme), "d/out.mid");
+  EXPECT_EQ(withChartFormat("d/out.mid", ChartFormat::Bme), "d/out.mid");
+}
+
 // A song in a read-only folder converts into another folder, its settings file with the chart;
 // in a folder that can be written, the settings file stays beside the song.
 TEST(OutputPlan, ASongInAReadOnlyFolderKeepsItsSettingsBesideTheChart) {

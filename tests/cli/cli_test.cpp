@@ -74,6 +74,7 @@ TEST_F(Cli, MistakesInTheCommandLineAreUsageErrorsSaidInOneLine) {
       {{"--list", "-q", "song.mid"}, "--list writes nothing"},
       {{"-o", "x.mid", "song.mid", "song.mid"}, "-o names the output of one input file, and 2 are given"},
       {{"--keysounds", "--compare-tracks", "renders", "song.mid"}, "--compare-tracks goes with --cut"},
+      {{"--format", "json", "song.mid"}, "--format is bme or bmson, not json"},
   };
   for (const auto& [args, says] : cases) {
     SCOPED_TRACE(says);

@@ -23,6 +23,7 @@ import fs from 'node:fs';
 import path from 'node:path';
 import bms from 'bms';
 import midiFile from 'midi-file';
+import { songClock } from './song-clock.mjs';
 
 const { Compiler, Timing, Keysounds } = bms;
 const root = process.env.RENDLOW_INTEROP_DIR;
@@ -85,32 +86,6 @@ function compile(file) {
   return chart;
 }
 
-// The seconds of a tick of the song: its own tempo changes in time order, exactly as the file sets
-// them; before the first, the MIDI default of 120 BPM.
-function songClock(midi) {
-  const changes = [];
-  midi.tracks.forEach((events, track) => {
-    let tick = 0;
-    for (const event of events) {
-      tick += event.deltaTime;
-      if (event.type === 'setTempo')
-        changes.push({ tick, track, bpm: 6e7 / event.microsecondsPerBeat });
-    }
-  });
-  changes.sort((a, b) => a.tick - b.tick || a.track - b.track);
-  const division = midi.header.ticksPerBeat;
-  return (tick) => {
-    let seconds = 0;
-    let at = 0;
-    let bpm = 120;
-    for (const change of changes.filter((c) => c.tick <= tick)) {
-      seconds += ((change.tick - at) / division) * (60 / bpm);
-      [at, bpm] = [change.tick, change.bpm];
-    }
-    return seconds + ((tick - at) / division) * (60 / bpm);
-  };
-}
-
 const skip = root ? false : 'RENDLOW_INTEROP_DIR is not set';
 test('the C++ tests left jobs and keysounds to check', { skip }, () => {
   assert.ok(casesOf('jobs').length > 0, 'no jobs');
@@ -139,7 +114,7 @@ for (const folder of casesOf('jobs')) {
   });
 }
 
-for (const folder of casesOf('jobs')) {
+for (const folder of casesOf('jobs').filter((f) => fs.existsSync(path.join(f, 'chart.bme')))) {
   test(`chart ${path.basename(folder)}`, () => {
     const chart = compile(path.join(folder, 'chart.bme'));
     const timing = Timing.fromBMSChart(chart);
