@@ -28,6 +28,10 @@ mkdir -p "$build"
 if [ ! -f "$build/CMakeCache.txt" ]; then cmake --preset mingw >"$build/ui-e2e-build.log" 2>&1; fi
 cmake --build "$build" -j2 --target Rendlow rendlow-cli ui_tests >>"$build/ui-e2e-build.log" 2>&1 ||
   { cat "$build/ui-e2e-build.log" >&2; exit 1; }
+# The stems are made by a native tool, which reads the rendering file as the engine does.
+{ [ -f build/native/CMakeCache.txt ] || cmake --preset native; } >>"$build/ui-e2e-build.log" 2>&1
+cmake --build build/native -j2 --target make_stems >>"$build/ui-e2e-build.log" 2>&1 ||
+  { cat "$build/ui-e2e-build.log" >&2; exit 1; }
 gui_exe="$build/src/ui/Rendlow.exe"
 cli_exe="$build/src/rendlow-cli.exe"
 tests_exe="$build/tests/ui_tests.exe"
@@ -111,10 +115,11 @@ update=(575 295)
 midi_and_bms=(60 420)
 save_settings=(290 430)
 
-# The stems: noise, which differs from place to place, so that a sound cut from the wrong place
-# differs too. Mono, 16 bits at 8 kHz, and longer than the example's rendering file.
+# The stems, made from the rendering MIDI file as an author's instrument would render it: noise
+# under every note, which differs from place to place so that a sound cut from the wrong place
+# differs too, and silence between. Mono, 16 bits at 8 kHz. The mix: noise, 60 s.
 stem_rate=8000
-stem_seconds=300
+make_stems_tool=build/native/tools/make_stems
 
 le16() { printf '\\x%02x\\x%02x' $(($1 & 255)) $(($1 >> 8 & 255)); }
 le32() { printf '\\x%02x\\x%02x\\x%02x\\x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24 & 255)); }
@@ -132,12 +137,14 @@ write_noise_wav() {
 # The sound files the chart $1 names in its #WAV lines.
 sound_files() { grep -a '^#WAV' "$1" | tr -d '\r' | cut -d' ' -f2 | sort -u; }
 
-# One stem in folder $2 per definition name of the chart $1: "tr01.wav" for "tr01_01.wav".
+# One stem in folder $3 per definition name of the chart $1, in the order of its #WAV lines (the
+# tracks' order), rendered from the rendering MIDI file $2: "tr01.wav" for "tr01_01.wav".
 make_stems() {
-  mkdir -p "$2"
-  for stem in $(sound_files "$1" | sed 's/_[0-9]*\.wav$//' | sort -u); do
-    write_noise_wav "$2/$stem.wav" "$stem_seconds"
-  done
+  mkdir -p "$3"
+  local names
+  names=$(grep -a '^#WAV' "$1" | tr -d '\r' | cut -d' ' -f2 | sed 's/_[0-9]*\.wav$//' | awk '!seen[$0]++')
+  # shellcheck disable=SC2086
+  "$make_stems_tool" "$2" "$3" $names
 }
 
 # A format-0 song, division 480, one track: a note on channel 1, one on channel 2 and a drum on
@@ -219,7 +226,7 @@ run_gui() {
 
   # The cut through the menu, from a copy of the stems with the song's mix beside them. The
   # output's completion message comes first; the cut's summary once every sound is written.
-  [ -d "$work/stems" ] || make_stems "$out/gui/example_song_out.bme" "$work/stems"
+  [ -d "$work/stems" ] || make_stems "$out/gui/example_song_out.bme" "$out/gui/example_song_out.mid" "$work/stems"
   rm -rf "$work/stems-gui"
   cp -r "$work/stems" "$work/stems-gui"
   write_noise_wav "$work/stems-gui/example_song_mix.wav" 60

@@ -222,7 +222,7 @@ TEST_F(WindowTest, EveryHeaderHasItsFullNameAsATooltipOverIt) {
       reinterpret_cast<LPARAM>(&tooltip));
   ASSERT_NE(tooltip, nullptr);
   std::map<int, std::wstring> expected;
-  for (const TrackField* f : fieldsInPlaceOrder(&TrackField::linePlace)) expected[f->linePlace] = toWindowText(f->caption);
+  for (const TrackField* f : tableColumnFields()) expected[f->linePlace] = toWindowText(f->caption);
   const int columns = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
   ASSERT_EQ(columns, kSoundColumn + 1);
   for (int column = 0; column < columns; ++column) {
