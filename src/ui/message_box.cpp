@@ -35,9 +35,11 @@ HFONT messageFont() {
   return CreateFontIndirectW(&metrics.lfMessageFont);
 }
 
-// Half the screen's width: the box adds its icon, margins and frame around the text, and a box
-// half as wide as the screen still leaves the window beneath it in sight.
-int widestLine() { return GetSystemMetrics(SM_CXSCREEN) / 2; }
+// The screen's width less what the box puts around its text: the icon, the margins, the frame.
+int widestLine() {
+  constexpr int kAroundText = 160;
+  return GetSystemMetrics(SM_CXSCREEN) - kAroundText;
+}
 
 std::wstring wrappedForScreen(std::wstring_view text) {
   const HDC screen = GetDC(nullptr);

@@ -41,6 +41,12 @@ struct SeenMessage {
   int width = 0;         // of the whole box, in pixels
 };
 
+// A message's text as written, before the box wrapped its long lines: without line breaks.
+inline std::wstring flat(std::wstring text) {
+  std::erase(text, L'\n');
+  return text;
+}
+
 // The system's shared icon `id` (IDI_ERROR, IDI_WARNING, IDI_INFORMATION), as a box shows it.
 inline HICON systemIcon(LPCWSTR id) { return LoadIconW(nullptr, id); }
 
@@ -79,10 +85,12 @@ inline BOOL CALLBACK answerModal(HWND window, LPARAM) {
     return FALSE;
   }
   constexpr int kMessageText = 0xFFFF;
-  constexpr int kMessageIcon = 20;
+  // Windows numbers the box's icon 20, Wine 0x440.
+  HICON icon = nullptr;
+  for (const int kMessageIcon : {20, 0x440})
+    if (!icon) icon = reinterpret_cast<HICON>(SendDlgItemMessageW(window, kMessageIcon, STM_GETICON, 0, 0));
   RECT box{};
   GetWindowRect(window, &box);
-  const auto icon = reinterpret_cast<HICON>(SendDlgItemMessageW(window, kMessageIcon, STM_GETICON, 0, 0));
   activeWatch->seen.push_back({textOf(window), textOf(GetDlgItem(window, kMessageText)),
                                GetWindow(window, GW_OWNER),
                                std::filesystem::exists(activeWatch->watchedFile), icon,
