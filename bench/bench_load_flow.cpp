@@ -28,7 +28,8 @@ public:
   void clearRows() override {}
   void addRow(std::string_view) override {}
   void refreshRow(int, const rendlow::TrackSettings&) override {}
-  void showMessage(const rendlow::Message&) override {}
+  void showMessage(const rendlow::Message&, rendlow::Tone) override {}
+  void showStatus(const rendlow::Message&) override {}
 };
 
 struct Run {

@@ -53,6 +53,15 @@ Result<void> Application::readMidiFile(const std::string& path) {
   return *songRead_;
 }
 
+Result<void> Application::checkMidiFile(const std::string& path) const {
+  Result<std::vector<uint8_t>> bytes = readWholeFile<std::vector<uint8_t>>(path, {readReason, folderReason});
+  if (!bytes) return bytes.problem();
+  RunningStatus status = runningStatus;
+  Diagnostics silent(nullptr);
+  if (Result<Song> song = readMidiBytes(std::move(bytes).value(), status, silent); !song) return song.problem();
+  return {};
+}
+
 // An output has always met the song as a second reading of the file saw it, from the running
 // status the first reading left. A file whose first event has no status byte takes that status,
 // so the second reading can differ from the first: then the bytes are read again from that

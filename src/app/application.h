@@ -31,6 +31,10 @@ public:
   // default settings, and the project's input is `path` whether or not it reads. On failure the
   // project holds no tracks, and the problem says why (songRead keeps it for the output).
   Result<void> readMidiFile(const std::string& path);
+  // Whether `path` reads as a song, read as readMidiFile would read it now, with the project and
+  // the running status left as they are: the window checks a file before it lets go of the song
+  // it shows. The problem says why not.
+  Result<void> checkMidiFile(const std::string& path) const;
   // Whether the last read gave a song.
   bool hasSong() const { return songRead_ && songRead_->ok(); }
   // How the last read went, as an output of the song meets it: an output of a song that did not

@@ -11,6 +11,9 @@ namespace rendlow {
 // The boxes of the main form that the flows read and fill.
 enum class Box { InputFile, OutputFile, Genre, Title, Artist };
 
+// How a message reads at a glance: all went well, something to heed, or something that failed.
+enum class Tone { Information, Warning, Error };
+
 // What the load and output flows need of the main form. The desktop program implements it over
 // its native controls, the command line and the tests in memory.
 class Form {
@@ -23,7 +26,9 @@ public:
   virtual void clearRows() = 0;
   virtual void addRow(std::string_view trackName) = 0;
   virtual void refreshRow(int row, const TrackSettings& settings) = 0;
-  virtual void showMessage(const Message& message) = 0;  // modal; returns when closed
+  virtual void showMessage(const Message& message, Tone tone) = 0;  // modal; returns when closed
+  // What stands now, told without stopping the user (which setup the song was loaded with).
+  virtual void showStatus(const Message& status) = 0;
 };
 
 }  // namespace rendlow

@@ -7,8 +7,11 @@
 
 #include "app/application.h"
 #include "app/form.h"
+#include "app/job.h"
+#include "app/output_plan.h"
 #include "app/paths.h"
 #include "app/settings_file.h"
+#include "base/file_input.h"
 #include "base/messages.h"
 #include "base/text.h"
 #include "slicer/track_fields.h"
@@ -69,6 +72,17 @@ Problem loadProblem(const std::string& path, bool settingsMode, const std::strin
   return {midiNotLoadedMessage(midiPath, song.problem().message, settingsMode ? path : std::string())};
 }
 
+// The MIDI file a file opened in the window stands for: itself, or the one a settings file names,
+// which must be there.
+Result<std::string> songOf(const std::string& opened) {
+  if (!isSettingsFilePath(opened)) return opened;
+  const Result<SettingsFileContents> settings = loadSettings(opened);
+  if (!settings) return Problem{settingsUnreadableMessage(opened, settings.problem().message)};
+  if (settings->inputPath.empty()) return Problem{settingsUnreadableMessage(opened, noMidiNamedReason())};
+  if (!fileExists(settings->inputPath)) return Problem{setupSongMissingMessage(opened, settings->inputPath)};
+  return settings->inputPath;
+}
+
 }  // namespace
 
 Result<void> loadFile(Application& app, Form& form, std::string_view requestedPath) {
@@ -101,6 +115,30 @@ Result<void> loadFile(Application& app, Form& form, std::string_view requestedPa
   app.project.chartHeader = {boundedText(contents.genre), boundedText(contents.title), boundedText(contents.artist)};
   if (!song) return loadProblem(path, settingsMode, midiPath, loaded, song);
   return {};
+}
+
+bool openInWindow(Application& app, Form& form, std::string_view requestedPath) {
+  const std::string path = boundedText(requestedPath);
+  const std::string opened = savedSettingsFor(path).value_or(path);
+  const Result<std::string> song = songOf(opened);
+  if (!song) {
+    form.showMessage(song.problem().message, Tone::Error);
+    return false;
+  }
+  const std::string namedBy = opened == *song ? std::string() : opened;
+  if (Result<void> reads = app.checkMidiFile(*song); !reads) {
+    form.showMessage(midiNotLoadedMessage(*song, reads.problem().message, namedBy), Tone::Error);
+    return false;
+  }
+  // Checked just now; a file changed since then is told as any that does not read.
+  if (Result<void> loaded = loadFile(app, form, opened); !loaded) {
+    form.showMessage(loaded.problem().message, Tone::Error);
+    return false;
+  }
+  form.showStatus(namedBy.empty() ? Message() : usingSavedSettingsMessage(namedBy));
+  if (!app.project.song.damage.empty())
+    form.showMessage(midiDamagedMessage(*song, damageReport(app.project.song)), Tone::Warning);
+  return true;
 }
 
 }  // namespace rendlow

@@ -19,6 +19,9 @@ void MemoryForm::refreshRow(int row, const TrackSettings& settings) {
     rows_[static_cast<std::size_t>(row)].settings = settings;
 }
 
-void MemoryForm::showMessage(const Message& message) { messages_.push_back(message); }
+void MemoryForm::showMessage(const Message& message, Tone tone) {
+  messages_.push_back(message);
+  tones_.push_back(tone);
+}
 
 }  // namespace rendlow

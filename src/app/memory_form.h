@@ -25,15 +25,20 @@ public:
   void clearRows() override;
   void addRow(std::string_view trackName) override;
   void refreshRow(int row, const TrackSettings& settings) override;
-  void showMessage(const Message& message) override;
+  void showMessage(const Message& message, Tone tone) override;
+  void showStatus(const Message& status) override { status_ = status; }
 
   const std::vector<Row>& rows() const { return rows_; }
   const std::vector<Message>& messages() const { return messages_; }
+  const std::vector<Tone>& tones() const { return tones_; }  // one per message
+  const Message& status() const { return status_; }
 
 private:
   std::array<std::string, 5> boxes_;
   std::vector<Row> rows_;
   std::vector<Message> messages_;
+  std::vector<Tone> tones_;
+  Message status_;
 };
 
 }  // namespace rendlow

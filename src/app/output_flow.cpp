@@ -1,5 +1,7 @@
 #include "app/output_flow.h"
 
+#include <vector>
+
 #include "app/application.h"
 #include "app/form.h"
 #include "app/settings_file.h"
@@ -50,33 +52,32 @@ void writeSettingsAlone(const Project& project, const OutputPlan& plan, OutputRe
   fail(result, *plan.pairRefusal);
 }
 
-// The notices from `first` on, in the window.
-void tellNotices(Form* window, const OutputResult& result, std::size_t first) {
-  if (!window) return;
-  for (std::size_t i = first; i < result.notices.size(); ++i) window->showMessage(result.notices[i].message);
-}
-
-OutputResult write(Project& project, const OutputPlan& plan, Form* window) {
+OutputResult write(Project& project, const OutputPlan& plan) {
   OutputResult result;
   if (plan.choice == OutputChoice::SettingsOnly) {
     project.outputPath = plan.paths.named;
     writeSettings(project, plan.paths.settings, result);
-    tellNotices(window, result, 0);
     return result;
   }
   if (plan.pairRefusal) {
     writeSettingsAlone(project, plan, result);
-    tellNotices(window, result, 0);
     return result;
   }
   writeRendering(project, plan, result);
   writeSettings(project, plan.paths.settings, result);
-  if (window && result.renderingWritten()) window->showMessage(midiWrittenMessage());
-  tellNotices(window, result, 0);
-  const std::size_t told = result.notices.size();
   if (plan.chart) writeChart(*plan.paths.chart, *plan.chart, result);
-  tellNotices(window, result, told);
   return result;
+}
+
+Tone toneOf(const OutputResult& result) {
+  if (!result.ok()) return Tone::Error;
+  return result.notices.empty() ? Tone::Information : Tone::Warning;
+}
+
+// Saving the settings alone is the one output the window does not answer, unless it went wrong:
+// the author saves often, and a box after each save would only be closed unread.
+bool worthTelling(const OutputPlan& plan, const OutputResult& result) {
+  return plan.choice != OutputChoice::SettingsOnly || !result.notices.empty();
 }
 
 }  // namespace
@@ -84,10 +85,34 @@ OutputResult write(Project& project, const OutputPlan& plan, Form* window) {
 Result<OutputResult> runOutput(Application& app, const OutputRequest& request, Form* window) {
   const Result<OutputPlan> plan = planOutput(app, request);
   if (!plan) {
-    if (window) window->showMessage(plan.problem().message);
+    if (window) window->showMessage(plan.problem().message, Tone::Error);
     return plan.problem();
   }
-  return write(app.project, *plan, window);
+  OutputResult result = write(app.project, *plan);
+  if (window && worthTelling(*plan, result)) window->showMessage(outputMessage(result), toneOf(result));
+  return result;
+}
+
+Message filesSummary(const OutputResult& result) {
+  std::string written;
+  std::string notWritten;
+  for (const auto* file : {&result.midi, &result.settings, &result.chart}) {
+    if (!*file) continue;
+    std::string& list = (*file)->status ? written : notWritten;
+    if (!list.empty()) list += ", ";
+    list += (*file)->path;
+  }
+  return filesSummaryMessage(written, notWritten);
+}
+
+Message outputMessage(const OutputResult& result) {
+  std::vector<Message> paragraphs;
+  if (result.renderingWritten()) paragraphs.push_back(midiWrittenMessage());
+  for (const Notice& notice : result.notices) paragraphs.push_back(notice.message);
+  paragraphs.push_back(filesSummary(result));
+  Message text = paragraphs.front();
+  for (std::size_t i = 1; i < paragraphs.size(); ++i) text += Message::verbatim("\n\n") + paragraphs[i];
+  return text;
 }
 
 OutputRequest requestFromForm(const Form& form, OutputChoice choice) {

@@ -39,10 +39,16 @@ struct OutputResult {
 // A problem means nothing was written (see planOutput). The rendering file's warnings count only
 // when it was written; a chart past a limit of its format is a failure that leaves out the
 // rendering file too, and saves the settings file alone; a file that cannot be written is a
-// failure, and the others are still written. With a window, tells
-// the user as it goes: the refusal; or the completion message once the rendering file is written,
-// then what must be read, all before the chart is written, which waits for the user to close them.
+// failure, and the others are still written. With a window, tells the user once, when everything
+// is written: the refusal, or outputMessage with the tone of the worst that happened (a settings
+// file saved alone without a word, as the author saves often).
 Result<OutputResult> runOutput(Application& app, const OutputRequest& request, Form* window = nullptr);
+
+// Everything one output has to tell, in one message: the completion when the rendering file was
+// written, each notice in order, then which files were written and which were not.
+Message outputMessage(const OutputResult& result);
+// Which files of an output stand and which do not, so the author knows what to look at.
+Message filesSummary(const OutputResult& result);
 
 // The desktop program's request: the output path and the chart header texts as its boxes hold them.
 OutputRequest requestFromForm(const Form& form, OutputChoice choice);

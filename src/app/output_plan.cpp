@@ -87,35 +87,6 @@ Result<void> checkDefinitionNames(const Project& project) {
   return {};
 }
 
-// One damage of the song, as its line of the damage report tells it.
-Message damageLine(const Song& song, const ReadDamage& damage) {
-  const std::string name = damage.track >= 1 && std::cmp_less_equal(damage.track, song.tracks.size())
-                               ? song.tracks[static_cast<std::size_t>(damage.track) - 1].name
-                               : "";
-  switch (damage.kind) {
-    case ReadDamage::Kind::TrackCutShort:
-      return trackCutShortDamage(damage.track, name);
-    case ReadDamage::Kind::NumberTooLong:
-      return numberTooLongDamage(damage.track, name);
-    case ReadDamage::Kind::TickPastLimit:
-      return tickPastLimitDamage(damage.track, name);
-    case ReadDamage::Kind::NotATrack:
-      return notATrackDamage(damage.track);
-    case ReadDamage::Kind::TracksMissing:
-      return tracksMissingDamage(damage.track, damage.announced);
-    case ReadDamage::Kind::TempoZero:
-      return tempoZeroDamage(damage.track, name, damage.tick);
-  }
-  return {};
-}
-
-// What a damaged file lost, one line per damage; the song has at least one.
-Message damageReport(const Song& song) {
-  Message lines = damageLine(song, song.damage.front());
-  for (std::size_t i = 1; i < song.damage.size(); ++i) lines = linesOf(lines, damageLine(song, song.damage[i]));
-  return lines;
-}
-
 Notices warningsOf(const Application& app, const std::string& renderingPath, const SettleReport& retiming) {
   Notices warnings;
   const Song& song = app.project.song;
@@ -166,6 +137,35 @@ Result<void> planConversion(Application& app, OutputPlan& plan) {
 }
 
 }  // namespace
+
+// One damage of the song, as its line of the damage report tells it.
+Message damageLine(const Song& song, const ReadDamage& damage) {
+  const std::string name = damage.track >= 1 && std::cmp_less_equal(damage.track, song.tracks.size())
+                               ? song.tracks[static_cast<std::size_t>(damage.track) - 1].name
+                               : "";
+  switch (damage.kind) {
+    case ReadDamage::Kind::TrackCutShort:
+      return trackCutShortDamage(damage.track, name);
+    case ReadDamage::Kind::NumberTooLong:
+      return numberTooLongDamage(damage.track, name);
+    case ReadDamage::Kind::TickPastLimit:
+      return tickPastLimitDamage(damage.track, name);
+    case ReadDamage::Kind::NotATrack:
+      return notATrackDamage(damage.track);
+    case ReadDamage::Kind::TracksMissing:
+      return tracksMissingDamage(damage.track, damage.announced);
+    case ReadDamage::Kind::TempoZero:
+      return tempoZeroDamage(damage.track, name, damage.tick);
+  }
+  return {};
+}
+
+// What a damaged file lost, one line per damage; the song has at least one.
+Message damageReport(const Song& song) {
+  Message lines = damageLine(song, song.damage.front());
+  for (std::size_t i = 1; i < song.damage.size(); ++i) lines = linesOf(lines, damageLine(song, song.damage[i]));
+  return lines;
+}
 
 Result<OutputPlan> planOutput(Application& app, const OutputRequest& request) {
   app.project.chartHeader = request.header;

@@ -11,6 +11,7 @@
 #include "base/notices.h"
 #include "base/result.h"
 #include "bms/chart.h"
+#include "midi/song.h"
 
 namespace rendlow {
 
@@ -57,5 +58,8 @@ struct OutputPlan {
 // where. A problem means nothing may be written,
 // and says why.
 Result<OutputPlan> planOutput(Application& app, const OutputRequest& request);
+
+// What a damaged file lost, one line per damage; the song has at least one.
+Message damageReport(const Song& song);
 
 }  // namespace rendlow

@@ -46,20 +46,11 @@ template Result<std::vector<uint8_t>> readWholeFile(const std::string&, const Re
 bool fileExists(const std::string& path) { return InputFile(openFile(path, "rb")) != nullptr; }
 
 Result<std::vector<std::string>> fileNamesIn(const std::string& folder, Message (*failed)(int errorNumber)) {
-  namespace fs = std::filesystem;
-  std::vector<std::string> names;
-  std::error_code error;
-  // A name the narrow character set cannot hold makes the library throw while converting it.
-  try {
-    for (fs::directory_iterator entry(systemPath(folder), error), end; !error && entry != end; entry.increment(error)) {
-      if (entry->is_regular_file(error)) names.push_back(programPath(entry->path().filename().string()));
-    }
-  } catch (const fs::filesystem_error& failure) {
-    error = failure.code();
-  }
-  if (error) return Problem{failed(error.default_error_condition().value())};
-  std::sort(names.begin(), names.end());
-  return names;
+  int errorNumber = 0;
+  std::optional<std::vector<std::string>> names = regularFilesIn(folder, errorNumber);
+  if (!names) return Problem{failed(errorNumber)};
+  std::sort(names->begin(), names->end());
+  return std::move(*names);
 }
 
 }  // namespace rendlow

@@ -173,4 +173,9 @@ Message numberOutOfRangeMessage(const std::string& field, const std::string& typ
 // The question asked when the window closes with settings that no file holds yet.
 Message unsavedSettingsQuestion();
 
+// --- The desktop program: opening a settings file ------------------------------------------
+
+// The settings file at `settingsPath` names `midiPath`, which is not there; nothing was loaded.
+Message setupSongMissingMessage(const std::string& settingsPath, const std::string& midiPath);
+
 }  // namespace rendlow

@@ -103,4 +103,16 @@ Message unsavedSettingsQuestion() {
                           "No file holds the changed settings yet. Save them to the settings file?")});
 }
 
+// --- The desktop program: opening a settings file ------------------------------------------
+
+Message setupSongMissingMessage(const std::string& settingsPath, const std::string& midiPath) {
+  return compose(Message("この設定を作ったmidiファイルがありません: ", "The song this setup was made for is not there: ") +
+                     Message::verbatim(midiPath),
+                 {Message("設定ファイル: ", "Settings file: ") + Message::verbatim(settingsPath),
+                  Message("何も読み込んでいません。midiファイルを設定ファイルが指す場所に戻すか、midiファイルを直接"
+                          "開いてください。",
+                          "Nothing was loaded. Put the MIDI file back where the settings file says, or "
+                          "open the MIDI file itself.")});
+}
+
 }  // namespace rendlow

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The few services that differ between Windows and other systems. Each has a Windows
 // implementation (platform_win32.cpp) and a portable one (platform_portable.cpp); nothing else
@@ -32,6 +34,11 @@ std::string programPath(const std::string& systemName);
 
 // std::fopen, by a path of the program's texts.
 std::FILE* openFile(const std::string& path, const char* mode);
+
+// The names of the regular files in `folder`, in the program's texts, in no set order. On failure
+// nothing, and `errorNumber` is the errno value that says why. A name the program's texts cannot
+// hold comes as the system gives it, and so names no file the program could open.
+std::optional<std::vector<std::string>> regularFilesIn(const std::string& folder, int& errorNumber);
 
 // Moves `from` over `to`, replacing `to` if it exists, as one step of the file system. On failure
 // errno says why.

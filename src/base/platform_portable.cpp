@@ -21,6 +21,23 @@ std::string programPath(const std::string& systemName) { return toProgramText(sy
 
 std::FILE* openFile(const std::string& path, const char* mode) { return std::fopen(systemPath(path).c_str(), mode); }
 
+std::optional<std::vector<std::string>> regularFilesIn(const std::string& folder, int& errorNumber) {
+  namespace fs = std::filesystem;
+  std::vector<std::string> names;
+  std::error_code error;
+  // A name the narrow character set cannot hold makes the library throw while converting it.
+  try {
+    for (fs::directory_iterator entry(systemPath(folder), error), end; !error && entry != end; entry.increment(error)) {
+      if (entry->is_regular_file(error)) names.push_back(programPath(entry->path().filename().string()));
+    }
+  } catch (const fs::filesystem_error& failure) {
+    error = failure.code();
+  }
+  if (!error) return names;
+  errorNumber = error.default_error_condition().value();
+  return std::nullopt;
+}
+
 bool removeFile(const std::string& path) { return std::remove(systemPath(path).c_str()) == 0; }
 
 bool replaceFile(const std::string& from, const std::string& to) {

@@ -1,6 +1,8 @@
 // The engine's only Windows-specific file: the code page's lead-byte test, the path separator, the
-// atomic replacement of a file, links, what stands at an output's path and the identity of a file, through the ANSI calls so paths stay in
-// the system code page.
+// atomic replacement of a file, links, what stands at an output's path and the identity of a file,
+// through the ANSI calls so paths stay in the system code page; opening files and listing folders
+// through the wide calls, with names crossing between UTF-16 and code page 932 here, so a folder's
+// Japanese names read alike whatever the system's code page.
 #include <windows.h>
 
 #include <cerrno>
@@ -37,6 +39,8 @@ int errnoOfLastError() {
       return EROFS;
     case ERROR_FILENAME_EXCED_RANGE:
       return ENAMETOOLONG;
+    case ERROR_DIRECTORY:
+      return ENOTDIR;
     default:
       return EIO;
   }
@@ -77,13 +81,37 @@ std::string withoutLongPrefix(const std::string& path) {
   return path;
 }
 
-// A path in the system code page as the wide calls take it. One of MAX_PATH characters or more
+// The program's texts are code page 932 whatever the system's; the wide calls take UTF-16.
+constexpr UINT kProgramCodePage = 932;
+
+std::wstring wideText(const std::string& text) {
+  const int length =
+      MultiByteToWideChar(kProgramCodePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(kProgramCodePage, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  return wide;
+}
+
+// A name the system gave in UTF-16, in the program's texts; in the system code page when 932
+// cannot hold it, as the ANSI calls would have given it.
+std::string programText(const std::wstring& wide) {
+  BOOL lost = FALSE;
+  const auto convert = [&](UINT codePage, BOOL* lostFlag) {
+    const int size = static_cast<int>(wide.size());
+    const int length = WideCharToMultiByte(codePage, 0, wide.data(), size, nullptr, 0, nullptr, lostFlag);
+    std::string text(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(codePage, 0, wide.data(), size, text.data(), length, nullptr, lostFlag);
+    return text;
+  };
+  std::string text = convert(kProgramCodePage, &lost);
+  return lost ? convert(CP_ACP, nullptr) : text;
+}
+
+// A path of the program's texts as the wide calls take it. One of MAX_PATH characters or more
 // gets the "\\?\" prefix, in full, as only then do the calls reach it: the C library can make a
 // file at such a path that the ANSI calls cannot name.
 std::wstring widePath(const std::string& path) {
-  const int length = MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), wide.data(), length);
+  const std::wstring wide = wideText(path);
   if (wide.size() < MAX_PATH) return wide;
   const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
   if (needed == 0) return wide;
@@ -136,7 +164,30 @@ std::string systemPath(const std::string& path) { return path; }
 
 std::string programPath(const std::string& systemName) { return systemName; }
 
-std::FILE* openFile(const std::string& path, const char* mode) { return std::fopen(path.c_str(), mode); }
+std::FILE* openFile(const std::string& path, const char* mode) {
+  return _wfopen(widePath(path).c_str(), wideText(mode).c_str());
+}
+
+std::optional<std::vector<std::string>> regularFilesIn(const std::string& folder, int& errorNumber) {
+  const bool endsInSeparator = !folder.empty() && (folder.back() == '\\' || folder.back() == '/');
+  const std::string pattern = folder.empty() ? "*" : folder + (endsInSeparator ? "*" : "\\*");
+  WIN32_FIND_DATAW found;
+  const HANDLE search = FindFirstFileW(widePath(pattern).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) {
+    errorNumber = errnoOfLastError();
+    return std::nullopt;
+  }
+  std::vector<std::string> names;
+  do {
+    if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0)
+      names.push_back(programText(found.cFileName));
+  } while (FindNextFileW(search, &found));
+  const bool complete = GetLastError() == ERROR_NO_MORE_FILES;
+  if (!complete) errorNumber = errnoOfLastError();
+  FindClose(search);
+  if (!complete) return std::nullopt;
+  return names;
+}
 
 bool replaceFile(const std::string& from, const std::string& to) {
   if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0)

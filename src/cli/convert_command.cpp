@@ -39,19 +39,6 @@ void reportWritten(const char* what, const std::optional<OutputFile>& file, bool
   if (!quiet && file && file->status) out << what << ": " << file->path << '\n';
 }
 
-// After a failure, which files stand and which do not, so the author knows what to look at.
-Message filesSummary(const OutputResult& result) {
-  std::string written;
-  std::string notWritten;
-  for (const auto* file : {&result.midi, &result.settings, &result.chart}) {
-    if (!*file) continue;
-    std::string& list = (*file)->status ? written : notWritten;
-    if (!list.empty()) list += ", ";
-    list += (*file)->path;
-  }
-  return filesSummaryMessage(written, notWritten);
-}
-
 // A problem about one of several inputs says which.
 Message aboutInput(const Options& options, const std::string& input, const Message& message) {
   if (options.inputs.size() < 2) return message;

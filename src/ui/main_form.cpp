@@ -6,6 +6,7 @@
 #include "base/messages.h"
 #include "ui/folder_choice.h"
 #include "ui/form_ids.h"
+#include "ui/message_box.h"
 #include "ui/song_file_choice.h"
 #include "ui/track_table.h"
 #include "ui/window_text.h"
@@ -42,7 +43,11 @@ MainForm::MainForm(Application& app, Shell& shell)
       shell_(shell),
       editor_(app, table_,
               {[this](const std::wstring& text) { tellNaming(textOutsideCodePageMessage(kNameMark), text); },
-               [this](const Message& message) { showMessage(message); }}) {}
+               [this](const Message& message) { showMessage(message, Tone::Warning); }}) {
+  // The settings file keeps the song by a path from its own folder, so a project copied elsewhere
+  // works on its own files.
+  app_.project.relativeSettingsPaths = true;
+}
 
 MainForm::~MainForm() {
   shell_.onResize = nullptr;
@@ -72,7 +77,7 @@ void MainForm::build() {
   shell_.onFileDropped = [this](const std::wstring& path) { load(path); };
   shell_.onMenuCommand = [this](int command) {
     if (command == ids::kCutFromStems) cutFromStems();
-    if (command == ids::kAboutStems) showMessage(stemsHelpMessage());
+    if (command == ids::kAboutStems) showMessage(stemsHelpMessage(), Tone::Information);
   };
   shell_.onClose = [this] { return mayClose(); };
 }
@@ -199,15 +204,24 @@ void MainForm::addRow(std::string_view trackName) { table_.addRow(trackName); }
 
 void MainForm::refreshRow(int row, const TrackSettings& settings) { editor_.refreshRow(row, settings); }
 
-void MainForm::showMessage(const Message& message) { show(toWindowText(message.in(Audience::Window))); }
+void MainForm::showMessage(const Message& message, Tone tone) {
+  show(toWindowText(message.in(Audience::Window)), tone);
+}
 
-void MainForm::show(const std::wstring& text) { MessageBoxW(shell_.window(), text.c_str(), L"", MB_OK); }
+void MainForm::showStatus(const Message& status) { shell_.showStatus(toWindowText(status.in(Audience::Window))); }
+
+void MainForm::show(const std::wstring& text, Tone tone) {
+  const UINT icon = tone == Tone::Error     ? MB_ICONERROR
+                    : tone == Tone::Warning ? MB_ICONWARNING
+                                            : MB_ICONINFORMATION;
+  showMessageBox(shell_.window(), text, MB_OK | icon);
+}
 
 void MainForm::tellNaming(const Message& message, const std::wstring& name) {
   std::wstring text = toWindowText(message.in(Audience::Window));
   const std::wstring mark = toWindowText(kNameMark);
   if (const std::size_t at = text.find(mark); at != std::wstring::npos) text.replace(at, mark.size(), name);
-  show(text);
+  show(text, Tone::Error);
 }
 
 std::optional<std::string> MainForm::enginePath(const std::wstring& path) {
@@ -228,11 +242,10 @@ void MainForm::browse() {
 void MainForm::load(const std::wstring& path) {
   const std::optional<std::string> bytes = enginePath(path);
   if (!bytes) return;
-  // Nothing to tell here: a song that cannot be read leaves an empty table, and the output, which
-  // needs the song, says why when it is asked for. The menu's commands wait for a song that reads.
-  const bool read = loadFile(app_, *this, *bytes).ok();
-  shell_.enableSongCommands(read);
-  enableSongControls(read);
+  // A file that gives no song leaves the song shown before, and its edits, as they were.
+  if (!openInWindow(app_, *this, *bytes)) return;
+  shell_.enableSongCommands(true);
+  enableSongControls(true);
   editor_.showFirstRow();
   unsaved_ = false;
 }
@@ -241,7 +254,7 @@ bool MainForm::mayClose() {
   if (!editor_.applyChanges()) return false;
   if (!unsaved_) return true;
   const std::wstring question = toWindowText(unsavedSettingsQuestion().in(Audience::Window));
-  switch (MessageBoxW(shell_.window(), question.c_str(), L"", MB_YESNOCANCEL | MB_ICONQUESTION)) {
+  switch (showMessageBox(shell_.window(), question, MB_YESNOCANCEL | MB_ICONQUESTION)) {
     case IDYES:
       output(false, false);
       return !unsaved_;
@@ -289,7 +302,13 @@ void MainForm::cutFromStems() {
   // Nothing more to tell when no chart was written: the output has said why.
   const std::optional<Result<KeysoundReport>> cut = cutAfterOutput(app_, *this, *stems);
   showSoundCounts(table_, app_.project);
-  if (cut) showMessage(*cut ? keysoundSummary(**cut) : cut->problem().message);
+  if (!cut) return;
+  if (!*cut) {
+    showMessage(cut->problem().message, Tone::Error);
+    return;
+  }
+  const bool heed = !(*cut)->measureNotices.empty() || !(*cut)->files.notices.empty();
+  showMessage(keysoundSummary(**cut), heed ? Tone::Warning : Tone::Information);
 }
 
 std::wstring MainForm::songFolder() const {

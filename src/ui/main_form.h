@@ -32,8 +32,11 @@ public:
   void clearRows() override;
   void addRow(std::string_view trackName) override;
   void refreshRow(int row, const TrackSettings& settings) override;
-  // A message box owned by the main window, with an empty caption and one OK button.
-  void showMessage(const Message& message) override;
+  // A message box owned by the main window (see showMessageBox), with the icon of its tone and
+  // one OK button.
+  void showMessage(const Message& message, Tone tone) override;
+  // In the window's caption, after the program's name.
+  void showStatus(const Message& status) override;
 
 private:
   TextBox& box(Box box);
@@ -63,7 +66,7 @@ private:
   std::optional<std::string> enginePath(const std::wstring& path);
   // Shows a message about a name that only UTF-16 holds, put where the message names it.
   void tellNaming(const Message& message, const std::wstring& name);
-  void show(const std::wstring& text);
+  void show(const std::wstring& text, Tone tone);
 
   Application& app_;
   Shell& shell_;

@@ -70,6 +70,12 @@ bool Shell::open(HINSTANCE instance, int showCommand) {
   return true;
 }
 
+void Shell::showStatus(const std::wstring& status) {
+  std::wstring caption = toWindowText(kWindowTitle);
+  if (!status.empty()) caption += L" - " + status;
+  SetWindowTextW(window_, caption.c_str());
+}
+
 void Shell::enableSongCommands(bool enabled) {
   EnableMenuItem(GetMenu(window_), ids::kCutFromStems, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }

@@ -28,6 +28,9 @@ public:
   // class cannot be registered or the window or the font cannot be made.
   bool open(HINSTANCE instance, int showCommand);
 
+  // The caption: the program's name, then `status` when there is one.
+  void showStatus(const std::wstring& status);
+
   // Enables the menu's commands that work on the loaded song, or grays them.
   void enableSongCommands(bool enabled);
 

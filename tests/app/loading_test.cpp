@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/load_flow.h"
+#include "app/output_flow.h"
 #include "app/paths.h"
 #include "app/project.h"
 #include "app/settings_file.h"
@@ -300,6 +301,100 @@ TEST(SettingsFile, ACommandLineSettingsFileLoadsFromAnyFolder) {
   const Result<SettingsFileContents> read = loadSettings(job.dir.file("songs/song.txt"));
   ASSERT_TRUE(read);
   EXPECT_EQ(read->inputPath, job.dir.file("songs/song.mid"));
+}
+
+// --- Opening a file in the window ------------------------------------------------------------
+
+// The English first line of each message the window was shown, with its tone.
+std::vector<std::pair<std::string, Tone>> told(const MemoryForm& form) {
+  std::vector<std::pair<std::string, Tone>> lines;
+  for (std::size_t i = 0; i < form.messages().size(); ++i)
+    lines.emplace_back(firstLine(form.messages()[i]), form.tones()[i]);
+  return lines;
+}
+
+// Each case opens `opened` in a folder holding "song.mid" (the five-track song), "other.mid"
+// (the example song, shown first) and the files given, then checks what the window shows.
+TEST(WindowOpen, WhatTheFolderHoldsDecidesWhatLoadsAndWhatIsTold) {
+  const std::string setup = "i\tsong.mid\ntr\tBass\tlow\t0\t100\ng\tRock\nt\tT\na\tA\n";
+  const Bytes damaged(kExampleSong.begin(), kExampleSong.begin() + 300);
+  const struct {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> files;
+    std::string opened;
+    bool loads;
+    std::string genre;          // shown after the open
+    std::string firstRowName;   // the first row's definition name after the open
+    std::string status;         // in English
+    std::vector<std::pair<std::string, Tone>> messages;
+  } cases[] = {
+      {"the saved setup beside the song", {{"song.txt", setup}}, "song.mid", true, "Rock", "low",
+       "using the settings in song.txt", {}},
+      {"the setup itself", {{"song.txt", setup}}, "song.txt", true, "Rock", "low",
+       "using the settings in song.txt", {}},
+      {"a setup of another song beside it", {{"song.txt", "i\tother.mid\ng\tJazz\n"}}, "song.mid", true, "", "tr01",
+       "", {}},
+      {"a setup whose song is gone", {{"lost.txt", "i\tgone.mid\ng\tPop\n"}}, "lost.txt", false, "", "",
+       "", {{"The song this setup was made for is not there: " + std::string("gone.mid"), Tone::Error}}},
+      {"a setup that names no song", {{"empty.txt", "g\tPop\n"}}, "empty.txt", false, "", "", "",
+       {{"The settings file cannot be read.", Tone::Error}}},
+      {"no MIDI file", {{"notes.mid", "just text"}}, "notes.mid", false, "", "", "",
+       {{"The MIDI file cannot be read.", Tone::Error}}},
+      {"no file at all", {}, "missing.mid", false, "", "", "", {{"The MIDI file cannot be read.", Tone::Error}}},
+      {"a damaged song", {{"cut.mid", std::string(damaged.begin(), damaged.end())}}, "cut.mid", true, "", "tr01",
+       "", {{"The MIDI file is damaged.", Tone::Warning}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    JobRun job(songOfFiveTracks());
+    job.put("other.mid", kExampleSong);
+    for (const auto& [name, text] : c.files) job.put(name, text);
+    WorkingFolder here(job.dir.path());
+    ASSERT_TRUE(openInWindow(job.app, job.form, "other.mid"));
+    const std::vector<MemoryForm::Row> before = job.form.rows();
+    const Song songBefore = job.app.project.song;
+    job.form.setText(Box::Genre, "kept");
+
+    EXPECT_EQ(openInWindow(job.app, job.form, c.opened), c.loads);
+    EXPECT_EQ(told(job.form), c.messages);
+    if (!c.loads) {
+      // The song shown before stays, with its table, its boxes and what an output would convert.
+      EXPECT_EQ(job.form.text(Box::InputFile), "other.mid");
+      EXPECT_EQ(job.form.text(Box::Genre), "kept");
+      ASSERT_EQ(job.form.rows().size(), before.size());
+      for (std::size_t row = 0; row < before.size(); ++row)
+        EXPECT_EQ(job.form.rows()[row].trackName, before[row].trackName);
+      EXPECT_EQ(job.app.project.inputPath, "other.mid");
+      EXPECT_EQ(job.app.project.song.bytes, songBefore.bytes);
+      EXPECT_TRUE(job.app.hasSong());
+      continue;
+    }
+    EXPECT_EQ(job.form.status().in(Audience::EnglishConsole), c.status);
+    EXPECT_EQ(job.form.text(Box::Genre), c.genre);
+    ASSERT_FALSE(job.form.rows().empty());
+    EXPECT_EQ(job.form.rows()[0].settings.definitionName, c.firstRowName);
+  }
+}
+
+// The window saves the paths of a song beside its settings file as the command line does, so a
+// copied folder opens its own song.
+TEST(WindowOpen, ACopiedFolderOpensItsOwnSong) {
+  JobRun job(songOfFiveTracks());
+  const std::string copy = job.dir.file("copy");
+  {
+    WorkingFolder here(job.dir.path());
+    ASSERT_TRUE(openInWindow(job.app, job.form, job.dir.file("song.mid")));
+    ASSERT_TRUE(runOutput(job.app, requestFromForm(job.form, OutputChoice::SettingsOnly), &job.form));
+    EXPECT_EQ(job.read("song.txt").substr(0, 11), "i\tsong.mid\n");
+    std::filesystem::create_directory(copy);
+    for (const char* name : {"song.mid", "song.txt"})
+      std::filesystem::copy_file(job.dir.file(name), copy + "/" + name);
+    std::filesystem::remove(job.dir.file("song.mid"));
+  }
+  Application app;
+  MemoryForm form;
+  ASSERT_TRUE(openInWindow(app, form, copy + "/song.txt"));
+  EXPECT_EQ(form.text(Box::InputFile), copy + "/song.mid");
 }
 
 }  // namespace

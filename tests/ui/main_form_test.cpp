@@ -196,19 +196,27 @@ protected:
   bool enabled(int command) { return !(GetMenuState(sound(), command, MF_BYCOMMAND) & MF_GRAYED); }
 };
 
-// The help needs no song, so it is always there.
+// The help needs no song, so it is always there. A file that is no song is told at once and
+// leaves the song shown before.
 TEST_F(MenuTest, TheCutWaitsForASongThatReads) {
-  EXPECT_FALSE(enabled(ids::kCutFromStems));
-  EXPECT_TRUE(enabled(ids::kAboutStems));
-  drop(ids::kTrackTable, writeSong());
-  for (const int command : {ids::kCutFromStems, ids::kAboutStems}) EXPECT_TRUE(enabled(command)) << command;
-
   const std::filesystem::path notASong = std::filesystem::path(dataDir.path()) / "notes.mid";
   std::ofstream(notASong) << "not a MIDI file";
   drop(ids::kTrackTable, notASong.wstring());
-  ASSERT_EQ(rows(), 0);
+  ASSERT_EQ(modal.seen.size(), 1u);
+  EXPECT_EQ(modal.seen[0].icon, test::systemIcon(IDI_ERROR));
+  EXPECT_EQ(modal.seen[0].text.find(L"midiファイルを読み込めませんでした\nファイル: " + notASong.wstring()), 0u)
+      << modal.seen[0].text;
   EXPECT_FALSE(enabled(ids::kCutFromStems));
   EXPECT_TRUE(enabled(ids::kAboutStems));
+  const std::wstring song = writeSong();
+  drop(ids::kTrackTable, song);
+  for (const int command : {ids::kCutFromStems, ids::kAboutStems}) EXPECT_TRUE(enabled(command)) << command;
+
+  drop(ids::kTrackTable, notASong.wstring());
+  EXPECT_EQ(modal.seen.size(), 2u);
+  EXPECT_EQ(rows(), 3);
+  EXPECT_EQ(text(ids::kInputFile), song);
+  EXPECT_TRUE(enabled(ids::kCutFromStems));
 }
 
 TEST_F(MenuTest, TheHelpCommandOpensItsMessageOverTheWindow) {

@@ -72,8 +72,8 @@ protected:
 };
 
 // Each button writes what it names: the settings file alone and silently, the rendering MIDI
-// file without the chart, and the chart only once the completion message is closed.
-TEST_F(OutputTest, EachButtonWritesItsFilesAndTheChartOnlyOnceTheMessageIsClosed) {
+// file without the chart, and the chart before the one message that tells what was written.
+TEST_F(OutputTest, EachButtonWritesItsFilesAndTellsThemOnceWritten) {
   press(ids::kSaveSettingsButton);
   EXPECT_TRUE(fs::exists(settings));
   EXPECT_FALSE(fs::exists(midi));
@@ -84,12 +84,18 @@ TEST_F(OutputTest, EachButtonWritesItsFilesAndTheChartOnlyOnceTheMessageIsClosed
   press(ids::kChartOutputButton);
   ASSERT_EQ(modal.seen.size(), 2u);
   for (const test::SeenMessage& message : modal.seen) {
-    EXPECT_EQ(message.text, L"midiファイルを出力しました");
-    EXPECT_EQ(message.caption, L"");
+    EXPECT_EQ(test::flat(message.text).find(L"midiファイルを出力しました書き出したファイル: " + midi.wstring() + L", " +
+                                            settings.wstring()),
+              0u)
+        << message.text;
+    EXPECT_EQ(message.caption, L"Rendlow");
+    EXPECT_EQ(message.icon, test::systemIcon(IDI_INFORMATION));
     EXPECT_EQ(message.owner, shell.window());
-    EXPECT_FALSE(message.fileExisted);
   }
-  EXPECT_TRUE(fs::exists(chart));
+  EXPECT_FALSE(modal.seen[0].fileExisted);
+  EXPECT_TRUE(modal.seen[1].fileExisted);
+  EXPECT_NE(test::flat(modal.seen[1].text).find(L", " + chart.wstring() + L"書き出していないファイル: -"), npos)
+      << modal.seen[1].text;
 }
 
 TEST_F(OutputTest, AFileThatCannotBeWrittenIsNamedInsteadOfClaimingSuccess) {
@@ -99,7 +105,9 @@ TEST_F(OutputTest, AFileThatCannotBeWrittenIsNamedInsteadOfClaimingSuccess) {
   ASSERT_FALSE(modal.seen.empty());
   EXPECT_NE(modal.seen[0].text.find(L"出力できませんでした\nファイル: " + blocked), npos)
       << modal.seen[0].text;
-  for (const auto& message : modal.seen) EXPECT_NE(message.text, L"midiファイルを出力しました");
+  ASSERT_EQ(modal.seen.size(), 1u);
+  EXPECT_EQ(modal.seen[0].icon, test::systemIcon(IDI_ERROR));
+  EXPECT_EQ(modal.seen[0].text.find(L"midiファイルを出力しました"), npos) << modal.seen[0].text;
 }
 
 // An output over the song, or a path or a header outside code page 932: refused in one message
@@ -121,6 +129,7 @@ TEST_F(OutputTest, ARefusedOutputIsNamedAndNothingIsWritten) {
     press(ids::kChartOutputButton);
     ASSERT_EQ(modal.seen.size(), 1u) << output;
     EXPECT_NE(modal.seen[0].text.find(says), npos) << modal.seen[0].text;
+    EXPECT_EQ(modal.seen[0].icon, test::systemIcon(IDI_ERROR));
   }
   EXPECT_EQ(rendlow::test::readBytes(fs::path(input).string()), song);
   expectNothingWritten();

@@ -37,7 +37,18 @@ struct SeenMessage {
   std::wstring text;
   HWND owner = nullptr;
   bool fileExisted = false;
+  HICON icon = nullptr;  // the system icon the box shows (IDI_ERROR, ...), none without one
+  int width = 0;         // of the whole box, in pixels
 };
+
+// A message's text as written, before the box wrapped its long lines: without line breaks.
+inline std::wstring flat(std::wstring text) {
+  std::erase(text, L'\n');
+  return text;
+}
+
+// The system's shared icon `id` (IDI_ERROR, IDI_WARNING, IDI_INFORMATION), as a box shows it.
+inline HICON systemIcon(LPCWSTR id) { return LoadIconW(nullptr, id); }
 
 // Modal boxes run their own message loop while the code that opened them waits. A timer fires
 // inside that loop, reads what is open and answers it as the user would: a file or folder dialog
@@ -74,9 +85,16 @@ inline BOOL CALLBACK answerModal(HWND window, LPARAM) {
     return FALSE;
   }
   constexpr int kMessageText = 0xFFFF;
+  // Windows numbers the box's icon 20, Wine 0x440.
+  HICON icon = nullptr;
+  for (const int kMessageIcon : {20, 0x440})
+    if (!icon) icon = reinterpret_cast<HICON>(SendDlgItemMessageW(window, kMessageIcon, STM_GETICON, 0, 0));
+  RECT box{};
+  GetWindowRect(window, &box);
   activeWatch->seen.push_back({textOf(window), textOf(GetDlgItem(window, kMessageText)),
                                GetWindow(window, GW_OWNER),
-                               std::filesystem::exists(activeWatch->watchedFile)});
+                               std::filesystem::exists(activeWatch->watchedFile), icon,
+                               static_cast<int>(box.right - box.left)});
   PostMessageW(window, WM_COMMAND, activeWatch->answer, 0);
   return FALSE;
 }

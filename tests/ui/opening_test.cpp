@@ -1,0 +1,119 @@
+// What the window does when a file is opened, as the user sees it: the setup saved beside a song,
+// a setup whose song is gone, a damaged song; how its message boxes look; and the Japanese names
+// of a folder's files, which reach the engine whatever the system's code page.
+
+#include "base/file_input.h"
+#include "base/messages.h"
+#include "base/platform.h"
+#include "ui/message_box.h"
+#include "ui/window_text.h"
+#include "ui_test_support.h"
+
+namespace rendlow::ui {
+namespace {
+
+using test::FormTest;
+using test::textOf;
+namespace fs = std::filesystem;
+constexpr auto npos = std::wstring::npos;
+
+std::string readAll(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+void writeAll(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+// The setup saved in the window keeps the song by its name beside it, and opening the song again
+// brings the setup back, with the caption saying where it came from.
+TEST_F(FormTest, TheSetupSavedBesideASongComesBackWhenTheSongIsOpened) {
+  const std::wstring song = writeSong();
+  const fs::path settings = fs::path(song).replace_extension(L".txt");
+  drop(ids::kTrackTable, song);
+  EXPECT_EQ(textOf(shell.window()), L"Rendlow 0.96");
+  type(ids::kGenre, L"ロック");
+  press(ids::kSaveSettingsButton);
+  const std::string saved = readAll(settings);
+  EXPECT_EQ(saved.substr(0, saved.find_first_of("\r\n")), "i\tsong.mid");
+
+  drop(ids::kTrackTable, writeSong({"Solo"}, L"", L"other.mid"));
+  EXPECT_EQ(text(ids::kGenre), L"");
+  drop(ids::kTrackTable, song);
+  EXPECT_EQ(text(ids::kGenre), L"ロック");
+  EXPECT_EQ(textOf(shell.window()), L"Rendlow 0.96 - " + settings.wstring() + L" の設定を使います");
+  EXPECT_TRUE(modal.seen.empty());
+}
+
+// A setup whose song is not there is told by name, and nothing of it is loaded.
+TEST_F(FormTest, ASetupWhoseSongIsGoneIsToldAndLoadsNothing) {
+  const std::wstring song = writeSong();
+  drop(ids::kTrackTable, song);
+  const fs::path setup = fs::path(dataDir.path()) / "lost.txt";
+  writeAll(setup, "i\tgone.mid\ng\tPop\n");
+  drop(ids::kTrackTable, setup.wstring());
+  ASSERT_EQ(modal.seen.size(), 1u);
+  const std::wstring gone = (fs::path(dataDir.path()) / "gone.mid").wstring();
+  EXPECT_EQ(test::flat(modal.seen[0].text).find(L"この設定を作ったmidiファイルがありません: " + gone), 0u)
+      << modal.seen[0].text;
+  EXPECT_EQ(modal.seen[0].icon, test::systemIcon(IDI_ERROR));
+  EXPECT_EQ(text(ids::kInputFile), song);
+  EXPECT_EQ(text(ids::kGenre), L"");
+  EXPECT_EQ(rows(), 3);
+}
+
+// Damage read past is told as the song loads, as a warning: the song is there all the same.
+TEST_F(FormTest, ADamagedSongLoadsWithAWarning) {
+  const std::wstring song = writeSong();
+  const std::string whole = readAll(song);
+  writeAll(song, whole.substr(0, whole.size() - 10));
+  drop(ids::kTrackTable, song);
+  ASSERT_EQ(modal.seen.size(), 1u);
+  EXPECT_EQ(modal.seen[0].text.find(L"midiファイルが壊れています"), 0u) << modal.seen[0].text;
+  EXPECT_EQ(modal.seen[0].icon, test::systemIcon(IDI_WARNING));
+  EXPECT_EQ(rows(), 3);
+}
+
+// A message naming a very long path is wrapped, so the box fits on the screen.
+TEST_F(FormTest, AMessageBoxFitsTheScreenWhateverItsPath) {
+  drop(ids::kTrackTable, writeSong());
+  const std::wstring longPath = L"C:\\" + std::wstring(300, L'x') + L"\\song_out.mid";
+  type(ids::kOutputFile, longPath);
+  press(ids::kMidiOutputButton);
+  ASSERT_EQ(modal.seen.size(), 1u);
+  EXPECT_LE(modal.seen[0].width, GetSystemMetrics(SM_CXSCREEN));
+  EXPECT_NE(test::flat(modal.seen[0].text).find(longPath), npos);
+}
+
+TEST(MessageWrap, LinesBreakAfterASeparatorThatFitsOrWhereTheyMust) {
+  const TextWidth characters = [](std::wstring_view piece) { return static_cast<int>(piece.size()); };
+  const struct {
+    std::wstring text;
+    int widest;
+    std::wstring wrapped;
+  } cases[] = {
+      {L"short\nlines", 10, L"short\nlines"},
+      {L"File: C:\\folder\\name.mid", 12, L"File: C:\\\nfolder\\\nname.mid"},
+      {L"abcdefghij", 4, L"abcd\nefgh\nij"},
+      {L"one two three", 1, L"o\nn\ne\n \nt\nw\no\n \nt\nh\nr\ne\ne"},
+      {L"", 5, L""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(wrapLines(c.text, c.widest, characters), c.wrapped) << c.widest;
+}
+
+// A stem named in Japanese is listed and opened by the name the engine gives it (code page 932),
+// whatever the system's code page.
+TEST(FolderNames, AJapaneseFileNameReadsAsItsCodePage932Bytes) {
+  rendlow::test::TempDir dir;
+  const fs::path folder = fs::path(dir.path()) / L"ステム";
+  fs::create_directory(folder);
+  writeAll(folder / L"メロディ.wav", "RIFF");
+  const std::string folderBytes = *toEngineText(folder.wstring());
+  const Result<std::vector<std::string>> names = fileNamesIn(folderBytes, readReason);
+  ASSERT_TRUE(names);
+  EXPECT_EQ(*names, std::vector<std::string>{*toEngineText(L"メロディ.wav")});
+  InputFile opened(openFile(folderBytes + "\\" + names->front(), "rb"));
+  EXPECT_NE(opened, nullptr);
+}
+
+}  // namespace
+}  // namespace rendlow::ui
