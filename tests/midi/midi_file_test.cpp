@@ -222,23 +222,6 @@ TEST(DamagedCorpusFiles, EveryFileHasItsExpectationAndNoMore) {
   EXPECT_EQ(stems(kTests / "corpus/damaged").size(), 27u);
 }
 
-// The header's numbers are unsigned 16-bit: a count of 32,768 tracks or more is read as a count,
-// and the tracks the file does not hold are told as missing.
-TEST(ReadMidiHeader, ATrackCountPastTheSignedRangeIsACountAndItsShortfallDamage) {
-  const uint16_t counts[] = {2, 32767, 32768, 40000, 65535};
-  for (const uint16_t count : counts) {
-    MidiBuilder builder;
-    builder.track().name("Lead").noteOn(0, 0, 60, 100).noteOff(480, 0, 60).endOfTrack(480);
-    builder.track().name("Bass").noteOn(0, 1, 40, 100).noteOff(480, 1, 40).endOfTrack(480);
-    builder.trackCount(count);
-    RunningStatus running;
-    const Song song = read(builder.bytes(), running).value();
-    EXPECT_EQ(std::tuple(song.header.trackCount, song.tracks.size()), std::tuple(count, 2u));
-    const std::string text = describeSong(song), told = text.substr(std::min(text.find("damage"), text.size()));
-    EXPECT_EQ(told, count == 2 ? "" : "damage TracksMissing track 2 announced " + std::to_string(count) + "\n");
-  }
-}
-
 // Which headers the reader refuses, and the reason each gives: a format 2 file holds independent
 // songs, and a division with its top bit set counts SMPTE frames, named as such.
 TEST(ReadMidiHeader, RefusesWhatOneChartCannotHoldSayingWhy) {
