@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "bms/chart_format.h"
 #include "bms/chart_timeline.h"
 #include "support/midi_builder.h"
@@ -10,7 +12,7 @@ namespace rendlow {
 namespace {
 
 // The chart tells, in comments, when each object plays and why.
-TEST(ChartTimeline, PlacesEveryBackgroundObjectAtItsTime) {
+TEST(ChartTimeline, PlacesEveryBackgroundObjectAtItsTimeFrom130BpmWithoutOne) {
   const std::string chart = test::readText(RENDLOW_TEST_DATA_DIR "/bms/data/tempo_and_three_four.bme");
   const ChartTimeline timeline = timelineOf(parseChartText(chart));
   const std::vector<std::pair<double, int32_t>> expected{
@@ -23,10 +25,7 @@ TEST(ChartTimeline, PlacesEveryBackgroundObjectAtItsTime) {
   EXPECT_EQ(timeline.soundFiles,
             (std::map<int32_t, std::string>{
                 {1, "tr01_01.wav"}, {2, "tr01_02.wav"}, {3, "tr02_01.wav"}, {1295, "last one.wav"}}));
-}
-
-// As players have it.
-TEST(ChartTimeline, AChartWithoutBpmPlaysAt130) {
+  // A chart without #BPM plays at 130, as players have it.
   EXPECT_DOUBLE_EQ(timelineOf(parseChartText("#00101:01")).objects.at(0).seconds, 4 * 60.0 / 130);
 }
 
@@ -39,9 +38,8 @@ TEST(ChartFormat, TheReaderReadsWhatTheWriterWrites) {
     const ChartText read = parseChartText(lines);
     EXPECT_EQ(read.wavById, (std::map<int32_t, std::string>{{id, "tr01_01.wav"}}));
     ASSERT_EQ(read.lines.size(), 1u);
-    EXPECT_EQ(read.lines[0].measure, 7);
-    EXPECT_EQ(read.lines[0].channel, kChannelBackground);
-    EXPECT_EQ(read.lines[0].data, "00" + toBase36(id));
+    EXPECT_EQ(std::tie(read.lines[0].measure, read.lines[0].channel, read.lines[0].data),
+              std::tuple(7, kChannelBackground, "00" + toBase36(id)));
   }
   EXPECT_EQ(base36Id("zz"), kMaxChartId);
   EXPECT_EQ(base36Id("0!"), -1);

@@ -11,60 +11,42 @@ namespace rendlow {
 namespace {
 
 // A place (a settings-file line's, the settings group's) is given to fields one after another
-// from 1, each to one field: a gap or a repeat would shift every field after it.
-void expectPlacesFromOne(int TrackField::*place) {
-  int expected = 1;
-  for (const TrackField* field : fieldsInPlaceOrder(place))
-    EXPECT_EQ(field->*place, expected++) << field->name;
-}
-
-TEST(TrackFields, EachFieldHasItsOwnNameAndItsOwnPlaceOnTheLineAndInTheGroup) {
+// from 1, each to one field: a gap or a repeat would shift every field after it. The track table
+// shows each field in the column of its place on a line, so the field it does not show (the check
+// box's) must come after every one it shows.
+TEST(TrackFields, EachFieldHasItsOwnNameAndPlaceAndTheTableShowsAllButTheCheckBox) {
   std::set<std::string_view> names;
-  for (const TrackField& field : trackSettingsFields())
-    EXPECT_TRUE(names.insert(field.name).second) << field.name;
-  expectPlacesFromOne(&TrackField::linePlace);
-  expectPlacesFromOne(&TrackField::editorPlace);
-}
-
-// The track table shows each field in the column of its place on a settings-file line, so the
-// fields it does not show (the check box's) must come after every one it shows.
-TEST(TrackFields, TheTableShowsTheLinesFieldsInTheirPlacesAndTheCheckBoxOnlyOnTheLine) {
-  const std::vector<const TrackField*> onLine = fieldsInPlaceOrder(&TrackField::linePlace);
-  const std::vector<const TrackField*> shown = tableColumnFields();
-  int column = 1;
-  for (const TrackField* field : shown) {
-    EXPECT_EQ(field->linePlace, column++) << field->name;
-    EXPECT_FALSE(field->column.empty()) << field->name;
+  for (const TrackField& field : trackSettingsFields()) EXPECT_TRUE(names.insert(field.name).second) << field.name;
+  for (const auto place : {&TrackField::linePlace, &TrackField::editorPlace}) {
+    int expected = 1;
+    for (const TrackField* field : fieldsInPlaceOrder(place)) EXPECT_EQ(field->*place, expected++) << field->name;
   }
+  const std::vector<const TrackField*> shown = tableColumnFields();
+  for (std::size_t column = 0; column < shown.size(); ++column) {
+    EXPECT_EQ(shown[column]->linePlace, static_cast<int>(column) + 1) << shown[column]->name;
+    EXPECT_FALSE(shown[column]->column.empty()) << shown[column]->name;
+  }
+  const std::vector<const TrackField*> onLine = fieldsInPlaceOrder(&TrackField::linePlace);
   ASSERT_EQ(onLine.size(), shown.size() + 1);
   EXPECT_EQ(onLine.back()->name, "enabled");
 }
 
 TEST(TrackFields, AnEditRecordKeepsEmptyNamesNegativeNumbersAndTheUnchosenSplitAndTakesEveryFlag) {
   TrackSettings track;
-  track.definitionName = "pno";
-  track.noteInterval = 480;
-  track.splitMethod = 2;
-  track.ignoreBpm = true;
+  track.definitionName = "pno", track.noteInterval = 480, track.splitMethod = 2, track.ignoreBpm = true;
   TrackSettings keep;
   keep.definitionName.clear();
-  for (const TrackField& field : trackSettingsFields()) {
+  for (const TrackField& field : trackSettingsFields())
     if (field.kind == FieldKind::Number) setNumber(field, keep, -7);
-  }
-  keep.splitMethod = -1;
-  keep.ignoreBpm = false;
-  keep.enabled = false;
+  keep.splitMethod = -1, keep.ignoreBpm = false, keep.enabled = false;
   TrackSettings edited = track;
   edited.applyEdit(keep);
   TrackSettings expected = track;
-  expected.ignoreBpm = false;
-  expected.enabled = false;
+  expected.ignoreBpm = false, expected.enabled = false;
   EXPECT_EQ(edited, expected);
 
   // Only -1 keeps the split: another value below the bounds came from a file and is taken.
-  keep.splitMethod = -5;
-  keep.definitionName = "lead";
-  keep.gridUnit = 0;
+  keep.splitMethod = -5, keep.definitionName = "lead", keep.gridUnit = 0;
   edited.applyEdit(keep);
   EXPECT_EQ(std::tuple(edited.splitMethod, edited.definitionName, edited.gridUnit, edited.noteInterval),
             std::tuple(-5, std::string("lead"), 0, 480));
