@@ -40,33 +40,24 @@ void expectRefusedWithNothingWritten(JobRun& job, const std::string& says) {
   const Result<OutputResult> output = runOutput(job.app, {"song_out.mid", {}, OutputChoice::MidiAndChart});
   ASSERT_FALSE(output);
   EXPECT_EQ(firstLine(output.problem().message), says);
-  for (const char* name : kOutputNames) {
-    if (fs::is_regular_file(job.dir.file(name))) {
-      EXPECT_EQ(job.read(name), "old") << name;
-    }
-  }
+  for (const char* name : kOutputNames)
+    if (fs::is_regular_file(job.dir.file(name))) EXPECT_EQ(job.read(name), "old") << name;
 }
 
-// Root may write a file its owner made read-only; the program must not, whoever runs it.
-TEST(OutputPlan, AReadOnlyOutputIsRefusedByName) {
+// Root may write a file its owner made read-only; the program must not, whoever runs it. Nor may
+// an output replace a folder or a pipe, whichever of the three it stands in for.
+TEST(OutputPlan, AReadOnlyFileAFolderOrAPipeWhereAnOutputGoesIsRefused) {
+  constexpr auto kWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
   for (const char* name : kOutputNames) {
     SCOPED_TRACE(name);
-    JobRun job(kExampleSong);
-    job.put(name, "old");
-    fs::permissions(job.dir.file(name), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                    fs::perm_options::remove);
-    expectRefusedWithNothingWritten(job, "Nothing was written: an output file is read-only.");
-    fs::permissions(job.dir.file(name), fs::perms::owner_write, fs::perm_options::add);
-  }
-}
-
-TEST(OutputPlan, AFolderOrAPipeWhereAnOutputGoesIsRefused) {
-  for (const char* name : kOutputNames) {
-    SCOPED_TRACE(name);
-    JobRun job(kExampleSong);
-    fs::create_directory(job.dir.file(name));
-    expectRefusedWithNothingWritten(job, "Nothing was written: an output is not a regular file.");
-    EXPECT_TRUE(fs::is_directory(job.dir.file(name)));
+    JobRun locked(kExampleSong), folder(kExampleSong);
+    locked.put(name, "old");
+    fs::permissions(locked.dir.file(name), kWrite, fs::perm_options::remove);
+    expectRefusedWithNothingWritten(locked, "Nothing was written: an output file is read-only.");
+    fs::permissions(locked.dir.file(name), fs::perms::owner_write, fs::perm_options::add);
+    fs::create_directory(folder.dir.file(name));
+    expectRefusedWithNothingWritten(folder, "Nothing was written: an output is not a regular file.");
+    EXPECT_TRUE(fs::is_directory(folder.dir.file(name)));
   }
 #ifndef _WIN32
   JobRun job(kExampleSong);
