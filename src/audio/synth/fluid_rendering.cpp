@@ -1,3 +1,7 @@
+#include <algorithm>
+#include <atomic>
+#include <functional>
+#include <thread>
 #include <utility>
 
 #include "audio/cut/sound_cut.h"
@@ -46,10 +50,25 @@ Result<void> cutRenderedTrack(const RenderingFileTrack& track, const TempoMap& t
   if (!session) return session.problem();
   TrackPlayer player(*session, tempoMap);
   const std::vector<SoundFrames> frames = player.soundFrames(track);
-  std::vector<SoundSpan> spans;
-  for (std::size_t i = 0; i < track.sounds.size(); ++i)
-    spans.push_back({track.sounds[i].fileName, frames[i].start, frames[i].end});
-  return writeTrackSounds(track.stemName, player.renderSounds(track), spans, output, report);
+  TrackSoundWriter writer(track.stemName, output, report);
+  Result<void> cut = player.streamSounds(track, [&](std::size_t i, const AudioBuffer& held, int64_t first) {
+    return writer.write(track.sounds[i].fileName, held, frames[i].start - first, frames[i].end - first);
+  });
+  if (cut) writer.finish();
+  return cut;
+}
+
+// Calls `work(i)` once for each i below `count`, on up to `threads` threads that each take the
+// next i still to do. What each call writes is its own: the results cannot depend on the threads.
+void onThreads(std::size_t count, unsigned threads, const std::function<void(std::size_t)>& work) {
+  std::atomic<std::size_t> next{0};
+  auto worker = [&] {
+    for (std::size_t i = next++; i < count; i = next++) work(i);
+  };
+  std::vector<std::thread> others;
+  for (unsigned t = 1; t < std::min<std::size_t>(threads, count); ++t) others.emplace_back(worker);
+  worker();
+  for (std::thread& other : others) other.join();
 }
 
 // The first track becomes the mix itself, and the mix grows to exactly the longest track: a
@@ -79,14 +98,22 @@ Result<AudioBuffer> renderTrackAudio(const RenderingFileTrack& track, const Temp
   return renderOneTrack(track, tempoMap, *path);
 }
 
+unsigned renderThreads() { return std::max(1u, std::thread::hardware_concurrency()); }
+
 Result<SoundFilesReport> renderSounds(const std::vector<RenderingFileTrack>& tracks, const TempoMap& tempoMap,
-                                      const std::string& soundFont, const SoundOutput& output) {
+                                      const std::string& soundFont, const SoundOutput& output, unsigned threads) {
   Result<std::string> path = chooseSoundFont(soundFont);
   if (!path) return path.problem();
+  std::vector<SoundFilesReport> reports(tracks.size(), SoundFilesReport{output.folder, 0, {}});
+  std::vector<Result<void>> cuts(tracks.size());
+  onThreads(tracks.size(), threads, [&](std::size_t i) {
+    cuts[i] = cutRenderedTrack(tracks[i], tempoMap, *path, output, reports[i]);
+  });
   SoundFilesReport report{output.folder, 0, {}};
-  for (const RenderingFileTrack& track : tracks) {
-    if (Result<void> cut = cutRenderedTrack(track, tempoMap, *path, output, report); !cut)
-      return cut.problem();
+  for (std::size_t i = 0; i < tracks.size(); ++i) {
+    if (!cuts[i]) return cuts[i].problem();
+    report.filesWritten += reports[i].filesWritten;
+    for (Notice& notice : reports[i].notices) report.notices.push_back(std::move(notice));
   }
   return report;
 }

@@ -57,10 +57,17 @@ int32_t synthBlockFrames();
 Result<AudioBuffer> renderTrackAudio(const RenderingFileTrack& track, const TempoMap& tempoMap,
                                 const std::string& soundFont);
 
-// Renders every track and cuts each sound out of it, as cutSound does, into the output folder.
-// Two runs write the same bytes.
+// As many threads as the machine has cores: the tracks are rendered side by side, each by a
+// synthesizer of its own.
+unsigned renderThreads();
+
+// Renders every track and cuts each sound out of it as it renders, as cutSound does, into the
+// output folder: one sound of each track at a time is held, however long the song. The tracks
+// share `threads` threads; two runs write the same bytes, on any number of threads, and the
+// report tells the tracks in their order.
 Result<SoundFilesReport> renderSounds(const std::vector<RenderingFileTrack>& tracks, const TempoMap& tempoMap,
-                                      const std::string& soundFont, const SoundOutput& output);
+                                      const std::string& soundFont, const SoundOutput& output,
+                                      unsigned threads = renderThreads());
 
 // The song itself from its own events, each track rendered alone and the tracks summed, each
 // ringing out after its last event: the reference the chart's playback is measured against.
