@@ -1,13 +1,13 @@
 #include <algorithm>
-#include <atomic>
-#include <functional>
 #include <thread>
 #include <utility>
 
 #include "audio/cut/sound_cut.h"
 #include "audio/synth/fluid_synth_session.h"
+#include "audio/synth/fluid_song_stream.h"
 #include "audio/synth/fluid_track_player.h"
 #include "audio/synth/rendering.h"
+#include "audio/synth/work_threads.h"
 #include "base/file_input.h"
 #include "base/messages_audio.h"
 
@@ -58,33 +58,6 @@ Result<void> cutRenderedTrack(const RenderingFileTrack& track, const TempoMap& t
   return cut;
 }
 
-// Calls `work(i)` once for each i below `count`, on up to `threads` threads that each take the
-// next i still to do. What each call writes is its own: the results cannot depend on the threads.
-void onThreads(std::size_t count, unsigned threads, const std::function<void(std::size_t)>& work) {
-  std::atomic<std::size_t> next{0};
-  auto worker = [&] {
-    for (std::size_t i = next++; i < count; i = next++) work(i);
-  };
-  std::vector<std::thread> others;
-  for (unsigned t = 1; t < std::min<std::size_t>(threads, count); ++t) others.emplace_back(worker);
-  worker();
-  for (std::thread& other : others) other.join();
-}
-
-// The first track becomes the mix itself, and the mix grows to exactly the longest track: a
-// song's mix is hundreds of megabytes.
-void addInto(AudioBuffer& mix, AudioBuffer track) {
-  if (mix.samples.empty()) {
-    mix = std::move(track);
-    return;
-  }
-  if (track.samples.size() > mix.samples.size()) {
-    mix.samples.reserve(track.samples.size());
-    mix.samples.resize(track.samples.size(), 0.0f);
-  }
-  for (std::size_t i = 0; i < track.samples.size(); ++i) mix.samples[i] += track.samples[i];
-}
-
 }  // namespace
 
 bool fluidSynthInBuild() { return true; }
@@ -118,16 +91,28 @@ Result<SoundFilesReport> renderSounds(const std::vector<RenderingFileTrack>& tra
   return report;
 }
 
-Result<AudioBuffer> renderSong(const std::vector<std::vector<ChannelMessage>>& tracks,
-                               const TempoMap& tempoMap, const std::string& soundFont) {
+Result<std::unique_ptr<SongStream>> SongStream::open(const std::vector<std::vector<ChannelMessage>>& tracks,
+                                                     const TempoMap& tempoMap, const std::string& soundFont,
+                                                     unsigned threads) {
   Result<std::string> path = chooseSoundFont(soundFont);
   if (!path) return path.problem();
-  AudioBuffer mix = emptyRender();
-  for (const std::vector<ChannelMessage>& events : tracks) {
+  std::vector<SynthSession> sessions;
+  for (std::size_t i = 0; i < tracks.size(); ++i) {
     Result<SynthSession> session = SynthSession::open(*path);
     if (!session) return session.problem();
-    addInto(mix, TrackPlayer(*session, tempoMap).renderToSilence(events));
+    sessions.push_back(std::move(*session));
   }
+  return songStreamOf(std::move(sessions), tracks, tempoMap, threads);
+}
+
+Result<AudioBuffer> renderSong(const std::vector<std::vector<ChannelMessage>>& tracks,
+                               const TempoMap& tempoMap, const std::string& soundFont) {
+  Result<std::unique_ptr<SongStream>> song = SongStream::open(tracks, tempoMap, soundFont);
+  if (!song) return song.problem();
+  AudioBuffer mix = emptyRender();
+  std::vector<AudioBuffer> blocks;
+  for (AudioBuffer sum; (*song)->next(kSongBlockFrames, blocks, sum);)
+    mix.samples.insert(mix.samples.end(), sum.samples.begin(), sum.samples.end());
   return mix;
 }
 

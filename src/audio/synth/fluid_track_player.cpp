@@ -66,13 +66,6 @@ Result<void> TrackPlayer::playSounds(const RenderingFileTrack& track, const Soun
   return {};
 }
 
-AudioBuffer TrackPlayer::renderToSilence(const std::vector<ChannelMessage>& events) {
-  if (!events.empty()) reserve(frameOf(events.back().tick) + kRingOutFrames);
-  for (const ChannelMessage& event : events) play(event);
-  ringOut();
-  return std::move(out_);
-}
-
 std::vector<SoundFrames> TrackPlayer::soundFrames(const RenderingFileTrack& track) const {
   std::vector<SoundFrames> frames;
   for (const RenderingFileSound& sound : track.sounds)

@@ -34,8 +34,6 @@ public:
   // The same rendering as renderSounds, handed over a sound at a time: only the sound being
   // rendered is held, however long the track. Stops at the first problem `rendered` returns.
   Result<void> streamSounds(const RenderingFileTrack& track, const SoundRendered& rendered);
-  // The rendering of a track of the song, until it has rung out (at most kRingOutSeconds).
-  AudioBuffer renderToSilence(const std::vector<ChannelMessage>& events);
   // The frames of each sound in what renderSounds returns; the last one ends with the render.
   std::vector<SoundFrames> soundFrames(const RenderingFileTrack& track) const;
 

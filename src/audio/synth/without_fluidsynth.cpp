@@ -19,6 +19,11 @@ Result<SoundFilesReport> renderSounds(const std::vector<RenderingFileTrack>&, co
   return Problem{fluidSynthAbsentMessage()};
 }
 
+Result<std::unique_ptr<SongStream>> SongStream::open(const std::vector<std::vector<ChannelMessage>>&,
+                                                     const TempoMap&, const std::string&, unsigned) {
+  return Problem{fluidSynthAbsentMessage()};
+}
+
 Result<AudioBuffer> renderSong(const std::vector<std::vector<ChannelMessage>>&, const TempoMap&,
                                const std::string&) {
   return Problem{fluidSynthAbsentMessage()};
