@@ -67,7 +67,8 @@ void run(const std::string& name, const std::vector<std::string>& argv, const te
          std::map<std::string, Measured>& runs) {
   const std::string output = dir.file("output.txt");
   const bench::ProcessRun r = bench::runMeasured(argv, dir.file("errors.txt"), output);
-  if (r.status != 0) fail(name + " failed: " + r.errors);
+  // 3: warnings only, which the fidelity may well give on a long song; the files stand.
+  if (r.status != 0 && r.status != 3) fail(name + " failed: " + r.errors);
   Measured& m = runs[name];
   m.seconds.push_back(r.seconds);
   m.mib.push_back(r.peakMiB);

@@ -211,6 +211,34 @@ TEST_F(Rendering, TheSongSumsEachTrackRenderedAlone) {
   EXPECT_EQ(song->samples, sum);
 }
 
+// The song a block at a time: each track's frames and their sum the same on one thread as on
+// two, and the sum's blocks the whole song's render; a track that rings out first gives fewer
+// frames, then none.
+TEST_F(Rendering, TheSongStreamsAlikeOnAnyThreads) {
+  const std::vector<std::vector<ChannelMessage>> tracks{pianoNote(0, 480), pianoNote(240, 1900, 72), {}};
+  Result<AudioBuffer> whole = renderSong(tracks, songTempo(), kSmallSoundFont);
+  Result<std::unique_ptr<SongStream>> one = SongStream::open(tracks, songTempo(), kSmallSoundFont, 1);
+  Result<std::unique_ptr<SongStream>> two = SongStream::open(tracks, songTempo(), kSmallSoundFont, 2);
+  ASSERT_TRUE(whole && one && two);
+  std::vector<AudioBuffer> alone, sideBySide;
+  AudioBuffer sum, otherSum;
+  std::vector<float> summed;
+  std::vector<int64_t> trackFrames(tracks.size());
+  while ((*one)->next(4000, alone, sum)) {
+    ASSERT_TRUE((*two)->next(4000, sideBySide, otherSum));
+    EXPECT_EQ(sum.samples, otherSum.samples);
+    for (std::size_t i = 0; i < tracks.size(); ++i) {
+      EXPECT_EQ(alone[i].samples, sideBySide[i].samples) << i;
+      trackFrames[i] += alone[i].frames();
+    }
+    summed.insert(summed.end(), sum.samples.begin(), sum.samples.end());
+  }
+  EXPECT_FALSE((*two)->next(4000, sideBySide, otherSum));
+  EXPECT_EQ(summed, whole->samples);
+  EXPECT_LT(trackFrames[0], trackFrames[1]);
+  EXPECT_EQ(trackFrames[2], 0);
+}
+
 TEST(RenderingRefused, WithoutFluidSynthOrItsSoundFontSayingWhich) {
   rendlow::test::TempDir chart;
   const std::string soundFont = chart.file("absent.sf2");

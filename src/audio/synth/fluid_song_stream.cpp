@@ -14,8 +14,8 @@ class TracksSideBySide : public SongStream {
 public:
   TracksSideBySide(std::vector<SynthSession> sessions, const std::vector<std::vector<ChannelMessage>>& tracks,
                    const TempoMap& tempoMap, unsigned threads)
-      : threads_(threads) {
-    for (std::size_t i = 0; i < tracks.size(); ++i) tracks_.emplace_back(std::move(sessions[i]), tempoMap, tracks[i]);
+      : events_(tracks), tempoMap_(tempoMap), threads_(threads) {
+    for (std::size_t i = 0; i < events_.size(); ++i) tracks_.emplace_back(std::move(sessions[i]), tempoMap_, events_[i]);
   }
 
   bool next(int64_t frames, std::vector<AudioBuffer>& blocks, AudioBuffer& sum) override {
@@ -33,6 +33,9 @@ private:
     for (std::size_t i = 0; i < block.samples.size(); ++i) sum.samples[i] += block.samples[i];
   }
 
+  // Kept here, for the tracks' streams to read as they play.
+  const std::vector<std::vector<ChannelMessage>> events_;
+  const TempoMap tempoMap_;
   unsigned threads_;
   std::vector<TrackStream> tracks_;
 };

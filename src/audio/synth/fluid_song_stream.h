@@ -8,8 +8,7 @@
 
 namespace rendlow::audio {
 
-// The song of `tracks`, each played by its session of `sessions` (one each, in order). The
-// tracks and the tempo map must outlive the stream.
+// The song of `tracks`, each played by its session of `sessions` (one each, in order).
 std::unique_ptr<SongStream> songStreamOf(std::vector<SynthSession> sessions,
                                          const std::vector<std::vector<ChannelMessage>>& tracks,
                                          const TempoMap& tempoMap, unsigned threads);
