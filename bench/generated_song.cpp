@@ -131,4 +131,43 @@ Bytes generatedSong(int scale) {
   return song.bytes();
 }
 
+Bytes soundtrackSong(int bars) {
+  static constexpr int kScale[] = {0, 2, 4, 7, 9};
+  Sequence random;
+  Part drums(9), lead(0), bass(1), chords(2), arpeggio(3), pad(4), counter(5);
+  int32_t tick = 0;
+  for (int bar = 0; bar < bars; ++bar) {
+    const int steps = barLength(bar) / kSixteenth;
+    const int root = 55 + kScale[bar % 5];
+    for (int s = 0; s < steps; ++s) {
+      const int32_t at = tick + s * kSixteenth;
+      if (s % 8 == 0) drums.note(at, 60, 36, 100 + 10 * random.next(2));
+      if (s % 8 == 4) drums.note(at, 60, 38, 90 + 10 * random.next(3));
+      drums.note(at, 30, s % 4 == 2 ? 46 : 42, 60 + 10 * random.next(4));
+      if (s % 2 == 0) lead.note(at, kSixteenth * (1 + random.next(2)), 72 + kScale[random.next(5)] + 12 * random.next(2), 70 + 10 * random.next(4));
+      if (s % 2 == 0) bass.note(at, kSixteenth * 3, 36 + kScale[random.next(5)], 90 + random.next(2) * 10);
+      if (s % 4 != 3) arpeggio.note(at, kSixteenth, 48 + kScale[(s + bar) % 5] + 12 * (s % 2), 80);
+      if (s % 4 == 2) counter.note(at, kSixteenth * 2, 64 + kScale[random.next(5)], 60 + 10 * random.next(3));
+    }
+    // Chords on every beat, the pedal held through the bar and lifted before the next.
+    chords.controller(tick, 64, 127);
+    for (int beat = 0; beat < steps / 4; ++beat) {
+      for (const int interval : {0, 4, 7}) chords.note(tick + beat * kQuarter, kQuarter / 2, root + interval, 70 + random.next(2) * 20);
+    }
+    chords.controller(tick + barLength(bar) - kSixteenth, 64, 0);
+    pad.note(tick, barLength(bar) - 10, root - 12, 64);
+    tick += barLength(bar);
+  }
+  MidiBuilder song(kQuarter);
+  conductor(song.track(), bars);
+  drums.writeTo(song.track(), "Drums", tick);
+  lead.writeTo(song.track(), "Lead", tick);
+  bass.writeTo(song.track(), "Bass", tick);
+  chords.writeTo(song.track(), "Chords", tick);
+  arpeggio.writeTo(song.track(), "Arpeggio", tick);
+  pad.writeTo(song.track(), "Pad", tick);
+  counter.writeTo(song.track(), "Counter", tick);
+  return song.bytes();
+}
+
 }  // namespace rendlow::test

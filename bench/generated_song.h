@@ -11,4 +11,9 @@ namespace rendlow::test {
 // sounds. `scale` 2 makes the same song twice as long.
 Bytes generatedSong(int scale = 1);
 
+// A 20-minute soundtrack of eight tracks: the conductor's tempo changes, then drums, a lead, a
+// bass, chords held by the sustain pedal, an arpeggio, a pad and a counter-melody, each on a
+// channel of its own, some 350 distinct sounds. `bars` shortens it: 700 is the whole song.
+Bytes soundtrackSong(int bars = 700);
+
 }  // namespace rendlow::test

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <set>
 #include <utility>
 
@@ -11,6 +12,7 @@
 #include "audio/cut/stem_folder.h"
 #include "audio/fidelity/comparison.h"
 #include "audio/fidelity/fidelity_warnings.h"
+#include "audio/fidelity/song_measure.h"
 #include "audio/synth/rendering.h"
 #include "base/file_input.h"
 #include "base/messages_audio.h"
@@ -96,33 +98,63 @@ void measureTrack(const Playback& playback, const TrackPart& track, const audio:
   if (figures) report.tracks.push_back({track.name, track.definitionName, *figures});
 }
 
-// The first track becomes the sum itself, which grows to the longest track, as the synthesizer's
-// own render of the song does: the same samples added in the same order give the same song.
-void addInto(audio::AudioBuffer& sum, audio::AudioBuffer track) {
-  if (sum.samples.empty()) {
-    sum = std::move(track);
-    return;
-  }
-  if (track.samples.size() > sum.samples.size()) sum.samples.resize(track.samples.size(), 0.0f);
-  for (std::size_t i = 0; i < track.samples.size(); ++i) sum.samples[i] += track.samples[i];
+// The chart's playback of `part`, when it can be played; else why not, kept to be told if the
+// part is measured.
+struct PartPlayback {
+  std::unique_ptr<audio::ChartMix> mix;
+  std::optional<Message> problem;
+};
+
+PartPlayback partPlayback(const Playback& playback, const audio::ChartBackground& part) {
+  Result<std::unique_ptr<audio::ChartMix>> mix =
+      audio::ChartMix::open(part, playback.chartPath, playback.output.folder, audio::kRenderSampleRate, 2,
+                            *playback.output.backend, playback.blockFrames);
+  if (!mix) return {nullptr, mix.problem().message};
+  return {std::move(*mix), std::nullopt};
 }
 
-// Each converted track rendered alone is its reference, and their sum the song's. One track's
-// render is held at a time besides the sum: a long song's is hundreds of megabytes.
+// What a part's figures tell, or why it could not be measured; the figures when there are some.
+std::optional<audio::FidelityFigures> tellPart(const PartPlayback& part, const std::optional<audio::FidelityFigures>& figures,
+                                               const std::string& definitionName, Notices& notices) {
+  if (part.problem) {
+    tellNotMeasured(*part.problem, notices);
+    return std::nullopt;
+  }
+  for (Notice& warning : audio::fidelityWarnings(*figures, definitionName, ""))
+    notices.push_back(std::move(warning));
+  return figures;
+}
+
+// Each converted track rendered alone is its reference, and their sum the song's, rendered and
+// compared a block at a time.
 void measureSynthesized(const Project& project, const Playback& playback, const std::string& soundFont,
                         FidelityReport& report) {
   const SongAsRead song = songAsRead(project);
   const std::vector<TrackPart> parts = trackParts(project);
-  audio::AudioBuffer sum;
+  std::vector<std::vector<audio::ChannelMessage>> events;
+  std::vector<const TrackPart*> partOfTrack;
+  std::vector<PartPlayback> playbacks;
   for (const SongAsRead::Track& track : song.tracks) {
-    Result<audio::AudioBuffer> reference = audio::renderSong({track.events}, song.tempo, soundFont);
-    if (!reference) return tellNotMeasured(reference.problem().message, report.notices);
+    events.push_back(track.events);
     const auto part = std::find_if(parts.begin(), parts.end(), [&](const TrackPart& p) { return p.index == track.index; });
-    if (part != parts.end() && !silent(*reference)) measureTrack(playback, *part, *reference, "", report);
-    addInto(sum, std::move(*reference));
+    partOfTrack.push_back(part == parts.end() ? nullptr : &*part);
+    playbacks.push_back(part == parts.end() ? PartPlayback{}
+                                            : partPlayback(playback, audio::partOf(playback.background, part->soundFiles)));
   }
-  if (silent(sum)) return tellNotMeasured(silentReferenceMessage(""), report.notices);
-  report.song = measurePart(playback, playback.background, sum, "", "", report.notices);
+  const PartPlayback whole = partPlayback(playback, playback.background);
+  std::vector<const audio::ChartMix*> mixes;
+  for (const PartPlayback& part : playbacks) mixes.push_back(part.mix.get());
+  const Result<audio::SongMeasures> measures = audio::measureAgainstSong(
+      [&] { return audio::SongStream::open(events, song.tempo, soundFont); }, mixes, whole.mix.get());
+  if (!measures) return tellNotMeasured(measures.problem().message, report.notices);
+  for (std::size_t i = 0; i < partOfTrack.size(); ++i) {
+    if (!partOfTrack[i] || measures->trackSilent[i]) continue;
+    const TrackPart& part = *partOfTrack[i];
+    if (auto figures = tellPart(playbacks[i], measures->tracks[i], part.definitionName, report.notices))
+      report.tracks.push_back({part.name, part.definitionName, *figures});
+  }
+  if (measures->songSilent) return tellNotMeasured(silentReferenceMessage(""), report.notices);
+  report.song = tellPart(whole, measures->song, "", report.notices);
 }
 
 // The author's render at `path`, when it can be read and holds sound; else why not, told.

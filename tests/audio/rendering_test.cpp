@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "audio/io/audio_backend.h"
+#include "audio/cut/sound_cut.h"
 #include "audio/io/pcm_samples.h"
 #include "audio/synth/tempo_map.h"
 #include "audio/synth/rendering.h"
@@ -109,6 +110,60 @@ TEST_F(Rendering, EachSoundIsCutFromTheTracksRenderAlike) {
   EXPECT_EQ(framesFrom(*sound, 0, 1000), expected);
 }
 
+// Sounds handed over one at a time as they render are cut exactly as from the track's whole
+// render: a sound that rings into the next, two on one tick (the first of no length), a sound
+// that dies away before the next, the last with its release, and frames before the first.
+TEST_F(Rendering, SoundsCutAsTheyRenderMatchTheWholeRender) {
+  const RenderingFileTrack track{
+      "tr02",
+      joined(joined(pianoNote(100, 700), pianoNote(300, 30, 64)), joined(pianoNote(300, 60, 67), pianoNote(1500, 200, 72))),
+      {{"tr02_01.wav", 100, 300}, {"tr02_02.wav", 300, 300}, {"tr02_03.wav", 300, 1500}, {"tr02_04.wav", 1500, 1700}}};
+  const AudioBuffer whole = render(track);
+  std::vector<SoundSpan> spans;
+  for (const RenderingFileSound& sound : track.sounds) {
+    const bool last = &sound == &track.sounds.back();
+    spans.push_back({sound.fileName, renderFrameOf(songTempo(), sound.startTick, synthBlockFrames()),
+                     last ? whole.frames() : renderFrameOf(songTempo(), sound.endTick, synthBlockFrames())});
+  }
+  rendlow::test::TempDir streamed, cut;
+  Result<SoundFilesReport> report = renderSounds({track}, songTempo(), kSmallSoundFont, SoundOutput{streamed.path()});
+  SoundFilesReport expected{cut.path(), 0, {}};
+  ASSERT_TRUE(report && writeTrackSounds(track.stemName, whole, spans, SoundOutput{cut.path()}, expected));
+  EXPECT_EQ(report->filesWritten, expected.filesWritten);
+  ASSERT_EQ(report->notices.size(), expected.notices.size());
+  for (std::size_t i = 0; i < expected.notices.size(); ++i)
+    EXPECT_EQ(test::english(report->notices[i].message), test::english(expected.notices[i].message));
+  for (const SoundSpan& span : spans)
+    EXPECT_EQ(test::readText(streamed.file(span.fileName)), test::readText(cut.file(span.fileName))) << span.fileName;
+}
+
+// Tracks rendered side by side write what they write one after another: the same bytes, and
+// the same report with each track's warning in track order, on one thread as on three.
+TEST_F(Rendering, TheThreadsChangeNothingWritten) {
+  const std::vector<ChannelMessage> silentNote{{0, 0xB0, 7, 0}, {0, 0x90, 60, 100}, {100, 0x80, 60, 0}};
+  std::vector<RenderingFileTrack> tracks;
+  for (int t = 0; t < 4; ++t) {
+    const std::string stem = "tr0" + std::to_string(t + 1);
+    std::vector<ChannelMessage> events = t % 2 ? silentNote : joined(pianoNote(0, 200, 60 + t), pianoNote(480, 100, 70 - t));
+    for (ChannelMessage& event : events) event.status = static_cast<uint8_t>(event.status | t);
+    tracks.push_back({stem, events, {{stem + "_01.wav", 0, 480}, {stem + "_02.wav", 480, 960}}});
+  }
+  rendlow::test::TempDir one, three;
+  Result<SoundFilesReport> alone = renderSounds(tracks, songTempo(), kSmallSoundFont, SoundOutput{one.path()}, 1);
+  Result<SoundFilesReport> sideBySide = renderSounds(tracks, songTempo(), kSmallSoundFont, SoundOutput{three.path()}, 3);
+  ASSERT_TRUE(alone && sideBySide);
+  EXPECT_EQ(sideBySide->filesWritten, alone->filesWritten);
+  ASSERT_EQ(alone->notices.size(), 2u) << "each silent track is told";
+  ASSERT_EQ(sideBySide->notices.size(), alone->notices.size());
+  for (std::size_t i = 0; i < alone->notices.size(); ++i)
+    EXPECT_EQ(test::english(sideBySide->notices[i].message), test::english(alone->notices[i].message));
+  EXPECT_TRUE(test::says(alone->notices[0].message, "tr02"));
+  for (const RenderingFileTrack& track : tracks) {
+    for (const RenderingFileSound& sound : track.sounds)
+      EXPECT_EQ(test::readText(three.file(sound.fileName)), test::readText(one.file(sound.fileName))) << sound.fileName;
+  }
+}
+
 // A sound renders from its block boundary as it does alone at the start of a track, whatever
 // still rings when it starts: nothing of the sound before may reach it. FluidSynth ends a voice
 // only at its next block, so a pedal or a note-on of the same key before then could call it back.
@@ -154,6 +209,34 @@ TEST_F(Rendering, TheSongSumsEachTrackRenderedAlone) {
   sum.resize(std::max(sum.size(), organAlone->samples.size()), 0.0f);
   for (std::size_t i = 0; i < organAlone->samples.size(); ++i) sum[i] += organAlone->samples[i];
   EXPECT_EQ(song->samples, sum);
+}
+
+// The song a block at a time: each track's frames and their sum the same on one thread as on
+// two, and the sum's blocks the whole song's render; a track that rings out first gives fewer
+// frames, then none.
+TEST_F(Rendering, TheSongStreamsAlikeOnAnyThreads) {
+  const std::vector<std::vector<ChannelMessage>> tracks{pianoNote(0, 480), pianoNote(240, 1900, 72), {}};
+  Result<AudioBuffer> whole = renderSong(tracks, songTempo(), kSmallSoundFont);
+  Result<std::unique_ptr<SongStream>> one = SongStream::open(tracks, songTempo(), kSmallSoundFont, 1);
+  Result<std::unique_ptr<SongStream>> two = SongStream::open(tracks, songTempo(), kSmallSoundFont, 2);
+  ASSERT_TRUE(whole && one && two);
+  std::vector<AudioBuffer> alone, sideBySide;
+  AudioBuffer sum, otherSum;
+  std::vector<float> summed;
+  std::vector<int64_t> trackFrames(tracks.size());
+  while ((*one)->next(4000, alone, sum)) {
+    ASSERT_TRUE((*two)->next(4000, sideBySide, otherSum));
+    EXPECT_EQ(sum.samples, otherSum.samples);
+    for (std::size_t i = 0; i < tracks.size(); ++i) {
+      EXPECT_EQ(alone[i].samples, sideBySide[i].samples) << i;
+      trackFrames[i] += alone[i].frames();
+    }
+    summed.insert(summed.end(), sum.samples.begin(), sum.samples.end());
+  }
+  EXPECT_FALSE((*two)->next(4000, sideBySide, otherSum));
+  EXPECT_EQ(summed, whole->samples);
+  EXPECT_LT(trackFrames[0], trackFrames[1]);
+  EXPECT_EQ(trackFrames[2], 0);
 }
 
 TEST(RenderingRefused, WithoutFluidSynthOrItsSoundFontSayingWhich) {

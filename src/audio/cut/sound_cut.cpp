@@ -72,18 +72,27 @@ AudioBuffer cutSound(const AudioBuffer& source, int64_t startFrame, int64_t endF
   return sound;
 }
 
+Result<void> TrackSoundWriter::write(const std::string& fileName, const AudioBuffer& recording,
+                                     int64_t startFrame, int64_t endFrame) {
+  const AudioBuffer sound = cutSound(recording, startFrame, endFrame);
+  silent_ += isSilent(sound);
+  ++written_;
+  return writeSound(output_, fileName, sound, report_);
+}
+
+void TrackSoundWriter::finish() {
+  if (silent_ > 0) report_.notices.push_back(warningNotice(silentSoundsMessage(stemName_, silent_, written_)));
+}
+
 Result<void> writeTrackSounds(const std::string& stemName, const AudioBuffer& recording,
                               const std::vector<SoundSpan>& spans, const SoundOutput& output,
                               SoundFilesReport& report) {
-  int32_t silent = 0;
+  TrackSoundWriter writer(stemName, output, report);
   for (const SoundSpan& span : spans) {
-    const AudioBuffer sound = cutSound(recording, span.startFrame, span.endFrame);
-    silent += isSilent(sound);
-    if (Result<void> written = writeSound(output, span.fileName, sound, report); !written) return written;
+    if (Result<void> written = writer.write(span.fileName, recording, span.startFrame, span.endFrame); !written)
+      return written;
   }
-  if (silent > 0)
-    report.notices.push_back(
-        warningNotice(silentSoundsMessage(stemName, silent, static_cast<int32_t>(spans.size()))));
+  writer.finish();
   return {};
 }
 

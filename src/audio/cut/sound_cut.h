@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "audio/cut/sound_output.h"
@@ -32,6 +33,27 @@ struct SoundSpan {
   std::string fileName;  // as the chart's #WAV line names it: "tr01_01.wav"
   int64_t startFrame = 0;
   int64_t endFrame = 0;
+};
+
+// Writes a track's sounds one by one as they are cut, so that only the sound being cut is held,
+// then tells how many came out silent.
+class TrackSoundWriter {
+public:
+  TrackSoundWriter(std::string stemName, const SoundOutput& output, SoundFilesReport& report)
+      : stemName_(std::move(stemName)), output_(output), report_(report) {}
+
+  // Frames [startFrame, endFrame) of `recording` cut (see cutSound) and written as `fileName`.
+  Result<void> write(const std::string& fileName, const AudioBuffer& recording, int64_t startFrame,
+                     int64_t endFrame);
+  // When some of the sounds written came out silent, a warning in the report says how many.
+  void finish();
+
+private:
+  std::string stemName_;
+  const SoundOutput& output_;
+  SoundFilesReport& report_;
+  int32_t written_ = 0;
+  int32_t silent_ = 0;
 };
 
 // Cuts each span out of `recording` (see cutSound) and writes it. When some sounds come out

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 
 #include "audio/synth/tempo_map.h"
 #include "base/file_input.h"
@@ -12,11 +13,7 @@ namespace rendlow::audio {
 
 namespace {
 
-struct Placement {
-  int64_t start = 0;
-  int64_t frames = 0;
-  const AudioBuffer* sound = nullptr;
-};
+using Placement = ChartMix::Placement;
 
 // The file a player would open for a #WAV name: the name itself, or the same name with another
 // extension the backend reads.
@@ -83,16 +80,54 @@ std::vector<Placement> placements(const ChartBackground& background,
   return placed;
 }
 
-void addPlacement(const Placement& placement, AudioBuffer& mix) {
+// The frames of a placement that fall in `block`, which starts at `blockStart`; the frames a
+// sound would play before the mix's first frame are left out.
+void addPlacement(const Placement& placement, int64_t blockStart, AudioBuffer& block) {
   const AudioBuffer& sound = *placement.sound;
-  // The frames a sound would play before the mix's first frame are left out.
-  for (int64_t frame = std::max<int64_t>(0, -placement.start); frame < placement.frames; ++frame) {
-    const int64_t at = placement.start + frame;
-    for (int32_t channel = 0; channel < mix.channels; ++channel) {
-      mix.at(at, channel) += sound.at(frame, sound.channels == 1 ? 0 : channel);
+  const int64_t first = std::max<int64_t>({0, -placement.start, blockStart - placement.start});
+  const int64_t end = std::min(placement.frames, blockStart + block.frames() - placement.start);
+  for (int64_t frame = first; frame < end; ++frame) {
+    const int64_t at = placement.start + frame - blockStart;
+    for (int32_t channel = 0; channel < block.channels; ++channel) {
+      block.at(at, channel) += sound.at(frame, sound.channels == 1 ? 0 : channel);
     }
   }
 }
+
+// The mix a block at a time. Each sample sums the sounds that play on it in the order of the
+// placements, whatever the blocks, so the mix is the same however it is read.
+class ChartMixStream : public SoundStream {
+public:
+  ChartMixStream(const std::vector<Placement>& placed, const AudioBuffer& shape) : placed_(placed), shape_(shape) {
+    for (std::size_t i = 0; i < placed.size(); ++i) byStart_.push_back(i);
+    std::stable_sort(byStart_.begin(), byStart_.end(),
+                     [&](std::size_t a, std::size_t b) { return placed[a].start < placed[b].start; });
+    for (const Placement& placement : placed) end_ = std::max(end_, placement.start + placement.frames);
+  }
+
+  AudioBuffer next(int64_t frames) override {
+    AudioBuffer block = silentLike(shape_, std::clamp<int64_t>(end_ - at_, 0, frames));
+    const int64_t blockEnd = at_ + block.frames();
+    for (; started_ < byStart_.size() && placed_[byStart_[started_]].start < blockEnd; ++started_)
+      playing_.insert(byStart_[started_]);
+    for (auto i = playing_.begin(); i != playing_.end();) {
+      const Placement& placement = placed_[*i];
+      addPlacement(placement, at_, block);
+      i = placement.start + placement.frames <= blockEnd ? playing_.erase(i) : std::next(i);
+    }
+    at_ = blockEnd;
+    return block;
+  }
+
+private:
+  const std::vector<Placement>& placed_;
+  const AudioBuffer& shape_;
+  std::vector<std::size_t> byStart_;  // the placements' indices by start
+  std::size_t started_ = 0;           // how many of byStart_ have started
+  std::set<std::size_t> playing_;     // in the placements' order
+  int64_t at_ = 0;
+  int64_t end_ = 0;
+};
 
 }  // namespace
 
@@ -105,18 +140,30 @@ ChartBackground partOf(const ChartBackground& background, const std::set<std::st
   return part;
 }
 
+Result<std::unique_ptr<ChartMix>> ChartMix::open(const ChartBackground& background, const std::string& chartPath,
+                                                 const std::string& soundFolder, int32_t sampleRate,
+                                                 int32_t channels, const AudioBackend& backend, int32_t blockFrames) {
+  std::unique_ptr<ChartMix> mix(new ChartMix());
+  mix->shape_ = AudioBuffer{sampleRate, channels, {}};
+  Result<std::map<int32_t, AudioBuffer>> sounds = loadSounds(background, chartPath, soundFolder, mix->shape_, backend);
+  if (!sounds) return sounds.problem();
+  mix->sounds_ = std::move(*sounds);
+  mix->placed_ = placements(background, mix->sounds_, sampleRate, blockFrames);
+  return mix;
+}
+
+std::unique_ptr<SoundStream> ChartMix::stream() const { return std::make_unique<ChartMixStream>(placed_, shape_); }
+
 Result<AudioBuffer> mixChart(const ChartBackground& background, const std::string& chartPath,
                              const std::string& soundFolder, int32_t sampleRate, int32_t channels,
                              const AudioBackend& backend, int32_t blockFrames) {
+  Result<std::unique_ptr<ChartMix>> chart =
+      ChartMix::open(background, chartPath, soundFolder, sampleRate, channels, backend, blockFrames);
+  if (!chart) return chart.problem();
+  const std::unique_ptr<SoundStream> stream = (*chart)->stream();
   AudioBuffer mix{sampleRate, channels, {}};
-  Result<std::map<int32_t, AudioBuffer>> sounds =
-      loadSounds(background, chartPath, soundFolder, mix, backend);
-  if (!sounds) return sounds.problem();
-  const std::vector<Placement> placed = placements(background, *sounds, sampleRate, blockFrames);
-  int64_t frames = 0;
-  for (const Placement& placement : placed) frames = std::max(frames, placement.start + placement.frames);
-  mix = silentLike(mix, frames);
-  for (const Placement& placement : placed) addPlacement(placement, mix);
+  for (AudioBuffer block = stream->next(kStreamBlockFrames); block.frames() > 0; block = stream->next(kStreamBlockFrames))
+    mix.samples.insert(mix.samples.end(), block.samples.begin(), block.samples.end());
   return mix;
 }
 

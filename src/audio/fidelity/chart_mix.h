@@ -2,11 +2,13 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "audio/io/audio_backend.h"
+#include "audio/fidelity/sound_stream.h"
 #include "audio/io/audio_buffer.h"
 #include "base/result.h"
 
@@ -43,8 +45,35 @@ ChartBackground partOf(const ChartBackground& background, const std::set<std::st
 // playback so placed can be compared with the synthesizer's own render of the song sample for
 // sample, and what the comparison then shows is what the slicing changed, not the synthesizer's
 // timing.
+//
+// The background is mixed a block at a time (see ChartMix); mixChart gives it whole.
 Result<AudioBuffer> mixChart(const ChartBackground& background, const std::string& chartPath,
                              const std::string& soundFolder, int32_t sampleRate, int32_t channels,
                              const AudioBackend& backend, int32_t blockFrames = 0);
+
+// The chart's background ready to play as mixChart plays it: its sound files read, and where
+// each object plays. Only the block being mixed is held besides the sound files.
+class ChartMix {
+public:
+  static Result<std::unique_ptr<ChartMix>> open(const ChartBackground& background, const std::string& chartPath,
+                                                const std::string& soundFolder, int32_t sampleRate,
+                                                int32_t channels, const AudioBackend& backend,
+                                                int32_t blockFrames = 0);
+  // The background from its start, as often as it is needed.
+  std::unique_ptr<SoundStream> stream() const;
+
+  struct Placement {
+    int64_t start = 0;
+    int64_t frames = 0;
+    const AudioBuffer* sound = nullptr;
+  };
+
+private:
+  ChartMix() = default;
+
+  AudioBuffer shape_;
+  std::map<int32_t, AudioBuffer> sounds_;
+  std::vector<Placement> placed_;
+};
 
 }  // namespace rendlow::audio

@@ -71,13 +71,6 @@ constexpr double kPlaybackFloor = 1e-12;
 // frame whose loudest bin is 90 dB below that is silence.
 constexpr double kSilentBinPower = (kFrameSize / 4.0) * (kFrameSize / 4.0) * 1e-9;
 
-struct Totals {
-  double referenceEnergy = 0;
-  double differenceEnergy = 0;
-  double distanceSum = 0;
-  int64_t soundingFrames = 0;
-};
-
 std::vector<double> hannWindow() {
   std::vector<double> window(kFrameSize);
   for (std::size_t i = 0; i < kFrameSize; ++i)
@@ -87,10 +80,9 @@ std::vector<double> hannWindow() {
 
 // Fills `frame` (kFrameSize long) with both signals' frame for one complex transform, reference
 // as the real part and playback as the imaginary; the two spectra separate again by symmetry.
-// Past the signals' end the frame is zero.
-void fillFramePair(const AudioBuffer& reference, const AudioBuffer& playback, int64_t start, int32_t channel,
-                   const std::vector<double>& window, std::vector<std::complex<double>>& frame) {
-  const int64_t count = std::min<int64_t>(kFrameSize, reference.frames() - start);
+// Past `count` frames the frame is zero.
+void fillFramePair(const AudioBuffer& reference, const AudioBuffer& playback, int64_t start, int64_t count,
+                   int32_t channel, const std::vector<double>& window, std::vector<std::complex<double>>& frame) {
   for (int64_t i = 0; i < count; ++i) {
     frame[i] = {window[i] * reference.at(start + i, channel), window[i] * playback.at(start + i, channel)};
   }
@@ -107,8 +99,9 @@ void separate(const std::vector<std::complex<double>>& z, std::vector<double>& r
   }
 }
 
-void addFrame(const std::vector<double>& referencePower, const std::vector<double>& playbackPower,
-              Totals& totals) {
+template <typename Totals>
+void addPowers(const std::vector<double>& referencePower, const std::vector<double>& playbackPower,
+               Totals& totals) {
   double loudest = 0;
   for (std::size_t k = 0; k < referencePower.size(); ++k) {
     const double difference = std::sqrt(referencePower[k]) - std::sqrt(playbackPower[k]);
@@ -136,24 +129,6 @@ constexpr double kAudibleMeanSquare = 1e-6;  // -60 dBFS RMS
 constexpr double kClearlyHeardMeanSquare = 1e-4;  // -40 dBFS RMS
 constexpr float kAudibleSample = 0.001f;  // -60 dBFS
 
-struct Energies {
-  double reference = 0;
-  double error = 0;
-  double playback = 0;
-};
-
-Energies energiesOf(const AudioBuffer& reference, const AudioBuffer& playback, std::size_t first,
-                    std::size_t last) {
-  Energies energies;
-  for (std::size_t i = first; i < last; ++i) {
-    const double error = static_cast<double>(playback.samples[i]) - reference.samples[i];
-    energies.reference += static_cast<double>(reference.samples[i]) * reference.samples[i];
-    energies.error += error * error;
-    energies.playback += static_cast<double>(playback.samples[i]) * playback.samples[i];
-  }
-  return energies;
-}
-
 }  // namespace
 
 int64_t bestLag(const std::vector<float>& reference, const std::vector<float>& signal, int64_t maxLag) {
@@ -166,58 +141,121 @@ int64_t bestLag(const std::vector<float>& reference, const std::vector<float>& s
   return peakLag(sums, maxLag);
 }
 
-SpectralFigures compareSpectra(const AudioBuffer& reference, const AudioBuffer& playback) {
-  const Fft fft(kFrameSize);
-  const std::vector<double> window = hannWindow();
+SpectraComparison::SpectraComparison(int32_t channels)
+    : reference_{0, channels, {}}, playback_{0, channels, {}}, totals_(static_cast<std::size_t>(channels)) {}
+
+void SpectraComparison::add(const AudioBuffer& reference, const AudioBuffer& playback) {
+  reference_.samples.insert(reference_.samples.end(), reference.samples.begin(), reference.samples.end());
+  playback_.samples.insert(playback_.samples.end(), playback.samples.begin(), playback.samples.end());
+  while (reference_.frames() - held_ >= static_cast<int64_t>(kFrameSize)) {
+    addFrame(kFrameSize);
+    dropFrames(kHop);
+  }
+}
+
+// A frame of each channel, each channel's totals kept apart so that they add up as they would
+// channel after channel.
+void SpectraComparison::addFrame(int64_t count) {
+  static const Fft fft(kFrameSize);
+  static const std::vector<double> window = hannWindow();
   std::vector<double> referencePower(kFrameSize / 2 + 1);
   std::vector<double> playbackPower(kFrameSize / 2 + 1);
   std::vector<std::complex<double>> pair(kFrameSize);
-  Totals totals;
-  for (int32_t channel = 0; channel < reference.channels; ++channel) {
-    for (int64_t start = 0; start < reference.frames(); start += kHop) {
-      fillFramePair(reference, playback, start, channel, window, pair);
-      fft.forward(pair);
-      separate(pair, referencePower, playbackPower);
-      addFrame(referencePower, playbackPower, totals);
-    }
+  for (int32_t channel = 0; channel < reference_.channels; ++channel) {
+    fillFramePair(reference_, playback_, held_, count, channel, window, pair);
+    fft.forward(pair);
+    separate(pair, referencePower, playbackPower);
+    addPowers(referencePower, playbackPower, totals_[static_cast<std::size_t>(channel)]);
   }
-  const double distance =
-      totals.soundingFrames ? totals.distanceSum / static_cast<double>(totals.soundingFrames) : 0;
-  return {distance, ratioDb(totals.referenceEnergy, totals.differenceEnergy)};
+}
+
+// The frames before the next spectral frame are let go now and then, not at every hop, so the
+// buffer is seldom moved.
+void SpectraComparison::dropFrames(int64_t count) {
+  held_ += count;
+  if (held_ < static_cast<int64_t>(8 * kFrameSize)) return;
+  const auto drop = static_cast<std::ptrdiff_t>(held_ * reference_.channels);
+  reference_.samples.erase(reference_.samples.begin(), reference_.samples.begin() + drop);
+  playback_.samples.erase(playback_.samples.begin(), playback_.samples.begin() + drop);
+  held_ = 0;
+}
+
+SpectralFigures SpectraComparison::finish() {
+  for (; held_ < reference_.frames(); held_ += kHop) addFrame(reference_.frames() - held_);
+  Totals all;
+  for (const Totals& channel : totals_) {
+    all.referenceEnergy += channel.referenceEnergy;
+    all.differenceEnergy += channel.differenceEnergy;
+    all.distanceSum += channel.distanceSum;
+    all.soundingFrames += channel.soundingFrames;
+  }
+  const double distance = all.soundingFrames ? all.distanceSum / static_cast<double>(all.soundingFrames) : 0;
+  return {distance, ratioDb(all.referenceEnergy, all.differenceEnergy)};
 }
 
 int64_t stretchFrames(int32_t sampleRate) {
   return std::max<int64_t>(1, std::llround(kStretchSeconds * sampleRate));
 }
 
-WaveformFigures compareWaveforms(const AudioBuffer& reference, const AudioBuffer& playback) {
-  const double infinity = std::numeric_limits<double>::infinity();
-  const Energies whole = energiesOf(reference, playback, 0, reference.samples.size());
-  WaveformFigures figures{ratioDb(whole.reference, whole.error), 0, infinity, 0, 0};
-  const int64_t stretch = stretchFrames(reference.sampleRate);
-  for (int64_t start = 0; start < reference.frames(); start += stretch) {
-    const int64_t end = std::min(start + stretch, reference.frames());
-    const auto first = static_cast<std::size_t>(start * reference.channels);
-    const auto last = static_cast<std::size_t>(end * reference.channels);
-    const Energies energies = energiesOf(reference, playback, first, last);
-    const double audible = kAudibleMeanSquare * static_cast<double>(last - first);
-    if (energies.reference >= kClearlyHeardMeanSquare * static_cast<double>(last - first) &&
-        energies.playback < audible && figures.silentStretches++ == 0) {
-      figures.firstSilentStretchSeconds = static_cast<double>(start) / reference.sampleRate;
+WaveformComparison::WaveformComparison(int32_t sampleRate, int32_t channels)
+    : sampleRate_(sampleRate), channels_(channels), stretch_(stretchFrames(sampleRate)) {
+  figures_.worstStretchSnrDb = std::numeric_limits<double>::infinity();
+}
+
+void WaveformComparison::add(const AudioBuffer& reference, const AudioBuffer& playback) {
+  for (int64_t frame = 0; frame < reference.frames(); ++frame) {
+    for (int32_t channel = 0; channel < channels_; ++channel) {
+      const double wanted = reference.at(frame, channel);
+      const double played = playback.at(frame, channel);
+      const double error = played - wanted;
+      for (Energies* energies : {&whole_, &current_}) {
+        energies->reference += wanted * wanted;
+        energies->error += error * error;
+        energies->playback += played * played;
+      }
     }
-    if (std::max(energies.reference, energies.error) < audible) continue;
-    if (const double snr = ratioDb(energies.reference, energies.error); snr < figures.worstStretchSnrDb) {
-      figures.worstStretchSnrDb = snr;
-      figures.worstStretchSeconds = static_cast<double>(start) / reference.sampleRate;
+    if (++currentFrames_ == stretch_) endStretch();
+  }
+}
+
+void WaveformComparison::endStretch() {
+  const double samples = static_cast<double>(currentFrames_ * channels_);
+  const double audible = kAudibleMeanSquare * samples;
+  if (current_.reference >= kClearlyHeardMeanSquare * samples && current_.playback < audible &&
+      figures_.silentStretches++ == 0) {
+    figures_.firstSilentStretchSeconds = static_cast<double>(currentStart_) / sampleRate_;
+  }
+  if (std::max(current_.reference, current_.error) >= audible) {
+    if (const double snr = ratioDb(current_.reference, current_.error); snr < figures_.worstStretchSnrDb) {
+      figures_.worstStretchSnrDb = snr;
+      figures_.worstStretchSeconds = static_cast<double>(currentStart_) / sampleRate_;
     }
   }
-  return figures;
+  currentStart_ += currentFrames_;
+  currentFrames_ = 0;
+  current_ = {};
+}
+
+WaveformFigures WaveformComparison::finish() {
+  if (currentFrames_ > 0) endStretch();
+  figures_.snrDb = ratioDb(whole_.reference, whole_.error);
+  return figures_;
 }
 
 double peakDbfs(const AudioBuffer& buffer) {
   float peak = 0;
   for (float sample : buffer.samples) peak = std::max(peak, std::fabs(sample));
   return peak == 0 ? -std::numeric_limits<double>::infinity() : 20 * std::log10(static_cast<double>(peak));
+}
+
+void LevelWatch::add(const AudioBuffer& block) {
+  for (float sample : block.samples) peak_ = std::max(peak_, std::fabs(sample));
+  if (const int64_t end = audio::audibleEnd(block); end > 0) audibleEnd_ = frames_ + end;
+  frames_ += block.frames();
+}
+
+double LevelWatch::peakDbfs() const {
+  return peak_ == 0 ? -std::numeric_limits<double>::infinity() : 20 * std::log10(static_cast<double>(peak_));
 }
 
 int64_t audibleEnd(const AudioBuffer& buffer) {

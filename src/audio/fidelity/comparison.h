@@ -28,8 +28,31 @@ struct SpectralFigures {
   double spectralSnrDb = 0;
 };
 
-// `playback` is aligned to `reference` and has its length, rate and channel count.
-SpectralFigures compareSpectra(const AudioBuffer& reference, const AudioBuffer& playback);
+// The spectra compared as the sound comes, a block at a time: only the frames of the spectral
+// frame not yet complete are held.
+class SpectraComparison {
+public:
+  explicit SpectraComparison(int32_t channels);
+  // The next frames of the reference and of the playback aligned to it, as many of each.
+  void add(const AudioBuffer& reference, const AudioBuffer& playback);
+  // The frames still pending, zero past the end, then the figures.
+  SpectralFigures finish();
+
+private:
+  struct Totals {
+    double referenceEnergy = 0;
+    double differenceEnergy = 0;
+    double distanceSum = 0;
+    int64_t soundingFrames = 0;
+  };
+  void addFrame(int64_t count);
+  void dropFrames(int64_t count);
+
+  AudioBuffer reference_;  // the frames from the next spectral frame's start on, and some before
+  AudioBuffer playback_;
+  int64_t held_ = 0;  // where in them the next spectral frame starts
+  std::vector<Totals> totals_;  // each channel's
+};
 
 // How far a playback's samples stray from the reference's, over all channels.
 struct WaveformFigures {
@@ -49,13 +72,50 @@ constexpr double kStretchSeconds = 0.05;
 // A stretch in frames at `sampleRate`, at least one.
 int64_t stretchFrames(int32_t sampleRate);
 
-// `playback` is aligned to `reference` and has its length, rate and channel count.
-WaveformFigures compareWaveforms(const AudioBuffer& reference, const AudioBuffer& playback);
+// The samples compared a block at a time; only the 50 ms stretch not yet complete is counted
+// apart.
+class WaveformComparison {
+public:
+  explicit WaveformComparison(int32_t sampleRate, int32_t channels);
+  // The next frames of the reference and of the playback aligned to it, as many of each.
+  void add(const AudioBuffer& reference, const AudioBuffer& playback);
+  WaveformFigures finish();
+
+private:
+  struct Energies {
+    double reference = 0;
+    double error = 0;
+    double playback = 0;
+  };
+  void endStretch();
+
+  int32_t sampleRate_;
+  int32_t channels_;
+  int64_t stretch_;  // in frames
+  WaveformFigures figures_;
+  Energies whole_;
+  Energies current_;
+  int64_t currentStart_ = 0;
+  int64_t currentFrames_ = 0;
+};
 
 // The largest sample's level in dBFS; minus infinity for silence.
 double peakDbfs(const AudioBuffer& buffer);
 
 // The frame after the last one with a sample above -60 dBFS on any channel; 0 for silence.
 int64_t audibleEnd(const AudioBuffer& buffer);
+
+// The largest sample and the audible end of a sound that comes a block at a time.
+class LevelWatch {
+public:
+  void add(const AudioBuffer& block);
+  double peakDbfs() const;
+  int64_t audibleEnd() const { return audibleEnd_; }
+
+private:
+  float peak_ = 0;
+  int64_t frames_ = 0;
+  int64_t audibleEnd_ = 0;
+};
 
 }  // namespace rendlow::audio

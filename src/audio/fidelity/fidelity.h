@@ -37,9 +37,8 @@ struct FidelityFigures {
 };
 
 // Lines `playback` up with `reference` (both of one rate and channel count) by
-// cross-correlation within ±kLagSearchSeconds, then compares them over the reference's length.
-// The playback is taken by value and moved into line where it lies: a long song's mix is
-// hundreds of megabytes, too much to hold twice.
+// cross-correlation within ±kLagSearchSeconds over the reference's first kLagWindowSeconds with
+// sound, then compares them over the reference's length, a block at a time (see compareStreams).
 FidelityFigures comparePlayback(AudioBuffer playback, const AudioBuffer& reference);
 
 // The background of the chart (.bme) at `chartPath` played from the sound files in `soundFolder`,

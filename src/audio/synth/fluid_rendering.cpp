@@ -1,9 +1,13 @@
+#include <algorithm>
+#include <thread>
 #include <utility>
 
 #include "audio/cut/sound_cut.h"
 #include "audio/synth/fluid_synth_session.h"
+#include "audio/synth/fluid_song_stream.h"
 #include "audio/synth/fluid_track_player.h"
 #include "audio/synth/rendering.h"
+#include "audio/synth/work_threads.h"
 #include "base/file_input.h"
 #include "base/messages_audio.h"
 
@@ -46,24 +50,12 @@ Result<void> cutRenderedTrack(const RenderingFileTrack& track, const TempoMap& t
   if (!session) return session.problem();
   TrackPlayer player(*session, tempoMap);
   const std::vector<SoundFrames> frames = player.soundFrames(track);
-  std::vector<SoundSpan> spans;
-  for (std::size_t i = 0; i < track.sounds.size(); ++i)
-    spans.push_back({track.sounds[i].fileName, frames[i].start, frames[i].end});
-  return writeTrackSounds(track.stemName, player.renderSounds(track), spans, output, report);
-}
-
-// The first track becomes the mix itself, and the mix grows to exactly the longest track: a
-// song's mix is hundreds of megabytes.
-void addInto(AudioBuffer& mix, AudioBuffer track) {
-  if (mix.samples.empty()) {
-    mix = std::move(track);
-    return;
-  }
-  if (track.samples.size() > mix.samples.size()) {
-    mix.samples.reserve(track.samples.size());
-    mix.samples.resize(track.samples.size(), 0.0f);
-  }
-  for (std::size_t i = 0; i < track.samples.size(); ++i) mix.samples[i] += track.samples[i];
+  TrackSoundWriter writer(track.stemName, output, report);
+  Result<void> cut = player.streamSounds(track, [&](std::size_t i, const AudioBuffer& held, int64_t first) {
+    return writer.write(track.sounds[i].fileName, held, frames[i].start - first, frames[i].end - first);
+  });
+  if (cut) writer.finish();
+  return cut;
 }
 
 }  // namespace
@@ -79,28 +71,48 @@ Result<AudioBuffer> renderTrackAudio(const RenderingFileTrack& track, const Temp
   return renderOneTrack(track, tempoMap, *path);
 }
 
+unsigned renderThreads() { return std::max(1u, std::thread::hardware_concurrency()); }
+
 Result<SoundFilesReport> renderSounds(const std::vector<RenderingFileTrack>& tracks, const TempoMap& tempoMap,
-                                      const std::string& soundFont, const SoundOutput& output) {
+                                      const std::string& soundFont, const SoundOutput& output, unsigned threads) {
   Result<std::string> path = chooseSoundFont(soundFont);
   if (!path) return path.problem();
+  std::vector<SoundFilesReport> reports(tracks.size(), SoundFilesReport{output.folder, 0, {}});
+  std::vector<Result<void>> cuts(tracks.size());
+  onThreads(tracks.size(), threads, [&](std::size_t i) {
+    cuts[i] = cutRenderedTrack(tracks[i], tempoMap, *path, output, reports[i]);
+  });
   SoundFilesReport report{output.folder, 0, {}};
-  for (const RenderingFileTrack& track : tracks) {
-    if (Result<void> cut = cutRenderedTrack(track, tempoMap, *path, output, report); !cut)
-      return cut.problem();
+  for (std::size_t i = 0; i < tracks.size(); ++i) {
+    if (!cuts[i]) return cuts[i].problem();
+    report.filesWritten += reports[i].filesWritten;
+    for (Notice& notice : reports[i].notices) report.notices.push_back(std::move(notice));
   }
   return report;
 }
 
-Result<AudioBuffer> renderSong(const std::vector<std::vector<ChannelMessage>>& tracks,
-                               const TempoMap& tempoMap, const std::string& soundFont) {
+Result<std::unique_ptr<SongStream>> SongStream::open(const std::vector<std::vector<ChannelMessage>>& tracks,
+                                                     const TempoMap& tempoMap, const std::string& soundFont,
+                                                     unsigned threads) {
   Result<std::string> path = chooseSoundFont(soundFont);
   if (!path) return path.problem();
-  AudioBuffer mix = emptyRender();
-  for (const std::vector<ChannelMessage>& events : tracks) {
+  std::vector<SynthSession> sessions;
+  for (std::size_t i = 0; i < tracks.size(); ++i) {
     Result<SynthSession> session = SynthSession::open(*path);
     if (!session) return session.problem();
-    addInto(mix, TrackPlayer(*session, tempoMap).renderToSilence(events));
+    sessions.push_back(std::move(*session));
   }
+  return songStreamOf(std::move(sessions), tracks, tempoMap, threads);
+}
+
+Result<AudioBuffer> renderSong(const std::vector<std::vector<ChannelMessage>>& tracks,
+                               const TempoMap& tempoMap, const std::string& soundFont) {
+  Result<std::unique_ptr<SongStream>> song = SongStream::open(tracks, tempoMap, soundFont);
+  if (!song) return song.problem();
+  AudioBuffer mix = emptyRender();
+  std::vector<AudioBuffer> blocks;
+  for (AudioBuffer sum; (*song)->next(kSongBlockFrames, blocks, sum);)
+    mix.samples.insert(mix.samples.end(), sum.samples.begin(), sum.samples.end());
   return mix;
 }
 

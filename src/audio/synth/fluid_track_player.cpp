@@ -26,28 +26,44 @@ TrackPlayer::TrackPlayer(SynthSession& session, const TempoMap& tempoMap)
 
 AudioBuffer TrackPlayer::renderSounds(const RenderingFileTrack& track) {
   if (!track.sounds.empty()) reserve(frameOf(track.sounds.back().endTick) + kRingOutFrames);
-  const std::set<int> channels = channelsOf(track.events);
-  std::size_t nextSound = 0;
-  auto startSoundsUpTo = [&](int64_t tick) {
-    for (; nextSound < track.sounds.size() && track.sounds[nextSound].startTick <= tick; ++nextSound) {
-      silenceBefore(frameOf(track.sounds[nextSound].startTick), channels);
-    }
-  };
-  for (const ChannelMessage& event : track.events) {
-    startSoundsUpTo(event.tick);
-    play(event);
-  }
-  startSoundsUpTo(INT64_MAX);
-  if (!track.sounds.empty()) session_.renderTo(frameOf(track.sounds.back().endTick), out_);
-  ringOut();
+  (void)playSounds(track, [](std::size_t) { return Result<void>{}; });
   return std::move(out_);
 }
 
-AudioBuffer TrackPlayer::renderToSilence(const std::vector<ChannelMessage>& events) {
-  if (!events.empty()) reserve(frameOf(events.back().tick) + kRingOutFrames);
-  for (const ChannelMessage& event : events) play(event);
+// Each sound is handed over when the next one starts, or the track has rung out; the frames
+// before it, of the sound before or of no sound, are let go as it starts.
+Result<void> TrackPlayer::streamSounds(const RenderingFileTrack& track, const SoundRendered& rendered) {
+  auto handOver = [&](std::size_t index) -> Result<void> {
+    if (index > 0) {
+      if (Result<void> done = rendered(index - 1, out_, firstFrame_); !done) return done;
+    }
+    firstFrame_ = renderedTo();
+    out_.samples.clear();
+    return {};
+  };
+  if (Result<void> played = playSounds(track, handOver); !played) return played;
+  if (track.sounds.empty()) return {};
+  return rendered(track.sounds.size() - 1, out_, firstFrame_);
+}
+
+Result<void> TrackPlayer::playSounds(const RenderingFileTrack& track, const SoundReached& reached) {
+  const std::set<int> channels = channelsOf(track.events);
+  std::size_t nextSound = 0;
+  auto startSoundsUpTo = [&](int64_t tick) -> Result<void> {
+    for (; nextSound < track.sounds.size() && track.sounds[nextSound].startTick <= tick; ++nextSound) {
+      silenceBefore(frameOf(track.sounds[nextSound].startTick), channels);
+      if (Result<void> done = reached(nextSound); !done) return done;
+    }
+    return {};
+  };
+  for (const ChannelMessage& event : track.events) {
+    if (Result<void> started = startSoundsUpTo(event.tick); !started) return started;
+    play(event);
+  }
+  if (Result<void> started = startSoundsUpTo(INT64_MAX); !started) return started;
+  if (!track.sounds.empty()) renderTo(frameOf(track.sounds.back().endTick));
   ringOut();
-  return std::move(out_);
+  return {};
 }
 
 std::vector<SoundFrames> TrackPlayer::soundFrames(const RenderingFileTrack& track) const {
@@ -59,10 +75,11 @@ std::vector<SoundFrames> TrackPlayer::soundFrames(const RenderingFileTrack& trac
   return frames;
 }
 
+void TrackPlayer::renderTo(int64_t frame) { session_.renderTo(frame - firstFrame_, out_); }
+
 void TrackPlayer::ringOut() {
-  const int64_t limit = out_.frames() + kRingOutFrames;
-  while (session_.sounding() && out_.frames() < limit)
-    session_.renderTo(out_.frames() + kRingOutStepFrames, out_);
+  const int64_t limit = renderedTo() + kRingOutFrames;
+  while (session_.sounding() && renderedTo() < limit) renderTo(renderedTo() + kRingOutStepFrames);
 }
 
 // One block early: FluidSynth ends a killed voice only while it renders the next block, and a
@@ -70,9 +87,9 @@ void TrackPlayer::ringOut() {
 // its release. The block before a sound is the silence the rendering file leaves between
 // sounds, and the cut of the sound before ends at the boundary anyway.
 void TrackPlayer::silenceBefore(int64_t soundFrame, const std::set<int>& channels) {
-  session_.renderTo(soundFrame - session_.blockFrames(), out_);
+  renderTo(soundFrame - session_.blockFrames());
   session_.silence(channels);
-  session_.renderTo(soundFrame, out_);
+  renderTo(soundFrame);
 }
 
 // A track of a long song renders to hundreds of megabytes: grown as it renders, the buffer would
@@ -86,7 +103,7 @@ int64_t TrackPlayer::frameOf(int64_t tick) const {
 }
 
 void TrackPlayer::play(const ChannelMessage& message) {
-  session_.renderTo(frameOf(message.tick), out_);
+  renderTo(frameOf(message.tick));
   session_.apply(message);
 }
 

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <set>
 #include <vector>
 
 #include "audio/synth/fluid_synth_session.h"
 #include "audio/synth/tempo_map.h"
 #include "audio/synth/rendering.h"
+#include "base/result.h"
 
 namespace rendlow::audio {
 
@@ -25,8 +27,13 @@ public:
   // The rendering of a track of the rendering file, to its last sound's end and then until it
   // has rung out (at most kRingOutSeconds), so the last sound keeps its release.
   AudioBuffer renderSounds(const RenderingFileTrack& track);
-  // The rendering of a track of the song, until it has rung out (at most kRingOutSeconds).
-  AudioBuffer renderToSilence(const std::vector<ChannelMessage>& events);
+  // Called with the index of each sound of a track in turn, as soon as it is rendered, and the
+  // frames held then: those of the render from `firstFrame` on, the sound's own.
+  using SoundRendered =
+      std::function<Result<void>(std::size_t index, const AudioBuffer& frames, int64_t firstFrame)>;
+  // The same rendering as renderSounds, handed over a sound at a time: only the sound being
+  // rendered is held, however long the track. Stops at the first problem `rendered` returns.
+  Result<void> streamSounds(const RenderingFileTrack& track, const SoundRendered& rendered);
   // The frames of each sound in what renderSounds returns; the last one ends with the render.
   std::vector<SoundFrames> soundFrames(const RenderingFileTrack& track) const;
 
@@ -34,7 +41,12 @@ public:
   static constexpr auto kRingOutFrames = static_cast<int64_t>(kRingOutSeconds * kRenderSampleRate);
 
 private:
+  // Called when the render has reached the start of sound `index` of the track.
+  using SoundReached = std::function<Result<void>(std::size_t index)>;
+  Result<void> playSounds(const RenderingFileTrack& track, const SoundReached& reached);
   int64_t frameOf(int64_t tick) const;
+  int64_t renderedTo() const { return firstFrame_ + out_.frames(); }
+  void renderTo(int64_t frame);
   void reserve(int64_t frames);
   void ringOut();
   void silenceBefore(int64_t soundFrame, const std::set<int>& channels);
@@ -42,7 +54,9 @@ private:
 
   SynthSession& session_;
   const TempoMap& tempoMap_;
+  // The frames rendered and still held: those from firstFrame_ on.
   AudioBuffer out_;
+  int64_t firstFrame_ = 0;
 };
 
 }  // namespace rendlow::audio

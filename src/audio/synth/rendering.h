@@ -6,6 +6,7 @@
 // milliseconds and was measured starting notes 1.3-3.1 ms late over tempo changes.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -57,13 +58,37 @@ int32_t synthBlockFrames();
 Result<AudioBuffer> renderTrackAudio(const RenderingFileTrack& track, const TempoMap& tempoMap,
                                 const std::string& soundFont);
 
-// Renders every track and cuts each sound out of it, as cutSound does, into the output folder.
-// Two runs write the same bytes.
-Result<SoundFilesReport> renderSounds(const std::vector<RenderingFileTrack>& tracks, const TempoMap& tempoMap,
-                                      const std::string& soundFont, const SoundOutput& output);
+// As many threads as the machine has cores: the tracks are rendered side by side, each by a
+// synthesizer of its own.
+unsigned renderThreads();
 
-// The song itself from its own events, each track rendered alone and the tracks summed, each
-// ringing out after its last event: the reference the chart's playback is measured against.
+// Renders every track and cuts each sound out of it as it renders, as cutSound does, into the
+// output folder: one sound of each track at a time is held, however long the song. The tracks
+// share `threads` threads; two runs write the same bytes, on any number of threads, and the
+// report tells the tracks in their order.
+Result<SoundFilesReport> renderSounds(const std::vector<RenderingFileTrack>& tracks, const TempoMap& tempoMap,
+                                      const std::string& soundFont, const SoundOutput& output,
+                                      unsigned threads = renderThreads());
+
+// The frames a song is rendered in when it is measured: about 1.5 s.
+constexpr int64_t kSongBlockFrames = 65536;
+
+// The song itself from its own events a block at a time, each track rendered alone by a
+// synthesizer of its own and the tracks summed in their order, each ringing out after its last
+// event: the reference the chart's playback is measured against. The tracks render side by side
+// on `threads` threads; the samples are the same on any number.
+class SongStream {
+public:
+  static Result<std::unique_ptr<SongStream>> open(const std::vector<std::vector<ChannelMessage>>& tracks,
+                                                  const TempoMap& tempoMap, const std::string& soundFont,
+                                                  unsigned threads = renderThreads());
+  virtual ~SongStream() = default;
+  // Each track's next frames (`frames` of them until it has rung out, then fewer, then none) and
+  // their sum, as long as the longest of them. False, with nothing, once every track has rung out.
+  virtual bool next(int64_t frames, std::vector<AudioBuffer>& tracks, AudioBuffer& sum) = 0;
+};
+
+// The whole song so (see SongStream).
 Result<AudioBuffer> renderSong(const std::vector<std::vector<ChannelMessage>>& tracks,
                                const TempoMap& tempoMap, const std::string& soundFont);
 

@@ -12,8 +12,15 @@ Result<AudioBuffer> renderTrackAudio(const RenderingFileTrack&, const TempoMap&,
   return Problem{fluidSynthAbsentMessage()};
 }
 
+unsigned renderThreads() { return 1; }
+
 Result<SoundFilesReport> renderSounds(const std::vector<RenderingFileTrack>&, const TempoMap&, const std::string&,
-                                      const SoundOutput&) {
+                                      const SoundOutput&, unsigned) {
+  return Problem{fluidSynthAbsentMessage()};
+}
+
+Result<std::unique_ptr<SongStream>> SongStream::open(const std::vector<std::vector<ChannelMessage>>&,
+                                                     const TempoMap&, const std::string&, unsigned) {
   return Problem{fluidSynthAbsentMessage()};
 }
 

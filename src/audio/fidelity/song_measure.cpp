@@ -1,0 +1,85 @@
+#include "audio/fidelity/song_measure.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+#include "audio/fidelity/stream_comparison.h"
+#include "audio/synth/work_threads.h"
+
+namespace rendlow::audio {
+
+namespace {
+
+// The playbacks of one pass: each track's, then the song's, last; null where there is none.
+std::vector<const ChartMix*> allPlaybacks(const std::vector<const ChartMix*>& tracks, const ChartMix* song) {
+  std::vector<const ChartMix*> all = tracks;
+  all.push_back(song);
+  return all;
+}
+
+// The reference of comparison i: track i's block, or the sum past the tracks.
+const AudioBuffer& referenceOf(std::size_t i, const std::vector<AudioBuffer>& blocks, const AudioBuffer& sum) {
+  return i < blocks.size() ? blocks[i] : sum;
+}
+
+Result<std::vector<int64_t>> findLags(const SongOpener& open, const std::vector<const ChartMix*>& playbacks) {
+  std::vector<std::unique_ptr<LagSearch>> searches;
+  for (const ChartMix* mix : playbacks)
+    searches.push_back(mix ? std::make_unique<LagSearch>(mix->stream(), kRenderSampleRate) : nullptr);
+  Result<std::unique_ptr<SongStream>> song = open();
+  if (!song) return song.problem();
+  auto searching = [&] {
+    return std::any_of(searches.begin(), searches.end(), [](const auto& s) { return s && !s->done(); });
+  };
+  std::vector<AudioBuffer> blocks;
+  for (AudioBuffer sum; searching() && (*song)->next(kSongBlockFrames, blocks, sum);) {
+    for (std::size_t i = 0; i < searches.size(); ++i)
+      if (searches[i]) searches[i]->addReference(referenceOf(i, blocks, sum));
+  }
+  std::vector<int64_t> lags;
+  for (const auto& search : searches) lags.push_back(search ? search->lag() : 0);
+  return lags;
+}
+
+}  // namespace
+
+Result<SongMeasures> measureAgainstSong(const SongOpener& open, const std::vector<const ChartMix*>& trackPlaybacks,
+                                        const ChartMix* songPlayback) {
+  const std::vector<const ChartMix*> playbacks = allPlaybacks(trackPlaybacks, songPlayback);
+  Result<std::vector<int64_t>> lags = findLags(open, playbacks);
+  if (!lags) return lags.problem();
+  std::vector<std::unique_ptr<PlaybackComparison>> comparisons;
+  for (std::size_t i = 0; i < playbacks.size(); ++i) {
+    comparisons.push_back(playbacks[i] ? std::make_unique<PlaybackComparison>((*lags)[i], playbacks[i]->stream(),
+                                                                              kRenderSampleRate, 2)
+                                       : nullptr);
+  }
+  std::vector<LevelWatch> levels(playbacks.size());
+  Result<std::unique_ptr<SongStream>> song = open();
+  if (!song) return song.problem();
+  std::vector<AudioBuffer> blocks;
+  for (AudioBuffer sum; (*song)->next(kSongBlockFrames, blocks, sum);) {
+    onThreads(playbacks.size(), renderThreads(), [&](std::size_t i) {
+      const AudioBuffer& reference = referenceOf(i, blocks, sum);
+      levels[i].add(reference);
+      if (comparisons[i]) comparisons[i]->addReference(reference);
+    });
+  }
+  SongMeasures measures;
+  for (std::size_t i = 0; i < playbacks.size(); ++i) {
+    std::optional<FidelityFigures> figures;
+    if (comparisons[i]) figures = comparisons[i]->finish();
+    const bool silent = std::isinf(levels[i].peakDbfs());
+    if (i < trackPlaybacks.size()) {
+      measures.tracks.push_back(figures);
+      measures.trackSilent.push_back(silent);
+    } else {
+      measures.song = figures;
+      measures.songSilent = silent;
+    }
+  }
+  return measures;
+}
+
+}  // namespace rendlow::audio

@@ -1,0 +1,154 @@
+#include "audio/fidelity/stream_comparison.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace rendlow::audio {
+
+namespace {
+
+float monoAt(const AudioBuffer& buffer, int64_t frame) {
+  float sum = 0;
+  for (int32_t channel = 0; channel < buffer.channels; ++channel) sum += buffer.at(frame, channel);
+  return sum;
+}
+
+bool soundsAt(const AudioBuffer& buffer, int64_t frame) {
+  for (int32_t channel = 0; channel < buffer.channels; ++channel)
+    if (buffer.at(frame, channel) != 0) return true;
+  return false;
+}
+
+// `block` made `frames` long: silence past the end of the sound it came from.
+AudioBuffer padded(AudioBuffer block, int64_t frames) {
+  block.samples.resize(static_cast<std::size_t>(frames * block.channels), 0.0f);
+  return block;
+}
+
+}  // namespace
+
+LagSearch::LagSearch(std::unique_ptr<SoundStream> playback, int32_t sampleRate)
+    : playback_(std::move(playback)),
+      maxLag_(std::llround(kLagSearchSeconds * sampleRate)),
+      window_(std::llround(kLagWindowSeconds * sampleRate)) {}
+
+bool LagSearch::done() const {
+  return heard_ && static_cast<int64_t>(played_.size()) >= window_ + 2 * maxLag_;
+}
+
+void LagSearch::addReference(const AudioBuffer& block) {
+  if (done()) return;
+  AudioBuffer playback = padded(playback_->next(block.frames()), block.frames());
+  playback.channels = block.channels;
+  keep(block, playback);
+}
+
+// Before the reference first sounds, only the playback's last maxLag_ frames are kept: a lag
+// reaches back no further.
+void LagSearch::keep(const AudioBuffer& reference, const AudioBuffer& playback) {
+  for (int64_t frame = 0; frame < reference.frames(); ++frame) {
+    if (!heard_ && soundsAt(reference, frame)) {
+      heard_ = true;
+      const auto history = static_cast<std::ptrdiff_t>(std::min<std::size_t>(played_.size(), maxLag_));
+      played_.erase(played_.begin(), played_.end() - history);
+      played_.insert(played_.begin(), static_cast<std::size_t>(maxLag_) - played_.size(), 0.0f);
+    }
+    if (heard_ && static_cast<int64_t>(reference_.size()) < window_)
+      reference_.push_back(monoAt(reference, frame));
+    if (!heard_ || static_cast<int64_t>(played_.size()) < window_ + 2 * maxLag_)
+      played_.push_back(monoAt(playback, frame));
+  }
+  if (!heard_ && static_cast<int64_t>(played_.size()) > maxLag_)
+    played_.erase(played_.begin(), played_.end() - maxLag_);
+}
+
+// A reference that ended inside the window still has its last frames searched as far as a lag
+// reaches past them.
+int64_t LagSearch::lag() {
+  if (!heard_) return 0;
+  const int64_t wanted = static_cast<int64_t>(reference_.size()) + 2 * maxLag_ - static_cast<int64_t>(played_.size());
+  if (wanted > 0) {
+    const AudioBuffer rest = playback_->next(wanted);
+    for (int64_t frame = 0; frame < rest.frames(); ++frame) played_.push_back(monoAt(rest, frame));
+  }
+  std::vector<float> reference(static_cast<std::size_t>(maxLag_), 0.0f);
+  reference.insert(reference.end(), reference_.begin(), reference_.end());
+  return bestLag(reference, played_, maxLag_);
+}
+
+PlaybackComparison::PlaybackComparison(int64_t lag, std::unique_ptr<SoundStream> playback, int32_t sampleRate,
+                                       int32_t channels)
+    : lag_(lag),
+      playback_(std::move(playback)),
+      sampleRate_(sampleRate),
+      channels_(channels),
+      leadingSilence_(std::max<int64_t>(0, -lag)),
+      spectra_(channels),
+      waveforms_(sampleRate, channels) {
+  // A late playback starts `lag` frames in; what comes before is heard all the same.
+  for (int64_t skipped = 0; skipped < lag;) {
+    const AudioBuffer block = playback_->next(std::min(kStreamBlockFrames, lag - skipped));
+    if (block.frames() == 0) break;
+    level_.add(block);
+    skipped += block.frames();
+  }
+}
+
+AudioBuffer PlaybackComparison::played(int64_t frames) {
+  AudioBuffer lined{sampleRate_, channels_, {}};
+  const int64_t silence = std::min(leadingSilence_, frames);
+  lined.samples.assign(static_cast<std::size_t>(silence * channels_), 0.0f);
+  leadingSilence_ -= silence;
+  const AudioBuffer block = playback_->next(frames - silence);
+  level_.add(block);
+  lined.samples.insert(lined.samples.end(), block.samples.begin(), block.samples.end());
+  return padded(std::move(lined), frames);
+}
+
+void PlaybackComparison::addReference(const AudioBuffer& block) {
+  const AudioBuffer playback = played(block.frames());
+  spectra_.add(block, playback);
+  waveforms_.add(block, playback);
+  referenceFrames_ += block.frames();
+}
+
+FidelityFigures PlaybackComparison::finish() {
+  for (AudioBuffer rest = playback_->next(kStreamBlockFrames); rest.frames() > 0; rest = playback_->next(kStreamBlockFrames))
+    level_.add(rest);
+  const SpectralFigures spectra = spectra_.finish();
+  const WaveformFigures waveforms = waveforms_.finish();
+  const int64_t unmeasured = std::max<int64_t>(0, level_.audibleEnd() - lag_ - referenceFrames_);
+  const double rate = sampleRate_;
+  return {spectra.logSpectralDistanceDb,
+          spectra.spectralSnrDb,
+          waveforms.snrDb,
+          waveforms.worstStretchSeconds,
+          waveforms.worstStretchSnrDb,
+          level_.peakDbfs(),
+          lag_,
+          sampleRate_,
+          static_cast<double>(waveforms.silentStretches) * stretchFrames(sampleRate_) / rate,
+          waveforms.firstSilentStretchSeconds,
+          static_cast<double>(unmeasured) / rate,
+          static_cast<double>(referenceFrames_) / rate};
+}
+
+FidelityFigures compareStreams(const SoundStreamMaker& reference, const SoundStreamMaker& playback,
+                               int32_t sampleRate, int32_t channels) {
+  LagSearch search(playback(), sampleRate);
+  const std::unique_ptr<SoundStream> lagReference = reference();
+  while (!search.done()) {
+    const AudioBuffer block = lagReference->next(kStreamBlockFrames);
+    if (block.frames() == 0) break;
+    search.addReference(block);
+  }
+  PlaybackComparison comparison(search.lag(), playback(), sampleRate, channels);
+  const std::unique_ptr<SoundStream> compared = reference();
+  for (AudioBuffer block = compared->next(kStreamBlockFrames); block.frames() > 0;
+       block = compared->next(kStreamBlockFrames))
+    comparison.addReference(block);
+  return comparison.finish();
+}
+
+}  // namespace rendlow::audio

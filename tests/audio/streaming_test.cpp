@@ -1,0 +1,119 @@
+// A playback measured as the sound comes, a block at a time: the figures, the chart's mix and
+// the lag do not depend on how the sound is cut into blocks, and the lag is found in a window
+// of the reference's first sound however late that comes.
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <tuple>
+
+#include "audio/fidelity/chart_mix.h"
+#include "audio/fidelity/comparison.h"
+#include "audio/fidelity/fidelity.h"
+#include "audio/fidelity/sound_stream.h"
+#include "audio/fidelity/stream_comparison.h"
+#include "audio/io/audio_backend.h"
+#include "audio_test.h"
+
+namespace rendlow::audio {
+namespace {
+
+AudioBuffer noiseOf(int32_t channels, int64_t frames, uint32_t seed, int32_t rate = 44100) {
+  std::minstd_rand engine(seed);
+  AudioBuffer buffer{rate, channels, std::vector<float>(static_cast<std::size_t>(frames * channels))};
+  for (float& sample : buffer.samples) sample = 0.5f * (static_cast<float>(engine() % 65536) / 32768 - 1);
+  return buffer;
+}
+
+// `buffer` with `frames` frames of silence put before it.
+AudioBuffer after(int64_t frames, AudioBuffer buffer) {
+  buffer.samples.insert(buffer.samples.begin(), static_cast<std::size_t>(frames * buffer.channels), 0.0f);
+  return buffer;
+}
+
+// Each comparison fed `reference` and `playback` in blocks of `block` frames.
+std::tuple<SpectralFigures, WaveformFigures, double, int64_t> inBlocks(const AudioBuffer& reference,
+                                                                       const AudioBuffer& playback, int64_t block) {
+  SpectraComparison spectra(reference.channels);
+  WaveformComparison waveforms(reference.sampleRate, reference.channels);
+  LevelWatch level;
+  BufferStream wanted(reference), played(playback);
+  for (AudioBuffer r = wanted.next(block), p = played.next(block); r.frames() > 0; r = wanted.next(block), p = played.next(block)) {
+    spectra.add(r, p);
+    waveforms.add(r, p);
+    level.add(p);
+  }
+  return {spectra.finish(), waveforms.finish(), level.peakDbfs(), level.audibleEnd()};
+}
+
+// Blocks shorter than a spectral frame, than its hop, and not lined up with the 50 ms stretches
+// give the very figures the whole sound gives.
+TEST(StreamedComparison, TheBlocksChangeNoFigure) {
+  const AudioBuffer reference = after(3000, noiseOf(2, 20000, 1));
+  AudioBuffer playback = reference;
+  for (std::size_t i = 0; i < playback.samples.size(); i += 3) playback.samples[i] *= 0.7f;
+  std::fill(playback.samples.begin() + 2 * 9000, playback.samples.begin() + 2 * 15000, 0.0f);
+  playback.samples.resize(playback.samples.size() - 2 * 700, 0.0f);
+  playback.samples.resize(reference.samples.size(), 0.0f);
+  const auto whole = inBlocks(reference, playback, reference.frames());
+  const auto& [spectra, waveforms, peak, end] = whole;
+  ASSERT_GT(waveforms.silentStretches, 0) << "the gap is told";
+  ASSERT_EQ(end, reference.frames() - 700);
+  for (int64_t block : {1, 7, 511, 2049, 4410}) {
+    SCOPED_TRACE(block);
+    const auto& [s, w, p, e] = inBlocks(reference, playback, block);
+    EXPECT_EQ(s.logSpectralDistanceDb, spectra.logSpectralDistanceDb);
+    EXPECT_EQ(s.spectralSnrDb, spectra.spectralSnrDb);
+    EXPECT_EQ(std::tie(w.snrDb, w.worstStretchSeconds, w.worstStretchSnrDb, w.silentStretches, w.firstSilentStretchSeconds),
+              std::tie(waveforms.snrDb, waveforms.worstStretchSeconds, waveforms.worstStretchSnrDb,
+                       waveforms.silentStretches, waveforms.firstSilentStretchSeconds));
+    EXPECT_EQ(std::tie(p, e), std::tie(peak, end));
+  }
+}
+
+// The lag is looked for from the reference's first sound on, however late it comes, and a
+// reference that ends before the window is full is searched to its end.
+TEST(StreamedComparison, FindsTheLagFromTheFirstSoundOn) {
+  const std::vector<std::tuple<const char*, int64_t, int64_t, int64_t>> cases{
+      // name, silence before the sound, the sound's length, the lag (frames)
+      {"SoundAfterFortySeconds", 40 * 44100, 35 * 44100, 300},
+      {"EarlyAfterFortySeconds", 40 * 44100, 35 * 44100, -700},
+      {"ShorterThanTheWindow", 1000, 3 * 44100, 2500},
+      {"EarlyFromTheStart", 0, 3 * 44100, -44100},
+  };
+  for (const auto& [name, silence, length, lag] : cases) {
+    SCOPED_TRACE(name);
+    const AudioBuffer sound = noiseOf(1, length, 5);
+    const AudioBuffer reference = after(silence, sound);
+    AudioBuffer playback = after(std::max<int64_t>(0, silence + lag), sound);
+    if (silence + lag < 0) playback.samples.erase(playback.samples.begin(), playback.samples.begin() - (silence + lag));
+    const FidelityFigures figures = comparePlayback(playback, reference);
+    EXPECT_EQ(figures.lagFrames, lag);
+    if (silence + lag >= 0) EXPECT_GT(figures.waveformSnrDb, 200) << "lined up, the playback is the reference";
+  }
+}
+
+// The chart's background read in blocks of a few frames is the mix read whole: sounds that
+// overlap, that start before a block and end in the next, and a mono sound.
+TEST(StreamedChartMix, TheBlocksChangeNoSample) {
+  rendlow::test::TempDir dir;
+  ASSERT_TRUE(builtinBackend().write(dir.file("a.wav"), noiseOf(2, 300, 2, 1000), AudioFileType::Wav));
+  ASSERT_TRUE(builtinBackend().write(dir.file("b.wav"), noiseOf(1, 170, 3, 1000), AudioFileType::Wav));
+  const ChartBackground background{{{1, "a.wav"}, {2, "b.wav"}},
+                                   {{0.01, 1}, {0.05, 2}, {0.1, 2}, {0.2, 1}, {0.25, 2}, {0.4, 1}}};
+  Result<AudioBuffer> whole = mixChart(background, "c.bme", dir.path(), 1000, 2, builtinBackend());
+  Result<std::unique_ptr<ChartMix>> mix = ChartMix::open(background, "c.bme", dir.path(), 1000, 2, builtinBackend());
+  ASSERT_TRUE(whole && mix);
+  ASSERT_EQ(whole->frames(), 700);
+  for (int64_t block : {1, 3, 64, 699}) {
+    SCOPED_TRACE(block);
+    const std::unique_ptr<SoundStream> stream = (*mix)->stream();
+    std::vector<float> samples;
+    for (AudioBuffer b = stream->next(block); b.frames() > 0; b = stream->next(block))
+      samples.insert(samples.end(), b.samples.begin(), b.samples.end());
+    EXPECT_EQ(samples, whole->samples);
+  }
+}
+
+}  // namespace
+}  // namespace rendlow::audio
