@@ -188,9 +188,12 @@ for (const folder of casesOf('keysounds')) {
   });
 }
 
-for (const folder of casesOf('keysounds')) {
+// The folders whose chart is a .bme; bmson.test.mjs reads the others.
+const bmeChartIn = (folder) => fs.readdirSync(folder).find((f) => f.endsWith('.bme'));
+
+for (const folder of casesOf('keysounds').filter(bmeChartIn)) {
   test(`keysounds ${path.basename(folder)}`, () => {
-    const chart = compile(path.join(folder, fs.readdirSync(folder).find((f) => f.endsWith('.bme'))));
+    const chart = compile(path.join(folder, bmeChartIn(folder)));
     const files = Object.values(Keysounds.fromBMSChart(chart).all());
     assert.ok(files.length > 0, 'the chart names sound files');
     for (const file of files) {
