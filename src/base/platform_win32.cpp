@@ -217,13 +217,23 @@ bool sameSpelling(const std::string& a, const std::string& b) {
 }
 
 std::string utf8FromProgramText(std::string_view text) {
-  if (text.empty()) return {};
-  // Without MB_ERR_INVALID_CHARS a byte that starts no character of code page 932 becomes U+30FB
-  // or U+FFFD as Windows decides, never an error.
-  const int size = static_cast<int>(text.size());
-  const int wideLength = MultiByteToWideChar(932, 0, text.data(), size, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
-  MultiByteToWideChar(932, 0, text.data(), size, wide.data(), wideLength);
+  // Character by character, so that a byte starting no character of code page 932 becomes U+FFFD
+  // here as it does on other systems, not whatever stand-in Windows would choose.
+  std::wstring wide;
+  while (!text.empty()) {
+    const std::size_t length = text.size() >= 2 && isLeadByte(static_cast<unsigned char>(text[0])) ? 2 : 1;
+    wchar_t character[2] = {};
+    const int made = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(length), character, 2);
+    if (made > 0) {
+      wide.append(character, static_cast<std::size_t>(made));
+      text.remove_prefix(length);
+    } else {
+      wide += L'\xFFFD';
+      text.remove_prefix(1);
+    }
+  }
+  if (wide.empty()) return {};
+  const int wideLength = static_cast<int>(wide.size());
   const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
   std::string utf8(static_cast<std::size_t>(length), '\0');
   WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, utf8.data(), length, nullptr, nullptr);

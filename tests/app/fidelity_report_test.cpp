@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "audio/io/audio_backend.h"
+#include "base/platform.h"
 #include "audio/synthesized_stem.h"
 #include "job_fixture.h"
 
@@ -55,7 +56,7 @@ TEST(CutFidelity, EachTrackRenderGivesItsRowAndWhatDoesNotFitTheSongIsWarnedOf) 
   EXPECT_EQ(made->trackFidelity[0].definitionName, "tr01");
   EXPECT_EQ(made->trackFidelity[0].trackName, "Piano");
   const std::string told = allOf(made->measureNotices);
-  for (const std::string& expected : std::vector<std::string>{"The reference is shorter than the song", "played, they clip", "The recording to compare with is silent\nFile: " + job.dir.file("renders/tr02.wav"),
+  for (const std::string& expected : std::vector<std::string>{"The reference is shorter than the song", "played, they clip", "The recording to compare with is silent\nFile: " + job.dir.file(std::string("renders") + pathSeparator() + "tr02.wav"),
         "No render of track tr03 to compare with"})
     EXPECT_NE(told.find(expected), std::string::npos) << expected << " in\n" << told;
   for (const Notice& notice : made->measureNotices) EXPECT_EQ(notice.kind, Notice::Kind::Warning);

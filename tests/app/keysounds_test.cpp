@@ -14,6 +14,7 @@
 #include <tuple>
 
 #include "audio/io/audio_backend.h"
+#include "base/platform.h"
 #include "audio/synthesized_stem.h"
 #include "job_fixture.h"
 
@@ -94,7 +95,8 @@ TEST(Keysounds, AStemThatDoesNotFitTheRenderingFileIsToldAndLeftUncut) {
   ASSERT_EQ(late->files.notices.size(), 1u) << englishOf(late->files.notices);
   EXPECT_EQ(late->files.notices[0].kind, Notice::Kind::Warning);
   const std::string told = englishOf(late->files.notices);
-  EXPECT_NE(told.find("File: " + job.dir.file("stems/tr02.wav") + "\nWhat looks wrong: starts 500 ms late\n"),
+  const std::string stem = job.dir.file(std::string("stems") + pathSeparator() + "tr02.wav");
+  EXPECT_NE(told.find("File: " + stem + "\nWhat looks wrong: starts 500 ms late\n"),
             std::string::npos)
       << told;
   EXPECT_EQ(late->files.filesWritten, 9);

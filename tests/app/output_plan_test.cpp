@@ -255,6 +255,10 @@ TEST(OutputPlan, ASongInAReadOnlyFolderKeepsItsSettingsBesideTheChart) {
   const Case cases[] = {{true, "charts/song.txt", 1}, {false, "album/song.txt", 0}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.songFolderReadOnly);
+#ifdef _WIN32
+    // A folder's read-only attribute there only marks it for the shell: files are still made in it.
+    if (c.songFolderReadOnly) continue;
+#endif
     JobRun job;
     fs::create_directory(job.dir.file("album"));
     fs::create_directory(job.dir.file("charts"));
