@@ -1,12 +1,14 @@
 // The settings-file reader on arbitrary text: a settings file someone edited by hand must neither
 // crash the program nor yield a text longer than the program stores, and is refused only for a
-// line too long to read.
+// line too long to read or a definition name that cannot name a file.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
 
 #include "app/settings_file.h"
+#include "app/track_line.h"
+#include "base/path_names.h"
 #include "base/text.h"
 #include "fuzz_support/scratch_file.h"
 
@@ -25,15 +27,36 @@ bool hasOverlongLine(std::string_view text) {
   return false;
 }
 
+// Whether a "tr" line of the text gives a definition name that could not name a sound file, read
+// as the reader reads a line: up to its first NUL, the key before the first tab.
+bool hasUnsafeName(std::string_view text) {
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    if (end != std::string_view::npos && !line.empty() && line.back() == '\r') line.remove_suffix(1);
+    line = line.substr(0, line.find('\0'));
+    const std::size_t tab = line.find('\t');
+    if (tab != std::string_view::npos && line.substr(0, tab) == "tr") {
+      const std::string name = rendlow::scanTrackFields(line.substr(tab + 1)).definitionName;
+      if (!name.empty() && !rendlow::isSafeFileName(name)) return true;
+    }
+    if (end == std::string_view::npos) break;
+    text.remove_prefix(end + 1);
+  }
+  return false;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   using namespace rendlow;
   const std::string path = fuzz::writeScratchFile("input.txt", data, size);
   const Result<SettingsFileContents> contents = loadSettings(path);
-  // The file exists: it must be read, unless a line of it is too long to be.
+  // The file exists: it must be read, unless a line of it is too long to be or names a sound file
+  // that could not be.
   if (!contents) {
-    if (!hasOverlongLine(std::string_view(reinterpret_cast<const char*>(data), size))) std::abort();
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    if (!hasOverlongLine(text) && !hasUnsafeName(text)) std::abort();
     return 0;
   }
   for (const std::string* text : {&contents->genre, &contents->title, &contents->artist}) {
