@@ -16,12 +16,9 @@ audio::TempoMap chartTempoMap(const Project& project) {
   const Song& song = project.song;
   std::vector<audio::TempoChange> changes;
   if (!song.tempos.empty()) changes.push_back({0, song.tempos.front().microseconds});
-  std::vector<const BMSBPM*> bpms;
-  for (const BMSBPM& bpm : project.chart.chartBpms) bpms.push_back(&bpm);
-  std::stable_sort(bpms.begin(), bpms.end(), [](const BMSBPM* a, const BMSBPM* b) { return a->tick < b->tick; });
-  for (std::size_t i = 1; i < bpms.size(); ++i) {
-    const auto tempo = static_cast<std::size_t>(bpms[i]->tempoIndex);
-    if (tempo < song.tempos.size()) changes.push_back({bpms[i]->tick, song.tempos[tempo].microseconds});
+  for (const BMSBPM* change : laterTempoChanges(project.chart)) {
+    const auto tempo = static_cast<std::size_t>(change->tempoIndex);
+    if (tempo < song.tempos.size()) changes.push_back({change->tick, song.tempos[tempo].microseconds});
   }
   return audio::TempoMap(song.header.division, std::move(changes));
 }

@@ -165,16 +165,6 @@ void writeMeasureLengthLine(const Song& song, const MeasureGrid& grid, std::stri
   appendFormatted(out, "%f\n", static_cast<double>(ratio));
 }
 
-// Tempo changes are collected track by track; the measure walk needs them in time order.
-std::vector<const BMSBPM*> bpmsByTick(const std::vector<BMSBPM>& bpms) {
-  std::vector<const BMSBPM*> sorted;
-  sorted.reserve(bpms.size());
-  for (const BMSBPM& bpm : bpms) sorted.push_back(&bpm);
-  std::stable_sort(sorted.begin(), sorted.end(),
-                   [](const BMSBPM* a, const BMSBPM* b) { return a->tick < b->tick; });
-  return sorted;
-}
-
 }  // namespace
 
 double chartBpmValue(const Tempo& tempo) {
@@ -197,9 +187,9 @@ Result<std::string> formatBmsChart(const Song& song, const MeasureGrid& grid, co
   writeBpmDefinitions(song, out);
   for (const BMSTrack& track : chart.chartTracks) writeWavDefinitions(track, out);
   out += "\n\n";
-  const std::vector<const BMSBPM*> bpms = bpmsByTick(chart.chartBpms);
-  // The first tempo is the header's "#BPM"; the channel starts with the second.
-  std::size_t bpmCursor = bpms.size() >= 2 ? 1 : bpms.size();
+  // The first tempo is the header's "#BPM"; the channel carries the others.
+  const std::vector<const BMSBPM*> bpms = laterTempoChanges(chart);
+  std::size_t bpmCursor = 0;
   std::vector<std::size_t> cursors(chart.chartTracks.size(), 0);
   LineBudget budget;
   for (int32_t m = 0;; ++m) {

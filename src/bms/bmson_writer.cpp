@@ -1,6 +1,5 @@
 #include "bms/bmson_writer.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -83,16 +82,12 @@ std::vector<std::string> barLines(const MeasureGrid& grid) {
 // The tempo changes the ".bme" puts on its tempo channel: all in time order but the first, which
 // is the chart's starting tempo.
 std::vector<std::string> bpmEvents(const Song& song, const Chart& chart) {
-  std::vector<const BMSBPM*> sorted;
-  for (const BMSBPM& bpm : chart.chartBpms) sorted.push_back(&bpm);
-  std::stable_sort(sorted.begin(), sorted.end(),
-                   [](const BMSBPM* a, const BMSBPM* b) { return a->tick < b->tick; });
   std::vector<std::string> events;
-  for (std::size_t i = 1; i < sorted.size(); ++i) {
-    const auto tempo = static_cast<std::size_t>(sorted[i]->tempoIndex);
-    const double bpm = tempo < song.tempos.size() ? chartBpmValue(song.tempos[tempo]) : sorted[i]->bpm;
+  for (const BMSBPM* change : laterTempoChanges(chart)) {
+    const auto tempo = static_cast<std::size_t>(change->tempoIndex);
+    const double bpm = tempo < song.tempos.size() ? chartBpmValue(song.tempos[tempo]) : change->bpm;
     std::string event;
-    appendFormatted(event, "{\"y\": %d, \"bpm\": %s}", sorted[i]->tick, jsonNumber(bpm).c_str());
+    appendFormatted(event, "{\"y\": %d, \"bpm\": %s}", change->tick, jsonNumber(bpm).c_str());
     events.push_back(std::move(event));
   }
   return events;

@@ -47,6 +47,11 @@ struct Chart {
   std::vector<BMSBPM> chartBpms;      // as built: track by track, each in event order
 };
 
+// The tempo changes a chart plays after it starts, as its tempo channel (bmson: its bpm_events)
+// carries them: all in time order, ties as built, but the first, which is the chart's starting
+// tempo.
+std::vector<const BMSBPM*> laterTempoChanges(const Chart& chart);
+
 // The file a sound of a track is rendered to, as the chart's #WAV lines name it: the track's
 // definition name and the sound's number from 1, "tr01_03.wav".
 std::string soundFileName(const std::string& definitionName, int32_t fileNumber);
