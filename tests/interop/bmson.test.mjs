@@ -8,35 +8,13 @@ import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
-import midiFile from 'midi-file';
-import { songClock } from './song-clock.mjs';
-
-const root = process.env.RENDLOW_INTEROP_DIR;
-const foldersWith = (kind, suffix) => {
-  const folder = root ? path.join(root, kind) : null;
-  if (!folder || !fs.existsSync(folder)) return [];
-  return fs
-    .readdirSync(folder)
-    .sort()
-    .map((name) => path.join(folder, name))
-    .filter((f) => fs.readdirSync(f).some((name) => name.endsWith(suffix)));
-};
+import { assertSoundFilesBeside, casesOf, clockOf, fileEndingIn, readHeld, readMidi, songClock } from './written.mjs';
 
 // The seconds of pulse y: the pulses per quarter note are the chart's resolution; the tempo starts
 // at init_bpm and changes at each bpm event.
 function bmsonClock(doc) {
-  const resolution = doc.info.resolution;
-  const changes = [...doc.bpm_events].sort((a, b) => a.y - b.y);
-  return (y) => {
-    let seconds = 0;
-    let at = 0;
-    let bpm = doc.info.init_bpm;
-    for (const change of changes.filter((c) => c.y <= y)) {
-      seconds += ((change.y - at) / resolution) * (60 / bpm);
-      [at, bpm] = [change.y, change.bpm];
-    }
-    return seconds + ((y - at) / resolution) * (60 / bpm);
-  };
+  const changes = doc.bpm_events.map(({ y, bpm }) => ({ at: y, bpm })).sort((a, b) => a.at - b.at);
+  return clockOf(changes, doc.info.resolution, doc.info.init_bpm);
 }
 
 function readBmson(file) {
@@ -54,25 +32,14 @@ function readBmson(file) {
   return doc;
 }
 
-function readHeldObjects(folder) {
-  return fs
-    .readFileSync(path.join(folder, 'held.txt'), 'utf8')
-    .split('\n')
-    .filter((line) => line.startsWith('object '))
-    .map((line) => {
-      const [, id, tick] = line.split(' ');
-      return { id: parseInt(id, 36), tick: Number(tick) };
-    });
-}
-
-for (const folder of foldersWith('jobs', '.bmson')) {
+for (const folder of casesOf('jobs', '.bmson')) {
   test(`bmson chart ${path.basename(folder)}`, () => {
     const doc = readBmson(path.join(folder, 'chart.bmson'));
     const chartClock = bmsonClock(doc);
-    const songSeconds = songClock(midiFile.parseMidi(fs.readFileSync(path.join(folder, 'source.mid'))));
-    const held = readHeldObjects(folder);
+    const songSeconds = songClock(readMidi(folder, 'source.mid'));
+    const held = readHeld(folder).objects;
     // One channel per id that has objects, in id order.
-    const ids = [...new Set(held.map((o) => o.id))].sort((a, b) => a - b);
+    const ids = [...new Set(held.map((o) => o.id))].sort((a, b) => parseInt(a, 36) - parseInt(b, 36));
     assert.equal(doc.sound_channels.length, ids.length, 'one sound channel per id');
     ids.forEach((id, c) => {
       const channel = doc.sound_channels[c];
@@ -87,13 +54,9 @@ for (const folder of foldersWith('jobs', '.bmson')) {
   });
 }
 
-for (const folder of foldersWith('keysounds', '.bmson')) {
+for (const folder of casesOf('keysounds', '.bmson')) {
   test(`bmson keysounds ${path.basename(folder)}`, () => {
-    const doc = readBmson(path.join(folder, fs.readdirSync(folder).find((f) => f.endsWith('.bmson'))));
-    assert.ok(doc.sound_channels.length > 0, 'the chart names sound files');
-    for (const { name } of doc.sound_channels) {
-      const ogg = name.replace(/\.wav$/i, '.ogg');
-      assert.ok(fs.existsSync(path.join(folder, name)) || fs.existsSync(path.join(folder, ogg)), `${name} is there`);
-    }
+    const doc = readBmson(path.join(folder, fileEndingIn(folder, '.bmson')));
+    assertSoundFilesBeside(folder, doc.sound_channels.map((c) => c.name));
   });
 }

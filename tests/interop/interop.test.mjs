@@ -3,12 +3,10 @@
 //
 // Each job leaves a folder under $RENDLOW_INTEROP_DIR/jobs: the song it read (source.mid), the
 // rendering MIDI file (rendering.mid), the chart (chart.bme), and held.txt, what the engine held
-// for them: "division D", then "track" before each written track, "event TICK STATUS META_TYPE
-// DATA..." (the meta type -1 for other events) for each event it wrote, and "object ID TICK" for
-// each chart object and the tick of the note-on it stands for. The rendering file must hold exactly
-// the events the engine held: the same tracks, the same events in the same order, at the same
-// ticks, with the same contents, and never a running status. The chart must play the song back:
-// each object names a sound file and sounds when its note-on sounds in the song.
+// for them (see written.mjs). The rendering file must hold exactly the events the engine held: the
+// same tracks, the same events in the same order, at the same ticks, with the same contents, and
+// never a running status. The chart must play the song back: each object names a sound file and
+// sounds when its note-on sounds in the song.
 //
 // A chart with its sound files beside it ($RENDLOW_INTEROP_DIR/keysounds/<case>) must have a file
 // for every sound it names, as ".wav" or, since players look for it when the ".wav" is missing,
@@ -22,29 +20,9 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import bms from 'bms';
-import midiFile from 'midi-file';
-import { songClock } from './song-clock.mjs';
+import { assertSoundFilesBeside, casesOf, fileEndingIn, readHeld, readMidi, root, songClock } from './written.mjs';
 
 const { Compiler, Timing, Keysounds } = bms;
-const root = process.env.RENDLOW_INTEROP_DIR;
-const casesOf = (kind) => {
-  const folder = root ? path.join(root, kind) : null;
-  return folder && fs.existsSync(folder) ? fs.readdirSync(folder).sort().map((name) => path.join(folder, name)) : [];
-};
-
-function readHeld(folder) {
-  const held = { tracks: [], objects: [] };
-  for (const line of fs.readFileSync(path.join(folder, 'held.txt'), 'utf8').trim().split('\n')) {
-    const [kind, ...fields] = line.split(' ');
-    const numbers = fields.map(Number);
-    if (kind === 'division') held.division = numbers[0];
-    if (kind === 'track') held.tracks.push([]);
-    const [tick, status, metaType, ...data] = numbers;
-    if (kind === 'event') held.tracks.at(-1).push({ tick, status, metaType, data });
-    if (kind === 'object') held.objects.push({ id: fields[0], tick: numbers[1] });
-  }
-  return held;
-}
 
 const textTypes = [, 'text', 'copyrightNotice', 'trackName', 'instrumentName', 'lyrics', 'marker', 'cuePoint'];
 
@@ -95,7 +73,7 @@ test('the C++ tests left jobs and keysounds to check', { skip }, () => {
 for (const folder of casesOf('jobs')) {
   test(`rendering file ${path.basename(folder)}`, () => {
     const expected = readHeld(folder);
-    const midi = midiFile.parseMidi(fs.readFileSync(path.join(folder, 'rendering.mid')));
+    const midi = readMidi(folder, 'rendering.mid');
     assert.deepEqual(midi.header, { format: 1, numTracks: expected.tracks.length, ticksPerBeat: expected.division });
     assert.equal(midi.tracks.length, expected.tracks.length, 'one chunk per written track');
     midi.tracks.forEach((events, t) => {
@@ -114,7 +92,7 @@ for (const folder of casesOf('jobs')) {
   });
 }
 
-for (const folder of casesOf('jobs').filter((f) => fs.existsSync(path.join(f, 'chart.bme')))) {
+for (const folder of casesOf('jobs', '.bme')) {
   test(`chart ${path.basename(folder)}`, () => {
     const chart = compile(path.join(folder, 'chart.bme'));
     const timing = Timing.fromBMSChart(chart);
@@ -128,7 +106,7 @@ for (const folder of casesOf('jobs').filter((f) => fs.existsSync(path.join(f, 'c
     }
     const expected = readHeld(folder).objects;
     assert.equal(background.length, expected.length, 'every object the chart building placed is in the chart');
-    const clock = songClock(midiFile.parseMidi(fs.readFileSync(path.join(folder, 'source.mid'))));
+    const clock = songClock(readMidi(folder, 'source.mid'));
     for (const id of new Set(expected.map((o) => o.id))) {
       // Each object of the id, in time order, sounds within 1 ms of its note-on: exactly on its tick,
       // or, in a measure of more than 3840 ticks, on the 3840th of the measure at or before it.
@@ -188,17 +166,10 @@ for (const folder of casesOf('keysounds')) {
   });
 }
 
-// The folders whose chart is a .bme; bmson.test.mjs reads the others.
-const bmeChartIn = (folder) => fs.readdirSync(folder).find((f) => f.endsWith('.bme'));
-
-for (const folder of casesOf('keysounds').filter(bmeChartIn)) {
+// A folder whose chart is a .bme; bmson.test.mjs reads the others.
+for (const folder of casesOf('keysounds', '.bme')) {
   test(`keysounds ${path.basename(folder)}`, () => {
-    const chart = compile(path.join(folder, bmeChartIn(folder)));
-    const files = Object.values(Keysounds.fromBMSChart(chart).all());
-    assert.ok(files.length > 0, 'the chart names sound files');
-    for (const file of files) {
-      const ogg = file.replace(/\.wav$/i, '.ogg');
-      assert.ok(fs.existsSync(path.join(folder, file)) || fs.existsSync(path.join(folder, ogg)), `${file} is there`);
-    }
+    const chart = compile(path.join(folder, fileEndingIn(folder, '.bme')));
+    assertSoundFilesBeside(folder, Object.values(Keysounds.fromBMSChart(chart).all()));
   });
 }
