@@ -16,6 +16,8 @@
 namespace rendlow {
 namespace {
 
+const std::string kData = RENDLOW_TEST_DATA_DIR "/bms/data/";
+
 using Grid = std::vector<std::pair<int32_t, int32_t>>;  // start, length of every measure
 
 Song songOf(int32_t songEnd, int16_t division, std::vector<Beat> beats) {
@@ -99,12 +101,6 @@ TEST(MeasureCursor, WalksForwardAndAppendsMeasuresPastTheGrid) {
   MeasureGrid tinyGrid;
   EXPECT_FALSE(MeasureCursor(tinyGrid, tiny).measureFor(INT32_MAX));
   EXPECT_EQ(tinyGrid.measures.size(), kMaxMeasures);
-}
-
-TEST(ToBase36, AtLeastTwoUpperCaseDigits) {
-  const std::pair<int32_t, const char*> cases[] = {{0, "00"},  {1, "01"},    {16, "0G"},   {35, "0Z"},
-                                                   {36, "10"}, {1295, "ZZ"}, {1296, "100"}};
-  for (const auto& [value, text] : cases) EXPECT_EQ(toBase36(value), text);
 }
 
 std::string slots(int count, std::initializer_list<std::pair<int, const char*>> filled) {
@@ -247,9 +243,7 @@ TEST(BmsWriter, WritesTheWholeChartOfAChordTrack) {
   c.note(1, 0, 0, 1);
   c.note(3, 1, 1, 2, 0, 7);
   c.note(3, 1, 3, 4, 0, 5);  // an id names the file of its last object; an id no object uses, -1
-  EXPECT_EQ(c.text(), "#PLAYER 1\n#GENRE TEMP\n#TITLE TEMP\n#ARTIST TEMP\n#BPM 120.000000\n#PLAYLEVEL 1\n#RANK 100\n"
-                      "#TOTAL 100\n\n\n\n#WAV01 piano_01.wav\n#WAV02 piano_-1.wav\n#WAV03 piano_05.wav\n\n\n"
-                      "#00001:01\n\n#00101:00000303\n\n#00201:00\n\n");
+  test::expectGolden(c.text(), kData + "hand_chord_track.bme");
 }
 
 // Under Single every lane has its line; a voice below 0 (after stray note-offs) or past the lanes
@@ -278,11 +272,7 @@ TEST(BmsWriter, TempoDefinitionsAndTheTempoChannel) {
     c.song.tempos.push_back({.bpm = 100.0f, .microseconds = 600000 - i * 1000, .index = i});
   c.chart.chartBpms = {{{0, 0, 0, 1}, 123.456f, 0}, {{3840, 2, 0, 1}, 90.0f, 2}, {{2880, 1, 1, 2}, 128.125f, 16}};
   c.note(1, 3, 0, 1);
-  const std::string text = c.text();
-  EXPECT_NE(text.find("#BPM 123.456790\n"), std::string::npos);
-  EXPECT_NE(text.find("#TOTAL 100\n\n\n#BPM01 128.125187\n#BPM02 89.999955\n#BPM03 100.502513\n"), std::string::npos);
-  EXPECT_NE(text.find("#BPM0G 102.739726\n\n#WAV01"), std::string::npos);
-  EXPECT_EQ(c.blocks(), "#00001:00\n\n#00108:000G\n#00101:00\n\n#00208:02\n#00201:00\n\n#00301:01\n\n#00401:00\n\n");
+  test::expectGolden(c.text(), kData + "hand_tempos.bme");
 }
 
 // The measure-length line says what the grid holds; past the grid (the closing block) it follows
