@@ -6,73 +6,42 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <optional>
-#include <sstream>
 
 #include "support/converted_song.h"
 
 namespace rendlow::test {
 namespace {
 
-using Ints = std::vector<int32_t>;
 using Lines = std::vector<std::string>;
+using Ticks = std::vector<int64_t>;
 
-TrackSettings withSplit(SplitMethod method) {
+TrackSettings settingsOf(SplitMethod method, int32_t gridUnit = kUnsetGridUnit) {
   TrackSettings settings;
   settings.splitMethod = static_cast<int32_t>(method);
-  return settings;
-}
-
-TrackSettings gridOf(int32_t gridUnit) {
-  TrackSettings settings;
   settings.gridUnit = gridUnit;
   return settings;
 }
 
-// One track of a song read from the bytes a MIDI builder wrote, exactly as the reader leaves it
-// (voices, controller lists, tempo links), extracted with its settings, numbering included.
-struct Sliced {
-  Sliced(const MidiBuilder& builder, const TrackSettings& trackSettings = {}, std::size_t trackIndex = 0,
-         std::ostream* lines = nullptr)
-      : settings(trackSettings), index(trackIndex) {
-    Diagnostics diagnostics(lines);
-    song = readSong(builder.bytes());
-    sliced = extractNotes(track(), settings, song.tempos, diagnostics);
-  }
-  const MidiTrack& track() const { return song.tracks.at(index); }
-  Ints field(int32_t Note::*member) const {
-    Ints values;
-    for (const Note& note : sliced.notes) values.push_back(note.*member);
-    return values;
-  }
-  // The laid-out events, one per line: "on 60 @960 +960" (what it is, its tick, its distance
-  // from the event before).
-  Lines layout() {
-    laidOut = layOutTrack(track(), sliced, static_cast<int32_t>(index), settings, song.tempos);
-    EXPECT_TRUE(laidOut);
-    Lines lines;
-    for (std::size_t i = 0; laidOut && i < laidOut->events.size(); ++i) lines.push_back(describe(laidOut->events, i));
-    return lines;
-  }
-  static std::string describe(const TimedEventList& events, std::size_t i) {
-    const TimedEvent& e = events[i];
-    std::string what = e.kind == EventKind::Meta ? "meta " + std::to_string(e.metaType) : "other";
-    if (e.startsNote() || e.endsNote()) what = (e.startsNote() ? "on " : "off ") + std::to_string(e.head[0]);
-    if (e.kind == EventKind::ControlChange) what = "cc " + std::to_string(e.head[0]) + "=" + std::to_string(e.head[1]);
-    if (e.isMeta(kMetaEndOfTrack)) what = "end";
-    const int64_t delta = e.tick - (i > 0 ? events[i - 1].tick : 0);
-    return what + " @" + std::to_string(e.tick) + " +" + std::to_string(delta);
-  }
+// An event of a layout: "on 60 @960 +960" (what it is, its tick, its distance from the event before).
+std::string describe(const TimedEventList& events, std::size_t i) {
+  const TimedEvent& e = events[i];
+  std::string what = e.kind == EventKind::Meta ? "meta " + std::to_string(e.metaType) : "other";
+  if (e.startsNote() || e.endsNote()) what = (e.startsNote() ? "on " : "off ") + std::to_string(e.head[0]);
+  if (e.kind == EventKind::ControlChange) what = "cc " + std::to_string(e.head[0]) + "=" + std::to_string(e.head[1]);
+  if (e.isMeta(kMetaEndOfTrack)) what = "end";
+  const int64_t delta = e.tick - (i > 0 ? events[i - 1].tick : 0);
+  return what + " @" + std::to_string(e.tick) + " +" + std::to_string(delta);
+}
 
-  Song song;
-  TrackSettings settings;
-  std::size_t index;
-  SlicedTrack sliced;
-  std::optional<LaidOutTrack> laidOut;
-};
+// A track laid out on its own, before any re-timing.
+Lines layoutOf(const ConvertedSong& song, std::size_t track) {
+  Lines lines;
+  for (std::size_t i = 0; i < song.laidOut[track].events.size(); ++i) lines.push_back(describe(song.laidOut[track].events, i));
+  return lines;
+}
 
 // A track under 120 BPM of the given notes (tick, length, pitch), note-ons before note-offs.
-MidiBuilder songOfNotes(const std::vector<std::array<int32_t, 3>>& notes) {
+Bytes songOfNotes(const std::vector<std::array<int32_t, 3>>& notes) {
   std::vector<std::array<int32_t, 3>> events;  // tick, 0 for on or 1 for off, pitch
   for (const auto& [tick, length, pitch] : notes)
     events.push_back({tick, 0, pitch}), events.push_back({tick + length, 1, pitch});
@@ -80,43 +49,39 @@ MidiBuilder songOfNotes(const std::vector<std::array<int32_t, 3>>& notes) {
   MidiBuilder b;
   TrackBuilder& track = b.track().tempo(0, 500000);
   for (const auto& [tick, off, pitch] : events) off ? track.noteOff(tick, 0, pitch) : track.noteOn(tick, 0, pitch, 100);
-  return b;
+  return b.bytes();
 }
 
 TEST(Numbering, ReusesTheNearestDefinitionFartherThanTheThreshold) {
+  using Numbers = std::vector<std::array<int32_t, 4>>;  // definition, sound, variant, first occurrence
   struct Case {
     std::vector<std::array<int32_t, 3>> notes;  // tick, length, pitch: one chain per tick under Chord
     int32_t threshold;
     SplitMethod split;
-    Ints definitions, sounds, variants, firsts;
+    Numbers numbers;
   };
   const Case cases[] = {
-      {{{100, 5, 60}}, 0, SplitMethod::Chord, {0}, {0}, {0}, {1}},
-      {{{0, 5, 60}, {10, 5, 60}, {20, 5, 60}}, 15, SplitMethod::Chord, {0, 1, 0}, {0, 0, 0}, {0, 1, 0}, {1, 0, 0}},
-      {{{0, 5, 60}, {10, 5, 60}, {20, 5, 60}}, 25, SplitMethod::Chord, {0, 1, 2}, {0, 0, 0}, {0, 1, 2}, {1, 0, 0}},
+      {{{0, 5, 60}, {10, 5, 60}, {20, 5, 60}}, 15, SplitMethod::Chord, {{0, 0, 0, 1}, {1, 0, 1, 0}, {0, 0, 0, 0}}},
+      {{{0, 5, 60}, {10, 5, 60}, {20, 5, 60}}, 25, SplitMethod::Chord, {{0, 0, 0, 1}, {1, 0, 1, 0}, {2, 0, 2, 0}}},
       // 30 reuses definition 0; 40 finds 30 too close, and the note at 0 has the variant excluded.
-      {{{0, 5, 60}, {30, 5, 60}, {40, 5, 60}}, 25, SplitMethod::Chord, {0, 0, 1}, {0, 0, 0}, {0, 0, 2}, {1, 0, 0}},
-      {{{0, 5, 60}, {0, 5, 60}}, 0, SplitMethod::Single, {0, 1}, {0, 0}, {0, 1}, {1, 0}},
-      {{{0, 5, 60}, {100, 5, 60}, {2000, 5, 60}}, 0, SplitMethod::Chord, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {1, 0, 0}},
-      {{{0, 5, 60}, {200, 5, 62}, {400, 5, 60}}, 0, SplitMethod::Chord, {0, 1, 0}, {0, 1, 0}, {0, 0, 0}, {1, 1, 0}},
+      {{{0, 5, 60}, {30, 5, 60}, {40, 5, 60}}, 25, SplitMethod::Chord, {{0, 0, 0, 1}, {0, 0, 0, 0}, {1, 0, 2, 0}}},
+      {{{0, 5, 60}, {0, 5, 60}}, 0, SplitMethod::Single, {{0, 0, 0, 1}, {1, 0, 1, 0}}},
+      {{{0, 5, 60}, {200, 5, 62}, {400, 5, 60}}, 0, SplitMethod::Chord, {{0, 0, 0, 1}, {1, 1, 0, 1}, {0, 0, 0, 0}}},
       // Each note of the earlier chord is too close and counts: the variant is 2.
-      {{{0, 5, 60}, {0, 5, 64}, {10, 5, 60}, {10, 5, 64}}, 15, SplitMethod::Chord, {0, 0, 1, 1}, {0, 0, 0, 0},
-       {0, 0, 2, 2}, {1, 1, 0, 0}},
+      {{{0, 5, 60}, {0, 5, 64}, {10, 5, 60}, {10, 5, 64}}, 15, SplitMethod::Chord,
+       {{0, 0, 0, 1}, {0, 0, 0, 1}, {1, 0, 2, 0}, {1, 0, 2, 0}}},
       // A chord with one more note is another sound.
       {{{0, 5, 60}, {0, 5, 64}, {1000, 5, 60}, {1000, 5, 64}, {2000, 5, 60}, {2000, 5, 64}, {2000, 5, 67}}, 0,
-       SplitMethod::Chord, {0, 0, 0, 0, 1, 1, 1}, {0, 0, 0, 0, 1, 1, 1}, {0, 0, 0, 0, 0, 0, 0}, {1, 1, 0, 0, 1, 1, 1}},
+       SplitMethod::Chord,
+       {{0, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 0, 0}, {0, 0, 0, 0}, {1, 1, 0, 1}, {1, 1, 0, 1}, {1, 1, 0, 1}}},
   };
   for (const Case& c : cases) {
-    TrackSettings settings = withSplit(c.split);
+    TrackSettings settings = settingsOf(c.split);
     settings.multipleThreshold = c.threshold;
-    const Sliced s(songOfNotes(c.notes), settings);
-    Ints firsts;
-    for (const Note& n : s.sliced.notes) firsts.push_back(n.firstOccurrence);
-    const std::string name = std::to_string(c.notes.size()) + " notes, threshold " + std::to_string(c.threshold);
-    EXPECT_EQ(s.field(&Note::definition), c.definitions) << name;
-    EXPECT_EQ(s.field(&Note::sound), c.sounds) << name;
-    EXPECT_EQ(s.field(&Note::variant), c.variants) << name;
-    EXPECT_EQ(firsts, c.firsts) << name;
+    const ConvertedSong song(songOfNotes(c.notes), {settings});
+    Numbers numbers;
+    for (const Note& n : song.sliced[0].notes) numbers.push_back({n.definition, n.sound, n.variant, n.firstOccurrence});
+    EXPECT_EQ(numbers, c.numbers) << c.notes.size() << " notes, threshold " << c.threshold;
   }
 }
 
@@ -131,18 +96,17 @@ TEST(RenderLayout, EveryDistinctSoundOnceAfterItsGap) {
   MidiBuilder b = underOneTempo();
   b.track().noteOn(0, 0, 60, 100).noteOn(240, 0, 62, 100).noteOff(480, 0, 60).noteOff(720, 0, 62)
       .noteOn(1920, 0, 60, 100).noteOff(2400, 0, 60).noteOn(3840, 0, 64, 100).noteOff(4320, 0, 64).endOfTrack(4800);
-  std::ostringstream lines;
-  Sliced s(b, {}, 1, &lines);
-  EXPECT_EQ(lines.str(), "NoteOn: 0 480 60\nNoteOn: 240 480 62\nNoteOn: 1920 480 60\nNoteOn: 3840 480 64\n");
-  EXPECT_EQ(s.layout(), (Lines{"on 60 @0 +0", "off 60 @480 +480", "on 62 @1440 +960", "off 62 @1920 +480",
-                               "on 64 @2880 +960", "off 64 @3360 +480", "end @3360 +0"}));
+  const ConvertedSong song(b.bytes(), {TrackSettings{}});
+  EXPECT_EQ(song.extracted.str(), "NoteOn: 0 480 60\nNoteOn: 240 480 62\nNoteOn: 1920 480 60\nNoteOn: 3840 480 64\n");
+  EXPECT_EQ(layoutOf(song, 1), (Lines{"on 60 @0 +0", "off 60 @480 +480", "on 62 @1440 +960", "off 62 @1920 +480",
+                                      "on 64 @2880 +960", "off 64 @3360 +480", "end @3360 +0"}));
   // A tempo change opening the track takes the gap; presets stand before every sound off tick 0.
   MidiBuilder opening;
   opening.track().tempo(0, 500000).controlChange(0, 0, 7, 100).noteOn(0, 0, 60, 100).noteOff(480, 0, 60)
       .noteOn(480, 0, 62, 100).noteOff(960, 0, 62);
-  EXPECT_EQ(Sliced(opening).layout(), (Lines{"meta 81 @960 +960", "cc 7=100 @960 +0", "on 60 @960 +0",
-                                             "off 60 @1440 +480", "cc 7=100 @2400 +960", "on 62 @2400 +0",
-                                             "off 62 @2880 +480"}));
+  EXPECT_EQ(layoutOf(ConvertedSong(opening.bytes(), {TrackSettings{}}), 0),
+            (Lines{"meta 81 @960 +960", "cc 7=100 @960 +0", "on 60 @960 +0", "off 60 @1440 +480",
+                   "cc 7=100 @2400 +960", "on 62 @2400 +0", "off 62 @2880 +480"}));
 }
 
 // A sound met while another is open is postponed; the walk comes back for it and meets the
@@ -152,19 +116,20 @@ TEST(RenderLayout, APostponedStretchIsWalkedTwice) {
   MidiBuilder b = underOneTempo();
   b.track().noteOn(0, 0, 60, 100).noteOn(240, 0, 62, 100).controlChange(300, 0, 1, 5).tempo(360, 666667)
       .noteOff(480, 0, 62).noteOff(960, 0, 60);
-  Sliced s(b, withSplit(SplitMethod::Single), 1);
-  EXPECT_EQ(s.layout(), (Lines{"on 60 @0 +0", "cc 1=5 @300 +300", "meta 81 @360 +60", "off 60 @960 +600",
-                               "cc 1=0 @1920 +960", "on 62 @1920 +0", "cc 1=5 @1980 +60", "meta 81 @2040 +60",
-                               "off 62 @2160 +120"}));
+  const ConvertedSong song(b.bytes(), {settingsOf(SplitMethod::Single)});
+  EXPECT_EQ(layoutOf(song, 1), (Lines{"on 60 @0 +0", "cc 1=5 @300 +300", "meta 81 @360 +60", "off 60 @960 +600",
+                                      "cc 1=0 @1920 +960", "on 62 @1920 +0", "cc 1=5 @1980 +60",
+                                      "meta 81 @2040 +60", "off 62 @2160 +120"}));
   // The tempo change of another track (0) is not this layout's to follow.
-  EXPECT_EQ(s.laidOut->tempoCopies, (std::vector<std::pair<int32_t, int32_t>>{{1, 7}}));
+  EXPECT_EQ(song.laidOut[1].tempoCopies, (std::vector<std::pair<int32_t, int32_t>>{{1, 7}}));
 }
+
 // Two sounds and no tempo: the second starts on the grid line after the first's start plus the
 // gap, but never before the first has ended.
 TEST(SettleLayout, SoundStartsGoOntoTheGridNeverBeforeTheEventBeforeThem) {
   struct Case {
     int32_t firstLength, gridUnit;
-    std::vector<int64_t> ticks;
+    Ticks ticks;
   };
   const Case cases[] = {{480, 0, {960, 1440, 2400, 2880}},
                         {480, 960, {960, 1440, 1920, 2400}},
@@ -173,7 +138,7 @@ TEST(SettleLayout, SoundStartsGoOntoTheGridNeverBeforeTheEventBeforeThem) {
   for (const Case& c : cases) {
     MidiBuilder b;
     b.track().noteOn(960, 0, 60, 100).noteOff(960 + c.firstLength, 0, 60).noteOn(5000, 0, 62, 100).noteOff(5480, 0, 62);
-    ConvertedSong converted(b.bytes(), {gridOf(c.gridUnit)});
+    ConvertedSong converted(b.bytes(), {settingsOf(SplitMethod::Chord, c.gridUnit)});
     EXPECT_EQ(converted.ticks(0), c.ticks) << c.firstLength << " on a grid of " << c.gridUnit;
     EXPECT_TRUE(converted.report.settled());
   }
@@ -186,11 +151,11 @@ TEST(SettleLayout, ATempoChangeFollowsThePreviousSectionsNeedInTwoCycles) {
   MidiBuilder b;
   b.track().tempo(0, 500000).tempo(7680, 400000).endOfTrack(7680);
   b.track().noteOn(0, 0, 60, 100).noteOff(480, 0, 60).noteOn(7680, 0, 62, 100).noteOff(8160, 0, 62).endOfTrack(8160);
-  ConvertedSong converted(b.bytes(), {gridOf(0)});
+  ConvertedSong converted(b.bytes(), {settingsOf(SplitMethod::Chord, 0)});
   EXPECT_TRUE(converted.report.settled());
   EXPECT_EQ(converted.report.cycles, 2);
-  EXPECT_EQ(converted.ticks(0), (std::vector<int64_t>{0, 1440, 1440}));
-  EXPECT_EQ(converted.ticks(1), (std::vector<int64_t>{960, 1440, 2400, 2880, 2880}));
+  EXPECT_EQ(converted.ticks(0), (Ticks{0, 1440, 1440}));
+  EXPECT_EQ(converted.ticks(1), (Ticks{960, 1440, 2400, 2880, 2880}));
   EXPECT_EQ(converted.tempos[0].needed, 1440);
   EXPECT_EQ(converted.tempos[0].granted, 1440);
   EXPECT_EQ(converted.tempos[1].tick, 1440);
@@ -205,16 +170,14 @@ TEST(SettleLayout, ATempoChangeLaidOutTwiceMovesOnlyAtTheCopyItsRecordFollows) {
   MidiBuilder b(480, 1);
   b.track().tempo(0, 500000).noteOn(0, 0, 36, 100).noteOn(960, 0, 60, 100).tempo(1920, 400000)
       .noteOff(2400, 0, 60).noteOn(2880, 0, 62, 100).noteOff(3360, 0, 62).noteOff(3840, 0, 36).endOfTrack(3840);
-  TrackSettings single = withSplit(SplitMethod::Single);
-  single.gridUnit = 0;
-  ConvertedSong converted(b.bytes(), {single});
-  const std::vector<int64_t> ticks = converted.ticks(0);
+  ConvertedSong converted(b.bytes(), {settingsOf(SplitMethod::Single, 0)});
+  const Ticks ticks = converted.ticks(0);
   const TimedEventList& events = converted.layout.tracks[0].events;
-  ASSERT_EQ(Sliced::describe(events, 2) + ", " + Sliced::describe(events, 5), "meta 81 @2880 +1920, meta 81 @5760 +0");
+  ASSERT_EQ(describe(events, 2) + ", " + describe(events, 5), "meta 81 @2880 +1920, meta 81 @5760 +0");
   EXPECT_EQ(converted.tempos[1].event, 5);
   EXPECT_TRUE(converted.report.settled());
   EXPECT_EQ(converted.tempos[1].tick, 5760);
-  EXPECT_EQ(Sliced::describe(events, 7), "on 62 @7200 +960");
+  EXPECT_EQ(describe(events, 7), "on 62 @7200 +960");
 }
 
 // A conductor with `tempoCount` tempo changes four measures apart, and tracks that play one note
@@ -241,17 +204,17 @@ MidiBuilder songWithTempoChanges(int tempoCount, int trackCount) {
 // The conductor starts with a time signature, which the layout gives the gap of a sound start:
 // the tempo change at 0 behind it is never pulled before it.
 TEST(SettleLayout, ManyTempoChangesWithPresetsInEveryTrack) {
-  ConvertedSong plain(songWithTempoChanges(40, 6).bytes(), {gridOf(0)});
+  ConvertedSong plain(songWithTempoChanges(40, 6).bytes(), {settingsOf(SplitMethod::Chord, 0)});
   EXPECT_TRUE(plain.report.settled());
   EXPECT_EQ(plain.report.cycles, 2);
   // Each section is as long as its longest need: a held track's two sounds of 1920 ticks, 960
   // after the tempo change and 960 apart, and the gap after the second.
   for (std::size_t i = 1; i < plain.tempos.size(); ++i)
     EXPECT_EQ(plain.tempos[i].tick - plain.tempos[i - 1].tick, 960 + 1920 + 960 + 1920 + 960) << i;
-  ConvertedSong gridded(songWithTempoChanges(12, 4).bytes(), {gridOf(1920)});
+  ConvertedSong gridded(songWithTempoChanges(12, 4).bytes(), {settingsOf(SplitMethod::Chord, 1920)});
   EXPECT_TRUE(gridded.report.settled());
   for (std::size_t t = 0; t < gridded.song.tracks.size(); ++t) gridded.ticks(t);
-  ConvertedSong stopped(songWithTempoChanges(12, 4).bytes(), {gridOf(1920)}, 1);
+  ConvertedSong stopped(songWithTempoChanges(12, 4).bytes(), {settingsOf(SplitMethod::Chord, 1920)}, 1);
   EXPECT_EQ(stopped.report.ending, SettleReport::Ending::CycleLimit);
   EXPECT_EQ(stopped.lines.str(), "Re-timing stopped after 1 cycles without settling\n");
   stopped.ticks(1);  // the last cycle's deltas, every one whole

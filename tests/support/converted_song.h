@@ -23,24 +23,22 @@ struct ConvertedSong {
   ConvertedSong(const Bytes& file, std::vector<TrackSettings> trackSettings, int32_t maxCycles = kMaxRetimingCycles)
       : settings(std::move(trackSettings)) {
     song = readSong(file);
-    Diagnostics quiet;
+    Diagnostics extraction(&extracted);
     settings.resize(song.tracks.size(), settings.back());
     sliced.resize(song.tracks.size());
     for (std::size_t i = 0; i < song.tracks.size(); ++i) {
-      if (settings[i].enabled) sliced[i] = extractNotes(song.tracks[i], settings[i], song.tempos, quiet);
-    }
-    RenderingLayout built;
-    for (std::size_t i = 0; i < song.tracks.size(); ++i) {
       if (!settings[i].enabled) {
-        built.tracks.push_back(trackAsRead(song.tracks[i]));
+        laidOut.push_back(trackAsRead(song.tracks[i]));
         continue;
       }
-      std::optional<LaidOutTrack> track = layOutTrack(song.tracks[i], sliced[i], static_cast<int32_t>(i), settings[i], song.tempos);
+      sliced[i] = extractNotes(song.tracks[i], settings[i], song.tempos, extraction);
+      std::optional<LaidOutTrack> track =
+          layOutTrack(song.tracks[i], sliced[i], static_cast<int32_t>(i), settings[i], song.tempos);
       EXPECT_TRUE(track);
-      built.tracks.push_back(track.value_or(LaidOutTrack{}));
+      laidOut.push_back(track.value_or(LaidOutTrack{}));
     }
     Diagnostics diagnostics(&lines);
-    RetimedLayout retimed = settleLayout(std::move(built), song, sliced, settings, diagnostics, maxCycles);
+    RetimedLayout retimed = settleLayout(RenderingLayout{laidOut}, song, sliced, settings, diagnostics, maxCycles);
     layout = std::move(retimed.layout);
     tempos = std::move(retimed.tempos);
     report = retimed.report;
@@ -60,9 +58,11 @@ struct ConvertedSong {
   Song song;
   std::vector<TrackSettings> settings;
   std::vector<SlicedTrack> sliced;
+  std::ostringstream extracted;        // what the extraction printed
+  std::vector<LaidOutTrack> laidOut;   // each track's layout before the re-timing
   RenderingLayout layout;
   std::vector<RetimedTempo> tempos;
-  std::ostringstream lines;
+  std::ostringstream lines;  // what the re-timing printed
   SettleReport report;
 };
 
