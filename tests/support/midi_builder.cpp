@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <stdexcept>
 
 namespace rendlow::test {
@@ -63,18 +64,8 @@ TrackBuilder& TrackBuilder::timeSignature(int32_t tick, int numerator, int denom
   return meta(tick, 0x58, Bytes{static_cast<uint8_t>(numerator), static_cast<uint8_t>(denominatorExponent), 24, 8});
 }
 
-TrackBuilder& TrackBuilder::useRunningStatus(bool on) {
-  runningStatus_ = on;
-  return *this;
-}
-
 TrackBuilder& TrackBuilder::raw(const Bytes& bytes) {
   body_.insert(body_.end(), bytes.begin(), bytes.end());
-  return *this;
-}
-
-TrackBuilder& TrackBuilder::chunkId(const std::string& id) {
-  chunkId_ = id;
   return *this;
 }
 
@@ -83,11 +74,6 @@ Bytes TrackBuilder::chunk() const {
   appendBigEndian(out, static_cast<uint32_t>(body_.size()), 4);
   out.insert(out.end(), body_.begin(), body_.end());
   return out;
-}
-
-MidiBuilder& MidiBuilder::trackCount(int count) {
-  trackCount_ = count;
-  return *this;
 }
 
 Bytes MidiBuilder::bytes() const {
@@ -123,20 +109,15 @@ namespace {
 // Where two texts first part: the line number (from 1) and both lines, so a failure shows what
 // changed without a diff tool.
 std::string firstDifference(const std::string& actual, const std::string& expected) {
-  std::size_t start = 0;
-  int line = 1;
-  while (true) {
-    const std::size_t endA = actual.find('\n', start);
-    const std::size_t endE = expected.find('\n', start);
-    const std::string a = actual.substr(start, endA == std::string::npos ? std::string::npos : endA - start);
-    const std::string e = expected.substr(start, endE == std::string::npos ? std::string::npos : endE - start);
-    if (a != e || endA != endE) {
-      return "first difference at line " + std::to_string(line) + ":\n  golden: " + e.substr(0, 200) +
-             "\n  actual: " + a.substr(0, 200);
+  std::istringstream a(actual), e(expected);
+  std::string lineA, lineE;  // a line past the end reads as empty
+  for (int line = 1;; ++line) {
+    const bool inA = static_cast<bool>(std::getline(a, lineA)), inE = static_cast<bool>(std::getline(e, lineE));
+    if (!inA && !inE) return "only the end of the last line differs";
+    if (inA != inE || lineA != lineE) {
+      return "first difference at line " + std::to_string(line) + ":\n  golden: " + lineE.substr(0, 200) +
+             "\n  actual: " + lineA.substr(0, 200);
     }
-    if (endA == std::string::npos) return "no difference";
-    start = endA + 1;
-    ++line;
   }
 }
 

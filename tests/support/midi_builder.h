@@ -45,11 +45,17 @@ public:
 
   // Omit the status byte of a channel event that repeats the previous one (meta and
   // system-exclusive events cancel it, as the file format says).
-  TrackBuilder& useRunningStatus(bool on = true);
+  TrackBuilder& useRunningStatus(bool on = true) {
+    runningStatus_ = on;
+    return *this;
+  }
   // Damage: bytes appended as they are, with no delta time of their own.
   TrackBuilder& raw(const Bytes& bytes);
   // Overrides the four-byte chunk id ("MTrk").
-  TrackBuilder& chunkId(const std::string& id);
+  TrackBuilder& chunkId(const std::string& id) {
+    chunkId_ = id;
+    return *this;
+  }
 
   Bytes chunk() const;
 
@@ -71,7 +77,10 @@ public:
 
   TrackBuilder& track() { return tracks_.emplace_back(); }  // appends a new track chunk
   // Overrides the header's track count (default: the number of tracks added).
-  MidiBuilder& trackCount(int count);
+  MidiBuilder& trackCount(int count) {
+    trackCount_ = count;
+    return *this;
+  }
 
   Bytes bytes() const;
   void write(const std::string& path) const { writeBytes(path, bytes()); }
