@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 
 #include "support/converted_song.h"
 
@@ -35,8 +36,9 @@ std::string describe(const TimedEventList& events, std::size_t i) {
 
 // A track laid out on its own, before any re-timing.
 Lines layoutOf(const ConvertedSong& song, std::size_t track) {
+  const TimedEventList& events = song.laidOut[track].events;
   Lines lines;
-  for (std::size_t i = 0; i < song.laidOut[track].events.size(); ++i) lines.push_back(describe(song.laidOut[track].events, i));
+  for (std::size_t i = 0; i < events.size(); ++i) lines.push_back(describe(events, i));
   return lines;
 }
 
