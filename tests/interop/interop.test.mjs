@@ -9,11 +9,11 @@
 // sounds when its note-on sounds in the song.
 //
 // A chart with its sound files beside it ($RENDLOW_INTEROP_DIR/keysounds/<case>) must have a file
-// for every sound it names, as ".wav" or, since players look for it when the ".wav" is missing,
-// as ".ogg". Each WAV file, read here with no help from the engine, holds frames, and its sound
-// is heard from its start: its first sample above the quietest 16 bits hold comes within 4 ms (a
-// General MIDI drum sample may open with up to 3.3 ms of silence). Where the objects sound is
-// checked on the same run's job folder, within 1 ms of their note-ons.
+// for every sound it names (see written.mjs). Each WAV file, read here with no help from the
+// engine, holds frames, and its sound is heard from its start: its first sample above the quietest
+// 16 bits hold comes within 4 ms (a General MIDI drum sample may open with up to 3.3 ms of
+// silence). Where the objects sound is checked on the same run's job folder, within 1 ms of their
+// note-ons.
 
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
