@@ -1,11 +1,10 @@
-#include <iconv.h>
 #include <sys/stat.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
 
+#include "base/iconv_conversion.h"
 #include "base/platform.h"
 #include "base/system_text.h"
 
@@ -93,52 +92,16 @@ std::string absolutePath(const std::string& path) {
 
 bool sameSpelling(const std::string& a, const std::string& b) { return a == b; }
 
-namespace {
-
-// One conversion from code page 932 to UTF-8, closed when done.
-class Cp932ToUtf8 {
-public:
-  Cp932ToUtf8() : handle_(iconv_open("UTF-8", "CP932")) {}
-  ~Cp932ToUtf8() {
-    if (usable()) iconv_close(handle_);
-  }
-  Cp932ToUtf8(const Cp932ToUtf8&) = delete;
-  Cp932ToUtf8& operator=(const Cp932ToUtf8&) = delete;
-
-  bool usable() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
-
-  // Converts as much of `in` as forms characters, appending to `out`; stops at a byte that
-  // starts none, leaving `in` there.
-  void convert(std::string_view& in, std::string& out) {
-    char buffer[256];
-    while (!in.empty()) {
-      char* source = const_cast<char*>(in.data());
-      std::size_t sourceLeft = in.size();
-      char* target = buffer;
-      std::size_t targetLeft = sizeof buffer;
-      const std::size_t result = iconv(handle_, &source, &sourceLeft, &target, &targetLeft);
-      out.append(buffer, static_cast<std::size_t>(target - buffer));
-      in.remove_prefix(in.size() - sourceLeft);
-      if (result == static_cast<std::size_t>(-1) && errno != E2BIG) return;
-    }
-  }
-
-private:
-  iconv_t handle_;
-};
-
-}  // namespace
-
 std::string utf8FromProgramText(std::string_view text) {
   constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
   std::string out;
-  Cp932ToUtf8 conversion;
+  IconvConversion conversion("UTF-8", "CP932");
   while (!text.empty()) {
-    if (conversion.usable()) conversion.convert(text, out);
+    conversion.convert(text, out);
     if (text.empty()) break;
     // Without the conversion (a C library lacking code page 932), ASCII still passes.
     const auto byte = static_cast<unsigned char>(text.front());
-    if (!conversion.usable() && byte < 0x80)
+    if (!conversion.opened() && byte < 0x80)
       out += text.front();
     else
       out += kReplacement;

@@ -1,11 +1,9 @@
-#include <iconv.h>
 #include <langinfo.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <utility>
 
 #include "base/format.h"
+#include "base/iconv_conversion.h"
 #include "base/system_text.h"
 
 namespace rendlow {
@@ -28,59 +26,10 @@ bool isAscii(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-// One iconv conversion, closed when it goes.
-class Converter {
-public:
-  Converter(const std::string& to, const std::string& from) : handle_(iconv_open(to.c_str(), from.c_str())) {}
-  ~Converter() {
-    if (opened()) iconv_close(handle_);
-  }
-  Converter(const Converter&) = delete;
-  Converter& operator=(const Converter&) = delete;
-
-  // Converts `in` onto the end of `out` as far as it goes; `in` keeps what is left from the byte
-  // where it stopped. True when it all went.
-  bool convert(std::string_view& in, std::string& out) {
-    if (!opened()) return false;
-    char* input = const_cast<char*>(in.data());  // iconv's signature; it reads only
-    std::size_t inputLeft = in.size();
-    bool stopped = false;
-    while (inputLeft > 0 && !stopped) {
-      char buffer[512];
-      char* output = buffer;
-      std::size_t outputLeft = sizeof buffer;
-      stopped = iconv(handle_, &input, &inputLeft, &output, &outputLeft) == static_cast<std::size_t>(-1) &&
-                errno != E2BIG;
-      out.append(buffer, static_cast<std::size_t>(output - buffer));
-    }
-    in = std::string_view(input, inputLeft);
-    return !stopped;
-  }
-
-  // The first character of `in` as a code point, when the conversion is to UTF-32BE; how many
-  // bytes of `in` it took. Zero bytes when `in` does not start with a character.
-  std::pair<char32_t, std::size_t> firstCodePoint(std::string_view in) {
-    unsigned char point[4] = {};
-    char* input = const_cast<char*>(in.data());
-    std::size_t inputLeft = in.size();
-    char* output = reinterpret_cast<char*>(point);
-    std::size_t outputLeft = sizeof point;
-    if (opened()) iconv(handle_, &input, &inputLeft, &output, &outputLeft);
-    if (outputLeft != 0) return {0, 0};
-    return {static_cast<char32_t>(point[0] << 24 | point[1] << 16 | point[2] << 8 | point[3]),
-            in.size() - inputLeft};
-  }
-
-private:
-  bool opened() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
-
-  iconv_t handle_;
-};
-
 std::optional<std::string> convertedWhole(std::string_view text, const std::string& to,
                                           const std::string& from) {
   if (isAscii(text)) return std::string(text);
-  Converter converter(to, from);
+  IconvConversion converter(to, from);
   std::string out;
   if (!converter.convert(text, out)) return std::nullopt;
   return out;
@@ -98,7 +47,7 @@ template <class Mark>
 std::string convertedMarking(std::string_view text, const std::string& to, const std::string& from,
                              Mark mark) {
   if (isAscii(text)) return std::string(text);
-  Converter converter(to, from);
+  IconvConversion converter(to, from);
   std::string out;
   while (!converter.convert(text, out)) text.remove_prefix(std::max<std::size_t>(1, mark(text, out)));
   return out;
@@ -126,7 +75,7 @@ std::string describedInProgramText(std::string_view systemText) {
   const std::string encoding = systemEncoding();
   return convertedMarking(systemText, kProgramEncoding, encoding,
                           [&](std::string_view rest, std::string& out) {
-                            const auto [point, length] = Converter("UTF-32BE", encoding).firstCodePoint(rest);
+                            const auto [point, length] = IconvConversion("UTF-32BE", encoding).firstCodePoint(rest);
                             if (length == 0) {
                               out += byteEscape(rest.front());
                               return std::size_t{1};

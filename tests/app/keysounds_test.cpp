@@ -116,8 +116,7 @@ TEST(Keysounds, StemsAreCutIntoEveryFileTheChartNamesAndMissingOnesAreTold) {
   const Result<KeysoundReport> made = makeKeysounds(job.app.project, job.dir.file("song_out.bme"), cut);
   ASSERT_TRUE(made);
   EXPECT_EQ(made->files.filesWritten, 14);  // tr01's five sounds and tr02's nine
-  std::string notices;
-  for (const Notice& notice : made->files.notices) notices += notice.message.in(Audience::EnglishConsole) + "\n";
+  const std::string notices = englishOf(made->files.notices);
   ASSERT_EQ(made->files.notices.size(), 2u) << notices;
   EXPECT_NE(notices.find("tr03"), std::string::npos) << notices;
   EXPECT_NE(notices.find("extra"), std::string::npos) << notices;

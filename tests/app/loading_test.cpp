@@ -48,30 +48,6 @@ TEST(LoadFlow, AMidiFileGivesOneRowPerTrackWithContentAfterTheFirst) {
   EXPECT_EQ(job.form.text(Box::OutputFile), "song_out.mid");
 }
 
-// A format 1 song whose first track plays a part besides holding the tempo map and the meter.
-Bytes songPlayingInItsFirstTrack() {
-  MidiBuilder song;
-  song.track()
-      .name("Lead")
-      .tempoBpm(0, 120)
-      .timeSignature(0, 3, 2)
-      .noteOn(0, 0, 72, 100)
-      .noteOff(480, 0, 72)
-      .endOfTrack(1440);
-  song.track().name("Bass").noteOn(0, 1, 36, 100).noteOff(960, 1, 36).endOfTrack(1440);
-  return song.bytes();
-}
-
-TEST(LoadFlow, AFirstTrackThatPlaysGetsARowAndANameByItsPlaceLikeTheOthers) {
-  JobRun job(songPlayingInItsFirstTrack());
-  WorkingFolder here(job.dir.path());
-  ASSERT_TRUE(loadFile(job.app, job.form, "song.mid"));
-  ASSERT_EQ(job.form.rows().size(), 2u);
-  EXPECT_EQ(job.form.rows()[0].trackName, "Lead");
-  EXPECT_EQ(definitionNames(job.form), (std::vector<std::string>{"tr01", "tr02"}));
-  for (const MemoryForm::Row& row : job.form.rows()) EXPECT_EQ(row.settings.gridUnit, 0);
-}
-
 // The records of a settings file that no track takes are the author's setup of tracks a damaged
 // file hid: kept while the song is cut short, stale once it reads whole.
 TEST(Project, KeepsTheRecordsNoTrackTookOnlyWhileTheSongIsCutShort) {
@@ -157,8 +133,6 @@ TEST(Paths, FilesAreNamedAfterTheStemOfThePathTheyComeFrom) {
   // given; the rendering MIDI file proposed for it as input, its settings file, its chart as output
   const std::array<const char*, 4> cases[] = {
       {"C:\\a\\song.mid", "C:\\a\\song_out.mid", "C:\\a\\song.txt", "C:\\a\\song.bme"},
-      {"a.mid", "a_out.mid", "a.txt", "a.bme"},
-      {"ab", "ab_out.mid", "ab.txt", "ab.bme"},
       {"rendering.midi", "rendering_out.mid", "rendering.txt", "rendering.bme"},
       {"C:\\my.dir\\song", "C:\\my.dir\\song_out.mid", "C:\\my.dir\\song.txt", "C:\\my.dir\\song.bme"},
       {"dir/.hidden", "dir/.hidden_out.mid", "dir/.hidden.txt", "dir/.hidden.bme"},
@@ -289,18 +263,6 @@ TEST(SettingsFile, ALineTooLongIsRefusedAndTheOldFileStays) {
   ASSERT_FALSE(saved);
   EXPECT_NE(saved.problem().message.in(Audience::EnglishConsole).find("ARTIST"), std::string::npos);
   EXPECT_EQ(readText(settingsPath), "old");
-}
-
-TEST(SettingsFile, ACommandLineSettingsFileLoadsFromAnyFolder) {
-  JobRun job;
-  std::filesystem::create_directories(job.dir.file("songs"));
-  job.put("songs/song.mid", kExampleSong);
-  ASSERT_TRUE(job.run(request("songs/song.mid")));
-  EXPECT_TRUE(job.read("songs/song.txt").starts_with(withPlatformLineEnds("i\tsong.mid\no\tsong_out.mid\n")));
-  // Read from another working folder, the paths still lead to the song.
-  const Result<SettingsFileContents> read = loadSettings(job.dir.file("songs/song.txt"));
-  ASSERT_TRUE(read);
-  EXPECT_EQ(read->inputPath, job.dir.file("songs/song.mid"));
 }
 
 // --- Opening a file in the window ------------------------------------------------------------

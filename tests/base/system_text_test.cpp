@@ -37,48 +37,37 @@ protected:
   }
 };
 
-struct Pair {
-  std::string system;                  // UTF-8
-  std::optional<std::string> program;  // code page 932; nothing when 932 cannot hold it
-};
-
-TEST_F(SystemText, TextsOfTheSystemBecomeCodePage932OrAreRefused) {
-  const Pair cases[] = {
-      {"plain ASCII ~\\", "plain ASCII ~\\"}, {"ギター", kGuitar932},  {"ｱ", kHalfWidthA932},
-      {"tr01 ギター", "tr01 " + kGuitar932},  {"Josée", std::nullopt}, {"🎵", std::nullopt},
-      {"bad \xFF byte", std::nullopt},
-  };
-  for (const Pair& c : cases) EXPECT_EQ(toProgramText(c.system), c.program) << c.system;
-}
-
-TEST_F(SystemText, TextsOfTheProgramBecomeTheSystemsOrAreRefused) {
-  const std::pair<std::string, std::optional<std::string>> cases[] = {
-      {kGuitar932, "ギター"},    {kHalfWidthA932, "ｱ"},
-      {"\x95\x5C", "表"},         // a trail byte that is a backslash in ASCII
-      {"\x83", std::nullopt},     // a lead byte without its trail
-      {"Caf\xE9", std::nullopt},  // Latin-1
-  };
-  for (const auto& [program, system] : cases) EXPECT_EQ(toSystemText(program), system) << program;
-}
-
-TEST_F(SystemText, WhatIsNotCodePage932IsPrintedEscapedByteByByte) {
+// Texts both encodings hold convert either way, and print as they are.
+TEST_F(SystemText, TextsBothEncodingsHoldConvertEitherWay) {
   const std::pair<std::string, std::string> cases[] = {
-      {kGuitar932, "ギター"},
-      {"Caf\xE9", "Caf\\xE9"},
-      {"\xFD Piano " + kGuitar932, "\\xFD Piano ギター"},
-      {"\x83", "\\x83"},
+      // UTF-8, code page 932
+      {"plain ASCII ~\\", "plain ASCII ~\\"}, {"ギター", kGuitar932}, {"ｱ", kHalfWidthA932},
+      {"tr01 ギター", "tr01 " + kGuitar932},
+      {"表", "\x95\x5C"},  // a trail byte that is a backslash in ASCII
   };
-  for (const auto& [program, printed] : cases) EXPECT_EQ(printableText(program), printed) << program;
+  for (const auto& [system, program] : cases) {
+    EXPECT_EQ(toProgramText(system), program) << system;
+    EXPECT_EQ(toSystemText(program), system) << system;
+    EXPECT_EQ(printableText(program), system) << system;
+  }
 }
 
-TEST_F(SystemText, ARefusedTextIsDescribedWithEachCharacterThatDoesNotFitMarked) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"Josée", "Jos<U+00E9>e"},
-      {"ギター🎵", kGuitar932 + "<U+1F3B5>"},
-      {"bad \xFF", "bad \\xFF"},
-  };
-  for (const auto& [system, described] : cases)
+// What the other encoding cannot hold is refused; shown, each piece that does not fit is marked.
+TEST_F(SystemText, WhatTheOtherEncodingCannotHoldIsRefusedAndShownMarked) {
+  const std::pair<std::string, std::string> fromSystem[] = {
+      // UTF-8, as described in the program's texts
+      {"Josée", "Jos<U+00E9>e"}, {"ギター🎵", kGuitar932 + "<U+1F3B5>"}, {"bad \xFF", "bad \\xFF"}};
+  for (const auto& [system, described] : fromSystem) {
+    EXPECT_EQ(toProgramText(system), std::nullopt) << system;
     EXPECT_EQ(describedInProgramText(system), described) << system;
+  }
+  const std::pair<std::string, std::string> fromProgram[] = {
+      // code page 932 (Latin-1, a stray byte, a lead byte without its trail), as printed
+      {"Caf\xE9", "Caf\\xE9"}, {"\xFD Piano " + kGuitar932, "\\xFD Piano ギター"}, {"\x83", "\\x83"}};
+  for (const auto& [program, printed] : fromProgram) {
+    EXPECT_EQ(toSystemText(program), std::nullopt) << program;
+    EXPECT_EQ(printableText(program), printed) << program;
+  }
 }
 
 TEST_F(SystemText, AnAsciiLocaleReadsAsUtf8AndAJapaneseOneAsItSays) {

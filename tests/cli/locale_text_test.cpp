@@ -50,10 +50,7 @@ protected:
     return {status, out.str(), err.str()};
   }
 
-  std::string read(const std::string& name) const {
-    const Bytes bytes = readBytes(dir.file(name));
-    return std::string(bytes.begin(), bytes.end());
-  }
+  std::string read(const std::string& name) const { return readText(dir.file(name)); }
 
   // The rendering file's first track as an instrument renders it, written under the UTF-8 name
   // `name` in "stems".
@@ -83,17 +80,10 @@ TEST_F(LocaleText, JapaneseArgumentsReachTheFilesAsShiftJisAndTheScreenAsTheyWer
 }
 
 TEST_F(LocaleText, ASettingsFileInShiftJisIsWrittenBackWithoutAByteChanged) {
-  const std::string settings =
-      "i\tsong.mid\no\tsong_out.mid\n"
-      "tr\tPiano\t" +
-      kGuitar932 +
-      "\t0\t960\t0\t1\t0\t0\t0\t0\t2\t1\n"
-      "tr\tLead\t" +
-      kGuitar932 +
-      "2\t0\t960\t0\t1\t0\t0\t0\t0\t2\t1\n"
-      "tr\t\ttr03\t0\t960\t0\t1\t0\t0\t0\t0\t2\t1\n"
-      "g\t\nt\t" +
-      kGuitarSong932 + "\na\t" + kGuitar932 + "\n";
+  const std::string fields = "\t0\t960\t0\t1\t0\t0\t0\t0\t2\t1\n";
+  const std::string settings = "i\tsong.mid\no\tsong_out.mid\ntr\tPiano\t" + kGuitar932 + fields + "tr\tLead\t" +
+                               kGuitar932 + "2" + fields + "tr\t\ttr03" + fields + "g\t\nt\t" + kGuitarSong932 +
+                               "\na\t" + kGuitar932 + "\n";
   writeBytes(dir.file("song.txt"), Bytes(settings.begin(), settings.end()));
   const Ran ran = run({"--settings-only", "song.txt"});
   ASSERT_EQ(ran.status, cli::kExitOk) << ran.err;

@@ -31,11 +31,6 @@ protected:
   }
   void close() { SendMessageW(shell.window(), WM_CLOSE, 0, 0); }
   bool enabled(int id) { return IsWindowEnabled(item(id)) != 0; }
-  std::vector<std::wstring> filesIn(const fs::path& folder) {
-    std::vector<std::wstring> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().wstring());
-    return names;
-  }
 };
 
 TEST_F(WindowTest, LeavingARowKeepsWhatWasTypedForIt) {
@@ -335,20 +330,6 @@ TEST_F(WindowTest, EachRowShowsHowManySoundsItsTrackMadeOnceWritten) {
   press(ids::kMidiOutputButton);
   EXPECT_EQ(cell(0, kSoundColumn), L"3");
   EXPECT_EQ(cell(1, kSoundColumn), L"1");
-}
-
-// A path longer than the system's old limit: the write fails or succeeds, and no temporary is
-// left beside it either way.
-TEST_F(WindowTest, AFailedWriteLeavesNoTemporaryFile) {
-  drop(ids::kTrackTable, writeSong());
-  const fs::path folder = fs::path(dataDir.path());
-  const std::size_t length = std::clamp<std::size_t>(280 - std::min<std::size_t>(280, folder.wstring().size()), 200, 250);
-  const std::wstring longName = std::wstring(length, L'l') + L".mid";
-  ASSERT_GT((folder / longName).wstring().size(), 260u);
-  type(ids::kOutputFile, (folder / longName).wstring());
-  press(ids::kMidiOutputButton);
-  ASSERT_FALSE(modal.seen.empty());
-  for (const std::wstring& name : filesIn(folder)) EXPECT_EQ(name.find(L".rendlow-tmp"), npos) << name.size();
 }
 
 }  // namespace
