@@ -214,7 +214,7 @@ void MainForm::show(const std::wstring& text, Tone tone) {
   const BoxTone boxTone = tone == Tone::Error     ? BoxTone::Error
                           : tone == Tone::Warning ? BoxTone::Warning
                                                   : BoxTone::Information;
-  showMessageBox(shell_.window(), shell_.font(), {text, boxTone});
+  showMessageBox(shell_.window(), shell_.font(), {.text = text, .tone = boxTone});
 }
 
 void MainForm::tellNaming(const Message& message, const std::wstring& name) {
@@ -255,7 +255,7 @@ bool MainForm::mayClose() {
   if (!unsaved_) return true;
   const std::wstring question = toWindowText(unsavedSettingsQuestion().in(Audience::Window));
   switch (showMessageBox(shell_.window(), shell_.font(),
-                         {question, BoxTone::Question, BoxButtons::YesNoCancel})) {
+                         {.text = question, .tone = BoxTone::Question, .buttons = BoxButtons::YesNoCancel})) {
     case IDYES:
       output(false, false);
       return !unsaved_;

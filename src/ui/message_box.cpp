@@ -205,12 +205,14 @@ std::wstring wrapLines(std::wstring_view text, int widest, const TextWidth& widt
 }
 
 int showMessageBox(HWND owner, HFONT font, const MessageBoxContent& content) {
-  const bool okOnly = content.buttons == BoxButtons::Ok;
-  OpenBox box{.font = font,
-              .tone = content.tone,
-              .buttons = buttonsOf(content),
-              .defaultAnswer = okOnly ? IDOK : IDYES,
-              .escapeAnswer = okOnly ? IDOK : IDCANCEL};
+  OpenBox box;
+  box.font = font;
+  box.tone = content.tone;
+  box.buttons = buttonsOf(content);
+  if (content.buttons == BoxButtons::YesNoCancel) {
+    box.defaultAnswer = IDYES;
+    box.escapeAnswer = IDCANCEL;
+  }
   measure(box, content);
   MessageBeep(lookOf(content.tone).sound);
   const EmptyBoxTemplate boxTemplate;

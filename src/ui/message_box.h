@@ -31,7 +31,7 @@ struct MessageBoxContent {
   BoxButtons buttons = BoxButtons::Ok;
   // The caption of one more button, before the others, that answers kExtraButtonAnswer; no such
   // button when empty.
-  std::wstring extraButton;
+  std::wstring extraButton = {};
 };
 
 // A modal message box of the program, owned by `owner`, with every text in `font`: the system's

@@ -38,6 +38,9 @@ struct SeenButton {
   HFONT font = nullptr;
   bool operator==(const SeenButton&) const = default;
 };
+inline void PrintTo(const SeenButton& button, std::ostream* out) {
+  *out << button.id << " " << ::testing::PrintToString(button.caption) << " font " << button.font;
+}
 
 // What the user saw of a message box, and whether the watched file existed at that moment.
 struct SeenMessage {
