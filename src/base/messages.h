@@ -178,4 +178,12 @@ Message unsavedSettingsQuestion();
 // The settings file at `settingsPath` names `midiPath`, which is not there; nothing was loaded.
 Message setupSongMissingMessage(const std::string& settingsPath, const std::string& midiPath);
 
+// --- The desktop program: the message box's buttons ------------------------------------------
+
+// The captions of the buttons the window's message boxes answer with.
+Message okButtonCaption();
+Message yesButtonCaption();
+Message noButtonCaption();
+Message cancelButtonCaption();
+
 }  // namespace rendlow

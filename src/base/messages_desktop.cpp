@@ -115,4 +115,11 @@ Message setupSongMissingMessage(const std::string& settingsPath, const std::stri
                           "open the MIDI file itself.")});
 }
 
+// --- The desktop program: the message box's buttons ------------------------------------------
+
+Message okButtonCaption() { return {"OK", "OK"}; }
+Message yesButtonCaption() { return {"はい", "Yes"}; }
+Message noButtonCaption() { return {"いいえ", "No"}; }
+Message cancelButtonCaption() { return {"キャンセル", "Cancel"}; }
+
 }  // namespace rendlow

@@ -211,10 +211,10 @@ void MainForm::showMessage(const Message& message, Tone tone) {
 void MainForm::showStatus(const Message& status) { shell_.showStatus(toWindowText(status.in(Audience::Window))); }
 
 void MainForm::show(const std::wstring& text, Tone tone) {
-  const UINT icon = tone == Tone::Error     ? MB_ICONERROR
-                    : tone == Tone::Warning ? MB_ICONWARNING
-                                            : MB_ICONINFORMATION;
-  showMessageBox(shell_.window(), text, MB_OK | icon);
+  const BoxTone boxTone = tone == Tone::Error     ? BoxTone::Error
+                          : tone == Tone::Warning ? BoxTone::Warning
+                                                  : BoxTone::Information;
+  showMessageBox(shell_.window(), shell_.font(), {.text = text, .tone = boxTone});
 }
 
 void MainForm::tellNaming(const Message& message, const std::wstring& name) {
@@ -254,7 +254,8 @@ bool MainForm::mayClose() {
   if (!editor_.applyChanges()) return false;
   if (!unsaved_) return true;
   const std::wstring question = toWindowText(unsavedSettingsQuestion().in(Audience::Window));
-  switch (showMessageBox(shell_.window(), question, MB_YESNOCANCEL | MB_ICONQUESTION)) {
+  switch (showMessageBox(shell_.window(), shell_.font(),
+                         {.text = question, .tone = BoxTone::Question, .buttons = BoxButtons::YesNoCancel})) {
     case IDYES:
       output(false, false);
       return !unsaved_;

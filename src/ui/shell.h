@@ -37,6 +37,8 @@ public:
   HWND window() const { return window_; }
   // What controls are made in on the window itself.
   Parent parent() const { return {window_, font_}; }
+  // The font every text of the program shows in, the message boxes' too.
+  HFONT font() const { return font_; }
   int clientWidth() const { return clientWidth_; }
 
   // The client area took a new size.

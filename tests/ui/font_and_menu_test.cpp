@@ -67,7 +67,8 @@ TEST(UiFont, TheWindowsFontIsAnInstalledJapaneseFaceThatDrawsEveryTextItShows) {
   EXPECT_NE(std::find(faces.begin(), faces.end(), std::wstring(font.lfFaceName)), faces.end()) << font.lfFaceName;
   EXPECT_TRUE(hasLatinLetters(font.lfFaceName)) << font.lfFaceName;
   for (const std::wstring text : {L"Midi&BMS出力", L"音声(&A)", L"ステムから切り出し(&C)...", L"Rendlow 0123456789",
-                                  L"abcdefghijklmnopqrstuvwxyz ABCDEFGHIJKLMNOPQRSTUVWXYZ"})
+                                  L"abcdefghijklmnopqrstuvwxyz ABCDEFGHIJKLMNOPQRSTUVWXYZ", L"はい いいえ キャンセル OK",
+                                  L"設定が保存されていません。設定ファイルに保存しますか?"})
     EXPECT_EQ(missingGlyphs(shell.parent().font, text), 0) << font.lfFaceName;
 }
 

@@ -31,6 +31,17 @@ inline std::wstring textOf(HWND window) {
   return text;
 }
 
+// A button of a message box, as the box made it.
+struct SeenButton {
+  int id = 0;
+  std::wstring caption;
+  HFONT font = nullptr;
+  bool operator==(const SeenButton&) const = default;
+};
+inline void PrintTo(const SeenButton& button, std::ostream* out) {
+  *out << button.id << " " << ::testing::PrintToString(button.caption) << " font " << button.font;
+}
+
 // What the user saw of a message box, and whether the watched file existed at that moment.
 struct SeenMessage {
   std::wstring caption;
@@ -39,6 +50,10 @@ struct SeenMessage {
   bool fileExisted = false;
   HICON icon = nullptr;  // the system icon the box shows (IDI_ERROR, ...), none without one
   int width = 0;         // of the whole box, in pixels
+  HFONT textFont = nullptr;
+  int textWidth = 0;  // of the text's control, in pixels
+  std::vector<SeenButton> buttons;
+  int focused = 0;  // the id of the control with the keyboard focus
 };
 
 // A message's text as written, before the box wrapped its long lines: without line breaks.
@@ -53,17 +68,48 @@ inline HICON systemIcon(LPCWSTR id) { return LoadIconW(nullptr, id); }
 // Modal boxes run their own message loop while the code that opened them waits. A timer fires
 // inside that loop, reads what is open and answers it as the user would: a file or folder dialog
 // (known by its file name box) gets `chosenFile` or is cancelled, and is cancelled once it has been
-// answered three times; every message box is read and closed with `answer`.
+// answered three times; every message box is read and closed with `answer`, or with the key `key`
+// pressed on what has the focus. A box still open when the timer comes again did not take the
+// answer: it is ended with 0, so that the test goes on to fail instead of waiting forever.
 struct ModalWatch {
   std::wstring chosenFile;
   std::wstring dialogTitle;
   std::wstring filterShown;  // what the dialog's file type box showed
   int dialogsAnswered = 0;
   int answer = IDOK;
+  WPARAM key = 0;  // VK_RETURN, VK_ESCAPE, … instead of `answer`
   std::filesystem::path watchedFile;
   std::vector<SeenMessage> seen;
 };
 inline ModalWatch* activeWatch = nullptr;
+
+inline BOOL CALLBACK collectButton(HWND child, LPARAM buttons) {
+  wchar_t childClass[16] = {};
+  GetClassNameW(child, childClass, 16);
+  if (std::wstring(childClass) == L"Button")
+    reinterpret_cast<std::vector<SeenButton>*>(buttons)->push_back(
+        {GetDlgCtrlID(child), textOf(child), reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0))});
+  return TRUE;
+}
+
+inline SeenMessage seenMessage(HWND window) {
+  constexpr int kMessageText = 0xFFFF;
+  const HWND text = GetDlgItem(window, kMessageText);
+  // Windows numbers the box's icon 20, Wine 0x440.
+  HICON icon = nullptr;
+  for (const int kMessageIcon : {20, 0x440})
+    if (!icon) icon = reinterpret_cast<HICON>(SendDlgItemMessageW(window, kMessageIcon, STM_GETICON, 0, 0));
+  RECT box{};
+  GetWindowRect(window, &box);
+  RECT textArea{};
+  GetClientRect(text, &textArea);
+  SeenMessage seen{textOf(window), textOf(text), GetWindow(window, GW_OWNER),
+                   std::filesystem::exists(activeWatch->watchedFile), icon, static_cast<int>(box.right - box.left),
+                   reinterpret_cast<HFONT>(SendMessageW(text, WM_GETFONT, 0, 0)), static_cast<int>(textArea.right)};
+  EnumChildWindows(window, collectButton, reinterpret_cast<LPARAM>(&seen.buttons));
+  seen.focused = GetDlgCtrlID(GetFocus());
+  return seen;
+}
 
 inline BOOL CALLBACK answerModal(HWND window, LPARAM) {
   wchar_t windowClass[16] = {};
@@ -84,18 +130,18 @@ inline BOOL CALLBACK answerModal(HWND window, LPARAM) {
     PostMessageW(window, WM_COMMAND, choose ? IDOK : IDCANCEL, 0);
     return FALSE;
   }
-  constexpr int kMessageText = 0xFFFF;
-  // Windows numbers the box's icon 20, Wine 0x440.
-  HICON icon = nullptr;
-  for (const int kMessageIcon : {20, 0x440})
-    if (!icon) icon = reinterpret_cast<HICON>(SendDlgItemMessageW(window, kMessageIcon, STM_GETICON, 0, 0));
-  RECT box{};
-  GetWindowRect(window, &box);
-  activeWatch->seen.push_back({textOf(window), textOf(GetDlgItem(window, kMessageText)),
-                               GetWindow(window, GW_OWNER),
-                               std::filesystem::exists(activeWatch->watchedFile), icon,
-                               static_cast<int>(box.right - box.left)});
-  PostMessageW(window, WM_COMMAND, activeWatch->answer, 0);
+  constexpr wchar_t kAnswered[] = L"RendlowTestAnswered";
+  if (GetPropW(window, kAnswered)) {
+    EndDialog(window, 0);
+    return FALSE;
+  }
+  SetPropW(window, kAnswered, window);
+  activeWatch->seen.push_back(seenMessage(window));
+  if (activeWatch->key) {
+    PostMessageW(GetFocus(), WM_KEYDOWN, activeWatch->key, 0);
+  } else {
+    PostMessageW(window, WM_COMMAND, activeWatch->answer, 0);
+  }
   return FALSE;
 }
 
