@@ -89,6 +89,13 @@ constexpr std::array kOptions = {
                  else return Result<void>(Problem{chartFormatUnknownReason(std::string(value))});
                  return accepted();
                }},
+    OptionRule{"--fit", "", "",
+               "when a .bme chart would need more #WAV ids than ZZ (1295), slice as finely as fits: "
+               "print what changed and save it in the settings file",
+               [](Options& o, std::string_view) {
+                 o.fit = true;
+                 return accepted();
+               }},
     OptionRule{"--set", "", "ROW:FIELD=VALUE", "set one field of a track row (from 0) before the output",
                [](Options& o, std::string_view value) {
                  Result<RowEdit> edit = parseRowEdit(value);
@@ -205,7 +212,7 @@ private:
 
   bool converting() const {
     return !options_.chart || options_.settingsOnly || options_.outputPath || options_.chartFormat ||
-           !options_.edits.empty() ||
+           !options_.edits.empty() || options_.fit ||
            options_.genre || options_.title || options_.artist || options_.quiet || makesSounds() ||
            options_.soundFont || options_.ogg || options_.recording || options_.trackRecordings;
   }
