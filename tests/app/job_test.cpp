@@ -250,7 +250,7 @@ TEST(OutputFlow, AnUncheckedRowMayShareItsNameAndLeavesEveryFile) {
 TEST(Job, ATrackLeftOutStaysOutWhenTheSongIsConvertedAgainFromItsSettings) {
   JobRun job(kExampleSong);
   ASSERT_TRUE(job.run(request("song.mid", {"1:enabled=0"})));
-  EXPECT_NE(job.read("song.txt").find(withPlatformLineEnds("\ttr02\t0\t960\t0\t1\t0\t0\t0\t0\t2\t0\n")),
+  EXPECT_NE(job.read("song.txt").find(withPlatformLineEnds("\ttr02\t0\t960\t0\t1\t0\t0\t0\t0\t2\t0\t0\n")),
             std::string::npos);
   ASSERT_TRUE(job.run(request("song.mid")));
   EXPECT_FALSE(job.app.rowSettings(1).enabled);
