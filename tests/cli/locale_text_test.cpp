@@ -87,11 +87,11 @@ TEST_F(LocaleText, ASettingsFileInShiftJisIsWrittenBackWithoutAByteChanged) {
       "i\tsong.mid\no\tsong_out.mid\n"
       "tr\tPiano\t" +
       kGuitar932 +
-      "\t0\t960\t0\t1\t0\t0\t0\t0\t2\t1\n"
+      "\t0\t960\t0\t1\t0\t0\t0\t0\t2\t1\t0\n"
       "tr\tLead\t" +
       kGuitar932 +
-      "2\t0\t960\t0\t1\t0\t0\t0\t0\t2\t1\n"
-      "tr\t\ttr03\t0\t960\t0\t1\t0\t0\t0\t0\t2\t1\n"
+      "2\t0\t960\t0\t1\t0\t0\t0\t0\t2\t1\t0\n"
+      "tr\t\ttr03\t0\t960\t0\t1\t0\t0\t0\t0\t2\t1\t0\n"
       "g\t\nt\t" +
       kGuitarSong932 + "\na\t" + kGuitar932 + "\n";
   writeBytes(dir.file("song.txt"), Bytes(settings.begin(), settings.end()));
