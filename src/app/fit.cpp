@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 #include <optional>
+#include <utility>
 
 #include "app/project.h"
 #include "app/slicing_cost.h"
@@ -18,38 +19,55 @@ constexpr int32_t kDataRange = 128;
 // sound alike in any song.
 constexpr int32_t kLongestLengthWidthBeats = 8;
 
-// The next coarser value of a width that ends in 0 (everything in one bucket): doubled, or 0 once
-// the whole range is one bucket.
-std::optional<int32_t> widerBucket(int32_t width) {
-  if (width <= 0) return std::nullopt;
-  return width * 2 >= kDataRange ? 0 : width * 2;
+// The coarser values of a width, each doubled from the last, ending in 0 (everything in one
+// bucket) once the whole range is one bucket. Every one is a step: the next alone may save nothing.
+std::vector<int32_t> widerBuckets(int32_t width) {
+  std::vector<int32_t> wider;
+  if (width <= 0) return wider;
+  for (int64_t w = int64_t{width} * 2; w < kDataRange; w *= 2) wider.push_back(static_cast<int32_t>(w));
+  wider.push_back(0);
+  return wider;
 }
 
-std::optional<int32_t> longerLengthWidth(int32_t width, int32_t division) {
-  const int32_t quarter = std::max<int32_t>(division, 1);
-  if (width <= 0) return std::max(1, quarter / 32);
-  if (width >= quarter * kLongestLengthWidthBeats) return std::nullopt;
-  return width * 2;
+std::vector<int32_t> longerLengthWidths(int32_t width, int32_t division) {
+  const int64_t longest = int64_t{std::max<int32_t>(division, 1)} * kLongestLengthWidthBeats;
+  std::vector<int32_t> longer;
+  for (int64_t w = width <= 0 ? std::max(1, division / 32) : int64_t{width} * 2; w <= longest; w *= 2)
+    longer.push_back(static_cast<int32_t>(w));
+  return longer;
+}
+
+std::vector<int32_t> smallerThresholds(int32_t threshold) {
+  std::vector<int32_t> smaller;
+  for (int32_t t = threshold / 2; threshold > 0; t /= 2) {
+    smaller.push_back(t);
+    if (t == 0) break;
+  }
+  return smaller;
 }
 
 // Each settings one lever coarser than `s`; what they save is measured, not assumed.
 std::vector<TrackSettings> coarserSteps(const TrackSettings& s, int32_t division) {
   std::vector<TrackSettings> steps;
-  const auto with = [&](auto change) {
-    TrackSettings step = s;
-    change(step);
-    steps.push_back(step);
+  const auto each = [&](int32_t TrackSettings::*field, const std::vector<int32_t>& values) {
+    for (const int32_t value : values) {
+      steps.push_back(s);
+      steps.back().*field = value;
+    }
   };
-  if (s.wavDefinitionGap > 0) with([](TrackSettings& t) { t.wavDefinitionGap = 0; });
-  if (const auto w = widerBucket(s.velocitySplitWidth)) with([&](TrackSettings& t) { t.velocitySplitWidth = *w; });
-  if (const auto w = widerBucket(s.ccSplitWidth)) with([&](TrackSettings& t) { t.ccSplitWidth = *w; });
-  if (const auto w = longerLengthWidth(s.lengthSplitWidth, division))
-    with([&](TrackSettings& t) { t.lengthSplitWidth = *w; });
-  if (!s.ignoreBpm) with([](TrackSettings& t) { t.ignoreBpm = true; });
-  if (s.multipleThreshold > 0) with([](TrackSettings& t) { t.multipleThreshold /= 2; });
+  if (s.wavDefinitionGap > 0) each(&TrackSettings::wavDefinitionGap, {0});
+  each(&TrackSettings::velocitySplitWidth, widerBuckets(s.velocitySplitWidth));
+  each(&TrackSettings::ccSplitWidth, widerBuckets(s.ccSplitWidth));
+  each(&TrackSettings::lengthSplitWidth, longerLengthWidths(s.lengthSplitWidth, division));
+  each(&TrackSettings::multipleThreshold, smallerThresholds(s.multipleThreshold));
+  if (!s.ignoreBpm) {
+    steps.push_back(s);
+    steps.back().ignoreBpm = true;
+  }
   for (const SplitMethod method : {SplitMethod::Single, SplitMethod::Chord, SplitMethod::Legato}) {
-    if (s.splitMethod != static_cast<int32_t>(method))
-      with([&](TrackSettings& t) { t.splitMethod = static_cast<int32_t>(method); });
+    if (s.splitMethod == static_cast<int32_t>(method)) continue;
+    steps.push_back(s);
+    steps.back().splitMethod = static_cast<int32_t>(method);
   }
   return steps;
 }
