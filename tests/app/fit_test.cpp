@@ -49,6 +49,7 @@ TEST(Fit, TakesTheStepsThatStrayLeastPerIdUntilTheChartFits) {
       {"already fits: nothing changes", 14, true, false, 14, 1, 1},
       {"the gap first, as it costs nothing", 12, true, true, 12, 1, 1},
       {"then the loud track, whose velocities are near", 9, true, true, 9, 1, 2},
+      {"and a gap the last step made needless comes back", 11, true, true, 11, 1, 2},
       {"even the coarsest, one id a track, passes the limit", 1, false, true, 2, -1, -1},
   };
   for (const Case& c : cases) {

@@ -64,6 +64,8 @@ TEST(LengthWidth, NotesInOneBucketOfLengthAreOneSound) {
 TEST(LengthWidth, ControllersAreComparedWhileBothNotesLast) {
   EXPECT_EQ(soundsOf({100, 140}, 50, 16, 1000 + 120), (Ints{0, 0}));
   EXPECT_EQ(soundsOf({100, 140}, 50, 16, 1000 + 60), (Ints{0, 1}));
+  // A note of no length compares no controllers, so it is alike to any note in its bucket.
+  EXPECT_EQ(soundsOf({5, 0}, 10, 16), (Ints{0, 0}));
 }
 
 }  // namespace
