@@ -22,8 +22,6 @@ struct SlicingMeasure {
   // part of it that is lost.
   double mismatchDb = 0;
   std::size_t notes = 0;
-
-  double meanMismatchDb() const { return notes == 0 ? 0.0 : mismatchDb / static_cast<double>(notes); }
 };
 
 // Slices and numbers the track with `settings` and measures what that gives.

@@ -199,8 +199,9 @@ Message wavIdBreach(int64_t largest, int64_t limit, const std::vector<FittedFiel
 Message wavIdBreachUnfittable(int64_t largest, int64_t limit, int64_t coarsest);
 // --fit found no slicing within `limit`: the coarsest still needs ids up to `coarsest`.
 Message fitImpossibleMessage(int64_t largest, int64_t coarsest, int64_t limit);
-// What --fit did: the ids ran up to `before`, now to `after`; then one line per row it changed.
-Message fitDoneLine(int64_t before, int64_t after, int64_t limit);
+// What --fit did: the ids ran up to `before`, now to `after`; the notes' sounds stray from them by
+// `strayBefore`, now `strayAfter` dB on average. Then one line per row it changed.
+Message fitDoneLine(int64_t before, int64_t after, int64_t limit, double strayBefore, double strayAfter);
 Message fitRowLine(const std::vector<FittedField>& fields, int32_t idsBefore, int32_t idsAfter);
 
 }  // namespace rendlow

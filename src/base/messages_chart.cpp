@@ -1,5 +1,7 @@
 #include "base/messages.h"
 
+#include <cstdio>
+
 namespace rendlow {
 
 namespace {
@@ -82,6 +84,12 @@ Message chartSizeBreach(int32_t measure, int64_t limitMiB) {
 
 namespace {
 
+std::string decibels(double db) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2f", db);
+  return text;
+}
+
 std::string arrow(int64_t before, int64_t after) { return std::to_string(before) + " → " + std::to_string(after); }
 
 // "行 2 (Lead) Vel分割幅 16 → 64、BPM無視 0 → 1" as the window names rows and boxes, one row after another.
@@ -143,11 +151,14 @@ Message fitImpossibleMessage(int64_t largest, int64_t coarsest, int64_t limit) {
               "). Nothing was written. Write the chart as bmson (--format bmson)."};
 }
 
-Message fitDoneLine(int64_t before, int64_t after, int64_t limit) {
+Message fitDoneLine(int64_t before, int64_t after, int64_t limit, double strayBefore, double strayAfter) {
+  const std::string stray = decibels(strayBefore) + " → " + decibels(strayAfter) + " dB";
   return {"--fit: #WAV の番号を " + arrow(before, after) + " にして上限の ZZ (" + std::to_string(limit) +
-              ") に収めました。変えた設定は設定ファイルに保存します:",
+              ") に収めました。音と元の音符の差は 1 音符あたり平均 " + stray +
+              " です。変えた設定は設定ファイルに保存します:",
           "--fit: the #WAV ids now run up to " + std::to_string(after) + " instead of " + std::to_string(before) +
-              ", within ZZ (" + std::to_string(limit) + "). The settings changed, saved in the settings file:"};
+              ", within ZZ (" + std::to_string(limit) + "); the sounds stray from their notes by " + stray +
+              " a note on average. The settings changed, saved in the settings file:"};
 }
 
 Message fitRowLine(const std::vector<FittedField>& fields, int32_t idsBefore, int32_t idsAfter) {
