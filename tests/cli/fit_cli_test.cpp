@@ -38,7 +38,11 @@ protected:
     std::string err;
   };
   Ran run(std::vector<std::string> args) {
+#ifdef _WIN32
+    _putenv_s("LC_ALL", "C");
+#else
     setenv("LC_ALL", "C", 1);
+#endif
     args.insert(args.begin(), {"--set", "0:velocitySplitWidth=1"});
     args.push_back("song.mid");
     WorkingFolder here(dir.path());
