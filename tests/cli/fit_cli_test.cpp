@@ -66,8 +66,9 @@ TEST_F(FitCli, WithoutFitTheRefusalNamesTheSettingsFitWouldChooseAndWithFitTheCh
   const Ran fitted = run({"--fit"});
   EXPECT_EQ(fitted.status, cli::kExitOk) << fitted.err;
   EXPECT_NE(fitted.out.find("--fit: the #WAV ids now run up to "), std::string::npos) << fitted.out;
-  EXPECT_NE(fitted.out.find("row 0 Keys: velocitySplitWidth 1 → " + width + "; ids 1500 → "), std::string::npos)
-      << fitted.out;
+  // The arrow between old and new is left out: the code page of the console decides its bytes.
+  EXPECT_NE(fitted.out.find("row 0 Keys: velocitySplitWidth 1 "), std::string::npos) << fitted.out;
+  EXPECT_NE(fitted.out.find(" " + width + "; ids 1500 "), std::string::npos) << fitted.out;
   EXPECT_NE(readText(dir.file("song.txt")).find("tr\tKeys\ttr01\t" + width + "\t"), std::string::npos);
   EXPECT_NE(readText(dir.file("song_out.bme")).find("#WAV01 "), std::string::npos);
 
