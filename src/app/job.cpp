@@ -8,6 +8,7 @@
 #include "base/file_input.h"
 #include "base/messages.h"
 #include "base/text.h"
+#include "bms/chart_format.h"
 
 namespace rendlow {
 
@@ -48,6 +49,21 @@ OutputRequest outputRequest(const Application& app, const Form& form, const JobR
           request.output};
 }
 
+// The fit a request asks for, applied: only a song whose .bme chart passes ZZ is changed.
+Result<std::optional<FitResult>> fitIfAsked(Application& app, const JobRequest& request,
+                                            const OutputRequest& output) {
+  if (!request.fit || !app.hasSong() || output.choice != OutputChoice::MidiAndChart ||
+      chartFormatOf(output.renderingPath) != ChartFormat::Bme)
+    return std::optional<FitResult>();
+  // The song the output will convert, with the rows' settings as they stand.
+  app.restoreSongAsRead();
+  FitResult fit = fitChartIds(app.project, kMaxChartId);
+  if (!fit.fits) return Problem{fitImpossibleMessage(fit.largestIdBefore, fit.largestId, kMaxChartId)};
+  if (fit.changes.empty()) return std::optional<FitResult>();
+  applyFit(app.project, fit);
+  return std::optional<FitResult>(std::move(fit));
+}
+
 }  // namespace
 
 std::optional<std::string> savedSettingsFor(const std::string& input) {
@@ -65,7 +81,10 @@ Result<JobReport> runJob(Application& app, Form& form, const JobRequest& request
   if (Result<void> loaded = loadFile(app, form, savedSettings.value_or(request.input)); !loaded)
     return loaded.problem();
   if (Result<void> edited = applyEdits(app, request.edits); !edited) return edited.problem();
-  return JobReport{std::move(savedSettings), runOutput(app, outputRequest(app, form, request))};
+  const OutputRequest output = outputRequest(app, form, request);
+  Result<std::optional<FitResult>> fit = fitIfAsked(app, request, output);
+  if (!fit) return fit.problem();
+  return JobReport{std::move(savedSettings), runOutput(app, output), std::move(fit).value()};
 }
 
 }  // namespace rendlow

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/fit.h"
 #include "app/output_flow.h"
 #include "app/row_edit.h"
 #include "base/result.h"
@@ -31,11 +32,15 @@ struct JobRequest {
   // A MIDI file whose settings file lies beside it, naming this very MIDI file, is loaded through
   // that settings file, so a second run keeps the setup the first one saved.
   bool useSavedSettings = true;
+  // A .bme chart that would need more #WAV ids than ZZ is made with the finest slicing that fits
+  // (see fitChartIds); the fitted settings are saved like any edit.
+  bool fit{};
 };
 
 struct JobReport {
   std::optional<std::string> savedSettings;  // the settings file loaded in place of the MIDI file
   Result<OutputResult> output;  // a problem when the output wrote nothing
+  std::optional<FitResult> fit;  // what the fit changed, when one was asked and needed
 };
 
 // The settings file saved beside a MIDI file for that very file: the one its "i" line names.
@@ -47,8 +52,9 @@ std::optional<std::string> savedSettingsFor(const std::string& input);
 // Loads the input as the load flow does (through its saved settings, see useSavedSettings),
 // applies each edit to its row through applyRowSettings (as the form's update button does, every
 // field it does not name kept), then runs the output flow with the request's output path and
-// header texts, or the ones the load proposed. Fails, with nothing written, when the input cannot
-// be loaded or an edit names a row the song does not have.
+// header texts, or the ones the load proposed. With `fit`, a .bme chart past ZZ ids is first fitted.
+// Fails, with nothing written, when the input cannot be loaded, an edit names a row the song does
+// not have, or no slicing fits.
 Result<JobReport> runJob(Application& app, Form& form, const JobRequest& request);
 
 }  // namespace rendlow

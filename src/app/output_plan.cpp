@@ -6,10 +6,13 @@
 #include "app/application.h"
 #include "app/chart_output.h"
 #include "app/conversion.h"
+#include "app/fit_report.h"
 #include "base/messages.h"
 #include "base/messages_cli.h"
 #include "base/platform.h"
 #include "base/text.h"
+#include "bms/chart_format.h"
+#include "bms/chart_limits.h"
 
 namespace rendlow {
 
@@ -113,6 +116,17 @@ bool moveSettingsBesideChart(OutputPaths& paths) {
   return true;
 }
 
+// A .bme chart refused for its #WAV ids tells the settings that would fit, measured: the fixed
+// advice would leave the author to guess which widths, and how far.
+Result<std::string> withFitAdvice(const Project& project, ChartFormat format, Result<std::string> chart) {
+  if (chart || format != ChartFormat::Bme) return chart;
+  const int64_t largest = largestWavId(project.chart);
+  if (largest <= kMaxChartId) return chart;
+  const Result<void> limits =
+      checkChartLimits(project.song, project.chart, wavIdRefusal(project, largest, kMaxChartId));
+  return limits ? chart : Result<std::string>(limits.problem());
+}
+
 // Converts the song and makes the files' contents; a problem when the song may not be written.
 Result<void> planConversion(Application& app, OutputPlan& plan) {
   Project& project = app.project;
@@ -129,7 +143,8 @@ Result<void> planConversion(Application& app, OutputPlan& plan) {
   }
   plan.warnings = warningsOf(app, plan.paths.rendering, conversion.retiming);
   plan.rendering = encodeRenderingFile(project, app.diagnostics);
-  if (plan.paths.chart) plan.chart = formatChart(project, plan.paths.chartFormat);
+  if (plan.paths.chart)
+    plan.chart = withFitAdvice(project, plan.paths.chartFormat, formatChart(project, plan.paths.chartFormat));
   if (plan.chart && !*plan.chart)
     plan.pairRefusal = linesOf(chartRefusedMessage(*plan.paths.chart, plan.chart->problem().message),
                                renderingHeldBackLine(plan.paths.rendering));

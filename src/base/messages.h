@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "base/message.h"
 
@@ -185,5 +186,30 @@ Message okButtonCaption();
 Message yesButtonCaption();
 Message noButtonCaption();
 Message cancelButtonCaption();
+
+// --- Fitting a .bme chart into its #WAV ids ------------------------------------------------
+
+// One setting the fit changes on a row (from 0): the field as --set names it and as the window
+// captions it.
+struct FittedField {
+  int row = 0;
+  std::string trackName;
+  std::string name;
+  std::string caption;
+  int32_t before = 0;
+  int32_t after = 0;
+};
+
+// The chart's ids run up to `largest`, past `limit`; with the settings the fit chooses (`fitted`)
+// they run up to `fittedLargest`. The advice --fit would follow, measured.
+Message wavIdBreach(int64_t largest, int64_t limit, const std::vector<FittedField>& fitted, int64_t fittedLargest);
+// The same when even the coarsest slicing needs ids up to `coarsest`.
+Message wavIdBreachUnfittable(int64_t largest, int64_t limit, int64_t coarsest);
+// --fit found no slicing within `limit`: the coarsest still needs ids up to `coarsest`.
+Message fitImpossibleMessage(int64_t largest, int64_t coarsest, int64_t limit);
+// What --fit did: the ids ran up to `before`, now to `after`; the notes' sounds stray from them by
+// `strayBefore`, now `strayAfter` dB on average. Then one line per row it changed.
+Message fitDoneLine(int64_t before, int64_t after, int64_t limit, double strayBefore, double strayAfter);
+Message fitRowLine(const std::vector<FittedField>& fields, int32_t idsBefore, int32_t idsAfter);
 
 }  // namespace rendlow

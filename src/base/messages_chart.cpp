@@ -1,10 +1,25 @@
 #include "base/messages.h"
 
+#include <cstdio>
+
 namespace rendlow {
 
+namespace {
+
+std::string wavIdHead(int64_t largest, int64_t limit) {
+  return "#WAV の番号が " + std::to_string(largest) + " まで必要で、上限の ZZ (" + std::to_string(limit) +
+         ") を " + std::to_string(largest - limit) + " 超えます。";
+}
+
+std::string wavIdHeadEnglish(int64_t largest, int64_t limit) {
+  return "The #WAV ids would run up to " + std::to_string(largest) + ", " + std::to_string(largest - limit) +
+         " past the last one, ZZ (" + std::to_string(limit) + ").";
+}
+
+}  // namespace
+
 Message wavIdBreach(int64_t largest, int64_t limit) {
-  const std::string head = "#WAV の番号が " + std::to_string(largest) + " まで必要で、上限の ZZ (" +
-                           std::to_string(limit) + ") を " + std::to_string(largest - limit) + " 超えます。";
+  const std::string head = wavIdHead(largest, limit);
   return Message::perAudience(
       head +
           "Vel分割幅・CC分割幅を大きくする、BPM無視をオンにする、多重閾値を小さくすると、"
@@ -15,9 +30,8 @@ Message wavIdBreach(int64_t largest, int64_t limit) {
           "にする、"
           "--set 行:multipleThreshold=… を小さくすると、同じ音として番号を共有する音が増えます。"
           "--set 行:wavDefinitionGap=… を小さくすると、トラックの間の使わない番号が減ります。",
-      "The #WAV ids would run up to " + std::to_string(largest) + ", " + std::to_string(largest - limit) +
-          " past the last one, ZZ (" + std::to_string(limit) +
-          "). More sounds share an id with wider velocity and controller buckets "
+      wavIdHeadEnglish(largest, limit) +
+          " More sounds share an id with wider velocity and controller buckets "
           "(--set ROW:velocitySplitWidth=…, --set ROW:ccSplitWidth=…), with tempos ignored "
           "(--set ROW:ignoreBpm=1), or with a smaller multiple threshold (--set ROW:multipleThreshold=…). "
           "A smaller gap between tracks (--set ROW:wavDefinitionGap=…) leaves fewer ids unused.");
@@ -64,6 +78,97 @@ Message chartSizeBreach(int32_t measure, int64_t limitMiB) {
               " MiB) を超える大きさになります。音の位置をクオンタイズするか、曲をいくつかに分けてください。",
           "Up to measure " + m + " the chart would be larger than " + l +
               " MiB. Quantize the notes, or split the song."};
+}
+
+// --- Fitting a .bme chart into its #WAV ids ------------------------------------------------
+
+namespace {
+
+std::string decibels(double db) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2f", db);
+  return text;
+}
+
+std::string arrow(int64_t before, int64_t after) { return std::to_string(before) + " → " + std::to_string(after); }
+
+// "行 2 (Lead) Vel分割幅 16 → 64、BPM無視 0 → 1" as the window names rows and boxes, one row after another.
+std::string windowChanges(const std::vector<FittedField>& fields) {
+  std::string text;
+  int row = -1;
+  for (const FittedField& f : fields) {
+    if (f.row != row) {
+      text += (text.empty() ? "" : "。") + std::string("行 ") + std::to_string(f.row + 1) + " (" + f.trackName + ") ";
+      row = f.row;
+    } else {
+      text += "、";
+    }
+    text += f.caption + " " + arrow(f.before, f.after);
+  }
+  return text;
+}
+
+// "--set 1:velocitySplitWidth=64 --set 1:ignoreBpm=1", as the command line takes them.
+std::string setOptions(const std::vector<FittedField>& fields) {
+  std::string text;
+  for (const FittedField& f : fields) {
+    if (!text.empty()) text += ' ';
+    text += "--set " + std::to_string(f.row) + ":" + f.name + "=" + std::to_string(f.after);
+  }
+  return text;
+}
+
+}  // namespace
+
+Message wavIdBreach(int64_t largest, int64_t limit, const std::vector<FittedField>& fitted, int64_t fittedLargest) {
+  const std::string head = wavIdHead(largest, limit);
+  const std::string n = std::to_string(fittedLargest);
+  return Message::perAudience(
+      head + "次のように設定すると、同じ音として番号を共有する音が増え、#WAV の番号は " + n +
+          " までで収まります: " + windowChanges(fitted) + "。",
+      head + "--fit を付けると、次の設定で番号が " + n + " までに収まる細かさで書き出します: " +
+          setOptions(fitted) + "。bmson (--format bmson) なら番号の上限はありません。",
+      wavIdHeadEnglish(largest, limit) + " With --fit the chart is made as finely as fits: " + setOptions(fitted) +
+          ", which needs ids up to " + n + ". A bmson chart (--format bmson) has no such limit.");
+}
+
+Message wavIdBreachUnfittable(int64_t largest, int64_t limit, int64_t coarsest) {
+  const std::string head = wavIdHead(largest, limit);
+  const std::string c = std::to_string(coarsest);
+  return Message::perAudience(
+      head + "最も粗く分割しても番号が " + c + " まで必要です。出力名を .bmson にして、bmson で書き出してください。",
+      head + "最も粗く分割しても番号が " + c + " まで必要です。--format bmson で書き出してください。",
+      wavIdHeadEnglish(largest, limit) + " Even the coarsest slicing needs ids up to " + c +
+          ". Write the chart as bmson (--format bmson).");
+}
+
+Message fitImpossibleMessage(int64_t largest, int64_t coarsest, int64_t limit) {
+  return {"--fit: #WAV の番号が " + std::to_string(largest) + " まで必要で、最も粗く分割しても " +
+              std::to_string(coarsest) + " まで必要です。上限の ZZ (" + std::to_string(limit) +
+              ") に収まらないため、何も書き出しませんでした。--format bmson で書き出してください。",
+          "--fit: the #WAV ids would run up to " + std::to_string(largest) + ", and even the coarsest slicing needs " +
+              std::to_string(coarsest) + ", past the last one, ZZ (" + std::to_string(limit) +
+              "). Nothing was written. Write the chart as bmson (--format bmson)."};
+}
+
+Message fitDoneLine(int64_t before, int64_t after, int64_t limit, double strayBefore, double strayAfter) {
+  const std::string stray = decibels(strayBefore) + " → " + decibels(strayAfter) + " dB";
+  return {"--fit: #WAV の番号を " + arrow(before, after) + " にして上限の ZZ (" + std::to_string(limit) +
+              ") に収めました。音と元の音符の差は 1 音符あたり平均 " + stray +
+              " です。変えた設定は設定ファイルに保存します:",
+          "--fit: the #WAV ids now run up to " + std::to_string(after) + " instead of " + std::to_string(before) +
+              ", within ZZ (" + std::to_string(limit) + "); the sounds stray from their notes by " + stray +
+              " a note on average. The settings changed, saved in the settings file:"};
+}
+
+Message fitRowLine(const std::vector<FittedField>& fields, int32_t idsBefore, int32_t idsAfter) {
+  if (fields.empty()) return {};
+  std::string changes;
+  for (const FittedField& f : fields) changes += (changes.empty() ? "" : ", ") + f.name + " " + arrow(f.before, f.after);
+  const FittedField& first = fields.front();
+  const std::string row = std::to_string(first.row) + " " + first.trackName + ": " + changes;
+  return {"  行 " + row + "、番号 " + arrow(idsBefore, idsAfter),
+          "  row " + row + "; ids " + arrow(idsBefore, idsAfter)};
 }
 
 }  // namespace rendlow

@@ -8,6 +8,16 @@
 
 namespace rendlow {
 
+int64_t largestWavId(const Chart& chart) {
+  int64_t largest = 0;
+  for (const BMSTrack& track : chart.chartTracks) {
+    if (track.notes.empty()) continue;
+    largest = std::max(largest, int64_t{track.firstWav} + track.maxDefinition);
+    for (const BMSNote& note : track.notes) largest = std::max<int64_t>(largest, note.wav);
+  }
+  return largest;
+}
+
 namespace {
 
 struct ChartNeeds {
@@ -19,12 +29,10 @@ struct ChartNeeds {
 
 ChartNeeds needsOf(const Song& song, const Chart& chart) {
   ChartNeeds needs;
+  needs.largestWavId = largestWavId(chart);
   int64_t lastNoteMeasure = -1;
   for (const BMSTrack& track : chart.chartTracks) {
-    if (track.notes.empty()) continue;
-    needs.largestWavId = std::max(needs.largestWavId, int64_t{track.firstWav} + track.maxDefinition);
     for (const BMSNote& note : track.notes) {
-      needs.largestWavId = std::max<int64_t>(needs.largestWavId, note.wav);
       lastNoteMeasure = std::max<int64_t>(lastNoteMeasure, note.measureIndex);
       if (note.position < 0) needs.pastLongestGrid = true;
     }
@@ -37,10 +45,11 @@ ChartNeeds needsOf(const Song& song, const Chart& chart) {
 
 }  // namespace
 
-Result<void> checkChartLimits(const Song& song, const Chart& chart) {
+Result<void> checkChartLimits(const Song& song, const Chart& chart, const std::optional<Message>& wavIdReason) {
   const ChartNeeds needs = needsOf(song, chart);
   std::vector<Message> breaches;
-  if (needs.largestWavId > kMaxChartId) breaches.push_back(wavIdBreach(needs.largestWavId, kMaxChartId));
+  if (needs.largestWavId > kMaxChartId)
+    breaches.push_back(wavIdReason.value_or(wavIdBreach(needs.largestWavId, kMaxChartId)));
   if (needs.largestBpmId > kMaxChartId) breaches.push_back(bpmIdBreach(needs.largestBpmId, kMaxChartId));
   if (needs.lastMeasure > kMaxMeasureNumber)
     breaches.push_back(measureBreach(needs.lastMeasure, kMaxMeasureNumber, needs.pastLongestGrid));

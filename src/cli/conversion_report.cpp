@@ -6,6 +6,7 @@
 
 #include "app/project.h"
 #include "base/messages_audio.h"
+#include "bms/chart_format.h"
 #include "bms/chart_lines.h"
 
 namespace rendlow::cli {
@@ -24,9 +25,13 @@ const BMSTrack* chartTrackOf(const Project& project, std::size_t track) {
   return nullptr;
 }
 
+// An id past ZZ has no name in a .bme chart, and a bmson chart names its sounds by file: then the
+// track's count of ids tells more than three digits that no chart holds.
 std::string wavIdRange(const BMSTrack* chart) {
   if (!chart || chart->notes.empty()) return "-";
-  return toBase36(chart->firstWav) + "-" + toBase36(chart->firstWav + chart->maxDefinition);
+  const int64_t last = int64_t{chart->firstWav} + chart->maxDefinition;
+  if (last > kMaxChartId) return std::to_string(int64_t{chart->maxDefinition} + 1) + " ids";
+  return toBase36(chart->firstWav) + "-" + toBase36(static_cast<int32_t>(last));
 }
 
 TrackReport reportTrack(const Project& project, std::size_t track) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/application.h"
+#include "app/fit_report.h"
 #include "app/job.h"
 #include "app/keysounds.h"
 #include "app/memory_form.h"
@@ -31,6 +32,7 @@ JobRequest requestFor(const Options& options, const std::string& input) {
                    : options.chart      ? OutputChoice::MidiAndChart
                                         : OutputChoice::MidiOnly;
   request.useSavedSettings = !options.defaults;
+  request.fit = options.fit;
   return request;
 }
 
@@ -110,6 +112,7 @@ int convertOne(const Options& options, const std::string& input, std::ostream& o
     return usage ? kExitUsage : kExitFailed;
   }
   if (job->savedSettings) printMessage(err, usingSavedSettingsMessage(*job->savedSettings));
+  if (job->fit && !options.quiet) out << fitReport(app.project, *job->fit).in(consoleAudience()) << '\n';
   if (!job->output) {
     // A refusal says itself that nothing was written.
     printMessage(err, job->output.problem().message);

@@ -89,6 +89,13 @@ constexpr std::array kOptions = {
                  else return Result<void>(Problem{chartFormatUnknownReason(std::string(value))});
                  return accepted();
                }},
+    OptionRule{"--fit", "", "",
+               "when a .bme chart would need more #WAV ids than ZZ (1295), slice as finely as fits: "
+               "print what changed and save it in the settings file",
+               [](Options& o, std::string_view) {
+                 o.fit = true;
+                 return accepted();
+               }},
     OptionRule{"--set", "", "ROW:FIELD=VALUE", "set one field of a track row (from 0) before the output",
                [](Options& o, std::string_view value) {
                  Result<RowEdit> edit = parseRowEdit(value);
@@ -205,7 +212,7 @@ private:
 
   bool converting() const {
     return !options_.chart || options_.settingsOnly || options_.outputPath || options_.chartFormat ||
-           !options_.edits.empty() ||
+           !options_.edits.empty() || options_.fit ||
            options_.genre || options_.title || options_.artist || options_.quiet || makesSounds() ||
            options_.soundFont || options_.ogg || options_.recording || options_.trackRecordings;
   }
@@ -302,7 +309,9 @@ std::string usageText() {
       "  1  refused or failed: nothing was written, the settings file aside, and standard error says why\n"
       "     and which files were and were not written. A chart past a limit of its format (ids up to ZZ,\n"
       "     measures up to 999, 64 MiB of lines) is refused with its rendering MIDI file: the two stay a\n"
-      "     pair, and the settings file is saved so your edits are kept. The whole output is refused when\n"
+      "     pair, and the settings file is saved so your edits are kept; a .bme past ZZ names the settings\n"
+      "     --fit would choose. --fit refuses a song that passes ZZ even sliced as coarsely as it goes.\n"
+      "     The whole output is refused when\n"
       "     two of its files would be one file or one of them INPUT's MIDI file itself (by identity: links\n"
       "     and letter case count), when an output is a folder, a device or a read-only file, when two\n"
       "     converted tracks share a definition name, or when a track is too complex to lay out.\n"

@@ -32,6 +32,7 @@ struct Options {
   std::optional<std::string> title;
   std::optional<std::string> artist;
   std::vector<RowEdit> edits;  // Convert: in the order given, on every input
+  bool fit = false;            // Convert: a .bme chart past ZZ ids is sliced as finely as fits
   bool defaults = false;       // start from the defaults, not from a saved settings file
   // Convert: the sound files too, cut from the author's stems or rendered with the synthesizer.
   std::optional<std::string> stemsFolder;  // --cut

@@ -20,7 +20,7 @@ namespace {
 struct SoundKey {
   std::size_t chainLength = 0;
   int32_t pitch = 0;
-  int32_t duration = 0;
+  int32_t lengthBucket = 0;
   int32_t velocityBucket = 0;
   uint32_t tempoBits = 0;         // the BPM's bits; 0 when tempos are ignored
   uint64_t controllerDigest = 0;  // of the buckets at the note's start; 0 when not compared
@@ -32,7 +32,7 @@ struct SoundKeyHash {
   std::size_t operator()(const SoundKey& key) const {
     uint64_t h = key.controllerDigest;
     for (uint64_t v : {uint64_t{key.chainLength}, uint64_t{static_cast<uint32_t>(key.pitch)},
-                       uint64_t{static_cast<uint32_t>(key.duration)},
+                       uint64_t{static_cast<uint32_t>(key.lengthBucket)},
                        uint64_t{static_cast<uint32_t>(key.velocityBucket)}, uint64_t{key.tempoBits}}) {
       h = (h ^ v) * 0x9E3779B97F4A7C15ull;
       h ^= h >> 29;
@@ -46,16 +46,18 @@ struct SoundKeyHash {
 std::optional<SoundKey> keyOf(const Note& note, std::size_t chainLength, bool asLater,
                               const SoundComparison& comparison) {
   const TrackSettings& settings = comparison.settings();
-  SoundKey key{chainLength, note.pitch, note.duration, velocityBucket(note.velocity, settings), 0, 0};
+  SoundKey key{chainLength, note.pitch, lengthBucket(note.duration, settings),
+               velocityBucket(note.velocity, settings), 0, 0};
   if (!settings.ignoreBpm) {
     const Tempo* tempo = comparison.tempoOf(note);
     if (!tempo || tempo->bpm != tempo->bpm) return std::nullopt;
     const float bpm = tempo->bpm == 0.0f ? 0.0f : tempo->bpm;  // the two zeros compare equal
     key.tempoBits = std::bit_cast<uint32_t>(bpm);
   }
-  // A note that does not last passes the controller test without a comparison. The buckets line
-  // up because every note's state holds the same controller numbers, the track's.
-  if (settings.ccSplitWidth > 0 && note.duration > 0)
+  // A note that does not last passes the controller test without a comparison, and so does any
+  // note alike to one in the length bucket of 0. The buckets line up because every note's state
+  // holds the same controller numbers, the track's.
+  if (settings.ccSplitWidth > 0 && key.lengthBucket != lengthBucket(0, settings))
     key.controllerDigest = comparison.startControllerDigest(note, asLater);
   return key;
 }

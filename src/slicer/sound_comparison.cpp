@@ -77,6 +77,10 @@ int32_t velocityBucket(int32_t velocity, const TrackSettings& settings) {
   return velocity / (settings.velocitySplitWidth < 1 ? 32768 : settings.velocitySplitWidth);
 }
 
+int32_t lengthBucket(int32_t duration, const TrackSettings& settings) {
+  return settings.lengthSplitWidth < 1 ? duration : duration / settings.lengthSplitWidth;
+}
+
 const Tempo* SoundComparison::tempoOf(const Note& note) const {
   const int32_t tempo = events_[static_cast<std::size_t>(note.noteOn)].tempo;
   return tempo == kNone ? nullptr : &tempos_[static_cast<std::size_t>(tempo)];
@@ -89,19 +93,22 @@ bool SoundComparison::sameNote(const Note& later, const Note& earlier) const {
     return a && b && a->bpm == b->bpm;
   };
   const bool alike =
-      later.pitch == earlier.pitch && later.duration == earlier.duration &&
+      later.pitch == earlier.pitch &&
+      lengthBucket(later.duration, settings_) == lengthBucket(earlier.duration, settings_) &&
       velocityBucket(earlier.velocity, settings_) == velocityBucket(later.velocity, settings_) &&
       (settings_.ignoreBpm || sameTempo());
   if (!alike || settings_.ccSplitWidth <= 0) return alike;
   return sameControllers(later, earlier);
 }
 
-// Samples both notes from their starts every `ccInterval` ticks while the later note lasts. The
+// Samples both notes from their starts every `ccInterval` ticks while both notes last (lengths in
+// one bucket may differ), so neither walk leaves its note. The
 // later note's changes count up to and including the sample tick, the earlier note's only
 // before it. Samples at which neither walk meets an event would compare the very states that
 // were just found alike, so the walk jumps straight to the next sample where one of them does.
 bool SoundComparison::sameControllers(const Note& later, const Note& earlier) const {
-  if (later.duration <= 0) return true;
+  const int64_t length = std::min(later.duration, earlier.duration);
+  if (length <= 0) return true;
   const int32_t width = settings_.ccSplitWidth;
   const int32_t interval = settings_.ccInterval;
   ControlValues a(sliced_.controllerNumbers, sliced_.controlState(later));
@@ -111,7 +118,6 @@ bool SoundComparison::sameControllers(const Note& later, const Note& earlier) co
   auto nextB = static_cast<std::size_t>(earlier.noteOn) + 1;
   const int64_t startA = later.tick;
   const int64_t startB = earlier.tick;
-  const int64_t length = later.duration;
   int64_t t = 0;
   for (;;) {
     for (; nextA < end && events_[nextA].tick <= startA + t; ++nextA) a.apply(events_[nextA]);

@@ -17,6 +17,10 @@ namespace rendlow {
 // in one bucket when the width is below 1.
 int32_t velocityBucket(int32_t velocity, const TrackSettings& settings);
 
+// The length bucket of a note: lengths in ticks are compared in buckets of the track's length
+// width, each length its own bucket when the width is below 1.
+int32_t lengthBucket(int32_t duration, const TrackSettings& settings);
+
 // The comparisons over one extracted track: its events in the slicer's order (the controller
 // changes a note meets), its notes' controller states, its settings and the song's tempo changes.
 class SoundComparison {

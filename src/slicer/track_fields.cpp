@@ -118,6 +118,15 @@ constexpr std::array kFields = {
                .largest = 1,
                .help = "0 leaves the track out of the rendering MIDI file and the chart",
                .linePlace = 11},
+    // Added after the check box's field, so every settings file written before it reads as 0:
+    // lengths compared exactly, as they always were. The settings group has no room for a box.
+    TrackField{.name = "lengthSplitWidth",
+               .kind = FieldKind::Number,
+               .number = &TrackSettings::lengthSplitWidth,
+               .largest = kAnyCount,
+               .help = "ticks; notes whose lengths fall in one bucket of this width are one sound, "
+                       "as long as the first; 0: lengths compared exactly",
+               .linePlace = 12},
 };
 
 }  // namespace

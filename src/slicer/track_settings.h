@@ -32,6 +32,7 @@ struct TrackSettings {
   bool ignoreBpm{};
   bool enabled{};
   int32_t wavDefinitionGap{};
+  int32_t lengthSplitWidth{};
 
   // Takes over every value of an edit record that is not marked "keep". A flag has no keep value,
   // so `ignoreBpm` and `enabled` are always taken.

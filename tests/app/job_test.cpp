@@ -246,7 +246,7 @@ TEST(Job, AnUncheckedRowMayShareItsNameAndStaysOutWhenConvertedAgain) {
   const Result<JobReport> report = job.run(request("song.mid", {"1:definitionName=tr01", "1:enabled=0"}));
   ASSERT_TRUE(report && report->output && report->output->ok());
   EXPECT_EQ(job.app.project.convertedTracks().size(), 3u);  // the conductor and two rows
-  EXPECT_NE(job.read("song.txt").find(withPlatformLineEnds("\ttr01\t0\t960\t0\t1\t0\t0\t0\t0\t2\t0\n")),
+  EXPECT_NE(job.read("song.txt").find(withPlatformLineEnds("\ttr01\t0\t960\t0\t1\t0\t0\t0\t0\t2\t0\t0\n")),
             std::string::npos);
   ASSERT_TRUE(job.run(request("song.mid")));
   EXPECT_FALSE(job.app.rowSettings(1).enabled);

@@ -163,21 +163,21 @@ TEST(Paths, SettingsFilesKeepPathsRelativeToTheirFolderWhenInside) {
 TEST(TrackLine, ScansEveryFieldItCanAndKeepsTheDefaultsAfterTheFirstThatDoesNotMatch) {
   // A "tr" line after its key; the record scanned from it, written back in the same field order:
   // velocity width, note interval, grid, split, threshold, tempo ignored, controller width and
-  // interval, #WAV gap, enabled.
+  // interval, #WAV gap, enabled, length width.
   const std::pair<const char*, const char*> cases[] = {
-      {"Piano\tpno\t0\t960", "Piano\tpno\t0\t960\t1920\t1\t0\t0\t0\t0\t2\t1"},
-      {"Piano\tpno\t1\t2\t3\t0\t5\t7\t8\t9\t10", "Piano\tpno\t1\t2\t3\t0\t5\t1\t8\t9\t10\t1"},
+      {"Piano\tpno\t0\t960", "Piano\tpno\t0\t960\t1920\t1\t0\t0\t0\t0\t2\t1\t0"},
+      {"Piano\tpno\t1\t2\t3\t0\t5\t7\t8\t9\t10", "Piano\tpno\t1\t2\t3\t0\t5\t1\t8\t9\t10\t1\t0"},
       // A track left out stays out; any number but 0 is on.
-      {"Piano\tpno\t1\t2\t3\t0\t5\t7\t8\t9\t10\t0", "Piano\tpno\t1\t2\t3\t0\t5\t1\t8\t9\t10\t0"},
-      {"Piano\tpno\t1\t2\t3\t0\t5\t7\t8\t9\t10\t-4", "Piano\tpno\t1\t2\t3\t0\t5\t1\t8\t9\t10\t1"},
+      {"Piano\tpno\t1\t2\t3\t0\t5\t7\t8\t9\t10\t0", "Piano\tpno\t1\t2\t3\t0\t5\t1\t8\t9\t10\t0\t0"},
+      {"Piano\tpno\t1\t2\t3\t0\t5\t7\t8\t9\t10\t-4", "Piano\tpno\t1\t2\t3\t0\t5\t1\t8\t9\t10\t1\t0"},
       // An unnamed track and an empty definition name are texts too: the numbers after them count.
-      {"\ttr03\t4\t480\t0\t2\t0\t0\t0\t0\t2", "\ttr03\t4\t480\t0\t2\t0\t0\t0\t0\t2\t1"},
-      {"Piano\t\t16\t480", "Piano\t\t16\t480\t1920\t1\t0\t0\t0\t0\t2\t1"},
+      {"\ttr03\t4\t480\t0\t2\t0\t0\t0\t0\t2", "\ttr03\t4\t480\t0\t2\t0\t0\t0\t0\t2\t1\t0"},
+      {"Piano\t\t16\t480", "Piano\t\t16\t480\t1920\t1\t0\t0\t0\t0\t2\t1\t0"},
       // A number skips blanks and TABs before it; each separator is one TAB.
-      {"P\td\t5\t\t960\t 7", "P\td\t5\t960\t7\t1\t0\t0\t0\t0\t2\t1"},
-      {"P\td\t5\tx\t7", "P\td\t5\t960\t1920\t1\t0\t0\t0\t0\t2\t1"},
-      {"P\td\t2147483648\t7", "P\td\t0\t960\t1920\t1\t0\t0\t0\t0\t2\t1"},
-      {"P\td\t-3", "P\td\t-3\t960\t1920\t1\t0\t0\t0\t0\t2\t1"},
+      {"P\td\t5\t\t960\t 7", "P\td\t5\t960\t7\t1\t0\t0\t0\t0\t2\t1\t0"},
+      {"P\td\t5\tx\t7", "P\td\t5\t960\t1920\t1\t0\t0\t0\t0\t2\t1\t0"},
+      {"P\td\t2147483648\t7", "P\td\t0\t960\t1920\t1\t0\t0\t0\t0\t2\t1\t0"},
+      {"P\td\t-3", "P\td\t-3\t960\t1920\t1\t0\t0\t0\t0\t2\t1\t0"},
   };
   for (const auto& [fields, scanned] : cases) {
     const TrackSettings record = scanTrackFields(fields);

@@ -80,7 +80,7 @@ TEST_F(LocaleText, JapaneseArgumentsReachTheFilesAsShiftJisAndTheScreenAsTheyWer
 }
 
 TEST_F(LocaleText, ASettingsFileInShiftJisIsWrittenBackWithoutAByteChanged) {
-  const std::string fields = "\t0\t960\t0\t1\t0\t0\t0\t0\t2\t1\n";
+  const std::string fields = "\t0\t960\t0\t1\t0\t0\t0\t0\t2\t1\t0\n";
   const std::string settings = "i\tsong.mid\no\tsong_out.mid\ntr\tPiano\t" + kGuitar932 + fields + "tr\tLead\t" +
                                kGuitar932 + "2" + fields + "tr\t\ttr03" + fields + "g\t\nt\t" + kGuitarSong932 +
                                "\na\t" + kGuitar932 + "\n";

@@ -27,8 +27,9 @@ TEST(TrackFields, EachFieldHasItsOwnNameAndPlaceAndTheTableShowsAllButTheCheckBo
     EXPECT_FALSE(shown[column]->column.empty()) << shown[column]->name;
   }
   const std::vector<const TrackField*> onLine = fieldsInPlaceOrder(&TrackField::linePlace);
-  ASSERT_EQ(onLine.size(), shown.size() + 1);
-  EXPECT_EQ(onLine.back()->name, "enabled");
+  ASSERT_EQ(onLine.size(), shown.size() + 2);
+  EXPECT_EQ(onLine[shown.size()]->name, "enabled");
+  EXPECT_EQ(onLine.back()->name, "lengthSplitWidth");
 }
 
 TEST(TrackFields, AnEditRecordKeepsEmptyNamesNegativeNumbersAndTheUnchosenSplitAndTakesEveryFlag) {

@@ -1,0 +1,95 @@
+// The fit: the finest slicing whose chart fits a number of #WAV ids, found by measuring each step
+// on a plan of the tracks; and the settings file's length width, which every older file lacks.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/fit.h"
+#include "app/track_line.h"
+#include "job_fixture.h"
+
+namespace rendlow::test {
+namespace {
+
+// A conductor, then two tracks of six notes of one pitch, each note its own velocity: "Wide"
+// at the faint end, where a step of velocity is a large change of loudness, "Narrow" at the loud
+// end, where it is a small one. Both have a velocity width of 1: six ids each.
+Bytes twoTrackSong() {
+  MidiBuilder b;
+  b.track().tempo(0, 500000).endOfTrack(0);
+  for (const auto& [name, lowest] : {std::pair("Wide", 2), std::pair("Narrow", 100)}) {
+    TrackBuilder& track = b.track().name(name);
+    for (int i = 0; i < 6; ++i) track.noteOn(i * 480, 0, 60, lowest + i).noteOff(i * 480 + 240, 0, 60);
+    track.endOfTrack(6 * 480);
+  }
+  return b.bytes();
+}
+
+struct Loaded {
+  JobRun job{twoTrackSong()};
+  Loaded() {
+    EXPECT_TRUE(job.run(request("song.mid", {"0:velocitySplitWidth=1", "1:velocitySplitWidth=1"})));
+  }
+  const TrackSettings& row(int n) { return job.app.rowSettings(n); }
+};
+
+TEST(Fit, TakesTheStepsThatStrayLeastPerIdUntilTheChartFits) {
+  struct Case {
+    const char* what;
+    int64_t limit;
+    bool fits;
+    bool changes;
+    int64_t largest;    // six ids, a gap of two, six ids at first
+    int32_t wideWidth;  // the velocity widths after; -1 for any
+    int32_t narrowWidth;
+  };
+  const Case cases[] = {
+      {"already fits: nothing changes", 14, true, false, 14, 1, 1},
+      {"the gap first, as it costs nothing", 12, true, true, 12, 1, 1},
+      {"then the loud track, whose velocities are near", 9, true, true, 9, 1, 2},
+      {"and a gap the last step made needless comes back", 11, true, true, 11, 1, 2},
+      {"even the coarsest, one id a track, passes the limit", 1, false, true, 2, -1, -1},
+  };
+  for (const Case& c : cases) {
+    Loaded song;
+    const int64_t before = fitChartIds(song.job.app.project, 1000).largestId;
+    const FitResult fit = fitChartIds(song.job.app.project, c.limit);
+    EXPECT_EQ(fit.largestIdBefore, before) << c.what;
+    EXPECT_EQ(fit.fits, c.fits) << c.what;
+    EXPECT_EQ(fit.largestId, c.largest) << c.what;
+    EXPECT_EQ(!fit.changes.empty(), c.changes) << c.what;
+    applyFit(song.job.app.project, fit);
+    if (c.wideWidth >= 0) EXPECT_EQ(song.row(0).velocitySplitWidth, c.wideWidth) << c.what;
+    if (c.narrowWidth >= 0) EXPECT_EQ(song.row(1).velocitySplitWidth, c.narrowWidth) << c.what;
+  }
+}
+
+// Each change tells the row, the settings before and after, and the ids the row takes.
+TEST(Fit, ChangesNameTheirRowsAndTheirIds) {
+  Loaded song;
+  const FitResult fit = fitChartIds(song.job.app.project, 9);
+  ASSERT_EQ(fit.changes.size(), 2u);
+  EXPECT_EQ(fit.changes[0].row, 0);
+  EXPECT_EQ(fit.changes[0].after.wavDefinitionGap, 0);
+  EXPECT_EQ(fit.changes[0].idsAfter, fit.changes[0].idsBefore);
+  EXPECT_EQ(fit.changes[1].row, 1);
+  EXPECT_EQ(fit.changes[1].before, song.row(1));
+  EXPECT_LT(fit.changes[1].idsAfter, fit.changes[1].idsBefore);
+  EXPECT_EQ(fit.changes[0].idsAfter + fit.changes[1].idsAfter, fit.largestId);
+}
+
+TEST(Fit, TheLengthWidthIsTheLastFieldOfATrackLineAndAnOlderLineReadsItAs0) {
+  const std::string older = "Piano\tpno\t1\t2\t3\t0\t5\t1\t8\t9\t10\t1";
+  EXPECT_EQ(scanTrackFields(older).lengthSplitWidth, 0);
+  EXPECT_EQ(scanTrackFields(older + "\t37").lengthSplitWidth, 37);
+  TrackSettings settings = scanTrackFields(older);
+  settings.lengthSplitWidth = 240;
+  const std::string line = formatTrackFields("Piano", settings);
+  EXPECT_EQ(line.substr(0, older.size() + 1), older + "\t");
+  EXPECT_EQ(scanTrackFields(line), settings);
+}
+
+}  // namespace
+}  // namespace rendlow::test
