@@ -27,7 +27,7 @@ struct Playback {
   const audio::ChartBackground& background;
   const std::string& chartPath;
   const audio::SoundOutput& output;
-  int32_t blockFrames;  // see mixChart
+  int32_t blockFrames;  // see ChartMix
 };
 
 // A converted track with sounds: where it is in the song, its names, and its sound files.
@@ -105,10 +105,8 @@ struct PartPlayback {
   std::optional<Message> problem;
 };
 
-PartPlayback partPlayback(const Playback& playback, const audio::ChartBackground& part) {
-  Result<std::unique_ptr<audio::ChartMix>> mix =
-      audio::ChartMix::open(part, playback.chartPath, playback.output.folder, audio::kRenderSampleRate, 2,
-                            *playback.output.backend, playback.blockFrames);
+PartPlayback partPlayback(const audio::ChartSounds& sounds, const audio::ChartBackground& part, int32_t blockFrames) {
+  Result<std::unique_ptr<audio::ChartMix>> mix = audio::ChartMix::open(part, sounds, blockFrames);
   if (!mix) return {nullptr, mix.problem().message};
   return {std::move(*mix), std::nullopt};
 }
@@ -131,6 +129,9 @@ void measureSynthesized(const Project& project, const Playback& playback, const 
                         FidelityReport& report) {
   const SongAsRead song = songAsRead(project);
   const std::vector<TrackPart> parts = trackParts(project);
+  // Read once: the tracks' mixes and the song's play the same files.
+  const audio::ChartSounds sounds = audio::ChartSounds::read(playback.background, playback.chartPath, playback.output.folder,
+                                                             audio::kRenderSampleRate, 2, *playback.output.backend);
   std::vector<std::vector<audio::ChannelMessage>> events;
   std::vector<const TrackPart*> partOfTrack;
   std::vector<PartPlayback> playbacks;
@@ -139,9 +140,10 @@ void measureSynthesized(const Project& project, const Playback& playback, const 
     const auto part = std::find_if(parts.begin(), parts.end(), [&](const TrackPart& p) { return p.index == track.index; });
     partOfTrack.push_back(part == parts.end() ? nullptr : &*part);
     playbacks.push_back(part == parts.end() ? PartPlayback{}
-                                            : partPlayback(playback, audio::partOf(playback.background, part->soundFiles)));
+                                            : partPlayback(sounds, audio::partOf(playback.background, part->soundFiles),
+                                                           playback.blockFrames));
   }
-  const PartPlayback whole = partPlayback(playback, playback.background);
+  const PartPlayback whole = partPlayback(sounds, playback.background, playback.blockFrames);
   std::vector<const audio::ChartMix*> mixes;
   for (const PartPlayback& part : playbacks) mixes.push_back(part.mix.get());
   const Result<audio::SongMeasures> measures = audio::measureAgainstSong(

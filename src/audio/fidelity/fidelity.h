@@ -44,7 +44,7 @@ FidelityFigures comparePlayback(AudioBuffer playback, const AudioBuffer& referen
 // The background of the chart (.bme) at `chartPath` played from the sound files in `soundFolder`,
 // compared with
 // `reference`: the song rendered directly, or the author's own render of it from its start.
-// `blockFrames`: the synthesizer's block when the reference is its render (see mixChart), 0 for
+// `blockFrames`: the synthesizer's block when the reference is its render (see ChartMix), 0 for
 // a recording.
 Result<FidelityFigures> measureChartFidelity(const ChartBackground& background, const std::string& chartPath,
                                              const std::string& soundFolder, const AudioBuffer& reference,
