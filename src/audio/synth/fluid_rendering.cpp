@@ -96,13 +96,11 @@ Result<std::unique_ptr<SongStream>> SongStream::open(const std::vector<std::vect
                                                      unsigned threads) {
   Result<std::string> path = chooseSoundFont(soundFont);
   if (!path) return path.problem();
-  std::vector<SynthSession> sessions;
-  for (std::size_t i = 0; i < tracks.size(); ++i) {
-    Result<SynthSession> session = SynthSession::open(*path);
-    if (!session) return session.problem();
-    sessions.push_back(std::move(*session));
-  }
-  return songStreamOf(std::move(sessions), tracks, tempoMap, threads);
+  const std::string chosen = *path;
+  auto openSession = [&chosen](int count) {
+    return count == 1 ? SynthSession::open(chosen) : SynthSession::openPerChannel(chosen, count);
+  };
+  return songStreamOf(openSession, tracks, tempoMap, threads);
 }
 
 Result<AudioBuffer> renderSong(const std::vector<std::vector<ChannelMessage>>& tracks,
