@@ -10,7 +10,7 @@
 #include "audio/fidelity/chart_mix.h"
 #include "audio/fidelity/comparison.h"
 #include "audio/fidelity/fidelity.h"
-#include "audio/fidelity/sound_stream.h"
+#include "audio/io/sound_stream.h"
 #include "audio/fidelity/stream_comparison.h"
 #include "audio/io/audio_backend.h"
 #include "audio_test.h"

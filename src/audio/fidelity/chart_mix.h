@@ -9,7 +9,7 @@
 
 #include "audio/fidelity/chart_sounds.h"
 #include "audio/io/audio_backend.h"
-#include "audio/fidelity/sound_stream.h"
+#include "audio/io/sound_stream.h"
 #include "audio/io/audio_buffer.h"
 #include "base/result.h"
 

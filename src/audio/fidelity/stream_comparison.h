@@ -10,7 +10,7 @@
 
 #include "audio/fidelity/comparison.h"
 #include "audio/fidelity/fidelity.h"
-#include "audio/fidelity/sound_stream.h"
+#include "audio/io/sound_stream.h"
 
 namespace rendlow::audio {
 
