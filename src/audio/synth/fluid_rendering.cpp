@@ -77,6 +77,10 @@ Result<SoundFilesReport> renderSounds(const std::vector<RenderingFileTrack>& tra
                                       const std::string& soundFont, const SoundOutput& output, unsigned threads) {
   Result<std::string> path = chooseSoundFont(soundFont);
   if (!path) return path.problem();
+  // FluidSynth shares a SoundFont's samples among the synthesizers that load it while one holds
+  // them; synthesizers loading it at once on two threads would each read a copy of their own.
+  Result<SynthSession> holder = SynthSession::open(*path);
+  if (!holder) return holder.problem();
   std::vector<SoundFilesReport> reports(tracks.size(), SoundFilesReport{output.folder, 0, {}});
   std::vector<Result<void>> cuts(tracks.size());
   onThreads(tracks.size(), threads, [&](std::size_t i) {
