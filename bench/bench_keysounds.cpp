@@ -22,6 +22,7 @@
 #include "app/memory_form.h"
 #include "audio/io/audio_backend.h"
 #include "cli_process.h"
+#include "song_stems.h"
 #include "midi/midi_reader.h"
 #include "generated_song.h"
 #include "support/midi_builder.h"
@@ -52,33 +53,6 @@ double songSeconds(const std::string& path) {
     }
   }
   return audio::TempoMap(song->header.division, std::move(changes)).secondsAt(song->songEnd);
-}
-
-// The song converted in this process with the defaults: its stems rendered into `stemsFolder`,
-// as a sequencer renders each track of the rendering MIDI file alone from its start; returns
-// the song's own length in seconds and how many track rows it has.
-struct SongFacts {
-  double seconds = 0;
-  int rows = 0;
-};
-
-SongFacts renderStems(const std::string& song, const std::string& stemsFolder) {
-  Application app;
-  MemoryForm form;
-  JobRequest request;
-  request.input = song;
-  request.useSavedSettings = false;
-  const Result<JobReport> job = runJob(app, form, request);
-  if (!job || !job->output || !job->output->ok()) fail("the job on the generated song failed");
-  const audio::TempoMap rendering = renderingFileTempoMap(app.project);
-  for (const audio::RenderingFileTrack& track : renderingFileTracks(app.project)) {
-    const Result<audio::AudioBuffer> stem = audio::renderTrackAudio(track, rendering, "");
-    if (!stem) fail(stem.problem().message.in(Audience::EnglishConsole));
-    if (!audio::builtinBackend().write(stemsFolder + "/" + track.stemName + ".wav", *stem,
-                                       audio::AudioFileType::Wav))
-      fail("cannot write the stem of " + track.stemName);
-  }
-  return {songSeconds(song), static_cast<int>(app.project.listedTracks().size())};
 }
 
 void report(const char* what, const std::vector<std::string>& argv, const rendlow::test::TempDir& dir,
@@ -122,18 +96,19 @@ int main(int argc, char** argv) {
   const std::string stems = dir.file("stems");
   std::filesystem::create_directories(stems);
   const auto start = std::chrono::steady_clock::now();
-  const SongFacts facts = renderStems(song, stems);
+  const int rows = bench::renderStems(song, stems, "");
   const double stemSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  std::printf("generated song: %.1f s, %d rows\n", facts.seconds, facts.rows);
+  const double seconds = songSeconds(song);
+  std::printf("generated song: %.1f s, %d rows\n", seconds, rows);
   std::printf("%-34s %7.2f s  %5.1fx real time\n", "job and stems rendered in-process", stemSeconds,
-              facts.seconds / stemSeconds);
+              seconds / stemSeconds);
 
-  report("--keysounds, default settings", {cli, "-q", "--defaults", "--keysounds", song}, dir, facts.seconds);
-  report("--keysounds, widths of 16", finerRun(cli, song, facts.rows, {"velocitySplitWidth", "ccSplitWidth"}),
-         dir, facts.seconds);
-  report("--keysounds, velocity width of 16", finerRun(cli, song, facts.rows, {"velocitySplitWidth"}), dir,
-         facts.seconds);
+  report("--keysounds, default settings", {cli, "-q", "--defaults", "--keysounds", song}, dir, seconds);
+  report("--keysounds, widths of 16", finerRun(cli, song, rows, {"velocitySplitWidth", "ccSplitWidth"}),
+         dir, seconds);
+  report("--keysounds, velocity width of 16", finerRun(cli, song, rows, {"velocitySplitWidth"}), dir,
+         seconds);
   report("--cut from stems, default settings", {cli, "-q", "--defaults", "--cut", stems, song}, dir,
-         facts.seconds);
+         seconds);
   return 0;
 }

@@ -5,7 +5,8 @@
 //   --cut stems --compare mix.wav            memory <= 128 MiB
 //   --keysounds on the song's first half     memory of the whole song <= that + 16 MiB
 // The stems are the rendering file's tracks rendered here beforehand, and mix.wav is fluidsynth's
-// render of the song. An argument names another rendlow-cli to measure instead of the one built here.
+// render of the song. An argument names another rendlow-cli to measure instead of the one built here;
+// a second, the song's bars (700, 20 minutes); a third, the rounds (3).
 
 #include <algorithm>
 #include <cstdio>
@@ -15,13 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "app/application.h"
-#include "app/job.h"
-#include "app/keysounds.h"
-#include "app/memory_form.h"
-#include "audio/io/audio_backend.h"
+#include "audio/synth/rendering.h"
 #include "cli_process.h"
 #include "generated_song.h"
+#include "song_stems.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -33,23 +31,6 @@ const char* const kSoundFont = "/usr/share/sounds/sf2/FluidR3_GM.sf2";
 void fail(const std::string& what) {
   std::fprintf(stderr, "bench_stream: %s\n", what.c_str());
   std::exit(1);
-}
-
-// The rendering file's tracks rendered alone into `folder`, as an author's sequencer renders stems.
-void renderStems(const std::string& song, const std::string& folder) {
-  Application app;
-  MemoryForm form;
-  JobRequest request;
-  request.input = song;
-  request.useSavedSettings = false;
-  const Result<JobReport> job = runJob(app, form, request);
-  if (!job || !job->output || !job->output->ok()) fail("the job on the song failed");
-  const audio::TempoMap tempo = renderingFileTempoMap(app.project);
-  for (const audio::RenderingFileTrack& track : renderingFileTracks(app.project)) {
-    const Result<audio::AudioBuffer> stem = audio::renderTrackAudio(track, tempo, kSoundFont);
-    if (!stem || !audio::builtinBackend().write(folder + "/" + track.stemName + ".wav", *stem, audio::AudioFileType::Wav))
-      fail("cannot render the stem of " + track.stemName);
-  }
 }
 
 struct Measured {
@@ -88,15 +69,18 @@ int main(int argc, char** argv) {
   const std::string cli = bench::cliPath(argc, argv);
   test::TempDir dir;
   const std::string song = dir.file("song.mid"), half = dir.file("half.mid");
-  test::writeBytes(song, test::soundtrackSong());
-  test::writeBytes(half, test::soundtrackSong(350));
+  // A second argument shortens the song to that many bars, for a quicker look.
+  const int bars = argc > 2 ? std::atoi(argv[2]) : 700;
+  test::writeBytes(song, test::soundtrackSong(bars));
+  test::writeBytes(half, test::soundtrackSong(bars / 2));
   const std::string stems = dir.file("stems"), mix = dir.file("stems/mix.wav");
   std::filesystem::create_directories(stems);
-  renderStems(song, stems);
+  bench::renderStems(song, stems, kSoundFont);
   const std::vector<std::string> fluidsynth{"fluidsynth", "-n", "-i", "-q", "-R", "0", "-C", "0", "-r", "44100",
                                             "-F", mix, kSoundFont, song};
   std::map<std::string, Measured> runs;
-  for (int round = 0; round < 3; ++round) {
+  const int rounds = argc > 3 ? std::atoi(argv[3]) : 3;
+  for (int round = 0; round < rounds; ++round) {
     run("fluidsynth -F", fluidsynth, dir, runs);
     run("--keysounds", {cli, "-q", "--defaults", "--soundfont", kSoundFont, "--keysounds", song}, dir, runs);
     run("--keysounds, first half", {cli, "-q", "--defaults", "--soundfont", kSoundFont, "--keysounds", half}, dir, runs);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <initializer_list>
+#include <utility>
 #include <vector>
 
 namespace rendlow::test {
@@ -82,6 +84,14 @@ void conductor(TrackBuilder& track, int bars) {
   track.endOfTrack(tick);
 }
 
+// The conductor, then each part as a track of its name, all ending at `end` or their last event.
+Bytes songOf(int bars, int32_t end, std::initializer_list<std::pair<Part*, const char*>> parts) {
+  MidiBuilder song(kQuarter);
+  conductor(song.track(), bars);
+  for (const auto& [part, name] : parts) part->writeTo(song.track(), name, end);
+  return song.bytes();
+}
+
 }  // namespace
 
 Bytes generatedSong(int scale) {
@@ -121,14 +131,7 @@ Bytes generatedSong(int scale) {
     }
     tick += barLength(bar);
   }
-  MidiBuilder song(kQuarter);
-  conductor(song.track(), bars);
-  drums.writeTo(song.track(), "Drums", tick);
-  lead.writeTo(song.track(), "Lead", tick);
-  bass.writeTo(song.track(), "Bass", tick);
-  chords.writeTo(song.track(), "Chords", tick);
-  arpeggio.writeTo(song.track(), "Arpeggio", tick);
-  return song.bytes();
+  return songOf(bars, tick, {{&drums, "Drums"}, {&lead, "Lead"}, {&bass, "Bass"}, {&chords, "Chords"}, {&arpeggio, "Arpeggio"}});
 }
 
 Bytes soundtrackSong(int bars) {
@@ -158,16 +161,9 @@ Bytes soundtrackSong(int bars) {
     pad.note(tick, barLength(bar) - 10, root - 12, 64);
     tick += barLength(bar);
   }
-  MidiBuilder song(kQuarter);
-  conductor(song.track(), bars);
-  drums.writeTo(song.track(), "Drums", tick);
-  lead.writeTo(song.track(), "Lead", tick);
-  bass.writeTo(song.track(), "Bass", tick);
-  chords.writeTo(song.track(), "Chords", tick);
-  arpeggio.writeTo(song.track(), "Arpeggio", tick);
-  pad.writeTo(song.track(), "Pad", tick);
-  counter.writeTo(song.track(), "Counter", tick);
-  return song.bytes();
+  return songOf(bars, tick,
+                {{&drums, "Drums"}, {&lead, "Lead"}, {&bass, "Bass"}, {&chords, "Chords"}, {&arpeggio, "Arpeggio"},
+                 {&pad, "Pad"}, {&counter, "Counter"}});
 }
 
 }  // namespace rendlow::test

@@ -27,7 +27,7 @@ struct Playback {
   const audio::ChartBackground& background;
   const std::string& chartPath;
   const audio::SoundOutput& output;
-  int32_t blockFrames;  // see mixChart
+  int32_t blockFrames;  // see ChartMix
 };
 
 // A converted track with sounds: where it is in the song, its names, and its sound files.
@@ -67,7 +67,14 @@ Result<audio::ChartBackground> chartBackground(const Project& project, const std
 }
 
 // Against silence every figure is meaningless, however the chart plays.
-bool silent(const audio::AudioBuffer& buffer) { return std::isinf(audio::peakDbfs(buffer)); }
+bool silent(const audio::SoundFile& sound) {
+  audio::LevelWatch level;
+  const std::unique_ptr<audio::SoundStream> stream = sound.open();
+  for (audio::AudioBuffer block = stream->next(audio::kStreamBlockFrames); block.frames() > 0;
+       block = stream->next(audio::kStreamBlockFrames))
+    level.add(block);
+  return std::isinf(level.peakDbfs());
+}
 
 void tellNotMeasured(const Message& why, Notices& notices) {
   notices.push_back(warningNotice(notMeasuredMessage(why)));
@@ -76,7 +83,7 @@ void tellNotMeasured(const Message& why, Notices& notices) {
 // `part` of the chart against `reference`, with what its figures warn of; none when it could not
 // be played, which is told.
 std::optional<audio::FidelityFigures> measurePart(const Playback& playback, const audio::ChartBackground& part,
-                                                  const audio::AudioBuffer& reference,
+                                                  const audio::SoundFile& reference,
                                                   const std::string& definitionName,
                                                   const std::string& referencePath, Notices& notices) {
   Result<audio::FidelityFigures> figures = audio::measureChartFidelity(
@@ -90,7 +97,7 @@ std::optional<audio::FidelityFigures> measurePart(const Playback& playback, cons
   return *figures;
 }
 
-void measureTrack(const Playback& playback, const TrackPart& track, const audio::AudioBuffer& reference,
+void measureTrack(const Playback& playback, const TrackPart& track, const audio::SoundFile& reference,
                   const std::string& referencePath, FidelityReport& report) {
   const std::optional<audio::FidelityFigures> figures =
       measurePart(playback, audio::partOf(playback.background, track.soundFiles), reference,
@@ -105,10 +112,8 @@ struct PartPlayback {
   std::optional<Message> problem;
 };
 
-PartPlayback partPlayback(const Playback& playback, const audio::ChartBackground& part) {
-  Result<std::unique_ptr<audio::ChartMix>> mix =
-      audio::ChartMix::open(part, playback.chartPath, playback.output.folder, audio::kRenderSampleRate, 2,
-                            *playback.output.backend, playback.blockFrames);
+PartPlayback partPlayback(const audio::ChartSounds& sounds, const audio::ChartBackground& part, int32_t blockFrames) {
+  Result<std::unique_ptr<audio::ChartMix>> mix = audio::ChartMix::open(part, sounds, blockFrames);
   if (!mix) return {nullptr, mix.problem().message};
   return {std::move(*mix), std::nullopt};
 }
@@ -131,6 +136,9 @@ void measureSynthesized(const Project& project, const Playback& playback, const 
                         FidelityReport& report) {
   const SongAsRead song = songAsRead(project);
   const std::vector<TrackPart> parts = trackParts(project);
+  // Read once: the tracks' mixes and the song's play the same files.
+  const audio::ChartSounds sounds = audio::ChartSounds::read(playback.background, playback.chartPath, playback.output.folder,
+                                                             audio::kRenderSampleRate, 2, *playback.output.backend);
   std::vector<std::vector<audio::ChannelMessage>> events;
   std::vector<const TrackPart*> partOfTrack;
   std::vector<PartPlayback> playbacks;
@@ -139,9 +147,10 @@ void measureSynthesized(const Project& project, const Playback& playback, const 
     const auto part = std::find_if(parts.begin(), parts.end(), [&](const TrackPart& p) { return p.index == track.index; });
     partOfTrack.push_back(part == parts.end() ? nullptr : &*part);
     playbacks.push_back(part == parts.end() ? PartPlayback{}
-                                            : partPlayback(playback, audio::partOf(playback.background, part->soundFiles)));
+                                            : partPlayback(sounds, audio::partOf(playback.background, part->soundFiles),
+                                                           playback.blockFrames));
   }
-  const PartPlayback whole = partPlayback(playback, playback.background);
+  const PartPlayback whole = partPlayback(sounds, playback.background, playback.blockFrames);
   std::vector<const audio::ChartMix*> mixes;
   for (const PartPlayback& part : playbacks) mixes.push_back(part.mix.get());
   const Result<audio::SongMeasures> measures = audio::measureAgainstSong(
@@ -157,10 +166,11 @@ void measureSynthesized(const Project& project, const Playback& playback, const 
   report.song = tellPart(whole, measures->song, "", report.notices);
 }
 
-// The author's render at `path`, when it can be read and holds sound; else why not, told.
-std::optional<audio::AudioBuffer> readReference(const std::string& path, const audio::AudioBackend& backend,
-                                                Notices& notices) {
-  Result<audio::AudioBuffer> reference = backend.read(path);
+// The author's render at `path`, when it can be read and holds sound; else why not, told. It is
+// read a block at a time as it is measured, however long the song.
+std::optional<audio::SoundFile> readReference(const std::string& path, const audio::AudioBackend& backend,
+                                              Notices& notices) {
+  Result<audio::SoundFile> reference = audio::openSoundFile(path, backend);
   if (!reference) {
     tellNotMeasured(reference.problem().message, notices);
     return std::nullopt;
@@ -186,7 +196,7 @@ void measureAgainstTrackRenders(const Project& project, const Playback& playback
       report.notices.push_back(warningNotice(trackReferenceMissingMessage(folder, part.definitionName)));
       continue;
     }
-    if (std::optional<audio::AudioBuffer> reference = readReference(path->second, backend, report.notices))
+    if (std::optional<audio::SoundFile> reference = readReference(path->second, backend, report.notices))
       measureTrack(playback, part, *reference, path->second, report);
   }
 }
@@ -194,7 +204,7 @@ void measureAgainstTrackRenders(const Project& project, const Playback& playback
 void measureCut(const Project& project, const Playback& playback, const KeysoundRequest& request,
                 FidelityReport& report) {
   if (request.recording) {
-    if (std::optional<audio::AudioBuffer> mix = readReference(*request.recording, *playback.output.backend, report.notices))
+    if (std::optional<audio::SoundFile> mix = readReference(*request.recording, *playback.output.backend, report.notices))
       report.song = measurePart(playback, playback.background, *mix, "", *request.recording, report.notices);
   }
   if (request.trackRecordings) measureAgainstTrackRenders(project, playback, *request.trackRecordings, report);

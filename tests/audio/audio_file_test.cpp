@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "audio/io/audio_backend.h"
+#include "audio/io/wav_stream.h"
 #include "audio_test.h"
 
 namespace rendlow::audio {
@@ -54,8 +55,11 @@ TEST_P(AudioFiles, ReadsEveryFileOfTheTableOrRefusesItSayingWhy) {
     ++files;
     const std::string path = test::dataFile("wav/" + name);
     Result<AudioBuffer> buffer = backend().read(path);
+    Result<SoundFile> streamed = openSoundFile(path, backend());
     if (rate == "refused") {
       ASSERT_FALSE(buffer);
+      ASSERT_FALSE(streamed) << "read a block at a time, it is refused alike";
+      EXPECT_EQ(test::english(streamed.problem().message), test::english(buffer.problem().message));
       std::getline(fields >> std::ws, reason);
       EXPECT_TRUE(test::says(buffer.problem().message, "Could not read a sound file\nFile: " + path + "\n"));
       EXPECT_TRUE(test::says(buffer.problem().message, reason));
@@ -69,6 +73,13 @@ TEST_P(AudioFiles, ReadsEveryFileOfTheTableOrRefusesItSayingWhy) {
     EXPECT_EQ(buffer->sampleRate, std::stoi(rate));
     EXPECT_EQ(buffer->channels, channels);
     EXPECT_EQ(buffer->samples, samples);
+    ASSERT_TRUE(streamed);
+    EXPECT_EQ(std::make_pair(streamed->sampleRate, streamed->channels), std::make_pair(buffer->sampleRate, channels));
+    std::vector<float> inBlocks;
+    const std::unique_ptr<SoundStream> stream = streamed->open();
+    for (AudioBuffer block = stream->next(1); block.frames() > 0; block = stream->next(1))
+      inBlocks.insert(inBlocks.end(), block.samples.begin(), block.samples.end());
+    EXPECT_EQ(inBlocks, samples) << "read a frame at a time";
   }
   EXPECT_EQ(files, 29);
 }

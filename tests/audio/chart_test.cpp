@@ -29,7 +29,7 @@ AudioBuffer constant(int32_t rate, int64_t frames, std::vector<float> one) {
 
 // The chart plays a.wav, b.wav and a.wav a second apart, then an id without a sound file; the
 // sounds are written for each test.
-class ChartMix : public testing::Test {
+class ChartMixing : public testing::Test {
 protected:
   void SetUp() override { writeSound("a.wav", constant(1000, 2500, {0.25f, -0.25f})); }
 
@@ -37,8 +37,11 @@ protected:
     ASSERT_TRUE(builtinBackend().write(dir_.file(name), sound, AudioFileType::Wav));
   }
 
+  // The whole background, read from its stream in one go.
   Result<AudioBuffer> mix(const AudioBackend& backend = builtinBackend()) {
-    return mixChart(background_, chart_, dir_.path(), 1000, 2, backend);
+    Result<std::unique_ptr<audio::ChartMix>> chart = audio::ChartMix::open(background_, chart_, dir_.path(), 1000, 2, backend);
+    if (!chart) return chart.problem();
+    return (*chart)->stream()->next(1 << 20);
   }
 
   const ChartBackground background_{{{1, "a.wav"}, {2, "b.wav"}, {3, "unused.wav"}},
@@ -49,7 +52,7 @@ protected:
 
 // a.wav lasts 2.5 s but is cut off at 2 s by its next object; mono b.wav goes to both channels.
 // Played against that mix, the chart is faithful.
-TEST_F(ChartMix, PlaysEveryObjectUntilItsIdComesAgain) {
+TEST_F(ChartMixing, PlaysEveryObjectUntilItsIdComesAgain) {
   writeSound("b.wav", constant(1000, 500, {0.5f}));
   AudioBuffer expected = constant(1000, 4500, {0.25f, -0.25f});
   for (std::size_t i = 2 * 1000; i < 2 * 1500; ++i) expected.samples[i] += 0.5f;
@@ -63,7 +66,7 @@ TEST_F(ChartMix, PlaysEveryObjectUntilItsIdComesAgain) {
   EXPECT_EQ(figures->waveformSnrDb, std::numeric_limits<double>::infinity());
 }
 
-TEST_F(ChartMix, ASoundSavedAsOggIsFoundForItsWavName) {
+TEST_F(ChartMixing, ASoundSavedAsOggIsFoundForItsWavName) {
   if (!defaultBackend().writes(AudioFileType::OggVorbis)) GTEST_SKIP() << "no Ogg Vorbis in this build";
   ASSERT_TRUE(
       defaultBackend().write(dir_.file("b.ogg"), constant(1000, 500, {0.5f}), AudioFileType::OggVorbis));
@@ -72,7 +75,7 @@ TEST_F(ChartMix, ASoundSavedAsOggIsFoundForItsWavName) {
   EXPECT_NEAR(mixed->at(1200, 0), 0.75f, 0.05f);
 }
 
-TEST_F(ChartMix, RefusesSoundsItCannotMixSayingWhich) {
+TEST_F(ChartMixing, RefusesSoundsItCannotMixSayingWhich) {
   const std::vector<std::pair<AudioBuffer, const char*>> cases{
       {{}, "A sound file of the chart is missing\nFile: "},
       {constant(2000, 10, {0.5f}), "It is 2000 Hz; the reference is 1000 Hz."},

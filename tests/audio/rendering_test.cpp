@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
 
 #include "audio/io/audio_backend.h"
@@ -237,6 +238,42 @@ TEST_F(Rendering, TheSongStreamsAlikeOnAnyThreads) {
   EXPECT_EQ(summed, whole->samples);
   EXPECT_LT(trackFrames[0], trackFrames[1]);
   EXPECT_EQ(trackFrames[2], 0);
+}
+
+// Each track's frames, read in blocks of `block`, until the song has rung out.
+std::vector<AudioBuffer> tracksOf(SongStream& song, std::size_t count, int64_t block) {
+  std::vector<AudioBuffer> tracks(count, AudioBuffer{}), blocks;
+  for (AudioBuffer sum; song.next(block, blocks, sum);)
+    for (std::size_t i = 0; i < count; ++i)
+      tracks[i].samples.insert(tracks[i].samples.end(), blocks[i].samples.begin(), blocks[i].samples.end());
+  return tracks;
+}
+
+// Tracks on channels of their own are played by one synthesizer, the others alone: each track
+// still sounds as alone, to the frame it has rung out, whichever rings out first and however
+// many channels it plays on, and a track sharing its channel keeps its own program.
+TEST_F(Rendering, TracksOnChannelsOfTheirOwnSoundAsAlone) {
+  std::vector<ChannelMessage> organ = pianoNote(240, 480, 72), bass = pianoNote(0, 1900, 40), shared = pianoNote(100, 300, 64);
+  organ[0].data1 = 19;
+  for (ChannelMessage& m : organ) m.status |= 1;
+  for (ChannelMessage& m : bass) m.status |= 2;
+  std::vector<ChannelMessage> twoChannels = joined(pianoNote(50, 200, 50), pianoNote(600, 300, 55));
+  for (std::size_t e = 0; e < twoChannels.size(); ++e) twoChannels[e].status |= e < 4 ? 4 : 3;
+  shared[0].data1 = 40;
+  const std::vector<std::vector<ChannelMessage>> tracks{pianoNote(0, 480), organ, bass, twoChannels, {}, shared};
+  Result<std::unique_ptr<SongStream>> song = SongStream::open(tracks, songTempo(), kSmallSoundFont, 2);
+  ASSERT_TRUE(song);
+  const std::vector<AudioBuffer> together = tracksOf(**song, tracks.size(), 3000);
+  for (std::size_t i = 0; i < tracks.size(); ++i) {
+    SCOPED_TRACE(i);
+    Result<std::unique_ptr<SongStream>> lone = SongStream::open({tracks[i]}, songTempo(), kSmallSoundFont, 1);
+    ASSERT_TRUE(lone);
+    const AudioBuffer alone = tracksOf(**lone, 1, 5000)[0];
+    ASSERT_EQ(together[i].frames(), alone.frames());
+    float worst = 0;
+    for (std::size_t s = 0; s < alone.samples.size(); ++s) worst = std::max(worst, std::fabs(alone.samples[s] - together[i].samples[s]));
+    EXPECT_LT(worst, 1e-6f);
+  }
 }
 
 TEST(RenderingRefused, WithoutFluidSynthOrItsSoundFontSayingWhich) {

@@ -5,9 +5,6 @@
 #include <set>
 
 #include "audio/synth/tempo_map.h"
-#include "base/file_input.h"
-#include "base/messages_audio.h"
-#include "base/path_names.h"
 
 namespace rendlow::audio {
 
@@ -15,67 +12,23 @@ namespace {
 
 using Placement = ChartMix::Placement;
 
-// The file a player would open for a #WAV name: the name itself, or the same name with another
-// extension the backend reads.
-std::string findSoundFile(const std::string& folder, const std::string& name, const AudioBackend& backend) {
-  const std::string path = pathIn(folder, name);
-  if (fileExists(path)) return path;
-  const std::string stem(pathStem(name));
-  for (const std::string& extension : backend.readableExtensions()) {
-    const std::string other = pathIn(folder, stem + extension);
-    if (fileExists(other)) return other;
-  }
-  return path;
-}
-
-Result<AudioBuffer> loadSound(const std::string& path, const std::string& chartPath, const AudioBuffer& shape,
-                              const AudioBackend& backend) {
-  if (!fileExists(path)) return Problem{soundFileMissingMessage(chartPath, path)};
-  Result<AudioBuffer> sound = backend.read(path);
-  if (!sound) return sound;
-  if (sound->sampleRate != shape.sampleRate) {
-    return Problem{sampleRateMismatchMessage(path, sound->sampleRate, shape.sampleRate)};
-  }
-  if (sound->channels != shape.channels && sound->channels != 1) {
-    return Problem{channelCountMismatchMessage(path, sound->channels, shape.channels)};
-  }
-  return sound;
-}
-
-// Every sound the chart uses, read once.
-Result<std::map<int32_t, AudioBuffer>> loadSounds(const ChartBackground& background,
-                                                  const std::string& chartPath,
-                                                  const std::string& soundFolder, const AudioBuffer& shape,
-                                                  const AudioBackend& backend) {
-  std::map<int32_t, AudioBuffer> sounds;
-  for (const BackgroundObject& object : background.objects) {
-    auto file = background.soundFiles.find(object.wavId);
-    if (file == background.soundFiles.end() || sounds.count(object.wavId)) continue;
-    Result<AudioBuffer> sound =
-        loadSound(findSoundFile(soundFolder, file->second, backend), chartPath, shape, backend);
-    if (!sound) return sound.problem();
-    sounds.emplace(object.wavId, std::move(*sound));
-  }
-  return sounds;
-}
-
 // Where each object plays, walking backwards so each knows when its id comes next.
-std::vector<Placement> placements(const ChartBackground& background,
-                                  const std::map<int32_t, AudioBuffer>& sounds, int32_t sampleRate,
+std::vector<Placement> placements(const ChartBackground& background, const ChartSounds& sounds,
                                   int32_t blockFrames) {
+  const int32_t sampleRate = sounds.shape().sampleRate;
   std::vector<Placement> placed;
   std::map<int32_t, int64_t> nextStartOfId;
   for (auto object = background.objects.rbegin(); object != background.objects.rend(); ++object) {
-    auto sound = sounds.find(object->wavId);
-    if (sound == sounds.end()) continue;
+    const AudioBuffer* sound = sounds.sound(object->wavId);
+    if (!sound) continue;
     const int64_t start = blockFrames > 0 ? blockBoundaryAtOrAfter(object->seconds * sampleRate, blockFrames)
                                           : frameAt(object->seconds, sampleRate);
-    int64_t frames = sound->second.frames();
+    int64_t frames = sound->frames();
     if (auto next = nextStartOfId.find(object->wavId); next != nextStartOfId.end()) {
       frames = std::min(frames, next->second - start);
     }
     nextStartOfId[object->wavId] = start;
-    placed.push_back({start, std::max<int64_t>(frames, 0), &sound->second});
+    placed.push_back({start, std::max<int64_t>(frames, 0), sound});
   }
   return placed;
 }
@@ -143,28 +96,22 @@ ChartBackground partOf(const ChartBackground& background, const std::set<std::st
 Result<std::unique_ptr<ChartMix>> ChartMix::open(const ChartBackground& background, const std::string& chartPath,
                                                  const std::string& soundFolder, int32_t sampleRate,
                                                  int32_t channels, const AudioBackend& backend, int32_t blockFrames) {
+  auto sounds = std::make_unique<ChartSounds>(
+      ChartSounds::read(background, chartPath, soundFolder, sampleRate, channels, backend));
+  Result<std::unique_ptr<ChartMix>> mix = open(background, *sounds, blockFrames);
+  if (mix) (*mix)->ownSounds_ = std::move(sounds);
+  return mix;
+}
+
+Result<std::unique_ptr<ChartMix>> ChartMix::open(const ChartBackground& background, const ChartSounds& sounds,
+                                                 int32_t blockFrames) {
+  if (std::optional<Problem> problem = sounds.problemOf(background)) return std::move(*problem);
   std::unique_ptr<ChartMix> mix(new ChartMix());
-  mix->shape_ = AudioBuffer{sampleRate, channels, {}};
-  Result<std::map<int32_t, AudioBuffer>> sounds = loadSounds(background, chartPath, soundFolder, mix->shape_, backend);
-  if (!sounds) return sounds.problem();
-  mix->sounds_ = std::move(*sounds);
-  mix->placed_ = placements(background, mix->sounds_, sampleRate, blockFrames);
+  mix->shape_ = sounds.shape();
+  mix->placed_ = placements(background, sounds, blockFrames);
   return mix;
 }
 
 std::unique_ptr<SoundStream> ChartMix::stream() const { return std::make_unique<ChartMixStream>(placed_, shape_); }
-
-Result<AudioBuffer> mixChart(const ChartBackground& background, const std::string& chartPath,
-                             const std::string& soundFolder, int32_t sampleRate, int32_t channels,
-                             const AudioBackend& backend, int32_t blockFrames) {
-  Result<std::unique_ptr<ChartMix>> chart =
-      ChartMix::open(background, chartPath, soundFolder, sampleRate, channels, backend, blockFrames);
-  if (!chart) return chart.problem();
-  const std::unique_ptr<SoundStream> stream = (*chart)->stream();
-  AudioBuffer mix{sampleRate, channels, {}};
-  for (AudioBuffer block = stream->next(kStreamBlockFrames); block.frames() > 0; block = stream->next(kStreamBlockFrames))
-    mix.samples.insert(mix.samples.end(), block.samples.begin(), block.samples.end());
-  return mix;
-}
 
 }  // namespace rendlow::audio

@@ -34,13 +34,14 @@ Spectrum segment(const std::vector<float>& samples, int64_t first, int64_t count
   return out;
 }
 
-// Adds the correlation of reference block [start, start + block) with the signal around it,
-// lags -maxLag..maxLag, into `sums` (index lag + maxLag). The signal's segment is the block
-// widened by maxLag on each side, which fills the transform exactly, so no lag wraps around.
+// Adds the correlation of a reference block (the first `block` samples of `reference`) with the
+// signal around it (`signal` from maxLag before the block on), lags -maxLag..maxLag, into `sums`
+// (index lag + maxLag). The signal's segment is the block widened by maxLag on each side, which
+// fills the transform exactly, so no lag wraps around.
 void addBlock(const Fft& fft, const std::vector<float>& reference, const std::vector<float>& signal,
-              int64_t start, int64_t block, int64_t maxLag, std::vector<double>& sums) {
-  Spectrum ref = segment(reference, start, block, fft.size());
-  Spectrum sig = segment(signal, start - maxLag, block + 2 * maxLag, fft.size());
+              int64_t block, int64_t maxLag, std::vector<double>& sums) {
+  Spectrum ref = segment(reference, 0, block, fft.size());
+  Spectrum sig = segment(signal, 0, block + 2 * maxLag, fft.size());
   fft.forward(ref);
   fft.forward(sig);
   for (std::size_t k = 0; k < fft.size(); ++k) sig[k] *= std::conj(ref[k]);
@@ -132,13 +133,37 @@ constexpr float kAudibleSample = 0.001f;  // -60 dBFS
 }  // namespace
 
 int64_t bestLag(const std::vector<float>& reference, const std::vector<float>& signal, int64_t maxLag) {
-  const Fft fft(powerOfTwoAtLeast(static_cast<std::size_t>(4 * maxLag + 1)));
-  const int64_t block = static_cast<int64_t>(fft.size()) - 2 * maxLag;
-  std::vector<double> sums(static_cast<std::size_t>(2 * maxLag + 1), 0.0);
-  for (int64_t start = 0; start < static_cast<int64_t>(reference.size()); start += block) {
-    addBlock(fft, reference, signal, start, block, maxLag, sums);
-  }
-  return peakLag(sums, maxLag);
+  LagCorrelation correlation(maxLag);
+  for (const float sample : reference) correlation.addReference(sample);
+  for (const float sample : signal) correlation.addSignal(sample);
+  return correlation.lag();
+}
+
+// The signal before index 0 is silence.
+LagCorrelation::LagCorrelation(int64_t maxLag)
+    : maxLag_(maxLag),
+      fftSize_(powerOfTwoAtLeast(static_cast<std::size_t>(4 * maxLag + 1))),
+      block_(static_cast<int64_t>(fftSize_) - 2 * maxLag),
+      signal_(static_cast<std::size_t>(maxLag), 0.0f),
+      sums_(static_cast<std::size_t>(2 * maxLag + 1), 0.0) {}
+
+void LagCorrelation::addSignal(float sample) {
+  signal_.push_back(sample);
+  if (std::ssize(reference_) >= block_ && std::ssize(signal_) >= block_ + 2 * maxLag_) correlateBlock();
+}
+
+// The transform is set up for each block rather than held: several searches run at once, and a
+// block is seconds of sound.
+void LagCorrelation::correlateBlock() {
+  addBlock(Fft(fftSize_), reference_, signal_, block_, maxLag_, sums_);
+  const auto done = static_cast<std::ptrdiff_t>(std::min<int64_t>(block_, std::ssize(reference_)));
+  reference_.erase(reference_.begin(), reference_.begin() + done);
+  signal_.erase(signal_.begin(), signal_.begin() + std::min<std::ptrdiff_t>(done, std::ssize(signal_)));
+}
+
+int64_t LagCorrelation::lag() {
+  while (!reference_.empty()) correlateBlock();
+  return peakLag(sums_, maxLag_);
 }
 
 SpectraComparison::SpectraComparison(int32_t channels)

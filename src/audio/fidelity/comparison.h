@@ -16,6 +16,28 @@ namespace rendlow::audio {
 // however long the song.
 int64_t bestLag(const std::vector<float>& reference, const std::vector<float>& signal, int64_t maxLag);
 
+// bestLag as the reference and the signal come, sample by sample from index 0 of each: a block
+// of the reference is correlated once the signal reaches maxLag past it, and let go with the
+// signal before it, so only a block of each is held, however long the window searched.
+class LagCorrelation {
+public:
+  explicit LagCorrelation(int64_t maxLag);
+  void addReference(float sample) { reference_.push_back(sample); }
+  void addSignal(float sample);
+  // The lag over the reference added: the signal past what came is silence.
+  int64_t lag();
+
+private:
+  void correlateBlock();
+
+  int64_t maxLag_;
+  std::size_t fftSize_;
+  int64_t block_;
+  std::vector<float> reference_;  // from the block under way on
+  std::vector<float> signal_;     // from maxLag_ before that block on
+  std::vector<double> sums_;
+};
+
 // How far the short-time spectra of a playback stray from the reference's, frame by frame:
 // 2048-sample frames every 512 samples, Hann window, each channel on its own.
 struct SpectralFigures {

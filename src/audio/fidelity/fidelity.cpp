@@ -36,11 +36,19 @@ FidelityFigures comparePlayback(AudioBuffer playback, const AudioBuffer& referen
 Result<FidelityFigures> measureChartFidelity(const ChartBackground& background, const std::string& chartPath,
                                              const std::string& soundFolder, const AudioBuffer& reference,
                                              const AudioBackend& backend, int32_t blockFrames) {
+  return measureChartFidelity(background, chartPath, soundFolder,
+                              SoundFile{reference.sampleRate, reference.channels,
+                                        [&] { return std::make_unique<BufferStream>(reference); }},
+                              backend, blockFrames);
+}
+
+Result<FidelityFigures> measureChartFidelity(const ChartBackground& background, const std::string& chartPath,
+                                             const std::string& soundFolder, const SoundFile& reference,
+                                             const AudioBackend& backend, int32_t blockFrames) {
   Result<std::unique_ptr<ChartMix>> mix = ChartMix::open(background, chartPath, soundFolder, reference.sampleRate,
                                                          reference.channels, backend, blockFrames);
   if (!mix) return mix.problem();
-  return compareStreams([&] { return std::make_unique<BufferStream>(reference); }, [&] { return (*mix)->stream(); },
-                        reference.sampleRate, reference.channels);
+  return compareStreams(reference.open, [&] { return (*mix)->stream(); }, reference.sampleRate, reference.channels);
 }
 
 FidelityFigureTexts figureTexts(const FidelityFigures& figures) {

@@ -10,6 +10,7 @@
 #include "audio/fidelity/chart_mix.h"
 #include "audio/io/audio_backend.h"
 #include "audio/io/audio_buffer.h"
+#include "audio/io/wav_stream.h"
 #include "base/messages_audio.h"
 #include "base/result.h"
 
@@ -44,10 +45,14 @@ FidelityFigures comparePlayback(AudioBuffer playback, const AudioBuffer& referen
 // The background of the chart (.bme) at `chartPath` played from the sound files in `soundFolder`,
 // compared with
 // `reference`: the song rendered directly, or the author's own render of it from its start.
-// `blockFrames`: the synthesizer's block when the reference is its render (see mixChart), 0 for
+// `blockFrames`: the synthesizer's block when the reference is its render (see ChartMix), 0 for
 // a recording.
 Result<FidelityFigures> measureChartFidelity(const ChartBackground& background, const std::string& chartPath,
                                              const std::string& soundFolder, const AudioBuffer& reference,
+                                             const AudioBackend& backend, int32_t blockFrames);
+// The same against a reference read a block at a time, never held whole.
+Result<FidelityFigures> measureChartFidelity(const ChartBackground& background, const std::string& chartPath,
+                                             const std::string& soundFolder, const SoundFile& reference,
                                              const AudioBackend& backend, int32_t blockFrames);
 
 // The figures as the fidelity line shows them: "inf" for the infinite ones.

@@ -31,11 +31,10 @@ AudioBuffer padded(AudioBuffer block, int64_t frames) {
 LagSearch::LagSearch(std::unique_ptr<SoundStream> playback, int32_t sampleRate)
     : playback_(std::move(playback)),
       maxLag_(std::llround(kLagSearchSeconds * sampleRate)),
-      window_(std::llround(kLagWindowSeconds * sampleRate)) {}
+      window_(std::llround(kLagWindowSeconds * sampleRate)),
+      correlation_(maxLag_) {}
 
-bool LagSearch::done() const {
-  return heard_ && static_cast<int64_t>(played_.size()) >= window_ + 2 * maxLag_;
-}
+bool LagSearch::done() const { return heard_ && playedKept_ >= window_ + 2 * maxLag_; }
 
 void LagSearch::addReference(const AudioBuffer& block) {
   if (done()) return;
@@ -48,33 +47,45 @@ void LagSearch::addReference(const AudioBuffer& block) {
 // reaches back no further.
 void LagSearch::keep(const AudioBuffer& reference, const AudioBuffer& playback) {
   for (int64_t frame = 0; frame < reference.frames(); ++frame) {
-    if (!heard_ && soundsAt(reference, frame)) {
-      heard_ = true;
-      const auto history = static_cast<std::ptrdiff_t>(std::min<std::size_t>(played_.size(), maxLag_));
-      played_.erase(played_.begin(), played_.end() - history);
-      played_.insert(played_.begin(), static_cast<std::size_t>(maxLag_) - played_.size(), 0.0f);
+    if (!heard_ && soundsAt(reference, frame)) hear();
+    if (heard_ && referenceKept_ < window_) {
+      correlation_.addReference(monoAt(reference, frame));
+      ++referenceKept_;
     }
-    if (heard_ && static_cast<int64_t>(reference_.size()) < window_)
-      reference_.push_back(monoAt(reference, frame));
-    if (!heard_ || static_cast<int64_t>(played_.size()) < window_ + 2 * maxLag_)
-      played_.push_back(monoAt(playback, frame));
+    if (!heard_)
+      before_.push_back(monoAt(playback, frame));
+    else if (playedKept_ < window_ + 2 * maxLag_)
+      addPlayed(monoAt(playback, frame));
   }
-  if (!heard_ && static_cast<int64_t>(played_.size()) > maxLag_)
-    played_.erase(played_.begin(), played_.end() - maxLag_);
+  if (!heard_ && std::ssize(before_) > maxLag_) before_.erase(before_.begin(), before_.end() - maxLag_);
+}
+
+// The reference is searched with maxLag_ of silence before its first sound, against the
+// playback from as far before it, silence where the playback had not begun.
+void LagSearch::hear() {
+  heard_ = true;
+  for (int64_t i = 0; i < maxLag_; ++i) correlation_.addReference(0.0f);
+  const int64_t history = std::min<int64_t>(std::ssize(before_), maxLag_);
+  for (int64_t i = history; i < maxLag_; ++i) addPlayed(0.0f);
+  for (auto sample = before_.end() - history; sample != before_.end(); ++sample) addPlayed(*sample);
+  before_ = {};
+}
+
+void LagSearch::addPlayed(float sample) {
+  correlation_.addSignal(sample);
+  ++playedKept_;
 }
 
 // A reference that ended inside the window still has its last frames searched as far as a lag
 // reaches past them.
 int64_t LagSearch::lag() {
   if (!heard_) return 0;
-  const int64_t wanted = static_cast<int64_t>(reference_.size()) + 2 * maxLag_ - static_cast<int64_t>(played_.size());
+  const int64_t wanted = referenceKept_ + 2 * maxLag_ - playedKept_;
   if (wanted > 0) {
     const AudioBuffer rest = playback_->next(wanted);
-    for (int64_t frame = 0; frame < rest.frames(); ++frame) played_.push_back(monoAt(rest, frame));
+    for (int64_t frame = 0; frame < rest.frames(); ++frame) addPlayed(monoAt(rest, frame));
   }
-  std::vector<float> reference(static_cast<std::size_t>(maxLag_), 0.0f);
-  reference.insert(reference.end(), reference_.begin(), reference_.end());
-  return bestLag(reference, played_, maxLag_);
+  return correlation_.lag();
 }
 
 PlaybackComparison::PlaybackComparison(int64_t lag, std::unique_ptr<SoundStream> playback, int32_t sampleRate,

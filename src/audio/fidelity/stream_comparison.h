@@ -10,7 +10,7 @@
 
 #include "audio/fidelity/comparison.h"
 #include "audio/fidelity/fidelity.h"
-#include "audio/fidelity/sound_stream.h"
+#include "audio/io/sound_stream.h"
 
 namespace rendlow::audio {
 
@@ -32,13 +32,17 @@ public:
 
 private:
   void keep(const AudioBuffer& reference, const AudioBuffer& playback);
+  void hear();
+  void addPlayed(float sample);
 
   std::unique_ptr<SoundStream> playback_;
   int64_t maxLag_;
   int64_t window_;
   bool heard_ = false;  // the reference has sounded
-  std::vector<float> reference_;  // mono, from its first sound on
-  std::vector<float> played_;     // mono: from maxLag_ before the reference's first sound on; before, the last maxLag_
+  int64_t referenceKept_ = 0;  // frames from the reference's first sound on
+  int64_t playedKept_ = 0;     // frames from maxLag_ before the reference's first sound on
+  std::vector<float> before_;  // mono: the playback's last maxLag_ frames before the reference sounds
+  LagCorrelation correlation_;  // the reference with maxLag_ of silence before it, and the playback
 };
 
 // The figures of a playback lined up by `lag` against the reference handed to it.

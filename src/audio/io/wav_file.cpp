@@ -9,13 +9,6 @@ namespace rendlow::audio {
 
 namespace {
 
-// What a WAV file's "fmt " chunk says about its samples, when we can decode them.
-struct WavFormat {
-  int32_t channels = 0;
-  int32_t sampleRate = 0;
-  SampleEncoding encoding = SampleEncoding::Int16;
-};
-
 constexpr uint16_t kPcmTag = 1;
 constexpr uint16_t kFloatTag = 3;
 constexpr uint16_t kExtensibleTag = 0xFFFE;
@@ -52,8 +45,8 @@ Result<uint16_t> extensibleSubTag(std::string_view body, uint16_t bits) {
   return littleEndian16(body.data() + 24);
 }
 
-// Reads a "fmt " chunk body, plain or WAVE_FORMAT_EXTENSIBLE carrying PCM or IEEE float. The
-// problem carries only the reason.
+}  // namespace
+
 Result<WavFormat> parseWavFormat(std::string_view body) {
   if (static_cast<int64_t>(body.size()) < kPlainFormatSize) {
     return Problem{formatChunkShortReason(static_cast<int64_t>(body.size()), kPlainFormatSize)};
@@ -77,15 +70,6 @@ Result<WavFormat> parseWavFormat(std::string_view body) {
   return WavFormat{channels, static_cast<int32_t>(sampleRate), *encoding};
 }
 
-constexpr std::size_t kRiffHeaderSize = 12;
-constexpr std::size_t kChunkHeaderSize = 8;
-
-struct WavChunks {
-  std::optional<std::string_view> format;
-  std::optional<std::string_view> data;
-};
-
-// A chunk id as a user may read it: bytes outside printable ASCII as '?'.
 std::string printableId(std::string_view id) {
   std::string text(id);
   for (char& c : text) {
@@ -97,6 +81,13 @@ std::string printableId(std::string_view id) {
 bool isRiffWave(std::string_view bytes) {
   return bytes.size() >= kRiffHeaderSize && bytes.substr(0, 4) == "RIFF" && bytes.substr(8, 4) == "WAVE";
 }
+
+namespace {
+
+struct WavChunks {
+  std::optional<std::string_view> format;
+  std::optional<std::string_view> data;
+};
 
 // The first "fmt " and "data" chunks. The RIFF size is not trusted (streaming writers leave it
 // wrong); the chunks run to the end of the bytes, and a pad byte after an odd-sized chunk may be

@@ -6,7 +6,28 @@
 #include "audio/io/audio_buffer.h"
 #include "base/result.h"
 
+#include "audio/io/pcm_samples.h"
+
 namespace rendlow::audio {
+
+// What a WAV file's "fmt " chunk says about its samples, when we can decode them.
+struct WavFormat {
+  int32_t channels = 0;
+  int32_t sampleRate = 0;
+  SampleEncoding encoding = SampleEncoding::Int16;
+};
+
+// Reads a "fmt " chunk body, plain or WAVE_FORMAT_EXTENSIBLE carrying PCM or IEEE float. The
+// problem carries only the reason.
+Result<WavFormat> parseWavFormat(std::string_view body);
+
+constexpr std::size_t kRiffHeaderSize = 12;
+constexpr std::size_t kChunkHeaderSize = 8;
+
+// Whether bytes start as a RIFF WAVE file does.
+bool isRiffWave(std::string_view bytes);
+// A chunk id as a user may read it: bytes outside printable ASCII as '?'.
+std::string printableId(std::string_view id);
 
 // Decodes a RIFF WAVE file held in memory: 16-, 24- or 32-bit PCM or 32-bit float, plain or
 // WAVE_FORMAT_EXTENSIBLE, any rate and channel count, its chunks in any order. A chunk that

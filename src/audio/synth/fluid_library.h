@@ -25,6 +25,9 @@ struct FluidLibrary {
   decltype(&fluid_synth_channel_pressure) channelPressure;
   decltype(&fluid_synth_pitch_bend) pitchBend;
   decltype(&fluid_set_log_function) setLogFunction;
+  decltype(&fluid_synth_process) process;
+  decltype(&fluid_synth_get_voicelist) voiceList;
+  decltype(&fluid_voice_get_channel) voiceChannel;
 };
 
 // The library, opened once; null when it is not installed or lacks a function.

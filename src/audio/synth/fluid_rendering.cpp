@@ -77,6 +77,10 @@ Result<SoundFilesReport> renderSounds(const std::vector<RenderingFileTrack>& tra
                                       const std::string& soundFont, const SoundOutput& output, unsigned threads) {
   Result<std::string> path = chooseSoundFont(soundFont);
   if (!path) return path.problem();
+  // FluidSynth shares a SoundFont's samples among the synthesizers that load it while one holds
+  // them; synthesizers loading it at once on two threads would each read a copy of their own.
+  Result<SynthSession> holder = SynthSession::open(*path);
+  if (!holder) return holder.problem();
   std::vector<SoundFilesReport> reports(tracks.size(), SoundFilesReport{output.folder, 0, {}});
   std::vector<Result<void>> cuts(tracks.size());
   onThreads(tracks.size(), threads, [&](std::size_t i) {
@@ -96,13 +100,11 @@ Result<std::unique_ptr<SongStream>> SongStream::open(const std::vector<std::vect
                                                      unsigned threads) {
   Result<std::string> path = chooseSoundFont(soundFont);
   if (!path) return path.problem();
-  std::vector<SynthSession> sessions;
-  for (std::size_t i = 0; i < tracks.size(); ++i) {
-    Result<SynthSession> session = SynthSession::open(*path);
-    if (!session) return session.problem();
-    sessions.push_back(std::move(*session));
-  }
-  return songStreamOf(std::move(sessions), tracks, tempoMap, threads);
+  const std::string chosen = *path;
+  auto openSession = [&chosen](int count) {
+    return count == 1 ? SynthSession::open(chosen) : SynthSession::openPerChannel(chosen, count);
+  };
+  return songStreamOf(openSession, tracks, tempoMap, threads);
 }
 
 Result<AudioBuffer> renderSong(const std::vector<std::vector<ChannelMessage>>& tracks,

@@ -1,8 +1,10 @@
 #include "audio/synth/fluid_song_stream.h"
 
 #include <algorithm>
+#include <set>
 #include <utility>
 
+#include "audio/synth/fluid_shared_tracks.h"
 #include "audio/synth/fluid_track_stream.h"
 #include "audio/synth/work_threads.h"
 
@@ -10,17 +12,49 @@ namespace rendlow::audio {
 
 namespace {
 
+// Some of the song's tracks, played by a synthesizer of their own.
+class TrackGroup {
+public:
+  virtual ~TrackGroup() = default;
+  // The next frames of each of its tracks, into blocks[i] for its track i.
+  virtual void next(int64_t frames, std::vector<AudioBuffer>& blocks) = 0;
+};
+
+class LoneTrack : public TrackGroup {
+public:
+  LoneTrack(SynthSession session, const TempoMap& tempoMap, const std::vector<ChannelMessage>& events, std::size_t index)
+      : stream_(std::move(session), tempoMap, events), index_(index) {}
+  void next(int64_t frames, std::vector<AudioBuffer>& blocks) override { blocks[index_] = stream_.next(frames); }
+
+private:
+  TrackStream stream_;
+  std::size_t index_;
+};
+
+class TracksTogether : public TrackGroup {
+public:
+  TracksTogether(SynthSession session, const TempoMap& tempoMap, const std::vector<std::vector<ChannelMessage>>& tracks,
+                 std::vector<std::size_t> indices)
+      : tracks_(std::move(session), tempoMap, tracks, std::move(indices)) {}
+  void next(int64_t frames, std::vector<AudioBuffer>& blocks) override { tracks_.next(frames, blocks); }
+
+private:
+  SharedTracks tracks_;
+};
+
 class TracksSideBySide : public SongStream {
 public:
-  TracksSideBySide(std::vector<SynthSession> sessions, const std::vector<std::vector<ChannelMessage>>& tracks,
-                   const TempoMap& tempoMap, unsigned threads)
-      : events_(tracks), tempoMap_(tempoMap), threads_(threads) {
-    for (std::size_t i = 0; i < events_.size(); ++i) tracks_.emplace_back(std::move(sessions[i]), tempoMap_, events_[i]);
-  }
+  TracksSideBySide(const std::vector<std::vector<ChannelMessage>>& tracks, const TempoMap& tempoMap, unsigned threads)
+      : events_(tracks), tempoMap_(tempoMap), threads_(threads) {}
+
+  // Kept here, for the groups to read as they play.
+  const std::vector<std::vector<ChannelMessage>>& events() const { return events_; }
+  const TempoMap& tempoMap() const { return tempoMap_; }
+  void add(std::unique_ptr<TrackGroup> group) { groups_.push_back(std::move(group)); }
 
   bool next(int64_t frames, std::vector<AudioBuffer>& blocks, AudioBuffer& sum) override {
-    blocks.resize(tracks_.size());
-    onThreads(tracks_.size(), threads_, [&](std::size_t i) { blocks[i] = tracks_[i].next(frames); });
+    blocks.assign(events_.size(), emptyRender());
+    onThreads(groups_.size(), threads_, [&](std::size_t i) { groups_[i]->next(frames, blocks); });
     sum = emptyRender();
     for (const AudioBuffer& block : blocks) addInto(sum, block);
     return sum.frames() > 0;
@@ -33,19 +67,54 @@ private:
     for (std::size_t i = 0; i < block.samples.size(); ++i) sum.samples[i] += block.samples[i];
   }
 
-  // Kept here, for the tracks' streams to read as they play.
   const std::vector<std::vector<ChannelMessage>> events_;
   const TempoMap tempoMap_;
   unsigned threads_;
-  std::vector<TrackStream> tracks_;
+  std::vector<std::unique_ptr<TrackGroup>> groups_;
 };
+
+std::set<int> channelsOf(const std::vector<ChannelMessage>& events) {
+  std::set<int> channels;
+  for (const ChannelMessage& event : events) channels.insert(event.status & 0x0F);
+  return channels;
+}
+
+// The tracks none of whose channels another track plays on.
+std::vector<std::size_t> tracksOnChannelsOfTheirOwn(const std::vector<std::vector<ChannelMessage>>& tracks) {
+  std::vector<int> players(kMidiChannels, 0);
+  std::vector<std::set<int>> channels;
+  for (const std::vector<ChannelMessage>& events : tracks) {
+    channels.push_back(channelsOf(events));
+    for (const int channel : channels.back()) ++players[static_cast<std::size_t>(channel)];
+  }
+  std::vector<std::size_t> own;
+  for (std::size_t i = 0; i < tracks.size(); ++i) {
+    if (std::all_of(channels[i].begin(), channels[i].end(), [&](int c) { return players[static_cast<std::size_t>(c)] == 1; }))
+      own.push_back(i);
+  }
+  return own;
+}
 
 }  // namespace
 
-std::unique_ptr<SongStream> songStreamOf(std::vector<SynthSession> sessions,
-                                         const std::vector<std::vector<ChannelMessage>>& tracks,
-                                         const TempoMap& tempoMap, unsigned threads) {
-  return std::make_unique<TracksSideBySide>(std::move(sessions), tracks, tempoMap, threads);
+Result<std::unique_ptr<SongStream>> songStreamOf(const SessionOpener& open,
+                                                 const std::vector<std::vector<ChannelMessage>>& tracks,
+                                                 const TempoMap& tempoMap, unsigned threads) {
+  auto song = std::make_unique<TracksSideBySide>(tracks, tempoMap, threads);
+  std::vector<std::size_t> together = tracksOnChannelsOfTheirOwn(song->events());
+  if (together.size() < 2) together.clear();
+  for (std::size_t i = 0; i < tracks.size(); ++i) {
+    if (std::find(together.begin(), together.end(), i) != together.end()) continue;
+    Result<SynthSession> session = open(1);
+    if (!session) return session.problem();
+    song->add(std::make_unique<LoneTrack>(std::move(*session), song->tempoMap(), song->events()[i], i));
+  }
+  if (!together.empty()) {
+    Result<SynthSession> session = open(static_cast<int>(together.size()));
+    if (!session) return session.problem();
+    song->add(std::make_unique<TracksTogether>(std::move(*session), song->tempoMap(), song->events(), std::move(together)));
+  }
+  return std::unique_ptr<SongStream>(std::move(song));
 }
 
 }  // namespace rendlow::audio

@@ -14,6 +14,8 @@ namespace {
 constexpr int64_t kFramesPerWrite = 4096;
 constexpr int kAllSoundOff = 120;
 constexpr int kSustain = 64;
+// FluidSynth's own default: what one track played alone has.
+constexpr int kVoicesPerTrack = 256;
 
 // FluidSynth prints to the console unless told otherwise; our messages say what matters.
 void silenceLogging(const FluidLibrary& fluid) {
@@ -24,9 +26,12 @@ void silenceLogging(const FluidLibrary& fluid) {
   });
 }
 
-fluid_settings_t* renderSettings(const FluidLibrary& fluid) {
+fluid_settings_t* renderSettings(const FluidLibrary& fluid, int channelOutputs = 1, int tracks = 1) {
   fluid_settings_t* settings = fluid.newSettings();
   if (!settings) return nullptr;
+  fluid.setInteger(settings, "synth.audio-channels", channelOutputs);
+  fluid.setInteger(settings, "synth.audio-groups", channelOutputs);
+  fluid.setInteger(settings, "synth.polyphony", kVoicesPerTrack * tracks);
   fluid.setNumber(settings, "synth.sample-rate", kRenderSampleRate);
   fluid.setInteger(settings, "synth.reverb.active", 0);
   fluid.setInteger(settings, "synth.chorus.active", 0);
@@ -37,12 +42,19 @@ fluid_settings_t* renderSettings(const FluidLibrary& fluid) {
 
 }  // namespace
 
-Result<SynthSession> SynthSession::open(const std::string& soundFont) {
+Result<SynthSession> SynthSession::open(const std::string& soundFont) { return openWith(soundFont, 1, 1); }
+
+Result<SynthSession> SynthSession::openPerChannel(const std::string& soundFont, int tracks) {
+  return openWith(soundFont, kMidiChannels, tracks);
+}
+
+Result<SynthSession> SynthSession::openWith(const std::string& soundFont, int channelOutputs, int tracks) {
   const FluidLibrary* fluid = fluidLibrary();
   if (!fluid) return Problem{fluidSynthNotInstalledMessage()};
   silenceLogging(*fluid);
   SynthSession session(*fluid);
-  session.settings_.reset(renderSettings(*fluid));
+  session.polyphony_ = kVoicesPerTrack * tracks;
+  session.settings_.reset(renderSettings(*fluid, channelOutputs, tracks));
   if (session.settings_) session.synth_.reset(fluid->newSynth(session.settings_.get()));
   if (!session.synth_) return Problem{synthesizerNotStartedMessage()};
   if (fluid->loadSoundFont(session.synth_.get(), systemPath(soundFont).c_str(), 1) == FLUID_FAILED) {
@@ -58,6 +70,26 @@ void SynthSession::renderTo(int64_t frame, AudioBuffer& out) {
     out.samples.resize(first + static_cast<std::size_t>(count) * 2);
     float* interleaved = out.samples.data() + first;
     fluid_->writeFloat(synth_.get(), static_cast<int>(count), interleaved, 0, 2, interleaved, 1, 2);
+  }
+}
+
+// FluidSynth adds into the buffers it is given, each channel's left and right in two of them.
+void SynthSession::renderChannels(int64_t frames, std::vector<AudioBuffer>& channels) {
+  channels.assign(kMidiChannels, emptyRender());
+  std::vector<float> planar(static_cast<std::size_t>(2 * kMidiChannels * kFramesPerWrite));
+  std::vector<float*> outputs(2 * kMidiChannels);
+  for (int64_t done = 0; done < frames;) {
+    const int64_t count = std::min(kFramesPerWrite, frames - done);
+    std::fill(planar.begin(), planar.end(), 0.0f);
+    for (std::size_t i = 0; i < outputs.size(); ++i) outputs[i] = planar.data() + i * kFramesPerWrite;
+    fluid_->process(synth_.get(), static_cast<int>(count), 0, nullptr, static_cast<int>(outputs.size()), outputs.data());
+    for (std::size_t channel = 0; channel < channels.size(); ++channel) {
+      for (int64_t frame = 0; frame < count; ++frame) {
+        channels[channel].samples.push_back(outputs[2 * channel][frame]);
+        channels[channel].samples.push_back(outputs[2 * channel + 1][frame]);
+      }
+    }
+    done += count;
   }
 }
 
@@ -105,6 +137,13 @@ void SynthSession::silence(const std::set<int>& channels) {
 }
 
 bool SynthSession::sounding() const { return fluid_->activeVoices(synth_.get()) > 0; }
+
+bool SynthSession::soundingOn(const std::set<int>& channels) const {
+  std::vector<fluid_voice_t*> voices(static_cast<std::size_t>(polyphony_) + 1, nullptr);
+  fluid_->voiceList(synth_.get(), voices.data(), static_cast<int>(voices.size()), -1);
+  return std::any_of(voices.begin(), voices.end(),
+                     [&](fluid_voice_t* voice) { return voice && channels.count(fluid_->voiceChannel(voice)); });
+}
 
 int32_t SynthSession::blockFrames() const { return fluid_->blockFrames(synth_.get()); }
 

@@ -46,7 +46,7 @@ bool fluidSynthInBuild();
 
 // The synthesizer starts what an event asks only where one of its blocks of this many frames
 // begins; 0 without FluidSynth. Its own render of the song has every note start so, and a
-// playback compared with that render must place its sounds alike (see mixChart).
+// playback compared with that render must place its sounds alike (see ChartMix).
 int32_t synthBlockFrames();
 
 // The whole rendering of one track, from tick 0 to its last sound's end and on until it has rung

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
 
 #include "audio/io/audio_buffer.h"
 
@@ -39,6 +40,16 @@ public:
 private:
   const AudioBuffer& buffer_;
   int64_t at_ = 0;
+};
+
+// A sound of no frames, of a shape.
+class EmptyStream : public SoundStream {
+public:
+  explicit EmptyStream(AudioBuffer shape) : shape_(std::move(shape)) {}
+  AudioBuffer next(int64_t) override { return shape_; }
+
+private:
+  AudioBuffer shape_;
 };
 
 }  // namespace rendlow::audio
