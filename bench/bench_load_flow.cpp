@@ -29,6 +29,7 @@ public:
   void addRow(std::string_view) override {}
   void refreshRow(int, const rendlow::TrackSettings&) override {}
   void showMessage(const rendlow::Message&, rendlow::Tone) override {}
+  bool offerAction(const rendlow::Message&, rendlow::Tone, const rendlow::Message&) override { return false; }
   void showStatus(const rendlow::Message&) override {}
 };
 

@@ -27,6 +27,8 @@ public:
   virtual void addRow(std::string_view trackName) = 0;
   virtual void refreshRow(int row, const TrackSettings& settings) = 0;
   virtual void showMessage(const Message& message, Tone tone) = 0;  // modal; returns when closed
+  // showMessage with one more button, captioned `action`; whether the user chose it.
+  virtual bool offerAction(const Message& message, Tone tone, const Message& action) = 0;
   // What stands now, told without stopping the user (which setup the song was loaded with).
   virtual void showStatus(const Message& status) = 0;
 };

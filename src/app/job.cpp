@@ -1,6 +1,7 @@
 #include "app/job.h"
 
 #include "app/application.h"
+#include "app/fit_flow.h"
 #include "app/form.h"
 #include "app/load_flow.h"
 #include "app/paths.h"
@@ -55,13 +56,7 @@ Result<std::optional<FitResult>> fitIfAsked(Application& app, const JobRequest& 
   if (!request.fit || !app.hasSong() || output.choice != OutputChoice::MidiAndChart ||
       chartFormatOf(output.renderingPath) != ChartFormat::Bme)
     return std::optional<FitResult>();
-  // The song the output will convert, with the rows' settings as they stand.
-  app.restoreSongAsRead();
-  FitResult fit = fitChartIds(app.project, kMaxChartId);
-  if (!fit.fits) return Problem{fitImpossibleMessage(fit.largestIdBefore, fit.largestId, kMaxChartId)};
-  if (fit.changes.empty()) return std::optional<FitResult>();
-  applyFit(app.project, fit);
-  return std::optional<FitResult>(std::move(fit));
+  return fitRowsIntoIds(app);
 }
 
 }  // namespace

@@ -24,4 +24,9 @@ void MemoryForm::showMessage(const Message& message, Tone tone) {
   tones_.push_back(tone);
 }
 
+bool MemoryForm::offerAction(const Message& message, Tone tone, const Message& /*action*/) {
+  showMessage(message, tone);
+  return acceptsOffers;
+}
+
 }  // namespace rendlow

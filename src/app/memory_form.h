@@ -26,12 +26,16 @@ public:
   void addRow(std::string_view trackName) override;
   void refreshRow(int row, const TrackSettings& settings) override;
   void showMessage(const Message& message, Tone tone) override;
+  // Collected as showMessage collects it; the answer is acceptsOffers.
+  bool offerAction(const Message& message, Tone tone, const Message& action) override;
   void showStatus(const Message& status) override { status_ = status; }
 
   const std::vector<Row>& rows() const { return rows_; }
   const std::vector<Message>& messages() const { return messages_; }
   const std::vector<Tone>& tones() const { return tones_; }  // one per message
   const Message& status() const { return status_; }
+
+  bool acceptsOffers = false;  // what a test's user answers an offer of an action
 
 private:
   std::array<std::string, 5> boxes_;

@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "app/application.h"
+#include "app/fit_flow.h"
+#include "app/fit_report.h"
 #include "app/form.h"
 #include "app/settings_file.h"
 #include "base/file_output.h"
@@ -80,6 +82,26 @@ bool worthTelling(const OutputPlan& plan, const OutputResult& result) {
   return plan.choice != OutputChoice::SettingsOnly || !result.notices.empty();
 }
 
+// A .bme chart refused for its #WAV ids: the window offers to slice the song as finely as fits and
+// write it all again; the rows then show the settings the fit chose, and the message what it did.
+OutputResult offerFit(Application& app, const OutputRequest& request, Form& window, OutputResult refused) {
+  if (!window.offerAction(outputMessage(refused), Tone::Error, fitActionCaption())) return refused;
+  const Result<std::optional<FitResult>> fit = fitRowsIntoIds(app);
+  if (!fit || !*fit) {
+    window.showMessage(fit ? outputMessage(refused) : fit.problem().message, Tone::Error);
+    return refused;
+  }
+  for (const FitChange& change : (*fit)->changes)
+    if (const TrackSettings* settings = app.findRowSettings(change.row)) window.refreshRow(change.row, *settings);
+  const Result<OutputResult> fitted = runOutput(app, request);
+  if (!fitted) {
+    window.showMessage(fitted.problem().message, Tone::Error);
+    return refused;
+  }
+  window.showMessage(linesOf(fitReport(app.project, **fit), outputMessage(*fitted)), toneOf(*fitted));
+  return *fitted;
+}
+
 }  // namespace
 
 Result<OutputResult> runOutput(Application& app, const OutputRequest& request, Form* window) {
@@ -89,6 +111,7 @@ Result<OutputResult> runOutput(Application& app, const OutputRequest& request, F
     return plan.problem();
   }
   OutputResult result = write(app.project, *plan);
+  if (window && plan->wavIdsPastLimit) return offerFit(app, request, *window, std::move(result));
   if (window && worthTelling(*plan, result)) window->showMessage(outputMessage(result), toneOf(result));
   return result;
 }

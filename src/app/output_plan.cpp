@@ -145,9 +145,12 @@ Result<void> planConversion(Application& app, OutputPlan& plan) {
   plan.rendering = encodeRenderingFile(project, app.diagnostics);
   if (plan.paths.chart)
     plan.chart = withFitAdvice(project, plan.paths.chartFormat, formatChart(project, plan.paths.chartFormat));
-  if (plan.chart && !*plan.chart)
+  if (plan.chart && !*plan.chart) {
+    plan.wavIdsPastLimit =
+        plan.paths.chartFormat == ChartFormat::Bme && largestWavId(project.chart) > kMaxChartId;
     plan.pairRefusal = linesOf(chartRefusedMessage(*plan.paths.chart, plan.chart->problem().message),
                                renderingHeldBackLine(plan.paths.rendering));
+  }
   return {};
 }
 

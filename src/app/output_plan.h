@@ -42,6 +42,8 @@ struct OutputPlan {
   // Set when the chart was asked for and a limit leaves it out: the rendering file is only ever
   // written with its chart, so then neither is, and the settings file alone is saved. Says why.
   std::optional<Message> pairRefusal;
+  // Set when that limit is the .bme chart's #WAV ids, which a coarser slicing may bring within ZZ.
+  bool wavIdsPastLimit = false;
   // What the author must read once the rendering file stands: damage read past, a song without
   // notes, a re-timing that did not settle.
   Notices warnings;

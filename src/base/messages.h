@@ -212,4 +212,7 @@ Message fitImpossibleMessage(int64_t largest, int64_t coarsest, int64_t limit);
 Message fitDoneLine(int64_t before, int64_t after, int64_t limit, double strayBefore, double strayAfter);
 Message fitRowLine(const std::vector<FittedField>& fields, int32_t idsBefore, int32_t idsAfter);
 
+// The caption of the button a chart refused for its #WAV ids offers in the window: fit and write.
+Message fitActionCaption();
+
 }  // namespace rendlow

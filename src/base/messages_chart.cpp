@@ -143,32 +143,47 @@ Message wavIdBreachUnfittable(int64_t largest, int64_t limit, int64_t coarsest) 
 }
 
 Message fitImpossibleMessage(int64_t largest, int64_t coarsest, int64_t limit) {
-  return {"--fit: #WAV の番号が " + std::to_string(largest) + " まで必要で、最も粗く分割しても " +
-              std::to_string(coarsest) + " まで必要です。上限の ZZ (" + std::to_string(limit) +
-              ") に収まらないため、何も書き出しませんでした。--format bmson で書き出してください。",
-          "--fit: the #WAV ids would run up to " + std::to_string(largest) + ", and even the coarsest slicing needs " +
-              std::to_string(coarsest) + ", past the last one, ZZ (" + std::to_string(limit) +
-              "). Nothing was written. Write the chart as bmson (--format bmson)."};
+  const std::string head = "#WAV の番号が " + std::to_string(largest) + " まで必要で、最も粗く分割しても " +
+                           std::to_string(coarsest) + " まで必要です。上限の ZZ (" + std::to_string(limit) +
+                           ") に収まらないため、何も書き出しませんでした。";
+  return Message::perAudience(
+      head + "出力ファイル名の拡張子を .bmson にして、bmson で書き出してください。",
+      "--fit: " + head + "--format bmson で書き出してください。",
+      "--fit: the #WAV ids would run up to " + std::to_string(largest) + ", and even the coarsest slicing needs " +
+          std::to_string(coarsest) + ", past the last one, ZZ (" + std::to_string(limit) +
+          "). Nothing was written. Write the chart as bmson (--format bmson).");
 }
 
 Message fitDoneLine(int64_t before, int64_t after, int64_t limit, double strayBefore, double strayAfter) {
   const std::string stray = decibels(strayBefore) + " → " + decibels(strayAfter) + " dB";
-  return {"--fit: #WAV の番号を " + arrow(before, after) + " にして上限の ZZ (" + std::to_string(limit) +
-              ") に収めました。音と元の音符の差は 1 音符あたり平均 " + stray +
-              " です。変えた設定は設定ファイルに保存します:",
-          "--fit: the #WAV ids now run up to " + std::to_string(after) + " instead of " + std::to_string(before) +
-              ", within ZZ (" + std::to_string(limit) + "); the sounds stray from their notes by " + stray +
-              " a note on average. The settings changed, saved in the settings file:"};
+  const std::string japanese = "#WAV の番号を " + arrow(before, after) + " にして上限の ZZ (" +
+                               std::to_string(limit) + ") に収めました。音と元の音符の差は 1 音符あたり平均 " +
+                               stray + " です。変えた設定は設定ファイルに保存します:";
+  return Message::perAudience(
+      japanese, "--fit: " + japanese,
+      "--fit: the #WAV ids now run up to " + std::to_string(after) + " instead of " + std::to_string(before) +
+          ", within ZZ (" + std::to_string(limit) + "); the sounds stray from their notes by " + stray +
+          " a note on average. The settings changed, saved in the settings file:");
 }
 
 Message fitRowLine(const std::vector<FittedField>& fields, int32_t idsBefore, int32_t idsAfter) {
   if (fields.empty()) return {};
-  std::string changes;
-  for (const FittedField& f : fields) changes += (changes.empty() ? "" : ", ") + f.name + " " + arrow(f.before, f.after);
+  // The window names each setting by its box's caption, the command line as --set names it.
+  std::string captions;
+  std::string names;
+  for (const FittedField& f : fields) {
+    captions += (captions.empty() ? "" : "、") + f.caption + " " + arrow(f.before, f.after);
+    names += (names.empty() ? "" : ", ") + f.name + " " + arrow(f.before, f.after);
+  }
   const FittedField& first = fields.front();
-  const std::string row = std::to_string(first.row) + " " + first.trackName + ": " + changes;
-  return {"  行 " + row + "、番号 " + arrow(idsBefore, idsAfter),
-          "  row " + row + "; ids " + arrow(idsBefore, idsAfter)};
+  const std::string row = std::to_string(first.row) + " " + first.trackName + ": ";
+  const std::string ids = arrow(idsBefore, idsAfter);
+  return Message::perAudience("  行 " + row + captions + "、番号 " + ids, "  行 " + row + names + "、番号 " + ids,
+                              "  row " + row + names + "; ids " + ids);
 }
+
+// --- The desktop program: fitting a refused chart ------------------------------------------
+
+Message fitActionCaption() { return {"収まるように調整", "Fit the ids"}; }
 
 }  // namespace rendlow

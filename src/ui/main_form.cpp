@@ -210,11 +210,16 @@ void MainForm::showMessage(const Message& message, Tone tone) {
 
 void MainForm::showStatus(const Message& status) { shell_.showStatus(toWindowText(status.in(Audience::Window))); }
 
-void MainForm::show(const std::wstring& text, Tone tone) {
+bool MainForm::offerAction(const Message& message, Tone tone, const Message& action) {
+  return show(toWindowText(message.in(Audience::Window)), tone, toWindowText(action.in(Audience::Window))) ==
+         kExtraButtonAnswer;
+}
+
+int MainForm::show(const std::wstring& text, Tone tone, const std::wstring& action) {
   const BoxTone boxTone = tone == Tone::Error     ? BoxTone::Error
                           : tone == Tone::Warning ? BoxTone::Warning
                                                   : BoxTone::Information;
-  showMessageBox(shell_.window(), shell_.font(), {.text = text, .tone = boxTone});
+  return showMessageBox(shell_.window(), shell_.font(), {.text = text, .tone = boxTone, .extraButton = action});
 }
 
 void MainForm::tellNaming(const Message& message, const std::wstring& name) {

@@ -35,6 +35,8 @@ public:
   // A message box owned by the main window (see showMessageBox), with the icon of its tone and
   // one OK button.
   void showMessage(const Message& message, Tone tone) override;
+  // The same box with the action's button before OK; true when the user chose the action.
+  bool offerAction(const Message& message, Tone tone, const Message& action) override;
   // In the window's caption, after the program's name.
   void showStatus(const Message& status) override;
 
@@ -66,7 +68,8 @@ private:
   std::optional<std::string> enginePath(const std::wstring& path);
   // Shows a message about a name that only UTF-16 holds, put where the message names it.
   void tellNaming(const Message& message, const std::wstring& name);
-  void show(const std::wstring& text, Tone tone);
+  // The box's answer (see showMessageBox); an empty `action` offers no button of its own.
+  int show(const std::wstring& text, Tone tone, const std::wstring& action = {});
 
   Application& app_;
   Shell& shell_;

@@ -9,12 +9,27 @@
 #include "base/messages.h"
 #include "base/path_names.h"
 #include "base/text.h"
+#include "slicer/track_fields.h"
 #include "ui/form_ids.h"
 #include "ui/track_table.h"
 
 namespace rendlow::ui {
 
 namespace {
+
+// An edit record that keeps every field of each row it is applied to, so that the fields the form
+// has no box for (the length width, set from the settings file or the command line) stay as each
+// row has them. The boxes then fill in what the form shows.
+TrackSettings keepingRecord() {
+  TrackSettings record;
+  for (const TrackField& field : trackSettingsFields()) {
+    if (field.kind == FieldKind::Name)
+      (record.*field.text).clear();
+    else if (field.kind != FieldKind::Flag)
+      record.*field.number = -1;
+  }
+  return record;
+}
 
 // The value of a number box's text: digits only, from the field's smallest value to its largest;
 // nothing otherwise. More digits than any 32-bit value has are out of range whatever they are.
@@ -193,7 +208,7 @@ void TrackEditor::rowChanged(int row) {
 
 std::optional<TrackSettings> TrackEditor::readEditRecord() {
   // Every box is read before anything changes, so a text the engine cannot keep changes nothing.
-  TrackSettings record;
+  TrackSettings record = keepingRecord();
   for (FieldControl& control : fields_) {
     const TrackField& field = *control.field;
     if (control.choice) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/fit.h"
+#include "app/output_flow.h"
 #include "app/track_line.h"
 #include "job_fixture.h"
 
@@ -89,6 +90,38 @@ TEST(Fit, TheLengthWidthIsTheLastFieldOfATrackLineAndAnOlderLineReadsItAs0) {
   const std::string line = formatTrackFields("Piano", settings);
   EXPECT_EQ(line.substr(0, older.size() + 1), older + "\t");
   EXPECT_EQ(scanTrackFields(line), settings);
+}
+
+// 1,440 sounds of one track: sixty pitches at twenty-four velocities, each its own id with a
+// velocity width of 1, past ZZ.
+Bytes songPastTheIds() {
+  MidiBuilder b;
+  b.track().tempo(0, 500000).endOfTrack(0);
+  TrackBuilder& track = b.track().name("Many");
+  for (int i = 0; i < 1440; ++i) track.noteOn(i * 120, 0, 30 + i % 60, 1 + (i / 60) * 5).noteOff(i * 120 + 60, 0, 30 + i % 60);
+  track.endOfTrack(1440 * 120);
+  return b.bytes();
+}
+
+// The window's answer to a chart refused for its ids: declined, only the settings file stands;
+// accepted, the rows take the fitted settings and the pair is written, the message saying so.
+TEST(Fit, TheWindowOffersToFitARefusedChartAndWritesItWhenAccepted) {
+  for (const bool accepted : {false, true}) {
+    JobRun job(songPastTheIds());
+    ASSERT_TRUE(job.run(request("song.mid", {"0:velocitySplitWidth=1", "0:wavDefinitionGap=0"})));
+    ASSERT_FALSE(job.form.rows().empty());
+    job.form.acceptsOffers = accepted;
+    WorkingFolder here(job.dir.path());
+    const Result<OutputResult> result = runOutput(job.app, {"song_out.mid", {}, OutputChoice::MidiAndChart}, &job.form);
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->chart && result->chart->status, accepted);
+    EXPECT_EQ(std::filesystem::exists(job.dir.file("song_out.bme")), accepted);
+    EXPECT_EQ(job.app.rowSettings(0).velocitySplitWidth > 1, accepted);
+    EXPECT_EQ(job.form.rows()[0].settings.velocitySplitWidth > 1, accepted);
+    ASSERT_EQ(job.form.messages().size(), accepted ? 2u : 1u);
+    const std::string told = job.form.messages().back().in(Audience::EnglishConsole);
+    EXPECT_NE(told.find(accepted ? "row 0 Many: velocitySplitWidth 1 " : "would run up to 1440"), std::string::npos) << told;
+  }
 }
 
 }  // namespace
