@@ -219,12 +219,5 @@ TEST_F(MenuTest, TheCutWaitsForASongThatReads) {
   EXPECT_TRUE(enabled(ids::kCutFromStems));
 }
 
-TEST_F(MenuTest, TheHelpCommandOpensItsMessageOverTheWindow) {
-  SendMessageW(shell.window(), WM_COMMAND, ids::kAboutStems, 0);
-  ASSERT_EQ(modal.seen.size(), 1u);
-  EXPECT_EQ(modal.seen[0].text.find(L"ステムの作り方\n"), 0u) << modal.seen[0].text;
-  EXPECT_EQ(modal.seen[0].owner, shell.window());
-}
-
 }  // namespace
 }  // namespace rendlow::ui

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <sstream>
 #include <vector>
 
 #include "support/midi_builder.h"
@@ -29,6 +30,37 @@ inline std::wstring textOf(HWND window) {
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
   text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
   return text;
+}
+
+// The rows of a table of cases kept in tests/ui/data/`name`: UTF-8 lines of cells split by tabs,
+// without the blank lines and the comments ("#" first). In a cell "↵" is a line break (a
+// backslash is a path's) and "-" alone an empty cell, so that a person can read and extend it.
+inline std::vector<std::vector<std::wstring>> dataTable(const std::string& name) {
+  const std::string text = rendlow::test::readText(RENDLOW_TEST_DATA_DIR "/ui/data/" + name);
+  EXPECT_FALSE(text.empty()) << name;
+  std::vector<std::vector<std::wstring>> rows;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    std::vector<std::wstring>& row = rows.emplace_back();
+    std::istringstream cells(line);
+    for (std::string cell; std::getline(cells, cell, '\t');) {
+      for (std::size_t at; (at = cell.find("↵")) != std::string::npos;) cell.replace(at, 3, "\n");
+      std::wstring wide(cell.size(), L'\0');
+      wide.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, cell.data(), static_cast<int>(cell.size()),
+                                                               wide.data(), static_cast<int>(wide.size()))));
+      row.push_back(wide == L"-" ? L"" : wide);
+    }
+  }
+  return rows;
+}
+
+// The parts of a table's cell, split at `separator`.
+inline std::vector<std::wstring> split(const std::wstring& cell, wchar_t separator) {
+  std::vector<std::wstring> parts;
+  std::wistringstream in(cell);
+  for (std::wstring part; std::getline(in, part, separator);) parts.push_back(part);
+  return parts;
 }
 
 // A button of a message box, as the box made it.

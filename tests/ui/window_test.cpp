@@ -82,20 +82,6 @@ TEST_F(WindowTest, AnUnsavedChangeAsksAndEachAnswerDoesWhatItSays) {
   EXPECT_NE(std::string(std::istreambuf_iterator<char>(saved), {}).find("\t240\t"), std::string::npos);
 }
 
-TEST_F(WindowTest, NoClosesWithoutSavingAndASavedFileAsksNothing) {
-  const std::wstring song = writeSong();
-  const fs::path settings = fs::path(song).replace_extension(L".txt");
-  drop(ids::kTrackTable, song);
-  select({1});
-  type(field("velocitySplitWidth"), L"4");
-  press(ids::kUpdateButton);
-  press(ids::kSaveSettingsButton);
-  ASSERT_TRUE(fs::exists(settings));
-  close();
-  EXPECT_TRUE(modal.seen.empty());
-  EXPECT_FALSE(IsWindow(shell.window()));
-}
-
 TEST_F(WindowTest, NoAnswerClosesWithoutSaving) {
   const std::wstring song = writeSong();
   drop(ids::kTrackTable, song);
@@ -120,14 +106,15 @@ TEST_F(WindowTest, ANumberOutsideItsFieldsRangeIsRefusedByName) {
   EXPECT_NE(test::textOf(name), L"tr01");  // where any text goes, they do
 
   select({0});
-  for (const wchar_t* typed : {L"abc", L"12a", L"-5", L"99999999999", L"2147483648"}) {
+  for (const auto& row : test::dataTable("refused_numbers.tsv")) {
+    const std::wstring& typed = row.at(0);
     modal.seen.clear();
     type(field("noteInterval"), typed);
     press(ids::kUpdateButton);
     ASSERT_EQ(modal.seen.size(), 1u) << typed;
     EXPECT_EQ(modal.seen[0].text.find(L"「音符間隔」には 0 から 2147483647 までの整数を入れてください\n"), 0u)
         << modal.seen[0].text;
-    EXPECT_NE(modal.seen[0].text.find(std::wstring(L"入力: ") + typed), npos) << modal.seen[0].text;
+    EXPECT_NE(modal.seen[0].text.find(L"入力: " + typed), npos) << modal.seen[0].text;
     EXPECT_EQ(text(field("noteInterval")), L"960") << typed;
     EXPECT_EQ(cell(0, kNoteIntervalColumn), L"960") << typed;
   }
@@ -311,20 +298,7 @@ TEST_F(WindowTest, ResizingGrowsTheColumnsAndPathBoxesAndTheFirstSizeGivesTheFir
 }
 
 TEST_F(WindowTest, EachRowShowsHowManySoundsItsTrackMadeOnceWritten) {
-  rendlow::test::MidiBuilder song;
-  song.track().name("Conductor").tempoBpm(0, 120.0).endOfTrack(1920);
-  auto& melody = song.track().name("Melody");
-  int32_t tick = 0;
-  for (const int pitch : {60, 62, 64, 60}) {  // three pitches, one played twice: three sounds
-    melody.noteOn(tick, 0, pitch, 100).noteOff(tick + 240, 0, pitch);
-    tick += 480;
-  }
-  melody.endOfTrack(1920);
-  song.track().name("Drone").noteOn(0, 0, 40, 100).noteOff(1920, 0, 40).endOfTrack(1920);
-  const fs::path path = fs::path(dataDir.path()) / "counts.mid";
-  const rendlow::test::Bytes bytes = song.bytes();
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::ssize(bytes));
-  drop(ids::kTrackTable, path.wstring());
+  drop(ids::kTrackTable, fs::path(RENDLOW_TEST_DATA_DIR "/ui/data/three_pitches_and_a_drone.mid").wstring());
   ASSERT_EQ(rows(), 2);
   EXPECT_EQ(cell(0, kSoundColumn), L"");  // nothing converted yet
   press(ids::kMidiOutputButton);
