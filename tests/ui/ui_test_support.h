@@ -55,6 +55,14 @@ inline std::vector<std::vector<std::wstring>> dataTable(const std::string& name)
   return rows;
 }
 
+// A window's text as a golden file keeps it: UTF-8.
+inline std::string utf8(const std::wstring& text) {
+  std::string bytes(text.size() * 3, '\0');
+  bytes.resize(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                                            bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr)));
+  return bytes;
+}
+
 // The parts of a table's cell, split at `separator`.
 inline std::vector<std::wstring> split(const std::wstring& cell, wchar_t separator) {
   std::vector<std::wstring> parts;
@@ -74,12 +82,11 @@ inline void PrintTo(const SeenButton& button, std::ostream* out) {
   *out << button.id << " " << ::testing::PrintToString(button.caption) << " font " << button.font;
 }
 
-// What the user saw of a message box, and whether the watched file existed at that moment.
+// What the user saw of a message box.
 struct SeenMessage {
   std::wstring caption;
   std::wstring text;
   HWND owner = nullptr;
-  bool fileExisted = false;
   HICON icon = nullptr;  // the system icon the box shows (IDI_ERROR, ...), none without one
   int width = 0;         // of the whole box, in pixels
   HFONT textFont = nullptr;
@@ -110,7 +117,6 @@ struct ModalWatch {
   int dialogsAnswered = 0;
   int answer = IDOK;
   WPARAM key = 0;  // VK_RETURN, VK_ESCAPE, … instead of `answer`
-  std::filesystem::path watchedFile;
   std::vector<SeenMessage> seen;
 };
 inline ModalWatch* activeWatch = nullptr;
@@ -135,8 +141,7 @@ inline SeenMessage seenMessage(HWND window) {
   GetWindowRect(window, &box);
   RECT textArea{};
   GetClientRect(text, &textArea);
-  SeenMessage seen{textOf(window), textOf(text), GetWindow(window, GW_OWNER),
-                   std::filesystem::exists(activeWatch->watchedFile), icon, static_cast<int>(box.right - box.left),
+  SeenMessage seen{textOf(window), textOf(text), GetWindow(window, GW_OWNER), icon, static_cast<int>(box.right - box.left),
                    reinterpret_cast<HFONT>(SendMessageW(text, WM_GETFONT, 0, 0)), static_cast<int>(textArea.right)};
   EnumChildWindows(window, collectButton, reinterpret_cast<LPARAM>(&seen.buttons));
   seen.focused = GetDlgCtrlID(GetFocus());
