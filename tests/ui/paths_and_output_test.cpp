@@ -22,7 +22,6 @@ TEST_F(FormTest, AHangulPathIsRefusedByNameFromTheDialogAndFromDrops) {
   const std::wstring hangul = writeSong({"Solo"}, L"노래");
   modal.chosenFile = hangul;
   press(ids::kBrowseButton);
-  EXPECT_EQ(modal.dialogTitle, L"音声ファイルの選択");
   drop(ids::kTrackTable, hangul);
   drop(0, hangul);
   ASSERT_EQ(modal.seen.size(), 3u);

@@ -112,7 +112,6 @@ inline HICON systemIcon(LPCWSTR id) { return LoadIconW(nullptr, id); }
 // answer: it is ended with 0, so that the test goes on to fail instead of waiting forever.
 struct ModalWatch {
   std::wstring chosenFile;
-  std::wstring dialogTitle;
   std::wstring filterShown;  // what the dialog's file type box showed
   int dialogsAnswered = 0;
   int answer = IDOK;
@@ -160,7 +159,6 @@ inline BOOL CALLBACK answerModal(HWND window, LPARAM) {
   HWND fileName = GetDlgItem(window, kFileNameBox);
   if (!fileName) fileName = GetDlgItem(window, kFolderNameBox);
   if (fileName) {
-    activeWatch->dialogTitle = textOf(window);
     activeWatch->filterShown = textOf(GetDlgItem(window, kFileTypeBox));
     SetWindowTextW(fileName, activeWatch->chosenFile.c_str());
     const bool choose = !activeWatch->chosenFile.empty() && ++activeWatch->dialogsAnswered <= kMostAnswers;

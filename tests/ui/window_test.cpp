@@ -157,6 +157,7 @@ TEST_F(WindowTest, TabVisitsTheControlsInReadingOrderAndShiftTabGoesBack) {
   key(false);  // the key state is the thread's own: leave Shift up
 }
 
+// The dialogs' titles are the desktop run's check: scripts/ui-e2e.sh waits for each by its name.
 TEST_F(WindowTest, TheOpenDialogShowsTheSongFilterAndTheStemsDialogStartsInTheSongsFolder) {
   const std::wstring song = writeSong({"Piano"}, L"album");
   modal.chosenFile = song;
@@ -169,7 +170,6 @@ TEST_F(WindowTest, TheOpenDialogShowsTheSongFilterAndTheStemsDialogStartsInTheSo
   modal.chosenFile = L"stems";
   modal.dialogsAnswered = 0;
   SendMessageW(shell.window(), WM_COMMAND, ids::kCutFromStems, 0);
-  EXPECT_EQ(modal.dialogTitle, L"ステムのフォルダーの選択");
   EXPECT_EQ(modal.dialogsAnswered, 1);
   const std::wstring stems = (fs::path(song).parent_path() / L"stems").wstring();
   bool named = false;
