@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <set>
 
 #include "ui/menu_bar.h"
 #include "ui/ui_font.h"
@@ -11,38 +10,14 @@
 namespace rendlow::ui {
 namespace {
 
-struct FaceCase {
-  const char* what;
-  std::vector<std::wstring> faces;
-  std::set<std::wstring> withoutLatin;
-  std::optional<std::wstring> chosen;
-};
-
 TEST(UiFont, TheFirstFaceWithLatinLettersInTheOrderOfPreference) {
-  const std::vector<FaceCase> cases{
-      {"the Japanese UI fonts, newest first, wherever listed",
-       {L"Noto Sans CJK JP", L"MS UI Gothic", L"Meiryo UI", L"Yu Gothic UI"}, {}, L"Yu Gothic UI"},
-      {"only the exact family, not its lighter weights first",
-       {L"Yu Gothic UI Light", L"Meiryo UI"}, {}, L"Meiryo UI"},
-      {"a UI font without Latin letters is passed over",
-       {L"Yu Gothic UI", L"Meiryo UI"}, {L"Yu Gothic UI"}, L"Meiryo UI"},
-      {"Noto's Japanese sans serif before its other forms and other fonts",
-       {L"Some Mincho", L"Noto Serif CJK JP", L"Noto Sans CJK KR", L"Noto Sans CJK JP"}, {}, L"Noto Sans CJK JP"},
-      {"Source Han Sans stands with Noto, in the system's order",
-       {L"Some Gothic", L"Source Han Sans JP", L"Noto Sans CJK JP"}, {}, L"Source Han Sans JP"},
-      {"any Noto before an unknown font",
-       {L"Some Gothic", L"Noto Serif CJK JP"}, {}, L"Noto Serif CJK JP"},
-      {"a Noto without Latin letters gives way to another font",
-       {L"Noto Sans CJK JP", L"Some Gothic"}, {L"Noto Sans CJK JP"}, L"Some Gothic"},
-      {"otherwise the system's order",
-       {L"First Gothic", L"Second Gothic"}, {L"First Gothic"}, L"Second Gothic"},
-      {"none with Latin letters", {L"First Gothic", L"Noto Sans CJK JP"}, {L"First Gothic", L"Noto Sans CJK JP"},
-       std::nullopt},
-      {"no Japanese font at all", {}, {}, std::nullopt},
-  };
-  for (const FaceCase& c : cases) {
-    const auto hasLatin = [&c](const std::wstring& face) { return !c.withoutLatin.contains(face); };
-    EXPECT_EQ(chooseUiFace(c.faces, hasLatin), c.chosen) << c.what;
+  for (const auto& c : test::dataTable("ui_faces.tsv")) {
+    ASSERT_EQ(c.size(), 4u);
+    const std::vector<std::wstring> withoutLatin = test::split(c[2], L';');
+    const auto hasLatin = [&](const std::wstring& face) {
+      return std::find(withoutLatin.begin(), withoutLatin.end(), face) == withoutLatin.end();
+    };
+    EXPECT_EQ(chooseUiFace(test::split(c[1], L';'), hasLatin).value_or(L""), c[3]) << c[0];
   }
 }
 
@@ -76,12 +51,6 @@ TEST(UiFont, AFaceThatIsNotInstalledIsNotTakenForOneThatIs) {
   EXPECT_FALSE(hasLatinLetters(L"Rendlow No Such Face"));
 }
 
-TEST(MenuBar, TheAccessKeyFollowsTheSingleAmpersand) {
-  const std::vector<std::pair<std::wstring, wchar_t>> cases{
-      {L"音声(&A)", L'A'}, {L"Fish && Chips (&F)", L'F'}, {L"&&x", 0}, {L"plain", 0}, {L"last&", 0}, {L"&s&t", L's'}};
-  for (const auto& [text, key] : cases) EXPECT_EQ(accessKeyOf(text), key) << text;
-}
-
 // The menu bar on a hidden main window, spoken to as the system speaks to the window.
 class MenuBarTest : public test::FormTest {
 protected:
@@ -101,20 +70,16 @@ protected:
   }
 };
 
+// The access keys of an item's text, and those the bar and the sound menu answer.
 TEST_F(MenuBarTest, AccessKeysChooseTheirItemsWhateverTheCase) {
-  struct KeyCase {
-    HMENU menu;
-    wchar_t key;
-    std::optional<int> chosen;
-  };
-  const std::vector<KeyCase> cases{
-      {bar(), L'a', 0},   {bar(), L'A', 0},   {bar(), L'c', std::nullopt},
-      {sound(), L'c', 0}, {sound(), L'H', 1}, {sound(), L'a', std::nullopt},
-  };
-  for (const KeyCase& c : cases) {
-    const LRESULT answer = menuChar(c.key, c.menu);
-    const bool chosen = HIWORD(answer) == MNC_EXECUTE;
-    EXPECT_EQ(chosen ? std::optional<int>(LOWORD(answer)) : std::nullopt, c.chosen) << static_cast<char>(c.key);
+  for (const auto& c : test::dataTable("access_keys.tsv")) {
+    ASSERT_EQ(c.size(), 3u);
+    if (c[0] == L"text") {
+      EXPECT_EQ(std::wstring(1, accessKeyOf(c[1])), c[2].empty() ? std::wstring(1, L'\0') : c[2]) << c[1];
+      continue;
+    }
+    const LRESULT answer = menuChar(c[1][0], c[0] == L"bar" ? bar() : sound());
+    EXPECT_EQ(HIWORD(answer) == MNC_EXECUTE ? std::to_wstring(LOWORD(answer)) : L"", c[2]) << c[0] << " " << c[1];
   }
 }
 

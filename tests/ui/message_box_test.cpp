@@ -1,6 +1,8 @@
 // The program's own message box, as the user meets it: what it shows, in which font, its buttons
 // and what each answer, the keys included, gives back to the code that asked.
 
+#include <map>
+
 #include "ui/message_box.h"
 #include "ui_test_support.h"
 
@@ -21,55 +23,37 @@ protected:
   }
 };
 
-constexpr WPARAM kNoKey = 0;
-const std::pair<int, std::wstring> kOk{IDOK, L"OK"};
-const std::vector<std::pair<int, std::wstring>> kYesNoCancel{{IDYES, L"はい"}, {IDNO, L"いいえ"}, {IDCANCEL, L"キャンセル"}};
-
-struct BoxCase {
-  const char* what;
-  MessageBoxContent content;
-  int answer;  // the button pressed, when no key is
-  WPARAM key;
-  LPCWSTR icon;
-  std::vector<std::pair<int, std::wstring>> buttons;
-  int focused;
-  int returned;
-};
+// The names the table of cases gives the answers, the keys, the tones and the icons.
+const std::map<std::wstring, int> kNumbers{{L"", 0},          {L"0", 0},          {L"OK", IDOK},
+                                           {L"YES", IDYES},   {L"NO", IDNO},      {L"CANCEL", IDCANCEL},
+                                           {L"EXTRA", kExtraButtonAnswer},        {L"RETURN", VK_RETURN},
+                                           {L"ESCAPE", VK_ESCAPE}};
+const std::map<std::wstring, BoxTone> kTones{{L"Information", BoxTone::Information}, {L"Warning", BoxTone::Warning},
+                                             {L"Error", BoxTone::Error}, {L"Question", BoxTone::Question}};
+const std::map<std::wstring, LPCWSTR> kIcons{{L"INFORMATION", IDI_INFORMATION}, {L"WARNING", IDI_WARNING},
+                                             {L"ERROR", IDI_ERROR}, {L"QUESTION", IDI_QUESTION}};
 
 TEST_F(MessageBoxTest, EachBoxShowsItsToneAndButtonsInTheWindowsFontAndAnswersAsChosen) {
-  const MessageBoxContent done{L"出力が完了しました", BoxTone::Information};
-  const MessageBoxContent heed{L"midiファイルが壊れています", BoxTone::Warning};
-  const MessageBoxContent save{L"設定が保存されていません\n保存しますか?", BoxTone::Question, BoxButtons::YesNoCancel};
-  const MessageBoxContent refused{L"譜面を書きませんでした", BoxTone::Error, BoxButtons::Ok, L"収まるように調整"};
-  const std::vector<std::pair<int, std::wstring>> adjustThenOk{{kExtraButtonAnswer, L"収まるように調整"}, kOk};
-  const std::vector<BoxCase> cases{
-      {"OK pressed", done, IDOK, kNoKey, IDI_INFORMATION, {kOk}, IDOK, IDOK},
-      {"Enter chooses OK", done, 0, VK_RETURN, IDI_INFORMATION, {kOk}, IDOK, IDOK},
-      {"Esc answers OK where OK is alone", heed, 0, VK_ESCAPE, IDI_WARNING, {kOk}, IDOK, IDOK},
-      {"Enter chooses Yes", save, 0, VK_RETURN, IDI_QUESTION, kYesNoCancel, IDYES, IDYES},
-      {"No pressed", save, IDNO, kNoKey, IDI_QUESTION, kYesNoCancel, IDYES, IDNO},
-      {"Esc answers Cancel", save, 0, VK_ESCAPE, IDI_QUESTION, kYesNoCancel, IDYES, IDCANCEL},
-      {"the extra button answers apart", refused, kExtraButtonAnswer, kNoKey, IDI_ERROR, adjustThenOk, IDOK,
-       kExtraButtonAnswer},
-      {"Enter still chooses OK beside the extra button", refused, 0, VK_RETURN, IDI_ERROR, adjustThenOk, IDOK,
-       IDOK},
-      // The watch ends a box that stays open with 0.
-      {"an answer the box lacks leaves it open", done, IDYES, kNoKey, IDI_INFORMATION, {kOk}, IDOK, 0},
-  };
-  for (const BoxCase& c : cases) {
+  for (const auto& c : test::dataTable("message_boxes.tsv")) {
+    ASSERT_EQ(c.size(), 11u);
+    const std::wstring& what = c[0];
+    const BoxButtons asked = c[3] == L"Ok" ? BoxButtons::Ok : BoxButtons::YesNoCancel;
+    std::vector<std::pair<int, std::wstring>> buttons;
+    for (const std::wstring& button : test::split(c[8], L';'))
+      buttons.emplace_back(kNumbers.at(button.substr(0, button.find(L':'))), button.substr(button.find(L':') + 1));
     modal.seen.clear();
-    modal.answer = c.answer;
-    modal.key = c.key;
-    EXPECT_EQ(open(c.content), c.returned) << c.what;
-    ASSERT_EQ(modal.seen.size(), 1u) << c.what;
+    modal.answer = kNumbers.at(c[5]);
+    modal.key = static_cast<WPARAM>(kNumbers.at(c[6]));
+    EXPECT_EQ(open({c[1], kTones.at(c[2]), asked, c[4]}), kNumbers.at(c[10])) << what;
+    ASSERT_EQ(modal.seen.size(), 1u) << what;
     const SeenMessage& seen = modal.seen[0];
-    EXPECT_EQ(seen.caption, L"Rendlow") << c.what;
-    EXPECT_EQ(seen.owner, shell.window()) << c.what;
-    EXPECT_EQ(seen.text, c.content.text) << c.what;
-    EXPECT_EQ(seen.textFont, shell.font()) << c.what;
-    EXPECT_EQ(seen.icon, test::systemIcon(c.icon)) << c.what;
-    EXPECT_EQ(seen.buttons, inFont(c.buttons)) << c.what;
-    EXPECT_EQ(seen.focused, c.focused) << c.what;
+    EXPECT_EQ(seen.caption, L"Rendlow") << what;
+    EXPECT_EQ(seen.owner, shell.window()) << what;
+    EXPECT_EQ(seen.text, c[1]) << what;
+    EXPECT_EQ(seen.textFont, shell.font()) << what;
+    EXPECT_EQ(seen.icon, test::systemIcon(kIcons.at(c[7]))) << what;
+    EXPECT_EQ(seen.buttons, inFont(buttons)) << what;
+    EXPECT_EQ(seen.focused, kNumbers.at(c[9])) << what;
   }
 }
 
@@ -101,12 +85,15 @@ TEST_F(MessageBoxTest, EveryLineOfALongTextFitsItsControlInTheWindowsFont) {
   EXPECT_EQ(seen.textWidth, widest);
 }
 
-// The form's messages and its question on closing reach the user through this box, in its font.
+// The form's messages reach the user through this box, over the window, in its font: the help
+// needs no song.
 TEST_F(MessageBoxTest, TheFormsMessagesComeInTheProgramsOwnBox) {
   SendMessageW(shell.window(), WM_COMMAND, ids::kAboutStems, 0);
   ASSERT_EQ(modal.seen.size(), 1u);
+  EXPECT_EQ(modal.seen[0].text.find(L"ステムの作り方\n"), 0u) << modal.seen[0].text;
+  EXPECT_EQ(modal.seen[0].owner, shell.window());
   EXPECT_EQ(modal.seen[0].textFont, shell.font());
-  EXPECT_EQ(modal.seen[0].buttons, inFont({kOk}));
+  EXPECT_EQ(modal.seen[0].buttons, inFont({{IDOK, L"OK"}}));
 }
 
 }  // namespace

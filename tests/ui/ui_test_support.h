@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <sstream>
 #include <vector>
 
 #include "support/midi_builder.h"
@@ -31,6 +32,45 @@ inline std::wstring textOf(HWND window) {
   return text;
 }
 
+// The rows of a table of cases kept in tests/ui/data/`name`: UTF-8 lines of cells split by tabs,
+// without the blank lines and the comments ("#" first). In a cell "↵" is a line break (a
+// backslash is a path's) and "-" alone an empty cell, so that a person can read and extend it.
+inline std::vector<std::vector<std::wstring>> dataTable(const std::string& name) {
+  const std::string text = rendlow::test::readText(RENDLOW_TEST_DATA_DIR "/ui/data/" + name);
+  EXPECT_FALSE(text.empty()) << name;
+  std::vector<std::vector<std::wstring>> rows;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    std::vector<std::wstring>& row = rows.emplace_back();
+    std::istringstream cells(line);
+    for (std::string cell; std::getline(cells, cell, '\t');) {
+      for (std::size_t at; (at = cell.find("↵")) != std::string::npos;) cell.replace(at, 3, "\n");
+      std::wstring wide(cell.size(), L'\0');
+      wide.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, cell.data(), static_cast<int>(cell.size()),
+                                                               wide.data(), static_cast<int>(wide.size()))));
+      row.push_back(wide == L"-" ? L"" : wide);
+    }
+  }
+  return rows;
+}
+
+// A window's text as a golden file keeps it: UTF-8.
+inline std::string utf8(const std::wstring& text) {
+  std::string bytes(text.size() * 3, '\0');
+  bytes.resize(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                                            bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr)));
+  return bytes;
+}
+
+// The parts of a table's cell, split at `separator`.
+inline std::vector<std::wstring> split(const std::wstring& cell, wchar_t separator) {
+  std::vector<std::wstring> parts;
+  std::wistringstream in(cell);
+  for (std::wstring part; std::getline(in, part, separator);) parts.push_back(part);
+  return parts;
+}
+
 // A button of a message box, as the box made it.
 struct SeenButton {
   int id = 0;
@@ -42,12 +82,11 @@ inline void PrintTo(const SeenButton& button, std::ostream* out) {
   *out << button.id << " " << ::testing::PrintToString(button.caption) << " font " << button.font;
 }
 
-// What the user saw of a message box, and whether the watched file existed at that moment.
+// What the user saw of a message box.
 struct SeenMessage {
   std::wstring caption;
   std::wstring text;
   HWND owner = nullptr;
-  bool fileExisted = false;
   HICON icon = nullptr;  // the system icon the box shows (IDI_ERROR, ...), none without one
   int width = 0;         // of the whole box, in pixels
   HFONT textFont = nullptr;
@@ -73,12 +112,10 @@ inline HICON systemIcon(LPCWSTR id) { return LoadIconW(nullptr, id); }
 // answer: it is ended with 0, so that the test goes on to fail instead of waiting forever.
 struct ModalWatch {
   std::wstring chosenFile;
-  std::wstring dialogTitle;
   std::wstring filterShown;  // what the dialog's file type box showed
   int dialogsAnswered = 0;
   int answer = IDOK;
   WPARAM key = 0;  // VK_RETURN, VK_ESCAPE, … instead of `answer`
-  std::filesystem::path watchedFile;
   std::vector<SeenMessage> seen;
 };
 inline ModalWatch* activeWatch = nullptr;
@@ -103,8 +140,7 @@ inline SeenMessage seenMessage(HWND window) {
   GetWindowRect(window, &box);
   RECT textArea{};
   GetClientRect(text, &textArea);
-  SeenMessage seen{textOf(window), textOf(text), GetWindow(window, GW_OWNER),
-                   std::filesystem::exists(activeWatch->watchedFile), icon, static_cast<int>(box.right - box.left),
+  SeenMessage seen{textOf(window), textOf(text), GetWindow(window, GW_OWNER), icon, static_cast<int>(box.right - box.left),
                    reinterpret_cast<HFONT>(SendMessageW(text, WM_GETFONT, 0, 0)), static_cast<int>(textArea.right)};
   EnumChildWindows(window, collectButton, reinterpret_cast<LPARAM>(&seen.buttons));
   seen.focused = GetDlgCtrlID(GetFocus());
@@ -123,7 +159,6 @@ inline BOOL CALLBACK answerModal(HWND window, LPARAM) {
   HWND fileName = GetDlgItem(window, kFileNameBox);
   if (!fileName) fileName = GetDlgItem(window, kFolderNameBox);
   if (fileName) {
-    activeWatch->dialogTitle = textOf(window);
     activeWatch->filterShown = textOf(GetDlgItem(window, kFileTypeBox));
     SetWindowTextW(fileName, activeWatch->chosenFile.c_str());
     const bool choose = !activeWatch->chosenFile.empty() && ++activeWatch->dialogsAnswered <= kMostAnswers;
