@@ -94,88 +94,6 @@ std::string eventsOf(const Song& song, std::size_t track) {
   return text;
 }
 
-// A format 0 song, as karaoke files and game rips come: channels 1, 2 and 10 in one track with
-// the tempo changes and a time signature; a program change on channel 2 at tick 0 only, notes
-// and a controller elsewhere, and a system-exclusive event.
-Bytes formatZeroSong() {
-  MidiBuilder song(480, 0);
-  song.track().name("Song").tempoBpm(0, 120).timeSignature(0, 3, 2).noteOn(0, 0, 60, 100).programChange(0, 1, 33)
-      .controlChange(0, 9, 7, 100).noteOn(0, 9, 36, 110).sysEx(240, {0x7E, 0x7F, 0x09, 0x01, 0xF7}).noteOff(480, 0, 60)
-      .noteOn(480, 0, 64, 90).tempoBpm(960, 150).noteOff(960, 9, 36).noteOff(1440, 0, 64).endOfTrack(1920);
-  return song.bytes();
-}
-
-// Songs read with a fresh running status, each kept in tests/golden/midi/<name>.txt.
-std::vector<std::pair<std::string, Bytes>> songsToRead() {
-  std::vector<std::pair<std::string, Bytes>> songs;
-  // Every progress line, record and link of a small song. 600000 microseconds give 99.999992
-  // BPM in single precision; a name ends at its NUL and the last wins.
-  MidiBuilder small;
-  small.track().name("Conductor").tempo(0, 500000).timeSignature(0, 6, 3).tempo(1920, 600000).endOfTrack(1920);
-  small.track().name("Piano").meta(0, 0x03, {'P', 'i', 'a', 0x00, 'n', 'o'}).noteOn(0, 0, 60, 100).noteOff(480, 0, 60)
-      .controlChange(2000, 1, 7, 90).endOfTrack(2000);
-  songs.emplace_back("conductor_and_piano", small.bytes());
-  // After a meta or system-exclusive event a data byte finds no running status: an event of kind
-  // None holding that status byte, and the data byte is read again as the next delta time. A
-  // track starting with a data byte finds the status the last track cancelled.
-  MidiBuilder running;
-  running.track().useRunningStatus().noteOn(0, 2, 60, 100).noteOn(0, 2, 60, 0).controlChange(240, 2, 7, 90)
-      .meta(240, 0x01, {'x'}).raw({0x10, 0x40, 0x00, 0x90, 0x40, 0x00}).sysEx(240, {0x7E, 0xF7})
-      .raw({0x00, 0x05, 0xFF, 0x2F, 0x00});
-  running.track().raw({0x00, 0x3C, 0x90, 0x3C, 0x64, 0x00, 0xFF, 0x2F, 0x00});
-  songs.emplace_back("running_status", running.bytes());
-  // Voices, polyphony and the controllers a track uses. A velocity byte of 0x80 is -128: it neither
-  // starts nor ends a note; controller numbers are signed bytes too.
-  MidiBuilder voices;
-  voices.track().noteOn(0, 0, 60, 100).noteOn(0, 1, 64, 100).noteOn(10, 2, 67, 100).noteOn(20, 0, 60, 0)
-      .noteOff(30, 1, 64).noteOff(40, 2, 67).noteOff(50, 0, 72).noteOn(60, 0, 72, 100).raw({0x00, 0x90, 0x3C, 0x80})
-      .controlChange(60, 0, 10, 1).raw({0x00, 0xB0, 0x85, 0x01}).controlChange(60, 0, 7, 1).controlChange(60, 0, 10, 2)
-      .noteOff(70, 0, 72).noteOff(70, 0, 72).endOfTrack(70);
-  songs.emplace_back("voices_and_controllers", voices.bytes());
-  // Only what lies after tick 0 (or sets a tempo or time signature) makes a track worth converting.
-  MidiBuilder content;
-  content.track().name("Only at zero").noteOn(0, 0, 60, 100).controlChange(0, 0, 7, 1).sysEx(0, {1}).endOfTrack(0);
-  content.track().name("Tempo").tempo(0, 500000).endOfTrack(0);
-  content.track().name("Time signature").timeSignature(0, 3, 2).endOfTrack(0);
-  content.track().name("Text later").meta(480, 0x01, {'a'}).endOfTrack(960);
-  content.track().name("SysEx later").sysEx(1, {0x01}).endOfTrack(1);
-  content.track().name("Note later").noteOn(1, 0, 60, 100).endOfTrack(1);
-  content.track().name("None later").raw({0x05, 0x40, 0x00, 0xFF, 0x2F, 0x00});
-  songs.emplace_back("content", content.bytes());
-  // Each event links to the tempo change in effect at its tick among those read before it; a Set
-  // Tempo event to its own record, even where a record read earlier lies later. A single track
-  // (format 1: a format 0 file would be split by channel) links to its own tempo changes.
-  MidiBuilder links;
-  links.track().tempo(0, 500000).tempo(960, 1000000).endOfTrack(1920);
-  links.track().noteOn(0, 0, 60, 100).tempo(480, 600000).noteOn(500, 0, 62, 100).noteOn(960, 0, 64, 100)
-      .endOfTrack(1000);
-  songs.emplace_back("tempo_links", links.bytes());
-  MidiBuilder single(480, 1);
-  single.track().noteOn(0, 0, 60, 100).tempo(0, 500000).noteOff(240, 0, 60).tempo(480, 400000).noteOn(480, 0, 62, 100);
-  songs.emplace_back("tempo_links_single_track", single.bytes());
-  // A format 0 song comes out as a format 1 file would hold it: a conductor, then one track per
-  // channel, each with its bookkeeping counted anew; cut inside its last note-off, it is split
-  // after the damage rules, as far as it was read.
-  const Bytes format0 = formatZeroSong();
-  songs.emplace_back("format0_three_channels", format0);
-  songs.emplace_back("format0_cut_short", Bytes(format0.begin(), format0.end() - 6));
-  MidiBuilder metaOnly(480, 0);
-  metaOnly.track().name("Tempo map").tempoBpm(0, 100).tempoBpm(1920, 140).endOfTrack(3840);
-  songs.emplace_back("format0_without_channel_events", metaOnly.bytes());
-  return songs;
-}
-
-TEST(ReadMidi, EverySongAsItsGoldenFileHoldsIt) {
-  for (const auto& [name, file] : songsToRead()) {
-    SCOPED_TRACE(name);
-    RunningStatus running;
-    std::ostringstream lines;
-    const Result<Song> song = read(file, running, &lines);
-    ASSERT_TRUE(song);
-    expectGolden(readAsText(song, lines), (kTests / "golden/midi" / (name + ".txt")).string());
-  }
-}
-
 // Running status belongs to whoever reads: a file cut off after a channel event leaves its status
 // for the next file read with the same running status.
 TEST(RunningStatus, OutlivesTheFileItCameFrom) {
@@ -190,64 +108,39 @@ TEST(RunningStatus, OutlivesTheFileItCameFrom) {
             "0 None 00 [0]\n64 None 00 [0]\n164 None 00 [0]\n164 Meta FF/2F [0]\n");
 }
 
-std::vector<std::string> stems(const fs::path& folder) {
+// The names of a folder's files with the given extension.
+std::vector<std::string> stems(const fs::path& folder, const std::string& extension) {
   std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().stem().string());
+  for (const auto& entry : fs::directory_iterator(folder))
+    if (entry.path().extension() == extension) names.push_back(entry.path().stem().string());
   std::sort(names.begin(), names.end());
   return names;
 }
 
-// Every file of the damaged corpus, read with a fresh running status, as the expectation kept
-// beside the corpus holds it; every file has its expectation and no more.
-TEST(DamagedCorpus, KeepsExactlyWhatEachFileHolds) {
-  const fs::path corpus = kTests / "corpus/damaged", expectations = kTests / "corpus/damaged-expected";
-  ASSERT_EQ(stems(expectations), stems(corpus));
-  EXPECT_EQ(stems(corpus).size(), 27u);
-  for (const std::string& name : stems(corpus)) {
+// Every MIDI file of `folder`, read with a fresh running status, as its expectation in
+// `expectations` holds it; every file has its expectation and no more.
+void expectEveryFileAsItsExpectation(const fs::path& folder, const fs::path& expectations, std::size_t count) {
+  ASSERT_EQ(stems(expectations, ".txt"), stems(folder, ".mid"));
+  EXPECT_EQ(stems(folder, ".mid").size(), count);
+  for (const std::string& name : stems(folder, ".mid")) {
     SCOPED_TRACE(name);
     std::ostringstream lines;
     Diagnostics diagnostics(&lines);
     RunningStatus running;
-    const Result<Song> song = readMidiFile((corpus / (name + ".mid")).string(), running, diagnostics);
+    const Result<Song> song = readMidiFile((folder / (name + ".mid")).string(), running, diagnostics);
     expectGolden(readAsText(song, lines), (expectations / (name + ".txt")).string());
   }
 }
 
-// Which headers the reader refuses, and the reason each gives: a format 2 file holds independent
-// songs, and a division with its top bit set counts SMPTE frames, named as such.
-TEST(ReadMidiHeader, RefusesWhatOneChartCannotHoldSayingWhy) {
-  struct Case {
-    int format;
-    int division;
-    const char* reason;  // empty when the file is read
-  };
-  const Case cases[] = {
-      {0, 480, ""},
-      {1, 480, ""},
-      {3, 480, ""},
-      {2, 480,
-       "It is a format 2 file: each track holds a song of its own, and one chart cannot play them together. "
-       "Choose a MIDI file exported as format 0 or 1."},
-      {1, 0, "Its division is 0. Choose a MIDI file exported with ticks per quarter note (1 or more)."},
-      {1, 0x7FFF, ""},
-      {1, 0xE728,
-       "It counts SMPTE time, 25 frames per second and 40 ticks per frame. Choose a MIDI file exported with "
-       "ticks per quarter note."},
-      {1, 0xE250,
-       "It counts SMPTE time, 30 frames per second and 80 ticks per frame. Choose a MIDI file exported with "
-       "ticks per quarter note."},
-      {1, 0xE801,
-       "It counts SMPTE time, 24 frames per second and 1 ticks per frame. Choose a MIDI file exported with "
-       "ticks per quarter note."},
-  };
-  for (const Case& c : cases) {
-    MidiBuilder builder(c.division, c.format);
-    builder.track().noteOn(0, 0, 60, 100).noteOff(480, 0, 60).endOfTrack(480);
-    RunningStatus running;
-    const Result<Song> song = read(builder.bytes(), running);
-    EXPECT_EQ(song ? "" : song.problem().message.in(Audience::EnglishConsole), c.reason)
-        << "format " << c.format << " division " << c.division;
-  }
+// Songs that read whole (what each holds: tests/midi/data/README.txt), and headers refused for a
+// reason of their own: a format 2 file holds independent songs, and a division with its top bit
+// set counts SMPTE frames, named as such.
+TEST(ReadMidi, EverySongAsItsGoldenFileHoldsIt) {
+  expectEveryFileAsItsExpectation(kTests / "midi/data", kTests / "golden/midi", 13);
+}
+
+TEST(DamagedCorpus, KeepsExactlyWhatEachFileHolds) {
+  expectEveryFileAsItsExpectation(kTests / "corpus/damaged", kTests / "corpus/damaged-expected", 27);
 }
 
 TEST(ReadMidiFile, AFileThatCannotBeReadIsToldWhy) {
