@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 
+#include "support/case_table.h"
 #include "support/converted_song.h"
 
 namespace rendlow::test {
@@ -55,35 +56,20 @@ Bytes songOfNotes(const std::vector<std::array<int32_t, 3>>& notes) {
 }
 
 TEST(Numbering, ReusesTheNearestDefinitionFartherThanTheThreshold) {
-  using Numbers = std::vector<std::array<int32_t, 4>>;  // definition, sound, variant, first occurrence
-  struct Case {
-    std::vector<std::array<int32_t, 3>> notes;  // tick, length, pitch: one chain per tick under Chord
-    int32_t threshold;
-    SplitMethod split;
-    Numbers numbers;
-  };
-  const Case cases[] = {
-      {{{0, 5, 60}, {10, 5, 60}, {20, 5, 60}}, 15, SplitMethod::Chord, {{0, 0, 0, 1}, {1, 0, 1, 0}, {0, 0, 0, 0}}},
-      {{{0, 5, 60}, {10, 5, 60}, {20, 5, 60}}, 25, SplitMethod::Chord, {{0, 0, 0, 1}, {1, 0, 1, 0}, {2, 0, 2, 0}}},
-      // 30 reuses definition 0; 40 finds 30 too close, and the note at 0 has the variant excluded.
-      {{{0, 5, 60}, {30, 5, 60}, {40, 5, 60}}, 25, SplitMethod::Chord, {{0, 0, 0, 1}, {0, 0, 0, 0}, {1, 0, 2, 0}}},
-      {{{0, 5, 60}, {0, 5, 60}}, 0, SplitMethod::Single, {{0, 0, 0, 1}, {1, 0, 1, 0}}},
-      {{{0, 5, 60}, {200, 5, 62}, {400, 5, 60}}, 0, SplitMethod::Chord, {{0, 0, 0, 1}, {1, 1, 0, 1}, {0, 0, 0, 0}}},
-      // Each note of the earlier chord is too close and counts: the variant is 2.
-      {{{0, 5, 60}, {0, 5, 64}, {10, 5, 60}, {10, 5, 64}}, 15, SplitMethod::Chord,
-       {{0, 0, 0, 1}, {0, 0, 0, 1}, {1, 0, 2, 0}, {1, 0, 2, 0}}},
-      // A chord with one more note is another sound.
-      {{{0, 5, 60}, {0, 5, 64}, {1000, 5, 60}, {1000, 5, 64}, {2000, 5, 60}, {2000, 5, 64}, {2000, 5, 67}}, 0,
-       SplitMethod::Chord,
-       {{0, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 0, 0}, {0, 0, 0, 0}, {1, 1, 0, 1}, {1, 1, 0, 1}, {1, 1, 0, 1}}},
-  };
-  for (const Case& c : cases) {
-    TrackSettings settings = settingsOf(c.split);
-    settings.multipleThreshold = c.threshold;
-    const ConvertedSong song(songOfNotes(c.notes), {settings});
-    Numbers numbers;
-    for (const Note& n : song.sliced[0].notes) numbers.push_back({n.definition, n.sound, n.variant, n.firstOccurrence});
-    EXPECT_EQ(numbers, c.numbers) << c.notes.size() << " notes, threshold " << c.threshold;
+  for (const CaseLine& c : readCaseTable("slicer/data/numbering.txt")) {
+    SCOPED_TRACE(c.where);
+    TrackSettings settings = settingsOf(c.columns.at(0) == "Single" ? SplitMethod::Single : SplitMethod::Chord);
+    settings.multipleThreshold = static_cast<int32_t>(numbersOf(c.columns.at(1)).at(0));
+    const std::vector<int64_t> given = numbersOf(c.columns.at(2));
+    std::vector<std::array<int32_t, 3>> notes;
+    for (std::size_t i = 0; i + 2 < given.size(); i += 3)
+      notes.push_back({static_cast<int32_t>(given[i]), static_cast<int32_t>(given[i + 1]),
+                       static_cast<int32_t>(given[i + 2])});
+    const ConvertedSong song(songOfNotes(notes), {settings});
+    std::vector<int64_t> numbers;
+    for (const Note& n : song.sliced[0].notes)
+      numbers.insert(numbers.end(), {n.definition, n.sound, n.variant, n.firstOccurrence});
+    EXPECT_EQ(numbers, numbersOf(c.columns.at(3)));
   }
 }
 
@@ -126,22 +112,15 @@ TEST(RenderLayout, APostponedStretchIsWalkedTwice) {
   EXPECT_EQ(song.laidOut[1].tempoCopies, (std::vector<std::pair<int32_t, int32_t>>{{1, 7}}));
 }
 
-// Two sounds and no tempo: the second starts on the grid line after the first's start plus the
-// gap, but never before the first has ended.
 TEST(SettleLayout, SoundStartsGoOntoTheGridNeverBeforeTheEventBeforeThem) {
-  struct Case {
-    int32_t firstLength, gridUnit;
-    Ticks ticks;
-  };
-  const Case cases[] = {{480, 0, {960, 1440, 2400, 2880}},
-                        {480, 960, {960, 1440, 1920, 2400}},
-                        {1500, 960, {960, 2460, 2880, 3360}},
-                        {480, 1920, {1920, 2400, 3840, 4320}}};
-  for (const Case& c : cases) {
+  for (const CaseLine& c : readCaseTable("slicer/data/grid_starts.txt")) {
+    SCOPED_TRACE(c.where);
+    const int32_t firstLength = static_cast<int32_t>(numbersOf(c.columns.at(0)).at(0));
     MidiBuilder b;
-    b.track().noteOn(960, 0, 60, 100).noteOff(960 + c.firstLength, 0, 60).noteOn(5000, 0, 62, 100).noteOff(5480, 0, 62);
-    ConvertedSong converted(b.bytes(), {settingsOf(SplitMethod::Chord, c.gridUnit)});
-    EXPECT_EQ(converted.ticks(0), c.ticks) << c.firstLength << " on a grid of " << c.gridUnit;
+    b.track().noteOn(960, 0, 60, 100).noteOff(960 + firstLength, 0, 60).noteOn(5000, 0, 62, 100).noteOff(5480, 0, 62);
+    const int32_t gridUnit = static_cast<int32_t>(numbersOf(c.columns.at(1)).at(0));
+    ConvertedSong converted(b.bytes(), {settingsOf(SplitMethod::Chord, gridUnit)});
+    EXPECT_EQ(converted.ticks(0), numbersOf(c.columns.at(2)));
     EXPECT_TRUE(converted.report.settled());
   }
 }
