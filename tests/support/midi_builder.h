@@ -1,8 +1,8 @@
 #pragma once
 
 // Writes Standard MIDI Files byte for byte, for tests, benchmarks and the bundled example song.
-// Events are given at absolute ticks in time order; the builder computes the delta times. Damaged
-// files are made with raw bytes and the overrides of the track count and the chunk id.
+// Events are given at absolute ticks in time order; the builder computes the delta times. Damage
+// is made with raw bytes and the override of the track count.
 
 #include <cstdint>
 #include <optional>
@@ -24,16 +24,15 @@ class TrackBuilder {
 public:
   // Channel events; channel 0 to 15.
   TrackBuilder& noteOn(int32_t tick, int ch, int note, int velocity) {
-    return channel(tick, 0x90 | ch, {note, velocity});
+    return event(tick, 0x90 | ch, {note, velocity});
   }
   TrackBuilder& noteOff(int32_t tick, int ch, int note, int velocity = 0) {
-    return channel(tick, 0x80 | ch, {note, velocity});
+    return event(tick, 0x80 | ch, {note, velocity});
   }
   TrackBuilder& controlChange(int32_t tick, int ch, int number, int value) {
-    return channel(tick, 0xB0 | ch, {number, value});
+    return event(tick, 0xB0 | ch, {number, value});
   }
-  TrackBuilder& programChange(int32_t tick, int ch, int program) { return channel(tick, 0xC0 | ch, {program}); }
-  TrackBuilder& sysEx(int32_t tick, const Bytes& payload);
+  TrackBuilder& programChange(int32_t tick, int ch, int program) { return event(tick, 0xC0 | ch, {program}); }
   TrackBuilder& meta(int32_t tick, int type, const Bytes& payload);
   TrackBuilder& name(const std::string& text, int32_t tick = 0) {
     return meta(tick, 0x03, Bytes(text.begin(), text.end()));
@@ -51,24 +50,16 @@ public:
   }
   // Damage: bytes appended as they are, with no delta time of their own.
   TrackBuilder& raw(const Bytes& bytes);
-  // Overrides the four-byte chunk id ("MTrk").
-  TrackBuilder& chunkId(const std::string& id) {
-    chunkId_ = id;
-    return *this;
-  }
 
   Bytes chunk() const;
 
 private:
-  TrackBuilder& channel(int32_t tick, int status, std::initializer_list<int> data);
-  // A system-exclusive or meta event: its status, the meta type if any, then the length and data.
-  TrackBuilder& withLength(int32_t tick, Bytes head, const Bytes& data);
+  TrackBuilder& event(int32_t tick, int status, std::initializer_list<int> data);
 
   Bytes body_;
   int32_t lastTick_ = 0;
   bool runningStatus_ = false;
   int lastChannelStatus_ = -1;
-  std::string chunkId_ = "MTrk";
 };
 
 class MidiBuilder {
