@@ -15,6 +15,7 @@
 #include "midi/in_effect_index.h"
 #include "midi/midi_reader.h"
 #include "midi/midi_writer.h"
+#include "support/case_table.h"
 #include "support/midi_builder.h"
 #include "support/song_text.h"
 #include "support/temp_dir.h"
@@ -26,14 +27,16 @@ namespace fs = std::filesystem;
 
 const fs::path kTests(RENDLOW_TEST_DATA_DIR);
 
-TEST(ClassifyStatus, EveryRangeOfTheTable) {
-  const std::pair<int, EventKind> cases[] = {
-      {0x00, EventKind::None},          {0x7F, EventKind::None},          {0x80, EventKind::NoteOff},
-      {0x8F, EventKind::NoteOff},       {0x9A, EventKind::NoteOn},        {0xA3, EventKind::PolyPressure},
-      {0xBF, EventKind::ControlChange}, {0xC0, EventKind::ProgramChange}, {0xD5, EventKind::ChannelPressure},
-      {0xEF, EventKind::PitchBend},     {0xF0, EventKind::SysEx},         {0xF7, EventKind::SysExEscape},
-      {0xF1, EventKind::Meta},          {0xF8, EventKind::Meta},          {0xFF, EventKind::Meta}};
-  for (const auto& [status, kind] : cases) EXPECT_EQ(classifyStatus(static_cast<uint8_t>(status)), kind) << status;
+// Every status byte, as ranges of one kind.
+TEST(ClassifyStatus, EveryStatusByte) {
+  std::string ranges;
+  for (int status = 0, first = 0; status < 256; ++status) {
+    const EventKind kind = classifyStatus(static_cast<uint8_t>(status));
+    if (status < 255 && classifyStatus(static_cast<uint8_t>(status + 1)) == kind) continue;
+    appendFormatted(ranges, "%02X-%02X %s\n", first, status, kindName(kind));
+    first = status + 1;
+  }
+  expectGolden(ranges, (kTests / "midi/data/status_kinds.txt").string());
 }
 
 std::vector<Beat> beatsAt(std::initializer_list<int32_t> ticks) {
@@ -159,20 +162,17 @@ TEST(ReadMidiFile, AFileThatCannotBeReadIsToldWhy) {
 
 Bytes bytesOf(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
-// Written in seven-bit groups, most significant first (a negative value as its low seven bits),
-// and read back. What the reader makes of a number of five bytes or one cut short, the damaged
-// corpus holds.
 TEST(VarLen, WrittenInSevenBitGroupsAndReadBack) {
-  const std::pair<int32_t, Bytes> written[] = {
-      {0, {0x00}}, {127, {0x7F}}, {128, {0x81, 0x00}}, {255, {0x81, 0x7F}}, {960, {0x87, 0x40}},
-      {16383, {0xFF, 0x7F}}, {16384, {0x81, 0x80, 0x00}}, {0x0FFFFFFF, {0xFF, 0xFF, 0xFF, 0x7F}},
-      {INT32_MAX, {0x87, 0xFF, 0xFF, 0xFF, 0x7F}}, {-5, {0x7B}}, {INT32_MIN, {0x00}}};
-  for (const auto& [value, expected] : written) {
+  for (const CaseLine& c : readCaseTable("midi/data/variable_lengths.txt")) {
+    SCOPED_TRACE(c.where);
+    const int64_t value = numbersOf(c.columns.at(0)).at(0);
+    const std::vector<int64_t> expected = numbersOf(c.columns.at(1));
     std::string out = "x";
-    EXPECT_EQ(writeVarLen(out, value), static_cast<int>(expected.size())) << value;
-    EXPECT_EQ(bytesOf(out.substr(1)), expected) << value;
+    EXPECT_EQ(writeVarLen(out, static_cast<int32_t>(value)), static_cast<int>(expected.size()));
+    const Bytes bytes(expected.begin(), expected.end());
+    EXPECT_EQ(Bytes(out.begin() + 1, out.end()), bytes);
     if (value >= 0 && value <= 0x0FFFFFFF) {
-      EXPECT_EQ(ByteReader(expected).readVarLen().value, value);
+      EXPECT_EQ(ByteReader(bytes).readVarLen().value, value);
     }
   }
 }
