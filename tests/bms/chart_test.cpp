@@ -125,25 +125,14 @@ TEST(ChannelLines, TheBudgetRefusesTheLineThatWouldTakeTheChartPastItsSize) {
             chartSizeBreach(measure, kMaxChartLineBytes >> 20).in(Audience::EnglishConsole));
 }
 
-using test::MidiBuilder;
-using test::TrackBuilder;
-
 // Each track takes the ids from the counter up to its largest definition, then leaves its gap
-// free; a negative gap counts as none, so the next track's ids never overlap.
+// free; a negative gap counts as none, so the next track's ids never overlap. In the keys, the
+// last 60 stands too close to the one before it: a second definition (id 4) of the first sound.
 TEST(ChartBuilding, EachTrackTakesItsIdRangeAndLeavesItsGap) {
   for (const auto& [gap, secondFirst] : {std::pair{2, 7}, {5, 10}, {0, 5}, {-3, 5}}) {
-    MidiBuilder b;
-    b.track().tempo(0, 500000).tempoBpm(2400, 150.5).endOfTrack(2400);
-    // 60, 62, 64, 60 again far from the first, and 60 once more too close to the last: a second
-    // definition (id 4) of the first sound (file 1).
-    TrackBuilder& keys = b.track();
-    for (const auto& [tick, pitch] : {std::pair{0, 60}, {480, 62}, {960, 64}, {1440, 60}, {1450, 60}})
-      keys.noteOn(tick, 0, pitch, 100).noteOff(tick + 5, 0, pitch);
-    keys.endOfTrack(1455);
-    b.track().noteOn(0, 0, 40, 100).noteOff(100, 0, 40).endOfTrack(100);
     TrackSettings keySettings;
     keySettings.multipleThreshold = 15, keySettings.wavDefinitionGap = gap;
-    test::ConvertedSong c(b.bytes(), {{}, keySettings, {}});
+    test::ConvertedSong c(test::readBytes(kData + "keys_and_bass.mid"), {{}, keySettings, {}});
     MeasureGrid grid = buildMeasureGrid(c.song);
     std::vector<BMSBPM> bpms;
     int32_t nextWavId = 1;
