@@ -63,7 +63,7 @@ TrackBuilder& TrackBuilder::raw(const Bytes& bytes) {
 }
 
 Bytes TrackBuilder::chunk() const {
-  Bytes out{'M', 'T', 'r', 'k'};
+  Bytes out(chunkId_.begin(), chunkId_.end());
   appendBigEndian(out, static_cast<uint32_t>(body_.size()), 4);
   out.insert(out.end(), body_.begin(), body_.end());
   return out;

@@ -1,8 +1,8 @@
 #pragma once
 
 // Writes Standard MIDI Files byte for byte, for tests, benchmarks and the bundled example song.
-// Events are given at absolute ticks in time order; the builder computes the delta times. Damage
-// is made with raw bytes and the override of the track count.
+// Events are given at absolute ticks in time order; the builder computes the delta times. Damaged
+// files are made with raw bytes and the overrides of the track count and the chunk id.
 
 #include <cstdint>
 #include <optional>
@@ -50,6 +50,11 @@ public:
   }
   // Damage: bytes appended as they are, with no delta time of their own.
   TrackBuilder& raw(const Bytes& bytes);
+  // Overrides the four-byte chunk id ("MTrk").
+  TrackBuilder& chunkId(const std::string& id) {
+    chunkId_ = id;
+    return *this;
+  }
 
   Bytes chunk() const;
 
@@ -60,6 +65,7 @@ private:
   int32_t lastTick_ = 0;
   bool runningStatus_ = false;
   int lastChannelStatus_ = -1;
+  std::string chunkId_ = "MTrk";
 };
 
 class MidiBuilder {
