@@ -57,4 +57,14 @@ std::vector<int64_t> numbersOf(const std::string& column) {
   return numbers;
 }
 
+std::string unescaped(const std::string& column) {
+  std::string text;
+  for (std::size_t i = 0; i < column.size(); ++i) {
+    const bool escaped = column.compare(i, 2, "\\x") == 0 && i + 3 < column.size();
+    text += escaped ? static_cast<char>(std::stoi(column.substr(i + 2, 2), nullptr, 16)) : column[i];
+    if (escaped) i += 3;
+  }
+  return text;
+}
+
 }  // namespace rendlow::test

@@ -24,4 +24,7 @@ std::vector<CaseLine> readCaseTable(const std::string& relativePath);
 // and 2).
 std::vector<int64_t> numbersOf(const std::string& column);
 
+// A column holding a text byte for byte, any byte written as \xNN (a backslash as \x5C).
+std::string unescaped(const std::string& column);
+
 }  // namespace rendlow::test
