@@ -11,6 +11,7 @@
 #include "bms/chart_limits.h"
 #include "bms/chart_lines.h"
 #include "bms/measure_grid.h"
+#include "support/case_table.h"
 #include "support/converted_song.h"
 
 namespace rendlow {
@@ -37,53 +38,32 @@ Grid gridOf(const MeasureGrid& measures) {
   return grid;
 }
 
+std::vector<Beat> beatsOf(const std::string& column) {
+  const std::vector<int64_t> n = test::numbersOf(column);
+  std::vector<Beat> beats;
+  for (std::size_t i = 0; i + 2 < n.size(); i += 3)
+    beats.push_back({static_cast<int32_t>(n[i]), static_cast<int32_t>(n[i + 1]), static_cast<int32_t>(n[i + 2])});
+  return beats;
+}
+
 TEST(BuildMeasures, EachMeasureTakesTheTimeSignatureInEffectAtItsStart) {
-  struct Case {
-    int32_t songEnd;
-    int16_t division;
-    std::vector<Beat> beats;  // numerator, denominator, tick
-    Grid grid;
-  };
-  const Case cases[] = {
-      {7680, 480, {{4, 4, 0}}, {{0, 1920}, {1920, 1920}, {3840, 1920}, {5760, 1920}}},
-      {4000, 480, {{4, 4, 0}, {3, 4, 1920}}, {{0, 1920}, {1920, 1440}, {3360, 1440}}},
-      {4000, 480, {{4, 4, 0}, {6, 8, 960}}, {{0, 1920}, {1920, 1440}, {3360, 1440}}},
-      {1000, 96, {}, {{0, 384}, {384, 384}, {768, 384}}},
-      {3000, 480, {{4, 0, 0}, {-3, 4, 1920}}, {{0, 1920}, {1920, 1920}}},
-      {40, 8, {{1, 64, 0}}, {{0, 32}, {32, 32}}},  // half a tick long: unusable
-      {300, 100, {{1, 3, 0}}, {{0, 133}, {133, 133}, {266, 133}}},  // 1/3 of 400 ticks, truncated
-      {0, 480, {{4, 4, 0}}, {}},
-      // Read-order scan: the 3/4 read after the 2/4 only takes effect once the 2/4 is passed.
-      {6000, 480, {{4, 4, 0}, {2, 4, 3840}, {3, 4, 1920}}, {{0, 1920}, {1920, 1920}, {3840, 1440}, {5280, 1440}}},
-  };
-  for (const Case& c : cases) {
-    const Song song = songOf(c.songEnd, c.division, c.beats);
-    EXPECT_EQ(gridOf(buildMeasureGrid(song)), c.grid) << c.songEnd << " " << c.division;
+  for (const test::CaseLine& c : test::readCaseTable("bms/data/measures.txt")) {
+    SCOPED_TRACE(c.where);
+    const std::vector<int64_t> song = test::numbersOf(c.columns.at(0));
+    const MeasureGrid grid = buildMeasureGrid(songOf(song.at(0), song.at(1), beatsOf(c.columns.at(1))));
+    std::vector<int64_t> measures;
+    for (const auto& [start, length] : gridOf(grid)) measures.insert(measures.end(), {start, length});
+    EXPECT_EQ(measures, test::numbersOf(c.columns.at(2)));
   }
 }
 
 TEST(PlaceInMeasure, ExactUpTo3840SlotsElseDownToA3840th) {
-  struct Case {
-    Measure measure;
-    int32_t tick;
-    Placement placement;
-  };
-  const Measure bar{0, 0, 1920};
-  const Measure longBar{2, 3840, 5760};  // 6/4 at 960 ticks per quarter
-  const Case cases[] = {
-      {bar, 0, {0, 1}},        {bar, 960, {1, 2}},       {bar, 480, {1, 4}},        {bar, 640, {1, 3}},
-      {bar, 120, {1, 16}},     {bar, 1180, {59, 96}},    {bar, 1185, {79, 128}},    {bar, 1, {1, 1920}},
-      {bar, 822, {137, 320}},  {bar, 1189, {1189, 1920}}, {bar, 1919, {1919, 1920}},
-      {{3, 5000, 1440}, 5480, {1, 3}}, {{3, 5000, 1440}, 6439, {1439, 1440}}, {{0, 0, 100}, 37, {37, 100}},
-      {{0, 0, 3840}, 1, {1, 3840}},
-      // Past 3840 slots a tick goes to the 3840th of the measure at or before it.
-      {longBar, 3843, {1, 1920}},  {longBar, 3841, {0, 3840}}, {longBar, 3847, {4, 3840}},
-      {longBar, 9599, {3839, 3840}},
-      {{0, INT32_MAX - 16645635, 16645636}, INT32_MAX, {3839, 3840}},
-  };
-  for (const Case& c : cases) {
-    const Placement p = placeInMeasure(c.measure, c.tick);
-    EXPECT_EQ(p, c.placement) << c.tick << " -> " << p.position << "/" << p.resolution;
+  for (const test::CaseLine& c : test::readCaseTable("bms/data/placements.txt")) {
+    SCOPED_TRACE(c.where);
+    const std::vector<int64_t> m = test::numbersOf(c.columns.at(0)), tick = test::numbersOf(c.columns.at(1));
+    const Measure measure{static_cast<int32_t>(m.at(0)), static_cast<int32_t>(m.at(1)), static_cast<int32_t>(m.at(2))};
+    const Placement p = placeInMeasure(measure, static_cast<int32_t>(tick.at(0)));
+    EXPECT_EQ(std::vector<int64_t>({p.position, p.resolution}), test::numbersOf(c.columns.at(2)));
   }
 }
 
@@ -103,45 +83,19 @@ TEST(MeasureCursor, WalksForwardAndAppendsMeasuresPastTheGrid) {
   EXPECT_EQ(tinyGrid.measures.size(), kMaxMeasures);
 }
 
-std::string slots(int count, std::initializer_list<std::pair<int, const char*>> filled) {
-  std::string text(2 * static_cast<std::size_t>(count), '0');
-  for (const auto& [slot, id] : filled) text.replace(2 * static_cast<std::size_t>(slot), 2, id);
-  return text;
-}
-
-// Every object gets a slot: on the first line whose last object lies strictly before it, each
-// line with the least common multiple of its resolutions as slots.
 TEST(ChannelLines, EveryObjectKeepsItsSlot) {
-  struct Case {
-    int32_t measure;
-    int channel;
-    std::vector<LineObject> objects;  // position, resolution, id
-    std::string lines;
-  };
-  const Case cases[] = {
-      {3, 1, {}, "#00301:00\n"},
-      {7, 8, {{0, 1, 36}}, "#00708:10\n"},
-      {0, 1, {{1, 4, 1}, {1, 3, 2}}, "#00001:" + slots(12, {{3, "01"}, {4, "02"}}) + "\n"},
-      {1, 1, {{1, 128, 5}, {1, 3, 6}}, "#00101:" + slots(384, {{3, "05"}, {128, "06"}}) + "\n"},
-      {0, 1, {{0, 1, 1}, {0, 1, 2}}, "#00001:01\n#00001:02\n"},
-      {2, 1, {{1, 2, 1}, {2, 4, 2}}, "#00201:0001\n#00201:00000200\n"},
-      // 1185 of 1920 ticks is 79/128; 1189 rounds down to 118/192, which lies before it.
-      {4,
-       1,
-       {{79, 128, 1}, {118, 192, 2}},
-       "#00401:" + slots(128, {{79, "01"}}) + "\n#00401:" + slots(192, {{118, "02"}}) + "\n"},
-      // 3/4 follows 1/2 on the first line although 1/4 started a second line in between.
-      {0,
-       1,
-       {{1, 2, 10}, {1, 4, 11}, {3, 4, 12}, {1, 3, 13}},
-       "#00001:00000A0C\n#00001:" + slots(12, {{3, "0B"}, {4, "0D"}}) + "\n"},
-      {0, 1, {{0, -1, 5}, {1, 2, 6}}, "#00001:0006\n"},  // an object left unplaced has no slot
-  };
-  for (const Case& c : cases) {
+  for (const test::CaseLine& c : test::readCaseTable("bms/data/channel_lines.txt")) {
+    SCOPED_TRACE(c.where);
+    const std::vector<int64_t> line = test::numbersOf(c.columns.at(0)), given = test::numbersOf(c.columns.at(1));
+    std::vector<LineObject> objects;
+    for (std::size_t i = 0; i + 2 < given.size(); i += 3)
+      objects.push_back({static_cast<int32_t>(given[i]), static_cast<int32_t>(given[i + 1]),
+                         static_cast<int32_t>(given[i + 2])});
     std::string out;
     LineBudget budget;
-    EXPECT_TRUE(appendChannelLines(out, c.measure, c.channel, c.objects, budget).ok());
-    EXPECT_EQ(out, c.lines);
+    const int32_t measure = static_cast<int32_t>(line.at(0));
+    EXPECT_TRUE(appendChannelLines(out, measure, static_cast<int>(line.at(1)), objects, budget).ok());
+    EXPECT_EQ(out, c.expected);
   }
 }
 
@@ -171,25 +125,14 @@ TEST(ChannelLines, TheBudgetRefusesTheLineThatWouldTakeTheChartPastItsSize) {
             chartSizeBreach(measure, kMaxChartLineBytes >> 20).in(Audience::EnglishConsole));
 }
 
-using test::MidiBuilder;
-using test::TrackBuilder;
-
 // Each track takes the ids from the counter up to its largest definition, then leaves its gap
-// free; a negative gap counts as none, so the next track's ids never overlap.
+// free; a negative gap counts as none, so the next track's ids never overlap. In the keys, the
+// last 60 stands too close to the one before it: a second definition (id 4) of the first sound.
 TEST(ChartBuilding, EachTrackTakesItsIdRangeAndLeavesItsGap) {
   for (const auto& [gap, secondFirst] : {std::pair{2, 7}, {5, 10}, {0, 5}, {-3, 5}}) {
-    MidiBuilder b;
-    b.track().tempo(0, 500000).tempoBpm(2400, 150.5).endOfTrack(2400);
-    // 60, 62, 64, 60 again far from the first, and 60 once more too close to the last: a second
-    // definition (id 4) of the first sound (file 1).
-    TrackBuilder& keys = b.track();
-    for (const auto& [tick, pitch] : {std::pair{0, 60}, {480, 62}, {960, 64}, {1440, 60}, {1450, 60}})
-      keys.noteOn(tick, 0, pitch, 100).noteOff(tick + 5, 0, pitch);
-    keys.endOfTrack(1455);
-    b.track().noteOn(0, 0, 40, 100).noteOff(100, 0, 40).endOfTrack(100);
     TrackSettings keySettings;
     keySettings.multipleThreshold = 15, keySettings.wavDefinitionGap = gap;
-    test::ConvertedSong c(b.bytes(), {{}, keySettings, {}});
+    test::ConvertedSong c(test::readBytes(kData + "keys_and_bass.mid"), {{}, keySettings, {}});
     MeasureGrid grid = buildMeasureGrid(c.song);
     std::vector<BMSBPM> bpms;
     int32_t nextWavId = 1;
@@ -275,35 +218,20 @@ TEST(BmsWriter, TempoDefinitionsAndTheTempoChannel) {
   test::expectGolden(c.text(), kData + "hand_tempos.bme");
 }
 
-// The measure-length line says what the grid holds; past the grid (the closing block) it follows
-// the time signature at tick 0.
 TEST(BmsWriter, MeasureLengthLinesFollowTheGrid) {
-  struct Case {
-    int16_t division;
-    std::vector<Beat> beats;
-    int32_t songEnd;
-    std::string lines;
-  };
-  const Case cases[] = {
-      {480, {{4, 4, 0}, {3, 4, 9600}}, 9600 + 2 * 1440, "#00502:0.750000\n#00602:0.750000\n"},
-      {480, {{3, 4, 960}}, 2880, "#00002:0.750000\n#00102:0.750000\n"},  // no line past the grid: 4/4 at tick 0
-      {480, {{2, 2, 0}, {0, 4, 1920}}, 3840, ""},
-      {480, {{3, 4, 0}}, 1440, "#00002:0.750000\n#00102:0.750000\n"},
-      // 7/8 of 1916 ticks truncates to 1676 in the grid; past it the plain ratio stands.
-      {479, {{7, 8, 0}}, 1676, "#00002:0.874739\n#00102:0.875000\n"},
-  };
-  for (const Case& k : cases) {
+  for (const test::CaseLine& k : test::readCaseTable("bms/data/measure_lengths.txt")) {
+    SCOPED_TRACE(k.where);
     HandChart c;
-    c.song.header.division = k.division;
-    c.song.beats = k.beats;
-    c.song.songEnd = k.songEnd;
+    c.song.header.division = static_cast<int16_t>(test::numbersOf(k.columns.at(0)).at(0));
+    c.song.beats = beatsOf(k.columns.at(1));
+    c.song.songEnd = static_cast<int32_t>(test::numbersOf(k.columns.at(2)).at(0));
     c.grid = buildMeasureGrid(c.song);
     c.note(1, static_cast<int32_t>(c.grid.measures.size()) - 1, 0, 1);
     std::string lines;
     const std::string blocks = c.blocks();
     for (std::size_t at = blocks.find("02:"); at != std::string::npos; at = blocks.find("02:", at + 1))
       lines += blocks.substr(at - 4, blocks.find('\n', at) + 1 - (at - 4));
-    EXPECT_EQ(lines, k.lines) << k.songEnd;
+    EXPECT_EQ(lines, k.expected);
   }
 }
 

@@ -8,13 +8,13 @@
 #include <algorithm>
 #include <array>
 
+#include "support/case_table.h"
 #include "support/converted_song.h"
+#include "support/song_text.h"
 
 namespace rendlow::test {
 namespace {
 
-using Lines = std::vector<std::string>;
-using Ticks = std::vector<int64_t>;
 
 TrackSettings settingsOf(SplitMethod method, int32_t gridUnit = kUnsetGridUnit) {
   TrackSettings settings;
@@ -34,12 +34,11 @@ std::string describe(const TimedEventList& events, std::size_t i) {
   return what + " @" + std::to_string(e.tick) + " +" + std::to_string(delta);
 }
 
-// A track laid out on its own, before any re-timing.
-Lines layoutOf(const ConvertedSong& song, std::size_t track) {
-  const TimedEventList& events = song.laidOut[track].events;
-  Lines lines;
-  for (std::size_t i = 0; i < events.size(); ++i) lines.push_back(describe(events, i));
-  return lines;
+// A layout, an event a line.
+std::string linesOf(const TimedEventList& events) {
+  std::string text;
+  for (std::size_t i = 0; i < events.size(); ++i) text += "\n  " + describe(events, i);
+  return text + "\n";
 }
 
 // A track under 120 BPM of the given notes (tick, length, pitch), note-ons before note-offs.
@@ -55,131 +54,66 @@ Bytes songOfNotes(const std::vector<std::array<int32_t, 3>>& notes) {
 }
 
 TEST(Numbering, ReusesTheNearestDefinitionFartherThanTheThreshold) {
-  using Numbers = std::vector<std::array<int32_t, 4>>;  // definition, sound, variant, first occurrence
-  struct Case {
-    std::vector<std::array<int32_t, 3>> notes;  // tick, length, pitch: one chain per tick under Chord
-    int32_t threshold;
-    SplitMethod split;
-    Numbers numbers;
-  };
-  const Case cases[] = {
-      {{{0, 5, 60}, {10, 5, 60}, {20, 5, 60}}, 15, SplitMethod::Chord, {{0, 0, 0, 1}, {1, 0, 1, 0}, {0, 0, 0, 0}}},
-      {{{0, 5, 60}, {10, 5, 60}, {20, 5, 60}}, 25, SplitMethod::Chord, {{0, 0, 0, 1}, {1, 0, 1, 0}, {2, 0, 2, 0}}},
-      // 30 reuses definition 0; 40 finds 30 too close, and the note at 0 has the variant excluded.
-      {{{0, 5, 60}, {30, 5, 60}, {40, 5, 60}}, 25, SplitMethod::Chord, {{0, 0, 0, 1}, {0, 0, 0, 0}, {1, 0, 2, 0}}},
-      {{{0, 5, 60}, {0, 5, 60}}, 0, SplitMethod::Single, {{0, 0, 0, 1}, {1, 0, 1, 0}}},
-      {{{0, 5, 60}, {200, 5, 62}, {400, 5, 60}}, 0, SplitMethod::Chord, {{0, 0, 0, 1}, {1, 1, 0, 1}, {0, 0, 0, 0}}},
-      // Each note of the earlier chord is too close and counts: the variant is 2.
-      {{{0, 5, 60}, {0, 5, 64}, {10, 5, 60}, {10, 5, 64}}, 15, SplitMethod::Chord,
-       {{0, 0, 0, 1}, {0, 0, 0, 1}, {1, 0, 2, 0}, {1, 0, 2, 0}}},
-      // A chord with one more note is another sound.
-      {{{0, 5, 60}, {0, 5, 64}, {1000, 5, 60}, {1000, 5, 64}, {2000, 5, 60}, {2000, 5, 64}, {2000, 5, 67}}, 0,
-       SplitMethod::Chord,
-       {{0, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 0, 0}, {0, 0, 0, 0}, {1, 1, 0, 1}, {1, 1, 0, 1}, {1, 1, 0, 1}}},
-  };
-  for (const Case& c : cases) {
-    TrackSettings settings = settingsOf(c.split);
-    settings.multipleThreshold = c.threshold;
-    const ConvertedSong song(songOfNotes(c.notes), {settings});
-    Numbers numbers;
-    for (const Note& n : song.sliced[0].notes) numbers.push_back({n.definition, n.sound, n.variant, n.firstOccurrence});
-    EXPECT_EQ(numbers, c.numbers) << c.notes.size() << " notes, threshold " << c.threshold;
+  for (const CaseLine& c : readCaseTable("slicer/data/numbering.txt")) {
+    SCOPED_TRACE(c.where);
+    TrackSettings settings = settingsOf(c.columns.at(0) == "Single" ? SplitMethod::Single : SplitMethod::Chord);
+    settings.multipleThreshold = static_cast<int32_t>(numbersOf(c.columns.at(1)).at(0));
+    const std::vector<int64_t> given = numbersOf(c.columns.at(2));
+    std::vector<std::array<int32_t, 3>> notes;
+    for (std::size_t i = 0; i + 2 < given.size(); i += 3)
+      notes.push_back({static_cast<int32_t>(given[i]), static_cast<int32_t>(given[i + 1]),
+                       static_cast<int32_t>(given[i + 2])});
+    const ConvertedSong song(songOfNotes(notes), {settings});
+    std::vector<int64_t> numbers;
+    for (const Note& n : song.sliced[0].notes)
+      numbers.insert(numbers.end(), {n.definition, n.sound, n.variant, n.firstOccurrence});
+    EXPECT_EQ(numbers, numbersOf(c.columns.at(3)));
   }
 }
 
-// A conductor with one tempo change at 0; the track under test is track 1.
-MidiBuilder underOneTempo() {
-  MidiBuilder b;
-  b.track().tempo(0, 500000).endOfTrack(0);
-  return b;
+// All the stages made of a song, as text: what the extraction printed, every track laid out on its
+// own (with the layout position of each tempo change it copies), then re-timed, each tempo
+// change's record, and how the re-timing ended.
+std::string stagesOf(const ConvertedSong& song) {
+  std::string text = "extracted:\n" + song.extracted.str();
+  for (std::size_t t = 0; t < song.laidOut.size(); ++t) {
+    text += "track " + std::to_string(t) + " laid out, tempo copies";
+    for (const auto& [tempo, position] : song.laidOut[t].tempoCopies)
+      text += " " + std::to_string(tempo) + "@" + std::to_string(position);
+    text += linesOf(song.laidOut[t].events) + "track " + std::to_string(t) + " re-timed:";
+    song.ticks(t);  // checks that no event comes before the one before it
+    text += linesOf(song.layout.tracks[t].events);
+  }
+  for (const RetimedTempo& t : song.tempos)
+    appendFormatted(text, "tempo: track %d event %d tick %d granted %d needed %d\n", t.track, t.event, t.tick,
+                    t.granted, t.needed);
+  appendFormatted(text, "cycles %d, ending %d\n", song.report.cycles, static_cast<int>(song.report.ending));
+  return text + "printed:\n" + song.lines.str() + "\n";
 }
 
-TEST(RenderLayout, EveryDistinctSoundOnceAfterItsGap) {
-  MidiBuilder b = underOneTempo();
-  b.track().noteOn(0, 0, 60, 100).noteOn(240, 0, 62, 100).noteOff(480, 0, 60).noteOff(720, 0, 62)
-      .noteOn(1920, 0, 60, 100).noteOff(2400, 0, 60).noteOn(3840, 0, 64, 100).noteOff(4320, 0, 64).endOfTrack(4800);
-  const ConvertedSong song(b.bytes(), {TrackSettings{}});
-  EXPECT_EQ(song.extracted.str(), "NoteOn: 0 480 60\nNoteOn: 240 480 62\nNoteOn: 1920 480 60\nNoteOn: 3840 480 64\n");
-  EXPECT_EQ(layoutOf(song, 1), (Lines{"on 60 @0 +0", "off 60 @480 +480", "on 62 @1440 +960", "off 62 @1920 +480",
-                                      "on 64 @2880 +960", "off 64 @3360 +480", "end @3360 +0"}));
-  // A tempo change opening the track takes the gap; presets stand before every sound off tick 0.
-  MidiBuilder opening;
-  opening.track().tempo(0, 500000).controlChange(0, 0, 7, 100).noteOn(0, 0, 60, 100).noteOff(480, 0, 60)
-      .noteOn(480, 0, 62, 100).noteOff(960, 0, 62);
-  EXPECT_EQ(layoutOf(ConvertedSong(opening.bytes(), {TrackSettings{}}), 0),
-            (Lines{"meta 81 @960 +960", "cc 7=100 @960 +0", "on 60 @960 +0", "off 60 @1440 +480",
-                   "cc 7=100 @2400 +960", "on 62 @2400 +0", "off 62 @2880 +480"}));
+TEST(Layout, EverySongOfTheDataFolderAsItsGoldenTextHoldsIt) {
+  std::string text;
+  for (const CaseLine& c : readCaseTable("slicer/data/layouts.txt")) {
+    const std::vector<int64_t> settings = numbersOf(c.columns.at(1) + " " + c.columns.at(2));
+    const Bytes song = readBytes(RENDLOW_TEST_DATA_DIR "/slicer/data/" + c.columns.at(0) + ".mid");
+    const ConvertedSong converted(song, {settingsOf(static_cast<SplitMethod>(settings.at(0)),
+                                                    static_cast<int32_t>(settings.at(1)))});
+    text += "== " + c.columns.at(0) + "\n" + stagesOf(converted);
+  }
+  expectGolden(text, RENDLOW_TEST_DATA_DIR "/slicer/data/layouts_golden.txt");
 }
 
-// A sound met while another is open is postponed; the walk comes back for it and meets the
-// stretch in between again. A Set Tempo event in that stretch is copied twice, and its record
-// follows the later copy.
-TEST(RenderLayout, APostponedStretchIsWalkedTwice) {
-  MidiBuilder b = underOneTempo();
-  b.track().noteOn(0, 0, 60, 100).noteOn(240, 0, 62, 100).controlChange(300, 0, 1, 5).tempo(360, 666667)
-      .noteOff(480, 0, 62).noteOff(960, 0, 60);
-  const ConvertedSong song(b.bytes(), {settingsOf(SplitMethod::Single)});
-  EXPECT_EQ(layoutOf(song, 1), (Lines{"on 60 @0 +0", "cc 1=5 @300 +300", "meta 81 @360 +60", "off 60 @960 +600",
-                                      "cc 1=0 @1920 +960", "on 62 @1920 +0", "cc 1=5 @1980 +60",
-                                      "meta 81 @2040 +60", "off 62 @2160 +120"}));
-  // The tempo change of another track (0) is not this layout's to follow.
-  EXPECT_EQ(song.laidOut[1].tempoCopies, (std::vector<std::pair<int32_t, int32_t>>{{1, 7}}));
-}
-
-// Two sounds and no tempo: the second starts on the grid line after the first's start plus the
-// gap, but never before the first has ended.
 TEST(SettleLayout, SoundStartsGoOntoTheGridNeverBeforeTheEventBeforeThem) {
-  struct Case {
-    int32_t firstLength, gridUnit;
-    Ticks ticks;
-  };
-  const Case cases[] = {{480, 0, {960, 1440, 2400, 2880}},
-                        {480, 960, {960, 1440, 1920, 2400}},
-                        {1500, 960, {960, 2460, 2880, 3360}},
-                        {480, 1920, {1920, 2400, 3840, 4320}}};
-  for (const Case& c : cases) {
+  for (const CaseLine& c : readCaseTable("slicer/data/grid_starts.txt")) {
+    SCOPED_TRACE(c.where);
+    const int32_t firstLength = static_cast<int32_t>(numbersOf(c.columns.at(0)).at(0));
     MidiBuilder b;
-    b.track().noteOn(960, 0, 60, 100).noteOff(960 + c.firstLength, 0, 60).noteOn(5000, 0, 62, 100).noteOff(5480, 0, 62);
-    ConvertedSong converted(b.bytes(), {settingsOf(SplitMethod::Chord, c.gridUnit)});
-    EXPECT_EQ(converted.ticks(0), c.ticks) << c.firstLength << " on a grid of " << c.gridUnit;
+    b.track().noteOn(960, 0, 60, 100).noteOff(960 + firstLength, 0, 60).noteOn(5000, 0, 62, 100).noteOff(5480, 0, 62);
+    const int32_t gridUnit = static_cast<int32_t>(numbersOf(c.columns.at(1)).at(0));
+    ConvertedSong converted(b.bytes(), {settingsOf(SplitMethod::Chord, gridUnit)});
+    EXPECT_EQ(converted.ticks(0), numbersOf(c.columns.at(2)));
     EXPECT_TRUE(converted.report.settled());
   }
-}
-
-// The conductor's first tempo change keeps tick 0; the bass's first sound starts 960 after it;
-// the second tempo change follows by what that section needs (the clearance is room the tempo
-// change gives, not room the sound needs): 960 of gap and 480 of sound.
-TEST(SettleLayout, ATempoChangeFollowsThePreviousSectionsNeedInTwoCycles) {
-  MidiBuilder b;
-  b.track().tempo(0, 500000).tempo(7680, 400000).endOfTrack(7680);
-  b.track().noteOn(0, 0, 60, 100).noteOff(480, 0, 60).noteOn(7680, 0, 62, 100).noteOff(8160, 0, 62).endOfTrack(8160);
-  ConvertedSong converted(b.bytes(), {settingsOf(SplitMethod::Chord, 0)});
-  EXPECT_TRUE(converted.report.settled());
-  EXPECT_EQ(converted.report.cycles, 2);
-  EXPECT_EQ(converted.ticks(0), (Ticks{0, 1440, 1440}));
-  EXPECT_EQ(converted.ticks(1), (Ticks{960, 1440, 2400, 2880, 2880}));
-  EXPECT_EQ(converted.tempos[0].needed, 1440);
-  EXPECT_EQ(converted.tempos[0].granted, 1440);
-  EXPECT_EQ(converted.tempos[1].tick, 1440);
-  EXPECT_EQ(converted.lines.str(), "");
-}
-
-// One track with its tempo changes (format 1; a format 0 file would be split by channel): the
-// drone holds past the second tempo change, so the sound under that tempo is postponed and the
-// second Set Tempo event is laid out twice. Only the copy its record follows moves as the tempo
-// change; the earlier copy keeps its distance.
-TEST(SettleLayout, ATempoChangeLaidOutTwiceMovesOnlyAtTheCopyItsRecordFollows) {
-  MidiBuilder b(480, 1);
-  b.track().tempo(0, 500000).noteOn(0, 0, 36, 100).noteOn(960, 0, 60, 100).tempo(1920, 400000)
-      .noteOff(2400, 0, 60).noteOn(2880, 0, 62, 100).noteOff(3360, 0, 62).noteOff(3840, 0, 36).endOfTrack(3840);
-  ConvertedSong converted(b.bytes(), {settingsOf(SplitMethod::Single, 0)});
-  const Ticks ticks = converted.ticks(0);
-  const TimedEventList& events = converted.layout.tracks[0].events;
-  ASSERT_EQ(describe(events, 2) + ", " + describe(events, 5), "meta 81 @2880 +1920, meta 81 @5760 +0");
-  EXPECT_EQ(converted.tempos[1].event, 5);
-  EXPECT_TRUE(converted.report.settled());
-  EXPECT_EQ(converted.tempos[1].tick, 5760);
-  EXPECT_EQ(describe(events, 7), "on 62 @7200 +960");
 }
 
 // A conductor with `tempoCount` tempo changes four measures apart, and tracks that play one note

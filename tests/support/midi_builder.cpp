@@ -26,7 +26,7 @@ void appendVarLen(Bytes& out, uint32_t value) {
 
 }  // namespace
 
-TrackBuilder& TrackBuilder::channel(int32_t tick, int status, std::initializer_list<int> data) {
+TrackBuilder& TrackBuilder::event(int32_t tick, int status, std::initializer_list<int> data) {
   if (tick < lastTick_) throw std::logic_error("TrackBuilder: events must come in time order");
   appendVarLen(body_, static_cast<uint32_t>(tick - lastTick_));
   lastTick_ = tick;
@@ -36,18 +36,11 @@ TrackBuilder& TrackBuilder::channel(int32_t tick, int status, std::initializer_l
   return *this;
 }
 
-TrackBuilder& TrackBuilder::withLength(int32_t tick, Bytes head, const Bytes& data) {
-  channel(tick, head[0], {});
-  body_.insert(body_.end(), head.begin() + 1, head.end());
-  appendVarLen(body_, static_cast<uint32_t>(data.size()));
-  body_.insert(body_.end(), data.begin(), data.end());
-  return *this;
-}
-
-TrackBuilder& TrackBuilder::sysEx(int32_t tick, const Bytes& payload) { return withLength(tick, {0xF0}, payload); }
-
 TrackBuilder& TrackBuilder::meta(int32_t tick, int type, const Bytes& payload) {
-  return withLength(tick, {0xFF, static_cast<uint8_t>(type)}, payload);
+  event(tick, 0xFF, {type});
+  appendVarLen(body_, static_cast<uint32_t>(payload.size()));
+  body_.insert(body_.end(), payload.begin(), payload.end());
+  return *this;
 }
 
 TrackBuilder& TrackBuilder::tempo(int32_t tick, uint32_t usec) {

@@ -24,16 +24,15 @@ class TrackBuilder {
 public:
   // Channel events; channel 0 to 15.
   TrackBuilder& noteOn(int32_t tick, int ch, int note, int velocity) {
-    return channel(tick, 0x90 | ch, {note, velocity});
+    return event(tick, 0x90 | ch, {note, velocity});
   }
   TrackBuilder& noteOff(int32_t tick, int ch, int note, int velocity = 0) {
-    return channel(tick, 0x80 | ch, {note, velocity});
+    return event(tick, 0x80 | ch, {note, velocity});
   }
   TrackBuilder& controlChange(int32_t tick, int ch, int number, int value) {
-    return channel(tick, 0xB0 | ch, {number, value});
+    return event(tick, 0xB0 | ch, {number, value});
   }
-  TrackBuilder& programChange(int32_t tick, int ch, int program) { return channel(tick, 0xC0 | ch, {program}); }
-  TrackBuilder& sysEx(int32_t tick, const Bytes& payload);
+  TrackBuilder& programChange(int32_t tick, int ch, int program) { return event(tick, 0xC0 | ch, {program}); }
   TrackBuilder& meta(int32_t tick, int type, const Bytes& payload);
   TrackBuilder& name(const std::string& text, int32_t tick = 0) {
     return meta(tick, 0x03, Bytes(text.begin(), text.end()));
@@ -60,9 +59,7 @@ public:
   Bytes chunk() const;
 
 private:
-  TrackBuilder& channel(int32_t tick, int status, std::initializer_list<int> data);
-  // A system-exclusive or meta event: its status, the meta type if any, then the length and data.
-  TrackBuilder& withLength(int32_t tick, Bytes head, const Bytes& data);
+  TrackBuilder& event(int32_t tick, int status, std::initializer_list<int> data);
 
   Bytes body_;
   int32_t lastTick_ = 0;

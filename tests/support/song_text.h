@@ -11,14 +11,18 @@
 
 namespace rendlow::test {
 
-// "<tick> <kind> <status>[/<meta type>] [<length>] <data bytes>", then the tempo link and, for a
-// note-on that starts a note, its voice.
-inline std::string describeEvent(const Song& song, const MidiEvent& e) {
+inline const char* kindName(EventKind kind) {
   static const char* const kKinds[] = {"None",          "NoteOff",         "NoteOn",    "PolyPressure",
                                        "ControlChange", "ProgramChange",   "ChannelPressure",
                                        "PitchBend",     "SysEx",           "SysExEscape", "Meta"};
+  return kKinds[static_cast<int>(kind)];
+}
+
+// "<tick> <kind> <status>[/<meta type>] [<length>] <data bytes>", then the tempo link and, for a
+// note-on that starts a note, its voice.
+inline std::string describeEvent(const Song& song, const MidiEvent& e) {
   std::string text;
-  appendFormatted(text, "%d %s %02X", e.tick, kKinds[static_cast<int>(e.kind)], e.status);
+  appendFormatted(text, "%d %s %02X", e.tick, kindName(e.kind), e.status);
   if (e.metaType != -1) appendFormatted(text, "/%02X", static_cast<unsigned>(e.metaType) & 0xFFu);
   appendFormatted(text, " [%d]", e.length);
   for (const uint8_t byte : song.dataOf(e)) appendFormatted(text, " %02X", byte);
