@@ -63,7 +63,9 @@ Bytes songOfNotes(const std::vector<std::array<int32_t, 3>>& notes, const std::v
 TEST(Numbering, ReusesTheNearestDefinitionFartherThanTheThreshold) {
   for (const CaseLine& c : readCaseTable("slicer/data/numbering.txt")) {
     SCOPED_TRACE(c.where);
-    TrackSettings settings = settingsOf(c.columns.at(0) == "Single" ? SplitMethod::Single : SplitMethod::Chord);
+    const std::array<std::string, 3> methods = {"Single", "Chord", "Legato"};
+    const auto method = std::find(methods.begin(), methods.end(), c.columns.at(0)) - methods.begin();
+    TrackSettings settings = settingsOf(static_cast<SplitMethod>(method));
     settings.multipleThreshold = static_cast<int32_t>(numbersOf(c.columns.at(1)).at(0));
     const std::vector<int64_t> controllers = numbersOf(c.columns.at(2));
     settings.ccSplitWidth = static_cast<int32_t>(controllers.at(0));
