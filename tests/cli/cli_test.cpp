@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <sstream>
 #include <tuple>
 
@@ -16,9 +17,10 @@
 #include "app/row_edit.h"
 #include "base/messages.h"
 #include "base/system_text.h"
-#include "cli/cli.h"
+#include "cli/cli_run.h"
 #include "cli/exit_status.h"
 #include "slicer/track_fields.h"
+#include "support/case_table.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"
 
@@ -27,20 +29,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Ran {
-  int status = 0;
-  std::string out;
-  std::string err;
-};
-
-void setLanguage(const char* lang) {
-#ifdef _WIN32
-  _putenv_s("LC_ALL", lang);
-#else
-  setenv("LC_ALL", lang, 1);
-#endif
-}
-
 // The example song as song.mid in a folder of its own, where the command line runs.
 class Cli : public ::testing::Test {
 protected:
@@ -48,37 +36,22 @@ protected:
     fs::copy_file(std::string(RENDLOW_SOURCE_DIR) + "/examples/example_song.mid", dir.file("song.mid"));
   }
 
-  Ran run(const std::vector<std::string>& args, const char* lang = "C") {
-    setLanguage(lang);
-    WorkingFolder here(dir.path());
-    std::ostringstream out, err;
-    const int status = cli::runCli(args, out, err);
-    setLanguage("");
-    return {status, out.str(), err.str()};
-  }
+  Ran run(const std::vector<std::string>& args, const char* lang = "C") { return runCliIn(dir, args, lang); }
 
   TempDir dir;
 };
 
+// The words of a column as arguments; "-" for none.
+std::vector<std::string> argumentsOf(const std::string& column) {
+  std::istringstream words(column == "-" ? "" : column);
+  return {std::istream_iterator<std::string>(words), std::istream_iterator<std::string>()};
+}
+
 TEST_F(Cli, MistakesInTheCommandLineAreUsageErrorsSaidInOneLine) {
-  const std::pair<std::vector<std::string>, const char*> cases[] = {
-      {{}, "no input file given"},
-      {{"--frobnicate", "song.mid"}, "unknown option \"--frobnicate\""},
-      {{"-o"}, "option \"-o\" needs a value"},
-      {{"--list=1", "song.mid"}, "option \"--list\" takes no value"},
-      {{"--set=0:splitMethod=3", "song.mid"}, "splitMethod takes a whole number from 0 to 2"},
-      {{"--set", "0:pitch=3", "song.mid"}, "unknown field \"pitch\""},
-      {{"--set", "x:noteInterval=3", "song.mid"}, "the row is a whole number from 0"},
-      {{"--set", "0:definitionName=../evil", "song.mid"}, "may not be dots alone"},
-      {{"--list", "-q", "song.mid"}, "--list writes nothing"},
-      {{"-o", "x.mid", "song.mid", "song.mid"}, "-o names the output of one input file, and 2 are given"},
-      {{"--keysounds", "--compare-tracks", "renders", "song.mid"}, "--compare-tracks goes with --cut"},
-      {{"--format", "json", "song.mid"}, "--format is bme or bmson, not json"},
-      {{"--cut", "song.mid", "song.mid"}, "--cut takes the folder of the stems, and song.mid is not a folder"},
-  };
-  for (const auto& [args, says] : cases) {
-    SCOPED_TRACE(says);
-    const Ran ran = run(args);
+  for (const CaseLine& c : readCaseTable("cli/data/usage_mistakes.txt")) {
+    SCOPED_TRACE(c.where);
+    const Ran ran = run(argumentsOf(c.columns.at(0)));
+    const std::string& says = c.columns.at(1);
     EXPECT_EQ(ran.status, cli::kExitUsage);
     EXPECT_NE(ran.err.find(says), std::string::npos) << ran.err;
     EXPECT_NE(ran.err.find("Try 'rendlow-cli --help'"), std::string::npos);
@@ -161,34 +134,17 @@ TEST_F(Cli, TheExitStatusSaysHowTheJobEndedAndHelpStatesEach) {
   writeBytes(dir.file("locked.mid"), Bytes{'o', 'l', 'd'});
   fs::permissions(dir.file("locked.mid"), fs::perms::owner_write, fs::perm_options::remove);
   writeBytes(dir.file("many.mid"), songPastItsIds());
-  const struct {
-    const char* name;
-    std::vector<std::string> args;
-    int status;
-    const char* err;  // a line standard error must hold
-  } cases[] = {
-      {"written", {"song.mid"}, 0, ""},
-      {"refused", {"-o", "song.mid", "song.mid"}, 1, "Nothing was written"},
-      {"a row the song lacks", {"--set", "5:enabled=0", "song.mid"}, 2,
-       "no row 5 (the song has 3 track rows)\n  Try 'rendlow-cli --help'"},
-      {"a read-only output", {"-o", "locked.mid", "song.mid"}, 1, "Nothing was written: an output file is read-only."},
-      {"a file not written", {"-o", "nofolder/out.mid", "song.mid"}, 1,
-       "Written: song.txt\n  Not written: nofolder/out.mid, nofolder/out.bme"},
-      {"written with a warning", {"damaged.mid"}, 3, "The MIDI file is damaged."},
-      {"a warning, then a failure", {"damaged.mid", "nothere.mid"}, 1,
-       "rendlow-cli: nothere.mid:\n  The MIDI file cannot be read."},
-      // Past ZZ ids the chart is refused, and with it the sound files it would name.
-      {"a refused chart", {"--keysounds", "many.mid"}, 1, "No sound files were made"},
-  };
   const std::string help = run({"--help"}).out;
   const std::string statuses = help.substr(help.find("Exit status:\n"));
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    const Ran ran = run(c.args);
-    EXPECT_EQ(ran.status, c.status);
-    EXPECT_NE(ran.err.find(c.err), std::string::npos) << ran.err;
-    EXPECT_EQ(runProgram(dir, c.args), c.status);
-    EXPECT_NE(statuses.find("\n  " + std::to_string(c.status) + "  "), std::string::npos);
+  for (const CaseLine& c : readCaseTable("cli/data/exit_statuses.txt")) {
+    SCOPED_TRACE(c.where);
+    const std::vector<std::string> args = argumentsOf(c.columns.at(1));
+    const int status = static_cast<int>(numbersOf(c.columns.at(2)).at(0));
+    const Ran ran = run(args);
+    EXPECT_EQ(ran.status, status);
+    EXPECT_NE(ran.err.find(unescaped(c.columns.at(3))), std::string::npos) << ran.err;
+    EXPECT_EQ(runProgram(dir, args), status);
+    EXPECT_NE(statuses.find("\n  " + std::to_string(status) + "  "), std::string::npos);
   }
   fs::permissions(dir.file("locked.mid"), fs::perms::owner_write, fs::perm_options::add);
 }

@@ -3,12 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "cli/cli.h"
+#include "cli/cli_run.h"
 #include "cli/exit_status.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"
@@ -32,23 +30,10 @@ class FitCli : public ::testing::Test {
 protected:
   void SetUp() override { writeBytes(dir.file("song.mid"), manySoundsSong()); }
 
-  struct Ran {
-    int status = 0;
-    std::string out;
-    std::string err;
-  };
   Ran run(std::vector<std::string> args) {
-#ifdef _WIN32
-    _putenv_s("LC_ALL", "C");
-#else
-    setenv("LC_ALL", "C", 1);
-#endif
     args.insert(args.begin(), {"--set", "0:velocitySplitWidth=1"});
     args.push_back("song.mid");
-    WorkingFolder here(dir.path());
-    std::ostringstream out, err;
-    const int status = cli::runCli(args, out, err);
-    return {status, out.str(), err.str()};
+    return runCliIn(dir, args, "C");
   }
 
   TempDir dir;

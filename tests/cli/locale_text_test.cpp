@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 
 #include "app/application.h"
 #include "app/job.h"
@@ -13,7 +12,7 @@
 #include "app/memory_form.h"
 #include "audio/io/audio_backend.h"
 #include "audio/synthesized_stem.h"
-#include "cli/cli.h"
+#include "cli/cli_run.h"
 #include "cli/exit_status.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"
@@ -28,12 +27,6 @@ const std::string kGuitar932 = "\x83\x4D\x83\x5E\x81\x5B";
 const std::string kGuitarSong932 = kGuitar932 + "\x82\xCC\x8B\xC8";
 const std::string kFirstGuitarSound932 = kGuitar932 + "_01.wav";
 
-struct Ran {
-  int status = 0;
-  std::string out;
-  std::string err;
-};
-
 class LocaleText : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -43,12 +36,7 @@ protected:
     fs::copy_file(std::string(RENDLOW_SOURCE_DIR) + "/examples/example_song.mid", dir.file("song.mid"));
   }
 
-  Ran run(const std::vector<std::string>& args) {
-    WorkingFolder here(dir.path());
-    std::ostringstream out, err;
-    const int status = cli::runCli(args, out, err);
-    return {status, out.str(), err.str()};
-  }
+  Ran run(const std::vector<std::string>& args) { return runCliIn(dir, args); }
 
   std::string read(const std::string& name) const { return readText(dir.file(name)); }
 

@@ -1,7 +1,6 @@
-// Worked examples of what the differential test's step-by-step reference could get wrong along
-// with the engine, since both follow one reading of the rules: how sounds are numbered and how
-// one track is laid out. Then the re-timing of all layouts together, which that test does not
-// reach. On songs read from files as the conversion runs them.
+// Worked examples of the slicing stages, the cases kept as data: how sounds are numbered, how
+// one track is laid out, and the re-timing of all layouts together. On songs read from files as
+// the conversion runs them.
 
 #include <gtest/gtest.h>
 
@@ -41,33 +40,46 @@ std::string linesOf(const TimedEventList& events) {
   return text + "\n";
 }
 
-// A track under 120 BPM of the given notes (tick, length, pitch), note-ons before note-offs.
-Bytes songOfNotes(const std::vector<std::array<int32_t, 3>>& notes) {
-  std::vector<std::array<int32_t, 3>> events;  // tick, 0 for on or 1 for off, pitch
+// A track under 120 BPM of the given notes (tick, length, pitch) and changes of the expression
+// controller (tick, value), note-ons before note-offs and both before a change at their tick.
+Bytes songOfNotes(const std::vector<std::array<int32_t, 3>>& notes, const std::vector<int64_t>& changes) {
+  enum What { On, Off, Change };
+  std::vector<std::array<int32_t, 3>> events;  // tick, what, pitch or value
   for (const auto& [tick, length, pitch] : notes)
-    events.push_back({tick, 0, pitch}), events.push_back({tick + length, 1, pitch});
+    events.push_back({tick, On, pitch}), events.push_back({tick + length, Off, pitch});
+  for (std::size_t i = 0; i + 1 < changes.size(); i += 2)
+    events.push_back({static_cast<int32_t>(changes[i]), Change, static_cast<int32_t>(changes[i + 1])});
   std::stable_sort(events.begin(), events.end(), [](const auto& x, const auto& y) { return x[0] < y[0]; });
   MidiBuilder b;
   TrackBuilder& track = b.track().tempo(0, 500000);
-  for (const auto& [tick, off, pitch] : events) off ? track.noteOff(tick, 0, pitch) : track.noteOn(tick, 0, pitch, 100);
+  for (const auto& [tick, what, value] : events) {
+    if (what == On) track.noteOn(tick, 0, value, 100);
+    if (what == Off) track.noteOff(tick, 0, value);
+    if (what == Change) track.controlChange(tick, 0, 11, value);
+  }
   return b.bytes();
 }
 
 TEST(Numbering, ReusesTheNearestDefinitionFartherThanTheThreshold) {
   for (const CaseLine& c : readCaseTable("slicer/data/numbering.txt")) {
     SCOPED_TRACE(c.where);
-    TrackSettings settings = settingsOf(c.columns.at(0) == "Single" ? SplitMethod::Single : SplitMethod::Chord);
+    const std::array<std::string, 3> methods = {"Single", "Chord", "Legato"};
+    const auto method = std::find(methods.begin(), methods.end(), c.columns.at(0)) - methods.begin();
+    TrackSettings settings = settingsOf(static_cast<SplitMethod>(method));
     settings.multipleThreshold = static_cast<int32_t>(numbersOf(c.columns.at(1)).at(0));
-    const std::vector<int64_t> given = numbersOf(c.columns.at(2));
+    const std::vector<int64_t> controllers = numbersOf(c.columns.at(2));
+    settings.ccSplitWidth = static_cast<int32_t>(controllers.at(0));
+    settings.ccInterval = static_cast<int32_t>(controllers.at(1));
+    const std::vector<int64_t> given = numbersOf(c.columns.at(4));
     std::vector<std::array<int32_t, 3>> notes;
     for (std::size_t i = 0; i + 2 < given.size(); i += 3)
       notes.push_back({static_cast<int32_t>(given[i]), static_cast<int32_t>(given[i + 1]),
                        static_cast<int32_t>(given[i + 2])});
-    const ConvertedSong song(songOfNotes(notes), {settings});
+    const ConvertedSong song(songOfNotes(notes, numbersOf(c.columns.at(3))), {settings});
     std::vector<int64_t> numbers;
     for (const Note& n : song.sliced[0].notes)
       numbers.insert(numbers.end(), {n.definition, n.sound, n.variant, n.firstOccurrence});
-    EXPECT_EQ(numbers, numbersOf(c.columns.at(3)));
+    EXPECT_EQ(numbers, numbersOf(c.columns.at(5)));
   }
 }
 
