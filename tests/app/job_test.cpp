@@ -171,11 +171,7 @@ TEST(OutputFlow, AFileThatCannotBeWrittenIsToldAndTheOthersAreStillWritten) {
 
 TEST(OutputFlow, ATrackTooComplexToLayOutStopsTheOutputNamingIt) {
   // Two thousand notes, each held to the end: every sound overlaps every other.
-  MidiBuilder builder;
-  TrackBuilder& track = builder.track().name("Pad");
-  for (int n = 0; n < 2000; ++n) track.noteOn(n * 10, 0, n % 128, 1 + n % 127);
-  track.endOfTrack(30000);
-  JobRun job(builder.bytes());
+  JobRun job(appSong("held_pad.mid"));
   const Result<JobReport> report = job.run(request("song.mid"));
   ASSERT_TRUE(report && !report->output);
   EXPECT_NE(report->output.problem().message.in(Audience::EnglishConsole).find("track 1 \"Pad\""),

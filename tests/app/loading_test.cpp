@@ -20,7 +20,7 @@ namespace rendlow::test {
 namespace {
 
 // A conductor, an empty track, two named tracks of one name, and an unnamed one.
-const Bytes kFiveTracks = readBytes(RENDLOW_TEST_DATA_DIR "/app/data/five_tracks.mid");
+const Bytes kFiveTracks = appSong("five_tracks.mid");
 
 // The definition name of each row.
 std::vector<std::string> definitionNames(const MemoryForm& form) {

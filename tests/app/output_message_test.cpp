@@ -26,16 +26,6 @@ private:
   std::string chart_;
 };
 
-// One note far past the last measure a chart can number: the chart, and with it the rendering
-// file, is refused.
-Bytes songPastTheLastMeasure() {
-  MidiBuilder song;
-  song.track().name("Conductor").tempoBpm(0, 120).endOfTrack(0);
-  constexpr int32_t kFar = 1920 * 1200;
-  song.track().name("Lead").noteOn(kFar, 0, 60, 100).noteOff(kFar + 480, 0, 60).endOfTrack(kFar + 480);
-  return song.bytes();
-}
-
 TEST(OutputMessage, EachOutputIsToldOnceAfterEverythingIsWritten) {
   const Bytes damaged(kExampleSong.begin(), kExampleSong.begin() + 300);
   const struct {
@@ -55,7 +45,8 @@ TEST(OutputMessage, EachOutputIsToldOnceAfterEverythingIsWritten) {
       {"settings alone", kExampleSong, "song_out.mid", OutputChoice::SettingsOnly, 0, Tone::Information, "", {}},
       {"a damaged song", damaged, "song_out.mid", OutputChoice::MidiAndChart, 1, Tone::Warning,
        "The rendering MIDI file was written.", {"The MIDI file is damaged.", "Written: song_out.mid"}},
-      {"a refused chart", songPastTheLastMeasure(), "song_out.mid", OutputChoice::MidiAndChart, 1, Tone::Error,
+      // One note far past the last measure a chart can number.
+      {"a refused chart", appSong("past_the_last_measure.mid"), "song_out.mid", OutputChoice::MidiAndChart, 1, Tone::Error,
        "The chart was not written.", {"Written: song.txt", "Not written: song_out.mid, song_out.bme"}},
       {"a rendering that cannot be written", kExampleSong, "missing/out.mid", OutputChoice::MidiAndChart, 1,
        Tone::Error, "The rendering MIDI file could not be written.", {"Written: song.txt"}},

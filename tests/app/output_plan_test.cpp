@@ -78,20 +78,13 @@ TEST(OutputPlan, ASongThatDidNotReadIsRefusedWithTheReasonOfItsLoad) {
 
 // A first track that opens with data bytes and a last one that ends on a note-on without its end
 // of track: a second reading takes the note-on's status for the opening bytes.
-Bytes songOpeningWithDataBytes() {
-  MidiBuilder song;
-  song.track().raw({0x00, 0x3C, 0x64}).noteOff(480, 0, 60).endOfTrack(960);
-  song.track().noteOn(0, 0, 64, 90).noteOff(480, 0, 64).noteOn(960, 0, 67, 90);
-  return song.bytes();
-}
-
 TEST(OutputPlan, ConvertsTheSongAsASecondReadingSeesIt) {
-  JobRun fresh(songOpeningWithDataBytes());
+  JobRun fresh(appSong("opening_with_data_bytes.mid"));
   JobRequest job = request("song.mid");
   job.output = OutputChoice::MidiOnly;
   ASSERT_TRUE(fresh.run(job));
   // An application that has read the file once reads it the second way from the start.
-  JobRun readBefore(songOpeningWithDataBytes());
+  JobRun readBefore(appSong("opening_with_data_bytes.mid"));
   ASSERT_TRUE(readBefore.app.readMidiFile(readBefore.dir.file("song.mid")));
   ASSERT_TRUE(readBefore.run(job));
   EXPECT_EQ(fresh.read("song_out.mid"), readBefore.read("song_out.mid"));
@@ -146,16 +139,6 @@ TEST(OutputPlan, WarnsOfDamageAndOfASongWithoutNotes) {
 }
 
 // Over 1,300 notes of distinct pitch and length: more sounds than ids a chart can name.
-Bytes songPastItsIds() {
-  MidiBuilder builder;
-  builder.track().tempoBpm(0, 120).endOfTrack(0);
-  TrackBuilder& track = builder.track();
-  for (int n = 0; n < 1400; ++n)
-    track.noteOn(n * 480, 0, 30 + n % 60, 90).noteOff(n * 480 + 10 + n / 60, 0, 30 + n % 60);
-  track.endOfTrack(1400 * 480);
-  return builder.bytes();
-}
-
 // After an output whose chart stood, one whose chart a limit refuses: the rendering file and the
 // chart on disk stay the pair written before, and the settings file keeps the edit. Without a
 // chart asked for, the rendering file is written alone.
@@ -168,7 +151,7 @@ TEST(OutputPlan, AChartPastItsIdsHoldsBackItsRenderingFileAndSavesTheSettingsAlo
   const Case cases[] = {{OutputChoice::MidiAndChart, false, false}, {OutputChoice::MidiOnly, true, true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.choice));
-    JobRun job(songPastItsIds());
+    JobRun job(appSong("past_its_ids.mid"));
     job.put("song_out.mid", "old");
     job.put("song_out.bme", "old");
     WorkingFolder here(job.dir.path());
