@@ -14,6 +14,7 @@
 #include "app/output_flow.h"
 #include "app/paths.h"
 #include "job_fixture.h"
+#include "support/case_table.h"
 
 namespace rendlow::test {
 namespace {
@@ -179,39 +180,18 @@ TEST(OutputPlan, AChartPastItsIdsHoldsBackItsRenderingFileAndSavesTheSettingsAlo
 }
 
 TEST(OutputPaths, AnOutputNameEndingInASeparatorIsTheFolderOfTheProposedFile) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"out.mid", "out.mid"},
-      {"charts/", "charts/song_out.mid"},
-      {"a/b\\", "a/b\\song_out.mid"},
-      {"charts/x", "charts/x"},
-      {"", ""},
-  };
-  for (const auto& [given, path] : cases) EXPECT_EQ(renderingPathFor(given, "in/song.mid"), path) << given;
+  for (const CaseLine& c : readCaseTable("app/data/output_folders.txt"))
+    EXPECT_EQ(renderingPathFor(c.columns[0], "in/song.mid"), c.columns[1]) << c.where;
 }
 
-// A name ending in ".bmson" asks for a bmson chart, its rendering file beside it; any other name is
-// the rendering file of a ".bme".
 TEST(OutputPaths, ABmsonNameIsTheChartAndItsStemTheRenderingFile) {
-  struct Case {
-    const char* name;
-    bool withChart;
-    const char* rendering;
-    std::optional<std::string> chart;
-    ChartFormat format;
-  };
-  const Case cases[] = {
-      {"out.mid", true, "out.mid", "out.bme", ChartFormat::Bme},
-      {"d/out.bmson", true, "d/out.mid", "d/out.bmson", ChartFormat::Bmson},
-      {"OUT.BMSON", true, "OUT.mid", "OUT.BMSON", ChartFormat::Bmson},
-      {"out.bmson", false, "out.mid", std::nullopt, ChartFormat::Bmson},
-      {"out.bmson.mid", true, "out.bmson.mid", "out.bmson.bme", ChartFormat::Bme},
-      {"bmson", true, "bmson", "bmson.bme", ChartFormat::Bme},
-  };
-  for (const Case& c : cases) {
-    const OutputPaths paths = outputPathsFor("song.mid", c.name, c.withChart);
+  for (const CaseLine& c : readCaseTable("app/data/output_names.txt")) {
+    const OutputPaths paths = outputPathsFor("song.mid", c.columns[0], c.columns[1] == "yes");
+    const std::optional<std::string> chart = c.columns[3] == "-" ? std::nullopt : std::optional(c.columns[3]);
+    const ChartFormat format = c.columns[4] == "bmson" ? ChartFormat::Bmson : ChartFormat::Bme;
     EXPECT_EQ(std::tuple(paths.named, paths.rendering, paths.chart, paths.chartFormat),
-              std::tuple(std::string(c.name), std::string(c.rendering), c.chart, c.format))
-        << c.name;
+              std::tuple(c.columns[0], c.columns[2], chart, format))
+        << c.where;
   }
   // The name asking for the other format keeps its stem.
   EXPECT_EQ(withChartFormat("d/out.mid", ChartFormat::Bmson), "d/out.bmson");
