@@ -14,22 +14,10 @@
 namespace rendlow::test {
 namespace {
 
-// A conductor, then two tracks of six notes of one pitch, each note its own velocity: "Wide"
-// at the faint end, where a step of velocity is a large change of loudness, "Narrow" at the loud
-// end, where it is a small one. Both have a velocity width of 1: six ids each.
-Bytes twoTrackSong() {
-  MidiBuilder b;
-  b.track().tempo(0, 500000).endOfTrack(0);
-  for (const auto& [name, lowest] : {std::pair("Wide", 2), std::pair("Narrow", 100)}) {
-    TrackBuilder& track = b.track().name(name);
-    for (int i = 0; i < 6; ++i) track.noteOn(i * 480, 0, 60, lowest + i).noteOff(i * 480 + 240, 0, 60);
-    track.endOfTrack(6 * 480);
-  }
-  return b.bytes();
-}
-
+// Two tracks of six velocities of one note, "Wide" at the faint end, "Narrow" at the loud one;
+// with a velocity width of 1: six ids each.
 struct Loaded {
-  JobRun job{twoTrackSong()};
+  JobRun job{appSong("wide_and_narrow.mid")};
   Loaded() {
     EXPECT_TRUE(job.run(request("song.mid", {"0:velocitySplitWidth=1", "1:velocitySplitWidth=1"})));
   }
@@ -94,20 +82,11 @@ TEST(Fit, TheLengthWidthIsTheLastFieldOfATrackLineAndAnOlderLineReadsItAs0) {
 
 // 1,440 sounds of one track: sixty pitches at twenty-four velocities, each its own id with a
 // velocity width of 1, past ZZ.
-Bytes songPastTheIds() {
-  MidiBuilder b;
-  b.track().tempo(0, 500000).endOfTrack(0);
-  TrackBuilder& track = b.track().name("Many");
-  for (int i = 0; i < 1440; ++i) track.noteOn(i * 120, 0, 30 + i % 60, 1 + (i / 60) * 5).noteOff(i * 120 + 60, 0, 30 + i % 60);
-  track.endOfTrack(1440 * 120);
-  return b.bytes();
-}
-
 // The window's answer to a chart refused for its ids: declined, only the settings file stands;
 // accepted, the rows take the fitted settings and the pair is written, the message saying so.
 TEST(Fit, TheWindowOffersToFitARefusedChartAndWritesItWhenAccepted) {
   for (const bool accepted : {false, true}) {
-    JobRun job(songPastTheIds());
+    JobRun job(appSong("many_velocities.mid"));  // 1,440 sounds with a velocity width of 1
     ASSERT_TRUE(job.run(request("song.mid", {"0:velocitySplitWidth=1", "0:wavDefinitionGap=0"})));
     ASSERT_FALSE(job.form.rows().empty());
     job.form.acceptsOffers = accepted;

@@ -20,6 +20,8 @@
 namespace rendlow::test {
 
 inline const Bytes kExampleSong = readBytes(std::string(RENDLOW_SOURCE_DIR) + "/examples/example_song.mid");
+// A song kept among the app tests' data, as tests/app/data/README.txt describes it.
+inline Bytes appSong(const std::string& name) { return readBytes(std::string(RENDLOW_TEST_DATA_DIR) + "/app/data/" + name); }
 inline const std::string kGoldenDir = std::string(RENDLOW_TEST_DATA_DIR) + "/golden";
 
 // A request for the job on `input` with the edits ("ROW:FIELD=VALUE") as --set gives them.

@@ -6,192 +6,50 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
-#include <cmath>
 #include <filesystem>
+#include <sstream>
 
 #include "app/output_flow.h"
 #include "base/messages.h"
 #include "job_fixture.h"
+#include "support/case_table.h"
 
 namespace rendlow::test {
 namespace {
 
-// Three tracks of one name and an unnamed one, each with its own notes, so that a settings file
-// that gave every track the same line would show in the output.
-Bytes songWithSharedAndMissingNames() {
-  MidiBuilder song;
-  song.track().name("Conductor").tempoBpm(0, 128).timeSignature(0, 4, 2).endOfTrack(0);
-  for (int t = 0; t < 4; ++t) {
-    TrackBuilder& track = song.track();
-    if (t < 3) track.name("Guitar");
-    for (int32_t tick = 0; tick < 3840; tick += 480) {
-      const int pitch = 50 + t * 5 + tick / 480 % 3;
-      track.noteOn(tick, t, pitch, 90).noteOff(tick + 240 + 60 * t, t, pitch);
-    }
-    track.endOfTrack(3840);
-  }
-  return song.bytes();
+// A header text of the job, when its column gives one.
+std::optional<std::string> headerText(const std::string& column) {
+  return column.empty() ? std::nullopt : std::optional(unescaped(column));
 }
 
-// A format 0 song, as karaoke files and game rips come: piano chords on channel 1, a bass on
-// channel 2 and drums on channel 10, all in one track with the tempo changes.
-Bytes formatZeroBand() {
-  std::vector<std::array<int32_t, 5>> events;  // tick, -1 tempo, 0 note-off or 1 note-on, channel, note, velocity
-  const auto hit = [&](int32_t tick, int32_t channel, int32_t note, int32_t velocity, int32_t length) {
-    events.push_back({tick, 1, channel, note, velocity});
-    events.push_back({tick + length, 0, channel, note, 0});
-  };
-  events.push_back({3840, -1, 0, 0, 0});
-  for (int32_t at = 0; at < 7680; at += 1920) {
-    for (const int32_t note : {60, 64, 67}) hit(at, 0, note + at / 1920 % 2 * 2, 80, 900);
-    for (int32_t beat = at; beat < at + 1920; beat += 480) {
-      hit(beat, 1, 36 + beat / 480 % 2 * 7, 100, 400);
-      hit(beat, 9, beat / 480 % 2 ? 38 : 36, 110, 60);
-      hit(beat + 240, 9, 42, 70, 60);
-    }
-  }
-  std::stable_sort(events.begin(), events.end(),
-                   [](const auto& a, const auto& b) { return a[0] != b[0] ? a[0] < b[0] : a[1] < b[1]; });
-  MidiBuilder song(480, 0);
-  TrackBuilder& track = song.track().name("All in one").tempoBpm(0, 120).timeSignature(0, 4, 2).programChange(0, 1, 33);
-  for (const auto& [tick, kind, channel, note, velocity] : events) {
-    if (kind < 0) track.tempoBpm(tick, 140);
-    if (kind == 0) track.noteOff(tick, channel, note);
-    if (kind == 1) track.noteOn(tick, channel, note, velocity);
-  }
-  track.endOfTrack(7680);
-  return song.bytes();
-}
-
-// Played by hand, as a real song is: note-ons a few ticks off the beat, lengths and velocities
-// that vary, and a 7/8 bar; then a plain bass to the end. Under it the tempo ramps from 64 to 200
-// BPM in 96 steps, each a few thousandths above a value of two decimals, so a chart that rounded
-// its tempos would drift from the song by milliseconds. Every object must sound at its note-on's
-// exact time, not at a rounded slot or tempo.
-Bytes humanizedRamp() {
-  uint32_t seed = 12345;
-  const auto jitter = [&seed](int32_t range) {
-    seed = seed * 1103515245u + 12345u;
-    return static_cast<int32_t>((seed >> 16) % static_cast<uint32_t>(2 * range + 1)) - range;
-  };
-  constexpr int32_t kHumanizedEnd = 16 * 1920;
-  constexpr int32_t kEnd = 48 * 1920;
-  MidiBuilder song(480);
-  TrackBuilder& conductor = song.track().name("Conductor").timeSignature(0, 4, 2);
-  for (int32_t step = 0; step < 96; ++step) {
-    const int32_t tick = step * 960;
-    if (tick == 7680) conductor.timeSignature(tick, 7, 3);
-    if (tick == 7680 + 1920) conductor.timeSignature(tick, 4, 2);
-    const double bpm = std::round((64.0 + step * 136.0 / 95.0) * 100.0) / 100.0 + 0.0049;
-    conductor.tempo(tick, static_cast<uint32_t>(std::lround(60000000.0 / bpm)));
-  }
-  conductor.endOfTrack(kEnd);
-  // tick, note-on (1) or note-off (0), channel, note, velocity
-  using Event = std::array<int32_t, 5>;
-  const auto play = [](TrackBuilder& track, std::vector<Event> events) {
-    std::stable_sort(events.begin(), events.end(), [](const Event& x, const Event& y) { return x[0] < y[0]; });
-    for (const auto& [tick, on, channel, note, velocity] : events) {
-      if (on) track.noteOn(tick, channel, note, velocity);
-      else track.noteOff(tick, channel, note);
-    }
-    track.endOfTrack(kEnd);
-  };
-  std::vector<Event> piano;
-  for (int32_t beat = 0; beat * 480 < kHumanizedEnd; ++beat) {
-    const int32_t on = std::max(0, beat * 480 + jitter(11));
-    for (const int note : {60, 64, 67}) {
-      const int32_t strum = on + (note - 60) / 4;
-      piano.push_back({strum, 1, 0, note + beat % 3, 40 + (beat * 7 + note) % 60});
-      piano.push_back({strum + 300 + jitter(40), 0, 0, note + beat % 3, 0});
-    }
-  }
-  play(song.track().name("Piano"), piano);
-  std::vector<Event> bass;
-  for (int32_t eighth = 0; eighth * 240 < kHumanizedEnd; ++eighth) {
-    const int32_t on = std::max(0, eighth * 240 + 3 + jitter(7));
-    bass.push_back({on, 1, 1, 36 + eighth % 5, 70 + jitter(20)});
-    bass.push_back({on + 120 + jitter(30), 0, 1, 36 + eighth % 5, 0});
-  }
-  for (int32_t tick = kHumanizedEnd; tick < kEnd; tick += 480) {
-    bass.push_back({tick, 1, 1, 36 + tick / 480 % 3, 90});
-    bass.push_back({tick + 240, 0, 1, 36 + tick / 480 % 3, 0});
-  }
-  play(song.track().name("Bass"), bass);
-  return song.bytes();
-}
-
-// A format 1 song whose first track plays a lead besides the tempo map (a change to 150 BPM) and a
-// 3/4 meter; a bass follows in the second.
-Bytes songPlayingInItsFirstTrack() {
-  MidiBuilder song;
-  TrackBuilder& lead = song.track().name("Lead").tempoBpm(0, 120).timeSignature(0, 3, 2);
-  for (int32_t tick = 0; tick < 5760; tick += 480) {
-    if (tick == 2880) lead.tempoBpm(tick, 150);
-    lead.noteOn(tick, 0, 72 + tick / 480 % 4, 100).noteOff(tick + 360, 0, 72 + tick / 480 % 4);
-  }
-  lead.endOfTrack(5760);
-  TrackBuilder& bass = song.track().name("Bass");
-  for (int32_t tick = 0; tick < 5760; tick += 1440) bass.noteOn(tick, 1, 36, 90).noteOff(tick + 960, 1, 36);
-  bass.endOfTrack(5760);
-  return song.bytes();
-}
-
-struct GoldenCase {
-  const char* folder;
-  const char* input;
-  Bytes song;
-  JobRequest job;
-  const char* chart = "_out.bme";
-};
-
-JobRequest asBmson(JobRequest job) {
-  job.chartFormat = ChartFormat::Bmson;
-  job.title = "\x83\x4d\x83\x5e\x81\x5b \"live\"";  // ギター "live", in code page 932
+// The job a line of the golden table asks for (its columns as the table's header names them).
+JobRequest goldenJob(const std::vector<std::string>& columns) {
+  JobRequest job = request(columns[2] + ".mid");
+  std::istringstream edits(columns[3]);
+  for (std::string edit; edits >> edit;) job.edits.push_back(parseRowEdit(edit).value());
+  if (columns[4] == "bmson") job.chartFormat = ChartFormat::Bmson;
+  job.title = headerText(columns[5]);
+  job.artist = headerText(columns[6]);
+  job.genre = headerText(columns[7]);
   return job;
 }
 
 TEST(GoldenJob, EachSongAsTheGoldenFilesHoldItAndAgainFromItsSettingsFile) {
-  // Piano: the louder bar becomes sounds of its own, on a grid of a bar. Lead: whole legato
-  // phrases, split by volume and pan, whatever the tempo. Drums: every hit its own object, close
-  // hits on definitions of their own, a wider id gap.
-  JobRequest edited =
-      request("example_song.mid",
-              {"0:definitionName=piano", "0:velocitySplitWidth=16", "0:gridUnit=1920", "1:definitionName=lead",
-               "1:splitMethod=2", "1:ccSplitWidth=32", "1:ignoreBpm=1", "2:definitionName=drums", "2:splitMethod=0",
-               "2:multipleThreshold=600", "2:wavDefinitionGap=5"});
-  edited.genre = "Demo";
-  edited.title = "Example Song";
-  edited.artist = "Rendlow";
-  const GoldenCase cases[] = {
-      {"default", "example_song", kExampleSong, request("example_song.mid")},
-      {"edited", "example_song", kExampleSong, edited},
-      // A format 0 song gets a row and a family of sounds per channel.
-      {"format0", "song", formatZeroBand(), request("song.mid")},
-      // Each track of a shared name keeps its own line of the settings file.
-      {"names", "song", songWithSharedAndMissingNames(),
-       request("song.mid", {"0:noteInterval=240", "1:splitMethod=0", "2:velocitySplitWidth=8", "3:gridUnit=480"})},
-      {"humanized", "song", humanizedRamp(), request("song.mid", {"1:splitMethod=0", "1:velocitySplitWidth=32"})},
-      // The first track's notes are a row of their own, and it keeps the song's tempos and meter.
-      {"firsttrack", "song", songPlayingInItsFirstTrack(), request("song.mid", {"0:definitionName=lead"})},
-      // Every object on its tick in pulses of the song's division, every tempo unrounded, the
-      // title in UTF-8; converted again from its settings file, it is a bmson chart again.
-      {"bmson", "song", humanizedRamp(), asBmson(request("song.mid", {"1:splitMethod=0", "1:velocitySplitWidth=32"})), "_out.bmson"},
-  };
-  for (const GoldenCase& c : cases) {
-    SCOPED_TRACE(c.folder);
-    const std::string input(c.input);
-    const std::string outputs[] = {input + "_out.mid", input + ".txt", input + c.chart};
+  for (const CaseLine& c : readCaseTable("app/data/golden_jobs.txt")) {
+    SCOPED_TRACE(c.where);
+    const Bytes song = readBytes(std::string(RENDLOW_SOURCE_DIR) + "/" + c.columns[1]);
+    const std::string& input = c.columns[2];
+    const std::string outputs[] = {input + "_out.mid", input + ".txt", input + "_out." + c.columns[4]};
     JobRun job;
-    job.put(input + ".mid", c.song);
-    const Result<JobReport> report = job.run(c.job);
+    job.put(input + ".mid", song);
+    const Result<JobReport> report = job.run(goldenJob(c.columns));
     ASSERT_TRUE(report && report->output && report->output->notices.empty());
     for (const std::string& name : outputs)
-      expectGoldenFile(job.dir.file(name), kGoldenDir + "/" + c.folder + "/" + name, !name.ends_with(".mid"));
+      expectGoldenFile(job.dir.file(name), kGoldenDir + "/" + c.columns[0] + "/" + name, !name.ends_with(".mid"));
     exportJobForInterop(job, input);
     // Converted again from the settings file it wrote, the song gives the very same bytes.
     JobRun again;
-    again.put(input + ".mid", c.song);
+    again.put(input + ".mid", song);
     again.put(input + ".txt", job.read(input + ".txt"));
     ASSERT_TRUE(again.run(request(input + ".txt")));
     for (const std::string& name : outputs) EXPECT_EQ(again.read(name), job.read(name)) << name;
@@ -313,11 +171,7 @@ TEST(OutputFlow, AFileThatCannotBeWrittenIsToldAndTheOthersAreStillWritten) {
 
 TEST(OutputFlow, ATrackTooComplexToLayOutStopsTheOutputNamingIt) {
   // Two thousand notes, each held to the end: every sound overlaps every other.
-  MidiBuilder builder;
-  TrackBuilder& track = builder.track().name("Pad");
-  for (int n = 0; n < 2000; ++n) track.noteOn(n * 10, 0, n % 128, 1 + n % 127);
-  track.endOfTrack(30000);
-  JobRun job(builder.bytes());
+  JobRun job(appSong("held_pad.mid"));
   const Result<JobReport> report = job.run(request("song.mid"));
   ASSERT_TRUE(report && !report->output);
   EXPECT_NE(report->output.problem().message.in(Audience::EnglishConsole).find("track 1 \"Pad\""),

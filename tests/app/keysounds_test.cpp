@@ -35,21 +35,11 @@ std::set<std::string> wavNames(const std::string& chart) {
   return names;
 }
 
-// One track of `notes` notes, each its own sound, none overlapping, all on the chart's grid, so
-// the chart can place every one exactly; velocities 40 to 127, or all 100.
-Bytes soloSong(int notes, bool varyVelocity) {
-  MidiBuilder song;
-  song.track().tempoBpm(0, 120).endOfTrack(0);
-  TrackBuilder& track = song.track();
-  track.name("Solo");
-  for (int n = 0; n < notes; ++n) {
-    const int pitch = varyVelocity ? 60 + n % 3 : 40 + n;
-    track.noteOn(480 + n * 600, 0, pitch, varyVelocity ? 40 + (n * 37) % 88 : 100)
-        .noteOff(480 + n * 600 + 400, 0, pitch);
-  }
-  track.endOfTrack(480 + notes * 600);
-  return song.bytes();
-}
+// One track "Solo" of 24 notes, each its own sound, none overlapping, all on the chart's grid, so
+// the chart can place every one exactly: of 24 pitches at one velocity, or of three pitches at
+// velocities 40 to 127.
+const Bytes kSoloPitches = appSong("solo_pitches.mid");
+const Bytes kSoloVelocities = appSong("solo_velocities.mid");
 
 TEST(SoundStarts, EverySoundOfTheChartStartsOnceInItsTrackInOrder) {
   JobRun job(kExampleSong);
@@ -174,7 +164,7 @@ protected:
 
 TEST_F(Rendered, AChartOfOneSoundPerNotePlaysItsSongBackAlmostExactly) {
   JobRun job;
-  const audio::FidelityFigures figures = render(job, soloSong(24, false));
+  const audio::FidelityFigures figures = render(job, kSoloPitches);
   EXPECT_GE(figures.waveformSnrDb, 30.0);
   EXPECT_EQ(figures.lagFrames, 0);
   // Every file begins with its sound: a sample above the quietest a 16-bit file holds within
@@ -193,9 +183,9 @@ TEST_F(Rendered, AChartOfOneSoundPerNotePlaysItsSongBackAlmostExactly) {
 // A bmson chart makes the same sound files and plays back as the ".bme" does, figure for figure.
 TEST_F(Rendered, ABmsonChartMakesTheSameSoundsAndFiguresAsTheBme) {
   JobRun bme;
-  const audio::FidelityFigures asBme = render(bme, soloSong(24, true));
+  const audio::FidelityFigures asBme = render(bme, kSoloVelocities);
   JobRun bmson;
-  bmson.put("song.mid", soloSong(24, true));
+  bmson.put("song.mid", kSoloVelocities);
   JobRequest job = request("song.mid");
   job.chartFormat = ChartFormat::Bmson;
   ASSERT_TRUE(bmson.run(job));
@@ -212,14 +202,7 @@ TEST_F(Rendered, ABmsonChartMakesTheSameSoundsAndFiguresAsTheBme) {
 // A note the song silences (volume 0) is its own sound, rendered as silence of its length and
 // told; a very soft note keeps what a 16-bit file hears of it. No file is empty.
 TEST_F(Rendered, SilentSoundsAreWrittenAsSilenceAndToldAndNoFileIsEmpty) {
-  MidiBuilder song;
-  song.track().tempoBpm(0, 120).endOfTrack(0);
-  TrackBuilder& track = song.track();
-  track.name("Solo").noteOn(480, 0, 60, 100).noteOff(880, 0, 60);
-  track.noteOn(1440, 0, 62, 7).noteOff(1840, 0, 62);
-  track.controlChange(2400, 0, 7, 0).noteOn(2400, 0, 64, 100).noteOff(2800, 0, 64).endOfTrack(3000);
-  JobRun job;
-  job.put("song.mid", song.bytes());
+  JobRun job(appSong("solo_silenced.mid"));
   ASSERT_TRUE(job.run(request("song.mid")));
   KeysoundRequest synthesize;
   synthesize.soundFont = kSoundFont;
@@ -240,8 +223,8 @@ TEST_F(Rendered, SilentSoundsAreWrittenAsSilenceAndToldAndNoFileIsEmpty) {
 TEST_F(Rendered, FinerVelocityBucketsPlayTheSongBackCloser) {
   JobRun coarse;
   JobRun fine;
-  const audio::FidelityFigures one = render(coarse, soloSong(24, true));
-  const audio::FidelityFigures many = render(fine, soloSong(24, true), {"0:velocitySplitWidth=16"});
+  const audio::FidelityFigures one = render(coarse, kSoloVelocities);
+  const audio::FidelityFigures many = render(fine, kSoloVelocities, {"0:velocitySplitWidth=16"});
   EXPECT_GT(many.waveformSnrDb, one.waveformSnrDb + 6.0);
   EXPECT_LT(many.logSpectralDistanceDb, one.logSpectralDistanceDb);
 }

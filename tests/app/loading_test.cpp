@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/load_flow.h"
 #include "app/output_flow.h"
 #include "app/paths.h"
@@ -12,22 +14,13 @@
 #include "base/messages.h"
 #include "base/platform.h"
 #include "job_fixture.h"
+#include "support/case_table.h"
 
 namespace rendlow::test {
 namespace {
 
 // A conductor, an empty track, two named tracks of one name, and an unnamed one.
-Bytes songOfFiveTracks() {
-  MidiBuilder song;
-  song.track().name("Conductor").tempoBpm(0, 120).endOfTrack(0);
-  song.track().name("Setup").programChange(0, 0, 5).endOfTrack(0);
-  for (const char* name : {"Bass", "Bass", ""}) {
-    TrackBuilder& track = song.track();
-    if (*name) track.name(name);
-    track.noteOn(0, 1, 40, 100).noteOff(480, 1, 40).endOfTrack(480);
-  }
-  return song.bytes();
-}
+const Bytes kFiveTracks = appSong("five_tracks.mid");
 
 // The definition name of each row.
 std::vector<std::string> definitionNames(const MemoryForm& form) {
@@ -37,7 +30,7 @@ std::vector<std::string> definitionNames(const MemoryForm& form) {
 }
 
 TEST(LoadFlow, AMidiFileGivesOneRowPerTrackWithContentAfterTheFirst) {
-  JobRun job(songOfFiveTracks());
+  JobRun job(kFiveTracks);
   WorkingFolder here(job.dir.path());
   ASSERT_TRUE(loadFile(job.app, job.form, "song.mid"));
   ASSERT_EQ(job.form.rows().size(), 3u);
@@ -88,7 +81,7 @@ TEST(Project, KeepsTheRecordsNoTrackTookOnlyWhileTheSongIsCutShort) {
 // The k-th line of a name goes to the k-th track of that name; tracks beyond the lines of their
 // name take the last one.
 TEST(LoadFlow, ASettingsFileGivesEachTrackOfANameItsOwnLine) {
-  JobRun job(songOfFiveTracks());
+  JobRun job(kFiveTracks);
   job.put("song.txt",
           "i\tsong.mid\no\telsewhere.mid\ntr\tBass\tlow\t0\t100\ntr\tBass\thigh\t0\t200\ntr\t\tnoname\t0\t300\n"
           "tr\tGone\tx\t0\t400\ng\tG\nt\tT\na\tA\n");
@@ -130,19 +123,11 @@ TEST(LoadFlow, WhatCannotBeLoadedIsToldWithTheFileAndTheReason) {
 }
 
 TEST(Paths, FilesAreNamedAfterTheStemOfThePathTheyComeFrom) {
-  // given; the rendering MIDI file proposed for it as input, its settings file, its chart as output
-  const std::array<const char*, 4> cases[] = {
-      {"C:\\a\\song.mid", "C:\\a\\song_out.mid", "C:\\a\\song.txt", "C:\\a\\song.bme"},
-      {"rendering.midi", "rendering_out.mid", "rendering.txt", "rendering.bme"},
-      {"C:\\my.dir\\song", "C:\\my.dir\\song_out.mid", "C:\\my.dir\\song.txt", "C:\\my.dir\\song.bme"},
-      {"dir/.hidden", "dir/.hidden_out.mid", "dir/.hidden.txt", "dir/.hidden.bme"},
-      {"a.b.mid", "a.b_out.mid", "a.b.txt", "a.b.bme"},
-  };
-  for (const auto& [given, rendering, settings, chart] : cases) {
-    SCOPED_TRACE(given);
-    EXPECT_EQ(outputNameFor(given), rendering);
-    EXPECT_EQ(settingsPathFor(given), settings);
-    EXPECT_EQ(chartPathFor(given), chart);
+  for (const CaseLine& c : readCaseTable("app/data/stem_paths.txt")) {
+    SCOPED_TRACE(c.where);
+    EXPECT_EQ(outputNameFor(c.columns[0]), c.columns[1]);
+    EXPECT_EQ(settingsPathFor(c.columns[0]), c.columns[2]);
+    EXPECT_EQ(chartPathFor(c.columns[0]), c.columns[3]);
   }
   EXPECT_EQ(outputNameFor(""), "");  // an empty input box proposes no name
   EXPECT_EQ(chartPathFor(""), std::nullopt);
@@ -160,28 +145,16 @@ TEST(Paths, SettingsFilesKeepPathsRelativeToTheirFolderWhenInside) {
   EXPECT_EQ(resolveFrom("songs/", "C:\\abs\\a.mid"), "C:\\abs\\a.mid");
 }
 
+// The commas of a column as the TABs of a "tr" line.
+std::string withTabs(std::string fields) {
+  std::replace(fields.begin(), fields.end(), ',', '\t');
+  return fields;
+}
+
 TEST(TrackLine, ScansEveryFieldItCanAndKeepsTheDefaultsAfterTheFirstThatDoesNotMatch) {
-  // A "tr" line after its key; the record scanned from it, written back in the same field order:
-  // velocity width, note interval, grid, split, threshold, tempo ignored, controller width and
-  // interval, #WAV gap, enabled, length width.
-  const std::pair<const char*, const char*> cases[] = {
-      {"Piano\tpno\t0\t960", "Piano\tpno\t0\t960\t1920\t1\t0\t0\t0\t0\t2\t1\t0"},
-      {"Piano\tpno\t1\t2\t3\t0\t5\t7\t8\t9\t10", "Piano\tpno\t1\t2\t3\t0\t5\t1\t8\t9\t10\t1\t0"},
-      // A track left out stays out; any number but 0 is on.
-      {"Piano\tpno\t1\t2\t3\t0\t5\t7\t8\t9\t10\t0", "Piano\tpno\t1\t2\t3\t0\t5\t1\t8\t9\t10\t0\t0"},
-      {"Piano\tpno\t1\t2\t3\t0\t5\t7\t8\t9\t10\t-4", "Piano\tpno\t1\t2\t3\t0\t5\t1\t8\t9\t10\t1\t0"},
-      // An unnamed track and an empty definition name are texts too: the numbers after them count.
-      {"\ttr03\t4\t480\t0\t2\t0\t0\t0\t0\t2", "\ttr03\t4\t480\t0\t2\t0\t0\t0\t0\t2\t1\t0"},
-      {"Piano\t\t16\t480", "Piano\t\t16\t480\t1920\t1\t0\t0\t0\t0\t2\t1\t0"},
-      // A number skips blanks and TABs before it; each separator is one TAB.
-      {"P\td\t5\t\t960\t 7", "P\td\t5\t960\t7\t1\t0\t0\t0\t0\t2\t1\t0"},
-      {"P\td\t5\tx\t7", "P\td\t5\t960\t1920\t1\t0\t0\t0\t0\t2\t1\t0"},
-      {"P\td\t2147483648\t7", "P\td\t0\t960\t1920\t1\t0\t0\t0\t0\t2\t1\t0"},
-      {"P\td\t-3", "P\td\t-3\t960\t1920\t1\t0\t0\t0\t0\t2\t1\t0"},
-  };
-  for (const auto& [fields, scanned] : cases) {
-    const TrackSettings record = scanTrackFields(fields);
-    EXPECT_EQ(formatTrackFields(record.trackName, record), scanned) << fields;
+  for (const CaseLine& c : readCaseTable("app/data/track_lines.txt")) {
+    const TrackSettings record = scanTrackFields(withTabs(c.columns[0]));
+    EXPECT_EQ(formatTrackFields(record.trackName, record), withTabs(c.columns[1])) << c.where;
   }
 }
 
@@ -209,28 +182,18 @@ TEST(SettingsFile, KeepsWhatItWasGivenAndReadsBothLineEnds) {
   EXPECT_EQ(read->genre + read->title, "G");
 }
 
-// A definition name that would lead the sound files out of the chart's folder, or that Windows
-// cannot take, refuses the file by its line: loaded, it would be written again.
 TEST(SettingsFile, ADefinitionNameThatCannotNameAFileRefusesTheFileAndNamesTheLine) {
   TempDir dir;
-  const std::pair<const char*, std::size_t> cases[] = {
-      // the "tr" lines after the "i" line; the line refused (0: none)
-      {"tr\tP\tpiano\ntr\tQ\t\t0\n", 0},
-      {"tr\tP\t../evil\t0\n", 2},
-      {"tr\tP\tpiano\ntr\tQ\ta:b\n", 3},
-      {"tr\tP\t..\n", 2},
-      {"tr\tP\ta\\b\n", 2},
-      {"tr\tP\tx\x01y\n", 2},
-  };
-  for (const auto& [rows, refusedLine] : cases) {
-    SCOPED_TRACE(rows);
-    const std::string text = std::string("i\t/a.mid\n") + rows;
+  for (const CaseLine& c : readCaseTable("app/data/definition_names.txt")) {
+    SCOPED_TRACE(c.where);
+    std::string text = "i\t/a.mid\n" + withTabs(unescaped(c.columns[0])) + "\n";
+    std::replace(text.begin(), text.end(), ';', '\n');
     writeBytes(dir.file("song.txt"), Bytes(text.begin(), text.end()));
     const Result<SettingsFileContents> read = loadSettings(dir.file("song.txt"));
-    ASSERT_EQ(read.ok(), refusedLine == 0);
+    ASSERT_EQ(read.ok(), c.columns[1] == "0");
     if (read) continue;
     const std::string told = read.problem().message.in(Audience::EnglishConsole);
-    EXPECT_NE(told.find("Line " + std::to_string(refusedLine) + " "), std::string::npos) << told;
+    EXPECT_NE(told.find("Line " + c.columns[1] + " "), std::string::npos) << told;
   }
 }
 
@@ -308,7 +271,7 @@ TEST(WindowOpen, WhatTheFolderHoldsDecidesWhatLoadsAndWhatIsTold) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    JobRun job(songOfFiveTracks());
+    JobRun job(kFiveTracks);
     job.put("other.mid", kExampleSong);
     for (const auto& [name, text] : c.files) job.put(name, text);
     WorkingFolder here(job.dir.path());
@@ -341,7 +304,7 @@ TEST(WindowOpen, WhatTheFolderHoldsDecidesWhatLoadsAndWhatIsTold) {
 // The window saves the paths of a song beside its settings file as the command line does, so a
 // copied folder opens its own song.
 TEST(WindowOpen, ACopiedFolderOpensItsOwnSong) {
-  JobRun job(songOfFiveTracks());
+  JobRun job(kFiveTracks);
   const std::string copy = job.dir.file("copy");
   {
     WorkingFolder here(job.dir.path());

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 
 #include "app/load_flow.h"
 #include "app/output_flow.h"
 #include "job_fixture.h"
+#include "support/case_table.h"
 
 namespace rendlow::test {
 namespace {
@@ -26,57 +28,41 @@ private:
   std::string chart_;
 };
 
-// One note far past the last measure a chart can number: the chart, and with it the rendering
-// file, is refused.
-Bytes songPastTheLastMeasure() {
-  MidiBuilder song;
-  song.track().name("Conductor").tempoBpm(0, 120).endOfTrack(0);
-  constexpr int32_t kFar = 1920 * 1200;
-  song.track().name("Lead").noteOn(kFar, 0, 60, 100).noteOff(kFar + 480, 0, 60).endOfTrack(kFar + 480);
-  return song.bytes();
+// The song a case names: the example song, its damaged head, or a song of the data folder.
+Bytes songNamed(const std::string& name) {
+  if (name == "example") return kExampleSong;
+  if (name == "damaged") return Bytes(kExampleSong.begin(), kExampleSong.begin() + 300);
+  return appSong(name);
+}
+
+OutputChoice outputNamed(const std::string& name) {
+  if (name == "rendering") return OutputChoice::MidiOnly;
+  return name == "settings" ? OutputChoice::SettingsOnly : OutputChoice::MidiAndChart;
+}
+
+Tone toneNamed(const std::string& name) {
+  return name == "error" ? Tone::Error : name == "warning" ? Tone::Warning : Tone::Information;
 }
 
 TEST(OutputMessage, EachOutputIsToldOnceAfterEverythingIsWritten) {
-  const Bytes damaged(kExampleSong.begin(), kExampleSong.begin() + 300);
-  const struct {
-    const char* name;
-    Bytes song;
-    std::string output;
-    OutputChoice choice;
-    std::size_t messages;  // 0 or 1
-    Tone tone;
-    std::string firstLine;
-    std::vector<std::string> says;  // in the English text, in this order
-  } cases[] = {
-      {"chart and rendering", kExampleSong, "song_out.mid", OutputChoice::MidiAndChart, 1, Tone::Information,
-       "The rendering MIDI file was written.", {"Written: song_out.mid, song.txt, song_out.bme", "Not written: -"}},
-      {"rendering alone", kExampleSong, "song_out.mid", OutputChoice::MidiOnly, 1, Tone::Information,
-       "The rendering MIDI file was written.", {"Written: song_out.mid, song.txt\n"}},
-      {"settings alone", kExampleSong, "song_out.mid", OutputChoice::SettingsOnly, 0, Tone::Information, "", {}},
-      {"a damaged song", damaged, "song_out.mid", OutputChoice::MidiAndChart, 1, Tone::Warning,
-       "The rendering MIDI file was written.", {"The MIDI file is damaged.", "Written: song_out.mid"}},
-      {"a refused chart", songPastTheLastMeasure(), "song_out.mid", OutputChoice::MidiAndChart, 1, Tone::Error,
-       "The chart was not written.", {"Written: song.txt", "Not written: song_out.mid, song_out.bme"}},
-      {"a rendering that cannot be written", kExampleSong, "missing/out.mid", OutputChoice::MidiAndChart, 1,
-       Tone::Error, "The rendering MIDI file could not be written.", {"Written: song.txt"}},
-      {"an output over the song", kExampleSong, "song.mid", OutputChoice::MidiAndChart, 1, Tone::Error, "", {}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    JobRun job(c.song);
+  for (const CaseLine& c : readCaseTable("app/data/output_messages.txt")) {
+    SCOPED_TRACE(c.where);
+    JobRun job(songNamed(c.columns[1]));
     WorkingFolder here(job.dir.path());
     WatchingForm window(job.dir.file("song_out.bme"));
     ASSERT_TRUE(openInWindow(job.app, window, "song.mid"));
     const std::size_t toldAtLoad = window.messages().size();
-    (void)runOutput(job.app, {c.output, {}, c.choice}, &window);
-    ASSERT_EQ(window.messages().size() - toldAtLoad, c.messages);
-    if (c.messages == 0) continue;
+    (void)runOutput(job.app, {c.columns[2], {}, outputNamed(c.columns[3])}, &window);
+    ASSERT_EQ(window.messages().size() - toldAtLoad, std::stoul(c.columns[4]));
+    if (c.columns[4] == "0") continue;
     const Message& told = window.messages().back();
-    EXPECT_EQ(window.tones().back(), c.tone);
-    if (!c.firstLine.empty()) EXPECT_EQ(firstLine(told), c.firstLine);
+    EXPECT_EQ(window.tones().back(), toneNamed(c.columns[5]));
+    if (c.columns[6] != "-") EXPECT_EQ(firstLine(told), c.columns[6]);
     const std::string& text = told.in(Audience::EnglishConsole);
     std::size_t from = 0;
-    for (const std::string& part : c.says) {
+    std::istringstream parts(c.expected);
+    for (std::string line; std::getline(parts, line);) {
+      const std::string part = unescaped(line);
       const std::size_t at = text.find(part, from);
       EXPECT_NE(at, std::string::npos) << part << " in\n" << text;
       from = at == std::string::npos ? from : at;

@@ -14,6 +14,7 @@
 #include "app/output_flow.h"
 #include "app/paths.h"
 #include "job_fixture.h"
+#include "support/case_table.h"
 
 namespace rendlow::test {
 namespace {
@@ -78,20 +79,13 @@ TEST(OutputPlan, ASongThatDidNotReadIsRefusedWithTheReasonOfItsLoad) {
 
 // A first track that opens with data bytes and a last one that ends on a note-on without its end
 // of track: a second reading takes the note-on's status for the opening bytes.
-Bytes songOpeningWithDataBytes() {
-  MidiBuilder song;
-  song.track().raw({0x00, 0x3C, 0x64}).noteOff(480, 0, 60).endOfTrack(960);
-  song.track().noteOn(0, 0, 64, 90).noteOff(480, 0, 64).noteOn(960, 0, 67, 90);
-  return song.bytes();
-}
-
 TEST(OutputPlan, ConvertsTheSongAsASecondReadingSeesIt) {
-  JobRun fresh(songOpeningWithDataBytes());
+  JobRun fresh(appSong("opening_with_data_bytes.mid"));
   JobRequest job = request("song.mid");
   job.output = OutputChoice::MidiOnly;
   ASSERT_TRUE(fresh.run(job));
   // An application that has read the file once reads it the second way from the start.
-  JobRun readBefore(songOpeningWithDataBytes());
+  JobRun readBefore(appSong("opening_with_data_bytes.mid"));
   ASSERT_TRUE(readBefore.app.readMidiFile(readBefore.dir.file("song.mid")));
   ASSERT_TRUE(readBefore.run(job));
   EXPECT_EQ(fresh.read("song_out.mid"), readBefore.read("song_out.mid"));
@@ -146,16 +140,6 @@ TEST(OutputPlan, WarnsOfDamageAndOfASongWithoutNotes) {
 }
 
 // Over 1,300 notes of distinct pitch and length: more sounds than ids a chart can name.
-Bytes songPastItsIds() {
-  MidiBuilder builder;
-  builder.track().tempoBpm(0, 120).endOfTrack(0);
-  TrackBuilder& track = builder.track();
-  for (int n = 0; n < 1400; ++n)
-    track.noteOn(n * 480, 0, 30 + n % 60, 90).noteOff(n * 480 + 10 + n / 60, 0, 30 + n % 60);
-  track.endOfTrack(1400 * 480);
-  return builder.bytes();
-}
-
 // After an output whose chart stood, one whose chart a limit refuses: the rendering file and the
 // chart on disk stay the pair written before, and the settings file keeps the edit. Without a
 // chart asked for, the rendering file is written alone.
@@ -168,7 +152,7 @@ TEST(OutputPlan, AChartPastItsIdsHoldsBackItsRenderingFileAndSavesTheSettingsAlo
   const Case cases[] = {{OutputChoice::MidiAndChart, false, false}, {OutputChoice::MidiOnly, true, true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.choice));
-    JobRun job(songPastItsIds());
+    JobRun job(appSong("past_its_ids.mid"));
     job.put("song_out.mid", "old");
     job.put("song_out.bme", "old");
     WorkingFolder here(job.dir.path());
@@ -196,39 +180,18 @@ TEST(OutputPlan, AChartPastItsIdsHoldsBackItsRenderingFileAndSavesTheSettingsAlo
 }
 
 TEST(OutputPaths, AnOutputNameEndingInASeparatorIsTheFolderOfTheProposedFile) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"out.mid", "out.mid"},
-      {"charts/", "charts/song_out.mid"},
-      {"a/b\\", "a/b\\song_out.mid"},
-      {"charts/x", "charts/x"},
-      {"", ""},
-  };
-  for (const auto& [given, path] : cases) EXPECT_EQ(renderingPathFor(given, "in/song.mid"), path) << given;
+  for (const CaseLine& c : readCaseTable("app/data/output_folders.txt"))
+    EXPECT_EQ(renderingPathFor(c.columns[0], "in/song.mid"), c.columns[1]) << c.where;
 }
 
-// A name ending in ".bmson" asks for a bmson chart, its rendering file beside it; any other name is
-// the rendering file of a ".bme".
 TEST(OutputPaths, ABmsonNameIsTheChartAndItsStemTheRenderingFile) {
-  struct Case {
-    const char* name;
-    bool withChart;
-    const char* rendering;
-    std::optional<std::string> chart;
-    ChartFormat format;
-  };
-  const Case cases[] = {
-      {"out.mid", true, "out.mid", "out.bme", ChartFormat::Bme},
-      {"d/out.bmson", true, "d/out.mid", "d/out.bmson", ChartFormat::Bmson},
-      {"OUT.BMSON", true, "OUT.mid", "OUT.BMSON", ChartFormat::Bmson},
-      {"out.bmson", false, "out.mid", std::nullopt, ChartFormat::Bmson},
-      {"out.bmson.mid", true, "out.bmson.mid", "out.bmson.bme", ChartFormat::Bme},
-      {"bmson", true, "bmson", "bmson.bme", ChartFormat::Bme},
-  };
-  for (const Case& c : cases) {
-    const OutputPaths paths = outputPathsFor("song.mid", c.name, c.withChart);
+  for (const CaseLine& c : readCaseTable("app/data/output_names.txt")) {
+    const OutputPaths paths = outputPathsFor("song.mid", c.columns[0], c.columns[1] == "yes");
+    const std::optional<std::string> chart = c.columns[3] == "-" ? std::nullopt : std::optional(c.columns[3]);
+    const ChartFormat format = c.columns[4] == "bmson" ? ChartFormat::Bmson : ChartFormat::Bme;
     EXPECT_EQ(std::tuple(paths.named, paths.rendering, paths.chart, paths.chartFormat),
-              std::tuple(std::string(c.name), std::string(c.rendering), c.chart, c.format))
-        << c.name;
+              std::tuple(c.columns[0], c.columns[2], chart, format))
+        << c.where;
   }
   // The name asking for the other format keeps its stem.
   EXPECT_EQ(withChartFormat("d/out.mid", ChartFormat::Bmson), "d/out.bmson");
