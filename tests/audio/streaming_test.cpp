@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <tuple>
 
 #include "audio/fidelity/chart_mix.h"
@@ -19,10 +18,7 @@ namespace rendlow::audio {
 namespace {
 
 AudioBuffer noiseOf(int32_t channels, int64_t frames, uint32_t seed, int32_t rate = 44100) {
-  std::minstd_rand engine(seed);
-  AudioBuffer buffer{rate, channels, std::vector<float>(static_cast<std::size_t>(frames * channels))};
-  for (float& sample : buffer.samples) sample = 0.5f * (static_cast<float>(engine() % 65536) / 32768 - 1);
-  return buffer;
+  return {rate, channels, test::noise(static_cast<std::size_t>(frames * channels), seed)};
 }
 
 // `buffer` with `frames` frames of silence put before it.
