@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -36,31 +37,25 @@ AudioBuffer withSilence(AudioBuffer buffer, double fromSeconds, double toSeconds
   return buffer;
 }
 
+// A sound as a column of data/silences.txt makes it.
+AudioBuffer soundOf(const std::string& making) {
+  std::istringstream words(making);
+  std::string kind, silent;
+  double seconds = 0, level = 0, from = 0, to = 0;
+  words >> kind >> seconds >> level >> silent >> from >> to;
+  return withSilence(tone(seconds, static_cast<float>(level)), from, to);
+}
+
 TEST(PlaybackAgainstReference, TellsWhereItIsSilentAndWhatItPlaysPastTheReference) {
-  const AudioBuffer song = tone(4, 0.5f);
-  struct Case {
-    const char* name;
-    AudioBuffer playback;
-    AudioBuffer reference;
-    double silentSeconds;
-    double firstSilentSeconds;
-    double unmeasuredSeconds;
-  };
-  const std::vector<Case> cases{
-      {"Faithful", song, song, 0, 0, 0},
-      {"ASecondLost", withSilence(song, 1, 2), song, 1.0, 1.0, 0},
-      {"LostWhereTheSongIsBarelyHeard", withSilence(song, 1, 2), tone(4, 0.005f), 0, 0, 0},
-      {"NearlySilentIsStillHeard", song, withSilence(song, 2, 4), 0, 0, 0},
-      {"TheReferenceStopsAfterOneSecond", song, tone(1, 0.5f), 0, 0, 3.0},
-      {"TheReferenceOutlastsThePlayback", tone(1, 0.5f), song, 3.0, 1.0, 0},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    const FidelityFigures figures = comparePlayback(c.playback, c.reference);
-    EXPECT_NEAR(figures.silentSeconds, c.silentSeconds, 1e-9);
-    EXPECT_NEAR(figures.firstSilentSeconds, c.firstSilentSeconds, 1e-9);
-    EXPECT_NEAR(figures.unmeasuredSeconds, c.unmeasuredSeconds, 1e-9);
-    EXPECT_NEAR(figures.referenceSeconds, static_cast<double>(c.reference.frames()) / kRate, 1e-9);
+  for (const rendlow::test::CaseLine& c : rendlow::test::readCaseTable("audio/data/silences.txt")) {
+    SCOPED_TRACE(c.where);
+    ASSERT_EQ(c.columns.size(), 6u);
+    const AudioBuffer reference = soundOf(c.columns[2]);
+    const FidelityFigures figures = comparePlayback(soundOf(c.columns[1]), reference);
+    EXPECT_NEAR(figures.silentSeconds, std::stod(c.columns[3]), 1e-9);
+    EXPECT_NEAR(figures.firstSilentSeconds, std::stod(c.columns[4]), 1e-9);
+    EXPECT_NEAR(figures.unmeasuredSeconds, std::stod(c.columns[5]), 1e-9);
+    EXPECT_NEAR(figures.referenceSeconds, static_cast<double>(reference.frames()) / kRate, 1e-9);
   }
 }
 
