@@ -36,6 +36,15 @@ inline std::vector<std::string> texts(const Notices& notices) {
   return texts;
 }
 
+// The English of each notice in turn, for a golden file: each followed by a line "--", and
+// marked when it is not a warning.
+inline std::string noticesText(const Notices& notices) {
+  std::string text;
+  for (const Notice& notice : notices)
+    text += (notice.kind == Notice::Kind::Warning ? "" : "(not a warning) ") + english(notice.message) + "\n--\n";
+  return text;
+}
+
 // For EXPECT_TRUE: the English text of `message` holds `words`.
 inline testing::AssertionResult says(const Message& message, const std::string& words) {
   const std::string text = english(message);

@@ -83,8 +83,7 @@ TEST(FidelityWarnings, EachFaultTheFiguresShowIsWarnedOfOnceSayingWhatToDo) {
     figures.referenceSeconds = 3;
     figures.mixPeakDbfs = std::stod(c.columns[4]);
     told += "== " + c.columns[0] + "\n";
-    for (const Notice& notice : fidelityWarnings(figures, c.columns[5], c.columns[6]))
-      told += (notice.kind == Notice::Kind::Warning ? "" : "(not a warning) ") + test::english(notice.message) + "\n";
+    told += test::noticesText(fidelityWarnings(figures, c.columns[5], c.columns[6]));
   }
   rendlow::test::expectGolden(told, test::dataFile("fidelity_warnings_golden.txt"));
 }
