@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <optional>
 #include <sstream>
 
 #include "audio/cut/sound_cut.h"
