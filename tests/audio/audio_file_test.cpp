@@ -35,12 +35,6 @@ TEST_P(AudioFiles, WritesAPlainSixteenBitWaveByteForByte) {
   EXPECT_EQ(test::readText(dir_.file("out.wav")), test::readText(test::dataFile("pcm16_stereo_22050.wav")));
 }
 
-float fraction(const std::string& text) {
-  const std::size_t slash = text.find('/');
-  if (slash == std::string::npos) return std::stof(text);
-  return static_cast<float>(std::stod(text.substr(0, slash)) / std::stod(text.substr(slash + 1)));
-}
-
 // Every file of data/wav, read as data/wav/cases.txt says: the encodings we take, the layouts
 // of chunks others write, and the damaged and unsupported files we refuse, saying why.
 TEST_P(AudioFiles, ReadsEveryFileOfTheTableOrRefusesItSayingWhy) {
@@ -69,7 +63,7 @@ TEST_P(AudioFiles, ReadsEveryFileOfTheTableOrRefusesItSayingWhy) {
     int32_t channels = 0;
     fields >> channels;
     std::vector<float> samples;
-    for (std::string sample; fields >> sample;) samples.push_back(fraction(sample));
+    for (std::string sample; fields >> sample;) samples.push_back(test::fraction(sample));
     EXPECT_EQ(buffer->sampleRate, std::stoi(rate));
     EXPECT_EQ(buffer->channels, channels);
     EXPECT_EQ(buffer->samples, samples);

@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
 #include "base/message.h"
+#include "base/notices.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"
 
@@ -18,13 +20,44 @@ using rendlow::test::readText;
 // A committed data file of this suite.
 inline std::string dataFile(const std::string& name) { return RENDLOW_TEST_DATA_DIR "/audio/data/" + name; }
 
+// A sample written as a number or a fraction ("1/65536").
+inline float fraction(const std::string& text) {
+  const std::size_t slash = text.find('/');
+  if (slash == std::string::npos) return std::stof(text);
+  return static_cast<float>(std::stod(text.substr(0, slash)) / std::stod(text.substr(slash + 1)));
+}
+
 inline std::string english(const Message& message) { return message.in(Audience::EnglishConsole); }
+
+// The English of each notice, to compare two lists of them.
+inline std::vector<std::string> texts(const Notices& notices) {
+  std::vector<std::string> texts;
+  for (const Notice& notice : notices) texts.push_back(english(notice.message));
+  return texts;
+}
+
+// The English of each notice in turn, for a golden file: each followed by a line "--", and
+// marked when it is not a warning.
+inline std::string noticesText(const Notices& notices) {
+  std::string text;
+  for (const Notice& notice : notices)
+    text += (notice.kind == Notice::Kind::Warning ? "" : "(not a warning) ") + english(notice.message) + "\n--\n";
+  return text;
+}
 
 // For EXPECT_TRUE: the English text of `message` holds `words`.
 inline testing::AssertionResult says(const Message& message, const std::string& words) {
   const std::string text = english(message);
   if (text.find(words) != std::string::npos) return testing::AssertionSuccess();
   return testing::AssertionFailure() << "\"" << text << "\" does not say \"" << words << "\"";
+}
+
+// A deterministic noise in [-0.5, 0.5).
+inline std::vector<float> noise(std::size_t count, uint32_t seed) {
+  std::minstd_rand engine(seed);
+  std::vector<float> samples(count);
+  for (float& sample : samples) sample = static_cast<float>(engine() % 65536) / 65536 - 0.5f;
+  return samples;
 }
 
 template <class T>

@@ -2,56 +2,39 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <tuple>
+#include <sstream>
 
 #include "audio/io/audio_backend.h"
 #include "audio/io/pcm_samples.h"
 #include "audio/cut/stem_cutting.h"
 #include "audio_test.h"
+#include "support/case_table.h"
 
 namespace rendlow::audio {
 namespace {
 
-using test::joined;
+// The samples a column of data/cuts.txt writes out, as its header says.
+std::vector<float> samplesOf(const std::string& column) {
+  std::vector<float> samples;
+  std::istringstream words(column);
+  for (std::string word; words >> word;) {
+    const std::size_t fade = word.find('\\'), mark = std::min(word.find('*'), fade);
+    const float value = test::fraction(word.substr(0, mark));
+    const int count = mark == std::string::npos ? 1 : std::stoi(word.substr(mark + 1));
+    for (int i = count - 1; i >= 0; --i)
+      samples.push_back(fade == std::string::npos ? value : static_cast<float>(value * static_cast<double>(i) / count));
+  }
+  return samples;
+}
 
-std::vector<float> repeated(float value, int count) { return std::vector<float>(count, value); }
-
-// The rate, channels and samples of a source; the frames cut; the samples of the cut.
-using CutCase = std::tuple<int32_t, int32_t, std::vector<float>, int64_t, int64_t, std::vector<float>>;
-
-// At 1000 Hz the fade-out is 5 frames: gains 4/5, 3/5, 2/5, 1/5, 0. At 44.1 kHz it is 220.5
-// frames, rounded to 221. A cut inside sound still heard fades; a sound that died away before its
-// cut keeps all a 16-bit file hears of it and ends on its own.
 TEST(CutSound, StartsExactlyKeepsAllThatIsHeardAndFadesOnlyWhatItCuts) {
-  const std::vector<float> fade{0.4f, 0.3f, 0.2f, 0.1f, 0};
-  const std::vector<float> stereoFade{0.5f, 0.5f, 0.4f, 0.4f, 0.3f, 0.3f, 0.2f, 0.2f, 0.1f, 0.1f, 0, 0};
-  // -66 dBFS and the floor itself are heard; just below the floor is silence.
-  const float floor = kAudibleFloor;
-  const std::vector<float> tail{0.5f, 0.0005f, floor, floor * 0.99f, -floor * 0.99f, 0};
-  std::vector<float> longFade = repeated(0.5f, 79);
-  for (int i = 220; i >= 0; --i) longFade.push_back(0.5f * static_cast<float>(i / 221.0));
-  std::vector<float> quietFade = repeated(0.0005f, 3);
-  for (float gain : {1.0f, 0.8f, 0.6f, 0.4f, 0.2f, 0.0f}) quietFade.push_back(0.0005f * gain);
-  const std::vector<CutCase> cases{
-      {1000, 1, repeated(0.5f, 20), 3, 13, joined(repeated(0.5f, 5), fade)},  // ends at the next start
-      {1000, 1, joined(repeated(0, 3), repeated(0.5f, 10)), 1, 10, joined({0, 0, 0.5f, 0.5f}, fade)},
-      {1000, 1, joined(repeated(0.5f, 4), tail), 0, 10, joined(repeated(0.5f, 5), {0.0005f, floor})},
-      {1000, 2, repeated(0.5f, 20), 0, 6, stereoFade},
-      {1000, 2, joined(repeated(0.5f, 10), {0, 0.002f, 0, 0}), 0, 7, joined(repeated(0.5f, 10), {0, 0.002f})},
-      {1000, 2, {0.5f, 0.5f, 0, 0.002f, 0, floor * 0.5f, 0, 0}, 0, 4, {0.5f, 0.5f, 0, 0.002f}},
-      {1000, 1, repeated(0.6f, 10), 4, 7, {0.4f, 0.2f, 0}},        // shorter than the fade
-      {1000, 1, repeated(0.5f, 8), 2, 50, joined({0.5f}, fade)},  // the end clamped to the source
-      {1000, 1, repeated(0.0005f, 12), 0, 9, quietFade},          // quiet, but heard
-      {1000, 1, repeated(floor * 0.9f, 8), 1, 7, repeated(0, 6)}, // silent: its length of zeros
-      {1000, 2, repeated(0.5f, 8), 9, 12, {0, 0}},                // past the source: one silent frame
-      {1000, 1, repeated(0.5f, 8), 3, 3, {0}},
-      {44100, 1, repeated(0.5f, 300), 0, 300, longFade},
-  };
-  for (const auto& [rate, channels, source, start, end, expected] : cases) {
-    SCOPED_TRACE(testing::Message() << source.size() << " samples from " << start << " to " << end);
-    const AudioBuffer cut = cutSound({rate, channels, source}, start, end);
-    EXPECT_EQ(cut.sampleRate, rate);
-    EXPECT_EQ(cut.channels, channels);
+  for (const rendlow::test::CaseLine& c : rendlow::test::readCaseTable("audio/data/cuts.txt")) {
+    SCOPED_TRACE(c.where);
+    ASSERT_EQ(c.columns.size(), 6u);
+    const int32_t rate = std::stoi(c.columns[0]), channels = std::stoi(c.columns[1]);
+    const std::vector<float> expected = samplesOf(c.columns[5]);
+    const AudioBuffer cut = cutSound({rate, channels, samplesOf(c.columns[2])}, std::stoll(c.columns[3]), std::stoll(c.columns[4]));
+    EXPECT_EQ(std::pair(cut.sampleRate, cut.channels), std::pair(rate, channels));
     ASSERT_EQ(cut.samples.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_NEAR(cut.samples[i], expected[i], 1e-7) << i;
     EXPECT_EQ(isSilent(cut), std::all_of(expected.begin(), expected.end(), [](float x) { return x == 0; }));
@@ -74,6 +57,12 @@ std::vector<float> asWritten(const AudioBuffer& sound) {
 }
 
 StemTrack oneSound(const std::string& stem) { return {stem, {{stem + "_01.wav", 0, 0.05}}}; }
+
+// `text` with `folder` written as STEMS wherever it is named, as it is a new folder each run.
+std::string withFolderNamed(std::string text, const std::string& folder) {
+  for (std::size_t at; (at = text.find(folder)) != std::string::npos;) text.replace(at, folder.size(), "STEMS");
+  return text;
+}
 
 class CutStems : public testing::Test {
 protected:
@@ -117,23 +106,8 @@ TEST_F(CutStems, CutsEverySoundItCanAndTellsEveryStemItCannotUse) {
   Result<SoundFilesReport> report =
       cut({tr01, oneSound("tr02"), oneSound("tr03"), oneSound("tr04"), tr05, tr06}, stems_.path());
   ASSERT_TRUE(report);
-  const std::vector<std::string> told{
-      "The sound file of track tr02 is missing\nFolder: " + stems_.path() +
-          "\nNone of its sounds were written. Render this track of the rendering MIDI file from its start "
-          "(tick 0) and put it in this folder as tr02.wav.",
-      "belongs to no converted track\nFile: " + stems_.file("tr09.wav"),
-      "Could not read a sound file\nFile: " + stems_.file("tr03.wav"),
-      "does not fit the rendering MIDI file\nFile: " + stems_.file("tr05.wav") +
-          "\nWhat looks wrong: ends 100 ms before the track\nNone of its sounds were written.",
-      "1 of the 2 sounds of track tr06 are silent\nTheir notes have velocity or volume",
-      "not all at one sample rate\nFolder: " + stems_.path() +
-          "\n  TR01.WAV: 1000 Hz\n  tr04.wav: 2000 Hz\n  tr05.wav: 1000 Hz\n  tr06.wav: 1000 Hz\nThey were cut"};
-  ASSERT_EQ(report->notices.size(), told.size());
-  for (std::size_t i = 0; i < told.size(); ++i) {
-    EXPECT_EQ(report->notices[i].kind, Notice::Kind::Warning);
-    EXPECT_TRUE(test::says(report->notices[i].message, told[i]));
-  }
-  EXPECT_EQ(test::english(report->summary()), "Wrote 5 sound files\nFolder: " + stems_.path());
+  const std::string told = test::noticesText(report->notices) + test::english(report->summary()) + "\n";
+  rendlow::test::expectGolden(withFolderNamed(told, stems_.path()), test::dataFile("stem_folder_golden.txt"));
   EXPECT_EQ(soundOf("tr01_01.wav"), asWritten(cutSound(stem, 0, 100)));
   EXPECT_EQ(soundOf("tr01_02.wav"), asWritten(cutSound(stem, 100, 250)));
   EXPECT_EQ(soundOf("tr04_01.wav"), asWritten(cutSound(numberedStem(200, 2000), 0, 200)));

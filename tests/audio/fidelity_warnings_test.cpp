@@ -4,17 +4,17 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 #include <random>
+#include <sstream>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "audio/fidelity/chart_mix.h"
 #include "audio/fidelity/fidelity.h"
 #include "audio/fidelity/fidelity_warnings.h"
 #include "audio_test.h"
+#include "support/case_table.h"
 
 namespace rendlow::audio {
 namespace {
@@ -36,31 +36,25 @@ AudioBuffer withSilence(AudioBuffer buffer, double fromSeconds, double toSeconds
   return buffer;
 }
 
+// A sound as a column of data/silences.txt makes it.
+AudioBuffer soundOf(const std::string& making) {
+  std::istringstream words(making);
+  std::string kind, silent;
+  double seconds = 0, level = 0, from = 0, to = 0;
+  words >> kind >> seconds >> level >> silent >> from >> to;
+  return withSilence(tone(seconds, static_cast<float>(level)), from, to);
+}
+
 TEST(PlaybackAgainstReference, TellsWhereItIsSilentAndWhatItPlaysPastTheReference) {
-  const AudioBuffer song = tone(4, 0.5f);
-  struct Case {
-    const char* name;
-    AudioBuffer playback;
-    AudioBuffer reference;
-    double silentSeconds;
-    double firstSilentSeconds;
-    double unmeasuredSeconds;
-  };
-  const std::vector<Case> cases{
-      {"Faithful", song, song, 0, 0, 0},
-      {"ASecondLost", withSilence(song, 1, 2), song, 1.0, 1.0, 0},
-      {"LostWhereTheSongIsBarelyHeard", withSilence(song, 1, 2), tone(4, 0.005f), 0, 0, 0},
-      {"NearlySilentIsStillHeard", song, withSilence(song, 2, 4), 0, 0, 0},
-      {"TheReferenceStopsAfterOneSecond", song, tone(1, 0.5f), 0, 0, 3.0},
-      {"TheReferenceOutlastsThePlayback", tone(1, 0.5f), song, 3.0, 1.0, 0},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    const FidelityFigures figures = comparePlayback(c.playback, c.reference);
-    EXPECT_NEAR(figures.silentSeconds, c.silentSeconds, 1e-9);
-    EXPECT_NEAR(figures.firstSilentSeconds, c.firstSilentSeconds, 1e-9);
-    EXPECT_NEAR(figures.unmeasuredSeconds, c.unmeasuredSeconds, 1e-9);
-    EXPECT_NEAR(figures.referenceSeconds, static_cast<double>(c.reference.frames()) / kRate, 1e-9);
+  for (const rendlow::test::CaseLine& c : rendlow::test::readCaseTable("audio/data/silences.txt")) {
+    SCOPED_TRACE(c.where);
+    ASSERT_EQ(c.columns.size(), 6u);
+    const AudioBuffer reference = soundOf(c.columns[2]);
+    const FidelityFigures figures = comparePlayback(soundOf(c.columns[1]), reference);
+    EXPECT_NEAR(figures.silentSeconds, std::stod(c.columns[3]), 1e-9);
+    EXPECT_NEAR(figures.firstSilentSeconds, std::stod(c.columns[4]), 1e-9);
+    EXPECT_NEAR(figures.unmeasuredSeconds, std::stod(c.columns[5]), 1e-9);
+    EXPECT_NEAR(figures.referenceSeconds, static_cast<double>(reference.frames()) / kRate, 1e-9);
   }
 }
 
@@ -74,69 +68,37 @@ TEST(PlaybackAgainstReference, WhatItPlaysPastTheEndIsCountedAfterLiningUp) {
   EXPECT_NEAR(figures.unmeasuredSeconds, 0.1, 1e-9);
 }
 
-FidelityFigures figuresWith(int64_t lagFrames, double silentSeconds, double unmeasuredSeconds, double peak) {
-  FidelityFigures figures;
-  figures.sampleRate = 44100;
-  figures.lagFrames = lagFrames;
-  figures.silentSeconds = silentSeconds;
-  figures.firstSilentSeconds = 1.25;
-  figures.unmeasuredSeconds = unmeasuredSeconds;
-  figures.referenceSeconds = 3;
-  figures.mixPeakDbfs = peak;
-  return figures;
-}
-
-std::vector<std::string> headlines(const Notices& notices) {
-  std::vector<std::string> lines;
-  for (const Notice& notice : notices) {
-    EXPECT_EQ(notice.kind, Notice::Kind::Warning);
-    const std::string text = test::english(notice.message);
-    lines.push_back(text.substr(0, text.find('\n')));
+// The warnings of each case of data/fidelity_warnings.txt, in full, against its golden file.
+TEST(FidelityWarnings, EachFaultTheFiguresShowIsWarnedOfOnceSayingWhatToDo) {
+  std::string told;
+  for (const rendlow::test::CaseLine& c : rendlow::test::readCaseTable("audio/data/fidelity_warnings.txt")) {
+    ASSERT_EQ(c.columns.size(), 7u) << c.where;
+    FidelityFigures figures;
+    figures.sampleRate = 44100;
+    figures.lagFrames = std::stoll(c.columns[1]);
+    figures.silentSeconds = std::stod(c.columns[2]);
+    figures.firstSilentSeconds = 1.25;
+    figures.unmeasuredSeconds = std::stod(c.columns[3]);
+    figures.referenceSeconds = 3;
+    figures.mixPeakDbfs = std::stod(c.columns[4]);
+    told += "== " + c.columns[0] + "\n";
+    told += test::noticesText(fidelityWarnings(figures, c.columns[5], c.columns[6]));
   }
-  return lines;
+  rendlow::test::expectGolden(told, test::dataFile("fidelity_warnings_golden.txt"));
 }
 
-TEST(FidelityWarnings, EachFaultTheFiguresShowIsWarnedOfOnce) {
-  const double quiet = -6;
-  const std::string mix = "mix.wav";
-  using Lines = std::vector<std::string>;
-  const std::vector<std::tuple<const char*, FidelityFigures, std::string, std::string, Lines>> cases{
-      {"Faithful", figuresWith(0, 0, 0, quiet), "", mix, {}},
-      {"TwentyMillisecondsLateIsInTime", figuresWith(882, 0, 0, quiet), "", mix, {}},
-      {"TwentyMillisecondsEarlyIsInTime", figuresWith(-882, 0, 0, quiet), "", mix, {}},
-      {"PastTwentyMilliseconds", figuresWith(883, 0, 0, quiet), "", mix,
-       {"The chart's playback lags +20.02 ms behind the reference (more than 20 ms)"}},
-      {"EarlyPastTwentyMilliseconds", figuresWith(-1323, 0, 0, quiet), "tr02", mix,
-       {"Track tr02's sounds lag -30.00 ms behind the reference (more than 20 ms)"}},
-      {"SilentInPlaces", figuresWith(0, 0.05, 0, quiet), "tr01", mix,
-       {"Track tr01's sounds are silent for 0.050 s where the reference is heard, first at 1.250 s"}},
-      {"ARingingTailPastTheEnd", figuresWith(0, 0, 1.0, quiet), "", mix, {}},
-      {"AReferenceStoppingEarly", figuresWith(0, 0, 14.2, quiet), "", mix,
-       {"The reference is shorter than the song"}},
-      {"TheSynthesizersReferenceNeverStopsEarly", figuresWith(0, 0, 14.2, quiet), "", "", {}},
-      {"AtFullScale", figuresWith(0, 0, 0, 0), "", mix, {}},
-      {"Clipping", figuresWith(0, 0, 0, 15.6), "", mix,
-       {"The chart's sounds together peak at +15.6 dBFS: played, they clip"}},
-      {"ATrackAloneIsNotWhatClips", figuresWith(0, 0, 0, 15.6), "tr01", mix, {}},
-      {"Everything", figuresWith(19845, 2, 3, 1), "", mix,
-       {"The chart's playback is silent for 2.000 s where the reference is heard, first at 1.250 s",
-        "The chart's playback lags +450.00 ms behind the reference (more than 20 ms)",
-        "The reference is shorter than the song", "The chart's sounds together peak at +1.0 dBFS: played, they clip"}},
-  };
-  for (const auto& [name, figures, track, reference, expected] : cases) {
-    SCOPED_TRACE(name);
-    EXPECT_EQ(headlines(fidelityWarnings(figures, track, reference)), expected);
+// The figures of each case of data/figure_lines.txt as one line, the song's or a track's.
+TEST(FidelityLine, NamesEveryFigureOrATracksOwn) {
+  std::string lines;
+  for (const rendlow::test::CaseLine& c : rendlow::test::readCaseTable("audio/data/figure_lines.txt")) {
+    ASSERT_EQ(c.columns.size(), 10u) << c.where;
+    std::vector<double> v;
+    for (int i = 0; i < 8; ++i) v.push_back(std::stod(c.columns[i]));
+    const FidelityFigures figures{v[0], v[1], v[2], v[3], v[4], v[5], static_cast<int64_t>(v[6]), static_cast<int32_t>(v[7])};
+    const Message line = c.columns[8].empty() ? fidelityLine(figures) : trackFidelityLine({c.columns[9], c.columns[8], figures});
+    lines += test::english(line) + "\n";
   }
-}
-
-TEST(FidelityWarnings, SayWhatToDo) {
-  const Notices warnings = fidelityWarnings(figuresWith(19845, 2, 3, 1), "", "mix.wav");
-  ASSERT_EQ(warnings.size(), 4u);
-  EXPECT_TRUE(test::says(warnings[0].message, "--compare-tracks measures each track alone"));
-  EXPECT_TRUE(test::says(warnings[1].message, "Render the reference again from the very start of the song"));
-  EXPECT_TRUE(test::says(warnings[2].message, "File: mix.wav\nIt lasts 3.000 s, and the chart's playback sounds "
-                                              "3.000 s more, which no figure covers."));
-  EXPECT_TRUE(test::says(warnings[3].message, "below 0 dBFS"));
+  rendlow::test::expectGolden(lines, test::dataFile("figure_lines_golden.txt"));
 }
 
 TEST(TrackFidelity, ATracksPartOfTheChartIsTheObjectsOfItsSoundFiles) {
@@ -162,13 +124,6 @@ TEST(TrackFidelity, TheTrackHeardFurthestOffComesFirst) {
                                             track("piano", 15.8, 1.5), track("bass", 15.8, 3), track("lost", 0, 80)}))
     order.push_back(t.definitionName);
   EXPECT_EQ(order, (std::vector<std::string>{"lost", "piano", "bass", "faint tails", "exact"}));
-}
-
-TEST(TrackFidelity, OneLineNamesTheTrackAndItsFigures) {
-  TrackFidelity track{"Lead", "tr02", {}};
-  track.figures = {9.184, 36.21, 20, 7.1, 25.06, -3, 0, 44100};
-  EXPECT_EQ(trackFidelityLine(track).in(Audience::EnglishConsole),
-            "tr02 (Lead): log-spectral distance 9.18 dB, spectral SNR 36.2 dB, worst 50 ms at 7.100 s (25.1 dB)");
 }
 
 }  // namespace

@@ -131,9 +131,7 @@ TEST_F(Rendering, SoundsCutAsTheyRenderMatchTheWholeRender) {
   SoundFilesReport expected{cut.path(), 0, {}};
   ASSERT_TRUE(report && writeTrackSounds(track.stemName, whole, spans, SoundOutput{cut.path()}, expected));
   EXPECT_EQ(report->filesWritten, expected.filesWritten);
-  ASSERT_EQ(report->notices.size(), expected.notices.size());
-  for (std::size_t i = 0; i < expected.notices.size(); ++i)
-    EXPECT_EQ(test::english(report->notices[i].message), test::english(expected.notices[i].message));
+  EXPECT_EQ(test::texts(report->notices), test::texts(expected.notices));
   for (const SoundSpan& span : spans)
     EXPECT_EQ(test::readText(streamed.file(span.fileName)), test::readText(cut.file(span.fileName))) << span.fileName;
 }
@@ -155,9 +153,7 @@ TEST_F(Rendering, TheThreadsChangeNothingWritten) {
   ASSERT_TRUE(alone && sideBySide);
   EXPECT_EQ(sideBySide->filesWritten, alone->filesWritten);
   ASSERT_EQ(alone->notices.size(), 2u) << "each silent track is told";
-  ASSERT_EQ(sideBySide->notices.size(), alone->notices.size());
-  for (std::size_t i = 0; i < alone->notices.size(); ++i)
-    EXPECT_EQ(test::english(sideBySide->notices[i].message), test::english(alone->notices[i].message));
+  EXPECT_EQ(test::texts(sideBySide->notices), test::texts(alone->notices));
   EXPECT_TRUE(test::says(alone->notices[0].message, "tr02"));
   for (const RenderingFileTrack& track : tracks) {
     for (const RenderingFileSound& sound : track.sounds)

@@ -4,11 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <optional>
+#include <sstream>
 
 #include "audio/cut/sound_cut.h"
 #include "audio/cut/stem_check.h"
 #include "audio_test.h"
+#include "support/case_table.h"
 #include "synthesized_stem.h"
 
 namespace rendlow::audio {
@@ -90,42 +91,32 @@ AudioBuffer dither(int64_t frames) {
   return noise;
 }
 
-struct FitCase {
-  const char* name;
-  AudioBuffer stem;
-  bool silent;
-  int64_t startLagMs;
-  double shortBySeconds;
-  bool soundsNotLouder;  // some sound is no louder at its start than before it
-  int32_t soundsChecked;
-};
+// A stem as a line of data/stem_fits.txt makes it from `track`.
+AudioBuffer stemOf(const std::string& making, const RenderingFileTrack& track) {
+  std::istringstream words(making);
+  std::string what, change;
+  double seconds = 0;
+  words >> what >> change >> seconds;
+  const AudioBuffer right = synthesizedStem(what == "older" ? laidOut(kOlder) : track, kTempo, change == "tail" ? seconds : 0.3);
+  if (what == "silent") return silentLike(right, right.frames());
+  if (what == "dither") return dither(right.frames());
+  if (change == "late") return test::delayed(right, seconds);
+  if (change == "click") return withClickAt(right, seconds);
+  return change == "cut" ? cutAt(right, seconds) : right;
+}
 
 TEST(CheckStem, TellsWhatLooksWrongWithAStemAndNothingForOneOfThisRendering) {
   const RenderingFileTrack current = laidOut(kCurrent);
-  const AudioBuffer right = synthesizedStem(current, kTempo);
-  const int64_t fullLength = right.frames();
-  // Four sounds follow silence the song hears: the first, the second, the soft and the last.
-  const FitCase cases[] = {
-      {"rendered from this file", right, false, 0, 0, false, 4},
-      {"rendered to its last note-off only", synthesizedStem(current, kTempo, 0), false, 0, 0, false, 4},
-      {"rendered 502 ms late", test::delayed(right, 0.502), false, 502, 0, false, 4},
-      {"rendered 30 ms late", test::delayed(right, 0.030), false, 30, 0, false, 4},
-      {"a click before the first note", withClickAt(right, 0.1), false, -400, 0, false, 4},
-      {"cut short at 3 s", cutAt(right, 3.0), false, 0, 4.375 - 3.0, false, 3},
-      {"silent", silentLike(right, fullLength), true, 0, 0, false, 0},
-      {"dither only", dither(fullLength), true, 0, 0, false, 0},
-      {"from an older layout", synthesizedStem(laidOut(kOlder), kTempo), false, 250, 0, true, 4},
-  };
-  for (const FitCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    const StemFit fit = checkStem(stemTrackOf(current, kTempo), c.stem);
-    EXPECT_EQ(fit.silent, c.silent);
-    EXPECT_EQ(fit.startLagMs, c.startLagMs);
-    EXPECT_NEAR(fit.shortBySeconds, c.shortBySeconds, 1e-3);
-    EXPECT_EQ(fit.soundsNotLouder > 0, c.soundsNotLouder);
-    EXPECT_EQ(fit.soundsChecked, c.soundsChecked);
-    EXPECT_EQ(fit.fits(), std::string(c.name).starts_with("rendered from") ||
-                              std::string(c.name).starts_with("rendered to"));
+  for (const rendlow::test::CaseLine& c : rendlow::test::readCaseTable("audio/data/stem_fits.txt")) {
+    SCOPED_TRACE(c.where);
+    ASSERT_EQ(c.columns.size(), 7u);
+    const StemFit fit = checkStem(stemTrackOf(current, kTempo), stemOf(c.columns[0], current));
+    EXPECT_EQ(fit.fits(), c.columns[1] == "1");
+    EXPECT_EQ(fit.silent, c.columns[2] == "1");
+    EXPECT_EQ(fit.startLagMs, std::stoll(c.columns[3]));
+    EXPECT_NEAR(fit.shortBySeconds, std::stod(c.columns[4]), 1e-3);
+    EXPECT_EQ(fit.soundsNotLouder > 0, c.columns[5] == "1");
+    EXPECT_EQ(fit.soundsChecked, std::stoi(c.columns[6]));
   }
 }
 
@@ -138,25 +129,17 @@ TEST(CheckStem, ASongThatSilencesEveryNoteFitsASilentStem) {
   EXPECT_TRUE(checkStem(stemTrackOf(track, kTempo), stem).fits());
 }
 
+// Each finding of data/stem_misfits.txt told in full, against its golden file.
 TEST(StemMisfitMessage, NamesTheStemAndEveryThingThatLooksWrong) {
-  const std::string path = "stems/tr01.wav";
-  const std::pair<StemFit, std::string> cases[] = {
-      {{true, 0, 0, 0, 0}, "What looks wrong: silent\n"},
-      {{false, 502, 0, 0, 0}, "What looks wrong: starts 502 ms late\n"},
-      {{false, -20, 0, 0, 0}, "What looks wrong: starts 20 ms early\n"},
-      {{false, 0, 12.43, 0, 0}, "What looks wrong: ends 12.4 s before the track\n"},
-      {{false, 0, 0.06, 0, 0}, "What looks wrong: ends 60 ms before the track\n"},
-      {{false, 0, 0, 3, 12},
-       "What looks wrong: made from another rendering file? (3 of its 12 sounds after silence are no louder"},
-      {{false, 250, 1.5, 2, 4}, "starts 250 ms late; ends 1.5 s before the track; made from another"},
-  };
-  for (const auto& [fit, words] : cases) {
-    const Message message = stemMisfitMessage(path, fit);
-    EXPECT_TRUE(test::says(message, "does not fit the rendering MIDI file\nFile: " + path + "\nWhat looks wrong: "));
-    EXPECT_TRUE(test::says(message, words));
-    EXPECT_TRUE(test::says(message, "None of its sounds were written."));
-    EXPECT_FALSE(fit.fits());
+  std::string messages;
+  for (const rendlow::test::CaseLine& c : rendlow::test::readCaseTable("audio/data/stem_misfits.txt")) {
+    ASSERT_EQ(c.columns.size(), 5u) << c.where;
+    const StemFit fit{c.columns[0] == "1", std::stoll(c.columns[1]), std::stod(c.columns[2]), std::stoi(c.columns[3]),
+                      std::stoi(c.columns[4])};
+    EXPECT_FALSE(fit.fits()) << c.where;
+    messages += test::english(stemMisfitMessage("stems/tr01.wav", fit)) + "\n--\n";
   }
+  rendlow::test::expectGolden(messages, test::dataFile("stem_misfits_golden.txt"));
 }
 
 }  // namespace

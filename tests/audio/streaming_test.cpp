@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <tuple>
 
 #include "audio/fidelity/chart_mix.h"
@@ -14,15 +13,13 @@
 #include "audio/fidelity/stream_comparison.h"
 #include "audio/io/audio_backend.h"
 #include "audio_test.h"
+#include "support/case_table.h"
 
 namespace rendlow::audio {
 namespace {
 
 AudioBuffer noiseOf(int32_t channels, int64_t frames, uint32_t seed, int32_t rate = 44100) {
-  std::minstd_rand engine(seed);
-  AudioBuffer buffer{rate, channels, std::vector<float>(static_cast<std::size_t>(frames * channels))};
-  for (float& sample : buffer.samples) sample = 0.5f * (static_cast<float>(engine() % 65536) / 32768 - 1);
-  return buffer;
+  return {rate, channels, test::noise(static_cast<std::size_t>(frames * channels), seed)};
 }
 
 // `buffer` with `frames` frames of silence put before it.
@@ -74,22 +71,19 @@ TEST(StreamedComparison, TheBlocksChangeNoFigure) {
 // The lag is looked for from the reference's first sound on, however late it comes, and a
 // reference that ends before the window is full is searched to its end.
 TEST(StreamedComparison, FindsTheLagFromTheFirstSoundOn) {
-  const std::vector<std::tuple<const char*, int64_t, int64_t, int64_t>> cases{
-      // name, silence before the sound, the sound's length, the lag (frames)
-      {"SoundAfterFortySeconds", 40 * 44100, 35 * 44100, 300},
-      {"EarlyAfterFortySeconds", 40 * 44100, 35 * 44100, -700},
-      {"ShorterThanTheWindow", 1000, 3 * 44100, 2500},
-      {"EarlyFromTheStart", 0, 3 * 44100, -44100},
-  };
-  for (const auto& [name, silence, length, lag] : cases) {
-    SCOPED_TRACE(name);
+  for (const rendlow::test::CaseLine& c : rendlow::test::readCaseTable("audio/data/lags.txt")) {
+    SCOPED_TRACE(c.where);
+    ASSERT_EQ(c.columns.size(), 4u);
+    const int64_t silence = std::stoll(c.columns[1]), length = std::stoll(c.columns[2]), lag = std::stoll(c.columns[3]);
     const AudioBuffer sound = noiseOf(1, length, 5);
     const AudioBuffer reference = after(silence, sound);
     AudioBuffer playback = after(std::max<int64_t>(0, silence + lag), sound);
     if (silence + lag < 0) playback.samples.erase(playback.samples.begin(), playback.samples.begin() - (silence + lag));
     const FidelityFigures figures = comparePlayback(playback, reference);
     EXPECT_EQ(figures.lagFrames, lag);
-    if (silence + lag >= 0) EXPECT_GT(figures.waveformSnrDb, 200) << "lined up, the playback is the reference";
+    if (silence + lag >= 0) {
+      EXPECT_GT(figures.waveformSnrDb, 200) << "lined up, the playback is the reference";
+    }
   }
 }
 
