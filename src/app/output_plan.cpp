@@ -116,14 +116,16 @@ bool moveSettingsBesideChart(OutputPaths& paths) {
   return true;
 }
 
+// Whether the project's chart, as a .bme, passes ZZ in its #WAV ids: what a coarser slicing mends.
+bool wavIdsPastLimit(const Project& project, ChartFormat format) {
+  return format == ChartFormat::Bme && largestWavId(project.chart) > kMaxChartId;
+}
+
 // A .bme chart refused for its #WAV ids tells the settings that would fit, measured: the fixed
 // advice would leave the author to guess which widths, and how far.
-Result<std::string> withFitAdvice(const Project& project, ChartFormat format, Result<std::string> chart) {
-  if (chart || format != ChartFormat::Bme) return chart;
-  const int64_t largest = largestWavId(project.chart);
-  if (largest <= kMaxChartId) return chart;
-  const Result<void> limits =
-      checkChartLimits(project.song, project.chart, wavIdRefusal(project, largest, kMaxChartId));
+Result<std::string> withFitAdvice(const Project& project, Result<std::string> chart) {
+  const Result<void> limits = checkChartLimits(
+      project.song, project.chart, wavIdRefusal(project, largestWavId(project.chart), kMaxChartId));
   return limits ? chart : Result<std::string>(limits.problem());
 }
 
@@ -143,11 +145,10 @@ Result<void> planConversion(Application& app, OutputPlan& plan) {
   }
   plan.warnings = warningsOf(app, plan.paths.rendering, conversion.retiming);
   plan.rendering = encodeRenderingFile(project, app.diagnostics);
-  if (plan.paths.chart)
-    plan.chart = withFitAdvice(project, plan.paths.chartFormat, formatChart(project, plan.paths.chartFormat));
+  if (plan.paths.chart) plan.chart = formatChart(project, plan.paths.chartFormat);
   if (plan.chart && !*plan.chart) {
-    plan.wavIdsPastLimit =
-        plan.paths.chartFormat == ChartFormat::Bme && largestWavId(project.chart) > kMaxChartId;
+    plan.wavIdsPastLimit = wavIdsPastLimit(project, plan.paths.chartFormat);
+    if (plan.wavIdsPastLimit) plan.chart = withFitAdvice(project, std::move(*plan.chart));
     plan.pairRefusal = linesOf(chartRefusedMessage(*plan.paths.chart, plan.chart->problem().message),
                                renderingHeldBackLine(plan.paths.rendering));
   }

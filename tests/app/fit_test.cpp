@@ -50,8 +50,8 @@ TEST(Fit, TakesTheStepsThatStrayLeastPerIdUntilTheChartFits) {
     EXPECT_EQ(fit.largestId, c.largest) << c.what;
     EXPECT_EQ(!fit.changes.empty(), c.changes) << c.what;
     applyFit(song.job.app.project, fit);
-    if (c.wideWidth >= 0) EXPECT_EQ(song.row(0).velocitySplitWidth, c.wideWidth) << c.what;
-    if (c.narrowWidth >= 0) EXPECT_EQ(song.row(1).velocitySplitWidth, c.narrowWidth) << c.what;
+    if (c.wideWidth >= 0) { EXPECT_EQ(song.row(0).velocitySplitWidth, c.wideWidth) << c.what; }
+    if (c.narrowWidth >= 0) { EXPECT_EQ(song.row(1).velocitySplitWidth, c.narrowWidth) << c.what; }
   }
 }
 

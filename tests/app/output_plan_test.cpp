@@ -42,7 +42,7 @@ void expectRefusedWithNothingWritten(JobRun& job, const std::string& says) {
   ASSERT_FALSE(output);
   EXPECT_EQ(firstLine(output.problem().message), says);
   for (const char* name : kOutputNames)
-    if (fs::is_regular_file(job.dir.file(name))) EXPECT_EQ(job.read(name), "old") << name;
+    if (fs::is_regular_file(job.dir.file(name))) { EXPECT_EQ(job.read(name), "old") << name; }
 }
 
 // Root may write a file its owner made read-only; the program must not, whoever runs it. Nor may
