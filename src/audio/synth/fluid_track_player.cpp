@@ -12,6 +12,8 @@ namespace {
 
 // How often a ringing track is asked whether it still sounds: about 23 ms.
 constexpr int64_t kRingOutStepFrames = 1024;
+// The render let go at a time before a streamed track's first sound: about 1.5 s.
+constexpr int64_t kLetGoFrames = 65536;
 
 std::set<int> channelsOf(const std::vector<ChannelMessage>& events) {
   std::set<int> channels;
@@ -37,10 +39,11 @@ Result<void> TrackPlayer::streamSounds(const RenderingFileTrack& track, const So
     if (index > 0) {
       if (Result<void> done = rendered(index - 1, out_, firstFrame_); !done) return done;
     }
-    firstFrame_ = renderedTo();
-    out_.samples.clear();
+    letGo();
+    holdingNothing_ = false;
     return {};
   };
+  holdingNothing_ = true;
   if (Result<void> played = playSounds(track, handOver); !played) return played;
   if (track.sounds.empty()) return {};
   return rendered(track.sounds.size() - 1, out_, firstFrame_);
@@ -75,7 +78,20 @@ std::vector<SoundFrames> TrackPlayer::soundFrames(const RenderingFileTrack& trac
   return frames;
 }
 
-void TrackPlayer::renderTo(int64_t frame) { session_.renderTo(frame - firstFrame_, out_); }
+// Before a streamed track's first sound the render is let go as it comes: the track's sounds
+// follow those of every track before it in the rendering file, a silence that grows with the song.
+void TrackPlayer::renderTo(int64_t frame) {
+  while (holdingNothing_ && frame - renderedTo() > kLetGoFrames) {
+    session_.renderTo(out_.frames() + kLetGoFrames, out_);
+    letGo();
+  }
+  session_.renderTo(frame - firstFrame_, out_);
+}
+
+void TrackPlayer::letGo() {
+  firstFrame_ = renderedTo();
+  out_.samples.clear();
+}
 
 void TrackPlayer::ringOut() {
   const int64_t limit = renderedTo() + kRingOutFrames;

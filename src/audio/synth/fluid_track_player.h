@@ -47,6 +47,8 @@ private:
   int64_t frameOf(int64_t tick) const;
   int64_t renderedTo() const { return firstFrame_ + out_.frames(); }
   void renderTo(int64_t frame);
+  // The frames held so far let go: the render is held from here on.
+  void letGo();
   void reserve(int64_t frames);
   void ringOut();
   void silenceBefore(int64_t soundFrame, const std::set<int>& channels);
@@ -57,6 +59,8 @@ private:
   // The frames rendered and still held: those from firstFrame_ on.
   AudioBuffer out_;
   int64_t firstFrame_ = 0;
+  // Streaming has not reached the first sound: nothing rendered is wanted.
+  bool holdingNothing_ = false;
 };
 
 }  // namespace rendlow::audio
