@@ -156,6 +156,7 @@ void measureSynthesized(const Project& project, const Playback& playback, const 
   const Result<audio::SongMeasures> measures = audio::measureAgainstSong(
       [&] { return audio::SongStream::open(events, song.tempo, soundFont); }, mixes, whole.mix.get());
   if (!measures) return tellNotMeasured(measures.problem().message, report.notices);
+  if (std::optional<Problem> lost = sounds.lostProblem()) return tellNotMeasured(lost->message, report.notices);
   for (std::size_t i = 0; i < partOfTrack.size(); ++i) {
     if (!partOfTrack[i] || measures->trackSilent[i]) continue;
     const TrackPart& part = *partOfTrack[i];

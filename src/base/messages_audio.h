@@ -69,6 +69,8 @@ Message channelCountMismatchMessage(const std::string& path, int32_t channels, i
 Message silentReferenceMessage(const std::string& recordingPath);
 // What a keysound run tells when its sound files stand but `why` kept it from measuring them.
 Message notMeasuredMessage(const Message& why);
+// A chart's sound file that could not be read again, or came back another length, while it played.
+Message soundFileChangedMessage(const std::string& path);
 
 
 // --- Silent sounds and stems that do not fit ---------------------------------------------

@@ -173,4 +173,10 @@ Message trackReferenceMissingMessage(const std::string& folder, const std::strin
                    ".wav in this folder. Until then it is left out of the table.")});
 }
 
+Message soundFileChangedMessage(const std::string& path) {
+  return compose(Message("比べているあいだに音声ファイルが変わりました", "A sound file changed while it was measured"),
+                 {fileLine(path), Message("書き出しが終わってから、もう一度比べてください。",
+                                          "Compare again once nothing writes to the sound files.")});
+}
+
 }  // namespace rendlow

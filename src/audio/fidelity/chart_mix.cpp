@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <set>
 
 #include "audio/synth/tempo_map.h"
@@ -19,24 +20,23 @@ std::vector<Placement> placements(const ChartBackground& background, const Chart
   std::vector<Placement> placed;
   std::map<int32_t, int64_t> nextStartOfId;
   for (auto object = background.objects.rbegin(); object != background.objects.rend(); ++object) {
-    const AudioBuffer* sound = sounds.sound(object->wavId);
-    if (!sound) continue;
+    const std::optional<int64_t> soundFrames = sounds.frames(object->wavId);
+    if (!soundFrames) continue;
     const int64_t start = blockFrames > 0 ? blockBoundaryAtOrAfter(object->seconds * sampleRate, blockFrames)
                                           : frameAt(object->seconds, sampleRate);
-    int64_t frames = sound->frames();
+    int64_t frames = *soundFrames;
     if (auto next = nextStartOfId.find(object->wavId); next != nextStartOfId.end()) {
       frames = std::min(frames, next->second - start);
     }
     nextStartOfId[object->wavId] = start;
-    placed.push_back({start, std::max<int64_t>(frames, 0), sound});
+    placed.push_back({start, std::max<int64_t>(frames, 0), object->wavId});
   }
   return placed;
 }
 
-// The frames of a placement that fall in `block`, which starts at `blockStart`; the frames a
-// sound would play before the mix's first frame are left out.
-void addPlacement(const Placement& placement, int64_t blockStart, AudioBuffer& block) {
-  const AudioBuffer& sound = *placement.sound;
+// The frames of a placement of `sound` that fall in `block`, which starts at `blockStart`; the
+// frames a sound would play before the mix's first frame are left out.
+void addPlacement(const Placement& placement, const AudioBuffer& sound, int64_t blockStart, AudioBuffer& block) {
   const int64_t first = std::max<int64_t>({0, -placement.start, blockStart - placement.start});
   const int64_t end = std::min(placement.frames, blockStart + block.frames() - placement.start);
   for (int64_t frame = first; frame < end; ++frame) {
@@ -48,10 +48,12 @@ void addPlacement(const Placement& placement, int64_t blockStart, AudioBuffer& b
 }
 
 // The mix a block at a time. Each sample sums the sounds that play on it in the order of the
-// placements, whatever the blocks, so the mix is the same however it is read.
+// placements, whatever the blocks, so the mix is the same however it is read. A sound is held
+// while one of its placements plays.
 class ChartMixStream : public SoundStream {
 public:
-  ChartMixStream(const std::vector<Placement>& placed, const AudioBuffer& shape) : placed_(placed), shape_(shape) {
+  ChartMixStream(const std::vector<Placement>& placed, const ChartSounds& sounds)
+      : placed_(placed), sounds_(sounds), shape_(sounds.shape()) {
     for (std::size_t i = 0; i < placed.size(); ++i) byStart_.push_back(i);
     std::stable_sort(byStart_.begin(), byStart_.end(),
                      [&](std::size_t a, std::size_t b) { return placed[a].start < placed[b].start; });
@@ -61,11 +63,13 @@ public:
   AudioBuffer next(int64_t frames) override {
     AudioBuffer block = silentLike(shape_, std::clamp<int64_t>(end_ - at_, 0, frames));
     const int64_t blockEnd = at_ + block.frames();
-    for (; started_ < byStart_.size() && placed_[byStart_[started_]].start < blockEnd; ++started_)
-      playing_.insert(byStart_[started_]);
+    for (; started_ < byStart_.size() && placed_[byStart_[started_]].start < blockEnd; ++started_) {
+      const std::size_t index = byStart_[started_];
+      playing_.emplace(index, sounds_.samples(placed_[index].wavId));
+    }
     for (auto i = playing_.begin(); i != playing_.end();) {
-      const Placement& placement = placed_[*i];
-      addPlacement(placement, at_, block);
+      const Placement& placement = placed_[i->first];
+      addPlacement(placement, *i->second, at_, block);
       i = placement.start + placement.frames <= blockEnd ? playing_.erase(i) : std::next(i);
     }
     at_ = blockEnd;
@@ -74,10 +78,12 @@ public:
 
 private:
   const std::vector<Placement>& placed_;
+  const ChartSounds& sounds_;
   const AudioBuffer& shape_;
   std::vector<std::size_t> byStart_;  // the placements' indices by start
   std::size_t started_ = 0;           // how many of byStart_ have started
-  std::set<std::size_t> playing_;     // in the placements' order
+  // The placements playing, in their order, with their sounds.
+  std::map<std::size_t, std::shared_ptr<const AudioBuffer>> playing_;
   int64_t at_ = 0;
   int64_t end_ = 0;
 };
@@ -107,11 +113,13 @@ Result<std::unique_ptr<ChartMix>> ChartMix::open(const ChartBackground& backgrou
                                                  int32_t blockFrames) {
   if (std::optional<Problem> problem = sounds.problemOf(background)) return std::move(*problem);
   std::unique_ptr<ChartMix> mix(new ChartMix());
-  mix->shape_ = sounds.shape();
+  mix->sounds_ = &sounds;
   mix->placed_ = placements(background, sounds, blockFrames);
   return mix;
 }
 
-std::unique_ptr<SoundStream> ChartMix::stream() const { return std::make_unique<ChartMixStream>(placed_, shape_); }
+std::unique_ptr<SoundStream> ChartMix::stream() const { return std::make_unique<ChartMixStream>(placed_, *sounds_); }
+
+std::optional<Problem> ChartMix::lostProblem() const { return sounds_->lostProblem(); }
 
 }  // namespace rendlow::audio

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -32,7 +33,7 @@ ChartBackground partOf(const ChartBackground& background, const std::set<std::st
 // timing.
 //
 // The background is mixed a block at a time: only the block being mixed is held besides the
-// sound files.
+// sounds playing in it (see ChartSounds).
 class ChartMix {
 public:
   static Result<std::unique_ptr<ChartMix>> open(const ChartBackground& background, const std::string& chartPath,
@@ -45,18 +46,20 @@ public:
                                                 int32_t blockFrames = 0);
   // The background from its start, as often as it is needed.
   std::unique_ptr<SoundStream> stream() const;
+  // Why a sound file could not be read again while the mix played it (as silence); none when all could.
+  std::optional<Problem> lostProblem() const;
 
   struct Placement {
     int64_t start = 0;
     int64_t frames = 0;
-    const AudioBuffer* sound = nullptr;
+    int32_t wavId = 0;
   };
 
 private:
   ChartMix() = default;
 
   std::unique_ptr<ChartSounds> ownSounds_;  // when it read them itself
-  AudioBuffer shape_;
+  const ChartSounds* sounds_ = nullptr;
   std::vector<Placement> placed_;
 };
 

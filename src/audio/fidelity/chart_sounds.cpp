@@ -1,5 +1,7 @@
 #include "audio/fidelity/chart_sounds.h"
 
+#include "audio/fidelity/sound_cache.h"
+
 #include "base/file_input.h"
 #include "base/messages_audio.h"
 #include "base/path_names.h"
@@ -7,6 +9,10 @@
 namespace rendlow::audio {
 
 namespace {
+
+// The sounds kept for their next time besides those playing: a chart's sounds come again
+// and again, and most are a second or two long.
+constexpr std::size_t kKeptSoundBytes = std::size_t{16} << 20;
 
 // The file a player would open for a #WAV name: the name itself, or the same name with another
 // extension the backend reads.
@@ -37,18 +43,25 @@ Result<AudioBuffer> loadSound(const std::string& path, const std::string& chartP
 
 }  // namespace
 
+ChartSounds::ChartSounds() = default;
+ChartSounds::ChartSounds(ChartSounds&&) noexcept = default;
+ChartSounds& ChartSounds::operator=(ChartSounds&&) noexcept = default;
+ChartSounds::~ChartSounds() = default;
+
 ChartSounds ChartSounds::read(const ChartBackground& background, const std::string& chartPath,
                               const std::string& soundFolder, int32_t sampleRate, int32_t channels,
                               const AudioBackend& backend) {
   ChartSounds read;
   read.shape_ = AudioBuffer{sampleRate, channels, {}};
+  read.cache_ = std::make_unique<SoundCache>(backend, kKeptSoundBytes);
   for (const BackgroundObject& object : background.objects) {
     auto file = background.soundFiles.find(object.wavId);
-    if (file == background.soundFiles.end() || read.sounds_.count(object.wavId) || read.problems_.count(object.wavId))
+    if (file == background.soundFiles.end() || read.files_.count(object.wavId) || read.problems_.count(object.wavId))
       continue;
-    Result<AudioBuffer> sound = loadSound(findSoundFile(soundFolder, file->second, backend), chartPath, read.shape_, backend);
+    const std::string path = findSoundFile(soundFolder, file->second, backend);
+    Result<AudioBuffer> sound = loadSound(path, chartPath, read.shape_, backend);
     if (sound)
-      read.sounds_.emplace(object.wavId, std::move(*sound));
+      read.files_.emplace(object.wavId, File{path, sound->frames()});
     else
       read.problems_.emplace(object.wavId, sound.problem());
   }
@@ -62,9 +75,17 @@ std::optional<Problem> ChartSounds::problemOf(const ChartBackground& part) const
   return std::nullopt;
 }
 
-const AudioBuffer* ChartSounds::sound(int32_t wavId) const {
-  auto found = sounds_.find(wavId);
-  return found == sounds_.end() ? nullptr : &found->second;
+std::optional<int64_t> ChartSounds::frames(int32_t wavId) const {
+  auto found = files_.find(wavId);
+  if (found == files_.end()) return std::nullopt;
+  return found->second.frames;
 }
+
+std::shared_ptr<const AudioBuffer> ChartSounds::samples(int32_t wavId) const {
+  const File& file = files_.at(wavId);
+  return cache_->get(wavId, file.path, shape_, file.frames);
+}
+
+std::optional<Problem> ChartSounds::lostProblem() const { return cache_->lostProblem(); }
 
 }  // namespace rendlow::audio

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -24,29 +25,50 @@ struct ChartBackground {
   std::vector<BackgroundObject> objects;
 };
 
-// The sound files a chart's background plays, each read once, so that the mixes of the chart
-// and of each of its parts play from the same samples rather than each from a copy of its own.
+class SoundCache;
+
+// The sound files a chart's background plays. Each is read once up front, to know it can be
+// played and how long it is, and then again while it plays: a chart of a long song has hundreds
+// of sounds, and held all at once they would outweigh everything else the measure holds. The
+// sounds playing are shared by every mix that plays them (the chart's and each of its parts'),
+// and the ones played last are kept a while, for the next time they come.
 // A sound named "x.wav" that is missing is looked for as "x.ogg" and the other extensions the
 // backend reads, as players do. A file of another rate than the mix's is refused (no
-// resampling), and one of another channel count unless it is mono.
+// resampling), and one of another channel count unless it is mono. Sounds may be asked for from
+// several threads at once.
 class ChartSounds {
 public:
   static ChartSounds read(const ChartBackground& background, const std::string& chartPath,
                           const std::string& soundFolder, int32_t sampleRate, int32_t channels,
                           const AudioBackend& backend);
+  ChartSounds(ChartSounds&&) noexcept;
+  ChartSounds& operator=(ChartSounds&&) noexcept;
+  ~ChartSounds();
 
   // Why the sounds of `part` cannot all be played: the problem of its first object whose file
   // could not be read; none when they can.
   std::optional<Problem> problemOf(const ChartBackground& part) const;
-  // The sound of an id; null for an id without a #WAV line.
-  const AudioBuffer* sound(int32_t wavId) const;
+  // The frames of an id's sound; none for an id without a #WAV line or a readable file.
+  std::optional<int64_t> frames(int32_t wavId) const;
+  // The samples of an id's sound (one that has frames). A file that could no longer be read plays
+  // as silence, and lostProblem then says why.
+  std::shared_ptr<const AudioBuffer> samples(int32_t wavId) const;
+  // Why a sound that was read up front could not be read again while it played; none when all could.
+  std::optional<Problem> lostProblem() const;
   // An empty buffer of the mix's rate and channels.
   const AudioBuffer& shape() const { return shape_; }
 
 private:
+  ChartSounds();
+
+  struct File {
+    std::string path;
+    int64_t frames = 0;
+  };
   AudioBuffer shape_;
-  std::map<int32_t, AudioBuffer> sounds_;
+  std::map<int32_t, File> files_;
   std::map<int32_t, Problem> problems_;
+  std::unique_ptr<SoundCache> cache_;
 };
 
 }  // namespace rendlow::audio

@@ -48,7 +48,10 @@ Result<FidelityFigures> measureChartFidelity(const ChartBackground& background, 
   Result<std::unique_ptr<ChartMix>> mix = ChartMix::open(background, chartPath, soundFolder, reference.sampleRate,
                                                          reference.channels, backend, blockFrames);
   if (!mix) return mix.problem();
-  return compareStreams(reference.open, [&] { return (*mix)->stream(); }, reference.sampleRate, reference.channels);
+  const FidelityFigures figures =
+      compareStreams(reference.open, [&] { return (*mix)->stream(); }, reference.sampleRate, reference.channels);
+  if (std::optional<Problem> lost = (*mix)->lostProblem()) return std::move(*lost);
+  return figures;
 }
 
 FidelityFigureTexts figureTexts(const FidelityFigures& figures) {

@@ -4,6 +4,7 @@
 #include <limits>
 #include <set>
 
+#include "audio/cut/sound_cut.h"
 #include "audio/synth/tempo_map.h"
 
 namespace rendlow::audio {
@@ -12,8 +13,15 @@ namespace {
 
 // How often a ringing track is asked whether it still sounds: about 23 ms.
 constexpr int64_t kRingOutStepFrames = 1024;
-// The render let go at a time before a streamed track's first sound: about 1.5 s.
-constexpr int64_t kLetGoFrames = 65536;
+// The steps a streamed render goes in: about 23 ms.
+constexpr int64_t kStreamStepFrames = 1024;
+
+// The frames of `buffer` from `first` on.
+AudioBuffer framesFrom(const AudioBuffer& buffer, int64_t first) {
+  AudioBuffer frames{buffer.sampleRate, buffer.channels, {}};
+  frames.samples.assign(buffer.samples.begin() + first * buffer.channels, buffer.samples.end());
+  return frames;
+}
 
 std::set<int> channelsOf(const std::vector<ChannelMessage>& events) {
   std::set<int> channels;
@@ -32,21 +40,23 @@ AudioBuffer TrackPlayer::renderSounds(const RenderingFileTrack& track) {
   return std::move(out_);
 }
 
-// Each sound is handed over when the next one starts, or the track has rung out; the frames
-// before it, of the sound before or of no sound, are let go as it starts.
+// Each sound is handed over once its own events are played and the synthesizer has fallen
+// silent, or else when the next one starts, or the track has rung out; the frames before it, of
+// the sound before or of no sound, are let go as it starts.
 Result<void> TrackPlayer::streamSounds(const RenderingFileTrack& track, const SoundRendered& rendered) {
-  auto handOver = [&](std::size_t index) -> Result<void> {
-    if (index > 0) {
-      if (Result<void> done = rendered(index - 1, out_, firstFrame_); !done) return done;
-    }
+  stream_.emplace(Stream{&rendered});
+  Result<void> played = playSounds(track, [&](std::size_t index) {
+    handOver();
     letGo();
-    holdingNothing_ = false;
-    return {};
-  };
-  holdingNothing_ = true;
-  if (Result<void> played = playSounds(track, handOver); !played) return played;
-  if (track.sounds.empty()) return {};
-  return rendered(track.sounds.size() - 1, out_, firstFrame_);
+    stream_->held = index;
+    stream_->heard = false;
+    stream_->scannedTo = 0;
+    return stream_->outcome;
+  });
+  if (played) handOver();
+  Result<void> outcome = played ? stream_->outcome : played;
+  stream_.reset();
+  return outcome;
 }
 
 Result<void> TrackPlayer::playSounds(const RenderingFileTrack& track, const SoundReached& reached) {
@@ -55,15 +65,19 @@ Result<void> TrackPlayer::playSounds(const RenderingFileTrack& track, const Soun
   auto startSoundsUpTo = [&](int64_t tick) -> Result<void> {
     for (; nextSound < track.sounds.size() && track.sounds[nextSound].startTick <= tick; ++nextSound) {
       silenceBefore(frameOf(track.sounds[nextSound].startTick), channels);
+      ownEventsPlayed_ = false;
       if (Result<void> done = reached(nextSound); !done) return done;
     }
     return {};
   };
-  for (const ChannelMessage& event : track.events) {
-    if (Result<void> started = startSoundsUpTo(event.tick); !started) return started;
-    play(event);
+  for (auto event = track.events.begin(); event != track.events.end(); ++event) {
+    if (Result<void> started = startSoundsUpTo(event->tick); !started) return started;
+    play(*event);
+    const int64_t nextEventTick = std::next(event) == track.events.end() ? INT64_MAX : std::next(event)->tick;
+    ownEventsPlayed_ = nextSound == track.sounds.size() || nextEventTick >= track.sounds[nextSound].startTick;
   }
   if (Result<void> started = startSoundsUpTo(INT64_MAX); !started) return started;
+  ownEventsPlayed_ = true;
   if (!track.sounds.empty()) renderTo(frameOf(track.sounds.back().endTick));
   ringOut();
   return {};
@@ -78,14 +92,37 @@ std::vector<SoundFrames> TrackPlayer::soundFrames(const RenderingFileTrack& trac
   return frames;
 }
 
-// Before a streamed track's first sound the render is let go as it comes: the track's sounds
-// follow those of every track before it in the rendering file, a silence that grows with the song.
+// Streamed, the render goes in steps: before a track's first sound it is let go as it comes
+// (the track's sounds follow the silence of every track before it in the rendering file), and a
+// sound is handed over as soon as it is over, not held through the silence to the next one.
 void TrackPlayer::renderTo(int64_t frame) {
-  while (holdingNothing_ && frame - renderedTo() > kLetGoFrames) {
-    session_.renderTo(out_.frames() + kLetGoFrames, out_);
-    letGo();
+  if (!stream_) return session_.renderTo(frame - firstFrame_, out_);
+  while (renderedTo() < frame) {
+    session_.renderTo(std::min(frame, renderedTo() + kStreamStepFrames) - firstFrame_, out_);
+    if (!stream_->held) letGo();
+    else if (soundOver()) handOver();
   }
-  session_.renderTo(frame - firstFrame_, out_);
+}
+
+// Over once its events are played, something of it was heard, the synthesizer has fallen silent
+// and the render ends on an inaudible frame: everything after is silence, which the cut would
+// drop, so the sound cut from what is held is the sound cut from its whole span. A sound silent
+// throughout keeps its whole span instead, as the cut wants.
+bool TrackPlayer::soundOver() {
+  if (!ownEventsPlayed_ || session_.sounding()) return false;
+  if (!stream_->heard) {
+    stream_->heard = !isSilent(framesFrom(out_, stream_->scannedTo));
+    stream_->scannedTo = out_.frames();
+  }
+  return stream_->heard && isSilent(framesFrom(out_, out_.frames() - 1));
+}
+
+// Hands the sound held over, if there is one; a problem in doing so stops the stream.
+void TrackPlayer::handOver() {
+  if (!stream_->held) return;
+  if (stream_->outcome) stream_->outcome = (*stream_->rendered)(*stream_->held, out_, firstFrame_);
+  stream_->held.reset();
+  letGo();
 }
 
 void TrackPlayer::letGo() {

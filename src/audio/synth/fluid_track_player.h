@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -47,7 +48,9 @@ private:
   int64_t frameOf(int64_t tick) const;
   int64_t renderedTo() const { return firstFrame_ + out_.frames(); }
   void renderTo(int64_t frame);
-  // The frames held so far let go: the render is held from here on.
+  bool soundOver();
+  void handOver();
+  // The frames held so far let go.
   void letGo();
   void reserve(int64_t frames);
   void ringOut();
@@ -59,8 +62,19 @@ private:
   // The frames rendered and still held: those from firstFrame_ on.
   AudioBuffer out_;
   int64_t firstFrame_ = 0;
-  // Streaming has not reached the first sound: nothing rendered is wanted.
-  bool holdingNothing_ = false;
+  // The events of the sound last started have all been played.
+  bool ownEventsPlayed_ = false;
+
+  // While a track is streamed: the sound held, if any, whether it was heard in the frames
+  // scanned so far, and the first problem handing a sound over met.
+  struct Stream {
+    const SoundRendered* rendered = nullptr;
+    std::optional<std::size_t> held;
+    bool heard = false;
+    int64_t scannedTo = 0;
+    Result<void> outcome;
+  };
+  std::optional<Stream> stream_;
 };
 
 }  // namespace rendlow::audio
