@@ -98,6 +98,7 @@ std::vector<SoundFrames> TrackPlayer::soundFrames(const RenderingFileTrack& trac
 void TrackPlayer::renderTo(int64_t frame) {
   if (!stream_) return session_.renderTo(frame - firstFrame_, out_);
   while (renderedTo() < frame) {
+    if (skipSilence(frame)) continue;
     session_.renderTo(std::min(frame, renderedTo() + kStreamStepFrames) - firstFrame_, out_);
     if (!stream_->held) letGo();
     else if (soundOver()) handOver();
@@ -115,6 +116,17 @@ bool TrackPlayer::soundOver() {
     stream_->scannedTo = out_.frames();
   }
   return stream_->heard && isSilent(framesFrom(out_, out_.frames() - 1));
+}
+
+// Between sounds, where nothing is held, a synthesizer without a voice would only render
+// silence: its blocks up to `frame` are passed over instead. Nothing it holds counts the blocks
+// it renders (a voice keeps its own time from its start), so what it renders after is the same.
+bool TrackPlayer::skipSilence(int64_t frame) {
+  if (stream_->held || session_.sounding()) return false;
+  const int64_t block = session_.blockFrames();
+  const int64_t blocks = renderedTo() % block == 0 ? (frame - renderedTo()) / block : 0;
+  firstFrame_ += blocks * block;
+  return blocks > 0;
 }
 
 // Hands the sound held over, if there is one; a problem in doing so stops the stream.

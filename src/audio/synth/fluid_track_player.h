@@ -48,6 +48,7 @@ private:
   int64_t frameOf(int64_t tick) const;
   int64_t renderedTo() const { return firstFrame_ + out_.frames(); }
   void renderTo(int64_t frame);
+  bool skipSilence(int64_t frame);
   bool soundOver();
   void handOver();
   // The frames held so far let go.
