@@ -113,12 +113,16 @@ TEST_F(Rendering, EachSoundIsCutFromTheTracksRenderAlike) {
 
 // Sounds handed over one at a time as they render are cut exactly as from the track's whole
 // render: a sound that rings into the next, two on one tick (the first of no length), a sound
-// that dies away before the next, the last with its release, and frames before the first.
+// that dies away before the next, one that dies away and sounds again, one silent throughout,
+// the last with its release, and frames before the first.
 TEST_F(Rendering, SoundsCutAsTheyRenderMatchTheWholeRender) {
+  const std::vector<ChannelMessage> silentNote{{7000, 0xB0, 7, 0}, {7000, 0x90, 60, 100}, {7060, 0x80, 60, 0}};
   const RenderingFileTrack track{
       "tr02",
-      joined(joined(pianoNote(100, 700), pianoNote(300, 30, 64)), joined(pianoNote(300, 60, 67), pianoNote(1500, 200, 72))),
-      {{"tr02_01.wav", 100, 300}, {"tr02_02.wav", 300, 300}, {"tr02_03.wav", 300, 1500}, {"tr02_04.wav", 1500, 1700}}};
+      joined(joined(joined(pianoNote(100, 700), pianoNote(300, 30, 64)), joined(pianoNote(300, 60, 67), pianoNote(1500, 60, 72))),
+             joined(joined(pianoNote(6000, 60, 74), silentNote), pianoNote(11000, 200, 72))),
+      {{"tr02_01.wav", 100, 300}, {"tr02_02.wav", 300, 300}, {"tr02_03.wav", 300, 1500}, {"tr02_04.wav", 1500, 7000},
+       {"tr02_05.wav", 7000, 11000}, {"tr02_06.wav", 11000, 11200}}};
   const AudioBuffer whole = render(track);
   std::vector<SoundSpan> spans;
   for (const RenderingFileSound& sound : track.sounds) {

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <future>
 #include <memory>
+#include <utility>
 
 #include "audio/fidelity/stream_comparison.h"
 #include "audio/synth/work_threads.h"
@@ -22,6 +24,34 @@ std::vector<const ChartMix*> allPlaybacks(const std::vector<const ChartMix*>& tr
 const AudioBuffer& referenceOf(std::size_t i, const std::vector<AudioBuffer>& blocks, const AudioBuffer& sum) {
   return i < blocks.size() ? blocks[i] : sum;
 }
+
+// The song's blocks, each rendered on a thread of its own while the one before it is compared:
+// the synthesizer renders the song on one core, and the comparisons have the others meanwhile.
+class RenderedAhead {
+public:
+  explicit RenderedAhead(SongStream& song) : song_(song) { renderNext(); }
+  ~RenderedAhead() {
+    if (rendering_.valid()) rendering_.wait();
+  }
+  // Each track's next block and their sum (see SongStream::next); false at the song's end.
+  bool next(std::vector<AudioBuffer>& blocks, AudioBuffer& sum) {
+    if (!rendering_.get()) return false;
+    std::swap(blocks, blocks_);
+    std::swap(sum, sum_);
+    renderNext();
+    return true;
+  }
+
+private:
+  void renderNext() {
+    rendering_ = std::async(std::launch::async, [this] { return song_.next(kSongBlockFrames, blocks_, sum_); });
+  }
+
+  SongStream& song_;
+  std::vector<AudioBuffer> blocks_;
+  AudioBuffer sum_;
+  std::future<bool> rendering_;
+};
 
 Result<std::vector<int64_t>> findLags(const SongOpener& open, const std::vector<const ChartMix*>& playbacks) {
   std::vector<std::unique_ptr<LagSearch>> searches;
@@ -58,8 +88,9 @@ Result<SongMeasures> measureAgainstSong(const SongOpener& open, const std::vecto
   std::vector<LevelWatch> levels(playbacks.size());
   Result<std::unique_ptr<SongStream>> song = open();
   if (!song) return song.problem();
+  RenderedAhead ahead(**song);
   std::vector<AudioBuffer> blocks;
-  for (AudioBuffer sum; (*song)->next(kSongBlockFrames, blocks, sum);) {
+  for (AudioBuffer sum; ahead.next(blocks, sum);) {
     onThreads(playbacks.size(), renderThreads(), [&](std::size_t i) {
       const AudioBuffer& reference = referenceOf(i, blocks, sum);
       levels[i].add(reference);
