@@ -14,6 +14,7 @@
 #include "audio/fidelity/comparison.h"
 #include "audio/fidelity/fft.h"
 #include "audio/fidelity/fidelity.h"
+#include "audio/fidelity/sound_cache.h"
 #include "audio/io/audio_backend.h"
 #include "audio_test.h"
 #include "support/case_table.h"
@@ -73,6 +74,64 @@ TEST_F(ChartMixing, ASoundSavedAsOggIsFoundForItsWavName) {
   Result<AudioBuffer> mixed = mix(defaultBackend());
   ASSERT_TRUE(mixed) << test::english(mixed.problem().message);
   EXPECT_NEAR(mixed->at(1200, 0), 0.75f, 0.05f);
+}
+
+// A sound is read again as it starts to play: one that changed or went since the mix was opened
+// plays as silence, and the mix says why, so that no figure is taken from it.
+TEST_F(ChartMixing, TellsASoundThatChangedBeforeItPlayed) {
+  const std::vector<std::pair<AudioBuffer, const char*>> cases{
+      {{}, "Could not read a sound file\nFile: "},
+      {constant(1000, 700, {0.5f}), "A sound file changed while it was measured\nFile: "},
+  };
+  for (const auto& [sound, reason] : cases) {
+    writeSound("b.wav", constant(1000, 500, {0.5f}));
+    Result<std::unique_ptr<ChartMix>> chart = ChartMix::open(background_, chart_, dir_.path(), 1000, 2, builtinBackend());
+    ASSERT_TRUE(chart);
+    std::remove(dir_.file("b.wav").c_str());
+    if (!sound.samples.empty()) writeSound("b.wav", sound);
+    const AudioBuffer mixed = (*chart)->stream()->next(1 << 20);
+    EXPECT_EQ(mixed.at(1200, 0), 0.25f) << reason;
+    ASSERT_TRUE((*chart)->lostProblem()) << reason;
+    EXPECT_TRUE(test::says((*chart)->lostProblem()->message, reason));
+    EXPECT_TRUE(test::says((*chart)->lostProblem()->message, dir_.file("b.wav")));
+  }
+}
+
+// A sound asked for again is handed out without reading it while someone holds it or it is
+// among the last asked for that fit the bytes kept; else it is read again (and, changed since,
+// told as lost). Sound 1 is asked for, then the sounds listed; each is 100 stereo frames: 800 bytes.
+TEST(SoundCache, ReadsASoundAgainOnlyWhenNeitherHeldNorKept) {
+  struct Case {
+    const char* what;
+    std::size_t keptBytes;
+    bool held;
+    std::string askedAfter;
+    bool readAgain;
+  };
+  const std::vector<Case> cases{
+      {"kept within the bytes", 800, false, "", false},
+      {"the last asked for kept, past the bytes", 0, false, "", false},
+      {"pushed out by a sound asked for after it", 800, false, "2", true},
+      {"held though pushed out", 800, true, "2", false},
+      {"kept beside another when both fit", 1600, false, "2", false},
+      {"asked for again, kept over one asked for before it", 1600, false, "213", false},
+  };
+  const AudioBuffer shape{1000, 2, {}};
+  for (const Case& c : cases) {
+    rendlow::test::TempDir dir;
+    auto path = [&](char id) { return dir.file(std::string(1, id) + ".wav"); };
+    for (const char id : std::string("123"))
+      ASSERT_TRUE(builtinBackend().write(path(id), constant(1000, 100, {0.5f, 0.5f}), AudioFileType::Wav));
+    SoundCache cache(builtinBackend(), c.keptBytes);
+    std::shared_ptr<const AudioBuffer> first = cache.get(1, path('1'), shape, 100);
+    for (const char id : c.askedAfter) cache.get(id - '0', path(id), shape, 100);
+    if (!c.held) first.reset();
+    ASSERT_TRUE(builtinBackend().write(path('1'), constant(1000, 200, {0.5f, 0.5f}), AudioFileType::Wav));
+    const std::shared_ptr<const AudioBuffer> again = cache.get(1, path('1'), shape, 100);
+    EXPECT_EQ(again->frames(), 100) << c.what;
+    EXPECT_EQ(again->at(50, 0), c.readAgain ? 0.0f : 0.5f) << c.what;
+    EXPECT_EQ(cache.lostProblem().has_value(), c.readAgain) << c.what;
+  }
 }
 
 TEST_F(ChartMixing, RefusesSoundsItCannotMixSayingWhich) {
