@@ -130,6 +130,34 @@ TEST_F(CutStems, StopsAtASoundThatCannotBeWrittenOrAFolderThatCannotBeRead) {
   EXPECT_TRUE(test::says(report.problem().message, "Could not read the folder of the per-track sound files"));
 }
 
+// Spans of a stem of 300 frames, in the order of their starts: one across blocks after frames
+// before it, one of no length, a gap longer than some blocks, the last to the stem's end; and
+// sounds reaching past the stem's end or wholly past it.
+const std::vector<std::vector<SoundSpan>> kSpansOf300{
+    {{"a.wav", 5, 40}, {"b.wav", 40, 40}, {"c.wav", 40, 41}, {"d.wav", 180, 230}, {"e.wav", 230, kRecordingEnd}},
+    {{"a.wav", 0, 299}, {"b.wav", 299, 400}, {"c.wav", 310, 320}},
+};
+
+// Read a block at a time, each sound is cut as from the whole stem held at once.
+TEST(WriteTrackSounds, CutsEachSoundAsFromTheWholeStemWhateverTheBlocks) {
+  const AudioBuffer stem = numberedStem(300);
+  for (const std::vector<SoundSpan>& spans : kSpansOf300) {
+    for (int64_t block : {int64_t{1}, int64_t{3}, int64_t{64}, int64_t{300}, kStreamBlockFrames}) {
+      SCOPED_TRACE("blocks of " + std::to_string(block));
+      rendlow::test::TempDir folder;
+      BufferStream recording(stem);
+      SoundFilesReport report{folder.path(), 0, {}};
+      ASSERT_TRUE(writeTrackSounds("tr01", recording, spans, SoundOutput{folder.path()}, report, block));
+      EXPECT_EQ(report.filesWritten, static_cast<int32_t>(spans.size()));
+      for (const SoundSpan& span : spans) {
+        Result<AudioBuffer> sound = builtinBackend().read(folder.file(span.fileName));
+        ASSERT_TRUE(sound) << span.fileName;
+        EXPECT_EQ(sound->samples, asWritten(cutSound(stem, span.startFrame, span.endFrame))) << span.fileName;
+      }
+    }
+  }
+}
+
 TEST(SoundFileName, TakesTheExtensionOfItsType) {
   EXPECT_EQ(soundFileName(AudioFileType::OggVorbis, "tr01_01.wav"), "tr01_01.ogg");
 }
