@@ -104,7 +104,7 @@ TEST_F(CutStems, CutsEverySoundItCanAndTellsEveryStemItCannotUse) {
   writeStem("tr09.wav", numberedStem(10));
   writeStem("tr01_01.wav", numberedStem(10));
   rendlow::test::writeBytes(stems_.file("notes.txt"), {'n', 'o'});
-  const StemTrack tr01{"tr01", {{"tr01_01.wav", 0, 0.1004}, {"tr01_02.wav", 0.1004, 0.25}}, 0.25};
+  const StemTrack tr01{"tr01", {{"tr01_01.wav", 0, 0.1004}, {"tr01_02.wav", 0.1004, 0.2}}, 0.25};
   const StemTrack tr05{"tr05", {{"tr05_01.wav", 0, 0.2}}, 0.2};  // 100 ms longer than its stem
   const StemTrack tr06{"tr06", {{"tr06_01.wav", 0, 0.05}, {"tr06_02.wav", 0.05, 0.1, 0, true}}, 0.1};
   Result<SoundFilesReport> report =
