@@ -108,8 +108,8 @@ AudioBuffer stemOf(const std::string& making, const RenderingFileTrack& track) {
   const AudioBuffer right = synthesizedStem(what == "older" ? laidOut(kOlder) : track, kTempo, change == "tail" ? seconds : 0.3);
   if (what == "silent") return silentLike(right, right.frames());
   if (what == "dither") return dither(right.frames());
-  if (change == "late") return test::delayed(right, seconds);
   if (what == "stereo") return inStereo(test::delayed(right, seconds));
+  if (change == "late") return test::delayed(right, seconds);
   if (change == "click") return withClickAt(right, seconds, level);
   return change == "cut" ? cutAt(right, seconds) : right;
 }

@@ -49,11 +49,10 @@ void StemScan::addToRanges(const AudioBuffer& block) {
   }
 }
 
+// The loudest samples below the onset level are let go as the peak grows, the last time for the
+// peak itself: the first one kept is the onset.
 int64_t StemScan::onsetFrame() const {
-  const float level = onsetLevel(peak_);
-  const auto onset = std::find_if(risingPeaks_.begin(), risingPeaks_.end(),
-                                  [&](const auto& rising) { return rising.second >= level; });
-  return onset == risingPeaks_.end() ? frames_ : onset->first / channels_;
+  return risingPeaks_.empty() ? frames_ : risingPeaks_.front().first / channels_;
 }
 
 double StemScan::rmsOf(std::size_t index) const {

@@ -42,7 +42,7 @@ private:
   int64_t frames_ = 0;
   float peak_ = 0;
   // Each sample louder than every one before it, (index, magnitude), of those that may still be
-  // the onset. The onset is necessarily one of them, as every sample before it is quieter.
+  // the onset: the onset is necessarily one of them, as every sample before it is quieter.
   std::deque<std::pair<int64_t, float>> risingPeaks_;
 };
 
