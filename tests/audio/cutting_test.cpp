@@ -130,9 +130,10 @@ TEST_F(CutStems, StopsAtASoundThatCannotBeWrittenOrAFolderThatCannotBeRead) {
   EXPECT_TRUE(test::says(report.problem().message, "Could not read the folder of the per-track sound files"));
 }
 
-// Spans of a stem of 300 frames, in the order of their starts: one across blocks after frames
-// before it, one of no length, a gap longer than some blocks, the last to the stem's end; and
-// sounds reaching past the stem's end or wholly past it.
+// Spans of a stem of 300 frames, silent in [190, 200) and [215, 230), in the order of their
+// starts: one across blocks after frames before it, one of no length, one with silence within
+// it and at its end after a gap longer than some blocks, the last to the stem's end; and sounds
+// reaching past the stem's end or wholly past it.
 const std::vector<std::vector<SoundSpan>> kSpansOf300{
     {{"a.wav", 5, 40}, {"b.wav", 40, 40}, {"c.wav", 40, 41}, {"d.wav", 180, 230}, {"e.wav", 230, kRecordingEnd}},
     {{"a.wav", 0, 299}, {"b.wav", 299, 400}, {"c.wav", 310, 320}},
@@ -140,7 +141,9 @@ const std::vector<std::vector<SoundSpan>> kSpansOf300{
 
 // Read a block at a time, each sound is cut as from the whole stem held at once.
 TEST(WriteTrackSounds, CutsEachSoundAsFromTheWholeStemWhateverTheBlocks) {
-  const AudioBuffer stem = numberedStem(300);
+  AudioBuffer stem = numberedStem(300);
+  for (const auto& [first, end] : {std::pair(190, 200), std::pair(215, 230)})
+    std::fill(stem.samples.begin() + 2 * first, stem.samples.begin() + 2 * end, 0.0f);
   for (const std::vector<SoundSpan>& spans : kSpansOf300) {
     for (int64_t block : {int64_t{1}, int64_t{3}, int64_t{64}, int64_t{300}, kStreamBlockFrames}) {
       SCOPED_TRACE("blocks of " + std::to_string(block));
