@@ -29,9 +29,9 @@ void StemScan::add(const AudioBuffer& block) {
     const float magnitude = std::fabs(block.samples[i]);
     if (!(magnitude > peak_)) continue;
     peak_ = magnitude;
+    risingPeaks_.emplace_back(firstSample + static_cast<int64_t>(i), magnitude);
     // A sample below the onset level of the peak so far is below that of the final peak too.
     while (!risingPeaks_.empty() && risingPeaks_.front().second < onsetLevel(peak_)) risingPeaks_.pop_front();
-    risingPeaks_.emplace_back(firstSample + static_cast<int64_t>(i), magnitude);
   }
   frames_ += block.frames();
 }
