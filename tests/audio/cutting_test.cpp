@@ -104,7 +104,7 @@ TEST_F(CutStems, CutsEverySoundItCanAndTellsEveryStemItCannotUse) {
   writeStem("tr09.wav", numberedStem(10));
   writeStem("tr01_01.wav", numberedStem(10));
   rendlow::test::writeBytes(stems_.file("notes.txt"), {'n', 'o'});
-  const StemTrack tr01{"tr01", {{"tr01_01.wav", 0, 0.1004}, {"tr01_02.wav", 0.1004, 0.25}}, 0.25};
+  const StemTrack tr01{"tr01", {{"tr01_01.wav", 0, 0.1004}, {"tr01_02.wav", 0.1004, 0.2}}, 0.25};
   const StemTrack tr05{"tr05", {{"tr05_01.wav", 0, 0.2}}, 0.2};  // 100 ms longer than its stem
   const StemTrack tr06{"tr06", {{"tr06_01.wav", 0, 0.05}, {"tr06_02.wav", 0.05, 0.1, 0, true}}, 0.1};
   Result<SoundFilesReport> report =
@@ -128,6 +128,37 @@ TEST_F(CutStems, StopsAtASoundThatCannotBeWrittenOrAFolderThatCannotBeRead) {
   report = cutStems({{"tr01", {}}}, stems_.file("absent"), SoundOutput{stems_.path()});
   ASSERT_FALSE(report);
   EXPECT_TRUE(test::says(report.problem().message, "Could not read the folder of the per-track sound files"));
+}
+
+// Spans of a stem of 300 frames, silent in [190, 200) and [215, 230), in the order of their
+// starts: one across blocks after frames before it, one of no length, one with silence within
+// it and at its end after a gap longer than some blocks, the last to the stem's end; and sounds
+// reaching past the stem's end or wholly past it.
+const std::vector<std::vector<SoundSpan>> kSpansOf300{
+    {{"a.wav", 5, 40}, {"b.wav", 40, 40}, {"c.wav", 40, 41}, {"d.wav", 180, 230}, {"e.wav", 230, kRecordingEnd}},
+    {{"a.wav", 0, 299}, {"b.wav", 299, 400}, {"c.wav", 310, 320}},
+};
+
+// Read a block at a time, each sound is cut as from the whole stem held at once.
+TEST(WriteTrackSounds, CutsEachSoundAsFromTheWholeStemWhateverTheBlocks) {
+  AudioBuffer stem = numberedStem(300);
+  for (const auto& [first, end] : {std::pair(190, 200), std::pair(215, 230)})
+    std::fill(stem.samples.begin() + 2 * first, stem.samples.begin() + 2 * end, 0.0f);
+  for (const std::vector<SoundSpan>& spans : kSpansOf300) {
+    for (int64_t block : {int64_t{1}, int64_t{3}, int64_t{64}, int64_t{300}, kStreamBlockFrames}) {
+      SCOPED_TRACE("blocks of " + std::to_string(block));
+      rendlow::test::TempDir folder;
+      BufferStream recording(stem);
+      SoundFilesReport report{folder.path(), 0, {}};
+      ASSERT_TRUE(writeTrackSounds("tr01", recording, spans, SoundOutput{folder.path()}, report, block));
+      EXPECT_EQ(report.filesWritten, static_cast<int32_t>(spans.size()));
+      for (const SoundSpan& span : spans) {
+        Result<AudioBuffer> sound = builtinBackend().read(folder.file(span.fileName));
+        ASSERT_TRUE(sound) << span.fileName;
+        EXPECT_EQ(sound->samples, asWritten(cutSound(stem, span.startFrame, span.endFrame))) << span.fileName;
+      }
+    }
+  }
 }
 
 TEST(SoundFileName, TakesTheExtensionOfItsType) {

@@ -133,7 +133,8 @@ TEST_F(Rendering, SoundsCutAsTheyRenderMatchTheWholeRender) {
   rendlow::test::TempDir streamed, cut;
   Result<SoundFilesReport> report = renderSounds({track}, songTempo(), kSmallSoundFont, SoundOutput{streamed.path()});
   SoundFilesReport expected{cut.path(), 0, {}};
-  ASSERT_TRUE(report && writeTrackSounds(track.stemName, whole, spans, SoundOutput{cut.path()}, expected));
+  BufferStream recording(whole);
+  ASSERT_TRUE(report && writeTrackSounds(track.stemName, recording, spans, SoundOutput{cut.path()}, expected));
   EXPECT_EQ(report->filesWritten, expected.filesWritten);
   EXPECT_EQ(test::texts(report->notices), test::texts(expected.notices));
   for (const SoundSpan& span : spans)

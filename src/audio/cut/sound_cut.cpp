@@ -9,27 +9,11 @@ namespace rendlow::audio {
 
 namespace {
 
-AudioBuffer sliceFrames(const AudioBuffer& source, int64_t startFrame, int64_t endFrame) {
-  const int64_t start = std::clamp<int64_t>(startFrame, 0, source.frames());
-  const int64_t end = std::clamp<int64_t>(endFrame, start, source.frames());
-  AudioBuffer slice{source.sampleRate, source.channels, {}};
-  slice.samples.assign(source.samples.begin() + start * source.channels,
-                       source.samples.begin() + end * source.channels);
-  return slice;
-}
-
 bool frameIsSilent(const AudioBuffer& buffer, int64_t frame) {
   for (int32_t channel = 0; channel < buffer.channels; ++channel) {
     if (std::fabs(buffer.at(frame, channel)) >= kAudibleFloor) return false;
   }
   return true;
-}
-
-// The frames up to the last one a 16-bit file still hears.
-int64_t audibleFrames(const AudioBuffer& buffer) {
-  int64_t frames = buffer.frames();
-  while (frames > 0 && frameIsSilent(buffer, frames - 1)) --frames;
-  return frames;
 }
 
 // Frame i of the last n is scaled by (n - 1 - i) / n: a straight line that reaches zero on the
@@ -45,11 +29,53 @@ void fadeOut(AudioBuffer& buffer) {
   }
 }
 
-// A silent sound keeps its place in time: a file of zeros as long as its span, one frame at least.
-AudioBuffer silenceFor(AudioBuffer slice) {
-  std::fill(slice.samples.begin(), slice.samples.end(), 0.0f);
-  if (slice.frames() == 0) slice.samples.assign(static_cast<std::size_t>(std::max(slice.channels, 1)), 0.0f);
-  return slice;
+// One sound gathered from its recording as the frames pass, block after block. Silent frames are
+// only counted until a heard one follows them: the silence after a sound, however long, is never
+// held. Taken up, they are zeros, which is all a 16-bit file holds of them.
+class GatheredSound {
+public:
+  explicit GatheredSound(const AudioBuffer& shape) : sound_{shape.sampleRate, shape.channels, {}} {}
+
+  // Frames [from, to) of `block` belong to the sound.
+  void add(const AudioBuffer& block, int64_t from, int64_t to) {
+    for (int64_t frame = from; frame < to; ++frame) {
+      if (frameIsSilent(block, frame)) {
+        ++silentAfter_;
+        continue;
+      }
+      sound_.samples.resize(sound_.samples.size() + static_cast<std::size_t>(silentAfter_ * sound_.channels), 0.0f);
+      silentAfter_ = 0;
+      const auto first = block.samples.begin() + frame * block.channels;
+      sound_.samples.insert(sound_.samples.end(), first, first + block.channels);
+    }
+  }
+
+  // A sound that died away before its end ends on its own, with nothing to fade; one still heard
+  // fades out. A silent one keeps its place in time: zeros as long as it, one frame at least.
+  AudioBuffer finish() && {
+    if (sound_.frames() == 0) return silentLike(sound_, std::max<int64_t>(silentAfter_, 1));
+    if (silentAfter_ == 0) fadeOut(sound_);
+    return std::move(sound_);
+  }
+
+private:
+  AudioBuffer sound_;
+  int64_t silentAfter_ = 0;
+};
+
+// Gathers the frames of [startFrame, endFrame) from `block` on, reading on while the span goes
+// past it; `first` is the frame of the recording `block` starts at. The block where the span
+// ends stays, as the next span may start in it.
+AudioBuffer gatherSpan(SoundStream& recording, int64_t blockFrames, const SoundSpan& span, AudioBuffer& block,
+                       int64_t& first) {
+  GatheredSound sound(block);
+  for (;;) {
+    const int64_t from = std::clamp<int64_t>(span.startFrame - first, 0, block.frames());
+    sound.add(block, from, std::clamp<int64_t>(span.endFrame - first, from, block.frames()));
+    if (span.endFrame - first <= block.frames() || block.frames() == 0) return std::move(sound).finish();
+    first += block.frames();
+    block = recording.next(blockFrames);
+  }
 }
 
 }  // namespace
@@ -60,21 +86,19 @@ bool isSilent(const AudioBuffer& sound) {
 }
 
 AudioBuffer cutSound(const AudioBuffer& source, int64_t startFrame, int64_t endFrame) {
-  AudioBuffer sound = sliceFrames(source, startFrame, endFrame);
-  const int64_t audible = audibleFrames(sound);
-  if (audible == 0) return silenceFor(std::move(sound));
-  if (audible < sound.frames()) {
-    // The sound died away before the cut: it ends on its own, with nothing to fade.
-    sound.samples.resize(static_cast<std::size_t>(audible * sound.channels));
-    return sound;
-  }
-  fadeOut(sound);
-  return sound;
+  const int64_t start = std::clamp<int64_t>(startFrame, 0, source.frames());
+  const int64_t end = std::clamp<int64_t>(endFrame, start, source.frames());
+  GatheredSound sound(source);
+  sound.add(source, start, end);
+  return std::move(sound).finish();
 }
 
 Result<void> TrackSoundWriter::write(const std::string& fileName, const AudioBuffer& recording,
                                      int64_t startFrame, int64_t endFrame) {
-  const AudioBuffer sound = cutSound(recording, startFrame, endFrame);
+  return writeCut(fileName, cutSound(recording, startFrame, endFrame));
+}
+
+Result<void> TrackSoundWriter::writeCut(const std::string& fileName, const AudioBuffer& sound) {
   silent_ += isSilent(sound);
   ++written_;
   return writeSound(output_, fileName, sound, report_);
@@ -84,13 +108,15 @@ void TrackSoundWriter::finish() {
   if (silent_ > 0) report_.notices.push_back(warningNotice(silentSoundsMessage(stemName_, silent_, written_)));
 }
 
-Result<void> writeTrackSounds(const std::string& stemName, const AudioBuffer& recording,
+Result<void> writeTrackSounds(const std::string& stemName, SoundStream& recording,
                               const std::vector<SoundSpan>& spans, const SoundOutput& output,
-                              SoundFilesReport& report) {
+                              SoundFilesReport& report, int64_t blockFrames) {
   TrackSoundWriter writer(stemName, output, report);
+  AudioBuffer block = recording.next(blockFrames);
+  int64_t first = 0;
   for (const SoundSpan& span : spans) {
-    if (Result<void> written = writer.write(span.fileName, recording, span.startFrame, span.endFrame); !written)
-      return written;
+    const AudioBuffer sound = gatherSpan(recording, blockFrames, span, block, first);
+    if (Result<void> written = writer.writeCut(span.fileName, sound); !written) return written;
   }
   writer.finish();
   return {};

@@ -7,6 +7,7 @@
 
 #include "audio/cut/sound_output.h"
 #include "audio/io/audio_buffer.h"
+#include "audio/io/sound_stream.h"
 #include "base/result.h"
 
 namespace rendlow::audio {
@@ -26,6 +27,7 @@ bool isSilent(const AudioBuffer& sound);
 // sound while it still rings, and its last kFadeOutSeconds (fewer frames if it is shorter) fade
 // out linearly to a last frame of zero. A sound silent throughout keeps its whole length as
 // zeros, and the result always has a frame: a player given an empty file may refuse the chart.
+// Frames below kAudibleFloor on every channel within it are zeros, as a 16-bit file holds them.
 AudioBuffer cutSound(const AudioBuffer& source, int64_t startFrame, int64_t endFrame);
 
 // Where one sound of a track lies in the track's whole recording, and the file it goes to.
@@ -34,6 +36,9 @@ struct SoundSpan {
   int64_t startFrame = 0;
   int64_t endFrame = 0;
 };
+
+// The end of a span that runs to the end of its recording, however long the recording is.
+constexpr int64_t kRecordingEnd = INT64_MAX;
 
 // Writes a track's sounds one by one as they are cut, so that only the sound being cut is held,
 // then tells how many came out silent.
@@ -45,6 +50,8 @@ public:
   // Frames [startFrame, endFrame) of `recording` cut (see cutSound) and written as `fileName`.
   Result<void> write(const std::string& fileName, const AudioBuffer& recording, int64_t startFrame,
                      int64_t endFrame);
+  // A sound already cut (see cutSound), written as `fileName`.
+  Result<void> writeCut(const std::string& fileName, const AudioBuffer& sound);
   // When some of the sounds written came out silent, a warning in the report says how many.
   void finish();
 
@@ -56,11 +63,13 @@ private:
   int32_t silent_ = 0;
 };
 
-// Cuts each span out of `recording` (see cutSound) and writes it. When some sounds come out
-// silent, a warning in the report says how many of the track's; the problem is a file that could
-// not be written.
-Result<void> writeTrackSounds(const std::string& stemName, const AudioBuffer& recording,
+// Cuts each span out of `recording` (see cutSound) and writes it, reading the recording a block
+// of `blockFrames` at a time: only a block and what the sound being cut keeps of its span are
+// held, never the silence after it. The spans come in order, each starting where the one before
+// ends or later. When some sounds come out silent, a warning in the report says how many
+// of the track's; the problem is a file that could not be written.
+Result<void> writeTrackSounds(const std::string& stemName, SoundStream& recording,
                               const std::vector<SoundSpan>& spans, const SoundOutput& output,
-                              SoundFilesReport& report);
+                              SoundFilesReport& report, int64_t blockFrames = kStreamBlockFrames);
 
 }  // namespace rendlow::audio

@@ -7,7 +7,8 @@
 #include <cstdint>
 
 #include "audio/cut/stem_layout.h"
-#include "audio/io/audio_buffer.h"
+#include "audio/io/sound_stream.h"
+#include "audio/io/wav_stream.h"
 #include "base/message.h"
 
 namespace rendlow::audio {
@@ -32,7 +33,9 @@ struct StemFit {
   bool fits() const { return !silent && startLagMs == 0 && shortBySeconds == 0 && soundsNotLouder == 0; }
 };
 
-StemFit checkStem(const StemTrack& track, const AudioBuffer& stem);
+// Reads `stem` once a block of `blockFrames` at a time, and a second time only for a stem that
+// starts off and has sounds no louder at their starts, to compare it where its sounds are.
+StemFit checkStem(const StemTrack& track, const SoundFile& stem, int64_t blockFrames = kStreamBlockFrames);
 
 // What the user reads of a stem that does not fit, with its path.
 Message stemMisfitMessage(const std::string& path, const StemFit& fit);

@@ -5,6 +5,7 @@
 
 #include "audio/cut/stem_check.h"
 #include "audio/cut/stem_folder.h"
+#include "audio/io/wav_stream.h"
 #include "audio/synth/tempo_map.h"
 #include "base/messages_audio.h"
 #include "base/path_names.h"
@@ -33,12 +34,12 @@ std::set<std::string> writtenNames(const std::vector<StemTrack>& tracks, const S
 
 // Each sound from the frame nearest its start to the next sound's; the last one, which nothing
 // comes after to end it, keeps the stem's release to its end.
-std::vector<SoundSpan> spansIn(const StemTrack& track, const AudioBuffer& stem) {
+std::vector<SoundSpan> spansIn(const StemTrack& track, int32_t sampleRate) {
   std::vector<SoundSpan> spans;
   for (const StemSound& sound : track.sounds) {
     const bool last = &sound == &track.sounds.back();
-    spans.push_back({sound.fileName, frameAt(sound.startSeconds, stem.sampleRate),
-                     last ? stem.frames() : frameAt(sound.endSeconds, stem.sampleRate)});
+    spans.push_back({sound.fileName, frameAt(sound.startSeconds, sampleRate),
+                     last ? kRecordingEnd : frameAt(sound.endSeconds, sampleRate)});
   }
   return spans;
 }
@@ -48,7 +49,9 @@ using StemRates = std::vector<std::pair<std::string, int32_t>>;
 
 Result<void> cutTrack(const StemTrack& track, const std::string& stemPath, const SoundOutput& output,
                       SoundFilesReport& report, StemRates& rates) {
-  Result<AudioBuffer> stem = output.backend->read(stemPath);
+  // A WAV stem is read from the disk a block at a time, once to check it and once to cut it, so
+  // that a long song's stems are never held whole.
+  Result<SoundFile> stem = openSoundFile(stemPath, *output.backend);
   if (!stem) {
     report.notices.push_back(warningNotice(stem.problem().message));
     return {};
@@ -58,7 +61,8 @@ Result<void> cutTrack(const StemTrack& track, const std::string& stemPath, const
     report.notices.push_back(warningNotice(stemMisfitMessage(stemPath, fit)));
     return {};
   }
-  return writeTrackSounds(track.stemName, *stem, spansIn(track, *stem), output, report);
+  const std::unique_ptr<SoundStream> recording = stem->open();
+  return writeTrackSounds(track.stemName, *recording, spansIn(track, stem->sampleRate), output, report);
 }
 
 bool mixed(const StemRates& rates) {
