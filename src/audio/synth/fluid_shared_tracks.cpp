@@ -32,7 +32,10 @@ SharedTracks::SharedTracks(SynthSession session, const TempoMap& tempoMap,
 }
 
 void SharedTracks::next(int64_t frames, std::vector<AudioBuffer>& blocks) {
-  for (const Track& track : tracks_) blocks[track.index] = emptyRender();
+  for (const Track& track : tracks_) {
+    blocks[track.index].samples.clear();
+    blocks[track.index].samples.reserve(static_cast<std::size_t>(2 * frames));
+  }
   const int64_t target = rendered_ + frames;
   while (rendered_ < target) {
     playEventsAt(rendered_);

@@ -53,9 +53,13 @@ public:
   void add(std::unique_ptr<TrackGroup> group) { groups_.push_back(std::move(group)); }
 
   bool next(int64_t frames, std::vector<AudioBuffer>& blocks, AudioBuffer& sum) override {
-    blocks.assign(events_.size(), emptyRender());
+    // The buffers of the block before are filled again: a long song is thousands of blocks.
+    blocks.resize(events_.size(), emptyRender());
+    for (AudioBuffer& block : blocks) block.samples.clear();
     onThreads(groups_.size(), threads_, [&](std::size_t i) { groups_[i]->next(frames, blocks); });
-    sum = emptyRender();
+    sum.samples.clear();
+    sum.sampleRate = kRenderSampleRate;
+    sum.channels = 2;
     for (const AudioBuffer& block : blocks) addInto(sum, block);
     return sum.frames() > 0;
   }

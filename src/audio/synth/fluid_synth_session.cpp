@@ -74,19 +74,22 @@ void SynthSession::renderTo(int64_t frame, AudioBuffer& out) {
 }
 
 // FluidSynth adds into the buffers it is given, each channel's left and right in two of them.
+// The buffers are used again from call to call: a song's render comes in many short stretches.
 void SynthSession::renderChannels(int64_t frames, std::vector<AudioBuffer>& channels) {
-  channels.assign(kMidiChannels, emptyRender());
-  std::vector<float> planar(static_cast<std::size_t>(2 * kMidiChannels * kFramesPerWrite));
+  channels.resize(kMidiChannels, emptyRender());
+  for (AudioBuffer& channel : channels) channel.samples.resize(static_cast<std::size_t>(2 * frames));
+  planar_.resize(static_cast<std::size_t>(2 * kMidiChannels * kFramesPerWrite));
   std::vector<float*> outputs(2 * kMidiChannels);
   for (int64_t done = 0; done < frames;) {
     const int64_t count = std::min(kFramesPerWrite, frames - done);
-    std::fill(planar.begin(), planar.end(), 0.0f);
-    for (std::size_t i = 0; i < outputs.size(); ++i) outputs[i] = planar.data() + i * kFramesPerWrite;
+    std::fill(planar_.begin(), planar_.end(), 0.0f);
+    for (std::size_t i = 0; i < outputs.size(); ++i) outputs[i] = planar_.data() + i * kFramesPerWrite;
     fluid_->process(synth_.get(), static_cast<int>(count), 0, nullptr, static_cast<int>(outputs.size()), outputs.data());
     for (std::size_t channel = 0; channel < channels.size(); ++channel) {
+      float* out = channels[channel].samples.data() + 2 * done;
       for (int64_t frame = 0; frame < count; ++frame) {
-        channels[channel].samples.push_back(outputs[2 * channel][frame]);
-        channels[channel].samples.push_back(outputs[2 * channel + 1][frame]);
+        out[2 * frame] = outputs[2 * channel][frame];
+        out[2 * frame + 1] = outputs[2 * channel + 1][frame];
       }
     }
     done += count;

@@ -48,6 +48,7 @@ private:
   // Declared first, destroyed last: the synthesizer keeps a pointer to its settings.
   std::unique_ptr<fluid_settings_t, decltype(&delete_fluid_settings)> settings_;
   std::unique_ptr<fluid_synth_t, decltype(&delete_fluid_synth)> synth_;
+  std::vector<float> planar_;  // renderChannels' outputs, kept from call to call
 };
 
 // The MIDI channels a synthesizer has, each with an output of its own in a session per channel.
