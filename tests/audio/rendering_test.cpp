@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 
@@ -250,9 +251,22 @@ std::vector<AudioBuffer> tracksOf(SongStream& song, std::size_t count, int64_t b
   return tracks;
 }
 
+// A chord of 100 keys held on `channel`: fewer voices than a synthesizer has alone, more than
+// it has for two.
+std::vector<ChannelMessage> denseChord(uint8_t channel) {
+  std::vector<ChannelMessage> chord;
+  for (uint8_t key = 20; key < 120; ++key) {
+    chord.push_back({0, static_cast<uint8_t>(0x90 | channel), key, 100});
+    chord.push_back({900, static_cast<uint8_t>(0x80 | channel), key, 0});
+  }
+  std::stable_sort(chord.begin(), chord.end(), [](const ChannelMessage& a, const ChannelMessage& b) { return a.tick < b.tick; });
+  return chord;
+}
+
 // Tracks on channels of their own are played by one synthesizer, the others alone: each track
 // still sounds as alone, to the frame it has rung out, whichever rings out first and however
-// many channels it plays on, and a track sharing its channel keeps its own program.
+// many channels it plays on, however many voices the tracks hold at once, and a track sharing
+// its channel keeps its own program.
 TEST_F(Rendering, TracksOnChannelsOfTheirOwnSoundAsAlone) {
   std::vector<ChannelMessage> organ = pianoNote(240, 480, 72), bass = pianoNote(0, 1900, 40), shared = pianoNote(100, 300, 64);
   organ[0].data1 = 19;
@@ -261,7 +275,8 @@ TEST_F(Rendering, TracksOnChannelsOfTheirOwnSoundAsAlone) {
   std::vector<ChannelMessage> twoChannels = joined(pianoNote(50, 200, 50), pianoNote(600, 300, 55));
   for (std::size_t e = 0; e < twoChannels.size(); ++e) twoChannels[e].status |= e < 4 ? 4 : 3;
   shared[0].data1 = 40;
-  const std::vector<std::vector<ChannelMessage>> tracks{pianoNote(0, 480), organ, bass, twoChannels, {}, shared};
+  const std::vector<std::vector<ChannelMessage>> tracks{pianoNote(0, 480), organ, bass, twoChannels, {}, shared,
+                                                        denseChord(5), denseChord(6), denseChord(7)};
   Result<std::unique_ptr<SongStream>> song = SongStream::open(tracks, songTempo(), kSmallSoundFont, 2);
   ASSERT_TRUE(song);
   const std::vector<AudioBuffer> together = tracksOf(**song, tracks.size(), 3000);

@@ -12,7 +12,7 @@ namespace {
 
 // The sounds kept for their next time besides those playing: a chart's sounds come again
 // and again, and most are a second or two long.
-constexpr std::size_t kKeptSoundBytes = std::size_t{16} << 20;
+constexpr std::size_t kKeptSoundBytes = std::size_t{8} << 20;
 
 // The file a player would open for a #WAV name: the name itself, or the same name with another
 // extension the backend reads.

@@ -27,7 +27,7 @@ std::unique_ptr<FluidLibrary> load() {
       l.bind("fluid_synth_channel_pressure", f->channelPressure) &&
       l.bind("fluid_synth_pitch_bend", f->pitchBend) && l.bind("fluid_set_log_function", f->setLogFunction) &&
       l.bind("fluid_synth_process", f->process) && l.bind("fluid_synth_get_voicelist", f->voiceList) &&
-      l.bind("fluid_voice_get_channel", f->voiceChannel);
+      l.bind("fluid_voice_get_channel", f->voiceChannel) && l.bind("fluid_synth_set_polyphony", f->setPolyphony);
   return complete ? std::move(f) : nullptr;
 }
 

@@ -28,6 +28,7 @@ struct FluidLibrary {
   decltype(&fluid_synth_process) process;
   decltype(&fluid_synth_get_voicelist) voiceList;
   decltype(&fluid_voice_get_channel) voiceChannel;
+  decltype(&fluid_synth_set_polyphony) setPolyphony;
 };
 
 // The library, opened once; null when it is not installed or lacks a function.

@@ -50,6 +50,7 @@ void SharedTracks::next(int64_t frames, std::vector<AudioBuffer>& blocks) {
 void SharedTracks::playEventsAt(int64_t frame) {
   for (; nextEvent_ < events_.size() && events_[nextEvent_].frame <= frame; ++nextEvent_) {
     const Event& event = events_[nextEvent_];
+    session_.keepVoicesFree();
     session_.apply(event.message);
     Track& track = tracks_[event.track];
     if (--track.eventsLeft == 0) {

@@ -26,12 +26,12 @@ void silenceLogging(const FluidLibrary& fluid) {
   });
 }
 
-fluid_settings_t* renderSettings(const FluidLibrary& fluid, int channelOutputs = 1, int tracks = 1) {
+fluid_settings_t* renderSettings(const FluidLibrary& fluid, int channelOutputs = 1) {
   fluid_settings_t* settings = fluid.newSettings();
   if (!settings) return nullptr;
   fluid.setInteger(settings, "synth.audio-channels", channelOutputs);
   fluid.setInteger(settings, "synth.audio-groups", channelOutputs);
-  fluid.setInteger(settings, "synth.polyphony", kVoicesPerTrack * tracks);
+  fluid.setInteger(settings, "synth.polyphony", kVoicesPerTrack);
   fluid.setNumber(settings, "synth.sample-rate", kRenderSampleRate);
   fluid.setInteger(settings, "synth.reverb.active", 0);
   fluid.setInteger(settings, "synth.chorus.active", 0);
@@ -53,8 +53,9 @@ Result<SynthSession> SynthSession::openWith(const std::string& soundFont, int ch
   if (!fluid) return Problem{fluidSynthNotInstalledMessage()};
   silenceLogging(*fluid);
   SynthSession session(*fluid);
-  session.polyphony_ = kVoicesPerTrack * tracks;
-  session.settings_.reset(renderSettings(*fluid, channelOutputs, tracks));
+  session.polyphony_ = kVoicesPerTrack;
+  session.maxPolyphony_ = kVoicesPerTrack * tracks;
+  session.settings_.reset(renderSettings(*fluid, channelOutputs));
   if (session.settings_) session.synth_.reset(fluid->newSynth(session.settings_.get()));
   if (!session.synth_) return Problem{synthesizerNotStartedMessage()};
   if (fluid->loadSoundFont(session.synth_.get(), systemPath(soundFont).c_str(), 1) == FLUID_FAILED) {
@@ -137,6 +138,14 @@ void SynthSession::silence(const std::set<int>& channels) {
     fluid_->controlChange(synth_.get(), channel, kSustain, 0);
     fluid_->controlChange(synth_.get(), channel, kAllSoundOff, 0);
   }
+}
+
+// A voice takes some ten kilobytes, allocated when the polyphony is set: the voices of a
+// synthesizer playing many tracks are added as they are needed, a track's worth at a time.
+void SynthSession::keepVoicesFree() {
+  if (polyphony_ >= maxPolyphony_ || polyphony_ - fluid_->activeVoices(synth_.get()) >= kVoicesPerTrack) return;
+  polyphony_ = std::min(maxPolyphony_, polyphony_ + kVoicesPerTrack);
+  fluid_->setPolyphony(synth_.get(), polyphony_);
 }
 
 bool SynthSession::sounding() const { return fluid_->activeVoices(synth_.get()) > 0; }

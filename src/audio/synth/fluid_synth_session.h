@@ -19,7 +19,8 @@ class SynthSession {
 public:
   static Result<SynthSession> open(const std::string& soundFont);
   // A synthesizer for `tracks` tracks at once, each on channels of its own: a stereo output for
-  // each MIDI channel (see renderChannels), and as many voices as that many synthesizers have.
+  // each MIDI channel (see renderChannels), and as many voices as that many synthesizers have
+  // (see keepVoicesFree).
   static Result<SynthSession> openPerChannel(const std::string& soundFont, int tracks);
 
   // Renders until the buffer is `frame` frames long (nothing if it is already).
@@ -28,6 +29,10 @@ public:
   // (one buffer each, of a session opened per channel).
   void renderChannels(int64_t frames, std::vector<AudioBuffer>& channels);
   void apply(const ChannelMessage& message);
+  // Before an event is applied to a synthesizer for many tracks: adds voices, up to its tracks'
+  // worth, while fewer than a track's worth are free, so that no voice is taken from another
+  // track where the track alone would have had one free.
+  void keepVoicesFree();
   // All Sound Off and sustain released on each channel.
   void silence(const std::set<int>& channels);
   bool sounding() const;
@@ -45,6 +50,7 @@ private:
 
   const FluidLibrary* fluid_;
   int polyphony_ = 0;
+  int maxPolyphony_ = 0;
   // Declared first, destroyed last: the synthesizer keeps a pointer to its settings.
   std::unique_ptr<fluid_settings_t, decltype(&delete_fluid_settings)> settings_;
   std::unique_ptr<fluid_synth_t, decltype(&delete_fluid_synth)> synth_;

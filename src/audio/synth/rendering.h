@@ -70,8 +70,8 @@ Result<SoundFilesReport> renderSounds(const std::vector<RenderingFileTrack>& tra
                                       const std::string& soundFont, const SoundOutput& output,
                                       unsigned threads = renderThreads());
 
-// The frames a song is rendered in when it is measured: about 1.5 s.
-constexpr int64_t kSongBlockFrames = 65536;
+// The frames a song is rendered in when it is measured: about 0.4 s.
+constexpr int64_t kSongBlockFrames = 16384;
 
 // The song itself from its own events a block at a time, each track rendered alone by a
 // synthesizer of its own and the tracks summed in their order, each ringing out after its last
