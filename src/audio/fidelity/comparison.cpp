@@ -79,48 +79,67 @@ std::vector<double> hannWindow() {
   return window;
 }
 
-// Fills `frame` (kFrameSize long) with both signals' frame for one complex transform, reference
-// as the real part and playback as the imaginary; the two spectra separate again by symmetry.
-// Past `count` frames the frame is zero.
-void fillFramePair(const AudioBuffer& reference, const AudioBuffer& playback, int64_t start, int64_t count,
-                   int32_t channel, const std::vector<double>& window, std::vector<std::complex<double>>& frame) {
+// Whether a channel of `buffer` is exactly zero over `count` frames from `start`: where both the
+// reference and the playback are, the frame adds nothing to any total (no energy, and silent),
+// so it is not transformed at all.
+bool silentFrame(const AudioBuffer& buffer, int64_t start, int64_t count, int32_t channel) {
   for (int64_t i = 0; i < count; ++i) {
-    frame[i] = {window[i] * reference.at(start + i, channel), window[i] * playback.at(start + i, channel)};
+    if (buffer.at(start + i, channel) != 0) return false;
   }
-  std::fill(frame.begin() + count, frame.end(), std::complex<double>{});
+  return true;
 }
 
-// Powers of bins 0..N/2 of each signal, from the transform of a frame pair.
-void separate(const std::vector<std::complex<double>>& z, std::vector<double>& referencePower,
-              std::vector<double>& playbackPower) {
-  for (std::size_t k = 0; k <= kFrameSize / 2; ++k) {
-    const std::complex<double> mirrored = std::conj(z[(kFrameSize - k) % kFrameSize]);
-    referencePower[k] = std::norm((z[k] + mirrored) * 0.5);
-    playbackPower[k] = std::norm((z[k] - mirrored) * 0.5);
+// Fills `frame` with both signals' frame for one complex transform, reference as the real part
+// and playback as the imaginary, each point where the transform wants it; the two spectra
+// separate again by symmetry. Past `count` frames the frame is zero.
+void fillFramePair(const AudioBuffer& reference, const AudioBuffer& playback, int64_t start, int64_t count,
+                   int32_t channel, const std::vector<double>& window, const Fft& fft, SplitComplex& frame) {
+  for (std::size_t i = 0; i < kFrameSize; ++i) {
+    const auto n = static_cast<int64_t>(i);
+    const std::size_t at = fft.reversedIndex(i);
+    frame.real[at] = n < count ? window[i] * reference.at(start + n, channel) : 0.0;
+    frame.imag[at] = n < count ? window[i] * playback.at(start + n, channel) : 0.0;
   }
 }
+
+// Powers of bins 0..N/2 of each signal, from the transform of a frame pair: the reference's bin
+// is (z[k] + conj z[N-k]) / 2 and the playback's (z[k] - conj z[N-k]) / 2i.
+void separate(const SplitComplex& z, std::vector<double>& referencePower, std::vector<double>& playbackPower) {
+  for (std::size_t k = 0; k <= kFrameSize / 2; ++k) {
+    const std::size_t mirror = (kFrameSize - k) % kFrameSize;
+    const double sumReal = z.real[k] + z.real[mirror], differenceImag = z.imag[k] - z.imag[mirror];
+    const double differenceReal = z.real[k] - z.real[mirror], sumImag = z.imag[k] + z.imag[mirror];
+    referencePower[k] = 0.25 * (sumReal * sumReal + differenceImag * differenceImag);
+    playbackPower[k] = 0.25 * (differenceReal * differenceReal + sumImag * sumImag);
+  }
+}
+
+// Level differences in dB are taken as natural logs, one a bin, and scaled once a frame.
+constexpr double kDbPerNeper = 10 / std::numbers::ln10;
 
 template <typename Totals>
 void addPowers(const std::vector<double>& referencePower, const std::vector<double>& playbackPower,
                Totals& totals) {
-  double loudest = 0;
+  // Summed in locals, in the same order: the totals would be stored and loaded again at each bin.
+  double loudest = 0, referenceEnergy = totals.referenceEnergy, differenceEnergy = totals.differenceEnergy;
   for (std::size_t k = 0; k < referencePower.size(); ++k) {
     const double difference = std::sqrt(referencePower[k]) - std::sqrt(playbackPower[k]);
-    totals.referenceEnergy += referencePower[k];
-    totals.differenceEnergy += difference * difference;
+    referenceEnergy += referencePower[k];
+    differenceEnergy += difference * difference;
     loudest = std::max(loudest, referencePower[k]);
   }
+  totals.referenceEnergy = referenceEnergy;
+  totals.differenceEnergy = differenceEnergy;
   if (loudest < kSilentBinPower) return;
   double squares = 0;
   int64_t bins = 0;
   for (std::size_t k = 0; k < referencePower.size(); ++k) {
     if (referencePower[k] < loudest * kBinRange) continue;
-    const double db =
-        10 * std::log10(referencePower[k] / std::max(playbackPower[k], loudest * kPlaybackFloor));
-    squares += db * db;
+    const double nepers = std::log(referencePower[k] / std::max(playbackPower[k], loudest * kPlaybackFloor));
+    squares += nepers * nepers;
     ++bins;
   }
-  totals.distanceSum += std::sqrt(squares / static_cast<double>(bins));
+  totals.distanceSum += kDbPerNeper * std::sqrt(squares / static_cast<double>(bins));
   ++totals.soundingFrames;
 }
 
@@ -167,7 +186,12 @@ int64_t LagCorrelation::lag() {
 }
 
 SpectraComparison::SpectraComparison(int32_t channels)
-    : reference_{0, channels, {}}, playback_{0, channels, {}}, totals_(static_cast<std::size_t>(channels)) {}
+    : reference_{0, channels, {}},
+      playback_{0, channels, {}},
+      totals_(static_cast<std::size_t>(channels)),
+      pair_(kFrameSize),
+      referencePower_(kFrameSize / 2 + 1),
+      playbackPower_(kFrameSize / 2 + 1) {}
 
 void SpectraComparison::add(const AudioBuffer& reference, const AudioBuffer& playback) {
   reference_.samples.insert(reference_.samples.end(), reference.samples.begin(), reference.samples.end());
@@ -183,14 +207,12 @@ void SpectraComparison::add(const AudioBuffer& reference, const AudioBuffer& pla
 void SpectraComparison::addFrame(int64_t count) {
   static const Fft fft(kFrameSize);
   static const std::vector<double> window = hannWindow();
-  std::vector<double> referencePower(kFrameSize / 2 + 1);
-  std::vector<double> playbackPower(kFrameSize / 2 + 1);
-  std::vector<std::complex<double>> pair(kFrameSize);
   for (int32_t channel = 0; channel < reference_.channels; ++channel) {
-    fillFramePair(reference_, playback_, held_, count, channel, window, pair);
-    fft.forward(pair);
-    separate(pair, referencePower, playbackPower);
-    addPowers(referencePower, playbackPower, totals_[static_cast<std::size_t>(channel)]);
+    if (silentFrame(reference_, held_, count, channel) && silentFrame(playback_, held_, count, channel)) continue;
+    fillFramePair(reference_, playback_, held_, count, channel, window, fft, pair_);
+    fft.forwardFromReversed(pair_);
+    separate(pair_, referencePower_, playbackPower_);
+    addPowers(referencePower_, playbackPower_, totals_[static_cast<std::size_t>(channel)]);
   }
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "audio/fidelity/fft.h"
 #include "audio/io/audio_buffer.h"
 
 namespace rendlow::audio {
@@ -74,6 +75,10 @@ private:
   AudioBuffer playback_;
   int64_t held_ = 0;  // where in them the next spectral frame starts
   std::vector<Totals> totals_;  // each channel's
+  // Room for one frame's transform and powers, kept rather than made for each of the many frames.
+  SplitComplex pair_;
+  std::vector<double> referencePower_;
+  std::vector<double> playbackPower_;
 };
 
 // How far a playback's samples stray from the reference's, over all channels.
