@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <complex>
 #include <cstdlib>
 #include <limits>
 #include <numbers>
@@ -21,32 +20,32 @@ double ratioDb(double signal, double noise) {
 
 // Lining up: the cross-correlation, block by block.
 
-using Spectrum = std::vector<std::complex<double>>;
-
-// `count` samples of `samples` from `first` on, zero outside the signal, zero-padded to `size`.
-Spectrum segment(const std::vector<float>& samples, int64_t first, int64_t count, std::size_t size) {
-  Spectrum out(size);
-  for (int64_t i = 0; i < count; ++i) {
-    const int64_t at = first + i;
-    if (at >= 0 && at < static_cast<int64_t>(samples.size()))
-      out[static_cast<std::size_t>(i)] = samples[static_cast<std::size_t>(at)];
-  }
-  return out;
+// The transform of the first `count` samples of `samples` (fewer where it ends), zero-padded:
+// each sample is stored where the transform wants it, sparing its reordering pass.
+SplitComplex spectrumOf(const Fft& fft, const std::vector<float>& samples, int64_t count) {
+  SplitComplex spectrum(fft.size());
+  const auto end = static_cast<std::size_t>(std::min<int64_t>(count, std::ssize(samples)));
+  for (std::size_t i = 0; i < end; ++i) spectrum.real[fft.reversedIndex(i)] = samples[i];
+  fft.forwardFromReversed(spectrum);
+  return spectrum;
 }
 
 // Adds the correlation of a reference block (the first `block` samples of `reference`) with the
 // signal around it (`signal` from maxLag before the block on), lags -maxLag..maxLag, into `sums`
 // (index lag + maxLag). The signal's segment is the block widened by maxLag on each side, which
-// fills the transform exactly, so no lag wraps around.
+// fills the transform exactly, so no lag wraps around. Each has a transform of its own, so that
+// a silent one gives sums of exactly zero, and the lag nearest zero.
 void addBlock(const Fft& fft, const std::vector<float>& reference, const std::vector<float>& signal,
               int64_t block, int64_t maxLag, std::vector<double>& sums) {
-  Spectrum ref = segment(reference, 0, block, fft.size());
-  Spectrum sig = segment(signal, 0, block + 2 * maxLag, fft.size());
-  fft.forward(ref);
-  fft.forward(sig);
-  for (std::size_t k = 0; k < fft.size(); ++k) sig[k] *= std::conj(ref[k]);
+  const SplitComplex ref = spectrumOf(fft, reference, block);
+  SplitComplex sig = spectrumOf(fft, signal, block + 2 * maxLag);
+  for (std::size_t k = 0; k < fft.size(); ++k) {  // sig *= conj(ref)
+    const double real = sig.real[k] * ref.real[k] + sig.imag[k] * ref.imag[k];
+    sig.imag[k] = sig.imag[k] * ref.real[k] - sig.real[k] * ref.imag[k];
+    sig.real[k] = real;
+  }
   fft.inverse(sig);
-  for (std::size_t s = 0; s < sums.size(); ++s) sums[s] += sig[s].real();
+  for (std::size_t s = 0; s < sums.size(); ++s) sums[s] += sig.real[s];
 }
 
 int64_t peakLag(const std::vector<double>& sums, int64_t maxLag) {

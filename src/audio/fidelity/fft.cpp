@@ -33,13 +33,34 @@ bool oddPowerOfTwo(std::size_t size) {
 // The quarter of the first radix-4 stage: after the radix-2 stage, when there is one.
 std::size_t firstQuarter(std::size_t size) { return oddPowerOfTwo(size) ? 2 : 1; }
 
+// cos(2πj/size) for any j, from a table of the first quarter turn: the many sines and cosines
+// of a large transform cost one library call for every four of its points.
+class Cosines {
+public:
+  explicit Cosines(std::size_t size) : size_(size), quarter_(size / 4 + 1) {
+    for (std::size_t j = 0; j < quarter_.size(); ++j)
+      quarter_[j] = std::cos(2 * std::numbers::pi * static_cast<double>(j) / static_cast<double>(size));
+  }
+  double cos(std::size_t j) const {
+    j %= size_;
+    if (2 * j > size_) j = size_ - j;  // cos(2π - x) = cos x
+    return 4 * j <= size_ ? quarter_[j] : -quarter_[size_ / 2 - j];  // cos(π - x) = -cos x
+  }
+  double sin(std::size_t j) const { return cos(j + 3 * size_ / 4); }  // sin x = cos(x - π/2)
+
+private:
+  std::size_t size_;
+  std::vector<double> quarter_;
+};
+
 std::vector<double> stageTwiddles(std::size_t size) {
   std::vector<double> twiddles;
+  const Cosines turn(size);
   for (std::size_t quarter = firstQuarter(size); quarter < size; quarter *= 4) {
-    const double step = -2 * std::numbers::pi / static_cast<double>(4 * quarter);
+    const std::size_t step = size / (4 * quarter);  // w = exp(-2πi·step/size)
     for (std::size_t power = 1; power <= 3; ++power) {
-      for (std::size_t k = 0; k < quarter; ++k) twiddles.push_back(std::cos(step * static_cast<double>(power * k)));
-      for (std::size_t k = 0; k < quarter; ++k) twiddles.push_back(std::sin(step * static_cast<double>(power * k)));
+      for (std::size_t k = 0; k < quarter; ++k) twiddles.push_back(turn.cos(power * k * step));
+      for (std::size_t k = 0; k < quarter; ++k) twiddles.push_back(-turn.sin(power * k * step));
     }
   }
   return twiddles;
