@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <map>
+#include <mutex>
 #include <numbers>
 
 #include "audio/fidelity/fft.h"
@@ -46,6 +48,18 @@ void addBlock(const Fft& fft, const std::vector<float>& reference, const std::ve
   }
   fft.inverse(sig);
   for (std::size_t s = 0; s < sums.size(); ++s) sums[s] += sig.real[s];
+}
+
+// One transform of each size for all the searches under way, whichever threads they run on, let
+// go with the last of them: the transform of a second's lag range holds megabytes of tables,
+// too many to make for each block or to hold for each search.
+std::shared_ptr<const Fft> sharedFft(std::size_t size) {
+  static std::mutex guard;
+  static std::map<std::size_t, std::weak_ptr<const Fft>> made;
+  const std::lock_guard lock(guard);
+  std::shared_ptr<const Fft> fft = made[size].lock();
+  if (!fft) made[size] = fft = std::make_shared<const Fft>(size);
+  return fft;
 }
 
 int64_t peakLag(const std::vector<double>& sums, int64_t maxLag) {
@@ -160,8 +174,8 @@ int64_t bestLag(const std::vector<float>& reference, const std::vector<float>& s
 // The signal before index 0 is silence.
 LagCorrelation::LagCorrelation(int64_t maxLag)
     : maxLag_(maxLag),
-      fftSize_(powerOfTwoAtLeast(static_cast<std::size_t>(4 * maxLag + 1))),
-      block_(static_cast<int64_t>(fftSize_) - 2 * maxLag),
+      fft_(sharedFft(powerOfTwoAtLeast(static_cast<std::size_t>(4 * maxLag + 1)))),
+      block_(static_cast<int64_t>(fft_->size()) - 2 * maxLag),
       signal_(static_cast<std::size_t>(maxLag), 0.0f),
       sums_(static_cast<std::size_t>(2 * maxLag + 1), 0.0) {}
 
@@ -170,10 +184,8 @@ void LagCorrelation::addSignal(float sample) {
   if (std::ssize(reference_) >= block_ && std::ssize(signal_) >= block_ + 2 * maxLag_) correlateBlock();
 }
 
-// The transform is set up for each block rather than held: several searches run at once, and a
-// block is seconds of sound.
 void LagCorrelation::correlateBlock() {
-  addBlock(Fft(fftSize_), reference_, signal_, block_, maxLag_, sums_);
+  addBlock(*fft_, reference_, signal_, block_, maxLag_, sums_);
   const auto done = static_cast<std::ptrdiff_t>(std::min<int64_t>(block_, std::ssize(reference_)));
   reference_.erase(reference_.begin(), reference_.begin() + done);
   signal_.erase(signal_.begin(), signal_.begin() + std::min<std::ptrdiff_t>(done, std::ssize(signal_)));

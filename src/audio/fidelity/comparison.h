@@ -4,6 +4,7 @@
 // once lined up, how far their short-time spectra and their samples stray.
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "audio/fidelity/fft.h"
@@ -32,7 +33,7 @@ private:
   void correlateBlock();
 
   int64_t maxLag_;
-  std::size_t fftSize_;
+  std::shared_ptr<const Fft> fft_;  // shared by the searches under way
   int64_t block_;
   std::vector<float> reference_;  // from the block under way on
   std::vector<float> signal_;     // from maxLag_ before that block on

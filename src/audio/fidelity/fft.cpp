@@ -41,8 +41,9 @@ public:
     for (std::size_t j = 0; j < quarter_.size(); ++j)
       quarter_[j] = std::cos(2 * std::numbers::pi * static_cast<double>(j) / static_cast<double>(size));
   }
+  // j below twice the size.
   double cos(std::size_t j) const {
-    j %= size_;
+    if (j >= size_) j -= size_;
     if (2 * j > size_) j = size_ - j;  // cos(2π - x) = cos x
     return 4 * j <= size_ ? quarter_[j] : -quarter_[size_ / 2 - j];  // cos(π - x) = -cos x
   }
