@@ -7,6 +7,7 @@
 #include <map>
 #include <mutex>
 #include <numbers>
+#include <span>
 
 #include "audio/fidelity/fft.h"
 
@@ -22,32 +23,48 @@ double ratioDb(double signal, double noise) {
 
 // Lining up: the cross-correlation, block by block.
 
-// The transform of the first `count` samples of `samples` (fewer where it ends), zero-padded:
-// each sample is stored where the transform wants it, sparing its reordering pass.
-SplitComplex spectrumOf(const Fft& fft, const std::vector<float>& samples, int64_t count) {
-  SplitComplex spectrum(fft.size());
-  const auto end = static_cast<std::size_t>(std::min<int64_t>(count, std::ssize(samples)));
-  for (std::size_t i = 0; i < end; ++i) spectrum.real[fft.reversedIndex(i)] = samples[i];
-  fft.forwardFromReversed(spectrum);
-  return spectrum;
+// The first `count` samples of `samples` (fewer where it ends).
+std::span<const float> firstSamples(const std::vector<float>& samples, int64_t count) {
+  return {samples.data(), static_cast<std::size_t>(std::min<int64_t>(count, std::ssize(samples)))};
+}
+
+bool silent(std::span<const float> samples) {
+  return std::all_of(samples.begin(), samples.end(), [](float sample) { return sample == 0; });
+}
+
+// The cross-spectrum S·conj(R) of two real signals r and s from the transform z of r + i·s, in
+// place: with a = z[k] and b = z[N-k], R = (a + conj b)/2 and S = (a - conj b)/2i, whose product
+// is (Re a·Im b + Im a·Re b)/2 + i(|b|² - |a|²)/4. Bins k and N-k are worked out together.
+void crossSpectrum(SplitComplex& z) {
+  const std::size_t size = z.real.size();
+  for (std::size_t k = 0; k <= size / 2; ++k) {
+    const std::size_t m = (size - k) % size;
+    const double ar = z.real[k], ai = z.imag[k], br = z.real[m], bi = z.imag[m];
+    const double real = 0.5 * (ar * bi + ai * br), imag = 0.25 * ((br * br + bi * bi) - (ar * ar + ai * ai));
+    z.real[k] = real, z.imag[k] = imag;
+    z.real[m] = real, z.imag[m] = -imag;
+  }
 }
 
 // Adds the correlation of a reference block (the first `block` samples of `reference`) with the
 // signal around it (`signal` from maxLag before the block on), lags -maxLag..maxLag, into `sums`
 // (index lag + maxLag). The signal's segment is the block widened by maxLag on each side, which
-// fills the transform exactly, so no lag wraps around. Each has a transform of its own, so that
-// a silent one gives sums of exactly zero, and the lag nearest zero.
+// fills the transform exactly, so no lag wraps around. Both are real, so one transform takes the
+// reference as its real part and the signal as its imaginary part, each sample stored where the
+// transform wants it. Where either is silent the block adds nothing: it is left out, which keeps
+// the sums of a silent playback exactly zero, and its lag zero.
 void addBlock(const Fft& fft, const std::vector<float>& reference, const std::vector<float>& signal,
               int64_t block, int64_t maxLag, std::vector<double>& sums) {
-  const SplitComplex ref = spectrumOf(fft, reference, block);
-  SplitComplex sig = spectrumOf(fft, signal, block + 2 * maxLag);
-  for (std::size_t k = 0; k < fft.size(); ++k) {  // sig *= conj(ref)
-    const double real = sig.real[k] * ref.real[k] + sig.imag[k] * ref.imag[k];
-    sig.imag[k] = sig.imag[k] * ref.real[k] - sig.real[k] * ref.imag[k];
-    sig.real[k] = real;
-  }
-  fft.inverse(sig);
-  for (std::size_t s = 0; s < sums.size(); ++s) sums[s] += sig.real[s];
+  const std::span<const float> ref = firstSamples(reference, block);
+  const std::span<const float> sig = firstSamples(signal, block + 2 * maxLag);
+  if (silent(ref) || silent(sig)) return;
+  SplitComplex pair(fft.size());
+  for (std::size_t i = 0; i < ref.size(); ++i) pair.real[fft.reversedIndex(i)] = ref[i];
+  for (std::size_t i = 0; i < sig.size(); ++i) pair.imag[fft.reversedIndex(i)] = sig[i];
+  fft.forwardFromReversed(pair);
+  crossSpectrum(pair);
+  fft.inverse(pair);
+  for (std::size_t s = 0; s < sums.size(); ++s) sums[s] += pair.real[s];
 }
 
 // One transform of each size for all the searches under way, whichever threads they run on, let
