@@ -32,38 +32,38 @@ bool silent(std::span<const float> samples) {
   return std::all_of(samples.begin(), samples.end(), [](float sample) { return sample == 0; });
 }
 
-// The cross-spectrum S·conj(R) of two real signals r and s from the transform z of r + i·s, in
-// place: with a = z[k] and b = z[N-k], R = (a + conj b)/2 and S = (a - conj b)/2i, whose product
-// is (Re a·Im b + Im a·Re b)/2 + i(|b|² - |a|²)/4. Bins k and N-k are worked out together.
+// The cross-spectrum S·conj(R) of two real signals r and s from the transform z of r + i·s (its
+// bins in bit-reversed order), in place: with a = z[k] and b = z[N-k], R = (a + conj b)/2 and
+// S = (a - conj b)/2i, whose product is (Re a·Im b + Im a·Re b)/2 + i(|b|² - |a|²)/4, and that
+// of bin N-k its conjugate.
 void crossSpectrum(SplitComplex& z) {
-  const std::size_t size = z.real.size();
-  for (std::size_t k = 0; k <= size / 2; ++k) {
-    const std::size_t m = (size - k) % size;
-    const double ar = z.real[k], ai = z.imag[k], br = z.real[m], bi = z.imag[m];
+  forEachMirroredBin(z.real.size(), [&z](std::size_t p, std::size_t m) {
+    const double ar = z.real[p], ai = z.imag[p], br = z.real[m], bi = z.imag[m];
     const double real = 0.5 * (ar * bi + ai * br), imag = 0.25 * ((br * br + bi * bi) - (ar * ar + ai * ai));
-    z.real[k] = real, z.imag[k] = imag;
+    z.real[p] = real, z.imag[p] = imag;
     z.real[m] = real, z.imag[m] = -imag;
-  }
+  });
 }
 
 // Adds the correlation of a reference block (the first `block` samples of `reference`) with the
 // signal around it (`signal` from maxLag before the block on), lags -maxLag..maxLag, into `sums`
 // (index lag + maxLag). The signal's segment is the block widened by maxLag on each side, which
 // fills the transform exactly, so no lag wraps around. Both are real, so one transform takes the
-// reference as its real part and the signal as its imaginary part, each sample stored where the
-// transform wants it. Where either is silent the block adds nothing: it is left out, which keeps
-// the sums of a silent playback exactly zero, and its lag zero.
+// reference as its real part and the signal as its imaginary part; the bins are multiplied in
+// the order the transform leaves them and transformed back from it. Where either is silent the
+// block adds nothing: it is left out, which keeps the sums of a silent playback exactly zero,
+// and its lag zero.
 void addBlock(const Fft& fft, const std::vector<float>& reference, const std::vector<float>& signal,
               int64_t block, int64_t maxLag, std::vector<double>& sums) {
   const std::span<const float> ref = firstSamples(reference, block);
   const std::span<const float> sig = firstSamples(signal, block + 2 * maxLag);
   if (silent(ref) || silent(sig)) return;
   SplitComplex pair(fft.size());
-  for (std::size_t i = 0; i < ref.size(); ++i) pair.real[fft.reversedIndex(i)] = ref[i];
-  for (std::size_t i = 0; i < sig.size(); ++i) pair.imag[fft.reversedIndex(i)] = sig[i];
-  fft.forwardFromReversed(pair);
+  std::copy(ref.begin(), ref.end(), pair.real.begin());
+  std::copy(sig.begin(), sig.end(), pair.imag.begin());
+  fft.forwardToReversed(pair);
   crossSpectrum(pair);
-  fft.inverse(pair);
+  fft.inverseFromReversed(pair);
   for (std::size_t s = 0; s < sums.size(); ++s) sums[s] += pair.real[s];
 }
 
@@ -120,28 +120,29 @@ bool silentFrame(const AudioBuffer& buffer, int64_t start, int64_t count, int32_
 }
 
 // Fills `frame` with both signals' frame for one complex transform, reference as the real part
-// and playback as the imaginary, each point where the transform wants it; the two spectra
-// separate again by symmetry. Past `count` frames the frame is zero.
+// and playback as the imaginary; the two spectra separate again by symmetry. Past `count` frames
+// the frame is zero.
 void fillFramePair(const AudioBuffer& reference, const AudioBuffer& playback, int64_t start, int64_t count,
-                   int32_t channel, const std::vector<double>& window, const Fft& fft, SplitComplex& frame) {
+                   int32_t channel, const std::vector<double>& window, SplitComplex& frame) {
   for (std::size_t i = 0; i < kFrameSize; ++i) {
     const auto n = static_cast<int64_t>(i);
-    const std::size_t at = fft.reversedIndex(i);
-    frame.real[at] = n < count ? window[i] * reference.at(start + n, channel) : 0.0;
-    frame.imag[at] = n < count ? window[i] * playback.at(start + n, channel) : 0.0;
+    frame.real[i] = n < count ? window[i] * reference.at(start + n, channel) : 0.0;
+    frame.imag[i] = n < count ? window[i] * playback.at(start + n, channel) : 0.0;
   }
 }
 
-// Powers of bins 0..N/2 of each signal, from the transform of a frame pair: the reference's bin
-// is (z[k] + conj z[N-k]) / 2 and the playback's (z[k] - conj z[N-k]) / 2i.
+// Powers of bins 0..N/2 of each signal, in the order forEachMirroredBin takes them, from the
+// transform of a frame pair (its bins in bit-reversed order): the reference's bin is
+// (z[k] + conj z[N-k]) / 2 and the playback's (z[k] - conj z[N-k]) / 2i.
 void separate(const SplitComplex& z, std::vector<double>& referencePower, std::vector<double>& playbackPower) {
-  for (std::size_t k = 0; k <= kFrameSize / 2; ++k) {
-    const std::size_t mirror = (kFrameSize - k) % kFrameSize;
-    const double sumReal = z.real[k] + z.real[mirror], differenceImag = z.imag[k] - z.imag[mirror];
-    const double differenceReal = z.real[k] - z.real[mirror], sumImag = z.imag[k] + z.imag[mirror];
-    referencePower[k] = 0.25 * (sumReal * sumReal + differenceImag * differenceImag);
-    playbackPower[k] = 0.25 * (differenceReal * differenceReal + sumImag * sumImag);
-  }
+  std::size_t bin = 0;
+  forEachMirroredBin(kFrameSize, [&](std::size_t p, std::size_t m) {
+    const double sumReal = z.real[p] + z.real[m], differenceImag = z.imag[p] - z.imag[m];
+    const double differenceReal = z.real[p] - z.real[m], sumImag = z.imag[p] + z.imag[m];
+    referencePower[bin] = 0.25 * (sumReal * sumReal + differenceImag * differenceImag);
+    playbackPower[bin] = 0.25 * (differenceReal * differenceReal + sumImag * sumImag);
+    ++bin;
+  });
 }
 
 // Level differences in dB are taken as natural logs, one a bin, and scaled once a frame.
@@ -237,8 +238,8 @@ void SpectraComparison::addFrame(int64_t count) {
   static const std::vector<double> window = hannWindow();
   for (int32_t channel = 0; channel < reference_.channels; ++channel) {
     if (silentFrame(reference_, held_, count, channel) && silentFrame(playback_, held_, count, channel)) continue;
-    fillFramePair(reference_, playback_, held_, count, channel, window, fft, pair_);
-    fft.forwardFromReversed(pair_);
+    fillFramePair(reference_, playback_, held_, count, channel, window, pair_);
+    fft.forwardToReversed(pair_);
     separate(pair_, referencePower_, playbackPower_);
     addPowers(referencePower_, playbackPower_, totals_[static_cast<std::size_t>(channel)]);
   }

@@ -9,16 +9,13 @@ namespace rendlow::audio {
 
 namespace {
 
-std::vector<std::size_t> bitReversal(std::size_t size) {
+// Each pair of indices that bit reversal exchanges once, so that reordering in place is a run of
+// swaps without a test.
+std::vector<std::size_t> bitReversalSwaps(std::size_t size) {
   std::vector<std::size_t> reversed(size, 0);
-  for (std::size_t i = 1; i < size; ++i) reversed[i] = (reversed[i >> 1] >> 1) | ((i & 1) ? size >> 1 : 0);
-  return reversed;
-}
-
-// Each pair once, so that reordering in place is a run of swaps without a test.
-std::vector<std::size_t> swapsOf(const std::vector<std::size_t>& reversed) {
   std::vector<std::size_t> swaps;
-  for (std::size_t i = 0; i < reversed.size(); ++i) {
+  for (std::size_t i = 1; i < size; ++i) {
+    reversed[i] = (reversed[i >> 1] >> 1) | ((i & 1) ? size >> 1 : 0);
     if (i < reversed[i]) swaps.insert(swaps.end(), {i, reversed[i]});
   }
   return swaps;
@@ -78,11 +75,12 @@ void radix2Stage(double* real, double* imag, std::size_t size) {
   }
 }
 
-// One column of four transforms of q: the points k, k+q, k+2q and k+3q of a run of 4q, which
-// holds the transforms of the samples 0, 2, 1 and 3 modulo 4 of the transform of 4q they make.
-// Every array is its own (hence restrict, for the compiler to vectorise the loop), and the
-// complex products are written out on doubles: std::complex's would check each for NaN.
-void radix4Butterflies(std::size_t q, double* __restrict r0, double* __restrict i0, double* __restrict r2,
+// Decimation in time, one column of four transforms of q: the points k, k+q, k+2q and k+3q of a
+// run of 4q, which holds the transforms of the samples 0, 2, 1 and 3 modulo 4 of the transform
+// of 4q they make. Every array is its own (hence restrict, for the compiler to vectorise the
+// loop), and the complex products are written out on doubles: std::complex's would check each
+// for NaN.
+void timeButterflies(std::size_t q, double* __restrict r0, double* __restrict i0, double* __restrict r2,
                        double* __restrict i2, double* __restrict r1, double* __restrict i1, double* __restrict r3,
                        double* __restrict i3, const double* __restrict twiddles) {
   const double *c1 = twiddles, *s1 = c1 + q, *c2 = s1 + q, *s2 = c2 + q, *c3 = s2 + q, *s3 = c3 + q;
@@ -100,42 +98,66 @@ void radix4Butterflies(std::size_t q, double* __restrict r0, double* __restrict 
   }
 }
 
+// Decimation in frequency, the same turned around: a run of 4q points in order becomes the
+// four sequences of q whose transforms are the bins 0, 2, 1 and 3 modulo 4 of the run's.
+void frequencyButterflies(std::size_t q, double* __restrict r0, double* __restrict i0, double* __restrict r1,
+                          double* __restrict i1, double* __restrict r2, double* __restrict i2,
+                          double* __restrict r3, double* __restrict i3, const double* __restrict twiddles) {
+  const double *c1 = twiddles, *s1 = c1 + q, *c2 = s1 + q, *s2 = c2 + q, *c3 = s2 + q, *s3 = c3 + q;
+  for (std::size_t k = 0; k < q; ++k) {
+    const double sumR = r0[k] + r2[k], sumI = i0[k] + i2[k], diffR = r0[k] - r2[k], diffI = i0[k] - i2[k];
+    const double oddSumR = r1[k] + r3[k], oddSumI = i1[k] + i3[k], oddDiffR = r1[k] - r3[k], oddDiffI = i1[k] - i3[k];
+    // Bins 2, 1 and 3 modulo 4 before their twiddles: the odd difference turned by -i, then by +i.
+    const double e2r = sumR - oddSumR, e2i = sumI - oddSumI;
+    const double e1r = diffR + oddDiffI, e1i = diffI - oddDiffR;
+    const double e3r = diffR - oddDiffI, e3i = diffI + oddDiffR;
+    r0[k] = sumR + oddSumR, i0[k] = sumI + oddSumI;
+    r1[k] = e2r * c2[k] - e2i * s2[k], i1[k] = e2r * s2[k] + e2i * c2[k];
+    r2[k] = e1r * c1[k] - e1i * s1[k], i2[k] = e1r * s1[k] + e1i * c1[k];
+    r3[k] = e3r * c3[k] - e3i * s3[k], i3[k] = e3r * s3[k] + e3i * c3[k];
+  }
+}
+
 // A radix-4 stage of quarter q over the whole transform, run after run of 4q points.
+template <auto butterflies>
 void radix4Stage(double* real, double* imag, std::size_t size, std::size_t q, const double* twiddles) {
   for (std::size_t start = 0; start < size; start += 4 * q) {
     double* r = real + start;
     double* i = imag + start;
-    radix4Butterflies(q, r, i, r + q, i + q, r + 2 * q, i + 2 * q, r + 3 * q, i + 3 * q, twiddles);
+    butterflies(q, r, i, r + q, i + q, r + 2 * q, i + 2 * q, r + 3 * q, i + 3 * q, twiddles);
   }
 }
 
 }  // namespace
 
-Fft::Fft(std::size_t size)
-    : size_(size), reversed_(bitReversal(size)), swaps_(swapsOf(reversed_)), twiddles_(stageTwiddles(size)) {
+Fft::Fft(std::size_t size) : size_(size), swaps_(bitReversalSwaps(size)), twiddles_(stageTwiddles(size)) {
   assert(size > 0 && (size & (size - 1)) == 0);
 }
 
 void Fft::forward(SplitComplex& data) const {
   assert(data.real.size() == size_ && data.imag.size() == size_);
-  transform(data.real.data(), data.imag.data());
-}
-
-void Fft::forwardFromReversed(SplitComplex& data) const {
-  assert(data.real.size() == size_ && data.imag.size() == size_);
-  stages(data.real.data(), data.imag.data());
+  reverseOrder(data.real.data(), data.imag.data());
+  timeStages(data.real.data(), data.imag.data());
 }
 
 // The inverse is the forward transform with real and imaginary parts exchanged on the way in
 // and out: conj(F(conj x)) written without a conjugation.
 void Fft::inverse(SplitComplex& data) const {
   assert(data.real.size() == size_ && data.imag.size() == size_);
-  transform(data.imag.data(), data.real.data());
-  const double scale = 1.0 / static_cast<double>(size_);
-  for (std::size_t i = 0; i < size_; ++i) {
-    data.real[i] *= scale;
-    data.imag[i] *= scale;
-  }
+  reverseOrder(data.imag.data(), data.real.data());
+  timeStages(data.imag.data(), data.real.data());
+  scaleDown(data);
+}
+
+void Fft::forwardToReversed(SplitComplex& data) const {
+  assert(data.real.size() == size_ && data.imag.size() == size_);
+  frequencyStages(data.real.data(), data.imag.data());
+}
+
+void Fft::inverseFromReversed(SplitComplex& data) const {
+  assert(data.real.size() == size_ && data.imag.size() == size_);
+  timeStages(data.imag.data(), data.real.data());
+  scaleDown(data);
 }
 
 void Fft::forward(std::vector<std::complex<double>>& data) const {
@@ -152,22 +174,40 @@ void Fft::inverse(std::vector<std::complex<double>>& data) const {
   for (std::size_t i = 0; i < size_; ++i) data[i] = {split.real[i], split.imag[i]};
 }
 
-void Fft::transform(double* real, double* imag) const {
+void Fft::reverseOrder(double* real, double* imag) const {
   for (std::size_t s = 0; s < swaps_.size(); s += 2) {
     std::swap(real[swaps_[s]], real[swaps_[s + 1]]);
     std::swap(imag[swaps_[s]], imag[swaps_[s + 1]]);
   }
-  stages(real, imag);
 }
 
-// Decimation in time: from the input in bit-reversed order, transforms four times longer at
-// each radix-4 stage.
-void Fft::stages(double* real, double* imag) const {
+// Decimation in time: from the input in bit-reversed order to the bins in order, transforms four
+// times longer at each radix-4 stage.
+void Fft::timeStages(double* real, double* imag) const {
   if (oddPowerOfTwo(size_)) radix2Stage(real, imag, size_);
   const double* twiddles = twiddles_.data();
   for (std::size_t quarter = firstQuarter(size_); quarter < size_; quarter *= 4) {
-    radix4Stage(real, imag, size_, quarter, twiddles);
+    radix4Stage<timeButterflies>(real, imag, size_, quarter, twiddles);
     twiddles += 6 * quarter;
+  }
+}
+
+// Decimation in frequency: from the input in order to the bins in bit-reversed order, the same
+// stages longest first.
+void Fft::frequencyStages(double* real, double* imag) const {
+  const double* twiddles = twiddles_.data() + twiddles_.size();
+  for (std::size_t quarter = size_ / 4; quarter >= firstQuarter(size_); quarter /= 4) {
+    twiddles -= 6 * quarter;
+    radix4Stage<frequencyButterflies>(real, imag, size_, quarter, twiddles);
+  }
+  if (oddPowerOfTwo(size_)) radix2Stage(real, imag, size_);
+}
+
+void Fft::scaleDown(SplitComplex& data) const {
+  const double scale = 1.0 / static_cast<double>(size_);
+  for (std::size_t i = 0; i < size_; ++i) {
+    data.real[i] *= scale;
+    data.imag[i] *= scale;
   }
 }
 
