@@ -151,7 +151,7 @@ constexpr double kDbPerNeper = 10 / std::numbers::ln10;
 template <typename Totals>
 void addPowers(const std::vector<double>& referencePower, const std::vector<double>& playbackPower,
                Totals& totals) {
-  // Summed in locals, in the same order: the totals would be stored and loaded again at each bin.
+  // Summed in locals: through the reference, the totals would be stored and loaded again at each bin.
   double loudest = 0, referenceEnergy = totals.referenceEnergy, differenceEnergy = totals.differenceEnergy;
   for (std::size_t k = 0; k < referencePower.size(); ++k) {
     const double difference = std::sqrt(referencePower[k]) - std::sqrt(playbackPower[k]);
