@@ -124,11 +124,12 @@ bool silentFrame(const AudioBuffer& buffer, int64_t start, int64_t count, int32_
 // the frame is zero.
 void fillFramePair(const AudioBuffer& reference, const AudioBuffer& playback, int64_t start, int64_t count,
                    int32_t channel, const std::vector<double>& window, SplitComplex& frame) {
-  for (std::size_t i = 0; i < kFrameSize; ++i) {
-    const auto n = static_cast<int64_t>(i);
-    frame.real[i] = n < count ? window[i] * reference.at(start + n, channel) : 0.0;
-    frame.imag[i] = n < count ? window[i] * playback.at(start + n, channel) : 0.0;
+  for (int64_t i = 0; i < count; ++i) {
+    frame.real[i] = window[i] * reference.at(start + i, channel);
+    frame.imag[i] = window[i] * playback.at(start + i, channel);
   }
+  std::fill(frame.real.begin() + count, frame.real.end(), 0.0);
+  std::fill(frame.imag.begin() + count, frame.imag.end(), 0.0);
 }
 
 // Powers of bins 0..N/2 of each signal, in the order forEachMirroredBin takes them, from the
