@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <complex>
 #include <cstdlib>
 #include <limits>
+#include <map>
+#include <mutex>
 #include <numbers>
+#include <span>
 
 #include "audio/fidelity/fft.h"
 
@@ -21,32 +23,60 @@ double ratioDb(double signal, double noise) {
 
 // Lining up: the cross-correlation, block by block.
 
-using Spectrum = std::vector<std::complex<double>>;
+// The first `count` samples of `samples` (fewer where it ends).
+std::span<const float> firstSamples(const std::vector<float>& samples, int64_t count) {
+  return {samples.data(), static_cast<std::size_t>(std::min<int64_t>(count, std::ssize(samples)))};
+}
 
-// `count` samples of `samples` from `first` on, zero outside the signal, zero-padded to `size`.
-Spectrum segment(const std::vector<float>& samples, int64_t first, int64_t count, std::size_t size) {
-  Spectrum out(size);
-  for (int64_t i = 0; i < count; ++i) {
-    const int64_t at = first + i;
-    if (at >= 0 && at < static_cast<int64_t>(samples.size()))
-      out[static_cast<std::size_t>(i)] = samples[static_cast<std::size_t>(at)];
-  }
-  return out;
+bool silent(std::span<const float> samples) {
+  return std::all_of(samples.begin(), samples.end(), [](float sample) { return sample == 0; });
+}
+
+// The cross-spectrum S·conj(R) of two real signals r and s from the transform z of r + i·s (its
+// bins in bit-reversed order), in place: with a = z[k] and b = z[N-k], R = (a + conj b)/2 and
+// S = (a - conj b)/2i, whose product is (Re a·Im b + Im a·Re b)/2 + i(|b|² - |a|²)/4, and that
+// of bin N-k its conjugate.
+void crossSpectrum(SplitComplex& z) {
+  forEachMirroredBin(z.real.size(), [&z](std::size_t p, std::size_t m) {
+    const double ar = z.real[p], ai = z.imag[p], br = z.real[m], bi = z.imag[m];
+    const double real = 0.5 * (ar * bi + ai * br), imag = 0.25 * ((br * br + bi * bi) - (ar * ar + ai * ai));
+    z.real[p] = real, z.imag[p] = imag;
+    z.real[m] = real, z.imag[m] = -imag;
+  });
 }
 
 // Adds the correlation of a reference block (the first `block` samples of `reference`) with the
 // signal around it (`signal` from maxLag before the block on), lags -maxLag..maxLag, into `sums`
 // (index lag + maxLag). The signal's segment is the block widened by maxLag on each side, which
-// fills the transform exactly, so no lag wraps around.
+// fills the transform exactly, so no lag wraps around. Both are real, so one transform takes the
+// reference as its real part and the signal as its imaginary part; the bins are multiplied in
+// the order the transform leaves them and transformed back from it. Where either is silent the
+// block adds nothing: it is left out, which keeps the sums of a silent playback exactly zero,
+// and its lag zero.
 void addBlock(const Fft& fft, const std::vector<float>& reference, const std::vector<float>& signal,
               int64_t block, int64_t maxLag, std::vector<double>& sums) {
-  Spectrum ref = segment(reference, 0, block, fft.size());
-  Spectrum sig = segment(signal, 0, block + 2 * maxLag, fft.size());
-  fft.forward(ref);
-  fft.forward(sig);
-  for (std::size_t k = 0; k < fft.size(); ++k) sig[k] *= std::conj(ref[k]);
-  fft.inverse(sig);
-  for (std::size_t s = 0; s < sums.size(); ++s) sums[s] += sig[s].real();
+  const std::span<const float> ref = firstSamples(reference, block);
+  const std::span<const float> sig = firstSamples(signal, block + 2 * maxLag);
+  if (silent(ref) || silent(sig)) return;
+  SplitComplex pair(fft.size());
+  std::copy(ref.begin(), ref.end(), pair.real.begin());
+  std::copy(sig.begin(), sig.end(), pair.imag.begin());
+  fft.forwardToReversed(pair);
+  crossSpectrum(pair);
+  fft.inverseFromReversed(pair);
+  for (std::size_t s = 0; s < sums.size(); ++s) sums[s] += pair.real[s];
+}
+
+// One transform of each size for all the searches under way, whichever threads they run on, let
+// go with the last of them: the transform of a second's lag range holds megabytes of tables,
+// too many to make for each block or to hold for each search.
+std::shared_ptr<const Fft> sharedFft(std::size_t size) {
+  static std::mutex guard;
+  static std::map<std::size_t, std::weak_ptr<const Fft>> made;
+  const std::lock_guard lock(guard);
+  std::shared_ptr<const Fft> fft = made[size].lock();
+  if (!fft) made[size] = fft = std::make_shared<const Fft>(size);
+  return fft;
 }
 
 int64_t peakLag(const std::vector<double>& sums, int64_t maxLag) {
@@ -79,48 +109,69 @@ std::vector<double> hannWindow() {
   return window;
 }
 
-// Fills `frame` (kFrameSize long) with both signals' frame for one complex transform, reference
-// as the real part and playback as the imaginary; the two spectra separate again by symmetry.
-// Past `count` frames the frame is zero.
-void fillFramePair(const AudioBuffer& reference, const AudioBuffer& playback, int64_t start, int64_t count,
-                   int32_t channel, const std::vector<double>& window, std::vector<std::complex<double>>& frame) {
+// Whether a channel of `buffer` is exactly zero over `count` frames from `start`: where both the
+// reference and the playback are, the frame adds nothing to any total (no energy, and silent),
+// so it is not transformed at all.
+bool silentFrame(const AudioBuffer& buffer, int64_t start, int64_t count, int32_t channel) {
   for (int64_t i = 0; i < count; ++i) {
-    frame[i] = {window[i] * reference.at(start + i, channel), window[i] * playback.at(start + i, channel)};
+    if (buffer.at(start + i, channel) != 0) return false;
   }
-  std::fill(frame.begin() + count, frame.end(), std::complex<double>{});
+  return true;
 }
 
-// Powers of bins 0..N/2 of each signal, from the transform of a frame pair.
-void separate(const std::vector<std::complex<double>>& z, std::vector<double>& referencePower,
-              std::vector<double>& playbackPower) {
-  for (std::size_t k = 0; k <= kFrameSize / 2; ++k) {
-    const std::complex<double> mirrored = std::conj(z[(kFrameSize - k) % kFrameSize]);
-    referencePower[k] = std::norm((z[k] + mirrored) * 0.5);
-    playbackPower[k] = std::norm((z[k] - mirrored) * 0.5);
+// Fills `frame` with both signals' frame for one complex transform, reference as the real part
+// and playback as the imaginary; the two spectra separate again by symmetry. Past `count` frames
+// the frame is zero.
+void fillFramePair(const AudioBuffer& reference, const AudioBuffer& playback, int64_t start, int64_t count,
+                   int32_t channel, const std::vector<double>& window, SplitComplex& frame) {
+  for (int64_t i = 0; i < count; ++i) {
+    frame.real[i] = window[i] * reference.at(start + i, channel);
+    frame.imag[i] = window[i] * playback.at(start + i, channel);
   }
+  std::fill(frame.real.begin() + count, frame.real.end(), 0.0);
+  std::fill(frame.imag.begin() + count, frame.imag.end(), 0.0);
 }
+
+// Powers of bins 0..N/2 of each signal, in the order forEachMirroredBin takes them, from the
+// transform of a frame pair (its bins in bit-reversed order): the reference's bin is
+// (z[k] + conj z[N-k]) / 2 and the playback's (z[k] - conj z[N-k]) / 2i.
+void separate(const SplitComplex& z, std::vector<double>& referencePower, std::vector<double>& playbackPower) {
+  std::size_t bin = 0;
+  forEachMirroredBin(kFrameSize, [&](std::size_t p, std::size_t m) {
+    const double sumReal = z.real[p] + z.real[m], differenceImag = z.imag[p] - z.imag[m];
+    const double differenceReal = z.real[p] - z.real[m], sumImag = z.imag[p] + z.imag[m];
+    referencePower[bin] = 0.25 * (sumReal * sumReal + differenceImag * differenceImag);
+    playbackPower[bin] = 0.25 * (differenceReal * differenceReal + sumImag * sumImag);
+    ++bin;
+  });
+}
+
+// Level differences in dB are taken as natural logs, one a bin, and scaled once a frame.
+constexpr double kDbPerNeper = 10 / std::numbers::ln10;
 
 template <typename Totals>
 void addPowers(const std::vector<double>& referencePower, const std::vector<double>& playbackPower,
                Totals& totals) {
-  double loudest = 0;
+  // Summed in locals: through the reference, the totals would be stored and loaded again at each bin.
+  double loudest = 0, referenceEnergy = totals.referenceEnergy, differenceEnergy = totals.differenceEnergy;
   for (std::size_t k = 0; k < referencePower.size(); ++k) {
     const double difference = std::sqrt(referencePower[k]) - std::sqrt(playbackPower[k]);
-    totals.referenceEnergy += referencePower[k];
-    totals.differenceEnergy += difference * difference;
+    referenceEnergy += referencePower[k];
+    differenceEnergy += difference * difference;
     loudest = std::max(loudest, referencePower[k]);
   }
+  totals.referenceEnergy = referenceEnergy;
+  totals.differenceEnergy = differenceEnergy;
   if (loudest < kSilentBinPower) return;
   double squares = 0;
   int64_t bins = 0;
   for (std::size_t k = 0; k < referencePower.size(); ++k) {
     if (referencePower[k] < loudest * kBinRange) continue;
-    const double db =
-        10 * std::log10(referencePower[k] / std::max(playbackPower[k], loudest * kPlaybackFloor));
-    squares += db * db;
+    const double nepers = std::log(referencePower[k] / std::max(playbackPower[k], loudest * kPlaybackFloor));
+    squares += nepers * nepers;
     ++bins;
   }
-  totals.distanceSum += std::sqrt(squares / static_cast<double>(bins));
+  totals.distanceSum += kDbPerNeper * std::sqrt(squares / static_cast<double>(bins));
   ++totals.soundingFrames;
 }
 
@@ -142,8 +193,8 @@ int64_t bestLag(const std::vector<float>& reference, const std::vector<float>& s
 // The signal before index 0 is silence.
 LagCorrelation::LagCorrelation(int64_t maxLag)
     : maxLag_(maxLag),
-      fftSize_(powerOfTwoAtLeast(static_cast<std::size_t>(4 * maxLag + 1))),
-      block_(static_cast<int64_t>(fftSize_) - 2 * maxLag),
+      fft_(sharedFft(powerOfTwoAtLeast(static_cast<std::size_t>(4 * maxLag + 1)))),
+      block_(static_cast<int64_t>(fft_->size()) - 2 * maxLag),
       signal_(static_cast<std::size_t>(maxLag), 0.0f),
       sums_(static_cast<std::size_t>(2 * maxLag + 1), 0.0) {}
 
@@ -152,10 +203,8 @@ void LagCorrelation::addSignal(float sample) {
   if (std::ssize(reference_) >= block_ && std::ssize(signal_) >= block_ + 2 * maxLag_) correlateBlock();
 }
 
-// The transform is set up for each block rather than held: several searches run at once, and a
-// block is seconds of sound.
 void LagCorrelation::correlateBlock() {
-  addBlock(Fft(fftSize_), reference_, signal_, block_, maxLag_, sums_);
+  addBlock(*fft_, reference_, signal_, block_, maxLag_, sums_);
   const auto done = static_cast<std::ptrdiff_t>(std::min<int64_t>(block_, std::ssize(reference_)));
   reference_.erase(reference_.begin(), reference_.begin() + done);
   signal_.erase(signal_.begin(), signal_.begin() + std::min<std::ptrdiff_t>(done, std::ssize(signal_)));
@@ -167,7 +216,12 @@ int64_t LagCorrelation::lag() {
 }
 
 SpectraComparison::SpectraComparison(int32_t channels)
-    : reference_{0, channels, {}}, playback_{0, channels, {}}, totals_(static_cast<std::size_t>(channels)) {}
+    : reference_{0, channels, {}},
+      playback_{0, channels, {}},
+      totals_(static_cast<std::size_t>(channels)),
+      pair_(kFrameSize),
+      referencePower_(kFrameSize / 2 + 1),
+      playbackPower_(kFrameSize / 2 + 1) {}
 
 void SpectraComparison::add(const AudioBuffer& reference, const AudioBuffer& playback) {
   reference_.samples.insert(reference_.samples.end(), reference.samples.begin(), reference.samples.end());
@@ -183,14 +237,12 @@ void SpectraComparison::add(const AudioBuffer& reference, const AudioBuffer& pla
 void SpectraComparison::addFrame(int64_t count) {
   static const Fft fft(kFrameSize);
   static const std::vector<double> window = hannWindow();
-  std::vector<double> referencePower(kFrameSize / 2 + 1);
-  std::vector<double> playbackPower(kFrameSize / 2 + 1);
-  std::vector<std::complex<double>> pair(kFrameSize);
   for (int32_t channel = 0; channel < reference_.channels; ++channel) {
-    fillFramePair(reference_, playback_, held_, count, channel, window, pair);
-    fft.forward(pair);
-    separate(pair, referencePower, playbackPower);
-    addPowers(referencePower, playbackPower, totals_[static_cast<std::size_t>(channel)]);
+    if (silentFrame(reference_, held_, count, channel) && silentFrame(playback_, held_, count, channel)) continue;
+    fillFramePair(reference_, playback_, held_, count, channel, window, pair_);
+    fft.forwardToReversed(pair_);
+    separate(pair_, referencePower_, playbackPower_);
+    addPowers(referencePower_, playbackPower_, totals_[static_cast<std::size_t>(channel)]);
   }
 }
 

@@ -4,8 +4,10 @@
 // once lined up, how far their short-time spectra and their samples stray.
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
+#include "audio/fidelity/fft.h"
 #include "audio/io/audio_buffer.h"
 
 namespace rendlow::audio {
@@ -31,7 +33,7 @@ private:
   void correlateBlock();
 
   int64_t maxLag_;
-  std::size_t fftSize_;
+  std::shared_ptr<const Fft> fft_;  // shared by the searches under way
   int64_t block_;
   std::vector<float> reference_;  // from the block under way on
   std::vector<float> signal_;     // from maxLag_ before that block on
@@ -74,6 +76,10 @@ private:
   AudioBuffer playback_;
   int64_t held_ = 0;  // where in them the next spectral frame starts
   std::vector<Totals> totals_;  // each channel's
+  // Room for one frame's transform and powers, kept rather than made for each of the many frames.
+  SplitComplex pair_;
+  std::vector<double> referencePower_;
+  std::vector<double> playbackPower_;
 };
 
 // How far a playback's samples stray from the reference's, over all channels.
