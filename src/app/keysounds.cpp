@@ -1,6 +1,7 @@
 #include "app/keysounds.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "app/application.h"
 #include "app/fidelity_report.h"
@@ -152,6 +153,13 @@ Result<KeysoundReport> makeKeysounds(const Project& project, const std::string& 
                                   request.ogg ? audio::AudioFileType::OggVorbis : audio::AudioFileType::Wav};
   const std::vector<audio::RenderingFileTrack> tracks = renderingFileTracks(project);
   const audio::TempoMap tempo = renderingFileTempoMap(project);
+  // Rendered, the keysounds and the song they are measured against play from one reading of it.
+  std::optional<audio::SoundFontHold> soundFont;
+  if (!request.stemsFolder) {
+    Result<audio::SoundFontHold> hold = audio::SoundFontHold::open(request.soundFont);
+    if (!hold) return hold.problem();
+    soundFont = std::move(*hold);
+  }
   Result<audio::SoundFilesReport> files =
       request.stemsFolder ? audio::cutStems(stemTracks(tracks, tempo), *request.stemsFolder, output,
                                             recordingAmongStems(request))

@@ -62,10 +62,12 @@ Result<std::vector<int64_t>> findLags(const SongOpener& open, const std::vector<
   auto searching = [&] {
     return std::any_of(searches.begin(), searches.end(), [](const auto& s) { return s && !s->done(); });
   };
+  RenderedAhead ahead(**song);
   std::vector<AudioBuffer> blocks;
-  for (AudioBuffer sum; searching() && (*song)->next(kSongBlockFrames, blocks, sum);) {
-    for (std::size_t i = 0; i < searches.size(); ++i)
+  for (AudioBuffer sum; searching() && ahead.next(blocks, sum);) {
+    onThreads(searches.size(), renderThreads(), [&](std::size_t i) {
       if (searches[i]) searches[i]->addReference(referenceOf(i, blocks, sum));
+    });
   }
   std::vector<int64_t> lags;
   for (const auto& search : searches) lags.push_back(search ? search->lag() : 0);

@@ -71,16 +71,32 @@ Result<AudioBuffer> renderTrackAudio(const RenderingFileTrack& track, const Temp
   return renderOneTrack(track, tempoMap, *path);
 }
 
+struct SoundFontHold::Holder {
+  SynthSession synthesizer;
+};
+
+SoundFontHold::SoundFontHold(std::unique_ptr<Holder> holder) : holder_(std::move(holder)) {}
+SoundFontHold::SoundFontHold(SoundFontHold&&) noexcept = default;
+SoundFontHold& SoundFontHold::operator=(SoundFontHold&&) noexcept = default;
+SoundFontHold::~SoundFontHold() = default;
+
+Result<SoundFontHold> SoundFontHold::open(const std::string& soundFont) {
+  Result<std::string> path = chooseSoundFont(soundFont);
+  if (!path) return path.problem();
+  Result<SynthSession> holder = SynthSession::open(*path);
+  if (!holder) return holder.problem();
+  return SoundFontHold(std::make_unique<Holder>(Holder{std::move(*holder)}));
+}
+
 unsigned renderThreads() { return std::max(1u, std::thread::hardware_concurrency()); }
 
 Result<SoundFilesReport> renderSounds(const std::vector<RenderingFileTrack>& tracks, const TempoMap& tempoMap,
                                       const std::string& soundFont, const SoundOutput& output, unsigned threads) {
   Result<std::string> path = chooseSoundFont(soundFont);
   if (!path) return path.problem();
-  // FluidSynth shares a SoundFont's samples among the synthesizers that load it while one holds
-  // them; synthesizers loading it at once on two threads would each read a copy of their own.
-  Result<SynthSession> holder = SynthSession::open(*path);
-  if (!holder) return holder.problem();
+  // Synthesizers loading the SoundFont at once on two threads would each read a copy of their own.
+  Result<SoundFontHold> hold = SoundFontHold::open(*path);
+  if (!hold) return hold.problem();
   std::vector<SoundFilesReport> reports(tracks.size(), SoundFilesReport{output.folder, 0, {}});
   std::vector<Result<void>> cuts(tracks.size());
   onThreads(tracks.size(), threads, [&](std::size_t i) {

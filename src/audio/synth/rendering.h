@@ -58,6 +58,23 @@ int32_t synthBlockFrames();
 Result<AudioBuffer> renderTrackAudio(const RenderingFileTrack& track, const TempoMap& tempoMap,
                                 const std::string& soundFont);
 
+// While one lives, the synthesizers opened with its SoundFont share the SoundFont's samples
+// instead of each reading the file (most of a second for a General MIDI SoundFont): a job that
+// renders the keysounds and then measures them reads it once.
+class SoundFontHold {
+public:
+  // `soundFont` as renderSounds takes it; the problem is renderSounds' for it.
+  static Result<SoundFontHold> open(const std::string& soundFont);
+  SoundFontHold(SoundFontHold&&) noexcept;
+  SoundFontHold& operator=(SoundFontHold&&) noexcept;
+  ~SoundFontHold();
+
+private:
+  struct Holder;
+  explicit SoundFontHold(std::unique_ptr<Holder> holder);
+  std::unique_ptr<Holder> holder_;
+};
+
 // As many threads as the machine has cores: the tracks are rendered side by side, each by a
 // synthesizer of its own.
 unsigned renderThreads();

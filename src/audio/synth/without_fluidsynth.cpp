@@ -12,6 +12,15 @@ Result<AudioBuffer> renderTrackAudio(const RenderingFileTrack&, const TempoMap&,
   return Problem{fluidSynthAbsentMessage()};
 }
 
+struct SoundFontHold::Holder {};
+
+SoundFontHold::SoundFontHold(std::unique_ptr<Holder> holder) : holder_(std::move(holder)) {}
+SoundFontHold::SoundFontHold(SoundFontHold&&) noexcept = default;
+SoundFontHold& SoundFontHold::operator=(SoundFontHold&&) noexcept = default;
+SoundFontHold::~SoundFontHold() = default;
+
+Result<SoundFontHold> SoundFontHold::open(const std::string&) { return Problem{fluidSynthAbsentMessage()}; }
+
 unsigned renderThreads() { return 1; }
 
 Result<SoundFilesReport> renderSounds(const std::vector<RenderingFileTrack>&, const TempoMap&, const std::string&,
