@@ -190,13 +190,19 @@ int64_t bestLag(const std::vector<float>& reference, const std::vector<float>& s
   return correlation.lag();
 }
 
-// The signal before index 0 is silence.
+// The signal before index 0 is silence. The transform is the smallest that leaves a block
+// besides the lags on either side: several searches hold theirs at once, and twice the size
+// would halve the transforms but double what each search holds. The block and the signal
+// around it are reserved once: grown sample by sample they would take twice that.
 LagCorrelation::LagCorrelation(int64_t maxLag)
     : maxLag_(maxLag),
-      fft_(sharedFft(powerOfTwoAtLeast(static_cast<std::size_t>(4 * maxLag + 1)))),
+      fft_(sharedFft(powerOfTwoAtLeast(static_cast<std::size_t>(2 * maxLag + 1)))),
       block_(static_cast<int64_t>(fft_->size()) - 2 * maxLag),
       signal_(static_cast<std::size_t>(maxLag), 0.0f),
-      sums_(static_cast<std::size_t>(2 * maxLag + 1), 0.0) {}
+      sums_(static_cast<std::size_t>(2 * maxLag + 1), 0.0) {
+  reference_.reserve(fft_->size());
+  signal_.reserve(fft_->size());
+}
 
 void LagCorrelation::addSignal(float sample) {
   signal_.push_back(sample);
