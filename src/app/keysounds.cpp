@@ -165,6 +165,7 @@ Result<KeysoundReport> makeKeysounds(const Project& project, const std::string& 
                                             recordingAmongStems(request))
                           : audio::renderSounds(tracks, tempo, request.soundFont, output);
   if (!files) return files.problem();
+  returnFreedMemory();
   KeysoundReport report;
   report.files = std::move(files).value();
   FidelityReport fidelity = measureFidelity(project, chartPath, request, output);

@@ -72,6 +72,11 @@ bool sameFile(const std::string& a, const std::string& b);
 // as the file system would (links are not followed), with the platform's separators.
 std::string absolutePath(const std::string& path);
 
+// Hands the memory freed so far back to the system, where the allocator would keep it: glibc
+// keeps what each thread let go in that thread's arena. Called between the stages of a long job,
+// so that one stage's buffers do not weigh on the next.
+void returnFreedMemory();
+
 // Whether two absolute paths are spelled alike where the file system would take them for one
 // file: letter case aside on Windows.
 bool sameSpelling(const std::string& a, const std::string& b);

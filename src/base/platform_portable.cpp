@@ -1,4 +1,7 @@
 #include <sys/stat.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include <cstdio>
 #include <filesystem>
@@ -108,6 +111,12 @@ std::string utf8FromProgramText(std::string_view text) {
     text.remove_prefix(1);
   }
   return out;
+}
+
+void returnFreedMemory() {
+#if defined(__GLIBC__)
+  malloc_trim(0);
+#endif
 }
 
 }  // namespace rendlow

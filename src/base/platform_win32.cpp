@@ -240,4 +240,7 @@ std::string utf8FromProgramText(std::string_view text) {
   return utf8;
 }
 
+// The Windows heap gives large blocks back as they are freed.
+void returnFreedMemory() {}
+
 }  // namespace rendlow

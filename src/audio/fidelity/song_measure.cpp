@@ -8,6 +8,7 @@
 
 #include "audio/fidelity/stream_comparison.h"
 #include "audio/synth/work_threads.h"
+#include "base/platform.h"
 
 namespace rendlow::audio {
 
@@ -80,6 +81,7 @@ Result<SongMeasures> measureAgainstSong(const SongOpener& open, const std::vecto
                                         const ChartMix* songPlayback) {
   const std::vector<const ChartMix*> playbacks = allPlaybacks(trackPlaybacks, songPlayback);
   Result<std::vector<int64_t>> lags = findLags(open, playbacks);
+  returnFreedMemory();
   if (!lags) return lags.problem();
   std::vector<std::unique_ptr<PlaybackComparison>> comparisons;
   for (std::size_t i = 0; i < playbacks.size(); ++i) {
