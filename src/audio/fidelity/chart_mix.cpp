@@ -35,16 +35,22 @@ std::vector<Placement> placements(const ChartBackground& background, const Chart
 }
 
 // The frames of a placement of `sound` that fall in `block`, which starts at `blockStart`; the
-// frames a sound would play before the mix's first frame are left out.
+// frames a sound would play before the mix's first frame are left out. A mono sound goes to
+// every channel; any other has the block's channels.
 void addPlacement(const Placement& placement, const AudioBuffer& sound, int64_t blockStart, AudioBuffer& block) {
   const int64_t first = std::max<int64_t>({0, -placement.start, blockStart - placement.start});
   const int64_t end = std::min(placement.frames, blockStart + block.frames() - placement.start);
-  for (int64_t frame = first; frame < end; ++frame) {
-    const int64_t at = placement.start + frame - blockStart;
-    for (int32_t channel = 0; channel < block.channels; ++channel) {
-      block.at(at, channel) += sound.at(frame, sound.channels == 1 ? 0 : channel);
-    }
+  if (end <= first) return;
+  const int32_t channels = block.channels;
+  float* out = block.samples.data() + (placement.start + first - blockStart) * channels;
+  if (sound.channels == 1) {
+    const float* in = sound.samples.data() + first;
+    for (int64_t frame = 0; frame < end - first; ++frame)
+      for (int32_t channel = 0; channel < channels; ++channel) out[frame * channels + channel] += in[frame];
+    return;
   }
+  const float* in = sound.samples.data() + first * channels;
+  for (int64_t i = 0; i < (end - first) * channels; ++i) out[i] += in[i];
 }
 
 // The mix a block at a time. Each sample sums the sounds that play on it in the order of the
