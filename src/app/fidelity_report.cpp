@@ -133,7 +133,7 @@ std::optional<audio::FidelityFigures> tellPart(const PartPlayback& part, const s
 // Each converted track rendered alone is its reference, and their sum the song's, rendered and
 // compared a block at a time.
 void measureSynthesized(const Project& project, const Playback& playback, const std::string& soundFont,
-                        FidelityReport& report) {
+                        std::optional<audio::SoundFontHold> hold, FidelityReport& report) {
   const SongAsRead song = songAsRead(project);
   const std::vector<TrackPart> parts = trackParts(project);
   // Read once: the tracks' mixes and the song's play the same files.
@@ -154,7 +154,12 @@ void measureSynthesized(const Project& project, const Playback& playback, const 
   std::vector<const audio::ChartMix*> mixes;
   for (const PartPlayback& part : playbacks) mixes.push_back(part.mix.get());
   const Result<audio::SongMeasures> measures = audio::measureAgainstSong(
-      [&] { return audio::SongStream::open(events, song.tempo, soundFont); }, mixes, whole.mix.get());
+      [&] {
+        Result<std::unique_ptr<audio::SongStream>> stream = audio::SongStream::open(events, song.tempo, soundFont);
+        hold.reset();
+        return stream;
+      },
+      mixes, whole.mix.get());
   if (!measures) return tellNotMeasured(measures.problem().message, report.notices);
   if (std::optional<Problem> lost = sounds.lostProblem()) return tellNotMeasured(lost->message, report.notices);
   for (std::size_t i = 0; i < partOfTrack.size(); ++i) {
@@ -214,7 +219,8 @@ void measureCut(const Project& project, const Playback& playback, const Keysound
 }  // namespace
 
 FidelityReport measureFidelity(const Project& project, const std::string& chartPath,
-                               const KeysoundRequest& request, const audio::SoundOutput& output) {
+                               const KeysoundRequest& request, const audio::SoundOutput& output,
+                               std::optional<audio::SoundFontHold> soundFont) {
   FidelityReport report;
   if (request.stemsFolder && !request.recording && !request.trackRecordings) return report;
   const Result<audio::ChartBackground> background = chartBackground(project, chartPath);
@@ -226,7 +232,7 @@ FidelityReport measureFidelity(const Project& project, const std::string& chartP
   if (request.stemsFolder)
     measureCut(project, playback, request, report);
   else
-    measureSynthesized(project, playback, request.soundFont, report);
+    measureSynthesized(project, playback, request.soundFont, std::move(soundFont), report);
   return report;
 }
 

@@ -10,6 +10,7 @@
 #include "app/keysounds.h"
 #include "audio/cut/sound_output.h"
 #include "audio/fidelity/fidelity.h"
+#include "audio/synth/rendering.h"
 #include "base/notices.h"
 
 namespace rendlow {
@@ -28,7 +29,9 @@ struct FidelityReport {
 // and against their sum, the song; cut sounds against the author's recording of the song and
 // against their renders of each track, where the request names them. Nothing here fails the
 // run: the sound files stand, and what could not be measured is told among the notices.
+// `soundFont`, held since the sounds were rendered, is let go once the song's synthesizers hold it.
 FidelityReport measureFidelity(const Project& project, const std::string& chartPath,
-                               const KeysoundRequest& request, const audio::SoundOutput& output);
+                               const KeysoundRequest& request, const audio::SoundOutput& output,
+                               std::optional<audio::SoundFontHold> soundFont = std::nullopt);
 
 }  // namespace rendlow

@@ -168,7 +168,7 @@ Result<KeysoundReport> makeKeysounds(const Project& project, const std::string& 
   returnFreedMemory();
   KeysoundReport report;
   report.files = std::move(files).value();
-  FidelityReport fidelity = measureFidelity(project, chartPath, request, output);
+  FidelityReport fidelity = measureFidelity(project, chartPath, request, output, std::move(soundFont));
   report.fidelity = fidelity.song;
   report.trackFidelity = audio::worstFirst(std::move(fidelity.tracks));
   report.measureNotices = std::move(fidelity.notices);

@@ -54,16 +54,14 @@ private:
   std::future<bool> rendering_;
 };
 
-Result<std::vector<int64_t>> findLags(const SongOpener& open, const std::vector<const ChartMix*>& playbacks) {
+std::vector<int64_t> findLags(SongStream& song, const std::vector<const ChartMix*>& playbacks) {
   std::vector<std::unique_ptr<LagSearch>> searches;
   for (const ChartMix* mix : playbacks)
     searches.push_back(mix ? std::make_unique<LagSearch>(mix->stream(), kRenderSampleRate) : nullptr);
-  Result<std::unique_ptr<SongStream>> song = open();
-  if (!song) return song.problem();
   auto searching = [&] {
     return std::any_of(searches.begin(), searches.end(), [](const auto& s) { return s && !s->done(); });
   };
-  RenderedAhead ahead(**song);
+  RenderedAhead ahead(song);
   std::vector<AudioBuffer> blocks;
   for (AudioBuffer sum; searching() && ahead.next(blocks, sum);) {
     onThreads(searches.size(), renderThreads(), [&](std::size_t i) {
@@ -80,18 +78,21 @@ Result<std::vector<int64_t>> findLags(const SongOpener& open, const std::vector<
 Result<SongMeasures> measureAgainstSong(const SongOpener& open, const std::vector<const ChartMix*>& trackPlaybacks,
                                         const ChartMix* songPlayback) {
   const std::vector<const ChartMix*> playbacks = allPlaybacks(trackPlaybacks, songPlayback);
-  Result<std::vector<int64_t>> lags = findLags(open, playbacks);
+  Result<std::unique_ptr<SongStream>> lagSong = open();
+  if (!lagSong) return lagSong.problem();
+  const std::vector<int64_t> lags = findLags(**lagSong, playbacks);
+  // Opened while the first still holds the SoundFont, the second shares it instead of reading it.
+  Result<std::unique_ptr<SongStream>> song = open();
+  lagSong->reset();
   returnFreedMemory();
-  if (!lags) return lags.problem();
+  if (!song) return song.problem();
   std::vector<std::unique_ptr<PlaybackComparison>> comparisons;
   for (std::size_t i = 0; i < playbacks.size(); ++i) {
-    comparisons.push_back(playbacks[i] ? std::make_unique<PlaybackComparison>((*lags)[i], playbacks[i]->stream(),
+    comparisons.push_back(playbacks[i] ? std::make_unique<PlaybackComparison>(lags[i], playbacks[i]->stream(),
                                                                               kRenderSampleRate, 2)
                                        : nullptr);
   }
   std::vector<LevelWatch> levels(playbacks.size());
-  Result<std::unique_ptr<SongStream>> song = open();
-  if (!song) return song.problem();
   RenderedAhead ahead(**song);
   std::vector<AudioBuffer> blocks;
   for (AudioBuffer sum; ahead.next(blocks, sum);) {
