@@ -200,7 +200,9 @@ LagCorrelation::LagCorrelation(int64_t maxLag)
       block_(static_cast<int64_t>(fft_->size()) - 2 * maxLag),
       signal_(static_cast<std::size_t>(maxLag), 0.0f),
       sums_(static_cast<std::size_t>(2 * maxLag + 1), 0.0) {
-  reference_.reserve(fft_->size());
+  // Fed as a search feeds them, side by side, the reference runs maxLag ahead of the signal, and
+  // a block is correlated once the signal reaches maxLag past it.
+  reference_.reserve(static_cast<std::size_t>(block_ + maxLag_));
   signal_.reserve(fft_->size());
 }
 

@@ -81,6 +81,7 @@ Result<SongMeasures> measureAgainstSong(const SongOpener& open, const std::vecto
   Result<std::unique_ptr<SongStream>> lagSong = open();
   if (!lagSong) return lagSong.problem();
   const std::vector<int64_t> lags = findLags(**lagSong, playbacks);
+  returnFreedMemory();
   // Opened while the first still holds the SoundFont, the second shares it instead of reading it.
   Result<std::unique_ptr<SongStream>> song = open();
   lagSong->reset();
