@@ -14,11 +14,6 @@ namespace rendlow::audio {
 
 namespace {
 
-// The chart's sounds come and go as the song plays, each read on the thread that first wants
-// it and let go on the one that last held it: the memory freed is handed back every dozen
-// seconds of song, or the threads' arenas would keep a share of every sound ever played.
-constexpr int64_t kBlocksBetweenReturns = 32;
-
 // The playbacks of one pass: each track's, then the song's, last; null where there is none.
 std::vector<const ChartMix*> allPlaybacks(const std::vector<const ChartMix*>& tracks, const ChartMix* song) {
   std::vector<const ChartMix*> all = tracks;
@@ -99,7 +94,6 @@ Result<SongMeasures> measureAgainstSong(const SongOpener& open, const std::vecto
                                        : nullptr);
   }
   std::vector<LevelWatch> levels(playbacks.size());
-  int64_t measuredBlocks = 0;
   RenderedAhead ahead(**song);
   std::vector<AudioBuffer> blocks;
   for (AudioBuffer sum; ahead.next(blocks, sum);) {
@@ -108,7 +102,6 @@ Result<SongMeasures> measureAgainstSong(const SongOpener& open, const std::vecto
       levels[i].add(reference);
       if (comparisons[i]) comparisons[i]->addReference(reference);
     });
-    if (++measuredBlocks % kBlocksBetweenReturns == 0) returnFreedMemory();
   }
   SongMeasures measures;
   for (std::size_t i = 0; i < playbacks.size(); ++i) {
