@@ -29,7 +29,8 @@ public:
   // has rung out (at most kRingOutSeconds), so the last sound keeps its release.
   AudioBuffer renderSounds(const RenderingFileTrack& track);
   // Called with the index of each sound of a track in turn, as soon as it is rendered, and the
-  // frames held then: those of the render from `firstFrame` on, the sound's own.
+  // frames held then: those of the render from `firstFrame` on, the sound's own. A sound that has
+  // died away is handed over there, before its span ends: the rest would be silence the cut drops.
   using SoundRendered =
       std::function<Result<void>(std::size_t index, const AudioBuffer& frames, int64_t firstFrame)>;
   // The same rendering as renderSounds, handed over a sound at a time: only the sound being
