@@ -80,8 +80,8 @@ AudioBuffer gatherSpan(SoundStream& recording, int64_t blockFrames, const SoundS
 
 }  // namespace
 
-bool isSilent(const AudioBuffer& sound) {
-  return std::none_of(sound.samples.begin(), sound.samples.end(),
+bool isSilent(const AudioBuffer& sound, int64_t firstFrame) {
+  return std::none_of(sound.samples.begin() + firstFrame * sound.channels, sound.samples.end(),
                       [](float sample) { return std::fabs(sample) >= kAudibleFloor; });
 }
 

@@ -18,8 +18,8 @@ constexpr float kAudibleFloor = 0.5f / 32768.0f;
 // The fade-out where a cut stops a sound still ringing, against the click of a wave cut mid-way.
 constexpr double kFadeOutSeconds = 0.005;
 
-// True when no sample of `sound` reaches kAudibleFloor.
-bool isSilent(const AudioBuffer& sound);
+// True when no sample of `sound` from frame `firstFrame` on reaches kAudibleFloor.
+bool isSilent(const AudioBuffer& sound, int64_t firstFrame = 0);
 
 // One sound out of a recording of many: frames [startFrame, endFrame) of `source` (clamped to
 // it), starting exactly at startFrame with nothing removed before it and no fade-in. Trailing

@@ -7,13 +7,6 @@
 
 namespace rendlow::audio {
 
-namespace {
-
-// As TrackStream asks a ringing track whether it still sounds.
-constexpr int64_t kRingOutStepFrames = 1024;
-
-}  // namespace
-
 SharedTracks::SharedTracks(SynthSession session, const TempoMap& tempoMap,
                            const std::vector<std::vector<ChannelMessage>>& tracks, std::vector<std::size_t> indices)
     : session_(std::move(session)) {

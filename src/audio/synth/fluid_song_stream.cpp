@@ -77,12 +77,6 @@ private:
   std::vector<std::unique_ptr<TrackGroup>> groups_;
 };
 
-std::set<int> channelsOf(const std::vector<ChannelMessage>& events) {
-  std::set<int> channels;
-  for (const ChannelMessage& event : events) channels.insert(event.status & 0x0F);
-  return channels;
-}
-
 // The tracks none of whose channels another track plays on.
 std::vector<std::size_t> tracksOnChannelsOfTheirOwn(const std::vector<std::vector<ChannelMessage>>& tracks) {
   std::vector<int> players(kMidiChannels, 0);

@@ -57,8 +57,14 @@ private:
   std::vector<float> planar_;  // renderChannels' outputs, kept from call to call
 };
 
+// How often a ringing track is asked whether it still sounds: about 23 ms.
+constexpr int64_t kRingOutStepFrames = 1024;
+
 // The MIDI channels a synthesizer has, each with an output of its own in a session per channel.
 constexpr int kMidiChannels = 16;
+
+// The MIDI channels `events` play on.
+std::set<int> channelsOf(const std::vector<ChannelMessage>& events);
 
 // An empty buffer of the render's rate and channels.
 AudioBuffer emptyRender();

@@ -11,23 +11,8 @@ namespace rendlow::audio {
 
 namespace {
 
-// How often a ringing track is asked whether it still sounds: about 23 ms.
-constexpr int64_t kRingOutStepFrames = 1024;
 // The steps a streamed render goes in: about 23 ms.
 constexpr int64_t kStreamStepFrames = 1024;
-
-// The frames of `buffer` from `first` on.
-AudioBuffer framesFrom(const AudioBuffer& buffer, int64_t first) {
-  AudioBuffer frames{buffer.sampleRate, buffer.channels, {}};
-  frames.samples.assign(buffer.samples.begin() + first * buffer.channels, buffer.samples.end());
-  return frames;
-}
-
-std::set<int> channelsOf(const std::vector<ChannelMessage>& events) {
-  std::set<int> channels;
-  for (const ChannelMessage& event : events) channels.insert(event.status & 0x0F);
-  return channels;
-}
 
 }  // namespace
 
@@ -112,10 +97,10 @@ void TrackPlayer::renderTo(int64_t frame) {
 bool TrackPlayer::soundOver() {
   if (!ownEventsPlayed_ || session_.sounding()) return false;
   if (!stream_->heard) {
-    stream_->heard = !isSilent(framesFrom(out_, stream_->scannedTo));
+    stream_->heard = !isSilent(out_, stream_->scannedTo);
     stream_->scannedTo = out_.frames();
   }
-  return stream_->heard && isSilent(framesFrom(out_, out_.frames() - 1));
+  return stream_->heard && isSilent(out_, out_.frames() - 1);
 }
 
 // Between sounds, where nothing is held, a synthesizer without a voice would only render

@@ -5,13 +5,6 @@
 
 namespace rendlow::audio {
 
-namespace {
-
-// How often a ringing track is asked whether it still sounds: about 23 ms.
-constexpr int64_t kRingOutStepFrames = 1024;
-
-}  // namespace
-
 TrackStream::TrackStream(SynthSession session, const TempoMap& tempoMap, const std::vector<ChannelMessage>& events)
     : session_(std::move(session)), tempoMap_(&tempoMap), events_(&events) {}
 
