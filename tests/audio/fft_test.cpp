@@ -34,7 +34,8 @@ std::vector<std::complex<double>> directTransform(const SplitComplex& input) {
   return bins;
 }
 
-double largestError(const SplitComplex& got, const std::vector<std::complex<double>>& wanted, bool reversed) {
+template <typename Real>
+double largestError(const BasicSplitComplex<Real>& got, const std::vector<std::complex<double>>& wanted, bool reversed) {
   double largest = 0;
   for (std::size_t k = 0; k < wanted.size(); ++k) {
     const std::size_t at = reversed ? bitsReversed(k, wanted.size()) : k;
@@ -74,6 +75,23 @@ TEST(Fft, BothOrdersAgreeWithTheDefinitionAndInvert) {
       EXPECT_EQ(bitsReversed(m, size), (size - k) % size) << "the mirror of bin " << k;
     });
     EXPECT_EQ(bins.size(), size / 2 + 1);
+  }
+}
+
+// The spectra's transform, in floats: the same within a float's rounding (bins of noise of n
+// points are near √n, and the rounding grows as the bins do).
+TEST(Fft, InFloatsAgreesWithTheDefinitionToAFloatsPrecision) {
+  for (std::size_t size : {2u, 8u, 32u, 2048u}) {
+    SCOPED_TRACE(size);
+    const std::vector<float> noise = test::noise(2 * size, 12);
+    SplitComplex exact(size);
+    BasicSplitComplex<float> reversed(size);
+    for (std::size_t i = 0; i < size; ++i) {
+      reversed.real[i] = noise[2 * i], reversed.imag[i] = noise[2 * i + 1];
+      exact.real[i] = noise[2 * i], exact.imag[i] = noise[2 * i + 1];
+    }
+    BasicFft<float>(size).forwardToReversed(reversed);
+    EXPECT_LT(largestError(reversed, directTransform(exact), true), 2e-6 * std::sqrt(static_cast<double>(size)));
   }
 }
 

@@ -102,10 +102,10 @@ constexpr double kPlaybackFloor = 1e-12;
 // frame whose loudest bin is 90 dB below that is silence.
 constexpr double kSilentBinPower = (kFrameSize / 4.0) * (kFrameSize / 4.0) * 1e-9;
 
-std::vector<double> hannWindow() {
-  std::vector<double> window(kFrameSize);
+std::vector<float> hannWindow() {
+  std::vector<float> window(kFrameSize);
   for (std::size_t i = 0; i < kFrameSize; ++i)
-    window[i] = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * i / kFrameSize);
+    window[i] = static_cast<float>(0.5 - 0.5 * std::cos(2 * std::numbers::pi * i / kFrameSize));
   return window;
 }
 
@@ -119,27 +119,37 @@ bool silentFrame(const AudioBuffer& buffer, int64_t start, int64_t count, int32_
   return true;
 }
 
+// Whether a channel of two buffers holds the same samples over `count` frames from `start`.
+bool sameFrame(const AudioBuffer& one, const AudioBuffer& other, int64_t start, int64_t count, int32_t channel) {
+  for (int64_t i = 0; i < count; ++i) {
+    if (one.at(start + i, channel) != other.at(start + i, channel)) return false;
+  }
+  return true;
+}
+
 // Fills `frame` with both signals' frame for one complex transform, reference as the real part
 // and playback as the imaginary; the two spectra separate again by symmetry. Past `count` frames
 // the frame is zero.
 void fillFramePair(const AudioBuffer& reference, const AudioBuffer& playback, int64_t start, int64_t count,
-                   int32_t channel, const std::vector<double>& window, SplitComplex& frame) {
+                   int32_t channel, const std::vector<float>& window, BasicSplitComplex<float>& frame) {
   for (int64_t i = 0; i < count; ++i) {
     frame.real[i] = window[i] * reference.at(start + i, channel);
     frame.imag[i] = window[i] * playback.at(start + i, channel);
   }
-  std::fill(frame.real.begin() + count, frame.real.end(), 0.0);
-  std::fill(frame.imag.begin() + count, frame.imag.end(), 0.0);
+  std::fill(frame.real.begin() + count, frame.real.end(), 0.0f);
+  std::fill(frame.imag.begin() + count, frame.imag.end(), 0.0f);
 }
 
 // Powers of bins 0..N/2 of each signal, in the order forEachMirroredBin takes them, from the
 // transform of a frame pair (its bins in bit-reversed order): the reference's bin is
 // (z[k] + conj z[N-k]) / 2 and the playback's (z[k] - conj z[N-k]) / 2i.
-void separate(const SplitComplex& z, std::vector<double>& referencePower, std::vector<double>& playbackPower) {
+void separate(const BasicSplitComplex<float>& z, std::vector<double>& referencePower,
+              std::vector<double>& playbackPower) {
   std::size_t bin = 0;
   forEachMirroredBin(kFrameSize, [&](std::size_t p, std::size_t m) {
-    const double sumReal = z.real[p] + z.real[m], differenceImag = z.imag[p] - z.imag[m];
-    const double differenceReal = z.real[p] - z.real[m], sumImag = z.imag[p] + z.imag[m];
+    const double realP = z.real[p], imagP = z.imag[p], realM = z.real[m], imagM = z.imag[m];
+    const double sumReal = realP + realM, differenceImag = imagP - imagM;
+    const double differenceReal = realP - realM, sumImag = imagP + imagM;
     referencePower[bin] = 0.25 * (sumReal * sumReal + differenceImag * differenceImag);
     playbackPower[bin] = 0.25 * (differenceReal * differenceReal + sumImag * sumImag);
     ++bin;
@@ -241,15 +251,26 @@ void SpectraComparison::add(const AudioBuffer& reference, const AudioBuffer& pla
 }
 
 // A frame of each channel, each channel's totals kept apart so that they add up as they would
-// channel after channel.
+// channel after channel. The transform is in floats, twice as fast as in doubles and as exact as
+// the figures need, but the two signals sharing it leak a rounding of each into the other's
+// bins: where a side is silent, or the playback is the reference itself, its powers are set to
+// what they exactly are, so that a lost or an added sound, or a perfect copy, measures as such.
 void SpectraComparison::addFrame(int64_t count) {
-  static const Fft fft(kFrameSize);
-  static const std::vector<double> window = hannWindow();
+  static const BasicFft<float> fft(kFrameSize);
+  static const std::vector<float> window = hannWindow();
   for (int32_t channel = 0; channel < reference_.channels; ++channel) {
-    if (silentFrame(reference_, held_, count, channel) && silentFrame(playback_, held_, count, channel)) continue;
+    const bool referenceSilent = silentFrame(reference_, held_, count, channel);
+    const bool playbackSilent = silentFrame(playback_, held_, count, channel);
+    if (referenceSilent && playbackSilent) continue;
     fillFramePair(reference_, playback_, held_, count, channel, window, pair_);
     fft.forwardToReversed(pair_);
     separate(pair_, referencePower_, playbackPower_);
+    if (referenceSilent) std::fill(referencePower_.begin(), referencePower_.end(), 0.0);
+    if (playbackSilent) {
+      std::fill(playbackPower_.begin(), playbackPower_.end(), 0.0);
+    } else if (sameFrame(reference_, playback_, held_, count, channel)) {
+      playbackPower_ = referencePower_;
+    }
     addPowers(referencePower_, playbackPower_, totals_[static_cast<std::size_t>(channel)]);
   }
 }

@@ -77,7 +77,7 @@ private:
   int64_t held_ = 0;  // where in them the next spectral frame starts
   std::vector<Totals> totals_;  // each channel's
   // Room for one frame's transform and powers, kept rather than made for each of the many frames.
-  SplitComplex pair_;
+  BasicSplitComplex<float> pair_;
   std::vector<double> referencePower_;
   std::vector<double> playbackPower_;
 };

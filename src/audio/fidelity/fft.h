@@ -7,26 +7,31 @@
 namespace rendlow::audio {
 
 // Complex values held as two arrays, the real parts and the imaginary parts, so that a
-// transform's butterflies run over contiguous doubles the compiler can vectorise.
-struct SplitComplex {
-  explicit SplitComplex(std::size_t size = 0) : real(size), imag(size) {}
-  std::vector<double> real;
-  std::vector<double> imag;
+// transform's butterflies run over contiguous numbers the compiler can vectorise.
+template <typename Real>
+struct BasicSplitComplex {
+  explicit BasicSplitComplex(std::size_t size = 0) : real(size), imag(size) {}
+  std::vector<Real> real;
+  std::vector<Real> imag;
 };
 
 // A fast Fourier transform of one power-of-two size, radix 4 (with one radix-2 stage when the
 // size is an odd power of two), its twiddle factors and bit reversal worked out once for the
-// many transforms of that size an analysis makes.
-class Fft {
+// many transforms of that size an analysis makes. In doubles, or in floats where the precision
+// of a float's 24 bits is plenty and twice the numbers a vector holds is worth having.
+template <typename Real>
+class BasicFft {
 public:
-  explicit Fft(std::size_t size);
+  using SplitComplex = BasicSplitComplex<Real>;
+
+  explicit BasicFft(std::size_t size);
 
   std::size_t size() const { return size_; }
   // In place. The inverse is scaled by 1/size, so forward then inverse gives the input back.
   void forward(SplitComplex& data) const;
   void inverse(SplitComplex& data) const;
-  void forward(std::vector<std::complex<double>>& data) const;
-  void inverse(std::vector<std::complex<double>>& data) const;
+  void forward(std::vector<std::complex<Real>>& data) const;
+  void inverse(std::vector<std::complex<Real>>& data) const;
 
   // The same with the spectrum in bit-reversed order: bin k at the position whose binary digits
   // are k's reversed. Bit reversal is a pass of scattered reads and writes, the costliest of all
@@ -36,17 +41,20 @@ public:
   void inverseFromReversed(SplitComplex& data) const;
 
 private:
-  void reverseOrder(double* real, double* imag) const;
-  void timeStages(double* real, double* imag) const;
-  void frequencyStages(double* real, double* imag) const;
+  void reverseOrder(Real* real, Real* imag) const;
+  void timeStages(Real* real, Real* imag) const;
+  void frequencyStages(Real* real, Real* imag) const;
   void scaleDown(SplitComplex& data) const;
 
   std::size_t size_;
   std::vector<std::size_t> swaps_;  // pairs of indices that bit reversal exchanges
   // For each radix-4 stage from the shortest on, of a quarter q: the cosines and sines of w^k,
   // w^2k and w^3k for k < q, w = exp(-2πi/4q), as six arrays of q.
-  std::vector<double> twiddles_;
+  std::vector<Real> twiddles_;
 };
+
+using SplitComplex = BasicSplitComplex<double>;
+using Fft = BasicFft<double>;
 
 // For a spectrum of `size` bins in bit-reversed order, calls visit(p, m) once for each bin k from
 // 0 to size/2, with p the position of bin k or of bin size - k and m that of the other (p itself
