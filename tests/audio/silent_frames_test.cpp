@@ -36,7 +36,7 @@ TEST(SilentFrames, ASoundOnlyOneSideHasCountsInEveryFrameItReaches) {
     if (std::isinf(expected)) {
       EXPECT_LT(figures.spectralSnrDb, -200);
     } else {
-      EXPECT_NEAR(figures.spectralSnrDb, expected, 1e-9);
+      EXPECT_NEAR(figures.spectralSnrDb, expected, 1e-6);  // the spectra's floats round at about 1e-7
     }
   }
 }

@@ -78,8 +78,8 @@ private:
   std::vector<Totals> totals_;  // each channel's
   // Room for one frame's transform and powers, kept rather than made for each of the many frames.
   BasicSplitComplex<float> pair_;
-  std::vector<double> referencePower_;
-  std::vector<double> playbackPower_;
+  std::vector<float> referencePower_;
+  std::vector<float> playbackPower_;
 };
 
 // How far a playback's samples stray from the reference's, over all channels.
