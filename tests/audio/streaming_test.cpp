@@ -68,6 +68,18 @@ TEST(StreamedComparison, TheBlocksChangeNoFigure) {
   }
 }
 
+// The frames past the last whole stretch are a stretch of their own, in the song's figure too.
+TEST(StreamedComparison, TheFramesShortOfAStretchCount) {
+  const AudioBuffer reference = noiseOf(2, 2205 + 100, 3);
+  AudioBuffer playback = reference;
+  std::fill(playback.samples.end() - 2 * 100, playback.samples.end(), 0.0f);
+  WaveformComparison waveforms(44100, 2);
+  waveforms.add(reference, playback);
+  const WaveformFigures figures = waveforms.finish();
+  EXPECT_EQ(std::tuple(figures.worstStretchSeconds, figures.worstStretchSnrDb), std::tuple(0.05, 0.0));
+  EXPECT_LT(figures.snrDb, 100);
+}
+
 // The lag is looked for from the reference's first sound on, however late it comes, and a
 // reference that ends before the window is full is searched to its end.
 TEST(StreamedComparison, FindsTheLagFromTheFirstSoundOn) {

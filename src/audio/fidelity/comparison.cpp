@@ -319,43 +319,50 @@ WaveformComparison::WaveformComparison(int32_t sampleRate, int32_t channels)
   figures_.worstStretchSnrDb = std::numeric_limits<double>::infinity();
 }
 
+// The samples wait until their stretch is complete and are then summed in one go, so that the
+// sums do not depend on how the sound came in blocks.
 void WaveformComparison::add(const AudioBuffer& reference, const AudioBuffer& playback) {
-  for (int64_t frame = 0; frame < reference.frames(); ++frame) {
-    for (int32_t channel = 0; channel < channels_; ++channel) {
-      const double wanted = reference.at(frame, channel);
-      const double played = playback.at(frame, channel);
-      const double error = played - wanted;
-      for (Energies* energies : {&whole_, &current_}) {
-        energies->reference += wanted * wanted;
-        energies->error += error * error;
-        energies->playback += played * played;
-      }
-    }
-    if (++currentFrames_ == stretch_) endStretch();
-  }
+  pendingReference_.insert(pendingReference_.end(), reference.samples.begin(), reference.samples.end());
+  pendingPlayback_.insert(pendingPlayback_.end(), playback.samples.begin(), playback.samples.end());
+  const auto stretchSamples = static_cast<std::size_t>(stretch_ * channels_);
+  std::size_t done = 0;
+  for (; pendingReference_.size() - done >= stretchSamples; done += stretchSamples)
+    addStretch(pendingReference_.data() + done, pendingPlayback_.data() + done, stretchSamples);
+  pendingReference_.erase(pendingReference_.begin(), pendingReference_.begin() + static_cast<std::ptrdiff_t>(done));
+  pendingPlayback_.erase(pendingPlayback_.begin(), pendingPlayback_.begin() + static_cast<std::ptrdiff_t>(done));
 }
 
-void WaveformComparison::endStretch() {
-  const double samples = static_cast<double>(currentFrames_ * channels_);
-  const double audible = kAudibleMeanSquare * samples;
-  if (current_.reference >= kClearlyHeardMeanSquare * samples && current_.playback < audible &&
-      figures_.silentStretches++ == 0) {
-    figures_.firstSilentStretchSeconds = static_cast<double>(currentStart_) / sampleRate_;
+// A stretch's energies, all channels alike, summed in a few partial sums at a time (see
+// addPowers); the whole song's are the stretches' summed.
+void WaveformComparison::addStretch(const float* wanted, const float* played, std::size_t samples) {
+  double reference = 0, error = 0, playback = 0;
+#pragma omp simd reduction(+ : reference, error, playback)
+  for (std::size_t i = 0; i < samples; ++i) {
+    const double difference = static_cast<double>(played[i]) - wanted[i];
+    reference += static_cast<double>(wanted[i]) * wanted[i];
+    error += difference * difference;
+    playback += static_cast<double>(played[i]) * played[i];
   }
-  if (std::max(current_.reference, current_.error) >= audible) {
-    if (const double snr = ratioDb(current_.reference, current_.error); snr < figures_.worstStretchSnrDb) {
+  const double audible = kAudibleMeanSquare * static_cast<double>(samples);
+  if (reference >= kClearlyHeardMeanSquare * static_cast<double>(samples) && playback < audible &&
+      figures_.silentStretches++ == 0) {
+    figures_.firstSilentStretchSeconds = static_cast<double>(stretchStart_) / sampleRate_;
+  }
+  if (std::max(reference, error) >= audible) {
+    if (const double snr = ratioDb(reference, error); snr < figures_.worstStretchSnrDb) {
       figures_.worstStretchSnrDb = snr;
-      figures_.worstStretchSeconds = static_cast<double>(currentStart_) / sampleRate_;
+      figures_.worstStretchSeconds = static_cast<double>(stretchStart_) / sampleRate_;
     }
   }
-  currentStart_ += currentFrames_;
-  currentFrames_ = 0;
-  current_ = {};
+  wholeReference_ += reference;
+  wholeError_ += error;
+  stretchStart_ += static_cast<int64_t>(samples) / channels_;
 }
 
 WaveformFigures WaveformComparison::finish() {
-  if (currentFrames_ > 0) endStretch();
-  figures_.snrDb = ratioDb(whole_.reference, whole_.error);
+  if (!pendingReference_.empty())
+    addStretch(pendingReference_.data(), pendingPlayback_.data(), pendingReference_.size());
+  figures_.snrDb = ratioDb(wholeReference_, wholeError_);
   return figures_;
 }
 
@@ -366,7 +373,11 @@ double peakDbfs(const AudioBuffer& buffer) {
 }
 
 void LevelWatch::add(const AudioBuffer& block) {
-  for (float sample : block.samples) peak_ = std::max(peak_, std::fabs(sample));
+  const float* samples = block.samples.data();
+  float peak = peak_;
+#pragma omp simd reduction(max : peak)
+  for (std::size_t i = 0; i < block.samples.size(); ++i) peak = std::fabs(samples[i]) > peak ? std::fabs(samples[i]) : peak;
+  peak_ = peak;
   if (const int64_t end = audio::audibleEnd(block); end > 0) audibleEnd_ = frames_ + end;
   frames_ += block.frames();
 }

@@ -100,8 +100,7 @@ constexpr double kStretchSeconds = 0.05;
 // A stretch in frames at `sampleRate`, at least one.
 int64_t stretchFrames(int32_t sampleRate);
 
-// The samples compared a block at a time; only the 50 ms stretch not yet complete is counted
-// apart.
+// The samples compared a block at a time; only the 50 ms stretch not yet complete is held.
 class WaveformComparison {
 public:
   explicit WaveformComparison(int32_t sampleRate, int32_t channels);
@@ -110,21 +109,17 @@ public:
   WaveformFigures finish();
 
 private:
-  struct Energies {
-    double reference = 0;
-    double error = 0;
-    double playback = 0;
-  };
-  void endStretch();
+  void addStretch(const float* wanted, const float* played, std::size_t samples);
 
   int32_t sampleRate_;
   int32_t channels_;
   int64_t stretch_;  // in frames
   WaveformFigures figures_;
-  Energies whole_;
-  Energies current_;
-  int64_t currentStart_ = 0;
-  int64_t currentFrames_ = 0;
+  double wholeReference_ = 0;
+  double wholeError_ = 0;
+  int64_t stretchStart_ = 0;  // in frames
+  std::vector<float> pendingReference_;  // the samples of the stretch under way
+  std::vector<float> pendingPlayback_;
 };
 
 // The largest sample's level in dBFS; minus infinity for silence.
