@@ -35,7 +35,8 @@ std::vector<std::complex<double>> directTransform(const SplitComplex& input) {
 }
 
 template <typename Real>
-double largestError(const BasicSplitComplex<Real>& got, const std::vector<std::complex<double>>& wanted, bool reversed) {
+double largestError(const BasicSplitComplex<Real>& got, const std::vector<std::complex<double>>& wanted,
+                    bool reversed) {
   double largest = 0;
   for (std::size_t k = 0; k < wanted.size(); ++k) {
     const std::size_t at = reversed ? bitsReversed(k, wanted.size()) : k;
@@ -91,7 +92,8 @@ TEST(Fft, InFloatsAgreesWithTheDefinitionToAFloatsPrecision) {
       exact.real[i] = noise[2 * i], exact.imag[i] = noise[2 * i + 1];
     }
     BasicFft<float>(size).forwardToReversed(reversed);
-    EXPECT_LT(largestError(reversed, directTransform(exact), true), 2e-6 * std::sqrt(static_cast<double>(size)));
+    EXPECT_LT(largestError(reversed, directTransform(exact), true),
+              2e-6 * std::sqrt(static_cast<double>(size)));
   }
 }
 

@@ -121,7 +121,8 @@ bool silentFrame(const AudioBuffer& buffer, int64_t start, int64_t count, int32_
 }
 
 // Whether a channel of two buffers holds the same samples over `count` frames from `start`.
-bool sameFrame(const AudioBuffer& one, const AudioBuffer& other, int64_t start, int64_t count, int32_t channel) {
+bool sameFrame(const AudioBuffer& one, const AudioBuffer& other, int64_t start, int64_t count,
+               int32_t channel) {
   for (int64_t i = 0; i < count; ++i) {
     if (one.at(start + i, channel) != other.at(start + i, channel)) return false;
   }
@@ -162,11 +163,12 @@ constexpr double kDbPerNeper = 10 / std::numbers::ln10;
 // The loops over a frame's bins are written for the compiler to take several bins at a time
 // (OpenMP's simd, which needs no runtime): in floats, each choice a select, the count included
 // (in a double, exact far beyond a frame's bins), and the sums in doubles, kept in a few partial
-// sums added at the end. The level ratios lie between 1e12 and 1e-6 of the loudest reference bin
-// over the loudest playback bin: normal floats for any sound of bounded samples (sounds read
-// are clamped to full scale), as the fast log needs.
+// sums added at the end. A level ratio is at most 1e12 (the playback's floor) and at least 1e-6
+// of the loudest reference bin over the loudest playback bin: a normal float for any sound of
+// bounded samples (sounds read are clamped to full scale), as the fast log needs.
 template <typename Totals>
-void addPowers(const std::vector<float>& referencePower, const std::vector<float>& playbackPower, Totals& totals) {
+void addPowers(const std::vector<float>& referencePower, const std::vector<float>& playbackPower,
+               Totals& totals) {
   const float* reference = referencePower.data();
   const float* playback = playbackPower.data();
   const std::size_t bins = referencePower.size();
@@ -182,7 +184,8 @@ void addPowers(const std::vector<float>& referencePower, const std::vector<float
   totals.referenceEnergy += referenceEnergy;
   totals.differenceEnergy += differenceEnergy;
   if (loudest < kSilentBinPower) return;
-  const auto quietest = static_cast<float>(loudest * kBinRange), floor = static_cast<float>(loudest * kPlaybackFloor);
+  const auto quietest = static_cast<float>(loudest * kBinRange);
+  const auto floor = static_cast<float>(loudest * kPlaybackFloor);
   double squares = 0, counted = 0;
 #pragma omp simd reduction(+ : squares, counted)
   for (std::size_t k = 0; k < bins; ++k) {
@@ -262,10 +265,11 @@ void SpectraComparison::add(const AudioBuffer& reference, const AudioBuffer& pla
 }
 
 // A frame of each channel, each channel's totals kept apart so that they add up as they would
-// channel after channel. The transform is in floats, twice as fast as in doubles and as exact as
-// the figures need, but the two signals sharing it leak a rounding of each into the other's
-// bins: where a side is silent, or the playback is the reference itself, its powers are set to
-// what they exactly are, so that a lost or an added sound, or a perfect copy, measures as such.
+// channel after channel. The transform is in floats, nearly twice as fast as in doubles and as
+// exact as the figures need, but the two signals sharing it leak a rounding of each into the
+// other's bins: where a side is silent, or the playback is the reference itself, its powers are
+// set to what they exactly are, so that a lost or an added sound, or a perfect copy, measures
+// as such.
 void SpectraComparison::addFrame(int64_t count) {
   static const BasicFft<float> fft(kFrameSize);
   static const std::vector<float> window = hannWindow();
@@ -319,17 +323,25 @@ WaveformComparison::WaveformComparison(int32_t sampleRate, int32_t channels)
   figures_.worstStretchSnrDb = std::numeric_limits<double>::infinity();
 }
 
-// The samples wait until their stretch is complete and are then summed in one go, so that the
-// sums do not depend on how the sound came in blocks.
+// Each stretch is summed in one go, from the block where it lies whole, else once its samples
+// have gathered, so that the sums do not depend on how the sound came in blocks.
 void WaveformComparison::add(const AudioBuffer& reference, const AudioBuffer& playback) {
-  pendingReference_.insert(pendingReference_.end(), reference.samples.begin(), reference.samples.end());
-  pendingPlayback_.insert(pendingPlayback_.end(), playback.samples.begin(), playback.samples.end());
   const auto stretchSamples = static_cast<std::size_t>(stretch_ * channels_);
-  std::size_t done = 0;
-  for (; pendingReference_.size() - done >= stretchSamples; done += stretchSamples)
-    addStretch(pendingReference_.data() + done, pendingPlayback_.data() + done, stretchSamples);
-  pendingReference_.erase(pendingReference_.begin(), pendingReference_.begin() + static_cast<std::ptrdiff_t>(done));
-  pendingPlayback_.erase(pendingPlayback_.begin(), pendingPlayback_.begin() + static_cast<std::ptrdiff_t>(done));
+  const std::size_t samples = reference.samples.size();
+  std::size_t at = 0;
+  if (!pendingReference_.empty()) {
+    at = std::min(samples, stretchSamples - pendingReference_.size());
+    pendingReference_.insert(pendingReference_.end(), reference.samples.begin(), reference.samples.begin() + at);
+    pendingPlayback_.insert(pendingPlayback_.end(), playback.samples.begin(), playback.samples.begin() + at);
+    if (pendingReference_.size() < stretchSamples) return;
+    addStretch(pendingReference_.data(), pendingPlayback_.data(), stretchSamples);
+    pendingReference_.clear();
+    pendingPlayback_.clear();
+  }
+  for (; samples - at >= stretchSamples; at += stretchSamples)
+    addStretch(reference.samples.data() + at, playback.samples.data() + at, stretchSamples);
+  pendingReference_.assign(reference.samples.begin() + at, reference.samples.end());
+  pendingPlayback_.assign(playback.samples.begin() + at, playback.samples.end());
 }
 
 // A stretch's energies, all channels alike, summed in a few partial sums at a time (see
@@ -376,7 +388,8 @@ void LevelWatch::add(const AudioBuffer& block) {
   const float* samples = block.samples.data();
   float peak = peak_;
 #pragma omp simd reduction(max : peak)
-  for (std::size_t i = 0; i < block.samples.size(); ++i) peak = std::fabs(samples[i]) > peak ? std::fabs(samples[i]) : peak;
+  for (std::size_t i = 0; i < block.samples.size(); ++i)
+    peak = std::fabs(samples[i]) > peak ? std::fabs(samples[i]) : peak;
   peak_ = peak;
   if (const int64_t end = audio::audibleEnd(block); end > 0) audibleEnd_ = frames_ + end;
   frames_ += block.frames();

@@ -58,8 +58,10 @@ std::vector<Real> stageTwiddles(std::size_t size) {
   for (std::size_t quarter = firstQuarter(size); quarter < size; quarter *= 4) {
     const std::size_t step = size / (4 * quarter);  // w = exp(-2πi·step/size)
     for (std::size_t power = 1; power <= 3; ++power) {
-      for (std::size_t k = 0; k < quarter; ++k) twiddles.push_back(static_cast<Real>(turn.cos(power * k * step)));
-      for (std::size_t k = 0; k < quarter; ++k) twiddles.push_back(static_cast<Real>(-turn.sin(power * k * step)));
+      for (std::size_t k = 0; k < quarter; ++k)
+        twiddles.push_back(static_cast<Real>(turn.cos(power * k * step)));
+      for (std::size_t k = 0; k < quarter; ++k)
+        twiddles.push_back(static_cast<Real>(-turn.sin(power * k * step)));
     }
   }
   return twiddles;
