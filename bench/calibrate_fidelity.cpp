@@ -7,10 +7,12 @@
 // Arguments: MIDI files (default: the bundled example song).
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/application.h"
@@ -88,18 +90,34 @@ FidelityReport measure(Converted& run) {
   return measureFidelity(run.app.project, run.chart, {}, output);
 }
 
+[[noreturn]] void cannot(const char* what, const std::string& path) {
+  std::fprintf(stderr, "calibrate_fidelity: cannot %s %s\n", what, path.c_str());
+  std::exit(1);
+}
+
+// A sound file read, or written, or the calibration ends: a sound left as it was would measure
+// a fault as none.
+audio::AudioBuffer read(const std::string& path) {
+  Result<audio::AudioBuffer> sound = audio::builtinBackend().read(path);
+  if (!sound) cannot("read", path);
+  return std::move(*sound);
+}
+
+void write(const std::string& path, const audio::AudioBuffer& sound) {
+  if (!audio::builtinBackend().write(path, sound, audio::AudioFileType::Wav)) cannot("write", path);
+}
+
 // The files of `track`'s sounds changed by `fault`, measured, then put back.
 FidelityReport withFault(Converted& run, const std::string& track, const Fault& fault) {
-  const audio::AudioBackend& backend = audio::builtinBackend();
   std::map<std::string, audio::AudioBuffer> originals;
   for (const auto& entry : fs::directory_iterator(run.dir.path())) {
     const std::string name = entry.path().filename().string();
     if (name.rfind(track + "_", 0) != 0 || entry.path().extension() != ".wav") continue;
-    originals[entry.path().string()] = *backend.read(entry.path().string());
-    backend.write(entry.path().string(), fault(originals[entry.path().string()]), audio::AudioFileType::Wav);
+    originals[entry.path().string()] = read(entry.path().string());
+    write(entry.path().string(), fault(originals[entry.path().string()]));
   }
   FidelityReport report = measure(run);
-  for (const auto& [path, sound] : originals) backend.write(path, sound, audio::AudioFileType::Wav);
+  for (const auto& [path, sound] : originals) write(path, sound);
   return report;
 }
 

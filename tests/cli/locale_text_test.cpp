@@ -46,7 +46,10 @@ protected:
     WorkingFolder here(dir.path());
     Application app;
     MemoryForm form;
-    ASSERT_TRUE(runJob(app, form, {.input = "song.mid", .output = OutputChoice::MidiOnly}));
+    JobRequest request;
+    request.input = "song.mid";
+    request.output = OutputChoice::MidiOnly;
+    ASSERT_TRUE(runJob(app, form, request));
     const audio::AudioBuffer stem = audio::test::synthesizedStem(renderingFileTracks(app.project).at(0),
                                                                  renderingFileTempoMap(app.project));
     fs::create_directories("stems");
