@@ -29,7 +29,7 @@ AudioBuffer TrackPlayer::renderSounds(const RenderingFileTrack& track) {
 // silent, or else when the next one starts, or the track has rung out; the frames before it, of
 // the sound before or of no sound, are let go as it starts.
 Result<void> TrackPlayer::streamSounds(const RenderingFileTrack& track, const SoundRendered& rendered) {
-  stream_.emplace().rendered = &rendered;
+  stream_.emplace(rendered);
   Result<void> played = playSounds(track, [&](std::size_t index) {
     handOver();
     letGo();

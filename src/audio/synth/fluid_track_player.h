@@ -70,7 +70,8 @@ private:
   // While a track is streamed: the sound held, if any, whether it was heard in the frames
   // scanned so far, and the first problem handing a sound over met.
   struct Stream {
-    const SoundRendered* rendered = nullptr;
+    explicit Stream(const SoundRendered& to) : rendered(&to) {}
+    const SoundRendered* rendered;
     std::optional<std::size_t> held;
     bool heard = false;
     int64_t scannedTo = 0;
