@@ -16,7 +16,8 @@
 #include <random>
 #include <vector>
 
-#include "audio/fidelity/comparison.h"
+#include "audio/fidelity/frequency_comparison.h"
+#include "audio/fidelity/lag_correlation.h"
 
 namespace {
 

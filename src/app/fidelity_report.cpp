@@ -10,7 +10,7 @@
 #include "app/paths.h"
 #include "app/project.h"
 #include "audio/cut/stem_folder.h"
-#include "audio/fidelity/comparison.h"
+#include "audio/fidelity/sound_level.h"
 #include "audio/fidelity/fidelity_warnings.h"
 #include "audio/fidelity/song_measure.h"
 #include "audio/synth/rendering.h"

@@ -11,7 +11,7 @@
 #include <sstream>
 
 #include "audio/fidelity/chart_mix.h"
-#include "audio/fidelity/comparison.h"
+#include "audio/fidelity/lag_correlation.h"
 #include "audio/fidelity/fft.h"
 #include "audio/fidelity/fidelity.h"
 #include "audio/fidelity/sound_cache.h"

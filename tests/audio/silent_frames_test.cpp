@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "audio/fidelity/comparison.h"
+#include "audio/fidelity/frequency_comparison.h"
 #include "audio_test.h"
 #include "support/case_table.h"
 

@@ -7,7 +7,6 @@
 #include <tuple>
 
 #include "audio/fidelity/chart_mix.h"
-#include "audio/fidelity/comparison.h"
 #include "audio/fidelity/fidelity.h"
 #include "audio/io/sound_stream.h"
 #include "audio/fidelity/stream_comparison.h"

@@ -7,7 +7,6 @@
 #include <utility>
 
 #include "audio/fidelity/chart_mix.h"
-#include "audio/fidelity/comparison.h"
 #include "audio/fidelity/stream_comparison.h"
 #include "base/format.h"
 #include "base/messages_audio.h"

@@ -8,8 +8,11 @@
 #include <memory>
 #include <vector>
 
-#include "audio/fidelity/comparison.h"
 #include "audio/fidelity/fidelity.h"
+#include "audio/fidelity/frequency_comparison.h"
+#include "audio/fidelity/lag_correlation.h"
+#include "audio/fidelity/sound_level.h"
+#include "audio/fidelity/waveform_comparison.h"
 #include "audio/io/sound_stream.h"
 
 namespace rendlow::audio {

@@ -1,0 +1,121 @@
+#include "audio/fidelity/lag_correlation.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <map>
+#include <mutex>
+#include <span>
+
+namespace rendlow::audio {
+
+namespace {
+
+// The first `count` samples of `samples` (fewer where it ends).
+std::span<const float> firstSamples(const std::vector<float>& samples, int64_t count) {
+  return {samples.data(), static_cast<std::size_t>(std::min<int64_t>(count, std::ssize(samples)))};
+}
+
+bool silent(std::span<const float> samples) {
+  return std::all_of(samples.begin(), samples.end(), [](float sample) { return sample == 0; });
+}
+
+// The cross-spectrum S·conj(R) of two real signals r and s from the transform z of r + i·s (its
+// bins in bit-reversed order), in place: with a = z[k] and b = z[N-k], R = (a + conj b)/2 and
+// S = (a - conj b)/2i, whose product is (Re a·Im b + Im a·Re b)/2 + i(|b|² - |a|²)/4, and that
+// of bin N-k its conjugate.
+void crossSpectrum(SplitComplex& z) {
+  forEachMirroredBin(z.real.size(), [&z](std::size_t p, std::size_t m) {
+    const double ar = z.real[p], ai = z.imag[p], br = z.real[m], bi = z.imag[m];
+    const double real = 0.5 * (ar * bi + ai * br), imag = 0.25 * ((br * br + bi * bi) - (ar * ar + ai * ai));
+    z.real[p] = real, z.imag[p] = imag;
+    z.real[m] = real, z.imag[m] = -imag;
+  });
+}
+
+// Adds the correlation of a reference block (the first `block` samples of `reference`) with the
+// signal around it (`signal` from maxLag before the block on), lags -maxLag..maxLag, into `sums`
+// (index lag + maxLag). The signal's segment is the block widened by maxLag on each side, which
+// fills the transform exactly, so no lag wraps around. Both are real, so one transform takes the
+// reference as its real part and the signal as its imaginary part; the bins are multiplied in
+// the order the transform leaves them and transformed back from it. Where either is silent the
+// block adds nothing: it is left out, which keeps the sums of a silent playback exactly zero,
+// and its lag zero.
+void addBlock(const Fft& fft, const std::vector<float>& reference, const std::vector<float>& signal,
+              int64_t block, int64_t maxLag, std::vector<double>& sums) {
+  const std::span<const float> ref = firstSamples(reference, block);
+  const std::span<const float> sig = firstSamples(signal, block + 2 * maxLag);
+  if (silent(ref) || silent(sig)) return;
+  SplitComplex pair(fft.size());
+  std::copy(ref.begin(), ref.end(), pair.real.begin());
+  std::copy(sig.begin(), sig.end(), pair.imag.begin());
+  fft.forwardToReversed(pair);
+  crossSpectrum(pair);
+  fft.inverseFromReversed(pair);
+  for (std::size_t s = 0; s < sums.size(); ++s) sums[s] += pair.real[s];
+}
+
+// One transform of each size for all the searches under way, whichever threads they run on, let
+// go with the last of them: the transform of a second's lag range holds megabytes of tables,
+// too many to make for each block or to hold for each search.
+std::shared_ptr<const Fft> sharedFft(std::size_t size) {
+  static std::mutex guard;
+  static std::map<std::size_t, std::weak_ptr<const Fft>> made;
+  const std::lock_guard lock(guard);
+  std::shared_ptr<const Fft> fft = made[size].lock();
+  if (!fft) made[size] = fft = std::make_shared<const Fft>(size);
+  return fft;
+}
+
+int64_t peakLag(const std::vector<double>& sums, int64_t maxLag) {
+  int64_t best = 0;
+  for (int64_t lag = -maxLag; lag <= maxLag; ++lag) {
+    const double value = sums[static_cast<std::size_t>(lag + maxLag)];
+    const double bestValue = sums[static_cast<std::size_t>(best + maxLag)];
+    if (value > bestValue || (value == bestValue && std::llabs(lag) < std::llabs(best))) best = lag;
+  }
+  return best;
+}
+
+}  // namespace
+
+int64_t bestLag(const std::vector<float>& reference, const std::vector<float>& signal, int64_t maxLag) {
+  LagCorrelation correlation(maxLag);
+  for (const float sample : reference) correlation.addReference(sample);
+  for (const float sample : signal) correlation.addSignal(sample);
+  return correlation.lag();
+}
+
+// The signal before index 0 is silence. The transform is the smallest that leaves a block
+// besides the lags on either side: several searches hold theirs at once, and twice the size
+// would halve the transforms but double what each search holds. The block and the signal
+// around it are reserved once: grown sample by sample they would take twice that.
+LagCorrelation::LagCorrelation(int64_t maxLag)
+    : maxLag_(maxLag),
+      fft_(sharedFft(powerOfTwoAtLeast(static_cast<std::size_t>(2 * maxLag + 1)))),
+      block_(static_cast<int64_t>(fft_->size()) - 2 * maxLag),
+      signal_(static_cast<std::size_t>(maxLag), 0.0f),
+      sums_(static_cast<std::size_t>(2 * maxLag + 1), 0.0) {
+  // Fed as a search feeds them, side by side, the reference runs maxLag ahead of the signal, and
+  // a block is correlated once the signal reaches maxLag past it.
+  reference_.reserve(static_cast<std::size_t>(block_ + maxLag_));
+  signal_.reserve(fft_->size());
+}
+
+void LagCorrelation::addSignal(float sample) {
+  signal_.push_back(sample);
+  if (std::ssize(reference_) >= block_ && std::ssize(signal_) >= block_ + 2 * maxLag_) correlateBlock();
+}
+
+void LagCorrelation::correlateBlock() {
+  addBlock(*fft_, reference_, signal_, block_, maxLag_, sums_);
+  const auto done = static_cast<std::ptrdiff_t>(std::min<int64_t>(block_, std::ssize(reference_)));
+  reference_.erase(reference_.begin(), reference_.begin() + done);
+  signal_.erase(signal_.begin(), signal_.begin() + std::min<std::ptrdiff_t>(done, std::ssize(signal_)));
+}
+
+int64_t LagCorrelation::lag() {
+  while (!reference_.empty()) correlateBlock();
+  return peakLag(sums_, maxLag_);
+}
+
+}  // namespace rendlow::audio
