@@ -1,7 +1,6 @@
 #include "audio/fidelity/chart_sounds.h"
 
 #include "audio/fidelity/sound_cache.h"
-
 #include "base/file_input.h"
 #include "base/messages_audio.h"
 #include "base/path_names.h"
