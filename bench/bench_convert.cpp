@@ -17,9 +17,9 @@
 #include "app/conversion.h"
 #include "base/file_output.h"
 #include "bms/measure_grid.h"
-#include "slicer/layout_retiming.h"
 #include "slicer/note_extraction.h"
 #include "slicer/render_layout.h"
+#include "slicer/retiming.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"
 
@@ -43,7 +43,8 @@ MidiBuilder makeSong(int events, int tempoChanges) {
   // Tempo changes spread evenly over the song, rising from 90 towards 180 BPM.
   TrackBuilder& conductor = song.track().name("Conductor").timeSignature(0, 4, 2);
   for (int i = 0; i < tempoChanges; ++i)
-    conductor.tempoBpm(static_cast<int32_t>(int64_t{songEnd} * i / tempoChanges), 90.0 + 90.0 * i / tempoChanges);
+    conductor.tempoBpm(static_cast<int32_t>(int64_t{songEnd} * i / tempoChanges),
+                       90.0 + 90.0 * i / tempoChanges);
   conductor.endOfTrack(songEnd);
   for (int t = 1; t < kTracks; ++t) {
     TrackBuilder& track = song.track().name("Track " + std::to_string(t));
@@ -97,12 +98,14 @@ Run timeConversion(const std::string& input, int32_t gridUnit) {
   run.tempos = song.tempos.size();
 
   clock = Clock::now();
-  project.measures = rendlow::buildMeasureGrid(song);
+  rendlow::Converted converted;
+  converted.tracks = rendlow::convertedTracks(song, project.settings);
+  converted.measures = rendlow::buildMeasureGrid(song);
   run.measures = secondsSince(clock);
-  project.sliced.assign(song.tracks.size(), rendlow::SlicedTrack{});
+  converted.sliced.assign(song.tracks.size(), rendlow::SlicedTrack{});
   for (std::size_t t = 0; t < song.tracks.size(); ++t) {
     if (project.settings[t].enabled)
-      project.sliced[t] =
+      converted.sliced[t] =
           rendlow::extractNotes(song.tracks[t], project.settings[t], song.tempos, app.diagnostics);
   }
   run.extraction = secondsSince(clock);
@@ -112,8 +115,8 @@ Run timeConversion(const std::string& input, int32_t gridUnit) {
       built.tracks.push_back(rendlow::trackAsRead(song.tracks[t]));
       continue;
     }
-    std::optional<rendlow::LaidOutTrack> track =
-        rendlow::layOutTrack(song.tracks[t], project.sliced[t], static_cast<int32_t>(t), project.settings[t], song.tempos);
+    std::optional<rendlow::LaidOutTrack> track = rendlow::layOutTrack(
+        song.tracks[t], converted.sliced[t], static_cast<int32_t>(t), project.settings[t], song.tempos);
     if (!track) {
       std::fprintf(stderr, "a track of %s was refused\n", input.c_str());
       break;
@@ -122,12 +125,12 @@ Run timeConversion(const std::string& input, int32_t gridUnit) {
   }
   run.layout = secondsSince(clock);
   rendlow::RetimedLayout retimed =
-      rendlow::settleLayout(std::move(built), song, project.sliced, project.settings, app.diagnostics);
-  project.layout = std::move(retimed.layout);
+      rendlow::retimeLayout(std::move(built), song, converted.sliced, project.settings, app.diagnostics);
+  converted.layout = std::move(retimed.layout);
   run.retiming = secondsSince(clock);
   run.cycles = retimed.report.cycles;
   run.settled = retimed.report.settled();
-  const rendlow::Result<std::string> file = rendlow::encodeRenderingFile(project, app.diagnostics);
+  const rendlow::Result<std::string> file = rendlow::encodeRenderingFile(song, converted, app.diagnostics);
   const bool written =
       file && rendlow::writeFileAtomically(input + "_out.mid", *file, rendlow::FileMode::Binary).ok();
   run.write = secondsSince(clock);

@@ -11,11 +11,13 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "app/application.h"
+#include "app/conversion.h"
 #include "app/fidelity_report.h"
 #include "app/job.h"
 #include "app/keysounds.h"
@@ -53,8 +55,8 @@ std::string firstLine(const Message& message) {
 void printRow(const std::string& label, const FidelityReport& report, const std::string& track) {
   std::printf("%-26s", label.c_str());
   if (report.song)
-    std::printf(" song %6.2f dB %5.1f dB %5.1f dB", report.song->logSpectralDistanceDb, report.song->spectralSnrDb,
-                report.song->waveformSnrDb);
+    std::printf(" song %6.2f dB %5.1f dB %5.1f dB", report.song->logSpectralDistanceDb,
+                report.song->spectralSnrDb, report.song->waveformSnrDb);
   for (const audio::TrackFidelity& t : report.tracks)
     if (t.definitionName == track)
       std::printf("  %s %6.2f dB %5.1f dB lag %+.1f ms", track.c_str(), t.figures.logSpectralDistanceDb,
@@ -63,31 +65,35 @@ void printRow(const std::string& label, const FidelityReport& report, const std:
   for (const Notice& notice : report.notices) std::printf("%28s%s\n", "", firstLine(notice.message).c_str());
 }
 
-struct Converted {
+// One song converted and rendered in a folder of its own.
+struct RenderedSong {
   rendlow::test::TempDir dir;
   Application app{nullptr};
   MemoryForm form;
+  std::optional<rendlow::Converted> converted;
   std::string chart;
 };
 
 // The song converted with `edits` ("FIELD=VALUE") on every row, and its sounds rendered.
-bool convert(Converted& run, const std::string& song, const std::vector<std::string>& edits) {
+bool convert(RenderedSong& run, const std::string& song, const std::vector<std::string>& edits) {
   fs::copy_file(song, run.dir.file("song.mid"));
   JobRequest request;
   request.input = run.dir.file("song.mid");
   request.useSavedSettings = false;
   Result<JobReport> job = runJob(run.app, run.form, request);
   for (int row = 0; run.app.findRowSettings(row); ++row)
-    for (const std::string& edit : edits) request.edits.push_back(*parseRowEdit(std::to_string(row) + ":" + edit));
+    for (const std::string& edit : edits)
+      request.edits.push_back(*parseRowEdit(std::to_string(row) + ":" + edit));
   if (!edits.empty()) job = runJob(run.app, run.form, request);
   if (!job || !job->output || !job->output->chart) return false;
   run.chart = job->output->chart->path;
-  return static_cast<bool>(makeKeysounds(run.app.project, run.chart, {}));
+  run.converted = job->output->converted;
+  return static_cast<bool>(makeKeysounds(run.app.project.song, *run.converted, run.chart, {}));
 }
 
-FidelityReport measure(Converted& run) {
+FidelityReport measure(RenderedSong& run) {
   const audio::SoundOutput output{run.dir.path(), audio::AudioFileType::Wav};
-  return measureFidelity(run.app.project, run.chart, {}, output);
+  return measureFidelity(run.app.project.song, *run.converted, run.chart, {}, output);
 }
 
 [[noreturn]] void cannot(const char* what, const std::string& path) {
@@ -108,7 +114,7 @@ void write(const std::string& path, const audio::AudioBuffer& sound) {
 }
 
 // The files of `track`'s sounds changed by `fault`, measured, then put back.
-FidelityReport withFault(Converted& run, const std::string& track, const Fault& fault) {
+FidelityReport withFault(RenderedSong& run, const std::string& track, const Fault& fault) {
   std::map<std::string, audio::AudioBuffer> originals;
   for (const auto& entry : fs::directory_iterator(run.dir.path())) {
     const std::string name = entry.path().filename().string();
@@ -123,7 +129,7 @@ FidelityReport withFault(Converted& run, const std::string& track, const Fault& 
 
 void calibrate(const std::string& song) {
   std::printf("%s\n", song.c_str());
-  Converted run;
+  RenderedSong run;
   if (!convert(run, song, {})) return (void)std::printf("  could not convert\n");
   const FidelityReport as = measure(run);
   for (const audio::TrackFidelity& track : as.tracks) {
@@ -137,7 +143,7 @@ void calibrate(const std::string& song) {
       {"coarser (legato runs)", {"splitMethod=2"}},
       {"finer (each note, 16)", {"splitMethod=0", "velocitySplitWidth=16", "ccSplitWidth=16"}}};
   for (const auto& [label, edits] : splits) {
-    Converted other;
+    RenderedSong other;
     if (!convert(other, song, edits)) continue;
     const FidelityReport report = measure(other);
     for (const audio::TrackFidelity& track : report.tracks) printRow(label, report, track.definitionName);

@@ -28,8 +28,9 @@ inline int renderStems(const std::string& song, const std::string& folder, const
     std::fprintf(stderr, "the job on %s failed\n", song.c_str());
     std::exit(1);
   }
-  const audio::TempoMap tempo = renderingFileTempoMap(app.project);
-  for (const audio::RenderingFileTrack& track : renderingFileTracks(app.project)) {
+  const Converted& converted = *job->output->converted;
+  const audio::TempoMap tempo = renderingFileTempoMap(app.project.song, converted);
+  for (const audio::RenderingFileTrack& track : renderingFileTracks(converted)) {
     const Result<audio::AudioBuffer> stem = audio::renderTrackAudio(track, tempo, soundFont);
     if (!stem || !audio::builtinBackend().write(folder + "/" + track.stemName + ".wav", *stem, audio::AudioFileType::Wav)) {
       std::fprintf(stderr, "cannot render the stem of %s\n", track.stemName.c_str());

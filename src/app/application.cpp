@@ -17,25 +17,23 @@ bool sameStatus(const RunningStatus& a, const RunningStatus& b) {
 
 }  // namespace
 
-Result<Song> Application::readKeepingLines(const std::function<Result<Song>(Diagnostics&)>& read) {
+Application::Reading Application::readKeepingLines(
+    const std::function<Result<Song>(Diagnostics&)>& read) const {
   std::ostringstream lines;
   Diagnostics reading(diagnosticsStream_ ? &lines : nullptr);
   Result<Song> song = read(reading);
-  readingLines_ = lines.str();
-  return song;
+  return {std::move(song), lines.str()};
 }
 
 Result<void> Application::readMidiFile(const std::string& path) {
   project.inputPath = path;
   // The song read before goes first: a long song held twice would double the peak memory.
   project.song = Song{};
-  secondReading_.reset();
-  project.sliced.clear();
-  project.layout = {};
+  outputReading_.reset();
   const RunningStatus before = runningStatus;
   // The song keeps the file's bytes, then the names a format 0 split adds after them.
   std::size_t fileSize = 0;
-  Result<Song> song = readKeepingLines([&](Diagnostics& reading) -> Result<Song> {
+  Reading first = readKeepingLines([&](Diagnostics& reading) -> Result<Song> {
     Result<std::vector<uint8_t>> bytes =
         readWholeFile<std::vector<uint8_t>>(path, {readReason, folderReason});
     if (!bytes) {
@@ -45,12 +43,12 @@ Result<void> Application::readMidiFile(const std::string& path) {
     fileSize = bytes->size();
     return readMidiBytes(std::move(bytes).value(), runningStatus, reading);
   });
-  if (diagnosticsStream_) *diagnosticsStream_ << readingLines_;
-  project.song = song ? std::move(song).value() : Song{};
+  if (diagnosticsStream_) *diagnosticsStream_ << first.lines;
+  Result<void> read = first.song ? Result<void>() : Result<void>(first.song.problem());
+  project.song = first.song ? std::move(first.song).value() : Song{};
   project.settings.assign(project.song.tracks.size(), TrackSettings{});
-  songRead_ = song ? Result<void>() : Result<void>(song.problem());
-  keepSongForOutput(before, fileSize);
-  return *songRead_;
+  outputReading_ = outputReadingOf(std::move(read), std::move(first.lines), before, fileSize);
+  return outputReading_->read;
 }
 
 Result<void> Application::checkMidiFile(const std::string& path) const {
@@ -58,44 +56,47 @@ Result<void> Application::checkMidiFile(const std::string& path) const {
   if (!bytes) return bytes.problem();
   RunningStatus status = runningStatus;
   Diagnostics silent(nullptr);
-  if (Result<Song> song = readMidiBytes(std::move(bytes).value(), status, silent); !song) return song.problem();
+  if (Result<Song> song = readMidiBytes(std::move(bytes).value(), status, silent); !song)
+    return song.problem();
   return {};
 }
 
-// An output has always met the song as a second reading of the file saw it, from the running
-// status the first reading left. A file whose first event has no status byte takes that status,
-// so the second reading can differ from the first: then the bytes are read again from that
-// status. Every other song reads alike both times, and no stage writes into the song: the output
-// converts the project's song itself, and no second copy of a long song is held.
-void Application::keepSongForOutput(const RunningStatus& before, std::size_t fileSize) {
-  statusAfterOutput_ = runningStatus;
-  if (!runningStatus.carriedIntoFile || sameStatus(before, runningStatus)) return;
+// Every song but one whose first event takes the status carried in reads alike both times, and no
+// stage writes into the song: the output converts the project's song itself, and no second copy of
+// a long song is held.
+OutputReading Application::outputReadingOf(Result<void> read, std::string lines, const RunningStatus& before,
+                                           std::size_t fileSize) const {
+  OutputReading reading{std::move(read), std::nullopt, std::move(lines), runningStatus};
+  if (!runningStatus.carriedIntoFile || sameStatus(before, runningStatus)) return reading;
   const std::vector<uint8_t>& bytes = project.song.bytes;
   std::vector<uint8_t> file(bytes.begin(),
                             bytes.begin() + static_cast<std::ptrdiff_t>(std::min(fileSize, bytes.size())));
-  Result<Song> again = readKeepingLines(
-      [&](Diagnostics& reading) { return readMidiBytes(std::move(file), statusAfterOutput_, reading); });
-  secondReading_ = again ? std::move(again).value() : Song{};
+  Reading again = readKeepingLines(
+      [&](Diagnostics& lines) { return readMidiBytes(std::move(file), reading.statusAfter, lines); });
+  reading.lines = std::move(again.lines);
+  reading.song = again.song ? std::move(again.song).value() : Song{};
+  return reading;
 }
 
-void Application::restoreSongAsRead() {
+const Result<void>& Application::readSongForOutput() {
+  if (!outputReading_) {
+    (void)readMidiFile(project.inputPath);
+  } else {
+    if (diagnosticsStream_) *diagnosticsStream_ << outputReading_->lines;
+    runningStatus = outputReading_->statusAfter;
+  }
+  if (outputReading_->read) useSongAsOutputReadsIt();
+  return outputReading_->read;
+}
+
+void Application::useSongAsOutputReadsIt() {
   std::vector<TrackSettings> rows;
   for (const std::size_t track : project.listedTracks()) rows.push_back(project.settings[track]);
-  if (secondReading_) project.song = *secondReading_;
+  if (outputReading_ && outputReading_->song) project.song = *outputReading_->song;
   project.settings.assign(project.song.tracks.size(), TrackSettings{});
   const std::vector<std::size_t> listed = project.listedTracks();
   for (std::size_t row = 0; row < std::min(rows.size(), listed.size()); ++row)
     project.settings[listed[row]].applyEdit(rows[row]);
-}
-
-const Result<void>& Application::revisitReading() {
-  if (!songRead_) {
-    (void)readMidiFile(project.inputPath);
-    return *songRead_;
-  }
-  if (diagnosticsStream_) *diagnosticsStream_ << readingLines_;
-  runningStatus = statusAfterOutput_;
-  return *songRead_;
 }
 
 const TrackSettings* Application::findRowSettings(int n) const {

@@ -13,7 +13,19 @@
 
 namespace rendlow {
 
-// The state one running program keeps: the project, the song as the load read it, and the
+// An output has always met the song as a second reading of the file would give it, from the
+// running status the load's reading left: each output told the reader's progress lines again and
+// left the running status that reading leaves. A file whose first event has no status byte takes
+// the status carried in, so that reading can give another song than the load's. Worked out once,
+// when the file is loaded.
+struct OutputReading {
+  Result<void> read;          // how the reading went: an output of a song that did not read is refused
+  std::optional<Song> song;   // the song an output converts, where it differs from the one loaded
+  std::string lines;          // the reader's progress lines, told again at each output
+  RunningStatus statusAfter;  // the running status that reading leaves
+};
+
+// The state one running program keeps: the project, how an output meets its song, and the
 // reader's running status, which carries over from file to file. No globals: the desktop program
 // makes exactly one of these, tests make as many as they like.
 class Application {
@@ -29,22 +41,25 @@ public:
 
   // Reads a MIDI file into the project, replacing the song it held; every track starts from the
   // default settings, and the project's input is `path` whether or not it reads. On failure the
-  // project holds no tracks, and the problem says why (songRead keeps it for the output).
+  // project holds no tracks, and the problem says why (an output is refused with it).
   Result<void> readMidiFile(const std::string& path);
   // Whether `path` reads as a song, read as readMidiFile would read it now, with the project and
   // the running status left as they are: the window checks a file before it lets go of the song
   // it shows. The problem says why not.
   Result<void> checkMidiFile(const std::string& path) const;
   // Whether the last read gave a song.
-  bool hasSong() const { return songRead_ && songRead_->ok(); }
-  // How the last read went, as an output of the song meets it: an output of a song that did not
-  // read is refused with this reason. The reader's progress lines are told again, as when each
-  // output read the file afresh, so that verbose records of two versions compare line for line.
-  // Before any load the (empty) input is read, so the reason is the one any unreadable file gets.
-  const Result<void>& revisitReading();
-  // Gives the project the song an output converts, with the settings as they now stand, row by row
-  // (see keepSongForOutput: the song an output meets can list other tracks than the table's).
-  void restoreSongAsRead();
+  bool hasSong() const { return outputReading_ && outputReading_->read.ok(); }
+  // How the last read went; only after one (readSongForOutput makes sure of it).
+  const Result<void>& songReading() const { return outputReading_->read; }
+
+  // What an output of the song does before it plans the conversion (see OutputReading): tells the
+  // reader's lines again, leaves the running status that reading leaves, and takes the song it
+  // gives (see useSongAsOutputReadsIt). Gives how the reading went. Before any load, the (empty)
+  // input is read, so the reason is the one any unreadable file gets.
+  const Result<void>& readSongForOutput();
+  // Gives the project the song an output converts, with the rows' settings as they now stand, row
+  // by row: the song an output meets can list other tracks than the table's.
+  void useSongAsOutputReadsIt();
 
   // The settings of listed track n (row n of the track table); null when there is no such track.
   const TrackSettings* findRowSettings(int n) const;
@@ -59,16 +74,17 @@ public:
   void applyRowSettings(std::size_t track, const TrackSettings& record);
 
 private:
-  // Runs a read with the reader's progress lines kept in readingLines_ (only when they are shown).
-  Result<Song> readKeepingLines(const std::function<Result<Song>(Diagnostics&)>& read);
-  void keepSongForOutput(const RunningStatus& before, std::size_t fileSize);
+  // Runs a read, keeping the reader's progress lines (only when they are shown).
+  struct Reading {
+    Result<Song> song;
+    std::string lines;
+  };
+  Reading readKeepingLines(const std::function<Result<Song>(Diagnostics&)>& read) const;
+  OutputReading outputReadingOf(Result<void> read, std::string lines, const RunningStatus& before,
+                                std::size_t fileSize) const;
 
   std::ostream* diagnosticsStream_;
-  // What each output converts when a second reading of the file differs from the first.
-  std::optional<Song> secondReading_;
-  std::optional<Result<void>> songRead_;  // none before the first read
-  std::string readingLines_;            // the progress lines of the reading each output converts
-  RunningStatus statusAfterOutput_;     // the status a reading for the output would leave
+  std::optional<OutputReading> outputReading_;  // none before the first read
 };
 
 }  // namespace rendlow

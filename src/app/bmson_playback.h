@@ -6,13 +6,14 @@
 
 namespace rendlow {
 
-class Project;
+struct Chart;
+struct Song;
 
-// The background of the bmson chart the project's chart model was written as: a channel per id,
+// The background of the bmson chart `chart` of `song` was written as: a channel per id,
 // named by the file of its last object, each object at its tick through the tempos the chart
 // carries (the song's first, then every tempo change of the chart, unrounded), as a player counts
 // pulses of the song's division. The chart's own reading of these, value for value, is the
 // interop suite's to check.
-audio::ChartBackground bmsonBackground(const Project& project);
+audio::ChartBackground bmsonBackground(const Song& song, const Chart& chart);
 
 }  // namespace rendlow

@@ -1,36 +1,51 @@
 #pragma once
 
-// The conversion run: the stages that turn the song as read into the sliced tracks and the
-// rendering layout, in their fixed order, and the rendering file made from them.
+// The conversion as a value: the stages that turn a song and its tracks' settings into the sliced
+// tracks, the rendering layout, its re-timing, and the chart model, in their fixed order. Nothing
+// is written and nothing outside the value is changed; the output plan owns what it makes.
 
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "base/diagnostics.h"
 #include "base/result.h"
-#include "slicer/layout_retiming.h"
+#include "bms/chart.h"
+#include "bms/measure_grid.h"
+#include "midi/song.h"
+#include "slicer/note.h"
+#include "slicer/render_layout.h"
+#include "slicer/retiming.h"
+#include "slicer/track_settings.h"
 
 namespace rendlow {
 
-class Project;
-
-struct ConversionReport {
-  // The position of the track that could not be laid out within its bounds; then nothing was
-  // re-timed, and the project must not be written.
-  std::optional<std::size_t> refusedTrack;
-  // How the re-timing ended. When it stopped without settling, the layouts can still be written
-  // and are valid, but some sounds may lie under another tempo than their own.
-  SettleReport retiming;
+struct Converted {
+  std::vector<std::size_t> tracks;      // the converted tracks: with content and enabled, in song order
+  std::vector<TrackSettings> settings;  // one per track of the song, as the conversion took them
+  std::vector<SlicedTrack> sliced;      // one per track of the song; empty for a track left out
+  RenderingLayout layout;               // one per track of the song, re-timed
+  RetimingReport retiming;
+  MeasureGrid measures;  // the chart's grid; empty when no chart was asked for
+  Chart chart;           // likewise
 };
 
-// The notes of every enabled track, then every layout (stopping at the first track whose layout
-// would pass its bounds), then the re-timing of all layouts together, into project.sliced and
-// project.layout. Every extraction comes before any layout: a layout reads the numbers of its
-// own track only, but the re-timing needs every layout built.
-ConversionReport convert(Project& project, Diagnostics& diagnostics);
+// The tracks a conversion of `song` with `settings` (one per track) takes part in the rendering
+// file and the chart: with content and enabled.
+std::vector<std::size_t> convertedTracks(const Song& song, std::span<const TrackSettings> settings);
 
-// The rendering MIDI file of the converted tracks, from the project's layout (see encodeMidiFile).
-Result<std::string> encodeRenderingFile(const Project& project, Diagnostics& diagnostics);
+// The notes of every enabled track, then every layout, then the re-timing of all layouts together,
+// and with `withChart` the measure grid and the chart. Every extraction comes before any layout: a
+// layout reads the numbers of its own track only, but the re-timing needs every layout built. A
+// track whose layout would pass its bounds refuses the whole conversion; the problem names it in
+// `songPath`, the file the song was read from.
+Result<Converted> convertSong(const Song& song, std::span<const TrackSettings> settings, bool withChart,
+                              const std::string& songPath, Diagnostics& diagnostics);
+
+// The rendering MIDI file of the converted tracks (see encodeMidiFile).
+Result<std::string> encodeRenderingFile(const Song& song, const Converted& converted,
+                                        Diagnostics& diagnostics);
 
 }  // namespace rendlow

@@ -15,7 +15,8 @@
 
 namespace rendlow {
 
-class Project;
+struct Converted;
+struct Song;
 
 struct FidelityReport {
   std::optional<audio::FidelityFigures> song;
@@ -30,7 +31,7 @@ struct FidelityReport {
 // against their renders of each track, where the request names them. Nothing here fails the
 // run: the sound files stand, and what could not be measured is told among the notices.
 // `soundFont`, held since the sounds were rendered, is let go once the song's synthesizers hold it.
-FidelityReport measureFidelity(const Project& project, const std::string& chartPath,
+FidelityReport measureFidelity(const Song& song, const Converted& converted, const std::string& chartPath,
                                const KeysoundRequest& request, const audio::SoundOutput& output,
                                std::optional<audio::SoundFontHold> soundFont = std::nullopt);
 

@@ -5,6 +5,7 @@
 #include <optional>
 #include <utility>
 
+#include "app/conversion.h"
 #include "app/project.h"
 #include "app/slicing_cost.h"
 #include "slicer/track_fields.h"
@@ -105,7 +106,7 @@ class Search {
 public:
   Search(const Project& project, int64_t limit) : project_(project), limit_(limit) {
     const std::vector<std::size_t> listed = project.listedTracks();
-    for (const std::size_t track : project.convertedTracks()) {
+    for (const std::size_t track : convertedTracks(project.song, project.settings)) {
       TrackState state;
       state.track = track;
       state.listed = std::find(listed.begin(), listed.end(), track) != listed.end();
@@ -138,7 +139,8 @@ public:
     for (std::size_t i = 0; i < tracks_.size(); ++i) {
       if (tracks_[i].settings == before[i].settings) continue;
       result.changes.push_back({rowOf(tracks_[i].track), tracks_[i].track, before[i].settings,
-                                tracks_[i].settings, before[i].measure.definitions, tracks_[i].measure.definitions});
+                                tracks_[i].settings, before[i].measure.definitions,
+                                tracks_[i].measure.definitions});
     }
     return result;
   }

@@ -25,10 +25,10 @@ struct FitChange {
 };
 
 struct FitResult {
-  int64_t largestIdBefore = 0;  // the chart's largest #WAV id with the settings as they stood
-  int64_t largestId = 0;        // with the fitted settings (before, when nothing changed)
-  bool fits = false;            // largestId is within ZZ
-  std::vector<FitChange> changes;  // row order; empty when the settings already fit
+  int64_t largestIdBefore = 0;      // the chart's largest #WAV id with the settings as they stood
+  int64_t largestId = 0;            // with the fitted settings (before, when nothing changed)
+  bool fits = false;                // largestId is within ZZ
+  std::vector<FitChange> changes;   // row order; empty when the settings already fit
   double meanMismatchDbBefore = 0;  // per note of the converted tracks (see SlicingMeasure)
   double meanMismatchDb = 0;
 };

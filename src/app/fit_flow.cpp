@@ -6,14 +6,13 @@
 
 namespace rendlow {
 
-Result<std::optional<FitResult>> fitRowsIntoIds(Application& app) {
+Result<FitResult> fitRowsIntoIds(Application& app) {
   // The song the output will convert, with the rows' settings as they stand.
-  app.restoreSongAsRead();
+  app.useSongAsOutputReadsIt();
   FitResult fit = fitChartIds(app.project, kMaxChartId);
   if (!fit.fits) return Problem{fitImpossibleMessage(fit.largestIdBefore, fit.largestId, kMaxChartId)};
-  if (fit.changes.empty()) return std::optional<FitResult>();
   applyFit(app.project, fit);
-  return std::optional<FitResult>(std::move(fit));
+  return fit;
 }
 
 }  // namespace rendlow

@@ -3,8 +3,6 @@
 // Fitting the song's .bme chart into its #WAV ids: what --fit asks for, and what the window offers
 // when it refuses a chart for its ids.
 
-#include <optional>
-
 #include "app/fit.h"
 #include "base/result.h"
 
@@ -12,9 +10,9 @@ namespace rendlow {
 
 class Application;
 
-// Gives the rows the finest slicing whose .bme chart fits within ZZ, measured on the song as read
-// with the settings as they stand. Nothing when they already fit; a problem, with the rows
-// unchanged, when even the coarsest slicing does not.
-Result<std::optional<FitResult>> fitRowsIntoIds(Application& app);
+// Gives the rows the finest slicing whose .bme chart fits within ZZ, measured on the song as an
+// output reads it with the settings as they stand, and tells what changed: no change when they
+// already fit; a problem, with the rows unchanged, when even the coarsest slicing does not.
+Result<FitResult> fitRowsIntoIds(Application& app);
 
 }  // namespace rendlow

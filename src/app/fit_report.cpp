@@ -33,7 +33,8 @@ std::vector<FittedField> fittedFields(const Project& project, const FitResult& f
 }
 
 Message fitReport(const Project& project, const FitResult& fit) {
-  Message report = fitDoneLine(fit.largestIdBefore, fit.largestId, kMaxChartId, fit.meanMismatchDbBefore, fit.meanMismatchDb);
+  Message report = fitDoneLine(fit.largestIdBefore, fit.largestId, kMaxChartId, fit.meanMismatchDbBefore,
+                               fit.meanMismatchDb);
   for (const FitChange& change : fit.changes)
     report = linesOf(report, fitRowLine(changedFields(project, change), change.idsBefore, change.idsAfter));
   return report;

@@ -51,11 +51,10 @@ OutputRequest outputRequest(const Application& app, const Form& form, const JobR
 }
 
 // The fit a request asks for, applied: only a song whose .bme chart passes ZZ is changed.
-Result<std::optional<FitResult>> fitIfAsked(Application& app, const JobRequest& request,
-                                            const OutputRequest& output) {
+Result<FitResult> fitIfAsked(Application& app, const JobRequest& request, const OutputRequest& output) {
   if (!request.fit || !app.hasSong() || output.choice != OutputChoice::MidiAndChart ||
       chartFormatOf(output.renderingPath) != ChartFormat::Bme)
-    return std::optional<FitResult>();
+    return FitResult{};
   return fitRowsIntoIds(app);
 }
 
@@ -77,9 +76,11 @@ Result<JobReport> runJob(Application& app, Form& form, const JobRequest& request
     return loaded.problem();
   if (Result<void> edited = applyEdits(app, request.edits); !edited) return edited.problem();
   const OutputRequest output = outputRequest(app, form, request);
-  Result<std::optional<FitResult>> fit = fitIfAsked(app, request, output);
+  Result<FitResult> fit = fitIfAsked(app, request, output);
   if (!fit) return fit.problem();
-  return JobReport{std::move(savedSettings), runOutput(app, output), std::move(fit).value()};
+  std::optional<FitResult> changed;
+  if (!fit->changes.empty()) changed = std::move(fit).value();
+  return JobReport{std::move(savedSettings), runOutput(app, output), std::move(changed)};
 }
 
 }  // namespace rendlow

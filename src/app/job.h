@@ -39,8 +39,8 @@ struct JobRequest {
 
 struct JobReport {
   std::optional<std::string> savedSettings;  // the settings file loaded in place of the MIDI file
-  Result<OutputResult> output;  // a problem when the output wrote nothing
-  std::optional<FitResult> fit;  // what the fit changed, when one was asked and needed
+  Result<OutputResult> output;               // a problem when the output wrote nothing
+  std::optional<FitResult> fit;              // what the fit changed, when one was asked and needed
 };
 
 // The settings file saved beside a MIDI file for that very file: the one its "i" line names.

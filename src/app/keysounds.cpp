@@ -3,11 +3,9 @@
 #include <algorithm>
 #include <optional>
 
-#include "app/application.h"
+#include "app/conversion.h"
 #include "app/fidelity_report.h"
-#include "app/output_flow.h"
 #include "app/paths.h"
-#include "app/project.h"
 #include "base/file_input.h"
 #include "base/messages.h"
 #include "base/messages_audio.h"
@@ -57,11 +55,11 @@ audio::TempoMap tempoMapOf(const Song& song, const std::vector<const List*>& lis
   return audio::TempoMap(song.header.division, std::move(changes));
 }
 
-audio::RenderingFileTrack renderingFileTrack(const Project& project, std::size_t track) {
-  const LaidOutTrack& layout = project.layout.tracks[track];
-  const std::vector<Note>& notes = project.sliced[track].notes;
+audio::RenderingFileTrack renderingFileTrack(const Converted& converted, std::size_t track) {
+  const LaidOutTrack& layout = converted.layout.tracks[track];
+  const std::vector<Note>& notes = converted.sliced[track].notes;
   audio::RenderingFileTrack rendered;
-  rendered.stemName = project.settings[track].definitionName;
+  rendered.stemName = converted.settings[track].definitionName;
   rendered.events = channelMessages(layout.events);
   for (std::size_t i = 0; i < layout.events.size(); ++i) {
     const TimedEvent& event = layout.events[i];
@@ -93,16 +91,13 @@ std::string recordingAmongStems(const KeysoundRequest& request) {
 
 }  // namespace
 
-std::optional<Result<KeysoundReport>> cutAfterOutput(Application& app, Form& form,
-                                                     const std::string& stemsFolder) {
-  const Result<OutputResult> output = runOutput(app, requestFromForm(form, OutputChoice::MidiAndChart), &form);
-  if (!output || !output->chart || !output->chart->status) return std::nullopt;
+KeysoundRequest stemsCutRequest(const std::string& songPath, const std::string& stemsFolder) {
   KeysoundRequest cut;
   cut.stemsFolder = stemsFolder;
-  const std::string songName(pathStem(fileNameOf(app.project.inputPath)));
+  const std::string songName(pathStem(fileNameOf(songPath)));
   const std::string mix = pathIn(stemsFolder, songName + "_mix.wav");
   if (fileExists(mix)) cut.recording = mix;
-  return makeKeysounds(app.project, output->chart->path, cut);
+  return cut;
 }
 
 Message keysoundSummary(const KeysoundReport& report) {
@@ -116,43 +111,43 @@ Message keysoundSummary(const KeysoundReport& report) {
   return summary;
 }
 
-std::vector<audio::RenderingFileTrack> renderingFileTracks(const Project& project) {
+std::vector<audio::RenderingFileTrack> renderingFileTracks(const Converted& converted) {
   std::vector<audio::RenderingFileTrack> tracks;
-  for (const std::size_t track : project.convertedTracks()) {
+  for (const std::size_t track : converted.tracks) {
     // A track without sounds (a conductor) has nothing to render or cut, and no stem.
-    audio::RenderingFileTrack rendered = renderingFileTrack(project, track);
+    audio::RenderingFileTrack rendered = renderingFileTrack(converted, track);
     if (!rendered.sounds.empty()) tracks.push_back(std::move(rendered));
   }
   return tracks;
 }
 
-SongAsRead songAsRead(const Project& project) {
-  std::vector<EventList> sliced(project.song.tracks.size());
+SongAsRead songAsRead(const Song& song, const Converted& converted) {
+  std::vector<EventList> sliced(song.tracks.size());
   std::vector<const EventList*> asRead;
-  for (std::size_t i = 0; i < project.song.tracks.size(); ++i) {
-    const EventList& track = project.song.tracks[i].events;
-    if (!project.sliced[i].order.empty()) sliced[i] = slicedEventList(track, project.sliced[i]);
+  for (std::size_t i = 0; i < song.tracks.size(); ++i) {
+    const EventList& track = song.tracks[i].events;
+    if (!converted.sliced[i].order.empty()) sliced[i] = slicedEventList(track, converted.sliced[i]);
     asRead.push_back(sliced[i].empty() ? &track : &sliced[i]);
   }
-  SongAsRead song{{}, tempoMapOf(project.song, asRead)};
-  for (const std::size_t track : project.convertedTracks())
-    song.tracks.push_back({track, channelMessages(*asRead[track])});
-  return song;
+  SongAsRead asItWasRead{{}, tempoMapOf(song, asRead)};
+  for (const std::size_t track : converted.tracks)
+    asItWasRead.tracks.push_back({track, channelMessages(*asRead[track])});
+  return asItWasRead;
 }
 
-audio::TempoMap renderingFileTempoMap(const Project& project) {
+audio::TempoMap renderingFileTempoMap(const Song& song, const Converted& converted) {
   std::vector<const TimedEventList*> layouts;
-  for (const std::size_t track : project.convertedTracks()) layouts.push_back(&project.layout.tracks[track].events);
-  return tempoMapOf(project.song, layouts);
+  for (const std::size_t track : converted.tracks) layouts.push_back(&converted.layout.tracks[track].events);
+  return tempoMapOf(song, layouts);
 }
 
-Result<KeysoundReport> makeKeysounds(const Project& project, const std::string& chartPath,
-                                     const KeysoundRequest& request) {
+Result<KeysoundReport> makeKeysounds(const Song& song, const Converted& converted,
+                                     const std::string& chartPath, const KeysoundRequest& request) {
   const std::string folder(folderOf(chartPath));
   const audio::SoundOutput output{folder.empty() ? std::string(".") : folder,
                                   request.ogg ? audio::AudioFileType::OggVorbis : audio::AudioFileType::Wav};
-  const std::vector<audio::RenderingFileTrack> tracks = renderingFileTracks(project);
-  const audio::TempoMap tempo = renderingFileTempoMap(project);
+  const std::vector<audio::RenderingFileTrack> tracks = renderingFileTracks(converted);
+  const audio::TempoMap tempo = renderingFileTempoMap(song, converted);
   // Rendered, the keysounds and the song they are measured against play from one reading of it.
   std::optional<audio::SoundFontHold> soundFont;
   if (!request.stemsFolder) {
@@ -168,7 +163,8 @@ Result<KeysoundReport> makeKeysounds(const Project& project, const std::string& 
   returnFreedMemory();
   KeysoundReport report;
   report.files = std::move(files).value();
-  FidelityReport fidelity = measureFidelity(project, chartPath, request, output, std::move(soundFont));
+  FidelityReport fidelity =
+      measureFidelity(song, converted, chartPath, request, output, std::move(soundFont));
   report.fidelity = fidelity.song;
   report.trackFidelity = audio::worstFirst(std::move(fidelity.tracks));
   report.measureNotices = std::move(fidelity.notices);

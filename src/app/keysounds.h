@@ -17,7 +17,8 @@
 
 namespace rendlow {
 
-class Project;
+struct Converted;
+struct Song;
 
 struct KeysoundRequest {
   // The folder of the author's stems, one audio file per converted track named by its
@@ -45,21 +46,16 @@ struct KeysoundReport {
   Notices measureNotices;
 };
 
-// Writes every distinct sound of every converted track of the project, just converted and
-// charted at `chartPath`, into the chart's folder, then measures the chart's playback when
-// there is something to measure it against.
-Result<KeysoundReport> makeKeysounds(const Project& project, const std::string& chartPath,
-                                     const KeysoundRequest& request);
+// Writes every distinct sound of every converted track of the song, as `converted` and charted
+// at `chartPath`, into the chart's folder, then measures the chart's playback when there is
+// something to measure it against.
+Result<KeysoundReport> makeKeysounds(const Song& song, const Converted& converted,
+                                     const std::string& chartPath, const KeysoundRequest& request);
 
-class Application;
-class Form;
-
-// The desktop program's "cut from stems": the output that "Midi&&BMS出力" makes, then every sound
-// cut from the stems in `stemsFolder` into the chart's folder, measured against the song when the
-// folder holds the author's render of it as "<song>_mix.wav" (the MIDI file's name). Nothing is
-// cut when the output wrote no chart; the output told why.
-std::optional<Result<KeysoundReport>> cutAfterOutput(Application& app, Form& form,
-                                                     const std::string& stemsFolder);
+// The desktop program's "cut from stems" of the song read from `songPath`: every sound cut from
+// the stems in `stemsFolder`, measured against the song when the folder holds the author's render
+// of it as "<song>_mix.wav" (the MIDI file's name).
+KeysoundRequest stemsCutRequest(const std::string& songPath, const std::string& stemsFolder);
 
 // How many of the worst tracks the desktop program's summary shows.
 constexpr std::size_t kTracksInSummary = 3;
@@ -72,8 +68,8 @@ Message keysoundSummary(const KeysoundReport& report);
 // Each converted track of the rendering MIDI file that has sounds, with its distinct sounds: the #WAV file
 // name, where the sound starts (its chain head's note-on as laid out and re-timed) and where the next one
 // starts or the track ends; and the rendering file's own tempo map.
-std::vector<audio::RenderingFileTrack> renderingFileTracks(const Project& project);
-audio::TempoMap renderingFileTempoMap(const Project& project);
+std::vector<audio::RenderingFileTrack> renderingFileTracks(const Converted& converted);
+audio::TempoMap renderingFileTempoMap(const Song& song, const Converted& converted);
 
 // The song as read, as the synthesizer renders it for a reference: each converted track's own
 // events (in file order, with its index in the song) and the song's tempo map.
@@ -85,6 +81,6 @@ struct SongAsRead {
   std::vector<Track> tracks;
   audio::TempoMap tempo;
 };
-SongAsRead songAsRead(const Project& project);
+SongAsRead songAsRead(const Song& song, const Converted& converted);
 
 }  // namespace rendlow

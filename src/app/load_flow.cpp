@@ -112,7 +112,8 @@ Result<void> loadFile(Application& app, Form& form, std::string_view requestedPa
   form.setText(Box::Genre, contents.genre);
   form.setText(Box::Title, contents.title);
   form.setText(Box::Artist, contents.artist);
-  app.project.chartHeader = {boundedText(contents.genre), boundedText(contents.title), boundedText(contents.artist)};
+  app.project.chartHeader = {boundedText(contents.genre), boundedText(contents.title),
+                             boundedText(contents.artist)};
   if (!song) return loadProblem(path, settingsMode, midiPath, loaded, song);
   return {};
 }

@@ -27,11 +27,19 @@ struct OutputResult {
   std::optional<OutputFile> midi;      // the rendering MIDI file, when one was written or tried
   std::optional<OutputFile> settings;  // the settings file, when one was written or tried
   std::optional<OutputFile> chart;     // the chart, when one was asked for
-  Notices notices;                     // in the order the author is told
+  // The chart was refused for a limit of its format, and the rendering file with it: the statuses of
+  // both say why.
+  bool pairRefused = false;
+  Notices warnings;  // what the rendering file carries, once it stands
+  // The conversion the files were written from; none when only the settings were saved.
+  std::optional<Converted> converted;
 
-  // Everything asked was written (a chart left out on purpose aside).
-  bool ok() const { return !hasNotice(notices, Notice::Kind::Failure); }
+  // Everything asked was written.
+  bool ok() const;
   bool renderingWritten() const { return midi && midi->status; }
+  // What the author is told of the files, in order: each file that was not written, and the
+  // warnings once the rendering file stands.
+  std::vector<Message> told() const;
 };
 
 // Plans the output the request asks for, then writes what it planned. The settings file names

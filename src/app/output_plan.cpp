@@ -4,13 +4,14 @@
 #include <vector>
 
 #include "app/application.h"
-#include "app/chart_output.h"
 #include "app/conversion.h"
 #include "app/fit_report.h"
 #include "base/messages.h"
 #include "base/messages_cli.h"
 #include "base/platform.h"
 #include "base/text.h"
+#include "bms/bms_writer.h"
+#include "bms/bmson_writer.h"
 #include "bms/chart_format.h"
 #include "bms/chart_limits.h"
 
@@ -23,11 +24,12 @@ struct Target {
   std::string path;
 };
 
-std::vector<Target> targetsOf(const OutputPlan& plan) {
-  if (plan.choice == OutputChoice::SettingsOnly) return {{OutputKind::Settings, plan.paths.settings}};
-  std::vector<Target> targets{{OutputKind::RenderingMidi, plan.paths.rendering},
-                              {OutputKind::Settings, plan.paths.settings}};
-  if (plan.paths.chart) targets.push_back({OutputKind::Chart, *plan.paths.chart});
+std::vector<Target> targetsOf(const OutputTargets& planned) {
+  const OutputPaths& paths = planned.paths;
+  if (!planned.convertsSong()) return {{OutputKind::Settings, paths.settings}};
+  std::vector<Target> targets{{OutputKind::RenderingMidi, paths.rendering},
+                              {OutputKind::Settings, paths.settings}};
+  if (paths.chart) targets.push_back({OutputKind::Chart, *paths.chart});
   return targets;
 }
 
@@ -85,19 +87,20 @@ Result<void> checkDefinitionNames(const Project& project) {
       return project.song.tracks[listed[r]].name;
     };
     return Problem{definitionNameSharedMessage(name, static_cast<int32_t>(first->second + 1),
-                                               trackOf(first->second), static_cast<int32_t>(n + 1), trackOf(n))};
+                                               trackOf(first->second), static_cast<int32_t>(n + 1),
+                                               trackOf(n))};
   }
   return {};
 }
 
-Notices warningsOf(const Application& app, const std::string& renderingPath, const SettleReport& retiming) {
+Notices warningsOf(const Project& project, const std::string& renderingPath, const RetimingReport& retiming) {
   Notices warnings;
-  const Song& song = app.project.song;
+  const Song& song = project.song;
   if (!song.damage.empty())
-    warnings.push_back(warningNotice(midiDamagedMessage(app.project.inputPath, damageReport(song))));
-  if (!hasNote(song)) warnings.push_back(warningNotice(songWithoutNotesMessage(app.project.inputPath)));
+    warnings.push_back(warningNotice(midiDamagedMessage(project.inputPath, damageReport(song))));
+  if (!hasNote(song)) warnings.push_back(warningNotice(songWithoutNotesMessage(project.inputPath)));
   if (!retiming.settled()) {
-    const bool overflow = retiming.ending == SettleReport::Ending::Overflow;
+    const bool overflow = retiming.ending == RetimingReport::Ending::Overflow;
     warnings.push_back(warningNotice(retimingUnsettledMessage(renderingPath, overflow, retiming.cycles)));
   }
   return warnings;
@@ -116,43 +119,44 @@ bool moveSettingsBesideChart(OutputPaths& paths) {
   return true;
 }
 
-// Whether the project's chart, as a .bme, passes ZZ in its #WAV ids: what a coarser slicing mends.
-bool wavIdsPastLimit(const Project& project, ChartFormat format) {
-  return format == ChartFormat::Bme && largestWavId(project.chart) > kMaxChartId;
+// Whether the chart, as a .bme, passes ZZ in its #WAV ids: what a coarser slicing mends.
+bool wavIdsPastLimit(const Chart& chart, ChartFormat format) {
+  return format == ChartFormat::Bme && largestWavId(chart) > kMaxChartId;
 }
 
 // A .bme chart refused for its #WAV ids tells the settings that would fit, measured: the fixed
 // advice would leave the author to guess which widths, and how far.
-Result<std::string> withFitAdvice(const Project& project, Result<std::string> chart) {
-  const Result<void> limits = checkChartLimits(
-      project.song, project.chart, wavIdRefusal(project, largestWavId(project.chart), kMaxChartId));
-  return limits ? chart : Result<std::string>(limits.problem());
+Message withFitAdvice(const Project& project, const Chart& chart, const Message& refusal) {
+  const Result<void> limits =
+      checkChartLimits(project.song, chart, wavIdRefusal(project, largestWavId(chart), kMaxChartId));
+  return limits ? refusal : limits.problem().message;
 }
 
-// Converts the song and makes the files' contents; a problem when the song may not be written.
-Result<void> planConversion(Application& app, OutputPlan& plan) {
-  Project& project = app.project;
-  if (const Result<void>& read = app.revisitReading(); !read)
-    return Problem{midiUnreadableMessage(project.inputPath, read.problem().message)};
-  // Each output converts the song as a reading of the file for it would give it, with the rows'
-  // settings as they now stand.
-  app.restoreSongAsRead();
-  if (Result<void> names = checkDefinitionNames(project); !names) return names.problem();
-  const ConversionReport conversion = convert(project, app.diagnostics);
-  if (const auto track = conversion.refusedTrack) {
-    return Problem{trackTooComplexMessage(project.inputPath, static_cast<int32_t>(*track) + 1,
-                                          project.song.tracks[*track].name)};
+Result<std::string> formatChart(const Song& song, const Converted& converted, const ChartHeader& header,
+                                ChartFormat format) {
+  if (format == ChartFormat::Bmson)
+    return formatBmsonChart(song, converted.measures, converted.chart, header);
+  return formatBmsChart(song, converted.measures, converted.chart, header);
+}
+
+using PlannedOutcome = std::variant<SettingsOnlyOutput, PairOutput, RefusedPairOutput>;
+
+// The rendering file and its chart, or the pair refused for the chart's limits.
+PlannedOutcome pairOf(const Project& project, const OutputTargets& targets, const ChartHeader& header,
+                      const Converted& converted, Diagnostics& diagnostics) {
+  PairOutput pair{encodeRenderingFile(project.song, converted, diagnostics), std::nullopt};
+  const OutputPaths& paths = targets.paths;
+  if (!paths.chart) return pair;
+  Result<std::string> chart = formatChart(project.song, converted, header, paths.chartFormat);
+  if (chart) {
+    pair.chart = std::move(chart).value();
+    return pair;
   }
-  plan.warnings = warningsOf(app, plan.paths.rendering, conversion.retiming);
-  plan.rendering = encodeRenderingFile(project, app.diagnostics);
-  if (plan.paths.chart) plan.chart = formatChart(project, plan.paths.chartFormat);
-  if (plan.chart && !*plan.chart) {
-    plan.wavIdsPastLimit = wavIdsPastLimit(project, plan.paths.chartFormat);
-    if (plan.wavIdsPastLimit) plan.chart = withFitAdvice(project, std::move(*plan.chart));
-    plan.pairRefusal = linesOf(chartRefusedMessage(*plan.paths.chart, plan.chart->problem().message),
-                               renderingHeldBackLine(plan.paths.rendering));
-  }
-  return {};
+  RefusedPairOutput refused{chart.problem().message, wavIdsPastLimit(converted.chart, paths.chartFormat)};
+  if (refused.wavIdsPastLimit) refused.reason = withFitAdvice(project, converted.chart, refused.reason);
+  refused.reason =
+      linesOf(chartRefusedMessage(*paths.chart, refused.reason), renderingHeldBackLine(paths.rendering));
+  return refused;
 }
 
 }  // namespace
@@ -182,25 +186,41 @@ Message damageLine(const Song& song, const ReadDamage& damage) {
 // What a damaged file lost, one line per damage; the song has at least one.
 Message damageReport(const Song& song) {
   Message lines = damageLine(song, song.damage.front());
-  for (std::size_t i = 1; i < song.damage.size(); ++i) lines = linesOf(lines, damageLine(song, song.damage[i]));
+  for (std::size_t i = 1; i < song.damage.size(); ++i)
+    lines = linesOf(lines, damageLine(song, song.damage[i]));
   return lines;
 }
 
-Result<OutputPlan> planOutput(Application& app, const OutputRequest& request) {
-  app.project.chartHeader = request.header;
-  OutputPlan plan;
-  plan.choice = request.choice;
-  plan.paths = outputPathsFor(app.project.inputPath, request.renderingPath,
-                              request.choice == OutputChoice::MidiAndChart);
+Result<OutputTargets> planTargets(const Application& app, const OutputRequest& request) {
+  const Project& project = app.project;
+  OutputTargets targets;
+  targets.choice = request.choice;
+  targets.paths =
+      outputPathsFor(project.inputPath, request.renderingPath, request.choice == OutputChoice::MidiAndChart);
   // Saving the settings of no song names no file, so it fails rather than write an empty setup.
-  if (request.choice == OutputChoice::SettingsOnly && !app.hasSong()) plan.paths.settings.clear();
-  const bool settingsMoved =
-      request.choice != OutputChoice::SettingsOnly && moveSettingsBesideChart(plan.paths);
-  if (Result<void> targets = checkTargets(app.project.inputPath, targetsOf(plan)); !targets)
-    return targets.problem();
-  if (request.choice == OutputChoice::SettingsOnly) return plan;
-  if (Result<void> converted = planConversion(app, plan); !converted) return converted.problem();
-  if (settingsMoved) plan.warnings.push_back(warningNotice(settingsBesideChartMessage(plan.paths.settings)));
+  if (!targets.convertsSong() && !app.hasSong()) targets.paths.settings.clear();
+  targets.settingsBesideChart = targets.convertsSong() && moveSettingsBesideChart(targets.paths);
+  if (Result<void> checked = checkTargets(project.inputPath, targetsOf(targets)); !checked)
+    return checked.problem();
+  return targets;
+}
+
+Result<OutputPlan> planOutput(const Application& app, const OutputRequest& request,
+                              const OutputTargets& targets, Diagnostics& diagnostics) {
+  OutputPlan plan{targets, request.header, std::nullopt, SettingsOnlyOutput{}, {}};
+  if (!targets.convertsSong()) return plan;
+  const Project& project = app.project;
+  if (const Result<void>& read = app.songReading(); !read)
+    return Problem{midiUnreadableMessage(project.inputPath, read.problem().message)};
+  if (Result<void> names = checkDefinitionNames(project); !names) return names.problem();
+  Result<Converted> converted = convertSong(project.song, project.settings, targets.paths.chart.has_value(),
+                                            project.inputPath, diagnostics);
+  if (!converted) return converted.problem();
+  plan.warnings = warningsOf(project, targets.paths.rendering, converted->retiming);
+  plan.outcome = pairOf(project, targets, request.header, *converted, diagnostics);
+  if (targets.settingsBesideChart)
+    plan.warnings.push_back(warningNotice(settingsBesideChartMessage(targets.paths.settings)));
+  plan.converted = std::move(converted).value();
   return plan;
 }
 

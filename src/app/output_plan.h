@@ -2,12 +2,15 @@
 
 // The first half of an output: everything that can be known and checked before a file is
 // written. Which files, whether they may be written at all, the conversion, the bytes of the
-// rendering MIDI file and the chart's text, or why either cannot be had.
+// rendering MIDI file and the chart's text, or why either cannot be had. Planning changes nothing.
 
 #include <optional>
 #include <string>
+#include <variant>
 
+#include "app/conversion.h"
 #include "app/paths.h"
+#include "base/diagnostics.h"
 #include "base/notices.h"
 #include "base/result.h"
 #include "bms/chart.h"
@@ -32,34 +35,58 @@ struct OutputRequest {
   OutputChoice choice = OutputChoice::MidiAndChart;
 };
 
-struct OutputPlan {
+// The files an output writes, checked before anything else is done.
+struct OutputTargets {
   OutputChoice choice = OutputChoice::MidiAndChart;
   OutputPaths paths;
-  // The rendering MIDI file's bytes, or why it cannot be made; none when only the settings are saved.
-  std::optional<Result<std::string>> rendering;
-  // The chart's text, or why a limit leaves it out; none when no chart is written.
-  std::optional<Result<std::string>> chart;
-  // Set when the chart was asked for and a limit leaves it out: the rendering file is only ever
-  // written with its chart, so then neither is, and the settings file alone is saved. Says why.
-  std::optional<Message> pairRefusal;
-  // Set when that limit is the .bme chart's #WAV ids, which a coarser slicing may bring within ZZ.
+  // The song's folder is read-only and the rendering file goes to another folder: the settings
+  // file goes beside it, which the author is told.
+  bool settingsBesideChart = false;
+
+  bool convertsSong() const { return choice != OutputChoice::SettingsOnly; }
+};
+
+// The three ways an output can go, once its files are checked.
+struct SettingsOnlyOutput {};
+
+// The rendering file and, when asked, its chart.
+struct PairOutput {
+  Result<std::string> rendering;     // its bytes, or why a MIDI file cannot hold them
+  std::optional<std::string> chart;  // the chart's text; none for "Midi出力"
+};
+
+// The chart was asked for and a limit of its format leaves it out: the rendering file is only ever
+// written with its chart, so then neither is, and the settings file alone is saved.
+struct RefusedPairOutput {
+  Message reason;  // the chart's refusal and the rendering file held back with it
+  // The limit is the .bme chart's #WAV ids, which a coarser slicing may bring within ZZ.
   bool wavIdsPastLimit = false;
+};
+
+struct OutputPlan {
+  OutputTargets targets;
+  ChartHeader header;
+  std::optional<Converted> converted;  // none when only the settings are saved
+  std::variant<SettingsOnlyOutput, PairOutput, RefusedPairOutput> outcome;
   // What the author must read once the rendering file stands: damage read past, a song without
-  // notes, a re-timing that did not settle.
+  // notes, a re-timing that did not settle, the settings file moved beside the chart.
   Notices warnings;
 };
 
-// Takes the chart header texts into the project, then checks that the files to write are
-// different files and none of them the input MIDI file (by identity where they exist), and that
-// none would take the place of a folder, a device or a read-only file. For an output of the song,
-// also that the song read at load, and that no two converted tracks share a definition name; then
-// converts the song as read with the settings as they stand (a track too complex to lay out stops
-// it), encodes the rendering file and formats the chart; a chart past a limit of its format
-// refuses the rendering file with it (see pairRefusal). When the song's folder is read-only and the
-// rendering file goes to another folder, the settings file goes beside it, with a warning that says
-// where. A problem means nothing may be written,
-// and says why.
-Result<OutputPlan> planOutput(Application& app, const OutputRequest& request);
+// Checks that the files to write are different files and none of them the input MIDI file (by
+// identity where they exist), and that none would take the place of a folder, a device or a
+// read-only file. When the song's folder is read-only and the rendering file goes to another
+// folder, the settings file goes beside it. A problem means nothing may be written, and says why.
+Result<OutputTargets> planTargets(const Application& app, const OutputRequest& request);
+
+// The output of checked targets. For an output of the song, checks that the song read (see
+// Application::readSongForOutput, which comes first) and that no two converted tracks share a
+// definition name; then converts the song as the project holds it (a track too complex to lay
+// out stops it), encodes the rendering file and formats the chart; a chart past a limit of its
+// format refuses the rendering file with it. The conversion's diagnostics go to `diagnostics`.
+// A problem means nothing may be written, and says why.
+Result<OutputPlan> planOutput(const Application& app, const OutputRequest& request,
+                              const OutputTargets& targets, Diagnostics& diagnostics);
 
 // What a damaged file lost, one line per damage; the song has at least one.
 Message damageReport(const Song& song);

@@ -41,14 +41,6 @@ std::vector<std::size_t> Project::listedTracks() const {
   return listed;
 }
 
-std::vector<std::size_t> Project::convertedTracks() const {
-  std::vector<std::size_t> converted;
-  for (std::size_t i = 0; i < song.tracks.size(); ++i) {
-    if (song.tracks[i].hasContent && settings[i].enabled) converted.push_back(i);
-  }
-  return converted;
-}
-
 void Project::keepRecordsOfUnreadTracks(const std::vector<TrackSettings>& records) {
   recordsOfUnreadTracks.clear();
   if (!cutShort(song)) return;

@@ -5,17 +5,14 @@
 #include <vector>
 
 #include "bms/chart.h"
-#include "bms/measure_grid.h"
 #include "midi/song.h"
-#include "slicer/note.h"
-#include "slicer/render_layout.h"
 #include "slicer/track_settings.h"
 
 namespace rendlow {
 
-// Everything one job works on: the song as read, each track's settings, what the stages made of
-// them (the sliced tracks and the rendering layout after a conversion, the measure grid and the
-// chart after a chart was built), and the texts of the chart header. One per application.
+// What one job works on: the song as read and what the author edited of it (each track's settings,
+// the texts of the chart header) and the files it was read from and is written to. What the stages
+// make of it is a value of its own (see Converted), never kept here. One per application.
 class Project {
 public:
   Project() = default;
@@ -24,10 +21,6 @@ public:
 
   Song song;
   std::vector<TrackSettings> settings;  // one per track of the song
-  std::vector<SlicedTrack> sliced;      // one per track, after a conversion
-  RenderingLayout layout;               // one track per track, after a conversion
-  MeasureGrid measures;                 // the chart's grid
-  Chart chart;
   ChartHeader chartHeader;
   std::string inputPath;   // the MIDI file loaded, whether or not it read
   std::string outputPath;  // the rendering file the settings file names: the last one written
@@ -46,8 +39,6 @@ public:
   int32_t listedTrack(int n) const;
   // Every listed track in row order, found in one pass (listedTrack(n) walks the tracks each time).
   std::vector<std::size_t> listedTracks() const;
-  // The tracks that take part in the rendering file and the chart: with content and enabled.
-  std::vector<std::size_t> convertedTracks() const;
   // Keeps, in recordsOfUnreadTracks, the settings file's records that no listed track takes (the
   // k-th record of a name goes to the k-th listed track of that name) when the song was read only
   // as far as its damage let; none for a song read whole, whose records of other tracks are stale.

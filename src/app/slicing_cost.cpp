@@ -66,7 +66,8 @@ private:
 
 // The note of the sound's first chain that a note of another chain was matched with: at the same
 // distance from its head, of the same pitch.
-const Note& renderedFor(const std::vector<Note>& notes, std::size_t soundHead, const Note& note, int32_t offset) {
+const Note& renderedFor(const std::vector<Note>& notes, std::size_t soundHead, const Note& note,
+                        int32_t offset) {
   for (std::size_t i = soundHead; i < notes.size() && (i == soundHead || !notes[i].isHead()); ++i) {
     if (notes[i].tick - notes[soundHead].tick == offset && notes[i].pitch == note.pitch) return notes[i];
   }
@@ -95,7 +96,8 @@ double cutOffDb(const std::vector<Note>& notes, const std::vector<std::size_t>& 
 
 }  // namespace
 
-SlicingMeasure measureSliced(const MidiTrack& track, const SlicedTrack& sliced, std::span<const Tempo> tempos) {
+SlicingMeasure measureSliced(const MidiTrack& track, const SlicedTrack& sliced,
+                             std::span<const Tempo> tempos) {
   const std::vector<Note>& notes = sliced.notes;
   SlicingMeasure measure;
   measure.notes = notes.size();
@@ -119,7 +121,8 @@ SlicingMeasure measureSliced(const MidiTrack& track, const SlicedTrack& sliced, 
   return measure;
 }
 
-SlicingMeasure measureSlicing(const MidiTrack& track, const TrackSettings& settings, std::span<const Tempo> tempos) {
+SlicingMeasure measureSlicing(const MidiTrack& track, const TrackSettings& settings,
+                              std::span<const Tempo> tempos) {
   Diagnostics silent;
   const SlicedTrack sliced = extractNotes(track, settings, tempos, silent);
   return measureSliced(track, sliced, tempos);

@@ -25,9 +25,11 @@ struct SlicingMeasure {
 };
 
 // Slices and numbers the track with `settings` and measures what that gives.
-SlicingMeasure measureSlicing(const MidiTrack& track, const TrackSettings& settings, std::span<const Tempo> tempos);
+SlicingMeasure measureSlicing(const MidiTrack& track, const TrackSettings& settings,
+                              std::span<const Tempo> tempos);
 
 // The measure of a track already sliced with `settings`.
-SlicingMeasure measureSliced(const MidiTrack& track, const SlicedTrack& sliced, std::span<const Tempo> tempos);
+SlicingMeasure measureSliced(const MidiTrack& track, const SlicedTrack& sliced,
+                             std::span<const Tempo> tempos);
 
 }  // namespace rendlow

@@ -41,22 +41,22 @@ void writeBpmDefinitions(const Song& song, std::string& out) {
 
 // A track that placed notes has at least one lane, even when stray note-offs kept its
 // polyphony count at 0.
-int32_t laneCount(const BMSTrack& track) { return track.notes.empty() ? 0 : std::max(track.maxPolyphony, 1); }
+int32_t laneCount(const ChartTrack& track) { return track.notes.empty() ? 0 : std::max(track.maxPolyphony, 1); }
 
-bool writesLanes(const BMSTrack& track) {
+bool writesLanes(const ChartTrack& track) {
   return track.splitMethod == static_cast<int32_t>(SplitMethod::Single);
 }
 
-LineObject lineObject(const BMSNoteBase& object, int32_t id) {
+LineObject lineObject(const ChartPosition& object, int32_t id) {
   return {object.position, object.resolution, id};
 }
 
 // The #WAV lines of one track, one per id from firstWav to firstWav + maxDefinition, each naming
 // the file of the sound its last note plays. A track without notes has none.
-void writeWavDefinitions(const BMSTrack& track, std::string& out) {
+void writeWavDefinitions(const ChartTrack& track, std::string& out) {
   if (track.notes.empty()) return;
   std::vector<int32_t> fileNumbers(static_cast<std::size_t>(track.maxDefinition) + 1, -1);
-  for (const BMSNote& note : track.notes) {
+  for (const ChartNote& note : track.notes) {
     const int32_t definition = note.wav - track.firstWav;
     if (definition >= 0 && definition <= track.maxDefinition)
       fileNumbers[static_cast<std::size_t>(definition)] = note.fileNumber;
@@ -67,14 +67,14 @@ void writeWavDefinitions(const BMSTrack& track, std::string& out) {
   }
 }
 
-Result<void> writeNoteLines(const BMSTrack& track, const std::vector<const BMSNote*>& notes, std::string& out,
+Result<void> writeNoteLines(const ChartTrack& track, const std::vector<const ChartNote*>& notes, std::string& out,
                             int32_t m, LineBudget& budget) {
   const int32_t lanes = laneCount(track);
   const bool byLane = writesLanes(track);
   std::vector<LineObject> objects;
   for (int32_t lane = 0; lane < (byLane ? lanes : 1); ++lane) {
     objects.clear();
-    for (const BMSNote* note : notes) {
+    for (const ChartNote* note : notes) {
       // A voice below 0 (after stray note-offs) or past the lanes still needs a lane.
       if (byLane && std::clamp(note->voice, 0, lanes - 1) != lane) continue;
       objects.push_back(lineObject(*note, note->wav));
@@ -86,7 +86,7 @@ Result<void> writeNoteLines(const BMSTrack& track, const std::vector<const BMSNo
 }
 
 // A lane without objects in the measure still has its line, "00" alone.
-Result<void> writeEmptyLines(const BMSTrack& track, std::string& out, int32_t m, LineBudget& budget) {
+Result<void> writeEmptyLines(const ChartTrack& track, std::string& out, int32_t m, LineBudget& budget) {
   const int32_t lanes = laneCount(track);
   const int32_t lines = writesLanes(track) ? lanes : std::min(lanes, 1);
   for (int32_t i = 0; i < lines; ++i) {
@@ -98,7 +98,7 @@ Result<void> writeEmptyLines(const BMSTrack& track, std::string& out, int32_t m,
 
 // The track's background lines of measure m; true while the chart is not finished for it.
 // `next` is where the writer stands in the track's notes, measure after measure.
-Result<bool> writeMeasureLines(const BMSTrack& track, std::size_t& next, std::string& out, int32_t m,
+Result<bool> writeMeasureLines(const ChartTrack& track, std::size_t& next, std::string& out, int32_t m,
                                LineBudget& budget) {
   const bool finished = next >= track.notes.size();
   if (finished || track.notes[next].measureIndex > m) {
@@ -106,9 +106,9 @@ Result<bool> writeMeasureLines(const BMSTrack& track, std::size_t& next, std::st
     return !finished;
   }
   // The track has notes, so it has at least one lane for them.
-  std::vector<const BMSNote*> notes;
+  std::vector<const ChartNote*> notes;
   for (; next < track.notes.size(); ++next) {
-    const BMSNote& note = track.notes[next];
+    const ChartNote& note = track.notes[next];
     if (note.measureIndex > m) break;
     if (note.measureIndex == m) notes.push_back(&note);
   }
@@ -117,12 +117,12 @@ Result<bool> writeMeasureLines(const BMSTrack& track, std::size_t& next, std::st
 }
 
 // The tempo-channel line of measure m, taking objects from `cursor` on.
-Result<void> writeBpmLine(const std::vector<const BMSBPM*>& bpms, std::size_t& cursor, std::string& out,
+Result<void> writeBpmLine(const std::vector<const ChartTempo*>& bpms, std::size_t& cursor, std::string& out,
                           int32_t m, LineBudget& budget) {
   if (cursor >= bpms.size() || bpms[cursor]->measureIndex > m) return {};
   std::vector<LineObject> objects;
   for (; cursor < bpms.size(); ++cursor) {
-    const BMSBPM& bpm = *bpms[cursor];
+    const ChartTempo& bpm = *bpms[cursor];
     if (bpm.measureIndex > m) break;
     if (bpm.measureIndex == m) objects.push_back(lineObject(bpm, bpm.tempoIndex));
   }
@@ -134,8 +134,8 @@ Result<void> writeBpmLine(const std::vector<const BMSBPM*>& bpms, std::size_t& c
 bool beyondGridRatio(const Song& song, int32_t& numerator, int32_t& denominator) {
   numerator = 4;
   denominator = 4;
-  const Beat* inEffect = nullptr;
-  for (const Beat& beat : song.beats) {
+  const TimeSignature* inEffect = nullptr;
+  for (const TimeSignature& beat : song.timeSignatures) {
     if (beat.tick > 0) break;
     inEffect = &beat;
   }
@@ -185,20 +185,20 @@ Result<std::string> formatBmsChart(const Song& song, const MeasureGrid& grid, co
   std::string out;
   writeHeader(song, header, out);
   writeBpmDefinitions(song, out);
-  for (const BMSTrack& track : chart.chartTracks) writeWavDefinitions(track, out);
+  for (const ChartTrack& track : chart.tracks) writeWavDefinitions(track, out);
   out += "\n\n";
   // The first tempo is the header's "#BPM"; the channel carries the others.
-  const std::vector<const BMSBPM*> bpms = laterTempoChanges(chart);
+  const std::vector<const ChartTempo*> bpms = laterTempoChanges(chart);
   std::size_t bpmCursor = 0;
-  std::vector<std::size_t> cursors(chart.chartTracks.size(), 0);
+  std::vector<std::size_t> cursors(chart.tracks.size(), 0);
   LineBudget budget;
   for (int32_t m = 0;; ++m) {
     if (Result<void> written = writeBpmLine(bpms, bpmCursor, out, m, budget); !written)
       return written.problem();
     writeMeasureLengthLine(song, grid, out, m);
     bool unfinished = false;
-    for (std::size_t t = 0; t < chart.chartTracks.size(); ++t) {
-      const Result<bool> written = writeMeasureLines(chart.chartTracks[t], cursors[t], out, m, budget);
+    for (std::size_t t = 0; t < chart.tracks.size(); ++t) {
+      const Result<bool> written = writeMeasureLines(chart.tracks[t], cursors[t], out, m, budget);
       if (!written) return written.problem();
       unfinished = *written || unfinished;
     }

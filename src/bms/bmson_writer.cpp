@@ -83,7 +83,7 @@ std::vector<std::string> barLines(const MeasureGrid& grid) {
 // is the chart's starting tempo.
 std::vector<std::string> bpmEvents(const Song& song, const Chart& chart) {
   std::vector<std::string> events;
-  for (const BMSBPM* change : laterTempoChanges(chart)) {
+  for (const ChartTempo* change : laterTempoChanges(chart)) {
     const auto tempo = static_cast<std::size_t>(change->tempoIndex);
     const double bpm = tempo < song.tempos.size() ? chartBpmValue(song.tempos[tempo]) : change->bpm;
     std::string event;
@@ -95,14 +95,14 @@ std::vector<std::string> bpmEvents(const Song& song, const Chart& chart) {
 
 // One channel per id of the track, named by the file its last object plays (as the ".bme"'s #WAV
 // line names it), holding every object of that id; an id without objects has no channel.
-void appendSoundChannels(const BMSTrack& track, std::vector<std::string>& channels) {
-  std::vector<std::vector<const BMSNote*>> byDefinition(static_cast<std::size_t>(track.maxDefinition) + 1);
-  for (const BMSNote& note : track.notes) {
+void appendSoundChannels(const ChartTrack& track, std::vector<std::string>& channels) {
+  std::vector<std::vector<const ChartNote*>> byDefinition(static_cast<std::size_t>(track.maxDefinition) + 1);
+  for (const ChartNote& note : track.notes) {
     const int32_t definition = note.wav - track.firstWav;
     if (definition >= 0 && definition <= track.maxDefinition)
       byDefinition[static_cast<std::size_t>(definition)].push_back(&note);
   }
-  for (const std::vector<const BMSNote*>& notes : byDefinition) {
+  for (const std::vector<const ChartNote*>& notes : byDefinition) {
     if (notes.empty()) continue;
     std::string channel = "{\n      \"name\": ";
     channel += jsonString(soundFileName(track.definitionName, notes.back()->fileNumber));
@@ -126,7 +126,7 @@ std::string formatBmsonChart(const Song& song, const MeasureGrid& grid, const Ch
   writeArray("bpm_events", bpmEvents(song, chart), out);
   writeArray("stop_events", {}, out);
   std::vector<std::string> channels;
-  for (const BMSTrack& track : chart.chartTracks) appendSoundChannels(track, channels);
+  for (const ChartTrack& track : chart.tracks) appendSoundChannels(track, channels);
   writeArray("sound_channels", channels, out);
   out += "  \"bga\": {\"bga_header\": [], \"bga_events\": [], \"layer_events\": [], \"poor_events\": []}\n}\n";
   return out;

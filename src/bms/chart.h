@@ -1,6 +1,6 @@
 #pragma once
 
-// What the chart building hands to the BMS writer: one BMSTrack per converted track with its
+// What the chart building hands to the BMS writer: one ChartTrack per converted track with its
 // placed sound objects, and the song-wide placed tempo changes. Every object already knows its
 // measure and its fraction of it, so the writer does no tick arithmetic.
 
@@ -10,32 +10,34 @@
 
 namespace rendlow {
 
-// Where an object lies: its measure, and `position` / `resolution` of the way through it.
-struct BMSNoteBase {
+// Where an object lies: its measure, and `position` / `resolution` of the way through it. An
+// object past the longest grid (kMaxMeasures measures) stands in the measure after the grid's last,
+// at its start, and the chart is refused for its length.
+struct ChartPosition {
   int32_t tick = 0;  // song tick (events as read, never the rendering layout)
   int32_t measureIndex = 0;
-  int32_t position = -1;  // -1 until placed
+  int32_t position = 0;
   int32_t resolution = 1;
 };
 
 // One placed sound.
-struct BMSNote : BMSNoteBase {
+struct ChartNote : ChartPosition {
   int32_t wav = 0;         // #WAV id: the note's definition plus the track's firstWav
   int32_t fileNumber = 0;  // number in the sound file's name: the note's sound plus 1
   int32_t voice = 0;
 };
 
 // One placed tempo change.
-struct BMSBPM : BMSNoteBase {
+struct ChartTempo : ChartPosition {
   float bpm = 0.0f;
   int32_t tempoIndex = 0;
 };
 
-struct BMSTrack {
+struct ChartTrack {
   int32_t track = 0;  // position of the source track in the song
   int32_t firstWav = 0;
   int32_t maxDefinition = 0;
-  std::vector<BMSNote> notes;
+  std::vector<ChartNote> notes;
   // What the writer needs of the source track: its sound files' base name, and its lanes.
   std::string definitionName;
   int32_t maxPolyphony = 0;
@@ -43,14 +45,14 @@ struct BMSTrack {
 };
 
 struct Chart {
-  std::vector<BMSTrack> chartTracks;  // in track order
-  std::vector<BMSBPM> chartBpms;      // as built: track by track, each in event order
+  std::vector<ChartTrack> tracks;  // in track order
+  std::vector<ChartTempo> tempos;  // as built: track by track, each in event order
 };
 
 // The tempo changes a chart plays after it starts, as its tempo channel (bmson: its bpm_events)
 // carries them: all in time order, ties as built, but the first, which is the chart's starting
 // tempo.
-std::vector<const BMSBPM*> laterTempoChanges(const Chart& chart);
+std::vector<const ChartTempo*> laterTempoChanges(const Chart& chart);
 
 // The file a sound of a track is rendered to, as the chart's #WAV lines name it: the track's
 // definition name and the sound's number from 1, "tr01_03.wav".

@@ -5,15 +5,16 @@
 
 #include "base/messages.h"
 #include "bms/chart_lines.h"
+#include "bms/measure_grid.h"
 
 namespace rendlow {
 
 int64_t largestWavId(const Chart& chart) {
   int64_t largest = 0;
-  for (const BMSTrack& track : chart.chartTracks) {
+  for (const ChartTrack& track : chart.tracks) {
     if (track.notes.empty()) continue;
     largest = std::max(largest, int64_t{track.firstWav} + track.maxDefinition);
-    for (const BMSNote& note : track.notes) largest = std::max<int64_t>(largest, note.wav);
+    for (const ChartNote& note : track.notes) largest = std::max<int64_t>(largest, note.wav);
   }
   return largest;
 }
@@ -31,10 +32,10 @@ ChartNeeds needsOf(const Song& song, const Chart& chart) {
   ChartNeeds needs;
   needs.largestWavId = largestWavId(chart);
   int64_t lastNoteMeasure = -1;
-  for (const BMSTrack& track : chart.chartTracks) {
-    for (const BMSNote& note : track.notes) {
+  for (const ChartTrack& track : chart.tracks) {
+    for (const ChartNote& note : track.notes) {
       lastNoteMeasure = std::max<int64_t>(lastNoteMeasure, note.measureIndex);
-      if (note.position < 0) needs.pastLongestGrid = true;
+      if (note.measureIndex >= static_cast<int32_t>(kMaxMeasures)) needs.pastLongestGrid = true;
     }
   }
   // Every tempo change after the first gets a "#BPMxx" definition named by its index.

@@ -2,7 +2,7 @@
 
 // The song's bar grid: the measures that the chart addresses its objects by, built from the
 // time signatures, and the placement of a tick as a fraction of its measure. Takes the song as
-// read; gives the grid, which the chart building lengthens where its objects need it.
+// read and how far its chart's objects reach; gives the grid.
 
 #include <cstddef>
 #include <cstdint>
@@ -17,10 +17,10 @@ namespace rendlow {
 // from allocating millions of measures.
 inline constexpr std::size_t kMaxMeasures = 10000;
 
-// Ticks per measure under `beat`: numerator / denominator x (division x 4) in single precision,
-// truncated. No time signature, or one that is unusable (numerator or denominator below 1, or a
-// measure shorter than one tick), counts as 4/4.
-int32_t measureLength(const Beat* beat, int32_t division);
+// Ticks per measure under `signature`: numerator / denominator x (division x 4) in single
+// precision, truncated. No time signature, or one that is unusable (numerator or denominator below
+// 1, or a measure shorter than one tick), counts as 4/4.
+int32_t measureLength(const TimeSignature* signature, int32_t division);
 
 struct Measure {
   int32_t index = 0;
@@ -35,9 +35,10 @@ struct MeasureGrid {
   std::vector<Measure> measures;  // contiguous from tick 0, numbered from 0
 };
 
-// Contiguous measures from tick 0 until one ends after songEnd (none when songEnd is 0). Each
-// measure takes the time signature in effect at its first tick.
-MeasureGrid buildMeasureGrid(const Song& song);
+// Contiguous measures from tick 0 until they hold every tick before the song's end and every tick
+// up to `lastObjectTick` (none for an empty song without objects; -1 for no object), at most
+// kMaxMeasures. Each measure takes the time signature in effect at its first tick.
+MeasureGrid buildMeasureGrid(const Song& song, int64_t lastObjectTick = -1);
 
 // A tick as `position` / `resolution` of the way through its measure, resolution 1 to 3840.
 struct Placement {
@@ -53,21 +54,16 @@ struct Placement {
 Placement placeInMeasure(const Measure& measure, int32_t tick);
 
 // Finds the measure of each tick of one walk whose ticks only grow (one track's events), moving
-// forward from the previous answer. A tick at or after the end of the grid gets measures appended
-// to the grid, each with the song's time signature in effect at its start, so no object is ever
-// dropped. A tick earlier than the previous answer gets the previous answer (the cursor never
-// moves back). Null only when the tick lies beyond kMaxMeasures measures.
+// forward from the previous answer. A tick earlier than the previous answer gets the previous
+// answer (the cursor never moves back). Null for a tick at or after the grid's end.
 class MeasureCursor {
 public:
-  MeasureCursor(MeasureGrid& grid, const Song& song) : grid_(grid), song_(song) {}
+  explicit MeasureCursor(const MeasureGrid& grid) : grid_(grid) {}
 
   const Measure* measureFor(int32_t tick);
 
 private:
-  bool appendMeasure();
-
-  MeasureGrid& grid_;
-  const Song& song_;
+  const MeasureGrid& grid_;
   std::size_t position_ = 0;
 };
 

@@ -4,7 +4,7 @@
 #include <array>
 #include <utility>
 
-#include "app/project.h"
+#include "app/conversion.h"
 #include "base/messages_audio.h"
 #include "bms/chart_format.h"
 #include "bms/chart_lines.h"
@@ -18,29 +18,29 @@ using Cells = std::array<std::string, Columns>;
 constexpr std::size_t kColumns = 7;
 using Row = Cells<kColumns>;
 
-const BMSTrack* chartTrackOf(const Project& project, std::size_t track) {
-  for (const BMSTrack& chart : project.chart.chartTracks) {
-    if (std::cmp_equal(chart.track, track)) return &chart;
+const ChartTrack* chartTrackOf(const Chart& chart, std::size_t track) {
+  for (const ChartTrack& charted : chart.tracks) {
+    if (std::cmp_equal(charted.track, track)) return &charted;
   }
   return nullptr;
 }
 
 // An id past ZZ has no name in a .bme chart, and a bmson chart names its sounds by file: then the
 // track's count of ids tells more than three digits that no chart holds.
-std::string wavIdRange(const BMSTrack* chart) {
+std::string wavIdRange(const ChartTrack* chart) {
   if (!chart || chart->notes.empty()) return "-";
   const int64_t last = int64_t{chart->firstWav} + chart->maxDefinition;
   if (last > kMaxChartId) return std::to_string(int64_t{chart->maxDefinition} + 1) + " ids";
   return toBase36(chart->firstWav) + "-" + toBase36(static_cast<int32_t>(last));
 }
 
-TrackReport reportTrack(const Project& project, std::size_t track) {
+TrackReport reportTrack(const Song& song, const Converted& converted, std::size_t track) {
   TrackReport report;
-  const std::string& name = project.song.tracks[track].name;
-  const std::string& definitionName = project.settings[track].definitionName;
+  const std::string& name = song.tracks[track].name;
+  const std::string& definitionName = converted.settings[track].definitionName;
   report.name = name.empty() ? "(no name)" : name;
   report.definitionName = definitionName.empty() ? "-" : definitionName;
-  const std::vector<Note>& notes = project.sliced[track].notes;
+  const std::vector<Note>& notes = converted.sliced[track].notes;
   report.notes = notes.size();
   for (const Note& note : notes) {
     if (note.isHead()) ++report.objects;
@@ -48,7 +48,7 @@ TrackReport reportTrack(const Project& project, std::size_t track) {
     report.sounds = std::max(report.sounds, note.sound + 1);
     report.definitions = std::max(report.definitions, note.definition + 1);
   }
-  report.wavIds = wavIdRange(chartTrackOf(project, track));
+  report.wavIds = wavIdRange(chartTrackOf(converted.chart, track));
   return report;
 }
 
@@ -91,19 +91,15 @@ constexpr std::size_t kFidelityColumns = 6;
 
 Cells<kFidelityColumns> fidelityCells(const audio::TrackFidelity& track) {
   const FidelityFigureTexts texts = audio::figureTexts(track.figures);
-  return {track.trackName,
-          track.definitionName,
-          texts.logSpectralDistanceDb,
-          texts.spectralSnrDb,
-          texts.worstStretchSnrDb,
-          texts.worstStretchSeconds};
+  return {track.trackName,     track.definitionName,    texts.logSpectralDistanceDb,
+          texts.spectralSnrDb, texts.worstStretchSnrDb, texts.worstStretchSeconds};
 }
 
 }  // namespace
 
-std::vector<TrackReport> reportTracks(const Project& project) {
+std::vector<TrackReport> reportTracks(const Song& song, const Converted& converted) {
   std::vector<TrackReport> reports;
-  for (const std::size_t track : project.convertedTracks()) reports.push_back(reportTrack(project, track));
+  for (const std::size_t track : converted.tracks) reports.push_back(reportTrack(song, converted, track));
   return reports;
 }
 

@@ -11,8 +11,9 @@
 #include "audio/fidelity/fidelity.h"
 
 namespace rendlow {
-class Project;
-}
+struct Converted;
+struct Song;
+}  // namespace rendlow
 
 namespace rendlow::cli {
 
@@ -26,9 +27,9 @@ struct TrackReport {
   std::string wavIds;       // "01-05", or "-" without a chart or without notes
 };
 
-// One entry per converted track (content and enabled), in file order, from the converted
-// project and the chart built from it (if any).
-std::vector<TrackReport> reportTracks(const Project& project);
+// One entry per converted track (content and enabled), in file order, from the conversion and the
+// chart built with it (if any).
+std::vector<TrackReport> reportTracks(const Song& song, const Converted& converted);
 
 // The table, one header line and one line per track, columns aligned, each line indented.
 void printTrackTable(std::ostream& out, const std::vector<TrackReport>& tracks);

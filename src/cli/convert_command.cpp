@@ -53,10 +53,9 @@ void tellSoundsNotMade(const Options& options, std::ostream& err) {
 }
 
 // --verbose: what was converted and each file written, in the order written.
-void tellProgress(const Application& app, const std::string& input, const OutputResult& result,
-                  std::ostream& err) {
+void tellProgress(const std::string& input, const OutputResult& result, std::ostream& err) {
   if (result.renderingWritten())
-    printMessage(err, convertedProgressLine(input, app.project.convertedTracks().size()));
+    printMessage(err, convertedProgressLine(input, result.converted->tracks.size()));
   for (const auto* file : {&result.midi, &result.settings, &result.chart}) {
     if (*file && (*file)->status) printMessage(err, wroteProgressLine((*file)->path));
   }
@@ -64,15 +63,15 @@ void tellProgress(const Application& app, const std::string& input, const Output
 
 // The sound files of a job that wrote its chart, and the fidelity line; the status the job ends
 // with.
-int makeSounds(const Options& options, const Project& project, const OutputFile& chart, std::ostream& out,
-               std::ostream& err) {
+int makeSounds(const Options& options, const Song& song, const Converted& converted, const OutputFile& chart,
+               std::ostream& out, std::ostream& err) {
   KeysoundRequest request;
   request.stemsFolder = options.stemsFolder;
   request.soundFont = options.soundFont.value_or("");
   request.ogg = options.ogg;
   request.recording = options.recording;
   request.trackRecordings = options.trackRecordings;
-  const Result<KeysoundReport> made = makeKeysounds(project, chart.path, request);
+  const Result<KeysoundReport> made = makeKeysounds(song, converted, chart.path, request);
   if (!made) {
     printMessage(err, made.problem().message);
     return kExitFailed;
@@ -120,23 +119,24 @@ int convertOne(const Options& options, const std::string& input, std::ostream& o
     return kExitFailed;
   }
   const OutputResult& result = *job->output;
-  if (options.verbose) tellProgress(app, input, result, err);
+  if (options.verbose) tellProgress(input, result, err);
   if (!options.quiet && result.renderingWritten()) {
     out << input << '\n';
-    printTrackTable(out, reportTracks(app.project));
+    printTrackTable(out, reportTracks(app.project.song, *result.converted));
   }
   reportWritten("rendering MIDI file", result.midi, options.quiet, out);
   reportWritten("settings file", result.settings, options.quiet, out);
   reportWritten("chart", result.chart, options.quiet, out);
-  for (const Notice& notice : result.notices) printMessage(err, notice.message);
+  for (const Message& told : result.told()) printMessage(err, told);
   if (!result.ok()) {
     printMessage(err, filesSummary(result));
     tellSoundsNotMade(options, err);
     return kExitFailed;
   }
-  const int status = exitStatusOf(result.notices);
+  const int status = exitStatusOf(result.warnings);
   if (!(options.stemsFolder || options.keysounds) || !result.chart || !result.chart->status) return status;
-  return worseStatus(status, makeSounds(options, app.project, *result.chart, out, err));
+  return worseStatus(status,
+                     makeSounds(options, app.project.song, *result.converted, *result.chart, out, err));
 }
 
 }  // namespace

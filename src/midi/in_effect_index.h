@@ -9,7 +9,7 @@ namespace rendlow {
 
 // Finds, for a list of tempo changes or time signatures that only grows at its end, the entry in
 // effect at a tick without scanning. The entry in effect is the one a scan over the list in
-// reading order returns, as beatAt does: the scan stops at the first entry whose tick lies after
+// reading order returns, as timeSignatureAt does: the scan stops at the first entry whose tick lies after
 // the asked tick and returns the entry before it (the first entry when it stops there at once).
 // The reader asks once per event; with hundreds of tempo changes and hundreds of thousands of
 // events the scan would make reading quadratic.

@@ -76,7 +76,7 @@ private:
   void takeData(MidiEvent& event, int32_t length);
   void applyMeta(MidiTrack& track, MidiEvent& event);
   void addTempo(MidiEvent& event);
-  void addBeat(MidiEvent& event);
+  void addTimeSignature(MidiEvent& event);
   void linkTempo(MidiEvent& event);
   bool setsNoTempo(const MidiEvent& event) const;
   void skipZeroTempo(const MidiEvent& event);
@@ -281,7 +281,7 @@ void MidiReader::applyMeta(MidiTrack& track, MidiEvent& event) {
       if (!setsNoTempo(event)) addTempo(event);
       break;
     case kMetaTimeSignature:
-      addBeat(event);
+      addTimeSignature(event);
       break;
     default:
       break;
@@ -305,8 +305,8 @@ void MidiReader::addTempo(MidiEvent& event) {
   event.tempo = tempo.index;
 }
 
-void MidiReader::addBeat(MidiEvent& event) {
-  Beat beat;
+void MidiReader::addTimeSignature(MidiEvent& event) {
+  TimeSignature beat;
   beat.numerator = event.signedData(0);
   const int32_t exponent = event.signedData(1);
   beat.denominator = exponent > kMaxDenominatorExponent
@@ -314,7 +314,7 @@ void MidiReader::addBeat(MidiEvent& event) {
                          : static_cast<int32_t>(std::pow(2.0, static_cast<double>(exponent)));
   diagnostics_.print("Set Mesauge: %d/%d\n", beat.numerator, beat.denominator);
   beat.tick = event.tick;
-  song_.beats.push_back(beat);
+  song_.timeSignatures.push_back(beat);
 }
 
 // The tempo change in effect at the event's tick, as far as the file has been read. A Set Tempo

@@ -73,7 +73,7 @@ bool hasNote(const Song& song) {
   });
 }
 
-int32_t beatAt(const std::vector<Beat>& beats, int32_t tick) {
+int32_t timeSignatureAt(const std::vector<TimeSignature>& beats, int32_t tick) {
   if (beats.empty()) return kNone;
   int32_t found = 0;
   for (std::size_t i = 0; i < beats.size() && beats[i].tick <= tick; ++i) found = static_cast<int32_t>(i);

@@ -116,7 +116,7 @@ struct Tempo {
   int32_t index = 0;
 };
 
-struct Beat {
+struct TimeSignature {
   int32_t numerator = 0;
   int32_t denominator = 0;
   int32_t tick = 0;
@@ -157,7 +157,7 @@ struct Song {
   MidiHeader header;
   std::vector<MidiTrack> tracks;
   std::vector<Tempo> tempos;  // in reading order, all tracks together
-  std::vector<Beat> beats;    // likewise
+  std::vector<TimeSignature> timeSignatures;  // likewise
   int32_t songEnd = 0;
   // The file as read, then any data bytes the program adds; meta and system-exclusive events
   // point into it.
@@ -180,6 +180,6 @@ bool hasNote(const Song& song);
 // The position of the time signature in effect at `tick`: the scan runs over the list in reading
 // order and stops at the first entry that lies later; before the first entry, the first entry.
 // kNone on an empty list.
-int32_t beatAt(const std::vector<Beat>& beats, int32_t tick);
+int32_t timeSignatureAt(const std::vector<TimeSignature>& beats, int32_t tick);
 
 }  // namespace rendlow

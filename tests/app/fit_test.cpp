@@ -1,12 +1,13 @@
 // The fit: the finest slicing whose chart fits a number of #WAV ids, found by measuring each step
 // on a plan of the tracks; and the settings file's length width, which every older file lacks.
 
+#include "app/fit.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "app/fit.h"
 #include "app/output_flow.h"
 #include "app/track_line.h"
 #include "job_fixture.h"
@@ -50,8 +51,12 @@ TEST(Fit, TakesTheStepsThatStrayLeastPerIdUntilTheChartFits) {
     EXPECT_EQ(fit.largestId, c.largest) << c.what;
     EXPECT_EQ(!fit.changes.empty(), c.changes) << c.what;
     applyFit(song.job.app.project, fit);
-    if (c.wideWidth >= 0) { EXPECT_EQ(song.row(0).velocitySplitWidth, c.wideWidth) << c.what; }
-    if (c.narrowWidth >= 0) { EXPECT_EQ(song.row(1).velocitySplitWidth, c.narrowWidth) << c.what; }
+    if (c.wideWidth >= 0) {
+      EXPECT_EQ(song.row(0).velocitySplitWidth, c.wideWidth) << c.what;
+    }
+    if (c.narrowWidth >= 0) {
+      EXPECT_EQ(song.row(1).velocitySplitWidth, c.narrowWidth) << c.what;
+    }
   }
 }
 
@@ -91,7 +96,8 @@ TEST(Fit, TheWindowOffersToFitARefusedChartAndWritesItWhenAccepted) {
     ASSERT_FALSE(job.form.rows().empty());
     job.form.acceptsOffers = accepted;
     WorkingFolder here(job.dir.path());
-    const Result<OutputResult> result = runOutput(job.app, {"song_out.mid", {}, OutputChoice::MidiAndChart}, &job.form);
+    const Result<OutputResult> result =
+        runOutput(job.app, {"song_out.mid", {}, OutputChoice::MidiAndChart}, &job.form);
     ASSERT_TRUE(result);
     EXPECT_EQ(result->chart && result->chart->status, accepted);
     EXPECT_EQ(std::filesystem::exists(job.dir.file("song_out.bme")), accepted);
@@ -99,7 +105,9 @@ TEST(Fit, TheWindowOffersToFitARefusedChartAndWritesItWhenAccepted) {
     EXPECT_EQ(job.form.rows()[0].settings.velocitySplitWidth > 1, accepted);
     ASSERT_EQ(job.form.messages().size(), accepted ? 2u : 1u);
     const std::string told = job.form.messages().back().in(Audience::EnglishConsole);
-    EXPECT_NE(told.find(accepted ? "row 0 Many: velocitySplitWidth 1 " : "would run up to 1440"), std::string::npos) << told;
+    EXPECT_NE(told.find(accepted ? "row 0 Many: velocitySplitWidth 1 " : "would run up to 1440"),
+              std::string::npos)
+        << told;
   }
 }
 

@@ -42,10 +42,11 @@ std::string withPlatformLineEnds(std::string text) {
 
 void writeStems(JobRun& job, const std::set<std::string>& names, double lateSeconds) {
   fs::create_directories(job.dir.file("stems"));
-  const audio::TempoMap tempo = renderingFileTempoMap(job.app.project);
-  for (const audio::RenderingFileTrack& track : renderingFileTracks(job.app.project)) {
+  const audio::TempoMap tempo = renderingFileTempoMap(job.app.project.song, *job.converted);
+  for (const audio::RenderingFileTrack& track : renderingFileTracks(*job.converted)) {
     if (!names.count(track.stemName)) continue;
-    const audio::AudioBuffer stem = audio::test::delayed(audio::test::synthesizedStem(track, tempo), lateSeconds);
+    const audio::AudioBuffer stem =
+        audio::test::delayed(audio::test::synthesizedStem(track, tempo), lateSeconds);
     ASSERT_TRUE(audio::builtinBackend().write(job.dir.file("stems/" + track.stemName + ".wav"), stem,
                                               audio::AudioFileType::Wav));
   }
@@ -57,21 +58,24 @@ void exportJobForInterop(const JobRun& job, const std::string& stem) {
   fs::copy_file(job.dir.file(stem + ".mid"), folder + "/source.mid");
   fs::copy_file(job.dir.file(stem + "_out.mid"), folder + "/rendering.mid");
   const bool bmson = fs::exists(job.dir.file(stem + "_out.bmson"));
-  fs::copy_file(job.dir.file(stem + (bmson ? "_out.bmson" : "_out.bme")), folder + (bmson ? "/chart.bmson" : "/chart.bme"));
-  const Project& project = job.app.project;
+  fs::copy_file(job.dir.file(stem + (bmson ? "_out.bmson" : "_out.bme")),
+                folder + (bmson ? "/chart.bmson" : "/chart.bme"));
+  const Song& song = job.app.project.song;
+  const Converted& converted = *job.converted;
   std::ofstream out(folder + "/held.txt", std::ios::binary);
-  out << "division " << project.song.header.division << "\n";
-  for (const std::size_t track : project.convertedTracks()) {
+  out << "division " << song.header.division << "\n";
+  for (const std::size_t track : converted.tracks) {
     out << "track\n";
-    for (const TimedEvent& event : project.layout.tracks[track].events) {
+    for (const TimedEvent& event : converted.layout.tracks[track].events) {
       if (event.kind == EventKind::None) continue;
       out << "event " << event.tick << ' ' << int{event.status} << ' ' << int{event.metaType};
-      for (const uint8_t byte : project.song.dataOf(event)) out << ' ' << int{byte};
+      for (const uint8_t byte : song.dataOf(event)) out << ' ' << int{byte};
       out << '\n';
     }
   }
-  for (const BMSTrack& track : project.chart.chartTracks) {
-    for (const BMSNote& note : track.notes) out << "object " << toBase36(note.wav) << ' ' << note.tick << '\n';
+  for (const ChartTrack& track : converted.chart.tracks) {
+    for (const ChartNote& note : track.notes)
+      out << "object " << toBase36(note.wav) << ' ' << note.tick << '\n';
   }
 }
 

@@ -7,10 +7,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <string>
 
 #include "app/application.h"
+#include "app/conversion.h"
 #include "app/job.h"
 #include "app/memory_form.h"
 #include "base/message.h"
@@ -21,7 +23,9 @@ namespace rendlow::test {
 
 inline const Bytes kExampleSong = readBytes(std::string(RENDLOW_SOURCE_DIR) + "/examples/example_song.mid");
 // A song kept among the app tests' data, as tests/app/data/README.txt describes it.
-inline Bytes appSong(const std::string& name) { return readBytes(std::string(RENDLOW_TEST_DATA_DIR) + "/app/data/" + name); }
+inline Bytes appSong(const std::string& name) {
+  return readBytes(std::string(RENDLOW_TEST_DATA_DIR) + "/app/data/" + name);
+}
 inline const std::string kGoldenDir = std::string(RENDLOW_TEST_DATA_DIR) + "/golden";
 
 // A request for the job on `input` with the edits ("ROW:FIELD=VALUE") as --set gives them.
@@ -37,6 +41,8 @@ struct JobRun {
   TempDir dir;
   Application app;
   MemoryForm form;
+  // The conversion the last run wrote its files from; none when it wrote no rendering file.
+  std::optional<Converted> converted;
 
   // With a song, it is put in the folder as "song.mid".
   explicit JobRun(const Bytes& song = {}) {
@@ -44,11 +50,16 @@ struct JobRun {
     if (!song.empty()) put("song.mid", song);
   }
   void put(const std::string& name, const Bytes& bytes) const { writeBytes(dir.file(name), bytes); }
-  void put(const std::string& name, const std::string& text) const { put(name, Bytes(text.begin(), text.end())); }
+  void put(const std::string& name, const std::string& text) const {
+    put(name, Bytes(text.begin(), text.end()));
+  }
   // Runs the job from inside the folder.
   Result<JobReport> run(const JobRequest& request) {
     WorkingFolder here(dir.path());
-    return runJob(app, form, request);
+    Result<JobReport> report = runJob(app, form, request);
+    converted.reset();
+    if (report && report->output) converted = report->output->converted;
+    return report;
   }
   std::string read(const std::string& name) const { return readText(dir.file(name)); }
 };

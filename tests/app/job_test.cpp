@@ -43,9 +43,10 @@ TEST(GoldenJob, EachSongAsTheGoldenFilesHoldItAndAgainFromItsSettingsFile) {
     JobRun job;
     job.put(input + ".mid", song);
     const Result<JobReport> report = job.run(goldenJob(c.columns));
-    ASSERT_TRUE(report && report->output && report->output->notices.empty());
+    ASSERT_TRUE(report && report->output && report->output->told().empty());
     for (const std::string& name : outputs)
-      expectGoldenFile(job.dir.file(name), kGoldenDir + "/" + c.columns[0] + "/" + name, !name.ends_with(".mid"));
+      expectGoldenFile(job.dir.file(name), kGoldenDir + "/" + c.columns[0] + "/" + name,
+                       !name.ends_with(".mid"));
     exportJobForInterop(job, input);
     // Converted again from the settings file it wrote, the song gives the very same bytes.
     JobRun again;
@@ -61,7 +62,8 @@ namespace fs = std::filesystem;
 // The files in the job's folder besides the song, by name.
 std::vector<std::string> written(const JobRun& job) {
   std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(job.dir.path())) names.push_back(entry.path().filename().string());
+  for (const auto& entry : fs::directory_iterator(job.dir.path()))
+    names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   std::erase(names, "song.mid");
   return names;
@@ -79,7 +81,8 @@ TEST(OutputFlow, RefusesBeforeWritingAnythingWhenFilesWouldMeetOrSoundsShareName
        "Nothing was written: an output would replace the input MIDI file."},
       {withOutput(request("song.mid"), "out.bme"), "Nothing was written: two outputs would be one file."},
       {withOutput(request("song.mid"), "song.txt"), "Nothing was written: two outputs would be one file."},
-      {request("song.mid", {"1:definitionName=tr01"}), "Nothing was written: two tracks share a definition name."},
+      {request("song.mid", {"1:definitionName=tr01"}),
+       "Nothing was written: two tracks share a definition name."},
       // One file on Windows.
       {request("song.mid", {"1:definitionName=TR01"}),
        "Nothing was written: two tracks share a definition name."},
@@ -103,12 +106,12 @@ TEST(Job, AnUncheckedRowMayShareItsNameAndStaysOutWhenConvertedAgain) {
   JobRun job(kExampleSong);
   const Result<JobReport> report = job.run(request("song.mid", {"1:definitionName=tr01", "1:enabled=0"}));
   ASSERT_TRUE(report && report->output && report->output->ok());
-  EXPECT_EQ(job.app.project.convertedTracks().size(), 3u);  // the conductor and two rows
+  EXPECT_EQ(job.converted->tracks.size(), 3u);  // the conductor and two rows
   EXPECT_NE(job.read("song.txt").find(withPlatformLineEnds("\ttr01\t0\t960\t0\t1\t0\t0\t0\t0\t2\t0\t0\n")),
             std::string::npos);
   ASSERT_TRUE(job.run(request("song.mid")));
   EXPECT_FALSE(job.app.rowSettings(1).enabled);
-  EXPECT_EQ(job.app.project.convertedTracks().size(), 3u);
+  EXPECT_EQ(job.converted->tracks.size(), 3u);
 }
 
 // Five tracks after the conductor, three of one name; the damaged file ends after the third.
@@ -129,8 +132,8 @@ TEST(Job, ADamagedSongKeepsTheSettingsOfTheTracksItLostUntilTheWholeSongReadsAga
   job.put("song.mid", song(3));
   const Result<JobReport> damaged = job.run(request("song.mid"));
   ASSERT_TRUE(damaged && damaged->output);
-  ASSERT_EQ(damaged->output->notices.size(), 1u);
-  EXPECT_EQ(firstLine(damaged->output->notices[0].message), "The MIDI file is damaged.");
+  ASSERT_EQ(damaged->output->warnings.size(), 1u);
+  EXPECT_EQ(firstLine(damaged->output->warnings[0].message), "The MIDI file is damaged.");
   EXPECT_EQ(job.app.project.listedTracks().size(), 3u);
   EXPECT_EQ(job.read("song.txt"), saved);
 
@@ -146,10 +149,10 @@ TEST(OutputFlow, ADamagedSongIsConvertedAsFarAsItWasReadAndTheDamageTold) {
   const Result<JobReport> report = job.run(request("song.mid"));
   ASSERT_TRUE(report && report->output);
   const OutputResult& output = *report->output;
-  ASSERT_EQ(output.notices.size(), 1u);
-  EXPECT_EQ(output.notices[0].kind, Notice::Kind::Warning);
-  const std::string& told = output.notices[0].message.in(Audience::EnglishConsole);
-  EXPECT_EQ(firstLine(output.notices[0].message), "The MIDI file is damaged.");
+  ASSERT_EQ(output.warnings.size(), 1u);
+  EXPECT_TRUE(output.ok());
+  const std::string& told = output.warnings[0].message.in(Audience::EnglishConsole);
+  EXPECT_EQ(firstLine(output.warnings[0].message), "The MIDI file is damaged.");
   EXPECT_NE(told.find("the file ends inside it"), std::string::npos) << told;
   EXPECT_NE(told.find("the file ends after 2"), std::string::npos) << told;
 }
@@ -162,9 +165,10 @@ TEST(OutputFlow, AFileThatCannotBeWrittenIsToldAndTheOthersAreStillWritten) {
   EXPECT_FALSE(output.ok());
   EXPECT_EQ(std::tuple(output.midi->status.ok(), output.settings->status.ok(), output.chart->status.ok()),
             std::tuple(false, true, false));
-  ASSERT_EQ(output.notices.size(), 2u);
-  EXPECT_EQ(firstLine(output.notices[0].message), "The rendering MIDI file could not be written.");
-  EXPECT_EQ(firstLine(output.notices[1].message), "The chart could not be written.");
+  const std::vector<Message> told = output.told();
+  ASSERT_EQ(told.size(), 2u);
+  EXPECT_EQ(firstLine(told[0]), "The rendering MIDI file could not be written.");
+  EXPECT_EQ(firstLine(told[1]), "The chart could not be written.");
   // The settings file names no rendering file, as none was written.
   EXPECT_TRUE(job.read("song.txt").starts_with(withPlatformLineEnds("i\tsong.mid\no\t\n")));
 }
@@ -185,8 +189,8 @@ TEST(OutputFlow, SavingTheSettingsReadsNothingAndWritesOnlyTheSettingsFile) {
   save.output = OutputChoice::SettingsOnly;
   ASSERT_TRUE(job.run(save));
   EXPECT_EQ(written(job), std::vector<std::string>{"song.txt"});
-  EXPECT_TRUE(
-      job.read("song.txt").starts_with(withPlatformLineEnds("i\tsong.mid\no\tother.mid\ntr\tPiano\ttr01\t0\t480")));
+  EXPECT_TRUE(job.read("song.txt")
+                  .starts_with(withPlatformLineEnds("i\tsong.mid\no\tother.mid\ntr\tPiano\ttr01\t0\t480")));
 }
 
 TEST(Job, ASecondRunLoadsTheSettingsSavedBesideTheSongOnlyWhenTheyNameIt) {

@@ -9,13 +9,13 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <sstream>
 #include <set>
+#include <sstream>
 #include <tuple>
 
 #include "audio/io/audio_backend.h"
-#include "base/platform.h"
 #include "audio/synthesized_stem.h"
+#include "base/platform.h"
 #include "job_fixture.h"
 
 namespace rendlow::test {
@@ -44,9 +44,9 @@ const Bytes kSoloVelocities = appSong("solo_velocities.mid");
 TEST(SoundStarts, EverySoundOfTheChartStartsOnceInItsTrackInOrder) {
   JobRun job(kExampleSong);
   ASSERT_TRUE(job.run(request("song.mid", {"0:gridUnit=1920", "1:splitMethod=2"})));
-  ASSERT_FALSE(renderingFileTracks(job.app.project).empty());
+  ASSERT_FALSE(renderingFileTracks(*job.converted).empty());
   std::set<std::string> named;
-  for (const audio::RenderingFileTrack& track : renderingFileTracks(job.app.project)) {
+  for (const audio::RenderingFileTrack& track : renderingFileTracks(*job.converted)) {
     for (std::size_t s = 0; s < track.sounds.size(); ++s) {
       const audio::RenderingFileSound& sound = track.sounds[s];
       EXPECT_TRUE(named.insert(sound.fileName).second) << sound.fileName;
@@ -73,21 +73,21 @@ TEST(Keysounds, AStemThatDoesNotFitTheRenderingFileIsToldAndLeftUncut) {
   writeStems(job, {"tr01", "tr02", "tr03"});
   KeysoundRequest cut;
   cut.stemsFolder = job.dir.file("stems");
-  const Result<KeysoundReport> right = makeKeysounds(job.app.project, job.dir.file("song_out.bme"), cut);
+  const Result<KeysoundReport> right =
+      makeKeysounds(job.app.project.song, *job.converted, job.dir.file("song_out.bme"), cut);
   ASSERT_TRUE(right);
-  EXPECT_FALSE(hasNotice(right->files.notices, Notice::Kind::Warning)) << englishOf(right->files.notices);
+  EXPECT_TRUE(right->files.notices.empty()) << englishOf(right->files.notices);
   EXPECT_EQ(right->files.filesWritten, 18);
 
   for (const auto& name : wavNames(job.read("song_out.bme"))) fs::remove(job.dir.file(name));
   writeStems(job, {"tr02"}, 0.5);
-  const Result<KeysoundReport> late = makeKeysounds(job.app.project, job.dir.file("song_out.bme"), cut);
+  const Result<KeysoundReport> late =
+      makeKeysounds(job.app.project.song, *job.converted, job.dir.file("song_out.bme"), cut);
   ASSERT_TRUE(late);
   ASSERT_EQ(late->files.notices.size(), 1u) << englishOf(late->files.notices);
-  EXPECT_EQ(late->files.notices[0].kind, Notice::Kind::Warning);
   const std::string told = englishOf(late->files.notices);
   const std::string stem = job.dir.file(std::string("stems") + pathSeparator() + "tr02.wav");
-  EXPECT_NE(told.find("File: " + stem + "\nWhat looks wrong: starts 500 ms late\n"),
-            std::string::npos)
+  EXPECT_NE(told.find("File: " + stem + "\nWhat looks wrong: starts 500 ms late\n"), std::string::npos)
       << told;
   EXPECT_EQ(late->files.filesWritten, 9);
   for (const std::string& name : wavNames(job.read("song_out.bme")))
@@ -100,10 +100,12 @@ TEST(Keysounds, StemsAreCutIntoEveryFileTheChartNamesAndMissingOnesAreTold) {
   // tr01 and tr02 rendered from the rendering file; tr03 missing; an extra stem beside them.
   writeStems(job, {"tr01", "tr02"});
   audio::AudioBuffer tone{44100, 2, std::vector<float>(2 * 44100 * 60, 0.25f)};
-  ASSERT_TRUE(audio::builtinBackend().write(job.dir.file("stems/extra.wav"), tone, audio::AudioFileType::Wav));
+  ASSERT_TRUE(
+      audio::builtinBackend().write(job.dir.file("stems/extra.wav"), tone, audio::AudioFileType::Wav));
   KeysoundRequest cut;
   cut.stemsFolder = job.dir.file("stems");
-  const Result<KeysoundReport> made = makeKeysounds(job.app.project, job.dir.file("song_out.bme"), cut);
+  const Result<KeysoundReport> made =
+      makeKeysounds(job.app.project.song, *job.converted, job.dir.file("song_out.bme"), cut);
   ASSERT_TRUE(made);
   EXPECT_EQ(made->files.filesWritten, 14);  // tr01's five sounds and tr02's nine
   const std::string notices = englishOf(made->files.notices);
@@ -119,13 +121,17 @@ TEST(Keysounds, StemsAreCutIntoEveryFileTheChartNamesAndMissingOnesAreTold) {
   // One among the stems is no extra stem, unless another recording is measured against.
   const audio::AudioBuffer silence{44100, 2, std::vector<float>(2 * 44100, 0.0f)};
   const audio::AudioBuffer otherRate{48000, 2, std::vector<float>(2 * 48000, 0.25f)};
-  ASSERT_TRUE(audio::builtinBackend().write(job.dir.file("stems/silent.wav"), silence, audio::AudioFileType::Wav));
+  ASSERT_TRUE(
+      audio::builtinBackend().write(job.dir.file("stems/silent.wav"), silence, audio::AudioFileType::Wav));
   ASSERT_TRUE(audio::builtinBackend().write(job.dir.file("48k.wav"), otherRate, audio::AudioFileType::Wav));
   const std::tuple<const char*, const char*, std::size_t> recordings[] = {
-      {"stems/silent.wav", "is silent", 2}, {"48k.wav", "sample rate", 3}, {"absent.wav", "does not exist", 3}};
+      {"stems/silent.wav", "is silent", 2},
+      {"48k.wav", "sample rate", 3},
+      {"absent.wav", "does not exist", 3}};
   for (const auto& [recording, why, notices] : recordings) {
     cut.recording = job.dir.file(recording);
-    const Result<KeysoundReport> unmeasured = makeKeysounds(job.app.project, job.dir.file("song_out.bme"), cut);
+    const Result<KeysoundReport> unmeasured =
+        makeKeysounds(job.app.project.song, *job.converted, job.dir.file("song_out.bme"), cut);
     ASSERT_TRUE(unmeasured) << recording;
     EXPECT_EQ(unmeasured->files.filesWritten, 14) << recording;
     EXPECT_EQ(unmeasured->files.notices.size(), notices) << recording;
@@ -137,7 +143,7 @@ TEST(Keysounds, StemsAreCutIntoEveryFileTheChartNamesAndMissingOnesAreTold) {
   // The chart is read back to be measured; one that cannot be read is told by name.
   cut.recording = job.dir.file("stems/tr01.wav");
   const std::string absent = job.dir.file("absent.bme");
-  const Result<KeysoundReport> unread = makeKeysounds(job.app.project, absent, cut);
+  const Result<KeysoundReport> unread = makeKeysounds(job.app.project.song, *job.converted, absent, cut);
   ASSERT_TRUE(unread && unread->measureNotices.size() == 1);
   const std::string why = unread->measureNotices[0].message.in(Audience::EnglishConsole);
   EXPECT_NE(why.find("Could not read the chart\nFile: " + absent), std::string::npos) << why;
@@ -151,12 +157,14 @@ protected:
   }
 
   // The figures of the chart of `song`, converted with `edits`, rendered with the synthesizer.
-  audio::FidelityFigures render(JobRun& job, const Bytes& song, std::initializer_list<const char*> edits = {}) {
+  audio::FidelityFigures render(JobRun& job, const Bytes& song,
+                                std::initializer_list<const char*> edits = {}) {
     job.put("song.mid", song);
     EXPECT_TRUE(job.run(request("song.mid", edits)));
     KeysoundRequest synthesize;
     synthesize.soundFont = kSoundFont;
-    const Result<KeysoundReport> made = makeKeysounds(job.app.project, job.dir.file("song_out.bme"), synthesize);
+    const Result<KeysoundReport> made =
+        makeKeysounds(job.app.project.song, *job.converted, job.dir.file("song_out.bme"), synthesize);
     EXPECT_TRUE(made && made->fidelity);
     return made && made->fidelity ? *made->fidelity : audio::FidelityFigures{};
   }
@@ -191,10 +199,12 @@ TEST_F(Rendered, ABmsonChartMakesTheSameSoundsAndFiguresAsTheBme) {
   ASSERT_TRUE(bmson.run(job));
   KeysoundRequest synthesize;
   synthesize.soundFont = kSoundFont;
-  const Result<KeysoundReport> made = makeKeysounds(bmson.app.project, bmson.dir.file("song_out.bmson"), synthesize);
+  const Result<KeysoundReport> made =
+      makeKeysounds(bmson.app.project.song, *bmson.converted, bmson.dir.file("song_out.bmson"), synthesize);
   ASSERT_TRUE(made && made->fidelity);
   EXPECT_EQ(static_cast<std::size_t>(made->files.filesWritten), wavNames(bme.read("song_out.bme")).size());
-  EXPECT_EQ(std::tuple(made->fidelity->logSpectralDistanceDb, made->fidelity->waveformSnrDb, made->fidelity->lagFrames),
+  EXPECT_EQ(std::tuple(made->fidelity->logSpectralDistanceDb, made->fidelity->waveformSnrDb,
+                       made->fidelity->lagFrames),
             std::tuple(asBme.logSpectralDistanceDb, asBme.waveformSnrDb, asBme.lagFrames));
   exportKeysoundsForInterop(bmson.dir.file("song_out.bmson"));
 }
@@ -206,7 +216,8 @@ TEST_F(Rendered, SilentSoundsAreWrittenAsSilenceAndToldAndNoFileIsEmpty) {
   ASSERT_TRUE(job.run(request("song.mid")));
   KeysoundRequest synthesize;
   synthesize.soundFont = kSoundFont;
-  const Result<KeysoundReport> made = makeKeysounds(job.app.project, job.dir.file("song_out.bme"), synthesize);
+  const Result<KeysoundReport> made =
+      makeKeysounds(job.app.project.song, *job.converted, job.dir.file("song_out.bme"), synthesize);
   ASSERT_TRUE(made);
   const std::string told = englishOf(made->files.notices);
   EXPECT_NE(told.find("1 of the 3 sounds of track tr01 are silent"), std::string::npos) << told;

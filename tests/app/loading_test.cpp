@@ -37,7 +37,8 @@ TEST(LoadFlow, AMidiFileGivesOneRowPerTrackWithContentAfterTheFirst) {
   EXPECT_EQ(job.form.rows()[0].trackName, "Bass");
   EXPECT_EQ(job.form.rows()[2].trackName, "");
   EXPECT_EQ(definitionNames(job.form), (std::vector<std::string>{"tr01", "tr02", "tr03"}));
-  for (const MemoryForm::Row& row : job.form.rows()) EXPECT_EQ(row.settings.gridUnit, 0);  // no grid until set
+  for (const MemoryForm::Row& row : job.form.rows())
+    EXPECT_EQ(row.settings.gridUnit, 0);  // no grid until set
   EXPECT_EQ(job.form.text(Box::OutputFile), "song_out.mid");
 }
 
@@ -82,9 +83,10 @@ TEST(Project, KeepsTheRecordsNoTrackTookOnlyWhileTheSongIsCutShort) {
 // name take the last one.
 TEST(LoadFlow, ASettingsFileGivesEachTrackOfANameItsOwnLine) {
   JobRun job(kFiveTracks);
-  job.put("song.txt",
-          "i\tsong.mid\no\telsewhere.mid\ntr\tBass\tlow\t0\t100\ntr\tBass\thigh\t0\t200\ntr\t\tnoname\t0\t300\n"
-          "tr\tGone\tx\t0\t400\ng\tG\nt\tT\na\tA\n");
+  job.put(
+      "song.txt",
+      "i\tsong.mid\no\telsewhere.mid\ntr\tBass\tlow\t0\t100\ntr\tBass\thigh\t0\t200\ntr\t\tnoname\t0\t300\n"
+      "tr\tGone\tx\t0\t400\ng\tG\nt\tT\na\tA\n");
   job.put("one.txt", "i\tsong.mid\ntr\tBass\tlow\t0\t100\n");
   WorkingFolder here(job.dir.path());
   ASSERT_TRUE(loadFile(job.app, job.form, "song.txt"));
@@ -169,7 +171,8 @@ TEST(SettingsFile, KeepsWhatItWasGivenAndReadsBothLineEnds) {
   Result<SettingsFileContents> read = loadSettings(settingsPath);
   ASSERT_TRUE(read);
   EXPECT_EQ(std::tuple(read->inputPath, read->outputPath, read->genre, read->title),
-            std::tuple(project.inputPath, project.outputPath, project.chartHeader.genre, project.chartHeader.title));
+            std::tuple(project.inputPath, project.outputPath, project.chartHeader.genre,
+                       project.chartHeader.title));
 
   // CR LF line ends, a later "i" line over an earlier one, other keys and key-less lines ignored.
   const std::string text = "i\t/a.mid\r\ni\t/b.mid\r\nz\tignored\r\nno tab\r\ntr\tP\td\t3\r\ng\tG\n";
@@ -248,26 +251,75 @@ TEST(WindowOpen, WhatTheFolderHoldsDecidesWhatLoadsAndWhatIsTold) {
     std::vector<std::pair<std::string, std::string>> files;
     std::string opened;
     bool loads;
-    std::string genre;          // shown after the open
-    std::string firstRowName;   // the first row's definition name after the open
-    std::string status;         // in English
+    std::string genre;         // shown after the open
+    std::string firstRowName;  // the first row's definition name after the open
+    std::string status;        // in English
     std::vector<std::pair<std::string, Tone>> messages;
   } cases[] = {
-      {"the saved setup beside the song", {{"song.txt", setup}}, "song.mid", true, "Rock", "low",
-       "using the settings in song.txt", {}},
-      {"the setup itself", {{"song.txt", setup}}, "song.txt", true, "Rock", "low",
-       "using the settings in song.txt", {}},
-      {"a setup of another song beside it", {{"song.txt", "i\tother.mid\ng\tJazz\n"}}, "song.mid", true, "", "tr01",
-       "", {}},
-      {"a setup whose song is gone", {{"lost.txt", "i\tgone.mid\ng\tPop\n"}}, "lost.txt", false, "", "",
-       "", {{"The song this setup was made for is not there: " + std::string("gone.mid"), Tone::Error}}},
-      {"a setup that names no song", {{"empty.txt", "g\tPop\n"}}, "empty.txt", false, "", "", "",
+      {"the saved setup beside the song",
+       {{"song.txt", setup}},
+       "song.mid",
+       true,
+       "Rock",
+       "low",
+       "using the settings in song.txt",
+       {}},
+      {"the setup itself",
+       {{"song.txt", setup}},
+       "song.txt",
+       true,
+       "Rock",
+       "low",
+       "using the settings in song.txt",
+       {}},
+      {"a setup of another song beside it",
+       {{"song.txt", "i\tother.mid\ng\tJazz\n"}},
+       "song.mid",
+       true,
+       "",
+       "tr01",
+       "",
+       {}},
+      {"a setup whose song is gone",
+       {{"lost.txt", "i\tgone.mid\ng\tPop\n"}},
+       "lost.txt",
+       false,
+       "",
+       "",
+       "",
+       {{"The song this setup was made for is not there: " + std::string("gone.mid"), Tone::Error}}},
+      {"a setup that names no song",
+       {{"empty.txt", "g\tPop\n"}},
+       "empty.txt",
+       false,
+       "",
+       "",
+       "",
        {{"The settings file cannot be read.", Tone::Error}}},
-      {"no MIDI file", {{"notes.mid", "just text"}}, "notes.mid", false, "", "", "",
+      {"no MIDI file",
+       {{"notes.mid", "just text"}},
+       "notes.mid",
+       false,
+       "",
+       "",
+       "",
        {{"The MIDI file cannot be read.", Tone::Error}}},
-      {"no file at all", {}, "missing.mid", false, "", "", "", {{"The MIDI file cannot be read.", Tone::Error}}},
-      {"a damaged song", {{"cut.mid", std::string(damaged.begin(), damaged.end())}}, "cut.mid", true, "", "tr01",
-       "", {{"The MIDI file is damaged.", Tone::Warning}}},
+      {"no file at all",
+       {},
+       "missing.mid",
+       false,
+       "",
+       "",
+       "",
+       {{"The MIDI file cannot be read.", Tone::Error}}},
+      {"a damaged song",
+       {{"cut.mid", std::string(damaged.begin(), damaged.end())}},
+       "cut.mid",
+       true,
+       "",
+       "tr01",
+       "",
+       {{"The MIDI file is damaged.", Tone::Warning}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -57,7 +57,9 @@ TEST(OutputMessage, EachOutputIsToldOnceAfterEverythingIsWritten) {
     if (c.columns[4] == "0") continue;
     const Message& told = window.messages().back();
     EXPECT_EQ(window.tones().back(), toneNamed(c.columns[5]));
-    if (c.columns[6] != "-") { EXPECT_EQ(firstLine(told), c.columns[6]); }
+    if (c.columns[6] != "-") {
+      EXPECT_EQ(firstLine(told), c.columns[6]);
+    }
     const std::string& text = told.in(Audience::EnglishConsole);
     std::size_t from = 0;
     std::istringstream parts(c.expected);

@@ -42,7 +42,9 @@ void expectRefusedWithNothingWritten(JobRun& job, const std::string& says) {
   ASSERT_FALSE(output);
   EXPECT_EQ(firstLine(output.problem().message), says);
   for (const char* name : kOutputNames)
-    if (fs::is_regular_file(job.dir.file(name))) { EXPECT_EQ(job.read(name), "old") << name; }
+    if (fs::is_regular_file(job.dir.file(name))) {
+      EXPECT_EQ(job.read(name), "old") << name;
+    }
 }
 
 // Root may write a file its owner made read-only; the program must not, whoever runs it. Nor may
@@ -121,17 +123,16 @@ TEST(OutputPlan, WarnsOfDamageAndOfASongWithoutNotes) {
     ASSERT_TRUE(report && report->output);
     const OutputResult& output = *report->output;
     std::vector<std::string> warnings;
-    for (const Notice& notice : output.notices) {
-      EXPECT_EQ(notice.kind, Notice::Kind::Warning);
-      warnings.push_back(firstLine(notice.message));
-    }
+    for (const Notice& notice : output.warnings) warnings.push_back(firstLine(notice.message));
     EXPECT_EQ(warnings, c.warnings);
-    EXPECT_TRUE(output.renderingWritten() && output.chart && output.chart->status);
-    if (!c.withZeroTempo || output.notices.empty()) continue;
-    const std::string& text = output.notices[0].message.in(Audience::EnglishConsole);
-    EXPECT_NE(text.find("track 1 \"Conductor\": the Set Tempo at tick 0 is 0 microseconds per quarter note, which "
-                        "is no tempo. It was skipped."),
-              std::string::npos)
+    EXPECT_EQ(output.told().size(), c.warnings.size());
+    EXPECT_TRUE(output.ok() && output.renderingWritten() && output.chart && output.chart->status);
+    if (!c.withZeroTempo || output.warnings.empty()) continue;
+    const std::string& text = output.warnings[0].message.in(Audience::EnglishConsole);
+    EXPECT_NE(
+        text.find("track 1 \"Conductor\": the Set Tempo at tick 0 is 0 microseconds per quarter note, which "
+                  "is no tempo. It was skipped."),
+        std::string::npos)
         << text;
     const std::string chart = job.read("song_out.bme");
     EXPECT_NE(chart.find("#BPM 120.000000"), std::string::npos) << chart;
@@ -170,10 +171,10 @@ TEST(OutputPlan, AChartPastItsIdsHoldsBackItsRenderingFileAndSavesTheSettingsAlo
     EXPECT_EQ(job.read("song_out.bme"), "old");
     EXPECT_NE(job.read("song.txt").find("\tkept\t"), std::string::npos) << job.read("song.txt");
     if (c.ok) continue;
-    ASSERT_EQ(output->notices.size(), 1u);
-    EXPECT_EQ(output->notices[0].kind, Notice::Kind::Failure);
-    const std::string told = output->notices[0].message.in(Audience::EnglishConsole);
-    EXPECT_EQ(firstLine(output->notices[0].message), "The chart was not written.");
+    ASSERT_EQ(output->told().size(), 1u);
+    EXPECT_TRUE(output->pairRefused && output->warnings.empty());
+    const std::string told = output->told()[0].in(Audience::EnglishConsole);
+    EXPECT_EQ(firstLine(output->told()[0]), "The chart was not written.");
     EXPECT_NE(told.find("not written either: song_out.mid"), std::string::npos) << told;
     EXPECT_FALSE(output->midi->status || output->chart->status);
   }
@@ -221,17 +222,19 @@ TEST(OutputPlan, ASongInAReadOnlyFolderKeepsItsSettingsBesideTheChart) {
     WorkingFolder here(job.dir.path());
     ASSERT_TRUE(loadFile(job.app, job.form, "album/song.mid"));
     if (c.songFolderReadOnly)
-      fs::permissions(job.dir.file("album"), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+      fs::permissions(job.dir.file("album"),
+                      fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                       fs::perm_options::remove);
-    const Result<OutputResult> output = runOutput(job.app, {"charts/song_out.mid", {}, OutputChoice::MidiAndChart});
+    const Result<OutputResult> output =
+        runOutput(job.app, {"charts/song_out.mid", {}, OutputChoice::MidiAndChart});
     fs::permissions(job.dir.file("album"), fs::perms::owner_write, fs::perm_options::add);
     ASSERT_TRUE(output);
     EXPECT_TRUE(output->ok());
     EXPECT_EQ(output->settings->path, c.settings);
     EXPECT_TRUE(fs::is_regular_file(job.dir.file(c.settings)));
-    ASSERT_EQ(output->notices.size(), c.warnings);
+    ASSERT_EQ(output->warnings.size(), c.warnings);
     if (c.warnings == 0) continue;
-    const std::string told = output->notices[0].message.in(Audience::EnglishConsole);
+    const std::string told = output->warnings[0].message.in(Audience::EnglishConsole);
     EXPECT_NE(told.find("saved beside the chart: charts/song.txt"), std::string::npos) << told;
     EXPECT_FALSE(fs::exists(job.dir.file("album/song.txt")));
   }

@@ -36,12 +36,10 @@ inline std::vector<std::string> texts(const Notices& notices) {
   return texts;
 }
 
-// The English of each notice in turn, for a golden file: each followed by a line "--", and
-// marked when it is not a warning.
+// The English of each notice in turn, for a golden file: each followed by a line "--".
 inline std::string noticesText(const Notices& notices) {
   std::string text;
-  for (const Notice& notice : notices)
-    text += (notice.kind == Notice::Kind::Warning ? "" : "(not a warning) ") + english(notice.message) + "\n--\n";
+  for (const Notice& notice : notices) text += english(notice.message) + "\n--\n";
   return text;
 }
 

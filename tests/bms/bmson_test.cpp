@@ -15,11 +15,11 @@ struct HandBmson {
   HandBmson() {
     song.header.division = 480;
     grid.measures = {{0, 0, 1920}, {1, 1920, 1440}};
-    chart.chartTracks.push_back({.track = 1, .firstWav = 1, .notes = {}, .definitionName = "piano"});
+    chart.tracks.push_back({.track = 1, .firstWav = 1, .notes = {}, .definitionName = "piano"});
   }
   void note(int32_t wav, int32_t tick, int32_t file) {
-    chart.chartTracks.back().notes.push_back({{tick, 0, 0, 1}, wav, file, 0});
-    chart.chartTracks.back().maxDefinition = std::max(chart.chartTracks.back().maxDefinition, wav - 1);
+    chart.tracks.back().notes.push_back({{tick, 0, 0, 1}, wav, file, 0});
+    chart.tracks.back().maxDefinition = std::max(chart.tracks.back().maxDefinition, wav - 1);
   }
   std::string text() const { return formatBmsonChart(song, grid, chart, header); }
 
@@ -32,7 +32,7 @@ struct HandBmson {
 TEST(BmsonWriter, WritesEveryIdAsAChannelAtItsTicksWithTheTemposUnrounded) {
   HandBmson c;
   c.song.tempos = {{.microseconds = 500000, .tick = 0, .index = 0}, {.microseconds = 456789, .tick = 960, .index = 1}};
-  c.chart.chartBpms = {{{960, 0, 1, 2}, 131.35f, 1}, {{0, 0, 0, 1}, 120.0f, 0}};  // read order, not time order
+  c.chart.tempos = {{{960, 0, 1, 2}, 131.35f, 1}, {{0, 0, 0, 1}, 120.0f, 0}};  // read order, not time order
   c.note(1, 0, 1);
   c.note(2, 480, 3);
   c.note(1, 1920, 1);

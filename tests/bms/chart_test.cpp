@@ -21,11 +21,11 @@ const std::string kData = RENDLOW_TEST_DATA_DIR "/bms/data/";
 
 using Grid = std::vector<std::pair<int32_t, int32_t>>;  // start, length of every measure
 
-Song songOf(int32_t songEnd, int16_t division, std::vector<Beat> beats) {
+Song songOf(int32_t songEnd, int16_t division, std::vector<TimeSignature> beats) {
   Song song;
   song.header.division = division;
   song.songEnd = songEnd;
-  song.beats = std::move(beats);
+  song.timeSignatures = std::move(beats);
   return song;
 }
 
@@ -38,11 +38,12 @@ Grid gridOf(const MeasureGrid& measures) {
   return grid;
 }
 
-std::vector<Beat> beatsOf(const std::string& column) {
+std::vector<TimeSignature> beatsOf(const std::string& column) {
   const std::vector<int64_t> n = test::numbersOf(column);
-  std::vector<Beat> beats;
+  std::vector<TimeSignature> beats;
   for (std::size_t i = 0; i + 2 < n.size(); i += 3)
-    beats.push_back({static_cast<int32_t>(n[i]), static_cast<int32_t>(n[i + 1]), static_cast<int32_t>(n[i + 2])});
+    beats.push_back(
+        {static_cast<int32_t>(n[i]), static_cast<int32_t>(n[i + 1]), static_cast<int32_t>(n[i + 2])});
   return beats;
 }
 
@@ -61,32 +62,35 @@ TEST(PlaceInMeasure, ExactUpTo3840SlotsElseDownToA3840th) {
   for (const test::CaseLine& c : test::readCaseTable("bms/data/placements.txt")) {
     SCOPED_TRACE(c.where);
     const std::vector<int64_t> m = test::numbersOf(c.columns.at(0)), tick = test::numbersOf(c.columns.at(1));
-    const Measure measure{static_cast<int32_t>(m.at(0)), static_cast<int32_t>(m.at(1)), static_cast<int32_t>(m.at(2))};
+    const Measure measure{static_cast<int32_t>(m.at(0)), static_cast<int32_t>(m.at(1)),
+                          static_cast<int32_t>(m.at(2))};
     const Placement p = placeInMeasure(measure, static_cast<int32_t>(tick.at(0)));
     EXPECT_EQ(std::vector<int64_t>({p.position, p.resolution}), test::numbersOf(c.columns.at(2)));
   }
 }
 
-TEST(MeasureCursor, WalksForwardAndAppendsMeasuresPastTheGrid) {
+TEST(MeasureGrid, ReachesPastTheLastObjectWithTheSignatureInEffect) {
   const Song song = songOf(7680, 480, {{4, 4, 0}, {3, 4, 7680}});
-  MeasureGrid grid = buildMeasureGrid(song);
-  ASSERT_EQ(grid.measures.size(), 4u);
-  MeasureCursor cursor(grid, song);
-  const std::pair<int32_t, int32_t> walk[] = {{0, 0}, {1919, 0}, {1920, 1}, {7679, 3}, {100, 3}, {7680, 4}, {9120, 5}};
-  for (const auto& [tick, index] : walk) EXPECT_EQ(cursor.measureFor(tick)->index, index) << tick;
+  EXPECT_EQ(buildMeasureGrid(song).measures.size(), 4u);
+  const MeasureGrid grid = buildMeasureGrid(song, 9120);
   EXPECT_EQ(gridOf(grid).back(), (std::pair<int32_t, int32_t>{9120, 1440}));
-  MeasureCursor other(grid, song);  // another track's cursor finds the appended measures
-  EXPECT_EQ(other.measureFor(8000)->index, 4);
+  MeasureCursor cursor(grid);
+  const std::pair<int32_t, int32_t> walk[] = {{0, 0},   {1919, 0}, {1920, 1}, {7679, 3},
+                                              {100, 3}, {7680, 4}, {9120, 5}};
+  for (const auto& [tick, index] : walk) EXPECT_EQ(cursor.measureFor(tick)->index, index) << tick;
+  EXPECT_FALSE(cursor.measureFor(10560));
   const Song tiny = songOf(0, 1, {});
-  MeasureGrid tinyGrid;
-  EXPECT_FALSE(MeasureCursor(tinyGrid, tiny).measureFor(INT32_MAX));
-  EXPECT_EQ(tinyGrid.measures.size(), kMaxMeasures);
+  EXPECT_TRUE(buildMeasureGrid(tiny).measures.empty());
+  const MeasureGrid longest = buildMeasureGrid(tiny, INT32_MAX);
+  EXPECT_EQ(longest.measures.size(), kMaxMeasures);
+  EXPECT_FALSE(MeasureCursor(longest).measureFor(INT32_MAX));
 }
 
 TEST(ChannelLines, EveryObjectKeepsItsSlot) {
   for (const test::CaseLine& c : test::readCaseTable("bms/data/channel_lines.txt")) {
     SCOPED_TRACE(c.where);
-    const std::vector<int64_t> line = test::numbersOf(c.columns.at(0)), given = test::numbersOf(c.columns.at(1));
+    const std::vector<int64_t> line = test::numbersOf(c.columns.at(0)),
+                               given = test::numbersOf(c.columns.at(1));
     std::vector<LineObject> objects;
     for (std::size_t i = 0; i + 2 < given.size(); i += 3)
       objects.push_back({static_cast<int32_t>(given[i]), static_cast<int32_t>(given[i + 1]),
@@ -103,7 +107,9 @@ TEST(ChannelLines, ALineOrAChartPastItsBoundIsRefusedWithItsMeasure) {
   // 128 x 81 x 25 = 259,200 slots fit 2^18; 191 x 181 x 179 do not, and all five pass 2^31 - 1.
   std::string out;
   LineBudget budget;
-  ASSERT_TRUE(appendChannelLines(out, 5, 1, std::vector<LineObject>{{1, 128, 1}, {1, 81, 2}, {1, 25, 3}}, budget).ok());
+  ASSERT_TRUE(
+      appendChannelLines(out, 5, 1, std::vector<LineObject>{{1, 128, 1}, {1, 81, 2}, {1, 25, 3}}, budget)
+          .ok());
   EXPECT_EQ(out.size(), 7 + 2 * 259200 + 1);
   out = "before";
   const std::vector<LineObject> tooFine{{1, 191, 1}, {2, 181, 2}, {3, 179, 3}, {4, 173, 4}, {5, 167, 5}};
@@ -118,7 +124,8 @@ TEST(ChannelLines, TheBudgetRefusesTheLineThatWouldTakeTheChartPastItsSize) {
   LineBudget budget;
   const int64_t widest = 8 + 2 * kMaxLineSlots;
   int32_t measure = 0;
-  for (; (measure + 1) * widest <= kMaxChartLineBytes; ++measure) ASSERT_TRUE(budget.take(measure, 1, kMaxLineSlots).ok());
+  for (; (measure + 1) * widest <= kMaxChartLineBytes; ++measure)
+    ASSERT_TRUE(budget.take(measure, 1, kMaxLineSlots).ok());
   const Result<void> refused = budget.take(measure, 1, kMaxLineSlots);
   ASSERT_FALSE(refused);
   EXPECT_EQ(refused.problem().message.in(Audience::EnglishConsole),
@@ -126,34 +133,41 @@ TEST(ChannelLines, TheBudgetRefusesTheLineThatWouldTakeTheChartPastItsSize) {
 }
 
 // Each track takes the ids from the counter up to its largest definition, then leaves its gap
-// free; a negative gap counts as none, so the next track's ids never overlap. In the keys, the
-// last 60 stands too close to the one before it: a second definition (id 4) of the first sound.
+// free; a negative gap counts as none, so the next track's ids never overlap. A track without a
+// sound takes nothing. In the keys, the last 60 stands too close to the one before it: a second
+// definition (id 4) of the first sound.
 TEST(ChartBuilding, EachTrackTakesItsIdRangeAndLeavesItsGap) {
   for (const auto& [gap, secondFirst] : {std::pair{2, 7}, {5, 10}, {0, 5}, {-3, 5}}) {
     TrackSettings keySettings;
     keySettings.multipleThreshold = 15, keySettings.wavDefinitionGap = gap;
     test::ConvertedSong c(test::readBytes(kData + "keys_and_bass.mid"), {{}, keySettings, {}});
-    MeasureGrid grid = buildMeasureGrid(c.song);
-    std::vector<BMSBPM> bpms;
-    int32_t nextWavId = 1;
-    const auto build = [&](std::size_t t) {
-      return buildChartTrack(c.song, t, c.sliced[t], c.settings[t], grid, bpms, nextWavId);
-    };
-    EXPECT_TRUE(build(0).notes.empty());
-    EXPECT_EQ(nextWavId, 1);
-    const BMSTrack keysChart = build(1);
+    const std::vector<std::size_t> tracks{0, 1, 2};
+    const MeasureGrid grid = buildMeasureGrid(c.song, lastObjectTick(c.song, tracks, c.sliced));
+    const Chart chart = buildChart(c.song, tracks, c.sliced, c.settings, grid);
+    ASSERT_EQ(chart.tracks.size(), 3u);
+    EXPECT_TRUE(chart.tracks[0].notes.empty());
+    const ChartTrack& keysChart = chart.tracks[1];
     EXPECT_EQ(keysChart.firstWav, 1);
     EXPECT_EQ(keysChart.maxDefinition, 3);
     std::vector<std::pair<int32_t, int32_t>> objects;  // wav, file number
-    for (const BMSNote& n : keysChart.notes) objects.emplace_back(n.wav, n.fileNumber);
+    for (const ChartNote& n : keysChart.notes) objects.emplace_back(n.wav, n.fileNumber);
     EXPECT_EQ(objects, (std::vector<std::pair<int32_t, int32_t>>{{1, 1}, {2, 2}, {3, 3}, {1, 1}, {4, 1}}));
-    EXPECT_EQ(build(2).firstWav, secondFirst) << "gap " << gap;
-    EXPECT_EQ(nextWavId, secondFirst + 3);
-    ASSERT_EQ(bpms.size(), 2u);
-    const BMSBPM& later = bpms[1];
-    EXPECT_EQ(std::tuple(later.tempoIndex, later.bpm, later.tick, later.measureIndex, later.position, later.resolution),
+    EXPECT_EQ(chart.tracks[2].firstWav, secondFirst) << "gap " << gap;
+    ASSERT_EQ(chart.tempos.size(), 2u);
+    const ChartTempo& later = chart.tempos[1];
+    EXPECT_EQ(std::tuple(later.tempoIndex, later.bpm, later.tick, later.measureIndex, later.position,
+                         later.resolution),
               std::tuple(1, c.song.tempos[1].bpm, 2400, 1, 1, 4));
   }
+}
+
+// The ids are a function of each track's definitions alone: the numbers stay in int32 however far
+// they pass what a chart can hold.
+TEST(ChartBuilding, FirstIdsFollowFromTheDefinitionsAndGaps) {
+  const TrackDefinitions silent{false, 0, 9}, small{true, 3, 2}, huge{true, INT32_MAX - 2, 0};
+  const std::vector<TrackDefinitions> tracks{silent, small, silent, huge, small};
+  EXPECT_EQ(assignFirstWavIds(tracks), (std::vector<int32_t>{1, 1, 7, 7, INT32_MAX}));
+  EXPECT_TRUE(assignFirstWavIds({}).empty());
 }
 
 // A chart placed by hand, of one track whose lanes hold the given objects.
@@ -161,11 +175,16 @@ struct HandChart {
   HandChart() {
     song.header.division = 480;
     song.tempos.push_back({.bpm = 120.0f});
-    chart.chartTracks.push_back(
-        {.track = 0, .firstWav = 1, .notes = {}, .definitionName = "piano", .maxPolyphony = 3, .splitMethod = 1});
+    chart.tracks.push_back({.track = 0,
+                            .firstWav = 1,
+                            .notes = {},
+                            .definitionName = "piano",
+                            .maxPolyphony = 3,
+                            .splitMethod = 1});
   }
-  BMSTrack& track() { return chart.chartTracks.back(); }
-  void note(int32_t wav, int32_t measure, int32_t position, int32_t resolution, int32_t voice = 0, int32_t file = 0) {
+  ChartTrack& track() { return chart.tracks.back(); }
+  void note(int32_t wav, int32_t measure, int32_t position, int32_t resolution, int32_t voice = 0,
+            int32_t file = 0) {
     track().notes.push_back({{0, measure, position, resolution}, wav, file ? file : wav, voice});
     track().maxDefinition = std::max(track().maxDefinition, wav - track().firstWav);
   }
@@ -197,8 +216,9 @@ TEST(BmsWriter, SingleTracksWriteALinePerLaneAndKeepEveryObject) {
   c.note(1, 0, 0, 2, -1);
   c.note(2, 0, 1, 2, 5);
   c.note(3, 1, 0, 1, 1);
-  EXPECT_EQ(c.blocks(), "#00001:0100\n#00001:00\n#00001:0002\n\n#00101:00\n#00101:03\n#00101:00\n\n"
-                        "#00201:00\n#00201:00\n#00201:00\n\n");
+  EXPECT_EQ(c.blocks(),
+            "#00001:0100\n#00001:00\n#00001:0002\n\n#00101:00\n#00101:03\n#00101:00\n\n"
+            "#00201:00\n#00201:00\n#00201:00\n\n");
   c.track().maxPolyphony = 0;
   EXPECT_EQ(c.blocks(), "#00001:0102\n\n#00101:03\n\n#00201:00\n\n");
 }
@@ -213,7 +233,8 @@ TEST(BmsWriter, TempoDefinitionsAndTheTempoChannel) {
                    {.bpm = 90.0f, .microseconds = 666667, .index = 2}};
   for (int i = 3; i <= 16; ++i)
     c.song.tempos.push_back({.bpm = 100.0f, .microseconds = 600000 - i * 1000, .index = i});
-  c.chart.chartBpms = {{{0, 0, 0, 1}, 123.456f, 0}, {{3840, 2, 0, 1}, 90.0f, 2}, {{2880, 1, 1, 2}, 128.125f, 16}};
+  c.chart.tempos = {
+      {{0, 0, 0, 1}, 123.456f, 0}, {{3840, 2, 0, 1}, 90.0f, 2}, {{2880, 1, 1, 2}, 128.125f, 16}};
   c.note(1, 3, 0, 1);
   test::expectGolden(c.text(), kData + "hand_tempos.bme");
 }
@@ -223,7 +244,7 @@ TEST(BmsWriter, MeasureLengthLinesFollowTheGrid) {
     SCOPED_TRACE(k.where);
     HandChart c;
     c.song.header.division = static_cast<int16_t>(test::numbersOf(k.columns.at(0)).at(0));
-    c.song.beats = beatsOf(k.columns.at(1));
+    c.song.timeSignatures = beatsOf(k.columns.at(1));
     c.song.songEnd = static_cast<int32_t>(test::numbersOf(k.columns.at(2)).at(0));
     c.grid = buildMeasureGrid(c.song);
     c.note(1, static_cast<int32_t>(c.grid.measures.size()) - 1, 0, 1);
@@ -245,9 +266,10 @@ TEST(ChartLimits, TheLargestIdAndTheLastMeasureFitAndOneMoreIsRefused) {
   c.song.tempos.resize(1300);
   const Result<void> breach = checkChartLimits(c.song, c.chart);
   ASSERT_FALSE(breach);
-  EXPECT_EQ(breach.problem().message.in(Audience::EnglishConsole),
-            linesOf(linesOf(wavIdBreach(1296, 1295), bpmIdBreach(1299, 1295)), measureBreach(1000, 999, false))
-                .in(Audience::EnglishConsole));
+  EXPECT_EQ(
+      breach.problem().message.in(Audience::EnglishConsole),
+      linesOf(linesOf(wavIdBreach(1296, 1295), bpmIdBreach(1299, 1295)), measureBreach(1000, 999, false))
+          .in(Audience::EnglishConsole));
   EXPECT_FALSE(formatBmsChart(c.song, c.grid, c.chart, {}));
   c.track().notes = {c.track().notes[0]};
   c.track().maxDefinition = 5;

@@ -49,9 +49,11 @@ protected:
     JobRequest request;
     request.input = "song.mid";
     request.output = OutputChoice::MidiOnly;
-    ASSERT_TRUE(runJob(app, form, request));
-    const audio::AudioBuffer stem = audio::test::synthesizedStem(renderingFileTracks(app.project).at(0),
-                                                                 renderingFileTempoMap(app.project));
+    const Result<JobReport> job = runJob(app, form, request);
+    ASSERT_TRUE(job && job->output && job->output->converted);
+    const Converted& converted = *job->output->converted;
+    const audio::AudioBuffer stem = audio::test::synthesizedStem(renderingFileTracks(converted).at(0),
+                                                                 renderingFileTempoMap(app.project.song, converted));
     fs::create_directories("stems");
     ASSERT_TRUE(audio::builtinBackend().write("stems/stem.wav", stem, audio::AudioFileType::Wav));
     fs::rename("stems/stem.wav", fs::path("stems") / name);

@@ -39,8 +39,8 @@ TEST(ClassifyStatus, EveryStatusByte) {
   expectGolden(ranges, (kTests / "midi/data/status_kinds.txt").string());
 }
 
-std::vector<Beat> beatsAt(std::initializer_list<int32_t> ticks) {
-  std::vector<Beat> beats;
+std::vector<TimeSignature> beatsAt(std::initializer_list<int32_t> ticks) {
+  std::vector<TimeSignature> beats;
   for (const int32_t tick : ticks) beats.push_back({static_cast<int32_t>(beats.size()), 4, tick});
   return beats;
 }
@@ -48,10 +48,10 @@ std::vector<Beat> beatsAt(std::initializer_list<int32_t> ticks) {
 // The lists are in reading order, not sorted: the scan stops at the first later entry even when
 // an entry behind it lies earlier; before the first entry, the first entry.
 TEST(BeatAt, ScansInReadingOrder) {
-  EXPECT_EQ(beatAt({}, 100), kNone);
-  const std::vector<Beat> beats = beatsAt({480, 960, 700});
+  EXPECT_EQ(timeSignatureAt({}, 100), kNone);
+  const std::vector<TimeSignature> beats = beatsAt({480, 960, 700});
   const std::pair<int32_t, int32_t> cases[] = {{0, 0}, {479, 0}, {480, 0}, {959, 0}, {960, 2}, {1 << 30, 2}};
-  for (const auto& [tick, found] : cases) EXPECT_EQ(beatAt(beats, tick), found) << tick;
+  for (const auto& [tick, found] : cases) EXPECT_EQ(timeSignatureAt(beats, tick), found) << tick;
 }
 
 TEST(InEffectIndex, AgreesWithTheScanOnEveryPrefixOfUnsortedLists) {
@@ -59,14 +59,14 @@ TEST(InEffectIndex, AgreesWithTheScanOnEveryPrefixOfUnsortedLists) {
   std::mt19937 random(20261206);
   for (int round = 0; round < 200; ++round) {
     std::uniform_int_distribution<int32_t> tickOf(0, round % 2 ? 50 : 100000);
-    std::vector<Beat> list;
+    std::vector<TimeSignature> list;
     InEffectIndex index;
     for (int entries = 0; entries < 30; ++entries) {
       list.push_back({0, 0, tickOf(random)});
       index.append(list.back().tick);
       for (int ask = 0; ask < 20; ++ask) {
         const int32_t tick = tickOf(random);
-        ASSERT_EQ(static_cast<int32_t>(index.find(tick).value()), beatAt(list, tick)) << "tick " << tick;
+        ASSERT_EQ(static_cast<int32_t>(index.find(tick).value()), timeSignatureAt(list, tick)) << "tick " << tick;
       }
     }
   }

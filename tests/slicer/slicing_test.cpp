@@ -163,7 +163,7 @@ TEST(SettleLayout, ManyTempoChangesWithPresetsInEveryTrack) {
   EXPECT_TRUE(gridded.report.settled());
   for (std::size_t t = 0; t < gridded.song.tracks.size(); ++t) gridded.ticks(t);
   ConvertedSong stopped(songWithTempoChanges(12, 4).bytes(), {settingsOf(SplitMethod::Chord, 1920)}, 1);
-  EXPECT_EQ(stopped.report.ending, SettleReport::Ending::CycleLimit);
+  EXPECT_EQ(stopped.report.ending, RetimingReport::Ending::CycleLimit);
   EXPECT_EQ(stopped.lines.str(), "Re-timing stopped after 1 cycles without settling\n");
   stopped.ticks(1);  // the last cycle's deltas, every one whole
 }

@@ -10,7 +10,7 @@
 #include <sstream>
 #include <vector>
 
-#include "slicer/layout_retiming.h"
+#include "slicer/retiming.h"
 #include "slicer/note_extraction.h"
 #include "slicer/render_layout.h"
 #include "support/midi_builder.h"
@@ -38,7 +38,7 @@ struct ConvertedSong {
       laidOut.push_back(track.value_or(LaidOutTrack{}));
     }
     Diagnostics diagnostics(&lines);
-    RetimedLayout retimed = settleLayout(RenderingLayout{laidOut}, song, sliced, settings, diagnostics, maxCycles);
+    RetimedLayout retimed = retimeLayout(RenderingLayout{laidOut}, song, sliced, settings, diagnostics, maxCycles);
     layout = std::move(retimed.layout);
     tempos = std::move(retimed.tempos);
     report = retimed.report;
@@ -63,7 +63,7 @@ struct ConvertedSong {
   RenderingLayout layout;
   std::vector<RetimedTempo> tempos;
   std::ostringstream lines;  // what the re-timing printed
-  SettleReport report;
+  RetimingReport report;
 };
 
 }  // namespace rendlow::test

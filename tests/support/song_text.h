@@ -49,7 +49,7 @@ inline std::string describeSong(const Song& song) {
   for (const Tempo& t : song.tempos)
     appendFormatted(text, "tempo %d: track %d event %d tick %d bpm %f\n", t.index, t.track + 1, t.event, t.tick,
                     static_cast<double>(t.bpm));
-  for (const Beat& b : song.beats) appendFormatted(text, "beat %d/%d tick %d\n", b.numerator, b.denominator, b.tick);
+  for (const TimeSignature& b : song.timeSignatures) appendFormatted(text, "beat %d/%d tick %d\n", b.numerator, b.denominator, b.tick);
   for (const ReadDamage& d : song.damage) {
     appendFormatted(text, "damage %s track %d announced %d", kDamage[static_cast<int>(d.kind)], d.track, d.announced);
     text += d.kind == ReadDamage::Kind::TempoZero ? " tick " + std::to_string(d.tick) + "\n" : "\n";

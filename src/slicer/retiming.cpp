@@ -1,4 +1,4 @@
-#include "slicer/layout_retiming.h"
+#include "slicer/retiming.h"
 
 #include <algorithm>
 #include <vector>
@@ -236,7 +236,7 @@ std::vector<RetimedTempo> tempoRecords(const Song& song, const RenderingLayout& 
 
 }  // namespace
 
-RetimedLayout settleLayout(RenderingLayout built, const Song& song, std::span<const SlicedTrack> sliced,
+RetimedLayout retimeLayout(RenderingLayout built, const Song& song, std::span<const SlicedTrack> sliced,
                            std::span<const TrackSettings> settings, Diagnostics& diagnostics, int32_t maxCycles) {
   RetimedLayout result{std::move(built), {}, {}};
   result.tempos = tempoRecords(song, result.layout);
@@ -244,24 +244,24 @@ RetimedLayout settleLayout(RenderingLayout built, const Song& song, std::span<co
   layouts.reserve(result.layout.tracks.size());
   for (std::size_t i = 0; i < result.layout.tracks.size(); ++i)
     layouts.emplace_back(result.layout.tracks[i], static_cast<int32_t>(i), sliced[i], settings[i], result.tempos);
-  const auto finish = [&](int32_t cycles, SettleReport::Ending ending) {
+  const auto finish = [&](int32_t cycles, RetimingReport::Ending ending) {
     for (TrackLayout& layout : layouts) layout.writeBack();
-    result.report = SettleReport{cycles, ending};
+    result.report = RetimingReport{cycles, ending};
     return std::move(result);
   };
   for (int32_t cycle = 1; cycle <= maxCycles; ++cycle) {
     const AlignOutcome outcome =
         shiftedTemposFit(result.tempos) ? runCycle(layouts, result.tempos) : AlignOutcome::Overflow;
-    if (outcome == AlignOutcome::Stable) return finish(cycle, SettleReport::Ending::Settled);
+    if (outcome == AlignOutcome::Stable) return finish(cycle, RetimingReport::Ending::Settled);
     if (outcome == AlignOutcome::Overflow) {
       // A pass stopped half way; the layouts as built are the last deltas known to be whole.
       for (TrackLayout& layout : layouts) layout.restoreBuiltDeltas();
       diagnostics.print("Re-timing stopped in cycle %d: a tick would pass 2147483647\n", cycle);
-      return finish(cycle, SettleReport::Ending::Overflow);
+      return finish(cycle, RetimingReport::Ending::Overflow);
     }
   }
   diagnostics.print("Re-timing stopped after %d cycles without settling\n", maxCycles);
-  return finish(maxCycles, SettleReport::Ending::CycleLimit);
+  return finish(maxCycles, RetimingReport::Ending::CycleLimit);
 }
 
 }  // namespace rendlow

@@ -26,7 +26,7 @@ inline constexpr int32_t kTempoClearance = 960;
 // keep moving.
 inline constexpr int32_t kMaxRetimingCycles = 1000;
 
-struct SettleReport {
+struct RetimingReport {
   enum class Ending { Settled, CycleLimit, Overflow };
 
   int32_t cycles = 0;
@@ -49,7 +49,7 @@ struct RetimedTempo {
 struct RetimedLayout {
   RenderingLayout layout;
   std::vector<RetimedTempo> tempos;  // one per tempo change of the song
-  SettleReport report;
+  RetimingReport report;
 };
 
 // The cycle loop over every track's layout: in each cycle every enabled track moves its sound
@@ -62,7 +62,7 @@ struct RetimedLayout {
 // be written. Takes the layout as built (one track per song track) and the song it was built
 // from; gives the re-timed layout and the tempo records. `sliced` and `settings` run parallel to
 // song.tracks.
-RetimedLayout settleLayout(RenderingLayout built, const Song& song, std::span<const SlicedTrack> sliced,
+RetimedLayout retimeLayout(RenderingLayout built, const Song& song, std::span<const SlicedTrack> sliced,
                            std::span<const TrackSettings> settings, Diagnostics& diagnostics,
                            int32_t maxCycles = kMaxRetimingCycles);
 
