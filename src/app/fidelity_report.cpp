@@ -7,12 +7,12 @@
 #include <utility>
 
 #include "app/bmson_playback.h"
-#include "app/conversion.h"
 #include "app/paths.h"
+#include "app/conversion.h"
 #include "audio/cut/stem_folder.h"
+#include "audio/fidelity/sound_level.h"
 #include "audio/fidelity/fidelity_warnings.h"
 #include "audio/fidelity/song_measure.h"
-#include "audio/fidelity/sound_level.h"
 #include "audio/synth/rendering.h"
 #include "base/file_input.h"
 #include "base/messages_audio.h"
@@ -43,13 +43,12 @@ std::vector<TrackPart> trackParts(const Song& song, const Converted& converted) 
   std::vector<TrackPart> parts;
   for (const std::size_t track : converted.tracks) {
     const std::string& definitionName = converted.settings[track].definitionName;
-    const auto found =
-        std::find_if(rendered.begin(), rendered.end(),
-                     [&](const audio::RenderingFileTrack& r) { return r.stemName == definitionName; });
+    const auto found = std::find_if(rendered.begin(), rendered.end(), [&](const audio::RenderingFileTrack& r) {
+      return r.stemName == definitionName;
+    });
     if (found == rendered.end()) continue;
     const std::string& name = song.tracks[track].name;
-    TrackPart& part =
-        parts.emplace_back(TrackPart{track, name.empty() ? "(no name)" : name, definitionName, {}});
+    TrackPart& part = parts.emplace_back(TrackPart{track, name.empty() ? "(no name)" : name, definitionName, {}});
     for (const audio::RenderingFileSound& sound : found->sounds) part.soundFiles.insert(sound.fileName);
   }
   return parts;
@@ -84,14 +83,12 @@ void tellNotMeasured(const Message& why, Notices& notices) {
 
 // `part` of the chart against `reference`, with what its figures warn of; none when it could not
 // be played, which is told.
-std::optional<audio::FidelityFigures> measurePart(const Playback& playback,
-                                                  const audio::ChartBackground& part,
+std::optional<audio::FidelityFigures> measurePart(const Playback& playback, const audio::ChartBackground& part,
                                                   const audio::SoundFile& reference,
                                                   const std::string& definitionName,
                                                   const std::string& referencePath, Notices& notices) {
-  Result<audio::FidelityFigures> figures =
-      audio::measureChartFidelity(part, playback.chartPath, playback.output.folder, reference,
-                                  *playback.output.backend, playback.blockFrames);
+  Result<audio::FidelityFigures> figures = audio::measureChartFidelity(
+      part, playback.chartPath, playback.output.folder, reference, *playback.output.backend, playback.blockFrames);
   if (!figures) {
     tellNotMeasured(figures.problem().message, notices);
     return std::nullopt;
@@ -116,16 +113,14 @@ struct PartPlayback {
   std::optional<Message> problem;
 };
 
-PartPlayback partPlayback(const audio::ChartSounds& sounds, const audio::ChartBackground& part,
-                          int32_t blockFrames) {
+PartPlayback partPlayback(const audio::ChartSounds& sounds, const audio::ChartBackground& part, int32_t blockFrames) {
   Result<std::unique_ptr<audio::ChartMix>> mix = audio::ChartMix::open(part, sounds, blockFrames);
   if (!mix) return {nullptr, mix.problem().message};
   return {std::move(*mix), std::nullopt};
 }
 
 // What a part's figures tell, or why it could not be measured; the figures when there are some.
-std::optional<audio::FidelityFigures> tellPart(const PartPlayback& part,
-                                               const std::optional<audio::FidelityFigures>& figures,
+std::optional<audio::FidelityFigures> tellPart(const PartPlayback& part, const std::optional<audio::FidelityFigures>& figures,
                                                const std::string& definitionName, Notices& notices) {
   if (part.problem) {
     tellNotMeasured(*part.problem, notices);
@@ -138,42 +133,36 @@ std::optional<audio::FidelityFigures> tellPart(const PartPlayback& part,
 
 // Each converted track rendered alone is its reference, and their sum the song's, rendered and
 // compared a block at a time.
-void measureSynthesized(const Song& song, const Converted& converted, const Playback& playback,
-                        const std::string& soundFont, std::optional<audio::SoundFontHold> hold,
-                        FidelityReport& report) {
+void measureSynthesized(const Song& song, const Converted& converted, const Playback& playback, const std::string& soundFont,
+                        std::optional<audio::SoundFontHold> hold, FidelityReport& report) {
   const std::vector<TrackPart> parts = trackParts(song, converted);
   const SongAsRead asRead = songAsRead(song, converted);
   // Read once: the tracks' mixes and the song's play the same files.
-  const audio::ChartSounds sounds =
-      audio::ChartSounds::read(playback.background, playback.chartPath, playback.output.folder,
-                               audio::kRenderSampleRate, 2, *playback.output.backend);
+  const audio::ChartSounds sounds = audio::ChartSounds::read(playback.background, playback.chartPath, playback.output.folder,
+                                                             audio::kRenderSampleRate, 2, *playback.output.backend);
   std::vector<std::vector<audio::ChannelMessage>> events;
   std::vector<const TrackPart*> partOfTrack;
   std::vector<PartPlayback> playbacks;
   for (const SongAsRead::Track& track : asRead.tracks) {
     events.push_back(track.events);
-    const auto part =
-        std::find_if(parts.begin(), parts.end(), [&](const TrackPart& p) { return p.index == track.index; });
+    const auto part = std::find_if(parts.begin(), parts.end(), [&](const TrackPart& p) { return p.index == track.index; });
     partOfTrack.push_back(part == parts.end() ? nullptr : &*part);
-    playbacks.push_back(part == parts.end()
-                            ? PartPlayback{}
-                            : partPlayback(sounds, audio::partOf(playback.background, part->soundFiles),
-                                           playback.blockFrames));
+    playbacks.push_back(part == parts.end() ? PartPlayback{}
+                                            : partPlayback(sounds, audio::partOf(playback.background, part->soundFiles),
+                                                           playback.blockFrames));
   }
   const PartPlayback whole = partPlayback(sounds, playback.background, playback.blockFrames);
   std::vector<const audio::ChartMix*> mixes;
   for (const PartPlayback& part : playbacks) mixes.push_back(part.mix.get());
   const Result<audio::SongMeasures> measures = audio::measureAgainstSong(
       [&] {
-        Result<std::unique_ptr<audio::SongStream>> stream =
-            audio::SongStream::open(events, asRead.tempo, soundFont);
+        Result<std::unique_ptr<audio::SongStream>> stream = audio::SongStream::open(events, asRead.tempo, soundFont);
         hold.reset();
         return stream;
       },
       mixes, whole.mix.get());
   if (!measures) return tellNotMeasured(measures.problem().message, report.notices);
-  if (std::optional<Problem> lost = sounds.lostProblem())
-    return tellNotMeasured(lost->message, report.notices);
+  if (std::optional<Problem> lost = sounds.lostProblem()) return tellNotMeasured(lost->message, report.notices);
   for (std::size_t i = 0; i < partOfTrack.size(); ++i) {
     if (!partOfTrack[i] || measures->trackSilent[i]) continue;
     const TrackPart& part = *partOfTrack[i];
@@ -200,8 +189,8 @@ std::optional<audio::SoundFile> readReference(const std::string& path, const aud
   return std::move(*reference);
 }
 
-void measureAgainstTrackRenders(const Song& song, const Converted& converted, const Playback& playback,
-                                const std::string& folder, FidelityReport& report) {
+void measureAgainstTrackRenders(const Song& song, const Converted& converted, const Playback& playback, const std::string& folder,
+                                FidelityReport& report) {
   const std::vector<TrackPart> parts = trackParts(song, converted);
   std::vector<std::string> names;
   for (const TrackPart& part : parts) names.push_back(part.definitionName);
@@ -219,15 +208,13 @@ void measureAgainstTrackRenders(const Song& song, const Converted& converted, co
   }
 }
 
-void measureCut(const Song& song, const Converted& converted, const Playback& playback,
-                const KeysoundRequest& request, FidelityReport& report) {
+void measureCut(const Song& song, const Converted& converted, const Playback& playback, const KeysoundRequest& request,
+                FidelityReport& report) {
   if (request.recording) {
-    if (std::optional<audio::SoundFile> mix =
-            readReference(*request.recording, *playback.output.backend, report.notices))
+    if (std::optional<audio::SoundFile> mix = readReference(*request.recording, *playback.output.backend, report.notices))
       report.song = measurePart(playback, playback.background, *mix, "", *request.recording, report.notices);
   }
-  if (request.trackRecordings)
-    measureAgainstTrackRenders(song, converted, playback, *request.trackRecordings, report);
+  if (request.trackRecordings) measureAgainstTrackRenders(song, converted, playback, *request.trackRecordings, report);
 }
 
 }  // namespace
@@ -242,8 +229,7 @@ FidelityReport measureFidelity(const Song& song, const Converted& converted, con
     tellNotMeasured(background.problem().message, report.notices);
     return report;
   }
-  const Playback playback{*background, chartPath, output,
-                          request.stemsFolder ? 0 : audio::synthBlockFrames()};
+  const Playback playback{*background, chartPath, output, request.stemsFolder ? 0 : audio::synthBlockFrames()};
   if (request.stemsFolder)
     measureCut(song, converted, playback, request, report);
   else
