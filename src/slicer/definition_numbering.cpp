@@ -120,20 +120,30 @@ private:
 
 class Numbering {
 public:
-  Numbering(std::vector<Note>& notes, const SoundComparison& comparison)
-      : notes_(notes), comparison_(comparison), chains_(chainsOf(notes)), index_(chains_.size()) {}
+  Numbering(const std::vector<Note>& notes, const SoundComparison& comparison)
+      : notes_(notes), comparison_(comparison), chains_(chainsOf(notes)), index_(chains_.size()),
+        numbers_(notes.size()) {}
 
-  void run() {
+  std::vector<NoteNumbers> run() && {
     for (std::size_t id = 0; id < chains_.size(); ++id) {
       const Chain& chain = chains_[id];
-      if (id == 0 || !numberAsRepeat(chain)) {
-        assignDefinition(notes_, chain.head, nextDefinition_++, nextSound_++, true, 0);
-      }
+      if (id == 0 || !numberAsRepeat(chain)) number(chain, {nextDefinition_++, nextSound_++, 0, true});
       index_.add(static_cast<int32_t>(id), notesOf(chain), comparison_);
     }
+    return std::move(numbers_);
   }
 
 private:
+  // Every note of the chain plays its head's definition.
+  void number(const Chain& chain, const NoteNumbers& numbers) {
+    for (int32_t n = chain.head; n != kNone; n = notes_[static_cast<std::size_t>(n)].chainNext)
+      numbers_[static_cast<std::size_t>(n)] = numbers;
+  }
+
+  const NoteNumbers& numbersOf(const Note& note) const {
+    return numbers_[static_cast<std::size_t>(&note - notes_.data())];
+  }
+
   std::span<const Note> notesOf(const Chain& chain) const {
     return std::span(notes_).subspan(static_cast<std::size_t>(chain.head),
                                      static_cast<std::size_t>(chain.length));
@@ -155,12 +165,11 @@ private:
       const std::span<const Note> earlier = notesOf(chains_[static_cast<std::size_t>(id)]);
       if (!comparison_.sameSound(notes, earlier)) return false;
       for (auto q = earlier.rbegin(); q != earlier.rend(); ++q) {
-        const Note& other = *q;
+        const NoteNumbers& other = numbersOf(*q);
         matchedSound = other.sound;
-        const int64_t distance = int64_t{note.tick} - other.tick;
-        if (!excludedVariants.contains(other.variant) &&
-            distance > comparison_.settings().multipleThreshold) {
-          assignDefinition(notes_, chain.head, other.definition, other.sound, false, other.variant);
+        const int64_t distance = int64_t{note.tick} - q->tick;
+        if (!excludedVariants.contains(other.variant) && distance > comparison_.settings().multipleThreshold) {
+          number(chain, {other.definition, other.sound, other.variant, false});
           reused = true;
           return true;
         }
@@ -171,24 +180,25 @@ private:
     });
     if (reused) return true;
     if (matchedSound < 0) return false;
-    assignDefinition(notes_, chain.head, nextDefinition_++, matchedSound, false, matchCount);
+    number(chain, {nextDefinition_++, matchedSound, matchCount, false});
     return true;
   }
 
-  std::vector<Note>& notes_;
+  const std::vector<Note>& notes_;
   const SoundComparison& comparison_;
   std::vector<Chain> chains_;
   CandidateIndex index_;
+  std::vector<NoteNumbers> numbers_;
   int32_t nextDefinition_ = 0;
   int32_t nextSound_ = 0;
 };
 
 }  // namespace
 
-void numberDefinitions(const SlicedEvents& events, SlicedTrack& sliced, const TrackSettings& settings,
-                       std::span<const Tempo> tempos) {
+std::vector<NoteNumbers> numberDefinitions(const SlicedEvents& events, const SlicedTrack& sliced,
+                                           const TrackSettings& settings, std::span<const Tempo> tempos) {
   const SoundComparison comparison(events, sliced, settings, tempos);
-  Numbering(sliced.notes, comparison).run();
+  return Numbering(sliced.notes, comparison).run();
 }
 
 }  // namespace rendlow

@@ -27,15 +27,15 @@ int32_t lastNoteOff(const std::vector<Note>& notes, int32_t first) {
   return last;
 }
 
-void assignDefinition(std::vector<Note>& notes, int32_t head, int32_t definition, int32_t sound,
-                      bool firstOccurrence, int32_t variant) {
-  for (int32_t n = head; n != kNone; n = notes[static_cast<std::size_t>(n)].chainNext) {
-    Note& note = notes[static_cast<std::size_t>(n)];
-    note.definition = definition;
-    note.sound = sound;
-    note.firstOccurrence = firstOccurrence;
-    note.variant = variant;
+void takeNumbers(std::vector<Note>& notes, std::span<const NoteNumbers> numbers) {
+  for (std::size_t i = 0; i < notes.size(); ++i) {
+    Note& note = notes[i];
+    note.definition = numbers[i].definition;
+    note.sound = numbers[i].sound;
+    note.variant = numbers[i].variant;
+    note.firstOccurrence = numbers[i].firstOccurrence;
   }
 }
+
 
 }  // namespace rendlow

@@ -91,8 +91,15 @@ EventList slicedEventList(const EventList& asRead, const SlicedTrack& sliced);
 // the track; at equal positions the first found.
 int32_t lastNoteOff(const std::vector<Note>& notes, int32_t first);
 
-// Sets the four numbers on every note of the chain that `head` starts.
-void assignDefinition(std::vector<Note>& notes, int32_t head, int32_t definition, int32_t sound,
-                      bool firstOccurrence, int32_t variant);
+// What the numbering gives a note (see Note).
+struct NoteNumbers {
+  int32_t definition = -1;
+  int32_t sound = -1;
+  int32_t variant = 0;
+  bool firstOccurrence = false;
+};
+
+// The notes with their numbers, one per note in order.
+void takeNumbers(std::vector<Note>& notes, std::span<const NoteNumbers> numbers);
 
 }  // namespace rendlow

@@ -273,7 +273,7 @@ SlicedTrack extractNotes(const MidiTrack& track, const TrackSettings& settings, 
                                                settings, diagnostics);
   moveEvents(sliced, std::move(destination));
   // A view of its own: moving the events may have made the order.
-  numberDefinitions(SlicedEvents(track.events, sliced), sliced, settings, tempos);
+  takeNumbers(sliced.notes, numberDefinitions(SlicedEvents(track.events, sliced), sliced, settings, tempos));
   return sliced;
 }
 
