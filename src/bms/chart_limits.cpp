@@ -46,11 +46,14 @@ ChartNeeds needsOf(const Song& song, const Chart& chart) {
 
 }  // namespace
 
-Result<void> checkChartLimits(const Song& song, const Chart& chart, const std::optional<Message>& wavIdReason) {
+Result<void> checkChartLimits(const Song& song, const Chart& chart) {
+  return checkChartLimits(song, chart, wavIdBreach(largestWavId(chart), kMaxChartId));
+}
+
+Result<void> checkChartLimits(const Song& song, const Chart& chart, const Message& wavIdReason) {
   const ChartNeeds needs = needsOf(song, chart);
   std::vector<Message> breaches;
-  if (needs.largestWavId > kMaxChartId)
-    breaches.push_back(wavIdReason.value_or(wavIdBreach(needs.largestWavId, kMaxChartId)));
+  if (needs.largestWavId > kMaxChartId) breaches.push_back(wavIdReason);
   if (needs.largestBpmId > kMaxChartId) breaches.push_back(bpmIdBreach(needs.largestBpmId, kMaxChartId));
   if (needs.lastMeasure > kMaxMeasureNumber)
     breaches.push_back(measureBreach(needs.lastMeasure, kMaxMeasureNumber, needs.pastLongestGrid));

@@ -5,7 +5,6 @@
 // measure numbers that every player would misread.
 
 #include <cstdint>
-#include <optional>
 
 #include "base/result.h"
 #include "bms/chart.h"
@@ -14,10 +13,11 @@
 namespace rendlow {
 
 // Succeeds when the built chart fits the format; else the problem says which limits it passes,
-// by how much, and what the author can change. `wavIdReason`, when given, tells the #WAV ids'
-// breach in place of the fixed advice (the caller measured what would fit).
-Result<void> checkChartLimits(const Song& song, const Chart& chart,
-                              const std::optional<Message>& wavIdReason = std::nullopt);
+// by how much, and what the author can change.
+Result<void> checkChartLimits(const Song& song, const Chart& chart);
+// The same, with `wavIdReason` telling the #WAV ids' breach in place of the fixed advice (the caller
+// measured what would fit).
+Result<void> checkChartLimits(const Song& song, const Chart& chart, const Message& wavIdReason);
 
 // The largest #WAV id the built chart names; 0 for a chart without sounds.
 int64_t largestWavId(const Chart& chart);
