@@ -31,6 +31,40 @@ TEST(OutputPlan, ConvertsTheSongReadAtLoadEvenWhenTheFileIsGoneSince) {
   EXPECT_TRUE(output->renderingWritten());
 }
 
+// A plan is a value: two plans of one request give the same bytes, and neither writes a file or
+// changes what the project holds; the header asked for is the plan's, and the project's once written.
+TEST(OutputPlan, PlanningChangesNothingAndTwoPlansAgree) {
+  JobRun job(kExampleSong);
+  WorkingFolder here(job.dir.path());
+  ASSERT_TRUE(loadFile(job.app, job.form, "song.mid"));
+  TrackSettings edited = job.app.rowSettings(0);
+  edited.gridUnit = 480;
+  ASSERT_TRUE(job.app.applyRowSettings(0, edited));
+  const std::vector<TrackSettings> settingsBefore = job.app.project.settings;
+  const std::string titleBefore = job.app.project.chartHeader.title, outputBefore = job.app.project.outputPath;
+  const OutputRequest asked{"song_out.mid", {"G", "T", "A"}, OutputChoice::MidiAndChart};
+  const Result<OutputTargets> targets = planTargets(job.app, asked);
+  ASSERT_TRUE(targets);
+  const Result<OutputPlan> first = planOutput(job.app, asked, *targets, job.app.diagnostics);
+  const Result<OutputPlan> second = planOutput(job.app, asked, *targets, job.app.diagnostics);
+  ASSERT_TRUE(first && second);
+  const auto* pair = std::get_if<PairOutput>(&first->outcome);
+  const auto* again = std::get_if<PairOutput>(&second->outcome);
+  ASSERT_TRUE(pair && again && pair->rendering && pair->chart);
+  EXPECT_EQ(*pair->rendering, *again->rendering);
+  EXPECT_EQ(*pair->chart, *again->chart);
+  EXPECT_NE(pair->chart->find("#TITLE T"), std::string::npos);
+  ASSERT_TRUE(first->converted);
+  EXPECT_EQ(first->converted->chart.tracks.size(), first->converted->tracks.size());
+  EXPECT_EQ(job.app.project.settings, settingsBefore);
+  EXPECT_EQ(std::tie(job.app.project.chartHeader.title, job.app.project.outputPath), std::tie(titleBefore, outputBefore));
+  EXPECT_NE(titleBefore, "T");
+  for (const char* name : {"song_out.mid", "song.txt", "song_out.bme"}) EXPECT_FALSE(fs::exists(job.dir.file(name))) << name;
+  ASSERT_TRUE(runOutput(job.app, asked));
+  EXPECT_EQ(job.app.project.chartHeader.title, "T");
+  EXPECT_EQ(job.read("song_out.bme"), *pair->chart);
+}
+
 // Each output of a song and its chart, by the name it takes beside song.mid.
 const char* const kOutputNames[] = {"song_out.mid", "song.txt", "song_out.bme"};
 
