@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Drives the real desktop program, Rendlow.exe, under Wine in a virtual display, once in each of a
+# Drives the real desktop program, Rendlow.exe, under Wine in a virtual display. First as a user
+# who has just installed Wine starts it: in a prefix that does not exist yet, where its window must
+# look as it does on the next start. Then once in each of a
 # Japanese, an English and a Korean locale (ANSI code pages 932, 1252 and 949), each in a new
 # prefix: loads the bundled example song through the browse dialog, edits two rows through the
 # settings group, presses "Midi&&BMS出力" and closes the completion message; then chooses
@@ -71,9 +73,10 @@ wait_for_message() {
   fail "no message box"
 }
 
-# Waits for a top-level window named exactly $1 to appear (or, with "gone", to disappear).
+# Waits up to $3 seconds (default 20) for a top-level window named exactly $1 to appear (or, with
+# "gone" as $2, to disappear).
 wait_for_window() {
-  for _ in $(seq 200); do
+  for _ in $(seq $((${3:-20} * 10))); do
     if xdotool search --name "^$1\$" >/dev/null 2>&1; then
       [ "${2:-}" = gone ] || return 0
     else
@@ -161,17 +164,23 @@ write_format0_song() {
 gui_pid=
 trap 'if [ -n "$gui_pid" ]; then kill "$gui_pid" 2>/dev/null || true; fi; kill "${RENDLOW_XVFB_PID:-}" 2>/dev/null || true' EXIT
 
-# Starts Rendlow.exe, its output going to $1's folder, and loads the song $2 (a Windows path)
-# through the open-file dialog.
-start_gui_with() {
+# Starts Rendlow.exe, its output going to $1's folder, and waits up to $2 seconds (default 20)
+# for its window.
+start_gui() {
   wine "$gui_exe" >"$1/gui-stdout.txt" 2>"$1/gui-stderr.txt" &
   gui_pid=$!
-  wait_for_window "Rendlow 0.96"
+  wait_for_window "Rendlow 0.96" "" "${2:-20}"
   main_window=$(xdotool search --name "^Rendlow 0.96\$" | head -1)
   eval "$(xdotool getwindowgeometry --shell "$main_window")"
   origin_x=$X
   origin_y=$((Y + HEIGHT - 470))
   sleep 1
+}
+
+# Starts Rendlow.exe, its output going to $1's folder, and loads the song $2 (a Windows path)
+# through the open-file dialog.
+start_gui_with() {
+  start_gui "$1"
 
   click "${browse[@]}"
   wait_for_window "音声ファイルの選択"
@@ -264,6 +273,31 @@ run_format0() {
   echo "ui-e2e: ja_JP: a format-0 song shows the rows $rows(screenshot $work/format0-three-rows.png)"
 }
 
+# A user's first start: Rendlow.exe is the first program run in a prefix that does not exist yet,
+# so Wine makes the prefix as the program starts. The window must show what it shows on the next
+# start in the same prefix, pixel for pixel (the focus taken off the input box, whose caret
+# blinks).
+run_first_start() {
+  local out=$1 start
+  WINEPREFIX="$(pwd)/$work/wineprefix-first-start"
+  export WINEPREFIX
+  for start in first next; do
+    start_gui "$out" 120
+    xdotool key Tab
+    sleep 0.5
+    import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$work/$start-start.png"
+    close_gui
+    wineserver -w 2>/dev/null || true
+  done
+  local differing
+  differing=$(differing_pixels "$work/next-start.png" "$work/first-start.png")
+  if [ "$differing" != 0 ]; then
+    echo "ui-e2e: the first start in a new prefix differs from the next in $differing pixels" >&2
+    return 1
+  fi
+  echo "ui-e2e: the first start in a new prefix shows the window as the next does (screenshot $work/first-start.png)"
+}
+
 # The same job through the command line, from the same input path, cutting from another copy of
 # the same stems. It ends with status 0 only when every stem was there and long enough.
 run_cli() {
@@ -321,6 +355,8 @@ differing_pixels() {
 }
 
 status=0
+mkdir -p "$work/first-start"
+run_first_start "$work/first-start" || status=1
 for entry in "${locales[@]}"; do
   locale=${entry%%:*}
   code_page=${entry##*:}

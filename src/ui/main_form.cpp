@@ -109,18 +109,15 @@ void MainForm::buildOutputRow() {
     int id;
     int x;
     const char* text;
-    bool writeMidi;
-    bool writeBms;
+    OutputChoice choice;
   } buttons[] = {
-      {chartOutput_, ids::kChartOutputButton, 10, "Midi&&BMS出力", true, true},
-      {midiOutput_, ids::kMidiOutputButton, 125, "Midi出力", true, false},
-      {saveSettings_, ids::kSaveSettingsButton, 240, "設定保存", false, false},
+      {chartOutput_, ids::kChartOutputButton, 10, "Midi&&BMS出力", OutputChoice::MidiAndChart},
+      {midiOutput_, ids::kMidiOutputButton, 125, "Midi出力", OutputChoice::MidiOnly},
+      {saveSettings_, ids::kSaveSettingsButton, 240, "設定保存", OutputChoice::SettingsOnly},
   };
   for (const auto& entry : buttons) {
     entry.button.create(main, entry.id, {entry.x, 400, 100, 40}, entry.text);
-    entry.button.onClick = [this, writeMidi = entry.writeMidi, writeBms = entry.writeBms] {
-      output(writeMidi, writeBms);
-    };
+    entry.button.onClick = [this, choice = entry.choice] { output(choice); };
   }
 }
 
@@ -262,7 +259,7 @@ bool MainForm::mayClose() {
   switch (showMessageBox(shell_.window(), shell_.font(),
                          {.text = question, .tone = BoxTone::Question, .buttons = BoxButtons::YesNoCancel})) {
     case IDYES:
-      output(false, false);
+      output(OutputChoice::SettingsOnly);
       return !unsaved_;
     case IDNO:
       return true;
@@ -283,11 +280,8 @@ bool MainForm::outputTextsFit() {
   return true;
 }
 
-void MainForm::output(bool writeMidi, bool writeBms) {
+void MainForm::output(OutputChoice choice) {
   if (!outputTextsFit()) return;
-  const OutputChoice choice = !writeMidi ? OutputChoice::SettingsOnly
-                              : writeBms  ? OutputChoice::MidiAndChart
-                                          : OutputChoice::MidiOnly;
   // The output writes the rows as they stand, with what the user changed in the group.
   if (!editor_.applyChanges()) return;
   // The flow shows the user everything there is to tell.

@@ -8,8 +8,13 @@
 
 #include "app/application.h"
 #include "app/form.h"
-#include "ui/controls.h"
+#include "app/output_plan.h"
+#include "ui/button.h"
+#include "ui/group.h"
+#include "ui/label.h"
+#include "ui/list_view.h"
 #include "ui/shell.h"
+#include "ui/text_box.h"
 #include "ui/track_editor.h"
 
 namespace rendlow::ui {
@@ -58,7 +63,8 @@ private:
 
   void browse();
   void load(const std::wstring& path);
-  void output(bool writeMidi, bool writeBms);
+  // What the output buttons and the closing question write.
+  void output(OutputChoice choice);
   void cutFromStems();
   // Whether the texts an output writes (the output path, the header texts) fit the engine; the
   // user is told of the first that does not.

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "ui/dropped_files.h"
 #include "ui/form_ids.h"
 #include "ui/ui_font.h"
 #include "ui/window_text.h"

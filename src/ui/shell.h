@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "ui/controls.h"
+#include "ui/control.h"
 #include "ui/menu_bar.h"
 #include "ui/win32.h"
 

@@ -60,8 +60,8 @@ void markDifferences(TrackSettings& merged, const TrackSettings& row) {
 
 }  // namespace
 
-TrackEditor::TrackEditor(Application& app, ListView& table, Voice voice)
-    : app_(app), table_(table), voice_(std::move(voice)) {}
+TrackEditor::TrackEditor(Application& app, ListView& table, MessageCallbacks messages)
+    : app_(app), table_(table), messages_(std::move(messages)) {}
 
 void TrackEditor::build(const Parent& main, int left) {
   group_.create(main, ids::kSettingsGroup, {left, 5, 260, 320}, "");
@@ -221,14 +221,14 @@ std::optional<TrackSettings> TrackEditor::readEditRecord() {
     }
     const std::optional<std::string> text = control.box->text();
     if (!text) {
-      voice_.refuseText(control.box->wideText());
+      messages_.refuseText(control.box->wideText());
       return std::nullopt;
     }
     if (field.kind == FieldKind::Name) {
       record.*field.text = firstWord(*text);
       // An empty box keeps each row's name.
       if (!(record.*field.text).empty() && !isSafeFileName(record.*field.text)) {
-        voice_.tell(definitionNameRefusedMessage(record.*field.text));
+        messages_.tell(definitionNameRefusedMessage(record.*field.text));
         return std::nullopt;
       }
       continue;
@@ -244,7 +244,7 @@ std::optional<int32_t> TrackEditor::readNumber(FieldControl& control, const std:
   if (text.empty()) return -1;  // keep
   if (const std::optional<int32_t> value = wholeNumberIn(*control.field, text)) return value;
   const TrackField& field = *control.field;
-  voice_.tell(numberOutOfRangeMessage(std::string(field.caption), text, field.smallest, field.largest));
+  messages_.tell(numberOutOfRangeMessage(std::string(field.caption), text, field.smallest, field.largest));
   control.box->setText(control.lastGood);
   return std::nullopt;
 }

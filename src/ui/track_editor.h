@@ -9,7 +9,13 @@
 #include "app/application.h"
 #include "base/message.h"
 #include "slicer/track_fields.h"
-#include "ui/controls.h"
+#include "ui/button.h"
+#include "ui/check_box.h"
+#include "ui/drop_down.h"
+#include "ui/group.h"
+#include "ui/label.h"
+#include "ui/list_view.h"
+#include "ui/text_box.h"
 
 namespace rendlow::ui {
 
@@ -19,13 +25,13 @@ namespace rendlow::ui {
 // group is not lost: leaving the rows it shows writes it into them, as the update button would.
 class TrackEditor {
 public:
-  // How the editor speaks to the user: `refuseText` tells that a box holds `text`, which the
-  // engine could not keep; `tell` shows a message.
-  struct Voice {
+  // The form's callbacks that show the editor's messages to the user: `refuseText` tells that a
+  // box holds `text`, which the engine could not keep; `tell` shows a message.
+  struct MessageCallbacks {
     std::function<void(const std::wstring& text)> refuseText;
     std::function<void(const Message& message)> tell;
   };
-  TrackEditor(Application& app, ListView& table, Voice voice);
+  TrackEditor(Application& app, ListView& table, MessageCallbacks messages);
 
   // Makes the settings group at `left` in the main window, with its boxes, labels and button.
   void build(const Parent& main, int left);
@@ -81,7 +87,7 @@ private:
 
   Application& app_;
   ListView& table_;
-  Voice voice_;
+  MessageCallbacks messages_;
   std::set<int> selectedRows_;
   bool changed_ = false;  // the user changed the group since it last showed the rows
 

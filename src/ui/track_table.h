@@ -5,7 +5,7 @@
 
 #include "app/project.h"
 #include "slicer/track_fields.h"
-#include "ui/controls.h"
+#include "ui/list_view.h"
 
 namespace rendlow::ui {
 

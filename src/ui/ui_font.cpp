@@ -9,8 +9,6 @@ namespace rendlow::ui {
 namespace {
 
 constexpr int kFontHeight = 12;
-// The name the system maps when nothing installed fits: the Japanese Windows' own UI font.
-constexpr wchar_t kFallbackFace[] = L"MS UI Gothic";
 // The UI fonts of the Japanese Windows, newest first: where one is there, the window looks as
 // the Japanese Windows' own programs do.
 constexpr std::array<std::wstring_view, 3> kJapaneseUiFaces{L"Yu Gothic UI", L"Meiryo UI", L"MS UI Gothic"};
@@ -95,9 +93,30 @@ bool hasLatinLetters(const std::wstring& face) {
          std::none_of(glyphs.begin(), glyphs.end(), [](WORD glyph) { return glyph == 0xFFFF; });
 }
 
+// The message font is named by a name the system maps (Wine's is "MS Shell Dlg"): the face it
+// maps to is the one that draws.
+std::wstring fallbackUiFace() {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return {};
+  const HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
+  if (!font) return {};
+  const HDC screen = GetDC(nullptr);
+  const HGDIOBJ previous = SelectObject(screen, font);
+  std::array<wchar_t, LF_FACESIZE> face{};
+  GetTextFaceW(screen, static_cast<int>(face.size()), face.data());
+  SelectObject(screen, previous);
+  ReleaseDC(nullptr, screen);
+  DeleteObject(font);
+  return face.data();
+}
+
 HFONT createUiFont() {
   const std::optional<std::wstring> face = chooseUiFace(japaneseFontFaces(), hasLatinLetters);
-  const LOGFONTW wanted = uiLogFont(face ? *face : kFallbackFace);
+  LOGFONTW wanted = uiLogFont(face ? *face : fallbackUiFace());
+  // The fallback face may not hold the Japanese character set; asked for in its own, it is the
+  // face itself that draws, with the system's linked fonts for the characters it lacks.
+  if (!face) wanted.lfCharSet = DEFAULT_CHARSET;
   return CreateFontIndirectW(&wanted);
 }
 

@@ -27,9 +27,14 @@ std::vector<std::wstring> japaneseFontFaces();
 // True when the installed face `face` draws every Latin letter with a glyph of its own.
 bool hasLatinLetters(const std::wstring& face);
 
-// The window's font, in the face chosen from those installed or, when none fits, in the
-// Japanese character set under the Japanese UI font's name, for the system to map. Null when no
-// font can be made.
+// The face the window falls back to when no Japanese face with Latin letters is listed, as in a
+// prefix whose fonts Wine has not registered yet: the installed face the system draws its
+// message boxes in. A name that is not installed would leave the system to
+// map it, which may give a face without the characters of the texts.
+std::wstring fallbackUiFace();
+
+// The window's font, in the face chosen from those installed or, when none fits, in the fallback
+// face. Null when no font can be made.
 HFONT createUiFont();
 
 }  // namespace rendlow::ui
