@@ -287,7 +287,7 @@ void MainForm::output(OutputChoice choice) {
   // The flow shows the user everything there is to tell.
   const Result<OutputResult> result = runOutput(app_, requestFromForm(*this, choice), this);
   if (result && result->settings && result->settings->status) unsaved_ = false;
-  showSoundCounts(table_, app_.project);
+  if (result && result->converted) showSoundCounts(table_, app_.project, *result->converted);
 }
 
 void MainForm::cutFromStems() {
@@ -299,16 +299,18 @@ void MainForm::cutFromStems() {
   if (!folder) return;
   const std::optional<std::string> stems = enginePath(*folder);
   if (!stems) return;
+  const Result<OutputResult> output = runOutput(app_, requestFromForm(*this, OutputChoice::MidiAndChart), this);
+  if (output && output->converted) showSoundCounts(table_, app_.project, *output->converted);
   // Nothing more to tell when no chart was written: the output has said why.
-  const std::optional<Result<KeysoundReport>> cut = cutAfterOutput(app_, *this, *stems);
-  showSoundCounts(table_, app_.project);
-  if (!cut) return;
-  if (!*cut) {
-    showMessage(cut->problem().message, Tone::Error);
+  if (!output || !output->chart || !output->chart->status) return;
+  const Result<KeysoundReport> cut = makeKeysounds(app_.project.song, *output->converted, output->chart->path,
+                                                   stemsCutRequest(app_.project.inputPath, *stems));
+  if (!cut) {
+    showMessage(cut.problem().message, Tone::Error);
     return;
   }
-  const bool heed = !(*cut)->measureNotices.empty() || !(*cut)->files.notices.empty();
-  showMessage(keysoundSummary(**cut), heed ? Tone::Warning : Tone::Information);
+  const bool heed = !cut->measureNotices.empty() || !cut->files.notices.empty();
+  showMessage(keysoundSummary(*cut), heed ? Tone::Warning : Tone::Information);
 }
 
 std::wstring MainForm::songFolder() const {

@@ -54,11 +54,13 @@ int32_t soundCount(const SlicedTrack& track) {
 std::span<const char* const> splitMethodNames() { return kSplitMethodNames; }
 
 void addTrackColumns(ListView& table) {
-  table.addColumn(kNameColumnWidth, "出力・トラック名", "出力 (チェックしたトラックだけを書き出します)・トラック名");
+  table.addColumn(kNameColumnWidth, "出力・トラック名",
+                  "出力 (チェックしたトラックだけを書き出します)・トラック名");
   // Each field's column is its place on a settings-file line.
   for (const TrackField* field : tableColumnFields())
     table.addColumn(fieldColumnWidth(*field), field->column, field->caption);
-  table.addColumn(kSoundColumnWidth, "音数", "音数 (出力で切り出した音の数。#WAV定義の上限を超えたトラックを探せます)");
+  table.addColumn(kSoundColumnWidth, "音数",
+                  "音数 (出力で切り出した音の数。#WAV定義の上限を超えたトラックを探せます)");
 }
 
 void growTrackColumns(ListView& table, int extra) {
@@ -66,7 +68,8 @@ void growTrackColumns(ListView& table, int extra) {
   int total = 0;
   for (const int width : widths) total += width;
   for (std::size_t column = 0; column < widths.size(); ++column)
-    table.setColumnWidth(static_cast<int>(column), widths[column] + std::max(0, extra) * widths[column] / total);
+    table.setColumnWidth(static_cast<int>(column),
+                         widths[column] + std::max(0, extra) * widths[column] / total);
 }
 
 std::string cellText(const TrackField& field, const TrackSettings& settings) {
@@ -76,7 +79,8 @@ std::string cellText(const TrackField& field, const TrackSettings& settings) {
     case FieldKind::SplitMethod: {
       // Any other value (possible from a settings file) shows as the number it is.
       const int32_t method = settings.*field.number;
-      if (method >= 0 && method < static_cast<int32_t>(std::size(kSplitMethodNames))) return kSplitMethodNames[method];
+      if (method >= 0 && method < static_cast<int32_t>(std::size(kSplitMethodNames)))
+        return kSplitMethodNames[method];
       return std::to_string(method);
     }
     case FieldKind::Flag:
@@ -87,13 +91,14 @@ std::string cellText(const TrackField& field, const TrackSettings& settings) {
   return std::to_string(settings.*field.number);
 }
 
-void showSoundCounts(ListView& table, const Project& project) {
+void showSoundCounts(ListView& table, const Project& project, const Converted& converted) {
   for (int row = 0; row < table.rowCount(); ++row) {
     const int32_t track = project.listedTrack(row);
-    const bool converted = track != kNone && static_cast<std::size_t>(track) < project.sliced.size() &&
-                           !project.sliced[static_cast<std::size_t>(track)].notes.empty();
+    const SlicedTrack* sliced = track != kNone && static_cast<std::size_t>(track) < converted.sliced.size()
+                                    ? &converted.sliced[static_cast<std::size_t>(track)]
+                                    : nullptr;
     table.setCell(row, soundColumn(),
-                  converted ? std::to_string(soundCount(project.sliced[static_cast<std::size_t>(track)])) : "");
+                  sliced && !sliced->notes.empty() ? std::to_string(soundCount(*sliced)) : "");
   }
 }
 

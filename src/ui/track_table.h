@@ -3,6 +3,7 @@
 #include <span>
 #include <string>
 
+#include "app/conversion.h"
 #include "app/project.h"
 #include "slicer/track_fields.h"
 #include "ui/list_view.h"
@@ -24,8 +25,8 @@ std::span<const char* const> splitMethodNames();
 // What the track table shows of a field.
 std::string cellText(const TrackField& field, const TrackSettings& settings);
 
-// Shows in each row how many sounds the project's last conversion made of the row's track; an
-// empty cell for a track it did not convert.
-void showSoundCounts(ListView& table, const Project& project);
+// Shows in each row how many sounds `converted`, the project's last conversion, made of the row's
+// track; an empty cell for a track it did not convert.
+void showSoundCounts(ListView& table, const Project& project, const Converted& converted);
 
 }  // namespace rendlow::ui
