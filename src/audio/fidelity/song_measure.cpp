@@ -54,10 +54,15 @@ private:
   std::future<bool> rendering_;
 };
 
+// The searches share one transform, made only when there is a playback to search.
 std::vector<int64_t> findLags(SongStream& song, const std::vector<const ChartMix*>& playbacks) {
+  if (std::none_of(playbacks.begin(), playbacks.end(), [](const ChartMix* mix) { return mix; }))
+    return std::vector<int64_t>(playbacks.size(), 0);
+  const Fft transform = lagSearchTransform(kRenderSampleRate);
   std::vector<std::unique_ptr<LagSearch>> searches;
   for (const ChartMix* mix : playbacks)
-    searches.push_back(mix ? std::make_unique<LagSearch>(mix->stream(), kRenderSampleRate) : nullptr);
+    searches.push_back(mix ? std::make_unique<LagSearch>(mix->stream(), kRenderSampleRate, transform)
+                           : nullptr);
   auto searching = [&] {
     return std::any_of(searches.begin(), searches.end(), [](const auto& s) { return s && !s->done(); });
   };

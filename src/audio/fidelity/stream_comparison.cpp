@@ -26,13 +26,17 @@ AudioBuffer padded(AudioBuffer block, int64_t frames) {
   return block;
 }
 
+int64_t maxLagAt(int32_t sampleRate) { return std::llround(kLagSearchSeconds * sampleRate); }
+
 }  // namespace
 
-LagSearch::LagSearch(std::unique_ptr<SoundStream> playback, int32_t sampleRate)
+Fft lagSearchTransform(int32_t sampleRate) { return lagTransform(maxLagAt(sampleRate)); }
+
+LagSearch::LagSearch(std::unique_ptr<SoundStream> playback, int32_t sampleRate, const Fft& transform)
     : playback_(std::move(playback)),
-      maxLag_(std::llround(kLagSearchSeconds * sampleRate)),
+      maxLag_(maxLagAt(sampleRate)),
       window_(std::llround(kLagWindowSeconds * sampleRate)),
-      correlation_(maxLag_) {}
+      correlation_(maxLag_, transform) {}
 
 bool LagSearch::done() const { return heard_ && playedKept_ >= window_ + 2 * maxLag_; }
 
@@ -147,7 +151,8 @@ FidelityFigures PlaybackComparison::finish() {
 
 FidelityFigures compareStreams(const SoundStreamMaker& reference, const SoundStreamMaker& playback,
                                int32_t sampleRate, int32_t channels) {
-  LagSearch search(playback(), sampleRate);
+  const Fft transform = lagSearchTransform(sampleRate);
+  LagSearch search(playback(), sampleRate, transform);
   const std::unique_ptr<SoundStream> lagReference = reference();
   while (!search.done()) {
     const AudioBuffer block = lagReference->next(kStreamBlockFrames);

@@ -21,12 +21,16 @@ namespace rendlow::audio {
 // that lines up there lines up throughout, and the search holds this much and no more.
 constexpr double kLagWindowSeconds = 30.0;
 
+// The transform the lag searches at `sampleRate` share (see lagTransform).
+Fft lagSearchTransform(int32_t sampleRate);
+
 // The lag of a playback against the reference handed to it, found within ±kLagSearchSeconds
 // over the window. Reads as many frames of the playback as the reference brings, and past the
 // window or the reference's end as many again as the search reaches.
 class LagSearch {
 public:
-  LagSearch(std::unique_ptr<SoundStream> playback, int32_t sampleRate);
+  // `transform`, lagSearchTransform(sampleRate), outlives the search.
+  LagSearch(std::unique_ptr<SoundStream> playback, int32_t sampleRate, const Fft& transform);
   void addReference(const AudioBuffer& block);
   // True once the window is full: nothing more of the reference is needed.
   bool done() const;
