@@ -34,8 +34,9 @@ public:
   void addReference(const AudioBuffer& block);
   // True once the window is full: nothing more of the reference is needed.
   bool done() const;
-  // The lag found, however much of the window the reference filled.
-  int64_t lag();
+  // The lag found, however much of the window the reference filled; the problem is a read of the
+  // playback that failed (see SoundStream::finish).
+  Result<int64_t> lag();
 
 private:
   void keep(const AudioBuffer& reference, const AudioBuffer& playback);
@@ -57,8 +58,9 @@ class PlaybackComparison {
 public:
   PlaybackComparison(int64_t lag, std::unique_ptr<SoundStream> playback, int32_t sampleRate, int32_t channels);
   void addReference(const AudioBuffer& block);
-  // The rest of the playback read for its level, then the figures.
-  FidelityFigures finish();
+  // The rest of the playback read for its level, then the figures; the problem is a read of the
+  // playback that failed (see SoundStream::finish).
+  Result<FidelityFigures> finish();
 
 private:
   AudioBuffer played(int64_t frames);
@@ -74,8 +76,9 @@ private:
   LevelWatch level_;
 };
 
-// Both passes over two streams of one rate and channel count.
-FidelityFigures compareStreams(const SoundStreamMaker& reference, const SoundStreamMaker& playback,
-                               int32_t sampleRate, int32_t channels);
+// Both passes over two streams of one rate and channel count; the problem is a read of the
+// playback that failed.
+Result<FidelityFigures> compareStreams(const SoundStreamMaker& reference, const SoundStreamMaker& playback,
+                                       int32_t sampleRate, int32_t channels);
 
 }  // namespace rendlow::audio
