@@ -106,24 +106,17 @@ void measureTrack(const Playback& playback, const TrackPart& track, const audio:
   if (figures) report.tracks.push_back({track.name, track.definitionName, *figures});
 }
 
-// The chart's playback of `part`, when it can be played; else why not, kept to be told if the
-// part is measured.
-struct PartPlayback {
-  std::unique_ptr<audio::ChartMix> mix;
-  std::optional<Message> problem;
-};
+// The chart's playback of `part`, when it can be played (null for a track without one); else why
+// not, kept to be told if the part is measured.
+using PartPlayback = Result<std::unique_ptr<audio::ChartMix>>;
 
-PartPlayback partPlayback(const audio::ChartSounds& sounds, const audio::ChartBackground& part, int32_t blockFrames) {
-  Result<std::unique_ptr<audio::ChartMix>> mix = audio::ChartMix::open(part, sounds, blockFrames);
-  if (!mix) return {nullptr, mix.problem().message};
-  return {std::move(*mix), std::nullopt};
-}
+const audio::ChartMix* mixOf(const PartPlayback& part) { return part ? part.value().get() : nullptr; }
 
 // What a part's figures tell, or why it could not be measured; the figures when there are some.
 std::optional<audio::FidelityFigures> tellPart(const PartPlayback& part, const std::optional<audio::FidelityFigures>& figures,
                                                const std::string& definitionName, Notices& notices) {
-  if (part.problem) {
-    tellNotMeasured(*part.problem, notices);
+  if (!part) {
+    tellNotMeasured(part.problem().message, notices);
     return std::nullopt;
   }
   for (Notice& warning : audio::fidelityWarnings(*figures, definitionName, ""))
@@ -147,22 +140,22 @@ void measureSynthesized(const Song& song, const Converted& converted, const Play
     events.push_back(track.events);
     const auto part = std::find_if(parts.begin(), parts.end(), [&](const TrackPart& p) { return p.index == track.index; });
     partOfTrack.push_back(part == parts.end() ? nullptr : &*part);
-    playbacks.push_back(part == parts.end() ? PartPlayback{}
-                                            : partPlayback(sounds, audio::partOf(playback.background, part->soundFiles),
-                                                           playback.blockFrames));
+    playbacks.push_back(part == parts.end()
+                            ? PartPlayback(nullptr)
+                            : audio::ChartMix::open(audio::partOf(playback.background, part->soundFiles),
+                                                    sounds, playback.blockFrames));
   }
-  const PartPlayback whole = partPlayback(sounds, playback.background, playback.blockFrames);
+  const PartPlayback whole = audio::ChartMix::open(playback.background, sounds, playback.blockFrames);
   std::vector<const audio::ChartMix*> mixes;
-  for (const PartPlayback& part : playbacks) mixes.push_back(part.mix.get());
+  for (const PartPlayback& part : playbacks) mixes.push_back(mixOf(part));
   const Result<audio::SongMeasures> measures = audio::measureAgainstSong(
       [&] {
         Result<std::unique_ptr<audio::SongStream>> stream = audio::SongStream::open(events, asRead.tempo, soundFont);
         hold.reset();
         return stream;
       },
-      mixes, whole.mix.get());
+      mixes, mixOf(whole));
   if (!measures) return tellNotMeasured(measures.problem().message, report.notices);
-  if (std::optional<Problem> lost = sounds.lostProblem()) return tellNotMeasured(lost->message, report.notices);
   for (std::size_t i = 0; i < partOfTrack.size(); ++i) {
     if (!partOfTrack[i] || measures->trackSilent[i]) continue;
     const TrackPart& part = *partOfTrack[i];

@@ -7,8 +7,9 @@
 #include <vector>
 
 // The few services that differ between Windows and other systems. Each has a Windows
-// implementation (platform_win32.cpp) and a portable one (platform_portable.cpp); nothing else
-// in the engine touches the operating system directly.
+// implementation (platform_win32.cpp) and a portable one (platform_portable.cpp); besides them,
+// only the conversion of texts (system_text.h) and the opening of shared libraries
+// (shared_library.h) touch the operating system directly, each in the same two ways.
 namespace rendlow {
 
 // True when `byte` starts a two-byte character of the program's texts: Shift_JIS (code page 932)

@@ -55,7 +55,7 @@ void addPlacement(const Placement& placement, const AudioBuffer& sound, int64_t 
 
 // The mix a block at a time. Each sample sums the sounds that play on it in the order of the
 // placements, whatever the blocks, so the mix is the same however it is read. A sound is held
-// while one of its placements plays.
+// while one of its placements plays; one that could not be read again adds nothing.
 class ChartMixStream : public SoundStream {
 public:
   ChartMixStream(const std::vector<Placement>& placed, const ChartSounds& sounds)
@@ -71,7 +71,11 @@ public:
     const int64_t blockEnd = at_ + block.frames();
     for (; started_ < byStart_.size() && placed_[byStart_[started_]].start < blockEnd; ++started_) {
       const std::size_t index = byStart_[started_];
-      playing_.emplace(index, sounds_.samples(placed_[index].wavId));
+      Result<std::shared_ptr<const AudioBuffer>> sound = sounds_.samples(placed_[index].wavId);
+      if (sound)
+        playing_.emplace(index, std::move(*sound));
+      else if (lost_.ok())
+        lost_ = sound.problem();
     }
     for (auto i = playing_.begin(); i != playing_.end();) {
       const Placement& placement = placed_[i->first];
@@ -81,6 +85,8 @@ public:
     at_ = blockEnd;
     return block;
   }
+
+  Result<void> finish() override { return lost_; }
 
 private:
   const std::vector<Placement>& placed_;
@@ -92,6 +98,7 @@ private:
   std::map<std::size_t, std::shared_ptr<const AudioBuffer>> playing_;
   int64_t at_ = 0;
   int64_t end_ = 0;
+  Result<void> lost_;  // the first sound that could not be read again
 };
 
 }  // namespace
@@ -117,7 +124,7 @@ Result<std::unique_ptr<ChartMix>> ChartMix::open(const ChartBackground& backgrou
 
 Result<std::unique_ptr<ChartMix>> ChartMix::open(const ChartBackground& background, const ChartSounds& sounds,
                                                  int32_t blockFrames) {
-  if (std::optional<Problem> problem = sounds.problemOf(background)) return std::move(*problem);
+  if (Result<void> playable = sounds.playable(background); !playable) return playable.problem();
   std::unique_ptr<ChartMix> mix(new ChartMix());
   mix->sounds_ = &sounds;
   mix->placed_ = placements(background, sounds, blockFrames);
@@ -125,7 +132,5 @@ Result<std::unique_ptr<ChartMix>> ChartMix::open(const ChartBackground& backgrou
 }
 
 std::unique_ptr<SoundStream> ChartMix::stream() const { return std::make_unique<ChartMixStream>(placed_, *sounds_); }
-
-std::optional<Problem> ChartMix::lostProblem() const { return sounds_->lostProblem(); }
 
 }  // namespace rendlow::audio

@@ -3,15 +3,14 @@
 #include <cstdint>
 #include <map>
 #include <memory>
-#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "audio/fidelity/chart_sounds.h"
 #include "audio/io/audio_backend.h"
-#include "audio/io/sound_stream.h"
 #include "audio/io/audio_buffer.h"
+#include "audio/io/sound_stream.h"
 #include "base/result.h"
 
 namespace rendlow::audio {
@@ -44,10 +43,9 @@ public:
   // parts share one reading. Its problem is that of the first of its sounds that could not be read.
   static Result<std::unique_ptr<ChartMix>> open(const ChartBackground& background, const ChartSounds& sounds,
                                                 int32_t blockFrames = 0);
-  // The background from its start, as often as it is needed.
+  // The background from its start, as often as it is needed. A sound file that could not be read
+  // again as it came to play plays as silence, and the stream's finish says why.
   std::unique_ptr<SoundStream> stream() const;
-  // Why a sound file could not be read again while the mix played it (as silence); none when all could.
-  std::optional<Problem> lostProblem() const;
 
   struct Placement {
     int64_t start = 0;

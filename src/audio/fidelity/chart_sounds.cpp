@@ -67,11 +67,11 @@ ChartSounds ChartSounds::read(const ChartBackground& background, const std::stri
   return read;
 }
 
-std::optional<Problem> ChartSounds::problemOf(const ChartBackground& part) const {
+Result<void> ChartSounds::playable(const ChartBackground& part) const {
   for (const BackgroundObject& object : part.objects) {
     if (auto problem = problems_.find(object.wavId); problem != problems_.end()) return problem->second;
   }
-  return std::nullopt;
+  return {};
 }
 
 std::optional<int64_t> ChartSounds::frames(int32_t wavId) const {
@@ -80,11 +80,9 @@ std::optional<int64_t> ChartSounds::frames(int32_t wavId) const {
   return found->second.frames;
 }
 
-std::shared_ptr<const AudioBuffer> ChartSounds::samples(int32_t wavId) const {
+Result<std::shared_ptr<const AudioBuffer>> ChartSounds::samples(int32_t wavId) const {
   const File& file = files_.at(wavId);
   return cache_->get(wavId, file.path, shape_, file.frames);
 }
-
-std::optional<Problem> ChartSounds::lostProblem() const { return cache_->lostProblem(); }
 
 }  // namespace rendlow::audio

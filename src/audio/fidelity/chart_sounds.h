@@ -45,16 +45,14 @@ public:
   ChartSounds& operator=(ChartSounds&&) noexcept;
   ~ChartSounds();
 
-  // Why the sounds of `part` cannot all be played: the problem of its first object whose file
-  // could not be read; none when they can.
-  std::optional<Problem> problemOf(const ChartBackground& part) const;
+  // Whether the sounds of `part` can all be played: the problem is that of its first object whose
+  // file could not be read.
+  Result<void> playable(const ChartBackground& part) const;
   // The frames of an id's sound; none for an id without a #WAV line or a readable file.
   std::optional<int64_t> frames(int32_t wavId) const;
-  // The samples of an id's sound (one that has frames). A file that could no longer be read plays
-  // as silence, and lostProblem then says why.
-  std::shared_ptr<const AudioBuffer> samples(int32_t wavId) const;
-  // Why a sound that was read up front could not be read again while it played; none when all could.
-  std::optional<Problem> lostProblem() const;
+  // The samples of an id's sound (one that has frames). The problem is why a file read up front
+  // could not be read again.
+  Result<std::shared_ptr<const AudioBuffer>> samples(int32_t wavId) const;
   // An empty buffer of the mix's rate and channels.
   const AudioBuffer& shape() const { return shape_; }
 

@@ -25,11 +25,13 @@ std::string decibels(double value, int decimals) {
 
 }  // namespace
 
+// A sound in memory is read without fail.
 FidelityFigures comparePlayback(AudioBuffer playback, const AudioBuffer& reference) {
   assert(playback.sampleRate == reference.sampleRate && playback.channels == reference.channels);
   return compareStreams([&] { return std::make_unique<BufferStream>(reference); },
                         [&] { return std::make_unique<BufferStream>(playback); }, reference.sampleRate,
-                        reference.channels);
+                        reference.channels)
+      .value();
 }
 
 Result<FidelityFigures> measureChartFidelity(const ChartBackground& background, const std::string& chartPath,
@@ -47,10 +49,8 @@ Result<FidelityFigures> measureChartFidelity(const ChartBackground& background, 
   Result<std::unique_ptr<ChartMix>> mix = ChartMix::open(background, chartPath, soundFolder, reference.sampleRate,
                                                          reference.channels, backend, blockFrames);
   if (!mix) return mix.problem();
-  const FidelityFigures figures =
-      compareStreams(reference.open, [&] { return (*mix)->stream(); }, reference.sampleRate, reference.channels);
-  if (std::optional<Problem> lost = (*mix)->lostProblem()) return std::move(*lost);
-  return figures;
+  return compareStreams(
+      reference.open, [&] { return (*mix)->stream(); }, reference.sampleRate, reference.channels);
 }
 
 FidelityFigureTexts figureTexts(const FidelityFigures& figures) {

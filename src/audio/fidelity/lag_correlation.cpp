@@ -1,9 +1,8 @@
 #include "audio/fidelity/lag_correlation.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstdlib>
-#include <map>
-#include <mutex>
 #include <span>
 
 namespace rendlow::audio {
@@ -54,18 +53,6 @@ void addBlock(const Fft& fft, const std::vector<float>& reference, const std::ve
   for (std::size_t s = 0; s < sums.size(); ++s) sums[s] += pair.real[s];
 }
 
-// One transform of each size for all the searches under way, whichever threads they run on, let
-// go with the last of them: the transform of a second's lag range holds megabytes of tables,
-// too many to make for each block or to hold for each search.
-std::shared_ptr<const Fft> sharedFft(std::size_t size) {
-  static std::mutex guard;
-  static std::map<std::size_t, std::weak_ptr<const Fft>> made;
-  const std::lock_guard lock(guard);
-  std::shared_ptr<const Fft> fft = made[size].lock();
-  if (!fft) made[size] = fft = std::make_shared<const Fft>(size);
-  return fft;
-}
-
 int64_t peakLag(const std::vector<double>& sums, int64_t maxLag) {
   int64_t best = 0;
   for (int64_t lag = -maxLag; lag <= maxLag; ++lag) {
@@ -79,22 +66,27 @@ int64_t peakLag(const std::vector<double>& sums, int64_t maxLag) {
 }  // namespace
 
 int64_t bestLag(const std::vector<float>& reference, const std::vector<float>& signal, int64_t maxLag) {
-  LagCorrelation correlation(maxLag);
+  const Fft transform = lagTransform(maxLag);
+  LagCorrelation correlation(maxLag, transform);
   for (const float sample : reference) correlation.addReference(sample);
   for (const float sample : signal) correlation.addSignal(sample);
   return correlation.lag();
 }
 
-// The signal before index 0 is silence. The transform is the smallest that leaves a block
-// besides the lags on either side: several searches hold theirs at once, and twice the size
-// would halve the transforms but double what each search holds. The block and the signal
-// around it are reserved once: grown sample by sample they would take twice that.
-LagCorrelation::LagCorrelation(int64_t maxLag)
+// The smallest transform that leaves a block besides the lags on either side: several searches
+// hold a block and the signal around it at once, and twice the size would halve the transforms
+// but double what each search holds.
+Fft lagTransform(int64_t maxLag) { return Fft(powerOfTwoAtLeast(static_cast<std::size_t>(2 * maxLag + 1))); }
+
+// The signal before index 0 is silence. The block and the signal around it are reserved once:
+// grown sample by sample they would take twice that.
+LagCorrelation::LagCorrelation(int64_t maxLag, const Fft& transform)
     : maxLag_(maxLag),
-      fft_(sharedFft(powerOfTwoAtLeast(static_cast<std::size_t>(2 * maxLag + 1)))),
-      block_(static_cast<int64_t>(fft_->size()) - 2 * maxLag),
+      fft_(&transform),
+      block_(static_cast<int64_t>(transform.size()) - 2 * maxLag),
       signal_(static_cast<std::size_t>(maxLag), 0.0f),
       sums_(static_cast<std::size_t>(2 * maxLag + 1), 0.0) {
+  assert(block_ > 0);
   // Fed as a search feeds them, side by side, the reference runs maxLag ahead of the signal, and
   // a block is correlated once the signal reaches maxLag past it.
   reference_.reserve(static_cast<std::size_t>(block_ + maxLag_));

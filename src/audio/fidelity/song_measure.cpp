@@ -54,10 +54,16 @@ private:
   std::future<bool> rendering_;
 };
 
-std::vector<int64_t> findLags(SongStream& song, const std::vector<const ChartMix*>& playbacks) {
+// The searches share one transform, made only when there is a playback to search. The problem is
+// the first playback's whose read failed.
+Result<std::vector<int64_t>> findLags(SongStream& song, const std::vector<const ChartMix*>& playbacks) {
+  if (std::none_of(playbacks.begin(), playbacks.end(), [](const ChartMix* mix) { return mix; }))
+    return std::vector<int64_t>(playbacks.size(), 0);
+  const Fft transform = lagSearchTransform(kRenderSampleRate);
   std::vector<std::unique_ptr<LagSearch>> searches;
   for (const ChartMix* mix : playbacks)
-    searches.push_back(mix ? std::make_unique<LagSearch>(mix->stream(), kRenderSampleRate) : nullptr);
+    searches.push_back(mix ? std::make_unique<LagSearch>(mix->stream(), kRenderSampleRate, transform)
+                           : nullptr);
   auto searching = [&] {
     return std::any_of(searches.begin(), searches.end(), [](const auto& s) { return s && !s->done(); });
   };
@@ -69,7 +75,11 @@ std::vector<int64_t> findLags(SongStream& song, const std::vector<const ChartMix
     });
   }
   std::vector<int64_t> lags;
-  for (const auto& search : searches) lags.push_back(search ? search->lag() : 0);
+  for (const auto& search : searches) {
+    const Result<int64_t> lag = search ? search->lag() : Result<int64_t>(0);
+    if (!lag) return lag.problem();
+    lags.push_back(*lag);
+  }
   return lags;
 }
 
@@ -80,7 +90,8 @@ Result<SongMeasures> measureAgainstSong(const SongOpener& open, const std::vecto
   const std::vector<const ChartMix*> playbacks = allPlaybacks(trackPlaybacks, songPlayback);
   Result<std::unique_ptr<SongStream>> lagSong = open();
   if (!lagSong) return lagSong.problem();
-  const std::vector<int64_t> lags = findLags(**lagSong, playbacks);
+  const Result<std::vector<int64_t>> lags = findLags(**lagSong, playbacks);
+  if (!lags) return lags.problem();
   returnFreedMemory();
   // Opened while the first still holds the SoundFont, the second shares it instead of reading it.
   Result<std::unique_ptr<SongStream>> song = open();
@@ -89,8 +100,8 @@ Result<SongMeasures> measureAgainstSong(const SongOpener& open, const std::vecto
   if (!song) return song.problem();
   std::vector<std::unique_ptr<PlaybackComparison>> comparisons;
   for (std::size_t i = 0; i < playbacks.size(); ++i) {
-    comparisons.push_back(playbacks[i] ? std::make_unique<PlaybackComparison>(lags[i], playbacks[i]->stream(),
-                                                                              kRenderSampleRate, 2)
+    comparisons.push_back(playbacks[i] ? std::make_unique<PlaybackComparison>(
+                                             (*lags)[i], playbacks[i]->stream(), kRenderSampleRate, 2)
                                        : nullptr);
   }
   std::vector<LevelWatch> levels(playbacks.size());
@@ -106,7 +117,11 @@ Result<SongMeasures> measureAgainstSong(const SongOpener& open, const std::vecto
   SongMeasures measures;
   for (std::size_t i = 0; i < playbacks.size(); ++i) {
     std::optional<FidelityFigures> figures;
-    if (comparisons[i]) figures = comparisons[i]->finish();
+    if (comparisons[i]) {
+      Result<FidelityFigures> finished = comparisons[i]->finish();
+      if (!finished) return finished.problem();
+      figures = *finished;
+    }
     const bool silent = std::isinf(levels[i].peakDbfs());
     if (i < trackPlaybacks.size()) {
       measures.tracks.push_back(figures);

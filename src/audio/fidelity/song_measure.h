@@ -23,7 +23,9 @@ struct SongMeasures {
 };
 
 // `trackPlaybacks` holds for each track the playback of its part of the chart, or null for none;
-// `songPlayback` the whole chart's, or null. `song` opens the song afresh for each pass.
+// `songPlayback` the whole chart's, or null. `song` opens the song afresh for each pass. The
+// problem is the song's that did not open, or a sound file of a playback that could not be read
+// again as it played (see ChartMix::stream), the first playback's so lost.
 using SongOpener = std::function<Result<std::unique_ptr<SongStream>>()>;
 Result<SongMeasures> measureAgainstSong(const SongOpener& song, const std::vector<const ChartMix*>& trackPlaybacks,
                                         const ChartMix* songPlayback);

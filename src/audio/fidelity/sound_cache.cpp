@@ -15,31 +15,27 @@ bool readsAsBefore(const AudioBuffer& sound, const AudioBuffer& shape, int64_t f
 
 }  // namespace
 
-std::shared_ptr<const AudioBuffer> SoundCache::get(int32_t id, const std::string& path, const AudioBuffer& shape,
-                                                   int64_t frames) {
+Result<std::shared_ptr<const AudioBuffer>> SoundCache::get(int32_t id, const std::string& path,
+                                                           const AudioBuffer& shape, int64_t frames) {
   const std::lock_guard<std::mutex> lock(mutex_);
+  if (auto lost = lost_.find(id); lost != lost_.end()) return lost->second;
   std::shared_ptr<const AudioBuffer> sound = handedOut_[id].lock();
   if (!sound) {
-    sound = read(path, shape, frames);
+    Result<std::shared_ptr<const AudioBuffer>> read = this->read(path, shape, frames);
+    if (!read) return lost_.emplace(id, read.problem()).first->second;
+    sound = *read;
     handedOut_[id] = sound;
   }
   keep(id, sound);
   return sound;
 }
 
-std::optional<Problem> SoundCache::lostProblem() const {
-  const std::lock_guard<std::mutex> lock(mutex_);
-  return lost_;
-}
-
-std::shared_ptr<const AudioBuffer> SoundCache::read(const std::string& path, const AudioBuffer& shape,
-                                                    int64_t frames) {
+Result<std::shared_ptr<const AudioBuffer>> SoundCache::read(const std::string& path, const AudioBuffer& shape,
+                                                            int64_t frames) {
   Result<AudioBuffer> sound = backend_.read(path);
-  if (sound && readsAsBefore(*sound, shape, frames)) return std::make_shared<const AudioBuffer>(std::move(*sound));
-  if (!lost_) lost_ = sound ? Problem{soundFileChangedMessage(path)} : sound.problem();
-  AudioBuffer silence = shape;
-  silence.samples.assign(static_cast<std::size_t>(frames * shape.channels), 0.0f);
-  return std::make_shared<const AudioBuffer>(std::move(silence));
+  if (!sound) return sound.problem();
+  if (!readsAsBefore(*sound, shape, frames)) return Problem{soundFileChangedMessage(path)};
+  return std::make_shared<const AudioBuffer>(std::move(*sound));
 }
 
 // The sound asked for goes first; the ones asked for longest ago go once the kept sounds pass

@@ -26,13 +26,17 @@ AudioBuffer padded(AudioBuffer block, int64_t frames) {
   return block;
 }
 
+int64_t maxLagAt(int32_t sampleRate) { return std::llround(kLagSearchSeconds * sampleRate); }
+
 }  // namespace
 
-LagSearch::LagSearch(std::unique_ptr<SoundStream> playback, int32_t sampleRate)
+Fft lagSearchTransform(int32_t sampleRate) { return lagTransform(maxLagAt(sampleRate)); }
+
+LagSearch::LagSearch(std::unique_ptr<SoundStream> playback, int32_t sampleRate, const Fft& transform)
     : playback_(std::move(playback)),
-      maxLag_(std::llround(kLagSearchSeconds * sampleRate)),
+      maxLag_(maxLagAt(sampleRate)),
       window_(std::llround(kLagWindowSeconds * sampleRate)),
-      correlation_(maxLag_) {}
+      correlation_(maxLag_, transform) {}
 
 bool LagSearch::done() const { return heard_ && playedKept_ >= window_ + 2 * maxLag_; }
 
@@ -78,14 +82,14 @@ void LagSearch::addPlayed(float sample) {
 
 // A reference that ended inside the window still has its last frames searched as far as a lag
 // reaches past them.
-int64_t LagSearch::lag() {
-  if (!heard_) return 0;
+Result<int64_t> LagSearch::lag() {
   const int64_t wanted = referenceKept_ + 2 * maxLag_ - playedKept_;
-  if (wanted > 0) {
+  if (heard_ && wanted > 0) {
     const AudioBuffer rest = playback_->next(wanted);
     for (int64_t frame = 0; frame < rest.frames(); ++frame) addPlayed(monoAt(rest, frame));
   }
-  return correlation_.lag();
+  if (Result<void> read = playback_->finish(); !read) return read.problem();
+  return heard_ ? correlation_.lag() : 0;
 }
 
 PlaybackComparison::PlaybackComparison(int64_t lag, std::unique_ptr<SoundStream> playback, int32_t sampleRate,
@@ -124,37 +128,41 @@ void PlaybackComparison::addReference(const AudioBuffer& block) {
   referenceFrames_ += block.frames();
 }
 
-FidelityFigures PlaybackComparison::finish() {
+Result<FidelityFigures> PlaybackComparison::finish() {
   for (AudioBuffer rest = playback_->next(kStreamBlockFrames); rest.frames() > 0; rest = playback_->next(kStreamBlockFrames))
     level_.add(rest);
+  if (Result<void> read = playback_->finish(); !read) return read.problem();
   const SpectralFigures spectra = spectra_.finish();
   const WaveformFigures waveforms = waveforms_.finish();
   const int64_t unmeasured = std::max<int64_t>(0, level_.audibleEnd() - lag_ - referenceFrames_);
   const double rate = sampleRate_;
-  return {spectra.logSpectralDistanceDb,
-          spectra.spectralSnrDb,
-          waveforms.snrDb,
-          waveforms.worstStretchSeconds,
-          waveforms.worstStretchSnrDb,
-          level_.peakDbfs(),
-          lag_,
-          sampleRate_,
-          static_cast<double>(waveforms.silentStretches) * stretchFrames(sampleRate_) / rate,
-          waveforms.firstSilentStretchSeconds,
-          static_cast<double>(unmeasured) / rate,
-          static_cast<double>(referenceFrames_) / rate};
+  return FidelityFigures{spectra.logSpectralDistanceDb,
+                         spectra.spectralSnrDb,
+                         waveforms.snrDb,
+                         waveforms.worstStretchSeconds,
+                         waveforms.worstStretchSnrDb,
+                         level_.peakDbfs(),
+                         lag_,
+                         sampleRate_,
+                         static_cast<double>(waveforms.silentStretches) * stretchFrames(sampleRate_) / rate,
+                         waveforms.firstSilentStretchSeconds,
+                         static_cast<double>(unmeasured) / rate,
+                         static_cast<double>(referenceFrames_) / rate};
 }
 
-FidelityFigures compareStreams(const SoundStreamMaker& reference, const SoundStreamMaker& playback,
-                               int32_t sampleRate, int32_t channels) {
-  LagSearch search(playback(), sampleRate);
+Result<FidelityFigures> compareStreams(const SoundStreamMaker& reference, const SoundStreamMaker& playback,
+                                       int32_t sampleRate, int32_t channels) {
+  const Fft transform = lagSearchTransform(sampleRate);
+  LagSearch search(playback(), sampleRate, transform);
   const std::unique_ptr<SoundStream> lagReference = reference();
   while (!search.done()) {
     const AudioBuffer block = lagReference->next(kStreamBlockFrames);
     if (block.frames() == 0) break;
     search.addReference(block);
   }
-  PlaybackComparison comparison(search.lag(), playback(), sampleRate, channels);
+  const Result<int64_t> lag = search.lag();
+  if (!lag) return lag.problem();
+  PlaybackComparison comparison(*lag, playback(), sampleRate, channels);
   const std::unique_ptr<SoundStream> compared = reference();
   for (AudioBuffer block = compared->next(kStreamBlockFrames); block.frames() > 0;
        block = compared->next(kStreamBlockFrames))

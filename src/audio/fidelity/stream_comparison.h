@@ -21,17 +21,22 @@ namespace rendlow::audio {
 // that lines up there lines up throughout, and the search holds this much and no more.
 constexpr double kLagWindowSeconds = 30.0;
 
+// The transform the lag searches at `sampleRate` share (see lagTransform).
+Fft lagSearchTransform(int32_t sampleRate);
+
 // The lag of a playback against the reference handed to it, found within ±kLagSearchSeconds
 // over the window. Reads as many frames of the playback as the reference brings, and past the
 // window or the reference's end as many again as the search reaches.
 class LagSearch {
 public:
-  LagSearch(std::unique_ptr<SoundStream> playback, int32_t sampleRate);
+  // `transform`, lagSearchTransform(sampleRate), outlives the search.
+  LagSearch(std::unique_ptr<SoundStream> playback, int32_t sampleRate, const Fft& transform);
   void addReference(const AudioBuffer& block);
   // True once the window is full: nothing more of the reference is needed.
   bool done() const;
-  // The lag found, however much of the window the reference filled.
-  int64_t lag();
+  // The lag found, however much of the window the reference filled; the problem is a read of the
+  // playback that failed (see SoundStream::finish).
+  Result<int64_t> lag();
 
 private:
   void keep(const AudioBuffer& reference, const AudioBuffer& playback);
@@ -53,8 +58,9 @@ class PlaybackComparison {
 public:
   PlaybackComparison(int64_t lag, std::unique_ptr<SoundStream> playback, int32_t sampleRate, int32_t channels);
   void addReference(const AudioBuffer& block);
-  // The rest of the playback read for its level, then the figures.
-  FidelityFigures finish();
+  // The rest of the playback read for its level, then the figures; the problem is a read of the
+  // playback that failed (see SoundStream::finish).
+  Result<FidelityFigures> finish();
 
 private:
   AudioBuffer played(int64_t frames);
@@ -70,8 +76,9 @@ private:
   LevelWatch level_;
 };
 
-// Both passes over two streams of one rate and channel count.
-FidelityFigures compareStreams(const SoundStreamMaker& reference, const SoundStreamMaker& playback,
-                               int32_t sampleRate, int32_t channels);
+// Both passes over two streams of one rate and channel count; the problem is a read of the
+// playback that failed.
+Result<FidelityFigures> compareStreams(const SoundStreamMaker& reference, const SoundStreamMaker& playback,
+                                       int32_t sampleRate, int32_t channels);
 
 }  // namespace rendlow::audio

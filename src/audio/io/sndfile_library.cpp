@@ -4,15 +4,14 @@
 #include <cstring>
 #include <memory>
 
-#include "audio/io/shared_library.h"
+#include "base/shared_library.h"
 
 namespace rendlow::audio {
 
 namespace {
 
 std::unique_ptr<SndfileLibrary> load() {
-  static const std::unique_ptr<SharedLibrary> library =
-      SharedLibrary::open({"libsndfile.so.1", "libsndfile.so"});
+  static const Result<SharedLibrary> library = SharedLibrary::open({"libsndfile.so.1", "libsndfile.so"});
   if (!library) return nullptr;
   auto f = std::make_unique<SndfileLibrary>();
   const SharedLibrary& l = *library;

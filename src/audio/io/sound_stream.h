@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "audio/io/audio_buffer.h"
+#include "base/result.h"
 
 namespace rendlow::audio {
 
@@ -19,6 +20,9 @@ public:
   virtual ~SoundStream() = default;
   // The next frames, `frames` of them until the sound ends: then fewer, and then none.
   virtual AudioBuffer next(int64_t frames) = 0;
+  // Once it has been read as far as it is wanted: the problem is a read that failed on the way,
+  // where the stream gave silence instead. Only a stream that reads as it plays can fail so.
+  virtual Result<void> finish() { return {}; }
 };
 
 // A new stream of a sound from its start, as often as it is needed.

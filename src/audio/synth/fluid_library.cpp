@@ -2,14 +2,14 @@
 
 #include <memory>
 
-#include "audio/io/shared_library.h"
+#include "base/shared_library.h"
 
 namespace rendlow::audio {
 
 namespace {
 
 std::unique_ptr<FluidLibrary> load() {
-  static const std::unique_ptr<SharedLibrary> library =
+  static const Result<SharedLibrary> library =
       SharedLibrary::open({"libfluidsynth.so.3", "libfluidsynth.so"});
   if (!library) return nullptr;
   auto f = std::make_unique<FluidLibrary>();
