@@ -6,6 +6,7 @@
 
 #include "app/project.h"
 #include "base/messages_audio.h"
+#include "base/messages_usage.h"
 #include "bms/chart_format.h"
 #include "bms/chart_lines.h"
 
@@ -17,6 +18,14 @@ template <std::size_t Columns>
 using Cells = std::array<std::string, Columns>;
 constexpr std::size_t kColumns = 7;
 using Row = Cells<kColumns>;
+
+// A table's headings as its first row, in the reader's language.
+template <std::size_t Columns>
+Cells<Columns> headingCells(const std::vector<Message>& headings, Audience audience) {
+  Cells<Columns> cells;
+  for (std::size_t c = 0; c < Columns && c < headings.size(); ++c) cells[c] = headings[c].in(audience);
+  return cells;
+}
 
 const BMSTrack* chartTrackOf(const Project& project, std::size_t track) {
   for (const BMSTrack& chart : project.chart.chartTracks) {
@@ -38,7 +47,7 @@ TrackReport reportTrack(const Project& project, std::size_t track) {
   TrackReport report;
   const std::string& name = project.song.tracks[track].name;
   const std::string& definitionName = project.settings[track].definitionName;
-  report.name = name.empty() ? "(no name)" : name;
+  report.name = name;
   report.definitionName = definitionName.empty() ? "-" : definitionName;
   const std::vector<Note>& notes = project.sliced[track].notes;
   report.notes = notes.size();
@@ -52,8 +61,8 @@ TrackReport reportTrack(const Project& project, std::size_t track) {
   return report;
 }
 
-Row cells(const TrackReport& t) {
-  return {t.name,
+Row cells(const TrackReport& t, Audience audience) {
+  return {t.name.empty() ? unnamedTrackCell().in(audience) : t.name,
           t.definitionName,
           std::to_string(t.notes),
           std::to_string(t.objects),
@@ -107,16 +116,17 @@ std::vector<TrackReport> reportTracks(const Project& project) {
   return reports;
 }
 
-void printTrackTable(std::ostream& out, const std::vector<TrackReport>& tracks) {
-  std::vector<Row> rows{{"track", "definition", "notes", "objects", "sounds", "definitions", "#WAV"}};
-  for (const TrackReport& track : tracks) rows.push_back(cells(track));
+void printTrackTable(std::ostream& out, const std::vector<TrackReport>& tracks, Audience audience) {
+  std::vector<Row> rows{headingCells<kColumns>(trackTableHeadings(), audience)};
+  for (const TrackReport& track : tracks) rows.push_back(cells(track, audience));
   printTable(out, rows, 2, 5);
 }
 
-void printFidelityTable(std::ostream& out, const std::vector<audio::TrackFidelity>& tracks) {
+void printFidelityTable(std::ostream& out, const std::vector<audio::TrackFidelity>& tracks,
+                        Audience audience) {
   if (tracks.empty()) return;
   std::vector<Cells<kFidelityColumns>> rows{
-      {"track", "definition", "distance dB", "spectral SNR dB", "worst 50 ms dB", "at s"}};
+      headingCells<kFidelityColumns>(fidelityTableHeadings(), audience)};
   for (const audio::TrackFidelity& track : tracks) rows.push_back(fidelityCells(track));
   printTable(out, rows, 2, 5);
 }

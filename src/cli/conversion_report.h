@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "audio/fidelity/fidelity.h"
+#include "base/message.h"
 
 namespace rendlow {
 class Project;
@@ -17,7 +18,7 @@ class Project;
 namespace rendlow::cli {
 
 struct TrackReport {
-  std::string name;
+  std::string name;  // empty for a track without one
   std::string definitionName;
   std::size_t notes = 0;
   std::size_t objects = 0;  // one per occurrence of a sound: the chains' heads
@@ -30,12 +31,14 @@ struct TrackReport {
 // project and the chart built from it (if any).
 std::vector<TrackReport> reportTracks(const Project& project);
 
-// The table, one header line and one line per track, columns aligned, each line indented.
-void printTrackTable(std::ostream& out, const std::vector<TrackReport>& tracks);
+// The table, one header line and one line per track, columns aligned, each line indented; the
+// headings, and a track without a name, in the language of `audience`.
+void printTrackTable(std::ostream& out, const std::vector<TrackReport>& tracks, Audience audience);
 
 // The fidelity of each track measured alone, in the order given (worst first, as the report keeps
 // them): its name, definition name, log-spectral distance, spectral SNR, and its worst 50 ms and
 // when. Nothing without tracks.
-void printFidelityTable(std::ostream& out, const std::vector<audio::TrackFidelity>& tracks);
+void printFidelityTable(std::ostream& out, const std::vector<audio::TrackFidelity>& tracks,
+                        Audience audience);
 
 }  // namespace rendlow::cli

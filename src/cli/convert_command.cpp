@@ -79,7 +79,7 @@ int makeSounds(const Options& options, const Project& project, const OutputFile&
   }
   for (const Notice& notice : made->files.notices) printMessage(err, notice.message);
   if (!options.quiet) out << made->files.summary().in(consoleAudience()) << '\n';
-  printFidelityTable(out, made->trackFidelity);
+  printFidelityTable(out, made->trackFidelity, consoleAudience());
   if (made->fidelity) out << audio::fidelityLine(*made->fidelity).in(consoleAudience()) << '\n';
   for (const Notice& notice : made->measureNotices) printMessage(err, notice.message);
   return made->files.notices.empty() && made->measureNotices.empty() ? kExitOk : kExitWarning;
@@ -123,7 +123,7 @@ int convertOne(const Options& options, const std::string& input, std::ostream& o
   if (options.verbose) tellProgress(app, input, result, err);
   if (!options.quiet && result.renderingWritten()) {
     out << input << '\n';
-    printTrackTable(out, reportTracks(app.project));
+    printTrackTable(out, reportTracks(app.project), consoleAudience());
   }
   reportWritten("rendering MIDI file", result.midi, options.quiet, out);
   reportWritten("settings file", result.settings, options.quiet, out);

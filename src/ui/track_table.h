@@ -1,7 +1,7 @@
 #pragma once
 
-#include <span>
 #include <string>
+#include <vector>
 
 #include "app/project.h"
 #include "slicer/track_fields.h"
@@ -19,7 +19,7 @@ void addTrackColumns(ListView& table);
 void growTrackColumns(ListView& table, int extra);
 
 // The split methods by their value, as the table and the settings group's drop-down name them.
-std::span<const char* const> splitMethodNames();
+std::vector<std::string> splitMethodNames();
 
 // What the track table shows of a field.
 std::string cellText(const TrackField& field, const TrackSettings& settings);
