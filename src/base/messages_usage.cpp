@@ -85,14 +85,19 @@ Message usageOpening() {
       "使用法: rendlow-cli [オプション] INPUT...\n"
       "  または:  rendlow-cli --list [--defaults] [--verbose] INPUT\n"
       "\n"
-      "INPUT は Standard MIDI File か、それを指す設定ファイル (.txt) です。INPUT を1つずつ読み込み、\n"
-      "設定を変え (--set)、デスクトップ版の「Midi&BMS出力」ボタンと同じように変換して、出力midiファイル\n"
-      "(-o で指定しなければ INPUT の名前 + _out.mid)、midiファイルの隣の設定ファイル (INPUT の名前 +\n"
-      ".txt)、出力midiファイルの隣の譜面ファイル (その名前 + .bme) を書き出します。--no-chart は\n"
-      "「Midi出力」、--settings-only は「設定保存」と同じです。midiファイルの隣の設定ファイルがその\n"
-      "midiファイルを指していればそれも読み込むので、2回目は1回目の設定で変換します。最後に、変換した\n"
-      "トラックごとに音符の数、譜面のオブジェの数、違う音の数 (切り出す音声ファイルの数)、定義の数と\n"
-      "#WAV の番号を表にし、書き出したファイルを示します。\n"
+      "INPUT は Standard MIDI File か、それを指す設定ファイル (.txt) です。INPUT "
+      "を1つずつ読み込み、設定を変え\n"
+      "(--set)、デスクトップ版の「Midi&BMS出力」ボタンと同じように変換して、出力midiファイル (-o "
+      "で指定しなければ\n"
+      "INPUT の名前 + _out.mid)、midiファイルの隣の設定ファイル (INPUT の名前 + "
+      ".txt)、出力midiファイルの隣の譜面ファイル\n"
+      "(その名前 + .bme) を書き出します。--no-chart は「Midi出力」、--settings-only "
+      "は「設定保存」と同じです。\n"
+      "midiファイルの隣の設定ファイルがそのmidiファイルを指していればそれも読み込むので、2回目は1回目の設定で"
+      "変換します。\n"
+      "最後に、変換したトラックごとに音符の数、譜面のオブジェの数、違う音の数 "
+      "(切り出す音声ファイルの数)、定義の数と #WAV\n"
+      "の番号を表にし、書き出したファイルを示します。\n"
       "\n"
       "オプション:\n",
       "Usage: rendlow-cli [options] INPUT...\n"
@@ -120,8 +125,10 @@ Message optionHelp(std::string_view option) {
 
 Message fieldsHeading() {
   return {
-      "\n--set ROW:FIELD=VALUE のフィールド (ROW は --list と同じく 0 から数える行、VALUE は 0 以上の整数、\n"
-      "definitionName では名前です。指定しないフィールドは値を変えません):\n",
+      "\n"
+      "--set ROW:FIELD=VALUE のフィールド (ROW は --list と同じく 0 から数える行、VALUE は 0 "
+      "以上の整数か、definitionName\n"
+      "では名前です。指定しないフィールドは値を変えません):\n",
       "\nFields of --set ROW:FIELD=VALUE (ROW counts from 0, as --list shows; VALUE is a whole number from "
       "0,\n"
       "or the name for definitionName; fields not named keep their value):\n"};
@@ -130,16 +137,23 @@ Message fieldsHeading() {
 Message soundFilesSection() {
   return {
       "\n"
-      "音声ファイル: --cut STEMS は自分で書き出した音から切り出します。出力midiファイルの各トラックを\n"
-      "先頭から、トラックごとに定義名の名前 (tr01.wav など) で1つのファイルにして STEMS に書き出して\n"
-      "ください。--keysounds は代わりに FluidSynth で作ります。どちらも譜面が指すすべての音を譜面の隣に\n"
-      "書き出し、譜面の再生を曲 (--compare の MIX.wav か、曲をそのまま鳴らしたもの) と比べ、各トラック\n"
-      "だけでも (--compare-tracks のものか、トラックをそのまま鳴らしたものと) 比べて悪い順に示します。\n"
-      "再現度の行は次を示します: 対数スペクトル距離 (dB、小さいほど近い。同じ曲の実行どうしで比べて\n"
-      "ください。トラックが丸ごと欠けても 4 dB のことがあります)、位相を見ないスペクトルの SNR と波形の\n"
-      "SNR (dB、大きいほど近い)、最悪の 50 ms とその時刻、ミックスのピーク (0 dBFS を超えると譜面の音が\n"
-      "割れます)、再生の遅れ。細かく分割すると (ベロシティやコントローラーを見ない 0 の代わりに小さな幅:\n"
-      "--set ROW:velocitySplitWidth=16 など) 数値は近づきますが、音声ファイルが増えます。\n",
+      "音声ファイル: --cut STEMS "
+      "は自分で書き出した音から切り出します。出力midiファイルの各トラックを先頭から、\n"
+      "トラックごとに定義名の名前 (tr01.wav など) で1つのファイルにして STEMS "
+      "に書き出してください。--keysounds は\n"
+      "代わりに FluidSynth で作ります。どちらも譜面が指すすべての音を譜面の隣に書き出し、譜面の再生を曲 "
+      "(--compare の\n"
+      "MIX.wav か、曲をそのまま鳴らしたもの) と比べ、各トラックだけでも (--compare-tracks のものか、\n"
+      "トラックをそのまま鳴らしたものと) 比べて悪い順に示します。再現度の行は次を示します: "
+      "対数スペクトル距離 (dB、\n"
+      "小さいほど近い。同じ曲の実行どうしで比べてください。トラックが丸ごと欠けても 4 dB "
+      "のことがあります)、\n"
+      "位相を見ないスペクトルの SNR と波形の SNR (dB、大きいほど近い)、最悪の 50 ms "
+      "とその時刻、ミックスのピーク\n"
+      "(0 dBFS を超えると譜面の音が割れます)、再生の遅れ。細かく分割すると\n"
+      "(ベロシティやコントローラーを見ない 0 の代わりに小さな幅: --set ROW:velocitySplitWidth=16 など) "
+      "数値は近づきますが、\n"
+      "音声ファイルが増えます。\n",
       "\n"
       "Sound files: --cut STEMS cuts them out of your own renders: render each track of the rendering MIDI\n"
       "file from its start, one file per track named by its definition name (tr01.wav, ...), into STEMS.\n"
@@ -160,21 +174,23 @@ Message exitStatusSection() {
       "\n"
       "終了ステータス:\n"
       "  0  指定したものをすべて書き出しました。\n"
-      "  1  拒否または失敗: 設定ファイルのほかは何も書き出していません。その理由と、書き出したファイルと\n"
-      "     書き出していないファイルを標準エラーに示します。形式の上限 (ZZ までの番号、999 までの小節、\n"
-      "     64 MiB の行) を超える譜面は、対になる出力midiファイルとともに書き出しません。設定ファイルは\n"
-      "     保存するので、変えた設定は残ります。ZZ を超える .bme には --fit が選ぶ設定を示します。--fit "
-      "は、\n"
-      "     最も粗く分割しても ZZ を超える曲を拒否します。\n"
-      "     出力全体を拒否するのは、2つの出力ファイルが同じファイルになるか、どれかが INPUT のmidiファイル\n"
-      "     そのものになるとき (リンクも大文字・小文字の違いも同じファイルと見ます)、出力がフォルダー、\n"
-      "     デバイス、読み取り専用のファイルのとき、変換する2つのトラックの定義名が同じとき、トラックが\n"
-      "     複雑すぎて並べられないときです。\n"
+      "  1  拒否または失敗: 設定ファイルのほかは何も書き出していません。その理由と、\n"
+      "     書き出したファイルと書き出していないファイルを標準エラーに示します。形式の上限 (ZZ までの番号、\n"
+      "     999 までの小節、64 MiB の行) を超える譜面は、対になる出力midiファイルとともに書き出しません。\n"
+      "     設定ファイルは保存するので、変えた設定は残ります。ZZ を超える .bme には --fit "
+      "が選ぶ設定を示します。\n"
+      "     --fit は、最も粗く分割しても ZZ を超える曲を拒否します。\n"
+      "     出力全体を拒否するのは、2つの出力ファイルが同じファイルになるか、どれかが INPUT の\n"
+      "     midiファイルそのものになるとき (リンクも大文字・小文字の違いも同じファイルと見ます)、\n"
+      "     "
+      "出力がフォルダー、デバイス、読み取り専用のファイルのとき、変換する2つのトラックの定義名が同じとき、\n"
+      "     トラックが複雑すぎて並べられないときです。\n"
       "  2  コマンドの誤り: ないオプション、範囲外の値、INPUT にない行。\n"
       "  3  書き出しましたが、標準エラーに読むべきことがあります: 壊れたmidiファイル、音符のない曲、\n"
-      "     位置の定まらなかったテンポ変更、譜面の隣に保存した設定ファイル、ない・読めない・余った・\n"
-      "     短すぎる・この出力midiファイルから作っていないステム、曲の中で無音の音、測れなかった再現度、\n"
-      "     曲が鳴っているのに無音の再生、20 ms を超える遅れ、元より長い再生、音割れ。\n",
+      "     位置の定まらなかったテンポ変更、譜面の隣に保存した設定ファイル、\n"
+      "     "
+      "ない・読めない・余った・短すぎる・この出力midiファイルから作っていないステム、曲の中で無音の音、\n"
+      "     測れなかった再現度、曲が鳴っているのに無音の再生、20 ms を超える遅れ、元より長い再生、音割れ。\n",
       "\n"
       "Exit status:\n"
       "  0  everything asked was written.\n"
@@ -211,6 +227,23 @@ std::vector<Message> fidelityTableHeadings() {
           {"スペクトルSNR dB", "spectral SNR dB"},
           {"最悪の50ms dB", "worst 50 ms dB"},
           {"秒", "at s"}};
+}
+
+Message idCountCell(int64_t count) {
+  const std::string n = std::to_string(count);
+  return {n + " 個", n + " ids"};
+}
+
+Message writtenFileLabel(OutputKind kind) {
+  switch (kind) {
+    case OutputKind::RenderingMidi:
+      return {"出力midiファイル", "rendering MIDI file"};
+    case OutputKind::Settings:
+      return {"設定ファイル", "settings file"};
+    case OutputKind::Chart:
+      return {"譜面ファイル", "chart"};
+  }
+  return {};
 }
 
 std::vector<Message> listRowHeadings() { return {{"行", "row"}, {"トラック", "track"}}; }

@@ -5,10 +5,12 @@
 // and "または:" open the usage lines, "オプション:" the options, as "Usage:", "or:" and "Options:" do
 // in English.
 
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
 #include "base/message.h"
+#include "base/messages.h"
 
 namespace rendlow {
 
@@ -32,6 +34,10 @@ Message unnamedTrackCell();
 // The headings of the fidelity of each track: name, definition name, log-spectral distance,
 // spectral SNR, the worst 50 ms and when it is.
 std::vector<Message> fidelityTableHeadings();
+// A track's ids counted, where a .bme chart has no names for them.
+Message idCountCell(int64_t count);
+// What each file a conversion wrote is, before its name in the list of files written.
+Message writtenFileLabel(OutputKind kind);
 // The first two headings of --list, before the fields, which --list names as --set does.
 std::vector<Message> listRowHeadings();
 

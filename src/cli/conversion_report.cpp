@@ -36,11 +36,11 @@ const BMSTrack* chartTrackOf(const Project& project, std::size_t track) {
 
 // An id past ZZ has no name in a .bme chart, and a bmson chart names its sounds by file: then the
 // track's count of ids tells more than three digits that no chart holds.
-std::string wavIdRange(const BMSTrack* chart) {
-  if (!chart || chart->notes.empty()) return "-";
+Message wavIdRange(const BMSTrack* chart) {
+  if (!chart || chart->notes.empty()) return Message::verbatim("-");
   const int64_t last = int64_t{chart->firstWav} + chart->maxDefinition;
-  if (last > kMaxChartId) return std::to_string(int64_t{chart->maxDefinition} + 1) + " ids";
-  return toBase36(chart->firstWav) + "-" + toBase36(static_cast<int32_t>(last));
+  if (last > kMaxChartId) return idCountCell(int64_t{chart->maxDefinition} + 1);
+  return Message::verbatim(toBase36(chart->firstWav) + "-" + toBase36(static_cast<int32_t>(last)));
 }
 
 TrackReport reportTrack(const Project& project, std::size_t track) {
@@ -68,7 +68,7 @@ Row cells(const TrackReport& t, Audience audience) {
           std::to_string(t.objects),
           std::to_string(t.sounds),
           std::to_string(t.definitions),
-          t.wavIds};
+          t.wavIds.in(audience)};
 }
 
 // Names read left to right, figures line up on their last digit: columns [firstFigure, lastFigure].

@@ -24,7 +24,7 @@ struct TrackReport {
   std::size_t objects = 0;  // one per occurrence of a sound: the chains' heads
   int32_t sounds = 0;       // distinct sounds, the sound files to cut
   int32_t definitions = 0;  // #WAV definitions the track needs
-  std::string wavIds;       // "01-05", or "-" without a chart or without notes
+  Message wavIds;           // "01-05", or "-" without a chart or without notes
 };
 
 // One entry per converted track (content and enabled), in file order, from the converted
