@@ -4,7 +4,6 @@
 // columns and dialogs. The window shows the Japanese ones; an "&" marks the key that chooses a
 // menu item, and "&&" shows one "&" on a button.
 
-#include <cstdint>
 #include <vector>
 
 #include "base/message.h"
