@@ -41,8 +41,8 @@ find_program(RENDLOW_HELP2MAN help2man)
 if(NOT WIN32 AND RENDLOW_HELP2MAN)
   # One man page per language --help speaks: help2man runs the program under `locale`, whose
   # language --help follows, and titles the sections in it; the page's one-line name comes from
-  # `include`, which help2man reads in the locale's encoding. The locale must be installed (the
-  # scripts' install-deps makes ja_JP.UTF-8), or the page would read the Japanese as ASCII.
+  # `include`, which help2man reads in the locale's encoding. The locale must be installed, or the
+  # page would read the Japanese as ASCII.
   function(rendlow_man_page folder locale include)
     set(page ${CMAKE_BINARY_DIR}/${folder}rendlow-cli.1)
     add_custom_command(
@@ -59,7 +59,13 @@ if(NOT WIN32 AND RENDLOW_HELP2MAN)
   endfunction()
   set(man_pages)
   rendlow_man_page("" C.UTF-8 ${PROJECT_SOURCE_DIR}/cmake/man/rendlow-cli.h2m)
-  rendlow_man_page(ja/ ja_JP.UTF-8 ${PROJECT_SOURCE_DIR}/cmake/man/rendlow-cli.ja.h2m)
+  execute_process(COMMAND locale -a OUTPUT_VARIABLE installed_locales ERROR_QUIET)
+  if(installed_locales MATCHES "ja_JP\\.(utf8|UTF-8)")
+    rendlow_man_page(ja/ ja_JP.UTF-8 ${PROJECT_SOURCE_DIR}/cmake/man/rendlow-cli.ja.h2m)
+  else()
+    message(WARNING "The ja_JP.UTF-8 locale is not installed (scripts/install-deps installs it): "
+                    "no Japanese man page")
+  endif()
   add_custom_target(rendlow-man-page ALL DEPENDS ${man_pages})
 endif()
 
