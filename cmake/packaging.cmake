@@ -1,7 +1,7 @@
 # What an author installs: the programs, the README with the picture it shows, the licence, the
-# example song, and on Linux a man page made from the command line's own --help, so the two
-# never disagree. CPack makes the packages from the same rules: a zip on Windows, a .deb and a
-# .tar.gz on Linux.
+# example song, and on Linux a man page in English and one in Japanese, each made from the command
+# line's own --help in that language, so the two never disagree. CPack makes the packages from the
+# same rules: a zip on Windows, a .deb and a .tar.gz on Linux.
 
 include(GNUInstallDirs)
 
@@ -39,16 +39,34 @@ endif()
 
 find_program(RENDLOW_HELP2MAN help2man)
 if(NOT WIN32 AND RENDLOW_HELP2MAN)
-  set(man_page ${CMAKE_BINARY_DIR}/rendlow-cli.1.gz)
-  add_custom_command(
-    OUTPUT ${man_page}
-    COMMAND ${RENDLOW_HELP2MAN} --no-info --locale=C.UTF-8 --name "turn a song into the material of a BMS chart"
-            --section 1 --output ${CMAKE_BINARY_DIR}/rendlow-cli.1 $<TARGET_FILE:rendlow-cli>
-    COMMAND gzip -9n -f ${CMAKE_BINARY_DIR}/rendlow-cli.1
-    DEPENDS rendlow-cli
-    COMMENT "Writing the man page from rendlow-cli --help")
-  add_custom_target(rendlow-man-page ALL DEPENDS ${man_page})
-  install(FILES ${man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  # One man page per language --help speaks: help2man runs the program under `locale`, whose
+  # language --help follows, and titles the sections in it; the page's one-line name comes from
+  # `include`, which help2man reads in the locale's encoding. The locale must be installed, or the
+  # page would read the Japanese as ASCII.
+  function(rendlow_man_page folder locale include)
+    set(page ${CMAKE_BINARY_DIR}/${folder}rendlow-cli.1)
+    add_custom_command(
+      OUTPUT ${page}.gz
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/${folder}
+      COMMAND ${RENDLOW_HELP2MAN} --no-info --locale=${locale} --include ${include} --section 1 --output ${page}
+              $<TARGET_FILE:rendlow-cli>
+      COMMAND gzip -9n -f ${page}
+      DEPENDS rendlow-cli ${include}
+      COMMENT "Writing the man page from rendlow-cli --help under ${locale}"
+      VERBATIM)
+    install(FILES ${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/${folder}man1)
+    set(man_pages ${man_pages} ${page}.gz PARENT_SCOPE)
+  endfunction()
+  set(man_pages)
+  rendlow_man_page("" C.UTF-8 ${PROJECT_SOURCE_DIR}/cmake/man/rendlow-cli.h2m)
+  execute_process(COMMAND locale -a OUTPUT_VARIABLE installed_locales ERROR_QUIET)
+  if(installed_locales MATCHES "ja_JP\\.(utf8|UTF-8)")
+    rendlow_man_page(ja/ ja_JP.UTF-8 ${PROJECT_SOURCE_DIR}/cmake/man/rendlow-cli.ja.h2m)
+  else()
+    message(WARNING "The ja_JP.UTF-8 locale is not installed (scripts/install-deps installs it): "
+                    "no Japanese man page")
+  endif()
+  add_custom_target(rendlow-man-page ALL DEPENDS ${man_pages})
 endif()
 
 set(CPACK_PACKAGE_NAME rendlow)

@@ -15,8 +15,8 @@ std::vector<FittedField> changedFields(const Project& project, const FitChange& 
     const int32_t before = numberOf(field, change.before);
     const int32_t after = numberOf(field, change.after);
     if (before == after) continue;
-    fields.push_back({change.row, project.song.tracks[change.track].name, std::string(field.name),
-                      std::string(field.caption.empty() ? field.name : field.caption), before, after});
+    fields.push_back(
+        {change.row, project.song.tracks[change.track].name, std::string(field.name), before, after});
   }
   return fields;
 }

@@ -5,6 +5,7 @@
 #include <initializer_list>
 
 #include "base/message_parts.h"
+#include "base/messages_fields.h"
 
 namespace rendlow {
 
@@ -12,6 +13,9 @@ namespace {
 
 Message verbatim(const std::string& text) { return Message::verbatim(text); }
 const Message kNewLine = Message::verbatim("\n");
+// Why two tracks may not share a definition name; the advice that follows names the setting.
+const std::string kSharedNames =
+    "2つのトラックの音声ファイルが同じ名前になり、譜面が違う音を鳴らしてしまいます。何も出力していません。";
 // The reason a refusal gives when two paths it names are one file; its advice follows on the line.
 const Message kSameFile("この2つは同じファイルです。何も出力していません。",
                         "These two are the same file. Nothing was written. ");
@@ -171,13 +175,11 @@ Message definitionNameSharedMessage(const std::string& definitionName, int32_t f
        "Nothing was written: two tracks share a definition name."},
       {Message("定義名: ", "Definition name: ") + verbatim(definitionName), row(firstRow, firstTrack),
        row(secondRow, secondTrack),
-       Message::perAudience("2つのトラックの音声ファイルが同じ名前になり、譜面が違う音を鳴らしてしまいます。"
-                            "何も出力していません。どちらかの定義名を変えてください。",
-                            "2つのトラックの音声ファイルが同じ名前になり、譜面が違う音を鳴らしてしまいます。"
-                            "何も出力していません。--set 行:definitionName=名前 でどちらかを変えてください。",
+       Message::perAudience(kSharedNames + "どちらかの", kSharedNames,
                             "Their sound files would have the same names, and the chart would play the "
-                            "wrong sounds. Nothing was written. Rename one with "
-                            "--set ROW:definitionName=NAME.")});
+                            "wrong sounds. Nothing was written. Rename one with ") +
+           settingAdvice("definitionName", Message("名前", "NAME")) +
+           Message::perAudience("を変えてください。", " でどちらかを変えてください。", ".")});
 }
 
 Message midiUnreadableMessage(const std::string& path, const Message& reason) {
@@ -187,19 +189,24 @@ Message midiUnreadableMessage(const std::string& path, const Message& reason) {
 }
 
 Message trackTooComplexMessage(const std::string& midiPath, int32_t number, const std::string& name) {
+  const std::string overlap =
+      "音の重なりが多すぎて、出力midiファイルに並べるには時間とメモリーがかかりすぎます。何も出力していません"
+      "。";
+  const Message advice =
+      Message::perAudience(
+          overlap + "このトラックの", overlap,
+          "Its sounds overlap so much that laying them out in the rendering MIDI file would take "
+          "too much time and memory. Nothing was written. Make its split method legato with ") +
+      settingAdvice("splitMethod", verbatim("2")) +
+      Message::perAudience("をレガートにするか、", " でこのトラックの分割方式をレガートにするか、",
+                           ", or leave it out with ") +
+      commandLineAdvice("enabled", verbatim("0")) +
+      Message::perAudience("出力から外してください。", " で出力から外してください。", ".") +
+      Message("ノートオフの欠けた音がないかも確かめてください。",
+              " Check also for notes without a note-off.");
   return compose(
       {"複雑すぎるトラックがあるため、出力を中止しました", "Nothing was written: a track is too complex."},
-      {fileLine(midiPath), trackInFile(number, name),
-       Message::perAudience(
-           "音の重なりが多すぎて、出力midiファイルに並べるには時間とメモリーがかかりすぎます。"
-           "何も出力していません。このトラックの分割方式をレガートにするか、出力から外してください。"
-           "ノートオフの欠けた音がないかも確かめてください。",
-           "音の重なりが多すぎて、出力midiファイルに並べるには時間とメモリーがかかりすぎます。"
-           "何も出力していません。--set 行:splitMethod=2 でこのトラックの分割方式をレガートにするか、"
-           "--set 行:enabled=0 で出力から外してください。ノートオフの欠けた音がないかも確かめてください。",
-           "Its sounds overlap so much that laying them out in the rendering MIDI file would take too much "
-           "time and memory. Nothing was written. Make its split method legato with --set ROW:splitMethod=2, "
-           "or leave it out with --set ROW:enabled=0. Check also for notes without a note-off.")});
+      {fileLine(midiPath), trackInFile(number, name), advice});
 }
 
 Message retimingUnsettledMessage(const std::string& path, bool overflow, int32_t cycles) {
@@ -213,13 +220,14 @@ Message retimingUnsettledMessage(const std::string& path, bool overflow, int32_t
                     "The tempo changes did not settle in " + count +
                         " cycles, so the rendering MIDI file was written with them where the last cycle "
                         "put them. ");
-  const Message advice = Message::perAudience(
-      "midiファイルを出力しました。一部の音が本来と違うテンポで鳴るかもしれません。"
-      "グリッド単位や音符間隔を小さくして、もう一度出力してください。",
-      "midiファイルを出力しました。一部の音が本来と違うテンポで鳴るかもしれません。"
-      "--set 行:gridUnit=… や --set 行:noteInterval=… で値を小さくして、もう一度出力してください。",
-      "Some sounds may play at another tempo than their own. Lower the grid unit (--set ROW:gridUnit=…) "
-      "or the note interval (--set ROW:noteInterval=…) and convert again.");
+  const std::string written = "midiファイルを出力しました。一部の音が本来と違うテンポで鳴るかもしれません。";
+  const Message advice =
+      Message::perAudience(written, written,
+                           "Some sounds may play at another tempo than their own. Lower the grid unit (") +
+      settingAdvice("gridUnit") + Message::perAudience("や", " や ", ") or the note interval (") +
+      settingAdvice("noteInterval") +
+      Message::perAudience("を小さくして、もう一度出力してください。",
+                           " で値を小さくして、もう一度出力してください。", ") and convert again.");
   return compose({"テンポ変更の位置を決めきれませんでした", "The tempo changes could not be placed."},
                  {fileLine(path), why + advice});
 }

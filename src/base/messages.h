@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/message.h"
@@ -168,8 +169,8 @@ Message definitionNameRefusedMessage(const std::string& definitionName);
 // --- The desktop program: the settings group and closing -------------------------------------
 
 // A number box of the settings group holds `typed`, which is no whole number from `smallest` to
-// `largest`; `field` is the box's caption. The box goes back to its last good value.
-Message numberOutOfRangeMessage(const std::string& field, const std::string& typed, int32_t smallest,
+// `largest`; `field` is the box's field, as --set names it. The box goes back to its last good value.
+Message numberOutOfRangeMessage(std::string_view field, const std::string& typed, int32_t smallest,
                                 int32_t largest);
 // The question asked when the window closes with settings that no file holds yet.
 Message unsavedSettingsQuestion();
@@ -189,13 +190,11 @@ Message cancelButtonCaption();
 
 // --- Fitting a .bme chart into its #WAV ids ------------------------------------------------
 
-// One setting the fit changes on a row (from 0): the field as --set names it and as the window
-// captions it.
+// One setting the fit changes on a row (from 0): the field as --set names it.
 struct FittedField {
   int row = 0;
   std::string trackName;
   std::string name;
-  std::string caption;
   int32_t before = 0;
   int32_t after = 0;
 };

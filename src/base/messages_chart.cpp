@@ -1,6 +1,5 @@
 #include "base/messages.h"
-
-#include <cstdio>
+#include "base/messages_fields.h"
 
 namespace rendlow {
 
@@ -20,21 +19,20 @@ std::string wavIdHeadEnglish(int64_t largest, int64_t limit) {
 
 Message wavIdBreach(int64_t largest, int64_t limit) {
   const std::string head = wavIdHead(largest, limit);
-  return Message::perAudience(
-      head +
-          "Vel分割幅・CC分割幅を大きくする、BPM無視をオンにする、多重閾値を小さくすると、"
-          "同じ音として番号を共有する音が増えます。#"
-          "WAV定義間隔を小さくすると、トラックの間の使わない番号が減ります。",
-      head +
-          "--set 行:velocitySplitWidth=… と --set 行:ccSplitWidth=… を大きくする、--set 行:ignoreBpm=1 "
-          "にする、"
-          "--set 行:multipleThreshold=… を小さくすると、同じ音として番号を共有する音が増えます。"
-          "--set 行:wavDefinitionGap=… を小さくすると、トラックの間の使わない番号が減ります。",
-      wavIdHeadEnglish(largest, limit) +
-          " More sounds share an id with wider velocity and controller buckets "
-          "(--set ROW:velocitySplitWidth=…, --set ROW:ccSplitWidth=…), with tempos ignored "
-          "(--set ROW:ignoreBpm=1), or with a smaller multiple threshold (--set ROW:multipleThreshold=…). "
-          "A smaller gap between tracks (--set ROW:wavDefinitionGap=…) leaves fewer ids unused.");
+  const std::string shared = "を小さくすると、同じ音として番号を共有する音が増えます。";
+  const std::string unused = "を小さくすると、トラックの間の使わない番号が減ります。";
+  return Message::perAudience(head, head,
+                              wavIdHeadEnglish(largest, limit) +
+                                  " More sounds share an id with wider velocity and controller buckets (") +
+         settingAdvice("velocitySplitWidth") + Message::perAudience("・", " と ", ", ") +
+         settingAdvice("ccSplitWidth") +
+         Message::perAudience("を大きくする、", " を大きくする、", "), with tempos ignored (") +
+         settingAdvice("ignoreBpm", Message::verbatim("1")) +
+         Message::perAudience("をオンにする、", " にする、", "), or with a smaller multiple threshold (") +
+         settingAdvice("multipleThreshold") +
+         Message::perAudience(shared, " " + shared, "). A smaller gap between tracks (") +
+         settingAdvice("wavDefinitionGap") +
+         Message::perAudience(unused, " " + unused, ") leaves fewer ids unused.");
 }
 
 Message bpmIdBreach(int64_t largest, int64_t limit) {
@@ -90,9 +88,13 @@ std::string decibels(double db) {
   return text;
 }
 
+// The caption of the box that sets `field` in the settings group.
+std::string windowCaption(const std::string& field) { return fieldTexts(field).caption.in(Audience::Window); }
+
 std::string arrow(int64_t before, int64_t after) { return std::to_string(before) + " → " + std::to_string(after); }
 
-// "行 2 (Lead) Vel分割幅 16 → 64、BPM無視 0 → 1" as the window names rows and boxes, one row after another.
+// "行 2 (Lead) Velocity分割間隔 16 → 64、BPM無視 0 → 1" as the window names rows and boxes, one row after
+// another.
 std::string windowChanges(const std::vector<FittedField>& fields) {
   std::string text;
   int row = -1;
@@ -103,7 +105,7 @@ std::string windowChanges(const std::vector<FittedField>& fields) {
     } else {
       text += "、";
     }
-    text += f.caption + " " + arrow(f.before, f.after);
+    text += windowCaption(f.name) + " " + arrow(f.before, f.after);
   }
   return text;
 }
@@ -172,7 +174,7 @@ Message fitRowLine(const std::vector<FittedField>& fields, int32_t idsBefore, in
   std::string captions;
   std::string names;
   for (const FittedField& f : fields) {
-    captions += (captions.empty() ? "" : "、") + f.caption + " " + arrow(f.before, f.after);
+    captions += (captions.empty() ? "" : "、") + windowCaption(f.name) + " " + arrow(f.before, f.after);
     names += (names.empty() ? "" : ", ") + f.name + " " + arrow(f.before, f.after);
   }
   const FittedField& first = fields.front();

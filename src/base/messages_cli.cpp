@@ -73,6 +73,10 @@ Message soundsWithoutChartReason() {
           "--settings-only"};
 }
 
+Message standardOutputFailedMessage() {
+  return {"標準出力に書き込めません", "cannot write to standard output"};
+}
+
 Message seeHelpLine() {
   return {"\n詳しくは 'rendlow-cli --help' を見てください。",
           "\nTry 'rendlow-cli --help' for more information."};

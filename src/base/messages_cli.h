@@ -35,6 +35,8 @@ Message soundFontWithoutKeysoundsReason();
 Message compareWithoutCutReason();
 Message soundsWithoutChartReason();
 
+// Standard output could not take what the command line printed.
+Message standardOutputFailedMessage();
 // What follows every refusal of the arguments.
 Message seeHelpLine();
 

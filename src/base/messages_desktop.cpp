@@ -1,4 +1,5 @@
 #include "base/messages.h"
+#include "base/messages_fields.h"
 
 namespace rendlow {
 
@@ -85,16 +86,16 @@ Message definitionNameRefusedMessage(const std::string& definitionName) {
 
 // --- The desktop program: the settings group and closing -------------------------------------
 
-Message numberOutOfRangeMessage(const std::string& field, const std::string& typed, int32_t smallest,
+Message numberOutOfRangeMessage(std::string_view field, const std::string& typed, int32_t smallest,
                                 int32_t largest) {
   const std::string low = std::to_string(smallest);
   const std::string high = std::to_string(largest);
-  return compose(
-      Message("「", "\"") + Message::verbatim(field) +
-          Message("」には " + low + " から " + high + " までの整数を入れてください",
-                  "\" takes a whole number from " + low + " to " + high + "."),
-      {Message("入力: ", "Typed: ") + Message::verbatim(typed),
-       Message("この値は使わず、前の値に戻しました。", "It was not used: the box shows its last value again.")});
+  return compose(Message("「", "\"") + fieldTexts(field).caption +
+                     Message("」には " + low + " から " + high + " までの整数を入れてください",
+                             "\" takes a whole number from " + low + " to " + high + "."),
+                 {Message("入力: ", "Typed: ") + Message::verbatim(typed),
+                  Message("この値は使わず、前の値に戻しました。",
+                          "It was not used: the box shows its last value again.")});
 }
 
 Message unsavedSettingsQuestion() {

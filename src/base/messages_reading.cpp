@@ -1,5 +1,6 @@
 #include "base/message_parts.h"
 #include "base/messages.h"
+#include "base/messages_fields.h"
 
 namespace rendlow {
 
@@ -24,16 +25,16 @@ Message renderingTooLongReason(int32_t trackNumber, const std::string& trackName
                                int64_t limit) {
   const std::string t = std::to_string(ticks);
   const std::string l = std::to_string(limit);
+  const std::string past =
+      "の出力が " + t + " ティックになり、midiファイルで数えられる最大 " + l + " を超えます。";
   return trackInFile(trackNumber, trackName) +
-         Message::perAudience(
-             "の出力が " + t + " ティックになり、midiファイルで数えられる最大 " + l +
-                 " を超えます。音符間隔やグリッド単位を小さくするか、曲を分けて出力してください。",
-             "の出力が " + t + " ティックになり、midiファイルで数えられる最大 " + l +
-                 " を超えます。--set 行:noteInterval=… や --set 行:gridUnit=… で値を小さくするか、"
-                 "曲を分けて出力してください。",
-             " would last " + t + " ticks in the rendering MIDI file, more than the " + l +
-                 " a MIDI file can count. Lower the note interval (--set ROW:noteInterval=…) or the grid "
-                 "unit (--set ROW:gridUnit=…), or split the song.");
+         Message::perAudience(past, past,
+                              " would last " + t + " ticks in the rendering MIDI file, more than the " + l +
+                                  " a MIDI file can count. Lower the note interval (") +
+         settingAdvice("noteInterval") + Message::perAudience("や", " や ", ") or the grid unit (") +
+         settingAdvice("gridUnit") +
+         Message::perAudience("を小さくするか、曲を分けて出力してください。",
+                              " で値を小さくするか、曲を分けて出力してください。", "), or split the song.");
 }
 
 Message headerCutShortReason() {

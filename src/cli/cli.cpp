@@ -22,7 +22,7 @@ int runCommand(std::span<const std::string> args, std::ostream& out, std::ostrea
   const Options& options = *parsed;
   switch (*options.command) {
     case Command::Help:
-      out << usageText();
+      out << usageText().in(consoleAudience());
       return kExitOk;
     case Command::Version:
       out << versionText();

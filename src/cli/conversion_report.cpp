@@ -6,6 +6,7 @@
 
 #include "app/conversion.h"
 #include "base/messages_audio.h"
+#include "base/messages_usage.h"
 #include "bms/chart_format.h"
 #include "bms/chart_lines.h"
 
@@ -18,6 +19,14 @@ using Cells = std::array<std::string, Columns>;
 constexpr std::size_t kColumns = 7;
 using Row = Cells<kColumns>;
 
+// A table's headings as its first row, in the reader's language.
+template <std::size_t Columns>
+Cells<Columns> headingCells(const std::vector<Message>& headings, Audience audience) {
+  Cells<Columns> cells;
+  for (std::size_t c = 0; c < Columns && c < headings.size(); ++c) cells[c] = headings[c].in(audience);
+  return cells;
+}
+
 const ChartTrack* chartTrackOf(const Chart& chart, std::size_t track) {
   for (const ChartTrack& charted : chart.tracks) {
     if (std::cmp_equal(charted.track, track)) return &charted;
@@ -27,18 +36,18 @@ const ChartTrack* chartTrackOf(const Chart& chart, std::size_t track) {
 
 // An id past ZZ has no name in a .bme chart, and a bmson chart names its sounds by file: then the
 // track's count of ids tells more than three digits that no chart holds.
-std::string wavIdRange(const ChartTrack* chart) {
-  if (!chart || chart->notes.empty()) return "-";
+Message wavIdRange(const ChartTrack* chart) {
+  if (!chart || chart->notes.empty()) return Message::verbatim("-");
   const int64_t last = int64_t{chart->firstWav} + chart->maxDefinition;
-  if (last > kMaxChartId) return std::to_string(int64_t{chart->maxDefinition} + 1) + " ids";
-  return toBase36(chart->firstWav) + "-" + toBase36(static_cast<int32_t>(last));
+  if (last > kMaxChartId) return idCountCell(int64_t{chart->maxDefinition} + 1);
+  return Message::verbatim(toBase36(chart->firstWav) + "-" + toBase36(static_cast<int32_t>(last)));
 }
 
 TrackReport reportTrack(const Song& song, const Converted& converted, std::size_t track) {
   TrackReport report;
   const std::string& name = song.tracks[track].name;
   const std::string& definitionName = converted.settings[track].definitionName;
-  report.name = name.empty() ? "(no name)" : name;
+  report.name = name;
   report.definitionName = definitionName.empty() ? "-" : definitionName;
   const std::vector<Note>& notes = converted.sliced[track].notes;
   report.notes = notes.size();
@@ -52,14 +61,14 @@ TrackReport reportTrack(const Song& song, const Converted& converted, std::size_
   return report;
 }
 
-Row cells(const TrackReport& t) {
-  return {t.name,
+Row cells(const TrackReport& t, Audience audience) {
+  return {t.name.empty() ? unnamedTrackCell().in(audience) : t.name,
           t.definitionName,
           std::to_string(t.notes),
           std::to_string(t.objects),
           std::to_string(t.sounds),
           std::to_string(t.definitions),
-          t.wavIds};
+          t.wavIds.in(audience)};
 }
 
 // Names read left to right, figures line up on their last digit: columns [firstFigure, lastFigure].
@@ -103,16 +112,17 @@ std::vector<TrackReport> reportTracks(const Song& song, const Converted& convert
   return reports;
 }
 
-void printTrackTable(std::ostream& out, const std::vector<TrackReport>& tracks) {
-  std::vector<Row> rows{{"track", "definition", "notes", "objects", "sounds", "definitions", "#WAV"}};
-  for (const TrackReport& track : tracks) rows.push_back(cells(track));
+void printTrackTable(std::ostream& out, const std::vector<TrackReport>& tracks, Audience audience) {
+  std::vector<Row> rows{headingCells<kColumns>(trackTableHeadings(), audience)};
+  for (const TrackReport& track : tracks) rows.push_back(cells(track, audience));
   printTable(out, rows, 2, 5);
 }
 
-void printFidelityTable(std::ostream& out, const std::vector<audio::TrackFidelity>& tracks) {
+void printFidelityTable(std::ostream& out, const std::vector<audio::TrackFidelity>& tracks,
+                        Audience audience) {
   if (tracks.empty()) return;
   std::vector<Cells<kFidelityColumns>> rows{
-      {"track", "definition", "distance dB", "spectral SNR dB", "worst 50 ms dB", "at s"}};
+      headingCells<kFidelityColumns>(fidelityTableHeadings(), audience)};
   for (const audio::TrackFidelity& track : tracks) rows.push_back(fidelityCells(track));
   printTable(out, rows, 2, 5);
 }

@@ -10,6 +10,7 @@
 #include "app/paths.h"
 #include "base/messages.h"
 #include "base/messages_cli.h"
+#include "base/messages_usage.h"
 #include "cli/conversion_report.h"
 #include "cli/error_output.h"
 #include "cli/exit_status.h"
@@ -37,8 +38,9 @@ JobRequest requestFor(const Options& options, const std::string& input) {
 }
 
 // The files written, on `out` unless quiet; what went wrong was told on `err` already.
-void reportWritten(const char* what, const std::optional<OutputFile>& file, bool quiet, std::ostream& out) {
-  if (!quiet && file && file->status) out << what << ": " << file->path << '\n';
+void reportWritten(OutputKind kind, const std::optional<OutputFile>& file, bool quiet, std::ostream& out) {
+  if (!quiet && file && file->status)
+    out << writtenFileLabel(kind).in(consoleAudience()) << ": " << file->path << '\n';
 }
 
 // A problem about one of several inputs says which.
@@ -78,7 +80,7 @@ int makeSounds(const Options& options, const Song& song, const Converted& conver
   }
   for (const Notice& notice : made->files.notices) printMessage(err, notice.message);
   if (!options.quiet) out << made->files.summary().in(consoleAudience()) << '\n';
-  printFidelityTable(out, made->trackFidelity);
+  printFidelityTable(out, made->trackFidelity, consoleAudience());
   if (made->fidelity) out << audio::fidelityLine(*made->fidelity).in(consoleAudience()) << '\n';
   for (const Notice& notice : made->measureNotices) printMessage(err, notice.message);
   return made->files.notices.empty() && made->measureNotices.empty() ? kExitOk : kExitWarning;
@@ -122,11 +124,11 @@ int convertOne(const Options& options, const std::string& input, std::ostream& o
   if (options.verbose) tellProgress(input, result, err);
   if (!options.quiet && result.renderingWritten()) {
     out << input << '\n';
-    printTrackTable(out, reportTracks(app.project.song, *result.converted));
+    printTrackTable(out, reportTracks(app.project.song, *result.converted), consoleAudience());
   }
-  reportWritten("rendering MIDI file", result.midi, options.quiet, out);
-  reportWritten("settings file", result.settings, options.quiet, out);
-  reportWritten("chart", result.chart, options.quiet, out);
+  reportWritten(OutputKind::RenderingMidi, result.midi, options.quiet, out);
+  reportWritten(OutputKind::Settings, result.settings, options.quiet, out);
+  reportWritten(OutputKind::Chart, result.chart, options.quiet, out);
   for (const Message& told : result.told()) printMessage(err, told);
   if (!result.ok()) {
     printMessage(err, filesSummary(result));

@@ -5,6 +5,7 @@
 #include "app/load_flow.h"
 #include "app/memory_form.h"
 #include "base/messages.h"
+#include "base/messages_usage.h"
 #include "cli/error_output.h"
 #include "cli/exit_status.h"
 #include "slicer/track_fields.h"
@@ -13,9 +14,11 @@ namespace rendlow::cli {
 
 namespace {
 
-// The header names the columns as --set names the fields, so a script can find a field by name.
-std::string headerLine() {
-  std::string line = "row\ttrack";
+// The header names the fields' columns as --set names the fields, in either language, so a script
+// can find a field by name.
+std::string headerLine(Audience audience) {
+  std::string line;
+  for (const Message& heading : listRowHeadings()) line += (line.empty() ? "" : "\t") + heading.in(audience);
   for (const TrackField& field : trackSettingsFields()) line += "\t" + std::string(field.name);
   return line + "\n";
 }
@@ -43,7 +46,7 @@ int runList(const Options& options, std::ostream& out, std::ostream& err) {
     return kExitFailed;
   }
   if (saved) printMessage(err, usingSavedSettingsMessage(*saved));
-  out << headerLine();
+  out << headerLine(consoleAudience());
   const auto& rows = form.rows();
   for (std::size_t row = 0; row < rows.size(); ++row) out << rowLine(row, rows[row]);
   return kExitOk;

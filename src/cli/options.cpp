@@ -7,6 +7,8 @@
 
 #include "app/paths.h"
 #include "base/messages_cli.h"
+#include "base/messages_fields.h"
+#include "base/messages_usage.h"
 #include "base/text.h"
 #include "slicer/track_fields.h"
 
@@ -14,13 +16,12 @@ namespace rendlow::cli {
 
 namespace {
 
-// One option of the command line. Adding an option is adding a row to kOptions: the parser and
-// the usage text both work from the table.
+// One option of the command line. Adding an option is adding a row to kOptions, and its line of
+// the usage to the catalogue (optionHelp): the parser and the usage text both work from the table.
 struct OptionRule {
   std::string_view longName;   // with its dashes
   std::string_view shortName;  // with its dash; empty when there is none
   std::string_view valueName;  // shown in the usage; empty for an option without value
-  std::string_view help;
   // Records the option, or refuses its value with why.
   Result<void> (*apply)(Options& options, std::string_view value);
 };
@@ -37,42 +38,38 @@ Result<void> headerText(std::optional<std::string>& field, std::string_view valu
 Result<void> accepted() { return {}; }
 
 constexpr std::array kOptions = {
-    OptionRule{"--help", "-h", "", "print this help and exit",
+    OptionRule{"--help", "-h", "",
                [](Options& o, std::string_view) {
                  o.command = Command::Help;  // asking for help is never wrong
                  return accepted();
                }},
-    OptionRule{"--version", "", "", "print the name and version and exit",
+    OptionRule{"--version", "", "",
                [](Options& o, std::string_view) {
                  o.command = Command::Version;
                  return accepted();
                }},
     OptionRule{"--list", "", "",
-               "print the track rows a conversion of INPUT would use: a header line naming the fields, then "
-               "one TAB-separated line per row",
                [](Options& o, std::string_view) {
                  o.command = Command::List;
                  return accepted();
                }},
-    OptionRule{"--no-chart", "", "", "write the rendering MIDI file and the settings file, not the chart",
+    OptionRule{"--no-chart", "", "",
                [](Options& o, std::string_view) {
                  o.chart = false;
                  return accepted();
                }},
-    OptionRule{"--settings-only", "", "", "write only the settings file, without converting",
+    OptionRule{"--settings-only", "", "",
                [](Options& o, std::string_view) {
                  o.settingsOnly = true;
                  return accepted();
                }},
-    OptionRule{"--genre", "", "TEXT", "the chart's #GENRE (default: the loaded settings file's)",
+    OptionRule{"--genre", "", "TEXT",
                [](Options& o, std::string_view value) { return headerText(o.genre, value); }},
-    OptionRule{"--title", "", "TEXT", "the chart's #TITLE (default: the loaded settings file's)",
+    OptionRule{"--title", "", "TEXT",
                [](Options& o, std::string_view value) { return headerText(o.title, value); }},
-    OptionRule{"--artist", "", "TEXT", "the chart's #ARTIST (default: the loaded settings file's)",
+    OptionRule{"--artist", "", "TEXT",
                [](Options& o, std::string_view value) { return headerText(o.artist, value); }},
     OptionRule{"--output", "-o", "OUTPUT",
-               "the rendering MIDI file to write (default: INPUT's name + _out.mid); ending in /, the folder "
-               "to write it into; ending in .bmson, a bmson chart, its rendering file beside it (.mid)",
                [](Options& o, std::string_view value) {
                  if (value.empty()) return Result<void>(Problem{outputNameEmptyReason()});
                  if (value.size() > kMaxTextBytes) return Result<void>(Problem{outputNameTooLongReason()});
@@ -81,8 +78,6 @@ constexpr std::array kOptions = {
                  return accepted();
                }},
     OptionRule{"--format", "", "bme|bmson",
-               "the chart's format: .bme (up to 1295 sounds), or bmson, without that limit (default: the one "
-               "the output name or the saved settings ask for)",
                [](Options& o, std::string_view value) {
                  if (value == "bme") o.chartFormat = ChartFormat::Bme;
                  else if (value == "bmson") o.chartFormat = ChartFormat::Bmson;
@@ -90,13 +85,11 @@ constexpr std::array kOptions = {
                  return accepted();
                }},
     OptionRule{"--fit", "", "",
-               "when a .bme chart would need more #WAV ids than ZZ (1295), slice as finely as fits: "
-               "print what changed and save it in the settings file",
                [](Options& o, std::string_view) {
                  o.fit = true;
                  return accepted();
                }},
-    OptionRule{"--set", "", "ROW:FIELD=VALUE", "set one field of a track row (from 0) before the output",
+    OptionRule{"--set", "", "ROW:FIELD=VALUE",
                [](Options& o, std::string_view value) {
                  Result<RowEdit> edit = parseRowEdit(value);
                  if (!edit) return Result<void>(edit.problem());
@@ -104,52 +97,46 @@ constexpr std::array kOptions = {
                  return accepted();
                }},
     OptionRule{"--defaults", "", "",
-               "start from the default settings, not from the settings file saved beside INPUT",
                [](Options& o, std::string_view) {
                  o.defaults = true;
                  return accepted();
                }},
     OptionRule{"--cut", "", "STEMS",
-               "cut the sound files out of your renders of each track, STEMS/tr01.wav ...",
                [](Options& o, std::string_view value) {
                  o.stemsFolder = std::string(value);
                  return accepted();
                }},
-    OptionRule{"--keysounds", "", "", "render the sound files with FluidSynth, and measure the chart",
+    OptionRule{"--keysounds", "", "",
                [](Options& o, std::string_view) {
                  o.keysounds = true;
                  return accepted();
                }},
     OptionRule{"--soundfont", "", "FILE",
-               "the SoundFont for --keysounds (default: a General MIDI one installed)",
                [](Options& o, std::string_view value) {
                  o.soundFont = std::string(value);
                  return accepted();
                }},
-    OptionRule{"--ogg", "", "", "write the sound files as Ogg Vorbis (.ogg) instead of WAV",
+    OptionRule{"--ogg", "", "",
                [](Options& o, std::string_view) {
                  o.ogg = true;
                  return accepted();
                }},
     OptionRule{"--compare", "", "MIX.wav",
-               "with --cut: measure the chart against your render of the whole song",
                [](Options& o, std::string_view value) {
                  o.recording = std::string(value);
                  return accepted();
                }},
     OptionRule{"--compare-tracks", "", "FOLDER",
-               "with --cut: measure each track against your render of it in the song, FOLDER/tr01.wav ...",
                [](Options& o, std::string_view value) {
                  o.trackRecordings = std::string(value);
                  return accepted();
                }},
     OptionRule{"--verbose", "-v", "",
-               "print what is being read, converted and written on standard error; twice, every event too",
                [](Options& o, std::string_view) {
                  ++o.verbose;
                  return accepted();
                }},
-    OptionRule{"--quiet", "-q", "", "print no table of the tracks and no list of the files written",
+    OptionRule{"--quiet", "-q", "",
                [](Options& o, std::string_view) {
                  o.quiet = true;
                  return accepted();
@@ -251,77 +238,33 @@ private:
 };
 
 // One line of the usage: a name padded to the column where its explanation starts.
-std::string usageLine(std::string name, std::string_view help) {
+Message usageLine(std::string name, const Message& help) {
   name.resize(std::max<std::size_t>(name.size() + 2, 24), ' ');
-  return "  " + name + std::string(help) + "\n";
+  return Message::verbatim("  " + name) + help + Message::verbatim("\n");
+}
+
+// What a field is before any edit; a row without a definition name gets one when the song loads.
+Message defaultOf(const TrackField& field) {
+  if (field.kind == FieldKind::Name) return perRowNameDefault();
+  return Message::verbatim(std::to_string(field.defaultValue));
 }
 
 }  // namespace
 
 Result<Options> parseOptions(std::span<const std::string> args) { return Parser(args).run(); }
 
-std::string usageText() {
-  std::string text =
-      "Usage: rendlow-cli [options] INPUT...\n"
-      "  or:  rendlow-cli --list [--defaults] [--verbose] INPUT\n"
-      "\n"
-      "INPUT is a Standard MIDI File, or a settings file (.txt) that names one. Each INPUT in turn is\n"
-      "loaded, edited (--set) and converted as the desktop program's \"Midi&BMS出力\" button does: the\n"
-      "rendering MIDI file (INPUT's name + _out.mid unless -o names it), the settings file beside the\n"
-      "MIDI file (INPUT's name + .txt) and the chart beside the rendering file (its name + .bme).\n"
-      "--no-chart does what \"Midi出力\" does, and --settings-only what \"設定保存\" does. When the\n"
-      "settings file beside a MIDI file names that file, it is loaded too, so a second run keeps the\n"
-      "setup of the first. Then a table shows, per converted track, its notes, its chart objects, its\n"
-      "distinct sounds (the sound files to cut), its definitions and its #WAV ids, followed by the\n"
-      "files written.\n"
-      "\n"
-      "Options:\n";
+Message usageText() {
+  Message text = usageOpening();
   for (const OptionRule& known : kOptions) {
     std::string names = known.shortName.empty() ? "    " : std::string(known.shortName) + ", ";
     names += known.longName;
     if (!known.valueName.empty()) names += " " + std::string(known.valueName);
-    text += usageLine(names, known.help);
+    text += usageLine(names, optionHelp(known.longName));
   }
-  text +=
-      "\nFields of --set ROW:FIELD=VALUE (ROW counts from 0, as --list shows; VALUE is a whole number from "
-      "0,\n"
-      "or the name for definitionName; fields not named keep their value):\n";
+  text += fieldsHeading();
   for (const TrackField& field : trackSettingsFields())
-    text += usageLine(std::string(field.name), fieldHelp(field));
-  text +=
-      "\n"
-      "Sound files: --cut STEMS cuts them out of your own renders: render each track of the rendering MIDI\n"
-      "file from its start, one file per track named by its definition name (tr01.wav, ...), into STEMS.\n"
-      "--keysounds renders them with FluidSynth instead. Either way every sound the chart names is written\n"
-      "beside the chart, and the chart's playback is measured against the song (your MIX.wav with "
-      "--compare,\n"
-      "or the song rendered directly), and each track alone (against --compare-tracks, or the track\n"
-      "rendered directly), worst first. The fidelity line gives: the log-spectral distance (dB, lower is\n"
-      "closer; compare runs of one song, a whole track can be missing at 4 dB), the SNR of the spectra,\n"
-      "which ignores phase, and of the waveform (dB, higher is closer), the worst 50 ms and when it is,\n"
-      "the mix's peak (above 0 dBFS the chart clips), and how far the playback lags. Finer splits (a\n"
-      "small velocity or controller width in place of 0, which ignores them: --set\n"
-      "ROW:velocitySplitWidth=16 ...) bring the figures closer at the cost of more sound files.\n";
-  text +=
-      "\n"
-      "Exit status:\n"
-      "  0  everything asked was written.\n"
-      "  1  refused or failed: nothing was written, the settings file aside, and standard error says why\n"
-      "     and which files were and were not written. A chart past a limit of its format (ids up to ZZ,\n"
-      "     measures up to 999, 64 MiB of lines) is refused with its rendering MIDI file: the two stay a\n"
-      "     pair, and the settings file is saved so your edits are kept; a .bme past ZZ names the settings\n"
-      "     --fit would choose. --fit refuses a song that passes ZZ even sliced as coarsely as it goes.\n"
-      "     The whole output is refused when\n"
-      "     two of its files would be one file or one of them INPUT's MIDI file itself (by identity: links\n"
-      "     and letter case count), when an output is a folder, a device or a read-only file, when two\n"
-      "     converted tracks share a definition name, or when a track is too complex to lay out.\n"
-      "  2  a mistake in the command: an unknown option, a value out of range, a row INPUT does not have.\n"
-      "  3  written, with something to read on standard error: a damaged MIDI file, a song without\n"
-      "     notes, a re-timing that did not settle, the settings file saved beside the chart, stems\n"
-      "     missing, unreadable, left over, too short or not made from this rendering file, sounds\n"
-      "     silent in the song, a fidelity that could not be measured, or a playback silent where the\n"
-      "     song sounds, lagging past 20 ms, longer than its reference or clipping.\n";
-  return text;
+    text += usageLine(std::string(field.name), fieldHelpLine(field.name, defaultOf(field)));
+  return text + soundFilesSection() + exitStatusSection();
 }
 
 std::string versionText() { return std::string("rendlow-cli ") + RENDLOW_VERSION + "\n"; }

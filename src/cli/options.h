@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/row_edit.h"
+#include "base/message.h"
 #include "bms/chart.h"
 #include "base/result.h"
 
@@ -48,9 +49,9 @@ struct Options {
 // whatever follows it. A problem is one line, meant to be followed by a pointer to --help.
 Result<Options> parseOptions(std::span<const std::string> args);
 
-// The usage text printed by --help; one line per option and per field, made from the same tables
-// the parser uses.
-std::string usageText();
+// The usage text printed by --help, in each language; one line per option and per field, made from
+// the same tables the parser uses.
+Message usageText();
 
 // What --version prints: the program's name and version.
 std::string versionText();

@@ -13,7 +13,8 @@ enum class FieldKind { Name, Number, SplitMethod, Flag };
 
 // One field of TrackSettings as every front end handles it: the settings file's "tr" line, the
 // command line's --set, its help and --list, and the desktop program's settings group and track
-// table. A new track setting is a member of TrackSettings and one row of the table.
+// table. A new track setting is a member of TrackSettings, one row of the table, and its texts in
+// the message catalogue (base/messages_fields.h), found by its name.
 struct TrackField {
   std::string_view name{};  // as --set and its help name it
   FieldKind kind{};
@@ -25,9 +26,8 @@ struct TrackField {
   // The values --set takes. Below the smallest lies what an edit record reads as "keep".
   int32_t smallest = 0;
   int32_t largest = 0;
-  std::string_view help{};     // what the value does, in one line, without its default
-  std::string_view caption{};  // the label of its box in the settings group
-  std::string_view column{};   // the header of its column in the track table; none for no column
+  // The track table shows it in a column of its own.
+  bool inTable = false;
   // Its place among a "tr" line's fields after the track name, from 1; 0 when the settings file
   // does not keep it. It is also its column in the track table, so the fields without a column
   // come last on the line.
@@ -49,9 +49,6 @@ std::vector<const TrackField*> fieldsInPlaceOrder(int TrackField::*place);
 
 // The fields the track table shows after the track's name, each in the column of its linePlace.
 std::vector<const TrackField*> tableColumnFields();
-
-// The field's line of --set's help: what it does and its default.
-std::string fieldHelp(const TrackField& field);
 
 // A Number, a SplitMethod, or a Flag as 1 or 0. Not for a Name.
 int32_t numberOf(const TrackField& field, const TrackSettings& settings);

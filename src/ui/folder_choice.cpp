@@ -2,13 +2,12 @@
 
 #include <shobjidl.h>
 
+#include "base/messages_labels.h"
 #include "ui/window_text.h"
 
 namespace rendlow::ui {
 
 namespace {
-
-constexpr char kDialogTitle[] = "ステムのフォルダーの選択";
 
 // Releases a COM object when the dialog is done with it, whichever way it ends.
 template <typename T>
@@ -36,7 +35,7 @@ std::optional<std::wstring> showFolderDialog(HWND owner, const std::wstring& sta
   dialog.object->GetOptions(&options);
   // Only folders the engine can open by a path; a library or a phone's storage has none.
   dialog.object->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST);
-  dialog.object->SetTitle(toWindowText(kDialogTitle).c_str());
+  dialog.object->SetTitle(toWindowText(stemsFolderDialogTitle().in(Audience::Window)).c_str());
   startIn(*dialog.object, startFolder);
   if (FAILED(dialog.object->Show(owner))) return std::nullopt;
   Released<IShellItem> chosen;

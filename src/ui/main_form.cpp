@@ -4,6 +4,7 @@
 #include "app/load_flow.h"
 #include "app/output_flow.h"
 #include "base/messages.h"
+#include "base/messages_labels.h"
 #include "ui/folder_choice.h"
 #include "ui/form_ids.h"
 #include "ui/message_box.h"
@@ -83,11 +84,12 @@ void MainForm::build() {
 }
 
 void MainForm::buildSongFrame() {
-  midiGroup_.create(shell_.parent(), ids::kMidiGroup, {5, 5, 340, 320}, "Midiファイル情報");
+  midiGroup_.create(shell_.parent(), ids::kMidiGroup, {5, 5, 340, 320},
+                    songGroupCaption().in(Audience::Window));
   const Parent midi = midiGroup_.inside();
   inputFile_.create(midi, ids::kInputFile, {80, 20, 210, 20});
-  label(midi, ids::kInputLabel, {10, 25, 70, 20}, "入力ファイル");
-  browse_.create(midi, ids::kBrowseButton, {290, 20, 40, 20}, "...");
+  label(midi, ids::kInputLabel, {10, 25, 70, 20}, inputFileLabel().in(Audience::Window).c_str());
+  browse_.create(midi, ids::kBrowseButton, {290, 20, 40, 20}, browseButtonCaption().in(Audience::Window));
   browse_.onClick = [this] { browse(); };
   table_.create(midi, ids::kTrackTable, {10, 45, 320, 260});
   addTrackColumns(table_);
@@ -103,42 +105,44 @@ void MainForm::buildOutputRow() {
   const Parent main = shell_.parent();
   outputFile_.create(main, ids::kOutputFile, {85, 340, 250, 20});
   outputFile_.onChange = [this] { unsaved_ = true; };
-  outputLabel_ = &label(main, ids::kOutputLabel, {15, 345, 70, 20}, "出力ファイル");
+  outputLabel_ =
+      &label(main, ids::kOutputLabel, {15, 345, 70, 20}, outputFileLabel().in(Audience::Window).c_str());
   const struct {
     Button& button;
     int id;
     int x;
-    const char* text;
+    Message text;
     OutputChoice choice;
   } buttons[] = {
-      {chartOutput_, ids::kChartOutputButton, 10, "Midi&&BMS出力", OutputChoice::MidiAndChart},
-      {midiOutput_, ids::kMidiOutputButton, 125, "Midi出力", OutputChoice::MidiOnly},
-      {saveSettings_, ids::kSaveSettingsButton, 240, "設定保存", OutputChoice::SettingsOnly},
+      {chartOutput_, ids::kChartOutputButton, 10, chartOutputButtonCaption(), OutputChoice::MidiAndChart},
+      {midiOutput_, ids::kMidiOutputButton, 125, midiOutputButtonCaption(), OutputChoice::MidiOnly},
+      {saveSettings_, ids::kSaveSettingsButton, 240, saveSettingsButtonCaption(), OutputChoice::SettingsOnly},
   };
   for (const auto& entry : buttons) {
-    entry.button.create(main, entry.id, {entry.x, 400, 100, 40}, entry.text);
+    entry.button.create(main, entry.id, {entry.x, 400, 100, 40}, entry.text.in(Audience::Window));
     entry.button.onClick = [this, choice = entry.choice] { output(choice); };
   }
 }
 
 void MainForm::buildChartGroup() {
-  chartGroup_.create(shell_.parent(), ids::kChartGroup, {355, 340, 260, 105}, "BMS情報");
+  chartGroup_.create(shell_.parent(), ids::kChartGroup, {355, 340, 260, 105},
+                     chartGroupCaption().in(Audience::Window));
   const Parent chart = chartGroup_.inside();
   const struct {
     TextBox& box;
     int id;
     int labelId;
-    const char* text;
+    Message text;
   } headers[] = {
-      {genre_, ids::kGenre, ids::kGenreLabel, "GENRE"},
-      {title_, ids::kTitle, ids::kTitleLabel, "TITLE"},
-      {artist_, ids::kArtist, ids::kArtistLabel, "ARTIST"},
+      {genre_, ids::kGenre, ids::kGenreLabel, genreLabel()},
+      {title_, ids::kTitle, ids::kTitleLabel, titleLabel()},
+      {artist_, ids::kArtist, ids::kArtistLabel, artistLabel()},
   };
   int y = 20;
   for (const auto& row : headers) {
     row.box.create(chart, row.id, {130, y, 120, 20});
     row.box.onChange = [this] { unsaved_ = true; };
-    label(chart, row.labelId, {10, y + 5, 120, 20}, row.text);
+    label(chart, row.labelId, {10, y + 5, 120, 20}, row.text.in(Audience::Window).c_str());
     y += 25;
   }
 }

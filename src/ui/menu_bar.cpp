@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/messages_labels.h"
 #include "ui/form_ids.h"
 #include "ui/window_text.h"
 
@@ -54,10 +55,13 @@ const MenuBar::Entry* MenuBar::add(std::string_view text, bool onBar) {
 HMENU MenuBar::create() {
   const HMENU sound = CreatePopupMenu();
   const auto item = [](const Entry* entry) { return reinterpret_cast<const wchar_t*>(entry); };
-  AppendMenuW(sound, MF_OWNERDRAW | MF_GRAYED, ids::kCutFromStems, item(add("ステムから切り出し(&C)...", false)));
-  AppendMenuW(sound, MF_OWNERDRAW, ids::kAboutStems, item(add("ステムについて(&H)", false)));
+  AppendMenuW(sound, MF_OWNERDRAW | MF_GRAYED, ids::kCutFromStems,
+              item(add(cutFromStemsMenuItem().in(Audience::Window), false)));
+  AppendMenuW(sound, MF_OWNERDRAW, ids::kAboutStems,
+              item(add(aboutStemsMenuItem().in(Audience::Window), false)));
   const HMENU bar = CreateMenu();
-  AppendMenuW(bar, MF_OWNERDRAW | MF_POPUP, reinterpret_cast<UINT_PTR>(sound), item(add("音声(&A)", true)));
+  AppendMenuW(bar, MF_OWNERDRAW | MF_POPUP, reinterpret_cast<UINT_PTR>(sound),
+              item(add(soundMenuCaption().in(Audience::Window), true)));
   return bar;
 }
 

@@ -2,15 +2,13 @@
 
 #include <vector>
 
+#include "base/messages_labels.h"
 #include "ui/window_text.h"
 
 namespace rendlow::ui {
 
 namespace {
 
-// One filter entry, description then pattern, and the empty entry that ends the list.
-constexpr char kFilter[] = "Midi file {*.mid;*.txt}\0*.mid;*.txt\0";
-constexpr char kDialogTitle[] = "音声ファイルの選択";
 constexpr std::size_t kFileNameLength = 32768;
 
 bool equalsIgnoringCase(std::wstring_view text, std::wstring_view lowerCase) {
@@ -26,9 +24,11 @@ bool equalsIgnoringCase(std::wstring_view text, std::wstring_view lowerCase) {
 }  // namespace
 
 std::optional<std::wstring> askForSongFile(HWND owner) {
-  // The filter's entries end in NUL bytes, so its whole length is converted.
-  const std::wstring filter = toWindowText(std::string_view(kFilter, sizeof kFilter));
-  const std::wstring title = toWindowText(kDialogTitle);
+  // One filter entry, description then pattern, and the empty entry that ends the list: the
+  // entries end in NUL bytes, which the wide string keeps.
+  const std::wstring filter =
+      toWindowText(songFileFilterName().in(Audience::Window)) + L'\0' + L"*.mid;*.txt" + L'\0' + L'\0';
+  const std::wstring title = toWindowText(songFileDialogTitle().in(Audience::Window));
   std::vector<wchar_t> fileName(kFileNameLength, L'\0');
   OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof(dialog);

@@ -7,6 +7,8 @@
 #include <string>
 
 #include "base/messages.h"
+#include "base/messages_fields.h"
+#include "base/messages_labels.h"
 #include "base/path_names.h"
 #include "base/text.h"
 #include "slicer/track_fields.h"
@@ -70,9 +72,10 @@ void TrackEditor::build(const Parent& main, int left) {
     const int y = 20 + 25 * (field->editorPlace - 1);
     fields_.push_back(makeControl(inside, *field, {130, y, 120, 20}));
     labels_.push_back(std::make_unique<Label>());
-    labels_.back()->create(inside, ids::fieldLabelId(*field), {10, y + 5, 120, 20}, field->caption);
+    labels_.back()->create(inside, ids::fieldLabelId(*field), {10, y + 5, 120, 20},
+                           fieldTexts(field->name).caption.in(Audience::Window));
   }
-  update_.create(inside, ids::kUpdateButton, {190, 275, 60, 30}, "更新");
+  update_.create(inside, ids::kUpdateButton, {190, 275, 60, 30}, updateButtonCaption().in(Audience::Window));
   update_.onClick = [this] { update(); };
   enable(false);
 }
@@ -92,7 +95,7 @@ TrackEditor::FieldControl TrackEditor::makeControl(const Parent& inside, const T
     case FieldKind::SplitMethod:
       control.choice = std::make_unique<DropDown>();
       control.choice->create(inside, id, at);
-      for (const char* item : splitMethodNames()) control.choice->addItem(item);
+      for (const std::string& item : splitMethodNames()) control.choice->addItem(item);
       control.choice->onChange = [this] { changed_ = true; };
       break;
     case FieldKind::Flag:
@@ -244,7 +247,7 @@ std::optional<int32_t> TrackEditor::readNumber(FieldControl& control, const std:
   if (text.empty()) return -1;  // keep
   if (const std::optional<int32_t> value = wholeNumberIn(*control.field, text)) return value;
   const TrackField& field = *control.field;
-  messages_.tell(numberOutOfRangeMessage(std::string(field.caption), text, field.smallest, field.largest));
+  messages_.tell(numberOutOfRangeMessage(field.name, text, field.smallest, field.largest));
   control.box->setText(control.lastGood);
   return std::nullopt;
 }

@@ -4,19 +4,15 @@
 #include <iterator>
 #include <vector>
 
+#include "base/messages_fields.h"
+#include "base/messages_labels.h"
+
 namespace rendlow::ui {
 
 namespace {
 
 constexpr int kNameColumnWidth = 60;
 constexpr int kSoundColumnWidth = 40;
-
-// The split methods by their value, as the drop-down lists them.
-constexpr const char* kSplitMethodNames[] = {"単音", "和音", "レガート"};
-
-// A flag shows as the settings group's check box does: ticked or empty.
-constexpr char kFlagOn[] = "■";
-constexpr char kFlagOff[] = "□";
 
 // The width in pixels of a field's column: a name and the split method's words take more room
 // than a number.
@@ -51,16 +47,23 @@ int32_t soundCount(const SlicedTrack& track) {
 
 }  // namespace
 
-std::span<const char* const> splitMethodNames() { return kSplitMethodNames; }
+std::vector<std::string> splitMethodNames() {
+  std::vector<std::string> names;
+  for (const Message& name : rendlow::splitMethodNames()) names.push_back(name.in(Audience::Window));
+  return names;
+}
 
 void addTrackColumns(ListView& table) {
-  table.addColumn(kNameColumnWidth, "出力・トラック名",
-                  "出力 (チェックしたトラックだけを書き出します)・トラック名");
+  table.addColumn(kNameColumnWidth, trackNameColumn().in(Audience::Window),
+                  trackNameColumnTip().in(Audience::Window));
   // Each field's column is its place on a settings-file line.
-  for (const TrackField* field : tableColumnFields())
-    table.addColumn(fieldColumnWidth(*field), field->column, field->caption);
-  table.addColumn(kSoundColumnWidth, "音数",
-                  "音数 (出力で切り出した音の数。#WAV定義の上限を超えたトラックを探せます)");
+  for (const TrackField* field : tableColumnFields()) {
+    const FieldTexts texts = fieldTexts(field->name);
+    table.addColumn(fieldColumnWidth(*field), texts.column.in(Audience::Window),
+                    texts.caption.in(Audience::Window));
+  }
+  table.addColumn(kSoundColumnWidth, soundCountColumn().in(Audience::Window),
+                  soundCountColumnTip().in(Audience::Window));
 }
 
 void growTrackColumns(ListView& table, int extra) {
@@ -79,12 +82,13 @@ std::string cellText(const TrackField& field, const TrackSettings& settings) {
     case FieldKind::SplitMethod: {
       // Any other value (possible from a settings file) shows as the number it is.
       const int32_t method = settings.*field.number;
-      if (method >= 0 && method < static_cast<int32_t>(std::size(kSplitMethodNames)))
-        return kSplitMethodNames[method];
+      const std::vector<std::string> names = splitMethodNames();
+      if (method >= 0 && method < static_cast<int32_t>(names.size()))
+        return names[static_cast<std::size_t>(method)];
       return std::to_string(method);
     }
     case FieldKind::Flag:
-      return settings.*field.flag ? kFlagOn : kFlagOff;
+      return flagMark(settings.*field.flag).in(Audience::Window);
     case FieldKind::Number:
       break;
   }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <span>
 #include <string>
+#include <vector>
 
 #include "app/conversion.h"
 #include "app/project.h"
@@ -20,7 +20,7 @@ void addTrackColumns(ListView& table);
 void growTrackColumns(ListView& table, int extra);
 
 // The split methods by their value, as the table and the settings group's drop-down name them.
-std::span<const char* const> splitMethodNames();
+std::vector<std::string> splitMethodNames();
 
 // What the track table shows of a field.
 std::string cellText(const TrackField& field, const TrackSettings& settings);

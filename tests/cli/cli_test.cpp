@@ -59,16 +59,73 @@ TEST_F(Cli, MistakesInTheCommandLineAreUsageErrorsSaidInOneLine) {
   }
 }
 
-TEST_F(Cli, HelpExplainsEveryFieldAndVersionNamesTheProgram) {
-  const Ran help = run({"--help"});
-  EXPECT_EQ(help.status, cli::kExitOk);
-  for (const TrackField& field : trackSettingsFields())
-    EXPECT_NE(help.out.find("  " + std::string(field.name) + " "), std::string::npos) << field.name;
-  EXPECT_EQ(help.out.find("&&"), std::string::npos);
-  // help2man puts the usage lines under SYNOPSIS when each one after the first starts with "or:".
-  EXPECT_TRUE(help.out.starts_with("Usage: rendlow-cli [options] INPUT...\n  or:  rendlow-cli --list ")) << help.out;
+// help2man makes a man page of --help in each language: it finds the usage lines by their first
+// words ("Usage:", then "or:" before each further one) and the options by their heading, in the
+// words of its own translation of that language.
+TEST_F(Cli, HelpExplainsEveryOptionAndFieldInTheLocalesLanguageAndVersionNamesTheProgram) {
+  const struct {
+    const char* lang;
+    const char* usage;
+    const char* options;
+    const char* golden;
+  } languages[] = {
+      {"C", "Usage: rendlow-cli [options] INPUT...\n  or:  rendlow-cli --list ", "\nOptions:\n",
+       "help.en.txt"},
+      {"ja_JP.UTF-8", "使用法: rendlow-cli [オプション] INPUT...\n  または:  rendlow-cli --list ",
+       "\nオプション:\n", "help.ja.txt"},
+  };
+  for (const auto& language : languages) {
+    SCOPED_TRACE(language.lang);
+#ifdef _WIN32
+    // The console there speaks code page 932, which these UTF-8 texts are not.
+    if (std::string_view(language.lang) != "C") continue;
+#endif
+    const Ran help = run({"--help"}, language.lang);
+    EXPECT_EQ(help.status, cli::kExitOk);
+    for (const TrackField& field : trackSettingsFields())
+      EXPECT_NE(help.out.find("\n  " + std::string(field.name) + " "), std::string::npos) << field.name;
+    EXPECT_EQ(help.out.find("&&"), std::string::npos);
+    EXPECT_TRUE(help.out.starts_with(language.usage)) << help.out;
+    EXPECT_NE(help.out.find(language.options), std::string::npos);
+#ifndef _WIN32
+    expectGolden(help.out, std::string(RENDLOW_TEST_DATA_DIR) + "/cli/data/" + language.golden);
+#endif
+  }
   const Ran version = run({"--version"});
   EXPECT_EQ(version.out, std::string("rendlow-cli ") + RENDLOW_VERSION + "\n");
+}
+
+// The headings of the tables and the list of files written follow the locale too; --list names the
+// fields as --set does in both.
+TEST_F(Cli, TheTablesHeadingsFollowTheLocale) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the console there speaks code page 932, which these UTF-8 texts are not";
+#endif
+  const struct {
+    std::vector<std::string> args;
+    const char* lang;
+    const char* heading;
+  } cases[] = {
+      {{"--list", "song.mid"}, "C", "row\ttrack\tdefinitionName\t"},
+      {{"--list", "song.mid"}, "ja_JP.UTF-8", "行\tトラック\tdefinitionName\t"},
+      {{"--defaults", "song.mid"},
+       "C",
+       "\n  track      definition  notes  objects  sounds  definitions  #WAV\n"},
+      {{"--defaults", "song.mid"}, "ja_JP.UTF-8", "\n  トラック    定義名  音符  オブジェ  音  定義  #WAV\n"},
+      {{"--defaults", "song.mid"},
+       "C",
+       "\n  (no name)  tr03           36       36       4            4  0J-0M\n"},
+      {{"--defaults", "song.mid"},
+       "ja_JP.UTF-8",
+       "\n  (名前なし)  tr03      36        36   4     4  0J-0M\n"},
+      {{"--defaults", "song.mid"}, "C", "\nchart: song_out.bme\n"},
+      {{"--defaults", "song.mid"}, "ja_JP.UTF-8", "\n譜面ファイル: song_out.bme\n"},
+  };
+  for (const auto& c : cases) {
+    const Ran ran = run(c.args, c.lang);
+    EXPECT_EQ(ran.status, cli::kExitOk) << ran.err;
+    EXPECT_NE(ran.out.find(c.heading), std::string::npos) << c.lang << "\n" << ran.out;
+  }
 }
 
 TEST_F(Cli, ConvertsPrintingTheTracksAndTheFilesWritten) {

@@ -7,6 +7,8 @@
 #include <tuple>
 #include <vector>
 
+#include "base/messages_fields.h"
+
 namespace rendlow {
 namespace {
 
@@ -22,14 +24,31 @@ TEST(TrackFields, EachFieldHasItsOwnNameAndPlaceAndTheTableShowsAllButTheCheckBo
     for (const TrackField* field : fieldsInPlaceOrder(place)) EXPECT_EQ(field->*place, expected++) << field->name;
   }
   const std::vector<const TrackField*> shown = tableColumnFields();
-  for (std::size_t column = 0; column < shown.size(); ++column) {
+  for (std::size_t column = 0; column < shown.size(); ++column)
     EXPECT_EQ(shown[column]->linePlace, static_cast<int>(column) + 1) << shown[column]->name;
-    EXPECT_FALSE(shown[column]->column.empty()) << shown[column]->name;
-  }
   const std::vector<const TrackField*> onLine = fieldsInPlaceOrder(&TrackField::linePlace);
   ASSERT_EQ(onLine.size(), shown.size() + 2);
   EXPECT_EQ(onLine[shown.size()]->name, "enabled");
   EXPECT_EQ(onLine.back()->name, "lengthSplitWidth");
+}
+
+// Every field is named in both languages where the front ends show it: the settings group's
+// label, the table's header and the help's line; no two boxes or columns read alike; and the
+// catalogue holds texts for no field the table lacks.
+TEST(TrackFields, EachFieldHasACaptionAColumnAndAHelpLineInBothLanguages) {
+  for (const Audience language : {Audience::Window, Audience::EnglishConsole}) {
+    std::set<std::string> captions, columns;
+    for (const TrackField& field : trackSettingsFields()) {
+      const FieldTexts texts = fieldTexts(field.name);
+      for (const auto& [what, text] : {std::pair{"caption", &texts.caption},
+                                       std::pair{"column", &texts.column}, std::pair{"help", &texts.help}})
+        EXPECT_FALSE(text->in(language).empty())
+            << field.name << " " << what << " " << static_cast<int>(language);
+      EXPECT_TRUE(captions.insert(texts.caption.in(language)).second) << field.name;
+      EXPECT_TRUE(columns.insert(texts.column.in(language)).second) << field.name;
+    }
+  }
+  for (const std::string_view name : cataloguedFields()) EXPECT_NE(findTrackField(name), nullptr) << name;
 }
 
 TEST(TrackFields, AnEditRecordKeepsEmptyNamesNegativeNumbersAndTheUnchosenSplitAndTakesEveryFlag) {
