@@ -115,13 +115,13 @@ Run timeConversion(const std::string& input, int32_t gridUnit) {
       built.tracks.push_back(rendlow::trackAsRead(song.tracks[t]));
       continue;
     }
-    std::optional<rendlow::LaidOutTrack> track = rendlow::layOutTrack(
+    rendlow::Result<rendlow::LaidOutTrack> track = rendlow::layOutTrack(
         song.tracks[t], converted.sliced[t], static_cast<int32_t>(t), project.settings[t], song.tempos);
     if (!track) {
       std::fprintf(stderr, "a track of %s was refused\n", input.c_str());
       break;
     }
-    built.tracks.push_back(std::move(*track));
+    built.tracks.push_back(std::move(track).value());
   }
   run.layout = secondsSince(clock);
   rendlow::RetimedLayout retimed =

@@ -30,10 +30,12 @@ Result<RenderingLayout> layOutTracks(const Song& song, const Converted& converte
       layout.tracks.push_back(trackAsRead(song.tracks[i]));
       continue;
     }
-    std::optional<LaidOutTrack> track =
+    Result<LaidOutTrack> track =
         layOutTrack(song.tracks[i], converted.sliced[i], static_cast<int32_t>(i), settings, song.tempos);
-    if (!track)
-      return Problem{trackTooComplexMessage(songPath, static_cast<int32_t>(i) + 1, song.tracks[i].name)};
+    if (!track) {
+      return Problem{trackTooComplexMessage(songPath, static_cast<int32_t>(i) + 1, song.tracks[i].name,
+                                            track.problem().message)};
+    }
     layout.tracks.push_back(std::move(*track));
   }
   return layout;

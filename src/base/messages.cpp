@@ -188,12 +188,11 @@ Message midiUnreadableMessage(const std::string& path, const Message& reason) {
                  {fileLine(path), reason, Message("何も出力していません。", "Nothing was written.")});
 }
 
-Message trackTooComplexMessage(const std::string& midiPath, int32_t number, const std::string& name) {
+Message trackTooComplexReason() {
   const std::string overlap =
       "音の重なりが多すぎて、出力midiファイルに並べるには時間とメモリーがかかりすぎます。何も出力していません"
       "。";
-  const Message advice =
-      Message::perAudience(
+  return Message::perAudience(
           overlap + "このトラックの", overlap,
           "Its sounds overlap so much that laying them out in the rendering MIDI file would take "
           "too much time and memory. Nothing was written. Make its split method legato with ") +
@@ -204,9 +203,13 @@ Message trackTooComplexMessage(const std::string& midiPath, int32_t number, cons
       Message::perAudience("出力から外してください。", " で出力から外してください。", ".") +
       Message("ノートオフの欠けた音がないかも確かめてください。",
               " Check also for notes without a note-off.");
+}
+
+Message trackTooComplexMessage(const std::string& midiPath, int32_t number, const std::string& name,
+                               const Message& reason) {
   return compose(
       {"複雑すぎるトラックがあるため、出力を中止しました", "Nothing was written: a track is too complex."},
-      {fileLine(midiPath), trackInFile(number, name), advice});
+      {fileLine(midiPath), trackInFile(number, name), reason});
 }
 
 Message retimingUnsettledMessage(const std::string& path, bool overflow, int32_t cycles) {

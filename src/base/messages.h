@@ -55,7 +55,10 @@ Message definitionNameSharedMessage(const std::string& definitionName, int32_t f
 Message midiUnreadableMessage(const std::string& path, const Message& reason);
 
 // Track `number` (1 for the file's first) could not be laid out within its bounds.
-Message trackTooComplexMessage(const std::string& midiPath, int32_t number, const std::string& name);
+// Why a track cannot be laid out in the rendering file, and what the author can change.
+Message trackTooComplexReason();
+Message trackTooComplexMessage(const std::string& midiPath, int32_t number, const std::string& name,
+                               const Message& reason);
 
 // The rendering MIDI file was written although the re-timing stopped without settling: after
 // `cycles` cycles, or because a tick would pass the largest a file can hold.

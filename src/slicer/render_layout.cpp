@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "base/integer_math.h"
+#include "base/messages.h"
 
 namespace rendlow {
 
@@ -175,10 +176,10 @@ void LaidOutTrack::append(const EventContent& content, int64_t tick, int32_t tem
   noteOfEvent.push_back(note);
 }
 
-std::optional<LaidOutTrack> layOutTrack(const MidiTrack& track, const SlicedTrack& sliced, int32_t trackIndex,
+Result<LaidOutTrack> layOutTrack(const MidiTrack& track, const SlicedTrack& sliced, int32_t trackIndex,
                                         const TrackSettings& settings, std::span<const Tempo> tempos) {
   LayoutWalk walk(track, sliced, trackIndex, settings, tempos);
-  if (!walk.run()) return std::nullopt;
+  if (!walk.run()) return Problem{trackTooComplexReason()};
   return walk.finish();
 }
 

@@ -1,11 +1,11 @@
 #pragma once
 
 #include <cstddef>
-#include <optional>
 #include <span>
 #include <utility>
 #include <vector>
 
+#include "base/result.h"
 #include "midi/song.h"
 #include "midi/timed_event.h"
 #include "slicer/note.h"
@@ -59,10 +59,10 @@ struct RenderingLayout {
 // of `noteInterval` ticks and preceded by controller presets that restore the values it started
 // with. Events that are not notes travel along at their song distances. `trackIndex` is the
 // track's position in the song; its tempo changes in `tempos` tell which copies stand for them.
-// Nothing, when the layout would take more than layoutLimits allow: such a track cannot be
-// rendered in reasonable time or memory.
-std::optional<LaidOutTrack> layOutTrack(const MidiTrack& track, const SlicedTrack& sliced, int32_t trackIndex,
-                                        const TrackSettings& settings, std::span<const Tempo> tempos);
+// A problem that says why and what to change when the layout would take more than layoutLimits
+// allow: such a track cannot be rendered in reasonable time or memory.
+Result<LaidOutTrack> layOutTrack(const MidiTrack& track, const SlicedTrack& sliced, int32_t trackIndex,
+                                 const TrackSettings& settings, std::span<const Tempo> tempos);
 
 // A track that is not converted, as the re-timing sees it: its events as read, at their ticks.
 LaidOutTrack trackAsRead(const MidiTrack& track);

@@ -55,7 +55,7 @@ TEST(SettingAdvice, EveryMessageThatAdvisesASettingNamesItAsItsReaderSetsIt) {
       {"shared definition name",
        definitionNameSharedMessage("tr01", 1, "A", 2, "B"),
        {{"definitionName", kName}}},
-      {"too complex", trackTooComplexMessage("s.mid", 2, "A"), {{"splitMethod", Message::verbatim("2")}}},
+      {"too complex", trackTooComplexMessage("s.mid", 2, "A", trackTooComplexReason()), {{"splitMethod", Message::verbatim("2")}}},
       {"re-timing",
        retimingUnsettledMessage("s.mid", false, 9),
        {{"gridUnit", anyValue()}, {"noteInterval", anyValue()}}},
@@ -81,7 +81,7 @@ TEST(SettingAdvice, EveryMessageThatAdvisesASettingNamesItAsItsReaderSetsIt) {
     }
   }
   // Leaving a track out is the table's check box in the window, which the message does not name.
-  const Message complex = trackTooComplexMessage("s.mid", 2, "A");
+  const Message complex = trackTooComplexMessage("s.mid", 2, "A", trackTooComplexReason());
   EXPECT_NE(complex.in(Audience::EnglishConsole).find("--set ROW:enabled=0."), std::string::npos);
 }
 

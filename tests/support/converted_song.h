@@ -32,10 +32,9 @@ struct ConvertedSong {
         continue;
       }
       sliced[i] = extractNotes(song.tracks[i], settings[i], song.tempos, extraction);
-      std::optional<LaidOutTrack> track =
-          layOutTrack(song.tracks[i], sliced[i], static_cast<int32_t>(i), settings[i], song.tempos);
+      Result<LaidOutTrack> track = layOutTrack(song.tracks[i], sliced[i], static_cast<int32_t>(i), settings[i], song.tempos);
       EXPECT_TRUE(track);
-      laidOut.push_back(track.value_or(LaidOutTrack{}));
+      laidOut.push_back(track ? std::move(track).value() : LaidOutTrack{});
     }
     Diagnostics diagnostics(&lines);
     RetimedLayout retimed = retimeLayout(RenderingLayout{laidOut}, song, sliced, settings, diagnostics, maxCycles);
