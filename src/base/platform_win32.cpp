@@ -1,8 +1,9 @@
-// The engine's only Windows-specific file: the code page's lead-byte test, the path separator, the
-// atomic replacement of a file, links, what stands at an output's path and the identity of a file,
-// through the ANSI calls so paths stay in the system code page; opening files and listing folders
-// through the wide calls, with names crossing between UTF-16 and code page 932 here, so a folder's
-// Japanese names read alike whatever the system's code page.
+// What the engine needs of Windows besides its texts and shared libraries: the code page's
+// lead-byte test, the path separator, the atomic replacement of a file, links, what stands at an
+// output's path and the identity of a file, through the ANSI calls so paths stay in the system code
+// page; opening files and listing folders through the wide calls, with names crossing between
+// UTF-16 and code page 932 here, so a folder's Japanese names read alike whatever the system's
+// code page.
 #include <windows.h>
 
 #include <cerrno>

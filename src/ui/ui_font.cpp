@@ -63,11 +63,11 @@ std::optional<std::wstring> chooseUiFace(const std::vector<std::wstring>& faces,
   return *chosen;
 }
 
-std::vector<std::wstring> japaneseFontFaces() {
+std::vector<std::wstring> installedFontFaces(BYTE charSet) {
   std::vector<std::wstring> faces;
   const HDC screen = GetDC(nullptr);
   LOGFONTW wanted{};
-  wanted.lfCharSet = SHIFTJIS_CHARSET;
+  wanted.lfCharSet = charSet;
   EnumFontFamiliesExW(screen, &wanted, collectFace, reinterpret_cast<LPARAM>(&faces), 0);
   ReleaseDC(nullptr, screen);
   return faces;
@@ -112,7 +112,7 @@ std::wstring fallbackUiFace() {
 }
 
 HFONT createUiFont() {
-  const std::optional<std::wstring> face = chooseUiFace(japaneseFontFaces(), hasLatinLetters);
+  const std::optional<std::wstring> face = chooseUiFace(installedFontFaces(SHIFTJIS_CHARSET), hasLatinLetters);
   LOGFONTW wanted = uiLogFont(face ? *face : fallbackUiFace());
   // The fallback face may not hold the Japanese character set; asked for in its own, it is the
   // face itself that draws, with the system's linked fonts for the characters it lacks.

@@ -21,8 +21,9 @@ namespace rendlow::ui {
 std::optional<std::wstring> chooseUiFace(const std::vector<std::wstring>& faces,
                                          const std::function<bool(const std::wstring&)>& hasLatinLetters);
 
-// The families installed that hold the Japanese character set, each once, in the system's order.
-std::vector<std::wstring> japaneseFontFaces();
+// The families installed that hold the character set `charSet` (DEFAULT_CHARSET for any), each
+// once, in the system's order.
+std::vector<std::wstring> installedFontFaces(BYTE charSet);
 
 // True when the installed face `face` draws every Latin letter with a glyph of its own.
 bool hasLatinLetters(const std::wstring& face);

@@ -33,7 +33,7 @@ int missingGlyphs(HFONT font, const std::wstring& text) {
 }
 
 TEST(UiFont, TheWindowsFontIsAnInstalledJapaneseFaceThatDrawsEveryTextItShows) {
-  const std::vector<std::wstring> faces = japaneseFontFaces();
+  const std::vector<std::wstring> faces = installedFontFaces(SHIFTJIS_CHARSET);
   if (faces.empty()) GTEST_SKIP() << "no font with the Japanese character set is installed";
   Shell shell;
   ASSERT_TRUE(shell.open(GetModuleHandleW(nullptr), SW_HIDE));
@@ -47,19 +47,9 @@ TEST(UiFont, TheWindowsFontIsAnInstalledJapaneseFaceThatDrawsEveryTextItShows) {
     EXPECT_EQ(missingGlyphs(shell.parent().font, text), 0) << font.lfFaceName;
 }
 
-int CALLBACK noteFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM faces) {
-  reinterpret_cast<std::vector<std::wstring>*>(faces)->push_back(font->lfFaceName);
-  return 1;
-}
-
 // Where no Japanese face is listed yet, the window still draws its texts in a face that is there.
 TEST(UiFont, TheFallbackFaceIsInstalled) {
-  std::vector<std::wstring> installed;
-  const HDC screen = GetDC(nullptr);
-  LOGFONTW any{};
-  any.lfCharSet = DEFAULT_CHARSET;
-  EnumFontFamiliesExW(screen, &any, noteFace, reinterpret_cast<LPARAM>(&installed), 0);
-  ReleaseDC(nullptr, screen);
+  const std::vector<std::wstring> installed = installedFontFaces(DEFAULT_CHARSET);
   const std::wstring fallback = fallbackUiFace();
   EXPECT_NE(std::find(installed.begin(), installed.end(), fallback), installed.end()) << fallback;
 }
