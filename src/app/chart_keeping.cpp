@@ -29,14 +29,14 @@ KeptWorkCounts countsOf(const ChartWorkKept& kept) {
 
 std::string chartDigest(std::string_view chartText) { return sha256Hex(withLineFeeds(chartText)); }
 
-std::optional<std::string> authorsChartAt(const std::string& path, const std::string& digest) {
+std::optional<ChartKeeping> chartToReplace(const std::string& path, const std::string& digest, bool fresh) {
   if (!fileExists(path)) return std::nullopt;
   Result<std::string> chart = readWholeFile<std::string>(path, {readReason, folderReason});
   // A chart that cannot be read cannot be kept either; its replacement is refused where it is
   // written, as any file that cannot be replaced.
   if (!chart) return std::nullopt;
-  if (!digest.empty() && chartDigest(*chart) == digest) return std::nullopt;
-  return std::move(chart).value();
+  const bool changed = digest.empty() || chartDigest(*chart) != digest;
+  return ChartKeeping{std::move(chart).value(), changed, fresh, std::nullopt};
 }
 
 std::string backupPathFor(const std::string& chartPath) {

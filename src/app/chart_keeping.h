@@ -20,19 +20,24 @@ namespace rendlow {
 // chart an editor saved again with other line ends and nothing else changed is still the program's.
 std::string chartDigest(std::string_view chartText);
 
-// The chart at `path` when it is the author's work: there is one, and it is not the chart whose
-// digest the settings file keeps (`digest`; empty when it keeps none). Nothing otherwise.
-std::optional<std::string> authorsChartAt(const std::string& path, const std::string& digest);
-
-// The author's chart a new one replaces: kept beside it, and its work taken in unless the new
-// chart was asked to come from the song alone.
+// The chart a new one replaces: its work is taken in (a chart the program wrote holds what it took
+// in before), and when the author changed it since the program wrote it, it is kept beside the new one.
 struct ChartKeeping {
   std::string oldChart;  // its bytes, for the backup
-  bool fresh = false;    // the new chart comes from the song alone, as asked
-  // What the new chart took in; none when it came from the song alone, or is a bmson chart, whose
-  // work is not taken in.
+  // It is not the chart whose digest the settings file keeps (or it keeps none): the author's work.
+  bool changed = false;
+  bool fresh = false;  // the new chart comes from the song alone, as asked
+  // The author's work in it: taken in, or with `fresh` left out; none for a bmson chart, whose work
+  // is not taken in.
   std::optional<ChartWorkKept> kept;
+
+  // A chart changed by the author, or one whose work a chart from the song alone leaves out.
+  bool needsBackup() const { return changed || (fresh && kept && kept->anything()); }
 };
+
+// The chart at `path` that a new one replaces, when there is one that can be read; `digest` is the
+// one the settings file keeps (empty when it keeps none).
+std::optional<ChartKeeping> chartToReplace(const std::string& path, const std::string& digest, bool fresh);
 
 // The first free backup name for the chart at `chartPath`: "song_out.bme.bak", then ".bak2",
 // ".bak3", … None of them ends in a chart's extension, so no player lists a backup.

@@ -47,12 +47,12 @@ void writeSettingsAlone(const Project& project, const OutputPlan& plan, const Re
 }
 
 // The author's chart is kept before the new one takes its place; a chart that cannot be kept is
-// not replaced.
+// not replaced. Objects of the author's that the new chart leaves out are a warning.
 Result<void> keepAuthorsChart(const std::string& chartPath, const ChartKeeping& keeping, OutputResult& result) {
   const Result<std::string> backup = keepOldChart(chartPath, keeping.oldChart);
   if (!backup) return backup.problem();
   KeptChart kept{*backup, chartKeptSummary(keeping, *backup), {}};
-  if (keeping.kept && !keeping.kept->leftOut.empty()) {
+  if (!keeping.fresh && keeping.kept && !keeping.kept->leftOut.empty()) {
     kept.leftOut = leftOutLines(*keeping.kept);
     Message warning = kept.summary;
     if (keeping.kept->leftOut.size() > kLeftOutListedInline) {
@@ -67,7 +67,7 @@ Result<void> keepAuthorsChart(const std::string& chartPath, const ChartKeeping& 
 }
 
 void writeChart(const std::string& path, const PairOutput& pair, OutputResult& result) {
-  if (pair.keeping) {
+  if (pair.keeping && pair.keeping->needsBackup()) {
     if (Result<void> kept = keepAuthorsChart(path, *pair.keeping, result); !kept) {
       result.chart = OutputFile{path, kept};
       return;

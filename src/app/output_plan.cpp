@@ -147,26 +147,17 @@ std::vector<std::string> soundNamesOf(const Project& project) {
   return names;
 }
 
-// The chart text, with the author's work on the chart it replaces taken in where the format allows.
+// The chart text, with the author's work on the chart it replaces taken in where the format allows;
+// a chart from the song alone still learns what it leaves out, so that the old one is kept then.
 Result<std::string> chartTextOf(const Project& project, const Converted& converted, const ChartHeader& header,
                                 ChartFormat format, std::optional<ChartKeeping>& keeping) {
-  if (!keeping || keeping->fresh || format != ChartFormat::Bme)
-    return formatChart(project.song, converted, header, format);
+  if (!keeping || format != ChartFormat::Bme) return formatChart(project.song, converted, header, format);
   Result<MergedChart> merged = mergeBmsChart(keeping->oldChart, converted.chart, project.song, converted.measures,
                                              header, soundNamesOf(project));
   if (!merged) return merged.problem();
   keeping->kept = std::move(merged->kept);
+  if (keeping->fresh) return formatChart(project.song, converted, header, format);
   return std::move(merged->text);
-}
-
-// The author's chart at the chart's path, when there is one: kept, and taken in unless the chart is
-// asked to come from the song alone.
-std::optional<ChartKeeping> authorsChartToKeep(const Project& project, const OutputTargets& targets,
-                                               bool freshChart) {
-  if (!targets.paths.chart) return std::nullopt;
-  std::optional<std::string> chart = authorsChartAt(*targets.paths.chart, project.chartDigest);
-  if (!chart) return std::nullopt;
-  return ChartKeeping{std::move(chart).value(), freshChart, std::nullopt};
 }
 
 // A header text the author left empty takes the chart's, so a title typed in an editor is never
@@ -257,7 +248,8 @@ Result<OutputPlan> planOutput(const Application& app, const OutputRequest& reque
                                             project.inputPath, diagnostics);
   if (!converted) return converted.problem();
   plan.warnings = warningsOf(project, targets.paths.rendering, converted->retiming);
-  std::optional<ChartKeeping> keeping = authorsChartToKeep(project, targets, request.freshChart);
+  std::optional<ChartKeeping> keeping;
+  if (targets.paths.chart) keeping = chartToReplace(*targets.paths.chart, project.chartDigest, request.freshChart);
   if (keeping) plan.header = withTextsOf(plan.header, chartHeaderTexts(keeping->oldChart));
   plan.outcome = pairOf(project, targets, plan.header, *converted, std::move(keeping), diagnostics);
   if (targets.settingsBesideChart)

@@ -254,7 +254,8 @@ public:
                                                          shift.largest(), kMaxChartId)};
     writeMovedIds(shift);
     countSplitNotes();
-    return MergedChart{assemble(shiftedIds(*text, shift)), kept_};
+    std::string merged = assemble(shiftedIds(*text, shift));
+    return MergedChart{std::move(merged), kept_};
   }
 
 private:
@@ -403,7 +404,7 @@ private:
   // The new chart's text with the author's lines: the header values the author changed in place,
   // the author's lines from before the first channel line after the definitions, the others after
   // the new chart's channel lines.
-  std::string assemble(const std::string& text) const {
+  std::string assemble(const std::string& text) {
     std::string before;
     std::string after;
     for (std::size_t i = 0; i < keptLines_.size(); ++i) {
@@ -425,10 +426,12 @@ private:
     return merged;
   }
 
-  std::string withAuthorsValue(std::string_view line) const {
+  // A header line of a fixed value, as the author set it where they changed it.
+  std::string withAuthorsValue(std::string_view line) {
     const HeaderLine header = headerLineOf(line);
     const auto authors = fixedValues_.find(header.command);
     if (authors == fixedValues_.end() || headerLineOf(authors->second).value == header.value) return std::string(line);
+    kept_.headerLines++;
     return authors->second;
   }
 
