@@ -79,7 +79,7 @@ std::string joined(const std::vector<std::string>& lines, const std::string& lin
 }
 
 // The chart as an editor leaves it: CR LF, the first objects of three background lines moved into
-// lane 11, one more made a long note on lane 51 (its end at the measure's last slot), the level and
+// lanes 13 to 15, one more made a long note on lane 51 (its end at the measure's last slot), the level and
 // title changed, a stage picture, a BGA definition and line, and a sound of the author's own in the
 // background and in lane 12.
 struct EditedChart {
@@ -94,6 +94,7 @@ EditedChart editChart(const std::string& written) {
   for (std::string& line : lines) {
     if (line == "#PLAYLEVEL 1") line = "#PLAYLEVEL 7";
     if (line == "#TITLE ") line = "#TITLE My Song";
+    if (line == "#ARTIST ") line = "#ARTIST \x83\x65\x83\x58\x83\x67";  // in Shift_JIS, as editors save it
     if (edited.moved >= 5 || line.size() <= kChannelLineStartSize || line.substr(4, 3) != "01:") continue;
     const std::size_t slots = (line.size() - kChannelLineStartSize) / 2;
     for (std::size_t slot = 0; slot < slots; ++slot) {
@@ -105,7 +106,8 @@ EditedChart editChart(const std::string& written) {
       std::string lane(slots * 2, '0');
       lane.replace(slot * 2, 2, id);
       if (longNote) lane.replace((slots - 1) * 2, 2, id);
-      laneLines.push_back(line.substr(0, 4) + (longNote ? "51:" : "11:") + lane);
+      // A lane of its own for each, as two notes of one lane at one time play as one.
+      laneLines.push_back(line.substr(0, 4) + (longNote ? "51:" : "1" + std::to_string(3 + edited.moved) + ":") + lane);
       line.replace(at, 2, "00");
       edited.moved += longNote ? 2 : 1;
       break;
@@ -164,14 +166,17 @@ TEST(ChartKeeping, TheAuthorsWorkSurvivesANewSlicingAndTheOldChartIsKept) {
                 "was: song_out.bme.bak");
 
   const std::string merged = job.read("song_out.bme");
-  EXPECT_EQ(without(playsOf(merged), "crash.wav"), playsOf(freshChart(edits)));
+  const std::string fresh = freshChart(edits);
+  EXPECT_EQ(without(playsOf(merged), "crash.wav"), playsOf(fresh));
+  exportKeptChartForInterop(job, fresh);
   const std::vector<std::string> lines = linesOf(merged);
   for (const char* kept : {"#PLAYLEVEL 7", "#TITLE My Song", "#STAGEFILE stage.bmp", "#BMP01 back.bmp",
                            "#WAVZZ crash.wav", "#00004:01", "#00012:ZZ", "#00001:00ZZ", "*---- my notes"})
     EXPECT_EQ(std::count(lines.begin(), lines.end(), kept), 1) << kept;
   EXPECT_EQ(std::count(lines.begin(), lines.end(), "#PLAYLEVEL 1"), 0);
   // The title typed in the editor is the setup's from now on.
-  EXPECT_NE(job.read("song.txt").find("t\tMy Song"), std::string::npos);
+  EXPECT_NE(job.read("song.txt").find(withPlatformLineEnds("t\tMy Song\na\t\x83\x65\x83\x58\x83\x67\n")),
+            std::string::npos);
 }
 
 // Converted again with nothing changed, the merged chart is the program's: no second backup.
@@ -207,7 +212,7 @@ TEST(ChartKeeping, ObjectsWhoseNotesAreGoneAreLeftOutAndTold) {
                 "sounds, " + std::to_string(edited.moved) + " left out: their notes are gone), 5 header lines, 1 "
                 "BGA lines; the chart as it was: song_out.bme.bak2");
   const std::string merged = job.read("song_out.bme");
-  for (const char* lane : {"11:", "51:"}) EXPECT_EQ(merged.find(lane), std::string::npos) << lane;
+  for (const char* lane : {"13:", "14:", "15:", "51:"}) EXPECT_EQ(merged.find(lane), std::string::npos) << lane;
   EXPECT_NE(merged.find("#00012:ZZ"), std::string::npos);
 }
 
