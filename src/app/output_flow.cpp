@@ -115,6 +115,12 @@ Result<OutputPlan> plan(Application& app, const OutputRequest& request) {
   return planOutput(app, request, *targets, app.diagnostics);
 }
 
+void showHeader(Form& window, const ChartHeader& header) {
+  window.setText(Box::Genre, header.genre);
+  window.setText(Box::Title, header.title);
+  window.setText(Box::Artist, header.artist);
+}
+
 Tone toneOf(const OutputResult& result) {
   if (!result.ok()) return Tone::Error;
   return result.warnings.empty() ? Tone::Information : Tone::Warning;
@@ -158,6 +164,8 @@ Result<OutputResult> runOutput(Application& app, const OutputRequest& request, F
   const auto* refused = std::get_if<RefusedPairOutput>(&planned->outcome);
   const bool fitMayHelp = refused && refused->wavIdsPastLimit;
   OutputResult result = write(app.project, std::move(planned).value());
+  // A header text the author left empty may have come from the chart: the boxes show what is kept.
+  if (window) showHeader(*window, app.project.chartHeader);
   if (window && fitMayHelp) return offerFit(app, request, *window, std::move(result));
   if (window && worthTelling(request.choice, result))
     window->showMessage(outputMessage(result), toneOf(result));
