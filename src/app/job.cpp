@@ -47,7 +47,8 @@ OutputRequest outputRequest(const Application& app, const Form& form, const JobR
   return {outputName(project, form.text(Box::OutputFile), request),
           {givenOr(request.genre, loaded.genre), givenOr(request.title, loaded.title),
            givenOr(request.artist, loaded.artist)},
-          request.output};
+          request.output,
+          request.freshChart};
 }
 
 // The fit a request asks for, applied: only a song whose .bme chart passes ZZ is changed.

@@ -35,6 +35,8 @@ struct JobRequest {
   // A .bme chart that would need more #WAV ids than ZZ is made with the finest slicing that fits
   // (see fitChartIds); the fitted settings are saved like any edit.
   bool fit{};
+  // The chart from the song alone, not taking in the author's work on the one it replaces.
+  bool freshChart{};
 };
 
 struct JobReport {

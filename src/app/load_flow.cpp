@@ -114,6 +114,7 @@ Result<void> loadFile(Application& app, Form& form, std::string_view requestedPa
   form.setText(Box::Artist, contents.artist);
   app.project.chartHeader = {boundedText(contents.genre), boundedText(contents.title),
                              boundedText(contents.artist)};
+  app.project.chartDigest = contents.chartDigest;
   if (!song) return loadProblem(path, settingsMode, midiPath, loaded, song);
   return {};
 }

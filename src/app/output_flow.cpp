@@ -10,6 +10,7 @@
 #include "app/settings_file.h"
 #include "base/file_output.h"
 #include "base/messages.h"
+#include "base/messages_keeping.h"
 
 namespace rendlow {
 
@@ -45,11 +46,45 @@ void writeSettingsAlone(const Project& project, const OutputPlan& plan, const Re
   result.chart = OutputFile{*paths.chart, refused};
 }
 
+// The author's chart is kept before the new one takes its place; a chart that cannot be kept is
+// not replaced. Objects of the author's that the new chart leaves out are a warning.
+Result<void> keepAuthorsChart(const std::string& chartPath, const ChartKeeping& keeping, OutputResult& result) {
+  const Result<std::string> backup = keepOldChart(chartPath, keeping.oldChart);
+  if (!backup) return backup.problem();
+  KeptChart kept{*backup, chartKeptSummary(keeping, *backup), {}};
+  if (!keeping.fresh && keeping.kept && !keeping.kept->leftOut.empty()) {
+    kept.leftOut = leftOutLines(*keeping.kept);
+    Message warning = kept.summary;
+    if (keeping.kept->leftOut.size() > kLeftOutListedInline) {
+      const std::string list = leftOutListPathFor(*backup);
+      if (writeFileAtomically(list, leftOutTable(*keeping.kept), FileMode::Text))
+        warning = linesOf(warning, leftOutListedMessage(list));
+    }
+    result.warnings.push_back(warningNotice(warning));
+  }
+  result.keptChart = std::move(kept);
+  return {};
+}
+
+void writeChart(const std::string& path, const PairOutput& pair, OutputResult& result) {
+  if (pair.keeping && pair.keeping->needsBackup()) {
+    if (Result<void> kept = keepAuthorsChart(path, *pair.keeping, result); !kept) {
+      result.chart = OutputFile{path, kept};
+      return;
+    }
+  }
+  result.chart = writeFile(path, *pair.chart, FileMode::Text);
+}
+
 void writePair(Project& project, const OutputPlan& plan, const PairOutput& pair, OutputResult& result) {
   const OutputPaths& paths = plan.targets.paths;
   writeRendering(project, plan, pair.rendering, result);
+  // The settings file keeps the digest of the chart about to be written. Should that chart not be
+  // written after all, the one on disk differs from it and is kept as the author's the next time:
+  // the safe side.
+  if (pair.chart) project.chartDigest = chartDigest(*pair.chart);
   writeSettings(project, paths.settings, result);
-  if (pair.chart) result.chart = writeFile(*paths.chart, *pair.chart, FileMode::Text);
+  if (pair.chart) writeChart(*paths.chart, pair, result);
 }
 
 // Every file of the plan, in a fixed order: the rendering MIDI file, the settings file, the chart.
@@ -78,6 +113,12 @@ Result<OutputPlan> plan(Application& app, const OutputRequest& request) {
   if (!targets) return targets.problem();
   if (targets->convertsSong()) (void)app.readSongForOutput();
   return planOutput(app, request, *targets, app.diagnostics);
+}
+
+void showHeader(Form& window, const ChartHeader& header) {
+  window.setText(Box::Genre, header.genre);
+  window.setText(Box::Title, header.title);
+  window.setText(Box::Artist, header.artist);
 }
 
 Tone toneOf(const OutputResult& result) {
@@ -123,6 +164,8 @@ Result<OutputResult> runOutput(Application& app, const OutputRequest& request, F
   const auto* refused = std::get_if<RefusedPairOutput>(&planned->outcome);
   const bool fitMayHelp = refused && refused->wavIdsPastLimit;
   OutputResult result = write(app.project, std::move(planned).value());
+  // A header text the author left empty may have come from the chart: the boxes show what is kept.
+  if (window) showHeader(*window, app.project.chartHeader);
   if (window && fitMayHelp) return offerFit(app, request, *window, std::move(result));
   if (window && worthTelling(request.choice, result))
     window->showMessage(outputMessage(result), toneOf(result));
@@ -167,6 +210,7 @@ Message filesSummary(const OutputResult& result) {
 Message outputMessage(const OutputResult& result) {
   std::vector<Message> paragraphs;
   if (result.renderingWritten()) paragraphs.push_back(midiWrittenMessage());
+  if (result.keptChart && result.keptChart->leftOut.empty()) paragraphs.push_back(result.keptChart->summary);
   for (const Message& told : result.told()) paragraphs.push_back(told);
   paragraphs.push_back(filesSummary(result));
   Message text = paragraphs.front();

@@ -22,6 +22,14 @@ struct OutputFile {
   Result<void> status;
 };
 
+// The author's chart an output replaced, kept beside the new one.
+struct KeptChart {
+  std::string backup;
+  Message summary;  // what was kept, naming the backup
+  // Each object left out, for those who ask; with any, the summary is a warning.
+  std::vector<Message> leftOut;
+};
+
 // What one output wrote, and what the author must read about it.
 struct OutputResult {
   std::optional<OutputFile> midi;      // the rendering MIDI file, when one was written or tried
@@ -31,6 +39,9 @@ struct OutputResult {
   // both say why.
   bool pairRefused = false;
   Notices warnings;  // what the rendering file carries, once it stands
+  // The author's chart the new one replaced; its summary is among the warnings when objects were
+  // left out.
+  std::optional<KeptChart> keptChart;
   // The conversion the files were written from; none when only the settings were saved.
   std::optional<Converted> converted;
 
@@ -53,7 +64,8 @@ struct OutputResult {
 Result<OutputResult> runOutput(Application& app, const OutputRequest& request, Form* window = nullptr);
 
 // Everything one output has to tell, in one message: the completion when the rendering file was
-// written, each notice in order, then which files were written and which were not.
+// written, what was kept of the author's chart, each notice in order, then which files were
+// written and which were not.
 Message outputMessage(const OutputResult& result);
 // Which files of an output stand and which do not, so the author knows what to look at.
 Message filesSummary(const OutputResult& result);

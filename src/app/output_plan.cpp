@@ -139,16 +139,47 @@ Result<std::string> formatChart(const Song& song, const Converted& converted, co
   return formatBmsChart(song, converted.measures, converted.chart, header);
 }
 
+// The definition names of every row, switched off or not: the files named after them are the
+// program's sounds, whichever the new chart plays.
+std::vector<std::string> soundNamesOf(const Project& project) {
+  std::vector<std::string> names;
+  for (const std::size_t track : project.listedTracks()) names.push_back(project.settings[track].definitionName);
+  return names;
+}
+
+// The chart text, with the author's work on the chart it replaces taken in where the format allows;
+// a chart from the song alone still learns what it leaves out, so that the old one is kept then.
+Result<std::string> chartTextOf(const Project& project, const Converted& converted, const ChartHeader& header,
+                                ChartFormat format, std::optional<ChartKeeping>& keeping) {
+  if (!keeping || format != ChartFormat::Bme) return formatChart(project.song, converted, header, format);
+  Result<MergedChart> merged = mergeBmsChart(keeping->oldChart, converted.chart, project.song, converted.measures,
+                                             header, soundNamesOf(project));
+  if (!merged) return merged.problem();
+  keeping->kept = std::move(merged->kept);
+  if (keeping->fresh) return formatChart(project.song, converted, header, format);
+  return std::move(merged->text);
+}
+
+// A header text the author left empty takes the chart's, so a title typed in an editor is never
+// blanked; it is the project's, and the settings file's, from then on.
+ChartHeader withTextsOf(ChartHeader header, const ChartHeader& chart) {
+  for (auto field : {&ChartHeader::genre, &ChartHeader::title, &ChartHeader::artist}) {
+    if ((header.*field).empty()) header.*field = chart.*field;
+  }
+  return header;
+}
+
 using PlannedOutcome = std::variant<SettingsOnlyOutput, PairOutput, RefusedPairOutput>;
 
 // The rendering file and its chart, or the pair refused for the chart's limits.
 PlannedOutcome pairOf(const Project& project, const OutputTargets& targets, const ChartHeader& header,
-                      const Converted& converted, Diagnostics& diagnostics) {
-  PairOutput pair{encodeRenderingFile(project.song, converted, diagnostics), std::nullopt};
+                      const Converted& converted, std::optional<ChartKeeping> keeping, Diagnostics& diagnostics) {
+  PairOutput pair{encodeRenderingFile(project.song, converted, diagnostics), std::nullopt, std::nullopt};
   const OutputPaths& paths = targets.paths;
   if (!paths.chart) return pair;
-  Result<std::string> chart = formatChart(project.song, converted, header, paths.chartFormat);
+  Result<std::string> chart = chartTextOf(project, converted, header, paths.chartFormat, keeping);
   if (chart) {
+    pair.keeping = std::move(keeping);
     pair.chart = std::move(chart).value();
     return pair;
   }
@@ -217,7 +248,10 @@ Result<OutputPlan> planOutput(const Application& app, const OutputRequest& reque
                                             project.inputPath, diagnostics);
   if (!converted) return converted.problem();
   plan.warnings = warningsOf(project, targets.paths.rendering, converted->retiming);
-  plan.outcome = pairOf(project, targets, request.header, *converted, diagnostics);
+  std::optional<ChartKeeping> keeping;
+  if (targets.paths.chart) keeping = chartToReplace(*targets.paths.chart, project.chartDigest, request.freshChart);
+  if (keeping) plan.header = withTextsOf(plan.header, chartHeaderTexts(keeping->oldChart));
+  plan.outcome = pairOf(project, targets, plan.header, *converted, std::move(keeping), diagnostics);
   if (targets.settingsBesideChart)
     plan.warnings.push_back(warningNotice(settingsBesideChartMessage(targets.paths.settings)));
   plan.converted = std::move(converted).value();

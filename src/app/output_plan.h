@@ -8,6 +8,7 @@
 #include <string>
 #include <variant>
 
+#include "app/chart_keeping.h"
 #include "app/conversion.h"
 #include "app/paths.h"
 #include "base/diagnostics.h"
@@ -33,6 +34,9 @@ struct OutputRequest {
   std::string renderingPath;
   ChartHeader header;
   OutputChoice choice = OutputChoice::MidiAndChart;
+  // The chart from the song alone: the author's work on the chart it replaces is not taken in
+  // (the chart as it was is still kept beside it).
+  bool freshChart = false;
 };
 
 // The files an output writes, checked before anything else is done.
@@ -53,6 +57,8 @@ struct SettingsOnlyOutput {};
 struct PairOutput {
   Result<std::string> rendering;     // its bytes, or why a MIDI file cannot hold them
   std::optional<std::string> chart;  // the chart's text; none for "Midi出力"
+  // The author's chart the new one replaces, to keep beside it (see chart_keeping.h).
+  std::optional<ChartKeeping> keeping;
 };
 
 // The chart was asked for and a limit of its format leaves it out: the rendering file is only ever
@@ -83,7 +89,8 @@ Result<OutputTargets> planTargets(const Application& app, const OutputRequest& r
 // Application::readSongForOutput, which comes first) and that no two converted tracks share a
 // definition name; then converts the song as the project holds it (a track too complex to lay
 // out stops it), encodes the rendering file and formats the chart; a chart past a limit of its
-// format refuses the rendering file with it. The conversion's diagnostics go to `diagnostics`.
+// format refuses the rendering file with it. A chart that replaces the author's work takes that
+// work in (see mergeBmsChart), and header texts the request leaves empty from it. The conversion's diagnostics go to `diagnostics`.
 // A problem means nothing may be written, and says why.
 Result<OutputPlan> planOutput(const Application& app, const OutputRequest& request,
                               const OutputTargets& targets, Diagnostics& diagnostics);

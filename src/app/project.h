@@ -24,6 +24,9 @@ public:
   ChartHeader chartHeader;
   std::string inputPath;   // the MIDI file loaded, whether or not it read
   std::string outputPath;  // the rendering file the settings file names: the last one written
+  // The digest (see chartDigest) of the chart the last output wrote, as the settings file keeps it:
+  // a chart on disk that differs from it is the author's work. Empty when none is known.
+  std::string chartDigest;
   // Whether the settings file keeps its paths relative to its own folder where it can (the
   // command line, so that a song's folder can move), or as they were given (the desktop program,
   // whose dialog gives absolute paths).

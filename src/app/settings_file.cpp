@@ -61,7 +61,9 @@ Result<void> addLines(const Project& project, const std::string& settingsPath, S
   const ChartHeader& header = project.chartHeader;
   if (Result<void> added = writer.add("g", header.genre, settingsLineOfHeader("GENRE")); !added) return added;
   if (Result<void> added = writer.add("t", header.title, settingsLineOfHeader("TITLE")); !added) return added;
-  return writer.add("a", header.artist, settingsLineOfHeader("ARTIST"));
+  if (Result<void> added = writer.add("a", header.artist, settingsLineOfHeader("ARTIST")); !added) return added;
+  if (project.chartDigest.empty()) return {};
+  return writer.add("h", project.chartDigest, settingsLineOfHeader("h"));
 }
 
 enum class LineRead { Line, TooLong, End };
@@ -106,6 +108,8 @@ Result<void> readLineInto(std::string_view line, std::size_t number, SettingsFil
     contents.title.assign(value);
   } else if (key == "a") {
     contents.artist.assign(value);
+  } else if (key == "h") {
+    contents.chartDigest.assign(value);
   } else if (key == "tr") {
     TrackSettings record = scanTrackFields(value);
     // An empty name is none: the row gets its own when the song loads.

@@ -19,6 +19,7 @@ struct SettingsFileContents {
   std::string genre;
   std::string title;
   std::string artist;
+  std::string chartDigest;  // of the chart last written; empty when the file keeps none
 };
 
 // The longest line a settings file may hold, line end excluded: readers keep lines in 512-byte
@@ -28,7 +29,7 @@ inline constexpr std::size_t kMaxSettingsLineBytes = 511;
 // Writes the project's settings file at `path`, replacing any file there in one step:
 // the input and output paths (relative to the settings file's folder where the project asks it), one "tr"
 // line per listed track in row order and one per record of a track the song lost to damage, then
-// genre, title and artist. When any line would be longer than kMaxSettingsLineBytes nothing is
+// genre, title and artist, and the digest of the chart last written when one is known. When any line would be longer than kMaxSettingsLineBytes nothing is
 // written (the file that was there stays) and the reason names the line, so no setup is ever saved
 // cut short.
 Result<void> saveSettings(const Project& project, const std::string& path);

@@ -46,6 +46,10 @@ Message artistLabel() { return {"ARTIST", "ARTIST"}; }
 
 Message soundMenuCaption() { return {"音声(&A)", "&Audio"}; }
 Message cutFromStemsMenuItem() { return {"ステムから切り出し(&C)...", "&Cut from stems..."}; }
+Message chartMenuCaption() { return {"譜面(&B)", "&Chart"}; }
+Message freshChartMenuItem() {
+  return {"曲だけから作り直す(&F)", "Make it a&fresh from the song"};
+}
 Message aboutStemsMenuItem() { return {"ステムについて(&H)", "&How to render stems"}; }
 
 // --- The dialogs -------------------------------------------------------------------------------

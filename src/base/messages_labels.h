@@ -41,6 +41,9 @@ Message artistLabel();
 // --- The menu ----------------------------------------------------------------------------------
 Message soundMenuCaption();
 Message cutFromStemsMenuItem();
+// "Midi&&BMS出力" with the chart from the song alone, not taking in the author's work on the old one.
+Message chartMenuCaption();
+Message freshChartMenuItem();
 Message aboutStemsMenuItem();
 
 // --- The dialogs -------------------------------------------------------------------------------

@@ -47,6 +47,8 @@ constexpr std::array kOptionHelp = {
                 "表示して設定ファイルに保存する",
                 "when a .bme chart would need more #WAV ids than ZZ (1295), slice as finely as fits: "
                 "print what changed and save it in the settings file"},
+    OptionEntry{"--fresh-chart", "譜面を曲だけから作る (前の譜面に加えた作業は取り込まず、.bak として残す)",
+                "make the chart from the song alone, without your work on the one it replaces (kept as .bak)"},
     OptionEntry{"--set", "出力の前にトラック行 (0 から数える) のフィールドを1つ設定する",
                 "set one field of a track row (from 0) before the output"},
     OptionEntry{"--defaults", "INPUT の隣に保存した設定ファイルではなく、既定の設定から始める",

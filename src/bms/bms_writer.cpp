@@ -75,6 +75,7 @@ Result<void> writeNoteLines(const ChartTrack& track, const std::vector<const Cha
   for (int32_t lane = 0; lane < (byLane ? lanes : 1); ++lane) {
     objects.clear();
     for (const ChartNote* note : notes) {
+      if (note->inLane) continue;
       // A voice below 0 (after stray note-offs) or past the lanes still needs a lane.
       if (byLane && std::clamp(note->voice, 0, lanes - 1) != lane) continue;
       objects.push_back(lineObject(*note, note->wav));

@@ -25,6 +25,10 @@ struct ChartNote : ChartPosition {
   int32_t wav = 0;         // #WAV id: the note's definition plus the track's firstWav
   int32_t fileNumber = 0;  // number in the sound file's name: the note's sound plus 1
   int32_t voice = 0;
+  int32_t pitch = 0;  // the note that places it: a chord's sound is placed by its lowest
+  // The author moved this object from the background into a lane of their chart, where it stays:
+  // it names its sound's #WAV line but has no background object of its own.
+  bool inLane = false;
 };
 
 // One placed tempo change.

@@ -53,6 +53,7 @@ ChartNote placeNote(const Note& note, int32_t firstWav, MeasureCursor& cursor, c
   object.wav = clampToInt32(int64_t{note.definition} + firstWav);
   object.fileNumber = clampToInt32(int64_t{note.sound} + 1);
   object.voice = note.voice;
+  object.pitch = note.pitch;
   return object;
 }
 

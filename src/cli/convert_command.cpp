@@ -34,6 +34,7 @@ JobRequest requestFor(const Options& options, const std::string& input) {
                                         : OutputChoice::MidiOnly;
   request.useSavedSettings = !options.defaults;
   request.fit = options.fit;
+  request.freshChart = options.freshChart;
   return request;
 }
 
@@ -41,6 +42,16 @@ JobRequest requestFor(const Options& options, const std::string& input) {
 void reportWritten(OutputKind kind, const std::optional<OutputFile>& file, bool quiet, std::ostream& out) {
   if (!quiet && file && file->status)
     out << writtenFileLabel(kind).in(consoleAudience()) << ": " << file->path << '\n';
+}
+
+// What was kept of the author's chart: the summary on `out` unless it is a warning (told on `err`
+// with the others), and with --verbose each object left out.
+void reportKeptChart(const OutputResult& result, const Options& options, std::ostream& out, std::ostream& err) {
+  if (!result.keptChart) return;
+  const KeptChart& kept = *result.keptChart;
+  if (kept.leftOut.empty() && !options.quiet) out << kept.summary.in(consoleAudience()) << '\n';
+  if (options.verbose)
+    for (const Message& line : kept.leftOut) printMessage(err, line);
 }
 
 // A problem about one of several inputs says which.
@@ -129,6 +140,7 @@ int convertOne(const Options& options, const std::string& input, std::ostream& o
   reportWritten(OutputKind::RenderingMidi, result.midi, options.quiet, out);
   reportWritten(OutputKind::Settings, result.settings, options.quiet, out);
   reportWritten(OutputKind::Chart, result.chart, options.quiet, out);
+  reportKeptChart(result, options, out, err);
   for (const Message& told : result.told()) printMessage(err, told);
   if (!result.ok()) {
     printMessage(err, filesSummary(result));

@@ -89,6 +89,11 @@ constexpr std::array kOptions = {
                  o.fit = true;
                  return accepted();
                }},
+    OptionRule{"--fresh-chart", "", "",
+               [](Options& o, std::string_view) {
+                 o.freshChart = true;
+                 return accepted();
+               }},
     OptionRule{"--set", "", "ROW:FIELD=VALUE",
                [](Options& o, std::string_view value) {
                  Result<RowEdit> edit = parseRowEdit(value);
@@ -199,7 +204,7 @@ private:
 
   bool converting() const {
     return !options_.chart || options_.settingsOnly || options_.outputPath || options_.chartFormat ||
-           !options_.edits.empty() || options_.fit ||
+           !options_.edits.empty() || options_.fit || options_.freshChart ||
            options_.genre || options_.title || options_.artist || options_.quiet || makesSounds() ||
            options_.soundFont || options_.ogg || options_.recording || options_.trackRecordings;
   }

@@ -33,6 +33,7 @@ struct Options {
   std::optional<std::string> title;
   std::optional<std::string> artist;
   std::vector<RowEdit> edits;  // Convert: in the order given, on every input
+  bool freshChart = false;     // Convert: the chart from the song alone, not taking in the author's work
   bool fit = false;            // Convert: a .bme chart past ZZ ids is sliced as finely as fits
   bool defaults = false;       // start from the defaults, not from a saved settings file
   // Convert: the sound files too, cut from the author's stems or rendered with the synthesizer.

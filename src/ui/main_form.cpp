@@ -78,6 +78,7 @@ void MainForm::build() {
   shell_.onFileDropped = [this](const std::wstring& path) { load(path); };
   shell_.onMenuCommand = [this](int command) {
     if (command == ids::kCutFromStems) cutFromStems();
+    if (command == ids::kFreshChart) output(OutputChoice::MidiAndChart, true);
     if (command == ids::kAboutStems) showMessage(stemsHelpMessage(), Tone::Information);
   };
   shell_.onClose = [this] { return mayClose(); };
@@ -284,12 +285,14 @@ bool MainForm::outputTextsFit() {
   return true;
 }
 
-void MainForm::output(OutputChoice choice) {
+void MainForm::output(OutputChoice choice, bool freshChart) {
   if (!outputTextsFit()) return;
   // The output writes the rows as they stand, with what the user changed in the group.
   if (!editor_.applyChanges()) return;
+  OutputRequest request = requestFromForm(*this, choice);
+  request.freshChart = freshChart;
   // The flow shows the user everything there is to tell.
-  const Result<OutputResult> result = runOutput(app_, requestFromForm(*this, choice), this);
+  const Result<OutputResult> result = runOutput(app_, request, this);
   if (result && result->settings && result->settings->status) unsaved_ = false;
   if (result && result->converted) showSoundCounts(table_, app_.project, *result->converted);
 }

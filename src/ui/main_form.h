@@ -64,7 +64,8 @@ private:
   void browse();
   void load(const std::wstring& path);
   // What the output buttons and the closing question write.
-  void output(OutputChoice choice);
+  // With `freshChart`, the chart comes from the song alone (the menu's "曲だけから作り直す").
+  void output(OutputChoice choice, bool freshChart = false);
   void cutFromStems();
   // Whether the texts an output writes (the output path, the header texts) fit the engine; the
   // user is told of the first that does not.

@@ -59,9 +59,14 @@ HMENU MenuBar::create() {
               item(add(cutFromStemsMenuItem().in(Audience::Window), false)));
   AppendMenuW(sound, MF_OWNERDRAW, ids::kAboutStems,
               item(add(aboutStemsMenuItem().in(Audience::Window), false)));
+  const HMENU chart = CreatePopupMenu();
+  AppendMenuW(chart, MF_OWNERDRAW | MF_GRAYED, ids::kFreshChart,
+              item(add(freshChartMenuItem().in(Audience::Window), false)));
   const HMENU bar = CreateMenu();
   AppendMenuW(bar, MF_OWNERDRAW | MF_POPUP, reinterpret_cast<UINT_PTR>(sound),
               item(add(soundMenuCaption().in(Audience::Window), true)));
+  AppendMenuW(bar, MF_OWNERDRAW | MF_POPUP, reinterpret_cast<UINT_PTR>(chart),
+              item(add(chartMenuCaption().in(Audience::Window), true)));
   return bar;
 }
 

@@ -78,7 +78,8 @@ void Shell::showStatus(const std::wstring& status) {
 }
 
 void Shell::enableSongCommands(bool enabled) {
-  EnableMenuItem(GetMenu(window_), ids::kCutFromStems, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+  for (const int command : {ids::kCutFromStems, ids::kFreshChart})
+    EnableMenuItem(GetMenu(window_), command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }
 
 LRESULT CALLBACK Shell::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -135,7 +135,9 @@ TEST(Job, ADamagedSongKeepsTheSettingsOfTheTracksItLostUntilTheWholeSongReadsAga
   ASSERT_EQ(damaged->output->warnings.size(), 1u);
   EXPECT_EQ(firstLine(damaged->output->warnings[0].message), "The MIDI file is damaged.");
   EXPECT_EQ(job.app.project.listedTracks().size(), 3u);
-  EXPECT_EQ(job.read("song.txt"), saved);
+  // The chart of the damaged song is another, and so is its digest.
+  const auto setup = [](const std::string& settings) { return settings.substr(0, settings.find("h\t")); };
+  EXPECT_EQ(setup(job.read("song.txt")), setup(saved));
 
   job.put("song.mid", song(5));
   ASSERT_TRUE(job.run(request("song.mid")));

@@ -188,11 +188,11 @@ TEST_F(TableTest, ABoxTextOutsideCodePage932IsNamedAndChangesNothing) {
   EXPECT_EQ(cell(0, 3), L"960");
 }
 
-// The sound menu, on the same form.
+// The menus, on the same form.
 class MenuTest : public FormTest {
 protected:
-  HMENU sound() { return GetSubMenu(GetMenu(shell.window()), 0); }
-  bool enabled(int command) { return !(GetMenuState(sound(), command, MF_BYCOMMAND) & MF_GRAYED); }
+  // By command, through the bar's menus.
+  bool enabled(int command) { return !(GetMenuState(GetMenu(shell.window()), command, MF_BYCOMMAND) & MF_GRAYED); }
 };
 
 // The help needs no song, so it is always there. A file that is no song is told at once and
@@ -205,11 +205,12 @@ TEST_F(MenuTest, TheCutWaitsForASongThatReads) {
   EXPECT_EQ(modal.seen[0].icon, test::systemIcon(IDI_ERROR));
   EXPECT_EQ(modal.seen[0].text.find(L"midiファイルを読み込めませんでした\nファイル: " + notASong.wstring()), 0u)
       << modal.seen[0].text;
-  EXPECT_FALSE(enabled(ids::kCutFromStems));
+  for (const int command : {ids::kCutFromStems, ids::kFreshChart}) EXPECT_FALSE(enabled(command)) << command;
   EXPECT_TRUE(enabled(ids::kAboutStems));
   const std::wstring song = writeSong();
   drop(ids::kTrackTable, song);
-  for (const int command : {ids::kCutFromStems, ids::kAboutStems}) EXPECT_TRUE(enabled(command)) << command;
+  for (const int command : {ids::kCutFromStems, ids::kAboutStems, ids::kFreshChart})
+    EXPECT_TRUE(enabled(command)) << command;
 
   drop(ids::kTrackTable, notASong.wstring());
   EXPECT_EQ(modal.seen.size(), 2u);

@@ -1,4 +1,6 @@
 #include <array>
+#include <fstream>
+#include <iterator>
 #include <map>
 
 #include "ui_test_support.h"
@@ -175,6 +177,24 @@ TEST_F(WindowTest, TheOpenDialogShowsTheSongFilterAndTheStemsDialogStartsInTheSo
   bool named = false;
   for (const test::SeenMessage& message : modal.seen) named |= message.text.find(stems) != npos;
   EXPECT_TRUE(named) << "no message names " << fs::path(stems).string();
+}
+
+// The chart menu's command makes the chart from the song alone, and keeps the one the author edited.
+TEST_F(WindowTest, TheFreshChartCommandKeepsTheEditedChartBesideTheNewOne) {
+  const std::wstring song = writeSong({"Piano"}, L"fresh");
+  drop(ids::kTrackTable, song);
+  press(ids::kChartOutputButton);
+  const fs::path chart = fs::path(song).replace_extension().wstring() + L"_out.bme";
+  ASSERT_TRUE(fs::exists(chart));
+  std::ofstream(chart, std::ios::app) << "#STAGEFILE mine.bmp\n";
+  modal.seen.clear();
+  SendMessageW(shell.window(), WM_COMMAND, ids::kFreshChart, 0);
+  ASSERT_EQ(modal.seen.size(), 1u);
+  EXPECT_NE(modal.seen[0].text.find(L"譜面を曲だけから作り直しました。"), npos) << test::utf8(modal.seen[0].text);
+  EXPECT_TRUE(fs::exists(chart.wstring() + L".bak"));
+  std::ifstream written(chart);
+  const std::string text((std::istreambuf_iterator<char>(written)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(text.find("#STAGEFILE"), std::string::npos);
 }
 
 TEST_F(WindowTest, BeforeASongOnlyTheHelpWorksAndNoCheckBoxShowsAState) {

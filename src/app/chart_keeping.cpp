@@ -1,0 +1,79 @@
+#include "app/chart_keeping.h"
+
+#include "base/file_input.h"
+#include "base/file_output.h"
+#include "base/messages.h"
+#include "base/messages_keeping.h"
+#include "base/sha256.h"
+
+namespace rendlow {
+
+namespace {
+
+std::string withLineFeeds(std::string_view text) {
+  std::string lines;
+  lines.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    lines += text[i];
+  }
+  return lines;
+}
+
+KeptWorkCounts countsOf(const ChartWorkKept& kept) {
+  return {kept.laneObjects,         kept.moved,       static_cast<int32_t>(kept.leftOut.size()),
+          kept.splitNotesInBackground, kept.headerLines, kept.bgaLines};
+}
+
+}  // namespace
+
+std::string chartDigest(std::string_view chartText) { return sha256Hex(withLineFeeds(chartText)); }
+
+std::optional<ChartKeeping> chartToReplace(const std::string& path, const std::string& digest, bool fresh) {
+  if (!fileExists(path)) return std::nullopt;
+  Result<std::string> chart = readWholeFile<std::string>(path, {readReason, folderReason});
+  // A chart that cannot be read cannot be kept either; its replacement is refused where it is
+  // written, as any file that cannot be replaced.
+  if (!chart) return std::nullopt;
+  const bool changed = digest.empty() || chartDigest(*chart) != digest;
+  return ChartKeeping{std::move(chart).value(), changed, fresh, std::nullopt};
+}
+
+std::string backupPathFor(const std::string& chartPath) {
+  std::string backup = chartPath + ".bak";
+  for (int n = 2; fileExists(backup); ++n) backup = chartPath + ".bak" + std::to_string(n);
+  return backup;
+}
+
+Result<std::string> keepOldChart(const std::string& chartPath, std::string_view oldChart) {
+  const std::string backup = backupPathFor(chartPath);
+  if (Result<void> written = writeFileAtomically(backup, oldChart, FileMode::Binary); !written)
+    return Problem{chartBackupFailedReason(backup, written.problem().message)};
+  return backup;
+}
+
+Message chartKeptSummary(const ChartKeeping& keeping, const std::string& backup) {
+  if (keeping.fresh) return freshChartKeptMessage(backup);
+  if (!keeping.kept) return chartKeptAsItWasMessage(backup);
+  return chartWorkKeptMessage(countsOf(*keeping.kept), backup);
+}
+
+std::vector<Message> leftOutLines(const ChartWorkKept& kept) {
+  std::vector<Message> lines;
+  for (const LeftOutObject& object : kept.leftOut)
+    lines.push_back(leftOutObjectLine(object.measure, object.channel, object.slot, object.slots));
+  return lines;
+}
+
+std::string leftOutTable(const ChartWorkKept& kept) {
+  std::string table = "measure\tchannel\tposition\n";
+  for (const LeftOutObject& object : kept.leftOut) {
+    table += std::to_string(object.measure) + "\t" + object.channel + "\t" + std::to_string(object.slot) + "/" +
+             std::to_string(object.slots) + "\n";
+  }
+  return table;
+}
+
+std::string leftOutListPathFor(const std::string& backup) { return backup + ".left-out.tsv"; }
+
+}  // namespace rendlow
