@@ -5,15 +5,28 @@
 
 include(GNUInstallDirs)
 
+# The README an author installs is the repository's up to its section for developers, which names
+# the scripts, benchmarks and sources that no package holds.
+set(RENDLOW_SOURCE_README ${PROJECT_SOURCE_DIR}/README.md)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${RENDLOW_SOURCE_README})
+file(READ ${RENDLOW_SOURCE_README} readme)
+string(FIND "${readme}" "\n## For developers" developers_section)
+if(developers_section EQUAL -1)
+  message(FATAL_ERROR "README.md has no section \"## For developers\" for the installed README to end before")
+endif()
+string(SUBSTRING "${readme}" 0 ${developers_section} readme)
+set(RENDLOW_INSTALLED_README ${CMAKE_BINARY_DIR}/README.md)
+file(WRITE ${RENDLOW_INSTALLED_README} "${readme}")
+
 if(WIN32)
   # Everything in one folder, the README as a text file Windows opens.
   set(RENDLOW_DOC_DIR .)
   set(RENDLOW_BIN_DIR .)
-  install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION . RENAME README.txt)
+  install(FILES ${RENDLOW_INSTALLED_README} DESTINATION . RENAME README.txt)
 else()
   set(RENDLOW_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/rendlow)
   set(RENDLOW_BIN_DIR ${CMAKE_INSTALL_BINDIR})
-  install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${RENDLOW_DOC_DIR})
+  install(FILES ${RENDLOW_INSTALLED_README} DESTINATION ${RENDLOW_DOC_DIR})
 endif()
 install(TARGETS rendlow-cli RUNTIME DESTINATION ${RENDLOW_BIN_DIR})
 if(TARGET Rendlow)

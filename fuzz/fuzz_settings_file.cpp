@@ -1,6 +1,6 @@
 // The settings-file reader on arbitrary text: a settings file someone edited by hand must neither
 // crash the program nor yield a text longer than the program stores, and is refused only for a
-// line too long to read or a definition name that cannot name a file.
+// line too long to read or a "tr" line that does not read whole or names no file.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -27,9 +27,10 @@ bool hasOverlongLine(std::string_view text) {
   return false;
 }
 
-// Whether a "tr" line of the text gives a definition name that could not name a sound file, read
-// as the reader reads a line: up to its first NUL, the key before the first tab.
-bool hasUnsafeName(std::string_view text) {
+// Whether a "tr" line of the text does not read whole or gives a definition name that could not
+// name a sound file, read as the reader reads a line: up to its first NUL, the key before the
+// first tab.
+bool hasRefusedRow(std::string_view text) {
   while (!text.empty()) {
     const std::size_t end = text.find('\n');
     std::string_view line = text.substr(0, end);
@@ -37,8 +38,8 @@ bool hasUnsafeName(std::string_view text) {
     line = line.substr(0, line.find('\0'));
     const std::size_t tab = line.find('\t');
     if (tab != std::string_view::npos && line.substr(0, tab) == "tr") {
-      const std::string name = rendlow::scanTrackFields(line.substr(tab + 1)).definitionName;
-      if (!name.empty() && !rendlow::isSafeFileName(name)) return true;
+      const rendlow::Result<rendlow::TrackSettings> row = rendlow::readTrackFields(line.substr(tab + 1), 1);
+      if (!row || !rendlow::isSafeFileName(row->definitionName)) return true;
     }
     if (end == std::string_view::npos) break;
     text.remove_prefix(end + 1);
@@ -56,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   // that could not be.
   if (!contents) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    if (!hasOverlongLine(text) && !hasUnsafeName(text)) std::abort();
+    if (!hasOverlongLine(text) && !hasRefusedRow(text)) std::abort();
     return 0;
   }
   for (const std::string* text : {&contents->genre, &contents->title, &contents->artist}) {

@@ -102,6 +102,7 @@ Result<void> loadFile(Application& app, Form& form, std::string_view requestedPa
   startRows(app);
   if (settingsMode) applyRecords(app, contents.records);
   app.project.keepRecordsOfUnreadTracks(contents.records);
+  app.project.settingsReadAsUtf8 = contents.readAsUtf8;
   form.clearSelection();
   rebuildTable(app, form);
 

@@ -6,6 +6,7 @@
 #include "app/application.h"
 #include "app/conversion.h"
 #include "app/fit_report.h"
+#include "app/settings_file.h"
 #include "base/messages.h"
 #include "base/messages_cli.h"
 #include "base/platform.h"
@@ -106,17 +107,21 @@ Notices warningsOf(const Project& project, const std::string& renderingPath, con
   return warnings;
 }
 
-// A song in a folder no file can be made in keeps its settings file beside the chart, when the
-// chart goes elsewhere: the conversion need not fail for the one file that cannot stand by the song.
-bool moveSettingsBesideChart(OutputPaths& paths) {
+// A song in a folder no file can be made in, or whose settings file's name another file holds,
+// keeps its settings file beside the chart when the chart goes elsewhere: the conversion need not
+// fail for the one file that cannot stand by the song. Why, when it moves.
+std::optional<Message> moveSettingsBesideChart(OutputPaths& paths, const std::string& song) {
   const std::string songFolder(folderOf(paths.settings));
   const std::string chartFolder(folderOf(paths.rendering));
   const auto absolute = [](const std::string& folder) { return absolutePath(folder.empty() ? "." : folder); };
-  if (!folderReadOnly(songFolder) || folderReadOnly(chartFolder) ||
+  const bool readOnly = folderReadOnly(songFolder);
+  const std::string songSpot = paths.settings;
+  if ((!readOnly && mayHoldSettingsOf(songSpot, song)) || folderReadOnly(chartFolder) ||
       sameSpelling(absolute(songFolder), absolute(chartFolder)))
-    return false;
+    return std::nullopt;
   paths.settings = pathIn(chartFolder, std::string(fileNameOf(paths.settings)));
-  return true;
+  return readOnly ? settingsBesideChartMessage(paths.settings)
+                  : settingsSpotTakenMessage(songSpot, paths.settings);
 }
 
 // Whether the chart, as a .bme, passes ZZ in its #WAV ids: what a coarser slicing mends.
@@ -230,9 +235,13 @@ Result<OutputTargets> planTargets(const Application& app, const OutputRequest& r
       outputPathsFor(project.inputPath, request.renderingPath, request.choice == OutputChoice::MidiAndChart);
   // Saving the settings of no song names no file, so it fails rather than write an empty setup.
   if (!targets.convertsSong() && !app.hasSong()) targets.paths.settings.clear();
-  targets.settingsBesideChart = targets.convertsSong() && moveSettingsBesideChart(targets.paths);
+  if (targets.convertsSong())
+    targets.settingsBesideChart = moveSettingsBesideChart(targets.paths, project.inputPath);
   if (Result<void> checked = checkTargets(project.inputPath, targetsOf(targets)); !checked)
     return checked.problem();
+  if (!mayHoldSettingsOf(targets.paths.settings, project.inputPath))
+    return Problem{
+        foreignSettingsFileMessage(targets.paths.settings, project.inputPath, targets.convertsSong())};
   return targets;
 }
 
@@ -252,8 +261,9 @@ Result<OutputPlan> planOutput(const Application& app, const OutputRequest& reque
   if (targets.paths.chart) keeping = chartToReplace(*targets.paths.chart, project.chartDigest, request.freshChart);
   if (keeping) plan.header = withTextsOf(plan.header, chartHeaderTexts(keeping->oldChart));
   plan.outcome = pairOf(project, targets, plan.header, *converted, std::move(keeping), diagnostics);
-  if (targets.settingsBesideChart)
-    plan.warnings.push_back(warningNotice(settingsBesideChartMessage(targets.paths.settings)));
+  if (targets.settingsBesideChart) plan.warnings.push_back(warningNotice(*targets.settingsBesideChart));
+  if (project.settingsReadAsUtf8)
+    plan.warnings.push_back(warningNotice(settingsWrittenInCodePageMessage(targets.paths.settings)));
   plan.converted = std::move(converted).value();
   return plan;
 }

@@ -43,9 +43,10 @@ struct OutputRequest {
 struct OutputTargets {
   OutputChoice choice = OutputChoice::MidiAndChart;
   OutputPaths paths;
-  // The song's folder is read-only and the rendering file goes to another folder: the settings
-  // file goes beside it, which the author is told.
-  bool settingsBesideChart = false;
+  // The song's folder is read-only, or its settings file's name is taken by a file that is not
+  // this song's settings file, and the rendering file goes to another folder: the settings file
+  // goes beside it, which the author is told in these words.
+  std::optional<Message> settingsBesideChart;
 
   bool convertsSong() const { return choice != OutputChoice::SettingsOnly; }
 };
@@ -80,9 +81,11 @@ struct OutputPlan {
 };
 
 // Checks that the files to write are different files and none of them the input MIDI file (by
-// identity where they exist), and that none would take the place of a folder, a device or a
-// read-only file. When the song's folder is read-only and the rendering file goes to another
-// folder, the settings file goes beside it. A problem means nothing may be written, and says why.
+// identity where they exist), that none would take the place of a folder, a device or a
+// read-only file, and that the settings file replaces only this song's (see mayHoldSettingsOf).
+// When the song's folder is read-only or its settings file's name is taken, and the rendering
+// file goes to another folder, the settings file goes beside it. A problem means nothing may be
+// written, and says why.
 Result<OutputTargets> planTargets(const Application& app, const OutputRequest& request);
 
 // The output of checked targets. For an output of the song, checks that the song read (see

@@ -55,6 +55,10 @@ OutputPaths outputPathsFor(std::string_view inputPath, std::string_view outputNa
           withChart ? std::optional(std::string(outputName)) : std::nullopt, format};
 }
 
+bool looksLikeRenderingFile(std::string_view path) {
+  return caseFolded(fileNameOf(path)).ends_with("_out.mid");
+}
+
 bool isSettingsFilePath(std::string_view path) {
   const std::size_t dot = findLastChar(path, '.');
   return dot != std::string_view::npos && path.substr(dot, 4) == ".txt";

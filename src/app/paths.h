@@ -47,6 +47,10 @@ struct OutputPaths {
 };
 OutputPaths outputPathsFor(std::string_view inputPath, std::string_view outputName, bool withChart);
 
+// True when the file `path` names looks like a rendering MIDI file the program wrote: its name
+// ends in "_out.mid", letter case aside.
+bool looksLikeRenderingFile(std::string_view path);
+
 // True when the load flow reads `path` as a settings file: the four bytes from its last "."
 // (searched as text of the system code page) are ".txt", in lower case.
 bool isSettingsFilePath(std::string_view path);

@@ -31,6 +31,9 @@ public:
   // command line, so that a song's folder can move), or as they were given (the desktop program,
   // whose dialog gives absolute paths).
   bool relativeSettingsPaths = false;
+  // The settings file loaded was UTF-8 (see SettingsFileContents::readAsUtf8): the one an output
+  // writes is code page 932, as every settings file the program writes, which the author is told.
+  bool settingsReadAsUtf8 = false;
   // The settings file's records that no track took because the song was cut short by damage, in
   // file order: they are saved after the rows, so the author's setup of the tracks the damage hid
   // comes back once the whole song reads again.

@@ -1,7 +1,10 @@
 #include "app/settings_file.h"
 
+#include <array>
 #include <cstdio>
+#include <optional>
 #include <string_view>
+#include <utility>
 
 #include "app/paths.h"
 #include "app/project.h"
@@ -10,6 +13,7 @@
 #include "base/file_output.h"
 #include "base/messages.h"
 #include "base/path_names.h"
+#include "base/platform.h"
 
 namespace rendlow {
 
@@ -68,9 +72,9 @@ Result<void> addLines(const Project& project, const std::string& settingsPath, S
 
 enum class LineRead { Line, TooLong, End };
 
-// Reads one line, without its LF or CR LF. A line of more than kMaxSettingsLineBytes bytes is not
-// read to its end: the file is refused there, so an endless line costs no more than one buffer.
-LineRead readLine(std::FILE* in, std::string& line) {
+// Reads one line, without its LF or CR LF. A line of more than `limit` bytes is not read to its
+// end: the file is refused there, so an endless line costs no more than one buffer.
+LineRead readLine(std::FILE* in, std::string& line, std::size_t limit) {
   line.clear();
   for (;;) {
     const int c = std::getc(in);
@@ -84,13 +88,58 @@ LineRead readLine(std::FILE* in, std::string& line) {
     }
     line.push_back(static_cast<char>(c));
     // One byte of slack for the CR of a CR LF line end.
-    if (line.size() > kMaxSettingsLineBytes + 1) return LineRead::TooLong;
+    if (line.size() > limit + 1) return LineRead::TooLong;
   }
-  return line.size() > kMaxSettingsLineBytes ? LineRead::TooLong : LineRead::Line;
+  return line.size() > limit ? LineRead::TooLong : LineRead::Line;
 }
 
-// A line number's "tr" line gives a definition name that would lead its sound files out of the
-// folder, or that no system could take: it is refused, rather than loaded and then written.
+// Notepad saves UTF-8 with a byte order mark. Such a file is read past the mark, when it has one.
+bool skipByteOrderMark(std::FILE* in) {
+  constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+  char start[3] = {};
+  if (std::fread(start, 1, sizeof start, in) == sizeof start &&
+      std::string_view(start, sizeof start) == kUtf8Mark)
+    return true;
+  std::rewind(in);
+  return false;
+}
+
+// A character of code page 932 takes up to three bytes in UTF-8.
+constexpr std::size_t kMaxUtf8LineBytes = 3 * kMaxSettingsLineBytes;
+
+// Line `number` of a UTF-8 file, in the program's texts, within the length a saved line may have.
+Result<void> fromUtf8(std::string& line, std::size_t number) {
+  std::optional<std::string> converted = programTextFromUtf8(line);
+  if (!converted) return Problem{settingsLineNotInCodePageReason(number)};
+  if (converted->size() > kMaxSettingsLineBytes)
+    return Problem{settingsLineUnreadableReason(number, kMaxSettingsLineBytes)};
+  line = std::move(*converted);
+  return {};
+}
+
+// The keys whose value is the whole rest of the line, TABs included.
+constexpr std::array<std::pair<std::string_view, std::string SettingsFileContents::*>, 6> kTextKeys = {{
+    {"i", &SettingsFileContents::inputPath},
+    {"o", &SettingsFileContents::outputPath},
+    {"g", &SettingsFileContents::genre},
+    {"t", &SettingsFileContents::title},
+    {"a", &SettingsFileContents::artist},
+    {"h", &SettingsFileContents::chartDigest},
+}};
+
+// A "tr" line, whole, or refused with its line number: a row that cannot be read as saved, or whose
+// definition name would lead its sound files out of the folder or that no system could take, is
+// never loaded to be written back changed.
+Result<void> readRow(std::string_view value, std::size_t number, SettingsFileContents& contents) {
+  Result<TrackSettings> record = readTrackFields(value, number);
+  if (!record) return record.problem();
+  if (!isSafeFileName(record->definitionName))
+    return Problem{settingsNameRefusedReason(number, record->definitionName)};
+  contents.records.push_back(std::move(record).value());
+  return {};
+}
+
+// One line into the contents, by its key; other keys and lines without a TAB are passed over.
 Result<void> readLineInto(std::string_view line, std::size_t number, SettingsFileContents& contents) {
   // A line is a C text to the program: it ends at its first NUL byte.
   line = line.substr(0, line.find('\0'));
@@ -98,25 +147,13 @@ Result<void> readLineInto(std::string_view line, std::size_t number, SettingsFil
   if (tab == std::string_view::npos) return {};
   const std::string_view key = line.substr(0, tab);
   const std::string_view value = line.substr(tab + 1);
-  if (key == "i") {
-    contents.inputPath.assign(value);
-  } else if (key == "o") {
-    contents.outputPath.assign(value);
-  } else if (key == "g") {
-    contents.genre.assign(value);
-  } else if (key == "t") {
-    contents.title.assign(value);
-  } else if (key == "a") {
-    contents.artist.assign(value);
-  } else if (key == "h") {
-    contents.chartDigest.assign(value);
-  } else if (key == "tr") {
-    TrackSettings record = scanTrackFields(value);
-    // An empty name is none: the row gets its own when the song loads.
-    if (!record.definitionName.empty() && !isSafeFileName(record.definitionName))
-      return Problem{settingsNameRefusedReason(number, record.definitionName)};
-    contents.records.push_back(std::move(record));
+  for (const auto& [textKey, text] : kTextKeys) {
+    if (key == textKey) {
+      (contents.*text).assign(value);
+      return {};
+    }
   }
+  if (key == "tr") return readRow(value, number, contents);
   return {};
 }
 
@@ -135,18 +172,29 @@ Result<SettingsFileContents> loadSettings(const std::string& path) {
   const Result<InputFile> file = openForReading(path, {readReason, folderReason});
   if (!file) return file.problem();
   SettingsFileContents contents;
+  contents.readAsUtf8 = skipByteOrderMark(file->get());
+  const std::size_t limit = contents.readAsUtf8 ? kMaxUtf8LineBytes : kMaxSettingsLineBytes;
   std::string line;
   for (std::size_t number = 1;; ++number) {
-    const LineRead read = readLine(file->get(), line);
+    const LineRead read = readLine(file->get(), line, limit);
     if (read == LineRead::End) break;
     if (read == LineRead::TooLong)
       return Problem{settingsLineUnreadableReason(number, kMaxSettingsLineBytes)};
+    if (contents.readAsUtf8) {
+      if (Result<void> converted = fromUtf8(line, number); !converted) return converted.problem();
+    }
     if (Result<void> read = readLineInto(line, number, contents); !read) return read.problem();
   }
   const std::string_view folder = folderOf(path);
   contents.inputPath = resolveFrom(folder, contents.inputPath);
   contents.outputPath = resolveFrom(folder, contents.outputPath);
   return contents;
+}
+
+bool mayHoldSettingsOf(const std::string& path, const std::string& songPath) {
+  if (path.empty() || outputSpot(path) == OutputSpot::Free) return true;
+  const Result<SettingsFileContents> read = loadSettings(path);
+  return read && namesSameFile(read->inputPath, songPath);
 }
 
 }  // namespace rendlow

@@ -1,9 +1,11 @@
 #include "app/track_line.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <optional>
 
-#include "base/integer_math.h"
+#include "base/messages_fields.h"
 #include "base/text.h"
 #include "slicer/track_fields.h"
 
@@ -11,64 +13,55 @@ namespace rendlow {
 
 namespace {
 
-// Walks a "tr" line's fields from left to right. Each call either consumes what it matched and
-// returns true, or consumes nothing, leaves its output alone and returns false.
-class FieldScanner {
-public:
-  explicit FieldScanner(std::string_view text) : rest_(text) {}
+// The last field of the oldest line still read: every line ever saved holds it, so only the
+// fields after it may be missing.
+constexpr std::string_view kLastFieldOfOldestLine = "wavDefinitionGap";
 
-  bool separator() {
-    if (rest_.empty() || rest_.front() != '\t') return false;
-    rest_.remove_prefix(1);
-    return true;
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The value of a whole number, kept within one past the 32-bit range so that a run of any number
+// of digits can neither overflow nor be taken for a small value; nothing when the text is not one.
+std::optional<int64_t> wholeNumber(std::string_view text) {
+  const bool negative = !text.empty() && text.front() == '-';
+  if (negative) text.remove_prefix(1);
+  if (text.empty()) return std::nullopt;
+  constexpr int64_t kCap = int64_t{std::numeric_limits<int32_t>::max()} + 2;
+  int64_t magnitude = 0;
+  for (const char c : text) {
+    if (!isDigit(c)) return std::nullopt;
+    magnitude = std::min(kCap, magnitude * 10 + (c - '0'));
   }
+  return negative ? -magnitude : magnitude;
+}
 
-  // An empty text (an unnamed track) is a text too: stopping there would lose every number after
-  // it, and the track would come back with the defaults.
-  bool text(std::string& out) {
-    std::size_t length = rest_.find_first_of("\t\n");
-    if (length == std::string_view::npos) length = rest_.size();
-    if (length > kMaxTextBytes) length = kMaxTextBytes;
-    out.assign(rest_.substr(0, length));
-    rest_.remove_prefix(length);
-    return true;
+// Puts one field's text into the record, or says why it cannot go there.
+std::optional<RefusedField> readField(const TrackField& field, std::string_view text, TrackSettings& record) {
+  RefusedField refused{field.name, FieldFault::Empty, std::string(text), field.smallest, field.largest};
+  if (text.empty()) return refused;
+  if (field.kind == FieldKind::Name) {
+    record.*field.text = boundedText(text);
+    return std::nullopt;
   }
-
-  bool number(int32_t& out) {
-    std::string_view s = rest_;
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    const bool negative = !s.empty() && s.front() == '-';
-    if (!s.empty() && (s.front() == '-' || s.front() == '+')) s.remove_prefix(1);
-    if (s.empty() || !isDigit(s.front())) return false;
-
-    // The magnitude is capped just past the largest one that fits, so a run of any number of
-    // digits can neither overflow the accumulator nor be mistaken for a small value.
-    constexpr int64_t kLimit = int64_t{std::numeric_limits<int32_t>::max()} + 1;
-    int64_t magnitude = 0;
-    while (!s.empty() && isDigit(s.front())) {
-      if (magnitude <= kLimit) magnitude = magnitude * 10 + (s.front() - '0');
-      s.remove_prefix(1);
-    }
-    const int64_t value = negative ? -magnitude : magnitude;
-    if (!fitsInt32(value)) return false;
-    out = static_cast<int32_t>(value);
-    rest_ = s;
-    return true;
+  const std::optional<int64_t> number = wholeNumber(text);
+  if (!number) {
+    refused.fault = FieldFault::NotWholeNumber;
+    return refused;
   }
-
-  bool field(const TrackField& field, TrackSettings& record) {
-    if (field.kind == FieldKind::Name) return text(record.*field.text);
-    int32_t value = 0;
-    if (!number(value)) return false;
-    setNumber(field, record, value);
-    return true;
+  if (*number < field.smallest || *number > field.largest) {
+    refused.fault = FieldFault::OutOfRange;
+    return refused;
   }
+  setNumber(field, record, static_cast<int32_t>(*number));
+  return std::nullopt;
+}
 
-private:
-  static bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-  std::string_view rest_;
-};
+// The text up to the next TAB, taken off the front of `rest`.
+std::string_view nextField(std::string_view& rest) {
+  const std::size_t tab = rest.find('\t');
+  const std::string_view field = rest.substr(0, tab);
+  rest.remove_prefix(tab == std::string_view::npos ? rest.size() : tab + 1);
+  return field;
+}
 
 }  // namespace
 
@@ -82,12 +75,21 @@ std::string formatTrackFields(std::string_view trackName, const TrackSettings& s
   return line;
 }
 
-TrackSettings scanTrackFields(std::string_view fields) {
+Result<TrackSettings> readTrackFields(std::string_view fields, std::size_t lineNumber) {
   TrackSettings record;
-  FieldScanner scan(fields);
-  scan.text(record.trackName);
+  std::string_view rest = fields;
+  bool ended = rest.find('\t') == std::string_view::npos;
+  record.trackName = boundedText(nextField(rest));
+  bool mayEnd = false;
   for (const TrackField* field : fieldsInPlaceOrder(&TrackField::linePlace)) {
-    if (!scan.separator() || !scan.field(*field, record)) break;
+    if (ended && mayEnd) break;
+    if (ended)
+      return Problem{settingsFieldRefusedReason(
+          lineNumber, {field->name, FieldFault::Missing, {}, field->smallest, field->largest})};
+    ended = rest.find('\t') == std::string_view::npos;
+    if (const std::optional<RefusedField> refused = readField(*field, nextField(rest), record))
+      return Problem{settingsFieldRefusedReason(lineNumber, *refused)};
+    mayEnd = mayEnd || field->name == kLastFieldOfOldestLine;
   }
   return record;
 }

@@ -316,4 +316,53 @@ Message folderReason() {
 
 Message linesOf(const Message& first, const Message& second) { return first + kNewLine + second; }
 
+// --- The settings file is the author's ------------------------------------------------------
+
+Message foreignSettingsFileMessage(const std::string& path, const std::string& songPath,
+                                   bool otherFolderHelps) {
+  const Message kept("このファイルは上書きしません。名前を変えるか別の場所へ移してください",
+                     "That file is never replaced. Rename it or move it away");
+  const Message advice =
+      otherFolderHelps
+          ? kept + Message::perAudience(
+                       "。または、出力ファイル名に別のフォルダーを指定すると、設定ファイルもそこに保存されま"
+                       "す。",
+                       "。または、-o で別のフォルダーに出力すると、設定ファイルもそこに保存されます。",
+                       ", or write the outputs to another folder with -o: the settings file is then saved "
+                       "there.")
+          : kept + Message("。", ".");
+  return compose(
+      {"この曲の設定ファイルではないファイルが設定ファイルの名前を使っているため、出力を中止しました",
+       "Nothing was written: the settings file's name is taken by a file that is not this song's "
+       "settings file."},
+      {fileLine(path), Message("midiファイル: ", "MIDI file: ") + verbatim(songPath), advice});
+}
+
+Message settingsSpotTakenMessage(const std::string& path, const std::string& savedPath) {
+  return Message(
+      "この曲の設定ファイルではない " + path + " があるため、設定ファイルは譜面ファイルの隣に保存しました: " +
+          savedPath + "\n次はこの設定ファイルを開いてください。",
+      path + " is not this song's settings file, so the settings file was saved beside the chart: " +
+          savedPath + "\nNext time, give this settings file as the input.");
+}
+
+Message settingsWrittenInCodePageMessage(const std::string& path) {
+  return compose({"UTF-8 の設定ファイルを Shift_JIS (コードページ 932) で保存し直しました",
+                  "The settings file was UTF-8; it was saved again in Shift_JIS (code page 932)."},
+                 {fileLine(path),
+                  Message("譜面と設定ファイルの文字は Shift_JIS です。テキストエディターで編集したら、"
+                          "Shift_JIS で保存してください。",
+                          "Charts and settings files hold their texts in Shift_JIS. After editing it in a "
+                          "text editor, save it as Shift_JIS.")});
+}
+
+Message settingsLineNotInCodePageReason(std::size_t lineNumber) {
+  const std::string n = std::to_string(lineNumber);
+  return {n + " 行目が UTF-8 ではないか、Shift_JIS にない文字を含んでいて、読み込めません。"
+              "その文字を直すか、ファイルを Shift_JIS で保存し直してください。",
+          "Line " + n +
+              " is not UTF-8, or holds a character Shift_JIS lacks, so it cannot be read. Correct "
+              "that character, or save the file as Shift_JIS."};
+}
+
 }  // namespace rendlow

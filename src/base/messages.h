@@ -217,4 +217,19 @@ Message fitRowLine(const std::vector<FittedField>& fields, int32_t idsBefore, in
 // The caption of the button a chart refused for its #WAV ids offers in the window: fit and write.
 Message fitActionCaption();
 
+// --- The settings file is the author's ------------------------------------------------------
+
+// The settings file of the song at `songPath` would replace `path`, which is not a settings file
+// of that song; nothing was written. `otherFolderHelps`: an output to another folder takes the
+// settings file with it, which the advice offers.
+Message foreignSettingsFileMessage(const std::string& path, const std::string& songPath,
+                                   bool otherFolderHelps);
+// The same file left as it is because the settings file was saved beside the chart, at `savedPath`.
+Message settingsSpotTakenMessage(const std::string& path, const std::string& savedPath);
+// The settings file loaded was UTF-8 with a byte order mark; it was written back at `path` in
+// code page 932.
+Message settingsWrittenInCodePageMessage(const std::string& path);
+// Line `lineNumber` (from 1) of such a file is not UTF-8, or holds a character 932 lacks.
+Message settingsLineNotInCodePageReason(std::size_t lineNumber);
+
 }  // namespace rendlow

@@ -127,4 +127,40 @@ Message commandLineAdvice(std::string_view field, const Message& value) {
                               "--set ROW" + assigned + value.in(Audience::EnglishConsole));
 }
 
+namespace {
+
+Message faultOf(const RefusedField& refused) {
+  const std::string given = "\"" + refused.given + "\"";
+  switch (refused.fault) {
+    case FieldFault::Missing:
+      return {" がありません (行がその前で終わっています)", " is missing (the line ends before it)"};
+    case FieldFault::Empty:
+      return {" が空です", " is empty"};
+    case FieldFault::NotWholeNumber:
+      return {" の " + given + " は整数ではありません", " holds " + given + ", which is not a whole number"};
+    case FieldFault::OutOfRange: {
+      const std::string smallest = std::to_string(refused.smallest);
+      const std::string largest = std::to_string(refused.largest);
+      return {" の " + given + " は範囲 (" + smallest + " から " + largest + " まで) の外です",
+              " holds " + given + ", outside its range (" + smallest + " to " + largest + ")"};
+    }
+  }
+  return {};
+}
+
+}  // namespace
+
+Message settingsFieldRefusedReason(std::size_t lineNumber, const RefusedField& refused) {
+  const std::string n = std::to_string(lineNumber);
+  const std::string field(refused.field);
+  return Message(n + " 行目を読み込めません: トラック設定 " + field,
+                 "Line " + n + " cannot be read: the track setting " + field) +
+         faultOf(refused) +
+         Message(
+             "。設定が知らないうちに変わらないよう、このファイルは読み込んでいません。"
+             "その行を直すか、行を消してそのトラックを既定値から始めてください。",
+             ". The file was not loaded, so that no setting changes unseen. Correct the line, or "
+             "delete it to start that track from the defaults.");
+}
+
 }  // namespace rendlow

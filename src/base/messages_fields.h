@@ -4,6 +4,8 @@
 // ("noteInterval"): the label of its box in the settings group, the header of its column in the
 // track table and its line of --help, and the way advice names it to each reader.
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,5 +42,18 @@ Message settingAdvice(std::string_view field, const Message& value = anyValue())
 // The same advice for the command line alone, where the window has no box to name: it shows
 // nothing there.
 Message commandLineAdvice(std::string_view field, const Message& value);
+
+// What keeps one field of a settings file's "tr" line from being read: the line ends before it,
+// it holds nothing, it is no whole number, or the number lies outside what --set takes.
+enum class FieldFault { Missing, Empty, NotWholeNumber, OutOfRange };
+struct RefusedField {
+  std::string_view field;  // as --set names it
+  FieldFault fault{};
+  std::string given;     // the field's text as the line holds it
+  int32_t smallest = 0;  // the range of an OutOfRange number
+  int32_t largest = 0;
+};
+// Why such a field keeps line `lineNumber` (from 1) from loading, with what the author can do.
+Message settingsFieldRefusedReason(std::size_t lineNumber, const RefusedField& refused);
 
 }  // namespace rendlow

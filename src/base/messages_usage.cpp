@@ -67,9 +67,12 @@ constexpr std::array kOptionHelp = {
         "--compare-tracks",
         "--cut とともに: 各トラックを、自分で書き出した曲のそのトラック (FOLDER/tr01.wav など) と比べる",
         "with --cut: measure each track against your render of it in the song, FOLDER/tr01.wav ..."},
-    OptionEntry{"--verbose",
-                "読み込み・変換・書き出しの経過を標準エラーに表示する。2つ指定するとすべてのイベントも",
-                "print what is being read, converted and written on standard error; twice, every event too"},
+    OptionEntry{
+        "--verbose",
+        "読み込み・変換・書き出しの経過を標準エラーに表示する (読み込みの行はmidi読み込み処理のもので、"
+        "その綴りのまま)。2つ指定するとすべてのイベントも",
+        "print what is being read, converted and written on standard error (the reading's lines are the "
+        "MIDI reader's own, spelled as it spells them); twice, every event too"},
     OptionEntry{"--quiet", "トラックの表も書き出したファイルの一覧も表示しない",
                 "print no table of the tracks and no list of the files written"},
 };
@@ -141,33 +144,33 @@ Message soundFilesSection() {
       "\n"
       "音声ファイル: --cut STEMS "
       "は自分で書き出した音から切り出します。出力midiファイルの各トラックを先頭から、\n"
-      "トラックごとに定義名の名前 (tr01.wav など) で1つのファイルにして STEMS "
-      "に書き出してください。--keysounds は\n"
-      "代わりに FluidSynth で作ります。どちらも譜面が指すすべての音を譜面の隣に書き出し、譜面の再生を曲 "
-      "(--compare の\n"
-      "MIX.wav か、曲をそのまま鳴らしたもの) と比べ、各トラックだけでも (--compare-tracks のものか、\n"
-      "トラックをそのまま鳴らしたものと) 比べて悪い順に示します。再現度の行は次を示します: "
-      "対数スペクトル距離 (dB、\n"
-      "小さいほど近い。同じ曲の実行どうしで比べてください。トラックが丸ごと欠けても 4 dB "
-      "のことがあります)、\n"
-      "位相を見ないスペクトルの SNR と波形の SNR (dB、大きいほど近い)、最悪の 50 ms "
-      "とその時刻、ミックスのピーク\n"
-      "(0 dBFS を超えると譜面の音が割れます)、再生の遅れ。細かく分割すると\n"
-      "(ベロシティやコントローラーを見ない 0 の代わりに小さな幅: --set ROW:velocitySplitWidth=16 など) "
-      "数値は近づきますが、\n"
-      "音声ファイルが増えます。\n",
+      "トラックごとに定義名の名前 (tr01.wav など) で1つのファイルにして STEMS に書き出してください。\n"
+      "--keysounds は代わりに FluidSynth で作ります。どちらも譜面が指すすべての音を譜面の隣に書き出します。\n"
+      "--keysounds は譜面の再生を、曲をそのまま鳴らしたものと比べ、各トラックだけでもそのトラックをそのまま\n"
+      "鳴らしたものと比べます。--cut が比べるのは自分で書き出したものとだけです: 曲全体は --compare "
+      "MIX.wav、\n"
+      "各トラックは --compare-tracks FOLDER があるとき。トラックは悪い順に示します。再現度の行 "
+      "(--keysounds、\n"
+      "または --cut と --compare) は次を示します: 対数スペクトル距離 "
+      "(dB、小さいほど近い。同じ曲の実行どうしで\n"
+      "比べてください。トラックが丸ごと欠けても小さく動くだけのことがあります)、位相を見ないスペクトルの SNR "
+      "と\n"
+      "波形の SNR (dB、大きいほど近い)、最悪の 50 ms とその時刻、ミックスのピーク (0 dBFS "
+      "を超えると譜面の音が\n"
+      "割れます)、再生の遅れ。細かく分割すると (ベロシティやコントローラーを見ない 0 の代わりに小さな幅:\n"
+      "--set ROW:velocitySplitWidth=16 など) 数値は近づきますが、音声ファイルが増えます。\n",
       "\n"
       "Sound files: --cut STEMS cuts them out of your own renders: render each track of the rendering MIDI\n"
       "file from its start, one file per track named by its definition name (tr01.wav, ...), into STEMS.\n"
       "--keysounds renders them with FluidSynth instead. Either way every sound the chart names is written\n"
-      "beside the chart, and the chart's playback is measured against the song (your MIX.wav with "
-      "--compare,\n"
-      "or the song rendered directly), and each track alone (against --compare-tracks, or the track\n"
-      "rendered directly), worst first. The fidelity line gives: the log-spectral distance (dB, lower is\n"
-      "closer; compare runs of one song, a whole track can be missing at 4 dB), the SNR of the spectra,\n"
-      "which ignores phase, and of the waveform (dB, higher is closer), the worst 50 ms and when it is,\n"
-      "the mix's peak (above 0 dBFS the chart clips), and how far the playback lags. Finer splits (a\n"
-      "small velocity or controller width in place of 0, which ignores them: --set\n"
+      "beside the chart. --keysounds measures the chart's playback against the song rendered directly, and\n"
+      "each track alone against that track rendered directly; --cut measures only against your renders:\n"
+      "the whole song with --compare MIX.wav, each track with --compare-tracks FOLDER. Tracks come worst\n"
+      "first. The fidelity line (--keysounds, or --cut with --compare) gives: the log-spectral distance\n"
+      "(dB, lower is closer; compare runs of one song, as a whole track missing may move it little), the\n"
+      "SNR of the spectra, which ignores phase, and of the waveform (dB, higher is closer), the worst 50 ms\n"
+      "and when it is, the mix's peak (above 0 dBFS the chart clips), and how far the playback lags. Finer\n"
+      "splits (a small velocity or controller width in place of 0, which ignores them: --set\n"
       "ROW:velocitySplitWidth=16 ...) bring the figures closer at the cost of more sound files.\n"};
 }
 
@@ -186,7 +189,9 @@ Message exitStatusSection() {
       "     midiファイルそのものになるとき (リンクも大文字・小文字の違いも同じファイルと見ます)、\n"
       "     "
       "出力がフォルダー、デバイス、読み取り専用のファイルのとき、変換する2つのトラックの定義名が同じとき、\n"
-      "     トラックが複雑すぎて並べられないときです。\n"
+      "     "
+      "トラックが複雑すぎて並べられないとき、設定ファイルの名前をこの曲の設定ファイルではないファイルが\n"
+      "     使っているとき、読み込む設定ファイルの行が読めないときです。\n"
       "  2  コマンドの誤り: ないオプション、範囲外の値、INPUT にない行。\n"
       "  3  書き出しましたが、標準エラーに読むべきことがあります: 壊れたmidiファイル、音符のない曲、\n"
       "     位置の定まらなかったテンポ変更、譜面の隣に保存した設定ファイル、\n"
@@ -204,13 +209,49 @@ Message exitStatusSection() {
       "     The whole output is refused when\n"
       "     two of its files would be one file or one of them INPUT's MIDI file itself (by identity: links\n"
       "     and letter case count), when an output is a folder, a device or a read-only file, when two\n"
-      "     converted tracks share a definition name, or when a track is too complex to lay out.\n"
+      "     converted tracks share a definition name, when a track is too complex to lay out, when the\n"
+      "     settings file's name is taken by a file that is not this song's settings file, or when a row\n"
+      "     of the settings file to load does not read whole.\n"
       "  2  a mistake in the command: an unknown option, a value out of range, a row INPUT does not have.\n"
       "  3  written, with something to read on standard error: a damaged MIDI file, a song without\n"
       "     notes, a re-timing that did not settle, the settings file saved beside the chart, stems\n"
       "     missing, unreadable, left over, too short or not made from this rendering file, sounds\n"
       "     silent in the song, a fidelity that could not be measured, or a playback silent where the\n"
       "     song sounds, lagging past 20 ms, longer than its reference or clipping.\n"};
+}
+
+// --- Names the command cannot use ----------------------------------------------------------
+
+Message outputNameDashReason() {
+  return {
+      "-o - は使えません: 変換のファイルは標準出力には書き出せず、\"-\" "
+      "という名前のファイルになってしまいます。"
+      "出力midiファイルの名前を指定してください",
+      "-o - cannot be used: a conversion's files cannot go to standard output, and would be files named "
+      "\"-\"; name the rendering MIDI file"};
+}
+
+Message inputNameUnsavableReason(const std::string& name) {
+  return Message(
+             "入力ファイル名にタブか改行が含まれています。設定ファイルはその名前を保存できないので、"
+             "名前を変えてください: ",
+             "the input file name holds a TAB or a line break, which the settings file cannot keep; "
+             "rename the file: ") +
+         Message::verbatim(name);
+}
+
+Message outputNameUnsavableReason() {
+  return {"出力ファイル名にタブか改行が含まれています。設定ファイルはその名前を保存できません",
+          "the output file name holds a TAB or a line break, which the settings file cannot keep"};
+}
+
+Message renderingFileAsInputHint(const std::string& path) {
+  return Message(path +
+                     " は変換が書き出した出力midiファイルのようです (名前が _out.mid で終わっています)。"
+                     "曲の元のmidiファイルを指定してください。",
+                 path +
+                     " looks like a rendering MIDI file a conversion wrote (its name ends in _out.mid); "
+                     "give the song's own MIDI file.");
 }
 
 // --- The tables ------------------------------------------------------------------------------

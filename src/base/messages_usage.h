@@ -6,6 +6,7 @@
 // in English.
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -24,6 +25,16 @@ Message fieldsHeading();
 // How the sound files are made and measured, and what the exit statuses mean.
 Message soundFilesSection();
 Message exitStatusSection();
+
+// --- Names the command cannot use ----------------------------------------------------------
+// -o - : standard output, which the files of a conversion cannot go to.
+Message outputNameDashReason();
+// A name, of the song or of -o, holding a TAB or a line break, which the settings file's one-line
+// record cannot keep.
+Message inputNameUnsavableReason(const std::string& name);
+Message outputNameUnsavableReason();
+// The song given looks like a rendering file a conversion wrote ("…_out.mid"), not the song.
+Message renderingFileAsInputHint(const std::string& path);
 
 // --- The tables ------------------------------------------------------------------------------
 // The headings of the table of converted tracks: name, definition name, notes, chart objects,

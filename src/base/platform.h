@@ -22,6 +22,10 @@ bool isLeadByte(unsigned char byte);
 // broken name still comes out as valid UTF-8, visibly marked where it was broken.
 std::string utf8FromProgramText(std::string_view text);
 
+// UTF-8 text in the program's texts (code page 932); nothing when it is not valid UTF-8 or 932
+// cannot hold one of its characters.
+std::optional<std::string> programTextFromUtf8(std::string_view utf8);
+
 // The separator this system puts between a folder and a name: "\" on Windows, "/" elsewhere.
 char pathSeparator();
 

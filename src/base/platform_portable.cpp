@@ -113,6 +113,13 @@ std::string utf8FromProgramText(std::string_view text) {
   return out;
 }
 
+std::optional<std::string> programTextFromUtf8(std::string_view utf8) {
+  IconvConversion conversion("CP932", "UTF-8");
+  std::string out;
+  if (!conversion.opened() || !conversion.convert(utf8, out)) return std::nullopt;
+  return out;
+}
+
 void returnFreedMemory() {
 #if defined(__GLIBC__)
   malloc_trim(0);

@@ -241,6 +241,25 @@ std::string utf8FromProgramText(std::string_view text) {
   return utf8;
 }
 
+std::optional<std::string> programTextFromUtf8(std::string_view utf8) {
+  if (utf8.empty()) return std::string();
+  const int utf8Length = static_cast<int>(utf8.size());
+  const int wideLength =
+      MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), utf8Length, nullptr, 0);
+  if (wideLength <= 0) return std::nullopt;
+  std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), utf8Length, wide.data(), wideLength);
+  // No stand-in: a character 932 lacks must not turn silently into another one.
+  BOOL usedDefault = FALSE;
+  const int length = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, nullptr, 0,
+                                         nullptr, &usedDefault);
+  if (length <= 0 || usedDefault) return std::nullopt;
+  std::string text(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, text.data(), length, nullptr,
+                      nullptr);
+  return text;
+}
+
 // The Windows heap gives large blocks back as they are freed.
 void returnFreedMemory() {}
 

@@ -18,6 +18,8 @@ namespace {
 // The MIDI default tempo, for a song that never sets one.
 constexpr double kDefaultBpm = 120.0;
 
+constexpr int kNormalJudgeRank = 2;
+
 void writeHeader(const Song& song, const ChartHeader& header, std::string& out) {
   const double firstBpm = song.tempos.empty() ? kDefaultBpm : chartBpmValue(song.tempos.front());
   appendFormatted(out, "#PLAYER %d\n", 1);
@@ -26,7 +28,8 @@ void writeHeader(const Song& song, const ChartHeader& header, std::string& out) 
   appendFormatted(out, "#ARTIST %s\n", header.artist.c_str());
   appendFormatted(out, "#BPM %f\n", firstBpm);
   appendFormatted(out, "#PLAYLEVEL %d\n", 1);
-  appendFormatted(out, "#RANK %d\n", 100);
+  // The normal judge: players read 0 to 3 or 0 to 4 and fall back to their own default past that.
+  appendFormatted(out, "#RANK %d\n", kNormalJudgeRank);
   appendFormatted(out, "#TOTAL %d\n", 100);
   out += "\n\n";
 }

@@ -4,6 +4,7 @@
 #include "base/file_input.h"
 #include "base/messages.h"
 #include "base/messages_cli.h"
+#include "base/messages_usage.h"
 #include "base/platform.h"
 #include "cli/error_output.h"
 #include "cli/exit_status.h"
@@ -31,6 +32,9 @@ std::optional<int> refuseNames(const Options& options, std::ostream& err) {
   if (output && !fileNameOf(*output).empty() && isFolder(*output)) {
     printMessage(err, outputIsFolderMessage(*output));
     return kExitFailed;
+  }
+  for (const std::string& input : options.inputs) {
+    if (looksLikeRenderingFile(input)) printMessage(err, renderingFileAsInputHint(input));
   }
   return std::nullopt;
 }

@@ -34,6 +34,10 @@ Result<void> headerText(std::optional<std::string>& field, std::string_view valu
   return {};
 }
 
+// Whether a name fits one field of the settings file: its record is a line, its fields parted by
+// TABs.
+bool keptOnOneLine(std::string_view name) { return name.find_first_of("\t\r\n") == std::string_view::npos; }
+
 // The option has been recorded.
 Result<void> accepted() { return {}; }
 
@@ -72,6 +76,8 @@ constexpr std::array kOptions = {
     OptionRule{"--output", "-o", "OUTPUT",
                [](Options& o, std::string_view value) {
                  if (value.empty()) return Result<void>(Problem{outputNameEmptyReason()});
+                 if (value == "-") return Result<void>(Problem{outputNameDashReason()});
+                 if (!keptOnOneLine(value)) return Result<void>(Problem{outputNameUnsavableReason()});
                  if (value.size() > kMaxTextBytes) return Result<void>(Problem{outputNameTooLongReason()});
                  if (isSettingsFilePath(value)) return Result<void>(Problem{outputSettingsExtensionReason()});
                  o.outputPath = std::string(value);
@@ -79,9 +85,12 @@ constexpr std::array kOptions = {
                }},
     OptionRule{"--format", "", "bme|bmson",
                [](Options& o, std::string_view value) {
-                 if (value == "bme") o.chartFormat = ChartFormat::Bme;
-                 else if (value == "bmson") o.chartFormat = ChartFormat::Bmson;
-                 else return Result<void>(Problem{chartFormatUnknownReason(std::string(value))});
+                 if (value == "bme")
+                   o.chartFormat = ChartFormat::Bme;
+                 else if (value == "bmson")
+                   o.chartFormat = ChartFormat::Bmson;
+                 else
+                   return Result<void>(Problem{chartFormatUnknownReason(std::string(value))});
                  return accepted();
                }},
     OptionRule{"--fit", "", "",
@@ -198,6 +207,7 @@ private:
 
   Result<void> positional(const std::string& arg) {
     if (arg.empty()) return Problem{inputNameEmptyReason()};
+    if (!keptOnOneLine(arg)) return Problem{inputNameUnsavableReason(arg)};
     options_.inputs.push_back(arg);
     return {};
   }
@@ -214,7 +224,8 @@ private:
   // Refuses options for sound files that do not go together.
   Result<void> checkSoundOptions() const {
     if (options_.stemsFolder && options_.keysounds) return Problem{cutWithKeysoundsReason()};
-    if ((options_.soundFont || options_.ogg || options_.recording || options_.trackRecordings) && !makesSounds())
+    if ((options_.soundFont || options_.ogg || options_.recording || options_.trackRecordings) &&
+        !makesSounds())
       return Problem{soundOptionsWithoutSoundsReason()};
     if (options_.soundFont && !options_.keysounds) return Problem{soundFontWithoutKeysoundsReason()};
     if (options_.recording && !options_.stemsFolder) return Problem{compareWithoutCutReason()};

@@ -76,13 +76,13 @@ TEST(Fit, ChangesNameTheirRowsAndTheirIds) {
 
 TEST(Fit, TheLengthWidthIsTheLastFieldOfATrackLineAndAnOlderLineReadsItAs0) {
   const std::string older = "Piano\tpno\t1\t2\t3\t0\t5\t1\t8\t9\t10\t1";
-  EXPECT_EQ(scanTrackFields(older).lengthSplitWidth, 0);
-  EXPECT_EQ(scanTrackFields(older + "\t37").lengthSplitWidth, 37);
-  TrackSettings settings = scanTrackFields(older);
+  EXPECT_EQ(readTrackFields(older, 1)->lengthSplitWidth, 0);
+  EXPECT_EQ(readTrackFields(older + "\t37", 1)->lengthSplitWidth, 37);
+  TrackSettings settings = readTrackFields(older, 1).value();
   settings.lengthSplitWidth = 240;
   const std::string line = formatTrackFields("Piano", settings);
   EXPECT_EQ(line.substr(0, older.size() + 1), older + "\t");
-  EXPECT_EQ(scanTrackFields(line), settings);
+  EXPECT_EQ(readTrackFields(line, 1).value(), settings);
 }
 
 // 1,440 sounds of one track: sixty pitches at twenty-four velocities, each its own id with a

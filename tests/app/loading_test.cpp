@@ -81,13 +81,15 @@ TEST(Project, KeepsTheRecordsNoTrackTookOnlyWhileTheSongIsCutShort) {
 
 // The k-th line of a name goes to the k-th track of that name; tracks beyond the lines of their
 // name take the last one.
+// The fields of a "tr" line after its note interval, as an older file saves them.
+const std::string kRestOfRow = "\t0\t1\t0\t0\t0\t0\t2\n";
+
 TEST(LoadFlow, ASettingsFileGivesEachTrackOfANameItsOwnLine) {
   JobRun job(kFiveTracks);
-  job.put(
-      "song.txt",
-      "i\tsong.mid\no\telsewhere.mid\ntr\tBass\tlow\t0\t100\ntr\tBass\thigh\t0\t200\ntr\t\tnoname\t0\t300\n"
-      "tr\tGone\tx\t0\t400\ng\tG\nt\tT\na\tA\n");
-  job.put("one.txt", "i\tsong.mid\ntr\tBass\tlow\t0\t100\n");
+  job.put("song.txt", "i\tsong.mid\no\telsewhere.mid\ntr\tBass\tlow\t0\t100" + kRestOfRow +
+                          "tr\tBass\thigh\t0\t200" + kRestOfRow + "tr\t\tnoname\t0\t300" + kRestOfRow +
+                          "tr\tGone\tx\t0\t400" + kRestOfRow + "g\tG\nt\tT\na\tA\n");
+  job.put("one.txt", "i\tsong.mid\ntr\tBass\tlow\t0\t100" + kRestOfRow);
   WorkingFolder here(job.dir.path());
   ASSERT_TRUE(loadFile(job.app, job.form, "song.txt"));
   EXPECT_EQ(definitionNames(job.form), (std::vector<std::string>{"low", "high", "noname"}));
@@ -153,10 +155,28 @@ std::string withTabs(std::string fields) {
   return fields;
 }
 
-TEST(TrackLine, ScansEveryFieldItCanAndKeepsTheDefaultsAfterTheFirstThatDoesNotMatch) {
+TEST(TrackLine, ReadsEveryFieldAndLetsLinesOfOlderFilesEndEarly) {
   for (const CaseLine& c : readCaseTable("app/data/track_lines.txt")) {
-    const TrackSettings record = scanTrackFields(withTabs(c.columns[0]));
-    EXPECT_EQ(formatTrackFields(record.trackName, record), withTabs(c.columns[1])) << c.where;
+    const Result<TrackSettings> record = readTrackFields(withTabs(c.columns[0]), 1);
+    ASSERT_TRUE(record) << c.where << record.problem().message.in(Audience::EnglishConsole);
+    EXPECT_EQ(formatTrackFields(record->trackName, *record), withTabs(c.columns[1])) << c.where;
+  }
+}
+
+// A row that does not read as it was saved would change the author's setup without a word: the
+// whole file is refused, naming the line and the field.
+TEST(SettingsFile, ARowThatDoesNotReadWholeRefusesTheFileAndNamesLineAndField) {
+  TempDir dir;
+  for (const CaseLine& c : readCaseTable("app/data/refused_track_lines.txt")) {
+    const std::string text =
+        "i\t/a.mid\ng\tG\ntr\t" + withTabs(c.columns[0]) + "\ntr\tB\tb\t0\t0\t0\t1\t0\t0\t0\t0\t2\n";
+    writeBytes(dir.file("song.txt"), Bytes(text.begin(), text.end()));
+    const Result<SettingsFileContents> read = loadSettings(dir.file("song.txt"));
+    ASSERT_FALSE(read) << c.where;
+    const std::string told = read.problem().message.in(Audience::EnglishConsole);
+    const std::string expected =
+        "Line 3 cannot be read: the track setting " + c.columns[1] + " " + c.columns[2];
+    EXPECT_EQ(told.substr(0, expected.size()), expected) << c.where << "\n" << told;
   }
 }
 
@@ -175,7 +195,8 @@ TEST(SettingsFile, KeepsWhatItWasGivenAndReadsBothLineEnds) {
                        project.chartHeader.title));
 
   // CR LF line ends, a later "i" line over an earlier one, other keys and key-less lines ignored.
-  const std::string text = "i\t/a.mid\r\ni\t/b.mid\r\nz\tignored\r\nno tab\r\ntr\tP\td\t3\r\ng\tG\n";
+  const std::string text =
+      "i\t/a.mid\r\ni\t/b.mid\r\nz\tignored\r\nno tab\r\ntr\tP\td\t3\t0\t0\t1\t0\t0\t0\t0\t2\r\ng\tG\n";
   writeBytes(dir.file("hand.txt"), Bytes(text.begin(), text.end()));
   read = loadSettings(dir.file("hand.txt"));
   ASSERT_TRUE(read);
@@ -189,7 +210,10 @@ TEST(SettingsFile, ADefinitionNameThatCannotNameAFileRefusesTheFileAndNamesTheLi
   TempDir dir;
   for (const CaseLine& c : readCaseTable("app/data/definition_names.txt")) {
     SCOPED_TRACE(c.where);
-    std::string text = "i\t/a.mid\n" + withTabs(unescaped(c.columns[0])) + "\n";
+    std::string rows = unescaped(c.columns[0]) + ";";
+    for (std::size_t end = rows.find(';'); end != std::string::npos; end = rows.find(';', end + 21))
+      rows.insert(end, ",0,960,0,1,0,0,0,0,2");
+    std::string text = "i\t/a.mid\n" + withTabs(rows);
     std::replace(text.begin(), text.end(), ';', '\n');
     writeBytes(dir.file("song.txt"), Bytes(text.begin(), text.end()));
     const Result<SettingsFileContents> read = loadSettings(dir.file("song.txt"));
@@ -244,7 +268,7 @@ std::vector<std::pair<std::string, Tone>> told(const MemoryForm& form) {
 // Each case opens `opened` in a folder holding "song.mid" (the five-track song), "other.mid"
 // (the example song, shown first) and the files given, then checks what the window shows.
 TEST(WindowOpen, WhatTheFolderHoldsDecidesWhatLoadsAndWhatIsTold) {
-  const std::string setup = "i\tsong.mid\ntr\tBass\tlow\t0\t100\ng\tRock\nt\tT\na\tA\n";
+  const std::string setup = "i\tsong.mid\ntr\tBass\tlow\t0\t100" + kRestOfRow + "g\tRock\nt\tT\na\tA\n";
   const Bytes damaged(kExampleSong.begin(), kExampleSong.begin() + 300);
   const struct {
     const char* name;
@@ -291,6 +315,14 @@ TEST(WindowOpen, WhatTheFolderHoldsDecidesWhatLoadsAndWhatIsTold) {
       {"a setup that names no song",
        {{"empty.txt", "g\tPop\n"}},
        "empty.txt",
+       false,
+       "",
+       "",
+       "",
+       {{"The settings file cannot be read.", Tone::Error}}},
+      {"a saved row that does not read whole",
+       {{"song.txt", "i\tsong.mid\ntr\tBass\tlow\t0\t-100" + kRestOfRow}},
+       "song.mid",
        false,
        "",
        "",

@@ -44,7 +44,11 @@ protected:
 // The words of a column as arguments; "-" for none.
 std::vector<std::string> argumentsOf(const std::string& column) {
   std::istringstream words(column == "-" ? "" : column);
-  return {std::istream_iterator<std::string>(words), std::istream_iterator<std::string>()};
+  std::vector<std::string> args;
+  for (auto word = std::istream_iterator<std::string>(words); word != std::istream_iterator<std::string>();
+       ++word)
+    args.push_back(unescaped(*word));
+  return args;
 }
 
 TEST_F(Cli, MistakesInTheCommandLineAreUsageErrorsSaidInOneLine) {
@@ -191,6 +195,11 @@ TEST_F(Cli, TheExitStatusSaysHowTheJobEndedAndHelpStatesEach) {
   writeBytes(dir.file("locked.mid"), Bytes{'o', 'l', 'd'});
   fs::permissions(dir.file("locked.mid"), fs::perms::owner_write, fs::perm_options::remove);
   writeBytes(dir.file("many.mid"), songPastItsIds());
+  fs::copy_file(dir.file("song.mid"), dir.file("lyrics.mid"));
+  writeBytes(dir.file("lyrics.txt"), Bytes{'l', 'a', ' ', 'l', 'a', '\n'});
+  fs::copy_file(dir.file("song.mid"), dir.file("rows.mid"));
+  const std::string rows = "i\trows.mid\no\trows_out.mid\ntr\tPiano\tpno\t0\t960\t1.5\n";
+  writeBytes(dir.file("rows.txt"), Bytes(rows.begin(), rows.end()));
   const std::string help = run({"--help"}).out;
   const std::string statuses = help.substr(help.find("Exit status:\n"));
   for (const CaseLine& c : readCaseTable("cli/data/exit_statuses.txt")) {
