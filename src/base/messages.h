@@ -217,4 +217,8 @@ Message fitRowLine(const std::vector<FittedField>& fields, int32_t idsBefore, in
 // The caption of the button a chart refused for its #WAV ids offers in the window: fit and write.
 Message fitActionCaption();
 
+// A status byte of track `track` at `tick` where a data byte belongs: the event it cut short was
+// left out, and the byte started the next event.
+Message dataCutOffDamage(int32_t track, const std::string& name, int32_t tick);
+
 }  // namespace rendlow
