@@ -24,6 +24,9 @@ Message fileSystemReason(int errorNumber);
 Message notRiffWaveReason();
 Message chunkPastEndReason(const std::string& chunkId, int64_t declared, int64_t available);
 Message chunkMissingReason(const std::string& chunkId);
+// A "data" chunk of 0 bytes: a file with no sound in it, as a writer stopped before its samples
+// leaves it.
+Message emptyDataReason();
 Message formatChunkShortReason(int64_t size, int64_t needed);
 Message unsupportedEncodingReason(int32_t formatTag, int32_t bitsPerSample);
 Message inconsistentFormatReason(int32_t channels, int64_t sampleRate, int32_t blockAlign);
@@ -36,6 +39,8 @@ Message oggNotInBuildReason();
 Message stemsFolderUnreadableMessage(const std::string& folder, const Message& reason);
 Message missingStemMessage(const std::string& folder, const std::string& stemName);
 Message extraStemMessage(const std::string& path);
+// The only file named after track `stemName` is in a format not read.
+Message stemFormatNotReadMessage(const std::string& path, const std::string& stemName);
 Message soundsWrittenMessage(int32_t count, const std::string& folder);
 
 // --- Rendering ---------------------------------------------------------------------------
