@@ -96,15 +96,22 @@ Message mixedSampleRatesMessage(const std::string& folder,
 // One track's figures on one line, for the desktop program's summary.
 Message trackFidelityMessage(const std::string& trackName, const std::string& definitionName,
                              const FidelityFigureTexts& figures);
+// Who made what a measure compares: the chart's sounds and the reference both rendered by the
+// synthesizer here (--keysounds), or cut from the author's stems and measured against the
+// author's render. What to do about a warning differs: the author renders again only what the
+// author rendered.
+enum class MeasuredSounds { Synthesized, AuthorsRenders };
+
 // In the warnings below, `definitionName` names the converted track they are about; empty, they
 // are about the whole song. The figures come formatted.
 Message playbackSilentMessage(const std::string& definitionName, const std::string& silentSeconds,
-                              const std::string& firstSeconds);
-Message playbackLagMessage(const std::string& definitionName, const std::string& lagMilliseconds);
+                              const std::string& firstSeconds, MeasuredSounds sounds);
+Message playbackLagMessage(const std::string& definitionName, const std::string& lagMilliseconds,
+                           MeasuredSounds sounds);
 // `referencePath`, the render measured against, ends before the chart's playback does.
 Message referenceShortMessage(const std::string& referencePath, const std::string& referenceSeconds,
                               const std::string& unmeasuredSeconds);
-Message mixClipsMessage(const std::string& peakDbfs);
+Message mixClipsMessage(const std::string& peakDbfs, MeasuredSounds sounds);
 // The folder of the author's renders of each track has none for this track.
 Message trackReferenceMissingMessage(const std::string& folder, const std::string& definitionName);
 
