@@ -75,10 +75,12 @@ Message chunkMissingReason(const std::string& chunkId) {
 }
 
 Message emptyDataReason() {
-  return Message("音のデータが入っていません (\"data\" チャンクが 0 バイトです)。書き出しが途中で止まったのかもしれません。"
-                 "書き出し直してください。",
-                 "It holds no sound: its \"data\" chunk is 0 bytes long, as when the program writing it "
-                 "stopped before the sound. Export it again.");
+  return Message(
+      "音のデータが入っていません (\"data\" チャンクが 0 "
+      "バイトです)。書き出しが途中で止まったのかもしれません。"
+      "書き出し直してください。",
+      "It holds no sound: its \"data\" chunk is 0 bytes long, as when the program writing it "
+      "stopped before the sound. Export it again.");
 }
 
 Message formatChunkShortReason(int64_t size, int64_t needed) {

@@ -287,7 +287,8 @@ MidiReader::Body MidiReader::readChannelData(MidiEvent& event, int32_t count) {
 }
 
 void MidiReader::leaveOutCutEvent(const MidiEvent& event) {
-  diagnostics_.print("Track %d damaged: event at tick %d cut off by a status byte\n", trackNumber_, event.tick);
+  diagnostics_.print("Track %d damaged: event at tick %d cut off by a status byte\n", trackNumber_,
+                     event.tick);
   song_.damage.push_back({ReadDamage::Kind::DataCutOff, trackNumber_, 0, event.tick});
   statusPending_ = true;
   eventLeftOut_ = true;

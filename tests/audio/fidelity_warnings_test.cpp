@@ -100,7 +100,8 @@ TEST(FidelityWarnings, NeverAskToRenderAgainWhatTheAuthorNeverMade) {
   const auto told = [&](const std::string& track, const std::string& reference) {
     std::string text;
     for (const Notice& notice : fidelityWarnings(figures, track, reference))
-      text += notice.message.in(Audience::JapaneseConsole) + "\n" + notice.message.in(Audience::EnglishConsole) + "\n";
+      text += notice.message.in(Audience::JapaneseConsole) + "\n" +
+              notice.message.in(Audience::EnglishConsole) + "\n";
     return text;
   };
   for (const std::string track : {"", "tr01"}) {

@@ -1,11 +1,10 @@
 // Ticks into seconds and the synthesizer's blocks, then the sounds rendered from them.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <fcntl.h>
-
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -325,9 +324,13 @@ std::string standardErrorOf(const std::function<void()>& run) {
   const auto dup = _dup;
   const auto dup2 = _dup2;
   const auto close = _close;
-  const auto openForWriting = [](const char* path) { return _open(path, _O_WRONLY | _O_CREAT | _O_TRUNC, _S_IWRITE); };
+  const auto openForWriting = [](const char* path) {
+    return _open(path, _O_WRONLY | _O_CREAT | _O_TRUNC, _S_IWRITE);
+  };
 #else
-  const auto openForWriting = [](const char* path) { return ::open(path, O_WRONLY | O_CREAT | O_TRUNC, 0600); };
+  const auto openForWriting = [](const char* path) {
+    return ::open(path, O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  };
 #endif
   rendlow::test::TempDir folder;
   const std::string path = folder.file("stderr.txt");
@@ -349,11 +352,12 @@ TEST(RenderingRefused, ADamagedSoundFontIsToldInOurWordsAlone) {
   if (!fluidSynthInBuild()) GTEST_SKIP() << "built without FluidSynth";
   rendlow::test::TempDir chart;
   const std::string soundFont = chart.file("damaged.sf2");
-  rendlow::test::writeBytes(soundFont, {'R', 'I', 'F', 'F', 12, 0, 0, 0, 's', 'f', 'b', 'k', 'L', 'I', 'S', 'T', 0, 0, 0, 0});
+  rendlow::test::writeBytes(
+      soundFont, {'R', 'I', 'F', 'F', 12, 0, 0, 0, 's', 'f', 'b', 'k', 'L', 'I', 'S', 'T', 0, 0, 0, 0});
   const RenderingFileTrack track{"tr01", pianoNote(0, 480), {{"tr01_01.wav", 0, 480}}};
   std::optional<Result<SoundFilesReport>> report;
-  const std::string told =
-      standardErrorOf([&] { report = renderSounds({track}, songTempo(), soundFont, SoundOutput{chart.path()}); });
+  const std::string told = standardErrorOf(
+      [&] { report = renderSounds({track}, songTempo(), soundFont, SoundOutput{chart.path()}); });
   ASSERT_FALSE(*report);
   EXPECT_EQ(test::english(report->problem().message),
             "Could not load the SoundFont\nFile: " + soundFont +

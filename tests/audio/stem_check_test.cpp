@@ -1,6 +1,8 @@
 // Whether a stem belongs to the rendering MIDI file its sounds are cut for: stems synthesized
 // from a rendering layout fit it; shifted, short, silent ones and one from an older layout do not.
 
+#include "audio/cut/stem_check.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,7 +11,6 @@
 #include <sstream>
 
 #include "audio/cut/sound_cut.h"
-#include "audio/cut/stem_check.h"
 #include "audio/io/audio_backend.h"
 #include "audio/io/wav_stream.h"
 #include "audio_test.h"
@@ -170,12 +171,14 @@ TEST(CheckStem, JudgesAnExportedStemAgainstItsOwnNoiseFloor) {
     for (const bool stereo : {false, true}) {
       SCOPED_TRACE(std::to_string(rate) + (stereo ? " stereo" : " mono"));
       const auto exported = [&](double lateSeconds) {
-        const AudioBuffer mono = exportedQuietly(test::delayed(synthesizedStem(current, kTempo, 0.3, rate), lateSeconds), 0.01f);
+        const AudioBuffer mono =
+            exportedQuietly(test::delayed(synthesizedStem(current, kTempo, 0.3, rate), lateSeconds), 0.01f);
         return stereo ? inStereo(mono) : mono;
       };
       int readings = 0;
       const StemFit fit = checkStem(stemTrackOf(current, kTempo), heldFile(exported(0), readings));
-      EXPECT_TRUE(fit.fits()) << "starts " << fit.startLagMs << " ms off, " << fit.soundsNotLouder << " no louder";
+      EXPECT_TRUE(fit.fits()) << "starts " << fit.startLagMs << " ms off, " << fit.soundsNotLouder
+                              << " no louder";
       EXPECT_EQ(fit.soundsChecked, 4);
       EXPECT_EQ(checkStem(stemTrackOf(current, kTempo), heldFile(exported(0.1), readings)).startLagMs, 100);
     }
@@ -185,16 +188,19 @@ TEST(CheckStem, JudgesAnExportedStemAgainstItsOwnNoiseFloor) {
 // An Ogg Vorbis stem, where the build reads one, read back through the library and fitting.
 TEST(CheckStem, FitsAnOggStem) {
   const AudioBackend* sndfile = sndfileBackend();
-  if (!sndfile || !sndfile->writes(AudioFileType::OggVorbis)) GTEST_SKIP() << "Ogg Vorbis is not in this build";
+  if (!sndfile || !sndfile->writes(AudioFileType::OggVorbis))
+    GTEST_SKIP() << "Ogg Vorbis is not in this build";
   const RenderingFileTrack current = laidOut(kCurrent);
   rendlow::test::TempDir dir;
   const std::string path = dir.file("tr01.ogg");
-  ASSERT_TRUE(sndfile->write(path, inStereo(synthesizedStem(current, kTempo, 0.3, 48000)), AudioFileType::OggVorbis));
+  ASSERT_TRUE(
+      sndfile->write(path, inStereo(synthesizedStem(current, kTempo, 0.3, 48000)), AudioFileType::OggVorbis));
   const Result<SoundFile> stem = openSoundFile(path, *sndfile);
   ASSERT_TRUE(stem);
   EXPECT_EQ(std::make_pair(stem->sampleRate, stem->channels), std::make_pair(48000, 2));
   const StemFit fit = checkStem(stemTrackOf(current, kTempo), *stem);
-  EXPECT_TRUE(fit.fits()) << "starts " << fit.startLagMs << " ms off, " << fit.soundsNotLouder << " no louder";
+  EXPECT_TRUE(fit.fits()) << "starts " << fit.startLagMs << " ms off, " << fit.soundsNotLouder
+                          << " no louder";
 }
 
 TEST(CheckStem, ASongThatSilencesEveryNoteFitsASilentStem) {

@@ -39,7 +39,8 @@ std::string summaryOf(const Result<Song>& song) {
   std::string text;
   for (std::size_t t = 0; t < song->tracks.size(); ++t) {
     text += "track " + std::to_string(t + 1) + ":";
-    for (const MidiEvent& e : song->tracks[t].events) text += (e.index ? " | " : " ") + describeEvent(*song, e);
+    for (const MidiEvent& e : song->tracks[t].events)
+      text += (e.index ? " | " : " ") + describeEvent(*song, e);
     text += "\n";
   }
   for (const ReadDamage& d : song->damage) {
@@ -67,8 +68,9 @@ TEST(FileLayout, AnEventCutShortIsToldWhileReading) {
   RunningStatus running;
   std::ostringstream lines;
   Diagnostics diagnostics(&lines);
-  ASSERT_TRUE(readMidiBytes(bytesOf("'MThd 00000006 0001 0001 01E0 'MTrk 0000000A 05 90 3C 90 40 40 00 FF2F00"),
-                            running, diagnostics));
+  ASSERT_TRUE(
+      readMidiBytes(bytesOf("'MThd 00000006 0001 0001 01E0 'MTrk 0000000A 05 90 3C 90 40 40 00 FF2F00"),
+                    running, diagnostics));
   EXPECT_EQ(lines.str(),
             "Read Track 1...\nTrack 1 damaged: event at tick 5 cut off by a status byte\nRead Track End\n");
 }
@@ -76,7 +78,8 @@ TEST(FileLayout, AnEventCutShortIsToldWhileReading) {
 // What the writer gets of a track with an event cut short: the events around it, nothing of it.
 TEST(FileLayout, AnEventCutShortNeverReachesTheRenderingFile) {
   const Song song =
-      readQuietly(bytesOf("'MThd 00000006 0001 0001 01E0 'MTrk 0000000E 00 903C 90 3E40 10 803E00 00 FF2F00")).value();
+      readQuietly(bytesOf("'MThd 00000006 0001 0001 01E0 'MTrk 0000000E 00 903C 90 3E40 10 803E00 00 FF2F00"))
+          .value();
   TimedEventList events;
   for (const MidiEvent& e : song.tracks.at(0).events) {
     TimedEvent& timed = events.emplace_back();

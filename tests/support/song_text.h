@@ -34,7 +34,7 @@ inline std::string describeEvent(const Song& song, const MidiEvent& e) {
 // The header, every track with its events, the tempo changes, time signatures and damage.
 inline std::string describeSong(const Song& song) {
   static const char* const kDamage[] = {"TrackCutShort", "NumberTooLong", "TickPastLimit", "NotATrack",
-                                        "TracksMissing", "TempoZero", "DataCutOff"};
+                                        "TracksMissing", "TempoZero",     "DataCutOff"};
   std::string text;
   appendFormatted(text, "header format=%d tracks=%d division=%d end=%d\n", song.header.format,
                   song.header.trackCount, song.header.division, song.songEnd);

@@ -35,7 +35,8 @@ const std::string* fileOfStemName(const std::string& stemName, const std::vector
   const std::string prefix = caseFolded(stemName) + ".";
   for (const std::string& name : names) {
     const std::string lower = caseFolded(name);
-    if (lower.size() > prefix.size() && lower.starts_with(prefix) && lower.find('.', prefix.size()) == std::string::npos)
+    if (lower.size() > prefix.size() && lower.starts_with(prefix) &&
+        lower.find('.', prefix.size()) == std::string::npos)
       return &name;
   }
   return nullptr;

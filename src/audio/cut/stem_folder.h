@@ -14,7 +14,7 @@ namespace rendlow::audio {
 // such file but one of its name with another extension is there, in a format not read.
 struct StemFiles {
   std::map<std::string, std::string> pathOfStem;  // only the stems found
-  std::vector<std::string> missingStems;  // with no file of their name at all
+  std::vector<std::string> missingStems;          // with no file of their name at all
   // Stems whose only file of their name ("tr01.w64") is of a format the backend does not read.
   std::map<std::string, std::string> unreadStems;
   std::vector<std::string> extraFiles;  // paths of audio files no stem claims

@@ -51,7 +51,7 @@ private:
   int32_t channels_ = 0;
   int64_t frames_ = 0;
   float peak_ = 0;
-  int64_t stretchFrames_ = 0;  // of kNoiseStretchSeconds at the stem's rate
+  int64_t stretchFrames_ = 0;   // of kNoiseStretchSeconds at the stem's rate
   int64_t stretchSamples_ = 0;  // of the stretch under way
   float stretchPeak_ = 0;
   std::optional<float> quietestStretchPeak_;

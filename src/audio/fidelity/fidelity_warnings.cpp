@@ -21,7 +21,8 @@ Notices fidelityWarnings(const FidelityFigures& figures, const std::string& defi
                          const std::string& referencePath) {
   // Only a measure against the author's render has a reference path; its sounds are cut from the
   // author's stems. Without one, the synthesizer made both.
-  const MeasuredSounds sounds = referencePath.empty() ? MeasuredSounds::Synthesized : MeasuredSounds::AuthorsRenders;
+  const MeasuredSounds sounds =
+      referencePath.empty() ? MeasuredSounds::Synthesized : MeasuredSounds::AuthorsRenders;
   Notices warnings;
   if (figures.silentSeconds > 0) {
     warnings.push_back(warningNotice(playbackSilentMessage(definitionName, secondsText(figures.silentSeconds),
@@ -29,7 +30,8 @@ Notices fidelityWarnings(const FidelityFigures& figures, const std::string& defi
   }
   const double lagSeconds = static_cast<double>(figures.lagFrames) / figures.sampleRate;
   if (std::fabs(lagSeconds) > kLagWarningSeconds)
-    warnings.push_back(warningNotice(playbackLagMessage(definitionName, fixed("%+.2f", 1000 * lagSeconds), sounds)));
+    warnings.push_back(
+        warningNotice(playbackLagMessage(definitionName, fixed("%+.2f", 1000 * lagSeconds), sounds)));
   if (!referencePath.empty() && figures.unmeasuredSeconds > kShortReferenceSeconds) {
     warnings.push_back(warningNotice(referenceShortMessage(referencePath, secondsText(figures.referenceSeconds),
                                                            secondsText(figures.unmeasuredSeconds))));

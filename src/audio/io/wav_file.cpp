@@ -101,7 +101,8 @@ Result<WavChunks> findChunks(std::string_view bytes) {
     const auto size = static_cast<std::size_t>(
         chunkBytes(id, littleEndian32(bytes.data() + offset + 4), static_cast<int64_t>(available)));
     if (size > available) {
-      return Problem{chunkPastEndReason(printableId(id), static_cast<int64_t>(size), static_cast<int64_t>(available))};
+      return Problem{
+          chunkPastEndReason(printableId(id), static_cast<int64_t>(size), static_cast<int64_t>(available))};
     }
     const std::string_view body = bytes.substr(offset + kChunkHeaderSize, size);
     if (id == "fmt " && !chunks.format) chunks.format = body;
