@@ -218,6 +218,15 @@ Bytes notMidi() {
   return Bytes{'R', 'I', 'F', 'F', 0x24, 0x00, 0x00, 0x00, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '};
 }
 
+// A note-on cut off after its key by the status byte of the next note-on, as a writer that lost a
+// byte leaves it; the track goes on after it.
+Bytes statusByteInData() {
+  MidiBuilder song;
+  song.track().name("Lead").raw(
+      {0x00, 0x90, 0x3C, 0x90, 0x3E, 0x64, 0x83, 0x60, 0x80, 0x3E, 0x00, 0x00, 0xFF, 0x2F, 0x00});
+  return song.bytes();
+}
+
 const std::vector<std::pair<std::string, std::function<Bytes()>>>& recipes() {
   static const std::vector<std::pair<std::string, std::function<Bytes()>>> all = {
       {"empty_file.mid", [] { return Bytes{}; }},
@@ -247,6 +256,7 @@ const std::vector<std::pair<std::string, std::function<Bytes()>>>& recipes() {
       {"zero_tempo.mid", zeroTempo},
       {"zero_tempo_between_notes.mid", zeroTempoBetweenNotes},
       {"time_signature_exponent_out_of_range.mid", timeSignatureExponentOutOfRange},
+      {"status_byte_in_data.mid", statusByteInData},
   };
   return all;
 }

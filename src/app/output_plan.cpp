@@ -215,6 +215,8 @@ Message damageLine(const Song& song, const ReadDamage& damage) {
       return tracksMissingDamage(damage.track, damage.announced);
     case ReadDamage::Kind::TempoZero:
       return tempoZeroDamage(damage.track, name, damage.tick);
+    case ReadDamage::Kind::DataCutOff:
+      return dataCutOffDamage(damage.track, name, damage.tick);
   }
   return {};
 }

@@ -16,10 +16,9 @@ bool isListed(const Song& song, std::size_t track) {
                                   [](const MidiEvent& event) { return isChannelKind(event.kind); });
 }
 
-// Every damage but a skipped tempo stops the reading of a track or of the file.
 bool cutShort(const Song& song) {
   return std::any_of(song.damage.begin(), song.damage.end(),
-                     [](const ReadDamage& damage) { return damage.kind != ReadDamage::Kind::TempoZero; });
+                     [](const ReadDamage& damage) { return damage.stopsReading(); });
 }
 
 }  // namespace

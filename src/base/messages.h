@@ -232,4 +232,8 @@ Message settingsWrittenInCodePageMessage(const std::string& path);
 // Line `lineNumber` (from 1) of such a file is not UTF-8, or holds a character 932 lacks.
 Message settingsLineNotInCodePageReason(std::size_t lineNumber);
 
+// A status byte of track `track` at `tick` where a data byte belongs: the event it cut short was
+// left out, and the byte started the next event.
+Message dataCutOffDamage(int32_t track, const std::string& name, int32_t tick);
+
 }  // namespace rendlow

@@ -74,6 +74,15 @@ Message chunkMissingReason(const std::string& chunkId) {
       "It has no \"" + chunkId + "\" chunk. Check that the file is whole and export it again.");
 }
 
+Message emptyDataReason() {
+  return Message(
+      "音のデータが入っていません (\"data\" チャンクが 0 "
+      "バイトです)。書き出しが途中で止まったのかもしれません。"
+      "書き出し直してください。",
+      "It holds no sound: its \"data\" chunk is 0 bytes long, as when the program writing it "
+      "stopped before the sound. Export it again.");
+}
+
 Message formatChunkShortReason(int64_t size, int64_t needed) {
   return Message("\"fmt \" チャンクが " + number(size) + " バイトしかなく、必要な " + number(needed) +
                      " バイトに足りません。書き出し直してください。",
@@ -161,6 +170,17 @@ Message extraStemMessage(const std::string& path) {
                                "と同じ名前にするか、フォルダーから外してください。",
                                "It was left out. Name it after a track's definition name (tr01, ...) or "
                                "move it out of the folder.")});
+}
+
+Message stemFormatNotReadMessage(const std::string& path, const std::string& stemName) {
+  return compose(
+      Message("トラック " + stemName + " の音声ファイルは、読めない形式です",
+              "The sound file of track " + stemName + " is in a format this program does not read"),
+      {fileLine(path), Message("このトラックの音は書き出していません。WAV で書き出し直し、" + stemName +
+                                   ".wav としてこのフォルダーに置いてください。",
+                               "None of its sounds were written. Export it again as WAV and put it in this "
+                               "folder as " +
+                                   stemName + ".wav.")});
 }
 
 Message soundsWrittenMessage(int32_t count, const std::string& folder) {

@@ -24,6 +24,9 @@ Message fileSystemReason(int errorNumber);
 Message notRiffWaveReason();
 Message chunkPastEndReason(const std::string& chunkId, int64_t declared, int64_t available);
 Message chunkMissingReason(const std::string& chunkId);
+// A "data" chunk of 0 bytes: a file with no sound in it, as a writer stopped before its samples
+// leaves it.
+Message emptyDataReason();
 Message formatChunkShortReason(int64_t size, int64_t needed);
 Message unsupportedEncodingReason(int32_t formatTag, int32_t bitsPerSample);
 Message inconsistentFormatReason(int32_t channels, int64_t sampleRate, int32_t blockAlign);
@@ -36,6 +39,8 @@ Message oggNotInBuildReason();
 Message stemsFolderUnreadableMessage(const std::string& folder, const Message& reason);
 Message missingStemMessage(const std::string& folder, const std::string& stemName);
 Message extraStemMessage(const std::string& path);
+// The only file named after track `stemName` is in a format not read.
+Message stemFormatNotReadMessage(const std::string& path, const std::string& stemName);
 Message soundsWrittenMessage(int32_t count, const std::string& folder);
 
 // --- Rendering ---------------------------------------------------------------------------
@@ -91,15 +96,22 @@ Message mixedSampleRatesMessage(const std::string& folder,
 // One track's figures on one line, for the desktop program's summary.
 Message trackFidelityMessage(const std::string& trackName, const std::string& definitionName,
                              const FidelityFigureTexts& figures);
+// Who made what a measure compares: the chart's sounds and the reference both rendered by the
+// synthesizer here (--keysounds), or cut from the author's stems and measured against the
+// author's render. What to do about a warning differs: the author renders again only what the
+// author rendered.
+enum class MeasuredSounds { Synthesized, AuthorsRenders };
+
 // In the warnings below, `definitionName` names the converted track they are about; empty, they
 // are about the whole song. The figures come formatted.
 Message playbackSilentMessage(const std::string& definitionName, const std::string& silentSeconds,
-                              const std::string& firstSeconds);
-Message playbackLagMessage(const std::string& definitionName, const std::string& lagMilliseconds);
+                              const std::string& firstSeconds, MeasuredSounds sounds);
+Message playbackLagMessage(const std::string& definitionName, const std::string& lagMilliseconds,
+                           MeasuredSounds sounds);
 // `referencePath`, the render measured against, ends before the chart's playback does.
 Message referenceShortMessage(const std::string& referencePath, const std::string& referenceSeconds,
                               const std::string& unmeasuredSeconds);
-Message mixClipsMessage(const std::string& peakDbfs);
+Message mixClipsMessage(const std::string& peakDbfs, MeasuredSounds sounds);
 // The folder of the author's renders of each track has none for this track.
 Message trackReferenceMissingMessage(const std::string& folder, const std::string& definitionName);
 

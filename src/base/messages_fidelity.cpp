@@ -5,6 +5,7 @@
 #include "base/message_parts.h"
 #include "base/messages.h"
 #include "base/messages_audio.h"
+#include "base/messages_fields.h"
 
 namespace rendlow {
 
@@ -106,19 +107,55 @@ Message trackFidelityMessage(const std::string& trackName, const std::string& de
                      f.worstStretchSnrDb + " dB)");
 }
 
+namespace {
+
+// A synthesized chart silent where its song is heard: a sound first made where the track was
+// faded out or turned down, and played again where it is loud. For the whole song, the table of
+// tracks tells which track it is.
+Message synthesizedSilenceAdvice(bool wholeSong) {
+  const std::string listen =
+      "そこを聴いてください。音量が下がっているところで作られた音が、大きく鳴るべきところでも"
+      "使われているかもしれません。そのトラックの";
+  const std::string smaller =
+      wholeSong ? "を小さくすると、そこの音が別の音になります。どのトラックかはトラックごとの表で分かります。"
+                : "を小さくすると、そこの音が別の音になります。";
+  return Message::perAudience(
+             listen, listen + " ",
+             "Listen there: a sound made where the track was faded out or turned down may be "
+             "played where it is loud. A smaller ") +
+         settingAdvice("ccSplitWidth") + Message::perAudience("か", " か ", " or ") +
+         settingAdvice("velocitySplitWidth") +
+         Message::perAudience(
+             smaller, " " + smaller,
+             wholeSong ? " on the track silent there (the table of tracks shows which) gives those "
+                         "notes sounds of their own."
+                       : " on that track gives those notes sounds of their own.");
+}
+
+// A chart cut from the author's stems silent where the author's render is heard: a stem rendered
+// from elsewhere, or muted.
+Message authorsSilenceAdvice(bool wholeSong) {
+  if (wholeSong)
+    return Message(
+        "そこを聴いてください。どのステムも出力midiファイルの先頭から書き出され、ミュートされていないか"
+        "確かめてから、切り出し直してください。--compare-tracks で各トラックを測ると、どれか分かります。",
+        "Listen there. Check that every stem was rendered from the start of the rendering MIDI file "
+        "and none is muted, then cut again; --compare-tracks measures each track alone to show which.");
+  return Message(
+      "そのステムが出力midiファイルの先頭から書き出され、ミュートされていないか確かめてから、"
+      "音声ファイルを作り直してください。",
+      "Check that its stem was rendered from the start of the rendering MIDI file and is not "
+      "muted, then make its sound files again.");
+}
+
+}  // namespace
+
 Message playbackSilentMessage(const std::string& definitionName, const std::string& silentSeconds,
-                              const std::string& firstSeconds) {
+                              const std::string& firstSeconds, MeasuredSounds sounds) {
   const Subject what = playbackOf(definitionName);
-  const Message todo =
-      definitionName.empty()
-          ? Message("そこを聴いてください。どのステムも出力midiファイルの先頭から書き出され、ミュートされていないか"
-                    "確かめてから、切り出し直してください。--compare-tracks で各トラックを測ると、どれか分かります。",
-                    "Listen there. Check that every stem was rendered from the start of the rendering MIDI file "
-                    "and none is muted, then cut again; --compare-tracks measures each track alone to show which.")
-          : Message("そのステムが出力midiファイルの先頭から書き出され、ミュートされていないか確かめてから、"
-                    "音声ファイルを作り直してください。",
-                    "Check that its stem was rendered from the start of the rendering MIDI file and is not "
-                    "muted, then make its sound files again.");
+  const Message todo = sounds == MeasuredSounds::Synthesized
+                           ? synthesizedSilenceAdvice(definitionName.empty())
+                           : authorsSilenceAdvice(definitionName.empty());
   return compose(Message(what.japanese + "は、比べる音が鳴っているところで合わせて " +
                              silentSeconds + " 秒無音です (最初は " + firstSeconds + " 秒)",
                          what.english + (definitionName.empty() ? " is" : " are") + " silent for " + silentSeconds +
@@ -126,17 +163,28 @@ Message playbackSilentMessage(const std::string& definitionName, const std::stri
                  {todo});
 }
 
-Message playbackLagMessage(const std::string& definitionName, const std::string& lagMilliseconds) {
+Message playbackLagMessage(const std::string& definitionName, const std::string& lagMilliseconds,
+                           MeasuredSounds sounds) {
   const Subject what = playbackOf(definitionName);
-  return compose(
-      Message(what.japanese + "は比べる音から " + lagMilliseconds +
-                  " ミリ秒ずれています (20 ミリ秒を超えています)",
-              what.english + (definitionName.empty() ? " lags " : " lag ") + lagMilliseconds +
-                  " ms behind the reference (more than 20 ms)"),
-      {Message("比べる音を、前に無音やカウントを入れずに曲の先頭から書き出し直して、もう一度比べてください。"
-               "これだけずれると、譜面はリズムが外れて聞こえます。",
-               "Render the reference again from the very start of the song, with no silence or count-in "
-               "before it, and compare again: a chart this far off sounds out of time.")});
+  const Message todo =
+      sounds == MeasuredSounds::Synthesized
+          ? Message(
+                "音も比べる音もこのプログラムが出力midiファイルから作ったもので、"
+                "書き出し直すものはありません。"
+                "譜面をそこで聴いてください。これだけずれると、譜面はリズムが外れて聞こえます。",
+                "The sounds and the reference were both rendered here from the rendering MIDI file, so "
+                "there is nothing of yours to render again. Listen to the chart there: a chart this far "
+                "off sounds out of time.")
+          : Message(
+                "比べる音を、前に無音やカウントを入れずに曲の先頭から書き出し直して、もう一度比べてください。"
+                "これだけずれると、譜面はリズムが外れて聞こえます。",
+                "Render the reference again from the very start of the song, with no silence or count-in "
+                "before it, and compare again: a chart this far off sounds out of time.");
+  return compose(Message(what.japanese + "は比べる音から " + lagMilliseconds +
+                             " ミリ秒ずれています (20 ミリ秒を超えています)",
+                         what.english + (definitionName.empty() ? " lags " : " lag ") + lagMilliseconds +
+                             " ms behind the reference (more than 20 ms)"),
+                 {todo});
 }
 
 Message referenceShortMessage(const std::string& referencePath, const std::string& referenceSeconds,
@@ -152,14 +200,22 @@ Message referenceShortMessage(const std::string& referencePath, const std::strin
                "Render it again to the end of the song's last sound, and compare again.")});
 }
 
-Message mixClipsMessage(const std::string& peakDbfs) {
-  return compose(
-      Message("譜面の音を合わせると " + peakDbfs + " dBFS になり、再生すると音が割れます",
-              "The chart's sounds together peak at " + peakDbfs + " dBFS: played, they clip"),
-      {Message("ステムを小さく書き出すか、曲のトラックの音量を下げて、ピークが 0 dBFS 未満になるように"
-               "音声ファイルを作り直してください。",
-               "Make the sounds quieter so the peak stays below 0 dBFS: render the stems quieter, or lower "
-               "the tracks' volume in the song, then make the sound files again.")});
+Message mixClipsMessage(const std::string& peakDbfs, MeasuredSounds sounds) {
+  const Message todo =
+      sounds == MeasuredSounds::Synthesized
+          ? Message(
+                "曲のトラックの音量を下げて、ピークが 0 dBFS "
+                "未満になるように音声ファイルを作り直してください。",
+                "Make the sounds quieter so the peak stays below 0 dBFS: lower the tracks' volume in the "
+                "song, then make the sound files again.")
+          : Message(
+                "ステムを小さく書き出すか、曲のトラックの音量を下げて、ピークが 0 dBFS 未満になるように"
+                "音声ファイルを作り直してください。",
+                "Make the sounds quieter so the peak stays below 0 dBFS: render the stems quieter, or lower "
+                "the tracks' volume in the song, then make the sound files again.");
+  return compose(Message("譜面の音を合わせると " + peakDbfs + " dBFS になり、再生すると音が割れます",
+                         "The chart's sounds together peak at " + peakDbfs + " dBFS: played, they clip"),
+                 {todo});
 }
 
 Message trackReferenceMissingMessage(const std::string& folder, const std::string& definitionName) {

@@ -115,6 +115,17 @@ Message tempoZeroDamage(int32_t track, const std::string& name, int32_t tick) {
                  "It was skipped.");
 }
 
+Message dataCutOffDamage(int32_t track, const std::string& name, int32_t tick) {
+  const std::string t = std::to_string(tick);
+  return trackInFile(track, name) +
+         Message(": ティック " + t +
+                     " のイベントがデータの途中で次のステータスバイトに切られていました。"
+                     "そのイベントは読み飛ばしました。",
+                 ": the event at tick " + t +
+                     " is cut off by a status byte where its data should be. "
+                     "That event was skipped.");
+}
+
 Message settingsLineTooLongReason(const Message& what, std::size_t length, std::size_t limit) {
   const std::string n = std::to_string(length);
   const std::string l = std::to_string(limit);

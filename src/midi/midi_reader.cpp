@@ -13,12 +13,16 @@
 #include "midi/byte_reader.h"
 #include "midi/channel_split.h"
 #include "midi/in_effect_index.h"
+#include "midi/riff_midi.h"
 
 namespace rendlow {
 
 namespace {
 
 constexpr std::size_t kHeaderBytes = 14;
+// The bytes of the header's own fields (format, track count, division); a longer header keeps
+// fields of later versions after them, which this reader passes over.
+constexpr uint32_t kHeaderFieldBytes = 6;
 constexpr int32_t kMaxTick = std::numeric_limits<int32_t>::max();
 // 2 to a higher power does not fit a signed 32-bit denominator; such a time signature stores 0,
 // which the measure grid treats as unusable.
@@ -50,6 +54,12 @@ std::array<char, 4> readChunkId(ByteReader& cursor) {
   return id;
 }
 
+// Chunks of other kinds (a karaoke file's lyrics and song data) are named by four printable
+// ASCII characters; anything else where a chunk should start is no chunk at all.
+bool namesAChunk(const std::array<char, 4>& id) {
+  return std::all_of(id.begin(), id.end(), [](char c) { return c >= 0x20 && c <= 0x7E; });
+}
+
 // Fills one song from one file held in memory, walking it chunk by chunk and event by event.
 class MidiReader {
 public:
@@ -65,12 +75,18 @@ public:
 
 private:
   enum class TrackEvent { Read, EndOfTrack, Nothing };
+  // How an event's body was read: whole, cut off by a status byte (the event is left out and the
+  // byte starts the next one), or cut off by the end of the file.
+  enum class Body { Whole, CutByStatus, CutByEnd };
+
+  // Passes over chunks that are not tracks, up to what may be one.
+  void skipOtherChunks();
 
   TrackEvent readTrackEvent(MidiTrack& track);
   std::optional<MidiEvent> readEvent(MidiTrack& track);
   int32_t readVarLen();
-  bool readBody(MidiTrack& track, MidiEvent& event);
-  bool readChannelData(MidiEvent& event, int32_t count);
+  Body readBody(MidiTrack& track, MidiEvent& event);
+  Body readChannelData(MidiEvent& event, int32_t count);
   bool readSysEx(MidiEvent& event);
   bool readMeta(MidiTrack& track, MidiEvent& event);
   void takeData(MidiEvent& event, int32_t length);
@@ -80,6 +96,7 @@ private:
   void linkTempo(MidiEvent& event);
   bool setsNoTempo(const MidiEvent& event) const;
   void skipZeroTempo(const MidiEvent& event);
+  void leaveOutCutEvent(const MidiEvent& event);
   void reportDamage(ReadDamage::Kind kind, const char* what);
 
   Song& song_;
@@ -90,6 +107,10 @@ private:
   int trackNumber_ = 0;
   int32_t trackTick_ = 0;  // of the last event read in the track being read
   bool statusSeen_ = false;  // an event of this file has been read
+  // The last event was cut off by a status byte, which the next event starts with: that event
+  // has no delta of its own.
+  bool statusPending_ = false;
+  bool eventLeftOut_ = false;  // the event just read was cut off and is not kept
   // A damaged track ends the reading of tracks: after it, nothing in the file can be trusted.
   bool damaged_ = false;
   bool stoppedAtChunk_ = false;
@@ -115,12 +136,15 @@ Result<void> MidiReader::readHeader() {
     diagnostics_.print("Division %d is not supported\n", header.division);
     return Problem{divisionReasonOf(header.division)};
   }
+  if (header.length > kHeaderFieldBytes) cursor_.readUpTo(header.length - kHeaderFieldBytes);
   return {};
 }
 
 bool MidiReader::readTrack() {
   if (damaged_ || cursor_.atEnd()) return false;
   if (std::cmp_greater_equal(song_.tracks.size(), song_.header.trackCount)) return false;
+  skipOtherChunks();
+  if (cursor_.atEnd()) return false;
   trackNumber_ = static_cast<int>(song_.tracks.size()) + 1;
   const std::array<char, 4> chunkId = readChunkId(cursor_);
   if (!sameId(chunkId, "MTrk")) {
@@ -144,6 +168,16 @@ bool MidiReader::readTrack() {
   return true;
 }
 
+void MidiReader::skipOtherChunks() {
+  for (;;) {
+    ByteReader ahead = cursor_;  // a copy looks at the next id without taking it
+    const std::array<char, 4> id = readChunkId(ahead);
+    if (!namesAChunk(id) || sameId(id, "MTrk")) return;
+    cursor_.readUpTo(id.size());
+    cursor_.readUpTo(cursor_.readBigEndian(4));
+  }
+}
+
 void MidiReader::checkTrackCount() {
   const auto read = static_cast<int32_t>(song_.tracks.size());
   if (!damaged_ && !stoppedAtChunk_ && read < int32_t{song_.header.trackCount}) {
@@ -154,6 +188,7 @@ void MidiReader::checkTrackCount() {
 MidiReader::TrackEvent MidiReader::readTrackEvent(MidiTrack& track) {
   std::optional<MidiEvent> read = readEvent(track);
   if (!read) return TrackEvent::Nothing;
+  if (std::exchange(eventLeftOut_, false)) return TrackEvent::Read;
   if (setsNoTempo(*read)) {
     skipZeroTempo(*read);
     return TrackEvent::Read;
@@ -166,7 +201,7 @@ MidiReader::TrackEvent MidiReader::readTrackEvent(MidiTrack& track) {
 }
 
 std::optional<MidiEvent> MidiReader::readEvent(MidiTrack& track) {
-  const int32_t delta = readVarLen();
+  const int32_t delta = std::exchange(statusPending_, false) ? 0 : readVarLen();
   if (delta < 0) return std::nullopt;
   if (delta > kMaxTick - trackTick_) {
     reportDamage(ReadDamage::Kind::TickPastLimit, "tick past 2147483647");
@@ -189,7 +224,15 @@ std::optional<MidiEvent> MidiReader::readEvent(MidiTrack& track) {
   statusSeen_ = true;
   running_.lastStatus = event.status;
   running_.lastKind = event.kind;
-  if (!readBody(track, event)) return std::nullopt;
+  switch (readBody(track, event)) {
+    case Body::CutByEnd:
+      return std::nullopt;
+    case Body::CutByStatus:
+      leaveOutCutEvent(event);
+      return event;
+    case Body::Whole:
+      break;
+  }
   linkTempo(event);
   return event;
 }
@@ -201,7 +244,7 @@ int32_t MidiReader::readVarLen() {
   return -1;
 }
 
-bool MidiReader::readBody(MidiTrack& track, MidiEvent& event) {
+MidiReader::Body MidiReader::readBody(MidiTrack& track, MidiEvent& event) {
   switch (event.kind) {
     case EventKind::NoteOff:
     case EventKind::NoteOn:
@@ -217,23 +260,38 @@ bool MidiReader::readBody(MidiTrack& track, MidiEvent& event) {
       // System-exclusive and meta events cancel running status, even one that the end of the
       // file cuts off.
       running_.lastKind = EventKind::None;
-      return readSysEx(event);
+      return readSysEx(event) ? Body::Whole : Body::CutByEnd;
     case EventKind::Meta:
       running_.lastKind = EventKind::None;
-      return readMeta(track, event);
+      return readMeta(track, event) ? Body::Whole : Body::CutByEnd;
     case EventKind::None:
-      return true;  // no running status to apply: nothing more belongs to this event
+      return Body::Whole;  // no running status to apply: nothing more belongs to this event
   }
-  return true;
+  return Body::Whole;
 }
 
-// A channel event whose data bytes the end of the file cuts off is dropped.
-bool MidiReader::readChannelData(MidiEvent& event, int32_t count) {
-  const auto bytes = cursor_.readUpTo(static_cast<std::size_t>(count));
-  if (bytes.size() < static_cast<std::size_t>(count)) return false;
+// A channel event whose data bytes the end of the file cuts off is dropped. A status byte among
+// them ends the event: it is read again as the status of the next one.
+MidiReader::Body MidiReader::readChannelData(MidiEvent& event, int32_t count) {
+  for (int32_t i = 0; i < count; ++i) {
+    const auto byte = cursor_.readByte();
+    if (!byte) return Body::CutByEnd;
+    if (*byte >= 0x80) {
+      cursor_.stepBack();
+      return Body::CutByStatus;
+    }
+    event.head[static_cast<std::size_t>(i)] = *byte;
+  }
   event.length = count;
-  std::copy(bytes.begin(), bytes.end(), event.head.begin());
-  return true;
+  return Body::Whole;
+}
+
+void MidiReader::leaveOutCutEvent(const MidiEvent& event) {
+  diagnostics_.print("Track %d damaged: event at tick %d cut off by a status byte\n", trackNumber_,
+                     event.tick);
+  song_.damage.push_back({ReadDamage::Kind::DataCutOff, trackNumber_, 0, event.tick});
+  statusPending_ = true;
+  eventLeftOut_ = true;
 }
 
 bool MidiReader::readSysEx(MidiEvent& event) {
@@ -348,7 +406,11 @@ void MidiReader::reportDamage(ReadDamage::Kind kind, const char* what) {
 Result<Song> readMidiBytes(std::vector<uint8_t> bytes, RunningStatus& runningStatus,
                            Diagnostics& diagnostics) {
   Song song;
-  song.bytes = std::move(bytes);
+  if (const auto inner = midiInRiff(bytes)) {
+    song.bytes.assign(inner->begin(), inner->end());
+  } else {
+    song.bytes = std::move(bytes);
+  }
   runningStatus.carriedIntoFile = false;
   MidiReader reader(song, runningStatus, diagnostics);
   if (Result<void> header = reader.readHeader(); !header) return header.problem();

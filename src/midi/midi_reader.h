@@ -19,11 +19,13 @@ struct RunningStatus {
   bool carriedIntoFile = false;
 };
 
-// Reads a Standard MIDI File. A damaged file gives what could be read, with its damage listed
-// in the song. A format 0 file comes out as a format 1 file would hold it: one track per
-// channel after a conductor (see splitChannels). Fails, with the reason for the user, when the file cannot be
-// read at all, is not a MIDI file ("MThd"), has a header cut short, is of format 2 (independent
-// songs, one per track) or has a division the program cannot use (0, or SMPTE time).
+// Reads a Standard MIDI File, or the one a RIFF MIDI file (".rmi") holds. Chunks other than tracks
+// (a karaoke file's) and header fields past the division are passed over by their lengths. A
+// damaged file gives what could be read, with its damage listed in the song. A format 0 file comes out as a
+// format 1 file would hold it: one track per channel after a conductor (see splitChannels). Fails, with the
+// reason for the user, when the file cannot be read at all, is not a MIDI file ("MThd"), has a header cut
+// short, is of format 2 (independent songs, one per track) or has a division the program cannot use (0, or
+// SMPTE time).
 Result<Song> readMidiFile(const std::string& path, RunningStatus& runningStatus, Diagnostics& diagnostics);
 
 // Reads a MIDI file already in memory, as readMidiFile does after reading the file.

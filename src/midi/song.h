@@ -146,11 +146,16 @@ struct ReadDamage {
     NotATrack,      // where the track should be, a chunk that is not "MTrk": no track from it on
     TracksMissing,  // the file ends before all the tracks its header announces
     TempoZero,      // a Set Tempo of 0 microseconds per quarter note: skipped, reading goes on
+    DataCutOff,     // a status byte where a data byte belongs: the event is left out, reading goes on
   };
   Kind kind = Kind::TrackCutShort;
   int32_t track = 0;      // 1 for the file's first track; TracksMissing: the tracks read
   int32_t announced = 0;  // TracksMissing: the header's track count
-  int32_t tick = 0;       // TempoZero: where the track had the event
+  int32_t tick = 0;       // TempoZero, DataCutOff: where the track had the event
+
+  // Whether the reading of the track (or of the file) stopped here: every damage but an event
+  // left out on its own.
+  bool stopsReading() const { return kind != Kind::TempoZero && kind != Kind::DataCutOff; }
 };
 
 struct Song {

@@ -62,6 +62,7 @@ TEST(Project, KeepsTheRecordsNoTrackTookOnlyWhileTheSongIsCutShort) {
       {{}, {}},
       {{Kind::TempoZero, Kind::TrackCutShort}, {"g", "b2", "unnamed"}},
       {{Kind::TempoZero}, {}},
+      {{Kind::DataCutOff}, {}},
       {{Kind::NotATrack}, {"g", "b2", "unnamed"}},
   };
   Project project;

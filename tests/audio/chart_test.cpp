@@ -212,6 +212,30 @@ TEST(CrossCorrelation, FindsTheLagOfADelayedCopy) {
     EXPECT_EQ(bestLag(reference, delayed({44100, 1, reference}, lag).samples, 1000), lag);
 }
 
+// Beats of one noise burst every `period` frames after `leadIn` frames of silence, the k-th (from 0)
+// at k + 1 times the burst's level: a track that swells.
+std::vector<float> swellingBeats(int64_t leadIn, int64_t period, int beats) {
+  const std::vector<float> burst = test::noise(200, 7);
+  std::vector<float> track(static_cast<std::size_t>(leadIn + period * beats), 0.0f);
+  for (int k = 0; k < beats; ++k) {
+    for (std::size_t i = 0; i < burst.size(); ++i)
+      track[static_cast<std::size_t>(leadIn + period * k) + i] = burst[i] * static_cast<float>(k + 1);
+  }
+  return track;
+}
+
+// The playback of a swelling track has one beat more than its reference: lined up a period late,
+// every beat meets a louder one and the correlation there is higher than in line (by 0.5 dB).
+// The lag in line, 0, explains the track as well and is the one found; a playback truly late by
+// less than a period is still found late.
+TEST(CrossCorrelation, DoesNotLockOntoABeat) {
+  const std::vector<float> reference = swellingBeats(1500, 700, 12);
+  const std::vector<float> playback = swellingBeats(1500, 700, 13);
+  EXPECT_EQ(bestLag(reference, playback, 1000), 0);
+  EXPECT_EQ(bestLag(reference, delayed({44100, 1, playback}, 150).samples, 1000), 150);
+  EXPECT_EQ(bestLag(reference, delayed({44100, 1, playback}, -90).samples, 1000), -90);
+}
+
 // The playback a case of data/known_differences.txt makes of `reference`, as its header says.
 AudioBuffer playbackOf(const AudioBuffer& reference, const std::string& making) {
   std::istringstream words(making);

@@ -4,9 +4,10 @@
 #include <filesystem>
 #include <sstream>
 
+#include "audio/cut/stem_cutting.h"
 #include "audio/io/audio_backend.h"
 #include "audio/io/pcm_samples.h"
-#include "audio/cut/stem_cutting.h"
+#include "audio/io/wav_file.h"
 #include "audio_test.h"
 #include "base/platform.h"
 #include "support/case_table.h"
@@ -88,10 +89,11 @@ protected:
 };
 
 // A folder of stems as an author leaves it, which is the chart's folder too: a sound file of an
-// earlier run there is no stem. A stem missing, extra, unreadable or not fitting its track is
-// told, and the rest is cut: each sound from the frame nearest its start (0.1004 s at 1000 Hz is
-// frame 100) to the next, the last one to the stem's end; the stem's name matched whatever its
-// case. Sounds that come out silent are written as silence and counted; mixed rates are told.
+// earlier run there is no stem. A stem missing, extra, in a format not read (Wave64), unreadable,
+// holding no sound or not fitting its track is told, and the rest is cut: each sound from the frame nearest
+// its start (0.1004 s at 1000 Hz is frame 100) to the next, the last one to the stem's end; the stem's name
+// matched whatever its case. Sounds that come out silent are written as silence and counted; mixed rates are
+// told.
 TEST_F(CutStems, CutsEverySoundItCanAndTellsEveryStemItCannotUse) {
   const AudioBuffer stem = numberedStem(250);
   writeStem("TR01.WAV", stem);
@@ -104,11 +106,15 @@ TEST_F(CutStems, CutsEverySoundItCanAndTellsEveryStemItCannotUse) {
   writeStem("tr09.wav", numberedStem(10));
   writeStem("tr01_01.wav", numberedStem(10));
   rendlow::test::writeBytes(stems_.file("notes.txt"), {'n', 'o'});
+  rendlow::test::writeBytes(stems_.file("tr07.w64"), {'r', 'i', 'f', 'f'});
+  const std::string noSound = encodeWav16({1000, 1, {}}).value();
+  rendlow::test::writeBytes(stems_.file("tr08.wav"), rendlow::test::Bytes(noSound.begin(), noSound.end()));
   const StemTrack tr01{"tr01", {{"tr01_01.wav", 0, 0.1004}, {"tr01_02.wav", 0.1004, 0.2}}, 0.25};
   const StemTrack tr05{"tr05", {{"tr05_01.wav", 0, 0.2}}, 0.2};  // 100 ms longer than its stem
   const StemTrack tr06{"tr06", {{"tr06_01.wav", 0, 0.05}, {"tr06_02.wav", 0.05, 0.1, 0, true}}, 0.1};
-  Result<SoundFilesReport> report =
-      cut({tr01, oneSound("tr02"), oneSound("tr03"), oneSound("tr04"), tr05, tr06}, stems_.path());
+  Result<SoundFilesReport> report = cut({tr01, oneSound("tr02"), oneSound("tr03"), oneSound("tr04"), tr05,
+                                         tr06, oneSound("tr07"), oneSound("tr08")},
+                                        stems_.path());
   ASSERT_TRUE(report);
   const std::string told = test::noticesText(report->notices) + test::english(report->summary()) + "\n";
   rendlow::test::expectGolden(withFolderNamed(told, stems_.path()), test::dataFile("stem_folder_golden.txt"));

@@ -87,6 +87,37 @@ TEST(FidelityWarnings, EachFaultTheFiguresShowIsWarnedOfOnceSayingWhatToDo) {
   rendlow::test::expectGolden(told, test::dataFile("fidelity_warnings_golden.txt"));
 }
 
+// Under --keysounds the synthesizer made the sounds and the reference alike: no warning, in either
+// language, has the author render a stem or a reference again. Against the author's render, the
+// same figures do.
+TEST(FidelityWarnings, NeverAskToRenderAgainWhatTheAuthorNeverMade) {
+  FidelityFigures figures;
+  figures.sampleRate = 44100;
+  figures.lagFrames = 19845;
+  figures.silentSeconds = 2;
+  figures.unmeasuredSeconds = 3;
+  figures.mixPeakDbfs = 1;
+  const auto told = [&](const std::string& track, const std::string& reference) {
+    std::string text;
+    for (const Notice& notice : fidelityWarnings(figures, track, reference))
+      text += notice.message.in(Audience::JapaneseConsole) + "\n" +
+              notice.message.in(Audience::EnglishConsole) + "\n";
+    return text;
+  };
+  for (const std::string track : {"", "tr01"}) {
+    SCOPED_TRACE(track);
+    const std::string synthesized = told(track, "");
+    // The Japanese words as the catalogue holds its texts, in the program's code page.
+    const auto japanese = [](const char* words) { return Message(words, "").in(Audience::JapaneseConsole); };
+    for (const std::string& asking : {std::string("stem"), std::string("Render"), std::string("render it"),
+                                      japanese("ステム"), japanese("書き出し直")})
+      EXPECT_EQ(synthesized.find(asking), std::string::npos) << asking << " in\n" << synthesized;
+    const std::string authors = told(track, "mix.wav");
+    EXPECT_NE(authors.find("Render"), std::string::npos);
+    EXPECT_NE(authors.find("stem"), std::string::npos);
+  }
+}
+
 // The figures of each case of data/figure_lines.txt as one line, the song's or a track's.
 TEST(FidelityLine, NamesEveryFigureOrATracksOwn) {
   std::string lines;

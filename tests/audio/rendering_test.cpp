@@ -1,10 +1,21 @@
 // Ticks into seconds and the synthesizer's blocks, then the sounds rendered from them.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
+#include <functional>
+#include <optional>
+
+#ifdef _WIN32
+#include <io.h>
+#include <sys/stat.h>
+#else
+#include <unistd.h>
+#endif
 
 #include "audio/io/audio_backend.h"
 #include "audio/cut/sound_cut.h"
@@ -304,6 +315,54 @@ TEST(RenderingRefused, WithoutFluidSynthOrItsSoundFontSayingWhich) {
   } else {
     EXPECT_TRUE(test::says(report.problem().message, "It was built without FluidSynth"));
   }
+}
+
+// What the process writes on its standard error while `run` runs, where a library writes past
+// every stream of ours: the descriptor itself is pointed at a file meanwhile.
+std::string standardErrorOf(const std::function<void()>& run) {
+#ifdef _WIN32
+  const auto dup = _dup;
+  const auto dup2 = _dup2;
+  const auto close = _close;
+  const auto openForWriting = [](const char* path) {
+    return _open(path, _O_WRONLY | _O_CREAT | _O_TRUNC, _S_IWRITE);
+  };
+#else
+  const auto openForWriting = [](const char* path) {
+    return ::open(path, O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  };
+#endif
+  rendlow::test::TempDir folder;
+  const std::string path = folder.file("stderr.txt");
+  std::fflush(stderr);
+  const int saved = dup(2);
+  const int file = openForWriting(path.c_str());
+  dup2(file, 2);
+  close(file);
+  run();
+  std::fflush(stderr);
+  dup2(saved, 2);
+  close(saved);
+  return test::readText(path);
+}
+
+// A file that starts as a SoundFont and holds nothing more: FluidSynth refuses it, and the
+// libraries it asks on the way say nothing on stderr; only our message tells it.
+TEST(RenderingRefused, ADamagedSoundFontIsToldInOurWordsAlone) {
+  if (!fluidSynthInBuild()) GTEST_SKIP() << "built without FluidSynth";
+  rendlow::test::TempDir chart;
+  const std::string soundFont = chart.file("damaged.sf2");
+  rendlow::test::writeBytes(
+      soundFont, {'R', 'I', 'F', 'F', 12, 0, 0, 0, 's', 'f', 'b', 'k', 'L', 'I', 'S', 'T', 0, 0, 0, 0});
+  const RenderingFileTrack track{"tr01", pianoNote(0, 480), {{"tr01_01.wav", 0, 480}}};
+  std::optional<Result<SoundFilesReport>> report;
+  const std::string told = standardErrorOf(
+      [&] { report = renderSounds({track}, songTempo(), soundFont, SoundOutput{chart.path()}); });
+  ASSERT_FALSE(*report);
+  EXPECT_EQ(test::english(report->problem().message),
+            "Could not load the SoundFont\nFile: " + soundFont +
+                "\nFluidSynth cannot read it, or it is damaged. Name another SoundFont (.sf2).");
+  EXPECT_EQ(told, "");
 }
 
 }  // namespace

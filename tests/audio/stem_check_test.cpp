@@ -1,13 +1,18 @@
 // Whether a stem belongs to the rendering MIDI file its sounds are cut for: stems synthesized
 // from a rendering layout fit it; shifted, short, silent ones and one from an older layout do not.
 
+#include "audio/cut/stem_check.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <random>
 #include <sstream>
 
 #include "audio/cut/sound_cut.h"
-#include "audio/cut/stem_check.h"
+#include "audio/io/audio_backend.h"
+#include "audio/io/wav_stream.h"
 #include "audio_test.h"
 #include "support/case_table.h"
 #include "synthesized_stem.h"
@@ -145,6 +150,57 @@ TEST(CheckStem, TellsWhatLooksWrongWithAStemAndNothingForOneOfThisRendering) {
       }
     }
   }
+}
+
+// `stem` `gain` times as loud, then dithered to 16 bits as an editor exports it: noise of a
+// triangular distribution, ±1 step of the 16-bit scale, added before rounding to that scale.
+AudioBuffer exportedQuietly(AudioBuffer stem, float gain) {
+  std::minstd_rand random(16);
+  std::uniform_real_distribution<float> halfStep(-0.5f, 0.5f);
+  for (float& sample : stem.samples)
+    sample = std::round(sample * gain * 32768 + halfStep(random) + halfStep(random)) / 32768;
+  return stem;
+}
+
+// Stems as editors export them, 40 dB down and dithered all along, at 48 and 96 kHz, mono or
+// stereo: each judged at its own rate and channel count against its own noise floor, they fit;
+// rendered late, they are still told late.
+TEST(CheckStem, JudgesAnExportedStemAgainstItsOwnNoiseFloor) {
+  const RenderingFileTrack current = laidOut(kCurrent);
+  for (const int32_t rate : {48000, 96000}) {
+    for (const bool stereo : {false, true}) {
+      SCOPED_TRACE(std::to_string(rate) + (stereo ? " stereo" : " mono"));
+      const auto exported = [&](double lateSeconds) {
+        const AudioBuffer mono =
+            exportedQuietly(test::delayed(synthesizedStem(current, kTempo, 0.3, rate), lateSeconds), 0.01f);
+        return stereo ? inStereo(mono) : mono;
+      };
+      int readings = 0;
+      const StemFit fit = checkStem(stemTrackOf(current, kTempo), heldFile(exported(0), readings));
+      EXPECT_TRUE(fit.fits()) << "starts " << fit.startLagMs << " ms off, " << fit.soundsNotLouder
+                              << " no louder";
+      EXPECT_EQ(fit.soundsChecked, 4);
+      EXPECT_EQ(checkStem(stemTrackOf(current, kTempo), heldFile(exported(0.1), readings)).startLagMs, 100);
+    }
+  }
+}
+
+// An Ogg Vorbis stem, where the build reads one, read back through the library and fitting.
+TEST(CheckStem, FitsAnOggStem) {
+  const AudioBackend* sndfile = sndfileBackend();
+  if (!sndfile || !sndfile->writes(AudioFileType::OggVorbis))
+    GTEST_SKIP() << "Ogg Vorbis is not in this build";
+  const RenderingFileTrack current = laidOut(kCurrent);
+  rendlow::test::TempDir dir;
+  const std::string path = dir.file("tr01.ogg");
+  ASSERT_TRUE(
+      sndfile->write(path, inStereo(synthesizedStem(current, kTempo, 0.3, 48000)), AudioFileType::OggVorbis));
+  const Result<SoundFile> stem = openSoundFile(path, *sndfile);
+  ASSERT_TRUE(stem);
+  EXPECT_EQ(std::make_pair(stem->sampleRate, stem->channels), std::make_pair(48000, 2));
+  const StemFit fit = checkStem(stemTrackOf(current, kTempo), *stem);
+  EXPECT_TRUE(fit.fits()) << "starts " << fit.startLagMs << " ms off, " << fit.soundsNotLouder
+                          << " no louder";
 }
 
 TEST(CheckStem, ASongThatSilencesEveryNoteFitsASilentStem) {

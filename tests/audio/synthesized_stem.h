@@ -29,10 +29,11 @@ inline void addNote(AudioBuffer& stem, double on, double off, int key, double ga
   }
 }
 
-// The track rendered from tick 0 to its last event and `tailSeconds` on.
-inline AudioBuffer synthesizedStem(const RenderingFileTrack& track, const TempoMap& tempo, double tailSeconds = 0.3) {
+// The track rendered from tick 0 to its last event and `tailSeconds` on, at `rate`.
+inline AudioBuffer synthesizedStem(const RenderingFileTrack& track, const TempoMap& tempo,
+                                   double tailSeconds = 0.3, int32_t rate = kStemRate) {
   const double end = tempo.secondsAt(track.events.empty() ? 0 : track.events.back().tick) + tailSeconds;
-  AudioBuffer stem{kStemRate, 1, std::vector<float>(static_cast<std::size_t>(frameAt(end, kStemRate)), 0.0f)};
+  AudioBuffer stem{rate, 1, std::vector<float>(static_cast<std::size_t>(frameAt(end, rate)), 0.0f)};
   std::array<int, 16> volume{}, expression{};
   volume.fill(100);
   expression.fill(127);

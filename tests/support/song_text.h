@@ -34,7 +34,7 @@ inline std::string describeEvent(const Song& song, const MidiEvent& e) {
 // The header, every track with its events, the tempo changes, time signatures and damage.
 inline std::string describeSong(const Song& song) {
   static const char* const kDamage[] = {"TrackCutShort", "NumberTooLong", "TickPastLimit", "NotATrack",
-                                        "TracksMissing", "TempoZero"};
+                                        "TracksMissing", "TempoZero",     "DataCutOff"};
   std::string text;
   appendFormatted(text, "header format=%d tracks=%d division=%d end=%d\n", song.header.format,
                   song.header.trackCount, song.header.division, song.songEnd);
@@ -52,7 +52,7 @@ inline std::string describeSong(const Song& song) {
   for (const TimeSignature& b : song.timeSignatures) appendFormatted(text, "beat %d/%d tick %d\n", b.numerator, b.denominator, b.tick);
   for (const ReadDamage& d : song.damage) {
     appendFormatted(text, "damage %s track %d announced %d", kDamage[static_cast<int>(d.kind)], d.track, d.announced);
-    text += d.kind == ReadDamage::Kind::TempoZero ? " tick " + std::to_string(d.tick) + "\n" : "\n";
+    text += !d.stopsReading() ? " tick " + std::to_string(d.tick) + "\n" : "\n";
   }
   return text;
 }

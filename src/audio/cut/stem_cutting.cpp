@@ -81,6 +81,8 @@ Result<SoundFilesReport> cutStems(const std::vector<StemTrack>& tracks, const st
   SoundFilesReport report{output.folder, 0, {}};
   for (const std::string& stemName : stems->missingStems)
     report.notices.push_back(warningNotice(missingStemMessage(stemsFolder, stemName)));
+  for (const auto& [stemName, path] : stems->unreadStems)
+    report.notices.push_back(warningNotice(stemFormatNotReadMessage(path, stemName)));
   for (const std::string& path : stems->extraFiles)
     report.notices.push_back(warningNotice(extraStemMessage(path)));
   StemRates rates;

@@ -30,6 +30,18 @@ const std::string* claimedFile(const std::string& stemName, const std::vector<st
   return nullptr;
 }
 
+// A file named after the stem with an extension of its own: the stem in some format.
+const std::string* fileOfStemName(const std::string& stemName, const std::vector<std::string>& names) {
+  const std::string prefix = caseFolded(stemName) + ".";
+  for (const std::string& name : names) {
+    const std::string lower = caseFolded(name);
+    if (lower.size() > prefix.size() && lower.starts_with(prefix) &&
+        lower.find('.', prefix.size()) == std::string::npos)
+      return &name;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 Result<StemFiles> findStems(const std::string& folder, const std::vector<std::string>& stemNames,
@@ -42,7 +54,10 @@ Result<StemFiles> findStems(const std::string& folder, const std::vector<std::st
   for (const std::string& stemName : stemNames) {
     const std::string* name = claimedFile(stemName, *names, extensions);
     if (!name) {
-      stems.missingStems.push_back(stemName);
+      if (const std::string* other = fileOfStemName(stemName, *names))
+        stems.unreadStems[stemName] = pathIn(folder, *other);
+      else
+        stems.missingStems.push_back(stemName);
       continue;
     }
     stems.pathOfStem[stemName] = pathIn(folder, *name);

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "audio/cut/sound_cut.h"
+#include "audio/synth/tempo_map.h"
 
 namespace rendlow::audio {
 
@@ -11,8 +12,21 @@ namespace {
 
 // A stem's onset lies within this ratio (60 dB) of its peak: a quiet first note is still heard.
 constexpr float kOnsetBelowPeak = 0.001f;
+// And this far (12 dB) above its noise floor: a dithered stem is never silent, however quiet.
+constexpr float kOnsetAboveNoise = 4.0f;
+// The loudest floor taken for noise (-54 dBFS): dither, noise-shaped or not, and what a lossy
+// codec leaves in silence lie far below it. A stem whose quietest stretch is louder never
+// pauses: that stretch is its quietest sound, not its noise.
+constexpr float kLoudestNoise = 1.0f / 512;
+// The noise floor raises the onset's level to this ratio (20 dB) of the peak at most.
+constexpr float kNoiseBelowPeak = 0.1f;
 
 float onsetLevel(float peak) { return std::max(kAudibleFloor, peak * kOnsetBelowPeak); }
+
+float onsetLevel(float peak, float noiseFloor) {
+  if (noiseFloor > kLoudestNoise) return onsetLevel(peak);
+  return std::max(onsetLevel(peak), std::min(noiseFloor * kOnsetAboveNoise, peak * kNoiseBelowPeak));
+}
 
 }  // namespace
 
@@ -23,10 +37,12 @@ StemScan::StemScan(SoundStream& stem, std::vector<FrameRange> ranges, int64_t bl
 
 void StemScan::add(const AudioBuffer& block) {
   channels_ = block.channels;
+  stretchFrames_ = frameAt(kNoiseStretchSeconds, block.sampleRate);
   addToRanges(block);
   const int64_t firstSample = frames_ * channels_;
   for (std::size_t i = 0; i < block.samples.size(); ++i) {
     const float magnitude = std::fabs(block.samples[i]);
+    addToStretch(magnitude);
     if (!(magnitude > peak_)) continue;
     peak_ = magnitude;
     risingPeaks_.emplace_back(firstSample + static_cast<int64_t>(i), magnitude);
@@ -34,6 +50,14 @@ void StemScan::add(const AudioBuffer& block) {
     while (!risingPeaks_.empty() && risingPeaks_.front().second < onsetLevel(peak_)) risingPeaks_.pop_front();
   }
   frames_ += block.frames();
+}
+
+void StemScan::addToStretch(float magnitude) {
+  stretchPeak_ = std::max(stretchPeak_, magnitude);
+  if (++stretchSamples_ < stretchFrames_ * channels_) return;
+  quietestStretchPeak_ = std::min(quietestStretchPeak_.value_or(stretchPeak_), stretchPeak_);
+  stretchSamples_ = 0;
+  stretchPeak_ = 0;
 }
 
 // Each range's samples are summed in the stem's order, block after block, so that the sum is
@@ -50,9 +74,12 @@ void StemScan::addToRanges(const AudioBuffer& block) {
 }
 
 // The loudest samples below the onset level are let go as the peak grows, the last time for the
-// peak itself: the first one kept is the onset.
+// peak itself; of those kept, rising, the first clear of the noise floor is the onset.
 int64_t StemScan::onsetFrame() const {
-  return risingPeaks_.empty() ? frames_ : risingPeaks_.front().first / channels_;
+  const float level = onsetLevel(peak_, noiseFloor());
+  const auto onset = std::find_if(risingPeaks_.begin(), risingPeaks_.end(),
+                                  [level](const auto& sample) { return sample.second >= level; });
+  return onset == risingPeaks_.end() ? frames_ : onset->first / channels_;
 }
 
 double StemScan::rmsOf(std::size_t index) const {

@@ -2,12 +2,19 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cmath>
 #include <cstdlib>
 #include <span>
 
 namespace rendlow::audio {
 
 namespace {
+
+// A lag whose correlation is within this much of the highest explains the playback as well:
+// on a periodic track, a lag of a whole period lines every beat up with the next one and
+// correlates about as well as the true lag, sometimes a little better, where the first beat or
+// the last is heard in one and not in the other.
+constexpr double kEqualFitDb = 1.0;
 
 // The first `count` samples of `samples` (fewer where it ends).
 std::span<const float> firstSamples(const std::vector<float>& samples, int64_t count) {
@@ -53,12 +60,22 @@ void addBlock(const Fft& fft, const std::vector<float>& reference, const std::ve
   for (std::size_t s = 0; s < sums.size(); ++s) sums[s] += pair.real[s];
 }
 
+// Whether lag index `i` of `sums` is a peak: no neighbour higher.
+bool isPeak(const std::vector<double>& sums, std::size_t i) {
+  return (i == 0 || sums[i - 1] <= sums[i]) && (i + 1 == sums.size() || sums[i + 1] <= sums[i]);
+}
+
+// Of the peaks whose correlation is within kEqualFitDb of the highest, the one nearest zero: the
+// smallest lag that explains the playback as well as any, so that a periodic track is never
+// said to run a period late. No correlation above zero (a silent playback) is no lag.
 int64_t peakLag(const std::vector<double>& sums, int64_t maxLag) {
-  int64_t best = 0;
+  const double highest = *std::max_element(sums.begin(), sums.end());
+  if (!(highest > 0)) return 0;
+  const double enough = highest * std::pow(10.0, -kEqualFitDb / 10);
+  int64_t best = maxLag + 1;
   for (int64_t lag = -maxLag; lag <= maxLag; ++lag) {
-    const double value = sums[static_cast<std::size_t>(lag + maxLag)];
-    const double bestValue = sums[static_cast<std::size_t>(best + maxLag)];
-    if (value > bestValue || (value == bestValue && std::llabs(lag) < std::llabs(best))) best = lag;
+    const auto i = static_cast<std::size_t>(lag + maxLag);
+    if (sums[i] >= enough && isPeak(sums, i) && std::llabs(lag) < std::llabs(best)) best = lag;
   }
   return best;
 }

@@ -97,10 +97,12 @@ Result<WavChunks> findChunks(std::string_view bytes) {
   std::size_t offset = kRiffHeaderSize;
   while (bytes.size() - offset >= kChunkHeaderSize) {
     const std::string_view id = bytes.substr(offset, 4);
-    const uint32_t size = littleEndian32(bytes.data() + offset + 4);
     const std::size_t available = bytes.size() - offset - kChunkHeaderSize;
+    const auto size = static_cast<std::size_t>(
+        chunkBytes(id, littleEndian32(bytes.data() + offset + 4), static_cast<int64_t>(available)));
     if (size > available) {
-      return Problem{chunkPastEndReason(printableId(id), size, static_cast<int64_t>(available))};
+      return Problem{
+          chunkPastEndReason(printableId(id), static_cast<int64_t>(size), static_cast<int64_t>(available))};
     }
     const std::string_view body = bytes.substr(offset + kChunkHeaderSize, size);
     if (id == "fmt " && !chunks.format) chunks.format = body;
@@ -114,6 +116,7 @@ Result<WavChunks> findChunks(std::string_view bytes) {
 Result<AudioBuffer> decodeChunks(const WavChunks& chunks) {
   if (!chunks.format) return Problem{chunkMissingReason("fmt ")};
   if (!chunks.data) return Problem{chunkMissingReason("data")};
+  if (chunks.data->empty()) return Problem{emptyDataReason()};
   Result<WavFormat> format = parseWavFormat(*chunks.format);
   if (!format) return format.problem();
   AudioBuffer buffer{format->sampleRate, format->channels, {}};

@@ -23,6 +23,15 @@ Result<WavFormat> parseWavFormat(std::string_view body);
 
 constexpr std::size_t kRiffHeaderSize = 12;
 constexpr std::size_t kChunkHeaderSize = 8;
+// The size a writer streaming to where it cannot seek back leaves in its "RIFF" and "data"
+// chunks: the samples run to the end of the file.
+constexpr uint32_t kSizeUnknown = 0xFFFFFFFF;
+
+// The bytes a chunk of `id` and `size` holds, of the `available` after its header: its size,
+// or all of them for a "data" chunk of unknown size.
+inline int64_t chunkBytes(std::string_view id, uint32_t size, int64_t available) {
+  return id == "data" && size == kSizeUnknown ? available : int64_t{size};
+}
 
 // Whether bytes start as a RIFF WAVE file does.
 bool isRiffWave(std::string_view bytes);

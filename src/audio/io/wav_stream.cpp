@@ -41,16 +41,17 @@ Result<DataChunk> findData(std::FILE* file) {
   for (int64_t offset = kRiffHeaderSize; size - offset >= static_cast<int64_t>(kChunkHeaderSize);) {
     const std::string header = bytesAt(file, offset, kChunkHeaderSize);
     const std::string_view id = std::string_view(header).substr(0, 4);
-    const uint32_t chunkSize = littleEndian32(header.data() + 4);
     const int64_t available = size - offset - static_cast<int64_t>(kChunkHeaderSize);
+    const int64_t chunkSize = chunkBytes(id, littleEndian32(header.data() + 4), available);
     if (chunkSize > available) return Problem{chunkPastEndReason(printableId(id), chunkSize, available)};
     const int64_t body = offset + static_cast<int64_t>(kChunkHeaderSize);
-    if (id == "fmt " && !format) format = bytesAt(file, body, chunkSize);
+    if (id == "fmt " && !format) format = bytesAt(file, body, static_cast<std::size_t>(chunkSize));
     if (id == "data" && !data) data = DataChunk{{}, body, chunkSize};
-    offset = body + chunkSize + (chunkSize & 1u);
+    offset = body + chunkSize + (chunkSize & 1);
   }
   if (!format) return Problem{chunkMissingReason("fmt ")};
   if (!data) return Problem{chunkMissingReason("data")};
+  if (data->bytes == 0) return Problem{emptyDataReason()};
   Result<WavFormat> parsed = parseWavFormat(*format);
   if (!parsed) return parsed.problem();
   data->format = *parsed;

@@ -8,6 +8,23 @@ namespace rendlow::audio {
 
 namespace {
 
+// GLib's log handler and the call that sets the default one, as GLib declares them (the level
+// is an enumeration of flags).
+using GlibLogHandler = void (*)(const char* domain, int level, const char* message, void* data);
+using GlibSetDefaultLogHandler = GlibLogHandler (*)(GlibLogHandler handler, void* data);
+
+// A file FluidSynth cannot read as a SoundFont 2 is handed to libinstpatch, which tells what it
+// found wrong on stderr through GLib's log ("** CRITICAL **"), in the middle of our own output.
+// The failure reaches us as FluidSynth's and is told in our words, so GLib's default log
+// handler, which in this process only FluidSynth's libraries use, says nothing. A build whose
+// FluidSynth runs without GLib has nothing to silence.
+void silenceGlibLog() {
+  static const Result<SharedLibrary> glib = SharedLibrary::open({"libglib-2.0.so.0", "libglib-2.0-0.dll"});
+  GlibSetDefaultLogHandler setDefaultHandler = nullptr;
+  if (glib && glib->bind("g_log_set_default_handler", setDefaultHandler))
+    setDefaultHandler([](const char*, int, const char*, void*) {}, nullptr);
+}
+
 std::unique_ptr<FluidLibrary> load() {
   static const Result<SharedLibrary> library =
       SharedLibrary::open({"libfluidsynth.so.3", "libfluidsynth.so"});
@@ -28,7 +45,9 @@ std::unique_ptr<FluidLibrary> load() {
       l.bind("fluid_synth_pitch_bend", f->pitchBend) && l.bind("fluid_set_log_function", f->setLogFunction) &&
       l.bind("fluid_synth_process", f->process) && l.bind("fluid_synth_get_voicelist", f->voiceList) &&
       l.bind("fluid_voice_get_channel", f->voiceChannel) && l.bind("fluid_synth_set_polyphony", f->setPolyphony);
-  return complete ? std::move(f) : nullptr;
+  if (!complete) return nullptr;
+  silenceGlibLog();
+  return f;
 }
 
 }  // namespace
