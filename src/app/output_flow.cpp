@@ -10,6 +10,7 @@
 #include "app/settings_file.h"
 #include "base/file_output.h"
 #include "base/messages.h"
+#include "base/messages_run.h"
 
 namespace rendlow {
 
@@ -45,14 +46,41 @@ void writeSettingsAlone(const Project& project, const OutputPlan& plan, const Re
   result.chart = OutputFile{*paths.chart, refused};
 }
 
+// One of a pair written together: the file that failed says why, the other that it was kept.
+Result<void> statusInPair(const std::optional<FailedFile>& failed, std::size_t index, const std::string& other) {
+  if (!failed) return {};
+  if (failed->index == index) return failed->problem;
+  return Problem{pairKeptReason(other)};
+}
+
+// A new chart beside an old rendering file plays the wrong sounds: the two are put in place only
+// when both are complete, or neither is.
+void writeRenderingWithChart(Project& project, const OutputPlan& plan, const std::string& rendering,
+                             const std::string& chart, OutputResult& result) {
+  const OutputPaths& paths = plan.targets.paths;
+  const FileToWrite files[] = {{paths.rendering, rendering, FileMode::Binary}, {*paths.chart, chart, FileMode::Text}};
+  const std::optional<FailedFile> failed = writeFilesTogether(files);
+  result.midi = OutputFile{paths.rendering, statusInPair(failed, 0, *paths.chart)};
+  result.chart = OutputFile{*paths.chart, statusInPair(failed, 1, paths.rendering)};
+  if (failed) return;
+  project.outputPath = plan.targets.paths.named;
+  result.warnings = plan.warnings;
+}
+
 void writePair(Project& project, const OutputPlan& plan, const PairOutput& pair, OutputResult& result) {
   const OutputPaths& paths = plan.targets.paths;
+  if (pair.rendering && pair.chart) {
+    writeRenderingWithChart(project, plan, *pair.rendering, *pair.chart, result);
+    writeSettings(project, paths.settings, result);
+    return;
+  }
   writeRendering(project, plan, pair.rendering, result);
   writeSettings(project, paths.settings, result);
   if (pair.chart) result.chart = writeFile(*paths.chart, *pair.chart, FileMode::Text);
 }
 
-// Every file of the plan, in a fixed order: the rendering MIDI file, the settings file, the chart.
+// Every file of the plan, in a fixed order: the rendering MIDI file with its chart, then the settings
+// file, which names the rendering file once it stands.
 // The header asked for is the project's from now on, as the settings file keeps it.
 OutputResult write(Project& project, OutputPlan plan) {
   project.chartHeader = plan.header;

@@ -2,7 +2,7 @@
 
 // What happens when the user asks for output: the "Midi出力", "Midi&&BMS出力" and "設定保存"
 // buttons all run runOutput. It plans first (see planOutput), then writes every file in one
-// place, in a fixed order: the rendering MIDI file, the settings file, the chart.
+// place, in a fixed order: the rendering MIDI file and the chart together, then the settings file.
 
 #include <optional>
 #include <string>
