@@ -9,6 +9,7 @@
 #include "app/application.h"
 #include "app/form.h"
 #include "app/output_plan.h"
+#include "base/file_lock.h"
 #include "ui/button.h"
 #include "ui/group.h"
 #include "ui/label.h"
@@ -66,6 +67,8 @@ private:
   // What the output buttons and the closing question write.
   void output(OutputChoice choice);
   void cutFromStems();
+  // The song's run lock for one output (see takeRunLock); nothing, told, when another run holds it.
+  Result<std::optional<FileLock>> lockSong();
   // Whether the texts an output writes (the output path, the header texts) fit the engine; the
   // user is told of the first that does not.
   bool outputTextsFit();

@@ -1,6 +1,8 @@
 #include "audio/cut/sound_output.h"
 
+#include "base/interruption.h"
 #include "base/messages_audio.h"
+#include "base/messages_run.h"
 #include "base/path_names.h"
 
 namespace rendlow::audio {
@@ -17,8 +19,16 @@ std::string soundFilePath(const SoundOutput& output, const std::string& fileName
 
 Result<void> writeSound(const SoundOutput& output, const std::string& fileName, const AudioBuffer& sound,
                         SoundFilesReport& report) {
+  // An interrupt stops the files where they are, and the author learns how far they got.
+  const auto stopped = [&output](int signal) {
+    return Problem{soundsInterruptedMessage(interruptName(signal), output.written->load(), output.folder)};
+  };
+  if (const int signal = interruptSignal()) return stopped(signal);
   Result<void> written = output.backend->write(soundFilePath(output, fileName), sound, output.type);
-  if (written) ++report.filesWritten;
+  if (const int signal = interruptSignal(); !written && signal) return stopped(signal);
+  if (!written) return written;
+  ++report.filesWritten;
+  ++*output.written;
   return written;
 }
 
