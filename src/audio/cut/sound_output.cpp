@@ -19,13 +19,11 @@ std::string soundFilePath(const SoundOutput& output, const std::string& fileName
 
 Result<void> writeSound(const SoundOutput& output, const std::string& fileName, const AudioBuffer& sound,
                         SoundFilesReport& report) {
-  // An interrupt stops the files where they are, and the author learns how far they got.
-  const auto stopped = [&output](int signal) {
-    return Problem{soundsInterruptedMessage(interruptName(signal), output.written->load(), output.folder)};
-  };
-  if (const int signal = interruptSignal()) return stopped(signal);
   Result<void> written = output.backend->write(soundFilePath(output, fileName), sound, output.type);
-  if (const int signal = interruptSignal(); !written && signal) return stopped(signal);
+  // Once an interrupt is noted no file is put in place (see writeFileAtomically): the author
+  // learns how far the files got rather than why one was not written.
+  if (const int signal = interruptSignal(); !written && signal)
+    return Problem{soundsInterruptedMessage(interruptName(signal), output.written->load(), output.folder)};
   if (!written) return written;
   ++report.filesWritten;
   ++*output.written;
