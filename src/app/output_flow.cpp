@@ -47,7 +47,8 @@ void writeSettingsAlone(const Project& project, const OutputPlan& plan, const Re
 }
 
 // One of a pair written together: the file that failed says why, the other that it was kept.
-Result<void> statusInPair(const std::optional<FailedFile>& failed, std::size_t index, const std::string& other) {
+Result<void> statusInPair(const std::optional<FailedFile>& failed, std::size_t index,
+                          const std::string& other) {
   if (!failed) return {};
   if (failed->index == index) return failed->problem;
   return Problem{pairKeptReason(other)};
@@ -58,7 +59,8 @@ Result<void> statusInPair(const std::optional<FailedFile>& failed, std::size_t i
 void writeRenderingWithChart(Project& project, const OutputPlan& plan, const std::string& rendering,
                              const std::string& chart, OutputResult& result) {
   const OutputPaths& paths = plan.targets.paths;
-  const FileToWrite files[] = {{paths.rendering, rendering, FileMode::Binary}, {*paths.chart, chart, FileMode::Text}};
+  const FileToWrite files[] = {{paths.rendering, rendering, FileMode::Binary},
+                               {*paths.chart, chart, FileMode::Text}};
   const std::optional<FailedFile> failed = writeFilesTogether(files);
   result.midi = OutputFile{paths.rendering, statusInPair(failed, 0, *paths.chart)};
   result.chart = OutputFile{*paths.chart, statusInPair(failed, 1, paths.rendering)};

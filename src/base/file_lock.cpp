@@ -1,7 +1,7 @@
+#include "base/file_lock.h"
+
 #include <algorithm>
 #include <utility>
-
-#include "base/file_lock.h"
 
 namespace rendlow {
 

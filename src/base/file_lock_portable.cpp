@@ -28,8 +28,8 @@ std::string contentsOf(int descriptor) {
 bool stillNamed(int descriptor, const std::string& path) {
   struct stat opened {};
   struct stat named {};
-  return fstat(descriptor, &opened) == 0 && stat(path.c_str(), &named) == 0 && opened.st_dev == named.st_dev &&
-         opened.st_ino == named.st_ino;
+  return fstat(descriptor, &opened) == 0 && stat(path.c_str(), &named) == 0 &&
+         opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
 }
 
 void writeHolder(int descriptor) {
@@ -55,8 +55,8 @@ LockAttempt tryLockFile(const std::string& path) {
     if (descriptor < 0) return LockAttempt::failed(errno);
     if (flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
       const int error = errno;
-      LockAttempt refused =
-          error == EWOULDBLOCK ? LockAttempt::heldBy(holderIn(contentsOf(descriptor))) : LockAttempt::failed(error);
+      LockAttempt refused = error == EWOULDBLOCK ? LockAttempt::heldBy(holderIn(contentsOf(descriptor)))
+                                                 : LockAttempt::failed(error);
       close(descriptor);
       return refused;
     }

@@ -19,8 +19,9 @@ std::string contentsOf(HANDLE file) {
 
 // Another run holds the file open: what it wrote can still be read, shared as it shares it.
 std::string holderOf(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file =
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return {};
   const std::string contents = contentsOf(file);
   CloseHandle(file);

@@ -23,13 +23,14 @@ Message waitingForRunMessage(const std::string& lockPath, const std::string& hol
 }
 
 Message runBusyMessage(const std::string& lockPath, const std::string& holder) {
-  return compose(byProcess(holder) +
-                     Message("がこの曲を処理しています。何も出力していません。",
-                             " is working on this song. Nothing was written.") +
-                     Message::perAudience("終わってからもう一度出力してください。",
-                                          "終わってから実行し直すか、--no-wait を付けずに実行して待ってください。",
-                                          " Run again when it has finished, or without --no-wait to wait for it."),
-                 {fileLine(lockPath)});
+  return compose(
+      byProcess(holder) +
+          Message("がこの曲を処理しています。何も出力していません。",
+                  " is working on this song. Nothing was written.") +
+          Message::perAudience("終わってからもう一度出力してください。",
+                               "終わってから実行し直すか、--no-wait を付けずに実行して待ってください。",
+                               " Run again when it has finished, or without --no-wait to wait for it."),
+      {fileLine(lockPath)});
 }
 
 Message staleLockTakenMessage(const std::string& lockPath, const std::string& holder) {
@@ -53,7 +54,8 @@ Message interruptedReason(const std::string& signal) {
 
 Message soundsInterruptedMessage(const std::string& signal, int32_t written, const std::string& folder) {
   const std::string count = std::to_string(written);
-  return compose(Message(signal + " で中断しました。音声ファイルを " + count + " 個書き出したところで止め、残りは書き出していません",
+  return compose(Message(signal + " で中断しました。音声ファイルを " + count +
+                             " 個書き出したところで止め、残りは書き出していません",
                          "Interrupted (" + signal + "): " + count +
                              " sound files were written before the run stopped; the others were not."),
                  {folderLine(folder)});

@@ -289,8 +289,9 @@ bool MainForm::outputTextsFit() {
 Result<std::optional<FileLock>> MainForm::lockSong() {
   // Without a song there is no song to keep: the output itself says what is missing.
   if (app_.project.inputPath.empty()) return std::optional<FileLock>();
-  Result<std::optional<FileLock>> lock = takeRunLock(runLockPathFor(app_.project.inputPath), LockWait::DoNotWait,
-                                                     [this](const Message& told) { showMessage(told, Tone::Warning); });
+  Result<std::optional<FileLock>> lock =
+      takeRunLock(runLockPathFor(app_.project.inputPath), LockWait::DoNotWait,
+                  [this](const Message& told) { showMessage(told, Tone::Warning); });
   if (!lock) showMessage(lock.problem().message, Tone::Error);
   return lock;
 }

@@ -29,7 +29,9 @@ TEST(OutputFlow, AChartThatCannotBeWrittenKeepsTheRenderingFileThatWasThere) {
   EXPECT_EQ(job.read("song_out.mid"), "old rendering");
   const std::vector<Message> told = output.told();
   ASSERT_EQ(told.size(), 2u);
-  EXPECT_NE(told[0].in(Audience::EnglishConsole).find("Left as it was, because the file it pairs with, song_out.bme,"),
+  EXPECT_NE(told[0]
+                .in(Audience::EnglishConsole)
+                .find("Left as it was, because the file it pairs with, song_out.bme,"),
             std::string::npos)
       << told[0].in(Audience::EnglishConsole);
   EXPECT_NE(told[1].in(Audience::EnglishConsole).find("No such file or folder"), std::string::npos);

@@ -24,7 +24,9 @@ public:
     if (++writes_ == interruptedAt_) std::raise(SIGTERM);
     return builtinBackend().write(path, buffer, type);
   }
-  std::vector<std::string> readableExtensions() const override { return builtinBackend().readableExtensions(); }
+  std::vector<std::string> readableExtensions() const override {
+    return builtinBackend().readableExtensions();
+  }
   bool writes(AudioFileType type) const override { return builtinBackend().writes(type); }
 
 private:

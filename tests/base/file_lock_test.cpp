@@ -53,7 +53,7 @@ TEST(FileLock, AFileLeftBehindIsTakenOverAndSaysWhoseItWas) {
     ASSERT_TRUE(taken.lock);
     EXPECT_EQ(taken.lock->staleFound(), c.stale);
     EXPECT_EQ(taken.lock->leftBy(), c.leftBy);
-    EXPECT_EQ(test::readText(path), std::to_string(processId()) + "\n");
+    EXPECT_EQ(tryLockFile(path).holder, std::to_string(processId()));
   }
 }
 

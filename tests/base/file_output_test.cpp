@@ -67,6 +67,9 @@ TEST(WriteFileAtomically, AReplacedFileKeepsItsModeAndANewOneGetsTheUsual) {
 // The temporary beside a file has a short name of its own: a name as long as the system allows
 // writes, and one past it fails with nothing left behind.
 TEST(WriteFileAtomically, ANameAsLongAsTheSystemAllowsStillWrites) {
+#ifdef _WIN32
+  GTEST_SKIP() << "there the ANSI calls stop at 260 bytes of the whole path";
+#endif
   test::TempDir dir;
   for (const std::size_t length : {244u, 255u}) {
     const std::string path = dir.file(std::string(length - 4, 'n') + ".bme");

@@ -80,7 +80,8 @@ std::size_t timesIn(const std::string& text, const std::string& part) {
 TEST_F(OneRun, ASecondRunWaitsForTheFirstOrWithNoWaitStops) {
   LockAttempt held = tryLockFile(dir.file("song.txt.lock"));
   ASSERT_TRUE(held.lock);
-  const std::string busy = "Another run (process " + std::to_string(processId()) + ") is working on this song";
+  const std::string busy =
+      "Another run (process " + std::to_string(processId()) + ") is working on this song";
 
   EXPECT_EQ(finish(start({"--no-wait", "song.mid"})), 1);
   EXPECT_NE(err().find(busy + ". Nothing was written. Run again when it has finished, or without --no-wait"),
@@ -103,8 +104,9 @@ TEST_F(OneRun, ALockLeftByAProcessThatEndedIsTakenOverAndSaid) {
   const std::string left = "4194301\n";
   writeBytes(dir.file("song.txt.lock"), Bytes(left.begin(), left.end()));
   EXPECT_EQ(finish(start({"-q", "song.mid"})), 0);
-  EXPECT_EQ(err(), "rendlow-cli: A lock left by process 4194301, which has ended, was taken over.\n"
-                   "  File: song.txt.lock\n");
+  EXPECT_EQ(err(),
+            "rendlow-cli: A lock left by process 4194301, which has ended, was taken over.\n"
+            "  File: song.txt.lock\n");
   EXPECT_FALSE(fs::exists(dir.file("song.txt.lock")));
 }
 
@@ -129,7 +131,8 @@ TEST_F(OneRun, AnInterruptDuringTheSoundFilesLeavesNoTemporaryAndSaysWhatWasWrit
     }
     const std::string told = err();
     EXPECT_NE(told.find(std::string("Interrupted (") + name + "): "), std::string::npos) << told;
-    EXPECT_NE(told.find(" sound files were written before the run stopped; the others were not."), std::string::npos);
+    EXPECT_NE(told.find(" sound files were written before the run stopped; the others were not."),
+              std::string::npos);
     EXPECT_TRUE(told.ends_with(std::string("rendlow-cli: Stopped by ") + name + ".\n")) << told;
     EXPECT_NE(readText(dir.file("out.txt")).find("chart: song_out.bme"), std::string::npos);
   }
