@@ -87,7 +87,7 @@ struct Pair {
   std::string second = dir.file("song_out.bme");
 
   std::optional<FailedFile> write() const {
-    const FileToWrite files[] = {{first, "new mid", FileMode::Binary}, {second, "new bme\n", FileMode::Text}};
+    const FileToWrite files[] = {{first, "new mid", FileMode::Binary}, {second, "new bme\n", FileMode::Binary}};
     return writeFilesTogether(files);
   }
 };
