@@ -11,6 +11,7 @@
 #include "base/file_output.h"
 #include "base/messages.h"
 #include "base/messages_keeping.h"
+#include "base/messages_run.h"
 
 namespace rendlow {
 
@@ -47,11 +48,11 @@ void writeSettingsAlone(const Project& project, const OutputPlan& plan, const Re
 }
 
 // The author's chart is kept before the new one takes its place; a chart that cannot be kept is
-// not replaced. Objects of the author's that the new chart leaves out are a warning.
+// not replaced. Objects of the author's that the new chart leaves out are a warning, once it stands.
 Result<void> keepAuthorsChart(const std::string& chartPath, const ChartKeeping& keeping, OutputResult& result) {
   const Result<std::string> backup = keepOldChart(chartPath, keeping.oldChart);
   if (!backup) return backup.problem();
-  KeptChart kept{*backup, chartKeptSummary(keeping, *backup), {}};
+  KeptChart kept{*backup, chartKeptSummary(keeping, *backup), {}, std::nullopt};
   if (!keeping.fresh && keeping.kept && !keeping.kept->leftOut.empty()) {
     kept.leftOut = leftOutLines(*keeping.kept);
     Message warning = kept.summary;
@@ -60,24 +61,69 @@ Result<void> keepAuthorsChart(const std::string& chartPath, const ChartKeeping& 
       if (writeFileAtomically(list, leftOutTable(*keeping.kept), FileMode::Text))
         warning = linesOf(warning, leftOutListedMessage(list));
     }
-    result.warnings.push_back(warningNotice(warning));
+    kept.warning = warningNotice(warning);
   }
   result.keptChart = std::move(kept);
   return {};
 }
 
+void warnOfObjectsLeftOut(OutputResult& result) {
+  if (result.keptChart && result.keptChart->warning && result.chart->status)
+    result.warnings.push_back(*result.keptChart->warning);
+}
+
+// The author's chart, where the new one replaces it, kept first.
+Result<void> keepReplacedChart(const std::string& path, const PairOutput& pair, OutputResult& result) {
+  if (!pair.keeping || !pair.keeping->needsBackup()) return {};
+  return keepAuthorsChart(path, *pair.keeping, result);
+}
+
 void writeChart(const std::string& path, const PairOutput& pair, OutputResult& result) {
-  if (pair.keeping && pair.keeping->needsBackup()) {
-    if (Result<void> kept = keepAuthorsChart(path, *pair.keeping, result); !kept) {
-      result.chart = OutputFile{path, kept};
-      return;
-    }
+  if (Result<void> kept = keepReplacedChart(path, pair, result); !kept) {
+    result.chart = OutputFile{path, kept};
+    return;
   }
   result.chart = writeFile(path, *pair.chart, FileMode::Text);
 }
 
+// One of a pair written together: the file that failed says why, the other that it was kept.
+Result<void> statusInPair(const std::optional<FailedFile>& failed, std::size_t index,
+                          const std::string& other) {
+  if (!failed) return {};
+  if (failed->index == index) return failed->problem;
+  return Problem{pairKeptReason(other)};
+}
+
+// A new chart beside an old rendering file plays the wrong sounds: the two are put in place only
+// when both are complete, or neither is.
+void writeRenderingWithChart(Project& project, const OutputPlan& plan, const std::string& rendering,
+                             const std::string& chart, OutputResult& result) {
+  const OutputPaths& paths = plan.targets.paths;
+  const FileToWrite files[] = {{paths.rendering, rendering, FileMode::Binary},
+                               {*paths.chart, chart, FileMode::Text}};
+  const std::optional<FailedFile> failed = writeFilesTogether(files);
+  result.midi = OutputFile{paths.rendering, statusInPair(failed, 0, *paths.chart)};
+  result.chart = OutputFile{*paths.chart, statusInPair(failed, 1, paths.rendering)};
+  if (failed) return;
+  project.outputPath = plan.targets.paths.named;
+  result.warnings = plan.warnings;
+}
+
 void writePair(Project& project, const OutputPlan& plan, const PairOutput& pair, OutputResult& result) {
   const OutputPaths& paths = plan.targets.paths;
+  if (pair.rendering && pair.chart) {
+    // A chart that cannot be kept is not replaced, and neither is its rendering file.
+    if (Result<void> kept = keepReplacedChart(*paths.chart, pair, result); !kept) {
+      result.midi = OutputFile{paths.rendering, Problem{pairKeptReason(*paths.chart)}};
+      result.chart = OutputFile{*paths.chart, kept};
+    } else {
+      writeRenderingWithChart(project, plan, *pair.rendering, *pair.chart, result);
+      if (result.chart->status) project.chartDigest = chartDigest(*pair.chart);
+    }
+    writeSettings(project, paths.settings, result);
+    warnOfObjectsLeftOut(result);
+    return;
+  }
   writeRendering(project, plan, pair.rendering, result);
   // The settings file keeps the digest of the chart about to be written. Should that chart not be
   // written after all, the one on disk differs from it and is kept as the author's the next time:
@@ -85,9 +131,11 @@ void writePair(Project& project, const OutputPlan& plan, const PairOutput& pair,
   if (pair.chart) project.chartDigest = chartDigest(*pair.chart);
   writeSettings(project, paths.settings, result);
   if (pair.chart) writeChart(*paths.chart, pair, result);
+  warnOfObjectsLeftOut(result);
 }
 
-// Every file of the plan, in a fixed order: the rendering MIDI file, the settings file, the chart.
+// Every file of the plan, in a fixed order: the rendering MIDI file with its chart, then the settings
+// file, which names the rendering file once it stands.
 // The header asked for is the project's from now on, as the settings file keeps it.
 OutputResult write(Project& project, OutputPlan plan) {
   project.chartHeader = plan.header;

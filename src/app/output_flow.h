@@ -2,7 +2,7 @@
 
 // What happens when the user asks for output: the "Midi出力", "Midi&&BMS出力" and "設定保存"
 // buttons all run runOutput. It plans first (see planOutput), then writes every file in one
-// place, in a fixed order: the rendering MIDI file, the settings file, the chart.
+// place, in a fixed order: the rendering MIDI file and the chart together, then the settings file.
 
 #include <optional>
 #include <string>
@@ -26,8 +26,10 @@ struct OutputFile {
 struct KeptChart {
   std::string backup;
   Message summary;  // what was kept, naming the backup
-  // Each object left out, for those who ask; with any, the summary is a warning.
+  // Each object left out, for those who ask; with any, the summary is a warning, told among the
+  // output's warnings once the chart stands.
   std::vector<Message> leftOut;
+  std::optional<Notice> warning;
 };
 
 // What one output wrote, and what the author must read about it.

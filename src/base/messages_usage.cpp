@@ -75,6 +75,8 @@ constexpr std::array kOptionHelp = {
         "MIDI reader's own, spelled as it spells them); twice, every event too"},
     OptionEntry{"--quiet", "トラックの表も書き出したファイルの一覧も表示しない",
                 "print no table of the tracks and no list of the files written"},
+    OptionEntry{"--no-wait", "別の実行がこの曲を処理中なら、終わるのを待たずに止める (終了ステータス 1)",
+                "when another run is working on the song, stop (exit status 1) instead of waiting for it"},
 };
 
 Message wordsOf(std::string_view japanese, std::string_view english) {
@@ -197,7 +199,9 @@ Message exitStatusSection() {
       "     位置の定まらなかったテンポ変更、譜面の隣に保存した設定ファイル、\n"
       "     "
       "ない・読めない・余った・短すぎる・この出力midiファイルから作っていないステム、曲の中で無音の音、\n"
-      "     測れなかった再現度、曲が鳴っているのに無音の再生、20 ms を超える遅れ、元より長い再生、音割れ。\n",
+      "     測れなかった再現度、曲が鳴っているのに無音の再生、20 ms を超える遅れ、元より長い再生、音割れ。\n"
+      "  130  SIGINT (Ctrl+C) で中断しました (SIGHUP なら 129、SIGTERM なら 143)。それまでに書き出したファイルは\n"
+      "     そのまま残り、一時ファイルは残りません。何を書き出したかを標準エラーに示します。\n",
       "\n"
       "Exit status:\n"
       "  0  everything asked was written.\n"
@@ -217,7 +221,9 @@ Message exitStatusSection() {
       "     notes, a re-timing that did not settle, the settings file saved beside the chart, stems\n"
       "     missing, unreadable, left over, too short or not made from this rendering file, sounds\n"
       "     silent in the song, a fidelity that could not be measured, or a playback silent where the\n"
-      "     song sounds, lagging past 20 ms, longer than its reference or clipping.\n"};
+      "     song sounds, lagging past 20 ms, longer than its reference or clipping.\n"
+      "  130  stopped by SIGINT (Ctrl+C); 129 by SIGHUP, 143 by SIGTERM. The files written before stand\n"
+      "     whole, no temporary file is left, and standard error says what was written.\n"};
 }
 
 // --- Names the command cannot use ----------------------------------------------------------

@@ -49,6 +49,20 @@ std::optional<std::vector<std::string>> regularFilesIn(const std::string& folder
 // errno says why.
 bool replaceFile(const std::string& from, const std::string& to);
 
+// Gives the file at `existing` a second name, `name`, in the same folder (a hard link), so an old
+// file can be kept aside while a new one takes its place. On failure errno says why: ENOENT when
+// nothing is at `existing`; a folder cannot be linked.
+bool addFileName(const std::string& existing, const std::string& name);
+
+// Gives `path` the permissions of the file at `model`, so a file replaced keeps who may read it.
+// Nothing when `model` is not there, and nothing on Windows, where a new file inherits its
+// folder's permissions anyway.
+void copyFileMode(const std::string& model, const std::string& path);
+
+// The number the system knows this process by: names built with it are no other running
+// process's.
+unsigned long processId();
+
 // Deletes the file at `path`, however long the path: whatever could make a file there can take it
 // away. False when nothing was deleted.
 bool removeFile(const std::string& path);

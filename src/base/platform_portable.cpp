@@ -1,4 +1,5 @@
 #include <sys/stat.h>
+#include <unistd.h>
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
@@ -41,6 +42,19 @@ std::optional<std::vector<std::string>> regularFilesIn(const std::string& folder
 }
 
 bool removeFile(const std::string& path) { return std::remove(systemPath(path).c_str()) == 0; }
+
+bool addFileName(const std::string& existing, const std::string& name) {
+  return link(systemPath(existing).c_str(), systemPath(name).c_str()) == 0;
+}
+
+void copyFileMode(const std::string& model, const std::string& path) {
+  struct stat status {};
+  if (stat(systemPath(model).c_str(), &status) != 0) return;
+  // Only the permission bits: a set-user bit must not travel to a file someone else wrote.
+  chmod(systemPath(path).c_str(), status.st_mode & 0777);
+}
+
+unsigned long processId() { return static_cast<unsigned long>(getpid()); }
 
 bool replaceFile(const std::string& from, const std::string& to) {
   // POSIX rename replaces atomically

@@ -190,6 +190,16 @@ std::optional<std::vector<std::string>> regularFilesIn(const std::string& folder
   return names;
 }
 
+bool addFileName(const std::string& existing, const std::string& name) {
+  if (CreateHardLinkA(name.c_str(), existing.c_str(), nullptr) != 0) return true;
+  errno = errnoOfLastError();
+  return false;
+}
+
+void copyFileMode(const std::string&, const std::string&) {}
+
+unsigned long processId() { return GetCurrentProcessId(); }
+
 bool replaceFile(const std::string& from, const std::string& to) {
   if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0)
     return true;

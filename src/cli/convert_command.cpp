@@ -8,6 +8,7 @@
 #include "app/keysounds.h"
 #include "app/memory_form.h"
 #include "app/paths.h"
+#include "app/run_lock.h"
 #include "base/messages.h"
 #include "base/messages_cli.h"
 #include "base/messages_usage.h"
@@ -153,13 +154,25 @@ int convertOne(const Options& options, const std::string& input, std::ostream& o
                      makeSounds(options, app.project.song, *result.converted, *result.chart, out, err));
 }
 
+// One song, one run: the lock is held from the load to the last sound file.
+int convertLocked(const Options& options, const std::string& input, std::ostream& out, std::ostream& err) {
+  const auto tell = [&err](const Message& message) { printMessage(err, message); };
+  const LockWait wait = options.noWait ? LockWait::DoNotWait : LockWait::Wait;
+  const Result<std::optional<FileLock>> lock = takeRunLock(runLockPathFor(input), wait, tell);
+  if (!lock) {
+    printMessage(err, aboutInput(options, input, lock.problem().message));
+    return kExitFailed;
+  }
+  return convertOne(options, input, out, err);
+}
+
 }  // namespace
 
 int runConvert(const Options& options, std::ostream& out, std::ostream& err) {
   if (const std::optional<int> refused = refuseNames(options, err)) return *refused;
   int status = kExitOk;
   for (const std::string& input : options.inputs)
-    status = worseStatus(status, convertOne(options, input, out, err));
+    status = worseStatus(status, convertLocked(options, input, out, err));
   return status;
 }
 

@@ -10,6 +10,10 @@ inline constexpr int kExitFailed = 1;   // refused or failed: nothing written, t
 inline constexpr int kExitUsage = 2;    // the command line itself is wrong
 inline constexpr int kExitWarning = 3;  // written, with a warning the author must read
 
+// A run stopped by an interrupt ends as a shell tells a process the signal ended: 128 and its
+// number (130 for SIGINT, 143 for SIGTERM), whatever it had written before it stopped.
+inline int interruptedStatus(int signal) { return 128 + signal; }
+
 // The status of a job that wrote what it was asked: a warning when the author must read something.
 inline int exitStatusOf(const Notices& warnings) { return warnings.empty() ? kExitOk : kExitWarning; }
 

@@ -155,6 +155,11 @@ constexpr std::array kOptions = {
                  o.quiet = true;
                  return accepted();
                }},
+    OptionRule{"--no-wait", "", "",
+               [](Options& o, std::string_view) {
+                 o.noWait = true;
+                 return accepted();
+               }},
 };
 
 const OptionRule* findOption(std::string_view name) {

@@ -43,6 +43,7 @@ struct Options {
   bool ogg = false;                        // --ogg
   std::optional<std::string> recording;    // --compare
   std::optional<std::string> trackRecordings;  // --compare-tracks
+  bool noWait = false;  // Convert: stop rather than wait while another run works on the song
 };
 
 // Reads the arguments after the program name. Long options take their value as "--name=VALUE" or

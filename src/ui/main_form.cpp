@@ -3,6 +3,7 @@
 #include "app/keysounds.h"
 #include "app/load_flow.h"
 #include "app/output_flow.h"
+#include "app/run_lock.h"
 #include "base/messages.h"
 #include "base/messages_labels.h"
 #include "ui/folder_choice.h"
@@ -285,10 +286,23 @@ bool MainForm::outputTextsFit() {
   return true;
 }
 
+// The window must keep answering: while another run works on the song, it says so and stops.
+Result<std::optional<FileLock>> MainForm::lockSong() {
+  // Without a song there is no song to keep: the output itself says what is missing.
+  if (app_.project.inputPath.empty()) return std::optional<FileLock>();
+  Result<std::optional<FileLock>> lock =
+      takeRunLock(runLockPathFor(app_.project.inputPath), LockWait::DoNotWait,
+                  [this](const Message& told) { showMessage(told, Tone::Warning); });
+  if (!lock) showMessage(lock.problem().message, Tone::Error);
+  return lock;
+}
+
 void MainForm::output(OutputChoice choice, bool freshChart) {
   if (!outputTextsFit()) return;
   // The output writes the rows as they stand, with what the user changed in the group.
   if (!editor_.applyChanges()) return;
+  const Result<std::optional<FileLock>> lock = lockSong();
+  if (!lock) return;
   OutputRequest request = requestFromForm(*this, choice);
   request.freshChart = freshChart;
   // The flow shows the user everything there is to tell.
@@ -306,6 +320,8 @@ void MainForm::cutFromStems() {
   if (!folder) return;
   const std::optional<std::string> stems = enginePath(*folder);
   if (!stems) return;
+  const Result<std::optional<FileLock>> lock = lockSong();
+  if (!lock) return;
   const Result<OutputResult> output = runOutput(app_, requestFromForm(*this, OutputChoice::MidiAndChart), this);
   if (output && output->converted) showSoundCounts(table_, app_.project, *output->converted);
   // Nothing more to tell when no chart was written: the output has said why.

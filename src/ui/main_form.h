@@ -9,6 +9,7 @@
 #include "app/application.h"
 #include "app/form.h"
 #include "app/output_plan.h"
+#include "base/file_lock.h"
 #include "ui/button.h"
 #include "ui/group.h"
 #include "ui/label.h"
@@ -67,6 +68,8 @@ private:
   // With `freshChart`, the chart comes from the song alone (the menu's "曲だけから作り直す").
   void output(OutputChoice choice, bool freshChart = false);
   void cutFromStems();
+  // The song's run lock for one output (see takeRunLock); nothing, told, when another run holds it.
+  Result<std::optional<FileLock>> lockSong();
   // Whether the texts an output writes (the output path, the header texts) fit the engine; the
   // user is told of the first that does not.
   bool outputTextsFit();

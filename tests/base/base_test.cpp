@@ -95,11 +95,12 @@ TEST(WriteFileAtomically, ReplacesTheFileOrKeepsItAndSaysWhy) {
   EXPECT_EQ(readText(dir.file("link.mid")), "old");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
 
-  // The temporary cannot be made where a folder has its name.
-  fs::create_directory(path + ".rendlow-tmp");
-  const Result<void> blocked = writeFileAtomically(path, "newer\n", FileMode::Text);
+  // A folder where the file would be is kept as it is.
+  fs::create_directory(dir.file("folder"));
+  writeBytes(dir.file("folder/inside"), kOld);
+  const Result<void> blocked = writeFileAtomically(dir.file("folder"), "newer\n", FileMode::Text);
   ASSERT_FALSE(blocked);
-  EXPECT_EQ(readText(path), std::string("new\0bytes\n", 10));
+  EXPECT_EQ(readText(dir.file("folder/inside")), "old");
   EXPECT_NE(blocked.problem().message.in(Audience::EnglishConsole).find(". Check that the folder"), std::string::npos);
   const Result<void> missing = writeFileAtomically(dir.file("missing/out.txt"), "x\n", FileMode::Text);
   ASSERT_FALSE(missing);
@@ -139,7 +140,7 @@ TEST(WriteFileAtomically, AFailedWriteLeavesNoTemporary) {
   fs::create_directory(dir.file("folder"));
   writeBytes(dir.file("folder/inside"), kOld);  // a folder with files cannot be replaced
   EXPECT_FALSE(writeFileAtomically(dir.file("folder"), "new", FileMode::Binary));
-  const std::string longName(250, 'n');
+  const std::string longName(256, 'n');
   EXPECT_FALSE(writeFileAtomically(dir.file(longName), "new", FileMode::Binary));
   EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"folder"});
 }
