@@ -89,7 +89,37 @@ std::string recordingAmongStems(const KeysoundRequest& request) {
   return sameFile(pathIn(*request.stemsFolder, name), *request.recording) ? name : "";
 }
 
+Result<void> checkFolder(const std::string& folder) {
+  const Result<std::vector<std::string>> names = fileNamesIn(folder, fileSystemReason);
+  if (!names) return Problem{stemsFolderUnreadableMessage(folder, names.problem().message)};
+  return {};
+}
+
+Result<void> checkRecording(const std::string& path) {
+  const Result<InputFile> file = openForReading(path, {fileSystemReason, nullptr});
+  if (!file) return Problem{audioUnreadableMessage(path, file.problem().message)};
+  return {};
+}
+
 }  // namespace
+
+Result<KeysoundInputs> checkKeysoundInputs(const KeysoundRequest& request) {
+  KeysoundInputs inputs;
+  if (request.stemsFolder) {
+    if (Result<void> stems = checkFolder(*request.stemsFolder); !stems) return stems.problem();
+  } else {
+    Result<audio::SoundFontHold> hold = audio::SoundFontHold::open(request.soundFont);
+    if (!hold) return hold.problem();
+    inputs.soundFont = std::move(*hold);
+  }
+  if (request.recording) {
+    if (Result<void> recording = checkRecording(*request.recording); !recording) return recording.problem();
+  }
+  if (request.trackRecordings) {
+    if (Result<void> tracks = checkFolder(*request.trackRecordings); !tracks) return tracks.problem();
+  }
+  return inputs;
+}
 
 KeysoundRequest stemsCutRequest(const std::string& songPath, const std::string& stemsFolder) {
   KeysoundRequest cut;
@@ -142,15 +172,16 @@ audio::TempoMap renderingFileTempoMap(const Song& song, const Converted& convert
 }
 
 Result<KeysoundReport> makeKeysounds(const Song& song, const Converted& converted,
-                                     const std::string& chartPath, const KeysoundRequest& request) {
+                                     const std::string& chartPath, const KeysoundRequest& request,
+                                     KeysoundInputs inputs) {
   const std::string folder(folderOf(chartPath));
   const audio::SoundOutput output{folder.empty() ? std::string(".") : folder,
                                   request.ogg ? audio::AudioFileType::OggVorbis : audio::AudioFileType::Wav};
   const std::vector<audio::RenderingFileTrack> tracks = renderingFileTracks(converted);
   const audio::TempoMap tempo = renderingFileTempoMap(song, converted);
   // Rendered, the keysounds and the song they are measured against play from one reading of it.
-  std::optional<audio::SoundFontHold> soundFont;
-  if (!request.stemsFolder) {
+  std::optional<audio::SoundFontHold> soundFont = std::move(inputs.soundFont);
+  if (!request.stemsFolder && !soundFont) {
     Result<audio::SoundFontHold> hold = audio::SoundFontHold::open(request.soundFont);
     if (!hold) return hold.problem();
     soundFont = std::move(*hold);

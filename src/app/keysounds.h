@@ -46,11 +46,24 @@ struct KeysoundReport {
   Notices measureNotices;
 };
 
+// What a keysound job reads, found before any file of the job is written: a job that would stop
+// at a missing SoundFont or stems folder must not leave the chart behind without its sounds.
+struct KeysoundInputs {
+  // The synthesizer's SoundFont, opened once: the check reads it, and the rendering shares it.
+  std::optional<audio::SoundFontHold> soundFont;
+};
+
+// Checks that the stems folder can be listed or the SoundFont opened, and that the recordings
+// to measure against are there: the recording a readable file, the track recordings a folder.
+// The problem names the input and why.
+Result<KeysoundInputs> checkKeysoundInputs(const KeysoundRequest& request);
+
 // Writes every distinct sound of every converted track of the song, as `converted` and charted
 // at `chartPath`, into the chart's folder, then measures the chart's playback when there is
-// something to measure it against.
+// something to measure it against. The SoundFont of `inputs` is used when it holds one.
 Result<KeysoundReport> makeKeysounds(const Song& song, const Converted& converted,
-                                     const std::string& chartPath, const KeysoundRequest& request);
+                                     const std::string& chartPath, const KeysoundRequest& request,
+                                     KeysoundInputs inputs = {});
 
 // The desktop program's "cut from stems" of the song read from `songPath`: every sound cut from
 // the stems in `stemsFolder`, measured against the song when the folder holds the author's render

@@ -194,4 +194,13 @@ Message chartFormatUnknownReason(const std::string& given) {
   return {"--format は bme か bmson です: " + given, "--format is bme or bmson, not " + given};
 }
 
+// --- What a job wrote before its sound files failed ---------------------------------------------
+
+Message soundsFailedSummaryMessage(const std::string& written, const std::string& folder) {
+  return {"書き出したファイル: " + written + "\n書き出していないファイル: " + folder +
+              " の音声ファイル (途中までのものがあれば残っています)",
+          "Written: " + written + "\nNot written: the sound files in " + folder +
+              " (those made before the failure stand)"};
+}
+
 }  // namespace rendlow

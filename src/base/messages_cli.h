@@ -84,4 +84,8 @@ Message textOutsideCodePageReason(const std::string& option, const std::string& 
 // --- Chart formats ---------------------------------------------------------------------------
 Message chartFormatUnknownReason(const std::string& given);
 
+// --- What a job wrote before its sound files failed ---------------------------------------------
+// `written` lists the files that stand; the sound files meant for `folder` were not all written.
+Message soundsFailedSummaryMessage(const std::string& written, const std::string& folder);
+
 }  // namespace rendlow

@@ -20,6 +20,16 @@ namespace rendlow::cli {
 
 namespace {
 
+KeysoundRequest keysoundRequest(const Options& options) {
+  KeysoundRequest request;
+  request.stemsFolder = options.stemsFolder;
+  request.soundFont = options.soundFont.value_or("");
+  request.ogg = options.ogg;
+  request.recording = options.recording;
+  request.trackRecordings = options.trackRecordings;
+  return request;
+}
+
 JobRequest requestFor(const Options& options, const std::string& input) {
   JobRequest request;
   request.input = input;
@@ -34,6 +44,7 @@ JobRequest requestFor(const Options& options, const std::string& input) {
                                         : OutputChoice::MidiOnly;
   request.useSavedSettings = !options.defaults;
   request.fit = options.fit;
+  if (options.stemsFolder || options.keysounds) request.keysounds = keysoundRequest(options);
   return request;
 }
 
@@ -63,19 +74,25 @@ void tellProgress(const std::string& input, const OutputResult& result, std::ost
   }
 }
 
+// The files of an output that stand, as a list.
+std::string writtenFiles(const OutputResult& result) {
+  std::string written;
+  for (const auto* file : {&result.midi, &result.settings, &result.chart}) {
+    if (!*file || !(*file)->status) continue;
+    if (!written.empty()) written += ", ";
+    written += (*file)->path;
+  }
+  return written;
+}
+
 // The sound files of a job that wrote its chart, and the fidelity line; the status the job ends
-// with.
-int makeSounds(const Options& options, const Song& song, const Converted& converted, const OutputFile& chart,
+// with. Sounds that failed leave the chart's files standing, which the author is told.
+int tellSounds(const Options& options, const Result<KeysoundReport>& made, const OutputResult& result,
                std::ostream& out, std::ostream& err) {
-  KeysoundRequest request;
-  request.stemsFolder = options.stemsFolder;
-  request.soundFont = options.soundFont.value_or("");
-  request.ogg = options.ogg;
-  request.recording = options.recording;
-  request.trackRecordings = options.trackRecordings;
-  const Result<KeysoundReport> made = makeKeysounds(song, converted, chart.path, request);
   if (!made) {
     printMessage(err, made.problem().message);
+    const std::string folder(folderOf(result.chart->path));
+    printMessage(err, soundsFailedSummaryMessage(writtenFiles(result), folder.empty() ? "." : folder));
     return kExitFailed;
   }
   for (const Notice& notice : made->files.notices) printMessage(err, notice.message);
@@ -136,9 +153,8 @@ int convertOne(const Options& options, const std::string& input, std::ostream& o
     return kExitFailed;
   }
   const int status = exitStatusOf(result.warnings);
-  if (!(options.stemsFolder || options.keysounds) || !result.chart || !result.chart->status) return status;
-  return worseStatus(status,
-                     makeSounds(options, app.project.song, *result.converted, *result.chart, out, err));
+  if (!job->keysounds) return status;
+  return worseStatus(status, tellSounds(options, *job->keysounds, result, out, err));
 }
 
 }  // namespace

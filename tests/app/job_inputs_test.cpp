@@ -1,0 +1,61 @@
+// What a job checks before it writes its first file, and what it says of the files it was asked
+// for when the song gives it nothing to write.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+
+#include "job_fixture.h"
+
+namespace rendlow::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::set<std::string> filesIn(const JobRun& run) {
+  std::set<std::string> names;
+  for (const fs::directory_entry& entry : fs::directory_iterator(run.dir.path()))
+    names.insert(entry.path().filename().string());
+  return names;
+}
+
+JobRequest withKeysounds(KeysoundRequest keysounds) {
+  JobRequest job = request("song.mid");
+  job.keysounds = std::move(keysounds);
+  return job;
+}
+
+KeysoundRequest soundsFrom(std::optional<std::string> stems, std::string soundFont = "",
+                           std::optional<std::string> recording = std::nullopt,
+                           std::optional<std::string> trackRecordings = std::nullopt) {
+  KeysoundRequest sounds;
+  sounds.stemsFolder = std::move(stems);
+  sounds.soundFont = std::move(soundFont);
+  sounds.recording = std::move(recording);
+  sounds.trackRecordings = std::move(trackRecordings);
+  return sounds;
+}
+
+// Each input of the sounds missing stops the job before the chart, its pair and the settings
+// file are written: a chart without its sounds would be taken for a finished one.
+TEST(JobInputs, AMissingInputOfTheSoundsStopsTheJobBeforeAnyFileIsWritten) {
+  const std::pair<KeysoundRequest, const char*> cases[] = {
+      {soundsFrom(std::nullopt, "/nope.sf2"), "The SoundFont does not exist"},
+      {soundsFrom("absent"), "Could not read the folder of the per-track sound files"},
+      {soundsFrom("stems", "", "absent.wav"), "Could not read a sound file"},
+      {soundsFrom("stems", "", std::nullopt, "absent"), "Could not read the folder of the per-track sound files"},
+  };
+  for (const auto& [sounds, says] : cases) {
+    SCOPED_TRACE(says);
+    JobRun run(kExampleSong);
+    fs::create_directory(run.dir.file("stems"));
+    const Result<JobReport> report = run.run(withKeysounds(sounds));
+    ASSERT_FALSE(report);
+    EXPECT_EQ(firstLine(report.problem().message), says);
+    EXPECT_EQ(filesIn(run), (std::set<std::string>{"song.mid", "stems"}));
+  }
+}
+
+}  // namespace
+}  // namespace rendlow::test
