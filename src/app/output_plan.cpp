@@ -14,6 +14,7 @@
 #include "bms/bmson_writer.h"
 #include "bms/chart_format.h"
 #include "bms/chart_limits.h"
+#include "midi/midi_writer.h"
 
 namespace rendlow {
 
@@ -139,12 +140,28 @@ Result<std::string> formatChart(const Song& song, const Converted& converted, co
   return formatBmsChart(song, converted.measures, converted.chart, header);
 }
 
+// A rendering file refused for a gap a row's note interval alone makes is refused for that
+// setting: the song's own silences are not the author's to shorten then.
+Result<std::string> blamingSettings(const Project& project, Result<std::string> rendering) {
+  if (rendering) return rendering;
+  const std::vector<std::size_t> listed = project.listedTracks();
+  for (std::size_t row = 0; row < listed.size(); ++row) {
+    const TrackSettings& settings = project.settings[listed[row]];
+    if (!settings.enabled || settings.noteInterval <= kLargestDelta) continue;
+    const auto number = static_cast<int32_t>(listed[row] + 1);
+    return Problem{noteIntervalTooLargeReason(row, number, project.song.tracks[listed[row]].name,
+                                              settings.noteInterval, kLargestDelta)};
+  }
+  return rendering;
+}
+
 using PlannedOutcome = std::variant<SettingsOnlyOutput, PairOutput, RefusedPairOutput>;
 
 // The rendering file and its chart, or the pair refused for the chart's limits.
 PlannedOutcome pairOf(const Project& project, const OutputTargets& targets, const ChartHeader& header,
                       const Converted& converted, Diagnostics& diagnostics) {
-  PairOutput pair{encodeRenderingFile(project.song, converted, diagnostics), std::nullopt};
+  PairOutput pair{blamingSettings(project, encodeRenderingFile(project.song, converted, diagnostics)),
+                  std::nullopt};
   const OutputPaths& paths = targets.paths;
   if (!paths.chart) return pair;
   Result<std::string> chart = formatChart(project.song, converted, header, paths.chartFormat);

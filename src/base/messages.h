@@ -217,4 +217,9 @@ Message fitRowLine(const std::vector<FittedField>& fields, int32_t idsBefore, in
 // The caption of the button a chart refused for its #WAV ids offers in the window: fit and write.
 Message fitActionCaption();
 
+// A row's note interval alone puts more ticks between two sounds of the rendering MIDI file than
+// the `limit` a MIDI file holds between two events: the setting is at fault, not the song.
+Message noteIntervalTooLargeReason(std::size_t row, int32_t trackNumber, const std::string& trackName,
+                                   int32_t value, int64_t limit);
+
 }  // namespace rendlow

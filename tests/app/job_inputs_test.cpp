@@ -57,5 +57,18 @@ TEST(JobInputs, AMissingInputOfTheSoundsStopsTheJobBeforeAnyFileIsWritten) {
   }
 }
 
+// A note interval past what a MIDI file holds between two events refuses the rendering file for
+// that setting, by row, field and value, not for silences of the song the author cannot find.
+TEST(JobInputs, ARenderingFileRefusedForANoteIntervalNamesTheSetting) {
+  JobRun run(kExampleSong);
+  const Result<JobReport> report = run.run(request("song.mid", {"0:noteInterval=2147483647"}));
+  ASSERT_TRUE(report && report->output && report->output->midi);
+  ASSERT_FALSE(report->output->midi->status);
+  const std::string says = report->output->midi->status.problem().message.in(Audience::EnglishConsole);
+  EXPECT_TRUE(says.starts_with("row 0 (track 2 \"Piano\"): its note interval (noteInterval) of 2147483647 ticks"))
+      << says;
+  EXPECT_EQ(says.find("silences"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace rendlow::test
