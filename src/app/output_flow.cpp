@@ -23,14 +23,12 @@ void writeSettings(const Project& project, const std::string& path, OutputResult
   result.settings = OutputFile{path, saveSettings(project, path)};
 }
 
-void writeRendering(Project& project, const OutputPlan& plan, const Result<std::string>& rendering,
+void writeRendering(const OutputPlan& plan, const Result<std::string>& rendering,
                     OutputResult& result) {
   const std::string& path = plan.targets.paths.rendering;
   result.midi =
       rendering ? writeFile(path, *rendering, FileMode::Binary) : OutputFile{path, rendering.problem()};
-  if (!result.midi->status) return;
-  project.outputPath = plan.targets.paths.named;
-  result.warnings = plan.warnings;
+  if (result.midi->status) result.warnings = plan.warnings;
 }
 
 // A refused chart takes its rendering file with it: the two on disk stay a pair, the old one or
@@ -47,18 +45,19 @@ void writeSettingsAlone(const Project& project, const OutputPlan& plan, const Re
 
 void writePair(Project& project, const OutputPlan& plan, const PairOutput& pair, OutputResult& result) {
   const OutputPaths& paths = plan.targets.paths;
-  writeRendering(project, plan, pair.rendering, result);
+  writeRendering(plan, pair.rendering, result);
   writeSettings(project, paths.settings, result);
   if (pair.chart) result.chart = writeFile(*paths.chart, *pair.chart, FileMode::Text);
 }
 
 // Every file of the plan, in a fixed order: the rendering MIDI file, the settings file, the chart.
-// The header asked for is the project's from now on, as the settings file keeps it.
+// The header and the output name asked for are the project's from now on, as the settings file
+// keeps them: a run whose files were refused must not forget the name the author gave it.
 OutputResult write(Project& project, OutputPlan plan) {
   project.chartHeader = plan.header;
+  project.outputPath = plan.targets.paths.named;
   OutputResult result;
   if (std::holds_alternative<SettingsOnlyOutput>(plan.outcome)) {
-    project.outputPath = plan.targets.paths.named;
     writeSettings(project, plan.targets.paths.settings, result);
     return result;
   }

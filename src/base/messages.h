@@ -222,4 +222,7 @@ Message fitActionCaption();
 Message noteIntervalTooLargeReason(std::size_t row, int32_t trackNumber, const std::string& trackName,
                                    int32_t value, int64_t limit);
 
+// Every track row of the song at `path` is switched off: the files hold nothing of it.
+Message allTracksOffMessage(const std::string& path);
+
 }  // namespace rendlow

@@ -70,5 +70,40 @@ TEST(JobInputs, ARenderingFileRefusedForANoteIntervalNamesTheSetting) {
   EXPECT_EQ(says.find("silences"), std::string::npos);
 }
 
+// Switched off, every row leaves the files empty of the song: written, with a warning to read.
+TEST(JobInputs, EveryTrackSwitchedOffIsAWarning) {
+  const std::pair<JobRequest, std::size_t> cases[] = {
+      {request("song.mid", {"0:enabled=0", "1:enabled=0", "2:enabled=0"}), 1},
+      {request("song.mid", {"0:enabled=0", "1:enabled=0"}), 0},
+  };
+  for (const auto& [job, warnings] : cases) {
+    JobRun run(kExampleSong);
+    const Result<JobReport> report = run.run(job);
+    ASSERT_TRUE(report && report->output && report->output->ok());
+    ASSERT_EQ(report->output->warnings.size(), warnings);
+    if (warnings) {
+      EXPECT_EQ(firstLine(report->output->warnings[0].message), "Every track is switched off.");
+    }
+  }
+}
+
+// The output name a run was asked for is the settings file's, whether its pair was written, held
+// back with a refused chart, or refused for a setting: the next run writes where this one meant to.
+TEST(JobInputs, TheSettingsFileKeepsTheOutputNameAskedForWhenTheFilesAreRefused) {
+  const std::pair<Bytes, const char*> cases[] = {
+      {kExampleSong, "0:noteInterval=960"},
+      {appSong("past_its_ids.mid"), "0:noteInterval=960"},
+      {kExampleSong, "0:noteInterval=2147483647"},
+  };
+  for (const auto& [song, edit] : cases) {
+    JobRun run(song);
+    JobRequest job = request("song.mid", {edit});
+    job.outputPath = "mine.mid";
+    const Result<JobReport> report = run.run(job);
+    ASSERT_TRUE(report && report->output);
+    EXPECT_NE(run.read("song.txt").find(withPlatformLineEnds("\no\tmine.mid\n")), std::string::npos) << run.read("song.txt");
+  }
+}
+
 }  // namespace
 }  // namespace rendlow::test
