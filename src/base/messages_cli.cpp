@@ -203,4 +203,20 @@ Message soundsFailedSummaryMessage(const std::string& written, const std::string
               " (those made before the failure stand)"};
 }
 
+// --- Several songs in one command -------------------------------------------------------------
+
+Message songOutcomeLine(const std::string& input, SongEnding ending, const std::string& written,
+                        int32_t soundFiles) {
+  const Message how = ending == SongEnding::Done               ? Message("完了", "done")
+                      : ending == SongEnding::DoneWithWarnings ? Message("完了 (警告あり)", "done, with warnings")
+                                                               : Message("失敗", "failed");
+  const std::string sounds = std::to_string(soundFiles);
+  const Message files =
+      written.empty() ? Message("何も書き出していません", "nothing written")
+                      : Message("書き出したファイル: " + written, "written: " + written) +
+                            (soundFiles > 0 ? Message("、音声ファイル " + sounds + " 個", " and " + sounds + " sound files")
+                                            : Message());
+  return Message::verbatim(input + ": ") + how + Message("。", "; ") + files;
+}
+
 }  // namespace rendlow

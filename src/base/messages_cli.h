@@ -88,4 +88,11 @@ Message chartFormatUnknownReason(const std::string& given);
 // `written` lists the files that stand; the sound files meant for `folder` were not all written.
 Message soundsFailedSummaryMessage(const std::string& written, const std::string& folder);
 
+// --- Several songs in one command -------------------------------------------------------------
+enum class SongEnding { Done, DoneWithWarnings, Failed };
+// One song's outcome on a line: how it ended, the files written (a list; empty for none) and the
+// sound files written.
+Message songOutcomeLine(const std::string& input, SongEnding ending, const std::string& written,
+                        int32_t soundFiles);
+
 }  // namespace rendlow

@@ -116,28 +116,18 @@ void quietEvents(const Options& options, Application& app) {
   if (options.verbose < 2) app.diagnostics = Diagnostics();
 }
 
-int convertOne(const Options& options, const std::string& input, std::ostream& out, std::ostream& err) {
-  Application app(options.verbose ? &err : nullptr);
-  quietEvents(options, app);
-  app.project.relativeSettingsPaths = true;
-  MemoryForm form;
-  if (options.verbose) printMessage(err, readingProgressLine(input));
-  const Result<JobReport> job = runJob(app, form, requestFor(options, input));
-  if (!job) {
-    const bool usage = editsMissingRow(options, app);
-    printMessage(err, aboutInput(options, input,
-                                 usage ? job.problem().message + seeHelpLine() : job.problem().message));
-    return usage ? kExitUsage : kExitFailed;
-  }
-  if (job->savedSettings) printMessage(err, usingSavedSettingsMessage(*job->savedSettings));
-  if (job->fit && !options.quiet) out << fitReport(app.project, *job->fit).in(consoleAudience()) << '\n';
-  if (!job->output) {
+// What a job that ran tells: the tracks, the files and the sounds; the status it ends with.
+int tellJob(const Options& options, const std::string& input, const Application& app, const JobReport& job,
+            std::ostream& out, std::ostream& err) {
+  if (job.savedSettings) printMessage(err, usingSavedSettingsMessage(*job.savedSettings));
+  if (job.fit && !options.quiet) out << fitReport(app.project, *job.fit).in(consoleAudience()) << '\n';
+  if (!job.output) {
     // A refusal says itself that nothing was written.
-    printMessage(err, job->output.problem().message);
+    printMessage(err, job.output.problem().message);
     tellSoundsNotMade(options, err);
     return kExitFailed;
   }
-  const OutputResult& result = *job->output;
+  const OutputResult& result = *job.output;
   if (options.verbose) tellProgress(input, result, err);
   if (!options.quiet && result.renderingWritten()) {
     out << input << '\n';
@@ -153,8 +143,51 @@ int convertOne(const Options& options, const std::string& input, std::ostream& o
     return kExitFailed;
   }
   const int status = exitStatusOf(result.warnings);
-  if (!job->keysounds) return status;
-  return worseStatus(status, tellSounds(options, *job->keysounds, result, out, err));
+  if (!job.keysounds) return status;
+  return worseStatus(status, tellSounds(options, *job.keysounds, result, out, err));
+}
+
+// How one song of the command ended: its status, and what of it stands.
+struct SongOutcome {
+  int status = kExitOk;
+  std::string written;  // the files written, listed; empty when none was
+  int32_t soundFiles = 0;
+};
+
+SongOutcome outcomeOf(int status, const JobReport& job) {
+  SongOutcome outcome{status, job.output ? writtenFiles(*job.output) : "", 0};
+  if (job.keysounds && *job.keysounds) outcome.soundFiles = (*job.keysounds)->files.filesWritten;
+  return outcome;
+}
+
+// Converts one input, telling what it did as it goes.
+SongOutcome convertOne(const Options& options, const std::string& input, std::ostream& out, std::ostream& err) {
+  Application app(options.verbose ? &err : nullptr);
+  quietEvents(options, app);
+  app.project.relativeSettingsPaths = true;
+  MemoryForm form;
+  if (options.verbose) printMessage(err, readingProgressLine(input));
+  const Result<JobReport> job = runJob(app, form, requestFor(options, input));
+  if (!job) {
+    const bool usage = editsMissingRow(options, app);
+    printMessage(err, aboutInput(options, input,
+                                 usage ? job.problem().message + seeHelpLine() : job.problem().message));
+    return {usage ? kExitUsage : kExitFailed, "", 0};
+  }
+  return outcomeOf(tellJob(options, input, app, *job, out, err), *job);
+}
+
+// Each song's outcome on a line of its own, once every song was converted: a song that failed
+// must not hide what the others wrote.
+void tellOutcomes(const std::vector<std::string>& inputs, const std::vector<SongOutcome>& outcomes,
+                  std::ostream& out) {
+  for (std::size_t i = 0; i < inputs.size(); ++i) {
+    const SongOutcome& song = outcomes[i];
+    const SongEnding ending = song.status == kExitOk        ? SongEnding::Done
+                              : song.status == kExitWarning ? SongEnding::DoneWithWarnings
+                                                            : SongEnding::Failed;
+    out << songOutcomeLine(inputs[i], ending, song.written, song.soundFiles).in(consoleAudience()) << '\n';
+  }
 }
 
 }  // namespace
@@ -162,8 +195,12 @@ int convertOne(const Options& options, const std::string& input, std::ostream& o
 int runConvert(const Options& options, std::ostream& out, std::ostream& err) {
   if (const std::optional<int> refused = refuseNames(options, err)) return *refused;
   int status = kExitOk;
-  for (const std::string& input : options.inputs)
-    status = worseStatus(status, convertOne(options, input, out, err));
+  std::vector<SongOutcome> outcomes;
+  for (const std::string& input : options.inputs) {
+    outcomes.push_back(convertOne(options, input, out, err));
+    status = worseStatus(status, outcomes.back().status);
+  }
+  if (options.inputs.size() > 1 && !options.quiet) tellOutcomes(options.inputs, outcomes, out);
   return status;
 }
 
