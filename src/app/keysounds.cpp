@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <set>
 
 #include "app/conversion.h"
 #include "app/fidelity_report.h"
@@ -10,6 +11,7 @@
 #include "base/messages.h"
 #include "base/messages_audio.h"
 #include "base/platform.h"
+#include "base/text.h"
 #include "bms/chart.h"
 
 namespace rendlow {
@@ -101,7 +103,46 @@ Result<void> checkRecording(const std::string& path) {
   return {};
 }
 
+// Whether `name` (folded) is "<stem>_NN.wav" or ".ogg" for one of the folded definition names.
+bool namedAsASound(const std::string& name, const std::set<std::string>& stems) {
+  const std::size_t dot = name.rfind('.');
+  if (dot == std::string::npos || (name.substr(dot) != ".wav" && name.substr(dot) != ".ogg")) return false;
+  const std::size_t underscore = name.rfind('_', dot);
+  if (underscore == std::string::npos || underscore + 1 == dot) return false;
+  const bool digits = std::all_of(name.begin() + static_cast<std::ptrdiff_t>(underscore) + 1,
+                                  name.begin() + static_cast<std::ptrdiff_t>(dot),
+                                  [](char c) { return c >= '0' && c <= '9'; });
+  return digits && stems.count(name.substr(0, underscore)) > 0;
+}
+
+// Removes what it can of `stale`; what it removed moves to the report's removed files.
+void clean(std::vector<std::string>& stale, std::vector<std::string>& removed) {
+  std::vector<std::string> left;
+  for (std::string& path : stale) (removeFile(path) ? removed : left).push_back(std::move(path));
+  stale = std::move(left);
+}
+
 }  // namespace
+
+std::vector<std::string> staleSoundFiles(const Converted& converted, const std::string& folder,
+                                         audio::AudioFileType written) {
+  std::set<std::string> stems;
+  std::set<std::string> used;
+  for (const audio::RenderingFileTrack& track : renderingFileTracks(converted)) {
+    stems.insert(caseFolded(track.stemName));
+    for (const audio::RenderingFileSound& sound : track.sounds)
+      used.insert(caseFolded(audio::soundFileName(written, sound.fileName)));
+  }
+  const Result<std::vector<std::string>> names = fileNamesIn(folder.empty() ? "." : folder, fileSystemReason);
+  std::vector<std::string> stale;
+  if (!names) return stale;
+  for (const std::string& name : *names) {
+    const std::string folded = caseFolded(name);
+    if (namedAsASound(folded, stems) && !used.count(folded))
+      stale.push_back(folder.empty() ? name : pathIn(folder, name));
+  }
+  return stale;
+}
 
 Result<KeysoundInputs> checkKeysoundInputs(const KeysoundRequest& request) {
   KeysoundInputs inputs;
@@ -138,6 +179,8 @@ Message keysoundSummary(const KeysoundReport& report) {
     summary = linesOf(summary, audio::trackFidelityLine(report.trackFidelity[i]));
   if (report.fidelity) summary = linesOf(summary, audio::fidelityLine(*report.fidelity));
   for (const Notice& notice : report.measureNotices) summary = linesOf(summary, notice.message);
+  if (!report.staleFiles.empty()) summary = linesOf(summary, staleSoundFilesMessage(report.staleFiles));
+  if (!report.removedFiles.empty()) summary = linesOf(summary, staleSoundFilesRemovedMessage(report.removedFiles));
   return summary;
 }
 
@@ -194,6 +237,8 @@ Result<KeysoundReport> makeKeysounds(const Song& song, const Converted& converte
   returnFreedMemory();
   KeysoundReport report;
   report.files = std::move(files).value();
+  report.staleFiles = staleSoundFiles(converted, folder, output.type);
+  if (request.clean) clean(report.staleFiles, report.removedFiles);
   FidelityReport fidelity =
       measureFidelity(song, converted, chartPath, request, output, std::move(soundFont));
   report.fidelity = fidelity.song;

@@ -33,6 +33,8 @@ struct KeysoundRequest {
   // file), named like the stems, to measure each track against; the synthesizer's sounds are
   // measured against each track it renders alone.
   std::optional<std::string> trackRecordings;
+  // Removes the stale sound files (see staleSoundFiles) rather than tell them.
+  bool clean = false;
 };
 
 struct KeysoundReport {
@@ -44,7 +46,18 @@ struct KeysoundReport {
   // rate), and what its figures warn of (silence, lag, a short reference, clipping), told after
   // the files and the fidelity; the sound files stand all the same.
   Notices measureNotices;
+  // Sound files of the chart's folder this chart does not use (see staleSoundFiles): the ones left,
+  // and the ones `clean` removed.
+  std::vector<std::string> staleFiles;
+  std::vector<std::string> removedFiles;
 };
+
+// The files in `folder` named as the sounds of the converted tracks would be
+// ("<definition name>_NN.wav" or ".ogg", letter case aside) that the chart does not use: sounds of
+// an earlier setup, and a ".wav" beside an ".ogg" written under its name, which players would open
+// in its place. Their paths, in the folder's order; an empty folder is the working one.
+std::vector<std::string> staleSoundFiles(const Converted& converted, const std::string& folder,
+                                         audio::AudioFileType written);
 
 // What a keysound job reads, found before any file of the job is written: a job that would stop
 // at a missing SoundFont or stems folder must not leave the chart behind without its sounds.
@@ -60,7 +73,8 @@ Result<KeysoundInputs> checkKeysoundInputs(const KeysoundRequest& request);
 
 // Writes every distinct sound of every converted track of the song, as `converted` and charted
 // at `chartPath`, into the chart's folder, then measures the chart's playback when there is
-// something to measure it against. The SoundFont of `inputs` is used when it holds one.
+// something to measure it against. The SoundFont of `inputs` is used when it holds one. Stale
+// sound files are told in the report, or removed with `clean` before the measure reads the folder.
 Result<KeysoundReport> makeKeysounds(const Song& song, const Converted& converted,
                                      const std::string& chartPath, const KeysoundRequest& request,
                                      KeysoundInputs inputs = {});

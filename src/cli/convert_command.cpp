@@ -9,6 +9,7 @@
 #include "app/memory_form.h"
 #include "app/paths.h"
 #include "base/messages.h"
+#include "base/messages_audio.h"
 #include "base/messages_cli.h"
 #include "base/messages_usage.h"
 #include "cli/conversion_report.h"
@@ -27,6 +28,7 @@ KeysoundRequest keysoundRequest(const Options& options) {
   request.ogg = options.ogg;
   request.recording = options.recording;
   request.trackRecordings = options.trackRecordings;
+  request.clean = options.clean;
   return request;
 }
 
@@ -100,7 +102,11 @@ int tellSounds(const Options& options, const Result<KeysoundReport>& made, const
   printFidelityTable(out, made->trackFidelity, consoleAudience());
   if (made->fidelity) out << audio::fidelityLine(*made->fidelity).in(consoleAudience()) << '\n';
   for (const Notice& notice : made->measureNotices) printMessage(err, notice.message);
-  return made->files.notices.empty() && made->measureNotices.empty() ? kExitOk : kExitWarning;
+  if (!made->staleFiles.empty()) printMessage(err, staleSoundFilesMessage(made->staleFiles));
+  if (!made->removedFiles.empty() && !options.quiet)
+    out << staleSoundFilesRemovedMessage(made->removedFiles).in(consoleAudience()) << '\n';
+  const bool warned = !made->files.notices.empty() || !made->measureNotices.empty() || !made->staleFiles.empty();
+  return warned ? kExitWarning : kExitOk;
 }
 
 // An edit of a row the song does not have is a mistake in the command, not in the song.

@@ -42,6 +42,7 @@ struct Options {
   bool ogg = false;                        // --ogg
   std::optional<std::string> recording;    // --compare
   std::optional<std::string> trackRecordings;  // --compare-tracks
+  bool clean = false;                          // --clean: remove sound files the chart does not use
 };
 
 // Reads the arguments after the program name. Long options take their value as "--name=VALUE" or

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
 
@@ -102,6 +103,33 @@ TEST(JobInputs, TheSettingsFileKeepsTheOutputNameAskedForWhenTheFilesAreRefused)
     const Result<JobReport> report = run.run(job);
     ASSERT_TRUE(report && report->output);
     EXPECT_NE(run.read("song.txt").find(withPlatformLineEnds("\no\tmine.mid\n")), std::string::npos) << run.read("song.txt");
+  }
+}
+
+// The example's tracks are tr01 (5 sounds), tr02 (9) and tr03 (4). A file is stale when it is
+// named as a sound of these tracks would be and the chart, with the sounds written as .wav or
+// .ogg, does not use it; other names are the author's business.
+TEST(StaleSounds, FilesNamedAsTheChartsSoundsButUnusedAreStale) {
+  const struct {
+    const char* file;
+    bool staleBesideWav;
+    bool staleBesideOgg;
+  } cases[] = {
+      {"tr01_01.wav", false, true}, {"tr01_01.ogg", true, false}, {"tr01_06.wav", true, true},
+      {"TR02_10.OGG", true, true},  {"tr03_04.wav", false, true}, {"tr04_01.wav", false, false},
+      {"tr01_x.wav", false, false}, {"tr01_.wav", false, false},  {"tr01_01.mp3", false, false},
+      {"other_01.wav", false, false},
+  };
+  JobRun run(kExampleSong);
+  ASSERT_TRUE(run.run(request("song.mid")));
+  for (const auto& c : cases) run.put(c.file, "x");
+  for (const audio::AudioFileType type : {audio::AudioFileType::Wav, audio::AudioFileType::OggVorbis}) {
+    const std::vector<std::string> stale = staleSoundFiles(*run.converted, run.dir.path(), type);
+    for (const auto& c : cases) {
+      const bool expected = type == audio::AudioFileType::Wav ? c.staleBesideWav : c.staleBesideOgg;
+      const bool listed = std::find(stale.begin(), stale.end(), run.dir.file(c.file)) != stale.end();
+      EXPECT_EQ(listed, expected) << c.file << " " << static_cast<int>(type);
+    }
   }
 }
 

@@ -77,5 +77,24 @@ TEST_F(Songs, SoundsFailingAfterTheChartTellWhatWasWritten) {
   EXPECT_EQ(ran.err.find("Nothing was written"), std::string::npos);
 }
 
+// A sound of an earlier setup beside the chart's is a warning to read; --clean removes it.
+TEST_F(Songs, SoundsTheChartDoesNotUseAreToldOrCleaned) {
+  writeBytes(dir.file("a_99.ogg"), Bytes{'o', 'l', 'd'});
+  const std::vector<std::string> sounds{"--keysounds", "--ogg", "--set", "0:definitionName=a", "a.mid"};
+  const Ran told = run(sounds);
+  EXPECT_EQ(told.status, cli::kExitWarning);
+  EXPECT_NE(told.err.find("1 sound files in the chart's folder are named as its sounds but not used by it"),
+            std::string::npos)
+      << told.err;
+  EXPECT_NE(told.err.find("\n  a_99.ogg\n"), std::string::npos) << told.err;
+  std::vector<std::string> cleaning = sounds;
+  cleaning.insert(cleaning.begin(), "--clean");
+  const Ran cleaned = run(cleaning);
+  EXPECT_EQ(cleaned.status, cli::kExitOk) << cleaned.err;
+  EXPECT_NE(cleaned.out.find("Removed 1 sound files the chart does not use:\na_99.ogg\n"), std::string::npos)
+      << cleaned.out;
+  EXPECT_FALSE(fs::exists(dir.file("a_99.ogg")));
+}
+
 }  // namespace
 }  // namespace rendlow::test
