@@ -122,6 +122,10 @@ void clean(std::vector<std::string>& stale, std::vector<std::string>& removed) {
   stale = std::move(left);
 }
 
+void tell(const KeysoundRequest& request, const Progress& progress) {
+  if (request.progress) request.progress(progress);
+}
+
 }  // namespace
 
 std::vector<std::string> staleSoundFiles(const Converted& converted, const std::string& folder,
@@ -229,18 +233,32 @@ Result<KeysoundReport> makeKeysounds(const Song& song, const Converted& converte
     if (!hold) return hold.problem();
     soundFont = std::move(*hold);
   }
+  Progress progress{request.stemsFolder ? WorkPhase::CuttingSounds : WorkPhase::RenderingSounds, false,
+                    static_cast<int32_t>(tracks.size()), 0, 0, 0};
+  tell(request, progress);
   Result<audio::SoundFilesReport> files =
       request.stemsFolder ? audio::cutStems(stemTracks(tracks, tempo), *request.stemsFolder, output,
                                             recordingAmongStems(request))
                           : audio::renderSounds(tracks, tempo, request.soundFont, output);
   if (!files) return files.problem();
+  progress.phaseDone = true;
+  progress.tracksDone = progress.tracks;
+  tell(request, progress);
   returnFreedMemory();
   KeysoundReport report;
   report.files = std::move(files).value();
   report.staleFiles = staleSoundFiles(converted, folder, output.type);
   if (request.clean) clean(report.staleFiles, report.removedFiles);
+  const int64_t end = tracks.empty() ? 0 : std::max_element(tracks.begin(), tracks.end(), [](const auto& a, const auto& b) {
+                                              return a.sounds.back().endTick < b.sounds.back().endTick;
+                                            })->sounds.back().endTick;
+  progress = {WorkPhase::Measuring, false, progress.tracks, progress.tracks, tempo.secondsAt(end), 0};
+  tell(request, progress);
   FidelityReport fidelity =
       measureFidelity(song, converted, chartPath, request, output, std::move(soundFont));
+  progress.phaseDone = true;
+  progress.secondsMeasured = progress.songSeconds;
+  tell(request, progress);
   report.fidelity = fidelity.song;
   report.trackFidelity = audio::worstFirst(std::move(fidelity.tracks));
   report.measureNotices = std::move(fidelity.notices);

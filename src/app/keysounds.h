@@ -12,6 +12,7 @@
 #include "audio/cut/stem_cutting.h"
 #include "audio/fidelity/fidelity.h"
 #include "audio/synth/rendering.h"
+#include "app/progress.h"
 #include "base/notices.h"
 #include "base/result.h"
 
@@ -35,6 +36,8 @@ struct KeysoundRequest {
   std::optional<std::string> trackRecordings;
   // Removes the stale sound files (see staleSoundFiles) rather than tell them.
   bool clean = false;
+  // Told as each phase begins and ends; none when nobody watches.
+  ProgressReport progress;
 };
 
 struct KeysoundReport {

@@ -88,6 +88,19 @@ Message chartFormatUnknownReason(const std::string& given);
 // `written` lists the files that stand; the sound files meant for `folder` were not all written.
 Message soundsFailedSummaryMessage(const std::string& written, const std::string& folder);
 
+// --- Progress of long work ----------------------------------------------------------------------
+// The phases, as a progress bar names them.
+Message renderingPhaseName();
+Message cuttingPhaseName();
+Message measuringPhaseName();
+// How far the phase has come: tracks of the sounds done, or seconds of the song measured.
+Message tracksDoneText(int32_t done, int32_t tracks);
+Message secondsMeasuredText(double measured, double songSeconds);
+Message timeLeftText(int64_t seconds);
+// --verbose: a phase begins, with how much it has to do.
+Message soundsPhaseLine(bool cutting, int32_t tracks);
+Message measurePhaseLine(double songSeconds);
+
 // --- Several songs in one command -------------------------------------------------------------
 enum class SongEnding { Done, DoneWithWarnings, Failed };
 // One song's outcome on a line: how it ended, the files written (a list; empty for none) and the

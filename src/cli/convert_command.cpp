@@ -16,12 +16,13 @@
 #include "cli/error_output.h"
 #include "cli/exit_status.h"
 #include "cli/name_checks.h"
+#include "cli/progress_display.h"
 
 namespace rendlow::cli {
 
 namespace {
 
-KeysoundRequest keysoundRequest(const Options& options) {
+KeysoundRequest keysoundRequest(const Options& options, std::ostream& err) {
   KeysoundRequest request;
   request.stemsFolder = options.stemsFolder;
   request.soundFont = options.soundFont.value_or("");
@@ -29,10 +30,12 @@ KeysoundRequest keysoundRequest(const Options& options) {
   request.recording = options.recording;
   request.trackRecordings = options.trackRecordings;
   request.clean = options.clean;
+  request.progress =
+      progressReport(progressStyleFor(standardErrorIsTerminal(), options.quiet, options.verbose > 0), err);
   return request;
 }
 
-JobRequest requestFor(const Options& options, const std::string& input) {
+JobRequest requestFor(const Options& options, const std::string& input, std::ostream& err) {
   JobRequest request;
   request.input = input;
   request.edits = options.edits;
@@ -46,7 +49,7 @@ JobRequest requestFor(const Options& options, const std::string& input) {
                                         : OutputChoice::MidiOnly;
   request.useSavedSettings = !options.defaults;
   request.fit = options.fit;
-  if (options.stemsFolder || options.keysounds) request.keysounds = keysoundRequest(options);
+  if (options.stemsFolder || options.keysounds) request.keysounds = keysoundRequest(options, err);
   return request;
 }
 
@@ -173,7 +176,7 @@ SongOutcome convertOne(const Options& options, const std::string& input, std::os
   app.project.relativeSettingsPaths = true;
   MemoryForm form;
   if (options.verbose) printMessage(err, readingProgressLine(input));
-  const Result<JobReport> job = runJob(app, form, requestFor(options, input));
+  const Result<JobReport> job = runJob(app, form, requestFor(options, input, err));
   if (!job) {
     const bool usage = editsMissingRow(options, app);
     printMessage(err, aboutInput(options, input,
