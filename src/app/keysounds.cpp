@@ -184,7 +184,8 @@ Message keysoundSummary(const KeysoundReport& report) {
   if (report.fidelity) summary = linesOf(summary, audio::fidelityLine(*report.fidelity));
   for (const Notice& notice : report.measureNotices) summary = linesOf(summary, notice.message);
   if (!report.staleFiles.empty()) summary = linesOf(summary, staleSoundFilesMessage(report.staleFiles));
-  if (!report.removedFiles.empty()) summary = linesOf(summary, staleSoundFilesRemovedMessage(report.removedFiles));
+  if (!report.removedFiles.empty())
+    summary = linesOf(summary, staleSoundFilesRemovedMessage(report.removedFiles));
   return summary;
 }
 
@@ -233,8 +234,12 @@ Result<KeysoundReport> makeKeysounds(const Song& song, const Converted& converte
     if (!hold) return hold.problem();
     soundFont = std::move(*hold);
   }
-  Progress progress{request.stemsFolder ? WorkPhase::CuttingSounds : WorkPhase::RenderingSounds, false,
-                    static_cast<int32_t>(tracks.size()), 0, 0, 0};
+  Progress progress{request.stemsFolder ? WorkPhase::CuttingSounds : WorkPhase::RenderingSounds,
+                    false,
+                    static_cast<int32_t>(tracks.size()),
+                    0,
+                    0,
+                    0};
   tell(request, progress);
   Result<audio::SoundFilesReport> files =
       request.stemsFolder ? audio::cutStems(stemTracks(tracks, tempo), *request.stemsFolder, output,
@@ -249,9 +254,14 @@ Result<KeysoundReport> makeKeysounds(const Song& song, const Converted& converte
   report.files = std::move(files).value();
   report.staleFiles = staleSoundFiles(converted, folder, output.type);
   if (request.clean) clean(report.staleFiles, report.removedFiles);
-  const int64_t end = tracks.empty() ? 0 : std::max_element(tracks.begin(), tracks.end(), [](const auto& a, const auto& b) {
-                                              return a.sounds.back().endTick < b.sounds.back().endTick;
-                                            })->sounds.back().endTick;
+  const int64_t end = tracks.empty()
+                          ? 0
+                          : std::max_element(tracks.begin(), tracks.end(),
+                                             [](const auto& a, const auto& b) {
+                                               return a.sounds.back().endTick < b.sounds.back().endTick;
+                                             })
+                                ->sounds.back()
+                                .endTick;
   progress = {WorkPhase::Measuring, false, progress.tracks, progress.tracks, tempo.secondsAt(end), 0};
   tell(request, progress);
   FidelityReport fidelity =

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "app/progress.h"
 #include "audio/cut/sound_output.h"
 #include "audio/cut/stem_cutting.h"
 #include "audio/fidelity/fidelity.h"
 #include "audio/synth/rendering.h"
-#include "app/progress.h"
 #include "base/notices.h"
 #include "base/result.h"
 

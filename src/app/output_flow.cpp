@@ -23,8 +23,7 @@ void writeSettings(const Project& project, const std::string& path, OutputResult
   result.settings = OutputFile{path, saveSettings(project, path)};
 }
 
-void writeRendering(const OutputPlan& plan, const Result<std::string>& rendering,
-                    OutputResult& result) {
+void writeRendering(const OutputPlan& plan, const Result<std::string>& rendering, OutputResult& result) {
   const std::string& path = plan.targets.paths.rendering;
   result.midi =
       rendering ? writeFile(path, *rendering, FileMode::Binary) : OutputFile{path, rendering.problem()};

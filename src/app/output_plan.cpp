@@ -98,9 +98,8 @@ Result<void> checkDefinitionNames(const Project& project) {
 // Rows there are, and none of them converted: the files hold nothing of the song.
 bool everyRowOff(const Project& project) {
   const std::vector<std::size_t> listed = project.listedTracks();
-  return !listed.empty() && std::none_of(listed.begin(), listed.end(), [&](std::size_t track) {
-    return project.settings[track].enabled;
-  });
+  return !listed.empty() && std::none_of(listed.begin(), listed.end(),
+                                         [&](std::size_t track) { return project.settings[track].enabled; });
 }
 
 Notices warningsOf(const Project& project, const std::string& renderingPath, const RetimingReport& retiming) {
@@ -108,8 +107,10 @@ Notices warningsOf(const Project& project, const std::string& renderingPath, con
   const Song& song = project.song;
   if (!song.damage.empty())
     warnings.push_back(warningNotice(midiDamagedMessage(project.inputPath, damageReport(song))));
-  if (!hasNote(song)) warnings.push_back(warningNotice(songWithoutNotesMessage(project.inputPath)));
-  else if (everyRowOff(project)) warnings.push_back(warningNotice(allTracksOffMessage(project.inputPath)));
+  if (!hasNote(song))
+    warnings.push_back(warningNotice(songWithoutNotesMessage(project.inputPath)));
+  else if (everyRowOff(project))
+    warnings.push_back(warningNotice(allTracksOffMessage(project.inputPath)));
   if (!retiming.settled()) {
     const bool overflow = retiming.ending == RetimingReport::Ending::Overflow;
     warnings.push_back(warningNotice(retimingUnsettledMessage(renderingPath, overflow, retiming.cycles)));

@@ -317,14 +317,14 @@ Message folderReason() {
 Message linesOf(const Message& first, const Message& second) { return first + kNewLine + second; }
 
 Message allTracksOffMessage(const std::string& path) {
-  return compose({"出力するトラックがありません", "Every track is switched off."},
-                 {fileLine(path),
-                  Message("出力midiファイルには音がなく、譜面にはオブジェがありません。",
-                          "The rendering MIDI file has no sound, and the chart no objects. Switch a track on "
-                          "with ") +
-                      settingAdvice("enabled", Message::verbatim("1")) +
-                      Message::perAudience("にチェックを入れてください。", " でトラックを出力に入れてください。",
-                                           ".")});
+  return compose(
+      {"出力するトラックがありません", "Every track is switched off."},
+      {fileLine(path),
+       Message("出力midiファイルには音がなく、譜面にはオブジェがありません。",
+               "The rendering MIDI file has no sound, and the chart no objects. Switch a track on "
+               "with ") +
+           settingAdvice("enabled", Message::verbatim("1")) +
+           Message::perAudience("にチェックを入れてください。", " でトラックを出力に入れてください。", ".")});
 }
 
 }  // namespace rendlow

@@ -311,14 +311,20 @@ Message staleSoundFilesMessage(const std::vector<std::string>& paths) {
   const std::string count = std::to_string(paths.size());
   return Message::perAudience(
       "譜面が使わない音声ファイルが " + count +
-          " 個あります。前の設定の音か、.ogg と同じ名前の .wav で、プレイヤーは .ogg の代わりにそれを鳴らします。"
-          "不要なら削除してください:" + listed(paths),
+          " 個あります。前の設定の音か、.ogg と同じ名前の .wav で、プレイヤーは .ogg "
+          "の代わりにそれを鳴らします。"
+          "不要なら削除してください:" +
+          listed(paths),
       "譜面が使わない音声ファイルが " + count +
-          " 個あります。前の設定の音か、.ogg と同じ名前の .wav で、プレイヤーは .ogg の代わりにそれを鳴らします。"
-          "--clean で削除します:" + listed(paths),
-      count + " sound files in the chart's folder are named as its sounds but not used by it: sounds of an "
-              "earlier setup, or a .wav beside an .ogg of its name, which players open instead. --clean "
-              "removes them:" + listed(paths));
+          " 個あります。前の設定の音か、.ogg と同じ名前の .wav で、プレイヤーは .ogg "
+          "の代わりにそれを鳴らします。"
+          "--clean で削除します:" +
+          listed(paths),
+      count +
+          " sound files in the chart's folder are named as its sounds but not used by it: sounds of an "
+          "earlier setup, or a .wav beside an .ogg of its name, which players open instead. --clean "
+          "removes them:" +
+          listed(paths));
 }
 
 Message staleSoundFilesRemovedMessage(const std::vector<std::string>& paths) {

@@ -228,8 +228,9 @@ Message timeLeftText(int64_t seconds) {
 
 Message soundsPhaseLine(bool cutting, int32_t tracks) {
   const std::string n = std::to_string(tracks);
-  return cutting ? Message(n + " トラックの音声ファイルを切り出します", "cutting the sounds of " + n + " tracks")
-                 : Message(n + " トラックの音声ファイルを作ります", "rendering the sounds of " + n + " tracks");
+  return cutting
+             ? Message(n + " トラックの音声ファイルを切り出します", "cutting the sounds of " + n + " tracks")
+             : Message(n + " トラックの音声ファイルを作ります", "rendering the sounds of " + n + " tracks");
 }
 
 Message measurePhaseLine(double songSeconds) {
@@ -241,15 +242,16 @@ Message measurePhaseLine(double songSeconds) {
 
 Message songOutcomeLine(const std::string& input, SongEnding ending, const std::string& written,
                         int32_t soundFiles) {
-  const Message how = ending == SongEnding::Done               ? Message("完了", "done")
-                      : ending == SongEnding::DoneWithWarnings ? Message("完了 (警告あり)", "done, with warnings")
-                                                               : Message("失敗", "failed");
+  const Message how = ending == SongEnding::Done ? Message("完了", "done")
+                      : ending == SongEnding::DoneWithWarnings
+                          ? Message("完了 (警告あり)", "done, with warnings")
+                          : Message("失敗", "failed");
   const std::string sounds = std::to_string(soundFiles);
-  const Message files =
-      written.empty() ? Message("何も書き出していません", "nothing written")
-                      : Message("書き出したファイル: " + written, "written: " + written) +
-                            (soundFiles > 0 ? Message("、音声ファイル " + sounds + " 個", " and " + sounds + " sound files")
-                                            : Message());
+  const Message files = written.empty() ? Message("何も書き出していません", "nothing written")
+                                        : Message("書き出したファイル: " + written, "written: " + written) +
+                                              (soundFiles > 0 ? Message("、音声ファイル " + sounds + " 個",
+                                                                        " and " + sounds + " sound files")
+                                                              : Message());
   return Message::verbatim(input + ": ") + how + Message("。", "; ") + files;
 }
 

@@ -108,7 +108,8 @@ int tellSounds(const Options& options, const Result<KeysoundReport>& made, const
   if (!made->staleFiles.empty()) printMessage(err, staleSoundFilesMessage(made->staleFiles));
   if (!made->removedFiles.empty() && !options.quiet)
     out << staleSoundFilesRemovedMessage(made->removedFiles).in(consoleAudience()) << '\n';
-  const bool warned = !made->files.notices.empty() || !made->measureNotices.empty() || !made->staleFiles.empty();
+  const bool warned =
+      !made->files.notices.empty() || !made->measureNotices.empty() || !made->staleFiles.empty();
   return warned ? kExitWarning : kExitOk;
 }
 
@@ -170,7 +171,8 @@ SongOutcome outcomeOf(int status, const JobReport& job) {
 }
 
 // Converts one input, telling what it did as it goes.
-SongOutcome convertOne(const Options& options, const std::string& input, std::ostream& out, std::ostream& err) {
+SongOutcome convertOne(const Options& options, const std::string& input, std::ostream& out,
+                       std::ostream& err) {
   Application app(options.verbose ? &err : nullptr);
   quietEvents(options, app);
   app.project.relativeSettingsPaths = true;

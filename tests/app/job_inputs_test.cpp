@@ -45,7 +45,8 @@ TEST(JobInputs, AMissingInputOfTheSoundsStopsTheJobBeforeAnyFileIsWritten) {
       {soundsFrom(std::nullopt, "/nope.sf2"), "The SoundFont does not exist"},
       {soundsFrom("absent"), "Could not read the folder of the per-track sound files"},
       {soundsFrom("stems", "", "absent.wav"), "Could not read a sound file"},
-      {soundsFrom("stems", "", std::nullopt, "absent"), "Could not read the folder of the per-track sound files"},
+      {soundsFrom("stems", "", std::nullopt, "absent"),
+       "Could not read the folder of the per-track sound files"},
   };
   for (const auto& [sounds, says] : cases) {
     SCOPED_TRACE(says);
@@ -66,7 +67,8 @@ TEST(JobInputs, ARenderingFileRefusedForANoteIntervalNamesTheSetting) {
   ASSERT_TRUE(report && report->output && report->output->midi);
   ASSERT_FALSE(report->output->midi->status);
   const std::string says = report->output->midi->status.problem().message.in(Audience::EnglishConsole);
-  EXPECT_TRUE(says.starts_with("row 0 (track 2 \"Piano\"): its note interval (noteInterval) of 2147483647 ticks"))
+  EXPECT_TRUE(
+      says.starts_with("row 0 (track 2 \"Piano\"): its note interval (noteInterval) of 2147483647 ticks"))
       << says;
   EXPECT_EQ(says.find("silences"), std::string::npos);
 }
@@ -102,7 +104,8 @@ TEST(JobInputs, TheSettingsFileKeepsTheOutputNameAskedForWhenTheFilesAreRefused)
     job.outputPath = "mine.mid";
     const Result<JobReport> report = run.run(job);
     ASSERT_TRUE(report && report->output);
-    EXPECT_NE(run.read("song.txt").find(withPlatformLineEnds("\no\tmine.mid\n")), std::string::npos) << run.read("song.txt");
+    EXPECT_NE(run.read("song.txt").find(withPlatformLineEnds("\no\tmine.mid\n")), std::string::npos)
+        << run.read("song.txt");
   }
 }
 
@@ -115,9 +118,9 @@ TEST(StaleSounds, FilesNamedAsTheChartsSoundsButUnusedAreStale) {
     bool staleBesideWav;
     bool staleBesideOgg;
   } cases[] = {
-      {"tr01_01.wav", false, true}, {"tr01_01.ogg", true, false}, {"tr01_06.wav", true, true},
-      {"TR02_10.OGG", true, true},  {"tr03_04.wav", false, true}, {"tr04_01.wav", false, false},
-      {"tr01_x.wav", false, false}, {"tr01_.wav", false, false},  {"tr01_01.mp3", false, false},
+      {"tr01_01.wav", false, true},   {"tr01_01.ogg", true, false}, {"tr01_06.wav", true, true},
+      {"TR02_10.OGG", true, true},    {"tr03_04.wav", false, true}, {"tr04_01.wav", false, false},
+      {"tr01_x.wav", false, false},   {"tr01_.wav", false, false},  {"tr01_01.mp3", false, false},
       {"other_01.wav", false, false},
   };
   JobRun run(kExampleSong);
