@@ -59,6 +59,25 @@ Result<FitResult> fitIfAsked(Application& app, const JobRequest& request, const 
   return fitRowsIntoIds(app);
 }
 
+// The inputs of the sounds a request asks for; none when it asks for none, or for no chart to
+// name them.
+Result<std::optional<KeysoundInputs>> keysoundInputs(const JobRequest& request, const OutputRequest& output) {
+  if (!request.keysounds || output.choice != OutputChoice::MidiAndChart)
+    return std::optional<KeysoundInputs>();
+  Result<KeysoundInputs> inputs = checkKeysoundInputs(*request.keysounds);
+  if (!inputs) return inputs.problem();
+  return std::optional(std::move(inputs).value());
+}
+
+// The sounds of a chart that was written.
+std::optional<Result<KeysoundReport>> soundsOf(const Application& app, const JobRequest& request,
+                                               const Result<OutputResult>& output,
+                                               std::optional<KeysoundInputs> inputs) {
+  if (!inputs || !output || !output->ok() || !output->chart) return std::nullopt;
+  return makeKeysounds(app.project.song, *output->converted, output->chart->path, *request.keysounds,
+                       std::move(*inputs));
+}
+
 }  // namespace
 
 std::optional<std::string> savedSettingsFor(const std::string& input) {
@@ -81,7 +100,11 @@ Result<JobReport> runJob(Application& app, Form& form, const JobRequest& request
   if (!fit) return fit.problem();
   std::optional<FitResult> changed;
   if (!fit->changes.empty()) changed = std::move(fit).value();
-  return JobReport{std::move(savedSettings), runOutput(app, output), std::move(changed)};
+  Result<std::optional<KeysoundInputs>> inputs = keysoundInputs(request, output);
+  if (!inputs) return inputs.problem();
+  JobReport report{std::move(savedSettings), runOutput(app, output), std::move(changed), std::nullopt};
+  report.keysounds = soundsOf(app, request, report.output, std::move(*inputs));
+  return report;
 }
 
 }  // namespace rendlow

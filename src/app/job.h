@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/fit.h"
+#include "app/keysounds.h"
 #include "app/output_flow.h"
 #include "app/row_edit.h"
 #include "base/result.h"
@@ -37,12 +38,18 @@ struct JobRequest {
   bool fit{};
   // The chart from the song alone, not taking in the author's work on the one it replaces.
   bool freshChart{};
+  // The chart's sound files, made once the chart is written; their inputs are checked before any
+  // file of the job is.
+  std::optional<KeysoundRequest> keysounds;
 };
 
 struct JobReport {
   std::optional<std::string> savedSettings;  // the settings file loaded in place of the MIDI file
   Result<OutputResult> output;               // a problem when the output wrote nothing
   std::optional<FitResult> fit;              // what the fit changed, when one was asked and needed
+  // The sound files, when they were asked and their chart was written: a problem when they
+  // could not all be made, the chart and its pair standing all the same.
+  std::optional<Result<KeysoundReport>> keysounds;
 };
 
 // The settings file saved beside a MIDI file for that very file: the one its "i" line names.
@@ -55,8 +62,10 @@ std::optional<std::string> savedSettingsFor(const std::string& input);
 // applies each edit to its row through applyRowSettings (as the form's update button does, every
 // field it does not name kept), then runs the output flow with the request's output path and
 // header texts, or the ones the load proposed. With `fit`, a .bme chart past ZZ ids is first fitted.
-// Fails, with nothing written, when the input cannot be loaded, an edit names a row the song does
-// not have, or no slicing fits.
+// With `keysounds` and a chart asked for, their inputs are checked before the output, and the
+// sounds made once the chart is written. Fails, with nothing written, when the input cannot be
+// loaded, an edit names a row the song does not have, no slicing fits, or an input of the sounds
+// is not there.
 Result<JobReport> runJob(Application& app, Form& form, const JobRequest& request);
 
 }  // namespace rendlow

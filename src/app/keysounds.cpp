@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <set>
 
 #include "app/conversion.h"
 #include "app/fidelity_report.h"
@@ -10,6 +11,7 @@
 #include "base/messages.h"
 #include "base/messages_audio.h"
 #include "base/platform.h"
+#include "base/text.h"
 #include "bms/chart.h"
 
 namespace rendlow {
@@ -89,7 +91,80 @@ std::string recordingAmongStems(const KeysoundRequest& request) {
   return sameFile(pathIn(*request.stemsFolder, name), *request.recording) ? name : "";
 }
 
+Result<void> checkFolder(const std::string& folder) {
+  const Result<std::vector<std::string>> names = fileNamesIn(folder, fileSystemReason);
+  if (!names) return Problem{stemsFolderUnreadableMessage(folder, names.problem().message)};
+  return {};
+}
+
+Result<void> checkRecording(const std::string& path) {
+  const Result<InputFile> file = openForReading(path, {fileSystemReason, nullptr});
+  if (!file) return Problem{audioUnreadableMessage(path, file.problem().message)};
+  return {};
+}
+
+// Whether `name` (folded) is "<stem>_NN.wav" or ".ogg" for one of the folded definition names.
+bool namedAsASound(const std::string& name, const std::set<std::string>& stems) {
+  const std::size_t dot = name.rfind('.');
+  if (dot == std::string::npos || (name.substr(dot) != ".wav" && name.substr(dot) != ".ogg")) return false;
+  const std::size_t underscore = name.rfind('_', dot);
+  if (underscore == std::string::npos || underscore + 1 == dot) return false;
+  const bool digits = std::all_of(name.begin() + static_cast<std::ptrdiff_t>(underscore) + 1,
+                                  name.begin() + static_cast<std::ptrdiff_t>(dot),
+                                  [](char c) { return c >= '0' && c <= '9'; });
+  return digits && stems.count(name.substr(0, underscore)) > 0;
+}
+
+// Removes what it can of `stale`; what it removed moves to the report's removed files.
+void clean(std::vector<std::string>& stale, std::vector<std::string>& removed) {
+  std::vector<std::string> left;
+  for (std::string& path : stale) (removeFile(path) ? removed : left).push_back(std::move(path));
+  stale = std::move(left);
+}
+
+void tell(const KeysoundRequest& request, const Progress& progress) {
+  if (request.progress) request.progress(progress);
+}
+
 }  // namespace
+
+std::vector<std::string> staleSoundFiles(const Converted& converted, const std::string& folder,
+                                         audio::AudioFileType written) {
+  std::set<std::string> stems;
+  std::set<std::string> used;
+  for (const audio::RenderingFileTrack& track : renderingFileTracks(converted)) {
+    stems.insert(caseFolded(track.stemName));
+    for (const audio::RenderingFileSound& sound : track.sounds)
+      used.insert(caseFolded(audio::soundFileName(written, sound.fileName)));
+  }
+  const Result<std::vector<std::string>> names = fileNamesIn(folder.empty() ? "." : folder, fileSystemReason);
+  std::vector<std::string> stale;
+  if (!names) return stale;
+  for (const std::string& name : *names) {
+    const std::string folded = caseFolded(name);
+    if (namedAsASound(folded, stems) && !used.count(folded))
+      stale.push_back(folder.empty() ? name : pathIn(folder, name));
+  }
+  return stale;
+}
+
+Result<KeysoundInputs> checkKeysoundInputs(const KeysoundRequest& request) {
+  KeysoundInputs inputs;
+  if (request.stemsFolder) {
+    if (Result<void> stems = checkFolder(*request.stemsFolder); !stems) return stems.problem();
+  } else {
+    Result<audio::SoundFontHold> hold = audio::SoundFontHold::open(request.soundFont);
+    if (!hold) return hold.problem();
+    inputs.soundFont = std::move(*hold);
+  }
+  if (request.recording) {
+    if (Result<void> recording = checkRecording(*request.recording); !recording) return recording.problem();
+  }
+  if (request.trackRecordings) {
+    if (Result<void> tracks = checkFolder(*request.trackRecordings); !tracks) return tracks.problem();
+  }
+  return inputs;
+}
 
 KeysoundRequest stemsCutRequest(const std::string& songPath, const std::string& stemsFolder) {
   KeysoundRequest cut;
@@ -108,6 +183,9 @@ Message keysoundSummary(const KeysoundReport& report) {
     summary = linesOf(summary, audio::trackFidelityLine(report.trackFidelity[i]));
   if (report.fidelity) summary = linesOf(summary, audio::fidelityLine(*report.fidelity));
   for (const Notice& notice : report.measureNotices) summary = linesOf(summary, notice.message);
+  if (!report.staleFiles.empty()) summary = linesOf(summary, staleSoundFilesMessage(report.staleFiles));
+  if (!report.removedFiles.empty())
+    summary = linesOf(summary, staleSoundFilesRemovedMessage(report.removedFiles));
   return summary;
 }
 
@@ -142,29 +220,55 @@ audio::TempoMap renderingFileTempoMap(const Song& song, const Converted& convert
 }
 
 Result<KeysoundReport> makeKeysounds(const Song& song, const Converted& converted,
-                                     const std::string& chartPath, const KeysoundRequest& request) {
+                                     const std::string& chartPath, const KeysoundRequest& request,
+                                     KeysoundInputs inputs) {
   const std::string folder(folderOf(chartPath));
   const audio::SoundOutput output{folder.empty() ? std::string(".") : folder,
                                   request.ogg ? audio::AudioFileType::OggVorbis : audio::AudioFileType::Wav};
   const std::vector<audio::RenderingFileTrack> tracks = renderingFileTracks(converted);
   const audio::TempoMap tempo = renderingFileTempoMap(song, converted);
   // Rendered, the keysounds and the song they are measured against play from one reading of it.
-  std::optional<audio::SoundFontHold> soundFont;
-  if (!request.stemsFolder) {
+  std::optional<audio::SoundFontHold> soundFont = std::move(inputs.soundFont);
+  if (!request.stemsFolder && !soundFont) {
     Result<audio::SoundFontHold> hold = audio::SoundFontHold::open(request.soundFont);
     if (!hold) return hold.problem();
     soundFont = std::move(*hold);
   }
+  Progress progress{request.stemsFolder ? WorkPhase::CuttingSounds : WorkPhase::RenderingSounds,
+                    false,
+                    static_cast<int32_t>(tracks.size()),
+                    0,
+                    0,
+                    0};
+  tell(request, progress);
   Result<audio::SoundFilesReport> files =
       request.stemsFolder ? audio::cutStems(stemTracks(tracks, tempo), *request.stemsFolder, output,
                                             recordingAmongStems(request))
                           : audio::renderSounds(tracks, tempo, request.soundFont, output);
   if (!files) return files.problem();
+  progress.phaseDone = true;
+  progress.tracksDone = progress.tracks;
+  tell(request, progress);
   returnFreedMemory();
   KeysoundReport report;
   report.files = std::move(files).value();
+  report.staleFiles = staleSoundFiles(converted, folder, output.type);
+  if (request.clean) clean(report.staleFiles, report.removedFiles);
+  const int64_t end = tracks.empty()
+                          ? 0
+                          : std::max_element(tracks.begin(), tracks.end(),
+                                             [](const auto& a, const auto& b) {
+                                               return a.sounds.back().endTick < b.sounds.back().endTick;
+                                             })
+                                ->sounds.back()
+                                .endTick;
+  progress = {WorkPhase::Measuring, false, progress.tracks, progress.tracks, tempo.secondsAt(end), 0};
+  tell(request, progress);
   FidelityReport fidelity =
       measureFidelity(song, converted, chartPath, request, output, std::move(soundFont));
+  progress.phaseDone = true;
+  progress.secondsMeasured = progress.songSeconds;
+  tell(request, progress);
   report.fidelity = fidelity.song;
   report.trackFidelity = audio::worstFirst(std::move(fidelity.tracks));
   report.measureNotices = std::move(fidelity.notices);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/progress.h"
 #include "audio/cut/sound_output.h"
 #include "audio/cut/stem_cutting.h"
 #include "audio/fidelity/fidelity.h"
@@ -33,6 +34,10 @@ struct KeysoundRequest {
   // file), named like the stems, to measure each track against; the synthesizer's sounds are
   // measured against each track it renders alone.
   std::optional<std::string> trackRecordings;
+  // Removes the stale sound files (see staleSoundFiles) rather than tell them.
+  bool clean = false;
+  // Told as each phase begins and ends; none when nobody watches.
+  ProgressReport progress;
 };
 
 struct KeysoundReport {
@@ -44,13 +49,38 @@ struct KeysoundReport {
   // rate), and what its figures warn of (silence, lag, a short reference, clipping), told after
   // the files and the fidelity; the sound files stand all the same.
   Notices measureNotices;
+  // Sound files of the chart's folder this chart does not use (see staleSoundFiles): the ones left,
+  // and the ones `clean` removed.
+  std::vector<std::string> staleFiles;
+  std::vector<std::string> removedFiles;
 };
+
+// The files in `folder` named as the sounds of the converted tracks would be
+// ("<definition name>_NN.wav" or ".ogg", letter case aside) that the chart does not use: sounds of
+// an earlier setup, and a ".wav" beside an ".ogg" written under its name, which players would open
+// in its place. Their paths, in the folder's order; an empty folder is the working one.
+std::vector<std::string> staleSoundFiles(const Converted& converted, const std::string& folder,
+                                         audio::AudioFileType written);
+
+// What a keysound job reads, found before any file of the job is written: a job that would stop
+// at a missing SoundFont or stems folder must not leave the chart behind without its sounds.
+struct KeysoundInputs {
+  // The synthesizer's SoundFont, opened once: the check reads it, and the rendering shares it.
+  std::optional<audio::SoundFontHold> soundFont;
+};
+
+// Checks that the stems folder can be listed or the SoundFont opened, and that the recordings
+// to measure against are there: the recording a readable file, the track recordings a folder.
+// The problem names the input and why.
+Result<KeysoundInputs> checkKeysoundInputs(const KeysoundRequest& request);
 
 // Writes every distinct sound of every converted track of the song, as `converted` and charted
 // at `chartPath`, into the chart's folder, then measures the chart's playback when there is
-// something to measure it against.
+// something to measure it against. The SoundFont of `inputs` is used when it holds one. Stale
+// sound files are told in the report, or removed with `clean` before the measure reads the folder.
 Result<KeysoundReport> makeKeysounds(const Song& song, const Converted& converted,
-                                     const std::string& chartPath, const KeysoundRequest& request);
+                                     const std::string& chartPath, const KeysoundRequest& request,
+                                     KeysoundInputs inputs = {});
 
 // The desktop program's "cut from stems" of the song read from `songPath`: every sound cut from
 // the stems in `stemsFolder`, measured against the song when the folder holds the author's render

@@ -25,14 +25,11 @@ void writeSettings(const Project& project, const std::string& path, OutputResult
   result.settings = OutputFile{path, saveSettings(project, path)};
 }
 
-void writeRendering(Project& project, const OutputPlan& plan, const Result<std::string>& rendering,
-                    OutputResult& result) {
+void writeRendering(const OutputPlan& plan, const Result<std::string>& rendering, OutputResult& result) {
   const std::string& path = plan.targets.paths.rendering;
   result.midi =
       rendering ? writeFile(path, *rendering, FileMode::Binary) : OutputFile{path, rendering.problem()};
-  if (!result.midi->status) return;
-  project.outputPath = plan.targets.paths.named;
-  result.warnings = plan.warnings;
+  if (result.midi->status) result.warnings = plan.warnings;
 }
 
 // A refused chart takes its rendering file with it: the two on disk stay a pair, the old one or
@@ -96,7 +93,7 @@ Result<void> statusInPair(const std::optional<FailedFile>& failed, std::size_t i
 
 // A new chart beside an old rendering file plays the wrong sounds: the two are put in place only
 // when both are complete, or neither is.
-void writeRenderingWithChart(Project& project, const OutputPlan& plan, const std::string& rendering,
+void writeRenderingWithChart(const OutputPlan& plan, const std::string& rendering,
                              const std::string& chart, OutputResult& result) {
   const OutputPaths& paths = plan.targets.paths;
   const FileToWrite files[] = {{paths.rendering, rendering, FileMode::Binary},
@@ -105,7 +102,6 @@ void writeRenderingWithChart(Project& project, const OutputPlan& plan, const std
   result.midi = OutputFile{paths.rendering, statusInPair(failed, 0, *paths.chart)};
   result.chart = OutputFile{*paths.chart, statusInPair(failed, 1, paths.rendering)};
   if (failed) return;
-  project.outputPath = plan.targets.paths.named;
   result.warnings = plan.warnings;
 }
 
@@ -117,14 +113,14 @@ void writePair(Project& project, const OutputPlan& plan, const PairOutput& pair,
       result.midi = OutputFile{paths.rendering, Problem{pairKeptReason(*paths.chart)}};
       result.chart = OutputFile{*paths.chart, kept};
     } else {
-      writeRenderingWithChart(project, plan, *pair.rendering, *pair.chart, result);
+      writeRenderingWithChart(plan, *pair.rendering, *pair.chart, result);
       if (result.chart->status) project.chartDigest = chartDigest(*pair.chart);
     }
     writeSettings(project, paths.settings, result);
     warnOfObjectsLeftOut(result);
     return;
   }
-  writeRendering(project, plan, pair.rendering, result);
+  writeRendering(plan, pair.rendering, result);
   // The settings file keeps the digest of the chart about to be written. Should that chart not be
   // written after all, the one on disk differs from it and is kept as the author's the next time:
   // the safe side.
@@ -135,13 +131,13 @@ void writePair(Project& project, const OutputPlan& plan, const PairOutput& pair,
 }
 
 // Every file of the plan, in a fixed order: the rendering MIDI file with its chart, then the settings
-// file, which names the rendering file once it stands.
-// The header asked for is the project's from now on, as the settings file keeps it.
+// file. The header and the output name asked for are the project's from now on, as the settings
+// file keeps them: a run whose files were refused must not forget the name the author gave it.
 OutputResult write(Project& project, OutputPlan plan) {
   project.chartHeader = plan.header;
+  project.outputPath = plan.targets.paths.named;
   OutputResult result;
   if (std::holds_alternative<SettingsOnlyOutput>(plan.outcome)) {
-    project.outputPath = plan.targets.paths.named;
     writeSettings(project, plan.targets.paths.settings, result);
     return result;
   }

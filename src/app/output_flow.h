@@ -56,7 +56,7 @@ struct OutputResult {
 };
 
 // Plans the output the request asks for, then writes what it planned. The settings file names
-// the rendering file only once that is written: until then it keeps the one written before.
+// the output asked for, whether or not its rendering file could be written.
 // A problem means nothing was written (see planOutput). The rendering file's warnings count only
 // when it was written; a chart past a limit of its format is a failure that leaves out the
 // rendering file too, and saves the settings file alone; a file that cannot be written is a

@@ -1,5 +1,6 @@
 #include "app/output_plan.h"
 
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "bms/bmson_writer.h"
 #include "bms/chart_format.h"
 #include "bms/chart_limits.h"
+#include "midi/midi_writer.h"
 
 namespace rendlow {
 
@@ -94,12 +96,22 @@ Result<void> checkDefinitionNames(const Project& project) {
   return {};
 }
 
+// Rows there are, and none of them converted: the files hold nothing of the song.
+bool everyRowOff(const Project& project) {
+  const std::vector<std::size_t> listed = project.listedTracks();
+  return !listed.empty() && std::none_of(listed.begin(), listed.end(),
+                                         [&](std::size_t track) { return project.settings[track].enabled; });
+}
+
 Notices warningsOf(const Project& project, const std::string& renderingPath, const RetimingReport& retiming) {
   Notices warnings;
   const Song& song = project.song;
   if (!song.damage.empty())
     warnings.push_back(warningNotice(midiDamagedMessage(project.inputPath, damageReport(song))));
-  if (!hasNote(song)) warnings.push_back(warningNotice(songWithoutNotesMessage(project.inputPath)));
+  if (!hasNote(song))
+    warnings.push_back(warningNotice(songWithoutNotesMessage(project.inputPath)));
+  else if (everyRowOff(project))
+    warnings.push_back(warningNotice(allTracksOffMessage(project.inputPath)));
   if (!retiming.settled()) {
     const bool overflow = retiming.ending == RetimingReport::Ending::Overflow;
     warnings.push_back(warningNotice(retimingUnsettledMessage(renderingPath, overflow, retiming.cycles)));
@@ -174,12 +186,28 @@ ChartHeader withTextsOf(ChartHeader header, const ChartHeader& chart) {
   return header;
 }
 
+// A rendering file refused for a gap a row's note interval alone makes is refused for that
+// setting: the song's own silences are not the author's to shorten then.
+Result<std::string> blamingSettings(const Project& project, Result<std::string> rendering) {
+  if (rendering) return rendering;
+  const std::vector<std::size_t> listed = project.listedTracks();
+  for (std::size_t row = 0; row < listed.size(); ++row) {
+    const TrackSettings& settings = project.settings[listed[row]];
+    if (!settings.enabled || settings.noteInterval <= kLargestDelta) continue;
+    const auto number = static_cast<int32_t>(listed[row] + 1);
+    return Problem{noteIntervalTooLargeReason(row, number, project.song.tracks[listed[row]].name,
+                                              settings.noteInterval, kLargestDelta)};
+  }
+  return rendering;
+}
+
 using PlannedOutcome = std::variant<SettingsOnlyOutput, PairOutput, RefusedPairOutput>;
 
 // The rendering file and its chart, or the pair refused for the chart's limits.
 PlannedOutcome pairOf(const Project& project, const OutputTargets& targets, const ChartHeader& header,
                       const Converted& converted, std::optional<ChartKeeping> keeping, Diagnostics& diagnostics) {
-  PairOutput pair{encodeRenderingFile(project.song, converted, diagnostics), std::nullopt, std::nullopt};
+  PairOutput pair{blamingSettings(project, encodeRenderingFile(project.song, converted, diagnostics)),
+                  std::nullopt, std::nullopt};
   const OutputPaths& paths = targets.paths;
   if (!paths.chart) return pair;
   Result<std::string> chart = chartTextOf(project, converted, header, paths.chartFormat, keeping);

@@ -365,4 +365,15 @@ Message settingsLineNotInCodePageReason(std::size_t lineNumber) {
               "that character, or save the file as Shift_JIS."};
 }
 
+Message allTracksOffMessage(const std::string& path) {
+  return compose(
+      {"出力するトラックがありません", "Every track is switched off."},
+      {fileLine(path),
+       Message("出力midiファイルには音がなく、譜面にはオブジェがありません。",
+               "The rendering MIDI file has no sound, and the chart no objects. Switch a track on "
+               "with ") +
+           settingAdvice("enabled", Message::verbatim("1")) +
+           Message::perAudience("にチェックを入れてください。", " でトラックを出力に入れてください。", ".")});
+}
+
 }  // namespace rendlow

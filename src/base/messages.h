@@ -236,4 +236,12 @@ Message settingsLineNotInCodePageReason(std::size_t lineNumber);
 // left out, and the byte started the next event.
 Message dataCutOffDamage(int32_t track, const std::string& name, int32_t tick);
 
+// A row's note interval alone puts more ticks between two sounds of the rendering MIDI file than
+// the `limit` a MIDI file holds between two events: the setting is at fault, not the song.
+Message noteIntervalTooLargeReason(std::size_t row, int32_t trackNumber, const std::string& trackName,
+                                   int32_t value, int64_t limit);
+
+// Every track row of the song at `path` is switched off: the files hold nothing of it.
+Message allTracksOffMessage(const std::string& path);
+
 }  // namespace rendlow

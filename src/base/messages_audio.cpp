@@ -315,4 +315,42 @@ Message mixedSampleRatesMessage(const std::string& folder,
                "them all at one rate.")});
 }
 
+// --- Sound files the chart does not use ---------------------------------------------------
+
+namespace {
+
+std::string listed(const std::vector<std::string>& paths) {
+  std::string list;
+  for (const std::string& path : paths) list += "\n" + path;
+  return list;
+}
+
+}  // namespace
+
+Message staleSoundFilesMessage(const std::vector<std::string>& paths) {
+  const std::string count = std::to_string(paths.size());
+  return Message::perAudience(
+      "譜面が使わない音声ファイルが " + count +
+          " 個あります。前の設定の音か、.ogg と同じ名前の .wav で、プレイヤーは .ogg "
+          "の代わりにそれを鳴らします。"
+          "不要なら削除してください:" +
+          listed(paths),
+      "譜面が使わない音声ファイルが " + count +
+          " 個あります。前の設定の音か、.ogg と同じ名前の .wav で、プレイヤーは .ogg "
+          "の代わりにそれを鳴らします。"
+          "--clean で削除します:" +
+          listed(paths),
+      count +
+          " sound files in the chart's folder are named as its sounds but not used by it: sounds of an "
+          "earlier setup, or a .wav beside an .ogg of its name, which players open instead. --clean "
+          "removes them:" +
+          listed(paths));
+}
+
+Message staleSoundFilesRemovedMessage(const std::vector<std::string>& paths) {
+  const std::string count = std::to_string(paths.size());
+  return Message("譜面が使わない音声ファイルを " + count + " 個削除しました:" + listed(paths),
+                 "Removed " + count + " sound files the chart does not use:" + listed(paths));
+}
+
 }  // namespace rendlow

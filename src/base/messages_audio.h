@@ -115,4 +115,10 @@ Message mixClipsMessage(const std::string& peakDbfs, MeasuredSounds sounds);
 // The folder of the author's renders of each track has none for this track.
 Message trackReferenceMissingMessage(const std::string& folder, const std::string& definitionName);
 
+// --- Sound files the chart does not use ---------------------------------------------------
+// Files named as the chart's sounds that it does not use (`paths`), left where they are.
+Message staleSoundFilesMessage(const std::vector<std::string>& paths);
+// The same files, removed as --clean asks.
+Message staleSoundFilesRemovedMessage(const std::vector<std::string>& paths);
+
 }  // namespace rendlow

@@ -1,5 +1,7 @@
 #include "base/messages_cli.h"
 
+#include "base/messages_audio.h"
+
 namespace rendlow {
 
 // --- Options -----------------------------------------------------------------------------
@@ -192,6 +194,65 @@ Message textOutsideCodePageReason(const std::string& option, const std::string& 
 
 Message chartFormatUnknownReason(const std::string& given) {
   return {"--format は bme か bmson です: " + given, "--format is bme or bmson, not " + given};
+}
+
+// --- What a job wrote before its sound files failed ---------------------------------------------
+
+Message soundsFailedSummaryMessage(const std::string& written, const std::string& folder) {
+  return {"書き出したファイル: " + written + "\n書き出していないファイル: " + folder +
+              " の音声ファイル (途中までのものがあれば残っています)",
+          "Written: " + written + "\nNot written: the sound files in " + folder +
+              " (those made before the failure stand)"};
+}
+
+// --- Progress of long work ----------------------------------------------------------------------
+
+Message renderingPhaseName() { return {"音声ファイルを作成中", "rendering sounds"}; }
+Message cuttingPhaseName() { return {"音声ファイルを切り出し中", "cutting sounds"}; }
+Message measuringPhaseName() { return {"再現度を測定中", "measuring"}; }
+
+Message tracksDoneText(int32_t done, int32_t tracks) {
+  const std::string figures = std::to_string(done) + "/" + std::to_string(tracks);
+  return {figures + " トラック", figures + " tracks"};
+}
+
+Message secondsMeasuredText(double measured, double songSeconds) {
+  const std::string figures = secondsText(measured) + "/" + secondsText(songSeconds);
+  return {"曲の " + figures + " 秒", figures + " s of the song"};
+}
+
+Message timeLeftText(int64_t seconds) {
+  const std::string s = std::to_string(seconds);
+  return {"残り約 " + s + " 秒", "about " + s + " s left"};
+}
+
+Message soundsPhaseLine(bool cutting, int32_t tracks) {
+  const std::string n = std::to_string(tracks);
+  return cutting
+             ? Message(n + " トラックの音声ファイルを切り出します", "cutting the sounds of " + n + " tracks")
+             : Message(n + " トラックの音声ファイルを作ります", "rendering the sounds of " + n + " tracks");
+}
+
+Message measurePhaseLine(double songSeconds) {
+  const std::string s = secondsText(songSeconds);
+  return {"曲の " + s + " 秒で再現度を測ります", "measuring " + s + " s of the song"};
+}
+
+// --- Several songs in one command -------------------------------------------------------------
+
+Message songOutcomeLine(const std::string& input, SongEnding ending, const std::string& written,
+                        int32_t soundFiles) {
+  const Message how = ending == SongEnding::Done ? Message("完了", "done")
+                      : ending == SongEnding::DoneWithWarnings
+                          ? Message("完了 (警告あり)", "done, with warnings")
+                          : Message("失敗", "failed");
+  const std::string sounds = std::to_string(soundFiles);
+  const Message files = written.empty() ? Message("何も書き出していません", "nothing written")
+                                        : Message("書き出したファイル: " + written, "written: " + written) +
+                                              (soundFiles > 0 ? Message("、音声ファイル " + sounds + " 個",
+                                                                        " and " + sounds + " sound files")
+                                                              : Message());
+  return Message::verbatim(input + ": ") + how + Message("。", "; ") + files;
 }
 
 }  // namespace rendlow

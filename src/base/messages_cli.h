@@ -84,4 +84,28 @@ Message textOutsideCodePageReason(const std::string& option, const std::string& 
 // --- Chart formats ---------------------------------------------------------------------------
 Message chartFormatUnknownReason(const std::string& given);
 
+// --- What a job wrote before its sound files failed ---------------------------------------------
+// `written` lists the files that stand; the sound files meant for `folder` were not all written.
+Message soundsFailedSummaryMessage(const std::string& written, const std::string& folder);
+
+// --- Progress of long work ----------------------------------------------------------------------
+// The phases, as a progress bar names them.
+Message renderingPhaseName();
+Message cuttingPhaseName();
+Message measuringPhaseName();
+// How far the phase has come: tracks of the sounds done, or seconds of the song measured.
+Message tracksDoneText(int32_t done, int32_t tracks);
+Message secondsMeasuredText(double measured, double songSeconds);
+Message timeLeftText(int64_t seconds);
+// --verbose: a phase begins, with how much it has to do.
+Message soundsPhaseLine(bool cutting, int32_t tracks);
+Message measurePhaseLine(double songSeconds);
+
+// --- Several songs in one command -------------------------------------------------------------
+enum class SongEnding { Done, DoneWithWarnings, Failed };
+// One song's outcome on a line: how it ended, the files written (a list; empty for none) and the
+// sound files written.
+Message songOutcomeLine(const std::string& input, SongEnding ending, const std::string& written,
+                        int32_t soundFiles);
+
 }  // namespace rendlow

@@ -172,4 +172,22 @@ Message settingsNameRefusedReason(std::size_t lineNumber, const std::string& def
                  "/ \\ : * ? \" < > | or control characters that is not dots alone.");
 }
 
+Message noteIntervalTooLargeReason(std::size_t row, int32_t trackNumber, const std::string& trackName,
+                                   int32_t value, int64_t limit) {
+  const std::string r = std::to_string(row);
+  const std::string v = std::to_string(value);
+  const std::string l = std::to_string(limit);
+  const std::string gap = " の音の間隔 (noteInterval) が " + v +
+                          " ティックで、midiファイルで二つのイベントの間に書ける最大 " + l + " を超えます。";
+  return Message("行 " + r + " (", "row " + r + " (") + trackInFile(trackNumber, trackName) +
+         Message::perAudience(
+             ")" + gap + "曲ではなく、この設定のためです。", ")" + gap + "曲ではなく、この設定のためです。",
+             "): its note interval (noteInterval) of " + v +
+                 " ticks puts more between two sounds of the rendering MIDI file than the " + l +
+                 " a MIDI file can hold between two events; the setting is at fault, not the "
+                 "song. Lower it with ") +
+         settingAdvice("noteInterval") +
+         Message::perAudience("を小さくしてください。", " で小さくしてください。", ".");
+}
+
 }  // namespace rendlow

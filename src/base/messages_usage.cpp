@@ -77,6 +77,10 @@ constexpr std::array kOptionHelp = {
                 "print no table of the tracks and no list of the files written"},
     OptionEntry{"--no-wait", "別の実行がこの曲を処理中なら、終わるのを待たずに止める (終了ステータス 1)",
                 "when another run is working on the song, stop (exit status 1) instead of waiting for it"},
+    OptionEntry{"--clean",
+                "--cut か --keysounds とともに: 譜面の音と同じ名前で譜面が使わない音声ファイルを削除する",
+                "with --cut or --keysounds: remove the sound files named as the chart's sounds that it "
+                "does not use"},
 };
 
 Message wordsOf(std::string_view japanese, std::string_view english) {
@@ -181,8 +185,9 @@ Message exitStatusSection() {
       "\n"
       "終了ステータス:\n"
       "  0  指定したものをすべて書き出しました。\n"
-      "  1  拒否または失敗: 設定ファイルのほかは何も書き出していません。その理由と、\n"
-      "     書き出したファイルと書き出していないファイルを標準エラーに示します。形式の上限 (ZZ までの番号、\n"
+      "  1  拒否または失敗: その理由と、書き出したファイルと書き出していないファイルを\n"
+      "     標準エラーに示します。拒否したときは設定ファイルのほかは何も書き出していません。形式の上限 (ZZ "
+      "までの番号、\n"
       "     999 までの小節、64 MiB の行) を超える譜面は、対になる出力midiファイルとともに書き出しません。\n"
       "     設定ファイルは保存するので、変えた設定は残ります。ZZ を超える .bme には --fit "
       "が選ぶ設定を示します。\n"
@@ -199,14 +204,16 @@ Message exitStatusSection() {
       "     位置の定まらなかったテンポ変更、譜面の隣に保存した設定ファイル、\n"
       "     "
       "ない・読めない・余った・短すぎる・この出力midiファイルから作っていないステム、曲の中で無音の音、\n"
-      "     測れなかった再現度、曲が鳴っているのに無音の再生、20 ms を超える遅れ、元より長い再生、音割れ。\n"
+      "     測れなかった再現度、曲が鳴っているのに無音の再生、20 ms を超える遅れ、元より長い再生、音割れ、\n"
+      "     すべてのトラックを出力から外したこと、譜面が使わない音声ファイル。\n"
       "  130  SIGINT (Ctrl+C) で中断しました (SIGHUP なら 129、SIGTERM なら 143)。それまでに書き出したファイルは\n"
       "     そのまま残り、一時ファイルは残りません。何を書き出したかを標準エラーに示します。\n",
       "\n"
       "Exit status:\n"
       "  0  everything asked was written.\n"
-      "  1  refused or failed: nothing was written, the settings file aside, and standard error says why\n"
-      "     and which files were and were not written. A chart past a limit of its format (ids up to ZZ,\n"
+      "  1  refused or failed: standard error says why and which files were and were not written; a\n"
+      "     refusal writes nothing, the settings file aside. A chart past a limit of its format (ids up to "
+      "ZZ,\n"
       "     measures up to 999, 64 MiB of lines) is refused with its rendering MIDI file: the two stay a\n"
       "     pair, and the settings file is saved so your edits are kept; a .bme past ZZ names the settings\n"
       "     --fit would choose. --fit refuses a song that passes ZZ even sliced as coarsely as it goes.\n"
@@ -221,7 +228,8 @@ Message exitStatusSection() {
       "     notes, a re-timing that did not settle, the settings file saved beside the chart, stems\n"
       "     missing, unreadable, left over, too short or not made from this rendering file, sounds\n"
       "     silent in the song, a fidelity that could not be measured, or a playback silent where the\n"
-      "     song sounds, lagging past 20 ms, longer than its reference or clipping.\n"
+      "     song sounds, lagging past 20 ms, longer than its reference or clipping; every track switched\n"
+      "     off; sound files the chart does not use.\n"
       "  130  stopped by SIGINT (Ctrl+C); 129 by SIGHUP, 143 by SIGTERM. The files written before stand\n"
       "     whole, no temporary file is left, and standard error says what was written.\n"};
 }

@@ -10,18 +10,33 @@
 #include "app/paths.h"
 #include "app/run_lock.h"
 #include "base/messages.h"
+#include "base/messages_audio.h"
 #include "base/messages_cli.h"
 #include "base/messages_usage.h"
 #include "cli/conversion_report.h"
 #include "cli/error_output.h"
 #include "cli/exit_status.h"
 #include "cli/name_checks.h"
+#include "cli/progress_display.h"
 
 namespace rendlow::cli {
 
 namespace {
 
-JobRequest requestFor(const Options& options, const std::string& input) {
+KeysoundRequest keysoundRequest(const Options& options, std::ostream& err) {
+  KeysoundRequest request;
+  request.stemsFolder = options.stemsFolder;
+  request.soundFont = options.soundFont.value_or("");
+  request.ogg = options.ogg;
+  request.recording = options.recording;
+  request.trackRecordings = options.trackRecordings;
+  request.clean = options.clean;
+  request.progress =
+      progressReport(progressStyleFor(standardErrorIsTerminal(), options.quiet, options.verbose > 0), err);
+  return request;
+}
+
+JobRequest requestFor(const Options& options, const std::string& input, std::ostream& err) {
   JobRequest request;
   request.input = input;
   request.edits = options.edits;
@@ -36,6 +51,7 @@ JobRequest requestFor(const Options& options, const std::string& input) {
   request.useSavedSettings = !options.defaults;
   request.fit = options.fit;
   request.freshChart = options.freshChart;
+  if (options.stemsFolder || options.keysounds) request.keysounds = keysoundRequest(options, err);
   return request;
 }
 
@@ -75,19 +91,25 @@ void tellProgress(const std::string& input, const OutputResult& result, std::ost
   }
 }
 
+// The files of an output that stand, as a list.
+std::string writtenFiles(const OutputResult& result) {
+  std::string written;
+  for (const auto* file : {&result.midi, &result.settings, &result.chart}) {
+    if (!*file || !(*file)->status) continue;
+    if (!written.empty()) written += ", ";
+    written += (*file)->path;
+  }
+  return written;
+}
+
 // The sound files of a job that wrote its chart, and the fidelity line; the status the job ends
-// with.
-int makeSounds(const Options& options, const Song& song, const Converted& converted, const OutputFile& chart,
+// with. Sounds that failed leave the chart's files standing, which the author is told.
+int tellSounds(const Options& options, const Result<KeysoundReport>& made, const OutputResult& result,
                std::ostream& out, std::ostream& err) {
-  KeysoundRequest request;
-  request.stemsFolder = options.stemsFolder;
-  request.soundFont = options.soundFont.value_or("");
-  request.ogg = options.ogg;
-  request.recording = options.recording;
-  request.trackRecordings = options.trackRecordings;
-  const Result<KeysoundReport> made = makeKeysounds(song, converted, chart.path, request);
   if (!made) {
     printMessage(err, made.problem().message);
+    const std::string folder(folderOf(result.chart->path));
+    printMessage(err, soundsFailedSummaryMessage(writtenFiles(result), folder.empty() ? "." : folder));
     return kExitFailed;
   }
   for (const Notice& notice : made->files.notices) printMessage(err, notice.message);
@@ -95,7 +117,12 @@ int makeSounds(const Options& options, const Song& song, const Converted& conver
   printFidelityTable(out, made->trackFidelity, consoleAudience());
   if (made->fidelity) out << audio::fidelityLine(*made->fidelity).in(consoleAudience()) << '\n';
   for (const Notice& notice : made->measureNotices) printMessage(err, notice.message);
-  return made->files.notices.empty() && made->measureNotices.empty() ? kExitOk : kExitWarning;
+  if (!made->staleFiles.empty()) printMessage(err, staleSoundFilesMessage(made->staleFiles));
+  if (!made->removedFiles.empty() && !options.quiet)
+    out << staleSoundFilesRemovedMessage(made->removedFiles).in(consoleAudience()) << '\n';
+  const bool warned =
+      !made->files.notices.empty() || !made->measureNotices.empty() || !made->staleFiles.empty();
+  return warned ? kExitWarning : kExitOk;
 }
 
 // An edit of a row the song does not have is a mistake in the command, not in the song.
@@ -111,28 +138,18 @@ void quietEvents(const Options& options, Application& app) {
   if (options.verbose < 2) app.diagnostics = Diagnostics();
 }
 
-int convertOne(const Options& options, const std::string& input, std::ostream& out, std::ostream& err) {
-  Application app(options.verbose ? &err : nullptr);
-  quietEvents(options, app);
-  app.project.relativeSettingsPaths = true;
-  MemoryForm form;
-  if (options.verbose) printMessage(err, readingProgressLine(input));
-  const Result<JobReport> job = runJob(app, form, requestFor(options, input));
-  if (!job) {
-    const bool usage = editsMissingRow(options, app);
-    printMessage(err, aboutInput(options, input,
-                                 usage ? job.problem().message + seeHelpLine() : job.problem().message));
-    return usage ? kExitUsage : kExitFailed;
-  }
-  if (job->savedSettings) printMessage(err, usingSavedSettingsMessage(*job->savedSettings));
-  if (job->fit && !options.quiet) out << fitReport(app.project, *job->fit).in(consoleAudience()) << '\n';
-  if (!job->output) {
+// What a job that ran tells: the tracks, the files and the sounds; the status it ends with.
+int tellJob(const Options& options, const std::string& input, const Application& app, const JobReport& job,
+            std::ostream& out, std::ostream& err) {
+  if (job.savedSettings) printMessage(err, usingSavedSettingsMessage(*job.savedSettings));
+  if (job.fit && !options.quiet) out << fitReport(app.project, *job.fit).in(consoleAudience()) << '\n';
+  if (!job.output) {
     // A refusal says itself that nothing was written.
-    printMessage(err, job->output.problem().message);
+    printMessage(err, job.output.problem().message);
     tellSoundsNotMade(options, err);
     return kExitFailed;
   }
-  const OutputResult& result = *job->output;
+  const OutputResult& result = *job.output;
   if (options.verbose) tellProgress(input, result, err);
   if (!options.quiet && result.renderingWritten()) {
     out << input << '\n';
@@ -149,19 +166,62 @@ int convertOne(const Options& options, const std::string& input, std::ostream& o
     return kExitFailed;
   }
   const int status = exitStatusOf(result.warnings);
-  if (!(options.stemsFolder || options.keysounds) || !result.chart || !result.chart->status) return status;
-  return worseStatus(status,
-                     makeSounds(options, app.project.song, *result.converted, *result.chart, out, err));
+  if (!job.keysounds) return status;
+  return worseStatus(status, tellSounds(options, *job.keysounds, result, out, err));
+}
+
+// How one song of the command ended: its status, and what of it stands.
+struct SongOutcome {
+  int status = kExitOk;
+  std::string written;  // the files written, listed; empty when none was
+  int32_t soundFiles = 0;
+};
+
+SongOutcome outcomeOf(int status, const JobReport& job) {
+  SongOutcome outcome{status, job.output ? writtenFiles(*job.output) : "", 0};
+  if (job.keysounds && *job.keysounds) outcome.soundFiles = (*job.keysounds)->files.filesWritten;
+  return outcome;
+}
+
+// Converts one input, telling what it did as it goes.
+SongOutcome convertOne(const Options& options, const std::string& input, std::ostream& out,
+                       std::ostream& err) {
+  Application app(options.verbose ? &err : nullptr);
+  quietEvents(options, app);
+  app.project.relativeSettingsPaths = true;
+  MemoryForm form;
+  if (options.verbose) printMessage(err, readingProgressLine(input));
+  const Result<JobReport> job = runJob(app, form, requestFor(options, input, err));
+  if (!job) {
+    const bool usage = editsMissingRow(options, app);
+    printMessage(err, aboutInput(options, input,
+                                 usage ? job.problem().message + seeHelpLine() : job.problem().message));
+    return {usage ? kExitUsage : kExitFailed, "", 0};
+  }
+  return outcomeOf(tellJob(options, input, app, *job, out, err), *job);
+}
+
+// Each song's outcome on a line of its own, once every song was converted: a song that failed
+// must not hide what the others wrote.
+void tellOutcomes(const std::vector<std::string>& inputs, const std::vector<SongOutcome>& outcomes,
+                  std::ostream& out) {
+  for (std::size_t i = 0; i < inputs.size(); ++i) {
+    const SongOutcome& song = outcomes[i];
+    const SongEnding ending = song.status == kExitOk        ? SongEnding::Done
+                              : song.status == kExitWarning ? SongEnding::DoneWithWarnings
+                                                            : SongEnding::Failed;
+    out << songOutcomeLine(inputs[i], ending, song.written, song.soundFiles).in(consoleAudience()) << '\n';
+  }
 }
 
 // One song, one run: the lock is held from the load to the last sound file.
-int convertLocked(const Options& options, const std::string& input, std::ostream& out, std::ostream& err) {
+SongOutcome convertLocked(const Options& options, const std::string& input, std::ostream& out, std::ostream& err) {
   const auto tell = [&err](const Message& message) { printMessage(err, message); };
   const LockWait wait = options.noWait ? LockWait::DoNotWait : LockWait::Wait;
   const Result<std::optional<FileLock>> lock = takeRunLock(runLockPathFor(input), wait, tell);
   if (!lock) {
     printMessage(err, aboutInput(options, input, lock.problem().message));
-    return kExitFailed;
+    return SongOutcome{kExitFailed, "", 0};
   }
   return convertOne(options, input, out, err);
 }
@@ -171,8 +231,12 @@ int convertLocked(const Options& options, const std::string& input, std::ostream
 int runConvert(const Options& options, std::ostream& out, std::ostream& err) {
   if (const std::optional<int> refused = refuseNames(options, err)) return *refused;
   int status = kExitOk;
-  for (const std::string& input : options.inputs)
-    status = worseStatus(status, convertLocked(options, input, out, err));
+  std::vector<SongOutcome> outcomes;
+  for (const std::string& input : options.inputs) {
+    outcomes.push_back(convertLocked(options, input, out, err));
+    status = worseStatus(status, outcomes.back().status);
+  }
+  if (options.inputs.size() > 1 && !options.quiet) tellOutcomes(options.inputs, outcomes, out);
   return status;
 }
 

@@ -6,7 +6,7 @@ namespace rendlow::cli {
 
 // The exit statuses of rendlow-cli.
 inline constexpr int kExitOk = 0;       // everything asked was written, with nothing to warn about
-inline constexpr int kExitFailed = 1;   // refused or failed: nothing written, the settings file aside
+inline constexpr int kExitFailed = 1;   // refused (nothing written, the settings file aside) or failed
 inline constexpr int kExitUsage = 2;    // the command line itself is wrong
 inline constexpr int kExitWarning = 3;  // written, with a warning the author must read
 

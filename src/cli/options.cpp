@@ -160,6 +160,11 @@ constexpr std::array kOptions = {
                  o.noWait = true;
                  return accepted();
                }},
+    OptionRule{"--clean", "", "",
+               [](Options& o, std::string_view) {
+                 o.clean = true;
+                 return accepted();
+               }},
 };
 
 const OptionRule* findOption(std::string_view name) {
@@ -221,7 +226,7 @@ private:
     return !options_.chart || options_.settingsOnly || options_.outputPath || options_.chartFormat ||
            !options_.edits.empty() || options_.fit || options_.freshChart ||
            options_.genre || options_.title || options_.artist || options_.quiet || makesSounds() ||
-           options_.soundFont || options_.ogg || options_.recording || options_.trackRecordings;
+           options_.soundFont || options_.ogg || options_.recording || options_.trackRecordings || options_.clean;
   }
 
   bool makesSounds() const { return options_.stemsFolder || options_.keysounds; }
@@ -229,7 +234,7 @@ private:
   // Refuses options for sound files that do not go together.
   Result<void> checkSoundOptions() const {
     if (options_.stemsFolder && options_.keysounds) return Problem{cutWithKeysoundsReason()};
-    if ((options_.soundFont || options_.ogg || options_.recording || options_.trackRecordings) &&
+    if ((options_.soundFont || options_.ogg || options_.recording || options_.trackRecordings || options_.clean) &&
         !makesSounds())
       return Problem{soundOptionsWithoutSoundsReason()};
     if (options_.soundFont && !options_.keysounds) return Problem{soundFontWithoutKeysoundsReason()};

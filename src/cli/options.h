@@ -44,6 +44,7 @@ struct Options {
   std::optional<std::string> recording;    // --compare
   std::optional<std::string> trackRecordings;  // --compare-tracks
   bool noWait = false;  // Convert: stop rather than wait while another run works on the song
+  bool clean = false;                          // --clean: remove sound files the chart does not use
 };
 
 // Reads the arguments after the program name. Long options take their value as "--name=VALUE" or

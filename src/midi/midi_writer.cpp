@@ -98,10 +98,8 @@ void writeTrackChunk(std::string& out, const Song& song, std::span<const TimedEv
   out.replace(lengthAt, 4, length);
 }
 
-// A variable-length number in a MIDI file has at most four bytes: 28 bits. A longer delta, or a
-// track whose ticks add up past what a signed 32-bit tick holds, would be written, but no reader
-// (ours included) could read the file back.
-constexpr int64_t kLargestDelta = 0x0FFFFFFF;
+// A longer delta than kLargestDelta, or a track whose ticks add up past what a signed 32-bit tick
+// holds, would be written, but no reader (ours included) could read the file back.
 constexpr int64_t kLargestTick = std::numeric_limits<int32_t>::max();
 
 Result<void> checkWritableTiming(const Song& song, std::span<const TrackToWrite> tracks) {

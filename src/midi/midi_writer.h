@@ -33,6 +33,9 @@ struct TrackToWrite {
 // each event written at the distance from the one written before it. An event of kind None is
 // left out; the next event written keeps its tick. The hex dump of every event (status, meta type, data
 // bytes, each "%02X ", then two spaces; "\n\n" before each chunk) goes to `diagnostics`.
+// A variable-length number in a MIDI file has at most four bytes: 28 bits, the largest delta.
+inline constexpr int64_t kLargestDelta = 0x0FFFFFFF;
+
 // Fails, naming the track, when a delta or a track's length would pass what a MIDI file can
 // hold: the file would be written, but no reader could read it back.
 Result<std::string> encodeMidiFile(const Song& song, std::span<const TrackToWrite> tracks,

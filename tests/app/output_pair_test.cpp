@@ -35,8 +35,8 @@ TEST(OutputFlow, AChartThatCannotBeWrittenKeepsTheRenderingFileThatWasThere) {
             std::string::npos)
       << told[0].in(Audience::EnglishConsole);
   EXPECT_NE(told[1].in(Audience::EnglishConsole).find("No such file or folder"), std::string::npos);
-  // The settings file names the rendering file written before, none here.
-  EXPECT_TRUE(job.read("song.txt").starts_with(withPlatformLineEnds("i\tsong.mid\no\t\n")));
+  // The settings file keeps the output name the run was asked for.
+  EXPECT_TRUE(job.read("song.txt").starts_with(withPlatformLineEnds("i\tsong.mid\no\tsong_out.mid\n")));
   EXPECT_EQ(std::distance(fs::directory_iterator(job.dir.path()), fs::directory_iterator()), 4);
 }
 

@@ -1,0 +1,66 @@
+// The progress of long work as the command line draws it: the bar's text, the lines of
+// --verbose, and which of them a run shows.
+
+#include "cli/progress_display.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace rendlow::test {
+namespace {
+
+using cli::ProgressStyle;
+
+Progress sounds(int32_t done, int32_t tracks, bool phaseDone = false) {
+  return {WorkPhase::RenderingSounds, phaseDone, tracks, done, 0, 0};
+}
+Progress measuring(double measured, double song, bool phaseDone = false) {
+  return {WorkPhase::Measuring, phaseDone, 4, 4, song, measured};
+}
+
+TEST(ProgressDisplay, TheBarShowsThePhaseTheShareDoneAndTheTimeLeft) {
+  const struct {
+    Progress progress;
+    double elapsed;
+    const char* text;
+  } cases[] = {
+      {sounds(0, 4), 0, "rendering sounds [........................] 0/4 tracks"},
+      {sounds(2, 4), 3, "rendering sounds [######..................] 2/4 tracks, about 9 s left"},
+      {{WorkPhase::CuttingSounds, true, 4, 4, 0, 0},
+       10,
+       "cutting sounds [############............] 4/4 tracks, about 10 s left"},
+      {measuring(30, 60), 15,
+       "measuring [##################......] 30.000/60.000 s of the song, about 5 s left"},
+      {measuring(60, 60, true), 20, "measuring [########################] 60.000/60.000 s of the song"},
+      {measuring(0, 0), 1, "measuring [############............] 0.000/0.000 s of the song, about 1 s left"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(cli::progressBarText(c.progress, c.elapsed, Audience::EnglishConsole), c.text);
+}
+
+// A bar on a terminal, lines with --verbose elsewhere, and nothing with --quiet.
+TEST(ProgressDisplay, ARunShowsABarOnATerminalAndPhaseLinesOnlyWhenVerbose) {
+  const struct {
+    bool terminal, quiet, verbose;
+    ProgressStyle style;
+  } cases[] = {
+      {true, false, false, ProgressStyle::Bar},   {true, false, true, ProgressStyle::Bar},
+      {true, true, true, ProgressStyle::None},    {false, false, true, ProgressStyle::PhaseLines},
+      {false, false, false, ProgressStyle::None}, {false, true, true, ProgressStyle::None},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(cli::progressStyleFor(c.terminal, c.quiet, c.verbose), c.style)
+        << c.terminal << c.quiet << c.verbose;
+  std::ostringstream lines;
+  const ProgressReport report = cli::progressReport(ProgressStyle::PhaseLines, lines);
+  for (const Progress& progress :
+       {sounds(0, 3), sounds(3, 3, true), measuring(0, 14.5), measuring(14.5, 14.5, true)})
+    report(progress);
+  EXPECT_EQ(lines.str(),
+            "rendlow-cli: rendering the sounds of 3 tracks\nrendlow-cli: measuring 14.500 s of the song\n");
+  EXPECT_FALSE(cli::progressReport(ProgressStyle::None, lines));
+}
+
+}  // namespace
+}  // namespace rendlow::test

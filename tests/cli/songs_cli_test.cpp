@@ -1,0 +1,100 @@
+// The command line over several songs at once, and what it says of the files that stand when a
+// step fails after some were written.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "cli/cli_run.h"
+#include "cli/exit_status.h"
+#include "support/midi_builder.h"
+#include "support/temp_dir.h"
+
+namespace rendlow::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const Bytes kExample = readBytes(std::string(RENDLOW_SOURCE_DIR) + "/examples/example_song.mid");
+
+// A folder holding the example as a.mid and b.mid, its first 300 bytes as damaged.mid (read with
+// a warning) and a file that is no MIDI file as bad.mid.
+class Songs : public ::testing::Test {
+protected:
+  void SetUp() override {
+    writeBytes(dir.file("a.mid"), kExample);
+    writeBytes(dir.file("b.mid"), kExample);
+    writeBytes(dir.file("damaged.mid"), Bytes(kExample.begin(), kExample.begin() + 300));
+    writeBytes(dir.file("bad.mid"), Bytes{'n', 'o'});
+  }
+  Ran run(const std::vector<std::string>& args) { return runCliIn(dir, args, "C"); }
+
+  TempDir dir;
+};
+
+// The last lines of standard output: one per song, in the order given.
+std::string lastLines(const std::string& out, std::size_t count) {
+  std::size_t at = out.size() - 1;
+  for (std::size_t n = 0; n < count && at != std::string::npos && at > 0; ++n) at = out.rfind('\n', at - 1);
+  return at == std::string::npos ? out : out.substr(at + 1);
+}
+
+TEST_F(Songs, EachSongEndsOnALineOfItsOwnAndTheRunWithTheWorstStatus) {
+  const struct {
+    std::vector<std::string> songs;
+    int status;
+    const char* lines;
+  } cases[] = {
+      {{"a.mid", "bad.mid", "b.mid"},
+       cli::kExitFailed,
+       "a.mid: done; written: a_out.mid, a.txt, a_out.bme\n"
+       "bad.mid: failed; nothing written\n"
+       "b.mid: done; written: b_out.mid, b.txt, b_out.bme\n"},
+      {{"damaged.mid", "a.mid"},
+       cli::kExitWarning,
+       "damaged.mid: done, with warnings; written: damaged_out.mid, damaged.txt, damaged_out.bme\n"
+       "a.mid: done; written: a_out.mid, a.txt, a_out.bme\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.songs.back());
+    const Ran ran = run(c.songs);
+    EXPECT_EQ(ran.status, c.status);
+    EXPECT_EQ(lastLines(ran.out, c.songs.size()), c.lines) << ran.out;
+  }
+  EXPECT_TRUE(run({"-q", "a.mid", "b.mid"}).out.empty());
+  EXPECT_EQ(run({"a.mid"}).out.find("a.mid: done"), std::string::npos);
+}
+
+// Sounds that cannot be written (a folder has a sound's name) fail the run after the chart and its
+// pair were written: the author is told those stand, and which did not.
+TEST_F(Songs, SoundsFailingAfterTheChartTellWhatWasWritten) {
+  fs::create_directory(dir.file("a_01.wav"));
+  const Ran ran = run({"--keysounds", "--set", "0:definitionName=a", "a.mid"});
+  EXPECT_EQ(ran.status, cli::kExitFailed);
+  EXPECT_NE(ran.err.find("Written: a_out.mid, a.txt, a_out.bme\n  Not written: the sound files in ."),
+            std::string::npos)
+      << ran.err;
+  EXPECT_EQ(ran.err.find("Nothing was written"), std::string::npos);
+}
+
+// A sound of an earlier setup beside the chart's is a warning to read; --clean removes it.
+TEST_F(Songs, SoundsTheChartDoesNotUseAreToldOrCleaned) {
+  writeBytes(dir.file("a_99.ogg"), Bytes{'o', 'l', 'd'});
+  const std::vector<std::string> sounds{"--keysounds", "--ogg", "--set", "0:definitionName=a", "a.mid"};
+  const Ran told = run(sounds);
+  EXPECT_EQ(told.status, cli::kExitWarning);
+  EXPECT_NE(told.err.find("1 sound files in the chart's folder are named as its sounds but not used by it"),
+            std::string::npos)
+      << told.err;
+  EXPECT_NE(told.err.find("\n  a_99.ogg\n"), std::string::npos) << told.err;
+  std::vector<std::string> cleaning = sounds;
+  cleaning.insert(cleaning.begin(), "--clean");
+  const Ran cleaned = run(cleaning);
+  EXPECT_EQ(cleaned.status, cli::kExitOk) << cleaned.err;
+  EXPECT_NE(cleaned.out.find("Removed 1 sound files the chart does not use:\na_99.ogg\n"), std::string::npos)
+      << cleaned.out;
+  EXPECT_FALSE(fs::exists(dir.file("a_99.ogg")));
+}
+
+}  // namespace
+}  // namespace rendlow::test
