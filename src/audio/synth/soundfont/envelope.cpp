@@ -78,4 +78,9 @@ void Envelope::release(double level) {
   enterFrom(Stage::kRelease);
 }
 
+void Envelope::releaseOver(double level, int64_t frames) {
+  shape_.release = frames;
+  release(level);
+}
+
 }  // namespace rendlow::audio::soundfont

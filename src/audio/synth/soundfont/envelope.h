@@ -31,6 +31,8 @@ public:
   void advance(int64_t frames);
   // The key let go: the release starts from `level` (the same sound in the release's terms).
   void release(double level);
+  // The same, over `frames` for the whole range instead of the shape's release.
+  void releaseOver(double level, int64_t frames);
 
 private:
   // Enters `stage`, or the first stage after it that lasts.

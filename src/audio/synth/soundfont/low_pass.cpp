@@ -22,7 +22,7 @@ void LowPass::set(double cutoff, double resonanceDb, double rate) {
   if (!active_) return;
   const double frequency = std::clamp(cutoff, 5.0, rate * 0.45);
   const double quality = std::pow(10.0, (resonance - 3.01) / 20.0);
-  const double gain = 1.0 / std::sqrt(std::pow(10.0, resonance / 20.0));
+  const double gain = 1.0 / std::sqrt(quality);
   const double omega = 2 * std::numbers::pi * frequency / rate;
   const double alpha = std::sin(omega) / (2 * quality);
   const double cosine = std::cos(omega);

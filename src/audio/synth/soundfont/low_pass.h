@@ -3,7 +3,8 @@
 namespace rendlow::audio::soundfont {
 
 // A resonant two-pole low-pass: flat below the cutoff, with a peak of the resonance's decibels at
-// it, and the whole lowered by half the peak so that a resonant sound keeps its loudness.
+// it, and the whole scaled by one over the square root of its quality factor, as FluidSynth has
+// it: 1.5 dB up without resonance, less as the peak rises, so a resonant sound keeps its loudness.
 class LowPass {
 public:
   // Cutoff in hertz at `rate`, resonance in decibels above the flat response. A cutoff at or

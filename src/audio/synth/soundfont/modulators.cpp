@@ -74,10 +74,12 @@ double modulatorOutput(const Modulator& modulator, const ModulatorInputs& inputs
   return modulator.transform == kAbsoluteTransform ? std::abs(value) : value;
 }
 
+// The format also lists velocity onto the filter's cutoff, darkening soft notes. FluidSynth leaves
+// that one out, as do the sound cards the General MIDI SoundFonts were voiced on, so it is left out
+// here too.
 const std::vector<Modulator>& defaultModulators() {
   static const std::vector<Modulator> modulators{
       {source(kVelocitySource, kNegative, kConcave), kInitialAttenuation, 960, 0, 0},
-      {source(kVelocitySource, kNegative, 0), kFilterCutoff, -2400, 0, 0},
       {source(kChannelPressureSource, 0, 0), kVibLfoToPitch, 50, 0, 0},
       {source(ChannelState::kModulation, kControllerFlag, 0), kVibLfoToPitch, 50, 0, 0},
       {source(ChannelState::kVolume, kControllerFlag | kNegative, kConcave), kInitialAttenuation, 960, 0, 0},

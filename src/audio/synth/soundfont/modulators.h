@@ -17,7 +17,7 @@ struct ModulatorInputs {
 // The amount a modulator adds to its destination now: its amount times both sources mapped.
 double modulatorOutput(const Modulator& modulator, const ModulatorInputs& inputs);
 
-// The modulators every voice starts with: velocity to attenuation and filter, pressure and the
+// The modulators every voice starts with: velocity to attenuation, pressure and the
 // modulation wheel to vibrato, volume, expression and pan, and pitch bend by its range.
 const std::vector<Modulator>& defaultModulators();
 

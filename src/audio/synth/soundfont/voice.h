@@ -31,6 +31,9 @@ public:
   void release();
   // Silent from the next block on.
   void cut() { finished_ = true; }
+  // Let go and faded out over 0.89 s for the whole range, whatever its own release: a voice of
+  // an exclusive class when another of its class starts.
+  void choke();
   bool finished() const { return finished_; }
   bool released() const { return released_; }
   int key() const { return key_; }
@@ -45,10 +48,11 @@ private:
   float interpolated() const;
   void step(double increment);
   void placeSample();
+  // The volume envelope's level to release from: its attack's amplitude in decibel terms.
+  double releaseLevel() const;
 
-  const SoundFont& font_;
+  const SoundFont* font_;
   VoiceSetup setup_;
-  const ChannelState& channel_;
   ModulatorInputs inputs_;
   int key_;
   double rate_;

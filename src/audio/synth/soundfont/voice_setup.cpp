@@ -87,15 +87,10 @@ const std::array<double, kGeneratorCount>& generatorDefaults() {
 std::vector<VoiceSetup> voicesFor(const SoundFont& font, const Preset& preset, int key, int velocity) {
   std::vector<VoiceSetup> voices;
   for (const Zone& presetZone : preset.zones) {
-    const Range keys = presetZone.has(kKeyRange) ? presetZone.keys : preset.global.keys;
-    const Range velocities =
-        presetZone.has(kVelocityRange) ? presetZone.velocities : preset.global.velocities;
-    if (!keys.holds(key) || !velocities.holds(velocity)) continue;
+    if (!presetZone.keys.holds(key) || !presetZone.velocities.holds(velocity)) continue;
     const Instrument& instrument = font.instruments[static_cast<std::size_t>(presetZone.target)];
     for (const Zone& zone : instrument.zones) {
-      const Range zoneKeys = zone.has(kKeyRange) ? zone.keys : instrument.global.keys;
-      const Range zoneVelocities = zone.has(kVelocityRange) ? zone.velocities : instrument.global.velocities;
-      if (!zoneKeys.holds(key) || !zoneVelocities.holds(velocity)) continue;
+      if (!zone.keys.holds(key) || !zone.velocities.holds(velocity)) continue;
       if (font.samples[static_cast<std::size_t>(zone.target)].type & kRomSample) continue;
       voices.push_back(setupOf(font, preset, presetZone, instrument, zone));
     }
