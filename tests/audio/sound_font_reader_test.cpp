@@ -112,9 +112,11 @@ TEST(SoundFontReader, AddsTheLowBytesOf24BitPoints) {
 }
 
 TEST(SoundFontReader, PassesOverLowBytesOfAnotherLength) {
-  SoundFontBuilder builder = twoInstruments();
-  builder.lowBytes.assign(10, 0x80);
-  EXPECT_FLOAT_EQ(read(builder.bytes()).point(1), -200.0f / 32768);
+  for (std::size_t size : {10, 4 + 46 + 3 + 46 + 3}) {
+    SoundFontBuilder builder = twoInstruments();
+    builder.lowBytes.assign(size, 0x80);
+    EXPECT_FLOAT_EQ(read(builder.bytes()).point(1), -200.0f / 32768) << size;
+  }
 }
 
 void setWord(std::vector<uint8_t>& bytes, std::size_t at, uint32_t value) {
