@@ -139,10 +139,18 @@ float Voice::pointAt(int64_t index) const {
   return font_->point(static_cast<std::size_t>(std::max(index, start_)));
 }
 
-// Cubic Hermite (Catmull-Rom) through the four points around the position.
+// Cubic Hermite (Catmull-Rom) through the four points around the position. Away from the ends of
+// the sample and of its loop the four are read straight, which is most of the time.
 float Voice::interpolated() const {
-  const float p0 = pointAt(index_ - 1), p1 = pointAt(index_), p2 = pointAt(index_ + 1),
-              p3 = pointAt(index_ + 2);
+  const bool looping = mode_ == 1 || (mode_ == 3 && !released_);
+  const int64_t first = looping && wrapped_ ? loopStart_ : start_;
+  const int64_t limit = looping ? loopEnd_ : end_;
+  const bool inside = index_ - 1 >= first && index_ + 2 < limit;
+  const auto at = static_cast<std::size_t>(index_);
+  const float p0 = inside ? font_->point(at - 1) : pointAt(index_ - 1);
+  const float p1 = inside ? font_->point(at) : pointAt(index_);
+  const float p2 = inside ? font_->point(at + 1) : pointAt(index_ + 1);
+  const float p3 = inside ? font_->point(at + 2) : pointAt(index_ + 2);
   const auto t = static_cast<float>(fraction_);
   return p1 + 0.5f * t * (p2 - p0 + t * (2 * p0 - 5 * p1 + 4 * p2 - p3 + t * (3 * (p1 - p2) + p3 - p0)));
 }
@@ -186,7 +194,10 @@ void Voice::render(int64_t frames, float* left, float* right) {
   modulation_.advance(frames);
   modLfo_.advance(frames);
   vibLfo_.advance(frames);
-  if (volume_.stage() == Envelope::Stage::kFinished) finished_ = true;
+  // A volume envelope past its attack at level 0 is 96 dB down for good: a decay to a sustain of
+  // silence ends the voice as its release would.
+  const bool pastAttack = volume_.stage() >= Envelope::Stage::kDecay;
+  if (volume_.stage() == Envelope::Stage::kFinished || (pastAttack && volume_.level() <= 0)) finished_ = true;
 }
 
 // The volume envelope leaves its attack at the loudness it had reached, in the terms of its
