@@ -353,4 +353,37 @@ Message staleSoundFilesRemovedMessage(const std::vector<std::string>& paths) {
                  "Removed " + count + " sound files the chart does not use:" + listed(paths));
 }
 
+// --- Reading a SoundFont for the built-in synthesizer -------------------------------------
+
+Message soundFontNotReadMessage(const std::string& path, const Message& reason) {
+  return compose(Message("SoundFont を読み込めませんでした", "Could not load the SoundFont"),
+                 {fileLine(path), reason});
+}
+
+Message notSoundFontReason() {
+  return Message(
+      "\"RIFF\" と \"sfbk\" で始まらないので、SoundFont 2 (.sf2) ではありません。ほかの SoundFont を指定してください。",
+      "It does not start with \"RIFF\" and \"sfbk\", so it is not a SoundFont 2 (.sf2). Name another SoundFont.");
+}
+
+Message soundFontRecordsCutReason(const std::string& chunkId, int64_t size, int64_t recordSize) {
+  return Message("\"" + chunkId + "\" チャンクの長さ " + number(size) + " バイトが、1件 " + number(recordSize) +
+                     " バイトの表として割り切れません。ファイルが壊れています。",
+                 "The \"" + chunkId + "\" chunk is " + number(size) + " bytes long, not a whole number of its " +
+                     number(recordSize) + "-byte records: the file is damaged.");
+}
+
+Message soundFontIndexReason(const std::string& chunkId, int64_t index, int64_t count) {
+  return Message("\"" + chunkId + "\" チャンクが " + number(count) + " 件の表の " + number(index) +
+                     " 番を指しているか、順番が逆になっています。ファイルが壊れています。",
+                 "The \"" + chunkId + "\" chunk names entry " + number(index) + " of a table of " + number(count) +
+                     ", or its entries run backwards: the file is damaged.");
+}
+
+Message soundFontSampleReason(const std::string& sampleName) {
+  return Message("サンプル \"" + sampleName + "\" の位置が波形データの外にあるか、サンプリングレートが 0 です。"
+                     "ファイルが壊れています。",
+                 "Sample \"" + sampleName + "\" lies outside the sample data, or its rate is zero: the file is damaged.");
+}
+
 }  // namespace rendlow

@@ -121,4 +121,16 @@ Message staleSoundFilesMessage(const std::vector<std::string>& paths);
 // The same files, removed as --clean asks.
 Message staleSoundFilesRemovedMessage(const std::vector<std::string>& paths);
 
+// --- Reading a SoundFont for the built-in synthesizer -------------------------------------
+// The SoundFont at `path` could not be read, for `reason` (fileSystemReason, chunkPastEndReason,
+// chunkMissingReason or one of those below).
+Message soundFontNotReadMessage(const std::string& path, const Message& reason);
+Message notSoundFontReason();
+// A table chunk whose size is not a whole number of its records.
+Message soundFontRecordsCutReason(const std::string& chunkId, int64_t size, int64_t recordSize);
+// A record of chunk `chunkId` names entry `index` of a table of `count`, or its entries run backwards.
+Message soundFontIndexReason(const std::string& chunkId, int64_t index, int64_t count);
+// A sample header whose points lie outside the sample data, or whose rate is zero.
+Message soundFontSampleReason(const std::string& sampleName);
+
 }  // namespace rendlow
