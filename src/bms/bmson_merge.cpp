@@ -129,9 +129,8 @@ public:
     }
   }
 
-  MergedChart merged(std::string fresh) {
+  MergedChart merged() {
     countSplitNotes();
-    if (!changed_) return {std::move(fresh), kept_};
     return {formatJson(doc_), kept_};
   }
 
@@ -145,7 +144,6 @@ private:
     else
       into.members.push_back(field);
     counter += count;
-    changed_ = true;
   }
 
   // A text the settings leave empty keeps the chart's, so a title typed in an editor is never blanked.
@@ -155,19 +153,16 @@ private:
         field.value.text.empty())
       return;
     *current = field.value;
-    changed_ = true;
   }
 
   // A sound of the author's own, kept with its notes after the program's.
   void keepAuthorsChannel(const JsonValue& channel) {
     doc_.member("sound_channels")->items.push_back(channel);
     kept_.headerLines++;
-    changed_ = true;
   }
 
   void keepLaneNote(const std::string& definition, const JsonValue& note) {
     kept_.laneObjects++;
-    changed_ = true;
     const JsonValue* y = note.member("y");
     const std::optional<long long> tick = y ? jsonInteger(*y) : std::nullopt;
     const std::optional<NoteRef> claimed = tick ? claim(definition, *tick) : std::nullopt;
@@ -224,7 +219,6 @@ private:
   std::map<std::string, std::size_t> trackOfName_;
   std::set<NoteRef> claimed_;
   ChartWorkKept kept_;
-  bool changed_ = false;  // the chart differs from the one made from the song alone
 };
 
 bool isAscii(std::string_view text) {
@@ -253,12 +247,14 @@ MergedChart mergeBmsonChart(std::string_view oldText, const Chart& chart, const 
   const std::optional<JsonValue> old = parseJson(oldText);
   std::optional<JsonValue> made = parseJson(fresh);
   if (!old || !old->isObject() || !made) return {std::move(fresh), {}};
+  // The writer's layout is formatJson's, so a chart holding nothing of the author's comes out as
+  // the writer wrote it.
   BmsonMerger merger(chart, grid, soundNames, std::move(*made));
   if (const JsonValue* info = old->member("info"); info && info->isObject()) merger.keepInfo(*info);
   merger.keepFields(*old);
   if (const JsonValue* channels = old->member("sound_channels"); channels && channels->isArray())
     merger.keepChannels(*channels);
-  return merger.merged(std::move(fresh));
+  return merger.merged();
 }
 
 }  // namespace rendlow
