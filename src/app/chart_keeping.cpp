@@ -54,8 +54,7 @@ Result<std::string> keepOldChart(const std::string& chartPath, std::string_view 
 
 Message chartKeptSummary(const ChartKeeping& keeping, const std::string& backup) {
   if (keeping.fresh) return freshChartKeptMessage(backup);
-  if (!keeping.kept) return chartKeptAsItWasMessage(backup);
-  return chartWorkKeptMessage(countsOf(*keeping.kept), backup);
+  return chartWorkKeptMessage(countsOf(keeping.kept.value_or(ChartWorkKept{})), backup);
 }
 
 std::vector<Message> leftOutLines(const ChartWorkKept& kept) {

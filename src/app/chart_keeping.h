@@ -2,7 +2,8 @@
 
 // What a new chart does with the chart it replaces. A chart the program wrote and nobody changed
 // since is simply replaced; any other is the author's work (notes placed in lanes, header commands,
-// BGA), which the new chart takes in (see mergeBmsChart) and which is kept, as it was, beside it.
+// BGA), which the new chart takes in (see mergeBmsChart, mergeBmsonChart) and which is kept, as it
+// was, beside it.
 
 #include <optional>
 #include <span>
@@ -27,8 +28,7 @@ struct ChartKeeping {
   // It is not the chart whose digest the settings file keeps (or it keeps none): the author's work.
   bool changed = false;
   bool fresh = false;  // the new chart comes from the song alone, as asked
-  // The author's work in it: taken in, or with `fresh` left out; none for a bmson chart, whose work
-  // is not taken in.
+  // The author's work in it: taken in, or with `fresh` left out; none until the new chart is made.
   std::optional<ChartWorkKept> kept;
 
   // A chart changed by the author, or one whose work a chart from the song alone leaves out.

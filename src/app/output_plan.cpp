@@ -13,6 +13,7 @@
 #include "base/platform.h"
 #include "base/text.h"
 #include "bms/bms_writer.h"
+#include "bms/bmson_merge.h"
 #include "bms/bmson_writer.h"
 #include "bms/chart_format.h"
 #include "bms/chart_limits.h"
@@ -164,13 +165,22 @@ std::vector<std::string> soundNamesOf(const Project& project) {
   return names;
 }
 
-// The chart text, with the author's work on the chart it replaces taken in where the format allows;
-// a chart from the song alone still learns what it leaves out, so that the old one is kept then.
+// The new chart in its format with the author's work on `oldChart` taken in.
+Result<MergedChart> mergedChart(const Project& project, const Converted& converted, const ChartHeader& header,
+                                ChartFormat format, const std::string& oldChart) {
+  if (format == ChartFormat::Bmson)
+    return mergeBmsonChart(oldChart, converted.chart, project.song, converted.measures, header,
+                           soundNamesOf(project));
+  return mergeBmsChart(oldChart, converted.chart, project.song, converted.measures, header,
+                       soundNamesOf(project));
+}
+
+// The chart text, with the author's work on the chart it replaces taken in; a chart from the song
+// alone still learns what it leaves out, so that the old one is kept then.
 Result<std::string> chartTextOf(const Project& project, const Converted& converted, const ChartHeader& header,
                                 ChartFormat format, std::optional<ChartKeeping>& keeping) {
-  if (!keeping || format != ChartFormat::Bme) return formatChart(project.song, converted, header, format);
-  Result<MergedChart> merged = mergeBmsChart(keeping->oldChart, converted.chart, project.song, converted.measures,
-                                             header, soundNamesOf(project));
+  if (!keeping) return formatChart(project.song, converted, header, format);
+  Result<MergedChart> merged = mergedChart(project, converted, header, format, keeping->oldChart);
   if (!merged) return merged.problem();
   keeping->kept = std::move(merged->kept);
   if (keeping->fresh) return formatChart(project.song, converted, header, format);
@@ -199,6 +209,11 @@ Result<std::string> blamingSettings(const Project& project, Result<std::string> 
                                               settings.noteInterval, kLargestDelta)};
   }
   return rendering;
+}
+
+// The header texts of the chart a new one replaces, as its format holds them.
+ChartHeader headerTextsOf(const std::string& chart, ChartFormat format) {
+  return format == ChartFormat::Bmson ? bmsonHeaderTexts(chart) : chartHeaderTexts(chart);
 }
 
 using PlannedOutcome = std::variant<SettingsOnlyOutput, PairOutput, RefusedPairOutput>;
@@ -289,7 +304,8 @@ Result<OutputPlan> planOutput(const Application& app, const OutputRequest& reque
   plan.warnings = warningsOf(project, targets.paths.rendering, converted->retiming);
   std::optional<ChartKeeping> keeping;
   if (targets.paths.chart) keeping = chartToReplace(*targets.paths.chart, project.chartDigest, request.freshChart);
-  if (keeping) plan.header = withTextsOf(plan.header, chartHeaderTexts(keeping->oldChart));
+  if (keeping)
+    plan.header = withTextsOf(plan.header, headerTextsOf(keeping->oldChart, targets.paths.chartFormat));
   plan.outcome = pairOf(project, targets, plan.header, *converted, std::move(keeping), diagnostics);
   if (targets.settingsBesideChart) plan.warnings.push_back(warningNotice(*targets.settingsBesideChart));
   if (project.settingsReadAsUtf8)

@@ -41,11 +41,6 @@ Message freshChartKeptMessage(const std::string& backup) {
           "Made the chart from the song alone; the chart as it was: " + backup};
 }
 
-Message chartKeptAsItWasMessage(const std::string& backup) {
-  return {"元の譜面を残しました: " + backup + " (bmson の譜面の作業は新しい譜面に移していません)",
-          "Kept the chart as it was: " + backup + " (work on a bmson chart is not carried into the new one)"};
-}
-
 Message leftOutObjectLine(int32_t measure, const std::string& channel, int32_t slot, int32_t slots) {
   const std::string place = number(slot) + "/" + number(slots);
   return {"  小節 " + number(measure) + "、チャンネル " + channel + "、位置 " + place,

@@ -24,8 +24,6 @@ struct KeptWorkCounts {
 Message chartWorkKeptMessage(const KeptWorkCounts& counts, const std::string& backup);
 // The chart was made from the song alone, as asked; the one it replaced is kept.
 Message freshChartKeptMessage(const std::string& backup);
-// The chart replaced is kept; its work is not taken in (a bmson chart).
-Message chartKeptAsItWasMessage(const std::string& backup);
 // One object left out: where it stood.
 Message leftOutObjectLine(int32_t measure, const std::string& channel, int32_t slot, int32_t slots);
 // The objects left out are listed in a file.

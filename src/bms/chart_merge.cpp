@@ -483,6 +483,13 @@ ChartHeader chartHeaderTexts(std::string_view chartText) {
   return texts;
 }
 
+std::optional<std::string> definitionNameOfSoundFile(std::string_view fileName,
+                                                     std::span<const std::string> soundNames) {
+  std::optional<SoundFile> sound = soundFileOf(fileName, soundNames);
+  if (!sound) return std::nullopt;
+  return std::move(sound->definitionName);
+}
+
 Result<MergedChart> mergeBmsChart(std::string_view oldText, Chart chart, const Song& song, const MeasureGrid& grid,
                                   const ChartHeader& header, std::span<const std::string> soundNames) {
   return ChartMerger(oldText, std::move(chart), soundNames).merge(song, grid, header);

@@ -7,6 +7,7 @@
 // object the author moved from the background into a lane plays its note's new sound.
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -49,6 +50,11 @@ struct MergedChart {
 
 // The texts "#GENRE", "#TITLE" and "#ARTIST" of a chart, empty where it has none.
 ChartHeader chartHeaderTexts(std::string_view chartText);
+
+// The definition name of a sound file of the program, "<name>_NN.wav" (or .ogg) for a name of
+// `soundNames`; nothing for a file of the author's own.
+std::optional<std::string> definitionNameOfSoundFile(std::string_view fileName,
+                                                     std::span<const std::string> soundNames);
 
 // The .bme text of `chart` (see formatBmsChart) with the author's work on `oldText` kept. A sound
 // file of the program is one named "<name>_NN.wav" (or .ogg) for a definition name of
