@@ -21,6 +21,9 @@ constexpr std::string_view kEmptySlot = "00";
 
 // The header lines the program writes with fixed values: an author who changed one meant it.
 constexpr std::array<std::string_view, 4> kFixedHeaderCommands = {"#PLAYER", "#PLAYLEVEL", "#RANK", "#TOTAL"};
+// Fixed values earlier versions of the program wrote: a chart holding one was not changed there by
+// its author, and takes today's value ("#RANK 100" lies outside every player's judge ranks).
+constexpr std::array<std::pair<std::string_view, std::string_view>, 1> kEarlierFixedValues = {{{"#RANK", "100"}}};
 // The header texts the settings hold (see chartHeaderTexts).
 constexpr std::array<std::string_view, 3> kHeaderTextCommands = {"#GENRE", "#TITLE", "#ARTIST"};
 
@@ -292,7 +295,9 @@ private:
       return false;
     if (std::find(kFixedHeaderCommands.begin(), kFixedHeaderCommands.end(), header.command) !=
         kFixedHeaderCommands.end()) {
-      fixedValues_[header.command] = std::string(line);
+      const std::pair<std::string_view, std::string_view> value{header.command, header.value};
+      if (std::find(kEarlierFixedValues.begin(), kEarlierFixedValues.end(), value) == kEarlierFixedValues.end())
+        fixedValues_[header.command] = std::string(line);
       return false;
     }
     return true;

@@ -93,6 +93,8 @@ EditedChart editChart(const std::string& written) {
   std::vector<std::string> laneLines;
   for (std::string& line : lines) {
     if (line == "#PLAYLEVEL 1") line = "#PLAYLEVEL 7";
+    // What earlier versions wrote, which the author did not choose.
+    if (line == "#RANK 2") line = "#RANK 100";
     if (line == "#TITLE ") line = "#TITLE My Song";
     if (line == "#ARTIST ") line = "#ARTIST \x83\x65\x83\x58\x83\x67";  // in Shift_JIS, as editors save it
     if (edited.moved >= 5 || line.size() <= kChannelLineStartSize || line.substr(4, 3) != "01:") continue;
@@ -174,6 +176,7 @@ TEST(ChartKeeping, TheAuthorsWorkSurvivesANewSlicingAndTheOldChartIsKept) {
                            "#WAVZZ crash.wav", "#00004:01", "#00012:ZZ", "#00001:00ZZ", "*---- my notes"})
     EXPECT_EQ(std::count(lines.begin(), lines.end(), kept), 1) << kept;
   EXPECT_EQ(std::count(lines.begin(), lines.end(), "#PLAYLEVEL 1"), 0);
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "#RANK 2"), 1);
   // The title typed in the editor is the setup's from now on.
   EXPECT_NE(job.read("song.txt").find(withPlatformLineEnds("t\tMy Song\na\t\x83\x65\x83\x58\x83\x67\n")),
             std::string::npos);
