@@ -31,8 +31,11 @@ struct ChartKeeping {
   // The author's work in it: taken in, or with `fresh` left out; none until the new chart is made.
   std::optional<ChartWorkKept> kept;
 
-  // A chart changed by the author, or one whose work a chart from the song alone leaves out.
-  bool needsBackup() const { return changed || (fresh && kept && kept->anything()); }
+  // A chart changed by the author, one whose objects the new slicing leaves out (the program's own
+  // chart holds the work it took in before), or one whose work a chart from the song alone leaves out.
+  bool needsBackup() const {
+    return changed || (kept && !kept->leftOut.empty()) || (fresh && kept && kept->anything());
+  }
 };
 
 // The chart at `path` that a new one replaces, when there is one that can be read; `digest` is the

@@ -219,6 +219,19 @@ TEST(ChartKeeping, ObjectsWhoseNotesAreGoneAreLeftOutAndTold) {
   EXPECT_NE(merged.find("#00012:ZZ"), std::string::npos);
 }
 
+// Work taken in once is the author's still: a later run that leaves it out keeps the chart first.
+TEST(ChartKeeping, AMergedChartWhoseObjectsALaterRunLeavesOutIsKept) {
+  JobRun job(kExampleSong);
+  ASSERT_TRUE(job.run(request("song.mid")));
+  job.put("song_out.bme", editChart(job.read("song_out.bme")).text);
+  ASSERT_TRUE(job.run(request("song.mid")));
+  const std::string merged = job.read("song_out.bme");
+  const Result<JobReport> again = job.run(request("song.mid", {"0:enabled=0"}));
+  ASSERT_TRUE(again && again->output && again->output->keptChart);
+  EXPECT_FALSE(again->output->keptChart->leftOut.empty());
+  EXPECT_EQ(job.read("song_out.bme.bak2"), merged);
+}
+
 TEST(ChartKeeping, AFreshChartComesFromTheSongAloneAndStillKeepsTheOldOne) {
   JobRun job(kExampleSong);
   ASSERT_TRUE(job.run(request("song.mid")));
