@@ -24,34 +24,24 @@ namespace fs = std::filesystem;
 // sounds into (a long note by its start), by measure, place in it and sound file.
 using Play = std::tuple<int32_t, double, std::string>;
 
-bool playsOnChannel(const std::string& start) {
-  const char high = start[4];
-  const char low = start[5];
-  if (high == '0' && low == '1') return true;
-  return (high == '1' || high == '2' || high == '5') && low >= '1' && low <= '9';
+bool sounds(int channel) {
+  return channel == 1 || (channel >= 11 && channel <= 29 && channel % 10 != 0) || (channel >= 51 && channel <= 59);
 }
 
 std::multiset<Play> playsOf(const std::string& text) {
   const ChartText chart = parseChartText(text);
   std::multiset<Play> plays;
-  std::map<std::string, int> longNoteObjects;
-  std::string_view rest = text;
-  while (!rest.empty()) {
-    const std::size_t end = rest.find('\n');
-    std::string line(rest.substr(0, end));
-    rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.size() < kChannelLineStartSize || line[6] != ':' || line[0] != '#' || !playsOnChannel(line)) continue;
-    const int32_t measure = std::stoi(line.substr(1, 3));
-    const std::string data = line.substr(kChannelLineStartSize);
-    const std::size_t slots = data.size() / 2;
+  std::map<int, int> longNoteObjects;
+  for (const ChannelLine& line : chart.lines) {
+    if (!sounds(line.channel)) continue;
+    const std::size_t slots = line.data.size() / 2;
     for (std::size_t slot = 0; slot < slots; ++slot) {
-      const int32_t id = base36Id(data.substr(slot * 2, 2));
+      const int32_t id = base36Id(std::string_view(line.data).substr(slot * 2, 2));
       if (id <= 0) continue;
       // A long note's end plays nothing of its own.
-      if (line[4] == '5' && longNoteObjects[line.substr(4, 2)]++ % 2 == 1) continue;
+      if (line.channel >= 51 && longNoteObjects[line.channel]++ % 2 == 1) continue;
       const auto file = chart.wavById.find(id);
-      plays.insert({measure, static_cast<double>(slot) / static_cast<double>(slots),
+      plays.insert({line.measure, static_cast<double>(slot) / static_cast<double>(slots),
                     file == chart.wavById.end() ? "?" : file->second});
     }
   }
