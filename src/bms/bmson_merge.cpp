@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/platform.h"
 #include "bms/bmson_writer.h"
 #include "bms/json.h"
 
@@ -221,10 +222,6 @@ private:
   ChartWorkKept kept_;
 };
 
-bool isAscii(std::string_view text) {
-  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
 }  // namespace
 
 ChartHeader bmsonHeaderTexts(std::string_view chartText) {
@@ -235,7 +232,9 @@ ChartHeader bmsonHeaderTexts(std::string_view chartText) {
   for (const auto& [name, field] : kHeaderTextFields) {
     const JsonValue* value = info->member(name);
     const std::optional<std::string> text = value ? jsonStringText(*value) : std::nullopt;
-    if (text && isAscii(*text)) texts.*field = *text;
+    // The settings hold the program's texts; one code page 932 cannot hold stays in the chart alone.
+    if (const std::optional<std::string> program = text ? programTextFromUtf8(*text) : std::nullopt)
+      texts.*field = *program;
   }
   return texts;
 }

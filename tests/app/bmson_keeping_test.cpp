@@ -58,6 +58,7 @@ EditedBmson editBmson(const std::string& written) {
   JsonValue& info = *doc.member("info");
   *info.member("level") = jsonOf("7");
   *info.member("title") = jsonOf("\"My Song\"");
+  *info.member("artist") = jsonOf("\"\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88\"");  // in UTF-8, as bmson holds texts
   info.members.push_back(memberOf("subtitle", "\"[ANOTHER]\""));
   JsonValue& bga = *doc.member("bga");
   bga.member("bga_header")->items.push_back(jsonOf("{\"id\": 1, \"name\": \"back.bmp\"}"));
@@ -139,7 +140,8 @@ TEST(BmsonKeeping, TheAuthorsWorkSurvivesANewSlicingAndTheOldChartIsKept) {
   EXPECT_EQ(merged.member("x_editor")->member("zoom")->text, "2.50");
   EXPECT_EQ(*merged.member("lines"), *fresh.member("lines"));
   // The title typed in the editor is the setup's from now on.
-  EXPECT_NE(job.read("song.txt").find("t\tMy Song"), std::string::npos);
+  EXPECT_NE(job.read("song.txt").find(withPlatformLineEnds("t\tMy Song\na\t\x83\x65\x83\x58\x83\x67\n")),
+            std::string::npos);
 }
 
 // Converted again with nothing changed, the merged chart is the program's: no second backup.
