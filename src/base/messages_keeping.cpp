@@ -6,14 +6,19 @@ namespace {
 
 std::string number(int32_t value) { return std::to_string(value); }
 
+// "1 object", "2 objects": the English count of a noun.
+std::string counted(int32_t value, const std::string& noun) {
+  return number(value) + " " + noun + (value == 1 ? "" : "s");
+}
+
 Message laneObjectsPart(const KeptWorkCounts& counts) {
   const std::string objects = number(counts.laneObjects);
   if (counts.leftOut == 0)
     return {"レーンのオブジェ " + objects + " 個 (新しい音に付け替え)",
-            objects + " objects in lanes (moved to the new sounds)"};
+            counted(counts.laneObjects, "object") + " in lanes (moved to the new sounds)"};
   return {"レーンのオブジェ " + objects + " 個 (" + number(counts.moved) + " 個を新しい音に付け替え、" +
               number(counts.leftOut) + " 個は音符がなくなったため外しました)",
-          objects + " objects in lanes (" + number(counts.moved) + " moved to the new sounds, " +
+          counted(counts.laneObjects, "object") + " in lanes (" + number(counts.moved) + " moved to the new sounds, " +
               number(counts.leftOut) + " left out: their notes are gone)"};
 }
 
@@ -23,8 +28,8 @@ Message chartWorkKeptMessage(const KeptWorkCounts& counts, const std::string& ba
   Message text = Message("譜面の作業を残しました: ", "Kept your chart work: ") + laneObjectsPart(counts) +
                  Message("、ヘッダー行 " + number(counts.headerLines) + " 行、BGA 行 " + number(counts.bgaLines) +
                              " 行。元の譜面: " + backup,
-                         ", " + number(counts.headerLines) + " header lines, " + number(counts.bgaLines) +
-                             " BGA lines; the chart as it was: " + backup);
+                         ", " + counted(counts.headerLines, "header line") + ", " +
+                             counted(counts.bgaLines, "BGA line") + "; the chart as it was: " + backup);
   if (counts.splitNotesInBackground > 0) {
     const std::string split = number(counts.splitNotesInBackground);
     text += Message("\n新しい区切り方で別の音になった " + split +

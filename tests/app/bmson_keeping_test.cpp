@@ -111,7 +111,7 @@ TEST(BmsonKeeping, TheAuthorsWorkSurvivesANewSlicingAndTheOldChartIsKept) {
   EXPECT_EQ(job.read(kChart + ".bak"), edited.text);
   EXPECT_EQ(
       firstLine(again->output->keptChart->summary),
-      "Kept your chart work: 1 objects in lanes (moved to the new sounds), 4 header lines, 2 BGA lines; the "
+      "Kept your chart work: 1 object in lanes (moved to the new sounds), 4 header lines, 2 BGA lines; the "
       "chart as it was: " +
           kChart + ".bak");
 

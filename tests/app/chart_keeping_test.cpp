@@ -154,7 +154,7 @@ TEST(ChartKeeping, TheAuthorsWorkSurvivesANewSlicingAndTheOldChartIsKept) {
   EXPECT_TRUE(again->output->warnings.empty());
   EXPECT_EQ(firstLine(again->output->keptChart->summary),
             "Kept your chart work: " + std::to_string(edited.moved) +
-                " objects in lanes (moved to the new sounds), 5 header lines, 1 BGA lines; the chart as it "
+                " objects in lanes (moved to the new sounds), 5 header lines, 1 BGA line; the chart as it "
                 "was: song_out.bme.bak");
 
   const std::string merged = job.read("song_out.bme");
@@ -203,7 +203,7 @@ TEST(ChartKeeping, ObjectsWhoseNotesAreGoneAreLeftOutAndTold) {
   EXPECT_EQ(firstLine(again->output->warnings[1].message),
             "Kept your chart work: " + std::to_string(edited.moved) + " objects in lanes (0 moved to the new "
                 "sounds, " + std::to_string(edited.moved) + " left out: their notes are gone), 5 header lines, 1 "
-                "BGA lines; the chart as it was: song_out.bme.bak2");
+                "BGA line; the chart as it was: song_out.bme.bak2");
   const std::string merged = job.read("song_out.bme");
   for (const char* lane : {"13:", "14:", "15:", "51:"}) EXPECT_EQ(merged.find(lane), std::string::npos) << lane;
   EXPECT_NE(merged.find("#00012:ZZ"), std::string::npos);
