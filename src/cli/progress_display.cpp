@@ -38,13 +38,9 @@ Message doneText(const Progress& progress) {
   return tracksDoneText(progress.tracksDone, progress.tracks);
 }
 
-// Seconds by the wall clock: <chrono> cannot be compiled for the program's code page, and a
-// progress bar needs no finer clock.
-double nowSeconds() {
-  std::timespec now{};
-  std::timespec_get(&now, TIME_UTC);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
+// Whole seconds by the wall clock: <chrono> cannot be compiled for the program's code page, the
+// Windows C library has no timespec_get, and a progress bar needs no finer clock.
+double nowSeconds() { return static_cast<double>(std::time(nullptr)); }
 
 }  // namespace
 
