@@ -42,7 +42,12 @@ KeysoundRequest soundsFrom(std::optional<std::string> stems, std::string soundFo
 // file are written: a chart without its sounds would be taken for a finished one.
 TEST(JobInputs, AMissingInputOfTheSoundsStopsTheJobBeforeAnyFileIsWritten) {
   const std::pair<KeysoundRequest, const char*> cases[] = {
+#ifdef _WIN32
+      // The Windows build renders nothing yet, which it says before it looks for a SoundFont.
+      {soundsFrom(std::nullopt, "/nope.sf2"), "This build cannot render sound files"},
+#else
       {soundsFrom(std::nullopt, "/nope.sf2"), "The SoundFont does not exist"},
+#endif
       {soundsFrom("absent"), "Could not read the folder of the per-track sound files"},
       {soundsFrom("stems", "", "absent.wav"), "Could not read a sound file"},
       {soundsFrom("stems", "", std::nullopt, "absent"),

@@ -195,6 +195,7 @@ TEST_F(Cli, TheExitStatusSaysHowTheJobEndedAndHelpStatesEach) {
   writeBytes(dir.file("locked.mid"), Bytes{'o', 'l', 'd'});
   fs::permissions(dir.file("locked.mid"), fs::perms::owner_write, fs::perm_options::remove);
   writeBytes(dir.file("many.mid"), songPastItsIds());
+  fs::create_directory(dir.file("stems"));
   fs::copy_file(dir.file("song.mid"), dir.file("lyrics.mid"));
   writeBytes(dir.file("lyrics.txt"), Bytes{'l', 'a', ' ', 'l', 'a', '\n'});
   fs::copy_file(dir.file("song.mid"), dir.file("rows.mid"));

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "audio/synth/rendering.h"
 #include "cli/cli_run.h"
 #include "cli/exit_status.h"
 #include "support/midi_builder.h"
@@ -68,6 +69,7 @@ TEST_F(Songs, EachSongEndsOnALineOfItsOwnAndTheRunWithTheWorstStatus) {
 // Sounds that cannot be written (a folder has a sound's name) fail the run after the chart and its
 // pair were written: the author is told those stand, and which did not.
 TEST_F(Songs, SoundsFailingAfterTheChartTellWhatWasWritten) {
+  if (!audio::fluidSynthInBuild()) GTEST_SKIP() << "FluidSynth is not in this build";
   fs::create_directory(dir.file("a_01.wav"));
   const Ran ran = run({"--keysounds", "--set", "0:definitionName=a", "a.mid"});
   EXPECT_EQ(ran.status, cli::kExitFailed);
@@ -79,6 +81,7 @@ TEST_F(Songs, SoundsFailingAfterTheChartTellWhatWasWritten) {
 
 // A sound of an earlier setup beside the chart's is a warning to read; --clean removes it.
 TEST_F(Songs, SoundsTheChartDoesNotUseAreToldOrCleaned) {
+  if (!audio::fluidSynthInBuild()) GTEST_SKIP() << "FluidSynth is not in this build";
   writeBytes(dir.file("a_99.ogg"), Bytes{'o', 'l', 'd'});
   const std::vector<std::string> sounds{"--keysounds", "--ogg", "--set", "0:definitionName=a", "a.mid"};
   const Ran told = run(sounds);
