@@ -1,5 +1,6 @@
 #include "app/output_flow.h"
 
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -159,10 +160,13 @@ Result<OutputPlan> plan(Application& app, const OutputRequest& request) {
   return planOutput(app, request, *targets, app.diagnostics);
 }
 
+// Only a box whose text changed is set: setting a box counts as an edit the window has not saved.
 void showHeader(Form& window, const ChartHeader& header) {
-  window.setText(Box::Genre, header.genre);
-  window.setText(Box::Title, header.title);
-  window.setText(Box::Artist, header.artist);
+  const std::pair<Box, const std::string*> boxes[] = {
+      {Box::Genre, &header.genre}, {Box::Title, &header.title}, {Box::Artist, &header.artist}};
+  for (const auto& [box, text] : boxes) {
+    if (window.text(box) != *text) window.setText(box, *text);
+  }
 }
 
 Tone toneOf(const OutputResult& result) {
