@@ -46,9 +46,8 @@ Message artistLabel() { return {"ARTIST", "ARTIST"}; }
 
 Message soundMenuCaption() { return {"音声(&A)", "&Audio"}; }
 Message cutFromStemsMenuItem() { return {"ステムから切り出し(&C)...", "&Cut from stems..."}; }
-Message chartMenuCaption() { return {"譜面(&B)", "&Chart"}; }
 Message freshChartMenuItem() {
-  return {"曲だけから作り直す(&F)", "Make it a&fresh from the song"};
+  return {"譜面を曲だけから作り直す(&F)", "Make the chart a&fresh from the song"};
 }
 Message aboutStemsMenuItem() { return {"ステムについて(&H)", "&How to render stems"}; }
 

@@ -42,7 +42,6 @@ Message artistLabel();
 Message soundMenuCaption();
 Message cutFromStemsMenuItem();
 // "Midi&&BMS出力" with the chart from the song alone, not taking in the author's work on the old one.
-Message chartMenuCaption();
 Message freshChartMenuItem();
 Message aboutStemsMenuItem();
 

@@ -33,7 +33,7 @@ inline constexpr int kMidiOutputButton = 135;
 inline constexpr int kChartOutputButton = 136;
 inline constexpr int kSaveSettingsButton = 137;
 
-// The commands of the menu bar: "音声(&A)", then "譜面(&B)".
+// The commands of the menu bar's one menu, "音声(&A)".
 inline constexpr int kCutFromStems = 200;
 inline constexpr int kAboutStems = 201;
 inline constexpr int kFreshChart = 210;

@@ -59,14 +59,14 @@ HMENU MenuBar::create() {
               item(add(cutFromStemsMenuItem().in(Audience::Window), false)));
   AppendMenuW(sound, MF_OWNERDRAW, ids::kAboutStems,
               item(add(aboutStemsMenuItem().in(Audience::Window), false)));
-  const HMENU chart = CreatePopupMenu();
-  AppendMenuW(chart, MF_OWNERDRAW | MF_GRAYED, ids::kFreshChart,
+  // The bar keeps one menu: the system spaces items on the bar by its own font, which differs from
+  // locale to locale, and the window must look the same in every one.
+  AppendMenuW(sound, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(sound, MF_OWNERDRAW | MF_GRAYED, ids::kFreshChart,
               item(add(freshChartMenuItem().in(Audience::Window), false)));
   const HMENU bar = CreateMenu();
   AppendMenuW(bar, MF_OWNERDRAW | MF_POPUP, reinterpret_cast<UINT_PTR>(sound),
               item(add(soundMenuCaption().in(Audience::Window), true)));
-  AppendMenuW(bar, MF_OWNERDRAW | MF_POPUP, reinterpret_cast<UINT_PTR>(chart),
-              item(add(chartMenuCaption().in(Audience::Window), true)));
   return bar;
 }
 

@@ -19,7 +19,7 @@ public:
   MenuBar(const MenuBar&) = delete;
   MenuBar& operator=(const MenuBar&) = delete;
 
-  // "音声(&A)" and "譜面(&B)", whose commands wait for a song: they start grayed. The window that takes the
+  // "音声(&A)", whose commands wait for a song: they start grayed. The window that takes the
   // bar destroys it; the texts stay with this object, which must outlive the bar.
   HMENU create();
 
