@@ -103,16 +103,10 @@ Result<void> checkRecording(const std::string& path) {
   return {};
 }
 
-// Whether `name` (folded) is "<stem>_NN.wav" or ".ogg" for one of the folded definition names.
+// Whether `name` (folded) is named as a sound file of one of the folded definition names.
 bool namedAsASound(const std::string& name, const std::set<std::string>& stems) {
-  const std::size_t dot = name.rfind('.');
-  if (dot == std::string::npos || (name.substr(dot) != ".wav" && name.substr(dot) != ".ogg")) return false;
-  const std::size_t underscore = name.rfind('_', dot);
-  if (underscore == std::string::npos || underscore + 1 == dot) return false;
-  const bool digits = std::all_of(name.begin() + static_cast<std::ptrdiff_t>(underscore) + 1,
-                                  name.begin() + static_cast<std::ptrdiff_t>(dot),
-                                  [](char c) { return c >= '0' && c <= '9'; });
-  return digits && stems.count(name.substr(0, underscore)) > 0;
+  const std::optional<std::string_view> definition = soundFileDefinitionName(name);
+  return definition && stems.count(std::string(*definition)) > 0;
 }
 
 // Removes what it can of `stale`; what it removed moves to the report's removed files.

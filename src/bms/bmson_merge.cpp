@@ -2,15 +2,14 @@
 
 #include <algorithm>
 #include <array>
-#include <map>
 #include <optional>
-#include <set>
 #include <utility>
 #include <vector>
 
 #include "base/platform.h"
 #include "bms/bmson_writer.h"
 #include "bms/json.h"
+#include "bms/note_claims.h"
 
 namespace rendlow {
 
@@ -78,20 +77,15 @@ std::vector<std::vector<NotePlace>> notePlacesOf(const Chart& chart) {
   return places;
 }
 
-// A note of the new chart: its track and its place in the track's notes.
-using NoteRef = std::pair<std::size_t, std::size_t>;
-
 class BmsonMerger {
 public:
   BmsonMerger(const Chart& chart, const MeasureGrid& grid, std::span<const std::string> soundNames,
               JsonValue chartDoc)
-      : chart_(chart),
-        grid_(grid),
+      : grid_(grid),
         soundNames_(soundNames),
         doc_(std::move(chartDoc)),
-        places_(notePlacesOf(chart)) {
-    for (std::size_t t = 0; t < chart.tracks.size(); ++t) trackOfName_[chart.tracks[t].definitionName] = t;
-  }
+        places_(notePlacesOf(chart)),
+        claims_(chart) {}
 
   void keepInfo(const JsonValue& oldInfo) {
     JsonValue* info = doc_.member("info");
@@ -131,7 +125,7 @@ public:
   }
 
   MergedChart merged() {
-    countSplitNotes();
+    kept_.splitNotesInBackground = claims_.unclaimedBesideClaimed();
     return {formatJson(doc_), kept_};
   }
 
@@ -166,25 +160,11 @@ private:
     kept_.laneObjects++;
     const JsonValue* y = note.member("y");
     const std::optional<long long> tick = y ? jsonInteger(*y) : std::nullopt;
-    const std::optional<NoteRef> claimed = tick ? claim(definition, *tick) : std::nullopt;
+    const std::optional<NoteRef> claimed = tick ? claims_.claim(definition, *tick, *tick) : std::nullopt;
     if (!claimed) return leaveOut(note, tick.value_or(0));
     kept_.moved++;
-    const NotePlace& place = places_[claimed->first][claimed->second];
+    const NotePlace& place = places_[claimed->track][claimed->note];
     doc_.member("sound_channels")->items[place.channel].member("notes")->items[place.note] = note;
-  }
-
-  // The unclaimed note of the track named `definition` at `tick`, the lowest when several sound there.
-  std::optional<NoteRef> claim(const std::string& definition, long long tick) {
-    const auto track = trackOfName_.find(definition);
-    if (track == trackOfName_.end()) return std::nullopt;
-    const std::vector<ChartNote>& notes = chart_.tracks[track->second].notes;
-    std::optional<NoteRef> found;
-    for (std::size_t n = 0; n < notes.size(); ++n) {
-      if (notes[n].tick != tick || claimed_.contains({track->second, n})) continue;
-      if (!found || notes[n].pitch < notes[found->second].pitch) found = NoteRef{track->second, n};
-    }
-    if (found) claimed_.insert(*found);
-    return found;
   }
 
   // Listed by its measure, its lane as "x=N", and its tick in the measure of the measure's ticks.
@@ -201,24 +181,11 @@ private:
     kept_.leftOut.push_back(std::move(object));
   }
 
-  // Notes sounding with a moved one that the new slicing gives sounds of their own.
-  void countSplitNotes() {
-    std::set<std::pair<std::size_t, int32_t>> places;
-    for (const auto& [track, note] : claimed_) places.insert({track, chart_.tracks[track].notes[note].tick});
-    for (const auto& [track, tick] : places) {
-      const std::vector<ChartNote>& notes = chart_.tracks[track].notes;
-      for (std::size_t n = 0; n < notes.size(); ++n)
-        if (notes[n].tick == tick && !claimed_.contains({track, n})) kept_.splitNotesInBackground++;
-    }
-  }
-
-  const Chart& chart_;
   const MeasureGrid& grid_;
   std::span<const std::string> soundNames_;
   JsonValue doc_;
   std::vector<std::vector<NotePlace>> places_;
-  std::map<std::string, std::size_t> trackOfName_;
-  std::set<NoteRef> claimed_;
+  NoteClaims claims_;
   ChartWorkKept kept_;
 };
 

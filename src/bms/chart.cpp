@@ -1,6 +1,7 @@
 #include "bms/chart.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace rendlow {
 
@@ -13,6 +14,20 @@ std::vector<const ChartTempo*> laterTempoChanges(const Chart& chart) {
                    [](const ChartTempo* a, const ChartTempo* b) { return a->tick < b->tick; });
   if (!sorted.empty()) sorted.erase(sorted.begin());
   return sorted;
+}
+
+std::optional<std::string_view> soundFileDefinitionName(std::string_view fileName) {
+  const std::size_t dot = fileName.rfind('.');
+  if (dot == std::string_view::npos) return std::nullopt;
+  std::string extension(fileName.substr(dot));
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (extension != ".wav" && extension != ".ogg") return std::nullopt;
+  const std::string_view stem = fileName.substr(0, dot);
+  const std::size_t underscore = stem.rfind('_');
+  if (underscore == std::string_view::npos || underscore + 1 == stem.size()) return std::nullopt;
+  const std::string_view number = stem.substr(underscore + 1);
+  if (!std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; })) return std::nullopt;
+  return stem.substr(0, underscore);
 }
 
 }  // namespace rendlow

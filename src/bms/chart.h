@@ -5,7 +5,9 @@
 // measure and its fraction of it, so the writer does no tick arithmetic.
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace rendlow {
@@ -61,6 +63,10 @@ std::vector<const ChartTempo*> laterTempoChanges(const Chart& chart);
 // The file a sound of a track is rendered to, as the chart's #WAV lines name it: the track's
 // definition name and the sound's number from 1, "tr01_03.wav".
 std::string soundFileName(const std::string& definitionName, int32_t fileNumber);
+
+// The definition name a file is named after when its name has the shape of a sound file:
+// "<name>_<digits>.wav", or ".ogg" once encoded (the extension in either case). Nothing otherwise.
+std::optional<std::string_view> soundFileDefinitionName(std::string_view fileName);
 
 // The file format a chart is written in: ".bme" text, or bmson, whose JSON has no limit on the
 // number of sounds.

@@ -51,11 +51,6 @@ struct MergedChart {
 // The texts "#GENRE", "#TITLE" and "#ARTIST" of a chart, empty where it has none.
 ChartHeader chartHeaderTexts(std::string_view chartText);
 
-// The definition name of a sound file of the program, "<name>_NN.wav" (or .ogg) for a name of
-// `soundNames`; nothing for a file of the author's own.
-std::optional<std::string> definitionNameOfSoundFile(std::string_view fileName,
-                                                     std::span<const std::string> soundNames);
-
 // The .bme text of `chart` (see formatBmsChart) with the author's work on `oldText` kept. A sound
 // file of the program is one named "<name>_NN.wav" (or .ogg) for a definition name of
 // `soundNames`; an id the author defined for another file keeps its objects, and the new chart's
