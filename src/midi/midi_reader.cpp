@@ -1,7 +1,6 @@
 #include "midi/midi_reader.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <limits>
 #include <optional>
@@ -9,10 +8,9 @@
 
 #include "base/file_input.h"
 #include "base/messages.h"
-#include "base/text.h"
 #include "midi/byte_reader.h"
 #include "midi/channel_split.h"
-#include "midi/in_effect_index.h"
+#include "midi/meta_events.h"
 #include "midi/riff_midi.h"
 
 namespace rendlow {
@@ -24,9 +22,6 @@ constexpr std::size_t kHeaderBytes = 14;
 // fields of later versions after them, which this reader passes over.
 constexpr uint32_t kHeaderFieldBytes = 6;
 constexpr int32_t kMaxTick = std::numeric_limits<int32_t>::max();
-// 2 to a higher power does not fit a signed 32-bit denominator; such a time signature stores 0,
-// which the measure grid treats as unusable.
-constexpr int32_t kMaxDenominatorExponent = 30;
 // The fewest bytes an event takes in a typical track (a delta and two data bytes under running
 // status), to size the event list once instead of growing it step by step.
 constexpr std::size_t kTypicalEventBytes = 3;
@@ -64,7 +59,7 @@ bool namesAChunk(const std::array<char, 4>& id) {
 class MidiReader {
 public:
   MidiReader(Song& song, RunningStatus& running, Diagnostics& diagnostics)
-      : song_(song), running_(running), diagnostics_(diagnostics), cursor_(song.bytes) {}
+      : song_(song), running_(running), diagnostics_(diagnostics), cursor_(song.bytes), meta_(song, diagnostics) {}
 
   // Reads the header chunk; the reason when the file is not a MIDI file the program can read.
   Result<void> readHeader();
@@ -90,11 +85,6 @@ private:
   bool readSysEx(MidiEvent& event);
   bool readMeta(MidiTrack& track, MidiEvent& event);
   void takeData(MidiEvent& event, int32_t length);
-  void applyMeta(MidiTrack& track, MidiEvent& event);
-  void addTempo(MidiEvent& event);
-  void addTimeSignature(MidiEvent& event);
-  void linkTempo(MidiEvent& event);
-  bool setsNoTempo(const MidiEvent& event) const;
   void skipZeroTempo(const MidiEvent& event);
   void leaveOutCutEvent(const MidiEvent& event);
   void reportDamage(ReadDamage::Kind kind, const char* what);
@@ -103,7 +93,7 @@ private:
   RunningStatus& running_;
   Diagnostics& diagnostics_;
   ByteReader cursor_;
-  InEffectIndex tempoIndex_;
+  SongMeta meta_;
   int trackNumber_ = 0;
   int32_t trackTick_ = 0;  // of the last event read in the track being read
   bool statusSeen_ = false;  // an event of this file has been read
@@ -189,7 +179,7 @@ MidiReader::TrackEvent MidiReader::readTrackEvent(MidiTrack& track) {
   std::optional<MidiEvent> read = readEvent(track);
   if (!read) return TrackEvent::Nothing;
   if (std::exchange(eventLeftOut_, false)) return TrackEvent::Read;
-  if (setsNoTempo(*read)) {
+  if (meta_.setsNoTempo(*read)) {
     skipZeroTempo(*read);
     return TrackEvent::Read;
   }
@@ -233,7 +223,7 @@ std::optional<MidiEvent> MidiReader::readEvent(MidiTrack& track) {
     case Body::Whole:
       break;
   }
-  linkTempo(event);
+  meta_.linkTempo(event);
   return event;
 }
 
@@ -314,7 +304,7 @@ bool MidiReader::readMeta(MidiTrack& track, MidiEvent& event) {
   } else {
     takeData(event, length);
   }
-  applyMeta(track, event);
+  meta_.apply(track, event);
   return true;
 }
 
@@ -325,68 +315,6 @@ void MidiReader::takeData(MidiEvent& event, int32_t length) {
   const auto bytes = cursor_.readUpTo(static_cast<std::size_t>(std::max(length, 0)));
   event.length = static_cast<int32_t>(bytes.size());
   std::copy_n(bytes.begin(), std::min<std::size_t>(bytes.size(), event.head.size()), event.head.begin());
-}
-
-void MidiReader::applyMeta(MidiTrack& track, MidiEvent& event) {
-  switch (event.metaType) {
-    case kMetaTrackName: {
-      const auto text = song_.dataOf(event);
-      track.name = boundedText(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
-      diagnostics_.print("Name: %s\n", track.name.c_str());
-      break;
-    }
-    case kMetaTempo:
-      if (!setsNoTempo(event)) addTempo(event);
-      break;
-    case kMetaTimeSignature:
-      addTimeSignature(event);
-      break;
-    default:
-      break;
-  }
-}
-
-void MidiReader::addTempo(MidiEvent& event) {
-  // Single precision throughout: later stages compare tempos as these very floats.
-  const int32_t microseconds = tempoMicroseconds(song_, event);
-  const float bpm = 60.0f / (static_cast<float>(microseconds) / 1000000.0f);
-  diagnostics_.print("Set BPM: %f\n", static_cast<double>(bpm));
-  Tempo tempo;
-  tempo.track = static_cast<int32_t>(song_.tracks.size() - 1);
-  tempo.event = static_cast<int32_t>(song_.tracks.back().events.size());
-  tempo.bpm = bpm;
-  tempo.microseconds = microseconds;
-  tempo.tick = event.tick;
-  tempo.index = static_cast<int32_t>(song_.tempos.size());
-  song_.tempos.push_back(tempo);
-  tempoIndex_.append(tempo.tick);
-  event.tempo = tempo.index;
-}
-
-void MidiReader::addTimeSignature(MidiEvent& event) {
-  TimeSignature beat;
-  beat.numerator = event.signedData(0);
-  const int32_t exponent = event.signedData(1);
-  beat.denominator = exponent > kMaxDenominatorExponent
-                         ? 0
-                         : static_cast<int32_t>(std::pow(2.0, static_cast<double>(exponent)));
-  diagnostics_.print("Set Mesauge: %d/%d\n", beat.numerator, beat.denominator);
-  beat.tick = event.tick;
-  song_.timeSignatures.push_back(beat);
-}
-
-// The tempo change in effect at the event's tick, as far as the file has been read. A Set Tempo
-// event keeps the record it has just made, even where the scan would stop at an earlier one:
-// pointing it at another record would make the re-timing treat that record as following itself.
-void MidiReader::linkTempo(MidiEvent& event) {
-  if (event.isMeta(kMetaTempo)) return;
-  if (const auto at = tempoIndex_.find(event.tick)) event.tempo = static_cast<int32_t>(*at);
-}
-
-// A Set Tempo of 0 microseconds per quarter note would make an infinite BPM: no tempo a chart or
-// a rendering file can hold.
-bool MidiReader::setsNoTempo(const MidiEvent& event) const {
-  return event.isMeta(kMetaTempo) && tempoMicroseconds(song_, event) == 0;
 }
 
 // The event is left out of the track, and the reading goes on: what follows it is sound.
