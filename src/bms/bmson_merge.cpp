@@ -62,14 +62,7 @@ std::vector<std::vector<NotePlace>> notePlacesOf(const Chart& chart) {
   std::size_t channel = 0;
   for (const ChartTrack& track : chart.tracks) {
     std::vector<NotePlace>& trackPlaces = places.emplace_back(track.notes.size());
-    std::vector<std::vector<std::size_t>> byDefinition(static_cast<std::size_t>(track.maxDefinition) + 1);
-    for (std::size_t n = 0; n < track.notes.size(); ++n) {
-      const int32_t definition = track.notes[n].wav - track.firstWav;
-      if (definition >= 0 && definition <= track.maxDefinition)
-        byDefinition[static_cast<std::size_t>(definition)].push_back(n);
-    }
-    for (const std::vector<std::size_t>& notes : byDefinition) {
-      if (notes.empty()) continue;
+    for (const std::vector<std::size_t>& notes : soundChannelNotes(track)) {
       for (std::size_t i = 0; i < notes.size(); ++i) trackPlaces[notes[i]] = {channel, i};
       ++channel;
     }

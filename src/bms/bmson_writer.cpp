@@ -94,22 +94,15 @@ std::vector<std::string> bpmEvents(const Song& song, const Chart& chart) {
 }
 
 // One channel per id of the track, named by the file its last object plays (as the ".bme"'s #WAV
-// line names it), holding every object of that id; an id without objects has no channel.
+// line names it), holding every object of that id.
 void appendSoundChannels(const ChartTrack& track, std::vector<std::string>& channels) {
-  std::vector<std::vector<const ChartNote*>> byDefinition(static_cast<std::size_t>(track.maxDefinition) + 1);
-  for (const ChartNote& note : track.notes) {
-    const int32_t definition = note.wav - track.firstWav;
-    if (definition >= 0 && definition <= track.maxDefinition)
-      byDefinition[static_cast<std::size_t>(definition)].push_back(&note);
-  }
-  for (const std::vector<const ChartNote*>& notes : byDefinition) {
-    if (notes.empty()) continue;
+  for (const std::vector<std::size_t>& notes : soundChannelNotes(track)) {
     std::string channel = "{\n      \"name\": ";
-    channel += jsonString(soundFileName(track.definitionName, notes.back()->fileNumber));
+    channel += jsonString(soundFileName(track.definitionName, track.notes[notes.back()].fileNumber));
     channel += ",\n      \"notes\": [";
     for (std::size_t i = 0; i < notes.size(); ++i) {
       appendFormatted(channel, "%s\n        {\"x\": 0, \"y\": %d, \"l\": 0, \"c\": false}", i == 0 ? "" : ",",
-                      notes[i]->tick);
+                      track.notes[notes[i]].tick);
     }
     channel += "\n      ]\n    }";
     channels.push_back(std::move(channel));
@@ -117,6 +110,17 @@ void appendSoundChannels(const ChartTrack& track, std::vector<std::string>& chan
 }
 
 }  // namespace
+
+std::vector<std::vector<std::size_t>> soundChannelNotes(const ChartTrack& track) {
+  std::vector<std::vector<std::size_t>> byDefinition(static_cast<std::size_t>(track.maxDefinition) + 1);
+  for (std::size_t n = 0; n < track.notes.size(); ++n) {
+    const int32_t definition = track.notes[n].wav - track.firstWav;
+    if (definition >= 0 && definition <= track.maxDefinition)
+      byDefinition[static_cast<std::size_t>(definition)].push_back(n);
+  }
+  std::erase_if(byDefinition, [](const std::vector<std::size_t>& notes) { return notes.empty(); });
+  return byDefinition;
+}
 
 std::string formatBmsonChart(const Song& song, const MeasureGrid& grid, const Chart& chart,
                              const ChartHeader& header) {

@@ -5,7 +5,9 @@
 // starts and every track's background objects, one sound channel per id the ".bme" would define.
 // Its pulses are the song's ticks, so every object stands exactly on its note.
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 #include "bms/chart.h"
 #include "bms/measure_grid.h"
@@ -17,5 +19,9 @@ namespace rendlow {
 // 932 texts, decoded.
 std::string formatBmsonChart(const Song& song, const MeasureGrid& grid, const Chart& chart,
                              const ChartHeader& header);
+
+// The sound channels a track gives the chart, in order: one per id of the track that has objects,
+// each the places in track.notes of that id's objects, in order.
+std::vector<std::vector<std::size_t>> soundChannelNotes(const ChartTrack& track);
 
 }  // namespace rendlow
