@@ -243,16 +243,25 @@ std::vector<Message> OutputResult::told() const {
   return told;
 }
 
-Message filesSummary(const OutputResult& result) {
-  std::string written;
-  std::string notWritten;
+namespace {
+
+// The paths of the files asked for that were written (or, with `written` false, that were not).
+std::string fileList(const OutputResult& result, bool written) {
+  std::string list;
   for (const auto* file : {&result.midi, &result.settings, &result.chart}) {
-    if (!*file) continue;
-    std::string& list = (*file)->status ? written : notWritten;
+    if (!*file || (*file)->status.ok() != written) continue;
     if (!list.empty()) list += ", ";
     list += (*file)->path;
   }
-  return filesSummaryMessage(written, notWritten);
+  return list;
+}
+
+}  // namespace
+
+std::string writtenFileList(const OutputResult& result) { return fileList(result, true); }
+
+Message filesSummary(const OutputResult& result) {
+  return filesSummaryMessage(fileList(result, true), fileList(result, false));
 }
 
 Message outputMessage(const OutputResult& result) {

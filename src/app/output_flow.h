@@ -71,6 +71,8 @@ Result<OutputResult> runOutput(Application& app, const OutputRequest& request, F
 Message outputMessage(const OutputResult& result);
 // Which files of an output stand and which do not, so the author knows what to look at.
 Message filesSummary(const OutputResult& result);
+// The files of an output that stand, as a list: "song_out.mid, song.txt, song_out.bme".
+std::string writtenFileList(const OutputResult& result);
 
 // The desktop program's request: the output path and the chart header texts as its boxes hold them.
 OutputRequest requestFromForm(const Form& form, OutputChoice choice);

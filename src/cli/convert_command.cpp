@@ -91,17 +91,6 @@ void tellProgress(const std::string& input, const OutputResult& result, std::ost
   }
 }
 
-// The files of an output that stand, as a list.
-std::string writtenFiles(const OutputResult& result) {
-  std::string written;
-  for (const auto* file : {&result.midi, &result.settings, &result.chart}) {
-    if (!*file || !(*file)->status) continue;
-    if (!written.empty()) written += ", ";
-    written += (*file)->path;
-  }
-  return written;
-}
-
 // The sound files of a job that wrote its chart, and the fidelity line; the status the job ends
 // with. Sounds that failed leave the chart's files standing, which the author is told.
 int tellSounds(const Options& options, const Result<KeysoundReport>& made, const OutputResult& result,
@@ -109,7 +98,7 @@ int tellSounds(const Options& options, const Result<KeysoundReport>& made, const
   if (!made) {
     printMessage(err, made.problem().message);
     const std::string folder(folderOf(result.chart->path));
-    printMessage(err, soundsFailedSummaryMessage(writtenFiles(result), folder.empty() ? "." : folder));
+    printMessage(err, soundsFailedSummaryMessage(writtenFileList(result), folder.empty() ? "." : folder));
     return kExitFailed;
   }
   for (const Notice& notice : made->files.notices) printMessage(err, notice.message);
@@ -178,7 +167,7 @@ struct SongOutcome {
 };
 
 SongOutcome outcomeOf(int status, const JobReport& job) {
-  SongOutcome outcome{status, job.output ? writtenFiles(*job.output) : "", 0};
+  SongOutcome outcome{status, job.output ? writtenFileList(*job.output) : "", 0};
   if (job.keysounds && *job.keysounds) outcome.soundFiles = (*job.keysounds)->files.filesWritten;
   return outcome;
 }
