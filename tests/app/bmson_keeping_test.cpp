@@ -116,9 +116,7 @@ TEST(BmsonKeeping, TheAuthorsWorkSurvivesANewSlicingAndTheOldChartIsKept) {
           kChart + ".bak");
 
   const JsonValue merged = parsed(job.read(kChart));
-  const std::string freshText = freshBmson(kNewSlicing);
-  exportKeptBmsonForInterop(job, freshText);
-  const JsonValue fresh = parsed(freshText);
+  const JsonValue fresh = parsed(freshBmson(kNewSlicing));
   const JsonValue before = parsed(edited.text);
   // The moved note is its note's, in that note's new channel, and that note's background note is gone.
   std::vector<JsonValue> channels = merged.member("sound_channels")->items;

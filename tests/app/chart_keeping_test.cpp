@@ -172,54 +172,37 @@ TEST(ChartKeeping, TheAuthorsWorkSurvivesANewSlicingAndTheOldChartIsKept) {
             std::string::npos);
 }
 
-// Converted again with nothing changed, the merged chart is the program's: no second backup.
-TEST(ChartKeeping, TheMergedChartIsTheProgramsOnceWritten) {
-  JobRun job(kExampleSong);
-  ASSERT_TRUE(job.run(request("song.mid")));
-  job.put("song_out.bme", editChart(job.read("song_out.bme")).text);
-  ASSERT_TRUE(job.run(request("song.mid")));
-  const std::string merged = job.read("song_out.bme");
-  const Result<JobReport> again = job.run(request("song.mid"));
-  ASSERT_TRUE(again && again->output);
-  EXPECT_FALSE(again->output->keptChart);
-  EXPECT_EQ(job.read("song_out.bme"), merged);
-  EXPECT_FALSE(fs::exists(job.dir.file("song_out.bme.bak2")));
-}
-
-// A track switched off takes its notes away: objects of its sounds in lanes are left out, said as a
-// warning, and kept in the backup; a backup is never overwritten.
-TEST(ChartKeeping, ObjectsWhoseNotesAreGoneAreLeftOutAndTold) {
+// Work taken in once stays the author's. Converted again unchanged, the merged chart is the
+// program's and needs no backup; a later run that leaves its objects out (their tracks switched
+// off) keeps it first, never over an older backup, and tells the objects left out as a warning.
+TEST(ChartKeeping, WorkTakenInStaysTheAuthorsAcrossLaterRuns) {
   JobRun job(kExampleSong);
   ASSERT_TRUE(job.run(request("song.mid")));
   const EditedChart edited = editChart(job.read("song_out.bme"));
   job.put("song_out.bme", edited.text);
   job.put("song_out.bme.bak", std::string("an older backup"));
-  const Result<JobReport> again = job.run(request("song.mid", {"0:enabled=0", "1:enabled=0", "2:enabled=0"}));
-  ASSERT_TRUE(again && again->output && again->output->keptChart);
+  ASSERT_TRUE(job.run(request("song.mid")));
   EXPECT_EQ(job.read("song_out.bme.bak"), "an older backup");
   EXPECT_EQ(job.read("song_out.bme.bak2"), edited.text);
-  EXPECT_EQ(again->output->keptChart->leftOut.size(), static_cast<std::size_t>(edited.moved));
-  ASSERT_EQ(again->output->warnings.size(), 2u);  // every track switched off, and the objects left out
-  EXPECT_EQ(firstLine(again->output->warnings[1].message),
+  const std::string merged = job.read("song_out.bme");
+
+  const Result<JobReport> unchanged = job.run(request("song.mid"));
+  ASSERT_TRUE(unchanged && unchanged->output);
+  EXPECT_FALSE(unchanged->output->keptChart);
+  EXPECT_EQ(job.read("song_out.bme"), merged);
+
+  const Result<JobReport> off = job.run(request("song.mid", {"0:enabled=0", "1:enabled=0", "2:enabled=0"}));
+  ASSERT_TRUE(off && off->output && off->output->keptChart);
+  EXPECT_EQ(job.read("song_out.bme.bak3"), merged);
+  EXPECT_EQ(off->output->keptChart->leftOut.size(), static_cast<std::size_t>(edited.moved));
+  ASSERT_EQ(off->output->warnings.size(), 2u);  // every track switched off, and the objects left out
+  EXPECT_EQ(firstLine(off->output->warnings[1].message),
             "Kept your chart work: " + std::to_string(edited.moved) + " objects in lanes (0 moved to the new "
                 "sounds, " + std::to_string(edited.moved) + " left out: their notes are gone), 5 header lines, 1 "
-                "BGA line; the chart as it was: song_out.bme.bak2");
-  const std::string merged = job.read("song_out.bme");
-  for (const char* lane : {"13:", "14:", "15:", "51:"}) EXPECT_EQ(merged.find(lane), std::string::npos) << lane;
-  EXPECT_NE(merged.find("#00012:ZZ"), std::string::npos);
-}
-
-// Work taken in once is the author's still: a later run that leaves it out keeps the chart first.
-TEST(ChartKeeping, AMergedChartWhoseObjectsALaterRunLeavesOutIsKept) {
-  JobRun job(kExampleSong);
-  ASSERT_TRUE(job.run(request("song.mid")));
-  job.put("song_out.bme", editChart(job.read("song_out.bme")).text);
-  ASSERT_TRUE(job.run(request("song.mid")));
-  const std::string merged = job.read("song_out.bme");
-  const Result<JobReport> again = job.run(request("song.mid", {"0:enabled=0"}));
-  ASSERT_TRUE(again && again->output && again->output->keptChart);
-  EXPECT_FALSE(again->output->keptChart->leftOut.empty());
-  EXPECT_EQ(job.read("song_out.bme.bak2"), merged);
+                "BGA line; the chart as it was: song_out.bme.bak3");
+  const std::string replaced = job.read("song_out.bme");
+  for (const char* lane : {"13:", "14:", "15:", "51:"}) EXPECT_EQ(replaced.find(lane), std::string::npos) << lane;
+  EXPECT_NE(replaced.find("#00012:ZZ"), std::string::npos);
 }
 
 TEST(ChartKeeping, AFreshChartComesFromTheSongAloneAndStillKeepsTheOldOne) {

@@ -87,14 +87,6 @@ void exportKeptChartForInterop(const JobRun& job, const std::string& fresh) {
   std::ofstream(folder + "/fresh.bme", std::ios::binary) << fresh;
 }
 
-void exportKeptBmsonForInterop(const JobRun& job, const std::string& fresh) {
-  const std::string folder = caseFolder("kept-bmson");
-  if (folder.empty()) return;
-  fs::copy_file(job.dir.file("song_out.bmson.bak"), folder + "/edited.bmson");
-  fs::copy_file(job.dir.file("song_out.bmson"), folder + "/merged.bmson");
-  std::ofstream(folder + "/fresh.bmson", std::ios::binary) << fresh;
-}
-
 void exportKeysoundsForInterop(const std::string& chartPath) {
   const std::string folder = caseFolder("keysounds");
   if (folder.empty()) return;

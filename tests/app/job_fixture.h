@@ -93,9 +93,6 @@ void exportJobForInterop(const JobRun& job, const std::string& stem);
 // to the interop suite, which checks that the merged chart plays what the fresh one plays and keeps
 // the author's lines.
 void exportKeptChartForInterop(const JobRun& job, const std::string& fresh);
-// The same for a bmson chart ("song_out.bmson.bak", "song_out.bmson" and `fresh`), which the
-// interop suite reads as JSON of its own.
-void exportKeptBmsonForInterop(const JobRun& job, const std::string& fresh);
 // Hands a chart with its sound files beside it to the interop suite, which checks that a player
 // finds a file for every sound the chart names.
 void exportKeysoundsForInterop(const std::string& chartPath);
