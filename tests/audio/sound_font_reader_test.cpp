@@ -2,17 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "audio/audio_test.h"
 #include "base/messages_audio.h"
+#include "support/case_table.h"
 #include "support/sound_font_builder.h"
 
 namespace rendlow::audio::soundfont {
 namespace {
 
-using rendlow::test::FontGenerator;
+using rendlow::test::CaseLine;
+using rendlow::test::numbersOf;
 using rendlow::test::rangeGenerator;
+using rendlow::test::readCaseTable;
 using rendlow::test::SoundFontBuilder;
 using test::english;
 
@@ -102,89 +103,31 @@ TEST(SoundFontReader, ReadsSampleHeadersAndPoints) {
   EXPECT_FLOAT_EQ(font.point(high.start + 2), 7.0f / 32768);
 }
 
-TEST(SoundFontReader, AddsTheLowBytesOf24BitPoints) {
-  SoundFontBuilder builder = twoInstruments();
-  builder.lowBytes.assign(4 + 46 + 3 + 46 + 1, 0);
-  builder.lowBytes[1] = 0x80;
-  const SoundFont font = read(builder.bytes());
-  EXPECT_FLOAT_EQ(font.point(1), (-200.0f * 256 + 128) / 8388608);
-  EXPECT_FLOAT_EQ(font.point(0), 100.0f / 32768);
-}
-
-TEST(SoundFontReader, PassesOverLowBytesOfAnotherLength) {
-  for (std::size_t size : {10, 4 + 46 + 3 + 46 + 3}) {
+TEST(SoundFontReader, AddsTheLowBytesOf24BitPointsOnlyWhenThereIsOneAPoint) {
+  const std::size_t points = 4 + 46 + 3 + 46;
+  for (std::size_t size : {points + 1, std::size_t{10}, points + 3}) {
     SoundFontBuilder builder = twoInstruments();
-    builder.lowBytes.assign(size, 0x80);
-    EXPECT_FLOAT_EQ(read(builder.bytes()).point(1), -200.0f / 32768) << size;
+    builder.lowBytes.assign(size, 0);
+    builder.lowBytes[1] = 0x80;
+    const float expected = size == points + 1 ? (-200.0f * 256 + 128) / 8388608 : -200.0f / 32768;
+    EXPECT_FLOAT_EQ(read(builder.bytes()).point(1), expected) << size;
   }
 }
 
-void setWord(std::vector<uint8_t>& bytes, std::size_t at, uint32_t value) {
-  bytes[at] = static_cast<uint8_t>(value);
-  bytes[at + 1] = static_cast<uint8_t>(value >> 8);
-}
-
-void setDoubleWord(std::vector<uint8_t>& bytes, std::size_t at, uint32_t value) {
-  setWord(bytes, at, value & 0xFFFF);
-  setWord(bytes, at + 2, value >> 16);
-}
-
-// The body of chunk `id` starts 8 bytes past it.
-std::size_t bodyOf(const std::vector<uint8_t>& bytes, const std::string& id) {
-  return SoundFontBuilder::chunkAt(bytes, id) + 8;
-}
-
-struct DamageCase {
-  const char* what;
-  std::function<void(std::vector<uint8_t>&)> damage;
-  std::function<Message(const std::vector<uint8_t>&)> reason;
-};
-
 TEST(SoundFontReader, RefusesADamagedFileWithItsReason) {
-  const DamageCase cases[] = {
-      {"not a RIFF file", [](auto& b) { b[0] = 'X'; }, [](auto&) { return notSoundFontReason(); }},
-      {"a RIFF of another form", [](auto& b) { b[11] = 'X'; }, [](auto&) { return notSoundFontReason(); }},
-      {"cut short", [](auto& b) { b.resize(b.size() - 10); },
-       [](auto& b) {
-         return chunkPastEndReason("RIFF", static_cast<int64_t>(b.size() + 2),
-                                   static_cast<int64_t>(b.size() - 8));
-       }},
-      {"no preset data", [](auto& b) { b[bodyOf(b, "pdta") - 8 + 3] = 'x'; },
-       [](auto&) { return chunkMissingReason("pdta"); }},
-      {"a table chunk missing", [](auto& b) { b[bodyOf(b, "imod") - 5] = 'x'; },
-       [](auto&) { return chunkMissingReason("imod"); }},
-      {"samples past their list", [](auto& b) { setDoubleWord(b, bodyOf(b, "smpl") - 4, 100000); },
-       [](auto& b) {
-         const std::size_t list = SoundFontBuilder::chunkAt(b, "sdta") - 8;
-         const std::size_t listEnd = list + 8 + (b[list + 4] | b[list + 5] << 8);
-         return chunkPastEndReason("smpl", 100000, static_cast<int64_t>(listEnd - bodyOf(b, "smpl")));
-       }},
-      {"presets not whole records", [](auto& b) { setDoubleWord(b, bodyOf(b, "phdr") - 4, 75); },
-       [](auto&) { return soundFontRecordsCutReason("phdr", 75, 38); }},
-      {"a bag past the generators", [](auto& b) { setWord(b, bodyOf(b, "ibag") + 4, 200); },
-       [](auto&) { return soundFontIndexReason("ibag", 200, 8); }},
-      {"bags running backwards", [](auto& b) { setWord(b, bodyOf(b, "pbag") + 8, 0); },
-       [](auto&) { return soundFontIndexReason("pbag", 0, 6); }},
-      {"a preset past the bags", [](auto& b) { setWord(b, bodyOf(b, "phdr") + 38 + 24, 9); },
-       [](auto&) { return soundFontIndexReason("phdr", 9, 3); }},
-      {"a sample past the samples", [](auto& b) { setWord(b, bodyOf(b, "igen") + 4 * 4 + 2, 2); },
-       [](auto&) { return soundFontIndexReason("igen", 2, 2); }},
-      {"an instrument past the instruments", [](auto& b) { setWord(b, bodyOf(b, "pgen") + 4 * 2 + 2, 5); },
-       [](auto&) { return soundFontIndexReason("pgen", 5, 2); }},
-      {"a sample ending past the data", [](auto& b) { setDoubleWord(b, bodyOf(b, "shdr") + 46 + 24, 500); },
-       [](auto&) { return soundFontSampleReason("high"); }},
-      {"a sample of rate zero", [](auto& b) { setDoubleWord(b, bodyOf(b, "shdr") + 36, 0); },
-       [](auto&) { return soundFontSampleReason("low"); }},
-  };
   const std::vector<uint8_t> whole = twoInstruments().bytes();
-  for (const DamageCase& c : cases) {
+  for (const CaseLine& c : readCaseTable("audio/data/damaged_sound_fonts.txt")) {
+    const std::vector<int64_t> damage = numbersOf(c.columns[2] + " " + c.columns[3] + " " + c.columns[4]);
     std::vector<uint8_t> bytes = whole;
-    c.damage(bytes);
+    if (damage[1] == 0) bytes.resize(bytes.size() - static_cast<std::size_t>(damage[2]));
+    const auto at = static_cast<std::size_t>(
+        static_cast<int64_t>(SoundFontBuilder::chunkAt(bytes, c.columns[1])) + 8 + damage[0]);
+    for (int64_t i = 0; i < damage[1]; ++i)
+      bytes[at + static_cast<std::size_t>(i)] = static_cast<uint8_t>(damage[2] >> 8 * i);
     const auto font = readSoundFont(bytes, "damaged.sf2");
-    ASSERT_FALSE(font.ok()) << c.what;
-    EXPECT_EQ(english(font.problem().message),
-              english(soundFontNotReadMessage("damaged.sf2", c.reason(bytes))))
-        << c.what;
+    ASSERT_FALSE(font.ok()) << c.where;
+    const std::string message = english(font.problem().message);
+    EXPECT_EQ(message.substr(message.rfind('\n') + 1) + "\n", c.expected) << c.where;
   }
 }
 

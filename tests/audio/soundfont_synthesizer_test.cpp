@@ -9,7 +9,9 @@
 namespace rendlow::audio::soundfont {
 namespace {
 
+using rendlow::test::FontHeader;
 using rendlow::test::FontSample;
+using rendlow::test::FontZone;
 using rendlow::test::rangeGenerator;
 using rendlow::test::sinePoints;
 using rendlow::test::SoundFontBuilder;
@@ -23,55 +25,35 @@ FontSample sine(const char* name, int period, double level) {
 }
 
 // Samples told apart by pitch: 441 Hz ("low"), 882 Hz ("high"), 1764 Hz ("top").
-// Program 0: "low" below key 64, "high" from it, the preset tuning the upper zone a fifth up.
-// Program 1: "low" soft, "high" loud (velocity 100 and up). Bank 1 program 0: "top".
-// Bank 128 program 0: keys 42 and 46 of exclusive class 1 ("high", "top"), key 36 ("low"), each
-// at its sample's own pitch.
+// Program 0: "low" below key 64, "high" from it. Program 1: "low" soft, "high" loud (velocity 100
+// and up). Bank 1 program 0: "top". Bank 128 program 0: keys 42 and 46 of exclusive class 1
+// ("high", "top"), key 36 ("low"), each at its sample's own pitch.
 SoundFontBuilder testFont() {
   SoundFontBuilder font;
   font.samples = {sine("low", 100, 0.5), sine("high", 50, 0.5), sine("top", 25, 0.5)};
-  auto instrument = [](const char* name, uint16_t sample,
-                       std::vector<rendlow::test::FontGenerator> more = {}) {
-    more.insert(more.begin(), {kSampleModes, kLooped});
-    more.push_back({kSampleId, sample});
-    return rendlow::test::FontHeader{name, 0, 0, {{more, {}}}};
+  auto instrument = [](uint16_t sample) {
+    return FontHeader{"i", 0, 0, {{{{kSampleModes, kLooped}, {kSampleId, sample}}, {}}}};
   };
-  font.instruments = {instrument("i-low", 0),
-                      instrument("i-high", 1),
-                      instrument("i-top", 2),
-                      {"i-kit",
-                       0,
-                       0,
-                       {{{rangeGenerator(kKeyRange, 36, 36),
-                          {kSampleModes, kLooped},
-                          {kOverridingRootKey, 36},
-                          {kSampleId, 0}},
-                         {}},
-                        {{rangeGenerator(kKeyRange, 42, 42),
-                          {kSampleModes, kLooped},
-                          {kExclusiveClass, 1},
-                          {kOverridingRootKey, 42},
-                          {kSampleId, 1}},
-                         {}},
-                        {{rangeGenerator(kKeyRange, 46, 46),
-                          {kSampleModes, kLooped},
-                          {kExclusiveClass, 1},
-                          {kOverridingRootKey, 46},
-                          {kSampleId, 2}},
-                         {}}}}};
+  auto drum = [](uint8_t key, uint16_t sample, uint16_t exclusive) {
+    return FontZone{{rangeGenerator(kKeyRange, key, key),
+                     {kSampleModes, kLooped},
+                     {kExclusiveClass, exclusive},
+                     {kOverridingRootKey, key},
+                     {kSampleId, sample}},
+                    {}};
+  };
+  font.instruments = {instrument(0),
+                      instrument(1),
+                      instrument(2),
+                      {"kit", 0, 0, {drum(36, 0, 0), drum(42, 1, 1), drum(46, 2, 1)}}};
+  auto zone = [](Generator range, uint8_t low, uint8_t high, uint16_t instrument) {
+    return FontZone{{rangeGenerator(range, low, high), {kInstrument, instrument}}, {}};
+  };
   font.presets = {
-      {"split",
-       0,
-       0,
-       {{{rangeGenerator(kKeyRange, 0, 63), {kInstrument, 0}}, {}},
-        {{rangeGenerator(kKeyRange, 64, 127), {kCoarseTune, 7}, {kInstrument, 1}}, {}}}},
-      {"layers",
-       1,
-       0,
-       {{{rangeGenerator(kVelocityRange, 0, 99), {kInstrument, 0}}, {}},
-        {{rangeGenerator(kVelocityRange, 100, 127), {kInstrument, 1}}, {}}}},
-      {"bank one", 0, 1, {{{{kInstrument, 2}}, {}}}},
-      {"kit", 0, 128, {{{{kInstrument, 3}}, {}}}},
+      {"split", 0, 0, {zone(kKeyRange, 0, 63, 0), zone(kKeyRange, 64, 127, 1)}},
+      {"layers", 1, 0, {zone(kVelocityRange, 0, 99, 0), zone(kVelocityRange, 100, 127, 1)}},
+      {"bank one", 0, 1, {zone(kKeyRange, 0, 127, 2)}},
+      {"kit", 0, 128, {zone(kKeyRange, 0, 127, 3)}},
   };
   return font;
 }
@@ -113,16 +95,23 @@ struct NoteCase {
 };
 
 TEST(SoundFontSynthesizer, PlaysTheZoneOfTheSelectedPresetForTheKeyAndVelocity) {
-  const double fifthUp = std::exp2(7 / 12.0);
+  const double semitoneUp = std::exp2(1 / 12.0);
   const NoteCase cases[] = {
       {"the lower zone at its key's pitch", {}, 0x90, 60, 100, 441},
-      {"the upper zone, a fifth up by the preset", {}, 0x90, 72, 100, 882 * 2 * fifthUp},
+      {"the upper zone at its key's pitch", {}, 0x90, 72, 100, 1764},
       {"a soft note of the layers", {{0xC0, 1, 0}}, 0x90, 60, 99, 441},
       {"a loud note of the layers", {{0xC0, 1, 0}}, 0x90, 60, 100, 882},
       {"bank 1 by bank select", {{0xB0, 0, 1}, {0xB0, 32, 5}, {0xC0, 0, 0}}, 0x90, 60, 100, 1764},
       {"a missing bank falls back to bank 0", {{0xB0, 0, 9}, {0xC0, 0, 0}}, 0x90, 60, 100, 441},
       {"the drum channel plays the percussion bank", {}, 0x99, 36, 100, 441},
       {"a program the drum bank lacks falls back to its first", {{0xC9, 5, 0}}, 0x99, 42, 100, 882},
+      {"bent a semitone up by the default range", {{0xE0, 0, 0x60}}, 0x90, 60, 100, 441 * semitoneUp},
+      {"bent down by a range of 12 set by registered parameter 0",
+       {{0xB0, 101, 0}, {0xB0, 100, 0}, {0xB0, 6, 12}, {0xE0, 0, 0}},
+       0x90,
+       60,
+       100,
+       220.5},
   };
   const auto shared = font();
   for (const NoteCase& c : cases) {
@@ -142,33 +131,28 @@ Synthesizer started(uint8_t channel = 0, uint8_t key = 60) {
   return synthesizer;
 }
 
-TEST(SoundFontSynthesizer, ANoteOffEndsTheNoteAndVelocityZeroIsOne) {
-  for (uint8_t status : {0x80, 0x90}) {
+struct EndingCase {
+  const char* what;
+  std::vector<std::array<uint8_t, 3>> messages;  // after the note
+  bool sounding;
+};
+
+TEST(SoundFontSynthesizer, NoteOffsPedalAndChannelModeMessagesEndTheChannelsNotesAlone) {
+  const EndingCase cases[] = {
+      {"a note off", {{0x80, 60, 0}}, false},
+      {"a note on of velocity zero", {{0x90, 60, 0}}, false},
+      {"a note off with the pedal down", {{0xB0, 64, 127}, {0x80, 60, 0}}, true},
+      {"the pedal let go", {{0xB0, 64, 127}, {0x80, 60, 0}, {0xB0, 64, 0}}, false},
+      {"all sound off", {{0xB0, 120, 0}}, false},
+      {"all notes off", {{0xB0, 123, 0}}, false},
+  };
+  for (const EndingCase& c : cases) {
     Synthesizer synthesizer = started();
-    synthesizer.apply(status, 60, 0);
-    (void)listen(synthesizer, 4410);
-    EXPECT_FALSE(synthesizer.sounding()) << int(status);
-  }
-}
-
-TEST(SoundFontSynthesizer, TheSustainPedalHoldsANoteUntilReleased) {
-  Synthesizer synthesizer = started();
-  synthesizer.apply(0xB0, 64, 127);
-  synthesizer.apply(0x80, 60, 0);
-  EXPECT_GT(listen(synthesizer, 4410).level, 0.01);
-  synthesizer.apply(0xB0, 64, 0);
-  (void)listen(synthesizer, 4410);
-  EXPECT_FALSE(synthesizer.sounding());
-}
-
-TEST(SoundFontSynthesizer, AllSoundOffAndAllNotesOffEndTheChannelsNotes) {
-  for (uint8_t controller : {120, 123}) {
-    Synthesizer synthesizer = started(0);
     synthesizer.apply(0x91, 60, 100);
-    synthesizer.apply(0xB0, controller, 0);
+    for (const auto& m : c.messages) synthesizer.apply(m[0], m[1], m[2]);
     (void)listen(synthesizer, 4410);
-    EXPECT_FALSE(synthesizer.soundingOn(0)) << int(controller);
-    EXPECT_TRUE(synthesizer.soundingOn(1)) << int(controller);
+    EXPECT_EQ(synthesizer.soundingOn(0), c.sounding) << c.what;
+    EXPECT_TRUE(synthesizer.soundingOn(1)) << c.what;
   }
 }
 
@@ -185,32 +169,12 @@ TEST(SoundFontSynthesizer, AClosedHiHatChokesTheOpenOne) {
   EXPECT_LT(listen(synthesizer, 4410).level, open * std::pow(10.0, -48 / 20.0));
 }
 
-// The level in decibels against `full` once a block has passed: the gain moves to a new value
-// over the block after the change.
-double levelAfterChange(Synthesizer& synthesizer, double full) {
-  (void)listen(synthesizer, 128);
-  return 20 * std::log10(listen(synthesizer, 4410).level / full);
-}
-
-TEST(SoundFontSynthesizer, VolumeExpressionAndResetControllersSetTheLevel) {
+TEST(SoundFontSynthesizer, ResetControllersRestoresTheExpressionButKeepsTheVolume) {
   Synthesizer synthesizer = started();
   const double full = listen(synthesizer, 4410).level;
-  synthesizer.apply(0xB0, 11, 64);
-  EXPECT_NEAR(levelAfterChange(synthesizer, full), 40 * std::log10(64 / 127.0), 0.05);
-  synthesizer.apply(0xB0, 7, 50);
-  EXPECT_NEAR(levelAfterChange(synthesizer, full), 40 * std::log10(64 / 127.0) + 40 * std::log10(50 / 100.0),
-              0.05);
-  synthesizer.apply(0xB0, 121, 0);  // expression back to full, the volume kept
-  EXPECT_NEAR(levelAfterChange(synthesizer, full), 40 * std::log10(50 / 100.0), 0.05);
-}
-
-TEST(SoundFontSynthesizer, PitchBendFollowsTheRangeSetByRegisteredParameterZero) {
-  Synthesizer synthesizer = started();
-  for (const auto& m :
-       std::vector<std::array<uint8_t, 3>>{{0xB0, 101, 0}, {0xB0, 100, 0}, {0xB0, 6, 12}, {0xE0, 0, 0}}) {
-    synthesizer.apply(m[0], m[1], m[2]);
-  }
-  EXPECT_NEAR(listen(synthesizer, 22050).frequency, 220.5, 3);
+  for (uint8_t controller : {7, 11, 121}) synthesizer.apply(0xB0, controller, 50);
+  (void)listen(synthesizer, 128);  // the gain moves to a new value over the block after the change
+  EXPECT_NEAR(20 * std::log10(listen(synthesizer, 4410).level / full), 40 * std::log10(50 / 100.0), 0.05);
 }
 
 TEST(SoundFontSynthesizer, EachChannelRendersApart) {
