@@ -30,12 +30,6 @@ VoiceSetup setupWith(const SoundFont& font, Generators generators) {
   return setup;
 }
 
-ChannelState loudChannel() {
-  ChannelState channel;
-  channel.control(ChannelState::kVolume, 127);
-  return channel;
-}
-
 struct Render {
   std::vector<float> left, right;
 };
@@ -114,9 +108,10 @@ struct LevelCase {
   int key, velocity, volume, expression;
   double seconds;          // where the level is taken
   double leftDb, rightDb;  // against a centred note at full volume, -100 for silence
+  int64_t releaseAt = -1;  // the frame the key is let go
 };
 
-TEST(SoundFontVoice, SoundsAtTheLevelOfItsAttenuationPanCurvesAndFilter) {
+TEST(SoundFontVoice, SoundsAtTheLevelOfItsEnvelopeAttenuationPanCurvesAndFilter) {
   const SoundFont font = sineFont();
   const double full = kOutputGain * 0.5 * std::sqrt(0.5);
   // 40 log10 of a value's share of 127 for velocity, volume and expression.
@@ -130,6 +125,14 @@ TEST(SoundFontVoice, SoundsAtTheLevelOfItsAttenuationPanCurvesAndFilter) {
   const Generators keyedDecay{
       {kVolEnvDecay, 1200 * std::log2(0.4)}, {kKeyToVolEnvDecay, 100}, {kVolEnvSustain, 960}};
   const double decayStarts = 3 * kShortestStage + kBlockLag;
+  // 0.1 s of attack, 0.05 s of hold, a decay over the whole range of 0.4 s to a sustain 20 dB down,
+  // and a release over the whole range of 0.2 s, let go at frame 22080.
+  const Generators shaped{{kVolEnvAttack, 1200 * std::log2(0.1)},
+                          {kVolEnvHold, 1200 * std::log2(0.05)},
+                          {kVolEnvDecay, 1200 * std::log2(0.4)},
+                          {kVolEnvSustain, 200},
+                          {kVolEnvRelease, 1200 * std::log2(0.2)}};
+  const double start = kShortestStage + kBlockLag, letGo = 22080 / kRate + kBlockLag;
   const LevelCase cases[] = {
       {"a zone's attenuation (0.4 of it)", {{kInitialAttenuation, 150}}, 60, 127, 127, 127, 0.15, -6, -6},
       {"panned hard right", {{kPan, 500}}, 60, 127, 127, 127, 0.15, -100, 10 * std::log10(2)},
@@ -138,46 +141,25 @@ TEST(SoundFontVoice, SoundsAtTheLevelOfItsAttenuationPanCurvesAndFilter) {
       {"the expression", {}, 60, 127, 127, 64, 0.15, curve(64), curve(64)},
       {"the low pass", lowPass, 60, 127, 127, 127, 0.15, lowPassDb, lowPassDb},
       {"a decay shortened by the key", keyedDecay, 72, 127, 127, 127, decayStarts + 0.1, -48, -48},
+      {"half way up the attack", shaped, 60, 127, 127, 127, start + 0.05, decibels(0.5), decibels(0.5)},
+      {"held", shaped, 60, 127, 127, 127, start + 0.12, 0, 0},
+      // Falling 96 dB over 0.4 s: 20 dB take 0.0833 s, after the hold ends at 0.15 s.
+      {"half way down the decay", shaped, 60, 127, 127, 127, start + 0.15 + 0.4 * 10 / 96, -10, -10},
+      {"sustained", shaped, 60, 127, 127, 127, start + 0.4, -20, -20},
+      // 0.2 s for 96 dB, so 24 dB a twentieth of a second.
+      {"released", shaped, 60, 127, 127, 127, letGo + 0.05, -44, -44, 22080},
   };
   for (const LevelCase& c : cases) {
     ChannelState channel;
     channel.control(ChannelState::kVolume, c.volume);
     channel.control(ChannelState::kExpression, c.expression);
     Voice voice(font, setupWith(font, c.generators), channel, c.key, c.velocity, kRate);
-    const Render out = play(voice, 8820);
+    const Render out = play(voice, 44100, c.releaseAt);
+    EXPECT_TRUE(c.releaseAt < 0 || voice.finished()) << c.what;
     for (auto [side, expected] : {std::pair{&out.left, c.leftDb}, std::pair{&out.right, c.rightDb}}) {
       EXPECT_NEAR(std::max(-100.0, decibels(levelAround(*side, c.seconds, full))), expected, 0.15) << c.what;
     }
   }
-}
-
-// 0.1 s of attack, 0.05 s of hold, a decay over the whole range of 0.4 s to a sustain 20 dB down,
-// and a release over the whole range of 0.2 s.
-Generators shapedEnvelope() {
-  return {{kVolEnvAttack, 1200 * std::log2(0.1)},
-          {kVolEnvHold, 1200 * std::log2(0.05)},
-          {kVolEnvDecay, 1200 * std::log2(0.4)},
-          {kVolEnvSustain, 200},
-          {kVolEnvRelease, 1200 * std::log2(0.2)}};
-}
-
-TEST(SoundFontVoice, ShapesItsVolumeByTheEnvelopesTimes) {
-  const SoundFont font = sineFont();
-  const ChannelState channel = loudChannel();
-  Voice voice(font, setupWith(font, shapedEnvelope()), channel, 60, 127, kRate);
-  const Render out = play(voice, 44100, 22080);
-  const double full = kOutputGain * 0.5 * std::sqrt(0.5);
-  auto levelAt = [&](double seconds) {
-    return levelAround(out.left, seconds + kShortestStage + kBlockLag, full);
-  };
-  EXPECT_NEAR(levelAt(0.05), 0.5, 0.02) << "half way up the attack";
-  EXPECT_NEAR(levelAt(0.12), 1.0, 0.01) << "held";
-  // Falling 96 dB over 0.4 s: 20 dB take 0.0833 s, after the hold ends at 0.15 s.
-  EXPECT_NEAR(decibels(levelAt(0.15 + 0.4 * 10 / 96)), -10, 0.1) << "half way down the decay";
-  EXPECT_NEAR(decibels(levelAt(0.4)), -20, 0.1) << "sustained";
-  // Released at frame 22080: 0.2 s for 96 dB, so 24 dB a twentieth of a second.
-  EXPECT_NEAR(decibels(levelAt(22080 / kRate - kShortestStage + 0.05)), -44, 0.1) << "released";
-  EXPECT_TRUE(voice.finished());
 }
 
 struct LoopCase {
@@ -189,7 +171,7 @@ struct LoopCase {
 
 TEST(SoundFontVoice, TakesItsLoopAsItsModeSays) {
   const SoundFont font = sineFont();  // 2000 points: 45 ms
-  const ChannelState channel = loudChannel();
+  const ChannelState channel;
   const LoopCase cases[] = {
       {"no loop", 0, false, false},
       {"a loop to the end", 1, true, true},
@@ -206,7 +188,7 @@ TEST(SoundFontVoice, TakesItsLoopAsItsModeSays) {
 
 TEST(SoundFontVoice, TheVibratoSwingsThePitchBothWays) {
   const SoundFont font = sineFont();
-  const ChannelState channel = loudChannel();
+  const ChannelState channel;
   // 2 Hz, 100 cents deep: a quarter of a period (0.125 s) in, the pitch is a semitone up.
   const double twoHertz = 1200 * std::log2(2 / 8.176);
   Voice voice(font, setupWith(font, {{kVibLfoFrequency, twoHertz}, {kVibLfoToPitch, 100}}), channel, 60, 127,
