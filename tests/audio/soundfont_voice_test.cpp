@@ -68,50 +68,31 @@ const double kShortestStage = std::exp2(-10.0);
 // The gain follows the envelope a block late, reaching each block's value at its end.
 constexpr double kBlockLag = 64 / kRate;
 
-// The level of a sine of one period per 100 frames, against `full`, around `seconds`.
-double levelAround(const std::vector<float>& samples, double seconds, double full) {
-  const auto middle = static_cast<std::size_t>(std::lround(seconds * kRate));
+// The level of a sine of `hertz`, against `full`, over the period around `seconds`.
+double levelAround(const std::vector<float>& samples, double seconds, double full, double hertz = 441) {
+  const auto period = static_cast<std::size_t>(std::lround(kRate / hertz));
+  const auto first = static_cast<std::size_t>(std::lround(seconds * kRate)) - period / 2;
   double sum = 0;
-  for (std::size_t i = middle - kPeriod / 2; i < middle + kPeriod / 2; ++i)
-    sum += double(samples[i]) * samples[i];
-  return std::sqrt(2 * sum / kPeriod) / full;
+  for (std::size_t i = first; i < first + period; ++i) sum += double(samples[i]) * samples[i];
+  return std::sqrt(2 * sum / static_cast<double>(period)) / full;
 }
 
-struct PitchCase {
-  const char* what;
-  int key;
-  Generators generators;
-  double cents;
+// A note and the channel's volume and expression.
+struct Note {
+  int key = 60, velocity = 127, volume = 127, expression = 127;
 };
 
-TEST(SoundFontVoice, PlaysTheSampleAtThePitchOfItsKeyAndTuning) {
-  const SoundFont font = sineFont();
-  const PitchCase cases[] = {
-      {"the root key", 60, {}, 0},
-      {"an octave up", 72, {}, 1200},
-      {"a fifth down", 53, {}, -700},
-      {"coarse and fine tuning", 60, {{kCoarseTune, 2}, {kFineTune, -30}}, 170},
-      {"an overriding root key", 60, {{kOverridingRootKey, 48}}, 1200},
-      {"half the scale tuning", 72, {{kScaleTuning, 50}}, 600},
-  };
-  for (const PitchCase& c : cases) {
-    const ChannelState channel;
-    Voice voice(font, setupWith(font, c.generators), channel, c.key, 127, kRate);
-    const double expected = 441 * std::exp2(c.cents / 1200);
-    EXPECT_NEAR(frequencyOf(play(voice, 22050).left, 1000), expected, expected * 0.001) << c.what;
-  }
-}
-
-struct LevelCase {
+struct VoiceCase {
   const char* what;
   Generators generators;
-  int key, velocity, volume, expression;
+  Note note;
+  double cents;            // the pitch against the sample's root key
   double seconds;          // where the level is taken
   double leftDb, rightDb;  // against a centred note at full volume, -100 for silence
   int64_t releaseAt = -1;  // the frame the key is let go
 };
 
-TEST(SoundFontVoice, SoundsAtTheLevelOfItsEnvelopeAttenuationPanCurvesAndFilter) {
+TEST(SoundFontVoice, SoundsAtThePitchAndLevelOfItsTuningEnvelopeAttenuationPanCurvesAndFilter) {
   const SoundFont font = sineFont();
   const double full = kOutputGain * 0.5 * std::sqrt(0.5);
   // 40 log10 of a value's share of 127 for velocity, volume and expression.
@@ -133,31 +114,42 @@ TEST(SoundFontVoice, SoundsAtTheLevelOfItsEnvelopeAttenuationPanCurvesAndFilter)
                           {kVolEnvSustain, 200},
                           {kVolEnvRelease, 1200 * std::log2(0.2)}};
   const double start = kShortestStage + kBlockLag, letGo = 22080 / kRate + kBlockLag;
-  const LevelCase cases[] = {
-      {"a zone's attenuation (0.4 of it)", {{kInitialAttenuation, 150}}, 60, 127, 127, 127, 0.15, -6, -6},
-      {"panned hard right", {{kPan, 500}}, 60, 127, 127, 127, 0.15, -100, 10 * std::log10(2)},
-      {"a soft velocity", {}, 60, 64, 127, 127, 0.15, curve(64), curve(64)},
-      {"the channel volume", {}, 60, 127, 100, 127, 0.15, curve(100), curve(100)},
-      {"the expression", {}, 60, 127, 127, 64, 0.15, curve(64), curve(64)},
-      {"the low pass", lowPass, 60, 127, 127, 127, 0.15, lowPassDb, lowPassDb},
-      {"a decay shortened by the key", keyedDecay, 72, 127, 127, 127, decayStarts + 0.1, -48, -48},
-      {"half way up the attack", shaped, 60, 127, 127, 127, start + 0.05, decibels(0.5), decibels(0.5)},
-      {"held", shaped, 60, 127, 127, 127, start + 0.12, 0, 0},
+  const VoiceCase cases[] = {
+      {"the root key", {}, {}, 0, 0.15, 0, 0},
+      {"an octave up", {}, {72}, 1200, 0.15, 0, 0},
+      {"a fifth down", {}, {53}, -700, 0.15, 0, 0},
+      {"coarse and fine tuning", {{kCoarseTune, 2}, {kFineTune, -30}}, {}, 170, 0.15, 0, 0},
+      {"an overriding root key", {{kOverridingRootKey, 48}}, {}, 1200, 0.15, 0, 0},
+      {"half the scale tuning", {{kScaleTuning, 50}}, {72}, 600, 0.15, 0, 0},
+      {"a zone's attenuation (0.4 of it)", {{kInitialAttenuation, 150}}, {}, 0, 0.15, -6, -6},
+      {"panned hard right", {{kPan, 500}}, {}, 0, 0.15, -100, 10 * std::log10(2)},
+      {"a soft velocity", {}, {60, 64}, 0, 0.15, curve(64), curve(64)},
+      {"the channel volume", {}, {60, 127, 100}, 0, 0.15, curve(100), curve(100)},
+      {"the expression", {}, {60, 127, 127, 64}, 0, 0.15, curve(64), curve(64)},
+      {"the low pass", lowPass, {}, 0, 0.15, lowPassDb, lowPassDb},
+      {"a decay shortened by the key", keyedDecay, {72}, 1200, decayStarts + 0.1, -48, -48},
+      {"half way up the attack", shaped, {}, 0, start + 0.05, decibels(0.5), decibels(0.5)},
+      {"held", shaped, {}, 0, start + 0.12, 0, 0},
       // Falling 96 dB over 0.4 s: 20 dB take 0.0833 s, after the hold ends at 0.15 s.
-      {"half way down the decay", shaped, 60, 127, 127, 127, start + 0.15 + 0.4 * 10 / 96, -10, -10},
-      {"sustained", shaped, 60, 127, 127, 127, start + 0.4, -20, -20},
+      {"half way down the decay", shaped, {}, 0, start + 0.15 + 0.4 * 10 / 96, -10, -10},
+      {"sustained", shaped, {}, 0, start + 0.4, -20, -20},
       // 0.2 s for 96 dB, so 24 dB a twentieth of a second.
-      {"released", shaped, 60, 127, 127, 127, letGo + 0.05, -44, -44, 22080},
+      {"released", shaped, {}, 0, letGo + 0.05, -44, -44, 22080},
   };
-  for (const LevelCase& c : cases) {
+  for (const VoiceCase& c : cases) {
     ChannelState channel;
-    channel.control(ChannelState::kVolume, c.volume);
-    channel.control(ChannelState::kExpression, c.expression);
-    Voice voice(font, setupWith(font, c.generators), channel, c.key, c.velocity, kRate);
+    channel.control(ChannelState::kVolume, c.note.volume);
+    channel.control(ChannelState::kExpression, c.note.expression);
+    Voice voice(font, setupWith(font, c.generators), channel, c.note.key, c.note.velocity, kRate);
     const Render out = play(voice, 44100, c.releaseAt);
+    const double hertz = 441 * std::exp2(c.cents / 1200);
+    EXPECT_NEAR(frequencyOf(std::vector(out.left.begin(), out.left.begin() + 22050), 1000), hertz,
+                hertz * 0.001)
+        << c.what;
     EXPECT_TRUE(c.releaseAt < 0 || voice.finished()) << c.what;
     for (auto [side, expected] : {std::pair{&out.left, c.leftDb}, std::pair{&out.right, c.rightDb}}) {
-      EXPECT_NEAR(std::max(-100.0, decibels(levelAround(*side, c.seconds, full))), expected, 0.15) << c.what;
+      EXPECT_NEAR(std::max(-100.0, decibels(levelAround(*side, c.seconds, full, hertz))), expected, 0.15)
+          << c.what;
     }
   }
 }
