@@ -2,17 +2,20 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <sstream>
 
 #include "audio/audio_test.h"
 #include "base/messages_audio.h"
+#include "support/case_table.h"
 #include "support/sound_font_builder.h"
 
 namespace rendlow::audio::soundfont {
 namespace {
 
-using rendlow::test::FontGenerator;
+using rendlow::test::CaseLine;
+using rendlow::test::numbersOf;
 using rendlow::test::rangeGenerator;
+using rendlow::test::readCaseTable;
 using rendlow::test::SoundFontBuilder;
 using test::english;
 
@@ -51,140 +54,78 @@ SoundFont read(const std::vector<uint8_t>& bytes) {
   return font ? std::move(*font) : SoundFont{};
 }
 
-TEST(SoundFontReader, ReadsPresetsWithTheirZonesAndGlobalZone) {
-  const SoundFont font = read(twoInstruments().bytes());
-  ASSERT_EQ(font.presets.size(), 1u);
-  const Preset& preset = font.presets[0];
-  EXPECT_EQ(preset.name, "preset-x");
-  EXPECT_EQ(preset.program, 5);
-  EXPECT_EQ(preset.bank, 8);
-  EXPECT_TRUE(preset.global.has(kPan));
-  EXPECT_EQ(preset.global.amount(kPan), 100);
-  ASSERT_EQ(preset.zones.size(), 2u);
-  EXPECT_EQ(preset.zones[0].target, 0);
-  EXPECT_EQ(preset.zones[0].keys.high, 63);
-  EXPECT_EQ(preset.zones[1].target, 1);
-  EXPECT_EQ(preset.zones[1].keys.low, 64);
-  EXPECT_EQ(preset.zones[1].amount(kCoarseTune), -2);
+// A zone as text: its ranges, what it plays, each generator it sets by number, its modulators.
+void describe(std::ostream& out, const char* what, const Zone& zone) {
+  out << "  " << what << " keys " << int(zone.keys.low) << "-" << int(zone.keys.high) << " velocities "
+      << int(zone.velocities.low) << "-" << int(zone.velocities.high) << " plays " << zone.target;
+  for (std::size_t g = 0; g < kGeneratorCount; ++g) {
+    if (zone.set.test(g)) out << " " << g << "=" << zone.amounts[g];
+  }
+  for (const Modulator& m : zone.modulators) {
+    out << " modulator " << m.source << ">" << m.destination << " " << m.amount << " by " << m.amountSource
+        << " transform " << m.transform;
+  }
+  out << "\n";
 }
 
-TEST(SoundFontReader, ReadsInstrumentZonesUpToTheirSample) {
-  const SoundFont font = read(twoInstruments().bytes());
-  ASSERT_EQ(font.instruments.size(), 2u);
-  const Instrument& a = font.instruments[0];
-  EXPECT_EQ(a.global.amount(kInitialAttenuation), 30);
-  ASSERT_EQ(a.zones.size(), 1u);
-  EXPECT_EQ(a.zones[0].velocities.low, 1);
-  EXPECT_EQ(a.zones[0].velocities.high, 100);
-  EXPECT_EQ(a.zones[0].amount(kOverridingRootKey), 50);
-  EXPECT_EQ(a.zones[0].target, 0);
-  EXPECT_FALSE(a.zones[0].has(kPan)) << "a generator after the sample counts for nothing";
-  const Instrument& b = font.instruments[1];
-  ASSERT_EQ(b.zones.size(), 1u) << "a zone without a sample that is not the first is left out";
-  ASSERT_EQ(b.zones[0].modulators.size(), 1u);
-  EXPECT_EQ(b.zones[0].modulators[0].source, 0x0502);
-  EXPECT_EQ(b.zones[0].modulators[0].amount, -2400);
-  EXPECT_FALSE(b.global.set.any());
+// All the reader keeps of a file, as text.
+std::string described(const SoundFont& font) {
+  std::ostringstream out;
+  auto zones = [&](const ZoneList& list) {
+    describe(out, "global", list.global);
+    for (const Zone& zone : list.zones) describe(out, "zone", zone);
+  };
+  for (const Preset& preset : font.presets) {
+    out << "preset " << preset.name << " bank " << preset.bank << " program " << preset.program << "\n";
+    zones(preset);
+  }
+  for (const Instrument& instrument : font.instruments) {
+    out << "instrument " << instrument.name << "\n";
+    zones(instrument);
+  }
+  for (const SampleHeader& s : font.samples) {
+    out << "sample " << s.name << " " << s.start << "-" << s.end << " loop " << s.loopStart << "-"
+        << s.loopEnd << " rate " << s.sampleRate << " key " << int(s.originalKey) << " correction "
+        << int(s.pitchCorrection) << " type " << s.type << "\n";
+  }
+  out << "points";
+  for (int16_t point : font.points) out << " " << point;
+  out << "\nlow bytes " << font.lowBytes.size() << "\n";
+  return out.str();
 }
 
-TEST(SoundFontReader, ReadsSampleHeadersAndPoints) {
-  const SoundFont font = read(twoInstruments().bytes());
-  ASSERT_EQ(font.samples.size(), 2u);
-  const SampleHeader& high = font.samples[1];
-  EXPECT_EQ(high.name, "high");
-  EXPECT_EQ(high.start, 4u + 46u);
-  EXPECT_EQ(high.end, high.start + 3);
-  EXPECT_EQ(high.loopEnd, high.start + 3);
-  EXPECT_EQ(high.sampleRate, 44100u);
-  EXPECT_EQ(high.originalKey, 72);
-  EXPECT_EQ(font.samples[0].pitchCorrection, -7);
-  EXPECT_FLOAT_EQ(font.point(1), -200.0f / 32768);
-  EXPECT_FLOAT_EQ(font.point(high.start + 2), 7.0f / 32768);
+// Among what the file holds: a generator after an instrument zone's sample counts for nothing, and a
+// zone without a sample that is not the first is left out.
+TEST(SoundFontReader, ReadsPresetsInstrumentsSamplesAndPoints) {
+  rendlow::test::expectGolden(described(read(twoInstruments().bytes())),
+                              test::dataFile("sound_font_read_golden.txt"));
 }
 
-TEST(SoundFontReader, AddsTheLowBytesOf24BitPoints) {
-  SoundFontBuilder builder = twoInstruments();
-  builder.lowBytes.assign(4 + 46 + 3 + 46 + 1, 0);
-  builder.lowBytes[1] = 0x80;
-  const SoundFont font = read(builder.bytes());
-  EXPECT_FLOAT_EQ(font.point(1), (-200.0f * 256 + 128) / 8388608);
-  EXPECT_FLOAT_EQ(font.point(0), 100.0f / 32768);
-}
-
-TEST(SoundFontReader, PassesOverLowBytesOfAnotherLength) {
-  for (std::size_t size : {10, 4 + 46 + 3 + 46 + 3}) {
+TEST(SoundFontReader, AddsTheLowBytesOf24BitPointsOnlyWhenThereIsOneAPoint) {
+  const std::size_t points = 4 + 46 + 3 + 46;
+  for (std::size_t size : {points + 1, std::size_t{10}, points + 3}) {
     SoundFontBuilder builder = twoInstruments();
-    builder.lowBytes.assign(size, 0x80);
-    EXPECT_FLOAT_EQ(read(builder.bytes()).point(1), -200.0f / 32768) << size;
+    builder.lowBytes.assign(size, 0);
+    builder.lowBytes[1] = 0x80;
+    const float expected = size == points + 1 ? (-200.0f * 256 + 128) / 8388608 : -200.0f / 32768;
+    EXPECT_FLOAT_EQ(read(builder.bytes()).point(1), expected) << size;
   }
 }
 
-void setWord(std::vector<uint8_t>& bytes, std::size_t at, uint32_t value) {
-  bytes[at] = static_cast<uint8_t>(value);
-  bytes[at + 1] = static_cast<uint8_t>(value >> 8);
-}
-
-void setDoubleWord(std::vector<uint8_t>& bytes, std::size_t at, uint32_t value) {
-  setWord(bytes, at, value & 0xFFFF);
-  setWord(bytes, at + 2, value >> 16);
-}
-
-// The body of chunk `id` starts 8 bytes past it.
-std::size_t bodyOf(const std::vector<uint8_t>& bytes, const std::string& id) {
-  return SoundFontBuilder::chunkAt(bytes, id) + 8;
-}
-
-struct DamageCase {
-  const char* what;
-  std::function<void(std::vector<uint8_t>&)> damage;
-  std::function<Message(const std::vector<uint8_t>&)> reason;
-};
-
 TEST(SoundFontReader, RefusesADamagedFileWithItsReason) {
-  const DamageCase cases[] = {
-      {"not a RIFF file", [](auto& b) { b[0] = 'X'; }, [](auto&) { return notSoundFontReason(); }},
-      {"a RIFF of another form", [](auto& b) { b[11] = 'X'; }, [](auto&) { return notSoundFontReason(); }},
-      {"cut short", [](auto& b) { b.resize(b.size() - 10); },
-       [](auto& b) {
-         return chunkPastEndReason("RIFF", static_cast<int64_t>(b.size() + 2),
-                                   static_cast<int64_t>(b.size() - 8));
-       }},
-      {"no preset data", [](auto& b) { b[bodyOf(b, "pdta") - 8 + 3] = 'x'; },
-       [](auto&) { return chunkMissingReason("pdta"); }},
-      {"a table chunk missing", [](auto& b) { b[bodyOf(b, "imod") - 5] = 'x'; },
-       [](auto&) { return chunkMissingReason("imod"); }},
-      {"samples past their list", [](auto& b) { setDoubleWord(b, bodyOf(b, "smpl") - 4, 100000); },
-       [](auto& b) {
-         const std::size_t list = SoundFontBuilder::chunkAt(b, "sdta") - 8;
-         const std::size_t listEnd = list + 8 + (b[list + 4] | b[list + 5] << 8);
-         return chunkPastEndReason("smpl", 100000, static_cast<int64_t>(listEnd - bodyOf(b, "smpl")));
-       }},
-      {"presets not whole records", [](auto& b) { setDoubleWord(b, bodyOf(b, "phdr") - 4, 75); },
-       [](auto&) { return soundFontRecordsCutReason("phdr", 75, 38); }},
-      {"a bag past the generators", [](auto& b) { setWord(b, bodyOf(b, "ibag") + 4, 200); },
-       [](auto&) { return soundFontIndexReason("ibag", 200, 8); }},
-      {"bags running backwards", [](auto& b) { setWord(b, bodyOf(b, "pbag") + 8, 0); },
-       [](auto&) { return soundFontIndexReason("pbag", 0, 6); }},
-      {"a preset past the bags", [](auto& b) { setWord(b, bodyOf(b, "phdr") + 38 + 24, 9); },
-       [](auto&) { return soundFontIndexReason("phdr", 9, 3); }},
-      {"a sample past the samples", [](auto& b) { setWord(b, bodyOf(b, "igen") + 4 * 4 + 2, 2); },
-       [](auto&) { return soundFontIndexReason("igen", 2, 2); }},
-      {"an instrument past the instruments", [](auto& b) { setWord(b, bodyOf(b, "pgen") + 4 * 2 + 2, 5); },
-       [](auto&) { return soundFontIndexReason("pgen", 5, 2); }},
-      {"a sample ending past the data", [](auto& b) { setDoubleWord(b, bodyOf(b, "shdr") + 46 + 24, 500); },
-       [](auto&) { return soundFontSampleReason("high"); }},
-      {"a sample of rate zero", [](auto& b) { setDoubleWord(b, bodyOf(b, "shdr") + 36, 0); },
-       [](auto&) { return soundFontSampleReason("low"); }},
-  };
   const std::vector<uint8_t> whole = twoInstruments().bytes();
-  for (const DamageCase& c : cases) {
+  for (const CaseLine& c : readCaseTable("audio/data/damaged_sound_fonts.txt")) {
+    const std::vector<int64_t> damage = numbersOf(c.columns[2] + " " + c.columns[3] + " " + c.columns[4]);
     std::vector<uint8_t> bytes = whole;
-    c.damage(bytes);
+    if (damage[1] == 0) bytes.resize(bytes.size() - static_cast<std::size_t>(damage[2]));
+    const auto at = static_cast<std::size_t>(
+        static_cast<int64_t>(SoundFontBuilder::chunkAt(bytes, c.columns[1])) + 8 + damage[0]);
+    for (int64_t i = 0; i < damage[1]; ++i)
+      bytes[at + static_cast<std::size_t>(i)] = static_cast<uint8_t>(damage[2] >> 8 * i);
     const auto font = readSoundFont(bytes, "damaged.sf2");
-    ASSERT_FALSE(font.ok()) << c.what;
-    EXPECT_EQ(english(font.problem().message),
-              english(soundFontNotReadMessage("damaged.sf2", c.reason(bytes))))
-        << c.what;
+    ASSERT_FALSE(font.ok()) << c.where;
+    const std::string message = english(font.problem().message);
+    EXPECT_EQ(message.substr(message.rfind('\n') + 1) + "\n", c.expected) << c.where;
   }
 }
 

@@ -32,18 +32,11 @@ Track melody(uint8_t channel, uint8_t program, int firstKey) {
 
 // Chords held by the pedal while the volume, pan and expression move and the pitch bends.
 Track pad() {
-  Track track{{0, 0xC1, 48, 0}, {0, 0xB1, 7, 90}, {0, 0xB1, 10, 30}};
-  for (uint8_t key : {48, 55, 64}) track.push_back({0, 0x91, key, 90});
-  track.push_back({100, 0xB1, 64, 127});
-  for (uint8_t key : {48, 55, 64}) track.push_back({200, 0x81, key, 0});
-  track.push_back({960, 0xB1, 11, 80});
-  track.push_back({1200, 0xE1, 0, 80});
-  track.push_back({1440, 0xB1, 10, 100});
-  track.push_back({1920, 0xB1, 64, 0});
-  track.push_back({2400, 0xB1, 1, 100});
-  track.push_back({2400, 0x91, 60, 100});
-  track.push_back({3400, 0x81, 60, 0});
-  return track;
+  return {{0, 0xC1, 48, 0},      {0, 0xB1, 7, 90},    {0, 0xB1, 10, 30},    {0, 0x91, 48, 90},
+          {0, 0x91, 55, 90},     {0, 0x91, 64, 90},   {100, 0xB1, 64, 127}, {200, 0x81, 48, 0},
+          {200, 0x81, 55, 0},    {200, 0x81, 64, 0},  {960, 0xB1, 11, 80},  {1200, 0xE1, 0, 80},
+          {1440, 0xB1, 10, 100}, {1920, 0xB1, 64, 0}, {2400, 0xB1, 1, 100}, {2400, 0x91, 60, 100},
+          {3400, 0x81, 60, 0}};
 }
 
 // Kick, snare and hi-hats on the drum channel, the open hi-hat cut by the closed one.
@@ -80,7 +73,6 @@ TEST(SoundFontAgainstFluidSynth, RendersShortSongsAlike) {
       {"strings and bass", {melody(2, 48, 67), melody(3, 33, 36)}},
       {"pad", {pad()}},
       {"drums", {drums()}},
-      {"band", {melody(0, 0, 60), melody(3, 33, 36), pad(), drums()}},
   };
   for (const auto& [name, song] : songs) {
     EXPECT_LE(distanceDb(song), kBoundDb) << name;

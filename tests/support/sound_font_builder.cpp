@@ -10,14 +10,9 @@ namespace {
 
 constexpr uint32_t kGapPoints = 46;
 
-void put16(std::vector<uint8_t>& out, uint32_t value) {
-  out.push_back(static_cast<uint8_t>(value));
-  out.push_back(static_cast<uint8_t>(value >> 8));
-}
-
-void put32(std::vector<uint8_t>& out, uint32_t value) {
-  put16(out, value & 0xFFFF);
-  put16(out, value >> 16);
+// `value` little-endian in `size` bytes.
+void put(std::vector<uint8_t>& out, uint32_t value, int size = 2) {
+  for (int i = 0; i < size; ++i) out.push_back(static_cast<uint8_t>(value >> 8 * i));
 }
 
 void putName(std::vector<uint8_t>& out, const std::string& name) {
@@ -26,7 +21,7 @@ void putName(std::vector<uint8_t>& out, const std::string& name) {
 
 std::vector<uint8_t> chunk(const std::string& id, const std::vector<uint8_t>& body) {
   std::vector<uint8_t> out(id.begin(), id.end());
-  put32(out, static_cast<uint32_t>(body.size()));
+  put(out, static_cast<uint32_t>(body.size()), 4);
   out.insert(out.end(), body.begin(), body.end());
   if (body.size() & 1) out.push_back(0);
   return out;
@@ -48,27 +43,20 @@ ZoneChunks zoneChunks(const std::vector<FontHeader>& headers, bool presets) {
   uint16_t bag = 0, generator = 0, modulator = 0;
   auto putHeader = [&](const FontHeader& header) {
     putName(out.headers, header.name);
-    if (presets) {
-      put16(out.headers, header.program);
-      put16(out.headers, header.bank);
-    }
-    put16(out.headers, bag);
-    if (presets)
-      for (int i = 0; i < 3; ++i) put32(out.headers, 0);
+    if (presets) put(out.headers, header.program | header.bank << 16, 4);
+    put(out.headers, bag);
+    if (presets) out.headers.insert(out.headers.end(), 12, 0);  // library, genre, morphology
   };
   for (const FontHeader& header : headers) {
     putHeader(header);
     for (const FontZone& zone : header.zones) {
-      put16(out.bags, generator);
-      put16(out.bags, modulator);
-      for (const FontGenerator& g : zone.generators) {
-        put16(out.generators, g.type);
-        put16(out.generators, g.amount);
-      }
+      put(out.bags, generator | modulator << 16, 4);  // the zone's first generator and modulator
+      for (const FontGenerator& g : zone.generators)
+        put(out.generators, g.type | uint32_t{g.amount} << 16, 4);
       for (const FontModulator& m : zone.modulators) {
         for (uint16_t field :
              {m.source, m.destination, static_cast<uint16_t>(m.amount), m.amountSource, m.transform}) {
-          put16(out.modulators, field);
+          put(out.modulators, field);
         }
       }
       generator = static_cast<uint16_t>(generator + zone.generators.size());
@@ -77,8 +65,7 @@ ZoneChunks zoneChunks(const std::vector<FontHeader>& headers, bool presets) {
     }
   }
   putHeader(FontHeader{presets ? "EOP" : "EOI", 0, 0, {}});
-  put16(out.bags, generator);
-  put16(out.bags, modulator);
+  put(out.bags, generator | modulator << 16, 4);
   out.modulators.insert(out.modulators.end(), 10, 0);
   out.generators.insert(out.generators.end(), 4, 0);
   return out;
@@ -94,17 +81,16 @@ std::vector<uint8_t> SoundFontBuilder::bytes() const {
   std::vector<uint8_t> points, headers;
   uint32_t at = 0;
   for (const FontSample& sample : samples) {
-    for (int16_t point : sample.points) put16(points, static_cast<uint16_t>(point));
-    for (uint32_t i = 0; i < kGapPoints; ++i) put16(points, 0);
+    for (int16_t point : sample.points) put(points, static_cast<uint16_t>(point));
+    points.insert(points.end(), 2 * kGapPoints, 0);
     const auto size = static_cast<uint32_t>(sample.points.size());
     putName(headers, sample.name);
     for (uint32_t value : {at, at + size, at + sample.loopStart, at + sample.loopEnd, sample.sampleRate}) {
-      put32(headers, value);
+      put(headers, value, 4);
     }
     headers.push_back(sample.originalKey);
     headers.push_back(static_cast<uint8_t>(sample.pitchCorrection));
-    put16(headers, 0);
-    put16(headers, 1);
+    put(headers, 1 << 16, 4);  // no linked sample, a mono one
     at += size + kGapPoints;
   }
   putName(headers, "EOS");
@@ -114,12 +100,9 @@ std::vector<uint8_t> SoundFontBuilder::bytes() const {
   if (!lowBytes.empty()) sampleChunks.push_back(chunk("sm24", lowBytes));
   const ZoneChunks p = zoneChunks(presets, true);
   const ZoneChunks i = zoneChunks(instruments, false);
-  std::vector<uint8_t> version;
-  put16(version, 2);
-  put16(version, 1);
   std::vector<uint8_t> body{'s', 'f', 'b', 'k'};
   for (const auto& part :
-       {list("INFO", {chunk("ifil", version), chunk("INAM", {'t', 'e', 's', 't', 0, 0})}),
+       {list("INFO", {chunk("ifil", {2, 0, 1, 0}), chunk("INAM", {'t', 'e', 's', 't', 0, 0})}),
         list("sdta", sampleChunks),
         list("pdta", {chunk("phdr", p.headers), chunk("pbag", p.bags), chunk("pmod", p.modulators),
                       chunk("pgen", p.generators), chunk("inst", i.headers), chunk("ibag", i.bags),
