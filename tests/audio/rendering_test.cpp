@@ -17,9 +17,7 @@
 #include <unistd.h>
 #endif
 
-#include "audio/io/audio_backend.h"
 #include "audio/cut/sound_cut.h"
-#include "audio/io/pcm_samples.h"
 #include "audio/synth/tempo_map.h"
 #include "audio/synth/rendering.h"
 #include "audio_test.h"
@@ -95,33 +93,6 @@ protected:
     return rendered ? *rendered : AudioBuffer{};
   }
 };
-
-// Each sound file is the track's render from the sound's boundary on, the last one with its
-// release past the track's end (tick 960, frame 39690), and two runs write the same bytes.
-TEST_F(Rendering, EachSoundIsCutFromTheTracksRenderAlike) {
-  const RenderingFileTrack track{
-      "tr01",
-      joined(joined(pianoNote(100, 200), pianoNote(700, 240, 67)), {{900, 0xE0, 0, 80}, {950, 0xB0, 1, 90}}),
-      {{"tr01_01.wav", 100, 700}, {"tr01_02.wav", 700, 960}}};
-  const AudioBuffer whole = render(track);
-  rendlow::test::TempDir first, second;
-  Result<SoundFilesReport> report =
-      renderSounds({track}, songTempo(), kSmallSoundFont, SoundOutput{first.path()});
-  ASSERT_TRUE(report);
-  EXPECT_EQ(report->filesWritten, 2);
-  ASSERT_TRUE(renderSounds({track}, songTempo(), kSmallSoundFont, SoundOutput{second.path()}));
-  for (const char* name : {"tr01_01.wav", "tr01_02.wav"}) {
-    const std::string bytes = test::readText(first.file(name));
-    EXPECT_GT(bytes.size(), 1000u) << name;
-    EXPECT_EQ(bytes, test::readText(second.file(name))) << name;
-  }
-  Result<AudioBuffer> sound = builtinBackend().read(first.file("tr01_02.wav"));
-  ASSERT_TRUE(sound);
-  EXPECT_GT(sound->frames(), 39690 - kBoundaryOfTick700 + 4410);
-  std::vector<float> expected = framesFrom(whole, kBoundaryOfTick700, 1000);
-  for (float& sample : expected) sample = pcm16FromFloat(sample) / 32768.0f;
-  EXPECT_EQ(framesFrom(*sound, 0, 1000), expected);
-}
 
 // Sounds handed over one at a time as they render are cut exactly as from the track's whole
 // render: a sound that rings into the next, two on one tick (the first of no length), a sound
@@ -208,57 +179,22 @@ TEST_F(Rendering, ASoundStartsOnItsBoundaryAsIfAloneOnTheTrack) {
   }
 }
 
-// Two tracks on one channel with different programs: only when each is rendered alone does
-// the first keep its own instrument.
-TEST_F(Rendering, TheSongSumsEachTrackRenderedAlone) {
-  const std::vector<ChannelMessage> piano = pianoNote(0, 480);
-  std::vector<ChannelMessage> organ = pianoNote(240, 480, 72);
-  organ[0].data1 = 19;
-  Result<AudioBuffer> song = renderSong({piano, organ}, songTempo(), kSmallSoundFont);
-  Result<AudioBuffer> pianoAlone = renderSong({piano}, songTempo(), kSmallSoundFont);
-  Result<AudioBuffer> organAlone = renderSong({organ}, songTempo(), kSmallSoundFont);
-  ASSERT_TRUE(song && pianoAlone && organAlone);
-  EXPECT_LT(song->frames(), 20 * 44100) << "the tracks should ring out well before the limit";
-  std::vector<float> sum = pianoAlone->samples;
-  sum.resize(std::max(sum.size(), organAlone->samples.size()), 0.0f);
-  for (std::size_t i = 0; i < organAlone->samples.size(); ++i) sum[i] += organAlone->samples[i];
-  EXPECT_EQ(song->samples, sum);
-}
-
-// The song a block at a time: each track's frames and their sum the same on one thread as on
-// two, and the sum's blocks the whole song's render; a track that rings out first gives fewer
-// frames, then none.
-TEST_F(Rendering, TheSongStreamsAlikeOnAnyThreads) {
-  const std::vector<std::vector<ChannelMessage>> tracks{pianoNote(0, 480), pianoNote(240, 1900, 72), {}};
-  Result<AudioBuffer> whole = renderSong(tracks, songTempo(), kSmallSoundFont);
-  Result<std::unique_ptr<SongStream>> one = SongStream::open(tracks, songTempo(), kSmallSoundFont, 1);
-  Result<std::unique_ptr<SongStream>> two = SongStream::open(tracks, songTempo(), kSmallSoundFont, 2);
-  ASSERT_TRUE(whole && one && two);
-  std::vector<AudioBuffer> alone, sideBySide;
-  AudioBuffer sum, otherSum;
-  std::vector<float> summed;
-  std::vector<int64_t> trackFrames(tracks.size());
-  while ((*one)->next(4000, alone, sum)) {
-    ASSERT_TRUE((*two)->next(4000, sideBySide, otherSum));
-    EXPECT_EQ(sum.samples, otherSum.samples);
-    for (std::size_t i = 0; i < tracks.size(); ++i) {
-      EXPECT_EQ(alone[i].samples, sideBySide[i].samples) << i;
-      trackFrames[i] += alone[i].frames();
-    }
-    summed.insert(summed.end(), sum.samples.begin(), sum.samples.end());
-  }
-  EXPECT_FALSE((*two)->next(4000, sideBySide, otherSum));
-  EXPECT_EQ(summed, whole->samples);
-  EXPECT_LT(trackFrames[0], trackFrames[1]);
-  EXPECT_EQ(trackFrames[2], 0);
-}
-
-// Each track's frames, read in blocks of `block`, until the song has rung out.
+// Each track's frames, read in blocks of `block` until the song has rung out, and after them the
+// sum of the blocks, each block's sum checked to be its tracks' added in order.
 std::vector<AudioBuffer> tracksOf(SongStream& song, std::size_t count, int64_t block) {
-  std::vector<AudioBuffer> tracks(count, AudioBuffer{}), blocks;
-  for (AudioBuffer sum; song.next(block, blocks, sum);)
-    for (std::size_t i = 0; i < count; ++i)
-      tracks[i].samples.insert(tracks[i].samples.end(), blocks[i].samples.begin(), blocks[i].samples.end());
+  std::vector<AudioBuffer> tracks(count + 1, AudioBuffer{}), blocks;
+  const auto append = [](AudioBuffer& to, const AudioBuffer& from) {
+    to.samples.insert(to.samples.end(), from.samples.begin(), from.samples.end());
+  };
+  for (AudioBuffer sum; song.next(block, blocks, sum);) {
+    std::vector<float> added(sum.samples.size(), 0.0f);
+    for (std::size_t i = 0; i < count; ++i) {
+      for (std::size_t s = 0; s < blocks[i].samples.size(); ++s) added[s] += blocks[i].samples[s];
+      append(tracks[i], blocks[i]);
+    }
+    EXPECT_EQ(sum.samples, added);
+    append(tracks[count], sum);
+  }
   return tracks;
 }
 
@@ -277,8 +213,9 @@ std::vector<ChannelMessage> denseChord(uint8_t channel) {
 // Tracks on channels of their own are played by one synthesizer, the others alone: each track
 // still sounds as alone, to the frame it has rung out, whichever rings out first and however
 // many channels it plays on, however many voices the tracks hold at once, and a track sharing
-// its channel keeps its own program.
-TEST_F(Rendering, TracksOnChannelsOfTheirOwnSoundAsAlone) {
+// its channel keeps its own program. On one thread the song is the same to the sample, and the
+// whole song's render is the sum of it.
+TEST_F(Rendering, TracksOnChannelsOfTheirOwnSoundAsAloneOnAnyThreads) {
   std::vector<ChannelMessage> organ = pianoNote(240, 480, 72), bass = pianoNote(0, 1900, 40), shared = pianoNote(100, 300, 64);
   organ[0].data1 = 19;
   for (ChannelMessage& m : organ) m.status |= 1;
@@ -290,7 +227,13 @@ TEST_F(Rendering, TracksOnChannelsOfTheirOwnSoundAsAlone) {
                                                         denseChord(5), denseChord(6), denseChord(7)};
   Result<std::unique_ptr<SongStream>> song = SongStream::open(tracks, songTempo(), kSmallSoundFont, 2);
   ASSERT_TRUE(song);
+  Result<std::unique_ptr<SongStream>> oneThread = SongStream::open(tracks, songTempo(), kSmallSoundFont, 1);
+  Result<AudioBuffer> whole = renderSong(tracks, songTempo(), kSmallSoundFont);
+  ASSERT_TRUE(oneThread && whole);
   const std::vector<AudioBuffer> together = tracksOf(**song, tracks.size(), 3000);
+  const std::vector<AudioBuffer> onOneThread = tracksOf(**oneThread, tracks.size(), 3000);
+  for (std::size_t i = 0; i <= tracks.size(); ++i) EXPECT_EQ(together[i].samples, onOneThread[i].samples) << i;
+  EXPECT_EQ(whole->samples, together.back().samples);
   for (std::size_t i = 0; i < tracks.size(); ++i) {
     SCOPED_TRACE(i);
     Result<std::unique_ptr<SongStream>> lone = SongStream::open({tracks[i]}, songTempo(), kSmallSoundFont, 1);

@@ -11,7 +11,6 @@
 #include <sstream>
 
 #include "audio/cut/sound_cut.h"
-#include "audio/io/audio_backend.h"
 #include "audio/io/wav_stream.h"
 #include "audio_test.h"
 #include "support/case_table.h"
@@ -183,24 +182,6 @@ TEST(CheckStem, JudgesAnExportedStemAgainstItsOwnNoiseFloor) {
       EXPECT_EQ(checkStem(stemTrackOf(current, kTempo), heldFile(exported(0.1), readings)).startLagMs, 100);
     }
   }
-}
-
-// An Ogg Vorbis stem, where the build reads one, read back through the library and fitting.
-TEST(CheckStem, FitsAnOggStem) {
-  const AudioBackend* sndfile = sndfileBackend();
-  if (!sndfile || !sndfile->writes(AudioFileType::OggVorbis))
-    GTEST_SKIP() << "Ogg Vorbis is not in this build";
-  const RenderingFileTrack current = laidOut(kCurrent);
-  rendlow::test::TempDir dir;
-  const std::string path = dir.file("tr01.ogg");
-  ASSERT_TRUE(
-      sndfile->write(path, inStereo(synthesizedStem(current, kTempo, 0.3, 48000)), AudioFileType::OggVorbis));
-  const Result<SoundFile> stem = openSoundFile(path, *sndfile);
-  ASSERT_TRUE(stem);
-  EXPECT_EQ(std::make_pair(stem->sampleRate, stem->channels), std::make_pair(48000, 2));
-  const StemFit fit = checkStem(stemTrackOf(current, kTempo), *stem);
-  EXPECT_TRUE(fit.fits()) << "starts " << fit.startLagMs << " ms off, " << fit.soundsNotLouder
-                          << " no louder";
 }
 
 TEST(CheckStem, ASongThatSilencesEveryNoteFitsASilentStem) {
