@@ -29,68 +29,75 @@ std::vector<std::string> definitionNames(const MemoryForm& form) {
   return names;
 }
 
+// The commas of a column as the TABs of a "tr" line.
+std::string withTabs(std::string fields) {
+  std::replace(fields.begin(), fields.end(), ',', '\t');
+  return fields;
+}
+
+// A column's text with its commas as TABs and its ";" as line ends.
+std::string asFile(const std::string& column) {
+  std::string text = withTabs(column) + "\n";
+  std::replace(text.begin(), text.end(), ';', '\n');
+  return text;
+}
+
+// The settings file of `text`, read back from `dir`.
+Result<SettingsFileContents> settingsOf(const TempDir& dir, const std::string& text) {
+  writeBytes(dir.file("song.txt"), Bytes(text.begin(), text.end()));
+  return loadSettings(dir.file("song.txt"));
+}
+
 TEST(LoadFlow, AMidiFileGivesOneRowPerTrackWithContentAfterTheFirst) {
   JobRun job(kFiveTracks);
   WorkingFolder here(job.dir.path());
   ASSERT_TRUE(loadFile(job.app, job.form, "song.mid"));
-  ASSERT_EQ(job.form.rows().size(), 3u);
-  EXPECT_EQ(job.form.rows()[0].trackName, "Bass");
-  EXPECT_EQ(job.form.rows()[2].trackName, "");
-  EXPECT_EQ(definitionNames(job.form), (std::vector<std::string>{"tr01", "tr02", "tr03"}));
-  for (const MemoryForm::Row& row : job.form.rows())
-    EXPECT_EQ(row.settings.gridUnit, 0);  // no grid until set
+  ASSERT_EQ(definitionNames(job.form), (std::vector<std::string>{"tr01", "tr02", "tr03"}));
+  EXPECT_EQ(std::tuple(job.form.rows()[0].trackName, job.form.rows()[2].trackName), std::tuple("Bass", ""));
+  EXPECT_EQ(job.form.rows()[1].settings.gridUnit, 0);  // no grid until set
   EXPECT_EQ(job.form.text(Box::OutputFile), "song_out.mid");
 }
 
 // The records of a settings file that no track takes are the author's setup of tracks a damaged
 // file hid: kept while the song is cut short, stale once it reads whole.
 TEST(Project, KeepsTheRecordsNoTrackTookOnlyWhileTheSongIsCutShort) {
-  const auto record = [](const char* track, const char* name) {
-    TrackSettings r;
-    r.trackName = track;
-    r.definitionName = name;
-    return r;
-  };
-  const std::vector<TrackSettings> records = {record("A", "a1"), record("B", "b1"), record("Gone", "g"),
-                                              record("B", "b2"), record("", "unnamed")};
+  std::vector<TrackSettings> records;
+  for (const auto& [track, name] :
+       {std::pair("A", "a1"), {"B", "b1"}, {"Gone", "g"}, {"B", "b2"}, {"", "u"}}) {
+    records.emplace_back().trackName = track;
+    records.back().definitionName = name;
+  }
   using Kind = ReadDamage::Kind;
-  const struct {
-    std::vector<Kind> damage;
-    std::vector<std::string> kept;
-  } cases[] = {
-      {{Kind::TracksMissing}, {"g", "b2", "unnamed"}},
-      {{}, {}},
-      {{Kind::TempoZero, Kind::TrackCutShort}, {"g", "b2", "unnamed"}},
-      {{Kind::TempoZero}, {}},
-      {{Kind::DataCutOff}, {}},
-      {{Kind::NotATrack}, {"g", "b2", "unnamed"}},
-  };
+  const std::pair<std::vector<Kind>, bool> cases[] = {{{Kind::TracksMissing}, true},
+                                                      {{}, false},
+                                                      {{Kind::TempoZero, Kind::TrackCutShort}, true},
+                                                      {{Kind::TempoZero}, false},
+                                                      {{Kind::DataCutOff}, false},
+                                                      {{Kind::NotATrack}, true}};
+  const std::vector<std::string> none, unread = {"g", "b2", "u"};
   Project project;
   for (const char* name : {"Conductor", "A", "B", "A"}) {
     project.song.tracks.emplace_back().name = name;
     project.song.tracks.back().hasContent = true;
   }
-  for (const auto& c : cases) {
+  for (const auto& [damage, keeps] : cases) {
     project.song.damage.clear();
-    for (const Kind kind : c.damage) project.song.damage.push_back({.kind = kind});
+    for (const Kind kind : damage) project.song.damage.push_back({.kind = kind});
     project.keepRecordsOfUnreadTracks(records);
     std::vector<std::string> kept;
     for (const TrackSettings& r : project.recordsOfUnreadTracks) kept.push_back(r.definitionName);
-    EXPECT_EQ(kept, c.kept) << c.damage.size();
+    EXPECT_EQ(kept, keeps ? unread : none) << damage.size();
   }
 }
 
 // The k-th line of a name goes to the k-th track of that name; tracks beyond the lines of their
 // name take the last one.
-// The fields of a "tr" line after its note interval, as an older file saves them.
-const std::string kRestOfRow = "\t0\t1\t0\t0\t0\t0\t2\n";
-
 TEST(LoadFlow, ASettingsFileGivesEachTrackOfANameItsOwnLine) {
   JobRun job(kFiveTracks);
-  job.put("song.txt", "i\tsong.mid\no\telsewhere.mid\ntr\tBass\tlow\t0\t100" + kRestOfRow +
-                          "tr\tBass\thigh\t0\t200" + kRestOfRow + "tr\t\tnoname\t0\t300" + kRestOfRow +
-                          "tr\tGone\tx\t0\t400" + kRestOfRow + "g\tG\nt\tT\na\tA\n");
-  job.put("one.txt", "i\tsong.mid\ntr\tBass\tlow\t0\t100" + kRestOfRow);
+  const std::string rest = ",0,1,0,0,0,0,2;";  // the fields after the note interval, as older files end
+  job.put("song.txt", asFile("i,song.mid;o,elsewhere.mid;tr,Bass,low,0,100" + rest + "tr,Bass,high,0,200" +
+                             rest + "tr,,noname,0,300" + rest + "tr,Gone,x,0,400" + rest + "g,G;t,T;a,A"));
+  job.put("one.txt", asFile("i,song.mid;tr,Bass,low,0,100" + rest));
   WorkingFolder here(job.dir.path());
   ASSERT_TRUE(loadFile(job.app, job.form, "song.txt"));
   EXPECT_EQ(definitionNames(job.form), (std::vector<std::string>{"low", "high", "noname"}));
@@ -117,22 +124,20 @@ TEST(LoadFlow, WhatCannotBeLoadedIsToldWithTheFileAndTheReason) {
   };
   WorkingFolder here(job.dir.path());
   for (const auto& [input, heading, says] : cases) {
-    SCOPED_TRACE(input);
     const Result<void> loaded = loadFile(job.app, job.form, input);
-    ASSERT_FALSE(loaded);
-    const std::string text = loaded.problem().message.in(Audience::EnglishConsole);
+    ASSERT_FALSE(loaded) << input;
     EXPECT_EQ(firstLine(loaded.problem().message), heading);
-    EXPECT_NE(text.find(says), std::string::npos) << text;
+    EXPECT_NE(loaded.problem().message.in(Audience::EnglishConsole).find(says), std::string::npos) << input;
     EXPECT_TRUE(job.form.rows().empty());
   }
 }
 
 TEST(Paths, FilesAreNamedAfterTheStemOfThePathTheyComeFrom) {
   for (const CaseLine& c : readCaseTable("app/data/stem_paths.txt")) {
-    SCOPED_TRACE(c.where);
-    EXPECT_EQ(outputNameFor(c.columns[0]), c.columns[1]);
-    EXPECT_EQ(settingsPathFor(c.columns[0]), c.columns[2]);
-    EXPECT_EQ(chartPathFor(c.columns[0]), c.columns[3]);
+    EXPECT_EQ(
+        std::tuple(outputNameFor(c.columns[0]), settingsPathFor(c.columns[0]), chartPathFor(c.columns[0])),
+        std::tuple(c.columns[1], c.columns[2], std::optional(c.columns[3])))
+        << c.where;
   }
   EXPECT_EQ(outputNameFor(""), "");  // an empty input box proposes no name
   EXPECT_EQ(chartPathFor(""), std::nullopt);
@@ -141,19 +146,12 @@ TEST(Paths, FilesAreNamedAfterTheStemOfThePathTheyComeFrom) {
 TEST(Paths, SettingsFilesKeepPathsRelativeToTheirFolderWhenInside) {
   TempDir dir;
   WorkingFolder here(dir.path());
-  EXPECT_EQ(keptFrom("songs/", "songs/a.mid"), "a.mid");
   EXPECT_EQ(keptFrom("songs/", "songs/sub/../b.mid"), "b.mid");
   EXPECT_EQ(keptFrom("", "a.mid"), "a.mid");
   EXPECT_EQ(keptFrom("songs/", "other/c.mid"), absolutePath("other/c.mid"));
   EXPECT_EQ(resolveFrom("songs/", "a.mid"), "songs/a.mid");
   EXPECT_EQ(resolveFrom("songs/", "/abs/a.mid"), "/abs/a.mid");
   EXPECT_EQ(resolveFrom("songs/", "C:\\abs\\a.mid"), "C:\\abs\\a.mid");
-}
-
-// The commas of a column as the TABs of a "tr" line.
-std::string withTabs(std::string fields) {
-  std::replace(fields.begin(), fields.end(), ',', '\t');
-  return fields;
 }
 
 TEST(TrackLine, ReadsEveryFieldAndLetsLinesOfOlderFilesEndEarly) {
@@ -169,42 +167,36 @@ TEST(TrackLine, ReadsEveryFieldAndLetsLinesOfOlderFilesEndEarly) {
 TEST(SettingsFile, ARowThatDoesNotReadWholeRefusesTheFileAndNamesLineAndField) {
   TempDir dir;
   for (const CaseLine& c : readCaseTable("app/data/refused_track_lines.txt")) {
-    const std::string text =
-        "i\t/a.mid\ng\tG\ntr\t" + withTabs(c.columns[0]) + "\ntr\tB\tb\t0\t0\t0\t1\t0\t0\t0\t0\t2\n";
-    writeBytes(dir.file("song.txt"), Bytes(text.begin(), text.end()));
-    const Result<SettingsFileContents> read = loadSettings(dir.file("song.txt"));
+    const Result<SettingsFileContents> read =
+        settingsOf(dir, asFile("i,/a.mid;g,G;tr," + c.columns[0] + ";tr,B,b,0,0,0,1,0,0,0,0,2"));
     ASSERT_FALSE(read) << c.where;
     const std::string told = read.problem().message.in(Audience::EnglishConsole);
-    const std::string expected =
-        "Line 3 cannot be read: the track setting " + c.columns[1] + " " + c.columns[2];
-    EXPECT_EQ(told.substr(0, expected.size()), expected) << c.where << "\n" << told;
+    EXPECT_TRUE(
+        told.starts_with("Line 3 cannot be read: the track setting " + c.columns[1] + " " + c.columns[2]))
+        << c.where << "\n"
+        << told;
   }
 }
 
 TEST(SettingsFile, KeepsWhatItWasGivenAndReadsBothLineEnds) {
   TempDir dir;
   Project project;
-  const std::string settingsPath = dir.file("song.txt");
   project.inputPath = dir.file("song.mid");
   project.outputPath = dir.file("out.mid");
   project.chartHeader = {"Genre\twith a tab", "タイトル", ""};
-  ASSERT_TRUE(saveSettings(project, settingsPath));
-  Result<SettingsFileContents> read = loadSettings(settingsPath);
+  ASSERT_TRUE(saveSettings(project, dir.file("song.txt")));
+  Result<SettingsFileContents> read = loadSettings(dir.file("song.txt"));
   ASSERT_TRUE(read);
   EXPECT_EQ(std::tuple(read->inputPath, read->outputPath, read->genre, read->title),
             std::tuple(project.inputPath, project.outputPath, project.chartHeader.genre,
                        project.chartHeader.title));
 
   // CR LF line ends, a later "i" line over an earlier one, other keys and key-less lines ignored.
-  const std::string text =
-      "i\t/a.mid\r\ni\t/b.mid\r\nz\tignored\r\nno tab\r\ntr\tP\td\t3\t0\t0\t1\t0\t0\t0\t0\t2\r\ng\tG\n";
-  writeBytes(dir.file("hand.txt"), Bytes(text.begin(), text.end()));
-  read = loadSettings(dir.file("hand.txt"));
-  ASSERT_TRUE(read);
-  EXPECT_EQ(read->inputPath, "/b.mid");
-  ASSERT_EQ(read->records.size(), 1u);
-  EXPECT_EQ(read->records[0].velocitySplitWidth, 3);
-  EXPECT_EQ(read->genre + read->title, "G");
+  read = settingsOf(
+      dir, "i\t/a.mid\r\ni\t/b.mid\r\nz\tignored\r\nno tab\r\ntr\tP\td\t3\t0\t0\t1\t0\t0\t0\t0\t2\r\ng\tG\n");
+  ASSERT_TRUE(read && read->records.size() == 1);
+  EXPECT_EQ(std::tuple(read->inputPath, read->records[0].velocitySplitWidth, read->genre + read->title),
+            std::tuple("/b.mid", 3, "G"));
 }
 
 TEST(SettingsFile, ADefinitionNameThatCannotNameAFileRefusesTheFileAndNamesTheLine) {
@@ -214,175 +206,74 @@ TEST(SettingsFile, ADefinitionNameThatCannotNameAFileRefusesTheFileAndNamesTheLi
     std::string rows = unescaped(c.columns[0]) + ";";
     for (std::size_t end = rows.find(';'); end != std::string::npos; end = rows.find(';', end + 21))
       rows.insert(end, ",0,960,0,1,0,0,0,0,2");
-    std::string text = "i\t/a.mid\n" + withTabs(rows);
-    std::replace(text.begin(), text.end(), ';', '\n');
-    writeBytes(dir.file("song.txt"), Bytes(text.begin(), text.end()));
-    const Result<SettingsFileContents> read = loadSettings(dir.file("song.txt"));
+    const Result<SettingsFileContents> read = settingsOf(dir, asFile("i,/a.mid;" + rows));
     ASSERT_EQ(read.ok(), c.columns[1] == "0");
-    if (read) continue;
-    const std::string told = read.problem().message.in(Audience::EnglishConsole);
-    EXPECT_NE(told.find("Line " + c.columns[1] + " "), std::string::npos) << told;
+    if (!read) {
+      EXPECT_NE(read.problem().message.in(Audience::EnglishConsole).find("Line " + c.columns[1] + " "),
+                std::string::npos);
+    }
   }
 }
 
 // A line too long for the reader's buffer, as no saved file has, is told by its number; the
-// longest line a file may hold, with its CR LF, is read.
-TEST(SettingsFile, ALineTooLongToReadRefusesTheFileAndNamesTheLine) {
+// longest line a file may hold, with its CR LF, is read. One too long is not saved either.
+TEST(SettingsFile, ALineTooLongIsToldByItsNumberAndNeverWritten) {
   TempDir dir;
   const std::string longest = "g\t" + std::string(kMaxSettingsLineBytes - 2, 'x');
-  const std::string fits = "i\t/a.mid\n" + longest + "\r\n";
-  writeBytes(dir.file("fits.txt"), Bytes(fits.begin(), fits.end()));
-  const Result<SettingsFileContents> read = loadSettings(dir.file("fits.txt"));
+  const Result<SettingsFileContents> read = settingsOf(dir, "i\t/a.mid\n" + longest + "\r\n");
   ASSERT_TRUE(read);
   EXPECT_EQ(read->genre.size(), kMaxSettingsLineBytes - 2);
-
-  const std::string damaged = "i\t/a.mid\n" + longest + "x\nt\tlost\n";
-  writeBytes(dir.file("damaged.txt"), Bytes(damaged.begin(), damaged.end()));
-  const Result<SettingsFileContents> refused = loadSettings(dir.file("damaged.txt"));
+  const Result<SettingsFileContents> refused = settingsOf(dir, "i\t/a.mid\n" + longest + "x\nt\tlost\n");
   ASSERT_FALSE(refused);
   EXPECT_EQ(refused.problem().message.in(Audience::EnglishConsole),
             settingsLineUnreadableReason(2, kMaxSettingsLineBytes).in(Audience::EnglishConsole));
-}
 
-TEST(SettingsFile, ALineTooLongIsRefusedAndTheOldFileStays) {
-  TempDir dir;
   Project project;
-  const std::string settingsPath = dir.file("song.txt");
-  writeBytes(settingsPath, {'o', 'l', 'd'});
+  writeBytes(dir.file("song.txt"), {'o', 'l', 'd'});
   project.chartHeader.artist = std::string(510, 'a');
-  const Result<void> saved = saveSettings(project, settingsPath);
+  const Result<void> saved = saveSettings(project, dir.file("song.txt"));
   ASSERT_FALSE(saved);
   EXPECT_NE(saved.problem().message.in(Audience::EnglishConsole).find("ARTIST"), std::string::npos);
-  EXPECT_EQ(readText(settingsPath), "old");
+  EXPECT_EQ(readText(dir.file("song.txt")), "old");
 }
 
 // --- Opening a file in the window ------------------------------------------------------------
 
-// The English first line of each message the window was shown, with its tone.
-std::vector<std::pair<std::string, Tone>> told(const MemoryForm& form) {
-  std::vector<std::pair<std::string, Tone>> lines;
-  for (std::size_t i = 0; i < form.messages().size(); ++i)
-    lines.emplace_back(firstLine(form.messages()[i]), form.tones()[i]);
-  return lines;
-}
-
-// Each case opens `opened` in a folder holding "song.mid" (the five-track song), "other.mid"
-// (the example song, shown first) and the files given, then checks what the window shows.
 TEST(WindowOpen, WhatTheFolderHoldsDecidesWhatLoadsAndWhatIsTold) {
-  const std::string setup = "i\tsong.mid\ntr\tBass\tlow\t0\t100" + kRestOfRow + "g\tRock\nt\tT\na\tA\n";
-  const Bytes damaged(kExampleSong.begin(), kExampleSong.begin() + 300);
-  const struct {
-    const char* name;
-    std::vector<std::pair<std::string, std::string>> files;
-    std::string opened;
-    bool loads;
-    std::string genre;         // shown after the open
-    std::string firstRowName;  // the first row's definition name after the open
-    std::string status;        // in English
-    std::vector<std::pair<std::string, Tone>> messages;
-  } cases[] = {
-      {"the saved setup beside the song",
-       {{"song.txt", setup}},
-       "song.mid",
-       true,
-       "Rock",
-       "low",
-       "using the settings in song.txt",
-       {}},
-      {"the setup itself",
-       {{"song.txt", setup}},
-       "song.txt",
-       true,
-       "Rock",
-       "low",
-       "using the settings in song.txt",
-       {}},
-      {"a setup of another song beside it",
-       {{"song.txt", "i\tother.mid\ng\tJazz\n"}},
-       "song.mid",
-       true,
-       "",
-       "tr01",
-       "",
-       {}},
-      {"a setup whose song is gone",
-       {{"lost.txt", "i\tgone.mid\ng\tPop\n"}},
-       "lost.txt",
-       false,
-       "",
-       "",
-       "",
-       {{"The song this setup was made for is not there: " + std::string("gone.mid"), Tone::Error}}},
-      {"a setup that names no song",
-       {{"empty.txt", "g\tPop\n"}},
-       "empty.txt",
-       false,
-       "",
-       "",
-       "",
-       {{"The settings file cannot be read.", Tone::Error}}},
-      {"a saved row that does not read whole",
-       {{"song.txt", "i\tsong.mid\ntr\tBass\tlow\t0\t-100" + kRestOfRow}},
-       "song.mid",
-       false,
-       "",
-       "",
-       "",
-       {{"The settings file cannot be read.", Tone::Error}}},
-      {"no MIDI file",
-       {{"notes.mid", "just text"}},
-       "notes.mid",
-       false,
-       "",
-       "",
-       "",
-       {{"The MIDI file cannot be read.", Tone::Error}}},
-      {"no file at all",
-       {},
-       "missing.mid",
-       false,
-       "",
-       "",
-       "",
-       {{"The MIDI file cannot be read.", Tone::Error}}},
-      {"a damaged song",
-       {{"cut.mid", std::string(damaged.begin(), damaged.end())}},
-       "cut.mid",
-       true,
-       "",
-       "tr01",
-       "",
-       {{"The MIDI file is damaged.", Tone::Warning}}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+  const Bytes cut(kExampleSong.begin(), kExampleSong.begin() + 300);
+  for (const CaseLine& c : readCaseTable("app/data/window_opens.txt")) {
+    SCOPED_TRACE(c.where);
     JobRun job(kFiveTracks);
     job.put("other.mid", kExampleSong);
-    for (const auto& [name, text] : c.files) job.put(name, text);
+    if (c.columns[1].starts_with("<"))
+      job.put(c.columns[0], cut);
+    else if (c.columns[0] != "-")
+      job.put(c.columns[0], asFile(c.columns[1]));
     WorkingFolder here(job.dir.path());
     ASSERT_TRUE(openInWindow(job.app, job.form, "other.mid"));
-    const std::vector<MemoryForm::Row> before = job.form.rows();
-    const Song songBefore = job.app.project.song;
+    const std::vector<std::string> rowsBefore = definitionNames(job.form);
+    const Bytes songBefore = job.app.project.song.bytes;
     job.form.setText(Box::Genre, "kept");
 
-    EXPECT_EQ(openInWindow(job.app, job.form, c.opened), c.loads);
-    EXPECT_EQ(told(job.form), c.messages);
-    if (!c.loads) {
-      // The song shown before stays, with its table, its boxes and what an output would convert.
-      EXPECT_EQ(job.form.text(Box::InputFile), "other.mid");
-      EXPECT_EQ(job.form.text(Box::Genre), "kept");
-      ASSERT_EQ(job.form.rows().size(), before.size());
-      for (std::size_t row = 0; row < before.size(); ++row)
-        EXPECT_EQ(job.form.rows()[row].trackName, before[row].trackName);
+    EXPECT_EQ(openInWindow(job.app, job.form, c.columns[2]), c.columns[3] == "yes");
+    std::string told = "-";
+    if (!job.form.messages().empty())
+      told =
+          (job.form.tones()[0] == Tone::Error ? "error: " : "warning: ") + firstLine(job.form.messages()[0]);
+    EXPECT_EQ(told, c.columns[7]);
+    EXPECT_LE(job.form.messages().size(), 1u);
+    if (c.columns[3] == "no") {
+      EXPECT_EQ(
+          std::tuple(job.form.text(Box::InputFile), job.form.text(Box::Genre), definitionNames(job.form)),
+          std::tuple("other.mid", "kept", rowsBefore));
       EXPECT_EQ(job.app.project.inputPath, "other.mid");
-      EXPECT_EQ(job.app.project.song.bytes, songBefore.bytes);
-      EXPECT_TRUE(job.app.hasSong());
+      EXPECT_EQ(job.app.project.song.bytes, songBefore);
       continue;
     }
-    EXPECT_EQ(job.form.status().in(Audience::EnglishConsole), c.status);
-    EXPECT_EQ(job.form.text(Box::Genre), c.genre);
+    EXPECT_EQ(job.form.status().in(Audience::EnglishConsole), c.columns[6]);
+    EXPECT_EQ(job.form.text(Box::Genre), c.columns[4]);
     ASSERT_FALSE(job.form.rows().empty());
-    EXPECT_EQ(job.form.rows()[0].settings.definitionName, c.firstRowName);
+    EXPECT_EQ(job.form.rows()[0].settings.definitionName, c.columns[5]);
   }
 }
 

@@ -15,15 +15,15 @@
 namespace rendlow::test {
 namespace {
 
+namespace fs = std::filesystem;
+
 const std::string kNotOurs =
     "Nothing was written: the settings file's name is taken by a file that is not this song's settings file.";
 
-// What "song.txt" holds before a job on "song.mid", and whether the job may replace it.
+// Whether a job on "song.mid" may replace what "song.txt" holds (nullptr: no file; SONG_FOLDER
+// stands for the job's folder).
 TEST(SettingsOwner, OnlyThisSongsOwnSettingsFileIsReplaced) {
-  const struct {
-    const char* holds;  // nullptr: there is no file
-    bool replaced;
-  } cases[] = {
+  const std::pair<const char*, bool> cases[] = {
       {nullptr, true},
       {"i\tsong.mid\n", true},
       {"i\tsub/../song.mid\n", true},
@@ -34,23 +34,22 @@ TEST(SettingsOwner, OnlyThisSongsOwnSettingsFileIsReplaced) {
       {"春の歌\n作詞 だれか\n\nさくら さくら\n", false},
       {"o\tsong_out.mid\ng\tPop\n", false},
   };
-  for (const auto& c : cases) {
+  for (const auto& [text, replaced] : cases) {
     JobRun job(kExampleSong);
-    std::filesystem::create_directory(job.dir.file("sub"));
-    std::string holds = c.holds ? c.holds : "";
+    fs::create_directory(job.dir.file("sub"));
+    std::string holds = text ? text : "";
     if (const std::size_t at = holds.find("SONG_FOLDER"); at != std::string::npos)
       holds.replace(at, 11, job.dir.path());
-    if (c.holds) job.put("song.txt", holds);
-    const Result<JobReport> report = job.run(request("song.mid"));
+    if (text) job.put("song.txt", holds);
     SCOPED_TRACE(holds);
+    const Result<JobReport> report = job.run(request("song.mid"));
     ASSERT_TRUE(report);
-    ASSERT_EQ(report->output.ok(), c.replaced);
-    if (c.replaced) continue;
+    ASSERT_EQ(report->output.ok(), replaced);
+    if (replaced) continue;
     EXPECT_EQ(firstLine(report->output.problem().message), kNotOurs);
     EXPECT_NE(report->output.problem().message.in(Audience::EnglishConsole).find("-o"), std::string::npos);
     EXPECT_EQ(job.read("song.txt"), holds);
-    EXPECT_FALSE(std::filesystem::exists(job.dir.file("song_out.mid")));
-    EXPECT_FALSE(std::filesystem::exists(job.dir.file("song_out.bme")));
+    EXPECT_FALSE(fs::exists(job.dir.file("song_out.mid")) || fs::exists(job.dir.file("song_out.bme")));
   }
 }
 
@@ -58,14 +57,13 @@ TEST(SettingsOwner, OnlyThisSongsOwnSettingsFileIsReplaced) {
 // settings alone has no such way out, so its advice does not offer one.
 TEST(SettingsOwner, AnOutputToAnotherFolderSavesTheSettingsBesideTheChart) {
   JobRun job(kExampleSong);
-  const std::string lyrics = "さくら さくら\n";
-  job.put("song.txt", lyrics);
-  std::filesystem::create_directory(job.dir.file("out"));
+  job.put("song.txt", "さくら さくら\n");
+  fs::create_directory(job.dir.file("out"));
   JobRequest elsewhere = request("song.mid");
   elsewhere.outputPath = "out/song_out.mid";
   const Result<JobReport> report = job.run(elsewhere);
   ASSERT_TRUE(report && report->output);
-  EXPECT_EQ(job.read("song.txt"), lyrics);
+  EXPECT_EQ(job.read("song.txt"), "さくら さくら\n");
   const Result<SettingsFileContents> moved = loadSettings(job.dir.file("out/song.txt"));
   ASSERT_TRUE(moved);
   EXPECT_TRUE(namesSameFile(moved->inputPath, job.dir.file("song.mid")));
@@ -73,16 +71,14 @@ TEST(SettingsOwner, AnOutputToAnotherFolderSavesTheSettingsBesideTheChart) {
   EXPECT_EQ(report->output->warnings[0].message.in(Audience::EnglishConsole),
             settingsSpotTakenMessage("song.txt", "out/song.txt").in(Audience::EnglishConsole));
 
-  JobRequest settingsOnly = elsewhere;
-  settingsOnly.output = OutputChoice::SettingsOnly;
-  const Result<JobReport> refused = job.run(settingsOnly);
-  ASSERT_TRUE(refused);
-  ASSERT_FALSE(refused->output);
-  EXPECT_EQ(refused.value().output.problem().message.in(Audience::EnglishConsole).find("-o"),
-            std::string::npos);
+  elsewhere.output = OutputChoice::SettingsOnly;
+  const Result<JobReport> refused = job.run(elsewhere);
+  ASSERT_TRUE(refused && !refused->output);
+  EXPECT_EQ(refused->output.problem().message.in(Audience::EnglishConsole).find("-o"), std::string::npos);
 }
 
-// The window tells the refusal in its output message, in the words of its boxes.
+// The window tells the refusal in its output message; it has no -o, so its advice names the
+// output box.
 TEST(SettingsOwner, TheWindowSaysWhyNothingWasWritten) {
   JobRun job(kExampleSong);
   job.put("song.txt", "i\tother.mid\n");
@@ -92,34 +88,31 @@ TEST(SettingsOwner, TheWindowSaysWhyNothingWasWritten) {
   ASSERT_EQ(job.form.messages().size(), 1u);
   EXPECT_EQ(job.form.tones().back(), Tone::Error);
   EXPECT_EQ(firstLine(job.form.messages().back()), kNotOurs);
-  // The window has no -o: its advice names the output box.
   EXPECT_EQ(job.form.messages().back().in(Audience::Window).find("-o"), std::string::npos);
-  EXPECT_EQ(job.read("song.txt"), "i\tother.mid\n");
 }
 
 // Notepad's UTF-8, with its byte order mark, is read as UTF-8 and written back in Shift_JIS, as
 // every settings file is, with a notice; a line Shift_JIS cannot hold refuses the file by its number.
 TEST(SettingsOwner, AUtf8SettingsFileIsReadAndWrittenBackInShiftJis) {
-  const std::string mark = "\xEF\xBB\xBF";
-  const std::string row = "\t0\t960\t0\t1\t0\t0\t0\t0\t2\t1\t0\n";
-  const std::string guitarUtf8 = "\xE3\x82\xAE\xE3\x82\xBF\xE3\x83\xBC";
-  const std::string guitar932 = "\x83\x4D\x83\x5E\x81\x5B";
+  const std::string mark = "\xEF\xBB\xBF", row = "\t0\t960\t0\t1\t0\t0\t0\t0\t2\t1\t0\n";
+  const std::string guitarUtf8 = "\xE3\x82\xAE\xE3\x82\xBF\xE3\x83\xBC",
+                    guitar932 = "\x83\x4D\x83\x5E\x81\x5B";
   JobRun job(kExampleSong);
   job.put("song.txt", mark + "i\tsong.mid\r\ntr\tPiano\t" + guitarUtf8 + row + "t\t" + guitarUtf8 + "\n");
   const Result<JobReport> report = job.run(request("song.mid"));
   ASSERT_TRUE(report && report->output);
   EXPECT_EQ(job.app.rowSettings(0).definitionName, guitar932);
   const std::string saved = job.read("song.txt");
-  EXPECT_EQ(saved.rfind(withPlatformLineEnds("i\tsong.mid\n"), 0), 0u);
+  EXPECT_TRUE(saved.starts_with(withPlatformLineEnds("i\tsong.mid\n"))) << saved;
   EXPECT_NE(saved.find(withPlatformLineEnds("tr\tPiano\t" + guitar932 + row)), std::string::npos);
   EXPECT_NE(saved.find(withPlatformLineEnds("t\t" + guitar932 + "\n")), std::string::npos);
   ASSERT_EQ(report->output->warnings.size(), 1u);
   EXPECT_EQ(firstLine(report->output->warnings[0].message),
             "The settings file was UTF-8; it was saved again in Shift_JIS (code page 932).");
-  EXPECT_FALSE(job.run(request("song.mid"))->output->warnings.size());
+  EXPECT_TRUE(job.run(request("song.mid"))->output->warnings.empty());
 
   // U+00E9, which Shift_JIS lacks, and a byte that starts no UTF-8 character.
-  for (const std::string& line : {std::string("g\t\xC3\xA9\n"), std::string("g\t\xFF\n")}) {
+  for (const char* line : {"g\t\xC3\xA9\n", "g\t\xFF\n"}) {
     job.put("song.txt", mark + "i\tsong.mid\n" + line);
     const Result<JobReport> refused = job.run(request("song.mid"));
     ASSERT_FALSE(refused);

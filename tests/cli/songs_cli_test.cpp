@@ -14,8 +14,6 @@
 namespace rendlow::test {
 namespace {
 
-namespace fs = std::filesystem;
-
 const Bytes kExample = readBytes(std::string(RENDLOW_SOURCE_DIR) + "/examples/example_song.mid");
 
 // A folder holding the example as a.mid and b.mid, its first 300 bytes as damaged.mid (read with
@@ -33,34 +31,23 @@ protected:
   TempDir dir;
 };
 
-// The last lines of standard output: one per song, in the order given.
-std::string lastLines(const std::string& out, std::size_t count) {
-  std::size_t at = out.size() - 1;
-  for (std::size_t n = 0; n < count && at != std::string::npos && at > 0; ++n) at = out.rfind('\n', at - 1);
-  return at == std::string::npos ? out : out.substr(at + 1);
-}
-
+// Standard output ends on one line per song, in the order given.
 TEST_F(Songs, EachSongEndsOnALineOfItsOwnAndTheRunWithTheWorstStatus) {
-  const struct {
-    std::vector<std::string> songs;
-    int status;
-    const char* lines;
-  } cases[] = {
+  const std::tuple<std::vector<std::string>, int, const char*> cases[] = {
       {{"a.mid", "bad.mid", "b.mid"},
        cli::kExitFailed,
-       "a.mid: done; written: a_out.mid, a.txt, a_out.bme\n"
+       "\na.mid: done; written: a_out.mid, a.txt, a_out.bme\n"
        "bad.mid: failed; nothing written\n"
        "b.mid: done; written: b_out.mid, b.txt, b_out.bme\n"},
       {{"damaged.mid", "a.mid"},
        cli::kExitWarning,
-       "damaged.mid: done, with warnings; written: damaged_out.mid, damaged.txt, damaged_out.bme\n"
+       "\ndamaged.mid: done, with warnings; written: damaged_out.mid, damaged.txt, damaged_out.bme\n"
        "a.mid: done; written: a_out.mid, a.txt, a_out.bme\n"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.songs.back());
-    const Ran ran = run(c.songs);
-    EXPECT_EQ(ran.status, c.status);
-    EXPECT_EQ(lastLines(ran.out, c.songs.size()), c.lines) << ran.out;
+  for (const auto& [songs, status, lines] : cases) {
+    const Ran ran = run(songs);
+    EXPECT_EQ(ran.status, status) << songs.back();
+    EXPECT_TRUE(ran.out.ends_with(lines)) << ran.out;
   }
   EXPECT_TRUE(run({"-q", "a.mid", "b.mid"}).out.empty());
   EXPECT_EQ(run({"a.mid"}).out.find("a.mid: done"), std::string::npos);
@@ -70,7 +57,7 @@ TEST_F(Songs, EachSongEndsOnALineOfItsOwnAndTheRunWithTheWorstStatus) {
 // pair were written: the author is told those stand, and which did not.
 TEST_F(Songs, SoundsFailingAfterTheChartTellWhatWasWritten) {
   if (!audio::fluidSynthInBuild()) GTEST_SKIP() << "FluidSynth is not in this build";
-  fs::create_directory(dir.file("a_01.wav"));
+  std::filesystem::create_directory(dir.file("a_01.wav"));
   const Ran ran = run({"--keysounds", "--set", "0:definitionName=a", "a.mid"});
   EXPECT_EQ(ran.status, cli::kExitFailed);
   EXPECT_NE(ran.err.find("Written: a_out.mid, a.txt, a_out.bme\n  Not written: the sound files in ."),
@@ -83,20 +70,17 @@ TEST_F(Songs, SoundsFailingAfterTheChartTellWhatWasWritten) {
 TEST_F(Songs, SoundsTheChartDoesNotUseAreToldOrCleaned) {
   if (!audio::fluidSynthInBuild()) GTEST_SKIP() << "FluidSynth is not in this build";
   writeBytes(dir.file("a_99.ogg"), Bytes{'o', 'l', 'd'});
-  const std::vector<std::string> sounds{"--keysounds", "--ogg", "--set", "0:definitionName=a", "a.mid"};
-  const Ran told = run(sounds);
+  const Ran told = run({"--keysounds", "--ogg", "--set", "0:definitionName=a", "a.mid"});
   EXPECT_EQ(told.status, cli::kExitWarning);
   EXPECT_NE(told.err.find("1 sound files in the chart's folder are named as its sounds but not used by it"),
             std::string::npos)
       << told.err;
   EXPECT_NE(told.err.find("\n  a_99.ogg\n"), std::string::npos) << told.err;
-  std::vector<std::string> cleaning = sounds;
-  cleaning.insert(cleaning.begin(), "--clean");
-  const Ran cleaned = run(cleaning);
+  const Ran cleaned = run({"--clean", "--keysounds", "--ogg", "--set", "0:definitionName=a", "a.mid"});
   EXPECT_EQ(cleaned.status, cli::kExitOk) << cleaned.err;
   EXPECT_NE(cleaned.out.find("Removed 1 sound files the chart does not use:\na_99.ogg\n"), std::string::npos)
       << cleaned.out;
-  EXPECT_FALSE(fs::exists(dir.file("a_99.ogg")));
+  EXPECT_FALSE(std::filesystem::exists(dir.file("a_99.ogg")));
 }
 
 }  // namespace
