@@ -29,14 +29,19 @@ KeptWorkCounts countsOf(const ChartWorkKept& kept) {
 
 std::string chartDigest(std::string_view chartText) { return sha256Hex(withLineFeeds(chartText)); }
 
-std::optional<ChartKeeping> chartToReplace(const std::string& path, const std::string& digest, bool fresh) {
-  if (!fileExists(path)) return std::nullopt;
-  Result<std::string> chart = readWholeFile<std::string>(path, {readReason, folderReason});
+std::optional<ChartKeeping> chartToReplace(const std::string& path, const std::string& otherFormatPath,
+                                           const std::string& digest, bool fresh) {
+  const bool standsHere = fileExists(path);
+  if (!standsHere && !fileExists(otherFormatPath)) return std::nullopt;
+  const std::string& oldPath = standsHere ? path : otherFormatPath;
+  Result<std::string> chart = readWholeFile<std::string>(oldPath, {readReason, folderReason});
   // A chart that cannot be read cannot be kept either; its replacement is refused where it is
-  // written, as any file that cannot be replaced.
+  // written, as any file that cannot be replaced. One of the other format then stays where it is.
   if (!chart) return std::nullopt;
   const bool changed = digest.empty() || chartDigest(*chart) != digest;
-  return ChartKeeping{std::move(chart).value(), changed, fresh, std::nullopt};
+  ChartKeeping keeping{std::move(chart).value(), changed, fresh, std::nullopt, std::nullopt, 0};
+  if (!standsHere) keeping.otherFormatPath = otherFormatPath;
+  return keeping;
 }
 
 std::string backupPathFor(const std::string& chartPath) {
@@ -52,9 +57,12 @@ Result<std::string> keepOldChart(const std::string& chartPath, std::string_view 
   return backup;
 }
 
-Message chartKeptSummary(const ChartKeeping& keeping, const std::string& backup) {
-  if (keeping.fresh) return freshChartKeptMessage(backup);
-  return chartWorkKeptMessage(countsOf(keeping.kept.value_or(ChartWorkKept{})), backup);
+Message chartKeptSummary(const ChartKeeping& keeping, const std::string& chartPath, const std::string& backup) {
+  Message summary = keeping.fresh ? freshChartKeptMessage(backup)
+                                  : chartWorkKeptMessage(countsOf(keeping.kept.value_or(ChartWorkKept{})), backup);
+  if (!keeping.otherFormatPath) return summary;
+  if (keeping.fresh) return linesOf(summary, otherFormatChartRemovedMessage(*keeping.otherFormatPath));
+  return linesOf(summary, otherFormatChartTakenMessage(*keeping.otherFormatPath, chartPath, keeping.notCarried));
 }
 
 std::vector<Message> leftOutLines(const ChartWorkKept& kept) {

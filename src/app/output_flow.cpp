@@ -13,6 +13,7 @@
 #include "base/messages.h"
 #include "base/messages_keeping.h"
 #include "base/messages_run.h"
+#include "base/platform.h"
 
 namespace rendlow {
 
@@ -46,15 +47,15 @@ void writeSettingsAlone(const Project& project, const OutputPlan& plan, const Re
 }
 
 // The author's chart is kept before the new one takes its place; a chart that cannot be kept is
-// not replaced. Objects of the author's that the new chart leaves out are a warning, once it stands.
+// not replaced. Work of the author's that the new chart leaves out is a warning, once it stands.
 Result<void> keepAuthorsChart(const std::string& chartPath, const ChartKeeping& keeping, OutputResult& result) {
-  const Result<std::string> backup = keepOldChart(chartPath, keeping.oldChart);
+  const Result<std::string> backup = keepOldChart(keeping.oldPath(chartPath), keeping.oldChart);
   if (!backup) return backup.problem();
-  KeptChart kept{*backup, chartKeptSummary(keeping, *backup), {}, std::nullopt};
-  if (!keeping.fresh && keeping.kept && !keeping.kept->leftOut.empty()) {
-    kept.leftOut = leftOutLines(*keeping.kept);
+  KeptChart kept{*backup, chartKeptSummary(keeping, chartPath, *backup), {}, std::nullopt};
+  if (keeping.lostWork()) {
+    if (keeping.kept) kept.leftOut = leftOutLines(*keeping.kept);
     Message warning = kept.summary;
-    if (keeping.kept->leftOut.size() > kLeftOutListedInline) {
+    if (kept.leftOut.size() > kLeftOutListedInline) {
       const std::string list = leftOutListPathFor(*backup);
       if (writeFileAtomically(list, leftOutTable(*keeping.kept), FileMode::Text))
         warning = linesOf(warning, leftOutListedMessage(list));
@@ -65,9 +66,14 @@ Result<void> keepAuthorsChart(const std::string& chartPath, const ChartKeeping& 
   return {};
 }
 
-void warnOfObjectsLeftOut(OutputResult& result) {
-  if (result.keptChart && result.keptChart->warning && result.chart->status)
-    result.warnings.push_back(*result.keptChart->warning);
+// Once the new chart stands: the warning of work it left out, and a chart of the other format it
+// took in taken away (its backup holds it).
+void finishKeeping(const PairOutput& pair, OutputResult& result) {
+  if (!result.chart->status) return;
+  if (result.keptChart && result.keptChart->warning) result.warnings.push_back(*result.keptChart->warning);
+  if (!pair.keeping || !pair.keeping->otherFormatPath || !result.keptChart) return;
+  if (!removeFile(*pair.keeping->otherFormatPath))
+    result.warnings.push_back(warningNotice(otherFormatChartStaysMessage(*pair.keeping->otherFormatPath)));
 }
 
 // The author's chart, where the new one replaces it, kept first.
@@ -118,7 +124,7 @@ void writePair(Project& project, const OutputPlan& plan, const PairOutput& pair,
       if (result.chart->status) project.chartDigest = chartDigest(*pair.chart);
     }
     writeSettings(project, paths.settings, result);
-    warnOfObjectsLeftOut(result);
+    finishKeeping(pair, result);
     return;
   }
   writeRendering(plan, pair.rendering, result);
@@ -128,7 +134,7 @@ void writePair(Project& project, const OutputPlan& plan, const PairOutput& pair,
   if (pair.chart) project.chartDigest = chartDigest(*pair.chart);
   writeSettings(project, paths.settings, result);
   if (pair.chart) writeChart(*paths.chart, pair, result);
-  warnOfObjectsLeftOut(result);
+  if (pair.chart) finishKeeping(pair, result);
 }
 
 // Every file of the plan, in a fixed order: the rendering MIDI file with its chart, then the settings

@@ -8,8 +8,10 @@
 #include "app/conversion.h"
 #include "app/fit_report.h"
 #include "app/settings_file.h"
+#include "base/file_input.h"
 #include "base/messages.h"
 #include "base/messages_cli.h"
+#include "base/messages_keeping.h"
 #include "base/platform.h"
 #include "base/text.h"
 #include "bms/bms_writer.h"
@@ -17,6 +19,7 @@
 #include "bms/bmson_writer.h"
 #include "bms/chart_format.h"
 #include "bms/chart_limits.h"
+#include "bms/chart_translation.h"
 #include "midi/midi_writer.h"
 
 namespace rendlow {
@@ -175,12 +178,26 @@ Result<MergedChart> mergedChart(const Project& project, const Converted& convert
                        soundNamesOf(project));
 }
 
+// The old chart as a chart of the new one's format: a chart of the other format is translated,
+// and what that format has no place for counted.
+std::string oldChartIn(ChartFormat format, const Project& project, const Converted& converted,
+                       ChartKeeping& keeping) {
+  if (!keeping.otherFormatPath) return keeping.oldChart;
+  const TranslatedChart translated =
+      format == ChartFormat::Bmson
+          ? bmsonFromBmsChart(keeping.oldChart, converted.measures, soundNamesOf(project))
+          : bmsChartFromBmson(keeping.oldChart, converted.measures, soundNamesOf(project));
+  keeping.notCarried = translated.notCarried;
+  return translated.text;
+}
+
 // The chart text, with the author's work on the chart it replaces taken in; a chart from the song
 // alone still learns what it leaves out, so that the old one is kept then.
 Result<std::string> chartTextOf(const Project& project, const Converted& converted, const ChartHeader& header,
                                 ChartFormat format, std::optional<ChartKeeping>& keeping) {
   if (!keeping) return formatChart(project.song, converted, header, format);
-  Result<MergedChart> merged = mergedChart(project, converted, header, format, keeping->oldChart);
+  Result<MergedChart> merged =
+      mergedChart(project, converted, header, format, oldChartIn(format, project, converted, *keeping));
   if (!merged) return merged.problem();
   keeping->kept = std::move(merged->kept);
   if (keeping->fresh) return formatChart(project.song, converted, header, format);
@@ -212,8 +229,20 @@ Result<std::string> blamingSettings(const Project& project, Result<std::string> 
 }
 
 // The header texts of the chart a new one replaces, as its format holds them.
-ChartHeader headerTextsOf(const std::string& chart, ChartFormat format) {
-  return format == ChartFormat::Bmson ? bmsonHeaderTexts(chart) : chartHeaderTexts(chart);
+ChartHeader headerTextsOf(const ChartKeeping& keeping, ChartFormat format) {
+  const bool bmson = (format == ChartFormat::Bmson) != keeping.otherFormatPath.has_value();
+  return bmson ? bmsonHeaderTexts(keeping.oldChart) : chartHeaderTexts(keeping.oldChart);
+}
+
+// The chart the new one replaces, and a warning when a chart of the other format stands beside it
+// and stays: it plays an earlier conversion's sounds, and may be the author's.
+std::optional<ChartKeeping> chartReplacedBy(const OutputPaths& paths, const Project& project, bool fresh,
+                                            std::vector<Notice>& warnings) {
+  const std::string other = otherFormatChartPath(*paths.chart, paths.chartFormat);
+  std::optional<ChartKeeping> keeping = chartToReplace(*paths.chart, other, project.chartDigest, fresh);
+  if (keeping && !keeping->otherFormatPath && fileExists(other))
+    warnings.push_back(warningNotice(otherFormatChartBesideMessage(other, *paths.chart)));
+  return keeping;
 }
 
 using PlannedOutcome = std::variant<SettingsOnlyOutput, PairOutput, RefusedPairOutput>;
@@ -303,9 +332,8 @@ Result<OutputPlan> planOutput(const Application& app, const OutputRequest& reque
   if (!converted) return converted.problem();
   plan.warnings = warningsOf(project, targets.paths.rendering, converted->retiming);
   std::optional<ChartKeeping> keeping;
-  if (targets.paths.chart) keeping = chartToReplace(*targets.paths.chart, project.chartDigest, request.freshChart);
-  if (keeping)
-    plan.header = withTextsOf(plan.header, headerTextsOf(keeping->oldChart, targets.paths.chartFormat));
+  if (targets.paths.chart) keeping = chartReplacedBy(targets.paths, project, request.freshChart, plan.warnings);
+  if (keeping) plan.header = withTextsOf(plan.header, headerTextsOf(*keeping, targets.paths.chartFormat));
   plan.outcome = pairOf(project, targets, plan.header, *converted, std::move(keeping), diagnostics);
   if (targets.settingsBesideChart) plan.warnings.push_back(warningNotice(*targets.settingsBesideChart));
   if (project.settingsReadAsUtf8)

@@ -55,6 +55,10 @@ OutputPaths outputPathsFor(std::string_view inputPath, std::string_view outputNa
           withChart ? std::optional(std::string(outputName)) : std::nullopt, format};
 }
 
+std::string otherFormatChartPath(std::string_view chartPath, ChartFormat format) {
+  return std::string(pathStem(chartPath)) + (format == ChartFormat::Bme ? ".bmson" : ".bme");
+}
+
 bool looksLikeRenderingFile(std::string_view path) {
   return caseFolded(fileNameOf(path)).ends_with("_out.mid");
 }

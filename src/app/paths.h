@@ -47,6 +47,10 @@ struct OutputPaths {
 };
 OutputPaths outputPathsFor(std::string_view inputPath, std::string_view outputName, bool withChart);
 
+// Where the chart of the other format would stand beside the one at `chartPath`: "song_out.bmson"
+// for "song_out.bme", and the reverse.
+std::string otherFormatChartPath(std::string_view chartPath, ChartFormat format);
+
 // True when the file `path` names looks like a rendering MIDI file the program wrote: its name
 // ends in "_out.mid", letter case aside.
 bool looksLikeRenderingFile(std::string_view path);

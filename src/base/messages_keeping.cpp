@@ -72,4 +72,34 @@ Message authorSoundsPushIdsPastLimitMessage(int32_t authorIds, int32_t largest, 
               "). Slice more coarsely, or give fewer sounds of your own an id."};
 }
 
+Message otherFormatChartTakenMessage(const std::string& oldChart, const std::string& newChart, int32_t notCarried) {
+  Message text{oldChart + " の作業を " + newChart + " に引き継ぎ、" + oldChart +
+                   " は消しました (プレイヤーに同じ曲の譜面が二つ並ばないように)。",
+               "Took the work of " + oldChart + " into " + newChart + " and removed " + oldChart +
+                   ", so that a player does not list two charts of the song."};
+  if (notCarried == 0) return text;
+  return text + Message(" 新しい形式に置き場所のない " + number(notCarried) +
+                            " 件 (BGA、地雷、見えないノート、ほかのヘッダー行など) は、元の譜面にだけ残っています。",
+                        " " + number(notCarried) + " of its lines and objects (BGA, mines, invisible notes, other "
+                            "header lines) " + (notCarried == 1 ? "has" : "have") +
+                            " no place in the new format and " + (notCarried == 1 ? "is" : "are") +
+                            " kept in the chart as it was alone.");
+}
+
+Message otherFormatChartRemovedMessage(const std::string& oldChart) {
+  return {oldChart + " は消しました (プレイヤーに同じ曲の譜面が二つ並ばないように)。",
+          "Removed " + oldChart + ", so that a player does not list two charts of the song."};
+}
+
+Message otherFormatChartStaysMessage(const std::string& oldChart) {
+  return {oldChart + " を消せませんでした。新しい譜面と並んで、以前の音を鳴らします。",
+          oldChart + " could not be removed: it stands beside the new chart and plays the earlier sounds."};
+}
+
+Message otherFormatChartBesideMessage(const std::string& otherChart, const std::string& chart) {
+  return {otherChart + " が " + chart + " と並んでいて、以前の変換の音を鳴らします。要らなければ消してください。",
+          otherChart + " stands beside " + chart +
+              " and plays the sounds of an earlier conversion; remove it if you no longer need it."};
+}
+
 }  // namespace rendlow

@@ -33,4 +33,14 @@ Message chartBackupFailedReason(const std::string& backup, const Message& reason
 // The author's own sounds keep their ids, and the program's ids passing over them run past ZZ.
 Message authorSoundsPushIdsPastLimitMessage(int32_t authorIds, int32_t largest, int32_t limit);
 
+// A chart of the other format was taken into the new one and taken away; `notCarried` lines and
+// objects of it had no place in the new format and are in its backup alone.
+Message otherFormatChartTakenMessage(const std::string& oldChart, const std::string& newChart, int32_t notCarried);
+// The chart of the other format was taken away, the new chart made from the song alone.
+Message otherFormatChartRemovedMessage(const std::string& oldChart);
+// The chart of the other format, taken in, could not be taken away.
+Message otherFormatChartStaysMessage(const std::string& oldChart);
+// A chart of the other format stands beside the one written, and plays an earlier conversion's sounds.
+Message otherFormatChartBesideMessage(const std::string& otherChart, const std::string& chart);
+
 }  // namespace rendlow

@@ -15,24 +15,6 @@ namespace {
 // The MIDI default tempo, for a song that never sets one.
 constexpr double kDefaultBpm = 120.0;
 
-// A JSON string of a program text: decoded to UTF-8, with quotes, backslashes and control
-// characters escaped.
-std::string jsonString(std::string_view programText) {
-  std::string out = "\"";
-  for (const char ch : utf8FromProgramText(programText)) {
-    const auto byte = static_cast<unsigned char>(ch);
-    if (ch == '"' || ch == '\\') {
-      out += '\\';
-      out += ch;
-    } else if (byte < 0x20) {
-      appendFormatted(out, "\\u%04x", byte);
-    } else {
-      out += ch;
-    }
-  }
-  return out + "\"";
-}
-
 // A tempo as a JSON number: every digit a double holds, so the player's tempo is the song's.
 std::string jsonNumber(double value) {
   std::string out;
@@ -43,9 +25,9 @@ std::string jsonNumber(double value) {
 void writeInfo(const Song& song, const ChartHeader& header, std::string& out) {
   const double firstBpm = song.tempos.empty() ? kDefaultBpm : chartBpmValue(song.tempos.front());
   out += "  \"info\": {\n";
-  out += "    \"title\": " + jsonString(header.title) + ",\n";
-  out += "    \"artist\": " + jsonString(header.artist) + ",\n";
-  out += "    \"genre\": " + jsonString(header.genre) + ",\n";
+  out += "    \"title\": " + bmsonString(header.title) + ",\n";
+  out += "    \"artist\": " + bmsonString(header.artist) + ",\n";
+  out += "    \"genre\": " + bmsonString(header.genre) + ",\n";
   out += "    \"mode_hint\": \"beat-7k\",\n";
   out += "    \"level\": 1,\n";
   out += "    \"init_bpm\": " + jsonNumber(firstBpm) + ",\n";
@@ -98,7 +80,7 @@ std::vector<std::string> bpmEvents(const Song& song, const Chart& chart) {
 void appendSoundChannels(const ChartTrack& track, std::vector<std::string>& channels) {
   for (const std::vector<std::size_t>& notes : soundChannelNotes(track)) {
     std::string channel = "{\n      \"name\": ";
-    channel += jsonString(soundFileName(track.definitionName, track.notes[notes.back()].fileNumber));
+    channel += bmsonString(soundFileName(track.definitionName, track.notes[notes.back()].fileNumber));
     channel += ",\n      \"notes\": [";
     for (std::size_t i = 0; i < notes.size(); ++i) {
       appendFormatted(channel, "%s\n        {\"x\": 0, \"y\": %d, \"l\": 0, \"c\": false}", i == 0 ? "" : ",",
@@ -120,6 +102,22 @@ std::vector<std::vector<std::size_t>> soundChannelNotes(const ChartTrack& track)
   }
   std::erase_if(byDefinition, [](const std::vector<std::size_t>& notes) { return notes.empty(); });
   return byDefinition;
+}
+
+std::string bmsonString(std::string_view programText) {
+  std::string out = "\"";
+  for (const char ch : utf8FromProgramText(programText)) {
+    const auto byte = static_cast<unsigned char>(ch);
+    if (ch == '"' || ch == '\\') {
+      out += '\\';
+      out += ch;
+    } else if (byte < 0x20) {
+      appendFormatted(out, "\\u%04x", byte);
+    } else {
+      out += ch;
+    }
+  }
+  return out + "\"";
 }
 
 std::string formatBmsonChart(const Song& song, const MeasureGrid& grid, const Chart& chart,

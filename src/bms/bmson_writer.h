@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "bms/chart.h"
@@ -19,6 +20,10 @@ namespace rendlow {
 // 932 texts, decoded.
 std::string formatBmsonChart(const Song& song, const MeasureGrid& grid, const Chart& chart,
                              const ChartHeader& header);
+
+// A program text as a bmson string: decoded to UTF-8, quoted, with quotes, backslashes and control
+// characters escaped.
+std::string bmsonString(std::string_view programText);
 
 // The sound channels a track gives the chart, in order: one per id of the track that has objects,
 // each the places in track.notes of that id's objects, in order.

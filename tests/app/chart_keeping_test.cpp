@@ -122,6 +122,12 @@ std::string freshChart(const std::initializer_list<const char*> edits) {
   return fresh.read("song_out.bme");
 }
 
+std::string secondLine(const Message& message) {
+  const std::string& text = message.in(Audience::EnglishConsole);
+  const std::size_t start = text.find('\n') + 1;
+  return text.substr(start, text.find('\n', start) - start);
+}
+
 std::multiset<Play> without(std::multiset<Play> plays, const std::string& file) {
   std::erase_if(plays, [&](const Play& play) { return std::get<2>(play) == file; });
   return plays;
@@ -232,6 +238,49 @@ TEST(ChartKeeping, WithoutADigestTheChartOnDiskIsTheAuthors) {
   EXPECT_EQ(job.read("song_out.bme.bak"), chart);
   EXPECT_EQ(job.read("song_out.bme"), chart);
   EXPECT_EQ(chartDigest("#00101:01\r\n#00201:02\r\n"), chartDigest("#00101:01\n#00201:02\n"));
+}
+
+// A song whose chart changes format keeps its author's lanes through both formats, and a player
+// never finds the chart of the format left behind: it is in its backup alone.
+TEST(ChartKeeping, AChartOfTheOtherFormatIsTakenInKeptAndTakenAway) {
+  JobRun job(kExampleSong);
+  ASSERT_TRUE(job.run(request("song.mid")));
+  const EditedChart edited = editChart(job.read("song_out.bme"));
+  job.put("song_out.bme", edited.text);
+  JobRequest toBmson = request("song.mid");
+  toBmson.chartFormat = ChartFormat::Bmson;
+  const Result<JobReport> bmson = job.run(toBmson);
+  ASSERT_TRUE(bmson && bmson->output && bmson->output->keptChart);
+  EXPECT_FALSE(fs::exists(job.dir.file("song_out.bme")));
+  EXPECT_EQ(job.read("song_out.bme.bak"), edited.text);
+  // The stage picture, the BGA picture and line, and the comment have no place in bmson.
+  EXPECT_EQ(secondLine(bmson->output->keptChart->summary),
+            "Took the work of song_out.bme into song_out.bmson and removed song_out.bme, so that a player does "
+            "not list two charts of the song. 4 of its lines and objects (BGA, mines, invisible notes, other "
+            "header lines) have no place in the new format and are kept in the chart as it was alone.");
+  ASSERT_EQ(bmson->output->warnings.size(), 1u);
+  EXPECT_NE(job.read("song.txt").find(withPlatformLineEnds("t\tMy Song\n")), std::string::npos);
+
+  JobRequest toBme = request("song.mid", {"1:velocitySplitWidth=8"});
+  toBme.chartFormat = ChartFormat::Bme;
+  const Result<JobReport> back = job.run(toBme);
+  ASSERT_TRUE(back && back->output && back->output->keptChart);
+  EXPECT_FALSE(fs::exists(job.dir.file("song_out.bmson")));
+  EXPECT_TRUE(fs::exists(job.dir.file("song_out.bmson.bak")));
+  const std::string bme = job.read("song_out.bme");
+  EXPECT_EQ(without(playsOf(bme), "crash.wav"), playsOf(freshChart({"1:velocitySplitWidth=8"})));
+  for (const char* lane : {"13:", "14:", "15:", "51:", "12:"}) EXPECT_NE(bme.find(lane), std::string::npos) << lane;
+  EXPECT_NE(bme.find("#PLAYLEVEL 7"), std::string::npos);
+
+  // A chart of the other format beside the one written stays, and is told.
+  job.put("song_out.bmson", std::string("{}"));
+  const Result<JobReport> beside = job.run(request("song.mid"));
+  ASSERT_TRUE(beside && beside->output);
+  ASSERT_FALSE(beside->output->warnings.empty());
+  EXPECT_EQ(firstLine(beside->output->warnings.back().message),
+            "song_out.bmson stands beside song_out.bme and plays the sounds of an earlier conversion; remove it "
+            "if you no longer need it.");
+  EXPECT_EQ(job.read("song_out.bmson"), "{}");
 }
 
 // The author's own sounds keep their ids; the program's pass over them.
