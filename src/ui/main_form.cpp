@@ -1,5 +1,7 @@
 #include "ui/main_form.h"
 
+#include <utility>
+
 #include "app/keysounds.h"
 #include "app/load_flow.h"
 #include "app/output_flow.h"
@@ -322,12 +324,19 @@ void MainForm::cutFromStems() {
   if (!stems) return;
   const Result<std::optional<FileLock>> lock = lockSong();
   if (!lock) return;
+  // A stems folder that cannot be read stops the cut before the output writes a chart without sounds.
+  const KeysoundRequest request = stemsCutRequest(app_.project.inputPath, *stems);
+  Result<KeysoundInputs> inputs = checkKeysoundInputs(request);
+  if (!inputs) {
+    showMessage(inputs.problem().message, Tone::Error);
+    return;
+  }
   const Result<OutputResult> output = runOutput(app_, requestFromForm(*this, OutputChoice::MidiAndChart), this);
   if (output && output->converted) showSoundCounts(table_, app_.project, *output->converted);
   // Nothing more to tell when no chart was written: the output has said why.
   if (!output || !output->chart || !output->chart->status) return;
   const Result<KeysoundReport> cut = makeKeysounds(app_.project.song, *output->converted, output->chart->path,
-                                                   stemsCutRequest(app_.project.inputPath, *stems));
+                                                   request, std::move(inputs).value());
   if (!cut) {
     showMessage(cut.problem().message, Tone::Error);
     return;
