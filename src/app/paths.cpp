@@ -46,11 +46,21 @@ std::string withChartFormat(std::string_view outputName, ChartFormat format) {
   return std::string(pathStem(outputName)) + (format == ChartFormat::Bmson ? ".bmson" : ".mid");
 }
 
+// A name without an extension ("busy_chart") names the rendering file all the same, with the
+// ".mid" by which players, DAWs and the desktop's open dialog know it.
+std::string withMidiExtension(std::string_view outputName) {
+  if (outputName.empty() || findLastChar(fileNameOf(outputName), '.') != std::string_view::npos)
+    return std::string(outputName);
+  return std::string(outputName) + ".mid";
+}
+
 OutputPaths outputPathsFor(std::string_view inputPath, std::string_view outputName, bool withChart) {
   const ChartFormat format = chartFormatOf(outputName);
-  if (format == ChartFormat::Bme)
-    return {std::string(outputName), std::string(outputName), settingsPathFor(inputPath),
-            withChart ? chartPathFor(outputName) : std::nullopt, format};
+  if (format == ChartFormat::Bme) {
+    const std::string rendering = withMidiExtension(outputName);
+    return {std::string(outputName), rendering, settingsPathFor(inputPath),
+            withChart ? chartPathFor(rendering) : std::nullopt, format};
+  }
   return {std::string(outputName), withChartFormat(outputName, ChartFormat::Bme), settingsPathFor(inputPath),
           withChart ? std::optional(std::string(outputName)) : std::nullopt, format};
 }
