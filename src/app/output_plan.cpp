@@ -45,6 +45,9 @@ std::vector<Target> targetsOf(const OutputTargets& planned) {
 // the program.
 Result<void> checkSpots(const std::vector<Target>& targets) {
   for (const Target& target : targets) {
+    // The system's own error for such a name would blame the folder.
+    if (!systemTakesFileName(fileNameOf(target.path)))
+      return Problem{outputNameForbiddenMessage(target.kind, target.path)};
     switch (outputSpot(target.path)) {
       case OutputSpot::NotAFile:
         return Problem{outputNotAFileMessage(target.kind, target.path)};

@@ -154,6 +154,14 @@ Message outputNotAFileMessage(OutputKind kind, const std::string& path) {
                           "A folder, a device or a pipe is never replaced by a file. Choose another name.")});
 }
 
+Message outputNameForbiddenMessage(OutputKind kind, const std::string& path) {
+  return compose({"出力ファイルの名前に使えない文字があるため、出力を中止しました",
+                  "Nothing was written: an output's name holds a character a file name cannot."},
+                 {outputKindName(kind) + verbatim(": " + path),
+                  Message("ファイル名には \\ / : * ? \" < > | を使えません。別の名前を指定してください。",
+                          "A file name cannot hold \\ / : * ? \" < > |. Choose another name.")});
+}
+
 Message outputReadOnlyMessage(OutputKind kind, const std::string& path) {
   return compose({"出力ファイルが読み取り専用のため、出力を中止しました",
                   "Nothing was written: an output file is read-only."},

@@ -44,6 +44,8 @@ Message outputsCollideMessage(OutputKind first, const std::string& firstPath, Ou
                               const std::string& secondPath);
 // An output's path holds something other than a regular file: a folder, a device, a pipe.
 Message outputNotAFileMessage(OutputKind kind, const std::string& path);
+// An output's file name holds a character the system refuses in one.
+Message outputNameForbiddenMessage(OutputKind kind, const std::string& path);
 // An output file exists without its owner's permission to write it.
 Message outputReadOnlyMessage(OutputKind kind, const std::string& path);
 // Two converted tracks (rows from 1, names) would name their sound files alike.

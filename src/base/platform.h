@@ -67,6 +67,11 @@ unsigned long processId();
 // away. False when nothing was deleted.
 bool removeFile(const std::string& path);
 
+// Whether this system's file systems take `name` (a name, not a path) for a file: Windows refuses
+// what isSafeFileName refuses (\ / : * ? " < > | and control characters); other systems refuse
+// only the names "." and "..", which name folders.
+bool systemTakesFileName(std::string_view name);
+
 // The file a path finally names: a symbolic link's target, link after link, so an output written
 // through a link replaces the file it points to and the link stays. The path itself when it is not
 // a link.

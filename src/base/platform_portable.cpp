@@ -43,6 +43,8 @@ std::optional<std::vector<std::string>> regularFilesIn(const std::string& folder
 
 bool removeFile(const std::string& path) { return std::remove(systemPath(path).c_str()) == 0; }
 
+bool systemTakesFileName(std::string_view name) { return name.find_first_not_of('.') != std::string_view::npos; }
+
 bool addFileName(const std::string& existing, const std::string& name) {
   return link(systemPath(existing).c_str(), systemPath(name).c_str()) == 0;
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/platform.h"
+#include "base/path_names.h"
 
 namespace rendlow {
 
@@ -125,6 +126,8 @@ std::wstring widePath(const std::string& path) {
 }  // namespace
 
 bool removeFile(const std::string& path) { return DeleteFileW(widePath(path).c_str()) != 0; }
+
+bool systemTakesFileName(std::string_view name) { return isSafeFileName(name); }
 
 std::string linkTarget(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());

@@ -21,7 +21,7 @@ public:
   void setNumber(int32_t value);
   std::wstring wideText() const;
   // The text as the engine's bytes, at most 511 of them; nothing when it holds a character that
-  // code page 932 lacks.
+  // code page 932 lacks. A digits box gives full-width digits as the digits they are.
   std::optional<std::string> text() const;
 
   std::function<void()> onEnter;
@@ -31,6 +31,9 @@ public:
 protected:
   bool intercept(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
   void command(WORD code) override;
+
+private:
+  Typing typing_ = Typing::Any;
 };
 
 }  // namespace rendlow::ui

@@ -69,10 +69,11 @@ TEST(OutputPlan, PlanningChangesNothingAndTwoPlansAgree) {
 const char* const kOutputNames[] = {"song_out.mid", "song.txt", "song_out.bme"};
 
 // A refused output writes none of the three files; a file that stood there keeps its bytes.
-void expectRefusedWithNothingWritten(JobRun& job, const std::string& says) {
+void expectRefusedWithNothingWritten(JobRun& job, const std::string& says,
+                                     const std::string& outputName = "song_out.mid") {
   WorkingFolder here(job.dir.path());
   ASSERT_TRUE(loadFile(job.app, job.form, "song.mid"));
-  const Result<OutputResult> output = runOutput(job.app, {"song_out.mid", {}, OutputChoice::MidiAndChart});
+  const Result<OutputResult> output = runOutput(job.app, {outputName, {}, OutputChoice::MidiAndChart});
   ASSERT_FALSE(output);
   EXPECT_EQ(firstLine(output.problem().message), says);
   for (const char* name : kOutputNames)
@@ -96,7 +97,11 @@ TEST(OutputPlan, AReadOnlyFileAFolderOrAPipeWhereAnOutputGoesIsRefused) {
     expectRefusedWithNothingWritten(folder, "Nothing was written: an output is not a regular file.");
     EXPECT_TRUE(fs::is_directory(folder.dir.file(name)));
   }
-#ifndef _WIN32
+#ifdef _WIN32
+  JobRun named(kExampleSong);
+  expectRefusedWithNothingWritten(named, "Nothing was written: an output's name holds a character a file name cannot.",
+                                  "busy?out*.mid");
+#else
   JobRun job(kExampleSong);
   ASSERT_EQ(mkfifo(job.dir.file("song_out.bme").c_str(), 0644), 0);
   expectRefusedWithNothingWritten(job, "Nothing was written: an output is not a regular file.");
