@@ -60,20 +60,11 @@ TEST_F(LocaleText, ASettingsFileInShiftJisIsWrittenBackWithoutAByteChanged) {
 }
 
 TEST_F(LocaleText, ATextShiftJisCannotHoldIsRefusedNamingTheOptionAndTheText) {
-  const std::pair<std::vector<std::string>, const char*> cases[] = {
-      {{"--title", "Josée", "song.mid"}, "--title \"Jos<U+00E9>e\": "},
-      {{"--artist=Zoë", "song.mid"}, "--artist \"Zo<U+00EB>\": "},
-      {{"--genre", "🎵", "song.mid"}, "--genre \"<U+1F3B5>\": "},
-      {{"--set", "0:definitionName=Café", "song.mid"}, "--set 0:definitionName \"Caf<U+00E9>\": "},
-      {{"-o", "é.mid", "song.mid"}, "--output \"<U+00E9>.mid\": "},
-      {{"--cut", "stéms", "song.mid"}, "--cut \"st<U+00E9>ms\": "},
-      {{"chanson_é.mid"}, "INPUT \"chanson_<U+00E9>.mid\": "},
-  };
-  for (const auto& [args, says] : cases) {
-    SCOPED_TRACE(says);
-    const Ran ran = run(args);
+  for (const CaseLine& c : readCaseTable("cli/data/not_shift_jis.txt")) {
+    SCOPED_TRACE(c.where);
+    const Ran ran = run(argumentsOf(c.columns.at(0)));
     EXPECT_EQ(ran.status, cli::kExitUsage);
-    EXPECT_NE(ran.err.find(says), std::string::npos) << ran.err;
+    EXPECT_NE(ran.err.find(c.columns.at(1) + " "), std::string::npos) << ran.err;
     EXPECT_NE(ran.err.find("Shift_JIS"), std::string::npos) << ran.err;
     EXPECT_FALSE(fs::exists(dir.file("song.txt")));
   }
