@@ -42,7 +42,8 @@ inline Ran runCliIn(const TempDir& folder, const std::vector<std::string>& args,
 inline std::vector<std::string> argumentsOf(const std::string& column) {
   std::istringstream words(column == "-" ? "" : column);
   std::vector<std::string> args;
-  for (auto word = std::istream_iterator<std::string>(words); word != std::istream_iterator<std::string>(); ++word)
+  for (auto word = std::istream_iterator<std::string>(words); word != std::istream_iterator<std::string>();
+       ++word)
     args.push_back(unescaped(*word));
   return args;
 }
