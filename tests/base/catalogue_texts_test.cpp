@@ -1,5 +1,6 @@
-// The catalogue's texts beyond messages: how advice names a setting to each reader, and the
-// window's labels. (Japanese appears as the code page 932 bytes the engine holds.)
+// The catalogue's texts beyond messages: how advice names a setting to each reader. (Japanese
+// appears as the code page 932 bytes the engine holds. The window's labels are read back from the
+// window itself, in the desktop program's tests.)
 
 #include <gtest/gtest.h>
 
@@ -8,7 +9,6 @@
 
 #include "base/messages.h"
 #include "base/messages_fields.h"
-#include "base/messages_labels.h"
 
 namespace rendlow {
 namespace {
@@ -83,56 +83,6 @@ TEST(SettingAdvice, EveryMessageThatAdvisesASettingNamesItAsItsReaderSetsIt) {
   // Leaving a track out is the table's check box in the window, which the message does not name.
   const Message complex = trackTooComplexMessage("s.mid", 2, "A", trackTooComplexReason());
   EXPECT_NE(complex.in(Audience::EnglishConsole).find("--set ROW:enabled=0."), std::string::npos);
-}
-
-// Each label is there in both languages; a menu item's access key is marked in each, and a
-// button's "&" is doubled, as the window's captions need.
-TEST(WindowLabels, EachLabelHasBothLanguagesAndItsMarks) {
-  enum Mark { None, AccessKey, Ampersand };
-  const struct {
-    const char* what;
-    Message label;
-    Mark mark;
-  } cases[] = {
-      {"song group", songGroupCaption(), None},
-      {"input file", inputFileLabel(), None},
-      {"browse", browseButtonCaption(), None},
-      {"name column", trackNameColumn(), None},
-      {"name column tip", trackNameColumnTip(), None},
-      {"sound column", soundCountColumn(), None},
-      {"sound column tip", soundCountColumnTip(), None},
-      {"flag on", flagMark(true), None},
-      {"flag off", flagMark(false), None},
-      {"update", updateButtonCaption(), None},
-      {"output file", outputFileLabel(), None},
-      {"chart output", chartOutputButtonCaption(), Ampersand},
-      {"MIDI output", midiOutputButtonCaption(), None},
-      {"save settings", saveSettingsButtonCaption(), None},
-      {"chart group", chartGroupCaption(), None},
-      {"genre", genreLabel(), None},
-      {"title", titleLabel(), None},
-      {"artist", artistLabel(), None},
-      {"sound menu", soundMenuCaption(), AccessKey},
-      {"cut from stems", cutFromStemsMenuItem(), AccessKey},
-      {"about stems", aboutStemsMenuItem(), AccessKey},
-      {"song dialog", songFileDialogTitle(), None},
-      {"song filter", songFileFilterName(), None},
-      {"stems dialog", stemsFolderDialogTitle(), None},
-  };
-  for (const auto& c : cases) {
-    for (const Audience language : {Audience::Window, Audience::EnglishConsole}) {
-      const std::string& text = c.label.in(language);
-      EXPECT_FALSE(text.empty()) << c.what;
-      const std::size_t amp = text.find('&');
-      EXPECT_EQ(amp != std::string::npos && text[amp + 1] != '&', c.mark == AccessKey)
-          << c.what << ": " << text;
-      EXPECT_EQ(text.find("&&") != std::string::npos, c.mark == Ampersand) << c.what << ": " << text;
-    }
-  }
-  const std::vector<Message> methods = splitMethodNames();
-  ASSERT_EQ(methods.size(), 3u);  // Single, Chord, Legato
-  for (const Message& method : methods)
-    EXPECT_NE(method.in(Audience::Window), method.in(Audience::EnglishConsole));
 }
 
 }  // namespace

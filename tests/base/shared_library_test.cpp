@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 namespace rendlow {
 namespace {
@@ -25,28 +24,16 @@ constexpr const char* kAlsoMissing = "librendlow-also-missing.so";
 std::string english(const Problem& problem) { return problem.message.in(Audience::EnglishConsole); }
 
 TEST(SharedLibrary, OpensTheFirstNameThereOrSaysWhyTheFirstNameDidNot) {
-  struct Case {
-    std::vector<const char*> names;
-    bool opens;
-  };
-  const std::vector<Case> cases{
-      {{kMathLibrary}, true},
-      {{kMissing, kMathLibrary}, true},
-      {{kMissing}, false},
-      {{kMissing, kAlsoMissing}, false},
-  };
-  for (const Case& c : cases) {
-    const std::string what = c.names.front() + std::string(c.names.size() > 1 ? ", ..." : "");
-    const Result<SharedLibrary> library = c.names.size() == 1 ? SharedLibrary::open({c.names[0]})
-                                                              : SharedLibrary::open({c.names[0], c.names[1]});
-    ASSERT_EQ(library.ok(), c.opens) << what << (library ? "" : ": " + english(library.problem()));
-    if (c.opens) continue;
-    // The system's own words, after the name of the file.
-    const std::string reason = english(library.problem());
-    EXPECT_EQ(reason.rfind(std::string(kMissing) + ": ", 0), 0u) << reason;
-    EXPECT_GT(reason.size(), std::string(kMissing).size() + 2) << reason;
-    EXPECT_EQ(reason.find(kAlsoMissing), std::string::npos) << reason;
-  }
+  EXPECT_TRUE(SharedLibrary::open({kMathLibrary}));
+  EXPECT_TRUE(SharedLibrary::open({kMissing, kMathLibrary}));
+  EXPECT_FALSE(SharedLibrary::open({kMissing}));
+  const Result<SharedLibrary> none = SharedLibrary::open({kMissing, kAlsoMissing});
+  ASSERT_FALSE(none);
+  // The system's own words, after the name of the file.
+  const std::string reason = english(none.problem());
+  EXPECT_EQ(reason.rfind(std::string(kMissing) + ": ", 0), 0u) << reason;
+  EXPECT_GT(reason.size(), std::string(kMissing).size() + 2) << reason;
+  EXPECT_EQ(reason.find(kAlsoMissing), std::string::npos) << reason;
 }
 
 TEST(SharedLibrary, FindsTheFunctionsOfALibraryByName) {

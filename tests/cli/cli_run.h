@@ -3,11 +3,13 @@
 // The command line run in process in a test's folder, as the tests of the command line run it.
 
 #include <cstdlib>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/cli.h"
+#include "support/case_table.h"
 #include "support/temp_dir.h"
 
 namespace rendlow::test {
@@ -34,6 +36,16 @@ inline Ran runCliIn(const TempDir& folder, const std::vector<std::string>& args,
   setenv("LC_ALL", "", 1);
 #endif
   return {status, out.str(), err.str()};
+}
+
+// The words of a table's column as arguments, each unescaped; "-" for none.
+inline std::vector<std::string> argumentsOf(const std::string& column) {
+  std::istringstream words(column == "-" ? "" : column);
+  std::vector<std::string> args;
+  for (auto word = std::istream_iterator<std::string>(words); word != std::istream_iterator<std::string>();
+       ++word)
+    args.push_back(unescaped(*word));
+  return args;
 }
 
 }  // namespace rendlow::test

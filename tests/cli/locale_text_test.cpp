@@ -1,17 +1,12 @@
 // The command line's edges with a UTF-8 system: what it takes becomes code page 932 in the files
-// it writes, what it prints and the names it gives files become UTF-8 again, and a text 932
-// cannot hold is refused by name. The tests run without a locale, which reads as UTF-8.
+// it writes, what it prints becomes UTF-8 again, and a text 932 cannot hold is refused by name.
+// (The names of files are the base layer's file functions' to convert.) The tests run without a
+// locale, which reads as UTF-8.
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "app/application.h"
-#include "app/job.h"
-#include "app/keysounds.h"
-#include "app/memory_form.h"
-#include "audio/io/audio_backend.h"
-#include "audio/synthesized_stem.h"
 #include "cli/cli_run.h"
 #include "cli/exit_status.h"
 #include "support/midi_builder.h"
@@ -40,25 +35,6 @@ protected:
 
   std::string read(const std::string& name) const { return readText(dir.file(name)); }
 
-  // The rendering file's first track as an instrument renders it, written under the UTF-8 name
-  // `name` in "stems".
-  void writeFirstStem(const std::string& name) {
-    WorkingFolder here(dir.path());
-    Application app;
-    MemoryForm form;
-    JobRequest request;
-    request.input = "song.mid";
-    request.output = OutputChoice::MidiOnly;
-    const Result<JobReport> job = runJob(app, form, request);
-    ASSERT_TRUE(job && job->output && job->output->converted);
-    const Converted& converted = *job->output->converted;
-    const audio::AudioBuffer stem = audio::test::synthesizedStem(renderingFileTracks(converted).at(0),
-                                                                 renderingFileTempoMap(app.project.song, converted));
-    fs::create_directories("stems");
-    ASSERT_TRUE(audio::builtinBackend().write("stems/stem.wav", stem, audio::AudioFileType::Wav));
-    fs::rename("stems/stem.wav", fs::path("stems") / name);
-  }
-
   TempDir dir;
 };
 
@@ -84,20 +60,11 @@ TEST_F(LocaleText, ASettingsFileInShiftJisIsWrittenBackWithoutAByteChanged) {
 }
 
 TEST_F(LocaleText, ATextShiftJisCannotHoldIsRefusedNamingTheOptionAndTheText) {
-  const std::pair<std::vector<std::string>, const char*> cases[] = {
-      {{"--title", "Josée", "song.mid"}, "--title \"Jos<U+00E9>e\": "},
-      {{"--artist=Zoë", "song.mid"}, "--artist \"Zo<U+00EB>\": "},
-      {{"--genre", "🎵", "song.mid"}, "--genre \"<U+1F3B5>\": "},
-      {{"--set", "0:definitionName=Café", "song.mid"}, "--set 0:definitionName \"Caf<U+00E9>\": "},
-      {{"-o", "é.mid", "song.mid"}, "--output \"<U+00E9>.mid\": "},
-      {{"--cut", "stéms", "song.mid"}, "--cut \"st<U+00E9>ms\": "},
-      {{"chanson_é.mid"}, "INPUT \"chanson_<U+00E9>.mid\": "},
-  };
-  for (const auto& [args, says] : cases) {
-    SCOPED_TRACE(says);
-    const Ran ran = run(args);
+  for (const CaseLine& c : readCaseTable("cli/data/not_shift_jis.txt")) {
+    SCOPED_TRACE(c.where);
+    const Ran ran = run(argumentsOf(c.columns.at(0)));
     EXPECT_EQ(ran.status, cli::kExitUsage);
-    EXPECT_NE(ran.err.find(says), std::string::npos) << ran.err;
+    EXPECT_NE(ran.err.find(c.columns.at(1) + " "), std::string::npos) << ran.err;
     EXPECT_NE(ran.err.find("Shift_JIS"), std::string::npos) << ran.err;
     EXPECT_FALSE(fs::exists(dir.file("song.txt")));
   }
@@ -113,15 +80,6 @@ TEST_F(LocaleText, TrackNamesArePrintedInTheSystemsEncodingAndBytesOutsideShiftJ
   ASSERT_EQ(ran.status, cli::kExitOk) << ran.err;
   EXPECT_NE(ran.out.find("0\tCaf\\xE9\t"), std::string::npos) << ran.out;
   EXPECT_NE(ran.out.find("1\tギター\t"), std::string::npos) << ran.out;
-}
-
-TEST_F(LocaleText, AStemNamedInUtf8IsFoundByItsJapaneseDefinitionNameAndTheSoundsNamedSo) {
-  writeFirstStem("ギター.wav");
-  const Ran ran = run({"--cut", "stems", "--set", "0:definitionName=ギター", "song.mid"});
-  EXPECT_EQ(ran.err.find("ギター.wav"), std::string::npos) << ran.err;  // not missing, not left over
-  EXPECT_NE(ran.err.find("tr02.wav"), std::string::npos) << ran.err;    // the stems not given are told
-  EXPECT_TRUE(fs::exists(fs::path(dir.path()) / "ギター_01.wav"));
-  EXPECT_FALSE(fs::exists(dir.file(kFirstGuitarSound932)));
 }
 
 }  // namespace

@@ -31,23 +31,12 @@ protected:
   TempDir dir;
 };
 
-// Standard output ends on one line per song, in the order given.
 TEST_F(Songs, EachSongEndsOnALineOfItsOwnAndTheRunWithTheWorstStatus) {
-  const std::tuple<std::vector<std::string>, int, const char*> cases[] = {
-      {{"a.mid", "bad.mid", "b.mid"},
-       cli::kExitFailed,
-       "\na.mid: done; written: a_out.mid, a.txt, a_out.bme\n"
-       "bad.mid: failed; nothing written\n"
-       "b.mid: done; written: b_out.mid, b.txt, b_out.bme\n"},
-      {{"damaged.mid", "a.mid"},
-       cli::kExitWarning,
-       "\ndamaged.mid: done, with warnings; written: damaged_out.mid, damaged.txt, damaged_out.bme\n"
-       "a.mid: done; written: a_out.mid, a.txt, a_out.bme\n"},
-  };
-  for (const auto& [songs, status, lines] : cases) {
-    const Ran ran = run(songs);
-    EXPECT_EQ(ran.status, status) << songs.back();
-    EXPECT_TRUE(ran.out.ends_with(lines)) << ran.out;
+  for (const CaseLine& c : readCaseTable("cli/data/song_lines.txt")) {
+    SCOPED_TRACE(c.where);
+    const Ran ran = run(argumentsOf(c.columns.at(0)));
+    EXPECT_EQ(ran.status, numbersOf(c.columns.at(1)).at(0));
+    EXPECT_TRUE(ran.out.ends_with("\n" + c.expected)) << ran.out;
   }
   EXPECT_TRUE(run({"-q", "a.mid", "b.mid"}).out.empty());
   EXPECT_EQ(run({"a.mid"}).out.find("a.mid: done"), std::string::npos);

@@ -198,6 +198,10 @@ protected:
 // The help needs no song, so it is always there. A file that is no song is told at once and
 // leaves the song shown before.
 TEST_F(MenuTest, TheCutWaitsForASongThatReads) {
+  SendMessageW(shell.window(), WM_COMMAND, ids::kAboutStems, 0);
+  ASSERT_EQ(modal.seen.size(), 1u);
+  EXPECT_EQ(modal.seen[0].text.find(L"ステムの作り方\n"), 0u) << modal.seen[0].text;
+  modal.seen.clear();
   const std::filesystem::path notASong = std::filesystem::path(dataDir.path()) / "notes.mid";
   std::ofstream(notASong) << "not a MIDI file";
   drop(ids::kTrackTable, notASong.wstring());

@@ -85,16 +85,5 @@ TEST_F(MessageBoxTest, EveryLineOfALongTextFitsItsControlInTheWindowsFont) {
   EXPECT_EQ(seen.textWidth, widest);
 }
 
-// The form's messages reach the user through this box, over the window, in its font: the help
-// needs no song.
-TEST_F(MessageBoxTest, TheFormsMessagesComeInTheProgramsOwnBox) {
-  SendMessageW(shell.window(), WM_COMMAND, ids::kAboutStems, 0);
-  ASSERT_EQ(modal.seen.size(), 1u);
-  EXPECT_EQ(modal.seen[0].text.find(L"ステムの作り方\n"), 0u) << modal.seen[0].text;
-  EXPECT_EQ(modal.seen[0].owner, shell.window());
-  EXPECT_EQ(modal.seen[0].textFont, shell.font());
-  EXPECT_EQ(modal.seen[0].buttons, inFont({{IDOK, L"OK"}}));
-}
-
 }  // namespace
 }  // namespace rendlow::ui

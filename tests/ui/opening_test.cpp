@@ -1,6 +1,7 @@
-// What the window does when a file is opened, as the user sees it: the setup saved beside a song,
-// a setup whose song is gone, a damaged song; how its message boxes look; and the Japanese names
-// of a folder's files, which reach the engine whatever the system's code page.
+// What the window does when a file is opened, as the user sees it: the setup saved beside a song
+// and a damaged song (what else a file opened loads and tells is the load flow's, tried through
+// any form); how its messages are wrapped; and the Japanese names of a folder's files, which reach
+// the engine whatever the system's code page.
 
 #include "base/file_input.h"
 #include "base/messages.h"
@@ -36,23 +37,6 @@ TEST_F(FormTest, TheSetupSavedBesideASongComesBackWhenTheSongIsOpened) {
   EXPECT_EQ(text(ids::kGenre), L"ロック");
   EXPECT_EQ(textOf(shell.window()), L"Rendlow 0.96 - " + settings.wstring() + L" の設定を使います");
   EXPECT_TRUE(modal.seen.empty());
-}
-
-// A setup whose song is not there is told by name, and nothing of it is loaded.
-TEST_F(FormTest, ASetupWhoseSongIsGoneIsToldAndLoadsNothing) {
-  const std::wstring song = writeSong();
-  drop(ids::kTrackTable, song);
-  const fs::path setup = fs::path(dataDir.path()) / "lost.txt";
-  writeAll(setup, "i\tgone.mid\ng\tPop\n");
-  drop(ids::kTrackTable, setup.wstring());
-  ASSERT_EQ(modal.seen.size(), 1u);
-  const std::wstring gone = (fs::path(dataDir.path()) / "gone.mid").wstring();
-  EXPECT_EQ(test::flat(modal.seen[0].text).find(L"この設定を作ったmidiファイルがありません: " + gone), 0u)
-      << modal.seen[0].text;
-  EXPECT_EQ(modal.seen[0].icon, test::systemIcon(IDI_ERROR));
-  EXPECT_EQ(text(ids::kInputFile), song);
-  EXPECT_EQ(text(ids::kGenre), L"");
-  EXPECT_EQ(rows(), 3);
 }
 
 // Damage read past is told as the song loads, as a warning: the song is there all the same.
