@@ -194,13 +194,11 @@ std::vector<audio::RenderingFileTrack> renderingFileTracks(const Converted& conv
 }
 
 SongAsRead songAsRead(const Song& song, const Converted& converted) {
-  std::vector<EventList> sliced(song.tracks.size());
+  // The song's own events at their own ticks: the slicer's order (a chord's note-offs sorted by
+  // pitch) keeps each moved event's delta, and a reference built from it would end notes early
+  // just where the chart does, flattering the figure.
   std::vector<const EventList*> asRead;
-  for (std::size_t i = 0; i < song.tracks.size(); ++i) {
-    const EventList& track = song.tracks[i].events;
-    if (!converted.sliced[i].order.empty()) sliced[i] = slicedEventList(track, converted.sliced[i]);
-    asRead.push_back(sliced[i].empty() ? &track : &sliced[i]);
-  }
+  for (const MidiTrack& track : song.tracks) asRead.push_back(&track.events);
   SongAsRead asItWasRead{{}, tempoMapOf(song, asRead)};
   for (const std::size_t track : converted.tracks)
     asItWasRead.tracks.push_back({track, channelMessages(*asRead[track])});

@@ -4,20 +4,6 @@
 
 namespace rendlow {
 
-EventList slicedEventList(const EventList& asRead, const SlicedTrack& sliced) {
-  const SlicedEvents events(asRead, sliced);
-  EventList list;
-  list.reserve(events.size());
-  bool afterAdded = false;
-  for (std::size_t i = 0; i < events.size(); ++i) {
-    MidiEvent& event = list.emplace_back(events[i]);
-    event.index = static_cast<int32_t>(i);
-    if (afterAdded) event.delta = clampToInt32(int64_t{event.tick} - list[i - 1].tick);
-    afterAdded = !sliced.order.empty() && std::cmp_greater_equal(sliced.order[i], asRead.size());
-  }
-  return list;
-}
-
 int32_t lastNoteOff(const std::vector<Note>& notes, int32_t first) {
   int32_t last = kNone;
   for (int32_t n = first; n != kNone; n = notes[static_cast<std::size_t>(n)].chainNext) {

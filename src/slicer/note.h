@@ -82,11 +82,6 @@ private:
   std::span<const MidiEvent> added_;
 };
 
-// The sliced track's events as one list, each numbered by its position; the event after the added
-// note-offs takes its delta from them. Each other event keeps the delta it was read with, also
-// where the order moved it.
-EventList slicedEventList(const EventList& asRead, const SlicedTrack& sliced);
-
 // Among the notes of the chain from `first` on, the position of the note-off that comes last in
 // the track; at equal positions the first found.
 int32_t lastNoteOff(const std::vector<Note>& notes, int32_t first);

@@ -59,6 +59,25 @@ TEST(SoundStarts, EverySoundOfTheChartStartsOnceInItsTrackInOrder) {
   EXPECT_EQ(named, wavNames(job.read("song_out.bme")));
 }
 
+// The reference plays the song's own events at their own ticks, whatever order the chord slicing
+// puts a chord's note-offs in.
+TEST(SongAsRead, AChordsNoteOffsEndWhereTheSongEndsThem) {
+  MidiBuilder song;
+  song.track().name("Conductor").tempoBpm(0, 120.0).endOfTrack(1920);
+  auto& chord = song.track().name("Chord");
+  for (const int key : {60, 64, 67}) chord.noteOn(0, 0, key, 100);
+  for (const int key : {67, 64, 60}) chord.noteOff(480, 0, key);
+  chord.endOfTrack(1440);
+  JobRun job(song.bytes());
+  ASSERT_TRUE(job.run(request("song.mid", {"0:splitMethod=1"})));
+  const SongAsRead asRead = songAsRead(job.app.project.song, *job.converted);
+  ASSERT_EQ(asRead.tracks.back().index, 1u);
+  std::vector<int64_t> noteOffTicks;
+  for (const audio::ChannelMessage& message : asRead.tracks.back().events)
+    if ((message.status & 0xF0) == 0x80) noteOffTicks.push_back(message.tick);
+  EXPECT_EQ(noteOffTicks, std::vector<int64_t>(3, 480));
+}
+
 std::string englishOf(const Notices& notices) {
   std::string text;
   for (const Notice& notice : notices) text += notice.message.in(Audience::EnglishConsole) + "\n";
