@@ -1,16 +1,13 @@
-// A playback measured as the sound comes, a block at a time: the figures, the chart's mix and
-// the lag do not depend on how the sound is cut into blocks, and the lag is found in a window
+// A playback measured as the sound comes, a block at a time: the figures and the lag do not depend on how the sound is cut into blocks, and the lag is found in a window
 // of the reference's first sound however late that comes.
 
 #include <gtest/gtest.h>
 
 #include <tuple>
 
-#include "audio/fidelity/chart_mix.h"
 #include "audio/fidelity/fidelity.h"
 #include "audio/io/sound_stream.h"
 #include "audio/fidelity/stream_comparison.h"
-#include "audio/io/audio_backend.h"
 #include "audio_test.h"
 #include "support/case_table.h"
 
@@ -95,28 +92,6 @@ TEST(StreamedComparison, FindsTheLagFromTheFirstSoundOn) {
     if (silence + lag >= 0) {
       EXPECT_GT(figures.waveformSnrDb, 200) << "lined up, the playback is the reference";
     }
-  }
-}
-
-// The chart's background read in blocks of a few frames is the mix read in one: sounds that
-// overlap, that start before a block and end in the next, and a mono sound.
-TEST(StreamedChartMix, TheBlocksChangeNoSample) {
-  rendlow::test::TempDir dir;
-  ASSERT_TRUE(builtinBackend().write(dir.file("a.wav"), noiseOf(2, 300, 2, 1000), AudioFileType::Wav));
-  ASSERT_TRUE(builtinBackend().write(dir.file("b.wav"), noiseOf(1, 170, 3, 1000), AudioFileType::Wav));
-  const ChartBackground background{{{1, "a.wav"}, {2, "b.wav"}},
-                                   {{0.01, 1}, {0.05, 2}, {0.1, 2}, {0.2, 1}, {0.25, 2}, {0.4, 1}}};
-  Result<std::unique_ptr<ChartMix>> mix = ChartMix::open(background, "c.bme", dir.path(), 1000, 2, builtinBackend());
-  ASSERT_TRUE(mix);
-  const AudioBuffer whole = (*mix)->stream()->next(1 << 20);
-  ASSERT_EQ(whole.frames(), 700);
-  for (int64_t block : {1, 3, 64, 699}) {
-    SCOPED_TRACE(block);
-    const std::unique_ptr<SoundStream> stream = (*mix)->stream();
-    std::vector<float> samples;
-    for (AudioBuffer b = stream->next(block); b.frames() > 0; b = stream->next(block))
-      samples.insert(samples.end(), b.samples.begin(), b.samples.end());
-    EXPECT_EQ(samples, whole.samples);
   }
 }
 
