@@ -20,11 +20,8 @@
 namespace rendlow::audio {
 namespace {
 
-AudioBuffer constant(int32_t rate, int64_t frames, std::vector<float> one) {
-  AudioBuffer buffer{rate, static_cast<int32_t>(one.size()), {}};
-  for (int64_t i = 0; i < frames; ++i) buffer.samples.insert(buffer.samples.end(), one.begin(), one.end());
-  return buffer;
-}
+using test::constant;
+using test::delayed;
 
 // The chart plays a.wav, b.wav and a.wav a second apart, then an id without a sound file; the
 // sounds are written for each test.
@@ -179,15 +176,6 @@ AudioBuffer song() {
 AudioBuffer scaled(AudioBuffer buffer, float gain) {
   for (float& sample : buffer.samples) sample *= gain;
   return buffer;
-}
-
-// Frames moved later by `lag` (earlier when negative), the length grown to keep them all.
-AudioBuffer delayed(const AudioBuffer& buffer, int64_t lag) {
-  AudioBuffer moved = silentLike(buffer, buffer.frames() + std::max<int64_t>(lag, 0));
-  const int64_t shift = lag * buffer.channels;
-  for (int64_t i = std::max<int64_t>(0, -shift); i < std::ssize(buffer.samples); ++i)
-    moved.samples[i + shift] = buffer.samples[i];
-  return moved;
 }
 
 // A signal 20000 samples long crosses several blocks of the correlation at this range.

@@ -17,10 +17,6 @@
 namespace rendlow::audio {
 namespace {
 
-AudioBuffer constant(int64_t frames, float value) {
-  return AudioBuffer{kRenderSampleRate, 2, std::vector<float>(static_cast<std::size_t>(2 * frames), value)};
-}
-
 // The song as one track that plays `sound` and is then silent.
 class BufferSong : public SongStream {
 public:
@@ -43,7 +39,7 @@ std::optional<Problem> problemOf(const Result<T>& result) {
 // The chart's sounds read up front, then b.wav deleted.
 ChartSounds soundsLosingB(const ChartBackground& background, const rendlow::test::TempDir& dir) {
   for (const char* name : {"a.wav", "b.wav"})
-    EXPECT_TRUE(builtinBackend().write(dir.file(name), constant(4410, 0.25f), AudioFileType::Wav));
+    EXPECT_TRUE(builtinBackend().write(dir.file(name), test::constant(kRenderSampleRate, 4410, {0.25f, 0.25f}), AudioFileType::Wav));
   ChartSounds sounds = ChartSounds::read(background, "chart.bme", dir.path(), kRenderSampleRate, 2, builtinBackend());
   std::remove(dir.file("b.wav").c_str());
   return sounds;
@@ -62,7 +58,7 @@ TEST(LostSound, FailsTheMeasureAfterThePassThatLostIt) {
       const ChartSounds sounds = soundsLosingB(chart, dir);
       const Result<std::unique_ptr<ChartMix>> mix = ChartMix::open(chart, sounds);
       ASSERT_TRUE(mix);
-      const AudioBuffer reference = constant(std::llround((bSeconds + 1) * kRenderSampleRate), 0.1f);
+      const AudioBuffer reference = test::constant(kRenderSampleRate, std::llround((bSeconds + 1) * kRenderSampleRate), {0.1f, 0.1f});
       int passed = 0;
       const auto open = [&]() -> Result<std::unique_ptr<SongStream>> {
         ++passed;

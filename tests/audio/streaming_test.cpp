@@ -18,12 +18,6 @@ AudioBuffer noiseOf(int32_t channels, int64_t frames, uint32_t seed, int32_t rat
   return {rate, channels, test::noise(static_cast<std::size_t>(frames * channels), seed)};
 }
 
-// `buffer` with `frames` frames of silence put before it.
-AudioBuffer after(int64_t frames, AudioBuffer buffer) {
-  buffer.samples.insert(buffer.samples.begin(), static_cast<std::size_t>(frames * buffer.channels), 0.0f);
-  return buffer;
-}
-
 // Each comparison fed `reference` and `playback` in blocks of `block` frames.
 std::tuple<SpectralFigures, WaveformFigures, double, int64_t> inBlocks(const AudioBuffer& reference,
                                                                        const AudioBuffer& playback, int64_t block) {
@@ -42,7 +36,7 @@ std::tuple<SpectralFigures, WaveformFigures, double, int64_t> inBlocks(const Aud
 // Blocks shorter than a spectral frame, than its hop, and not lined up with the 50 ms stretches
 // give the very figures the whole sound gives.
 TEST(StreamedComparison, TheBlocksChangeNoFigure) {
-  const AudioBuffer reference = after(3000, noiseOf(2, 20000, 1));
+  const AudioBuffer reference = test::delayed(noiseOf(2, 20000, 1), 3000);
   AudioBuffer playback = reference;
   for (std::size_t i = 0; i < playback.samples.size(); i += 3) playback.samples[i] *= 0.7f;
   std::fill(playback.samples.begin() + 2 * 9000, playback.samples.begin() + 2 * 15000, 0.0f);
@@ -84,9 +78,8 @@ TEST(StreamedComparison, FindsTheLagFromTheFirstSoundOn) {
     ASSERT_EQ(c.columns.size(), 4u);
     const int64_t silence = std::stoll(c.columns[1]), length = std::stoll(c.columns[2]), lag = std::stoll(c.columns[3]);
     const AudioBuffer sound = noiseOf(1, length, 5);
-    const AudioBuffer reference = after(silence, sound);
-    AudioBuffer playback = after(std::max<int64_t>(0, silence + lag), sound);
-    if (silence + lag < 0) playback.samples.erase(playback.samples.begin(), playback.samples.begin() - (silence + lag));
+    const AudioBuffer reference = test::delayed(sound, silence);
+    const AudioBuffer playback = test::delayed(sound, silence + lag);
     const FidelityFigures figures = comparePlayback(playback, reference);
     EXPECT_EQ(figures.lagFrames, lag);
     if (silence + lag >= 0) {
