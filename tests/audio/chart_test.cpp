@@ -77,45 +77,29 @@ TEST_F(ChartMixing, ASoundSavedAsOggIsFoundForItsWavName) {
   EXPECT_NEAR(mixed->at(1200, 0), 0.75f, 0.05f);
 }
 
-// A sound asked for again is handed out without reading it while someone holds it or it is
-// among the last asked for that fit the bytes kept; else it is read again (and, changed since,
-// told as lost, and not read again). Sound 1 is asked for, then the sounds listed; each is 100 stereo frames:
-// 800 bytes.
 TEST(SoundCache, ReadsASoundAgainOnlyWhenNeitherHeldNorKept) {
-  struct Case {
-    const char* what;
-    std::size_t keptBytes;
-    bool held;
-    std::string askedAfter;
-    bool readAgain;
-  };
-  const std::vector<Case> cases{
-      {"kept within the bytes", 800, false, "", false},
-      {"the last asked for kept, past the bytes", 0, false, "", false},
-      {"pushed out by a sound asked for after it", 800, false, "2", true},
-      {"held though pushed out", 800, true, "2", false},
-      {"kept beside another when both fit", 1600, false, "2", false},
-      {"asked for again, kept over one asked for before it", 1600, false, "213", false},
-  };
   const AudioBuffer shape{1000, 2, {}};
-  for (const Case& c : cases) {
+  for (const rendlow::test::CaseLine& c : rendlow::test::readCaseTable("audio/data/sound_cache.txt")) {
+    SCOPED_TRACE(c.where + " " + c.columns.at(0));
+    ASSERT_EQ(c.columns.size(), 5u);
+    const bool held = c.columns[2] == "1", readAgain = c.columns[4] == "1";
     rendlow::test::TempDir dir;
     auto path = [&](char id) { return dir.file(std::string(1, id) + ".wav"); };
     for (const char id : std::string("123"))
       ASSERT_TRUE(builtinBackend().write(path(id), constant(1000, 100, {0.5f, 0.5f}), AudioFileType::Wav));
-    SoundCache cache(builtinBackend(), c.keptBytes);
+    SoundCache cache(builtinBackend(), std::stoul(c.columns[1]));
     std::shared_ptr<const AudioBuffer> first = cache.get(1, path('1'), shape, 100).value();
-    for (const char id : c.askedAfter) ASSERT_TRUE(cache.get(id - '0', path(id), shape, 100));
-    if (!c.held) first.reset();
+    for (const char id : c.columns[3]) ASSERT_TRUE(cache.get(id - '0', path(id), shape, 100));
+    if (!held) first.reset();
     ASSERT_TRUE(builtinBackend().write(path('1'), constant(1000, 200, {0.5f, 0.5f}), AudioFileType::Wav));
     const Result<std::shared_ptr<const AudioBuffer>> again = cache.get(1, path('1'), shape, 100);
-    ASSERT_EQ(again.ok(), !c.readAgain) << c.what;
+    ASSERT_EQ(again.ok(), !readAgain);
     if (again) {
-      EXPECT_EQ((*again)->at(50, 0), 0.5f) << c.what;
+      EXPECT_EQ((*again)->at(50, 0), 0.5f);
     }
     // Lost once, it is not read again.
     ASSERT_TRUE(builtinBackend().write(path('1'), constant(1000, 100, {0.5f, 0.5f}), AudioFileType::Wav));
-    EXPECT_EQ(cache.get(1, path('1'), shape, 100).ok(), !c.readAgain) << c.what;
+    EXPECT_EQ(cache.get(1, path('1'), shape, 100).ok(), !readAgain);
   }
 }
 
