@@ -63,15 +63,18 @@ inline std::vector<float> noise(std::size_t count, uint32_t seed) {
 // A buffer of `frames` frames, each the samples of `frame`, one per channel.
 inline AudioBuffer constant(int32_t rate, int64_t frames, const std::vector<float>& frame) {
   AudioBuffer buffer{rate, static_cast<int32_t>(frame.size()), {}};
-  for (int64_t i = 0; i < frames; ++i) buffer.samples.insert(buffer.samples.end(), frame.begin(), frame.end());
+  for (int64_t i = 0; i < frames; ++i)
+    buffer.samples.insert(buffer.samples.end(), frame.begin(), frame.end());
   return buffer;
 }
 
 // Frames moved later by `lag` (earlier when negative, losing those before the start), the length
 // grown to keep them all.
 inline AudioBuffer delayed(const AudioBuffer& buffer, int64_t lag) {
-  AudioBuffer moved{buffer.sampleRate, buffer.channels,
-                    std::vector<float>(buffer.samples.size() + static_cast<std::size_t>(std::max<int64_t>(lag, 0) * buffer.channels))};
+  AudioBuffer moved{
+      buffer.sampleRate, buffer.channels,
+      std::vector<float>(buffer.samples.size() +
+                         static_cast<std::size_t>(std::max<int64_t>(lag, 0) * buffer.channels))};
   const int64_t shift = lag * buffer.channels;
   for (int64_t i = std::max<int64_t>(0, -shift); i < std::ssize(buffer.samples); ++i)
     moved.samples[static_cast<std::size_t>(i + shift)] = buffer.samples[static_cast<std::size_t>(i)];

@@ -60,7 +60,8 @@ TEST_F(ChartMixing, PlaysEveryObjectUntilItsIdComesAgain) {
   Result<AudioBuffer> mixed = mix();
   ASSERT_TRUE(mixed) << test::english(mixed.problem().message);
   EXPECT_EQ(mixed->samples, expected.samples);
-  for (int64_t block : {1, 3, 64, 999}) EXPECT_EQ(mix(builtinBackend(), block)->samples, expected.samples) << block;
+  for (int64_t block : {1, 3, 64, 999})
+    EXPECT_EQ(mix(builtinBackend(), block)->samples, expected.samples) << block;
   Result<FidelityFigures> figures =
       measureChartFidelity(background_, chart_, dir_.path(), expected, builtinBackend(), 0);
   ASSERT_TRUE(figures);

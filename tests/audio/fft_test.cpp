@@ -62,7 +62,8 @@ TEST(Fft, BothOrdersAndFloatsAgreeWithTheDefinitionAndInvert) {
     // The spectra's transform, in floats: the same within a float's rounding (bins of noise of n
     // points are near √n, and the rounding grows as the bins do).
     BasicSplitComplex<float> inFloats(size);
-    for (std::size_t i = 0; i < size; ++i) inFloats.real[i] = noise[2 * i], inFloats.imag[i] = noise[2 * i + 1];
+    for (std::size_t i = 0; i < size; ++i)
+      inFloats.real[i] = noise[2 * i], inFloats.imag[i] = noise[2 * i + 1];
     BasicFft<float>(size).forwardToReversed(inFloats);
     EXPECT_LT(largestError(inFloats, wanted, true), 2e-6 * std::sqrt(static_cast<double>(size)));
 

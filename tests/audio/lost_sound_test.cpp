@@ -39,8 +39,10 @@ std::optional<Problem> problemOf(const Result<T>& result) {
 // The chart's sounds read up front, then b.wav deleted.
 ChartSounds soundsLosingB(const ChartBackground& background, const rendlow::test::TempDir& dir) {
   for (const char* name : {"a.wav", "b.wav"})
-    EXPECT_TRUE(builtinBackend().write(dir.file(name), test::constant(kRenderSampleRate, 4410, {0.25f, 0.25f}), AudioFileType::Wav));
-  ChartSounds sounds = ChartSounds::read(background, "chart.bme", dir.path(), kRenderSampleRate, 2, builtinBackend());
+    EXPECT_TRUE(builtinBackend().write(
+        dir.file(name), test::constant(kRenderSampleRate, 4410, {0.25f, 0.25f}), AudioFileType::Wav));
+  ChartSounds sounds =
+      ChartSounds::read(background, "chart.bme", dir.path(), kRenderSampleRate, 2, builtinBackend());
   std::remove(dir.file("b.wav").c_str());
   return sounds;
 }
@@ -58,7 +60,8 @@ TEST(LostSound, FailsTheMeasureAfterThePassThatLostIt) {
       const ChartSounds sounds = soundsLosingB(chart, dir);
       const Result<std::unique_ptr<ChartMix>> mix = ChartMix::open(chart, sounds);
       ASSERT_TRUE(mix);
-      const AudioBuffer reference = test::constant(kRenderSampleRate, std::llround((bSeconds + 1) * kRenderSampleRate), {0.1f, 0.1f});
+      const AudioBuffer reference =
+          test::constant(kRenderSampleRate, std::llround((bSeconds + 1) * kRenderSampleRate), {0.1f, 0.1f});
       int passed = 0;
       const auto open = [&]() -> Result<std::unique_ptr<SongStream>> {
         ++passed;
@@ -71,8 +74,8 @@ TEST(LostSound, FailsTheMeasureAfterThePassThatLostIt) {
       // The track has no playback of its own; the song's is the whole chart.
       const std::optional<Problem> lost =
           againstSong ? problemOf(measureAgainstSong(open, {nullptr}, mix->get()))
-                      : problemOf(compareStreams([&] { return std::make_unique<BufferStream>(reference); }, playback,
-                                                 kRenderSampleRate, 2));
+                      : problemOf(compareStreams([&] { return std::make_unique<BufferStream>(reference); },
+                                                 playback, kRenderSampleRate, 2));
       ASSERT_TRUE(lost);
       EXPECT_TRUE(test::says(lost->message, "b.wav"));
       EXPECT_EQ(passed, passes);

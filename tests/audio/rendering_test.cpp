@@ -98,21 +98,28 @@ protected:
 // the first; and tracks on channels of their own, every other one silent.
 TEST_F(Rendering, SoundsCutAsTheyRenderOnAnyThreadsMatchEachWholeRender) {
   const std::vector<ChannelMessage> silentNote{{7000, 0xB0, 7, 0}, {7000, 0x90, 60, 100}, {7060, 0x80, 60, 0}};
-  std::vector<RenderingFileTrack> tracks{{
-      "tr01",
-      joined(joined(joined(pianoNote(100, 700), pianoNote(300, 30, 64)), joined(pianoNote(300, 60, 67), pianoNote(1500, 60, 72))),
-             joined(joined(pianoNote(6000, 60, 74), silentNote), pianoNote(11000, 200, 72))),
-      {{"tr01_01.wav", 100, 300}, {"tr01_02.wav", 300, 300}, {"tr01_03.wav", 300, 1500}, {"tr01_04.wav", 1500, 7000},
-       {"tr01_05.wav", 7000, 11000}, {"tr01_06.wav", 11000, 11200}}}};
+  std::vector<RenderingFileTrack> tracks{
+      {"tr01",
+       joined(joined(joined(pianoNote(100, 700), pianoNote(300, 30, 64)),
+                     joined(pianoNote(300, 60, 67), pianoNote(1500, 60, 72))),
+              joined(joined(pianoNote(6000, 60, 74), silentNote), pianoNote(11000, 200, 72))),
+       {{"tr01_01.wav", 100, 300},
+        {"tr01_02.wav", 300, 300},
+        {"tr01_03.wav", 300, 1500},
+        {"tr01_04.wav", 1500, 7000},
+        {"tr01_05.wav", 7000, 11000},
+        {"tr01_06.wav", 11000, 11200}}}};
   for (uint8_t t = 1; t < 5; ++t) {
     const std::string stem = "tr0" + std::to_string(t + 1);
-    std::vector<ChannelMessage> events = t % 2 ? std::vector<ChannelMessage>{{0, 0xB0, 7, 0}, {0, 0x90, 60, 100}, {100, 0x80, 60, 0}}
-                                                : joined(pianoNote(0, 200, 60 + t), pianoNote(480, 100, 70 - t));
+    std::vector<ChannelMessage> events =
+        t % 2 ? std::vector<ChannelMessage>{{0, 0xB0, 7, 0}, {0, 0x90, 60, 100}, {100, 0x80, 60, 0}}
+              : joined(pianoNote(0, 200, 60 + t), pianoNote(480, 100, 70 - t));
     for (ChannelMessage& event : events) event.status = static_cast<uint8_t>(event.status | t);
     tracks.push_back({stem, events, {{stem + "_01.wav", 0, 480}, {stem + "_02.wav", 480, 960}}});
   }
   rendlow::test::TempDir streamed, cut;
-  Result<SoundFilesReport> report = renderSounds(tracks, songTempo(), kSmallSoundFont, SoundOutput{streamed.path()}, 3);
+  Result<SoundFilesReport> report =
+      renderSounds(tracks, songTempo(), kSmallSoundFont, SoundOutput{streamed.path()}, 3);
   ASSERT_TRUE(report);
   SoundFilesReport expected{cut.path(), 0, {}};
   for (const RenderingFileTrack& track : tracks) {
@@ -120,13 +127,15 @@ TEST_F(Rendering, SoundsCutAsTheyRenderOnAnyThreadsMatchEachWholeRender) {
     std::vector<SoundSpan> spans;
     for (const RenderingFileSound& sound : track.sounds) {
       const bool last = &sound == &track.sounds.back();
-      spans.push_back({sound.fileName, renderFrameOf(songTempo(), sound.startTick, synthBlockFrames()),
-                       last ? whole.frames() : renderFrameOf(songTempo(), sound.endTick, synthBlockFrames())});
+      spans.push_back(
+          {sound.fileName, renderFrameOf(songTempo(), sound.startTick, synthBlockFrames()),
+           last ? whole.frames() : renderFrameOf(songTempo(), sound.endTick, synthBlockFrames())});
     }
     BufferStream recording(whole);
     ASSERT_TRUE(writeTrackSounds(track.stemName, recording, spans, SoundOutput{cut.path()}, expected));
     for (const SoundSpan& span : spans)
-      EXPECT_EQ(test::readText(streamed.file(span.fileName)), test::readText(cut.file(span.fileName))) << span.fileName;
+      EXPECT_EQ(test::readText(streamed.file(span.fileName)), test::readText(cut.file(span.fileName)))
+          << span.fileName;
   }
   EXPECT_EQ(report->filesWritten, expected.filesWritten);
   ASSERT_EQ(expected.notices.size(), 3u) << "each track with a silent sound is told";

@@ -42,10 +42,13 @@ TEST(SoundFontVoiceSetup, AddsThePresetsGeneratorsToTheInstruments) {
   const SoundFont font = layered();
   for (const rendlow::test::CaseLine& c : rendlow::test::readCaseTable("audio/data/voice_setups.txt")) {
     SCOPED_TRACE(c.where + " " + c.columns.at(0));
-    const std::vector<int64_t> numbers = rendlow::test::numbersOf(c.columns.at(1) + " " + c.columns.at(2) + " " + c.columns.at(3));
-    const std::vector<VoiceSetup> voices = voicesFor(font, font.presets[0], static_cast<int>(numbers.at(0)), 100);
+    const std::vector<int64_t> numbers =
+        rendlow::test::numbersOf(c.columns.at(1) + " " + c.columns.at(2) + " " + c.columns.at(3));
+    const std::vector<VoiceSetup> voices =
+        voicesFor(font, font.presets[0], static_cast<int>(numbers.at(0)), 100);
     ASSERT_EQ(voices.size(), 1u);
-    EXPECT_EQ(voices[0].generators[static_cast<std::size_t>(numbers.at(1))], static_cast<double>(numbers.at(2)));
+    EXPECT_EQ(voices[0].generators[static_cast<std::size_t>(numbers.at(1))],
+              static_cast<double>(numbers.at(2)));
   }
 }
 

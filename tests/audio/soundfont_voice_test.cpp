@@ -81,7 +81,8 @@ Generators generatorsOf(const std::string& column) {
   for (std::string word; words >> word;) {
     const std::size_t equals = word.find('=');
     if (equals != std::string::npos)
-      generators.emplace_back(static_cast<Generator>(std::stoi(word.substr(0, equals))), std::stod(word.substr(equals + 1)));
+      generators.emplace_back(static_cast<Generator>(std::stoi(word.substr(0, equals))),
+                              std::stod(word.substr(equals + 1)));
   }
   return generators;
 }
@@ -101,7 +102,8 @@ TEST(SoundFontVoice, SoundsAtThePitchAndLevelItsSetupChannelAndEnvelopeGive) {
                 static_cast<int>(note.at(1)), kRate);
     const Render out = play(voice, 44100, releaseAt);
     const double hertz = 441 * std::exp2(std::stod(c.columns[3]) / 1200);
-    EXPECT_NEAR(frequencyOf(std::vector(out.left.begin(), out.left.begin() + 22050), 1000), hertz, hertz * 0.001);
+    EXPECT_NEAR(frequencyOf(std::vector(out.left.begin(), out.left.begin() + 22050), 1000), hertz,
+                hertz * 0.001);
     EXPECT_TRUE(releaseAt < 0 || voice.finished());
     for (auto [side, expected] : {std::pair{&out.left, c.columns[5]}, std::pair{&out.right, c.columns[6]}}) {
       const double level = decibels(levelAround(*side, std::stod(c.columns[4]), full, hertz));

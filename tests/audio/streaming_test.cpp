@@ -1,13 +1,14 @@
-// A playback measured as the sound comes, a block at a time: the figures and the lag do not depend on how the sound is cut into blocks, and the lag is found in a window
-// of the reference's first sound however late that comes.
+// A playback measured as the sound comes, a block at a time: the figures and the lag do not depend on how the
+// sound is cut into blocks, and the lag is found in a window of the reference's first sound however late that
+// comes.
 
 #include <gtest/gtest.h>
 
 #include <tuple>
 
 #include "audio/fidelity/fidelity.h"
-#include "audio/io/sound_stream.h"
 #include "audio/fidelity/stream_comparison.h"
+#include "audio/io/sound_stream.h"
 #include "audio_test.h"
 #include "support/case_table.h"
 

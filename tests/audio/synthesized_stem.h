@@ -56,6 +56,8 @@ inline AudioBuffer synthesizedStem(const RenderingFileTrack& track, const TempoM
 }
 
 // `stem` with `seconds` of silence before it: rendered late.
-inline AudioBuffer delayed(const AudioBuffer& stem, double seconds) { return delayed(stem, frameAt(seconds, stem.sampleRate)); }
+inline AudioBuffer delayed(const AudioBuffer& stem, double seconds) {
+  return delayed(stem, frameAt(seconds, stem.sampleRate));
+}
 
 }  // namespace rendlow::audio::test

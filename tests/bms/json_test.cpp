@@ -39,7 +39,8 @@ TEST(Json, MembersAreFoundByNameAndTooDeepADocumentIsNone) {
   EXPECT_EQ(value->member("b"), nullptr);
   EXPECT_FALSE(jsonStringText(*parseJson("1")));
   const auto nested = [](int depth) {
-    return std::string(static_cast<std::size_t>(depth), '[') + std::string(static_cast<std::size_t>(depth), ']');
+    return std::string(static_cast<std::size_t>(depth), '[') +
+           std::string(static_cast<std::size_t>(depth), ']');
   };
   EXPECT_TRUE(parseJson(nested(kMaxJsonDepth)));
   EXPECT_FALSE(parseJson(nested(kMaxJsonDepth + 1)));

@@ -65,8 +65,9 @@ TEST(FileLayout, AnEventCutShortIsToldAndNeverReachesTheRenderingFile) {
   std::ostringstream lines;
   Diagnostics diagnostics(&lines);
   const Song song =
-      readMidiBytes(bytesOf("'MThd 00000006 0001 0001 01E0 'MTrk 0000000E 00 903C 90 3E40 10 803E00 00 FF2F00"),
-                    running, diagnostics)
+      readMidiBytes(
+          bytesOf("'MThd 00000006 0001 0001 01E0 'MTrk 0000000E 00 903C 90 3E40 10 803E00 00 FF2F00"),
+          running, diagnostics)
           .value();
   EXPECT_EQ(lines.str(),
             "Read Track 1...\nTrack 1 damaged: event at tick 0 cut off by a status byte\nRead Track End\n");

@@ -38,7 +38,8 @@ inline std::string describeDamage(const ReadDamage& d) {
   static const char* const kDamage[] = {"TrackCutShort", "NumberTooLong", "TickPastLimit", "NotATrack",
                                         "TracksMissing", "TempoZero",     "DataCutOff"};
   std::string text;
-  appendFormatted(text, "damage %s track %d announced %d", kDamage[static_cast<int>(d.kind)], d.track, d.announced);
+  appendFormatted(text, "damage %s track %d announced %d", kDamage[static_cast<int>(d.kind)], d.track,
+                  d.announced);
   return text + (!d.stopsReading() ? " tick " + std::to_string(d.tick) + "\n" : "\n");
 }
 
