@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "audio/io/audio_buffer.h"
 #include "base/message.h"
 #include "base/notices.h"
 #include "support/midi_builder.h"
@@ -56,6 +58,27 @@ inline std::vector<float> noise(std::size_t count, uint32_t seed) {
   std::vector<float> samples(count);
   for (float& sample : samples) sample = static_cast<float>(engine() % 65536) / 65536 - 0.5f;
   return samples;
+}
+
+// A buffer of `frames` frames, each the samples of `frame`, one per channel.
+inline AudioBuffer constant(int32_t rate, int64_t frames, const std::vector<float>& frame) {
+  AudioBuffer buffer{rate, static_cast<int32_t>(frame.size()), {}};
+  for (int64_t i = 0; i < frames; ++i)
+    buffer.samples.insert(buffer.samples.end(), frame.begin(), frame.end());
+  return buffer;
+}
+
+// Frames moved later by `lag` (earlier when negative, losing those before the start), the length
+// grown to keep them all.
+inline AudioBuffer delayed(const AudioBuffer& buffer, int64_t lag) {
+  AudioBuffer moved{
+      buffer.sampleRate, buffer.channels,
+      std::vector<float>(buffer.samples.size() +
+                         static_cast<std::size_t>(std::max<int64_t>(lag, 0) * buffer.channels))};
+  const int64_t shift = lag * buffer.channels;
+  for (int64_t i = std::max<int64_t>(0, -shift); i < std::ssize(buffer.samples); ++i)
+    moved.samples[static_cast<std::size_t>(i + shift)] = buffer.samples[static_cast<std::size_t>(i)];
+  return moved;
 }
 
 template <class T>

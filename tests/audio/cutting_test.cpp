@@ -167,9 +167,5 @@ TEST(WriteTrackSounds, CutsEachSoundAsFromTheWholeStemWhateverTheBlocks) {
   }
 }
 
-TEST(SoundFileName, TakesTheExtensionOfItsType) {
-  EXPECT_EQ(soundFileName(AudioFileType::OggVorbis, "tr01_01.wav"), "tr01_01.ogg");
-}
-
 }  // namespace
 }  // namespace rendlow::audio

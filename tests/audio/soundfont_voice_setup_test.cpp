@@ -2,6 +2,7 @@
 
 #include "audio/synth/soundfont/modulators.h"
 #include "audio/synth/soundfont/voice_setup.h"
+#include "support/case_table.h"
 
 namespace rendlow::audio::soundfont {
 namespace {
@@ -16,8 +17,7 @@ Zone zoneWith(std::initializer_list<std::pair<Generator, int16_t>> generators, i
   return zone;
 }
 
-// One sample; an instrument with a global zone and two zones over halves of the keyboard; a
-// preset over it with a global zone and one zone.
+// The font data/voice_setups.txt describes.
 SoundFont layered() {
   SoundFont font;
   font.points.assign(100, 0);
@@ -38,28 +38,17 @@ SoundFont layered() {
   return font;
 }
 
-struct SetupCase {
-  const char* what;
-  int key;
-  Generator generator;
-  double value;
-};
-
 TEST(SoundFontVoiceSetup, AddsThePresetsGeneratorsToTheInstruments) {
   const SoundFont font = layered();
-  const SetupCase cases[] = {
-      {"the zone's own pan over its global zone's", 40, kPan, 200},
-      {"the global zone's pan where the zone sets none", 80, kPan, 100},
-      {"the instrument's attenuation plus the preset zone's, not its global zone's", 40, kInitialAttenuation,
-       70},
-      {"the preset's global tuning where its zone sets none", 40, kCoarseTune, 2},
-      {"the default where no level sets it", 40, kScaleTuning, 100},
-      {"a sample offset of the preset counts for nothing", 80, kStartAddressOffset, 4},
-  };
-  for (const SetupCase& c : cases) {
-    const std::vector<VoiceSetup> voices = voicesFor(font, font.presets[0], c.key, 100);
-    ASSERT_EQ(voices.size(), 1u) << c.what;
-    EXPECT_EQ(voices[0].generators[c.generator], c.value) << c.what;
+  for (const rendlow::test::CaseLine& c : rendlow::test::readCaseTable("audio/data/voice_setups.txt")) {
+    SCOPED_TRACE(c.where + " " + c.columns.at(0));
+    const std::vector<int64_t> numbers =
+        rendlow::test::numbersOf(c.columns.at(1) + " " + c.columns.at(2) + " " + c.columns.at(3));
+    const std::vector<VoiceSetup> voices =
+        voicesFor(font, font.presets[0], static_cast<int>(numbers.at(0)), 100);
+    ASSERT_EQ(voices.size(), 1u);
+    EXPECT_EQ(voices[0].generators[static_cast<std::size_t>(numbers.at(1))],
+              static_cast<double>(numbers.at(2)));
   }
 }
 

@@ -1,16 +1,14 @@
-// A playback measured as the sound comes, a block at a time: the figures, the chart's mix and
-// the lag do not depend on how the sound is cut into blocks, and the lag is found in a window
-// of the reference's first sound however late that comes.
+// A playback measured as the sound comes, a block at a time: the figures and the lag do not depend on how the
+// sound is cut into blocks, and the lag is found in a window of the reference's first sound however late that
+// comes.
 
 #include <gtest/gtest.h>
 
 #include <tuple>
 
-#include "audio/fidelity/chart_mix.h"
 #include "audio/fidelity/fidelity.h"
-#include "audio/io/sound_stream.h"
 #include "audio/fidelity/stream_comparison.h"
-#include "audio/io/audio_backend.h"
+#include "audio/io/sound_stream.h"
 #include "audio_test.h"
 #include "support/case_table.h"
 
@@ -19,12 +17,6 @@ namespace {
 
 AudioBuffer noiseOf(int32_t channels, int64_t frames, uint32_t seed, int32_t rate = 44100) {
   return {rate, channels, test::noise(static_cast<std::size_t>(frames * channels), seed)};
-}
-
-// `buffer` with `frames` frames of silence put before it.
-AudioBuffer after(int64_t frames, AudioBuffer buffer) {
-  buffer.samples.insert(buffer.samples.begin(), static_cast<std::size_t>(frames * buffer.channels), 0.0f);
-  return buffer;
 }
 
 // Each comparison fed `reference` and `playback` in blocks of `block` frames.
@@ -45,7 +37,7 @@ std::tuple<SpectralFigures, WaveformFigures, double, int64_t> inBlocks(const Aud
 // Blocks shorter than a spectral frame, than its hop, and not lined up with the 50 ms stretches
 // give the very figures the whole sound gives.
 TEST(StreamedComparison, TheBlocksChangeNoFigure) {
-  const AudioBuffer reference = after(3000, noiseOf(2, 20000, 1));
+  const AudioBuffer reference = test::delayed(noiseOf(2, 20000, 1), 3000);
   AudioBuffer playback = reference;
   for (std::size_t i = 0; i < playback.samples.size(); i += 3) playback.samples[i] *= 0.7f;
   std::fill(playback.samples.begin() + 2 * 9000, playback.samples.begin() + 2 * 15000, 0.0f);
@@ -87,36 +79,13 @@ TEST(StreamedComparison, FindsTheLagFromTheFirstSoundOn) {
     ASSERT_EQ(c.columns.size(), 4u);
     const int64_t silence = std::stoll(c.columns[1]), length = std::stoll(c.columns[2]), lag = std::stoll(c.columns[3]);
     const AudioBuffer sound = noiseOf(1, length, 5);
-    const AudioBuffer reference = after(silence, sound);
-    AudioBuffer playback = after(std::max<int64_t>(0, silence + lag), sound);
-    if (silence + lag < 0) playback.samples.erase(playback.samples.begin(), playback.samples.begin() - (silence + lag));
+    const AudioBuffer reference = test::delayed(sound, silence);
+    const AudioBuffer playback = test::delayed(sound, silence + lag);
     const FidelityFigures figures = comparePlayback(playback, reference);
     EXPECT_EQ(figures.lagFrames, lag);
     if (silence + lag >= 0) {
       EXPECT_GT(figures.waveformSnrDb, 200) << "lined up, the playback is the reference";
     }
-  }
-}
-
-// The chart's background read in blocks of a few frames is the mix read in one: sounds that
-// overlap, that start before a block and end in the next, and a mono sound.
-TEST(StreamedChartMix, TheBlocksChangeNoSample) {
-  rendlow::test::TempDir dir;
-  ASSERT_TRUE(builtinBackend().write(dir.file("a.wav"), noiseOf(2, 300, 2, 1000), AudioFileType::Wav));
-  ASSERT_TRUE(builtinBackend().write(dir.file("b.wav"), noiseOf(1, 170, 3, 1000), AudioFileType::Wav));
-  const ChartBackground background{{{1, "a.wav"}, {2, "b.wav"}},
-                                   {{0.01, 1}, {0.05, 2}, {0.1, 2}, {0.2, 1}, {0.25, 2}, {0.4, 1}}};
-  Result<std::unique_ptr<ChartMix>> mix = ChartMix::open(background, "c.bme", dir.path(), 1000, 2, builtinBackend());
-  ASSERT_TRUE(mix);
-  const AudioBuffer whole = (*mix)->stream()->next(1 << 20);
-  ASSERT_EQ(whole.frames(), 700);
-  for (int64_t block : {1, 3, 64, 699}) {
-    SCOPED_TRACE(block);
-    const std::unique_ptr<SoundStream> stream = (*mix)->stream();
-    std::vector<float> samples;
-    for (AudioBuffer b = stream->next(block); b.frames() > 0; b = stream->next(block))
-      samples.insert(samples.end(), b.samples.begin(), b.samples.end());
-    EXPECT_EQ(samples, whole.samples);
   }
 }
 

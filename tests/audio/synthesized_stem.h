@@ -11,6 +11,7 @@
 #include "audio/io/audio_buffer.h"
 #include "audio/synth/rendering.h"
 #include "audio/synth/tempo_map.h"
+#include "audio_test.h"
 
 namespace rendlow::audio::test {
 
@@ -55,10 +56,8 @@ inline AudioBuffer synthesizedStem(const RenderingFileTrack& track, const TempoM
 }
 
 // `stem` with `seconds` of silence before it: rendered late.
-inline AudioBuffer delayed(AudioBuffer stem, double seconds) {
-  stem.samples.insert(stem.samples.begin(), static_cast<std::size_t>(frameAt(seconds, stem.sampleRate) * stem.channels),
-                      0.0f);
-  return stem;
+inline AudioBuffer delayed(const AudioBuffer& stem, double seconds) {
+  return delayed(stem, frameAt(seconds, stem.sampleRate));
 }
 
 }  // namespace rendlow::audio::test

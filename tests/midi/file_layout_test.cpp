@@ -34,8 +34,6 @@ Bytes bytesOf(const std::string& column) {
 // Each track's events on a line, then each damage; or the reason the file was refused.
 std::string summaryOf(const Result<Song>& song) {
   if (!song) return "refused: " + song.problem().message.in(Audience::EnglishConsole) + "\n";
-  static const char* const kDamage[] = {"TrackCutShort", "NumberTooLong", "TickPastLimit", "NotATrack",
-                                        "TracksMissing", "TempoZero",     "DataCutOff"};
   std::string text;
   for (std::size_t t = 0; t < song->tracks.size(); ++t) {
     text += "track " + std::to_string(t + 1) + ":";
@@ -43,10 +41,7 @@ std::string summaryOf(const Result<Song>& song) {
       text += (e.index ? " | " : " ") + describeEvent(*song, e);
     text += "\n";
   }
-  for (const ReadDamage& d : song->damage) {
-    text += std::string("damage ") + kDamage[static_cast<int>(d.kind)] + " track " + std::to_string(d.track);
-    text += d.stopsReading() ? "\n" : " tick " + std::to_string(d.tick) + "\n";
-  }
+  for (const ReadDamage& d : song->damage) text += describeDamage(d);
   return text;
 }
 
@@ -63,29 +58,20 @@ TEST(FileLayout, EveryCaseReadsAsItsTableSays) {
   }
 }
 
-// The progress lines name the track and the tick of the event left out.
-TEST(FileLayout, AnEventCutShortIsToldWhileReading) {
+// An event cut short is told while reading, by track and tick, and the writer gets the events
+// around it, nothing of it.
+TEST(FileLayout, AnEventCutShortIsToldAndNeverReachesTheRenderingFile) {
   RunningStatus running;
   std::ostringstream lines;
   Diagnostics diagnostics(&lines);
-  ASSERT_TRUE(
-      readMidiBytes(bytesOf("'MThd 00000006 0001 0001 01E0 'MTrk 0000000A 05 90 3C 90 40 40 00 FF2F00"),
-                    running, diagnostics));
-  EXPECT_EQ(lines.str(),
-            "Read Track 1...\nTrack 1 damaged: event at tick 5 cut off by a status byte\nRead Track End\n");
-}
-
-// What the writer gets of a track with an event cut short: the events around it, nothing of it.
-TEST(FileLayout, AnEventCutShortNeverReachesTheRenderingFile) {
   const Song song =
-      readQuietly(bytesOf("'MThd 00000006 0001 0001 01E0 'MTrk 0000000E 00 903C 90 3E40 10 803E00 00 FF2F00"))
+      readMidiBytes(
+          bytesOf("'MThd 00000006 0001 0001 01E0 'MTrk 0000000E 00 903C 90 3E40 10 803E00 00 FF2F00"),
+          running, diagnostics)
           .value();
-  TimedEventList events;
-  for (const MidiEvent& e : song.tracks.at(0).events) {
-    TimedEvent& timed = events.emplace_back();
-    static_cast<EventContent&>(timed) = e;
-    timed.tick = e.tick;
-  }
+  EXPECT_EQ(lines.str(),
+            "Read Track 1...\nTrack 1 damaged: event at tick 0 cut off by a status byte\nRead Track End\n");
+  const TimedEventList events = timedEventsOf(song.tracks.at(0));
   const std::vector<TrackToWrite> tracks{{0, events}};
   Diagnostics quiet;
   const std::string file = encodeMidiFile(song, tracks, quiet).value();

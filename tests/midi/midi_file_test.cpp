@@ -175,17 +175,6 @@ TEST(VarLen, WrittenInSevenBitGroupsAndReadBack) {
   }
 }
 
-// A read track's events as the writer takes them, at the ticks they were read at.
-TimedEventList timedEventsOf(const MidiTrack& track) {
-  TimedEventList events;
-  for (const MidiEvent& e : track.events) {
-    TimedEvent& timed = events.emplace_back();
-    static_cast<EventContent&>(timed) = e;
-    timed.tick = e.tick;
-  }
-  return events;
-}
-
 // Songs read from files and written again with their tracks in the reverse order, as bytes and as
 // the writer's dump: every kind of event with its status byte and length (every_kind.mid), events
 // of kind None left out with their deltas going to the next event written (running_status.mid),

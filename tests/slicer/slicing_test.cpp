@@ -70,6 +70,7 @@ TEST(Numbering, ReusesTheNearestDefinitionFartherThanTheThreshold) {
     const std::vector<int64_t> controllers = numbersOf(c.columns.at(2));
     settings.ccSplitWidth = static_cast<int32_t>(controllers.at(0));
     settings.ccInterval = static_cast<int32_t>(controllers.at(1));
+    settings.lengthSplitWidth = controllers.size() > 2 ? static_cast<int32_t>(controllers.at(2)) : 0;
     const std::vector<int64_t> given = numbersOf(c.columns.at(4));
     std::vector<std::array<int32_t, 3>> notes;
     for (std::size_t i = 0; i + 2 < given.size(); i += 3)

@@ -1,13 +1,15 @@
 #pragma once
 
 // A song as text, so that a test compares tracks, events, kinds, ticks, links and damage in one
-// exact string, and the expected string can live in a data file. Header only, for the suites
-// that link the MIDI layer: the support library itself knows nothing of the engine.
+// exact string, and the expected string can live in a data file; and a read track as the writer
+// takes it. Header only, for the suites that link the MIDI layer: the support library itself
+// knows nothing of the engine.
 
 #include <string>
 
 #include "base/format.h"
 #include "midi/song.h"
+#include "midi/timed_event.h"
 
 namespace rendlow::test {
 
@@ -31,10 +33,29 @@ inline std::string describeEvent(const Song& song, const MidiEvent& e) {
   return text;
 }
 
-// The header, every track with its events, the tempo changes, time signatures and damage.
-inline std::string describeSong(const Song& song) {
+// "damage <kind> track <n> announced <count>", and the tick of a damage that did not stop the reading.
+inline std::string describeDamage(const ReadDamage& d) {
   static const char* const kDamage[] = {"TrackCutShort", "NumberTooLong", "TickPastLimit", "NotATrack",
                                         "TracksMissing", "TempoZero",     "DataCutOff"};
+  std::string text;
+  appendFormatted(text, "damage %s track %d announced %d", kDamage[static_cast<int>(d.kind)], d.track,
+                  d.announced);
+  return text + (!d.stopsReading() ? " tick " + std::to_string(d.tick) + "\n" : "\n");
+}
+
+// A read track's events as the writer takes them, at the ticks they were read at.
+inline TimedEventList timedEventsOf(const MidiTrack& track) {
+  TimedEventList events;
+  for (const MidiEvent& e : track.events) {
+    TimedEvent& timed = events.emplace_back();
+    static_cast<EventContent&>(timed) = e;
+    timed.tick = e.tick;
+  }
+  return events;
+}
+
+// The header, every track with its events, the tempo changes, time signatures and damage.
+inline std::string describeSong(const Song& song) {
   std::string text;
   appendFormatted(text, "header format=%d tracks=%d division=%d end=%d\n", song.header.format,
                   song.header.trackCount, song.header.division, song.songEnd);
@@ -50,10 +71,7 @@ inline std::string describeSong(const Song& song) {
     appendFormatted(text, "tempo %d: track %d event %d tick %d bpm %f\n", t.index, t.track + 1, t.event, t.tick,
                     static_cast<double>(t.bpm));
   for (const TimeSignature& b : song.timeSignatures) appendFormatted(text, "beat %d/%d tick %d\n", b.numerator, b.denominator, b.tick);
-  for (const ReadDamage& d : song.damage) {
-    appendFormatted(text, "damage %s track %d announced %d", kDamage[static_cast<int>(d.kind)], d.track, d.announced);
-    text += !d.stopsReading() ? " tick " + std::to_string(d.tick) + "\n" : "\n";
-  }
+  for (const ReadDamage& d : song.damage) text += describeDamage(d);
   return text;
 }
 
