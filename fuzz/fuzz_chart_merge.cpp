@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,8 +32,10 @@ struct ExampleConversion {
   ExampleConversion() {
     MemoryForm form;
     JobRequest request;
-    request.input = RENDLOW_EXAMPLE_SONG;
-    request.outputPath = fuzz::scratchFolder() + "/example_out.mid";
+    // A copy in the scratch folder: the job saves its settings file beside the song it converts.
+    std::ifstream example(RENDLOW_EXAMPLE_SONG, std::ios::binary);
+    const std::vector<uint8_t> song((std::istreambuf_iterator<char>(example)), std::istreambuf_iterator<char>());
+    request.input = fuzz::writeScratchFile("example.mid", song.data(), song.size());
     request.useSavedSettings = false;
     const Result<JobReport> job = runJob(app, form, request);
     if (!job || !job->output) std::abort();

@@ -1,7 +1,5 @@
 #include "slicer/note.h"
 
-#include "base/integer_math.h"
-
 namespace rendlow {
 
 int32_t lastNoteOff(const std::vector<Note>& notes, int32_t first) {
