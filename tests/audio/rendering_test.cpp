@@ -246,18 +246,14 @@ TEST_F(Rendering, TracksOnChannelsOfTheirOwnSoundAsAloneOnAnyThreads) {
   }
 }
 
-TEST(RenderingRefused, WithoutFluidSynthOrItsSoundFontSayingWhich) {
+TEST(RenderingRefused, WithoutItsSoundFontSayingWhich) {
   rendlow::test::TempDir chart;
   const std::string soundFont = chart.file("absent.sf2");
   Result<SoundFilesReport> report = renderSounds({}, songTempo(), soundFont, SoundOutput{chart.path()});
   ASSERT_FALSE(report);
-  if (fluidSynthInBuild()) {
-    EXPECT_EQ(test::english(report.problem().message),
-              "The SoundFont does not exist\nFile: " + soundFont +
-                  "\nCheck its name and folder. No sound file was written.");
-  } else {
-    EXPECT_TRUE(test::says(report.problem().message, "It was built without FluidSynth"));
-  }
+  EXPECT_EQ(test::english(report.problem().message),
+            "The SoundFont does not exist\nFile: " + soundFont +
+                "\nCheck its name and folder. No sound file was written.");
 }
 
 // What the process writes on its standard error while `run` runs, where a library writes past
