@@ -2,13 +2,14 @@
 // with FluidSynth: channels heard apart, channels silenced, voices for many tracks, and sounds
 // starting where a block begins, on a SoundFont small enough to know every sample of.
 
+#include "audio/synth/builtin_synth_session.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <memory>
 
-#include "audio/synth/builtin_synth_session.h"
 #include "audio/synth/rendering.h"
 #include "audio/synth/synth_session.h"
 #include "support/midi_builder.h"
@@ -31,7 +32,8 @@ protected:
     std::vector<int16_t> points = test::sinePoints(100, 44, 0.5);
     const auto size = static_cast<uint32_t>(points.size());
     font.samples = {{"sine", std::move(points), 0, size, 44100, 60, 0}};
-    font.instruments = {FontHeader{"i", 0, 0, {FontZone{{{soundfont::kSampleModes, 1}, {soundfont::kSampleId, 0}}, {}}}}};
+    font.instruments = {
+        FontHeader{"i", 0, 0, {FontZone{{{soundfont::kSampleModes, 1}, {soundfont::kSampleId, 0}}, {}}}}};
     font.presets = {FontHeader{"p", 0, 0, {FontZone{{{soundfont::kInstrument, 0}}, {}}}}};
     test::writeBytes(path, font.bytes());
     Result<SoundFontHold> opened = SoundFontHold::open(path, Synth::Builtin);
@@ -77,11 +79,12 @@ TEST_F(OneSineFont, TheChannelsRenderedApartAddUpToTheMix) {
     ASSERT_EQ(channels.size(), 16u);
     EXPECT_GT(peak(channels[0].samples), 0.01f);
     EXPECT_GT(peak(channels[3].samples), 0.01f);
-    for (int silent : {1, 2, 9, 15}) EXPECT_EQ(peak(channels[static_cast<std::size_t>(silent)].samples), 0.0f) << silent;
+    for (int silent : {1, 2, 9, 15})
+      EXPECT_EQ(peak(channels[static_cast<std::size_t>(silent)].samples), 0.0f) << silent;
     for (int64_t i = 0; i < 2 * frames; ++i) {
       const auto at = static_cast<std::size_t>(i);
-      ASSERT_NEAR(channels[0].samples[at] + channels[3].samples[at], mix.samples[static_cast<std::size_t>(2 * first) + at],
-                  1e-6f)
+      ASSERT_NEAR(channels[0].samples[at] + channels[3].samples[at],
+                  mix.samples[static_cast<std::size_t>(2 * first) + at], 1e-6f)
           << frames << " " << i;
     }
   }
@@ -128,10 +131,12 @@ TEST_F(OneSineFont, ATracksNotesStartWhereABlockBegins) {
   EXPECT_EQ(session(1)->blockFrames(), 64);
   EXPECT_EQ(renderFrameOf(tempo, 7, 64), 384);
   for (const int64_t tick : {0, 7, 100, 481}) {
-    const RenderingFileTrack track{"tr01", {{tick, 0x90, 60, 100}, {tick + 240, 0x80, 60, 0}}, {{"tr01_01.wav", tick, tick + 480}}};
+    const RenderingFileTrack track{
+        "tr01", {{tick, 0x90, 60, 100}, {tick + 240, 0x80, 60, 0}}, {{"tr01_01.wav", tick, tick + 480}}};
     Result<AudioBuffer> rendered = renderTrackAudio(track, tempo, path, Synth::Builtin);
     ASSERT_TRUE(rendered.ok());
-    const auto first = std::find_if(rendered->samples.begin(), rendered->samples.end(), [](float s) { return s != 0.0f; });
+    const auto first =
+        std::find_if(rendered->samples.begin(), rendered->samples.end(), [](float s) { return s != 0.0f; });
     ASSERT_NE(first, rendered->samples.end()) << tick;
     // The envelope's delay and the sine's first point, zero, put off what is heard alike
     // wherever the note starts: by a block and a frame.

@@ -15,7 +15,8 @@ TEST(ProgramFolder, IsTheFolderOfTheRunningProgram) {
   ASSERT_FALSE(folder.empty());
   const std::filesystem::path path(systemPath(folder));
   EXPECT_TRUE(path.is_absolute()) << folder;
-  const bool here = std::filesystem::exists(path / "base_tests") || std::filesystem::exists(path / "base_tests.exe");
+  const bool here =
+      std::filesystem::exists(path / "base_tests") || std::filesystem::exists(path / "base_tests.exe");
   EXPECT_TRUE(here) << folder;
   EXPECT_NE(folder.back(), pathSeparator());
 }

@@ -62,7 +62,8 @@ void BuiltinSynthSession::silence(const std::set<int>& channels) {
 }
 
 bool BuiltinSynthSession::soundingOn(const std::set<int>& channels) const {
-  return std::any_of(channels.begin(), channels.end(), [this](int channel) { return synthesizer_.soundingOn(channel); });
+  return std::any_of(channels.begin(), channels.end(),
+                     [this](int channel) { return synthesizer_.soundingOn(channel); });
 }
 
 Result<std::unique_ptr<SynthSessions>> builtinSynthSessions(const std::string& soundFont) {

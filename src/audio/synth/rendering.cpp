@@ -34,8 +34,9 @@ Result<std::string> chooseSoundFont(const std::string& explicitPath) {
   return Problem{noSoundFontFoundMessage(paths)};
 }
 
-Result<void> cutRenderedTrack(const RenderingFileTrack& track, const TempoMap& tempoMap, const SynthSessions& sessions,
-                              const SoundOutput& output, SoundFilesReport& report) {
+Result<void> cutRenderedTrack(const RenderingFileTrack& track, const TempoMap& tempoMap,
+                              const SynthSessions& sessions, const SoundOutput& output,
+                              SoundFilesReport& report) {
   Result<std::unique_ptr<SynthSession>> session = sessions.open(1);
   if (!session) return session.problem();
   TrackPlayer player(**session, tempoMap);
@@ -60,8 +61,8 @@ std::vector<std::string> defaultSoundFonts() {
   std::vector<std::string> paths;
   if (const std::string folder = programFolder(); !folder.empty())
     paths.push_back(folder + pathSeparator() + kShippedSoundFont);
-  for (const char* installed : {"/usr/share/sounds/sf2/FluidR3_GM.sf2", "/usr/share/sounds/sf2/default-GM.sf2",
-                                "/usr/share/sounds/sf2/TimGM6mb.sf2"})
+  for (const char* installed : {"/usr/share/sounds/sf2/FluidR3_GM.sf2",
+                                "/usr/share/sounds/sf2/default-GM.sf2", "/usr/share/sounds/sf2/TimGM6mb.sf2"})
     paths.emplace_back(installed);
   return paths;
 }
@@ -92,7 +93,8 @@ Result<AudioBuffer> renderTrackAudio(const RenderingFileTrack& track, const Temp
 unsigned renderThreads() { return std::max(1u, std::thread::hardware_concurrency()); }
 
 Result<SoundFilesReport> renderSounds(const std::vector<RenderingFileTrack>& tracks, const TempoMap& tempoMap,
-                                      const SoundFontHold& soundFont, const SoundOutput& output, unsigned threads) {
+                                      const SoundFontHold& soundFont, const SoundOutput& output,
+                                      unsigned threads) {
   std::vector<SoundFilesReport> reports(tracks.size(), SoundFilesReport{output.folder, 0, {}});
   std::vector<Result<void>> cuts(tracks.size());
   onThreads(tracks.size(), threads, [&](std::size_t i) {
@@ -110,7 +112,8 @@ Result<SoundFilesReport> renderSounds(const std::vector<RenderingFileTrack>& tra
 // The SoundFont held first: synthesizers loading it at once on two threads would each read a
 // copy of their own.
 Result<SoundFilesReport> renderSounds(const std::vector<RenderingFileTrack>& tracks, const TempoMap& tempoMap,
-                                      const std::string& soundFont, const SoundOutput& output, unsigned threads) {
+                                      const std::string& soundFont, const SoundOutput& output,
+                                      unsigned threads) {
   Result<SoundFontHold> hold = SoundFontHold::open(soundFont);
   if (!hold) return hold.problem();
   return renderSounds(tracks, tempoMap, *hold, output, threads);
@@ -130,8 +133,8 @@ Result<std::unique_ptr<SongStream>> SongStream::open(const std::vector<std::vect
   return open(tracks, tempoMap, *hold, threads);
 }
 
-Result<AudioBuffer> renderSong(const std::vector<std::vector<ChannelMessage>>& tracks, const TempoMap& tempoMap,
-                               const std::string& soundFont, Synth synth) {
+Result<AudioBuffer> renderSong(const std::vector<std::vector<ChannelMessage>>& tracks,
+                               const TempoMap& tempoMap, const std::string& soundFont, Synth synth) {
   Result<SoundFontHold> hold = SoundFontHold::open(soundFont, synth);
   if (!hold) return hold.problem();
   Result<std::unique_ptr<SongStream>> song = SongStream::open(tracks, tempoMap, *hold);
