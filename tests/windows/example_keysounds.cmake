@@ -1,7 +1,16 @@
 # The Windows command line renders the example's keysounds with its own synthesizer and the
 # SoundFont shipped beside it: run under Wine in a fresh folder with no --soundfont, it must end
 # well, write every sound file the chart names, each holding sound, and tell the fidelity.
-# Run as cmake -DEMULATOR=... -DCLI=... -DSONG=... -DFOLDER=... -P example_keysounds.cmake.
+# Run as cmake -DEMULATOR=... -DCLI=... -DSONG=... -P example_keysounds.cmake.
+#
+# The job runs on the Wine prefix's drive C:, where a path such as /usr/share/sounds/sf2/… names
+# nothing, as on Windows: from a folder on the drive Wine maps to Linux's root, the program would
+# find Linux's own SoundFonts there and not show that it finds the one beside it.
+if(DEFINED ENV{WINEPREFIX})
+  set(FOLDER $ENV{WINEPREFIX}/drive_c/rendlow-example-keysounds)
+else()
+  set(FOLDER $ENV{HOME}/.wine/drive_c/rendlow-example-keysounds)
+endif()
 file(REMOVE_RECURSE ${FOLDER})
 file(MAKE_DIRECTORY ${FOLDER})
 file(COPY ${SONG} DESTINATION ${FOLDER})

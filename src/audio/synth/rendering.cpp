@@ -57,13 +57,17 @@ int32_t synthBlockFrames(Synth synth) {
   return synth == Synth::FluidSynth ? fluidSynthBlockFrames() : builtinSynthBlockFrames();
 }
 
+// Windows has no shared folder of SoundFonts: there the one beside the program is the only
+// default (Wine would even find Linux's under their Linux paths, hiding a missing one).
 std::vector<std::string> defaultSoundFonts() {
   std::vector<std::string> paths;
   if (const std::string folder = programFolder(); !folder.empty())
     paths.push_back(folder + pathSeparator() + kShippedSoundFont);
+#ifndef _WIN32
   for (const char* installed : {"/usr/share/sounds/sf2/FluidR3_GM.sf2",
                                 "/usr/share/sounds/sf2/default-GM.sf2", "/usr/share/sounds/sf2/TimGM6mb.sf2"})
     paths.emplace_back(installed);
+#endif
   return paths;
 }
 

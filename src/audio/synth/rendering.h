@@ -79,8 +79,8 @@ private:
 };
 
 // The General MIDI SoundFonts looked for, best first, when none is named: the one shipped beside
-// the program, then those a Linux system installs in /usr/share/sounds/sf2 (FluidR3_GM,
-// default-GM, TimGM6mb).
+// the program, then, except on Windows, those a Linux system installs in /usr/share/sounds/sf2
+// (FluidR3_GM, default-GM, TimGM6mb).
 std::vector<std::string> defaultSoundFonts();
 
 // The whole rendering of one track, from tick 0 to its last sound's end and on until it has rung
