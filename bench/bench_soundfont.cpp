@@ -11,8 +11,6 @@
 
 #include "audio/fidelity/frequency_comparison.h"
 #include "audio/synth/rendering.h"
-#include "audio/synth/soundfont/song_rendering.h"
-#include "audio/synth/soundfont/sound_font_reader.h"
 
 namespace {
 
@@ -51,9 +49,9 @@ double median(std::vector<double> values) {
   return values[values.size() / 2];
 }
 
-AudioBuffer fluidRender(const std::vector<Track>& tracks, const TempoMap& tempo,
-                        const std::string& soundFont) {
-  auto stream = SongStream::open(tracks, tempo, soundFont, 1);
+// The song by the synthesizer of `held`, on one thread.
+AudioBuffer render(const std::vector<Track>& tracks, const TempoMap& tempo, const SoundFontHold& held) {
+  auto stream = SongStream::open(tracks, tempo, held, 1);
   AudioBuffer mix{kRenderSampleRate, 2, {}};
   if (!stream) return mix;
   std::vector<AudioBuffer> blocks;
@@ -70,20 +68,21 @@ int main(int argc, char** argv) {
   const int minutes = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
   const std::vector<Track> tracks = song(minutes);
   const TempoMap tempo(static_cast<int32_t>(kBeat), {{0, 500000}});
-  auto font = rendlow::audio::soundfont::loadSoundFont(soundFont);
-  if (!font) {
+  // Each SoundFont read before the clock starts, as a keysound job reads it once.
+  auto fluidHold = SoundFontHold::open(soundFont, Synth::FluidSynth);
+  auto builtinHold = SoundFontHold::open(soundFont, Synth::Builtin);
+  if (!fluidHold || !builtinHold) {
     std::fprintf(stderr, "cannot read %s\n", soundFont.c_str());
     return 1;
   }
-  const auto shared = std::make_shared<const rendlow::audio::soundfont::SoundFont>(std::move(*font));
   std::vector<double> fluidTimes, builtinTimes;
   AudioBuffer fluid, builtin;
   for (int run = 0; run < 3; ++run) {
     auto start = std::chrono::steady_clock::now();
-    fluid = fluidRender(tracks, tempo, soundFont);
+    fluid = render(tracks, tempo, *fluidHold);
     fluidTimes.push_back(secondsSince(start));
     start = std::chrono::steady_clock::now();
-    builtin = rendlow::audio::soundfont::renderSongWith(shared, tracks, tempo);
+    builtin = render(tracks, tempo, *builtinHold);
     builtinTimes.push_back(secondsSince(start));
   }
   builtin.samples.resize(fluid.samples.size(), 0.0f);

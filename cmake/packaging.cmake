@@ -33,6 +33,23 @@ if(TARGET Rendlow)
   install(TARGETS Rendlow RUNTIME DESTINATION ${RENDLOW_BIN_DIR})
 endif()
 install(FILES ${PROJECT_SOURCE_DIR}/examples/example_song.mid DESTINATION ${RENDLOW_DOC_DIR})
+if(WIN32)
+  # The General MIDI SoundFont the built-in synthesizer renders with when none is named, looked for
+  # beside the program: Debian's timgm6mb-soundfont (6 MB, GPL-2), with its copyright and licence
+  # beside it. It is also put beside the programs in the build folder, for the tests that run them.
+  set(RENDLOW_SOUNDFONT /usr/share/sounds/sf2/TimGM6mb.sf2)
+  set(RENDLOW_SOUNDFONT_COPYRIGHT /usr/share/doc/timgm6mb-soundfont/copyright)
+  set(RENDLOW_SOUNDFONT_LICENSE /usr/share/common-licenses/GPL-2)
+  foreach(file IN ITEMS ${RENDLOW_SOUNDFONT} ${RENDLOW_SOUNDFONT_COPYRIGHT} ${RENDLOW_SOUNDFONT_LICENSE})
+    if(NOT EXISTS ${file})
+      message(FATAL_ERROR "${file} is missing: scripts/install-deps installs timgm6mb-soundfont")
+    endif()
+  endforeach()
+  configure_file(${RENDLOW_SOUNDFONT} ${CMAKE_BINARY_DIR}/src/TimGM6mb.sf2 COPYONLY)
+  install(FILES ${RENDLOW_SOUNDFONT} DESTINATION ${RENDLOW_BIN_DIR})
+  install(FILES ${RENDLOW_SOUNDFONT_COPYRIGHT} DESTINATION ${RENDLOW_DOC_DIR} RENAME TimGM6mb-copyright.txt)
+  install(FILES ${RENDLOW_SOUNDFONT_LICENSE} DESTINATION ${RENDLOW_DOC_DIR} RENAME TimGM6mb-GPL-2.txt)
+endif()
 # The README shows the window from docs/, beside it: the picture goes where that path finds it.
 install(FILES ${PROJECT_SOURCE_DIR}/docs/rendlow-window.png DESTINATION ${RENDLOW_DOC_DIR}/docs)
 if(WIN32)
@@ -103,13 +120,13 @@ file that plays every distinct sound once, a .bme chart that places every
 occurrence of every sound at its song time, and a settings file that loads
 the setup again.
 
-rendlow-cli also makes the sound files, rendered with FluidSynth or cut from
-the author's own renders, and measures how faithfully the chart plays the
+rendlow-cli also makes the sound files, rendered with FluidSynth (or its own
+SoundFont synthesizer) or cut from the author's own renders, and measures how faithfully the chart plays the
 song back.")
   # The libraries the program links (the C++ runtime) as the system names them, and those it
   # opens when it makes sound files; a General MIDI SoundFont for --keysounds is recommended.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "libfluidsynth3, libsndfile1")
-  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fluid-soundfont-gm")
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fluid-soundfont-gm | timgm6mb-soundfont")
 endif()
 include(CPack)

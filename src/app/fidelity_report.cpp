@@ -126,7 +126,7 @@ std::optional<audio::FidelityFigures> tellPart(const PartPlayback& part, const s
 
 // Each converted track rendered alone is its reference, and their sum the song's, rendered and
 // compared a block at a time.
-void measureSynthesized(const Song& song, const Converted& converted, const Playback& playback, const std::string& soundFont,
+void measureSynthesized(const Song& song, const Converted& converted, const Playback& playback, const KeysoundRequest& request,
                         std::optional<audio::SoundFontHold> hold, FidelityReport& report) {
   const std::vector<TrackPart> parts = trackParts(song, converted);
   const SongAsRead asRead = songAsRead(song, converted);
@@ -150,7 +150,12 @@ void measureSynthesized(const Song& song, const Converted& converted, const Play
   for (const PartPlayback& part : playbacks) mixes.push_back(mixOf(part));
   const Result<audio::SongMeasures> measures = audio::measureAgainstSong(
       [&] {
-        Result<std::unique_ptr<audio::SongStream>> stream = audio::SongStream::open(events, asRead.tempo, soundFont);
+        if (!hold) {
+          Result<audio::SoundFontHold> opened = audio::SoundFontHold::open(request.soundFont, request.synth);
+          if (!opened) return Result<std::unique_ptr<audio::SongStream>>(opened.problem());
+          hold = std::move(*opened);
+        }
+        Result<std::unique_ptr<audio::SongStream>> stream = audio::SongStream::open(events, asRead.tempo, *hold);
         hold.reset();
         return stream;
       },
@@ -222,11 +227,11 @@ FidelityReport measureFidelity(const Song& song, const Converted& converted, con
     tellNotMeasured(background.problem().message, report.notices);
     return report;
   }
-  const Playback playback{*background, chartPath, output, request.stemsFolder ? 0 : audio::synthBlockFrames()};
+  const Playback playback{*background, chartPath, output, request.stemsFolder ? 0 : audio::synthBlockFrames(request.synth)};
   if (request.stemsFolder)
     measureCut(song, converted, playback, request, report);
   else
-    measureSynthesized(song, converted, playback, request.soundFont, std::move(soundFont), report);
+    measureSynthesized(song, converted, playback, request, std::move(soundFont), report);
   return report;
 }
 

@@ -147,7 +147,7 @@ Result<KeysoundInputs> checkKeysoundInputs(const KeysoundRequest& request) {
   if (request.stemsFolder) {
     if (Result<void> stems = checkFolder(*request.stemsFolder); !stems) return stems.problem();
   } else {
-    Result<audio::SoundFontHold> hold = audio::SoundFontHold::open(request.soundFont);
+    Result<audio::SoundFontHold> hold = audio::SoundFontHold::open(request.soundFont, request.synth);
     if (!hold) return hold.problem();
     inputs.soundFont = std::move(*hold);
   }
@@ -222,7 +222,7 @@ Result<KeysoundReport> makeKeysounds(const Song& song, const Converted& converte
   // Rendered, the keysounds and the song they are measured against play from one reading of it.
   std::optional<audio::SoundFontHold> soundFont = std::move(inputs.soundFont);
   if (!request.stemsFolder && !soundFont) {
-    Result<audio::SoundFontHold> hold = audio::SoundFontHold::open(request.soundFont);
+    Result<audio::SoundFontHold> hold = audio::SoundFontHold::open(request.soundFont, request.synth);
     if (!hold) return hold.problem();
     soundFont = std::move(*hold);
   }
@@ -236,7 +236,7 @@ Result<KeysoundReport> makeKeysounds(const Song& song, const Converted& converte
   Result<audio::SoundFilesReport> files =
       request.stemsFolder ? audio::cutStems(stemTracks(tracks, tempo), *request.stemsFolder, output,
                                             recordingAmongStems(request))
-                          : audio::renderSounds(tracks, tempo, request.soundFont, output);
+                          : audio::renderSounds(tracks, tempo, *soundFont, output);
   if (!files) return files.problem();
   progress.phaseDone = true;
   progress.tracksDone = progress.tracks;

@@ -25,7 +25,8 @@ struct KeysoundRequest {
   // The folder of the author's stems, one audio file per converted track named by its
   // definition name; none to render the sounds with the synthesizer.
   std::optional<std::string> stemsFolder;
-  std::string soundFont;  // for the synthesizer; empty for the first General MIDI one installed
+  std::string soundFont;  // for the synthesizer; empty for the first General MIDI one found
+  audio::Synth synth = audio::defaultSynth();
   bool ogg = false;       // Ogg Vorbis files, named as the chart's ".wav" names with ".ogg"
   // A recording of the song from its start to measure the chart against; the synthesizer's
   // sounds are measured against the song it renders directly.

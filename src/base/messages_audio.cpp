@@ -193,11 +193,10 @@ Message soundsWrittenMessage(int32_t count, const std::string& folder) {
 
 Message fluidSynthAbsentMessage() {
   return compose(
-      Message("このビルドでは音声ファイルを作れません", "This build cannot render sound files"),
-      {Message("FluidSynth が入っていないためです。出力midiファイルをトラックごとにほかのソフトで書き出し、"
-               "その音声ファイルから切り出してください (--cut)。",
-               "It was built without FluidSynth. Render the rendering MIDI file track by track "
-               "with other software and cut the sounds from those files (--cut).")});
+      Message("このビルドでは FluidSynth で音声ファイルを作れません", "This build cannot render sound files with FluidSynth"),
+      {Message("FluidSynth が入っていないためです。内蔵のシンセサイザーで作ってください (--synth builtin)。",
+               "It was built without FluidSynth. Render them with the built-in synthesizer instead "
+               "(--synth builtin).")});
 }
 
 Message soundFontMissingMessage(const std::string& path) {

@@ -67,6 +67,14 @@ Message soundFontWithoutKeysoundsReason() {
   return {"--soundfont は --keysounds と使います", "--soundfont goes with --keysounds"};
 }
 
+Message synthWithoutKeysoundsReason() {
+  return {"--synth は --keysounds と使います", "--synth goes with --keysounds"};
+}
+
+Message synthUnknownReason(const std::string& given) {
+  return {"--synth は fluidsynth か builtin です: " + given, "--synth is fluidsynth or builtin, not " + given};
+}
+
 Message compareWithoutCutReason() { return {"--compare は --cut と使います", "--compare goes with --cut"}; }
 
 Message soundsWithoutChartReason() {

@@ -32,6 +32,9 @@ Message listWithManyInputsReason();
 Message cutWithKeysoundsReason();
 Message soundOptionsWithoutSoundsReason();
 Message soundFontWithoutKeysoundsReason();
+Message synthWithoutKeysoundsReason();
+// --synth names no synthesizer this program has.
+Message synthUnknownReason(const std::string& given);
 Message compareWithoutCutReason();
 Message soundsWithoutChartReason();
 

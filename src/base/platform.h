@@ -59,6 +59,10 @@ bool addFileName(const std::string& existing, const std::string& name);
 // folder's permissions anyway.
 void copyFileMode(const std::string& model, const std::string& path);
 
+// The folder of the running program's file, where the files shipped with it lie; empty when the
+// system does not say.
+std::string programFolder();
+
 // The number the system knows this process by: names built with it are no other running
 // process's.
 unsigned long processId();

@@ -58,6 +58,12 @@ void copyFileMode(const std::string& model, const std::string& path) {
 
 unsigned long processId() { return static_cast<unsigned long>(getpid()); }
 
+std::string programFolder() {
+  std::error_code error;
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+  return error ? std::string() : programPath(program.parent_path().string());
+}
+
 bool replaceFile(const std::string& from, const std::string& to) {
   // POSIX rename replaces atomically
   return std::rename(systemPath(from).c_str(), systemPath(to).c_str()) == 0;

@@ -203,6 +203,15 @@ void copyFileMode(const std::string&, const std::string&) {}
 
 unsigned long processId() { return GetCurrentProcessId(); }
 
+std::string programFolder() {
+  char path[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  if (length == 0 || length == MAX_PATH) return {};
+  const std::string program(path, length);
+  const std::size_t separator = program.find_last_of("\\/");
+  return separator == std::string::npos ? std::string() : program.substr(0, separator);
+}
+
 bool replaceFile(const std::string& from, const std::string& to) {
   if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0)
     return true;

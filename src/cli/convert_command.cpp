@@ -27,6 +27,7 @@ KeysoundRequest keysoundRequest(const Options& options, std::ostream& err) {
   KeysoundRequest request;
   request.stemsFolder = options.stemsFolder;
   request.soundFont = options.soundFont.value_or("");
+  request.synth = options.synth.value_or(audio::defaultSynth());
   request.ogg = options.ogg;
   request.recording = options.recording;
   request.trackRecordings = options.trackRecordings;

@@ -130,6 +130,16 @@ constexpr std::array kOptions = {
                  o.soundFont = std::string(value);
                  return accepted();
                }},
+    OptionRule{"--synth", "", "fluidsynth|builtin",
+               [](Options& o, std::string_view value) {
+                 if (value == "fluidsynth")
+                   o.synth = audio::Synth::FluidSynth;
+                 else if (value == "builtin")
+                   o.synth = audio::Synth::Builtin;
+                 else
+                   return Result<void>(Problem{synthUnknownReason(std::string(value))});
+                 return accepted();
+               }},
     OptionRule{"--ogg", "", "",
                [](Options& o, std::string_view) {
                  o.ogg = true;
@@ -226,7 +236,7 @@ private:
     return !options_.chart || options_.settingsOnly || options_.outputPath || options_.chartFormat ||
            !options_.edits.empty() || options_.fit || options_.freshChart ||
            options_.genre || options_.title || options_.artist || options_.quiet || makesSounds() ||
-           options_.soundFont || options_.ogg || options_.recording || options_.trackRecordings || options_.clean;
+           options_.soundFont || options_.synth || options_.ogg || options_.recording || options_.trackRecordings || options_.clean;
   }
 
   bool makesSounds() const { return options_.stemsFolder || options_.keysounds; }
@@ -238,6 +248,7 @@ private:
         !makesSounds())
       return Problem{soundOptionsWithoutSoundsReason()};
     if (options_.soundFont && !options_.keysounds) return Problem{soundFontWithoutKeysoundsReason()};
+    if (options_.synth && !options_.keysounds) return Problem{synthWithoutKeysoundsReason()};
     if (options_.recording && !options_.stemsFolder) return Problem{compareWithoutCutReason()};
     if (options_.trackRecordings && !options_.stemsFolder) return Problem{compareTracksWithoutCutReason()};
     if (makesSounds() && (!options_.chart || options_.settingsOnly))

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/row_edit.h"
+#include "audio/synth/rendering.h"
 #include "base/message.h"
 #include "bms/chart.h"
 #include "base/result.h"
@@ -40,6 +41,7 @@ struct Options {
   std::optional<std::string> stemsFolder;  // --cut
   bool keysounds = false;                  // --keysounds
   std::optional<std::string> soundFont;    // --soundfont
+  std::optional<audio::Synth> synth;       // --synth
   bool ogg = false;                        // --ogg
   std::optional<std::string> recording;    // --compare
   std::optional<std::string> trackRecordings;  // --compare-tracks

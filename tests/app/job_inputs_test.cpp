@@ -19,12 +19,7 @@ namespace fs = std::filesystem;
 TEST(JobInputs, AMissingInputOfTheSoundsStopsTheJobBeforeAnyFileIsWritten) {
   const std::array<const char*, 5> cases[] = {
       // stems, SoundFont, recording, track recordings, what is said
-#ifdef _WIN32
-      // The Windows build renders nothing yet, which it says before it looks for a SoundFont.
-      {nullptr, "/nope.sf2", nullptr, nullptr, "This build cannot render sound files"},
-#else
       {nullptr, "/nope.sf2", nullptr, nullptr, "The SoundFont does not exist"},
-#endif
       {"absent", "", nullptr, nullptr, "Could not read the folder of the per-track sound files"},
       {"stems", "", "absent.wav", nullptr, "Could not read a sound file"},
       {"stems", "", nullptr, "absent", "Could not read the folder of the per-track sound files"},

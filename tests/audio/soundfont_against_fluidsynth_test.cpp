@@ -7,7 +7,6 @@
 
 #include "audio/fidelity/frequency_comparison.h"
 #include "audio/synth/rendering.h"
-#include "audio/synth/soundfont/song_rendering.h"
 
 namespace rendlow::audio::soundfont {
 namespace {
@@ -55,7 +54,7 @@ Track drums() {
 double distanceDb(const std::vector<Track>& song) {
   const TempoMap tempo(480, {{0, 500000}});
   const Result<AudioBuffer> fluid = renderSong(song, tempo, kSmallSoundFont);
-  const Result<AudioBuffer> builtin = renderSongWith(kSmallSoundFont, song, tempo);
+  const Result<AudioBuffer> builtin = renderSong(song, tempo, kSmallSoundFont, Synth::Builtin);
   EXPECT_TRUE(fluid.ok() && builtin.ok());
   if (!fluid || !builtin) return 1e9;
   AudioBuffer playback = *builtin;

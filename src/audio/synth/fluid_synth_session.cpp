@@ -42,29 +42,30 @@ fluid_settings_t* renderSettings(const FluidLibrary& fluid, int channelOutputs =
 
 }  // namespace
 
-Result<SynthSession> SynthSession::open(const std::string& soundFont) { return openWith(soundFont, 1, 1); }
-
-Result<SynthSession> SynthSession::openPerChannel(const std::string& soundFont, int tracks) {
-  return openWith(soundFont, kMidiChannels, tracks);
+Result<std::unique_ptr<SynthSession>> FluidSynthSession::open(const std::string& soundFont, int tracks) {
+  Result<std::unique_ptr<FluidSynthSession>> session = openWith(soundFont, tracks == 1 ? 1 : kMidiChannels, tracks);
+  if (!session) return session.problem();
+  return std::unique_ptr<SynthSession>(std::move(*session));
 }
 
-Result<SynthSession> SynthSession::openWith(const std::string& soundFont, int channelOutputs, int tracks) {
+Result<std::unique_ptr<FluidSynthSession>> FluidSynthSession::openWith(const std::string& soundFont,
+                                                                       int channelOutputs, int tracks) {
   const FluidLibrary* fluid = fluidLibrary();
   if (!fluid) return Problem{fluidSynthNotInstalledMessage()};
   silenceLogging(*fluid);
-  SynthSession session(*fluid);
-  session.polyphony_ = kVoicesPerTrack;
-  session.maxPolyphony_ = kVoicesPerTrack * tracks;
-  session.settings_.reset(renderSettings(*fluid, channelOutputs));
-  if (session.settings_) session.synth_.reset(fluid->newSynth(session.settings_.get()));
-  if (!session.synth_) return Problem{synthesizerNotStartedMessage()};
-  if (fluid->loadSoundFont(session.synth_.get(), systemPath(soundFont).c_str(), 1) == FLUID_FAILED) {
+  std::unique_ptr<FluidSynthSession> session(new FluidSynthSession(*fluid));
+  session->polyphony_ = kVoicesPerTrack;
+  session->maxPolyphony_ = kVoicesPerTrack * tracks;
+  session->settings_.reset(renderSettings(*fluid, channelOutputs));
+  if (session->settings_) session->synth_.reset(fluid->newSynth(session->settings_.get()));
+  if (!session->synth_) return Problem{synthesizerNotStartedMessage()};
+  if (fluid->loadSoundFont(session->synth_.get(), systemPath(soundFont).c_str(), 1) == FLUID_FAILED) {
     return Problem{soundFontUnreadableMessage(soundFont)};
   }
   return session;
 }
 
-void SynthSession::renderTo(int64_t frame, AudioBuffer& out) {
+void FluidSynthSession::renderTo(int64_t frame, AudioBuffer& out) {
   while (out.frames() < frame) {
     const int64_t count = std::min(kFramesPerWrite, frame - out.frames());
     const std::size_t first = out.samples.size();
@@ -76,7 +77,7 @@ void SynthSession::renderTo(int64_t frame, AudioBuffer& out) {
 
 // FluidSynth adds into the buffers it is given, each channel's left and right in two of them.
 // The buffers are used again from call to call: a song's render comes in many short stretches.
-void SynthSession::renderChannels(int64_t frames, std::vector<AudioBuffer>& channels) {
+void FluidSynthSession::renderChannels(int64_t frames, std::vector<AudioBuffer>& channels) {
   channels.resize(kMidiChannels, emptyRender());
   for (AudioBuffer& channel : channels) channel.samples.resize(static_cast<std::size_t>(2 * frames));
   planar_.resize(static_cast<std::size_t>(2 * kMidiChannels * kFramesPerWrite));
@@ -97,7 +98,7 @@ void SynthSession::renderChannels(int64_t frames, std::vector<AudioBuffer>& chan
   }
 }
 
-void SynthSession::apply(const ChannelMessage& message) {
+void FluidSynthSession::apply(const ChannelMessage& message) {
   const FluidLibrary& fluid = *fluid_;
   fluid_synth_t* synth = synth_.get();
   const int channel = message.status & 0x0F;
@@ -133,7 +134,7 @@ void SynthSession::apply(const ChannelMessage& message) {
 
 // The pedal first: FluidSynth ends a voice only when it renders the next block, and a pedal
 // released after All Sound Off would bring a held voice back into its release instead.
-void SynthSession::silence(const std::set<int>& channels) {
+void FluidSynthSession::silence(const std::set<int>& channels) {
   for (int channel : channels) {
     fluid_->controlChange(synth_.get(), channel, kSustain, 0);
     fluid_->controlChange(synth_.get(), channel, kAllSoundOff, 0);
@@ -142,24 +143,24 @@ void SynthSession::silence(const std::set<int>& channels) {
 
 // A voice takes some ten kilobytes, allocated when the polyphony is set: the voices of a
 // synthesizer playing many tracks are added as they are needed, a track's worth at a time.
-void SynthSession::keepVoicesFree() {
+void FluidSynthSession::keepVoicesFree() {
   if (polyphony_ >= maxPolyphony_ || polyphony_ - fluid_->activeVoices(synth_.get()) >= kVoicesPerTrack) return;
   polyphony_ = std::min(maxPolyphony_, polyphony_ + kVoicesPerTrack);
   fluid_->setPolyphony(synth_.get(), polyphony_);
 }
 
-bool SynthSession::sounding() const { return fluid_->activeVoices(synth_.get()) > 0; }
+bool FluidSynthSession::sounding() const { return fluid_->activeVoices(synth_.get()) > 0; }
 
-bool SynthSession::soundingOn(const std::set<int>& channels) const {
+bool FluidSynthSession::soundingOn(const std::set<int>& channels) const {
   std::vector<fluid_voice_t*> voices(static_cast<std::size_t>(polyphony_) + 1, nullptr);
   fluid_->voiceList(synth_.get(), voices.data(), static_cast<int>(voices.size()), -1);
   return std::any_of(voices.begin(), voices.end(),
                      [&](fluid_voice_t* voice) { return voice && channels.count(fluid_->voiceChannel(voice)); });
 }
 
-int32_t SynthSession::blockFrames() const { return fluid_->blockFrames(synth_.get()); }
+int32_t FluidSynthSession::blockFrames() const { return fluid_->blockFrames(synth_.get()); }
 
-int32_t SynthSession::blockFramesOfSetup() {
+int32_t FluidSynthSession::blockFramesOfSetup() {
   const FluidLibrary* fluid = fluidLibrary();
   if (!fluid) return 0;
   silenceLogging(*fluid);
@@ -171,12 +172,33 @@ int32_t SynthSession::blockFramesOfSetup() {
   return frames;
 }
 
-std::set<int> channelsOf(const std::vector<ChannelMessage>& events) {
-  std::set<int> channels;
-  for (const ChannelMessage& event : events) channels.insert(event.status & 0x0F);
-  return channels;
+namespace {
+
+// Sessions opened by path while one of them holds the SoundFont: FluidSynth then shares its
+// samples instead of reading the file again for each.
+class FluidSynthSessions final : public SynthSessions {
+public:
+  FluidSynthSessions(std::string soundFont, std::unique_ptr<SynthSession> holder)
+      : soundFont_(std::move(soundFont)), holder_(std::move(holder)) {}
+  Result<std::unique_ptr<SynthSession>> open(int tracks) const override {
+    return FluidSynthSession::open(soundFont_, tracks);
+  }
+
+private:
+  std::string soundFont_;
+  std::unique_ptr<SynthSession> holder_;
+};
+
+}  // namespace
+
+Result<std::unique_ptr<SynthSessions>> fluidSynthSessions(const std::string& soundFont) {
+  Result<std::unique_ptr<SynthSession>> holder = FluidSynthSession::open(soundFont, 1);
+  if (!holder) return holder.problem();
+  return std::unique_ptr<SynthSessions>(std::make_unique<FluidSynthSessions>(soundFont, std::move(*holder)));
 }
 
-AudioBuffer emptyRender() { return AudioBuffer{kRenderSampleRate, 2, {}}; }
+int32_t fluidSynthBlockFrames() { return FluidSynthSession::blockFramesOfSetup(); }
+
+bool fluidSynthInBuild() { return true; }
 
 }  // namespace rendlow::audio

@@ -13,8 +13,8 @@ constexpr int kAllNotesOff = 123;
 
 }  // namespace
 
-Synthesizer::Synthesizer(std::shared_ptr<const SoundFont> font, double rate)
-    : font_(std::move(font)), rate_(rate), block_(static_cast<std::size_t>(kChannels * 2 * kBlockFrames)) {
+Synthesizer::Synthesizer(std::shared_ptr<const SoundFont> font, double rate, std::size_t maxVoices)
+    : font_(std::move(font)), rate_(rate), maxVoices_(maxVoices), block_(static_cast<std::size_t>(kChannels * 2 * kBlockFrames)) {
   for (int channel = 0; channel < kChannels; ++channel) channels_.emplace_back(channel == kDrumChannel);
   for (std::size_t i = 0; i < font_->presets.size(); ++i) {
     presets_.try_emplace({font_->presets[i].bank, font_->presets[i].program}, i);
@@ -124,7 +124,7 @@ void Synthesizer::control(int channel, int controller, int value) {
 // At the limit the oldest voice let go gives way, or else the oldest of all.
 void Synthesizer::makeRoom() {
   std::erase_if(voices_, [](const Playing& playing) { return playing.voice.finished(); });
-  if (voices_.size() < kMaxVoices) return;
+  if (voices_.size() < maxVoices_) return;
   auto oldest =
       std::find_if(voices_.begin(), voices_.end(), [](const Playing& p) { return p.voice.released(); });
   voices_.erase(oldest != voices_.end() ? oldest : voices_.begin());

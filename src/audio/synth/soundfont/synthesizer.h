@@ -13,7 +13,7 @@
 namespace rendlow::audio::soundfont {
 
 // A General MIDI synthesizer over one SoundFont: sixteen channels, channel 10 the drums, at most
-// 256 voices, no reverb or chorus. Messages take effect where its next block of 64 frames begins,
+// 256 voices unless told, no reverb or chorus. Messages take effect where its next block of 64 frames begins,
 // as with FluidSynth, so that both place a note alike.
 class Synthesizer {
 public:
@@ -21,7 +21,7 @@ public:
   static constexpr int kChannels = 16;
   static constexpr std::size_t kMaxVoices = 256;
 
-  explicit Synthesizer(std::shared_ptr<const SoundFont> font, double rate = 44100);
+  explicit Synthesizer(std::shared_ptr<const SoundFont> font, double rate = 44100, std::size_t maxVoices = kMaxVoices);
 
   // A channel message by its status and data bytes.
   void apply(uint8_t status, uint8_t data1, uint8_t data2);
@@ -52,6 +52,7 @@ private:
 
   std::shared_ptr<const SoundFont> font_;
   double rate_;
+  std::size_t maxVoices_;
   std::vector<ChannelState> channels_;
   std::map<std::pair<int, int>, std::size_t> presets_;  // by bank and program
   std::vector<Playing> voices_;                         // oldest first

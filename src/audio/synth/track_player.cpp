@@ -1,4 +1,4 @@
-#include "audio/synth/fluid_track_player.h"
+#include "audio/synth/track_player.h"
 
 #include <algorithm>
 #include <limits>

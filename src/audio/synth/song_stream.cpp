@@ -1,11 +1,11 @@
-#include "audio/synth/fluid_song_stream.h"
+#include "audio/synth/song_stream.h"
 
 #include <algorithm>
 #include <set>
 #include <utility>
 
-#include "audio/synth/fluid_shared_tracks.h"
-#include "audio/synth/fluid_track_stream.h"
+#include "audio/synth/shared_tracks.h"
+#include "audio/synth/track_stream.h"
 #include "audio/synth/work_threads.h"
 
 namespace rendlow::audio {
@@ -22,7 +22,7 @@ public:
 
 class LoneTrack : public TrackGroup {
 public:
-  LoneTrack(SynthSession session, const TempoMap& tempoMap, const std::vector<ChannelMessage>& events, std::size_t index)
+  LoneTrack(std::unique_ptr<SynthSession> session, const TempoMap& tempoMap, const std::vector<ChannelMessage>& events, std::size_t index)
       : stream_(std::move(session), tempoMap, events), index_(index) {}
   void next(int64_t frames, std::vector<AudioBuffer>& blocks) override { blocks[index_] = stream_.next(frames); }
 
@@ -33,7 +33,7 @@ private:
 
 class TracksTogether : public TrackGroup {
 public:
-  TracksTogether(SynthSession session, const TempoMap& tempoMap, const std::vector<std::vector<ChannelMessage>>& tracks,
+  TracksTogether(std::unique_ptr<SynthSession> session, const TempoMap& tempoMap, const std::vector<std::vector<ChannelMessage>>& tracks,
                  std::vector<std::size_t> indices)
       : tracks_(std::move(session), tempoMap, tracks, std::move(indices)) {}
   void next(int64_t frames, std::vector<AudioBuffer>& blocks) override { tracks_.next(frames, blocks); }
@@ -95,7 +95,7 @@ std::vector<std::size_t> tracksOnChannelsOfTheirOwn(const std::vector<std::vecto
 
 }  // namespace
 
-Result<std::unique_ptr<SongStream>> songStreamOf(const SessionOpener& open,
+Result<std::unique_ptr<SongStream>> songStreamOf(const SynthSessions& sessions,
                                                  const std::vector<std::vector<ChannelMessage>>& tracks,
                                                  const TempoMap& tempoMap, unsigned threads) {
   auto song = std::make_unique<TracksSideBySide>(tracks, tempoMap, threads);
@@ -103,12 +103,12 @@ Result<std::unique_ptr<SongStream>> songStreamOf(const SessionOpener& open,
   if (together.size() < 2) together.clear();
   for (std::size_t i = 0; i < tracks.size(); ++i) {
     if (std::find(together.begin(), together.end(), i) != together.end()) continue;
-    Result<SynthSession> session = open(1);
+    Result<std::unique_ptr<SynthSession>> session = sessions.open(1);
     if (!session) return session.problem();
     song->add(std::make_unique<LoneTrack>(std::move(*session), song->tempoMap(), song->events()[i], i));
   }
   if (!together.empty()) {
-    Result<SynthSession> session = open(static_cast<int>(together.size()));
+    Result<std::unique_ptr<SynthSession>> session = sessions.open(static_cast<int>(together.size()));
     if (!session) return session.problem();
     song->add(std::make_unique<TracksTogether>(std::move(*session), song->tempoMap(), song->events(), std::move(together)));
   }

@@ -1,10 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <set>
 #include <vector>
 
-#include "audio/synth/fluid_synth_session.h"
+#include "audio/synth/synth_session.h"
 #include "audio/synth/rendering.h"
 #include "audio/synth/tempo_map.h"
 
@@ -16,7 +17,7 @@ namespace rendlow::audio {
 class SharedTracks {
 public:
   // `tracks` are the song's tracks by index; `indices` those played here, in order.
-  SharedTracks(SynthSession session, const TempoMap& tempoMap, const std::vector<std::vector<ChannelMessage>>& tracks,
+  SharedTracks(std::unique_ptr<SynthSession> session, const TempoMap& tempoMap, const std::vector<std::vector<ChannelMessage>>& tracks,
                std::vector<std::size_t> indices);
 
   // Each of its tracks' next frames into blocks[index], `frames` of them until the track has
@@ -43,7 +44,7 @@ private:
   int64_t nextStop(int64_t target) const;
   void renderUntil(int64_t frame, std::vector<AudioBuffer>& blocks);
 
-  SynthSession session_;
+  std::unique_ptr<SynthSession> session_;
   std::vector<Track> tracks_;
   std::vector<Event> events_;  // of every track, by frame, each track's in its order
   std::size_t nextEvent_ = 0;

@@ -1,9 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
-#include "audio/synth/fluid_synth_session.h"
+#include "audio/synth/synth_session.h"
 #include "audio/synth/rendering.h"
 #include "audio/synth/tempo_map.h"
 
@@ -13,7 +14,7 @@ namespace rendlow::audio {
 // render frames, then until it has rung out (at most kRingOutSeconds), as the whole render is.
 class TrackStream {
 public:
-  TrackStream(SynthSession session, const TempoMap& tempoMap, const std::vector<ChannelMessage>& events);
+  TrackStream(std::unique_ptr<SynthSession> session, const TempoMap& tempoMap, const std::vector<ChannelMessage>& events);
 
   // The next frames, `frames` of them until the track has rung out: then fewer, and then none.
   AudioBuffer next(int64_t frames);
@@ -26,7 +27,7 @@ private:
   // One step of the ring-out: render on, or end.
   void ringOn(int64_t target, AudioBuffer& out);
 
-  SynthSession session_;
+  std::unique_ptr<SynthSession> session_;
   const TempoMap* tempoMap_;
   const std::vector<ChannelMessage>* events_;
   std::size_t nextEvent_ = 0;

@@ -1,13 +1,13 @@
-#include "audio/synth/fluid_shared_tracks.h"
+#include "audio/synth/shared_tracks.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "audio/synth/fluid_track_stream.h"
+#include "audio/synth/track_stream.h"
 
 namespace rendlow::audio {
 
-SharedTracks::SharedTracks(SynthSession session, const TempoMap& tempoMap,
+SharedTracks::SharedTracks(std::unique_ptr<SynthSession> session, const TempoMap& tempoMap,
                            const std::vector<std::vector<ChannelMessage>>& tracks, std::vector<std::size_t> indices)
     : session_(std::move(session)) {
   for (std::size_t t = 0; t < indices.size(); ++t) {
@@ -15,7 +15,7 @@ SharedTracks::SharedTracks(SynthSession session, const TempoMap& tempoMap,
     Track& track = tracks_.emplace_back(Track{indices[t], {}, events.size()});
     for (const ChannelMessage& event : events) {
       track.channels.insert(event.status & 0x0F);
-      events_.push_back({renderFrameOf(tempoMap, event.tick, session_.blockFrames()), t, event});
+      events_.push_back({renderFrameOf(tempoMap, event.tick, session_->blockFrames()), t, event});
     }
   }
   std::stable_sort(events_.begin(), events_.end(), [](const Event& a, const Event& b) { return a.frame < b.frame; });
@@ -43,8 +43,8 @@ void SharedTracks::next(int64_t frames, std::vector<AudioBuffer>& blocks) {
 void SharedTracks::playEventsAt(int64_t frame) {
   for (; nextEvent_ < events_.size() && events_[nextEvent_].frame <= frame; ++nextEvent_) {
     const Event& event = events_[nextEvent_];
-    session_.keepVoicesFree();
-    session_.apply(event.message);
+    session_->keepVoicesFree();
+    session_->apply(event.message);
     Track& track = tracks_[event.track];
     if (--track.eventsLeft == 0) {
       track.checkAt = frame;
@@ -56,7 +56,7 @@ void SharedTracks::playEventsAt(int64_t frame) {
 void SharedTracks::ringOutAt(int64_t frame) {
   for (Track& track : tracks_) {
     if (track.ended || track.checkAt != frame) continue;
-    if (session_.soundingOn(track.channels) && frame < track.ringLimit)
+    if (session_->soundingOn(track.channels) && frame < track.ringLimit)
       track.checkAt = frame + kRingOutStepFrames;
     else
       track.ended = true;
@@ -76,7 +76,7 @@ int64_t SharedTracks::nextStop(int64_t target) const {
 
 // Each track that still sounds takes the sum of its channels, in their order.
 void SharedTracks::renderUntil(int64_t frame, std::vector<AudioBuffer>& blocks) {
-  session_.renderChannels(frame - rendered_, channels_);
+  session_->renderChannels(frame - rendered_, channels_);
   for (const Track& track : tracks_) {
     if (track.ended) continue;
     AudioBuffer& block = blocks[track.index];

@@ -6,7 +6,7 @@
 #include <set>
 #include <vector>
 
-#include "audio/synth/fluid_synth_session.h"
+#include "audio/synth/synth_session.h"
 #include "audio/synth/tempo_map.h"
 #include "audio/synth/rendering.h"
 #include "base/result.h"

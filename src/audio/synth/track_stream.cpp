@@ -1,11 +1,11 @@
-#include "audio/synth/fluid_track_stream.h"
+#include "audio/synth/track_stream.h"
 
 #include <algorithm>
 #include <utility>
 
 namespace rendlow::audio {
 
-TrackStream::TrackStream(SynthSession session, const TempoMap& tempoMap, const std::vector<ChannelMessage>& events)
+TrackStream::TrackStream(std::unique_ptr<SynthSession> session, const TempoMap& tempoMap, const std::vector<ChannelMessage>& events)
     : session_(std::move(session)), tempoMap_(&tempoMap), events_(&events) {}
 
 AudioBuffer TrackStream::next(int64_t frames) {
@@ -18,12 +18,12 @@ AudioBuffer TrackStream::next(int64_t frames) {
       continue;
     }
     const ChannelMessage& event = (*events_)[nextEvent_];
-    const int64_t at = renderFrameOf(*tempoMap_, event.tick, session_.blockFrames());
+    const int64_t at = renderFrameOf(*tempoMap_, event.tick, session_->blockFrames());
     if (at > rendered_) {
       renderUntil(std::min(at, target), out);
       continue;
     }
-    session_.apply(event);
+    session_->apply(event);
     ++nextEvent_;
   }
   return out;
@@ -37,14 +37,14 @@ void TrackStream::ringOn(int64_t target, AudioBuffer& out) {
     stepEnd_ = rendered_;
   }
   if (rendered_ < stepEnd_) return renderUntil(std::min(stepEnd_, target), out);
-  if (session_.sounding() && rendered_ < ringLimit_)
+  if (session_->sounding() && rendered_ < ringLimit_)
     stepEnd_ = rendered_ + kRingOutStepFrames;
   else
     ended_ = true;
 }
 
 void TrackStream::renderUntil(int64_t frame, AudioBuffer& out) {
-  session_.renderTo(out.frames() + frame - rendered_, out);
+  session_->renderTo(out.frames() + frame - rendered_, out);
   rendered_ = frame;
 }
 
