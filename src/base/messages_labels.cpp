@@ -45,6 +45,7 @@ Message artistLabel() { return {"ARTIST", "ARTIST"}; }
 // --- The menu ----------------------------------------------------------------------------------
 
 Message soundMenuCaption() { return {"音声(&A)", "&Audio"}; }
+Message makeKeysoundsMenuItem() { return {"キー音を作成(&K)", "Make the &keysounds"}; }
 Message cutFromStemsMenuItem() { return {"ステムから切り出し(&C)...", "&Cut from stems..."}; }
 Message freshChartMenuItem() {
   return {"譜面を曲だけから作り直す(&F)", "Make the chart a&fresh from the song"};

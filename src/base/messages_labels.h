@@ -40,6 +40,7 @@ Message artistLabel();
 
 // --- The menu ----------------------------------------------------------------------------------
 Message soundMenuCaption();
+Message makeKeysoundsMenuItem();
 Message cutFromStemsMenuItem();
 // "Midi&&BMS出力" with the chart from the song alone, not taking in the author's work on the old one.
 Message freshChartMenuItem();

@@ -36,6 +36,7 @@ inline constexpr int kSaveSettingsButton = 137;
 // The commands of the menu bar's one menu, "音声(&A)".
 inline constexpr int kCutFromStems = 200;
 inline constexpr int kAboutStems = 201;
+inline constexpr int kMakeKeysounds = 202;
 inline constexpr int kFreshChart = 210;
 
 }  // namespace rendlow::ui::ids

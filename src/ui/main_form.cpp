@@ -80,6 +80,7 @@ void MainForm::build() {
   shell_.onResize = [this](int width, int height) { layout(width, height); };
   shell_.onFileDropped = [this](const std::wstring& path) { load(path); };
   shell_.onMenuCommand = [this](int command) {
+    if (command == ids::kMakeKeysounds) makeKeysoundsWithSynth();
     if (command == ids::kCutFromStems) cutFromStems();
     if (command == ids::kFreshChart) output(OutputChoice::MidiAndChart, true);
     if (command == ids::kAboutStems) showMessage(stemsHelpMessage(), Tone::Information);
@@ -322,10 +323,22 @@ void MainForm::cutFromStems() {
   if (!folder) return;
   const std::optional<std::string> stems = enginePath(*folder);
   if (!stems) return;
+  outputWithSounds(stemsCutRequest(app_.project.inputPath, *stems));
+}
+
+void MainForm::makeKeysoundsWithSynth() {
+  if (!outputTextsFit()) return;
+  if (!editor_.applyChanges()) return;
+  // The synthesizer's defaults: the SoundFont found where the program looks for one (beside the
+  // program on Windows, which ships one there).
+  outputWithSounds(KeysoundRequest{});
+}
+
+void MainForm::outputWithSounds(const KeysoundRequest& request) {
   const Result<std::optional<FileLock>> lock = lockSong();
   if (!lock) return;
-  // A stems folder that cannot be read stops the cut before the output writes a chart without sounds.
-  const KeysoundRequest request = stemsCutRequest(app_.project.inputPath, *stems);
+  // A missing SoundFont or stems folder stops the job before the output writes a chart that would
+  // stand without its sounds.
   Result<KeysoundInputs> inputs = checkKeysoundInputs(request);
   if (!inputs) {
     showMessage(inputs.problem().message, Tone::Error);
@@ -335,14 +348,14 @@ void MainForm::cutFromStems() {
   if (output && output->converted) showSoundCounts(table_, app_.project, *output->converted);
   // Nothing more to tell when no chart was written: the output has said why.
   if (!output || !output->chart || !output->chart->status) return;
-  const Result<KeysoundReport> cut = makeKeysounds(app_.project.song, *output->converted, output->chart->path,
-                                                   request, std::move(inputs).value());
-  if (!cut) {
-    showMessage(cut.problem().message, Tone::Error);
+  const Result<KeysoundReport> sounds = makeKeysounds(app_.project.song, *output->converted, output->chart->path,
+                                                      request, std::move(inputs).value());
+  if (!sounds) {
+    showMessage(sounds.problem().message, Tone::Error);
     return;
   }
-  const bool heed = !cut->measureNotices.empty() || !cut->files.notices.empty();
-  showMessage(keysoundSummary(*cut), heed ? Tone::Warning : Tone::Information);
+  const bool heed = !sounds->measureNotices.empty() || !sounds->files.notices.empty();
+  showMessage(keysoundSummary(*sounds), heed ? Tone::Warning : Tone::Information);
 }
 
 std::wstring MainForm::songFolder() const {

@@ -8,6 +8,7 @@
 
 #include "app/application.h"
 #include "app/form.h"
+#include "app/keysounds.h"
 #include "app/output_plan.h"
 #include "base/file_lock.h"
 #include "ui/button.h"
@@ -68,6 +69,11 @@ private:
   // With `freshChart`, the chart comes from the song alone (the menu's "曲だけから作り直す").
   void output(OutputChoice choice, bool freshChart = false);
   void cutFromStems();
+  // The menu's "キー音を作成": the three files, then the sound files rendered with the synthesizer.
+  void makeKeysoundsWithSynth();
+  // The output of "Midi&&BMS出力", then the sound files `request` asks for, told in one message;
+  // nothing is written when an input of the sounds is missing.
+  void outputWithSounds(const KeysoundRequest& request);
   // The song's run lock for one output (see takeRunLock); nothing, told, when another run holds it.
   Result<std::optional<FileLock>> lockSong();
   // Whether the texts an output writes (the output path, the header texts) fit the engine; the

@@ -55,6 +55,8 @@ const MenuBar::Entry* MenuBar::add(std::string_view text, bool onBar) {
 HMENU MenuBar::create() {
   const HMENU sound = CreatePopupMenu();
   const auto item = [](const Entry* entry) { return reinterpret_cast<const wchar_t*>(entry); };
+  AppendMenuW(sound, MF_OWNERDRAW | MF_GRAYED, ids::kMakeKeysounds,
+              item(add(makeKeysoundsMenuItem().in(Audience::Window), false)));
   AppendMenuW(sound, MF_OWNERDRAW | MF_GRAYED, ids::kCutFromStems,
               item(add(cutFromStemsMenuItem().in(Audience::Window), false)));
   AppendMenuW(sound, MF_OWNERDRAW, ids::kAboutStems,

@@ -78,7 +78,7 @@ void Shell::showStatus(const std::wstring& status) {
 }
 
 void Shell::enableSongCommands(bool enabled) {
-  for (const int command : {ids::kCutFromStems, ids::kFreshChart})
+  for (const int command : {ids::kMakeKeysounds, ids::kCutFromStems, ids::kFreshChart})
     EnableMenuItem(GetMenu(window_), command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }
 

@@ -45,7 +45,7 @@ public:
   std::function<void(int width, int height)> onResize;
   // The first file of a drop on the window or on a group box.
   std::function<void(const std::wstring& path)> onFileDropped;
-  // A command chosen in the menu (ids::kCutFromStems, ids::kAboutStems, ids::kFreshChart).
+  // A command chosen in the menu (ids::kMakeKeysounds, ids::kCutFromStems, ids::kAboutStems, ids::kFreshChart).
   std::function<void(int command)> onMenuCommand;
   // The user asked to close the window; it closes when this answers true (or is not set).
   std::function<bool()> onClose;
