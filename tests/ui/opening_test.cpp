@@ -20,17 +20,14 @@ constexpr auto npos = std::wstring::npos;
 
 void writeAll(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
-// The setup saved in the window keeps the song by its name beside it, and opening the song again
-// brings the setup back, with the caption saying where it came from.
+// The setup saved in the window comes back when the song is opened again (what the file holds is
+// the settings file's), with the caption saying where it came from.
 TEST_F(FormTest, TheSetupSavedBesideASongComesBackWhenTheSongIsOpened) {
   const std::wstring song = writeSong();
   const fs::path settings = fs::path(song).replace_extension(L".txt");
   drop(ids::kTrackTable, song);
   type(ids::kGenre, L"ロック");
   press(ids::kSaveSettingsButton);
-  const std::string saved = rendlow::test::readText(fs::path(settings).string());
-  EXPECT_EQ(saved.substr(0, saved.find_first_of("\r\n")), "i\tsong.mid");
-
   drop(ids::kTrackTable, writeSong({"Solo"}, L"", L"other.mid"));
   EXPECT_EQ(text(ids::kGenre), L"");
   drop(ids::kTrackTable, song);
