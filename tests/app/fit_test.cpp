@@ -1,5 +1,5 @@
 // The fit: the finest slicing whose chart fits a number of #WAV ids, found by measuring each step
-// on a plan of the tracks; and the settings file's length width, which every older file lacks.
+// on a plan of the tracks.
 
 #include "app/fit.h"
 
@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "app/output_flow.h"
-#include "app/track_line.h"
 #include "job_fixture.h"
 
 namespace rendlow::test {
@@ -74,19 +73,6 @@ TEST(Fit, ChangesNameTheirRowsAndTheirIds) {
   EXPECT_EQ(fit.changes[0].idsAfter + fit.changes[1].idsAfter, fit.largestId);
 }
 
-TEST(Fit, TheLengthWidthIsTheLastFieldOfATrackLineAndAnOlderLineReadsItAs0) {
-  const std::string older = "Piano\tpno\t1\t2\t3\t0\t5\t1\t8\t9\t10\t1";
-  EXPECT_EQ(readTrackFields(older, 1)->lengthSplitWidth, 0);
-  EXPECT_EQ(readTrackFields(older + "\t37", 1)->lengthSplitWidth, 37);
-  TrackSettings settings = readTrackFields(older, 1).value();
-  settings.lengthSplitWidth = 240;
-  const std::string line = formatTrackFields("Piano", settings);
-  EXPECT_EQ(line.substr(0, older.size() + 1), older + "\t");
-  EXPECT_EQ(readTrackFields(line, 1).value(), settings);
-}
-
-// 1,440 sounds of one track: sixty pitches at twenty-four velocities, each its own id with a
-// velocity width of 1, past ZZ.
 // The window's answer to a chart refused for its ids: declined, only the settings file stands;
 // accepted, the rows take the fitted settings and the pair is written, the message saying so.
 TEST(Fit, TheWindowOffersToFitARefusedChartAndWritesItWhenAccepted) {
