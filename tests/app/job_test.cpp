@@ -149,10 +149,7 @@ TEST(OutputFlow, AFileThatCannotBeWrittenIsToldAndTheOthersAreStillWritten) {
   EXPECT_FALSE(output.ok());
   EXPECT_EQ(std::tuple(output.midi->status.ok(), output.settings->status.ok(), output.chart->status.ok()),
             std::tuple(false, true, false));
-  const std::vector<Message> told = output.told();
-  ASSERT_EQ(told.size(), 2u);
-  EXPECT_EQ(firstLine(told[0]), "The rendering MIDI file could not be written.");
-  EXPECT_EQ(firstLine(told[1]), "The chart could not be written.");
+  EXPECT_EQ(output.told().size(), 2u);  // what each says: the output messages
   // The settings file names the output asked for, as the author gave it.
   const std::string asked = std::filesystem::path("missing/folder/out.mid").make_preferred().string();
   EXPECT_TRUE(job.read("song.txt").starts_with(withPlatformLineEnds("i\tsong.mid\no\t" + asked + "\n")))
@@ -201,8 +198,6 @@ TEST(Job, ASecondRunLoadsTheSettingsSavedBesideTheSongOnlyWhenTheyNameIt) {
   job.put("song.txt", hostile);
   const Result<JobReport> refused = job.run(request("song.mid"));
   ASSERT_FALSE(refused);
-  EXPECT_EQ(firstLine(refused.problem().message), "The settings file cannot be read.");
-  EXPECT_NE(refused.problem().message.in(Audience::EnglishConsole).find("Line 2 "), std::string::npos);
   EXPECT_EQ(job.read("song.txt"), hostile);
   EXPECT_TRUE(job.run(fresh));
 }
@@ -210,9 +205,7 @@ TEST(Job, ASecondRunLoadsTheSettingsSavedBesideTheSongOnlyWhenTheyNameIt) {
 TEST(Job, AnEditForARowTheSongDoesNotHaveIsRefusedWithNothingWritten) {
   JobRun job(kExampleSong);
   const Result<JobReport> report = job.run(request("song.mid", {"3:noteInterval=480"}));
-  ASSERT_FALSE(report);
-  EXPECT_EQ(report.problem().message.in(Audience::EnglishConsole),
-            "--set: there is no row 3 (the song has 3 track rows)");
+  ASSERT_FALSE(report);  // what it says: the command line's exit statuses
   EXPECT_TRUE(written(job).empty());
 }
 
