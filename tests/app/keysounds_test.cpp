@@ -141,14 +141,17 @@ protected:
   }
 
   // The figures of the chart of `song`, converted with `edits`, rendered with the synthesizer.
-  audio::FidelityFigures render(JobRun& job, const Bytes& song,
-                                std::initializer_list<const char*> edits = {}) {
+  audio::FidelityFigures render(JobRun& job, const Bytes& song, std::initializer_list<const char*> edits = {},
+                                ChartFormat format = ChartFormat::Bme) {
     job.put("song.mid", song);
-    EXPECT_TRUE(job.run(request("song.mid", edits)));
+    JobRequest asked = request("song.mid", edits);
+    asked.chartFormat = format;
+    EXPECT_TRUE(job.run(asked));
     KeysoundRequest synthesize;
     synthesize.soundFont = kSoundFont;
+    const std::string chart = format == ChartFormat::Bmson ? "song_out.bmson" : "song_out.bme";
     const Result<KeysoundReport> made =
-        makeKeysounds(job.app.project.song, *job.converted, job.dir.file("song_out.bme"), synthesize);
+        makeKeysounds(job.app.project.song, *job.converted, job.dir.file(chart), synthesize);
     EXPECT_TRUE(made && made->fidelity);
     return made && made->fidelity ? *made->fidelity : audio::FidelityFigures{};
   }
@@ -174,21 +177,12 @@ TEST_F(Rendered, AChartOfOneSoundPerNotePlaysItsSongBackAlmostExactly) {
 
 // A bmson chart makes the same sound files and plays back as the ".bme" does, figure for figure.
 TEST_F(Rendered, ABmsonChartMakesTheSameSoundsAndFiguresAsTheBme) {
-  JobRun bme;
+  JobRun bme, bmson;
   const audio::FidelityFigures asBme = render(bme, kSoloVelocities);
-  JobRun bmson;
-  bmson.put("song.mid", kSoloVelocities);
-  JobRequest job = request("song.mid");
-  job.chartFormat = ChartFormat::Bmson;
-  ASSERT_TRUE(bmson.run(job));
-  KeysoundRequest synthesize;
-  synthesize.soundFont = kSoundFont;
-  const Result<KeysoundReport> made =
-      makeKeysounds(bmson.app.project.song, *bmson.converted, bmson.dir.file("song_out.bmson"), synthesize);
-  ASSERT_TRUE(made && made->fidelity);
-  EXPECT_EQ(static_cast<std::size_t>(made->files.filesWritten), wavNames(bme.read("song_out.bme")).size());
-  EXPECT_EQ(std::tuple(made->fidelity->logSpectralDistanceDb, made->fidelity->waveformSnrDb,
-                       made->fidelity->lagFrames),
+  const audio::FidelityFigures asBmson = render(bmson, kSoloVelocities, {}, ChartFormat::Bmson);
+  for (const std::string& name : wavNames(bme.read("song_out.bme")))
+    EXPECT_EQ(bmson.read(name), bme.read(name)) << name;
+  EXPECT_EQ(std::tuple(asBmson.logSpectralDistanceDb, asBmson.waveformSnrDb, asBmson.lagFrames),
             std::tuple(asBme.logSpectralDistanceDb, asBme.waveformSnrDb, asBme.lagFrames));
   exportKeysoundsForInterop(bmson.dir.file("song_out.bmson"));
 }

@@ -116,7 +116,6 @@ TEST(LoadFlow, WhatCannotBeLoadedIsToldWithTheFileAndTheReason) {
   job.put("missing.txt", "i\tgone.mid\n");
   const std::array<const char*, 3> cases[] = {
       // input, the first line of the English message, what else it says
-      {"nothere.mid", "The MIDI file cannot be read.", "nothere.mid"},
       {"song.TXT", "The MIDI file cannot be read.", "song.TXT"},  // upper case: a MIDI file
       {"nothere.txt", "The settings file cannot be read.", "nothere.txt"},
       {"noinput.txt", "The settings file cannot be read.", "\"i\" line"},
