@@ -10,6 +10,7 @@
 
 #include "app/output_flow.h"
 #include "job_fixture.h"
+#include "support/case_table.h"
 
 namespace rendlow::test {
 namespace {
@@ -25,36 +26,17 @@ struct Loaded {
 };
 
 TEST(Fit, TakesTheStepsThatStrayLeastPerIdUntilTheChartFits) {
-  struct Case {
-    const char* what;
-    int64_t limit;
-    bool fits;
-    bool changes;
-    int64_t largest;    // six ids, a gap of two, six ids at first
-    int32_t wideWidth;  // the velocity widths after; -1 for any
-    int32_t narrowWidth;
-  };
-  const Case cases[] = {
-      {"already fits: nothing changes", 14, true, false, 14, 1, 1},
-      {"the gap first, as it costs nothing", 12, true, true, 12, 1, 1},
-      {"then the loud track, whose velocities are near", 9, true, true, 9, 1, 2},
-      {"and a gap the last step made needless comes back", 11, true, true, 11, 1, 2},
-      {"even the coarsest, one id a track, passes the limit", 1, false, true, 2, -1, -1},
-  };
-  for (const Case& c : cases) {
+  for (const CaseLine& c : readCaseTable("app/data/fit_steps.txt")) {
+    SCOPED_TRACE(c.where);
     Loaded song;
     const int64_t before = fitChartIds(song.job.app.project, 1000).largestId;
-    const FitResult fit = fitChartIds(song.job.app.project, c.limit);
-    EXPECT_EQ(fit.largestIdBefore, before) << c.what;
-    EXPECT_EQ(fit.fits, c.fits) << c.what;
-    EXPECT_EQ(fit.largestId, c.largest) << c.what;
-    EXPECT_EQ(!fit.changes.empty(), c.changes) << c.what;
+    const FitResult fit = fitChartIds(song.job.app.project, std::stoll(c.columns[1]));
+    EXPECT_EQ(std::tuple(fit.largestIdBefore, fit.fits, !fit.changes.empty(), fit.largestId),
+              std::tuple(before, c.columns[2] == "yes", c.columns[3] == "yes", std::stoll(c.columns[4])));
     applyFit(song.job.app.project, fit);
-    if (c.wideWidth >= 0) {
-      EXPECT_EQ(song.row(0).velocitySplitWidth, c.wideWidth) << c.what;
-    }
-    if (c.narrowWidth >= 0) {
-      EXPECT_EQ(song.row(1).velocitySplitWidth, c.narrowWidth) << c.what;
+    for (const int row : {0, 1}) {
+      if (c.columns[5 + row] != "-")
+        EXPECT_EQ(song.row(row).velocitySplitWidth, std::stoi(c.columns[5 + row]));
     }
   }
 }
