@@ -64,12 +64,6 @@ std::vector<std::string> linesOf(const std::string& text) {
   return lines;
 }
 
-std::string joined(const std::vector<std::string>& lines, const std::string& lineEnd) {
-  std::string text;
-  for (const std::string& line : lines) text += line + lineEnd;
-  return text;
-}
-
 // The chart as an editor leaves it: CR LF, the first objects of three background lines moved into
 // lanes 13 to 15, one more made a long note on lane 51 (its end at the measure's last slot), the level and
 // title changed, a stage picture, a BGA definition and line, and a sound of the author's own in the
@@ -114,7 +108,7 @@ EditedChart editChart(const std::string& written) {
   lines.insert(firstChannel, {"#STAGEFILE stage.bmp", "#BMP01 back.bmp", "#WAVZZ crash.wav"});
   lines.insert(lines.end(), laneLines.begin(), laneLines.end());
   lines.insert(lines.end(), {"#00004:01", "#00012:ZZ", "#00001:00ZZ", "*---- my notes"});
-  edited.text = joined(lines, "\r\n");
+  for (const std::string& line : lines) edited.text += line + "\r\n";
   return edited;
 }
 

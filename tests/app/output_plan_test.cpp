@@ -162,32 +162,21 @@ TEST(OutputPlan, WarnsOfDamageAndOfASongWithoutNotes) {
 // chart on disk stay the pair written before, and the settings file keeps the edit. Without a
 // chart asked for, the rendering file is written alone.
 TEST(OutputPlan, AChartPastItsIdsHoldsBackItsRenderingFileAndSavesTheSettingsAlone) {
-  struct Case {
-    OutputChoice choice;
-    bool renderingNew;
-    bool ok;
-  };
-  const Case cases[] = {{OutputChoice::MidiAndChart, false, false}, {OutputChoice::MidiOnly, true, true}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(static_cast<int>(c.choice));
+  for (const bool chartAsked : {true, false}) {
+    SCOPED_TRACE(chartAsked);
     JobRun job(appSong("past_its_ids.mid"));
     job.put("song_out.mid", "old");
     job.put("song_out.bme", "old");
-    WorkingFolder here(job.dir.path());
-    ASSERT_TRUE(loadFile(job.app, job.form, "song.mid"));
-    (void)job.app.applyRowSettings(0, [&] {
-      TrackSettings edited = job.app.rowSettings(0);
-      edited.definitionName = "kept";
-      return edited;
-    }());
-    const Result<OutputResult> output = runOutput(job.app, {"song_out.mid", {}, c.choice});
-    ASSERT_TRUE(output);
-    EXPECT_EQ(output->ok(), c.ok);
-    EXPECT_EQ(output->renderingWritten(), c.renderingNew);
-    EXPECT_EQ(job.read("song_out.mid") != "old", c.renderingNew);
+    JobRequest asked = request("song.mid", {"0:definitionName=kept"});
+    asked.output = chartAsked ? OutputChoice::MidiAndChart : OutputChoice::MidiOnly;
+    const Result<JobReport> report = job.run(asked);
+    ASSERT_TRUE(report && report->output);
+    const OutputResult& output = *report->output;
+    EXPECT_EQ(std::tuple(output.ok(), output.renderingWritten(), output.pairRefused),
+              std::tuple(!chartAsked, !chartAsked, chartAsked));
+    EXPECT_EQ(job.read("song_out.mid") != "old", !chartAsked);
     EXPECT_EQ(job.read("song_out.bme"), "old");
     EXPECT_NE(job.read("song.txt").find("\tkept\t"), std::string::npos) << job.read("song.txt");
-    EXPECT_EQ(output->pairRefused, !c.ok);
   }
 }
 
