@@ -35,8 +35,9 @@ TEST(Fit, TakesTheStepsThatStrayLeastPerIdUntilTheChartFits) {
               std::tuple(before, c.columns[2] == "yes", c.columns[3] == "yes", std::stoll(c.columns[4])));
     applyFit(song.job.app.project, fit);
     for (const int row : {0, 1}) {
-      if (c.columns[5 + row] != "-")
+      if (c.columns[5 + row] != "-") {
         EXPECT_EQ(song.row(row).velocitySplitWidth, std::stoi(c.columns[5 + row]));
+      }
     }
   }
 }

@@ -15,6 +15,7 @@
 #include "app/conversion.h"
 #include "app/job.h"
 #include "app/memory_form.h"
+#include "audio/io/audio_buffer.h"
 #include "base/message.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"
@@ -80,6 +81,16 @@ inline void expectGoldenFile(const std::string& written, const std::string& gold
   else
     expectGolden(readText(written), golden);
 }
+
+// The English of each notice, a line end after each.
+inline std::string englishOf(const Notices& notices) {
+  std::string text;
+  for (const Notice& notice : notices) text += notice.message.in(Audience::EnglishConsole) + "\n";
+  return text;
+}
+
+// Writes `sound` as a Wave file at `path`.
+void writeWav(const std::string& path, const audio::AudioBuffer& sound);
 
 // Stems of the named tracks as an instrument renders the rendering file, into "stems"; each
 // delayed by `lateSeconds`.

@@ -69,32 +69,18 @@ std::vector<std::string> written(const JobRun& job) {
   return names;
 }
 
-JobRequest withOutput(JobRequest request, const char* outputPath) {
-  request.outputPath = outputPath;
-  return request;
-}
-
 TEST(OutputFlow, RefusesBeforeWritingAnythingWhenFilesWouldMeetOrSoundsShareNames) {
-  const std::pair<JobRequest, const char*> cases[] = {
-      // a hard link to the song, the chart and the settings file over the rendering file
-      {withOutput(request("song.mid"), "link.mid"),
-       "Nothing was written: an output would replace the input MIDI file."},
-      {withOutput(request("song.mid"), "out.bme"), "Nothing was written: two outputs would be one file."},
-      {withOutput(request("song.mid"), "song.txt"), "Nothing was written: two outputs would be one file."},
-      {request("song.mid", {"1:definitionName=tr01"}),
-       "Nothing was written: two tracks share a definition name."},
-      // One file on Windows.
-      {request("song.mid", {"1:definitionName=TR01"}),
-       "Nothing was written: two tracks share a definition name."},
-  };
-  for (const auto& [job, says] : cases) {
-    SCOPED_TRACE(says);
+  for (const CaseLine& c : readCaseTable("app/data/refused_jobs.txt")) {
+    SCOPED_TRACE(c.where);
     JobRun run(kExampleSong);
     fs::create_hard_link(run.dir.file("song.mid"), run.dir.file("link.mid"));
+    JobRequest job = request("song.mid");
+    if (c.columns[0] != "-") job.outputPath = c.columns[0];
+    if (c.columns[1] != "-") job.edits.push_back(parseRowEdit(c.columns[1]).value());
     const Result<JobReport> report = run.run(job);
     ASSERT_TRUE(report);
     ASSERT_FALSE(report->output);
-    EXPECT_EQ(firstLine(report->output.problem().message), says);
+    EXPECT_EQ(firstLine(report->output.problem().message), c.columns[2]);
     EXPECT_EQ(written(run), std::vector<std::string>{"link.mid"});
     EXPECT_EQ(readBytes(run.dir.file("song.mid")), kExampleSong);
   }
@@ -143,7 +129,9 @@ TEST(Job, ADamagedSongKeepsTheSettingsOfTheTracksItLostUntilTheWholeSongReadsAga
 
 TEST(OutputFlow, AFileThatCannotBeWrittenIsToldAndTheOthersAreStillWritten) {
   JobRun job(kExampleSong);
-  const Result<JobReport> report = job.run(withOutput(request("song.mid"), "missing/folder/out.mid"));
+  JobRequest toMissingFolder = request("song.mid");
+  toMissingFolder.outputPath = "missing/folder/out.mid";
+  const Result<JobReport> report = job.run(toMissingFolder);
   ASSERT_TRUE(report && report->output);
   const OutputResult& output = *report->output;
   EXPECT_FALSE(output.ok());
@@ -168,7 +156,8 @@ TEST(OutputFlow, ATrackTooComplexToLayOutStopsTheOutputNamingIt) {
 
 TEST(OutputFlow, SavingTheSettingsReadsNothingAndWritesOnlyTheSettingsFile) {
   JobRun job(kExampleSong);
-  JobRequest save = withOutput(request("song.mid", {"0:noteInterval=480"}), "other.mid");
+  JobRequest save = request("song.mid", {"0:noteInterval=480"});
+  save.outputPath = "other.mid";
   save.output = OutputChoice::SettingsOnly;
   ASSERT_TRUE(job.run(save));
   EXPECT_EQ(written(job), std::vector<std::string>{"song.txt"});

@@ -77,12 +77,6 @@ TEST(SongAsRead, AChordsNoteOffsEndWhereTheSongEndsThem) {
   EXPECT_EQ(noteOffTicks, std::vector<int64_t>(3, 480));
 }
 
-std::string englishOf(const Notices& notices) {
-  std::string text;
-  for (const Notice& notice : notices) text += notice.message.in(Audience::EnglishConsole) + "\n";
-  return text;
-}
-
 // Right stems are cut into every file the chart names without a word (what a stem that does not
 // fit is told lives with the cutting). A recording that cannot be measured against leaves the sound
 // files standing and says why; one among the stems is no extra stem, unless another recording is
@@ -105,9 +99,8 @@ TEST(Keysounds, StemsAreCutIntoEveryFileTheChartNamesAndAnUnmeasuredRecordingIsT
 
   const audio::AudioBuffer silence{44100, 2, std::vector<float>(2 * 44100, 0.0f)};
   const audio::AudioBuffer otherRate{48000, 2, std::vector<float>(2 * 48000, 0.25f)};
-  ASSERT_TRUE(
-      audio::builtinBackend().write(job.dir.file("stems/silent.wav"), silence, audio::AudioFileType::Wav));
-  ASSERT_TRUE(audio::builtinBackend().write(job.dir.file("48k.wav"), otherRate, audio::AudioFileType::Wav));
+  writeWav(job.dir.file("stems/silent.wav"), silence);
+  writeWav(job.dir.file("48k.wav"), otherRate);
   const std::tuple<const char*, const char*, std::size_t> recordings[] = {
       {"stems/silent.wav", "is silent", 0},
       {"48k.wav", "sample rate", 1},
