@@ -25,16 +25,6 @@ audio::AudioBuffer steady(double seconds, float level) {
   return {rate, 1, std::vector<float>(static_cast<std::size_t>(rate * seconds), level)};
 }
 
-void writeAudio(const std::string& path, const audio::AudioBuffer& sound) {
-  ASSERT_TRUE(audio::builtinBackend().write(path, sound, audio::AudioFileType::Wav)) << path;
-}
-
-std::string allOf(const Notices& notices) {
-  std::string text;
-  for (const Notice& notice : notices) text += notice.message.in(Audience::EnglishConsole) + "\n";
-  return text;
-}
-
 // The example song cut from stems as an instrument renders them, measured against a mix of 3 s and against
 // renders of tr01 (whole), tr02 (silent) and no tr03.
 TEST(CutFidelity, EachTrackRenderGivesItsRowAndWhatDoesNotFitTheSongIsWarnedOf) {
@@ -42,9 +32,9 @@ TEST(CutFidelity, EachTrackRenderGivesItsRowAndWhatDoesNotFitTheSongIsWarnedOf) 
   ASSERT_TRUE(job.run(request("song.mid")));
   fs::create_directories(job.dir.file("renders"));
   writeStems(job, {"tr01", "tr02", "tr03"});
-  writeAudio(job.dir.file("mix.wav"), steady(3, 0.5f));
-  writeAudio(job.dir.file("renders/tr01.wav"), steady(30, 0.5f));
-  writeAudio(job.dir.file("renders/tr02.wav"), steady(30, 0.0f));
+  writeWav(job.dir.file("mix.wav"), steady(3, 0.5f));
+  writeWav(job.dir.file("renders/tr01.wav"), steady(30, 0.5f));
+  writeWav(job.dir.file("renders/tr02.wav"), steady(30, 0.0f));
   KeysoundRequest cut;
   cut.stemsFolder = job.dir.file("stems");
   cut.recording = job.dir.file("mix.wav");
@@ -56,7 +46,7 @@ TEST(CutFidelity, EachTrackRenderGivesItsRowAndWhatDoesNotFitTheSongIsWarnedOf) 
   ASSERT_EQ(made->trackFidelity.size(), 1u);
   EXPECT_EQ(made->trackFidelity[0].definitionName, "tr01");
   EXPECT_EQ(made->trackFidelity[0].trackName, "Piano");
-  const std::string told = allOf(made->measureNotices);
+  const std::string told = englishOf(made->measureNotices);
   const std::string silentRender = job.dir.file(std::string("renders") + pathSeparator() + "tr02.wav");
   for (const std::string& expected :
        std::vector<std::string>{"The reference is shorter than the song", "played, they clip",

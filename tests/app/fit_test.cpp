@@ -1,5 +1,5 @@
 // The fit: the finest slicing whose chart fits a number of #WAV ids, found by measuring each step
-// on a plan of the tracks; and the settings file's length width, which every older file lacks.
+// on a plan of the tracks.
 
 #include "app/fit.h"
 
@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "app/output_flow.h"
-#include "app/track_line.h"
 #include "job_fixture.h"
+#include "support/case_table.h"
 
 namespace rendlow::test {
 namespace {
@@ -26,36 +26,18 @@ struct Loaded {
 };
 
 TEST(Fit, TakesTheStepsThatStrayLeastPerIdUntilTheChartFits) {
-  struct Case {
-    const char* what;
-    int64_t limit;
-    bool fits;
-    bool changes;
-    int64_t largest;    // six ids, a gap of two, six ids at first
-    int32_t wideWidth;  // the velocity widths after; -1 for any
-    int32_t narrowWidth;
-  };
-  const Case cases[] = {
-      {"already fits: nothing changes", 14, true, false, 14, 1, 1},
-      {"the gap first, as it costs nothing", 12, true, true, 12, 1, 1},
-      {"then the loud track, whose velocities are near", 9, true, true, 9, 1, 2},
-      {"and a gap the last step made needless comes back", 11, true, true, 11, 1, 2},
-      {"even the coarsest, one id a track, passes the limit", 1, false, true, 2, -1, -1},
-  };
-  for (const Case& c : cases) {
+  for (const CaseLine& c : readCaseTable("app/data/fit_steps.txt")) {
+    SCOPED_TRACE(c.where);
     Loaded song;
     const int64_t before = fitChartIds(song.job.app.project, 1000).largestId;
-    const FitResult fit = fitChartIds(song.job.app.project, c.limit);
-    EXPECT_EQ(fit.largestIdBefore, before) << c.what;
-    EXPECT_EQ(fit.fits, c.fits) << c.what;
-    EXPECT_EQ(fit.largestId, c.largest) << c.what;
-    EXPECT_EQ(!fit.changes.empty(), c.changes) << c.what;
+    const FitResult fit = fitChartIds(song.job.app.project, std::stoll(c.columns[1]));
+    EXPECT_EQ(std::tuple(fit.largestIdBefore, fit.fits, !fit.changes.empty(), fit.largestId),
+              std::tuple(before, c.columns[2] == "yes", c.columns[3] == "yes", std::stoll(c.columns[4])));
     applyFit(song.job.app.project, fit);
-    if (c.wideWidth >= 0) {
-      EXPECT_EQ(song.row(0).velocitySplitWidth, c.wideWidth) << c.what;
-    }
-    if (c.narrowWidth >= 0) {
-      EXPECT_EQ(song.row(1).velocitySplitWidth, c.narrowWidth) << c.what;
+    for (const int row : {0, 1}) {
+      if (c.columns[5 + row] != "-") {
+        EXPECT_EQ(song.row(row).velocitySplitWidth, std::stoi(c.columns[5 + row]));
+      }
     }
   }
 }
@@ -74,19 +56,6 @@ TEST(Fit, ChangesNameTheirRowsAndTheirIds) {
   EXPECT_EQ(fit.changes[0].idsAfter + fit.changes[1].idsAfter, fit.largestId);
 }
 
-TEST(Fit, TheLengthWidthIsTheLastFieldOfATrackLineAndAnOlderLineReadsItAs0) {
-  const std::string older = "Piano\tpno\t1\t2\t3\t0\t5\t1\t8\t9\t10\t1";
-  EXPECT_EQ(readTrackFields(older, 1)->lengthSplitWidth, 0);
-  EXPECT_EQ(readTrackFields(older + "\t37", 1)->lengthSplitWidth, 37);
-  TrackSettings settings = readTrackFields(older, 1).value();
-  settings.lengthSplitWidth = 240;
-  const std::string line = formatTrackFields("Piano", settings);
-  EXPECT_EQ(line.substr(0, older.size() + 1), older + "\t");
-  EXPECT_EQ(readTrackFields(line, 1).value(), settings);
-}
-
-// 1,440 sounds of one track: sixty pitches at twenty-four velocities, each its own id with a
-// velocity width of 1, past ZZ.
 // The window's answer to a chart refused for its ids: declined, only the settings file stands;
 // accepted, the rows take the fitted settings and the pair is written, the message saying so.
 TEST(Fit, TheWindowOffersToFitARefusedChartAndWritesItWhenAccepted) {

@@ -40,6 +40,10 @@ std::string withPlatformLineEnds(std::string text) {
   return text;
 }
 
+void writeWav(const std::string& path, const audio::AudioBuffer& sound) {
+  ASSERT_TRUE(audio::builtinBackend().write(path, sound, audio::AudioFileType::Wav)) << path;
+}
+
 void writeStems(JobRun& job, const std::set<std::string>& names, double lateSeconds) {
   fs::create_directories(job.dir.file("stems"));
   const audio::TempoMap tempo = renderingFileTempoMap(job.app.project.song, *job.converted);
@@ -47,8 +51,7 @@ void writeStems(JobRun& job, const std::set<std::string>& names, double lateSeco
     if (!names.count(track.stemName)) continue;
     const audio::AudioBuffer stem =
         audio::test::delayed(audio::test::synthesizedStem(track, tempo), lateSeconds);
-    ASSERT_TRUE(audio::builtinBackend().write(job.dir.file("stems/" + track.stemName + ".wav"), stem,
-                                              audio::AudioFileType::Wav));
+    writeWav(job.dir.file("stems/" + track.stemName + ".wav"), stem);
   }
 }
 
@@ -77,14 +80,6 @@ void exportJobForInterop(const JobRun& job, const std::string& stem) {
     for (const ChartNote& note : track.notes)
       out << "object " << toBase36(note.wav) << ' ' << note.tick << '\n';
   }
-}
-
-void exportKeptChartForInterop(const JobRun& job, const std::string& fresh) {
-  const std::string folder = caseFolder("kept");
-  if (folder.empty()) return;
-  fs::copy_file(job.dir.file("song_out.bme.bak"), folder + "/edited.bme");
-  fs::copy_file(job.dir.file("song_out.bme"), folder + "/merged.bme");
-  std::ofstream(folder + "/fresh.bme", std::ios::binary) << fresh;
 }
 
 void exportKeysoundsForInterop(const std::string& chartPath) {

@@ -15,6 +15,7 @@
 #include "app/conversion.h"
 #include "app/job.h"
 #include "app/memory_form.h"
+#include "audio/io/audio_buffer.h"
 #include "base/message.h"
 #include "support/midi_builder.h"
 #include "support/temp_dir.h"
@@ -81,6 +82,16 @@ inline void expectGoldenFile(const std::string& written, const std::string& gold
     expectGolden(readText(written), golden);
 }
 
+// The English of each notice, a line end after each.
+inline std::string englishOf(const Notices& notices) {
+  std::string text;
+  for (const Notice& notice : notices) text += notice.message.in(Audience::EnglishConsole) + "\n";
+  return text;
+}
+
+// Writes `sound` as a Wave file at `path`.
+void writeWav(const std::string& path, const audio::AudioBuffer& sound);
+
 // Stems of the named tracks as an instrument renders the rendering file, into "stems"; each
 // delayed by `lateSeconds`.
 void writeStems(JobRun& job, const std::set<std::string>& names, double lateSeconds = 0);
@@ -88,11 +99,6 @@ void writeStems(JobRun& job, const std::set<std::string>& names, double lateSeco
 // Hands what the job on "<stem>.mid" wrote, with what the project held for it, to the interop
 // suite, whose script tells the files. Does nothing unless RENDLOW_INTEROP_DIR names a folder.
 void exportJobForInterop(const JobRun& job, const std::string& stem);
-// Hands a chart the author edited (as the job's "song_out.bme.bak" keeps it), the chart the job
-// merged it into ("song_out.bme"), and `fresh`, the chart of the same settings from the song alone,
-// to the interop suite, which checks that the merged chart plays what the fresh one plays and keeps
-// the author's lines.
-void exportKeptChartForInterop(const JobRun& job, const std::string& fresh);
 // Hands a chart with its sound files beside it to the interop suite, which checks that a player
 // finds a file for every sound the chart names.
 void exportKeysoundsForInterop(const std::string& chartPath);

@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "job_fixture.h"
+#include "support/case_table.h"
 
 namespace rendlow::test {
 namespace {
@@ -88,29 +89,23 @@ TEST(JobInputs, TheSettingsFileKeepsTheOutputNameAskedForWhenTheFilesAreRefused)
   }
 }
 
-// The example's tracks are tr01 (5 sounds), tr02 (9) and tr03 (4). A file is stale when it is
-// named as a sound of these tracks would be and the chart, with the sounds written as .wav or
-// .ogg, does not use it; other names are the author's business.
+// A file is stale when it is named as a sound of the chart's tracks would be and the chart, with
+// the sounds written as .wav or .ogg, does not use it; other names are the author's business.
 TEST(StaleSounds, FilesNamedAsTheChartsSoundsButUnusedAreStale) {
-  const std::tuple<const char*, bool, bool> cases[] = {
-      // the file, stale beside .wav, beside .ogg
-      {"tr01_01.wav", false, true},   {"tr01_01.ogg", true, false}, {"tr01_06.wav", true, true},
-      {"TR02_10.OGG", true, true},    {"tr03_04.wav", false, true}, {"tr04_01.wav", false, false},
-      {"tr01_x.wav", false, false},   {"tr01_.wav", false, false},  {"tr01_01.mp3", false, false},
-      {"other_01.wav", false, false},
-  };
+  const std::vector<CaseLine> cases = readCaseTable("app/data/stale_sounds.txt");
   JobRun run(kExampleSong);
   ASSERT_TRUE(run.run(request("song.mid")));
-  for (const auto& [file, beside, besideOgg] : cases) run.put(file, "x");
-  const std::vector<std::string> wav =
-      staleSoundFiles(*run.converted, run.dir.path(), audio::AudioFileType::Wav);
-  const std::vector<std::string> ogg =
-      staleSoundFiles(*run.converted, run.dir.path(), audio::AudioFileType::OggVorbis);
-  for (const auto& [file, besideWav, besideOgg] : cases) {
-    const auto listed = [&](const std::vector<std::string>& stale) {
-      return std::find(stale.begin(), stale.end(), run.dir.file(file)) != stale.end();
-    };
-    EXPECT_EQ(std::pair(listed(wav), listed(ogg)), std::pair(besideWav, besideOgg)) << file;
+  for (const CaseLine& c : cases) run.put(c.columns[0], "x");
+  const auto listed = [&](const std::string& file, audio::AudioFileType type) {
+    const std::vector<std::string> stale = staleSoundFiles(*run.converted, run.dir.path(), type);
+    return std::string(std::find(stale.begin(), stale.end(), run.dir.file(file)) != stale.end() ? "yes"
+                                                                                                : "no");
+  };
+  for (const CaseLine& c : cases) {
+    EXPECT_EQ(std::pair(listed(c.columns[0], audio::AudioFileType::Wav),
+                        listed(c.columns[0], audio::AudioFileType::OggVorbis)),
+              std::pair(c.columns[1], c.columns[2]))
+        << c.where;
   }
 }
 

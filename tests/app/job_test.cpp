@@ -69,32 +69,18 @@ std::vector<std::string> written(const JobRun& job) {
   return names;
 }
 
-JobRequest withOutput(JobRequest request, const char* outputPath) {
-  request.outputPath = outputPath;
-  return request;
-}
-
 TEST(OutputFlow, RefusesBeforeWritingAnythingWhenFilesWouldMeetOrSoundsShareNames) {
-  const std::pair<JobRequest, const char*> cases[] = {
-      // a hard link to the song, the chart and the settings file over the rendering file
-      {withOutput(request("song.mid"), "link.mid"),
-       "Nothing was written: an output would replace the input MIDI file."},
-      {withOutput(request("song.mid"), "out.bme"), "Nothing was written: two outputs would be one file."},
-      {withOutput(request("song.mid"), "song.txt"), "Nothing was written: two outputs would be one file."},
-      {request("song.mid", {"1:definitionName=tr01"}),
-       "Nothing was written: two tracks share a definition name."},
-      // One file on Windows.
-      {request("song.mid", {"1:definitionName=TR01"}),
-       "Nothing was written: two tracks share a definition name."},
-  };
-  for (const auto& [job, says] : cases) {
-    SCOPED_TRACE(says);
+  for (const CaseLine& c : readCaseTable("app/data/refused_jobs.txt")) {
+    SCOPED_TRACE(c.where);
     JobRun run(kExampleSong);
     fs::create_hard_link(run.dir.file("song.mid"), run.dir.file("link.mid"));
+    JobRequest job = request("song.mid");
+    if (c.columns[0] != "-") job.outputPath = c.columns[0];
+    if (c.columns[1] != "-") job.edits.push_back(parseRowEdit(c.columns[1]).value());
     const Result<JobReport> report = run.run(job);
     ASSERT_TRUE(report);
     ASSERT_FALSE(report->output);
-    EXPECT_EQ(firstLine(report->output.problem().message), says);
+    EXPECT_EQ(firstLine(report->output.problem().message), c.columns[2]);
     EXPECT_EQ(written(run), std::vector<std::string>{"link.mid"});
     EXPECT_EQ(readBytes(run.dir.file("song.mid")), kExampleSong);
   }
@@ -132,9 +118,6 @@ TEST(Job, ADamagedSongKeepsTheSettingsOfTheTracksItLostUntilTheWholeSongReadsAga
   job.put("song.mid", song(3));
   const Result<JobReport> damaged = job.run(request("song.mid"));
   ASSERT_TRUE(damaged && damaged->output);
-  ASSERT_EQ(damaged->output->warnings.size(), 1u);
-  EXPECT_EQ(firstLine(damaged->output->warnings[0].message), "The MIDI file is damaged.");
-  EXPECT_EQ(job.app.project.listedTracks().size(), 3u);
   // The chart of the damaged song is another, and so is its digest.
   const auto setup = [](const std::string& settings) { return settings.substr(0, settings.find("h\t")); };
   EXPECT_EQ(setup(job.read("song.txt")), setup(saved));
@@ -142,35 +125,19 @@ TEST(Job, ADamagedSongKeepsTheSettingsOfTheTracksItLostUntilTheWholeSongReadsAga
   job.put("song.mid", song(5));
   ASSERT_TRUE(job.run(request("song.mid")));
   EXPECT_EQ(job.read("song.txt"), saved);
-  for (const auto& [row, interval] : {std::pair(2, 100), std::pair(3, 200), std::pair(4, 300)})
-    EXPECT_EQ(job.app.rowSettings(row).noteInterval, interval) << row;
-}
-
-TEST(OutputFlow, ADamagedSongIsConvertedAsFarAsItWasReadAndTheDamageTold) {
-  JobRun job(Bytes(kExampleSong.begin(), kExampleSong.begin() + 300));
-  const Result<JobReport> report = job.run(request("song.mid"));
-  ASSERT_TRUE(report && report->output);
-  const OutputResult& output = *report->output;
-  ASSERT_EQ(output.warnings.size(), 1u);
-  EXPECT_TRUE(output.ok());
-  const std::string& told = output.warnings[0].message.in(Audience::EnglishConsole);
-  EXPECT_EQ(firstLine(output.warnings[0].message), "The MIDI file is damaged.");
-  EXPECT_NE(told.find("the file ends inside it"), std::string::npos) << told;
-  EXPECT_NE(told.find("the file ends after 2"), std::string::npos) << told;
 }
 
 TEST(OutputFlow, AFileThatCannotBeWrittenIsToldAndTheOthersAreStillWritten) {
   JobRun job(kExampleSong);
-  const Result<JobReport> report = job.run(withOutput(request("song.mid"), "missing/folder/out.mid"));
+  JobRequest toMissingFolder = request("song.mid");
+  toMissingFolder.outputPath = "missing/folder/out.mid";
+  const Result<JobReport> report = job.run(toMissingFolder);
   ASSERT_TRUE(report && report->output);
   const OutputResult& output = *report->output;
   EXPECT_FALSE(output.ok());
   EXPECT_EQ(std::tuple(output.midi->status.ok(), output.settings->status.ok(), output.chart->status.ok()),
             std::tuple(false, true, false));
-  const std::vector<Message> told = output.told();
-  ASSERT_EQ(told.size(), 2u);
-  EXPECT_EQ(firstLine(told[0]), "The rendering MIDI file could not be written.");
-  EXPECT_EQ(firstLine(told[1]), "The chart could not be written.");
+  EXPECT_EQ(output.told().size(), 2u);  // what each says: the output messages
   // The settings file names the output asked for, as the author gave it.
   const std::string asked = std::filesystem::path("missing/folder/out.mid").make_preferred().string();
   EXPECT_TRUE(job.read("song.txt").starts_with(withPlatformLineEnds("i\tsong.mid\no\t" + asked + "\n")))
@@ -189,7 +156,8 @@ TEST(OutputFlow, ATrackTooComplexToLayOutStopsTheOutputNamingIt) {
 
 TEST(OutputFlow, SavingTheSettingsReadsNothingAndWritesOnlyTheSettingsFile) {
   JobRun job(kExampleSong);
-  JobRequest save = withOutput(request("song.mid", {"0:noteInterval=480"}), "other.mid");
+  JobRequest save = request("song.mid", {"0:noteInterval=480"});
+  save.outputPath = "other.mid";
   save.output = OutputChoice::SettingsOnly;
   ASSERT_TRUE(job.run(save));
   EXPECT_EQ(written(job), std::vector<std::string>{"song.txt"});
@@ -219,8 +187,6 @@ TEST(Job, ASecondRunLoadsTheSettingsSavedBesideTheSongOnlyWhenTheyNameIt) {
   job.put("song.txt", hostile);
   const Result<JobReport> refused = job.run(request("song.mid"));
   ASSERT_FALSE(refused);
-  EXPECT_EQ(firstLine(refused.problem().message), "The settings file cannot be read.");
-  EXPECT_NE(refused.problem().message.in(Audience::EnglishConsole).find("Line 2 "), std::string::npos);
   EXPECT_EQ(job.read("song.txt"), hostile);
   EXPECT_TRUE(job.run(fresh));
 }
@@ -228,9 +194,7 @@ TEST(Job, ASecondRunLoadsTheSettingsSavedBesideTheSongOnlyWhenTheyNameIt) {
 TEST(Job, AnEditForARowTheSongDoesNotHaveIsRefusedWithNothingWritten) {
   JobRun job(kExampleSong);
   const Result<JobReport> report = job.run(request("song.mid", {"3:noteInterval=480"}));
-  ASSERT_FALSE(report);
-  EXPECT_EQ(report.problem().message.in(Audience::EnglishConsole),
-            "--set: there is no row 3 (the song has 3 track rows)");
+  ASSERT_FALSE(report);  // what it says: the command line's exit statuses
   EXPECT_TRUE(written(job).empty());
 }
 

@@ -114,20 +114,13 @@ TEST(LoadFlow, WhatCannotBeLoadedIsToldWithTheFileAndTheReason) {
   job.put("song.TXT", "i\tx");
   job.put("noinput.txt", "o\tx\n");
   job.put("missing.txt", "i\tgone.mid\n");
-  const std::array<const char*, 3> cases[] = {
-      // input, the first line of the English message, what else it says
-      {"nothere.mid", "The MIDI file cannot be read.", "nothere.mid"},
-      {"song.TXT", "The MIDI file cannot be read.", "song.TXT"},  // upper case: a MIDI file
-      {"nothere.txt", "The settings file cannot be read.", "nothere.txt"},
-      {"noinput.txt", "The settings file cannot be read.", "\"i\" line"},
-      {"missing.txt", "The MIDI file cannot be read.", "missing.txt"},
-  };
   WorkingFolder here(job.dir.path());
-  for (const auto& [input, heading, says] : cases) {
-    const Result<void> loaded = loadFile(job.app, job.form, input);
-    ASSERT_FALSE(loaded) << input;
-    EXPECT_EQ(firstLine(loaded.problem().message), heading);
-    EXPECT_NE(loaded.problem().message.in(Audience::EnglishConsole).find(says), std::string::npos) << input;
+  for (const CaseLine& c : readCaseTable("app/data/load_failures.txt")) {
+    const Result<void> loaded = loadFile(job.app, job.form, c.columns[0]);
+    ASSERT_FALSE(loaded) << c.where;
+    EXPECT_EQ(firstLine(loaded.problem().message), c.columns[1]) << c.where;
+    EXPECT_NE(loaded.problem().message.in(Audience::EnglishConsole).find(c.columns[2]), std::string::npos)
+        << c.where;
     EXPECT_TRUE(job.form.rows().empty());
   }
 }

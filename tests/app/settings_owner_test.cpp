@@ -11,6 +11,7 @@
 #include "app/settings_file.h"
 #include "base/messages.h"
 #include "job_fixture.h"
+#include "support/case_table.h"
 
 namespace rendlow::test {
 namespace {
@@ -20,27 +21,15 @@ namespace fs = std::filesystem;
 const std::string kNotOurs =
     "Nothing was written: the settings file's name is taken by a file that is not this song's settings file.";
 
-// Whether a job on "song.mid" may replace what "song.txt" holds (nullptr: no file; SONG_FOLDER
-// stands for the job's folder).
 TEST(SettingsOwner, OnlyThisSongsOwnSettingsFileIsReplaced) {
-  const std::pair<const char*, bool> cases[] = {
-      {nullptr, true},
-      {"i\tsong.mid\n", true},
-      {"i\tsub/../song.mid\n", true},
-      {"i\tSONG_FOLDER/song.mid\n", true},
-      {"i\tother.mid\n", false},
-      {"i\tsub/song.mid\n", false},
-      {"", false},
-      {"春の歌\n作詞 だれか\n\nさくら さくら\n", false},
-      {"o\tsong_out.mid\ng\tPop\n", false},
-  };
-  for (const auto& [text, replaced] : cases) {
+  for (const CaseLine& c : readCaseTable("app/data/settings_owners.txt")) {
+    const bool replaced = c.columns[1] == "yes";
     JobRun job(kExampleSong);
     fs::create_directory(job.dir.file("sub"));
-    std::string holds = text ? text : "";
+    std::string holds = c.columns[0] == "-" ? "" : unescaped(c.columns[0]);
     if (const std::size_t at = holds.find("SONG_FOLDER"); at != std::string::npos)
       holds.replace(at, 11, job.dir.path());
-    if (text) job.put("song.txt", holds);
+    if (c.columns[0] != "-") job.put("song.txt", holds);
     SCOPED_TRACE(holds);
     const Result<JobReport> report = job.run(request("song.mid"));
     ASSERT_TRUE(report);
