@@ -122,8 +122,8 @@ occurrence of every sound at its song time, and a settings file that loads
 the setup again.
 
 rendlow-cli also makes the sound files, rendered with FluidSynth (or its own
-SoundFont synthesizer) or cut from the author's own renders, and measures how faithfully the chart plays the
-song back.")
+SoundFont synthesizer) or cut from the author's own renders, and measures how
+faithfully the chart plays the song back.")
   # The libraries the program links (the C++ runtime) as the system names them, and those it
   # opens when it makes sound files; a General MIDI SoundFont for --keysounds is recommended.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
