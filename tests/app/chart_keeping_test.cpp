@@ -157,6 +157,7 @@ TEST(ChartKeeping, TheAuthorsWorkSurvivesANewSlicingAndTheOldChartIsKept) {
   const std::string merged = job.read("song_out.bme");
   const std::string fresh = freshChart(edits);
   EXPECT_EQ(without(playsOf(merged), "crash.wav"), playsOf(fresh));
+  exportKeptChartForInterop(job, fresh);
   // The author's header, BGA and comment lines stand once each, the rank the program's own.
   expectGoldenFile(job.dir.file("song_out.bme"),
                    std::string(RENDLOW_TEST_DATA_DIR) + "/app/data/kept_chart.bme", true);

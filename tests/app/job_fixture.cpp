@@ -82,6 +82,14 @@ void exportJobForInterop(const JobRun& job, const std::string& stem) {
   }
 }
 
+void exportKeptChartForInterop(const JobRun& job, const std::string& fresh) {
+  const std::string folder = caseFolder("kept");
+  if (folder.empty()) return;
+  fs::copy_file(job.dir.file("song_out.bme.bak"), folder + "/edited.bme");
+  fs::copy_file(job.dir.file("song_out.bme"), folder + "/merged.bme");
+  std::ofstream(folder + "/fresh.bme", std::ios::binary) << fresh;
+}
+
 void exportKeysoundsForInterop(const std::string& chartPath) {
   const std::string folder = caseFolder("keysounds");
   if (folder.empty()) return;

@@ -99,6 +99,11 @@ void writeStems(JobRun& job, const std::set<std::string>& names, double lateSeco
 // Hands what the job on "<stem>.mid" wrote, with what the project held for it, to the interop
 // suite, whose script tells the files. Does nothing unless RENDLOW_INTEROP_DIR names a folder.
 void exportJobForInterop(const JobRun& job, const std::string& stem);
+// Hands a chart the author edited (as the job's "song_out.bme.bak" keeps it), the chart the job
+// merged it into ("song_out.bme"), and `fresh`, the chart of the same settings from the song alone,
+// to the interop suite, which checks that the merged chart plays what the fresh one plays and keeps
+// the author's lines.
+void exportKeptChartForInterop(const JobRun& job, const std::string& fresh);
 // Hands a chart with its sound files beside it to the interop suite, which checks that a player
 // finds a file for every sound the chart names.
 void exportKeysoundsForInterop(const std::string& chartPath);
