@@ -20,9 +20,6 @@ constexpr std::array<std::pair<std::string_view, std::string ChartHeader::*>, 3>
     {{"genre", &ChartHeader::genre}, {"title", &ChartHeader::title}, {"artist", &ChartHeader::artist}}};
 // The info fields the song decides.
 constexpr std::array<std::string_view, 2> kSongInfoFields = {"init_bpm", "resolution"};
-// The fields the program writes from the song alone; "info" and "sound_channels" are merged.
-constexpr std::array<std::string_view, 5> kProgramFields = {"version", "info", "lines", "bpm_events",
-                                                            "sound_channels"};
 constexpr std::string_view kBgaField = "bga";
 
 template <std::size_t N>
@@ -92,7 +89,7 @@ public:
 
   void keepFields(const JsonValue& old) {
     for (const JsonMember& field : old.members) {
-      if (isOneOf(kProgramFields, field.key)) continue;
+      if (isOneOf(kBmsonProgramFields, field.key)) continue;
       if (field.key == kBgaField)
         keepValue(doc_, field, field.value.isObject() ? bgaEntries(field.value) : 0, kept_.bgaLines);
       else

@@ -5,6 +5,7 @@
 // starts and every track's background objects, one sound channel per id the ".bme" would define.
 // Its pulses are the song's ticks, so every object stands exactly on its note.
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -20,6 +21,10 @@ namespace rendlow {
 // 932 texts, decoded.
 std::string formatBmsonChart(const Song& song, const MeasureGrid& grid, const Chart& chart,
                              const ChartHeader& header);
+
+// The top-level fields the writer makes from the song alone; a merge keeps the author's others.
+inline constexpr std::array<std::string_view, 5> kBmsonProgramFields = {"version", "info", "lines", "bpm_events",
+                                                                       "sound_channels"};
 
 // A program text as a bmson string: decoded to UTF-8, quoted, with quotes, backslashes and control
 // characters escaped.

@@ -3,6 +3,7 @@
 // What the chart's text is made of, for the writer and the reader alike: object ids and
 // definitions in two base-36 digits, the channels, and the shapes of the lines that carry them.
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -22,6 +23,8 @@ inline constexpr int32_t kMaxMeasureNumber = 999;
 // defines the tempo of id xx.
 inline constexpr std::string_view kWavCommand = "#WAV";
 inline constexpr std::string_view kBpmCommand = "#BPM";
+// The header texts the settings hold: genre, title, artist, in that order.
+inline constexpr std::array<std::string_view, 3> kHeaderTextCommands = {"#GENRE", "#TITLE", "#ARTIST"};
 
 // Base 36 with upper-case letters, at least two digits ("01", "0Z", "10", "ZZ"); values above
 // ZZ get more digits, which no line of the chart can hold, so the writer never asks for them.

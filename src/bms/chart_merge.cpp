@@ -24,8 +24,6 @@ constexpr std::array<std::string_view, 4> kFixedHeaderCommands = {"#PLAYER", "#P
 // Fixed values earlier versions of the program wrote: a chart holding one was not changed there by
 // its author, and takes today's value ("#RANK 100" lies outside every player's judge ranks).
 constexpr std::array<std::pair<std::string_view, std::string_view>, 1> kEarlierFixedValues = {{{"#RANK", "100"}}};
-// The header texts the settings hold (see chartHeaderTexts).
-constexpr std::array<std::string_view, 3> kHeaderTextCommands = {"#GENRE", "#TITLE", "#ARTIST"};
 
 // The channels a player plays an object on when the player hits it, or shows it, or holds it:
 // visible notes of both sides, invisible ones, long notes, and mines.

@@ -46,7 +46,6 @@ constexpr int kLongNoteChannelOffset = 40;
 // Header values the program writes itself, today or in earlier versions: nothing of the author's.
 constexpr std::array<std::pair<std::string_view, std::string_view>, 4> kProgramHeaderValues = {
     {{"#PLAYER", "1"}, {"#RANK", "2"}, {"#RANK", "100"}, {"#TOTAL", "100"}}};
-constexpr std::array<std::string_view, 3> kHeaderTextCommands = {"#GENRE", "#TITLE", "#ARTIST"};
 constexpr std::string_view kLevelCommand = "#PLAYLEVEL";
 
 // The info fields and their values the program writes itself, and those that cross as header lines.
@@ -54,9 +53,6 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 3> kProgramI
     {{"mode_hint", "beat-7k"}, {"judge_rank", "100"}, {"total", "100"}}};
 constexpr std::array<std::string_view, 6> kCrossingInfoFields = {"title",    "artist",   "genre",
                                                                  "level",    "init_bpm", "resolution"};
-// The fields the program writes from the song alone.
-constexpr std::array<std::string_view, 5> kProgramFields = {"version", "info", "lines", "bpm_events",
-                                                            "sound_channels"};
 
 template <typename List, typename Item>
 bool contains(const List& list, const Item& item) {
@@ -246,7 +242,7 @@ public:
         readInfo(field.value);
       else if (field.key == "sound_channels" && field.value.isArray())
         for (const JsonValue& channel : field.value.items) readChannel(channel);
-      else if (!contains(kProgramFields, field.key))
+      else if (!contains(kBmsonProgramFields, field.key))
         notCarried_ += entriesOf(field.value);
     }
   }
